@@ -1,0 +1,8 @@
+#include "shell/help_window.h"
+
+namespace tally {
+
+void showHelpWindow(QWidget*) {}
+void unloadHelpWindow() {}
+
+} // namespace tally

@@ -1,0 +1,1 @@
+# Logic files go to tallycore, widget files to tallygui.

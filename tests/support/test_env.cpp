@@ -1,0 +1,56 @@
+#include "support/test_env.h"
+
+#include "scan/engine_table.h"
+#include "settings/program_folder.h"
+#include "settings/user_settings.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace tally::test {
+
+TestEnv::TestEnv(bool withSettingsIni) {
+    QDir dir(dir_.path());
+    dir.mkpath(QStringLiteral("Saved"));
+    dir.mkpath(QStringLiteral("Lists"));
+    ProgramFolder::setOverride(dir_.path());
+    setUserSettingsFile(storeFile());
+    if (withSettingsIni)
+        writeFile(QStringLiteral("settings.ini"), defaultSettingsIni());
+}
+
+TestEnv::~TestEnv() {
+    ProgramFolder::setOverride(QString());
+    setUserSettingsFile(QString());
+}
+
+QString TestEnv::path() const { return dir_.path(); }
+
+QString TestEnv::file(const QString& relative) const { return dir_.filePath(relative); }
+
+QString TestEnv::storeFile() const { return dir_.filePath(QStringLiteral("user-store.conf")); }
+
+void TestEnv::writeFile(const QString& relative, const QByteArray& bytes) const {
+    const QString target = file(relative);
+    QDir().mkpath(QFileInfo(target).absolutePath());
+    QFile out(target);
+    if (out.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        out.write(bytes);
+}
+
+QByteArray TestEnv::readFile(const QString& relative) const {
+    QFile in(file(relative));
+    return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
+}
+
+QString dataFile(const QString& relative) {
+    return QStringLiteral(TALLY_TEST_DATA "/") + relative;
+}
+
+QByteArray readDataFile(const QString& relative) {
+    QFile in(dataFile(relative));
+    return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
+}
+
+} // namespace tally::test

@@ -1,0 +1,34 @@
+// A temporary program folder (settings.ini, Saved/, Lists/) and an isolated per-user store, set
+// up for the lifetime of one object and removed afterwards.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QTemporaryDir>
+
+namespace tally::test {
+
+class TestEnv {
+public:
+    // withSettingsIni: write the shipped settings.ini into the folder.
+    explicit TestEnv(bool withSettingsIni = true);
+    ~TestEnv();
+    TestEnv(const TestEnv&) = delete;
+    TestEnv& operator=(const TestEnv&) = delete;
+
+    QString path() const;                      // the program folder
+    QString file(const QString& relative) const; // a path inside it
+    QString storeFile() const;                 // the per-user store's file
+
+    void writeFile(const QString& relative, const QByteArray& bytes) const;
+    QByteArray readFile(const QString& relative) const;
+
+private:
+    QTemporaryDir dir_;
+};
+
+// A path of the tests' own data folder (tests/data).
+QString dataFile(const QString& relative);
+QByteArray readDataFile(const QString& relative);
+
+} // namespace tally::test
