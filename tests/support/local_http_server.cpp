@@ -1,0 +1,1 @@
+#include "support/local_http_server.h"
