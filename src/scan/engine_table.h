@@ -9,13 +9,13 @@
 namespace tally {
 
 struct EngineInfo {
-    int intEngine;            // 1..6, the selector of ParseEngineData
-    const char* key;          // key of the query prefix in section "Engines" of settings.ini
-    int resultsColumn;        // 1-based results-table column that receives the count
-    const char* columnHeader; // that column's caption
-    const char* webRowText;   // text of the engine's row in the web-results list
-    const char* statusSuffix; // appended to "Scanning " + URL
-    const char* querySuffix;  // appended after the URL in the query
+    int intEngine;             // 1..6, the selector of ParseEngineData
+    const char* key;           // key of the query prefix in section "Engines" of settings.ini
+    int resultsColumn;         // 1-based results-table column that receives the count
+    const char* columnHeader;  // that column's caption
+    const char* webRowText;    // text of the engine's row in the web-results list
+    const char* statusSuffix;  // appended to "Scanning " + URL
+    const char* querySuffix;   // appended after the URL in the query
     const char* defaultPrefix; // the shipped query prefix (settings.ini, Options' Reset)
 };
 

@@ -14,7 +14,9 @@ namespace {
 // position in front of it, so a saved file holds exactly one blank line before every header.
 using IniLines = QList<QByteArray>;
 
-bool startsWithHeader(const QByteArray& line) { return !line.isEmpty() && line.front() == '['; }
+bool startsWithHeader(const QByteArray& line) {
+    return !line.isEmpty() && line.front() == '[';
+}
 
 IniLines LoadIniLines(const QString& file) {
     IniLines lines;
@@ -87,7 +89,8 @@ bool isAscii(const QByteArray& bytes) {
 // A prefix to look for at the start of lines, compared without regard to letter case.
 class Prefix {
 public:
-    explicit Prefix(const QString& text) : text_(text), utf8_(text.toUtf8()), ascii_(isAscii(utf8_)) {}
+    explicit Prefix(const QString& text)
+        : text_(text), utf8_(text.toUtf8()), ascii_(isAscii(utf8_)) {}
 
     bool matches(const QByteArray& line) const {
         if (ascii_) {
@@ -266,7 +269,8 @@ bool WritePrivateProfileSectionA(const QString& section, const QString& sectionT
         return false;
     QList<QByteArray> body;
     QString normalized = sectionText;
-    normalized.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    normalized.replace(QLatin1String("\r\n"), QLatin1String("\n"))
+        .replace(QLatin1Char('\r'), QLatin1Char('\n'));
     for (const QString& line : normalized.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
         body.append(line.toUtf8());
 

@@ -26,10 +26,18 @@ void ProgramFolder::setOverride(const QString& folder) {
     overrideFolder() = clean;
 }
 
-QString ProgramFolder::settingsIni() { return path() + QStringLiteral("/settings.ini"); }
-QString ProgramFolder::savedFolder() { return path() + QStringLiteral("/Saved"); }
-QString ProgramFolder::listsFolder() { return path() + QStringLiteral("/Lists"); }
-QString ProgramFolder::helpFile() { return path() + QStringLiteral("/Help.rtf"); }
+QString ProgramFolder::settingsIni() {
+    return path() + QStringLiteral("/settings.ini");
+}
+QString ProgramFolder::savedFolder() {
+    return path() + QStringLiteral("/Saved");
+}
+QString ProgramFolder::listsFolder() {
+    return path() + QStringLiteral("/Lists");
+}
+QString ProgramFolder::helpFile() {
+    return path() + QStringLiteral("/Help.rtf");
+}
 
 QString ProgramFolder::resolve(const QString& fileName) {
     if (fileName.isEmpty() || QFileInfo(fileName).isAbsolute())

@@ -32,9 +32,8 @@ QString defaultSetting(const QString& key) {
         const char* value;
     };
     static constexpr Entry table[] = {
-        {LowThreshold, "500"}, {MediumThreshold, "1000"}, {HighThreshold, "1000"},
-        {AutoSort, "1"},       {ClearResults, "1"},       {ShowHelp, "1"},
-        {ChartType, "3"},
+        {LowThreshold, "500"}, {MediumThreshold, "1000"}, {HighThreshold, "1000"}, {AutoSort, "1"},
+        {ClearResults, "1"},   {ShowHelp, "1"},           {ChartType, "3"},
     };
     for (const Entry& e : table)
         if (key == QLatin1String(e.key))
@@ -65,6 +64,8 @@ void writeSetting(const QString& key, const QString& value) {
     SaveSetting(QLatin1String(SettingsApp), QLatin1String(SettingsSection), key, value);
 }
 
-void setUserSettingsFile(const QString& path) { settingsFileOverride() = path; }
+void setUserSettingsFile(const QString& path) {
+    settingsFileOverride() = path;
+}
 
 } // namespace tally

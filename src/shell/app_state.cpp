@@ -5,8 +5,8 @@
 namespace tally {
 
 AppState& appState() {
-    static AppState state{false, QString(), QString::fromUtf8(version::SiteAddress), false,
-                          QString(), QString()};
+    static AppState state{false, QString(), QString::fromUtf8(version::SiteAddress),
+                          false, QString(), QString()};
     return state;
 }
 

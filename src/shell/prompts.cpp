@@ -17,7 +17,9 @@ Prompts& Prompts::instance() {
     return installed() ? *installed() : real;
 }
 
-void Prompts::setInstance(Prompts* prompts) { installed() = prompts; }
+void Prompts::setInstance(Prompts* prompts) {
+    installed() = prompts;
+}
 
 void Prompts::message(QWidget* parent, const QString& text, const QString& title,
                       QMessageBox::Icon icon) {

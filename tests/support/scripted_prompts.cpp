@@ -2,9 +2,13 @@
 
 namespace tally::test {
 
-ScriptedPrompts::ScriptedPrompts() { Prompts::setInstance(this); }
+ScriptedPrompts::ScriptedPrompts() {
+    Prompts::setInstance(this);
+}
 
-ScriptedPrompts::~ScriptedPrompts() { Prompts::setInstance(nullptr); }
+ScriptedPrompts::~ScriptedPrompts() {
+    Prompts::setInstance(nullptr);
+}
 
 QStringList ScriptedPrompts::messages() const {
     QStringList texts;
@@ -24,20 +28,22 @@ QMessageBox::StandardButton ScriptedPrompts::msgBox(QWidget*, const QString& tex
 
 std::optional<QString> ScriptedPrompts::inputBox(QWidget*, const QString& prompt,
                                                  const QString& title, const QString& defaultText) {
-    calls.append({QStringLiteral("inputBox"), prompt, title, QMessageBox::NoIcon, {}, {},
-                  defaultText});
+    calls.append(
+        {QStringLiteral("inputBox"), prompt, title, QMessageBox::NoIcon, {}, {}, defaultText});
     return inputs.isEmpty() ? std::nullopt : inputs.dequeue();
 }
 
 QString ScriptedPrompts::openFileName(QWidget*, const QString& caption, const QString& folder,
                                       const QString& filter) {
-    calls.append({QStringLiteral("openFile"), caption, {}, QMessageBox::NoIcon, {}, folder, filter});
+    calls.append(
+        {QStringLiteral("openFile"), caption, {}, QMessageBox::NoIcon, {}, folder, filter});
     return files.isEmpty() ? QString() : files.dequeue();
 }
 
 QString ScriptedPrompts::saveFileName(QWidget*, const QString& caption, const QString& folder,
                                       const QString& filter, const QString&) {
-    calls.append({QStringLiteral("saveFile"), caption, {}, QMessageBox::NoIcon, {}, folder, filter});
+    calls.append(
+        {QStringLiteral("saveFile"), caption, {}, QMessageBox::NoIcon, {}, folder, filter});
     return files.isEmpty() ? QString() : files.dequeue();
 }
 

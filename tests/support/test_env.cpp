@@ -25,11 +25,17 @@ TestEnv::~TestEnv() {
     setUserSettingsFile(QString());
 }
 
-QString TestEnv::path() const { return dir_.path(); }
+QString TestEnv::path() const {
+    return dir_.path();
+}
 
-QString TestEnv::file(const QString& relative) const { return dir_.filePath(relative); }
+QString TestEnv::file(const QString& relative) const {
+    return dir_.filePath(relative);
+}
 
-QString TestEnv::storeFile() const { return dir_.filePath(QStringLiteral("user-store.conf")); }
+QString TestEnv::storeFile() const {
+    return dir_.filePath(QStringLiteral("user-store.conf"));
+}
 
 void TestEnv::writeFile(const QString& relative, const QByteArray& bytes) const {
     const QString target = file(relative);

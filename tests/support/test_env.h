@@ -16,9 +16,9 @@ public:
     TestEnv(const TestEnv&) = delete;
     TestEnv& operator=(const TestEnv&) = delete;
 
-    QString path() const;                      // the program folder
+    QString path() const;                        // the program folder
     QString file(const QString& relative) const; // a path inside it
-    QString storeFile() const;                 // the per-user store's file
+    QString storeFile() const;                   // the per-user store's file
 
     void writeFile(const QString& relative, const QByteArray& bytes) const;
     QByteArray readFile(const QString& relative) const;
