@@ -44,7 +44,7 @@ test-asan: setup
 
 bench: build
 	cmake --build $(BUILD) -j$(JOBS) --target benchmarks
-	@for b in $(BUILD)/bench/*; do [ -x "$$b" ] && [ -f "$$b" ] && { echo "== $$(basename $$b)"; QT_QPA_PLATFORM=offscreen "$$b"; }; done; true
+	@for b in $(BUILD)/bench/*; do [ -x "$$b" ] && [ -f "$$b" ] && { echo "== $$(basename $$b)"; xvfb-run -a -s "-screen 0 1600x1200x24" "$$b"; }; done; true
 
 format:
 	find src app tests bench tools -name '*.cpp' -o -name '*.h' | xargs clang-format -i
