@@ -1,0 +1,1 @@
+tally_add_test(tst_local_http_server core SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_local_http_server.cpp)
