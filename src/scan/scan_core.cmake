@@ -1,0 +1,7 @@
+# Scan core: count extraction, query encoding, page fetching and the scan run.
+target_sources(tallycore PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/engine_parser.h
+  ${CMAKE_CURRENT_LIST_DIR}/engine_parser.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/url_encode.h
+  ${CMAKE_CURRENT_LIST_DIR}/url_encode.cpp
+)
