@@ -191,6 +191,17 @@ bool readsAsNumber(const QString& text) {
     return readNumber(text).has_value();
 }
 
+std::optional<qint64> readWholeNumber(const QString& text) {
+    const std::optional<Number> number = readNumber(text);
+    if (!number || text.contains(QLatin1Char('.')))
+        return std::nullopt;
+    if (number->negative)
+        return number->whole == std::numeric_limits<qint64>::max()
+                   ? std::numeric_limits<qint64>::min()
+                   : -number->whole;
+    return number->whole;
+}
+
 qint64 addRoundedHalfEven(qint64 total, const QString& text) {
     const std::optional<Number> number = readNumber(text);
     if (!number)

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <optional>
+
 namespace tally {
 
 // The text between the first IBefore and the following IPast (both case-sensitive). A missing
@@ -18,6 +20,11 @@ QString ParseEngineData(QString strData, int intEngine);
 // True for optional blanks, an optional sign, digits with an optional decimal point (at least one
 // digit in all) and optional blanks. No thousands separators, exponent, NaN or infinity.
 bool readsAsNumber(const QString& text);
+
+// The value of a text of optional blanks, an optional sign, digits and optional blanks (beyond the
+// 64-bit range it saturates); nothing for any other text. Settings read "as whole numbers" (the
+// thresholds, the check boxes) go through this.
+std::optional<qint64> readWholeNumber(const QString& text);
 
 // total + the number that text reads as, rounded to the nearest whole number with ties going to
 // the even one; total unchanged when text does not read as a number. Saturates instead of
