@@ -135,14 +135,16 @@ void ScanRun::abort() {
 void ScanRun::nextUrl() {
     if (!d->running)
         return;
+    // The loop's own test comes first: a stop asked for during the last URL finds no URL left
+    // to stop before, and the run completes.
+    if (d->lngScanIndex >= d->urls.size()) {
+        complete();
+        return;
+    }
     if (d->blnStop) {
         abort();
         Q_EMIT stopped();
         Q_EMIT finished();
-        return;
-    }
-    if (d->lngScanIndex >= d->urls.size()) {
-        complete();
         return;
     }
     const quint64 generation = d->generation;
