@@ -1,8 +1,13 @@
 // The Options dialog through its real widgets: load, the threshold rule on every keystroke, Ok,
 // Cancel, Reset, and one dialog at a time.
 #include "scan/engine_table.h"
+#include "scan/network_page_fetcher.h"
 #include "scan/options_dialog.h"
+#include "scan/scan_run.h"
+#include "settings/ini_file.h"
+#include "settings/program_folder.h"
 #include "settings/user_settings.h"
+#include "support/local_http_server.h"
 #include "support/scripted_prompts.h"
 #include "support/test_env.h"
 
@@ -14,11 +19,14 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QTest>
 
 #include <algorithm>
 
 using namespace tally;
+using tally::test::HttpResponse;
+using tally::test::LocalHttpServer;
 using tally::test::ScriptedPrompts;
 using tally::test::TestEnv;
 
@@ -414,6 +422,46 @@ private slots:
         QVERIFY(!modal);
         QVERIFY(!optionsDialog());
         unloadOptionsDialog(); // nothing open: nothing happens
+    }
+
+    void savedOptionsReachTheScan() {
+        // Prefixes saved while a scan runs apply to its next request; thresholds to the next run.
+        TestEnv env;
+        LocalHttpServer server;
+        server.setHandler([](const auto&) { return HttpResponse::page("no count here"); });
+        for (int i = 0; i < EngineCount; ++i)
+            modINI::WritePrivateProfileStringA(
+                QLatin1String(EnginesSection), QLatin1String(engineTable()[i].key),
+                server.urlString(QStringLiteral("/e%1?q=").arg(i + 1)),
+                ProgramFolder::settingsIni());
+
+        QPointer<Form2> form = new Form2;
+        paste(form->prefixBox(1), server.urlString(QStringLiteral("/changed?q=")));
+        paste(box(form, 1), QStringLiteral("0")); // medium 0: a total of 0 is high profile
+        QCOMPARE(thresholds(form), list("-1", "0", "0"));
+
+        NetworkPageFetcher fetcher;
+        ScanRun first({QStringLiteral("u.example")}, ProgramFolder::settingsIni(), &fetcher);
+        connect(&first, &ScanRun::engineResult, form,
+                [form] { button(form, "Command1")->click(); });
+        QSignalSpy firstRow(&first, &ScanRun::rowFinished);
+        QSignalSpy firstDone(&first, &ScanRun::finished);
+        first.start();
+        QVERIFY(firstDone.wait(20000));
+        QVERIFY(!form);
+        QCOMPARE(server.requestTargets().mid(0, 3),
+                 QStringList({"/e1?q=u.example", "/changed?q=u.example", "/e3?q=u.example"}));
+        QCOMPARE(firstRow.size(), 1);
+        QCOMPARE(firstRow[0][1].toString(), QStringLiteral("0"));
+        QCOMPARE(firstRow[0][2].toInt(), 1); // read at the start: default thresholds, low
+
+        ScanRun second({QStringLiteral("u.example")}, ProgramFolder::settingsIni(), &fetcher);
+        QSignalSpy secondRow(&second, &ScanRun::rowFinished);
+        QSignalSpy secondDone(&second, &ScanRun::finished);
+        second.start();
+        QVERIFY(secondDone.wait(20000));
+        QCOMPARE(secondRow.size(), 1);
+        QCOMPARE(secondRow[0][2].toInt(), 3);
     }
 
     void ownerClosingTakesTheModalDialogAlong() {
