@@ -1,0 +1,37 @@
+// The ordering of the results table's typed sort (SortListView).
+//
+// Kind text compares the cells as text, ignoring letter case. Kind number orders the cells by
+// their value: cells that do not read as a number come first, then negative values from the most
+// negative up, then zero and the positive values; descending reverses that whole order. This is
+// the order of the fixed-width keys below (numberSortKey), compared as plain strings; the sort
+// itself compares the values directly and never touches a cell's text or data.
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace tally {
+
+enum class SortKind { Text = 0, Number = 1 };
+
+// Whether a cell reads as a decimal number in the user's locale (optional sign, digits with
+// optional group separators, optional decimal separator and fraction, surrounding blanks
+// allowed); the value goes to *value.
+bool readsAsSortNumber(const QString& text, double* value);
+
+// Replaces each digit d by 9 - d and keeps every other character where it is.
+QString NinesComplement(const QString& key);
+
+// The fixed-width key of a value: 20 integer digits padded with zeros, ".", 10 decimals; for a
+// negative value "&" followed by NinesComplement of the key of its magnitude.
+QString numberSortKey(double value);
+
+// The key a cell sorts by under kind number: the empty text for a cell that is not a number.
+QString cellSortKey(const QString& cell);
+
+// The positions of the cells (0-based) in sorted order. Stable: cells with equal keys keep their
+// order, in both directions.
+QList<int> sortedPositions(const QStringList& cells, SortKind kind, bool ascending);
+
+} // namespace tally

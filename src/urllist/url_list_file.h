@@ -1,0 +1,37 @@
+// URL list files and the clipboard import rule.
+//
+// A list file holds one entry per line. Reading splits the whole text at CR LF, LF or a lone CR
+// (Linux text ends its lines with LF) and skips empty pieces; a line of blanks is kept as an
+// entry. Writing puts CR LF after every entry, the last one included. Files are in the local 8-bit
+// encoding and are written whole (a failed write leaves the old file as it was).
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace tally {
+
+// The non-empty lines of a text, in order, unchanged.
+QStringList splitListText(const QString& text);
+
+// The clipboard import rule for one line (both markers searched anywhere, ignoring case):
+// a line holding "http://" stays; else a line holding "www." gets "http://" in front; else it
+// gets "http://www." in front.
+QString NormalizeImportedUrl(const QString& line);
+
+// The entries that a clipboard text adds to the list: its non-empty lines, normalised.
+QStringList importedUrls(const QString& clipboardText);
+
+// Reads a list file whole. False (and *error set) when it cannot be opened or read; *entries is
+// then left untouched.
+bool readUrlListFile(const QString& path, QStringList* entries, QString* error = nullptr);
+
+// Writes the entries, each followed by CR LF, replacing the file atomically. False (and *error
+// set) when the file could not be written; the old file, if any, is then unchanged.
+bool writeUrlListFile(const QString& path, const QStringList& entries, QString* error = nullptr);
+
+// The file name a list is saved under: the chosen name, with ".txt" appended unless it already
+// ends in ".txt" in any letter case.
+QString urlListFileName(const QString& chosen);
+
+} // namespace tally

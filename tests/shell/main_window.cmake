@@ -1,0 +1,1 @@
+tally_add_test(tst_main_window gui SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_main_window.cpp)
