@@ -1,0 +1,191 @@
+// A scan run over 1,000 URLs (6,000 requests) against a local server in a thread of its own,
+// compared in the same run with curl fetching the same 6,000 addresses one after another in one
+// process. Both keep their connection alive. Two settings of the server: each answer after 2 ms
+// (a near engine) and at once (the client's own cost). For each: the median wall time of both,
+// the median ratio scan / curl, and the longest the event loop was blocked during the scans
+// (a 1 ms timer probe).
+//
+// Usage: scan_throughput [urls] [runs at 2 ms] [runs at once]
+#include "scan/engine_table.h"
+#include "scan/network_page_fetcher.h"
+#include "scan/scan_run.h"
+#include "settings/ini_file.h"
+#include "settings/user_settings.h"
+#include "support/local_http_server.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+using namespace tally;
+using tally::test::HttpRequest;
+using tally::test::HttpResponse;
+using tally::test::LocalHttpServer;
+using tally::test::LocalHttpServerThread;
+
+namespace {
+
+const char* const Paths[] = {"/google", "/altavista", "/yahoo", "/ask", "/msn", "/atw"};
+const char* const Queries[] = {"?hl=en&ie=UTF-8&q=link:",   "?q=link:",
+                               "?fr=fp-pull-web-t&p=link:", "?qsrc=1&o=312&q=links:",
+                               "?FORM=SMCRT&q=link:",       "?cat=web&cs=utf8&q=link:"};
+
+// A result page of a realistic size (about 2 KB) carrying a count for each engine's markers.
+QByteArray resultPage() {
+    QByteArray page = "<html><head><title>Results</title></head><body>\n";
+    page += "<p>Results <b>1</b> - <b>10</b> of about <b>1,234</b> linking to <b>x</b>.</p>\n";
+    page += "<a href=\"/r\">AltaVista found 12,345 results</A>\n";
+    page += "<p>of about 5,678 for <strong>x</strong></p>\n";
+    page += "<td>Showing results 1-10 of 4,321</td>\n";
+    page += "<h5>Page 1 of 2,468 results containing x</h5>\n";
+    page += "<span class=\"ofSoMany\">98,765</span>\n";
+    for (int i = 0; i < 20; ++i)
+        page += "<p class=\"g\"><a href=\"http://www.example.org/page.html\">A result</a> "
+                "with a line of text.</p>\n";
+    page += "</body></html>\n";
+    return page;
+}
+
+double median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    const size_t n = v.size();
+    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+struct ScanFigures {
+    double ms = 0;
+    double maxStallMs = 0;
+    int requests = 0;
+};
+
+ScanFigures timeScan(const QStringList& urls, const QString& ini, LocalHttpServer* server) {
+    const int before = server->requestCount();
+    NetworkPageFetcher fetcher;
+    ScanRun run(urls, ini, &fetcher);
+    QEventLoop loop;
+    QObject::connect(&run, &ScanRun::finished, &loop, &QEventLoop::quit);
+
+    // The probe: a 1 ms timer; the longest gap beyond its interval is the longest stall.
+    QElapsedTimer probeClock;
+    qint64 last = 0;
+    qint64 longest = 0;
+    QTimer probe;
+    probe.setTimerType(Qt::PreciseTimer);
+    probe.setInterval(1);
+    QObject::connect(&probe, &QTimer::timeout, [&] {
+        const qint64 now = probeClock.nsecsElapsed();
+        longest = std::max(longest, now - last);
+        last = now;
+    });
+
+    QElapsedTimer clock;
+    clock.start();
+    probeClock.start();
+    probe.start();
+    run.start();
+    loop.exec();
+    ScanFigures f;
+    f.ms = clock.nsecsElapsed() / 1e6;
+    probe.stop();
+    f.maxStallMs = std::max(0.0, longest / 1e6 - 1.0);
+    f.requests = server->requestCount() - before;
+    return f;
+}
+
+double timeCurl(const QString& configFile) {
+    QProcess curl;
+    QElapsedTimer clock;
+    clock.start();
+    curl.start(QStringLiteral("curl"), {QStringLiteral("--config"), configFile});
+    if (!curl.waitForFinished(10 * 60 * 1000) || curl.exitCode() != 0) {
+        std::fprintf(stderr, "curl failed: %s\n", curl.readAllStandardError().constData());
+        return -1;
+    }
+    return clock.nsecsElapsed() / 1e6;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    const int urlCount = args.size() > 1 ? args[1].toInt() : 1000;
+    const int runsSlow = args.size() > 2 ? args[2].toInt() : 3;
+    const int runsFast = args.size() > 3 ? args[3].toInt() : 5;
+
+    QTemporaryDir dir;
+    setUserSettingsFile(dir.filePath(QStringLiteral("store.conf")));
+    if (QStandardPaths::findExecutable(QStringLiteral("curl")).isEmpty()) {
+        std::fprintf(stderr, "curl is not installed\n");
+        return 1;
+    }
+
+    LocalHttpServerThread serverThread;
+    LocalHttpServer* server = serverThread.server();
+    const QByteArray page = resultPage();
+    const QString ini = dir.filePath(QStringLiteral("settings.ini"));
+    for (int e = 0; e < EngineCount; ++e)
+        modINI::WritePrivateProfileStringA(
+            EnginesSection, engineTable()[e].key,
+            server->urlString(QLatin1String(Paths[e]) + QLatin1String(Queries[e])), ini);
+
+    QStringList urls;
+    for (int i = 0; i < urlCount; ++i)
+        urls << QStringLiteral("www.site%1.example").arg(i + 1, 4, 10, QLatin1Char('0'));
+
+    // curl's list: the same addresses the scan asks for, in the same order.
+    const QString config = dir.filePath(QStringLiteral("curl.conf"));
+    {
+        QFile out(config);
+        out.open(QIODevice::WriteOnly);
+        out.write("silent\ngloboff\nuser-agent = \"Mozilla\"\nnoproxy = \"*\"\n");
+        for (const QString& url : urls)
+            for (int e = 0; e < EngineCount; ++e) {
+                const QString address =
+                    modINI::ReadIniValue(EnginesSection, engineTable()[e].key, QString(), ini) +
+                    url + QLatin1String(engineTable()[e].querySuffix);
+                out.write("url = \"" + address.toUtf8() + "\"\noutput = \"/dev/null\"\n");
+            }
+    }
+
+    for (const int delayMs : {2, 0}) {
+        server->setHandler([page, delayMs](const HttpRequest&) {
+            HttpResponse r = HttpResponse::page(page);
+            r.delayMs = delayMs;
+            return r;
+        });
+        const int runs = delayMs ? runsSlow : runsFast;
+        std::vector<double> scanMs, curlMs, ratios, stalls;
+        // A warm-up of each, then alternating runs.
+        timeScan(urls.mid(0, 50), ini, server);
+        for (int i = 0; i < runs; ++i) {
+            const ScanFigures s = timeScan(urls, ini, server);
+            const double c = timeCurl(config);
+            if (s.requests != urlCount * EngineCount || c <= 0) {
+                std::fprintf(stderr, "run %d: %d requests, curl %.1f ms\n", i, s.requests, c);
+                return 1;
+            }
+            scanMs.push_back(s.ms);
+            curlMs.push_back(c);
+            ratios.push_back(s.ms / c);
+            stalls.push_back(s.maxStallMs);
+        }
+        const char* name = delayMs ? "scan_2ms" : "scan_0ms";
+        std::printf("%s_scan_time: %.1f ms\n", name, median(scanMs));
+        std::printf("%s_curl_time: %.1f ms\n", name, median(curlMs));
+        std::printf("%s_ratio: %.3f scan/curl\n", name, median(ratios));
+        std::printf("%s_max_stall: %.2f ms\n", name,
+                    *std::max_element(stalls.begin(), stalls.end()));
+        std::fflush(stdout);
+    }
+    return 0;
+}
