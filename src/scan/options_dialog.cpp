@@ -66,6 +66,17 @@ QString nameFromCaption(const char* caption) {
     return name;
 }
 
+// A prefix is one line of settings.ini: like a single-line box of the platform, a box keeps what
+// comes before the first line break of a pasted text.
+void keepFirstLine(QLineEdit* box) {
+    const QString text = box->text();
+    for (qsizetype i = 0; i < text.size(); ++i)
+        if (text[i] == QLatin1Char('\r') || text[i] == QLatin1Char('\n') || text[i].isNull()) {
+            box->setText(text.left(i));
+            return;
+        }
+}
+
 QString checkValue(const QCheckBox* box) {
     return box->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
 }
@@ -98,6 +109,7 @@ Form2::Form2(QWidget* parent) : QDialog(parent) {
         box->setAccessibleName(nameFromCaption(PrefixCaptions[i]));
         box->setMinimumWidth(380);
         label->setBuddy(box);
+        connect(box, &QLineEdit::textChanged, box, [box] { keepFirstLine(box); });
         grid1->addWidget(label, i, 0);
         grid1->addWidget(box, i, 1);
         prefix_[i] = box;

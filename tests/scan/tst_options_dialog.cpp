@@ -291,6 +291,25 @@ private slots:
         QCOMPARE(stored(QStringLiteral("chkAutoSort")), QStringLiteral("0"));
     }
 
+    void pastedLineBreaksDoNotReachSettingsIni() {
+        TestEnv env;
+        QPointer<Form2> form = new Form2;
+        paste(form->prefixBox(2),
+              QStringLiteral("http://y.test/?p=link:\r\n[Engines]\r\nGoogle=x"));
+        QCOMPARE(form->prefixBox(2)->text(), QStringLiteral("http://y.test/?p=link:"));
+        paste(form->prefixBox(4), QStringLiteral("\nMSN=x"));
+        QCOMPARE(form->prefixBox(4)->text(), QString());
+        button(form, "Command1")->click();
+        QCOMPARE(modINI::ReadIniSection(QStringLiteral("Engines"), QString(),
+                                        ProgramFolder::settingsIni())
+                     .split(QStringLiteral("\r\n"))
+                     .size(),
+                 EngineCount);
+        QCOMPARE(modINI::ReadIniValue(QStringLiteral("Engines"), QStringLiteral("Yahoo"), QString(),
+                                      ProgramFolder::settingsIni()),
+                 QStringLiteral("http://y.test/?p=link:"));
+    }
+
     void resetNoThenCancel() {
         TestEnv env;
         env.writeFile(QStringLiteral("settings.ini"), CustomIni);
