@@ -297,9 +297,11 @@ void LocalHttpServer::clearLog() {
 void LocalHttpServer::close() {
     tcp_->close();
     port_ = 0;
-    const QList<HttpConnection*> open = findChildren<HttpConnection*>(Qt::FindDirectChildrenOnly);
-    for (HttpConnection* c : open)
-        delete c;
+    // Every child but the listening socket is a connection.
+    const QObjectList open = children();
+    for (QObject* c : open)
+        if (c != tcp_)
+            delete c;
 }
 
 void LocalHttpServer::acceptConnections() {
