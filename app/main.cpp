@@ -1,5 +1,6 @@
 #include "settings/program_folder.h"
-#include "shell/main_window.h"
+#include "shell/pictures.h"
+#include "shell/splash_window.h"
 
 #include <QApplication>
 
@@ -15,12 +16,15 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tallyscope"));
     QApplication::setOrganizationName(QStringLiteral("Tallyscope"));
+    QApplication::setWindowIcon(tally::pictures::programIcon());
     // The program ends when its main window says so, not when the last window happens to close.
     QApplication::setQuitOnLastWindowClosed(false);
 
     tally::ProgramFolder::ensureFolders();
 
-    tally::Form1 window;
-    window.show();
+    // The splash window comes first: it sets up the display strings and the skin, then opens the
+    // main window and stays loaded, hidden, for the rest of the run.
+    tally::frmSplash splash;
+    splash.show();
     return app.exec();
 }

@@ -1,0 +1,18 @@
+// The program's own pictures, drawn in code: the splash picture, the About logo and the program
+// icon. They show six rising bars, one per search engine, under a magnifying lens.
+#pragma once
+
+#include <QIcon>
+#include <QPixmap>
+#include <QSize>
+
+namespace tally::pictures {
+
+// The splash picture at the given size (device-independent pixels).
+QPixmap splashPicture(const QSize& size, qreal devicePixelRatio = 1.0);
+// The square logo of the About window.
+QPixmap aboutLogo(int side, qreal devicePixelRatio = 1.0);
+// The program's window icon, in a few sizes.
+QIcon programIcon();
+
+} // namespace tally::pictures
