@@ -1,0 +1,103 @@
+// Saved searches: the dated history of one results row, one file Saved/<name>.vqz per search.
+//
+// A file is plain INI text with one section per engine (named by the engine column's caption) and
+// one line "mm-dd-yy=count" per day the row was saved, newest first. Writes go only through
+// modINI::WritePrivateProfileSectionA and modINI::WriteIniValue, one engine at a time.
+#pragma once
+
+#include <QDate>
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+namespace tally {
+
+inline constexpr const char* SavedSearchExtension = ".vqz";
+
+// "Today" for the history: the local date, unless a test pinned another one.
+QDate historyToday();
+// Pins "today" (tests); an invalid date returns to the real clock.
+void setHistoryToday(const QDate& date);
+// A date as the key of a history line: "mm-dd-yy".
+QString historyDateKey(const QDate& date);
+
+// The folder holding the saved searches: the program folder's "Saved", found without regard to
+// letter case ("saved", "SAVED" count); ProgramFolder::savedFolder() when there is none yet.
+QString savedSearchFolder();
+// Creates the folder when it is missing; false when it cannot be made.
+bool ensureSavedSearchFolder();
+// The full path of a file in that folder.
+QString savedSearchPath(const QString& fileName);
+
+// One saved search as the dialogs list it: the name shown (the file name without its last four
+// characters) and the real file it came from, so that "x.VQZ" is opened and written as itself.
+struct SavedSearchEntry {
+    QString name;
+    QString fileName;
+};
+
+// Every file of the saved-search folder whose name ends in ".vqz" (any letter case), hidden files
+// included, sorted by name.
+QList<SavedSearchEntry> listSavedSearches();
+
+// The entry whose name is exactly `name`, or none.
+std::optional<SavedSearchEntry> findSavedSearch(const QString& name);
+
+// Why a typed name cannot become a saved search's file name.
+enum class SearchNameProblem {
+    None,
+    Empty,       // nothing typed
+    BadCharacter // "/" would leave the Saved folder; control characters cannot be file names
+};
+SearchNameProblem checkSearchName(const QString& name);
+
+// One engine's cell of the row on its way to the save dialog.
+struct PendingCell {
+    QString caption;
+    QString count;
+};
+
+// Splits PendingSaveText ("caption:cell\n" per engine column) into its cells. Every piece but the
+// one after the last line feed counts; a piece without ":" is skipped. A CR before the line feed
+// is dropped.
+QList<PendingCell> parsePendingSaveText(const QString& text);
+
+// A cell worth saving: neither "-" nor empty (an engine that gave no count never enters the
+// history, where it would read as a count of 0).
+bool isSavableCount(const QString& count);
+
+enum class SaveMode {
+    NewSearch, // every engine saved now starts its history afresh
+    Append     // today's line is added to (or replaced in) the existing history
+};
+
+enum class SaveResult {
+    Saved,         // at least one engine was written
+    NothingToSave, // every cell was "-" or empty; no file was created or changed
+    Failed         // the folder or the file could not be written
+};
+
+// Writes one save of a results row into `file` (a full path) for the date `date`.
+SaveResult saveSearchRow(const QString& pendingText, const QString& file, SaveMode mode,
+                         const QDate& date);
+
+// One line of an engine's history: the date text as written and the count.
+struct HistoryRow {
+    QString label;
+    qint64 count = 0;
+};
+
+// An engine's history in file order (newest first). Lines without "=" are skipped; a count that
+// is not a whole number reads as 0. A missing section or file gives no rows.
+QList<HistoryRow> readEngineHistory(const QString& engine, const QString& file);
+
+// A count cell as a whole number: decimal digits with an optional sign and surrounding blanks;
+// anything else (empty, "-", "12.5", "1,234", overflow) gives 0.
+qint64 wholeNumberOrZero(const QString& text);
+
+// The chart title of a saved search: its file name with every ".vqz" removed (letter case
+// ignored).
+QString savedSearchTitle(const QString& fileName);
+
+} // namespace tally

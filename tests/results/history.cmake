@@ -1,0 +1,3 @@
+# Saved searches, chart data, the save and load dialogs and the history chart.
+tally_add_test(tst_saved_search core SOURCES ${CMAKE_CURRENT_LIST_DIR}/saved_search_test.cpp)
+tally_add_test(tst_chart_data core SOURCES ${CMAKE_CURRENT_LIST_DIR}/chart_data_test.cpp)
