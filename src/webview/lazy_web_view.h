@@ -1,0 +1,60 @@
+// The embedded web browser of the Website View and of the browser window: a QWebEngineView that
+// is created only when a page is first opened, so that the program starts without the web engine.
+// Until then a blank area stands in for it and the browser counts as being on "about:blank".
+#pragma once
+
+#include <QPointer>
+#include <QString>
+#include <QUrl>
+#include <QWebEngineView>
+#include <QWidget>
+
+class QWebEngineLoadingInfo;
+
+namespace tally {
+
+class LazyWebView : public QWidget {
+    Q_OBJECT
+public:
+    // The web view, once created, carries viewName as its object name.
+    explicit LazyWebView(const QString& viewName, QWidget* parent = nullptr);
+
+    // The web view, created now if it does not exist yet.
+    QWebEngineView* view();
+    bool isCreated() const { return view_ != nullptr; }
+
+    // Opens the address as a user would type it: a bare host name is completed to a web address.
+    // "about:blank" before the view exists opens nothing. An address that cannot be made into a
+    // URL does nothing.
+    void Navigate(const QString& address);
+    // History and loading commands; each does nothing when it cannot be carried out.
+    void GoBack();
+    void GoForward();
+    void Stop();
+    void Refresh();
+
+    // The address of the current page, and its title (the address when the page has none).
+    QString LocationURL() const;
+    QString LocationName() const;
+
+    // The address a typed text opens; invalid when there is none.
+    static QUrl addressFromText(const QString& address);
+
+Q_SIGNALS:
+    // The text a browser shows in its status bar: the hovered link, or the state of a load.
+    void StatusTextChange(const QString& text);
+    // A load begins, with the address being opened.
+    void DownloadBegin(const QString& address);
+    // A load has ended (finished, failed or stopped).
+    void DownloadComplete();
+    // The page's title changed.
+    void TitleChange(const QString& title);
+
+private:
+    void onLoadingChanged(const QWebEngineLoadingInfo& info);
+
+    QString viewName_;
+    QPointer<QWebEngineView> view_;
+};
+
+} // namespace tally

@@ -1,0 +1,22 @@
+// The pages behind a scanned URL, as the web-results list offers them: the URL's home page and
+// each engine's result page for the URL.
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+namespace tally {
+
+// The settings key (section "Engines" of settings.ini) of the engine behind a row text of the
+// web-results list: "AltaVista" gives "Altavista", "AllTheWeb" gives "ATW". Row texts compare
+// exactly, letter case included. Empty for "Home Page" and for any text that is no engine's.
+QString engineKeyForRowText(const QString& rowText);
+
+// The address a row of the web-results list opens: the URL unchanged for "Home Page"; for an
+// engine's row the engine's query prefix, read now from the settings file, followed by the
+// URL-encoded URL (a missing file or key gives an empty prefix); nothing for any other row text.
+std::optional<QString> webResultAddress(const QString& rowText, const QString& url,
+                                        const QString& settingsIni);
+
+} // namespace tally
