@@ -121,6 +121,13 @@ QPalette skinPalette() {
 void StartSkin() {
     if (savedLook())
         return;
+    // However the program ends (the main window, or the browser window left alone), the skin
+    // stops just before.
+    static bool stopsAtQuit = false;
+    if (!stopsAtQuit && qApp) {
+        QObject::connect(qApp, &QCoreApplication::aboutToQuit, qApp, &StopSkin);
+        stopsAtQuit = true;
+    }
     savedLook() = SavedLook{QApplication::style() ? QApplication::style()->name() : QString(),
                             QApplication::palette()};
     if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion")))

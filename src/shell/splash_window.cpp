@@ -74,6 +74,11 @@ void frmSplash::Timer2_Timer() {
         return;
     opened_ = true;
     form1_ = new Form1();
+    // The main window's shut-down ends the program: the skin stops first.
+    connect(form1_, &Form1::programEnding, this, [] {
+        if (appState().SkinningOn)
+            modSkin::StopSkin();
+    });
     form1_->show();
     hide();
 }

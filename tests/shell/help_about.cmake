@@ -6,3 +6,5 @@ tally_add_test(tst_help_window gui SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_help_wi
 tally_add_test(tst_about_window gui SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_about_window.cpp)
 tally_add_test(tst_splash_window gui SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_splash_window.cpp)
 tally_add_test(tst_skin gui SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_skin.cpp)
+tally_add_test(tst_help_startup gui SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_help_startup.cpp)
+tally_add_test(tst_about_website display SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_about_website.cpp)
