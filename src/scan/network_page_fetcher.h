@@ -1,5 +1,6 @@
 // GetUrlSource over QNetworkAccessManager: GET with the agent "Mozilla", no proxy, redirects
-// followed (http to https too, never back), the body whatever the status code, every byte one
+// followed (http to https too, never back; followed here rather than inside the manager, which
+// sometimes sends a redirected request twice), the body whatever the status code, every byte one
 // character. Nothing is ever shown: a request that cannot be made gives the empty text, a transfer
 // that breaks, stalls or runs too long gives what had arrived.
 #pragma once
@@ -11,6 +12,7 @@
 class QNetworkAccessManager;
 class QNetworkReply;
 class QTimer;
+class QUrl;
 
 namespace tally {
 
@@ -23,6 +25,8 @@ public:
     static constexpr int DefaultRequestLimitMs = 2 * 60 * 1000;
     // Bytes of body kept at most; a longer body ends the transfer there.
     static constexpr qint64 DefaultBodyCap = 32 * 1024 * 1024;
+    // Redirects followed at most for one request; one more gives the empty text.
+    static constexpr int MaxRedirects = 20;
     static constexpr const char* UserAgent = "Mozilla";
 
     explicit NetworkPageFetcher(QObject* parent = nullptr);
@@ -41,15 +45,19 @@ public:
     qint64 bodyCap() const { return bodyCap_; }
 
 private:
+    void startRequest(const QUrl& url);
     void readBody();
+    void replyFinished();
     void finish();
     void release();
+    void dropReply();
 
     QNetworkAccessManager* manager_;
     QNetworkReply* reply_ = nullptr;
     QTimer* idle_;
     QTimer* limit_;
     QByteArray body_;
+    int redirects_ = 0;
     quint64 serial_ = 0; // the current request; a pending empty answer checks it
     int transferTimeoutMs_ = DefaultTransferTimeoutMs;
     int requestLimitMs_ = DefaultRequestLimitMs;

@@ -112,17 +112,38 @@ private Q_SLOTS:
         LocalHttpServer other;
         other.route("/final", HttpResponse::page("the final page"));
         server.route("/first", HttpResponse::redirect(QByteArray("/second"), 301));
-        server.route("/second", HttpResponse::redirect(other.urlString("/final"), 302));
-        server.route("/loop", HttpResponse::redirect(QByteArray("/loop"), 302));
+        server.route("/second", HttpResponse::redirect(QByteArray("third"), 303));
+        server.route("/third", HttpResponse::redirect(QByteArray("/fourth"), 307));
+        server.route("/fourth", HttpResponse::redirect(other.urlString("/final"), 308));
         NetworkPageFetcher fetcher;
-        Fetch f = fetch(fetcher, server.urlString("/first"));
-        QCOMPARE(f.body, QString("the final page"));
-        QCOMPARE(server.requestTargets(), (QStringList{"/first", "/second"}));
-        QCOMPARE(other.requestTargets(), QStringList{"/final"});
-        // A redirect loop ends without a page.
-        f = fetch(fetcher, server.urlString("/loop"));
+        // Each address of the chain is asked for once, every time.
+        for (int round = 0; round < 20; ++round) {
+            server.clearLog();
+            other.clearLog();
+            const Fetch f = fetch(fetcher, server.urlString("/first"));
+            QCOMPARE(f.body, QString("the final page"));
+            QCOMPARE(f.answers, 1);
+            QCOMPARE(server.requestTargets(),
+                     (QStringList{"/first", "/second", "/third", "/fourth"}));
+            QCOMPARE(other.requestTargets(), QStringList{"/final"});
+        }
+        for (const HttpRequest& r : server.requests() + other.requests())
+            QCOMPARE(r.header("User-Agent"), QByteArray("Mozilla"));
+    }
+
+    void redirectLoopEndsEmpty() {
+        LocalHttpServer server;
+        server.route("/loop", HttpResponse::redirect(QByteArray("/loop"), 302));
+        server.route("/nowhere", HttpResponse::redirect(QByteArray("ftp://127.0.0.1/x"), 302));
+        NetworkPageFetcher fetcher;
+        Fetch f = fetch(fetcher, server.urlString("/loop"));
         QVERIFY(f.arrived);
         QCOMPARE(f.answers, 1);
+        QCOMPARE(f.body, QString());
+        QCOMPARE(server.requestCount(), NetworkPageFetcher::MaxRedirects + 1);
+        f = fetch(fetcher, server.urlString("/nowhere"));
+        QVERIFY(f.arrived);
+        QCOMPARE(f.body, QString());
     }
 
     void errorStatusStillGivesTheBody() {
