@@ -168,8 +168,15 @@ int main(int argc, char** argv) {
         // A warm-up of each, then alternating runs.
         timeScan(urls.mid(0, 50), ini, server);
         for (int i = 0; i < runs; ++i) {
+            const int connections = server->connectionCount();
             const ScanFigures s = timeScan(urls, ini, server);
+            const int scanConnections = server->connectionCount() - connections;
             const double c = timeCurl(config);
+            const int curlConnections = server->connectionCount() - connections - scanConnections;
+            // Both sides are meant to keep one connection alive for the whole list.
+            if (scanConnections != 1 || curlConnections != 1)
+                std::fprintf(stderr, "note: the scan used %d connections, curl %d\n",
+                             scanConnections, curlConnections);
             if (s.requests != urlCount * EngineCount || c <= 0) {
                 std::fprintf(stderr, "run %d: %d requests, curl %.1f ms\n", i, s.requests, c);
                 return 1;
