@@ -15,10 +15,13 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QGridLayout>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QShortcut>
 #include <QStyle>
+#include <QTimer>
+#include <QWindow>
 
 namespace tally {
 
@@ -87,6 +90,11 @@ ChartFrame::ChartFrame(QWidget* parent)
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
         if (now && (now == MSChart1_ || MSChart1_->isAncestorOf(now)))
             MSChart1_GotFocus();
+    });
+    // The 3D graph is a window of its own: when it takes the keyboard, take it back.
+    connect(qApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow* now) {
+        if (now && MSChart1_->ownsWindow(now))
+            QTimer::singleShot(0, this, &ChartFrame::MSChart1_GotFocus);
     });
     auto* printKey = new QShortcut(QKeySequence::Print, this);
     printKey->setContext(Qt::WidgetWithChildrenShortcut);
@@ -218,6 +226,9 @@ void ChartFrame::cmbChart2_Click() {
 }
 
 void ChartFrame::MSChart1_GotFocus() {
+    QWidget* top = window();
+    if (QGuiApplication::focusWindow() != top->windowHandle())
+        top->activateWindow();
     cmdFocus_->setFocus(Qt::OtherFocusReason);
 }
 

@@ -200,6 +200,10 @@ QAbstract3DGraph* HistoryChart::activeGraph() const {
     return graphContainer() ? surface_ : nullptr;
 }
 
+bool HistoryChart::ownsWindow(const QWindow* window) const {
+    return window != nullptr && window == static_cast<const QWindow*>(surface_);
+}
+
 QColor HistoryChart::seriesColor(int series) {
     static const QColor palette[] = {
         QColor(0x1f, 0x5f, 0xbf), QColor(0xd9, 0x3a, 0x2b), QColor(0x2e, 0x9e, 0x44),

@@ -16,6 +16,7 @@ class QChartView;
 class QLabel;
 class QStackedWidget;
 class QVBoxLayout;
+class QWindow;
 
 class Q3DSurface;
 class QAbstract3DGraph;
@@ -47,6 +48,8 @@ public:
     Q3DSurface* surface3D() const { return surface_; }
     QWidget* graphContainer() const;
     QAbstract3DGraph* activeGraph() const;
+    // Whether the window is the 3D graph's own.
+    bool ownsWindow(const QWindow* window) const;
 
     // The colour of series s, the same in every type and in the legend.
     static QColor seriesColor(int series);
