@@ -81,6 +81,12 @@ void reorderRows(QTreeWidget* list, const QList<int>& order) {
 
 } // namespace
 
+bool ResultsRow::operator<(const QTreeWidgetItem& other) const {
+    if (other.type() != Type)
+        return QTreeWidgetItem::operator<(other);
+    return sortKey < static_cast<const ResultsRow&>(other).sortKey;
+}
+
 QIcon profileIcon(int icon) {
     if (icon < 1 || icon > 3)
         return QIcon();
@@ -123,8 +129,16 @@ bool ResultsTable::flipColumnDirection(int column) {
     return directions_[column - 1];
 }
 
+void ResultsTable::appendRows(const QList<QStringList>& rows) {
+    QList<QTreeWidgetItem*> items;
+    items.reserve(rows.size());
+    for (const QStringList& cells : rows)
+        items.append(new ResultsRow(cells));
+    addTopLevelItems(items);
+}
+
 QTreeWidgetItem* ResultsTable::addRow(int position, const QString& text) {
-    auto* row = new QTreeWidgetItem({text});
+    auto* row = new ResultsRow({text});
     const int index = std::clamp(position - 1, 0, topLevelItemCount());
     insertTopLevelItem(index, row);
     return row;
@@ -186,11 +200,26 @@ void SortListView(QTreeWidget* list, int column, SortKind kind, bool ascending) 
     list->setUpdatesEnabled(false);
 
     const int count = list->topLevelItemCount();
-    QStringList cells;
-    cells.reserve(count);
-    for (int i = 0; i < count; ++i)
-        cells.append(list->topLevelItem(i)->text(column - 1));
-    reorderRows(list, sortedPositions(cells, kind, ascending));
+    bool keyed = true;
+    for (int i = 0; i < count && keyed; ++i)
+        keyed = list->topLevelItem(i)->type() == ResultsRow::Type;
+    if (keyed) {
+        // The rows carry their keys; the list's own stable sort orders them and keeps the
+        // selection and the current row.
+        for (int i = 0; i < count; ++i) {
+            auto* row = static_cast<ResultsRow*>(list->topLevelItem(i));
+            row->sortKey = makeSortKey(row->text(column - 1), kind);
+        }
+        list->sortItems(column - 1, ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
+        for (int i = 0; i < count; ++i)
+            static_cast<ResultsRow*>(list->topLevelItem(i))->sortKey = SortKey();
+    } else {
+        QStringList cells;
+        cells.reserve(count);
+        for (int i = 0; i < count; ++i)
+            cells.append(list->topLevelItem(i)->text(column - 1));
+        reorderRows(list, sortedPositions(cells, kind, ascending));
+    }
 
     if (auto* table = qobject_cast<ResultsTable*>(list))
         table->setSorted(true, column, ascending ? Qt::AscendingOrder : Qt::DescendingOrder);

@@ -17,6 +17,17 @@ inline constexpr int ResultsColumnCount = 8;
 // The profile icons 1 (low), 2 (medium) and 3 (high); a null icon for any other number.
 QIcon profileIcon(int icon);
 
+// A row of the results table. It carries the key of its cell in the sort column while
+// SortListView runs, so that the table's own sort orders the rows by it.
+class ResultsRow : public QTreeWidgetItem {
+public:
+    static constexpr int Type = QTreeWidgetItem::UserType + 1;
+    explicit ResultsRow(const QStringList& texts = {}) : QTreeWidgetItem(texts, Type) {}
+
+    SortKey sortKey;
+    bool operator<(const QTreeWidgetItem& other) const override;
+};
+
 class ResultsTable : public QTreeWidget {
     Q_OBJECT
 public:
@@ -27,6 +38,8 @@ public:
     // Inverts the column's direction flag and returns the new value.
     bool flipColumnDirection(int column);
 
+    // Adds rows at the end (cells in column order).
+    void appendRows(const QList<QStringList>& rows);
     // Adds a row with the given text at a 1-based position (clamped to the table).
     QTreeWidgetItem* addRow(int position, const QString& text);
     // The row at a 1-based position, or nullptr.

@@ -30,6 +30,25 @@ QString numberSortKey(double value);
 // The key a cell sorts by under kind number: the empty text for a cell that is not a number.
 QString cellSortKey(const QString& cell);
 
+// What a cell sorts by: under kind text its case-folded text; under kind number whether it reads
+// as a number and its value (non-numbers before every number).
+struct SortKey {
+    bool number = false;
+    double value = 0;
+    QString text;
+
+    // Ascending order; descending is the reverse.
+    bool operator<(const SortKey& other) const {
+        if (number != other.number)
+            return !number;
+        if (value != other.value)
+            return value < other.value;
+        return text < other.text;
+    }
+};
+
+SortKey makeSortKey(const QString& cell, SortKind kind);
+
 // The positions of the cells (0-based) in sorted order. Stable: cells with equal keys keep their
 // order, in both directions.
 QList<int> sortedPositions(const QStringList& cells, SortKind kind, bool ascending);

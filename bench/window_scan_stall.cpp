@@ -1,0 +1,138 @@
+// The main window running a 1,000-URL scan (6,000 requests) against a local server in a thread of
+// its own, with the real page fetcher: how long the window's event loop is ever kept from running.
+// A 1 ms timer probes the loop; a gap between two of its ticks is a stall. Figures: the longest
+// stall, the longest while URLs were being scanned, the 99.9th percentile gap, the time of the
+// completion step (two sorts and the chart hook), and the scan's wall time.
+//
+// Usage: window_scan_stall [urls]
+#include "results/results_table.h"
+#include "scan/engine_table.h"
+#include "scan/scan_run.h"
+#include "settings/ini_file.h"
+#include "settings/program_folder.h"
+#include "settings/user_settings.h"
+#include "shell/main_window.h"
+#include "support/local_http_server.h"
+#include "urllist/url_panel.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+using namespace tally;
+using tally::test::HttpRequest;
+using tally::test::HttpResponse;
+using tally::test::LocalHttpServerThread;
+
+namespace {
+
+const char* const Paths[] = {"/google", "/altavista", "/yahoo", "/ask", "/msn", "/atw"};
+
+// A result page of about 2 KB carrying a count for each engine's markers.
+QByteArray resultPage() {
+    QByteArray page = "<html><head><title>Results</title></head><body>\n";
+    page += "<p>Results <b>1</b> - <b>10</b> of about <b>1,234</b> linking to <b>x</b>.</p>\n";
+    page += "<a href=\"/r\">AltaVista found 12,345 results</A>\n";
+    page += "<p>of about 5,678 for <strong>x</strong></p>\n";
+    page += "<td>Showing results 1-10 of 4,321</td>\n";
+    page += "<h5>Page 1 of 2,468 results containing x</h5>\n";
+    page += "<span class=\"ofSoMany\">98,765</span>\n";
+    for (int i = 0; i < 20; ++i)
+        page += "<p class=\"g\"><a href=\"http://www.example.org/page.html\">A result</a> "
+                "with a line of text.</p>\n";
+    page += "</body></html>\n";
+    return page;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    const int urls = argc > 1 ? std::max(1, atoi(argv[1])) : 1000;
+
+    QTemporaryDir folder;
+    ProgramFolder::setOverride(folder.path());
+    ProgramFolder::ensureFolders();
+    setUserSettingsFile(folder.filePath(QStringLiteral("store.conf")));
+    writeSetting(QLatin1String(settingkeys::ShowHelp), QStringLiteral("0"));
+
+    LocalHttpServerThread server;
+    const QByteArray page = resultPage();
+    server.server()->setHandler([page](const HttpRequest&) { return HttpResponse::page(page); });
+    for (int e = 0; e < EngineCount; ++e)
+        modINI::WritePrivateProfileStringA(
+            EnginesSection, engineTable()[e].key,
+            server.server()->urlString(QLatin1String(Paths[e]) + QLatin1String("?q=link:")),
+            ProgramFolder::settingsIni());
+
+    Form1 form;
+    form.show();
+    QStringList list;
+    for (int i = 0; i < urls; ++i)
+        list << QStringLiteral("http://www.site%1.example/").arg(i);
+    form.urlPanel()->appendUrls(list);
+
+    // The probe.
+    QElapsedTimer clock;
+    clock.start();
+    std::vector<double> gaps;
+    gaps.reserve(200000);
+    double last = 0;
+    double longestInLoop = 0;
+    bool inLoop = true;
+    QTimer probe;
+    probe.setTimerType(Qt::PreciseTimer);
+    probe.setInterval(1);
+    QObject::connect(&probe, &QTimer::timeout, [&] {
+        const double now = clock.nsecsElapsed() / 1e6;
+        const double gap = now - last;
+        gaps.push_back(gap);
+        if (inLoop)
+            longestInLoop = std::max(longestInLoop, gap);
+        last = now;
+    });
+
+    QEventLoop loop;
+    double lastRowAt = 0, completedAt = 0;
+    QTimer::singleShot(0, &form, [&] {
+        last = clock.nsecsElapsed() / 1e6;
+        probe.start();
+        form.Command1_Click();
+        ScanRun* run = form.scanRun();
+        QObject::connect(run, &ScanRun::rowFinished, [&](int position) {
+            if (position == urls) {
+                lastRowAt = clock.nsecsElapsed() / 1e6;
+                inLoop = false;
+            }
+        });
+        // Connected after the window's own handler, so it runs once the window is done.
+        QObject::connect(run, &ScanRun::completed,
+                         [&] { completedAt = clock.nsecsElapsed() / 1e6; });
+        QObject::connect(run, &ScanRun::finished, &loop, &QEventLoop::quit);
+    });
+    const double started = clock.nsecsElapsed() / 1e6;
+    loop.exec();
+    probe.stop();
+    const double wall = clock.nsecsElapsed() / 1e6 - started;
+
+    std::vector<double> sorted = gaps;
+    std::sort(sorted.begin(), sorted.end());
+    const double longest = sorted.empty() ? 0 : sorted.back();
+    const double p999 = sorted.empty() ? 0 : sorted[size_t(double(sorted.size() - 1) * 0.999)];
+    std::printf("window_scan_urls: %d urls\n", urls);
+    std::printf("window_scan_wall_time: %.0f ms\n", wall);
+    std::printf("window_scan_longest_stall: %.2f ms\n", longest);
+    std::printf("window_scan_longest_stall_during_urls: %.2f ms\n", longestInLoop);
+    std::printf("window_scan_gap_p99_9: %.2f ms\n", p999);
+    std::printf("window_scan_completion_step: %.2f ms\n", completedAt - lastRowAt);
+    std::printf("window_scan_rows: %d rows\n", form.resultsTable()->topLevelItemCount());
+    return 0;
+}
