@@ -69,6 +69,7 @@ ChartFrame::ChartFrame(QWidget* parent)
     Label1_ = new QLabel(this);
     Label1_->setObjectName(QStringLiteral("Label1"));
     Label1_->setAccessibleName(QStringLiteral("Chart hint"));
+    Label1_->setMinimumHeight(Label1_->fontMetrics().height()); // no jump when the hint comes
 
     grid->addWidget(Command7_, 0, 0, 2, 1);
     grid->addWidget(Command14_, 0, 1, 2, 1);

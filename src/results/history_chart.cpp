@@ -367,7 +367,7 @@ bool HistoryChart::ensureSurface() {
     surface_->activeTheme()->setLabelBorderEnabled(false);
     surface_->activeTheme()->setGridLineColor(QColor(0xc8, 0xc8, 0xc8));
     surface_->scene()->activeCamera()->setCameraPreset(Q3DCamera::CameraPresetIsometricRightHigh);
-    surface_->scene()->activeCamera()->setZoomLevel(85.0f);
+    surface_->scene()->activeCamera()->setZoomLevel(90.0f);
     // Rows along, series in depth, whatever the number of either: a long history stays deep
     // enough to tell its series apart.
     surface_->setHorizontalAspectRatio(2.5f);

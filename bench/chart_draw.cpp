@@ -1,0 +1,118 @@
+// The time to draw each chart type for a ten-year daily history (3,650 rows, 6 engines), and the
+// time to append one day to a saved search of that size. Needs a display for the 3D types (run it
+// under xvfb-run). With a folder as argument it also saves a picture of every type there.
+#include "results/chart_data.h"
+#include "results/history_chart.h"
+#include "results/saved_search.h"
+#include "scan/engine_table.h"
+#include "settings/program_folder.h"
+
+#include <QApplication>
+#include <QDate>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+namespace {
+
+QList<tally::EngineHistory> decade(int days) {
+    QList<tally::EngineHistory> engines;
+    const QDate today(2026, 12, 7);
+    for (int e = 0; e < tally::EngineCount; ++e) {
+        tally::EngineHistory history{QLatin1String(tally::engineTable()[e].columnHeader), {}};
+        for (int d = 0; d < days; ++d) {
+            const qint64 count =
+                200000 + e * 150000 +
+                qint64((days - d) * (146000.0 / days) * (1.0 + 0.2 * std::sin(d * 40.0 / days)));
+            history.rows.append({tally::historyDateKey(today.addDays(-d)), count});
+        }
+        engines.append(history);
+    }
+    return engines;
+}
+
+constexpr int Days = 3650;
+
+QByteArray decadeFile(const QList<tally::EngineHistory>& engines) {
+    QByteArray text;
+    for (const tally::EngineHistory& e : engines) {
+        text += "\r\n[" + e.engine.toUtf8() + "]\r\n";
+        for (const tally::HistoryRow& row : e.rows)
+            text += row.label.toUtf8() + '=' + QByteArray::number(row.count) + "\r\n";
+    }
+    return text;
+}
+
+double median(std::vector<double> times) {
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    // Optional: a folder for pictures of every type, and another number of days to draw.
+    const QString shots = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
+    const int days = argc > 2 ? std::max(1, std::atoi(argv[2])) : Days;
+
+    const QList<tally::EngineHistory> engines = decade(days);
+    tally::ChartData data = tally::allEnginesChart(engines);
+    data.title = QStringLiteral("mysite");
+
+    tally::HistoryChart chart;
+    chart.resize(1000, 700);
+    chart.show();
+    for (int type = 0; type < tally::ChartTypeCount; ++type) {
+        std::vector<double> times;
+        for (int run = 0; run < 3; ++run) {
+            data.type = type;
+            QElapsedTimer timer;
+            timer.start();
+            chart.setChartData(data);
+            const QImage picture = chart.renderImage(); // the whole chart, drawn once
+            times.push_back(timer.nsecsElapsed() / 1e6);
+            if (run == 0 && !shots.isEmpty())
+                picture.save(QDir(shots).filePath(QStringLiteral("chart-%1.png").arg(type)));
+        }
+        QByteArray name = tally::chartTypeNames().at(type).toLower().toUtf8();
+        name.replace(' ', '_');
+        std::printf("chart_draw_%s_%dx6: %.1f ms%s\n", name.constData(), days, median(times),
+                    chart.shownType() == type ? "" : " (drawn as 2D: no OpenGL)");
+        std::fflush(stdout);
+    }
+
+    if (days != Days)
+        return 0;
+    // Appending one day: six engines, each one WriteIniValue rewriting the whole file.
+    QTemporaryDir dir;
+    tally::ProgramFolder::setOverride(dir.path());
+    const QString file = dir.filePath(QStringLiteral("Saved/decade.vqz"));
+    QDir(dir.path()).mkpath(QStringLiteral("Saved"));
+    const QByteArray base = decadeFile(engines);
+    QString pending;
+    for (const tally::EngineInfo& e : tally::engineTable())
+        pending += QLatin1String(e.columnHeader) + QStringLiteral(":987654\n");
+    std::vector<double> times;
+    for (int run = 0; run < 15; ++run) {
+        QFile out(file);
+        if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            return 1;
+        out.write(base);
+        out.close();
+        QElapsedTimer timer;
+        timer.start();
+        tally::saveSearchRow(pending, file, tally::SaveMode::Append, QDate(2026, 12, 8));
+        times.push_back(timer.nsecsElapsed() / 1e6);
+    }
+    std::printf("saved_search_append_one_day_3650x6: %.1f ms\n", median(times));
+    return 0;
+}
