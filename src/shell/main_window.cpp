@@ -12,6 +12,7 @@
 #include "shell/about_window.h"
 #include "shell/app_state.h"
 #include "shell/help_window.h"
+#include "shell/picture_button.h"
 #include "shell/prompts.h"
 #include "shell/skin.h"
 #include "tally_version.h"
@@ -104,6 +105,7 @@ QWidget* makePanel(QLabel** label, int minimumWidth, QWidget* parent) {
     box->setFrameShape(QFrame::Panel);
     box->setFrameShadow(QFrame::Sunken);
     box->setMinimumWidth(minimumWidth);
+    box->setFixedHeight(px(315) - 1); // the bar keeps its height with or without the progress bar
     auto* grid = new QGridLayout(box);
     grid->setContentsMargins(2, 1, 2, 1);
     grid->setSpacing(0);
@@ -282,7 +284,7 @@ QWidget* Form1::buildToolbar() {
     row->setContentsMargins(px(60), px(60), px(75), px(60));
     row->setSpacing(px(45));
     auto button = [strip](const char* name, const QString& caption, QStyle::StandardPixmap icon) {
-        auto* b = new QPushButton(caption, strip);
+        QPushButton* b = new PictureButton(caption, strip);
         b->setObjectName(QString::fromLatin1(name));
         b->setIcon(strip->style()->standardIcon(icon));
         b->setIconSize(QSize(24, 24));
@@ -375,6 +377,7 @@ void Form1::buildStatusBar() {
     progressBar1_->setRange(0, 100);
     progressBar1_->setValue(0);
     progressBar1_->setTextVisible(false);
+    progressBar1_->setMinimumHeight(1);
     progressBar1_->hide();
 
     // The time and date panels keep themselves current.

@@ -1,6 +1,7 @@
 #include "urllist/url_panel.h"
 
 #include "settings/program_folder.h"
+#include "shell/picture_button.h"
 #include "shell/prompts.h"
 #include "urllist/url_list_file.h"
 
@@ -51,11 +52,12 @@ UrlPanel::UrlPanel(QWidget* parent) : QGroupBox(QStringLiteral("URLs"), parent) 
     QPushButton* made[4] = {};
     int i = 0;
     for (const ButtonDef& def : defs) {
-        auto* button = new QPushButton(QString::fromLatin1(def.caption), this);
+        QPushButton* button = new PictureButton(QString::fromLatin1(def.caption), this);
         button->setObjectName(QString::fromLatin1(def.name));
         button->setIcon(style()->standardIcon(def.icon));
         button->setFixedHeight(px(735));
-        button->setMinimumWidth(px(def.width) - 4);
+        button->setMinimumWidth(px(def.width) - 8);
+        button->setIconSize(QSize(16, 16));
         button->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
         buttons->addWidget(button, px(def.width));
         made[i++] = button;
