@@ -60,6 +60,8 @@ private Q_SLOTS:
     void helpAtStartFollowsSetting();
     void startWithEmptyListShowsOnlyTheProgressBar();
     void closingEndsTheProgram();
+    void closingEndsTheProgramWithOtherWindowsOpen();
+    void webResultsCommandsReachTheWebView();
 };
 
 void TestMainWindow::controlsAndCaptions() {
@@ -431,6 +433,40 @@ void TestMainWindow::closingEndsTheProgram() {
     QVERIFY(!f.form->isVisible());
     QVERIFY(!appState().ExitPending);
     QVERIFY(f.prompts.calls.isEmpty()); // nothing asked on closing
+}
+
+void TestMainWindow::closingEndsTheProgramWithOtherWindowsOpen() {
+    Form1Fixture f;
+    f.env.writeFile(QStringLiteral("Help.rtf"), "{\\rtf1\\ansi Help text.\\par}");
+    auto shown = [](const char* name) {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->objectName() == QLatin1String(name) && w->isVisible())
+                return true;
+        return false;
+    };
+    QTest::mouseClick(f.find<QPushButton>("Command6"), Qt::LeftButton); // Options, modeless
+    f.find<QAction>("mnuHelpItem")->trigger();
+    f.find<QAction>("mnuAbout")->trigger();
+    QTRY_VERIFY(shown("Form2"));
+    QTRY_VERIFY(shown("Form8"));
+    QTRY_VERIFY(shown("frmAbout"));
+    QSignalSpy ending(f.form.get(), &Form1::programEnding);
+    f.form->close();
+    QCOMPARE(ending.count(), 1);
+    QTRY_VERIFY(!shown("Form2") && !shown("Form8") && !shown("frmAbout"));
+}
+
+void TestMainWindow::webResultsCommandsReachTheWebView() {
+    Form1Fixture f;
+    // With no results row selected, each of the three ways ends in the web view's message.
+    QTest::mouseClick(f.find<QPushButton>("Command12"), Qt::LeftButton);
+    f.find<QAction>("mnuWebResults")->trigger();
+    QTreeWidget* table = f.find<QTreeWidget>("ListView1");
+    QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, QPoint(20, 20));
+    QCOMPARE(f.prompts.messages().size(), 3);
+    for (const auto& call : f.prompts.calls)
+        QCOMPARE(call.title, QStringLiteral("Tallyscope"));
+    QCOMPARE(f.form->currentTab(), 1);
 }
 
 TALLY_FORM1_TEST_MAIN(TestMainWindow)
