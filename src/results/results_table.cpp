@@ -211,8 +211,9 @@ void SortListView(QTreeWidget* list, int column, SortKind kind, bool ascending) 
             row->sortKey = makeSortKey(row->text(column - 1), kind);
         }
         list->sortItems(column - 1, ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
-        for (int i = 0; i < count; ++i)
-            static_cast<ResultsRow*>(list->topLevelItem(i))->sortKey = SortKey();
+        if (kind == SortKind::Text) // give the folded texts' memory back
+            for (int i = 0; i < count; ++i)
+                static_cast<ResultsRow*>(list->topLevelItem(i))->sortKey.text.clear();
     } else {
         QStringList cells;
         cells.reserve(count);
