@@ -174,6 +174,21 @@ void WebsiteFrame::navigateBlank() {
     webBrowser1_->Navigate(QStringLiteral("about:blank"));
 }
 
+void WebsiteFrame::showEvent(QShowEvent* event) {
+    QGroupBox::showEvent(event);
+    if (shownBefore_)
+        return;
+    shownBefore_ = true;
+    // The columns were made at start-up, while the frame lay hidden and had no size of its own:
+    // now that it is laid out, "Webpage Type" takes a quarter of the list's width and "URL" the
+    // other three quarters.
+    const int width = listView2_->viewport()->width();
+    if (listView2_->columnCount() == 2 && width > 0) {
+        listView2_->setColumnWidth(0, width / 4);
+        listView2_->setColumnWidth(1, width - width / 4);
+    }
+}
+
 void WebsiteFrame::ListView2_Click() {
     const QList<QTreeWidgetItem*> selected = listView2_->selectedItems();
     if (selected.isEmpty())

@@ -49,6 +49,7 @@ Q_SIGNALS:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void WebBrowser1_StatusTextChange(const QString& text);
@@ -58,6 +59,7 @@ private:
     QTreeWidget* listView2_ = nullptr;
     QLineEdit* text1_ = nullptr;
     LazyWebView* webBrowser1_ = nullptr;
+    bool shownBefore_ = false;
 };
 
 } // namespace tally

@@ -73,6 +73,7 @@ private Q_SLOTS:
     void showWebResultsForAnUnlistedUrlDoesNothing();
     void enterInTheAddressBoxOpensTheTypedText();
     void backForwardAndRefresh();
+    void hoveredLinkGoesToTheStatusText();
 
 private:
     // A shown frame, its list and its browser.
@@ -132,6 +133,11 @@ void TestWebsiteFrame::startsWithoutTheWebEngine() {
     QCOMPARE(frame_->title(), QString("Results - Website View"));
     QCOMPARE(list_->headerItem()->text(0), QString("Webpage Type"));
     QCOMPARE(list_->headerItem()->text(1), QString("URL"));
+    // Once laid out: a quarter and three quarters of the list's width.
+    const int width = list_->viewport()->width();
+    QVERIFY(width > 400);
+    QCOMPARE(list_->columnWidth(0), width / 4);
+    QCOMPARE(list_->columnWidth(1), width - width / 4);
     for (const char* name : {"Command10", "Command8", "Command9", "Command11", "Command70"}) {
         auto* button = frame_->findChild<QPushButton*>(name);
         QVERIFY2(button && button->isEnabled() && !button->accessibleName().isEmpty(), name);
@@ -336,6 +342,28 @@ void TestWebsiteFrame::backForwardAndRefresh() {
     const int before = pageTargets(*server_).count("/two");
     QVERIFY(loaded([refresh] { QTest::mouseClick(refresh, Qt::LeftButton); }));
     QCOMPARE(pageTargets(*server_).count("/two"), before + 1);
+}
+
+void TestWebsiteFrame::hoveredLinkGoesToTheStatusText() {
+    makeFrame();
+    server_->route("/links",
+                   HttpResponse::page("<html><body style=\"margin:0\"><a href=\"/target\" "
+                                      "style=\"display:block;width:400px;height:200px\">"
+                                      "a link</a></body></html>"));
+    QSignalSpy complete(frame_->browser(), &LazyWebView::DownloadComplete);
+    frame_->browser()->Navigate(server_->urlString("/links"));
+    QVERIFY(complete.wait(loadTimeout));
+    QSignalSpy status(frame_.get(), &WebsiteFrame::statusText);
+    QWidget* surface = frame_->browser()->view()->focusProxy();
+    QVERIFY(surface);
+    // Chromium wants to see the pointer move, and then move again over the link.
+    QTRY_VERIFY_WITH_TIMEOUT(
+        [&] {
+            QTest::mouseMove(surface, QPoint(50, 50));
+            QTest::mouseMove(surface, QPoint(60, 60));
+            return status.contains(QVariantList{server_->urlString("/target")});
+        }(),
+        loadTimeout);
 }
 
 TALLY_WEBVIEW_TEST_MAIN(TestWebsiteFrame)
