@@ -8,8 +8,8 @@
 // A run measures the time from main() to the main window's first exposure on screen, the peak
 // resident memory (VmHWM) of the program's own process at that point, then selects the "Website
 // View" tab, opens a page of a local server there and measures the time until it has loaded, the
-// program's peak resident memory after that, and the resident memory of the web engine's helper
-// processes (the page renderer). The figures are the medians over the runs.
+// program's peak resident memory after that, and, at both points, the resident memory of the web
+// engine's helper processes (the page renderer). The figures are the medians over the runs.
 //
 // Usage: webview_startup [runs]   (needs a display; under Xvfb with the web engine's usual flags)
 #include "settings/program_folder.h"
@@ -29,6 +29,8 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QWindow>
+
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -69,7 +71,8 @@ long descendantsRssKiB(const QString& pid) {
     return total;
 }
 
-// One run in this process; prints "shown_ms hwm_before_kib page_ms hwm_after_kib helpers_kib".
+// One run in this process; prints "shown_ms hwm_before_kib helpers_before_kib page_ms
+// hwm_after_kib helpers_after_kib".
 int runOnce(bool eager, const QElapsedTimer& sinceMain, QApplication& app) {
     QTemporaryDir folder;
     ProgramFolder::setOverride(folder.path());
@@ -96,6 +99,7 @@ int runOnce(bool eager, const QElapsedTimer& sinceMain, QApplication& app) {
     QCoreApplication::exec();
     const QString self = QString::number(QCoreApplication::applicationPid());
     const long hwmBefore = statusKiB(self, "VmHWM");
+    const long helpersBefore = descendantsRssKiB(self);
 
     WebsiteFrame* frame = form.websiteFrame();
     QElapsedTimer page;
@@ -112,8 +116,8 @@ int runOnce(bool eager, const QElapsedTimer& sinceMain, QApplication& app) {
     QCoreApplication::exec();
     const long hwmAfter = statusKiB(self, "VmHWM");
     const long helpers = descendantsRssKiB(self);
-    std::printf("%lld %ld %lld %ld %ld\n", static_cast<long long>(shownMs), hwmBefore,
-                static_cast<long long>(pageMs), hwmAfter, helpers);
+    std::printf("%lld %ld %ld %lld %ld %ld\n", static_cast<long long>(shownMs), hwmBefore,
+                helpersBefore, static_cast<long long>(pageMs), hwmAfter, helpers);
     std::fflush(stdout);
     ProgramFolder::setOverride(QString());
     setUserSettingsFile(QString());
@@ -133,7 +137,10 @@ int main(int argc, char* argv[]) {
     sinceMain.start();
     if (argc > 2 && std::strcmp(argv[1], "--run") == 0) {
         const bool eager = std::strcmp(argv[2], "eager") == 0;
+        // As the program starts: shared OpenGL contexts, and no Chromium sandbox for root.
         QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+        if (geteuid() == 0)
+            qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
         QApplication app(argc, argv);
         QApplication::setQuitOnLastWindowClosed(false);
         return runOnce(eager, sinceMain, app);
@@ -142,10 +149,16 @@ int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     const int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 5;
     for (const char* variant : {"lazy", "eager"}) {
-        std::vector<double> shown, before, page, after, helpers;
+        std::vector<double> shown, before, helpersBefore, page, after, helpers;
         for (int i = 0; i < runs; ++i) {
             QProcess run;
             run.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+            // Without the web engine's start-up report on every run.
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            if (!env.contains(QStringLiteral("QT_LOGGING_RULES")))
+                env.insert(QStringLiteral("QT_LOGGING_RULES"),
+                           QStringLiteral("qt.webenginecontext.info=false"));
+            run.setProcessEnvironment(env);
             run.start(QCoreApplication::applicationFilePath(),
                       {QStringLiteral("--run"), QString::fromLatin1(variant)});
             if (!run.waitForFinished(120000) || run.exitCode() != 0) {
@@ -153,19 +166,23 @@ int main(int argc, char* argv[]) {
                 return 1;
             }
             const QList<QByteArray> f = run.readAllStandardOutput().trimmed().split(' ');
-            if (f.size() != 5)
+            if (f.size() != 6)
                 return 1;
             shown.push_back(f[0].toDouble());
             before.push_back(f[1].toDouble() / 1024);
-            page.push_back(f[2].toDouble());
-            after.push_back(f[3].toDouble() / 1024);
-            helpers.push_back(f[4].toDouble() / 1024);
+            helpersBefore.push_back(f[2].toDouble() / 1024);
+            page.push_back(f[3].toDouble());
+            after.push_back(f[4].toDouble() / 1024);
+            helpers.push_back(f[5].toDouble() / 1024);
         }
         std::printf("webview_%s_startup_to_shown: %.0f ms\n", variant, median(shown));
         std::printf("webview_%s_peak_rss_at_start: %.1f MiB\n", variant, median(before));
+        std::printf("webview_%s_helper_processes_rss_at_start: %.1f MiB\n", variant,
+                    median(helpersBefore));
         std::printf("webview_%s_first_page_in_website_view: %.0f ms\n", variant, median(page));
         std::printf("webview_%s_peak_rss_after_website_view: %.1f MiB\n", variant, median(after));
-        std::printf("webview_%s_helper_processes_rss: %.1f MiB\n", variant, median(helpers));
+        std::printf("webview_%s_helper_processes_rss_after_website_view: %.1f MiB\n", variant,
+                    median(helpers));
     }
     return 0;
 }
