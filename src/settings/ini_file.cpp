@@ -220,47 +220,45 @@ QStringList ListIniSections(const QString& file) {
     return names;
 }
 
-bool WriteIniValue(const QString& section, const QString& key, const QString& value,
-                   const QString& file) {
+namespace {
+
+// Where a key that its section lacks is put.
+enum class NewKeyAt { SectionTop, SectionEnd };
+
+bool writeKey(const QString& section, const QString& key, const QString& value, const QString& file,
+              NewKeyAt placement) {
     if (!canWrite(section, key, value))
         return false;
     IniLines lines = LoadIniLines(file);
     const qsizetype header = findSection(lines, section);
-    if (header >= 0) {
-        const qsizetype at = findKey(lines, header, key);
-        if (at >= 0)
-            lines[at] = keyLine(key, value);
-        else
-            lines.insert(header + 1, keyLine(key, value)); // newest key first in its section
-    } else {
+    if (header < 0) {
         appendSection(lines, section, {keyLine(key, value)});
+    } else if (const qsizetype at = findKey(lines, header, key); at >= 0) {
+        lines[at] = keyLine(key, value); // replaced in its own line
+    } else if (placement == NewKeyAt::SectionTop) {
+        lines.insert(header + 1, keyLine(key, value)); // newest key first in its section
+    } else {
+        // After the section's last non-empty line, as the platform's profile write does.
+        qsizetype last = header;
+        const qsizetype end = sectionEnd(lines, header);
+        for (qsizetype i = header + 1; i < end; ++i)
+            if (!trimSpaces(lines[i]).isEmpty())
+                last = i;
+        lines.insert(last + 1, keyLine(key, value));
     }
     return SaveIniLines(lines, file);
 }
 
+} // namespace
+
+bool WriteIniValue(const QString& section, const QString& key, const QString& value,
+                   const QString& file) {
+    return writeKey(section, key, value, file, NewKeyAt::SectionTop);
+}
+
 bool WritePrivateProfileStringA(const QString& section, const QString& key, const QString& value,
                                 const QString& file) {
-    if (!canWrite(section, key, value))
-        return false;
-    IniLines lines = LoadIniLines(file);
-    const qsizetype header = findSection(lines, section);
-    if (header >= 0) {
-        const qsizetype at = findKey(lines, header, key);
-        if (at >= 0) {
-            lines[at] = keyLine(key, value);
-        } else {
-            // After the section's last non-empty line, as the platform's profile write does.
-            qsizetype last = header;
-            const qsizetype end = sectionEnd(lines, header);
-            for (qsizetype i = header + 1; i < end; ++i)
-                if (!trimSpaces(lines[i]).isEmpty())
-                    last = i;
-            lines.insert(last + 1, keyLine(key, value));
-        }
-    } else {
-        appendSection(lines, section, {keyLine(key, value)});
-    }
-    return SaveIniLines(lines, file);
+    return writeKey(section, key, value, file, NewKeyAt::SectionEnd);
 }
 
 bool WritePrivateProfileSectionA(const QString& section, const QString& sectionText,
