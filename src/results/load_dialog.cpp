@@ -2,6 +2,7 @@
 
 #include "shell/app_state.h"
 #include "shell/prompts.h"
+#include "shell/skin.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -57,6 +58,8 @@ Form4::Form4(QWidget* owner) : QDialog(owner) {
     connect(cancel, &QPushButton::clicked, this, &Form4::Command2_Click);
 
     entries_ = fillSavedSearchList(Combo1_, owner);
+    if (appState().SkinningOn)
+        modSkin::ApplySkin(this);
     Combo1_->setFocus();
 }
 

@@ -3,6 +3,7 @@
 #include "results/load_dialog.h"
 #include "shell/app_state.h"
 #include "shell/prompts.h"
+#include "shell/skin.h"
 #include "tally_version.h"
 
 #include <QComboBox>
@@ -80,6 +81,8 @@ Form5::Form5(QWidget* owner) : QDialog(owner) {
     connect(cancel, &QPushButton::clicked, this, &Form5::Command2_Click);
 
     entries_ = fillSavedSearchList(Combo1_, owner);
+    if (appState().SkinningOn)
+        modSkin::ApplySkin(this);
     Text1_->setFocus();
 }
 

@@ -2,6 +2,7 @@
 #include "results/load_dialog.h"
 #include "results/save_dialog.h"
 #include "shell/app_state.h"
+#include "shell/skin.h"
 #include "support/scripted_prompts.h"
 #include "support/test_env.h"
 
@@ -303,6 +304,34 @@ private Q_SLOTS:
             QCOMPARE(appState().CurrentSavedSearch, QStringLiteral("Site.VQZ"));
             QVERIFY(!dialog.isVisible());
         }
+    }
+
+    void bothDialogsAreSkinnedWhileTheSwitchIsOn() {
+        TestEnv env;
+        ScriptedPrompts prompts;
+        env.writeFile(QStringLiteral("Saved/Site.vqz"), "\r\n[Google]\r\n11-01-26=2\r\n");
+        appState().SkinningOn = true;
+        const modSkin::SkinColours colours = modSkin::skinColours();
+        auto check = [&](QDialog* dialog) {
+            auto* cancel = child<QPushButton>(dialog, "Command2");
+            QCOMPARE(cancel->palette().color(QPalette::Active, QPalette::Button), colours.back);
+            auto* combo = child<QComboBox>(dialog, "Combo1");
+            QCOMPARE(combo->palette().color(QPalette::Active, QPalette::Text), colours.fore);
+            QCOMPARE(dialog->palette().color(QPalette::Active, QPalette::Window), colours.panel);
+        };
+        // Each dialog on its own, with the program-wide skin not yet running.
+        modSkin::StopSkin();
+        {
+            Form4 load;
+            check(&load);
+        }
+        modSkin::StopSkin();
+        {
+            Form5 save;
+            check(&save);
+        }
+        appState().SkinningOn = false;
+        modSkin::StopSkin();
     }
 };
 
