@@ -193,6 +193,7 @@ void HistoryChart::setChartType(int type) {
 }
 
 QWidget* HistoryChart::graphContainer() const {
+    drawPending();
     return pages_->currentWidget() == page3D_ ? surfaceContainer_ : nullptr;
 }
 
@@ -222,6 +223,25 @@ int HistoryChart::labelStride(int rows, int most) {
 }
 
 void HistoryChart::redraw() {
+    if (!isVisible()) {
+        pending_ = true;
+        return;
+    }
+    drawNow();
+}
+
+void HistoryChart::drawPending() const {
+    if (pending_)
+        const_cast<HistoryChart*>(this)->drawNow();
+}
+
+void HistoryChart::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    drawPending();
+}
+
+void HistoryChart::drawNow() {
+    pending_ = false;
     const int type = data_.type;
     if (chartTypeIs3D(type) && draw3D(type)) {
         shownType_ = type;
@@ -447,6 +467,7 @@ void HistoryChart::updateLegend3D() {
 }
 
 QImage HistoryChart::renderImage() {
+    drawPending();
     QImage image = grab().toImage();
     QAbstract3DGraph* graph = activeGraph();
     QWidget* container = graphContainer();

@@ -38,14 +38,23 @@ public:
     int chartType() const { return data_.type; }
 
     // The type actually on screen: a 3D type falls back to its 2D twin where OpenGL is missing.
-    int shownType() const { return shownType_; }
+    int shownType() const {
+        drawPending();
+        return shownType_;
+    }
 
     // The chart drawn into an image of its on-screen size, whatever lies over it on the screen.
     QImage renderImage();
 
     // The widgets in use, for tests and printing; the 3D graph is null until first needed.
-    QChartView* chartView() const { return view2D_; }
-    Q3DSurface* surface3D() const { return surface_; }
+    QChartView* chartView() const {
+        drawPending();
+        return view2D_;
+    }
+    Q3DSurface* surface3D() const {
+        drawPending();
+        return surface_;
+    }
     QWidget* graphContainer() const;
     QAbstract3DGraph* activeGraph() const;
     // Whether the window is the 3D graph's own.
@@ -58,8 +67,16 @@ public:
     // labels show for `rows` rows.
     static int labelStride(int rows, int most = 0);
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
+    // New content is drawn at once while the chart is on screen; while it is hidden (another tab
+    // is showing) the drawing waits until it is shown or looked at, so that a scan's completion
+    // does not pay for a chart nobody sees.
     void redraw();
+    void drawNow();
+    void drawPending() const;
     void draw2D(int type);
     bool draw3D(int type);
     bool ensureSurface();
@@ -77,6 +94,7 @@ private:
     Q3DSurface* surface_ = nullptr;
     QWidget* surfaceContainer_ = nullptr;
     bool glFailed_ = false;
+    bool pending_ = false;
 };
 
 } // namespace tally
