@@ -1,5 +1,8 @@
 #include "webview/lazy_web_view.h"
 
+#include <QGuiApplication>
+#include <QOpenGLContext>
+#include <QOpenGLWidget>
 #include <QVBoxLayout>
 #include <QWebEngineHistory>
 #include <QWebEngineLoadingInfo>
@@ -24,6 +27,18 @@ LazyWebView::LazyWebView(const QString& viewName, QWidget* parent)
     setPalette(pal);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
+    // The web view draws through OpenGL. A window that is already on screen when it first gets
+    // such a child has its native window torn down and made again, and native child windows of
+    // others (the 3D chart) are destroyed with it. An idle OpenGL widget, never shown, makes the
+    // window OpenGL-ready from the start, so the first page changes nothing around it. Without
+    // OpenGL (no shared context), or off screen, there is no web view to prepare for.
+    const QString platform = QGuiApplication::platformName();
+    if (QOpenGLContext::globalShareContext() && platform != QLatin1String("offscreen") &&
+        platform != QLatin1String("minimal")) {
+        auto* glReady = new QOpenGLWidget(this);
+        glReady->setObjectName(QStringLiteral("glReady"));
+        glReady->hide();
+    }
 }
 
 QWebEngineView* LazyWebView::view() {

@@ -3,6 +3,8 @@
 // program.
 #include "shell/form1_fixture.h"
 
+#include "results/chart_frame.h"
+#include "results/history_chart.h"
 #include "results/results_table.h"
 #include "scan/engine_table.h"
 #include "scan/url_encode.h"
@@ -14,6 +16,7 @@
 #include "webview/lazy_web_view.h"
 #include "webview/website_frame.h"
 
+#include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -115,6 +118,7 @@ private Q_SLOTS:
     void webResultsWithoutASelectedRowShowsTheMessage();
     void webResultsForARepeatedUrlOpensTheFirstGroup();
     void visitOpensTheSiteOnceAndShowsItAgain();
+    void threeDimensionalChartSurvivesTheFirstWebPage();
     // Each of these ends the application's event loop.
     void closingTheMainWindowFirstLeavesTheBrowserRunning();
     void closingTheBrowserFirstLeavesTheMainWindowRunning();
@@ -205,6 +209,33 @@ void TestWebviewMainWindow::visitOpensTheSiteOnceAndShowsItAgain() {
     QVERIFY(!(window->windowState() & Qt::WindowMinimized));
     QTest::qWait(300);
     QCOMPARE(pageTargets(f.server), QStringList{"/site"});
+}
+
+void TestWebviewMainWindow::threeDimensionalChartSurvivesTheFirstWebPage() {
+    WebFixture f;
+    const QString first = f.server.urlString("/one/");
+    f.scan({first, f.server.urlString("/two/")});
+    // A 3D chart on screen before the web engine starts.
+    f.form->selectTab(2);
+    f.find<QComboBox>("cmbChart2")->setCurrentIndex(0);
+    HistoryChart* chart = f.form->chartFrame()->chart();
+    QVERIFY(chart->graphContainer());
+    QTRY_VERIFY(chart->graphContainer()->isVisible());
+
+    f.form->selectTab(1);
+    f.clickResultsRow(first);
+    QTest::mouseClick(f.find<QPushButton>("Command12"), Qt::LeftButton);
+    QCOMPARE(f.form->currentTab(), 3);
+    auto* address = f.form->websiteFrame()->findChild<QLineEdit*>("Text1");
+    QTRY_COMPARE_WITH_TIMEOUT(address->text(), first, loadTimeout);
+
+    // Back on the chart: the same content, still in 3D.
+    f.form->selectTab(2);
+    f.form->selectTab(1);
+    f.form->selectTab(2);
+    QTRY_VERIFY(chart->graphContainer() && chart->graphContainer()->isVisible());
+    QCOMPARE(chart->shownType(), 0);
+    QCOMPARE(chart->chartData().seriesLabels.size(), 2);
 }
 
 void TestWebviewMainWindow::closingTheMainWindowFirstLeavesTheBrowserRunning() {
