@@ -7,6 +7,7 @@
 // (a long stall with little CPU is the machine being busy elsewhere, not the scan).
 //
 // Usage: scan_throughput [urls] [runs at 2 ms] [runs at once]
+#include "result_page.h"
 #include "scan/engine_table.h"
 #include "scan/network_page_fetcher.h"
 #include "scan/scan_run.h"
@@ -40,22 +41,6 @@ const char* const Paths[] = {"/google", "/altavista", "/yahoo", "/ask", "/msn", 
 const char* const Queries[] = {"?hl=en&ie=UTF-8&q=link:",   "?q=link:",
                                "?fr=fp-pull-web-t&p=link:", "?qsrc=1&o=312&q=links:",
                                "?FORM=SMCRT&q=link:",       "?cat=web&cs=utf8&q=link:"};
-
-// A result page of a realistic size (about 2 KB) carrying a count for each engine's markers.
-QByteArray resultPage() {
-    QByteArray page = "<html><head><title>Results</title></head><body>\n";
-    page += "<p>Results <b>1</b> - <b>10</b> of about <b>1,234</b> linking to <b>x</b>.</p>\n";
-    page += "<a href=\"/r\">AltaVista found 12,345 results</A>\n";
-    page += "<p>of about 5,678 for <strong>x</strong></p>\n";
-    page += "<td>Showing results 1-10 of 4,321</td>\n";
-    page += "<h5>Page 1 of 2,468 results containing x</h5>\n";
-    page += "<span class=\"ofSoMany\">98,765</span>\n";
-    for (int i = 0; i < 20; ++i)
-        page += "<p class=\"g\"><a href=\"http://www.example.org/page.html\">A result</a> "
-                "with a line of text.</p>\n";
-    page += "</body></html>\n";
-    return page;
-}
 
 double median(std::vector<double> v) {
     std::sort(v.begin(), v.end());
@@ -147,7 +132,7 @@ int main(int argc, char** argv) {
 
     LocalHttpServerThread serverThread;
     LocalHttpServer* server = serverThread.server();
-    const QByteArray page = resultPage();
+    const QByteArray page = benchResultPage();
     const QString ini = dir.filePath(QStringLiteral("settings.ini"));
     for (int e = 0; e < EngineCount; ++e)
         modINI::WritePrivateProfileStringA(

@@ -6,6 +6,7 @@
 // the window handled the completion (two sorts and the chart hook), and the scan's wall time.
 //
 // Usage: window_scan_stall [urls]
+#include "result_page.h"
 #include "results/results_table.h"
 #include "scan/engine_table.h"
 #include "scan/scan_run.h"
@@ -36,22 +37,6 @@ namespace {
 
 const char* const Paths[] = {"/google", "/altavista", "/yahoo", "/ask", "/msn", "/atw"};
 
-// A result page of about 2 KB carrying a count for each engine's markers.
-QByteArray resultPage() {
-    QByteArray page = "<html><head><title>Results</title></head><body>\n";
-    page += "<p>Results <b>1</b> - <b>10</b> of about <b>1,234</b> linking to <b>x</b>.</p>\n";
-    page += "<a href=\"/r\">AltaVista found 12,345 results</A>\n";
-    page += "<p>of about 5,678 for <strong>x</strong></p>\n";
-    page += "<td>Showing results 1-10 of 4,321</td>\n";
-    page += "<h5>Page 1 of 2,468 results containing x</h5>\n";
-    page += "<span class=\"ofSoMany\">98,765</span>\n";
-    for (int i = 0; i < 20; ++i)
-        page += "<p class=\"g\"><a href=\"http://www.example.org/page.html\">A result</a> "
-                "with a line of text.</p>\n";
-    page += "</body></html>\n";
-    return page;
-}
-
 // CPU time of this thread in milliseconds: a wall-clock gap with little CPU in it is the machine
 // running something else, not the window being busy.
 double threadCpuMs() {
@@ -75,7 +60,7 @@ int main(int argc, char* argv[]) {
     writeSetting(QLatin1String(settingkeys::ShowHelp), QStringLiteral("0"));
 
     LocalHttpServerThread server;
-    const QByteArray page = resultPage();
+    const QByteArray page = benchResultPage();
     server.server()->setHandler([page](const HttpRequest&) { return HttpResponse::page(page); });
     for (int e = 0; e < EngineCount; ++e)
         modINI::WritePrivateProfileStringA(

@@ -5,6 +5,7 @@
 #include "scan/scan_run.h"
 #include "settings/ini_file.h"
 #include "settings/user_settings.h"
+#include "support/engine_pages.h"
 #include "support/local_http_server.h"
 #include "support/test_env.h"
 
@@ -19,27 +20,6 @@ using tally::test::LocalHttpServer;
 
 namespace {
 
-const char* const Paths[] = {"/google", "/altavista", "/yahoo", "/ask", "/msn", "/atw"};
-
-// A result page of engine e (0..5) that reports count.
-QByteArray enginePage(int e, const QString& count) {
-    const QByteArray c = count.toLatin1();
-    switch (e) {
-    case 0:
-        return "<p>Results <b>1</b> - <b>10</b> of about <b>" + c + "</b> linking to <b>x</b>.";
-    case 1:
-        return "<a href=\"/r\">AltaVista found " + c + " results</A>";
-    case 2:
-        return "<p>Results <strong>1 - 10</strong> of about " + c + " for <strong>x</strong></p>";
-    case 3:
-        return "<td class=\"T11\">Showing results 1-10 of " + c + "</td>";
-    case 4:
-        return "<h5>Page 1 of " + c + " results containing x</h5>";
-    default:
-        return "<div><span class=\"ofSoMany\">" + c + "</span></div>";
-    }
-}
-
 // The engines of a test: counts by engine and URL, anything else an empty page.
 struct Engines {
     LocalHttpServer server;
@@ -47,10 +27,7 @@ struct Engines {
 
     Engines() {
         server.setHandler([this](const HttpRequest& r) {
-            const int e =
-                int(std::find_if(std::begin(Paths), std::end(Paths),
-                                 [&](const char* p) { return r.path == QLatin1String(p); }) -
-                    std::begin(Paths));
+            const int e = test::engineOfPath(r.path);
             QString url = QUrl::fromPercentEncoding(r.query.toLatin1());
             url = url.mid(url.indexOf(QLatin1Char(':')) + 1);
             url = url.left(url.indexOf(QLatin1String("&rys=")) < 0
@@ -60,7 +37,7 @@ struct Engines {
             return HttpResponse::page(
                 it == counts.constEnd()
                     ? QByteArray("<html><body>Nothing for this address</body></html>")
-                    : enginePage(e, *it));
+                    : test::enginePage(e, it->toLatin1()));
         });
     }
     void set(const QString& url, const QStringList& perEngine) {
@@ -71,7 +48,7 @@ struct Engines {
     QString prefix(int e) const {
         const char* queries[] = {
             "?hl=en&q=link:", "?q=link:", "?p=link:", "?q=links:", "?q=link:", "?q=link:"};
-        return server.urlString(QLatin1String(Paths[e]) + QLatin1String(queries[e]));
+        return server.urlString(QLatin1String(test::EnginePaths[e]) + QLatin1String(queries[e]));
     }
     void writePrefixes(const QString& ini) const {
         for (int e = 0; e < EngineCount; ++e)

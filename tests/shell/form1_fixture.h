@@ -4,27 +4,16 @@
 
 #include "settings/user_settings.h"
 #include "shell/main_window.h"
+#include "support/gl_test_main.h"
 #include "support/scripted_prompts.h"
 #include "support/test_env.h"
 
 #include <QApplication>
-#include <QStandardPaths>
 #include <QtTest>
 
 #include <memory>
 
-// The web view needs shared OpenGL contexts before the application object; the program quits
-// only when told to.
-#define TALLY_FORM1_TEST_MAIN(TestClass)                                                           \
-    int main(int argc, char* argv[]) {                                                             \
-        QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);                                \
-        QStandardPaths::setTestModeEnabled(true);                                                  \
-        QApplication app(argc, argv);                                                              \
-        QApplication::setQuitOnLastWindowClosed(false);                                            \
-        TestClass tc;                                                                              \
-        QTEST_SET_MAIN_SOURCE_PATH                                                                 \
-        return QTest::qExec(&tc, argc, argv);                                                      \
-    }
+#define TALLY_FORM1_TEST_MAIN(TestClass) TALLY_GL_TEST_MAIN(TestClass)
 
 namespace tally::test {
 

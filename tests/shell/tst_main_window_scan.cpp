@@ -7,6 +7,7 @@
 #include "scan/engine_table.h"
 #include "scan/scan_run.h"
 #include "settings/ini_file.h"
+#include "support/engine_pages.h"
 #include "support/local_http_server.h"
 #include "urllist/url_panel.h"
 #include "webview/website_frame.h"
@@ -26,26 +27,6 @@ using tally::test::LocalHttpServer;
 
 namespace {
 
-const char* const Paths[] = {"/google", "/altavista", "/yahoo", "/ask", "/msn", "/atw"};
-
-// A result page of engine e (0..5) that reports count.
-QByteArray enginePage(int e, const QByteArray& c) {
-    switch (e) {
-    case 0:
-        return "<p>Results <b>1</b> - <b>10</b> of about <b>" + c + "</b> linking to <b>x</b>.";
-    case 1:
-        return "<a href=\"/r\">AltaVista found " + c + " results</A>";
-    case 2:
-        return "<p>Results <strong>1 - 10</strong> of about " + c + " for <strong>x</strong></p>";
-    case 3:
-        return "<td class=\"T11\">Showing results 1-10 of " + c + "</td>";
-    case 4:
-        return "<h5>Page 1 of " + c + " results containing x</h5>";
-    default:
-        return "<div><span class=\"ofSoMany\">" + c + "</span></div>";
-    }
-}
-
 // Six engines on one local server. A URL "http://siteN.example/" gets the count N * (engine + 1)
 // from every engine, so its row total is 21 * N.
 struct Engines {
@@ -54,15 +35,12 @@ struct Engines {
 
     Engines() {
         server.setHandler([this](const HttpRequest& r) {
-            const int e =
-                int(std::find_if(std::begin(Paths), std::end(Paths),
-                                 [&](const char* p) { return r.path == QLatin1String(p); }) -
-                    std::begin(Paths));
+            const int e = test::engineOfPath(r.path);
             const QString query = QUrl::fromPercentEncoding(r.query.toLatin1());
             const int at = query.indexOf(QLatin1String("http://site"));
             const int n = at < 0 ? 0 : query.mid(at + 11).section(QLatin1Char('.'), 0, 0).toInt();
             HttpResponse response = slow;
-            response.body = enginePage(e, QByteArray::number(n * (e + 1)));
+            response.body = test::enginePage(e, QByteArray::number(n * (e + 1)));
             return response;
         });
     }
@@ -70,7 +48,8 @@ struct Engines {
         for (int e = 0; e < EngineCount; ++e)
             modINI::WritePrivateProfileStringA(
                 EnginesSection, engineTable()[e].key,
-                server.urlString(QLatin1String(Paths[e]) + QLatin1String("?q=link:")), ini);
+                server.urlString(QLatin1String(test::EnginePaths[e]) + QLatin1String("?q=link:")),
+                ini);
     }
 };
 

@@ -2,17 +2,6 @@
 // application object exists, and the program quits only when told to.
 #pragma once
 
-#include <QApplication>
-#include <QStandardPaths>
-#include <QtTest>
+#include "support/gl_test_main.h"
 
-#define TALLY_WEBVIEW_TEST_MAIN(TestClass)                                                         \
-    int main(int argc, char* argv[]) {                                                             \
-        QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);                                \
-        QStandardPaths::setTestModeEnabled(true);                                                  \
-        QApplication app(argc, argv);                                                              \
-        QApplication::setQuitOnLastWindowClosed(false);                                            \
-        TestClass tc;                                                                              \
-        QTEST_SET_MAIN_SOURCE_PATH                                                                 \
-        return QTest::qExec(&tc, argc, argv);                                                      \
-    }
+#define TALLY_WEBVIEW_TEST_MAIN(TestClass) TALLY_GL_TEST_MAIN(TestClass)

@@ -1,0 +1,18 @@
+// The main of tests that show the web view or 3D charts: shared OpenGL contexts before the
+// application object exists, and a program that quits only when told to.
+#pragma once
+
+#include <QApplication>
+#include <QStandardPaths>
+#include <QtTest>
+
+#define TALLY_GL_TEST_MAIN(TestClass)                                                              \
+    int main(int argc, char* argv[]) {                                                             \
+        QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);                                \
+        QStandardPaths::setTestModeEnabled(true);                                                  \
+        QApplication app(argc, argv);                                                              \
+        QApplication::setQuitOnLastWindowClosed(false);                                            \
+        TestClass tc;                                                                              \
+        QTEST_SET_MAIN_SOURCE_PATH                                                                 \
+        return QTest::qExec(&tc, argc, argv);                                                      \
+    }
