@@ -1,6 +1,6 @@
-#include "settings/program_folder.h"
-#include "shell/pictures.h"
-#include "shell/splash_window.h"
+#include "core/settings/program_folder.h"
+#include "gui/kit/pictures.h"
+#include "gui/main/splash_window.h"
 
 #include <QApplication>
 

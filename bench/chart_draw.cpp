@@ -1,11 +1,11 @@
 // The time to draw each chart type for a ten-year daily history (3,650 rows, 6 engines), and the
 // time to append one day to a saved search of that size. Needs a display for the 3D types (run it
 // under xvfb-run). With a folder as argument it also saves a picture of every type there.
-#include "results/chart_data.h"
-#include "results/history_chart.h"
-#include "results/saved_search.h"
-#include "scan/engine_table.h"
-#include "settings/program_folder.h"
+#include "core/results/chart_data.h"
+#include "gui/charts/history_chart.h"
+#include "core/results/saved_search.h"
+#include "core/scan/engine_table.h"
+#include "core/settings/program_folder.h"
 
 #include <QApplication>
 #include <QDate>

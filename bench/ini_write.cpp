@@ -1,6 +1,6 @@
 // One WriteIniValue of today's date into a saved-search-shaped file: 6 engine sections with a
 // year (365 lines) and ten years (3,650 lines) of daily history each.
-#include "settings/ini_file.h"
+#include "core/settings/ini_file.h"
 
 #include <QCoreApplication>
 #include <QDate>

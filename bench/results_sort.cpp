@@ -4,7 +4,7 @@
 // order each time), the median of a text sort on the URL column, and the ratio 100k / 10k.
 //
 // Usage: results_sort [runs]
-#include "results/results_table.h"
+#include "gui/results/results_table.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -8,11 +8,11 @@
 //
 // Usage: scan_throughput [urls] [runs at 2 ms] [runs at once]
 #include "result_page.h"
-#include "scan/engine_table.h"
-#include "scan/network_page_fetcher.h"
-#include "scan/scan_run.h"
-#include "settings/ini_file.h"
-#include "settings/user_settings.h"
+#include "core/scan/engine_table.h"
+#include "core/scan/network_page_fetcher.h"
+#include "core/scan/scan_run.h"
+#include "core/settings/ini_file.h"
+#include "core/settings/user_settings.h"
 #include "support/local_http_server.h"
 
 #include <QCoreApplication>

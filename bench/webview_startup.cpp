@@ -12,12 +12,12 @@
 // engine's helper processes (the page renderer). The figures are the medians over the runs.
 //
 // Usage: webview_startup [runs]   (needs a display; under Xvfb with the web engine's usual flags)
-#include "settings/program_folder.h"
-#include "settings/user_settings.h"
-#include "shell/main_window.h"
+#include "core/settings/program_folder.h"
+#include "core/settings/user_settings.h"
+#include "gui/main/main_window.h"
 #include "support/local_http_server.h"
-#include "webview/lazy_web_view.h"
-#include "webview/website_frame.h"
+#include "gui/webview/lazy_web_view.h"
+#include "gui/webview/website_frame.h"
 
 #include <QApplication>
 #include <QDir>

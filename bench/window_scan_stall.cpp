@@ -7,15 +7,15 @@
 //
 // Usage: window_scan_stall [urls]
 #include "result_page.h"
-#include "results/results_table.h"
-#include "scan/engine_table.h"
-#include "scan/scan_run.h"
-#include "settings/ini_file.h"
-#include "settings/program_folder.h"
-#include "settings/user_settings.h"
-#include "shell/main_window.h"
+#include "gui/results/results_table.h"
+#include "core/scan/engine_table.h"
+#include "core/scan/scan_run.h"
+#include "core/settings/ini_file.h"
+#include "core/settings/program_folder.h"
+#include "core/settings/user_settings.h"
+#include "gui/main/main_window.h"
 #include "support/local_http_server.h"
-#include "urllist/url_panel.h"
+#include "gui/urllist/url_panel.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -2,7 +2,7 @@
 // and is recorded, so that tests can check what the program asked or said.
 #pragma once
 
-#include "shell/prompts.h"
+#include "gui/kit/prompts.h"
 
 #include <QList>
 #include <QQueue>

@@ -1,8 +1,8 @@
 #include "support/test_env.h"
 
-#include "scan/engine_table.h"
-#include "settings/program_folder.h"
-#include "settings/user_settings.h"
+#include "core/scan/engine_table.h"
+#include "core/settings/program_folder.h"
+#include "core/settings/user_settings.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,0 +1,174 @@
+#include "core/results/saved_search.h"
+
+#include "core/settings/ini_file.h"
+#include "core/settings/program_folder.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <algorithm>
+
+namespace tally {
+
+namespace {
+
+QDate& pinnedToday() {
+    static QDate date;
+    return date;
+}
+
+const QLatin1String extension(SavedSearchExtension);
+
+} // namespace
+
+QDate historyToday() {
+    return pinnedToday().isValid() ? pinnedToday() : QDate::currentDate();
+}
+
+void setHistoryToday(const QDate& date) {
+    pinnedToday() = date;
+}
+
+QString historyDateKey(const QDate& date) {
+    return date.toString(QStringLiteral("MM-dd-yy"));
+}
+
+QString savedSearchFolder() {
+    const QDir program(ProgramFolder::path());
+    const QStringList dirs =
+        program.entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+    const QString designed = QFileInfo(ProgramFolder::savedFolder()).fileName();
+    if (dirs.contains(designed))
+        return ProgramFolder::savedFolder();
+    for (const QString& dir : dirs)
+        if (dir.compare(designed, Qt::CaseInsensitive) == 0)
+            return program.filePath(dir);
+    return ProgramFolder::savedFolder();
+}
+
+bool ensureSavedSearchFolder() {
+    const QString folder = savedSearchFolder();
+    return QFileInfo(folder).isDir() || QDir().mkpath(folder);
+}
+
+QString savedSearchPath(const QString& fileName) {
+    return savedSearchFolder() + QLatin1Char('/') + fileName;
+}
+
+QList<SavedSearchEntry> listSavedSearches() {
+    QList<SavedSearchEntry> entries;
+    const QDir folder(savedSearchFolder());
+    const QStringList files = folder.entryList(QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString& file : files) {
+        if (!file.endsWith(extension, Qt::CaseInsensitive))
+            continue;
+        entries.append({file.left(file.size() - extension.size()), file});
+    }
+    std::sort(entries.begin(), entries.end(),
+              [](const SavedSearchEntry& a, const SavedSearchEntry& b) {
+                  const int folded = a.name.compare(b.name, Qt::CaseInsensitive);
+                  if (folded != 0)
+                      return folded < 0;
+                  return a.fileName < b.fileName;
+              });
+    return entries;
+}
+
+std::optional<SavedSearchEntry> findSavedSearch(const QString& name) {
+    for (const SavedSearchEntry& entry : listSavedSearches())
+        if (entry.name == name)
+            return entry;
+    return std::nullopt;
+}
+
+SearchNameProblem checkSearchName(const QString& name) {
+    if (name.isEmpty())
+        return SearchNameProblem::Empty;
+    for (QChar c : name)
+        if (c == QLatin1Char('/') || c.category() == QChar::Other_Control)
+            return SearchNameProblem::BadCharacter;
+    return SearchNameProblem::None;
+}
+
+QList<PendingCell> parsePendingSaveText(const QString& text) {
+    QList<PendingCell> cells;
+    QStringList pieces = text.split(QLatin1Char('\n'));
+    pieces.removeLast(); // the piece after the final line feed
+    for (QString piece : pieces) {
+        if (piece.endsWith(QLatin1Char('\r')))
+            piece.chop(1);
+        const QStringList parts = piece.split(QLatin1Char(':'));
+        if (parts.size() < 2)
+            continue;
+        cells.append({parts.at(0), parts.at(1)});
+    }
+    return cells;
+}
+
+bool isSavableCount(const QString& count) {
+    return !count.isEmpty() && count != QLatin1String("-");
+}
+
+SaveResult saveSearchRow(const QString& pendingText, const QString& file, SaveMode mode,
+                         const QDate& date) {
+    QList<PendingCell> cells = parsePendingSaveText(pendingText);
+    cells.removeIf([](const PendingCell& cell) { return !isSavableCount(cell.count); });
+    if (cells.isEmpty())
+        return SaveResult::NothingToSave;
+    const QString folder = QFileInfo(file).absolutePath();
+    if (!QFileInfo(folder).isDir() && !QDir().mkpath(folder))
+        return SaveResult::Failed;
+    const QString key = historyDateKey(date);
+    for (const PendingCell& cell : cells) {
+        if (mode == SaveMode::NewSearch &&
+            !modINI::WritePrivateProfileSectionA(cell.caption, QString(), file))
+            return SaveResult::Failed;
+        if (!modINI::WriteIniValue(cell.caption, key, cell.count, file))
+            return SaveResult::Failed;
+    }
+    return SaveResult::Saved;
+}
+
+QList<HistoryRow> readEngineHistory(const QString& engine, const QString& file) {
+    QList<HistoryRow> rows;
+    QString text = modINI::ReadIniSection(engine, QString(), file);
+    if (text.endsWith(QLatin1Char('\n')))
+        text.chop(text.endsWith(QLatin1String("\r\n")) ? 2 : 1);
+    if (text.isEmpty())
+        return rows; // a section without lines
+    const QStringList lines = text.split(QLatin1String("\r\n"));
+    rows.reserve(lines.size());
+    for (const QString& line : lines) {
+        const qsizetype eq = line.indexOf(QLatin1Char('='));
+        if (eq < 0)
+            continue;
+        qsizetype end = line.indexOf(QLatin1Char('='), eq + 1);
+        if (end < 0)
+            end = line.size();
+        rows.append({line.left(eq), wholeNumberOrZero(line.mid(eq + 1, end - eq - 1))});
+    }
+    return rows;
+}
+
+qint64 wholeNumberOrZero(const QString& text) {
+    const QString trimmed = text.trimmed();
+    if (trimmed.isEmpty())
+        return 0;
+    for (qsizetype i = 0; i < trimmed.size(); ++i) {
+        const QChar c = trimmed.at(i);
+        const bool sign = i == 0 && (c == QLatin1Char('-') || c == QLatin1Char('+'));
+        if (!sign && !(c >= QLatin1Char('0') && c <= QLatin1Char('9')))
+            return 0;
+    }
+    bool ok = false;
+    const qint64 value = trimmed.toLongLong(&ok);
+    return ok ? value : 0;
+}
+
+QString savedSearchTitle(const QString& fileName) {
+    QString title = fileName;
+    title.remove(extension, Qt::CaseInsensitive);
+    return title;
+}
+
+} // namespace tally

@@ -1,0 +1,49 @@
+#include "core/scan/engine_table.h"
+
+namespace tally {
+
+const std::array<EngineInfo, EngineCount>& engineTable() {
+    static constexpr std::array<EngineInfo, EngineCount> table{{
+        {1, "Google", 3, "Google", "Google", " on Google", "",
+         "http://www.google.com/search?hl=en&ie=UTF-8&q=link:"},
+        {2, "Altavista", 4, "Altavista", "AltaVista", " on AltaVista", "",
+         "http://www.altavista.com/web/results?q=link:"},
+        {3, "Yahoo", 5, "Yahoo!", "Yahoo", " on Yahoo!", "",
+         "http://search.yahoo.com/search?fr=fp-pull-web-t&p=link:"},
+        {4, "Ask", 6, "Ask", "Ask", " on Ask", "", "http://www.ask.com/web?qsrc=1&o=312&q=links:"},
+        {5, "MSN", 7, "MSN", "MSN", " on MSN", "",
+         "http://search.msn.com/results.aspx?FORM=SMCRT&q=link:"},
+        {6, "ATW", 8, "All The Web", "AllTheWeb", " on All The Web", "&rys=0&_sb_lang=pref&ocjp=1",
+         "http://www.alltheweb.com/search?cat=web&cs=utf8&q=link:"},
+    }};
+    return table;
+}
+
+const EngineInfo* engineByNumber(int intEngine) {
+    if (intEngine < 1 || intEngine > EngineCount)
+        return nullptr;
+    return &engineTable()[intEngine - 1];
+}
+
+const EngineInfo* engineByKey(const QString& key) {
+    for (const EngineInfo& e : engineTable())
+        if (key.compare(QLatin1String(e.key), Qt::CaseInsensitive) == 0)
+            return &e;
+    return nullptr;
+}
+
+QByteArray defaultSettingsIni() {
+    // The same layout the INI module writes: a blank line before the header, CR LF line ends.
+    QByteArray text = "\r\n[";
+    text += EnginesSection;
+    text += "]\r\n";
+    for (const EngineInfo& e : engineTable()) {
+        text += e.key;
+        text += '=';
+        text += e.defaultPrefix;
+        text += "\r\n";
+    }
+    return text;
+}
+
+} // namespace tally

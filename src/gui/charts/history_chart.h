@@ -1,0 +1,100 @@
+// The history chart (MSChart1): draws one ChartData in any of the eight chart types. The 2D types
+// are Qt Charts; the 3D types are one Data Visualization Q3DSurface, created when first needed,
+// that shapes each series as a row of blocks (bars), a staircase (steps), a ribbon (lines) or a
+// slab standing on the floor (areas). Q3DSurface colours every series on its own, which Q3DBars
+// does not do for series laid out in depth. The 3D chart has a title and a legend of its own and
+// turns when dragged with the Control key held.
+#pragma once
+
+#include "core/results/chart_data.h"
+
+#include <QImage>
+#include <QWidget>
+
+class QChart;
+class QChartView;
+class QLabel;
+class QStackedWidget;
+class QVBoxLayout;
+class QWindow;
+
+class Q3DSurface;
+class QAbstract3DGraph;
+
+namespace tally {
+
+class HistoryChart : public QWidget {
+    Q_OBJECT
+public:
+    explicit HistoryChart(QWidget* parent = nullptr);
+    ~HistoryChart() override;
+
+    // Draws new content in the content's own type.
+    void setChartData(const ChartData& data);
+    const ChartData& chartData() const { return data_; }
+
+    // Redraws the current content in another type (0..7).
+    void setChartType(int type);
+    int chartType() const { return data_.type; }
+
+    // The type actually on screen: a 3D type falls back to its 2D twin where OpenGL is missing.
+    int shownType() const {
+        drawPending();
+        return shownType_;
+    }
+
+    // The chart drawn into an image of its on-screen size, whatever lies over it on the screen.
+    QImage renderImage();
+
+    // The widgets in use, for tests and printing; the 3D graph is null until first needed.
+    QChartView* chartView() const {
+        drawPending();
+        return view2D_;
+    }
+    Q3DSurface* surface3D() const {
+        drawPending();
+        return surface_;
+    }
+    QWidget* graphContainer() const;
+    QAbstract3DGraph* activeGraph() const;
+    // Whether the window is the 3D graph's own.
+    bool ownsWindow(const QWindow* window) const;
+
+    // The colour of series s, the same in every type and in the legend.
+    static QColor seriesColor(int series);
+
+    // Every n-th row label is shown along the row axis, so that at most `most` (a default when 0)
+    // labels show for `rows` rows.
+    static int labelStride(int rows, int most = 0);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    // New content is drawn at once while the chart is on screen; while it is hidden (another tab
+    // is showing) the drawing waits until it is shown or looked at, so that a scan's completion
+    // does not pay for a chart nobody sees.
+    void redraw();
+    void drawNow();
+    void drawPending() const;
+    void draw2D(int type);
+    bool draw3D(int type);
+    bool ensureSurface();
+    void drawSurface3D(ChartKind kind);
+    void updateLegend3D();
+
+    ChartData data_;
+    int shownType_ = DefaultChartType;
+    QStackedWidget* pages_ = nullptr;
+    QChartView* view2D_ = nullptr;
+    QWidget* page3D_ = nullptr;
+    QLabel* title3D_ = nullptr;
+    QLabel* legend3D_ = nullptr;
+    QVBoxLayout* layout3D_ = nullptr;
+    Q3DSurface* surface_ = nullptr;
+    QWidget* surfaceContainer_ = nullptr;
+    bool glFailed_ = false;
+    bool pending_ = false;
+};
+
+} // namespace tally

@@ -1,0 +1,217 @@
+#include "gui/kit/skin.h"
+
+#include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QAbstractSpinBox>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFrame>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QStyle>
+#include <QStyleFactory>
+#include <QTextBrowser>
+#include <QTextEdit>
+#include <QWidget>
+
+#include <optional>
+
+namespace tally::modSkin {
+
+namespace {
+
+constexpr const char* kKindProperty = "tallyControlKind";
+constexpr const char* kSkinnedProperty = "tallySkinned";
+
+struct SavedLook {
+    QString styleName;
+    QPalette palette;
+};
+
+std::optional<SavedLook>& savedLook() {
+    static std::optional<SavedLook> look;
+    return look;
+}
+
+// Colour groups in which fore colours are set: disabled text keeps its greyed look.
+constexpr QPalette::ColorGroup kForeGroups[] = {QPalette::Active, QPalette::Inactive};
+
+void setBack(QPalette& palette, QPalette::ColorRole role, const QColor& colour) {
+    palette.setColor(role, colour); // every group, disabled included
+}
+
+void setFore(QPalette& palette, QPalette::ColorRole role, const QColor& colour) {
+    for (const QPalette::ColorGroup group : kForeGroups)
+        palette.setColor(group, role, colour);
+}
+
+void recolor(QWidget* control, const QString& kind, const SkinColours& colours) {
+    QPalette palette = control->palette();
+    if (kind == QLatin1String("CommandButton")) {
+        setBack(palette, QPalette::Button, colours.back);
+    } else if (kind == QLatin1String("TextBox") || kind == QLatin1String("ComboBox") ||
+               kind == QLatin1String("ListBox") || kind == QLatin1String("ListView")) {
+        setBack(palette, QPalette::Base, colours.back);
+        setFore(palette, QPalette::Text, colours.fore);
+        if (kind == QLatin1String("ComboBox")) {
+            // A combo box that cannot be edited paints its field with the button roles.
+            setBack(palette, QPalette::Button, colours.back);
+            setFore(palette, QPalette::ButtonText, colours.fore);
+        }
+    } else if (kind == QLatin1String("PictureBox")) {
+        setBack(palette, QPalette::Window, colours.panel);
+        control->setAutoFillBackground(true);
+    } else if (kind == QLatin1String("Label")) {
+        setFore(palette, QPalette::WindowText, colours.panelText);
+    } else {
+        return;
+    }
+    control->setPalette(palette);
+}
+
+// The window's own controls: its descendants, without those of other windows inside it.
+void collectControls(QWidget* parent, QList<QWidget*>& controls) {
+    for (QObject* child : parent->children()) {
+        auto* widget = qobject_cast<QWidget*>(child);
+        if (!widget || widget->isWindow())
+            continue;
+        controls.append(widget);
+        collectControls(widget, controls);
+    }
+}
+
+} // namespace
+
+SkinColours skinColours() {
+    return SkinColours{QColor(Qt::white), QColor(Qt::black), QColor(235, 235, 235),
+                       QColor(Qt::black)};
+}
+
+QPalette skinPalette() {
+    const SkinColours colours = skinColours();
+    QPalette palette(colours.back, colours.panel); // button, window; shades derived from them
+    palette.setColor(QPalette::WindowText, colours.panelText);
+    palette.setColor(QPalette::Base, colours.back);
+    palette.setColor(QPalette::AlternateBase, QColor(246, 246, 246));
+    palette.setColor(QPalette::Text, colours.fore);
+    palette.setColor(QPalette::ButtonText, colours.fore);
+    palette.setColor(QPalette::Highlight, QColor(38, 96, 163));
+    palette.setColor(QPalette::HighlightedText, Qt::white);
+    palette.setColor(QPalette::Link, QColor(23, 84, 166));
+    palette.setColor(QPalette::LinkVisited, QColor(102, 51, 153));
+    palette.setColor(QPalette::ToolTipBase, colours.back);
+    palette.setColor(QPalette::ToolTipText, colours.fore);
+    palette.setColor(QPalette::PlaceholderText, QColor(128, 128, 128));
+    const QColor disabledText(150, 150, 150);
+    palette.setColor(QPalette::Disabled, QPalette::WindowText, disabledText);
+    palette.setColor(QPalette::Disabled, QPalette::Text, disabledText);
+    palette.setColor(QPalette::Disabled, QPalette::ButtonText, disabledText);
+    palette.setColor(QPalette::Disabled, QPalette::Base, colours.panel);
+    return palette;
+}
+
+void StartSkin() {
+    if (savedLook())
+        return;
+    // However the program ends (the main window, or the browser window left alone), the skin
+    // stops just before.
+    static bool stopsAtQuit = false;
+    if (!stopsAtQuit && qApp) {
+        QObject::connect(qApp, &QCoreApplication::aboutToQuit, qApp, &StopSkin);
+        stopsAtQuit = true;
+    }
+    savedLook() = SavedLook{QApplication::style() ? QApplication::style()->name() : QString(),
+                            QApplication::palette()};
+    if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion")))
+        QApplication::setStyle(fusion);
+    QApplication::setPalette(skinPalette());
+}
+
+void StopSkin() {
+    if (!savedLook())
+        return;
+    const SavedLook look = *savedLook();
+    savedLook().reset();
+    if (!look.styleName.isEmpty())
+        if (QStyle* style = QStyleFactory::create(look.styleName))
+            QApplication::setStyle(style);
+    QApplication::setPalette(look.palette);
+}
+
+bool SkinStarted() {
+    return savedLook().has_value();
+}
+
+QString ControlKind(const QWidget* control) {
+    if (!control)
+        return QString();
+    const QVariant own = control->property(kKindProperty);
+    if (own.isValid() && !own.toString().isEmpty())
+        return own.toString();
+    if (qobject_cast<const QCheckBox*>(control))
+        return QStringLiteral("CheckBox");
+    if (qobject_cast<const QRadioButton*>(control))
+        return QStringLiteral("OptionButton");
+    if (qobject_cast<const QAbstractButton*>(control))
+        return QStringLiteral("CommandButton");
+    if (qobject_cast<const QComboBox*>(control))
+        return QStringLiteral("ComboBox");
+    if (qobject_cast<const QTextBrowser*>(control))
+        return QStringLiteral("RichTextBox");
+    if (qobject_cast<const QLineEdit*>(control) || qobject_cast<const QTextEdit*>(control) ||
+        qobject_cast<const QPlainTextEdit*>(control) ||
+        qobject_cast<const QAbstractSpinBox*>(control))
+        return QStringLiteral("TextBox");
+    if (qobject_cast<const QHeaderView*>(control))
+        return QStringLiteral("ColumnHeaders");
+    if (qobject_cast<const QListView*>(control))
+        return QStringLiteral("ListBox");
+    if (qobject_cast<const QAbstractItemView*>(control))
+        return QStringLiteral("ListView");
+    if (const auto* label = qobject_cast<const QLabel*>(control)) {
+        const bool picture = label->text().isEmpty() && !label->pixmap().isNull();
+        return picture ? QStringLiteral("PictureBox") : QStringLiteral("Label");
+    }
+    if (qobject_cast<const QGroupBox*>(control))
+        return QStringLiteral("Frame");
+    static const QRegularExpression pictureName(QStringLiteral("^Picture\\d*$"));
+    if ((control->metaObject() == &QWidget::staticMetaObject ||
+         control->metaObject() == &QFrame::staticMetaObject) &&
+        pictureName.match(control->objectName()).hasMatch())
+        return QStringLiteral("PictureBox");
+    return QStringLiteral("Other");
+}
+
+void SetControlKind(QWidget* control, const QString& kind) {
+    if (control)
+        control->setProperty(kKindProperty, kind);
+}
+
+void ApplySkin(QWidget* window) {
+    if (!window)
+        return;
+    // A window loaded before the splash window still comes up skinned.
+    StartSkin();
+    const SkinColours colours = skinColours();
+    window->setPalette(skinPalette());
+    window->setProperty(kSkinnedProperty, true);
+    QList<QWidget*> controls;
+    collectControls(window, controls);
+    for (QWidget* control : controls) {
+        // Controls that widgets build for themselves (the viewport of a list, the field of a
+        // spin box) follow their owner.
+        if (control->objectName().startsWith(QLatin1String("qt_")))
+            continue;
+        recolor(control, ControlKind(control), colours);
+    }
+}
+
+} // namespace tally::modSkin

@@ -1,0 +1,83 @@
+#include "gui/results/load_search_dialog.h"
+
+#include "core/product/app_state.h"
+#include "gui/kit/prompts.h"
+#include "gui/kit/skin.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QGroupBox>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace tally {
+
+QList<SavedSearchEntry> fillSavedSearchList(QComboBox* combo, QWidget* messageParent) {
+    const QList<SavedSearchEntry> entries = listSavedSearches();
+    combo->clear();
+    if (entries.isEmpty()) {
+        Prompts::message(messageParent,
+                         QStringLiteral("You currently do not have any saved searches"),
+                         QStringLiteral("Information"), QMessageBox::Information);
+        return entries;
+    }
+    for (const SavedSearchEntry& entry : entries)
+        combo->addItem(entry.name, entry.fileName);
+    combo->setCurrentIndex(-1); // nothing is chosen until the user picks
+    return entries;
+}
+
+Form4::Form4(QWidget* owner) : QDialog(owner) {
+    setObjectName(QStringLiteral("Form4"));
+    setWindowTitle(QStringLiteral("Load Saved Search"));
+    setModal(true);
+
+    auto* frame = new QGroupBox(QStringLiteral("Select saved search to load"), this);
+    frame->setObjectName(QStringLiteral("Frame1"));
+    Combo1_ = new QComboBox(frame);
+    Combo1_->setObjectName(QStringLiteral("Combo1"));
+    Combo1_->setAccessibleName(QStringLiteral("Select saved search to load"));
+    Combo1_->setMinimumWidth(260);
+    auto* frameLayout = new QVBoxLayout(frame);
+    frameLayout->addWidget(Combo1_);
+
+    auto* ok = new QPushButton(QStringLiteral("Ok"), this);
+    ok->setObjectName(QStringLiteral("Command1"));
+    ok->setDefault(true);
+    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    cancel->setObjectName(QStringLiteral("Command2"));
+    auto* buttons = new QDialogButtonBox(this);
+    buttons->addButton(ok, QDialogButtonBox::AcceptRole);
+    buttons->addButton(cancel, QDialogButtonBox::RejectRole);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(frame);
+    layout->addWidget(buttons);
+
+    connect(ok, &QPushButton::clicked, this, &Form4::Command1_Click);
+    connect(cancel, &QPushButton::clicked, this, &Form4::Command2_Click);
+
+    entries_ = fillSavedSearchList(Combo1_, owner);
+    if (appState().SkinningOn)
+        modSkin::ApplySkin(this);
+    Combo1_->setFocus();
+}
+
+void Form4::Command1_Click() {
+    const int index = Combo1_->currentIndex();
+    if (index < 0 || index >= entries_.size()) {
+        Prompts::message(this,
+                         QStringLiteral("Please choose a saved file in the dropdown box above"),
+                         QStringLiteral("Select A Saved Search"), QMessageBox::Information);
+        return;
+    }
+    appState().CurrentSavedSearch = entries_.at(index).fileName;
+    Q_EMIT savedSearchChosen();
+    accept();
+}
+
+void Form4::Command2_Click() {
+    reject();
+}
+
+} // namespace tally

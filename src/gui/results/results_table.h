@@ -1,0 +1,87 @@
+// The results table (ListView1) and the small list operations shared with the web-results list.
+#pragma once
+
+#include "core/results/sort_keys.h"
+
+#include <QTreeWidget>
+
+#include <array>
+
+class QIcon;
+
+namespace tally {
+
+// Report-view columns of the results table (1-based numbers in the comments of the callers).
+inline constexpr int ResultsColumnCount = 8;
+
+// The profile icons 1 (low), 2 (medium) and 3 (high); a null icon for any other number.
+QIcon profileIcon(int icon);
+
+// A row of the results table. It carries the key of its cell in the sort column while
+// SortListView runs, so that the table's own sort orders the rows by it.
+class ResultsRow : public QTreeWidgetItem {
+public:
+    static constexpr int Type = QTreeWidgetItem::UserType + 1;
+    explicit ResultsRow(const QStringList& texts = {}) : QTreeWidgetItem(texts, Type) {}
+
+    SortKey sortKey;
+    bool operator<(const QTreeWidgetItem& other) const override;
+};
+
+class ResultsTable : public QTreeWidget {
+    Q_OBJECT
+public:
+    explicit ResultsTable(QWidget* parent = nullptr);
+
+    // The direction flag of a column (1..8): true after an odd number of header clicks.
+    bool columnDirection(int column) const;
+    // Inverts the column's direction flag and returns the new value.
+    bool flipColumnDirection(int column);
+
+    // Adds rows at the end (cells in column order).
+    void appendRows(const QList<QStringList>& rows);
+    // Adds a row with the given text at a 1-based position (clamped to the table).
+    QTreeWidgetItem* addRow(int position, const QString& text);
+    // The row at a 1-based position, or nullptr.
+    QTreeWidgetItem* rowAt(int position) const;
+    // The selected row, or nullptr.
+    QTreeWidgetItem* selectedRow() const;
+
+    // Whether the table is in sorted mode (left on by a sort, turned off by a scan's start).
+    bool isSorted() const { return sorted_; }
+    void setSorted(bool sorted, int column = 0, Qt::SortOrder order = Qt::AscendingOrder);
+
+Q_SIGNALS:
+    // A header click on a 1-based column.
+    void ColumnClick(int column);
+    // Right-button release over a row: the context menu belongs at globalPos.
+    void rowContextMenuRequested(QTreeWidgetItem* row, const QPoint& globalPos);
+    // A double click anywhere on the table.
+    void DblClick();
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    std::array<bool, ResultsColumnCount> directions_{};
+    bool sorted_ = false;
+};
+
+// The typed sort of a report list by a 1-based column. The row order changes; every cell's text,
+// icon and data stay as they were, and so does the selection. The list is left in sorted mode.
+void SortListView(QTreeWidget* list, int column, SortKind kind, bool ascending);
+
+// The web-results list's header click: a text sort by the 1-based column with the list's one
+// sort order toggled (ascending at first, so the first click sorts descending). True on success;
+// on failure, with showErrors, a message box says why.
+bool EnhListView_SortColumns(QTreeWidget* list, int column, bool showErrors);
+
+// Puts a row just appended to a list in sorted mode (EnhListView_SortColumns) at its sorted place.
+void placeSortedRow(QTreeWidget* list, QTreeWidgetItem* row);
+
+// Scrolls the list's content by dx and dy pixels.
+void ListViewScroll(QTreeWidget* list, int dx, int dy);
+
+} // namespace tally

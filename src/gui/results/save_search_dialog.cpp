@@ -1,0 +1,153 @@
+#include "gui/results/save_search_dialog.h"
+
+#include "gui/results/load_search_dialog.h"
+#include "core/product/app_state.h"
+#include "gui/kit/prompts.h"
+#include "gui/kit/skin.h"
+#include "tally_version.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace tally {
+
+void showSaveDialog(QWidget* owner) {
+    Form5 dialog(owner);
+    dialog.exec();
+}
+
+Form5::Form5(QWidget* owner) : QDialog(owner) {
+    setObjectName(QStringLiteral("Form5"));
+    setWindowTitle(QStringLiteral("Save Search Results"));
+    setModal(true);
+
+    auto* frame2 = new QGroupBox(QStringLiteral("Create New Save File"), this);
+    frame2->setObjectName(QStringLiteral("Frame2"));
+    auto* label2 = new QLabel(QStringLiteral("Please choose a name for this search:"), frame2);
+    label2->setObjectName(QStringLiteral("Label2"));
+    Text1_ = new QLineEdit(frame2);
+    Text1_->setObjectName(QStringLiteral("Text1"));
+    Text1_->setAccessibleName(label2->text());
+    label2->setBuddy(Text1_);
+    auto* save = new QPushButton(QStringLiteral("Save"), frame2);
+    save->setObjectName(QStringLiteral("Command3"));
+    save->setAutoDefault(false);
+    auto* newLayout = new QGridLayout(frame2);
+    newLayout->addWidget(label2, 0, 0, 1, 2);
+    newLayout->addWidget(Text1_, 1, 0);
+    newLayout->addWidget(save, 1, 1);
+
+    auto* frame1 = new QGroupBox(QStringLiteral("Save Into An Old Search Result"), this);
+    frame1->setObjectName(QStringLiteral("Frame1"));
+    auto* label1 =
+        new QLabel(QStringLiteral("Append new results to this previous search:"), frame1);
+    label1->setObjectName(QStringLiteral("Label1"));
+    Combo1_ = new QComboBox(frame1);
+    Combo1_->setObjectName(QStringLiteral("Combo1"));
+    Combo1_->setAccessibleName(label1->text());
+    Combo1_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    label1->setBuddy(Combo1_);
+    auto* ok = new QPushButton(QStringLiteral("Ok"), frame1);
+    ok->setObjectName(QStringLiteral("Command1"));
+    ok->setAutoDefault(false);
+    auto* oldLayout = new QGridLayout(frame1);
+    oldLayout->addWidget(label1, 0, 0, 1, 2);
+    oldLayout->addWidget(Combo1_, 1, 0);
+    oldLayout->addWidget(ok, 1, 1);
+
+    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    cancel->setObjectName(QStringLiteral("Command2"));
+    cancel->setAutoDefault(false);
+    auto* bottom = new QHBoxLayout();
+    bottom->addStretch(1);
+    bottom->addWidget(cancel);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(frame2);
+    layout->addWidget(frame1);
+    layout->addLayout(bottom);
+    setMinimumWidth(380);
+
+    connect(save, &QPushButton::clicked, this, &Form5::Command3_Click);
+    connect(Text1_, &QLineEdit::returnPressed, this, &Form5::Command3_Click);
+    connect(ok, &QPushButton::clicked, this, &Form5::Command1_Click);
+    connect(cancel, &QPushButton::clicked, this, &Form5::Command2_Click);
+
+    entries_ = fillSavedSearchList(Combo1_, owner);
+    if (appState().SkinningOn)
+        modSkin::ApplySkin(this);
+    Text1_->setFocus();
+}
+
+void Form5::Command3_Click() {
+    const QString name = Text1_->text();
+    switch (checkSearchName(name)) {
+    case SearchNameProblem::Empty:
+        Prompts::message(this, QStringLiteral("Please type a name for this search."),
+                         QStringLiteral("Information"), QMessageBox::Information);
+        Text1_->setFocus();
+        return;
+    case SearchNameProblem::BadCharacter:
+        Prompts::message(this,
+                         QStringLiteral("A search name cannot hold \"/\" or control characters. "
+                                        "Please choose another name."),
+                         QStringLiteral("Information"), QMessageBox::Information);
+        Text1_->setFocus();
+        return;
+    case SearchNameProblem::None:
+        break;
+    }
+    QString fileName = name + QLatin1String(SavedSearchExtension);
+    if (const auto existing = findSavedSearch(name)) {
+        const auto answer = Prompts::instance().msgBox(
+            this,
+            QStringLiteral("A saved search named \"%1\" already exists.\n\nSaving under this "
+                           "name starts its history afresh for every engine saved now. Replace it?")
+                .arg(name),
+            QStringLiteral("Save Search Results"), QMessageBox::Question,
+            QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+        if (answer != QMessageBox::Yes) {
+            Text1_->setFocus();
+            return;
+        }
+        fileName = existing->fileName;
+    }
+    save(savedSearchPath(fileName), SaveMode::NewSearch);
+}
+
+void Form5::Command1_Click() {
+    const int index = Combo1_->currentIndex();
+    if (index < 0 || index >= entries_.size()) {
+        Prompts::message(this,
+                         QStringLiteral("Please choose a saved file in the dropdown box above"),
+                         QStringLiteral("Select A Saved Search"), QMessageBox::Information);
+        Combo1_->setFocus();
+        return;
+    }
+    save(savedSearchPath(entries_.at(index).fileName), SaveMode::Append);
+}
+
+void Form5::Command2_Click() {
+    reject();
+}
+
+void Form5::save(const QString& file, SaveMode mode) {
+    const SaveResult result = saveSearchRow(appState().PendingSaveText, file, mode, historyToday());
+    if (result == SaveResult::Failed) {
+        Prompts::message(this,
+                         QStringLiteral("The search results could not be saved to\n%1")
+                             .arg(QDir::toNativeSeparators(file)),
+                         QLatin1String(version::ProductName), QMessageBox::Warning);
+        return;
+    }
+    accept();
+}
+
+} // namespace tally

@@ -1,0 +1,204 @@
+#include "gui/urllist/url_panel.h"
+
+#include "core/settings/program_folder.h"
+#include "gui/kit/picture_button.h"
+#include "gui/kit/prompts.h"
+#include "core/urllist/url_list_file.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QHBoxLayout>
+#include <QListWidget>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QStyle>
+#include <QVBoxLayout>
+
+namespace tally {
+
+namespace {
+
+constexpr int px(int twips) {
+    return (twips + 7) / 15;
+}
+
+// Qt's file dialog matches name filters without regard to letter case, so "*.txt" also lists
+// "*.TXT" files.
+QString textFilesFilter() {
+    return QStringLiteral("Text Files (*.txt)");
+}
+
+} // namespace
+
+UrlPanel::UrlPanel(QWidget* parent) : QGroupBox(QStringLiteral("URLs"), parent) {
+    setObjectName(QStringLiteral("Frame1"));
+
+    struct ButtonDef {
+        const char* name;
+        const char* caption;
+        QStyle::StandardPixmap icon;
+        int width;
+    };
+    static constexpr ButtonDef defs[] = {
+        {"cmdAdd", "Add", QStyle::SP_FileIcon, 795},
+        {"cmdDel", "Delete", QStyle::SP_TrashIcon, 855},
+        {"cmdOpen", "Load", QStyle::SP_DialogOpenButton, 855},
+        {"cmdSave", "Save", QStyle::SP_DialogSaveButton, 855},
+    };
+    auto* buttons = new QHBoxLayout;
+    buttons->setSpacing(1);
+    QPushButton* made[4] = {};
+    int i = 0;
+    for (const ButtonDef& def : defs) {
+        QPushButton* button = new PictureButton(QString::fromLatin1(def.caption), this);
+        button->setObjectName(QString::fromLatin1(def.name));
+        button->setIcon(style()->standardIcon(def.icon));
+        button->setFixedHeight(px(735));
+        button->setMinimumWidth(px(def.width) - 8);
+        button->setIconSize(QSize(16, 16));
+        button->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+        buttons->addWidget(button, px(def.width));
+        made[i++] = button;
+    }
+
+    list_ = new QListWidget(this);
+    list_->setObjectName(QStringLiteral("List1"));
+    list_->setAccessibleName(QStringLiteral("URL list"));
+    list_->setSelectionMode(QAbstractItemView::SingleSelection);
+    list_->setContextMenuPolicy(Qt::NoContextMenu);
+    list_->viewport()->installEventFilter(this);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(px(120), px(120), px(120), px(200));
+    layout->setSpacing(px(45));
+    layout->addLayout(buttons);
+    layout->addWidget(list_, 1);
+
+    // mnuURL: New URL, -, Delete Selected (Del), Clear list (Shift+Del), -, the three file items.
+    menu_ = new QMenu(QStringLiteral("URL"), this);
+    menu_->setObjectName(QStringLiteral("mnuURL"));
+    auto item = [this](const char* name, const QString& caption, void (UrlPanel::*slot)()) {
+        QAction* action = menu_->addAction(caption);
+        action->setObjectName(QString::fromLatin1(name));
+        connect(action, &QAction::triggered, this, slot);
+        return action;
+    };
+    item("mnuURLNewURL", QStringLiteral("New URL"), &UrlPanel::addUrl);
+    menu_->addSeparator()->setObjectName(QStringLiteral("mnuURLSplit1"));
+    deleteAction_ =
+        item("mnuDeleteSelect", QStringLiteral("Delete Selected"), &UrlPanel::deleteSelected);
+    QAction* clear = item("mnuClearList", QStringLiteral("C&lear list"), &UrlPanel::clearList);
+    menu_->addSeparator()->setObjectName(QStringLiteral("mnuURLSplit2"));
+    item("mnuURLLoadUrlList", QStringLiteral("Load URL List from File"), &UrlPanel::loadListFile);
+    item("mnuLoadClipboard", QStringLiteral("Load URL List from Clipboard"),
+         &UrlPanel::loadClipboard);
+    saveAction_ =
+        item("mnuURLSaveUrlList", QStringLiteral("Save URL List to File"), &UrlPanel::saveListFile);
+
+    // Del and Shift+Del act on the list while it has the focus, and nowhere else.
+    deleteAction_->setShortcut(QKeySequence(Qt::Key_Delete));
+    clear->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_Delete));
+    for (QAction* action : {deleteAction_, clear}) {
+        action->setShortcutContext(Qt::WidgetShortcut);
+        list_->addAction(action);
+    }
+
+    connect(made[0], &QPushButton::clicked, this, &UrlPanel::addUrl);
+    connect(made[1], &QPushButton::clicked, this, &UrlPanel::deleteSelected);
+    connect(made[2], &QPushButton::clicked, this, &UrlPanel::loadListFile);
+    connect(made[3], &QPushButton::clicked, this, &UrlPanel::saveListFile);
+}
+
+QStringList UrlPanel::urls() const {
+    QStringList entries;
+    entries.reserve(list_->count());
+    for (int i = 0; i < list_->count(); ++i)
+        entries.append(list_->item(i)->text());
+    return entries;
+}
+
+int UrlPanel::count() const {
+    return list_->count();
+}
+
+void UrlPanel::appendUrls(const QStringList& urls) {
+    list_->addItems(urls);
+}
+
+void UrlPanel::addUrl() {
+    const std::optional<QString> text =
+        Prompts::instance().inputBox(window(), QStringLiteral("Please enter a URL"),
+                                     QStringLiteral("New URL"), QStringLiteral("http://"));
+    if (text && text->size() > 7)
+        list_->addItem(*text);
+}
+
+void UrlPanel::deleteSelected() {
+    const int index = list_->currentRow();
+    if (index < 0 || !list_->item(index) || !list_->item(index)->isSelected())
+        return;
+    delete list_->takeItem(index);
+    if (index < list_->count())
+        list_->setCurrentRow(index);
+    else
+        list_->setCurrentRow(-1);
+}
+
+void UrlPanel::clearList() {
+    const QMessageBox::StandardButton answer = Prompts::instance().msgBox(
+        window(), QStringLiteral("This will delete all the URLs, Continue?"),
+        QStringLiteral("Warning"), QMessageBox::NoIcon, QMessageBox::Yes | QMessageBox::No,
+        QMessageBox::Yes);
+    if (answer == QMessageBox::Yes)
+        list_->clear();
+}
+
+void UrlPanel::loadListFile() {
+    const QString path = Prompts::instance().openFileName(
+        window(), QStringLiteral("Select a file"), ProgramFolder::listsFolder(), textFilesFilter());
+    if (path.isEmpty())
+        return;
+    QStringList entries;
+    if (readUrlListFile(path, &entries))
+        appendUrls(entries);
+}
+
+void UrlPanel::loadClipboard() {
+    const QClipboard* clipboard = QGuiApplication::clipboard();
+    appendUrls(importedUrls(clipboard ? clipboard->text() : QString()));
+}
+
+void UrlPanel::saveListFile() {
+    const QString chosen = Prompts::instance().saveFileName(
+        window(), QString(), ProgramFolder::listsFolder(),
+        textFilesFilter() + QStringLiteral(";;All Files (*)"), QStringLiteral("txt"));
+    if (chosen.isEmpty())
+        return;
+    QString error;
+    if (!writeUrlListFile(urlListFileName(chosen), urls(), &error))
+        Prompts::message(window(),
+                         QStringLiteral("The URL list could not be saved to ") +
+                             urlListFileName(chosen) + QStringLiteral(".\n") + error,
+                         QStringLiteral("Warning"), QMessageBox::Warning);
+}
+
+void UrlPanel::showContextMenu(const QPoint& globalPos) {
+    deleteAction_->setEnabled(!list_->selectedItems().isEmpty());
+    saveAction_->setEnabled(list_->count() > 0);
+    menu_->popup(globalPos);
+}
+
+bool UrlPanel::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == list_->viewport() && event->type() == QEvent::MouseButtonPress) {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::RightButton) {
+            showContextMenu(mouse->globalPosition().toPoint());
+            return true;
+        }
+    }
+    return QGroupBox::eventFilter(watched, event);
+}
+
+} // namespace tally

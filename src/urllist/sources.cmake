@@ -1,1 +1,0 @@
-# Logic files go to tallycore, widget files to tallygui.

@@ -1,0 +1,247 @@
+// Saved-search files: writing a results row as dated history, reading one engine back, listing.
+#include "core/results/saved_search.h"
+#include "core/settings/program_folder.h"
+#include "support/test_env.h"
+
+#include <QDir>
+#include <QtTest>
+
+using namespace tally;
+using tally::test::TestEnv;
+
+namespace {
+
+QString row(const char* google, const char* altavista, const char* yahoo, const char* ask,
+            const char* msn, const char* atw) {
+    return QStringLiteral("Google:%1\nAltavista:%2\nYahoo!:%3\nAsk:%4\nMSN:%5\nAll The Web:%6\n")
+        .arg(QLatin1String(google), QLatin1String(altavista), QLatin1String(yahoo),
+             QLatin1String(ask), QLatin1String(msn), QLatin1String(atw));
+}
+
+} // namespace
+
+class TestSavedSearch : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void cleanup() { setHistoryToday(QDate()); }
+
+    void workedExampleByteForByte() {
+        TestEnv env;
+        const QString file = savedSearchPath(QStringLiteral("mysite.vqz"));
+        QCOMPARE(file, env.file(QStringLiteral("Saved/mysite.vqz")));
+        QCOMPARE(saveSearchRow(row("912", "140", "377", "-", "65", "88"), file, SaveMode::NewSearch,
+                               QDate(2026, 12, 7)),
+                 SaveResult::Saved);
+        QCOMPARE(saveSearchRow(row("930", "150", "380", "12", "70", "90"), file, SaveMode::Append,
+                               QDate(2026, 12, 14)),
+                 SaveResult::Saved);
+        const QByteArray expected = "\r\n[Google]\r\n12-14-26=930\r\n12-07-26=912\r\n"
+                                    "\r\n[Altavista]\r\n12-14-26=150\r\n12-07-26=140\r\n"
+                                    "\r\n[Yahoo!]\r\n12-14-26=380\r\n12-07-26=377\r\n"
+                                    "\r\n[MSN]\r\n12-14-26=70\r\n12-07-26=65\r\n"
+                                    "\r\n[All The Web]\r\n12-14-26=90\r\n12-07-26=88\r\n"
+                                    "\r\n[Ask]\r\n12-14-26=12\r\n";
+        QCOMPARE(env.readFile(QStringLiteral("Saved/mysite.vqz")), expected);
+
+        const QList<HistoryRow> ask = readEngineHistory(QStringLiteral("Ask"), file);
+        QCOMPARE(ask.size(), 1);
+        QCOMPARE(ask[0].label, QStringLiteral("12-14-26"));
+        QCOMPARE(ask[0].count, 12);
+        const QList<HistoryRow> google = readEngineHistory(QStringLiteral("Google"), file);
+        QCOMPARE(google.size(), 2);
+        QCOMPARE(google[0].label, QStringLiteral("12-14-26"));
+        QCOMPARE(google[0].count, 930);
+        QCOMPARE(google[1].label, QStringLiteral("12-07-26"));
+        QCOMPARE(google[1].count, 912);
+    }
+
+    void secondSaveOnSameDayReplacesItsLine() {
+        TestEnv env;
+        const QString file = savedSearchPath(QStringLiteral("a.vqz"));
+        const QDate day(2026, 3, 1);
+        saveSearchRow(row("10", "20", "30", "40", "50", "60"), file, SaveMode::NewSearch,
+                      day.addDays(-1));
+        saveSearchRow(row("11", "21", "31", "41", "51", "61"), file, SaveMode::Append, day);
+        saveSearchRow(row("12", "22", "32", "42", "52", "62"), file, SaveMode::Append, day);
+        const QList<HistoryRow> google = readEngineHistory(QStringLiteral("Google"), file);
+        QCOMPARE(google.size(), 2);
+        QCOMPARE(google[0].label, QStringLiteral("03-01-26"));
+        QCOMPARE(google[0].count, 12);
+        QCOMPARE(google[1].count, 10);
+    }
+
+    void newSearchOverExistingNameEmptiesOnlySavedSections() {
+        TestEnv env;
+        const QString file = savedSearchPath(QStringLiteral("b.vqz"));
+        saveSearchRow(row("1", "2", "3", "4", "5", "6"), file, SaveMode::NewSearch,
+                      QDate(2025, 1, 1));
+        saveSearchRow(row("7", "8", "9", "10", "11", "12"), file, SaveMode::Append,
+                      QDate(2025, 1, 2));
+        saveSearchRow(row("100", "-", "", "-", "500", "600"), file, SaveMode::NewSearch,
+                      QDate(2025, 2, 1));
+        QCOMPARE(readEngineHistory(QStringLiteral("Google"), file).size(), 1);
+        QCOMPARE(readEngineHistory(QStringLiteral("Google"), file)[0].count, 100);
+        QCOMPARE(readEngineHistory(QStringLiteral("Altavista"), file).size(), 2);
+        QCOMPARE(readEngineHistory(QStringLiteral("Yahoo!"), file).size(), 2); // empty cell
+        QCOMPARE(readEngineHistory(QStringLiteral("Ask"), file).size(), 2);
+        QCOMPARE(readEngineHistory(QStringLiteral("MSN"), file).size(), 1);
+    }
+
+    void nothingToSaveCreatesNoFile() {
+        TestEnv env;
+        const QString file = savedSearchPath(QStringLiteral("none.vqz"));
+        QCOMPARE(saveSearchRow(row("-", "-", "", "-", "-", "-"), file, SaveMode::NewSearch,
+                               QDate(2025, 1, 1)),
+                 SaveResult::NothingToSave);
+        QCOMPARE(saveSearchRow(QString(), file, SaveMode::Append, QDate(2025, 1, 1)),
+                 SaveResult::NothingToSave);
+        QVERIFY(!QFile::exists(file));
+    }
+
+    void missingFolderIsCreatedAndUnwritableFolderFails() {
+        TestEnv env;
+        QVERIFY(QDir(env.file(QStringLiteral("Saved"))).removeRecursively());
+        QVERIFY(ensureSavedSearchFolder());
+        QVERIFY(QDir(env.file(QStringLiteral("Saved"))).removeRecursively());
+        const QString file = savedSearchPath(QStringLiteral("c.vqz"));
+        QCOMPARE(saveSearchRow(row("1", "2", "3", "4", "5", "6"), file, SaveMode::NewSearch,
+                               QDate(2025, 1, 1)),
+                 SaveResult::Saved);
+        QVERIFY(QFile::exists(file));
+
+        // A plain file where the folder should be: nothing can be written under it.
+        QVERIFY(QDir(env.file(QStringLiteral("Saved"))).removeRecursively());
+        env.writeFile(QStringLiteral("Saved"), "not a folder");
+        QVERIFY(!ensureSavedSearchFolder());
+        QCOMPARE(saveSearchRow(row("1", "2", "3", "4", "5", "6"),
+                               savedSearchPath(QStringLiteral("d.vqz")), SaveMode::NewSearch,
+                               QDate(2025, 1, 1)),
+                 SaveResult::Failed);
+    }
+
+    void listingIgnoresLetterCaseAndKeepsRealFiles() {
+        TestEnv env;
+        QVERIFY(QDir(env.file(QStringLiteral("Saved"))).removeRecursively());
+        env.writeFile(QStringLiteral("SAVED/b.vqz"), "\r\n[Google]\r\n01-01-25=1\r\n");
+        env.writeFile(QStringLiteral("SAVED/A.VQZ"), "\r\n[Google]\r\n01-01-25=2\r\n");
+        env.writeFile(QStringLiteral("SAVED/.vqz"), "");
+        env.writeFile(QStringLiteral("SAVED/notes.txt"), "");
+        env.writeFile(QStringLiteral("SAVED/old.vqz.bak"), "");
+        QDir(env.file(QStringLiteral("SAVED"))).mkdir(QStringLiteral("folder.vqz"));
+        QCOMPARE(savedSearchFolder(), env.file(QStringLiteral("SAVED")));
+
+        const QList<SavedSearchEntry> entries = listSavedSearches();
+        QCOMPARE(entries.size(), 3);
+        QCOMPARE(entries[0].name, QString());
+        QCOMPARE(entries[0].fileName, QStringLiteral(".vqz"));
+        QCOMPARE(entries[1].name, QStringLiteral("A"));
+        QCOMPARE(entries[1].fileName, QStringLiteral("A.VQZ"));
+        QCOMPARE(entries[2].name, QStringLiteral("b"));
+
+        // Appending to "A" writes the file it came from, in the folder as it is spelt.
+        const auto a = findSavedSearch(QStringLiteral("A"));
+        QVERIFY(a.has_value());
+        saveSearchRow(row("5", "-", "-", "-", "-", "-"), savedSearchPath(a->fileName),
+                      SaveMode::Append, QDate(2025, 1, 2));
+        QCOMPARE(
+            readEngineHistory(QStringLiteral("Google"), env.file(QStringLiteral("SAVED/A.VQZ")))
+                .size(),
+            2);
+        QVERIFY(!QFile::exists(env.file(QStringLiteral("SAVED/A.vqz"))));
+        QVERIFY(!QDir(env.file(QStringLiteral("Saved"))).exists());
+        QVERIFY(!findSavedSearch(QStringLiteral("a")).has_value());
+    }
+
+    void noFolderListsNothing() {
+        TestEnv env;
+        QVERIFY(QDir(env.file(QStringLiteral("Saved"))).removeRecursively());
+        QVERIFY(listSavedSearches().isEmpty());
+    }
+
+    void names_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("problem");
+        QTest::newRow("empty") << QString() << int(SearchNameProblem::Empty);
+        QTest::newRow("slash") << QStringLiteral("a/b") << int(SearchNameProblem::BadCharacter);
+        QTest::newRow("leading slash")
+            << QStringLiteral("/etc") << int(SearchNameProblem::BadCharacter);
+        QTest::newRow("tab") << QStringLiteral("a\tb") << int(SearchNameProblem::BadCharacter);
+        QTest::newRow("line feed")
+            << QStringLiteral("a\nb") << int(SearchNameProblem::BadCharacter);
+        QTest::newRow("nul") << QString(QChar(0)) << int(SearchNameProblem::BadCharacter);
+        QTest::newRow("delete") << QString(QChar(0x7f)) << int(SearchNameProblem::BadCharacter);
+        QTest::newRow("spaces") << QStringLiteral("  my site (2) ") << int(SearchNameProblem::None);
+        QTest::newRow("dots") << QStringLiteral("..") << int(SearchNameProblem::None);
+        QTest::newRow("ini marks") << QStringLiteral("[a]=b") << int(SearchNameProblem::None);
+        QTest::newRow("backslash") << QStringLiteral("a\\b") << int(SearchNameProblem::None);
+        QTest::newRow("accents") << QStringLiteral("über café") << int(SearchNameProblem::None);
+    }
+    void names() {
+        QFETCH(QString, name);
+        QFETCH(int, problem);
+        QCOMPARE(int(checkSearchName(name)), problem);
+    }
+
+    void pendingText() {
+        const QList<PendingCell> cells = parsePendingSaveText(
+            QStringLiteral("Google:12\r\nbroken\nAsk:-\nMSN:7:8\nlast-without-feed:9"));
+        QCOMPARE(cells.size(), 3);
+        QCOMPARE(cells[0].caption, QStringLiteral("Google"));
+        QCOMPARE(cells[0].count, QStringLiteral("12"));
+        QCOMPARE(cells[1].count, QStringLiteral("-"));
+        QCOMPARE(cells[2].count, QStringLiteral("7"));
+        QVERIFY(parsePendingSaveText(QString()).isEmpty());
+        QVERIFY(!isSavableCount(QStringLiteral("-")));
+        QVERIFY(!isSavableCount(QString()));
+        QVERIFY(isSavableCount(QStringLiteral("0")));
+    }
+
+    void readingOddHistories() {
+        TestEnv env;
+        env.writeFile(QStringLiteral("Saved/odd.vqz"),
+                      "[Empty]\r\n[Odd]\r\nno equals sign\r\n01-02-25=12.5\r\n01-01-25=5=7\r\n"
+                      "12-31-24=9000000000\r\n12-30-24=\r\n12-29-24= 42 \r\n=3\r\n"
+                      "[LastEmpty]\r\n");
+        const QString file = env.file(QStringLiteral("Saved/odd.vqz"));
+        QVERIFY(readEngineHistory(QStringLiteral("Empty"), file).isEmpty());
+        QVERIFY(readEngineHistory(QStringLiteral("LastEmpty"), file).isEmpty());
+        QVERIFY(readEngineHistory(QStringLiteral("Missing"), file).isEmpty());
+        QVERIFY(
+            readEngineHistory(QStringLiteral("Odd"), env.file(QStringLiteral("none"))).isEmpty());
+        const QList<HistoryRow> odd = readEngineHistory(QStringLiteral("Odd"), file);
+        QCOMPARE(odd.size(), 6);
+        QCOMPARE(odd[0].count, 0);            // not a whole number
+        QCOMPARE(odd[1].count, 5);            // up to the second "="
+        QCOMPARE(odd[2].count, 9000000000LL); // 64-bit
+        QCOMPARE(odd[3].count, 0);            // empty
+        QCOMPARE(odd[4].count, 42);
+        QCOMPARE(odd[5].label, QString());
+        QCOMPARE(odd[5].count, 3);
+    }
+
+    void wholeNumbers() {
+        QCOMPARE(wholeNumberOrZero(QStringLiteral("123")), 123);
+        QCOMPARE(wholeNumberOrZero(QStringLiteral("-4")), -4);
+        QCOMPARE(wholeNumberOrZero(QStringLiteral("-")), 0);
+        QCOMPARE(wholeNumberOrZero(QStringLiteral("1,234")), 0);
+        QCOMPARE(wholeNumberOrZero(QStringLiteral("99999999999999999999")), 0);
+        QCOMPARE(wholeNumberOrZero(QStringLiteral("9223372036854775807")),
+                 std::numeric_limits<qint64>::max());
+    }
+
+    void datesAndTitles() {
+        QCOMPARE(historyDateKey(QDate(2026, 12, 7)), QStringLiteral("12-07-26"));
+        QCOMPARE(historyDateKey(QDate(2009, 1, 2)), QStringLiteral("01-02-09"));
+        setHistoryToday(QDate(2026, 12, 7));
+        QCOMPARE(historyToday(), QDate(2026, 12, 7));
+        setHistoryToday(QDate());
+        QCOMPARE(historyToday(), QDate::currentDate());
+        QCOMPARE(savedSearchTitle(QStringLiteral("mysite.vqz")), QStringLiteral("mysite"));
+        QCOMPARE(savedSearchTitle(QStringLiteral("A.VQZ")), QStringLiteral("A"));
+        QCOMPARE(savedSearchTitle(QStringLiteral("x.vqz.y.Vqz")), QStringLiteral("x.y"));
+        QCOMPARE(savedSearchTitle(QStringLiteral(".vqz")), QString());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSavedSearch)
+#include "tst_saved_search.moc"

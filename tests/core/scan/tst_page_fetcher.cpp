@@ -1,0 +1,298 @@
+// GetUrlSource against a real server on 127.0.0.1: whole bodies, redirects, error pages, refused
+// and silent servers, the transfer time-out, the request limit, the body cap, a cut connection.
+#include "core/scan/engine_parser.h"
+#include "core/scan/network_page_fetcher.h"
+#include "support/local_http_server.h"
+
+#include <QElapsedTimer>
+#include <QNetworkProxy>
+#include <QSignalSpy>
+#include <QTest>
+
+using tally::NetworkPageFetcher;
+using tally::test::HttpRequest;
+using tally::test::HttpResponse;
+using tally::test::LocalHttpServer;
+
+namespace {
+
+// Every byte value in turn, n bytes.
+QByteArray allBytes(int n) {
+    QByteArray bytes(n, '\0');
+    for (int i = 0; i < n; ++i)
+        bytes[i] = char(i % 256);
+    return bytes;
+}
+
+struct Fetch {
+    bool arrived = false;
+    int answers = 0;
+    QString body;
+    qint64 ms = 0;
+};
+
+Fetch fetch(NetworkPageFetcher& fetcher, const QString& url, int waitMs = 10000) {
+    QSignalSpy spy(&fetcher, &NetworkPageFetcher::pageFetched);
+    QElapsedTimer t;
+    t.start();
+    fetcher.GetUrlSource(url);
+    Fetch f;
+    f.arrived = spy.size() == 1 || spy.wait(waitMs);
+    f.ms = t.elapsed();
+    QTest::qWait(20); // a second answer would show here
+    f.answers = int(spy.size());
+    if (!spy.isEmpty())
+        f.body = spy.first().first().toString();
+    return f;
+}
+
+} // namespace
+
+class TestPageFetcher : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void limitsAreNamed() {
+        QCOMPARE(NetworkPageFetcher::DefaultTransferTimeoutMs, 30000);
+        QCOMPARE(NetworkPageFetcher::DefaultRequestLimitMs, 120000);
+        QCOMPARE(NetworkPageFetcher::DefaultBodyCap, qint64(32) * 1024 * 1024);
+        NetworkPageFetcher fetcher;
+        QCOMPARE(fetcher.transferTimeout(), NetworkPageFetcher::DefaultTransferTimeoutMs);
+        QCOMPARE(fetcher.requestLimit(), NetworkPageFetcher::DefaultRequestLimitMs);
+        QCOMPARE(fetcher.bodyCap(), NetworkPageFetcher::DefaultBodyCap);
+    }
+
+    void wholeBodyByteForByte() {
+        LocalHttpServer server;
+        // 600 bytes arriving as 256, 256 and 88, every byte value among them.
+        HttpResponse dripped = HttpResponse::page(allBytes(600));
+        dripped.dripBytes = 256;
+        dripped.dripIntervalMs = 40;
+        server.route("/600", dripped);
+        server.route("/small", HttpResponse::page(allBytes(200)));
+        server.route("/empty", HttpResponse::page(QByteArray()));
+        NetworkPageFetcher fetcher;
+
+        Fetch f = fetch(fetcher, server.urlString("/600"));
+        QVERIFY(f.arrived);
+        QCOMPARE(f.answers, 1);
+        QCOMPARE(f.body.size(), 600);
+        QCOMPARE(f.body, QString::fromLatin1(allBytes(600)));
+
+        f = fetch(fetcher, server.urlString("/small"));
+        QCOMPARE(f.body, QString::fromLatin1(allBytes(200)));
+        f = fetch(fetcher, server.urlString("/empty"));
+        QVERIFY(f.arrived);
+        QCOMPARE(f.body, QString());
+
+        // GET, agent "Mozilla", one connection kept alive for all three.
+        const QList<HttpRequest> log = server.requests();
+        QCOMPARE(log.size(), 3);
+        for (const HttpRequest& r : log) {
+            QCOMPARE(r.method, QByteArray("GET"));
+            QCOMPARE(r.header("User-Agent"), QByteArray("Mozilla"));
+        }
+        QCOMPARE(server.connectionCount(), 1);
+    }
+
+    void queryAddressSentAsGiven() {
+        LocalHttpServer server;
+        server.setHandler([](const HttpRequest&) { return HttpResponse::page("ok"); });
+        NetworkPageFetcher fetcher;
+        QVERIFY(fetch(fetcher, server.urlString("/search?hl=en&ie=UTF-8&q=link:www.site1.example"))
+                    .arrived);
+        QVERIFY(
+            fetch(fetcher, server.urlString("/web?q=links:site2.example/a/b.html&rys=0")).arrived);
+        QCOMPARE(server.requestTargets(),
+                 (QStringList{"/search?hl=en&ie=UTF-8&q=link:www.site1.example",
+                              "/web?q=links:site2.example/a/b.html&rys=0"}));
+    }
+
+    void redirectsFollowed() {
+        LocalHttpServer server;
+        LocalHttpServer other;
+        other.route("/final", HttpResponse::page("the final page"));
+        server.route("/first", HttpResponse::redirect(QByteArray("/second"), 301));
+        server.route("/second", HttpResponse::redirect(QByteArray("third"), 303));
+        server.route("/third", HttpResponse::redirect(QByteArray("/fourth"), 307));
+        server.route("/fourth", HttpResponse::redirect(other.urlString("/final"), 308));
+        NetworkPageFetcher fetcher;
+        // Each address of the chain is asked for once, every time.
+        for (int round = 0; round < 20; ++round) {
+            server.clearLog();
+            other.clearLog();
+            const Fetch f = fetch(fetcher, server.urlString("/first"));
+            QCOMPARE(f.body, QString("the final page"));
+            QCOMPARE(f.answers, 1);
+            QCOMPARE(server.requestTargets(),
+                     (QStringList{"/first", "/second", "/third", "/fourth"}));
+            QCOMPARE(other.requestTargets(), QStringList{"/final"});
+        }
+        for (const HttpRequest& r : server.requests() + other.requests())
+            QCOMPARE(r.header("User-Agent"), QByteArray("Mozilla"));
+    }
+
+    void redirectLoopEndsEmpty() {
+        LocalHttpServer server;
+        server.route("/loop", HttpResponse::redirect(QByteArray("/loop"), 302));
+        server.route("/nowhere", HttpResponse::redirect(QByteArray("ftp://127.0.0.1/x"), 302));
+        NetworkPageFetcher fetcher;
+        Fetch f = fetch(fetcher, server.urlString("/loop"));
+        QVERIFY(f.arrived);
+        QCOMPARE(f.answers, 1);
+        QCOMPARE(f.body, QString());
+        QCOMPARE(server.requestCount(), NetworkPageFetcher::MaxRedirects + 1);
+        f = fetch(fetcher, server.urlString("/nowhere"));
+        QVERIFY(f.arrived);
+        QCOMPARE(f.body, QString());
+    }
+
+    void errorStatusStillGivesTheBody() {
+        LocalHttpServer server;
+        server.route("/missing", HttpResponse::page("<td>Showing results 1-10 of 77</td>", 404));
+        server.route("/broken", HttpResponse::page("server trouble", 500));
+        NetworkPageFetcher fetcher;
+        Fetch f = fetch(fetcher, server.urlString("/missing"));
+        QCOMPARE(f.body, QString("<td>Showing results 1-10 of 77</td>"));
+        QCOMPARE(tally::ParseEngineData(f.body, 4), QString("77"));
+        QCOMPARE(fetch(fetcher, server.urlString("/broken")).body, QString("server trouble"));
+    }
+
+    void unreachableGivesEmptyText() {
+        quint16 port;
+        {
+            LocalHttpServer gone;
+            port = gone.port();
+        }
+        NetworkPageFetcher fetcher;
+        Fetch f = fetch(fetcher, QStringLiteral("http://127.0.0.1:%1/x").arg(port));
+        QVERIFY(f.arrived);
+        QCOMPARE(f.answers, 1);
+        QCOMPARE(f.body, QString());
+        // Addresses that cannot be opened at all answer too, never at once.
+        for (const QString& bad : {QString(), QString("www.site1.example"), QString("not a url"),
+                                   QString("file:///etc/hostname"), QString("http://")}) {
+            QSignalSpy spy(&fetcher, &NetworkPageFetcher::pageFetched);
+            fetcher.GetUrlSource(bad);
+            QCOMPARE(spy.size(), 0);
+            QVERIFY2(spy.wait(5000), qPrintable(bad));
+            QCOMPARE(spy.first().first().toString(), QString());
+        }
+    }
+
+    void silentServerEndsAtTheTransferTimeout() {
+        LocalHttpServer server;
+        HttpResponse silent;
+        silent.neverAnswer = true;
+        server.route("/silent", silent);
+        // Headers and 100 bytes, then nothing more.
+        HttpResponse stalls = HttpResponse::page(QByteArray(1000, 'a'));
+        stalls.dripBytes = 100;
+        stalls.dripIntervalMs = 60 * 1000;
+        server.route("/stalls", stalls);
+        NetworkPageFetcher fetcher;
+        fetcher.setTransferTimeout(400);
+        Fetch f = fetch(fetcher, server.urlString("/silent"));
+        QVERIFY(f.arrived);
+        QCOMPARE(f.body, QString());
+        QVERIFY(f.ms >= 350);
+        f = fetch(fetcher, server.urlString("/stalls"));
+        QVERIFY(f.arrived);
+        QCOMPARE(f.body, QString(100, 'a'));
+    }
+
+    void drippingServerEndsAtTheRequestLimit() {
+        LocalHttpServer server;
+        HttpResponse drip = HttpResponse::page(QByteArray(100000, 'd'));
+        drip.dripBytes = 1;
+        drip.dripIntervalMs = 20;
+        server.route("/drip", drip);
+        NetworkPageFetcher fetcher;
+        fetcher.setTransferTimeout(5000); // each byte comes well within it
+        fetcher.setRequestLimit(600);
+        const Fetch f = fetch(fetcher, server.urlString("/drip"));
+        QVERIFY(f.arrived);
+        QVERIFY(f.ms >= 550);
+        QVERIFY2(f.body.size() >= 1 && f.body.size() < 1000,
+                 qPrintable(QString::number(f.body.size())));
+        QCOMPARE(f.body, QString(f.body.size(), 'd'));
+    }
+
+    void bodyCappedKeepsWhatArrivedUpToTheCap() {
+        LocalHttpServer server;
+        HttpResponse huge;
+        huge.generatedSize = NetworkPageFetcher::DefaultBodyCap + 5 * 1024 * 1024;
+        server.route("/huge", huge);
+        HttpResponse endless; // no length: it would go on until the server closes
+        endless.generatedSize = qint64(1) << 40;
+        endless.noLength = true;
+        server.route("/endless", endless);
+        NetworkPageFetcher fetcher;
+        Fetch f = fetch(fetcher, server.urlString("/huge"), 60000);
+        QVERIFY(f.arrived);
+        QCOMPARE(f.body.size(), NetworkPageFetcher::DefaultBodyCap);
+        QVERIFY(f.body.startsWith("xxxx") && f.body.endsWith("xxxx"));
+        f = {};
+        fetcher.setBodyCap(100000);
+        f = fetch(fetcher, server.urlString("/endless"), 60000);
+        QCOMPARE(f.body.size(), 100000);
+    }
+
+    void cutConnectionGivesWhatArrived() {
+        LocalHttpServer server;
+        HttpResponse cut = HttpResponse::page(allBytes(1000));
+        cut.cutAfter = 300;
+        server.route("/cut", cut);
+        NetworkPageFetcher fetcher;
+        const Fetch f = fetch(fetcher, server.urlString("/cut"));
+        QVERIFY(f.arrived);
+        QCOMPARE(f.body, QString::fromLatin1(allBytes(300)));
+    }
+
+    void proxyNeverUsed() {
+        LocalHttpServer server;
+        LocalHttpServer proxy;
+        server.route("/p", HttpResponse::page("direct"));
+        proxy.setHandler([](const HttpRequest&) { return HttpResponse::page("via proxy"); });
+        QNetworkProxy::setApplicationProxy(
+            QNetworkProxy(QNetworkProxy::HttpProxy, QStringLiteral("127.0.0.1"), proxy.port()));
+        NetworkPageFetcher fetcher;
+        const Fetch f = fetch(fetcher, server.urlString("/p"));
+        QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);
+        QCOMPARE(f.body, QString("direct"));
+        QCOMPARE(proxy.requestCount(), 0);
+    }
+
+    void newFetchOrAbortCancelsTheOneInFlight() {
+        LocalHttpServer server;
+        HttpResponse late = HttpResponse::page("late");
+        late.delayMs = 300;
+        server.route("/late", late);
+        server.route("/now", HttpResponse::page("now"));
+        NetworkPageFetcher fetcher;
+        QSignalSpy spy(&fetcher, &NetworkPageFetcher::pageFetched);
+        fetcher.GetUrlSource(server.urlString("/late"));
+        QTRY_COMPARE(server.requestCount(), 1);
+        QVERIFY(fetcher.isBusy());
+        fetcher.GetUrlSource(server.urlString("/now"));
+        QVERIFY(spy.wait(5000));
+        QTest::qWait(500);
+        QCOMPARE(spy.size(), 1);
+        QCOMPARE(spy.first().first().toString(), QString("now"));
+
+        spy.clear();
+        fetcher.GetUrlSource(server.urlString("/late"));
+        QTRY_COMPARE(server.requestCount(), 3);
+        fetcher.abort();
+        QVERIFY(!fetcher.isBusy());
+        QTest::qWait(500);
+        QCOMPARE(spy.size(), 0);
+        // A pending empty answer is cancelled as well.
+        fetcher.GetUrlSource(QString("nowhere"));
+        fetcher.abort();
+        QTest::qWait(50);
+        QCOMPARE(spy.size(), 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestPageFetcher)
+#include "tst_page_fetcher.moc"

@@ -1,0 +1,144 @@
+// URL list files and the clipboard import rule, without a window.
+#include "support/test_env.h"
+#include "core/urllist/url_list_file.h"
+
+#include <QFile>
+#include <QtTest>
+
+using namespace tally;
+
+class TestUrlListFile : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void splitsAtEveryLineEnd_data();
+    void splitsAtEveryLineEnd();
+    void normalizesImportedLines_data();
+    void normalizesImportedLines();
+    void clipboardTextBecomesEntries();
+    void writesCrLfAfterEveryEntry();
+    void readAppendsAndKeepsBlankOnlyLines();
+    void missingFileFailsWithoutTouchingEntries();
+    void unwritableTargetKeepsOldFile();
+    void txtSuffixRule_data();
+    void txtSuffixRule();
+};
+
+void TestUrlListFile::splitsAtEveryLineEnd_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("pieces");
+    QTest::newRow("crlf") << "a\r\nb\r\n" << QStringList{"a", "b"};
+    QTest::newRow("lf") << "a\nb\nc" << QStringList{"a", "b", "c"};
+    QTest::newRow("lone cr") << "a\rb" << QStringList{"a", "b"};
+    QTest::newRow("mixed, blank lines") << "\r\n\r\na\n\n\r\rb\r\n\r\n" << QStringList{"a", "b"};
+    QTest::newRow("blanks kept") << "  \r\n a \r\n" << QStringList{"  ", " a "};
+    QTest::newRow("empty") << "" << QStringList{};
+    QTest::newRow("no end") << "only" << QStringList{"only"};
+}
+
+void TestUrlListFile::splitsAtEveryLineEnd() {
+    QFETCH(QString, text);
+    QFETCH(QStringList, pieces);
+    QCOMPARE(splitListText(text), pieces);
+}
+
+void TestUrlListFile::normalizesImportedLines_data() {
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QString>("url");
+    QTest::newRow("bare domain") << "example.com"
+                                 << "http://www.example.com";
+    QTest::newRow("www") << "www.example.com"
+                         << "http://www.example.com";
+    QTest::newRow("http") << "http://example.com/x"
+                          << "http://example.com/x";
+    QTest::newRow("capitals") << "HTTP://EXAMPLE.COM"
+                              << "HTTP://EXAMPLE.COM";
+    QTest::newRow("WWW capitals") << "WWW.example.com"
+                                  << "http://WWW.example.com";
+    QTest::newRow("sub-domain www") << "shop.www.example.com"
+                                    << "http://shop.www.example.com";
+    QTest::newRow("leading blank") << " example.com"
+                                   << "http://www. example.com";
+    QTest::newRow("https") << "https://example.com"
+                           << "http://www.https://example.com";
+    QTest::newRow("http later") << "see http://x.org"
+                                << "see http://x.org";
+}
+
+void TestUrlListFile::normalizesImportedLines() {
+    QFETCH(QString, line);
+    QFETCH(QString, url);
+    QCOMPARE(NormalizeImportedUrl(line), url);
+}
+
+void TestUrlListFile::clipboardTextBecomesEntries() {
+    const QString text = QStringLiteral("example.com\r\n\r\nwww.example.org\r\nhttp://x.net/\r\n");
+    QCOMPARE(importedUrls(text),
+             (QStringList{"http://www.example.com", "http://www.example.org", "http://x.net/"}));
+    // Linux text: LF only.
+    QCOMPARE(importedUrls(QStringLiteral("a.com\nb.com\n")),
+             (QStringList{"http://www.a.com", "http://www.b.com"}));
+    QVERIFY(importedUrls(QString()).isEmpty());
+}
+
+void TestUrlListFile::writesCrLfAfterEveryEntry() {
+    test::TestEnv env;
+    const QString path = env.file(QStringLiteral("Lists/three.txt"));
+    QVERIFY(writeUrlListFile(path, {"http://a", "http://b", "  "}));
+    QCOMPARE(env.readFile(QStringLiteral("Lists/three.txt")),
+             QByteArray("http://a\r\nhttp://b\r\n  \r\n"));
+    QVERIFY(writeUrlListFile(path, {}));
+    QCOMPARE(env.readFile(QStringLiteral("Lists/three.txt")), QByteArray());
+    // Non-ASCII text survives a round trip.
+    QVERIFY(writeUrlListFile(path, {QStringLiteral("http://bücher.example")}));
+    QStringList back;
+    QVERIFY(readUrlListFile(path, &back));
+    QCOMPARE(back, QStringList{QStringLiteral("http://bücher.example")});
+}
+
+void TestUrlListFile::readAppendsAndKeepsBlankOnlyLines() {
+    test::TestEnv env;
+    env.writeFile(QStringLiteral("Lists/l.txt"), "http://a\r\n\r\n \r\nhttp://b");
+    QStringList entries{QStringLiteral("old")};
+    QVERIFY(readUrlListFile(env.file(QStringLiteral("Lists/l.txt")), &entries));
+    QCOMPARE(entries, (QStringList{"old", "http://a", " ", "http://b"}));
+}
+
+void TestUrlListFile::missingFileFailsWithoutTouchingEntries() {
+    test::TestEnv env;
+    QStringList entries{QStringLiteral("keep")};
+    QString error;
+    QVERIFY(!readUrlListFile(env.file(QStringLiteral("Lists/none.txt")), &entries, &error));
+    QVERIFY(!error.isEmpty());
+    QCOMPARE(entries, QStringList{QStringLiteral("keep")});
+}
+
+void TestUrlListFile::unwritableTargetKeepsOldFile() {
+    test::TestEnv env;
+    // A file name inside a folder that does not exist cannot be written.
+    QString error;
+    QVERIFY(!writeUrlListFile(env.file(QStringLiteral("nowhere/list.txt")), {"x"}, &error));
+    QVERIFY(!error.isEmpty());
+    QVERIFY(!QFile::exists(env.file(QStringLiteral("nowhere/list.txt"))));
+}
+
+void TestUrlListFile::txtSuffixRule_data() {
+    QTest::addColumn<QString>("chosen");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("none") << "/l/list"
+                          << "/l/list.txt";
+    QTest::newRow("txt") << "/l/list.txt"
+                         << "/l/list.txt";
+    QTest::newRow("TXT") << "/l/list.TXT"
+                         << "/l/list.TXT";
+    QTest::newRow("other") << "/l/list.csv"
+                           << "/l/list.csv.txt";
+}
+
+void TestUrlListFile::txtSuffixRule() {
+    QFETCH(QString, chosen);
+    QFETCH(QString, name);
+    QCOMPARE(urlListFileName(chosen), name);
+}
+
+QTEST_GUILESS_MAIN(TestUrlListFile)
+#include "tst_url_list_file.moc"

@@ -1,0 +1,109 @@
+// The address behind each row of the web-results list.
+#include "core/scan/url_encode.h"
+#include "support/test_env.h"
+#include "core/webview/web_results.h"
+
+#include <QtTest>
+
+using namespace tally;
+
+class TestWebResults : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void rowTextsMapToKeys();
+    void homePageIsTheUrlUnchanged();
+    void engineRowIsPrefixAndEncodedUrl_data();
+    void engineRowIsPrefixAndEncodedUrl();
+    void unknownRowTextOpensNothing();
+    void missingFileOrKeyGivesEncodedUrlAlone();
+    void prefixIsReadAnewEachTime();
+};
+
+void TestWebResults::rowTextsMapToKeys() {
+    QCOMPARE(engineKeyForRowText("Google"), QString("Google"));
+    QCOMPARE(engineKeyForRowText("AltaVista"), QString("Altavista"));
+    QCOMPARE(engineKeyForRowText("Yahoo"), QString("Yahoo"));
+    QCOMPARE(engineKeyForRowText("Ask"), QString("Ask"));
+    QCOMPARE(engineKeyForRowText("MSN"), QString("MSN"));
+    QCOMPARE(engineKeyForRowText("AllTheWeb"), QString("ATW"));
+    // Exact comparison: the keys themselves and other spellings are no row texts.
+    QVERIFY(engineKeyForRowText("Altavista").isEmpty());
+    QVERIFY(engineKeyForRowText("ATW").isEmpty());
+    QVERIFY(engineKeyForRowText("google").isEmpty());
+    QVERIFY(engineKeyForRowText("Google ").isEmpty());
+    QVERIFY(engineKeyForRowText("Home Page").isEmpty());
+}
+
+void TestWebResults::homePageIsTheUrlUnchanged() {
+    test::TestEnv env;
+    const QString url = "http://www.site.example/a b?x=1&y=%20";
+    QCOMPARE(webResultAddress("Home Page", url, env.file("settings.ini")), url);
+    QCOMPARE(webResultAddress("Home Page", "site.example", env.file("settings.ini")),
+             QString("site.example"));
+}
+
+void TestWebResults::engineRowIsPrefixAndEncodedUrl_data() {
+    QTest::addColumn<QString>("rowText");
+    QTest::addColumn<QString>("prefix");
+    QTest::newRow("Google") << "Google"
+                            << "http://g.example/search?q=link:";
+    QTest::newRow("AltaVista") << "AltaVista"
+                               << "http://av.example/r?q=link:";
+    QTest::newRow("Yahoo") << "Yahoo"
+                           << "http://y.example/s?p=link:";
+    QTest::newRow("Ask") << "Ask"
+                         << "http://ask.example/web?q=links:";
+    QTest::newRow("MSN") << "MSN"
+                         << "http://msn.example/results.aspx?q=link:";
+    QTest::newRow("AllTheWeb") << "AllTheWeb"
+                               << "http://atw.example/search?q=link:";
+}
+
+void TestWebResults::engineRowIsPrefixAndEncodedUrl() {
+    QFETCH(QString, rowText);
+    QFETCH(QString, prefix);
+    test::TestEnv env(false);
+    // Every engine its own prefix, so that a wrong key shows.
+    env.writeFile("settings.ini", "[Engines]\r\n"
+                                  "Google=http://g.example/search?q=link:\r\n"
+                                  "Altavista=http://av.example/r?q=link:\r\n"
+                                  "Yahoo=http://y.example/s?p=link:\r\n"
+                                  "Ask=http://ask.example/web?q=links:\r\n"
+                                  "MSN=http://msn.example/results.aspx?q=link:\r\n"
+                                  "ATW=http://atw.example/search?q=link:\r\n");
+    const QString url = "http://www.site.example/~me/page?a=1&b=2";
+    const std::optional<QString> address = webResultAddress(rowText, url, env.file("settings.ini"));
+    QVERIFY(address);
+    QCOMPARE(*address, prefix + "http%3A%2F%2Fwww.site.example%2F%7Eme%2Fpage%3Fa%3D1%26b%3D2");
+    QCOMPARE(*address, prefix + xurlEncode::URLEncode(url));
+}
+
+void TestWebResults::unknownRowTextOpensNothing() {
+    test::TestEnv env;
+    for (const QString& text : QStringList{"", "home page", "Altavista", "ATW", "Bing", "Google2"})
+        QVERIFY2(!webResultAddress(text, "http://a.example/", env.file("settings.ini")),
+                 qPrintable(text));
+}
+
+void TestWebResults::missingFileOrKeyGivesEncodedUrlAlone() {
+    test::TestEnv env(false);
+    const QString ini = env.file("settings.ini");
+    QCOMPARE(webResultAddress("MSN", "http://a.example/", ini),
+             QString("http%3A%2F%2Fa.example%2F"));
+    env.writeFile("settings.ini", "[Engines]\r\nGoogle=http://g.example/?q=\r\n");
+    QCOMPARE(webResultAddress("AllTheWeb", "a.example", ini), QString("a.example"));
+    QCOMPARE(webResultAddress("Google", "a.example", ini),
+             QString("http://g.example/?q=a.example"));
+}
+
+void TestWebResults::prefixIsReadAnewEachTime() {
+    test::TestEnv env(false);
+    const QString ini = env.file("settings.ini");
+    env.writeFile("settings.ini", "[Engines]\r\nAsk=http://one.example/?q=\r\n");
+    QCOMPARE(webResultAddress("Ask", "x", ini), QString("http://one.example/?q=x"));
+    env.writeFile("settings.ini", "[Engines]\r\nAsk=http://two.example/?q=\r\n");
+    QCOMPARE(webResultAddress("Ask", "x", ini), QString("http://two.example/?q=x"));
+}
+
+QTEST_GUILESS_MAIN(TestWebResults)
+#include "tst_web_results.moc"

@@ -1,0 +1,198 @@
+// The help window on its own: the help file, "Show at Startup", loading and unloading.
+#include "core/settings/user_settings.h"
+#include "core/product/app_state.h"
+#include "gui/help/help_window.h"
+#include "gui/kit/skin.h"
+#include "support/test_env.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QTextBrowser>
+#include <QtTest>
+
+#include <memory>
+
+#include <unistd.h>
+
+using namespace tally;
+using tally::test::TestEnv;
+
+namespace {
+
+QByteArray shippedHelp() {
+    QFile file(QStringLiteral(TALLY_SOURCE_DIR "/data/Help.rtf"));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QString storedShowHelp() {
+    return GetSetting(QLatin1String(SettingsApp), QLatin1String(SettingsSection),
+                      QLatin1String(settingkeys::ShowHelp), QStringLiteral("<absent>"));
+}
+
+QCheckBox* check1() {
+    return helpWindow()->findChild<QCheckBox*>(QStringLiteral("Check1"));
+}
+QTextBrowser* rtf1() {
+    return helpWindow()->findChild<QTextBrowser*>(QStringLiteral("rtf1"));
+}
+
+} // namespace
+
+class TestHelpWindow : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TestEnv> env_;
+    std::unique_ptr<QWidget> owner_;
+
+private slots:
+    void init() {
+        env_ = std::make_unique<TestEnv>();
+        owner_ = std::make_unique<QWidget>();
+        owner_->setObjectName(QStringLiteral("Owner"));
+        owner_->resize(800, 600);
+        owner_->show();
+        appState().SkinningOn = false;
+    }
+    void cleanup() {
+        unloadHelpWindow();
+        modSkin::StopSkin();
+        appState().SkinningOn = false;
+        owner_.reset();
+        env_.reset();
+    }
+
+    void missingHelpFileShowsNothing() {
+        showHelpWindow(owner_.get());
+        QVERIFY(!helpWindow());
+        QVERIFY(!owner_->findChild<QWidget*>(QStringLiteral("Form8")));
+        // Nothing is stored either: the window never loaded its check box.
+        QCOMPARE(storedShowHelp(), QStringLiteral("<absent>"));
+        // A folder of that name is no help file.
+        QDir(env_->path()).mkdir(QStringLiteral("Help.rtf"));
+        showHelpWindow(owner_.get());
+        QVERIFY(!helpWindow());
+    }
+
+    void firstOpeningWithNothingStored() {
+        env_->writeFile(QStringLiteral("Help.rtf"), shippedHelp());
+        showHelpWindow(owner_.get());
+        QWidget* window = helpWindow();
+        QVERIFY(window);
+        QVERIFY(window->isVisible());
+        QCOMPARE(window->objectName(), QStringLiteral("Form8"));
+        QCOMPARE(window->windowTitle(), QStringLiteral("Readme/Help"));
+        // Owned by the main window as a tool window: it stays above its owner.
+        QCOMPARE(window->parentWidget(), owner_.get());
+        QCOMPARE(window->windowType(), Qt::Tool);
+        QVERIFY(check1()->isChecked());
+        QCOMPARE(check1()->accessibleName(), QStringLiteral("Show at Startup"));
+        // Setting the box on load also stores it.
+        QCOMPARE(storedShowHelp(), QStringLiteral("1"));
+        QVERIFY(rtf1()->toPlainText().contains(QStringLiteral("Where your files live")));
+        QVERIFY(rtf1()->isReadOnly());
+    }
+
+    void clickingTheBoxStoresAtOnce() {
+        env_->writeFile(QStringLiteral("Help.rtf"), shippedHelp());
+        showHelpWindow(owner_.get());
+        QVERIFY(QTest::qWaitForWindowExposed(helpWindow()));
+        QTest::mouseClick(check1(), Qt::LeftButton, {}, QPoint(8, check1()->height() / 2));
+        QVERIFY(!check1()->isChecked());
+        QCOMPARE(storedShowHelp(), QStringLiteral("0"));
+        QTest::mouseClick(check1(), Qt::LeftButton, {}, QPoint(8, check1()->height() / 2));
+        QCOMPARE(storedShowHelp(), QStringLiteral("1"));
+        check1()->setFocus();
+        QTest::keyClick(check1(), Qt::Key_Space);
+        QCOMPARE(storedShowHelp(), QStringLiteral("0"));
+
+        // Closing unloads the window; opening it again reads the stored value.
+        helpWindow()->close();
+        QTRY_VERIFY(!helpWindow());
+        showHelpWindow(owner_.get());
+        QVERIFY(helpWindow());
+        QVERIFY(!check1()->isChecked());
+        QCOMPARE(storedShowHelp(), QStringLiteral("0"));
+    }
+
+    void storedValuesOtherThanOne() {
+        env_->writeFile(QStringLiteral("Help.rtf"), shippedHelp());
+        writeSetting(QLatin1String(settingkeys::ShowHelp), QStringLiteral("yes"));
+        showHelpWindow(owner_.get());
+        QVERIFY(helpWindow());
+        // Only "1" ticks the box (as only "1" opens the window at start-up); the box then stores
+        // what it shows.
+        QVERIFY(!check1()->isChecked());
+        QCOMPARE(storedShowHelp(), QStringLiteral("0"));
+    }
+
+    void openingAgainOnlyShowsIt() {
+        env_->writeFile(QStringLiteral("Help.rtf"), shippedHelp());
+        showHelpWindow(owner_.get());
+        QPointer<QWidget> first = helpWindow();
+        first->hide();
+        // Even with the file gone, a loaded window is only shown again.
+        QFile::remove(env_->file(QStringLiteral("Help.rtf")));
+        showHelpWindow(owner_.get());
+        QCOMPARE(helpWindow(), first.data());
+        QVERIFY(first->isVisible());
+        unloadHelpWindow();
+        QVERIFY(!first);
+        QVERIFY(!helpWindow());
+        unloadHelpWindow(); // nothing loaded: nothing happens
+        showHelpWindow(owner_.get());
+        QVERIFY(!helpWindow());
+    }
+
+    void escapeCloses() {
+        env_->writeFile(QStringLiteral("Help.rtf"), shippedHelp());
+        showHelpWindow(owner_.get());
+        QWidget* window = helpWindow();
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        window->activateWindow();
+        QTest::keyClick(rtf1(), Qt::Key_Escape);
+        QTRY_VERIFY(!helpWindow());
+    }
+
+    void unreadableOrPlainHelpFile() {
+        // Not rich text: shown as it is.
+        env_->writeFile(QStringLiteral("Help.rtf"), "Plain words\r\nSecond line");
+        showHelpWindow(owner_.get());
+        QVERIFY(helpWindow());
+        QCOMPARE(rtf1()->toPlainText(), QStringLiteral("Plain words\nSecond line"));
+        unloadHelpWindow();
+
+        if (geteuid() == 0)
+            QSKIP("file permissions do not keep the superuser from reading");
+        const QString path = env_->file(QStringLiteral("Help.rtf"));
+        QFile::setPermissions(path, QFileDevice::Permissions());
+        showHelpWindow(owner_.get());
+        QVERIFY(helpWindow());
+        QVERIFY(rtf1()->toPlainText().isEmpty());
+        QVERIFY(check1()->isEnabled());
+        QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    }
+
+    void withoutAnOwner() {
+        env_->writeFile(QStringLiteral("Help.rtf"), shippedHelp());
+        showHelpWindow(nullptr);
+        QVERIFY(helpWindow());
+        QVERIFY(helpWindow()->isWindow());
+        QVERIFY(!helpWindow()->parentWidget());
+    }
+
+    void skinnedOnlyWithTheSwitch() {
+        env_->writeFile(QStringLiteral("Help.rtf"), shippedHelp());
+        showHelpWindow(owner_.get());
+        QVERIFY(!helpWindow()->property("tallySkinned").toBool());
+        unloadHelpWindow();
+        appState().SkinningOn = true;
+        showHelpWindow(owner_.get());
+        QVERIFY(helpWindow()->property("tallySkinned").toBool());
+        QCOMPARE(helpWindow()->palette().color(QPalette::Window), QColor(235, 235, 235));
+        appState().SkinningOn = false;
+    }
+};
+
+QTEST_MAIN(TestHelpWindow)
+#include "tst_help_window.moc"

@@ -1,0 +1,258 @@
+// The skin: colours by control kind, the application style, and every window with the switch off.
+#include "core/settings/user_settings.h"
+#include "gui/main/about_window.h"
+#include "core/product/app_state.h"
+#include "gui/help/help_window.h"
+#include "gui/main/main_window.h"
+#include "gui/kit/skin.h"
+#include "gui/main/splash_window.h"
+#include "support/test_env.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QStandardPaths>
+#include <QStyle>
+#include <QTableWidget>
+#include <QTextBrowser>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+#include <QtTest>
+
+using namespace tally;
+using namespace tally::modSkin;
+
+namespace {
+
+const QColor kWhite(Qt::white);
+const QColor kBlack(Qt::black);
+const QColor kPanel(235, 235, 235);
+
+// A window with one control of each kind.
+struct Sample {
+    QWidget window;
+    QPushButton* button = new QPushButton(QStringLiteral("Start"), &window);
+    QToolButton* tool = new QToolButton(&window);
+    QLineEdit* text = new QLineEdit(&window);
+    QPlainTextEdit* memo = new QPlainTextEdit(&window);
+    QSpinBox* spin = new QSpinBox(&window);
+    QComboBox* combo = new QComboBox(&window);
+    QListWidget* list = new QListWidget(&window);
+    QTreeWidget* listView = new QTreeWidget(&window);
+    QTableWidget* table = new QTableWidget(2, 2, &window);
+    QLabel* label = new QLabel(QStringLiteral("Caption:"), &window);
+    QLabel* picture = new QLabel(&window);
+    QWidget* strip = new QWidget(&window);
+    QGroupBox* frame = new QGroupBox(QStringLiteral("URLs"), &window);
+    QCheckBox* check = new QCheckBox(QStringLiteral("Check"), frame);
+    QRadioButton* option = new QRadioButton(QStringLiteral("Option"), frame);
+    QProgressBar* progress = new QProgressBar(&window);
+    QTextBrowser* rich = new QTextBrowser(&window);
+    QPushButton* inFrame = new QPushButton(QStringLiteral("Add"), frame);
+
+    Sample() {
+        QPixmap pixmap(16, 16);
+        pixmap.fill(Qt::red);
+        picture->setPixmap(pixmap);
+        strip->setObjectName(QStringLiteral("Picture1"));
+        auto* layout = new QVBoxLayout(&window);
+        for (QWidget* w : window.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            layout->addWidget(w);
+        auto* frameLayout = new QVBoxLayout(frame);
+        frameLayout->addWidget(check);
+        frameLayout->addWidget(option);
+        frameLayout->addWidget(inFrame);
+    }
+};
+
+bool ownPalette(const QWidget* w) {
+    return w->testAttribute(Qt::WA_SetPalette);
+}
+
+QColor colour(const QWidget* w, QPalette::ColorRole role) {
+    return w->palette().color(QPalette::Active, role);
+}
+
+} // namespace
+
+class TestSkin : public QObject {
+    Q_OBJECT
+
+private slots:
+    void cleanup() {
+        StopSkin();
+        appState().SkinningOn = false;
+        unloadHelpWindow();
+        unloadAboutWindow();
+    }
+
+    void kindsOfControls() {
+        Sample s;
+        QCOMPARE(ControlKind(s.button), QStringLiteral("CommandButton"));
+        QCOMPARE(ControlKind(s.tool), QStringLiteral("CommandButton"));
+        QCOMPARE(ControlKind(s.text), QStringLiteral("TextBox"));
+        QCOMPARE(ControlKind(s.memo), QStringLiteral("TextBox"));
+        QCOMPARE(ControlKind(s.spin), QStringLiteral("TextBox"));
+        QCOMPARE(ControlKind(s.combo), QStringLiteral("ComboBox"));
+        QCOMPARE(ControlKind(s.list), QStringLiteral("ListBox"));
+        QCOMPARE(ControlKind(s.listView), QStringLiteral("ListView"));
+        QCOMPARE(ControlKind(s.table), QStringLiteral("ListView"));
+        QCOMPARE(ControlKind(s.label), QStringLiteral("Label"));
+        QCOMPARE(ControlKind(s.picture), QStringLiteral("PictureBox"));
+        QCOMPARE(ControlKind(s.strip), QStringLiteral("PictureBox"));
+        QCOMPARE(ControlKind(s.frame), QStringLiteral("Frame"));
+        QCOMPARE(ControlKind(s.check), QStringLiteral("CheckBox"));
+        QCOMPARE(ControlKind(s.option), QStringLiteral("OptionButton"));
+        QCOMPARE(ControlKind(s.rich), QStringLiteral("RichTextBox"));
+        QCOMPARE(ControlKind(s.progress), QStringLiteral("Other"));
+        // A kind given to the widget wins.
+        SetControlKind(s.label, QStringLiteral("PictureBox"));
+        QCOMPARE(ControlKind(s.label), QStringLiteral("PictureBox"));
+        QCOMPARE(ControlKind(nullptr), QString());
+    }
+
+    void applySkinColoursByKind() {
+        Sample s;
+        const QPalette before = s.window.palette();
+        ApplySkin(&s.window);
+
+        for (QWidget* button : {static_cast<QWidget*>(s.button), static_cast<QWidget*>(s.tool),
+                                static_cast<QWidget*>(s.inFrame)})
+            QCOMPARE(colour(button, QPalette::Button), kWhite);
+        for (QWidget* w : {static_cast<QWidget*>(s.text), static_cast<QWidget*>(s.memo),
+                           static_cast<QWidget*>(s.spin), static_cast<QWidget*>(s.combo),
+                           static_cast<QWidget*>(s.list), static_cast<QWidget*>(s.listView),
+                           static_cast<QWidget*>(s.table)}) {
+            QCOMPARE(colour(w, QPalette::Base), kWhite);
+            QCOMPARE(colour(w, QPalette::Text), kBlack);
+        }
+        // A combo box that cannot be edited draws its field with the button colours.
+        QCOMPARE(colour(s.combo, QPalette::Button), kWhite);
+        QCOMPARE(colour(s.combo, QPalette::ButtonText), kBlack);
+        // Picture boxes: the panel colour, painted.
+        for (QWidget* w : {static_cast<QWidget*>(s.picture), s.strip}) {
+            QCOMPARE(colour(w, QPalette::Window), kPanel);
+            QVERIFY(w->autoFillBackground());
+        }
+        // Labels: black text on the panel.
+        QCOMPARE(colour(s.label, QPalette::WindowText), kBlack);
+        QVERIFY(!s.label->autoFillBackground());
+        // Every other kind keeps its own colours (it only inherits the window's).
+        for (QWidget* w : {static_cast<QWidget*>(s.check), static_cast<QWidget*>(s.option),
+                           static_cast<QWidget*>(s.frame), static_cast<QWidget*>(s.progress),
+                           static_cast<QWidget*>(s.rich)})
+            QVERIFY2(!ownPalette(w), w->metaObject()->className());
+        // The window itself: the panel colour.
+        QCOMPARE(colour(&s.window, QPalette::Window), kPanel);
+        QVERIFY(s.window.property("tallySkinned").toBool());
+        QVERIFY(before.color(QPalette::Window) != kPanel || ownPalette(&s.window));
+    }
+
+    void disabledTextKeepsItsGreyedLook() {
+        Sample s;
+        s.text->setEnabled(false);
+        ApplySkin(&s.window);
+        QVERIFY(s.text->palette().color(QPalette::Disabled, QPalette::Text) != kBlack);
+        QCOMPARE(s.text->palette().color(QPalette::Disabled, QPalette::Base), kWhite);
+    }
+
+    void otherWindowsInsideAreLeftAlone() {
+        Sample s;
+        auto* tool = new QWidget(&s.window, Qt::Tool);
+        auto* inner = new QPushButton(QStringLiteral("Inner"), tool);
+        ApplySkin(&s.window);
+        QVERIFY(!ownPalette(inner));
+        QVERIFY(!ownPalette(tool));
+        // Its own load skins it.
+        ApplySkin(tool);
+        QCOMPARE(colour(inner, QPalette::Button), kWhite);
+    }
+
+    void applicationStyleStartsAndStops() {
+        const QString ownStyle = QApplication::style()->name();
+        const QColor ownWindow = QApplication::palette().color(QPalette::Window);
+        QVERIFY(!SkinStarted());
+        StartSkin();
+        QVERIFY(SkinStarted());
+        QCOMPARE(QApplication::style()->name().toLower(), QStringLiteral("fusion"));
+        QCOMPARE(QApplication::palette().color(QPalette::Window), kPanel);
+        QCOMPARE(QApplication::palette().color(QPalette::Base), kWhite);
+        StartSkin(); // once is enough
+        StopSkin();
+        QVERIFY(!SkinStarted());
+        QCOMPARE(QApplication::style()->name(), ownStyle);
+        QCOMPARE(QApplication::palette().color(QPalette::Window), ownWindow);
+        StopSkin(); // nothing to stop
+    }
+
+    void aWindowSkinnedBeforeTheSplashStartsTheSkinOnly() {
+        tally::test::TestEnv env;
+        QVERIFY(!SkinStarted());
+        Sample s;
+        ApplySkin(&s.window);
+        QVERIFY(SkinStarted());
+        QCOMPARE(colour(s.button, QPalette::Button), kWhite);
+        // No splash window went on to open the main window.
+        QTest::qWait(50);
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            QVERIFY(!qobject_cast<Form1*>(w));
+            QVERIFY(!qobject_cast<frmSplash*>(w));
+        }
+    }
+
+    void everyWindowWithTheSwitchOff() {
+        tally::test::TestEnv env;
+        QFile help(QStringLiteral(TALLY_SOURCE_DIR "/data/Help.rtf"));
+        QVERIFY(help.open(QIODevice::ReadOnly));
+        env.writeFile(QStringLiteral("Help.rtf"), help.readAll());
+        writeSetting(QLatin1String(settingkeys::ShowHelp), QStringLiteral("1"));
+
+        frmSplash splash(10, false);
+        QVERIFY(!appState().SkinningOn);
+        QTRY_VERIFY(splash.mainWindow());
+        Form1* form = splash.mainWindow();
+        showHelpWindow(form);
+        showAboutWindow(form);
+        QVERIFY(helpWindow() && aboutWindow());
+        for (QWidget* w : {static_cast<QWidget*>(&splash), static_cast<QWidget*>(form),
+                           helpWindow(), aboutWindow()}) {
+            QVERIFY2(!w->property("tallySkinned").toBool(), qPrintable(w->objectName()));
+            QVERIFY2(!ownPalette(w), qPrintable(w->objectName()));
+            for (QWidget* control : w->findChildren<QWidget*>())
+                if (control->window() == w &&
+                    !control->objectName().startsWith(QLatin1String("qt_")))
+                    QVERIFY2(control->palette().color(QPalette::Window) != kPanel ||
+                                 QApplication::palette().color(QPalette::Window) == kPanel,
+                             qPrintable(control->objectName()));
+        }
+        QVERIFY(!SkinStarted());
+        // They still work: the help text and the About fields are there.
+        QVERIFY(helpWindow()
+                    ->findChild<QTextBrowser*>(QStringLiteral("rtf1"))
+                    ->toPlainText()
+                    .contains(QStringLiteral("Tallyscope Help")));
+        QCOMPARE(aboutWindow()->findChild<QLabel*>(QStringLiteral("lblVersion"))->text(),
+                 QStringLiteral("1.3"));
+    }
+};
+
+int main(int argc, char* argv[]) {
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QStandardPaths::setTestModeEnabled(true);
+    QApplication app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    TestSkin tc;
+    return QTest::qExec(&tc, argc, argv);
+}
+#include "tst_skin.moc"

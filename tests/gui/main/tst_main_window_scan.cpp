@@ -1,0 +1,276 @@
+// Whole scans run from the main window against engine pages served on 127.0.0.1: rows, icons,
+// totals, status texts, progress, button states before, during and after, Stop, the data options,
+// and closing the window in the middle of a scan.
+#include "support/main_window_fixture.h"
+
+#include "gui/results/results_table.h"
+#include "core/scan/engine_table.h"
+#include "core/scan/scan_run.h"
+#include "core/settings/ini_file.h"
+#include "support/engine_pages.h"
+#include "support/local_http_server.h"
+#include "gui/urllist/url_panel.h"
+#include "gui/webview/website_frame.h"
+
+#include <QHash>
+#include <QListWidget>
+#include <QMenu>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalSpy>
+
+using namespace tally;
+using tally::test::Form1Fixture;
+using tally::test::HttpRequest;
+using tally::test::HttpResponse;
+using tally::test::LocalHttpServer;
+
+namespace {
+
+// Six engines on one local server. A URL "http://siteN.example/" gets the count N * (engine + 1)
+// from every engine, so its row total is 21 * N.
+struct Engines {
+    LocalHttpServer server;
+    HttpResponse slow; // answers for the engine paths, with this response's timing
+
+    Engines() {
+        server.setHandler([this](const HttpRequest& r) {
+            const int e = test::engineOfPath(r.path);
+            const QString query = QUrl::fromPercentEncoding(r.query.toLatin1());
+            const int at = query.indexOf(QLatin1String("http://site"));
+            const int n = at < 0 ? 0 : query.mid(at + 11).section(QLatin1Char('.'), 0, 0).toInt();
+            HttpResponse response = slow;
+            response.body = test::enginePage(e, QByteArray::number(n * (e + 1)));
+            return response;
+        });
+    }
+    void writePrefixes(const QString& ini) const {
+        for (int e = 0; e < EngineCount; ++e)
+            modINI::WritePrivateProfileStringA(
+                EnginesSection, engineTable()[e].key,
+                server.urlString(QLatin1String(test::EnginePaths[e]) + QLatin1String("?q=link:")),
+                ini);
+    }
+};
+
+QString site(int n) {
+    return QStringLiteral("http://site%1.example/").arg(n);
+}
+
+QStringList column(const QTreeWidget* table, int c) {
+    QStringList out;
+    for (int i = 0; i < table->topLevelItemCount(); ++i)
+        out << table->topLevelItem(i)->text(c - 1);
+    return out;
+}
+
+// The profile icon of a row, compared by its picture.
+int iconOf(const QTreeWidgetItem* row) {
+    const QImage image = row->icon(0).pixmap(16, 16).toImage();
+    for (int icon = 1; icon <= 3; ++icon)
+        if (profileIcon(icon).pixmap(16, 16).toImage() == image)
+            return icon;
+    return 0;
+}
+
+struct ScanFixture : Form1Fixture {
+    Engines engines;
+    ScanFixture() { engines.writePrefixes(env.file(QStringLiteral("settings.ini"))); }
+    QPushButton* start() const { return find<QPushButton>("Command1"); }
+    QPushButton* stop() const { return find<QPushButton>("Command2"); }
+    QAction* stopMenu() const { return find<QAction>("mnuStop"); }
+    QProgressBar* bar() const { return find<QProgressBar>("ProgressBar1"); }
+    ResultsTable* table() const { return form->resultsTable(); }
+    void waitIdle() const { QTRY_VERIFY_WITH_TIMEOUT(!form->isScanning(), 30000); }
+};
+
+} // namespace
+
+class TestMainWindowScan : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void wholeScan();
+    void commandsDuringAScan();
+    void stopDuringTheSecondOfFiveUrls();
+    void withoutClearingNewRowsComeFirst();
+    void withoutAutoSortRowsKeepScanOrder();
+    void closingDuringAScanAbortsIt();
+};
+
+void TestMainWindowScan::wholeScan() {
+    ScanFixture f;
+    // Totals 21 * N: 420 (low), 504 (medium), 1008 (high).
+    f.form->urlPanel()->appendUrls({site(20), site(48), site(24)});
+    f.table()->addRow(1, QStringLiteral("old row")); // cleared by the scan (chkClear default)
+    QVERIFY(f.start()->isEnabled() && !f.stop()->isEnabled() && !f.stopMenu()->isEnabled());
+
+    QStringList statuses;
+    struct During {
+        QString caption;
+        bool start = true, stop = false, stopMenu = false, clearAll = true, barVisible = false;
+        int maximum = 0;
+    } during;
+    QTest::mouseClick(f.start(), Qt::LeftButton);
+    ScanRun* run = f.form->scanRun();
+    QVERIFY(run);
+    QObject::connect(run, &ScanRun::statusTextChanged, [&](const QString& t) { statuses << t; });
+    QObject::connect(run, &ScanRun::rowFinished, [&](int position) {
+        if (position != 2)
+            return;
+        during.caption = f.start()->text();
+        during.start = f.start()->isEnabled();
+        during.stop = f.stop()->isEnabled();
+        during.stopMenu = f.stopMenu()->isEnabled();
+        during.clearAll = f.find<QPushButton>("Command5")->isEnabled();
+        during.barVisible = f.bar()->isVisible();
+        during.maximum = f.bar()->maximum();
+    });
+    f.waitIdle();
+
+    QCOMPARE(during.caption, QStringLiteral("Searching..."));
+    QVERIFY(!during.start && during.stop && during.stopMenu && !during.clearAll);
+    QVERIFY(during.barVisible);
+    QCOMPARE(during.maximum, 18);
+    QCOMPARE(statuses.size(), 18);
+    QCOMPARE(statuses.first(), "Scanning " + site(20) + " on Google");
+    QCOMPARE(statuses.last(), "Scanning " + site(24) + " on All The Web");
+
+    // After: the completion text, buttons back, bar hidden, sorted by total descending.
+    QCOMPARE(f.form->panelText(1), QStringLiteral("Search Complete.  Found 1932 links."));
+    QCOMPARE(f.start()->text(), QStringLiteral("Start"));
+    QVERIFY(f.start()->isEnabled() && !f.stop()->isEnabled() && !f.stopMenu()->isEnabled());
+    QVERIFY(f.find<QPushButton>("Command5")->isEnabled());
+    QVERIFY(!f.bar()->isVisible());
+    QCOMPARE(f.bar()->value(), 18);
+    QCOMPARE(column(f.table(), 1), (QStringList{site(48), site(24), site(20)}));
+    QCOMPARE(column(f.table(), 2), (QStringList{"1008", "504", "420"}));
+    const QTreeWidgetItem* top = f.table()->topLevelItem(0);
+    for (int e = 0; e < EngineCount; ++e)
+        QCOMPARE(top->text(2 + e), QString::number(48 * (e + 1)));
+    QCOMPARE(iconOf(f.table()->topLevelItem(0)), 3);
+    QCOMPARE(iconOf(f.table()->topLevelItem(1)), 2);
+    QCOMPARE(iconOf(f.table()->topLevelItem(2)), 1);
+    QVERIFY(f.table()->isSorted());
+
+    // Seven web-results rows per URL, in scan order.
+    QTreeWidget* list2 = f.form->websiteFrame()->webResults();
+    QCOMPARE(list2->topLevelItemCount(), 21);
+    const QStringList types{"Home Page", "Google", "AltaVista", "Yahoo", "Ask", "MSN", "AllTheWeb"};
+    for (int i = 0; i < 7; ++i) {
+        QCOMPARE(list2->topLevelItem(i)->text(0), types[i]);
+        QCOMPARE(list2->topLevelItem(i)->text(1), site(20));
+    }
+    QCOMPARE(list2->topLevelItem(7)->text(1), site(48));
+    QCOMPARE(f.engines.server.requestCount(), 18);
+    QVERIFY(f.form->findChild<ScanRun*>() == nullptr ||
+            !f.form->findChild<ScanRun*>()->isRunning());
+}
+
+void TestMainWindowScan::commandsDuringAScan() {
+    ScanFixture f;
+    f.engines.slow.delayMs = 30;
+    f.form->urlPanel()->appendUrls({site(3), site(1), site(2)});
+    f.form->mnuScan_Click();
+    QVERIFY(f.form->isScanning());
+    ScanRun* run = f.form->scanRun();
+    QTRY_VERIFY(f.table()->topLevelItemCount() >= 1);
+    // "Start Scan" again does nothing; header clicks do not sort; Clear is refused.
+    f.form->mnuScan_Click();
+    QCOMPARE(f.form->scanRun(), run);
+    f.form->ListView1_ColumnClick(2);
+    QVERIFY(!f.table()->columnDirection(2));
+    QVERIFY(!f.find<QPushButton>("Command5")->isEnabled());
+    QVERIFY(!f.find<QAction>("mnuClearResults")->isEnabled());
+    f.form->mnuClearResults_Click();
+    QVERIFY(f.table()->topLevelItemCount() >= 1);
+    // Edits of the URL list do not change the run's snapshot.
+    f.form->urlPanel()->appendUrls({site(9)});
+    f.waitIdle();
+    QCOMPARE(f.table()->topLevelItemCount(), 3);
+    QVERIFY(f.find<QAction>("mnuClearResults")->isEnabled());
+}
+
+void TestMainWindowScan::stopDuringTheSecondOfFiveUrls() {
+    ScanFixture f;
+    f.form->urlPanel()->appendUrls({site(1), site(2), site(3), site(4), site(5)});
+    QTest::mouseClick(f.start(), Qt::LeftButton);
+    ScanRun* run = f.form->scanRun();
+    bool barHiddenAtOnce = false;
+    QObject::connect(run, &ScanRun::statusTextChanged, f.form.get(), [&](const QString& t) {
+        if (t == "Scanning " + site(2) + " on AltaVista") { // the third engine is next
+            QTest::mouseClick(f.stop(), Qt::LeftButton);
+            barHiddenAtOnce = !f.bar()->isVisible();
+        }
+    });
+    QSignalSpy stopped(run, &ScanRun::stopped);
+    f.waitIdle();
+    QVERIFY(barHiddenAtOnce);
+    QCOMPARE(stopped.count(), 1);
+    // The second URL was completed; the run ended with two rows and no completion text.
+    QCOMPARE(f.table()->topLevelItemCount(), 2);
+    QCOMPARE(column(f.table(), 1), (QStringList{site(1), site(2)}));
+    QCOMPARE(column(f.table(), 2), (QStringList{"21", "42"}));
+    QCOMPARE(f.form->panelText(1), "Scanning " + site(2) + " on All The Web");
+    QCOMPARE(f.start()->text(), QStringLiteral("Start"));
+    QVERIFY(f.start()->isEnabled() && !f.stop()->isEnabled() && !f.stopMenu()->isEnabled());
+    QCOMPARE(f.engines.server.requestCount(), 12);
+    QVERIFY(!f.table()->isSorted());
+    // A new scan after a stop runs to its end.
+    QTest::mouseClick(f.start(), Qt::LeftButton);
+    f.waitIdle();
+    QCOMPARE(f.table()->topLevelItemCount(), 5);
+    QCOMPARE(f.form->panelText(1), QStringLiteral("Search Complete.  Found 315 links."));
+}
+
+void TestMainWindowScan::withoutClearingNewRowsComeFirst() {
+    ScanFixture f;
+    writeSetting(QLatin1String(settingkeys::ClearResults), QStringLiteral("0"));
+    writeSetting(QLatin1String(settingkeys::AutoSort), QStringLiteral("0"));
+    f.form->urlPanel()->appendUrls({site(1), site(2)});
+    f.form->Command1_Click();
+    f.waitIdle();
+    f.form->urlPanel()->list()->clear();
+    f.form->urlPanel()->appendUrls({site(3), site(4)});
+    f.form->Command1_Click();
+    f.waitIdle();
+    QCOMPARE(column(f.table(), 1), (QStringList{site(3), site(4), site(1), site(2)}));
+    QCOMPARE(column(f.table(), 2), (QStringList{"63", "84", "21", "42"}));
+    QCOMPARE(f.form->websiteFrame()->webResults()->topLevelItemCount(), 28);
+}
+
+void TestMainWindowScan::withoutAutoSortRowsKeepScanOrder() {
+    ScanFixture f;
+    writeSetting(QLatin1String(settingkeys::AutoSort), QStringLiteral("0"));
+    f.form->urlPanel()->appendUrls({site(1), site(30), site(2)});
+    f.form->Command1_Click();
+    f.waitIdle();
+    QCOMPARE(column(f.table(), 1), (QStringList{site(1), site(30), site(2)}));
+    QVERIFY(!f.table()->isSorted());
+    QCOMPARE(f.form->panelText(1), QStringLiteral("Search Complete.  Found 693 links."));
+}
+
+void TestMainWindowScan::closingDuringAScanAbortsIt() {
+    ScanFixture f;
+    f.form->urlPanel()->appendUrls({site(1), site(2)});
+    // The first request never gets an answer.
+    f.engines.server.route(QStringLiteral("/google"), [] {
+        HttpResponse r;
+        r.neverAnswer = true;
+        return r;
+    }());
+    f.form->Command1_Click();
+    QTRY_COMPARE(f.engines.server.requestCount(), 1);
+    QPointer<ScanRun> run = f.form->scanRun();
+    QSignalSpy ending(f.form.get(), &Form1::programEnding);
+    f.form->close();
+    QCOMPARE(ending.count(), 1);
+    QVERIFY(!f.form->isScanning());
+    QTRY_VERIFY(run.isNull());
+    // Nothing more arrives: no row, no request.
+    QTest::qWait(200);
+    QCOMPARE(f.table()->topLevelItemCount(), 1);
+    QCOMPARE(f.engines.server.requestCount(), 1);
+}
+
+TALLY_GL_TEST_MAIN(TestMainWindowScan)
+#include "tst_main_window_scan.moc"

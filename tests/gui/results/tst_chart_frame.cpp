@@ -1,0 +1,318 @@
+// The Chart View frame: chart types and their setting, loading a saved search per engine and for
+// all engines, the one-date message, the current results, the chart's focus, the load dialog.
+#include "gui/results/chart_frame.h"
+#include "gui/charts/history_chart.h"
+#include "gui/results/load_search_dialog.h"
+#include "core/settings/user_settings.h"
+#include "core/product/app_state.h"
+#include "support/scripted_prompts.h"
+#include "support/test_env.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QStandardItemModel>
+#include <QTimer>
+#include <QtCharts/QAreaSeries>
+#include <QtCharts/QBarSeries>
+#include <QtCharts/QCategoryAxis>
+#include <QtCharts/QChart>
+#include <QtCharts/QChartView>
+#include <QtCharts/QLineSeries>
+#include <QtCharts/QValueAxis>
+#include <QtTest>
+
+#include <memory>
+
+using namespace tally;
+using tally::test::ScriptedPrompts;
+using tally::test::TestEnv;
+
+namespace {
+
+const QByteArray Example = "\r\n[Google]\r\n12-14-26=930\r\n12-07-26=912\r\n"
+                           "\r\n[Altavista]\r\n12-14-26=150\r\n12-07-26=140\r\n"
+                           "\r\n[Yahoo!]\r\n12-14-26=380\r\n12-07-26=377\r\n"
+                           "\r\n[MSN]\r\n12-14-26=70\r\n12-07-26=65\r\n"
+                           "\r\n[All The Web]\r\n12-14-26=90\r\n12-07-26=88\r\n"
+                           "\r\n[Ask]\r\n12-14-26=12\r\n";
+
+const QString OneDateMessage =
+    QStringLiteral("You need atleast 2 saved searches to get any data displayed");
+
+} // namespace
+
+class TestChartFrame : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TestEnv> env;
+    std::unique_ptr<ScriptedPrompts> prompts;
+    std::unique_ptr<ChartFrame> frame;
+
+    template <typename T> T* child(const char* name) {
+        return frame->findChild<T*>(QLatin1String(name));
+    }
+    QComboBox* engines() { return child<QComboBox>("cmbChart1"); }
+    QComboBox* types() { return child<QComboBox>("cmbChart2"); }
+    const ChartData& shown() { return frame->chart()->chartData(); }
+
+    void load(const QString& fileName) {
+        appState().CurrentSavedSearch = fileName;
+        frame->doChart();
+    }
+
+private Q_SLOTS:
+    void init() {
+        env = std::make_unique<TestEnv>();
+        prompts = std::make_unique<ScriptedPrompts>();
+        frame = std::make_unique<ChartFrame>();
+        frame->resize(700, 600);
+        frame->show();
+        QVERIFY(QTest::qWaitForWindowExposed(frame.get()));
+    }
+    void cleanup() {
+        frame.reset();
+        prompts.reset();
+        env.reset();
+    }
+
+    void controls() {
+        QCOMPARE(frame->title(), QStringLiteral("Results - Chart View"));
+        QCOMPARE(child<QPushButton>("Command7")->text(), QStringLiteral("Load Data"));
+        QCOMPARE(child<QPushButton>("Command14")->text(), QStringLiteral("Print"));
+        QCOMPARE(child<QLabel>("lblChartSearch")->text(), QStringLiteral("Search Engine:"));
+        QCOMPARE(child<QLabel>("lblChartType")->text(), QStringLiteral("Chart Type:"));
+        QVERIFY(child<HistoryChart>("MSChart1"));
+        QVERIFY(child<QPushButton>("cmdFocus"));
+        QCOMPARE(types()->count(), 8);
+        QCOMPARE(types()->itemText(2), QStringLiteral("3d Line Graph"));
+        QVERIFY(!engines()->isEnabled());
+        for (QWidget* w : frame->findChildren<QWidget*>()) {
+            auto* button = qobject_cast<QPushButton*>(w);
+            if (qobject_cast<QComboBox*>(w) || (button && button->text().isEmpty()))
+                QVERIFY2(!w->accessibleName().isEmpty(), qPrintable(w->objectName()));
+        }
+    }
+
+    void restoreStoredType_data() {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<int>("type");
+        QTest::newRow("none") << QString() << 3;
+        QTest::newRow("5") << "5" << 5;
+        QTest::newRow("0") << "0" << 0;
+        QTest::newRow("3") << "3" << 3;
+        QTest::newRow("9") << "9" << 3;
+        QTest::newRow("word") << "abc" << 3;
+    }
+    void restoreStoredType() {
+        QFETCH(QString, stored);
+        QFETCH(int, type);
+        if (!stored.isNull())
+            writeSetting(QLatin1String(settingkeys::ChartType), stored);
+        frame->restoreChartType();
+        QCOMPARE(types()->currentIndex(), type);
+        QCOMPARE(frame->chart()->chartType(), type);
+        QCOMPARE(child<QLabel>("Label1")->text(),
+                 type % 2 == 0 ? QStringLiteral("Control Key + Drag to rotate.") : QString());
+    }
+
+    void choosingTypeStoresItAndSetsHint() {
+        frame->restoreChartType();
+        types()->setCurrentIndex(2);
+        QCOMPARE(readSetting(QLatin1String(settingkeys::ChartType)), QStringLiteral("2"));
+        QCOMPARE(child<QLabel>("Label1")->text(), QStringLiteral("Control Key + Drag to rotate."));
+        types()->setCurrentIndex(3);
+        QCOMPARE(readSetting(QLatin1String(settingkeys::ChartType)), QStringLiteral("3"));
+        QCOMPARE(child<QLabel>("Label1")->text(), QString());
+        types()->setCurrentIndex(7);
+        QCOMPARE(readSetting(QLatin1String(settingkeys::ChartType)), QStringLiteral("7"));
+    }
+
+    void loadingChartsFirstEngine() {
+        env->writeFile(QStringLiteral("Saved/mysite.vqz"), Example);
+        frame->restoreChartType();
+        load(QStringLiteral("mysite.vqz"));
+        QCOMPARE(frame->currentSavedSearchPath(), env->file(QStringLiteral("Saved/mysite.vqz")));
+        QVERIFY(engines()->isEnabled());
+        QStringList items;
+        for (int i = 0; i < engines()->count(); ++i)
+            items << engines()->itemText(i);
+        QCOMPARE(items, (QStringList{"Google", "Altavista", "Yahoo!", "MSN", "All The Web", "Ask",
+                                     "All Engines"}));
+        QCOMPARE(engines()->currentIndex(), 0);
+        QCOMPARE(shown().title, QStringLiteral("mysite"));
+        QCOMPARE(shown().seriesLabels, QStringList{"Google"});
+        QCOMPARE(shown().rowLabels, (QStringList{"12-14-26", "12-07-26"}));
+        QCOMPARE(shown().values, (QList<QList<double>>{{930, 912}}));
+        QCOMPARE(shown().axisTitle, QStringLiteral("Linking Sites"));
+
+        // The 2D line chart on screen says the same.
+        QChart* chart = frame->chart()->chartView()->chart();
+        QCOMPARE(chart->title(), QStringLiteral("mysite"));
+        QCOMPARE(chart->series().size(), 1);
+        auto* line = qobject_cast<QLineSeries*>(chart->series()[0]);
+        QVERIFY(line);
+        QCOMPARE(line->name(), QStringLiteral("Google"));
+        QCOMPARE(line->count(), 2);
+        QCOMPARE(line->at(1).y(), 912.0);
+        auto* valueAxis = qobject_cast<QValueAxis*>(chart->axes(Qt::Vertical).value(0));
+        QCOMPARE(valueAxis->titleText(), QStringLiteral("Linking Sites"));
+        auto* rowAxis = qobject_cast<QCategoryAxis*>(chart->axes(Qt::Horizontal).value(0));
+        QCOMPARE(rowAxis->categoriesLabels(), (QStringList{"12-14-26", "12-07-26"}));
+        QVERIFY(chart->legend()->isVisible());
+
+        // Ask has one date: the message says so, and the chart still draws its point.
+        engines()->setCurrentIndex(5);
+        QCOMPARE(prompts->messages(), QStringList{OneDateMessage});
+        QCOMPARE(shown().values, (QList<QList<double>>{{12}}));
+        QCOMPARE(shown().title, QStringLiteral("mysite"));
+    }
+
+    void allEnginesAndOneDateMessageOnce() {
+        env->writeFile(QStringLiteral("Saved/mysite.vqz"), Example);
+        load(QStringLiteral("mysite.vqz"));
+        QVERIFY(prompts->messages().isEmpty());
+        QVERIFY(!frame->twoSearchesWarned());
+        engines()->setCurrentIndex(engines()->count() - 1);
+        QCOMPARE(shown().seriesLabels,
+                 (QStringList{"Google", "Altavista", "Yahoo!", "MSN", "All The Web", "Ask"}));
+        QCOMPARE(shown().rowLabels, QStringList{"12-14-26"}); // the last engine has one line
+        QCOMPARE(shown().values[5], QList<double>{12});
+        QCOMPARE(prompts->messages(), QStringList{OneDateMessage});
+        QCOMPARE(prompts->calls[0].title, QStringLiteral("Information"));
+        QVERIFY(frame->twoSearchesWarned());
+
+        engines()->setCurrentIndex(5);
+        engines()->setCurrentIndex(engines()->count() - 1);
+        load(QStringLiteral("mysite.vqz"));
+        QCOMPARE(prompts->messages().size(), 1);
+    }
+
+    void firstEngineFixesTheBand() {
+        env->writeFile(QStringLiteral("Saved/big.vqz"),
+                       "\r\n[Google]\r\n01-02-25=2000000\r\n01-01-25=1000\r\n"
+                       "\r\n[Yahoo!]\r\n01-02-25=300000000\r\n01-01-25=5\r\n");
+        load(QStringLiteral("big.vqz"));
+        QCOMPARE(shown().axisTitle, QStringLiteral("Linking Sites x10"));
+        engines()->setCurrentIndex(1);
+        QCOMPARE(shown().axisTitle, QStringLiteral("Linking Sites x1000"));
+        QCOMPARE(shown().values[0][0], 300000.0);
+        engines()->setCurrentIndex(2);
+        QCOMPARE(shown().axisTitle, QStringLiteral("Linking Sites x10"));
+        QCOMPARE(shown().values[1][0], 30000000.0);
+    }
+
+    void emptyOrOddSavedSearches() {
+        env->writeFile(QStringLiteral("Saved/empty.vqz"), "");
+        load(QStringLiteral("empty.vqz"));
+        QCOMPARE(engines()->count(), 1);
+        QCOMPARE(engines()->itemText(0), QStringLiteral("All Engines"));
+        QCOMPARE(shown().title, QStringLiteral("empty"));
+        QCOMPARE(shown().seriesCount(), 0);
+
+        load(QStringLiteral("gone.vqz")); // deleted since it was listed
+        QCOMPARE(shown().title, QStringLiteral("gone"));
+        QCOMPARE(shown().seriesCount(), 0);
+
+        env->writeFile(QStringLiteral("Saved/odd.vqz"),
+                       "[Google]\r\n[Ask]\r\njunk\r\n01-01-25=x\r\n[MSN\r\n");
+        load(QStringLiteral("odd.vqz"));
+        QCOMPARE(shown().rowCount(), 0);
+        engines()->setCurrentIndex(1);
+        QCOMPARE(shown().values, (QList<QList<double>>{{0}}));
+        engines()->setCurrentIndex(engines()->count() - 1);
+        QCOMPARE(shown().seriesCount(), 3);
+        for (int type = 0; type < 8; ++type)
+            types()->setCurrentIndex(type); // every type draws odd content without trouble
+    }
+
+    void currentResults() {
+        env->writeFile(QStringLiteral("Saved/mysite.vqz"), Example);
+        load(QStringLiteral("mysite.vqz"));
+        QStandardItemModel model(0, 8);
+        const QStringList headers{"Domain Name", "Total", "Google", "Altavista",
+                                  "Yahoo!",      "Ask",   "MSN",    "All The Web"};
+        model.setHorizontalHeaderLabels(headers);
+        auto addRow = [&](const QStringList& cells) {
+            QList<QStandardItem*> items;
+            for (const QString& c : cells)
+                items << new QStandardItem(c);
+            model.appendRow(items);
+        };
+        addRow({"a.example", "30", "10", "-", "", "20", "x", "0"});
+        addRow({"b.example", "5", "5", "0", "0", "0", "0", "0"});
+        frame->setResultsModel(&model);
+        frame->doChart2();
+        QVERIFY(!engines()->isEnabled());
+        QCOMPARE(engines()->count(), 0);
+        QCOMPARE(shown().title, QStringLiteral("Temporary Search Results"));
+        QCOMPARE(shown().seriesLabels, (QStringList{"a.example", "b.example"}));
+        QCOMPARE(shown().rowLabels, headers.mid(2));
+        QCOMPARE(shown().values[0], (QList<double>{10, 0, 0, 20, 0, 0}));
+
+        // Another type redraws the same content.
+        types()->setCurrentIndex(1);
+        QCOMPARE(shown().seriesLabels, (QStringList{"a.example", "b.example"}));
+        auto* bars = qobject_cast<QBarSeries*>(frame->chart()->chartView()->chart()->series()[0]);
+        QVERIFY(bars);
+        QCOMPARE(bars->count(), 2);
+
+        // No results table at all: an empty chart.
+        frame->setResultsModel(nullptr);
+        frame->doChart2();
+        QCOMPARE(shown().seriesCount(), 0);
+        QCOMPARE(shown().title, QStringLiteral("Temporary Search Results"));
+    }
+
+    void eachFlatTypeIsDrawnAsItsKind() {
+        env->writeFile(QStringLiteral("Saved/mysite.vqz"), Example);
+        load(QStringLiteral("mysite.vqz"));
+        engines()->setCurrentIndex(0);
+        QChartView* view = frame->chart()->chartView();
+        types()->setCurrentIndex(1);
+        QVERIFY(qobject_cast<QBarSeries*>(view->chart()->series().value(0)));
+        types()->setCurrentIndex(5);
+        QVERIFY(qobject_cast<QAreaSeries*>(view->chart()->series().value(0)));
+        types()->setCurrentIndex(7);
+        auto* steps = qobject_cast<QLineSeries*>(view->chart()->series().value(0));
+        QVERIFY(steps);
+        QCOMPARE(steps->count(), 4); // a tread per date
+        QCOMPARE(steps->at(0).y(), steps->at(1).y());
+        types()->setCurrentIndex(3);
+        QCOMPARE(qobject_cast<QLineSeries*>(view->chart()->series().value(0))->count(), 2);
+    }
+
+    void chartNeverKeepsFocus() {
+        QApplication::setActiveWindow(frame.get());
+        QVERIFY(QTest::qWaitForWindowActive(frame.get()));
+        frame->chart()->setFocus();
+        QCOMPARE(QApplication::focusWidget(), child<QPushButton>("cmdFocus"));
+        types()->setFocus();
+        QTest::mouseClick(frame->chart()->chartView()->viewport(), Qt::LeftButton);
+        QVERIFY(QApplication::focusWidget() != frame->chart()->chartView());
+        frame->chart()->chartView()->setFocus();
+        QCOMPARE(QApplication::focusWidget(), child<QPushButton>("cmdFocus"));
+    }
+
+    void loadDataOpensTheLoadDialog() {
+        env->writeFile(QStringLiteral("Saved/mysite.vqz"), Example);
+        QWidget* owner = nullptr;
+        QTimer::singleShot(0, this, [&] {
+            auto* dialog = qobject_cast<Form4*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            owner = dialog->parentWidget();
+            dialog->findChild<QComboBox*>(QStringLiteral("Combo1"))->setCurrentIndex(0);
+            QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("Command1")),
+                              Qt::LeftButton);
+        });
+        QTest::mouseClick(child<QPushButton>("Command7"), Qt::LeftButton);
+        QCOMPARE(owner, frame->window());
+        QCOMPARE(appState().CurrentSavedSearch, QStringLiteral("mysite.vqz"));
+        QCOMPARE(shown().title, QStringLiteral("mysite"));
+        QCOMPARE(engines()->count(), 7);
+    }
+};
+
+QTEST_MAIN(TestChartFrame)
+#include "tst_chart_frame.moc"

@@ -1,0 +1,339 @@
+// The save dialog (Form5) and the load dialog (Form4), driven through their widgets.
+#include "gui/results/load_search_dialog.h"
+#include "gui/results/save_search_dialog.h"
+#include "core/product/app_state.h"
+#include "gui/kit/skin.h"
+#include "support/scripted_prompts.h"
+#include "support/test_env.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTimer>
+#include <QtTest>
+
+using namespace tally;
+using tally::test::ScriptedPrompts;
+using tally::test::TestEnv;
+
+namespace {
+
+const QString FirstRow =
+    QStringLiteral("Google:912\nAltavista:140\nYahoo!:377\nAsk:-\nMSN:65\nAll The Web:88\n");
+const QByteArray FirstSave = "\r\n[Google]\r\n12-07-26=912\r\n\r\n[Altavista]\r\n12-07-26=140\r\n"
+                             "\r\n[Yahoo!]\r\n12-07-26=377\r\n\r\n[MSN]\r\n12-07-26=65\r\n"
+                             "\r\n[All The Web]\r\n12-07-26=88\r\n";
+
+template <typename T> T* child(QWidget* w, const char* name) {
+    T* found = w->findChild<T*>(QLatin1String(name));
+    if (!found)
+        qWarning("no child %s", name);
+    return found;
+}
+
+QStringList savedFiles(const TestEnv& env) {
+    return QDir(env.file(QStringLiteral("Saved"))).entryList(QDir::Files | QDir::Hidden);
+}
+
+} // namespace
+
+class TestHistoryDialogs : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void init() {
+        setHistoryToday(QDate(2026, 12, 7));
+        appState().PendingSaveText = FirstRow;
+        appState().CurrentSavedSearch.clear();
+    }
+    void cleanup() { setHistoryToday(QDate()); }
+
+    void saveDialogLayoutAndFirstSave() {
+        TestEnv env;
+        ScriptedPrompts prompts;
+        QWidget owner;
+        Form5 dialog(&owner);
+        QCOMPARE(prompts.messages(), QStringList{"You currently do not have any saved searches"});
+        QCOMPARE(prompts.calls[0].title, QStringLiteral("Information"));
+        QCOMPARE(prompts.calls[0].icon, QMessageBox::Information);
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("Save Search Results"));
+        QCOMPARE(dialog.parentWidget(), &owner);
+        QVERIFY(dialog.isModal());
+        QCOMPARE(child<QGroupBox>(&dialog, "Frame2")->title(),
+                 QStringLiteral("Create New Save File"));
+        QCOMPARE(child<QGroupBox>(&dialog, "Frame1")->title(),
+                 QStringLiteral("Save Into An Old Search Result"));
+        QCOMPARE(child<QLabel>(&dialog, "Label2")->text(),
+                 QStringLiteral("Please choose a name for this search:"));
+        QCOMPARE(child<QLabel>(&dialog, "Label1")->text(),
+                 QStringLiteral("Append new results to this previous search:"));
+        QCOMPARE(child<QPushButton>(&dialog, "Command3")->text(), QStringLiteral("Save"));
+        QCOMPARE(child<QPushButton>(&dialog, "Command1")->text(), QStringLiteral("Ok"));
+        QCOMPARE(child<QPushButton>(&dialog, "Command2")->text(), QStringLiteral("Cancel"));
+        QCOMPARE(child<QComboBox>(&dialog, "Combo1")->count(), 0);
+        for (QWidget* w : dialog.findChildren<QWidget*>()) {
+            if (qobject_cast<QComboBox*>(w) || qobject_cast<QLineEdit*>(w))
+                QVERIFY2(!w->accessibleName().isEmpty(), qPrintable(w->objectName()));
+        }
+
+        dialog.show();
+        QTest::keyClicks(child<QLineEdit>(&dialog, "Text1"), QStringLiteral("mysite"));
+        QTest::mouseClick(child<QPushButton>(&dialog, "Command3"), Qt::LeftButton);
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(env.readFile(QStringLiteral("Saved/mysite.vqz")), FirstSave);
+        QCOMPARE(prompts.messages().size(), 1); // no confirmation
+    }
+
+    void enterInNameSavesAndEscapeCancels() {
+        TestEnv env;
+        ScriptedPrompts prompts;
+        {
+            Form5 dialog;
+            dialog.show();
+            QTest::keyClicks(child<QLineEdit>(&dialog, "Text1"), QStringLiteral("typed"));
+            QTest::keyClick(child<QLineEdit>(&dialog, "Text1"), Qt::Key_Return);
+            QVERIFY(!dialog.isVisible());
+        }
+        QVERIFY(QFile::exists(env.file(QStringLiteral("Saved/typed.vqz"))));
+        {
+            Form5 dialog;
+            dialog.show();
+            QTest::keyClicks(child<QLineEdit>(&dialog, "Text1"), QStringLiteral("other"));
+            QTest::keyClick(&dialog, Qt::Key_Escape);
+            QVERIFY(!dialog.isVisible());
+            QCOMPARE(dialog.result(), int(QDialog::Rejected));
+        }
+        {
+            Form5 dialog;
+            dialog.show();
+            child<QLineEdit>(&dialog, "Text1")->setText(QStringLiteral("other"));
+            QTest::mouseClick(child<QPushButton>(&dialog, "Command2"), Qt::LeftButton);
+            QVERIFY(!dialog.isVisible());
+        }
+        QCOMPARE(savedFiles(env), QStringList{"typed.vqz"});
+    }
+
+    void refusedNames_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("message");
+        const QString bad = QStringLiteral("A search name cannot hold \"/\" or control "
+                                           "characters. Please choose another name.");
+        QTest::newRow("empty") << QString()
+                               << QStringLiteral("Please type a name for this search.");
+        QTest::newRow("slash") << QStringLiteral("../escape") << bad;
+        QTest::newRow("tab") << QStringLiteral("a\tb") << bad;
+        QTest::newRow("line feed") << QStringLiteral("a\nb") << bad;
+    }
+    void refusedNames() {
+        QFETCH(QString, name);
+        QFETCH(QString, message);
+        TestEnv env;
+        ScriptedPrompts prompts;
+        Form5 dialog;
+        dialog.show();
+        child<QLineEdit>(&dialog, "Text1")->setText(name);
+        QTest::mouseClick(child<QPushButton>(&dialog, "Command3"), Qt::LeftButton);
+        QCOMPARE(prompts.messages().last(), message);
+        QVERIFY(dialog.isVisible());
+        QVERIFY(savedFiles(env).isEmpty());
+        QVERIFY(!QFile::exists(env.file(QStringLiteral("escape.vqz"))));
+    }
+
+    void replacingAnExistingSearchAsksFirst() {
+        TestEnv env;
+        ScriptedPrompts prompts;
+        const QByteArray old = "\r\n[Google]\r\n11-01-26=5\r\n\r\n[Ask]\r\n11-01-26=9\r\n";
+        env.writeFile(QStringLiteral("Saved/mysite.vqz"), old);
+        {
+            prompts.buttons.enqueue(QMessageBox::No);
+            Form5 dialog;
+            dialog.show();
+            child<QLineEdit>(&dialog, "Text1")->setText(QStringLiteral("mysite"));
+            QTest::mouseClick(child<QPushButton>(&dialog, "Command3"), Qt::LeftButton);
+            QVERIFY(prompts.calls.last().text.contains(QStringLiteral("already exists")));
+            QCOMPARE(prompts.calls.last().buttons, QMessageBox::Yes | QMessageBox::No);
+            QVERIFY(dialog.isVisible());
+            QCOMPARE(env.readFile(QStringLiteral("Saved/mysite.vqz")), old);
+
+            prompts.buttons.enqueue(QMessageBox::Yes);
+            QTest::mouseClick(child<QPushButton>(&dialog, "Command3"), Qt::LeftButton);
+            QVERIFY(!dialog.isVisible());
+        }
+        // Google starts afresh; Ask ("-" now) keeps its history.
+        QCOMPARE(env.readFile(QStringLiteral("Saved/mysite.vqz")),
+                 QByteArray("\r\n[Google]\r\n12-07-26=912\r\n\r\n[Ask]\r\n11-01-26=9\r\n"
+                            "\r\n[Altavista]\r\n12-07-26=140\r\n\r\n[Yahoo!]\r\n12-07-26=377\r\n"
+                            "\r\n[MSN]\r\n12-07-26=65\r\n\r\n[All The Web]\r\n12-07-26=88\r\n"));
+    }
+
+    void appendingNeedsAChoiceAndKeepsTheRealFile() {
+        TestEnv env;
+        ScriptedPrompts prompts;
+        env.writeFile(QStringLiteral("Saved/b.vqz"), "\r\n[Google]\r\n11-01-26=1\r\n");
+        env.writeFile(QStringLiteral("Saved/A.VQZ"), "\r\n[Google]\r\n11-01-26=2\r\n");
+        Form5 dialog;
+        dialog.show();
+        QVERIFY(prompts.messages().isEmpty());
+        auto* combo = child<QComboBox>(&dialog, "Combo1");
+        QCOMPARE(combo->count(), 2);
+        QCOMPARE(combo->itemText(0), QStringLiteral("A"));
+        QCOMPARE(combo->itemText(1), QStringLiteral("b"));
+        QCOMPARE(combo->currentIndex(), -1);
+
+        QTest::mouseClick(child<QPushButton>(&dialog, "Command1"), Qt::LeftButton);
+        QCOMPARE(prompts.messages(),
+                 QStringList{"Please choose a saved file in the dropdown box above"});
+        QVERIFY(dialog.isVisible());
+
+        combo->setCurrentIndex(0);
+        QTest::mouseClick(child<QPushButton>(&dialog, "Command1"), Qt::LeftButton);
+        QVERIFY(!dialog.isVisible());
+        QVERIFY(env.readFile(QStringLiteral("Saved/A.VQZ"))
+                    .startsWith("\r\n[Google]\r\n12-07-26=912\r\n11-01-26=2\r\n"));
+        QCOMPARE(savedFiles(env), (QStringList{"A.VQZ", "b.vqz"}));
+    }
+
+    void failedWriteSaysSoAndStaysOpen() {
+        TestEnv env;
+        ScriptedPrompts prompts;
+        QVERIFY(QDir(env.file(QStringLiteral("Saved"))).removeRecursively());
+        env.writeFile(QStringLiteral("Saved"), "a file in the folder's place");
+        Form5 dialog;
+        dialog.show();
+        child<QLineEdit>(&dialog, "Text1")->setText(QStringLiteral("mysite"));
+        QTest::mouseClick(child<QPushButton>(&dialog, "Command3"), Qt::LeftButton);
+        QVERIFY(prompts.messages().last().startsWith(
+            QStringLiteral("The search results could not be saved to")));
+        QCOMPARE(prompts.calls.last().icon, QMessageBox::Warning);
+        QCOMPARE(prompts.calls.last().title, QStringLiteral("Tallyscope"));
+        QVERIFY(dialog.isVisible());
+    }
+
+    void missingFolderIsCreated() {
+        TestEnv env;
+        ScriptedPrompts prompts;
+        QVERIFY(QDir(env.file(QStringLiteral("Saved"))).removeRecursively());
+        Form5 dialog;
+        dialog.show();
+        child<QLineEdit>(&dialog, "Text1")->setText(QStringLiteral("fresh"));
+        QTest::mouseClick(child<QPushButton>(&dialog, "Command3"), Qt::LeftButton);
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(env.readFile(QStringLiteral("Saved/fresh.vqz")), FirstSave);
+    }
+
+    void rowOfDashesSavesNothing() {
+        TestEnv env;
+        ScriptedPrompts prompts;
+        appState().PendingSaveText =
+            QStringLiteral("Google:-\nAltavista:-\nYahoo!:\nAsk:-\nMSN:-\nAll The Web:-\n");
+        Form5 dialog;
+        dialog.show();
+        child<QLineEdit>(&dialog, "Text1")->setText(QStringLiteral("nothing"));
+        QTest::mouseClick(child<QPushButton>(&dialog, "Command3"), Qt::LeftButton);
+        QVERIFY(!dialog.isVisible());
+        QVERIFY(savedFiles(env).isEmpty());
+    }
+
+    void showSaveDialogIsModalAndOwned() {
+        TestEnv env;
+        ScriptedPrompts prompts;
+        QWidget owner;
+        owner.show();
+        bool seen = false;
+        QTimer::singleShot(0, this, [&] {
+            auto* dialog = qobject_cast<Form5*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            seen = dialog->parentWidget() == &owner;
+            dialog->findChild<QLineEdit*>(QStringLiteral("Text1"))->setText(QStringLiteral("m"));
+            QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("Command3")),
+                              Qt::LeftButton);
+        });
+        showSaveDialog(&owner);
+        QVERIFY(seen);
+        QVERIFY(QFile::exists(env.file(QStringLiteral("Saved/m.vqz"))));
+    }
+
+    void loadDialog() {
+        TestEnv env;
+        ScriptedPrompts prompts;
+        {
+            Form4 dialog;
+            QCOMPARE(prompts.messages(),
+                     QStringList{"You currently do not have any saved searches"});
+            QCOMPARE(dialog.windowTitle(), QStringLiteral("Load Saved Search"));
+            QCOMPARE(child<QGroupBox>(&dialog, "Frame1")->title(),
+                     QStringLiteral("Select saved search to load"));
+            QCOMPARE(child<QPushButton>(&dialog, "Command1")->text(), QStringLiteral("Ok"));
+            QCOMPARE(child<QPushButton>(&dialog, "Command2")->text(), QStringLiteral("Cancel"));
+            dialog.show();
+            QTest::mouseClick(child<QPushButton>(&dialog, "Command1"), Qt::LeftButton);
+            QCOMPARE(prompts.messages().last(),
+                     QStringLiteral("Please choose a saved file in the dropdown box above"));
+            QCOMPARE(prompts.calls.last().title, QStringLiteral("Select A Saved Search"));
+            QCOMPARE(prompts.calls.last().icon, QMessageBox::Information);
+            QVERIFY(dialog.isVisible());
+        }
+        env.writeFile(QStringLiteral("Saved/.vqz"), "");
+        env.writeFile(QStringLiteral("Saved/Site.VQZ"), "\r\n[Google]\r\n11-01-26=2\r\n");
+        prompts.calls.clear();
+        {
+            Form4 dialog;
+            QVERIFY(prompts.calls.isEmpty());
+            QSignalSpy chosen(&dialog, &Form4::savedSearchChosen);
+            dialog.show();
+            auto* combo = child<QComboBox>(&dialog, "Combo1");
+            QCOMPARE(combo->count(), 2);
+            QCOMPARE(combo->itemText(0), QString()); // ".vqz"
+            combo->setCurrentIndex(1);
+            QTest::mouseClick(child<QPushButton>(&dialog, "Command2"), Qt::LeftButton);
+            QCOMPARE(chosen.count(), 0);
+            QVERIFY(appState().CurrentSavedSearch.isEmpty());
+        }
+        {
+            Form4 dialog;
+            QSignalSpy chosen(&dialog, &Form4::savedSearchChosen);
+            dialog.show();
+            child<QComboBox>(&dialog, "Combo1")->setCurrentIndex(1);
+            QTest::mouseClick(child<QPushButton>(&dialog, "Command1"), Qt::LeftButton);
+            QCOMPARE(chosen.count(), 1);
+            QCOMPARE(appState().CurrentSavedSearch, QStringLiteral("Site.VQZ"));
+            QVERIFY(!dialog.isVisible());
+        }
+    }
+
+    void bothDialogsAreSkinnedWhileTheSwitchIsOn() {
+        TestEnv env;
+        ScriptedPrompts prompts;
+        env.writeFile(QStringLiteral("Saved/Site.vqz"), "\r\n[Google]\r\n11-01-26=2\r\n");
+        appState().SkinningOn = true;
+        const modSkin::SkinColours colours = modSkin::skinColours();
+        auto check = [&](QDialog* dialog) {
+            auto* cancel = child<QPushButton>(dialog, "Command2");
+            QCOMPARE(cancel->palette().color(QPalette::Active, QPalette::Button), colours.back);
+            auto* combo = child<QComboBox>(dialog, "Combo1");
+            QCOMPARE(combo->palette().color(QPalette::Active, QPalette::Text), colours.fore);
+            QCOMPARE(dialog->palette().color(QPalette::Active, QPalette::Window), colours.panel);
+        };
+        // Each dialog on its own, with the program-wide skin not yet running.
+        modSkin::StopSkin();
+        {
+            Form4 load;
+            check(&load);
+        }
+        modSkin::StopSkin();
+        {
+            Form5 save;
+            check(&save);
+        }
+        appState().SkinningOn = false;
+        modSkin::StopSkin();
+    }
+};
+
+QTEST_MAIN(TestHistoryDialogs)
+#include "tst_history_dialogs.moc"

@@ -1,0 +1,123 @@
+// Saved searches and charts from the main window: "Save Selected" through the save dialog, "View
+// Graph..." through the load dialog, the stored chart type at start-up, the chart after a scan.
+#include "support/main_window_fixture.h"
+
+#include "gui/results/chart_frame.h"
+#include "gui/charts/history_chart.h"
+#include "gui/results/load_search_dialog.h"
+#include "gui/results/results_table.h"
+#include "gui/results/save_search_dialog.h"
+#include "core/results/saved_search.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+
+using namespace tally;
+using tally::test::Form1Fixture;
+
+class TestHistoryForm1 : public QObject {
+    Q_OBJECT
+
+    static QStringList rowTexts(QTreeWidgetItem* row) {
+        QStringList texts;
+        for (int c = 0; c < ResultsColumnCount; ++c)
+            texts << row->text(c);
+        return texts;
+    }
+
+private Q_SLOTS:
+    void cleanup() { setHistoryToday(QDate()); }
+
+    void saveSelectedThenViewGraph() {
+        Form1Fixture fx;
+        setHistoryToday(QDate(2026, 12, 7));
+        ResultsTable* table = fx.form->resultsTable();
+        table->appendRows({{"other.example", "6", "1", "1", "1", "1", "1", "1"},
+                           {"site.example", "1582", "912", "140", "377", "-", "65", "88"}});
+        table->setCurrentItem(table->rowAt(2));
+
+        QWidget* saveOwner = nullptr;
+        QTimer::singleShot(0, this, [&] {
+            auto* dialog = qobject_cast<Form5*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            saveOwner = dialog->parentWidget();
+            dialog->findChild<QLineEdit*>(QStringLiteral("Text1"))
+                ->setText(QStringLiteral("mysite"));
+            QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("Command3")),
+                              Qt::LeftButton);
+        });
+        QTest::mouseClick(fx.find<QPushButton>("Command4"), Qt::LeftButton);
+        QCOMPARE(saveOwner, fx.form.get());
+        QCOMPARE(fx.env.readFile(QStringLiteral("Saved/mysite.vqz")),
+                 QByteArray("\r\n[Google]\r\n12-07-26=912\r\n\r\n[Altavista]\r\n12-07-26=140\r\n"
+                            "\r\n[Yahoo!]\r\n12-07-26=377\r\n\r\n[MSN]\r\n12-07-26=65\r\n"
+                            "\r\n[All The Web]\r\n12-07-26=88\r\n"));
+        QCOMPARE(fx.prompts.messages(),
+                 QStringList{"You currently do not have any saved searches"});
+
+        const QStringList before = rowTexts(table->rowAt(2));
+        QWidget* loadOwner = nullptr;
+        QTimer::singleShot(0, this, [&] {
+            auto* dialog = qobject_cast<Form4*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            loadOwner = dialog->parentWidget();
+            dialog->findChild<QComboBox*>(QStringLiteral("Combo1"))->setCurrentIndex(0);
+            QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("Command1")),
+                              Qt::LeftButton);
+        });
+        fx.find<QAction>("mnuGraph")->trigger();
+        QCOMPARE(loadOwner, fx.form.get());
+        const ChartData& shown = fx.form->chartFrame()->chart()->chartData();
+        QCOMPARE(shown.title, QStringLiteral("mysite"));
+        QCOMPARE(shown.seriesLabels, QStringList{"Google"});
+        QCOMPARE(shown.values, (QList<QList<double>>{{912}}));
+        // One date so far: the message says a second save is needed.
+        QCOMPARE(fx.prompts.messages().last(),
+                 QStringLiteral("You need atleast 2 saved searches to get any data displayed"));
+        // Loading leaves the results as they were.
+        QCOMPARE(table->topLevelItemCount(), 2);
+        QCOMPARE(rowTexts(table->rowAt(2)), before);
+    }
+
+    void storedChartTypeAtStartUp() {
+        test::TestEnv env;
+        test::ScriptedPrompts prompts;
+        writeSetting(QLatin1String(settingkeys::ShowHelp), QStringLiteral("0"));
+        writeSetting(QLatin1String(settingkeys::ChartType), QStringLiteral("6"));
+        {
+            Form1 form;
+            auto* types = form.findChild<QComboBox*>(QStringLiteral("cmbChart2"));
+            QCOMPARE(types->currentIndex(), 6);
+            QCOMPARE(form.findChild<QLabel*>(QStringLiteral("Label1"))->text(),
+                     QStringLiteral("Control Key + Drag to rotate."));
+            types->setCurrentIndex(5);
+        }
+        QCOMPARE(readSetting(QLatin1String(settingkeys::ChartType)), QStringLiteral("5"));
+        writeSetting(QLatin1String(settingkeys::ChartType), QStringLiteral("twelve"));
+        Form1 form;
+        QCOMPARE(form.findChild<QComboBox*>(QStringLiteral("cmbChart2"))->currentIndex(), 3);
+    }
+
+    void chartOfTheCurrentResults() {
+        Form1Fixture fx;
+        fx.form->resultsTable()->appendRows(
+            {{"a.example", "30", "10", "-", "", "20", "0", "0"},
+             {"b.example", "2000000", "2000000", "0", "0", "0", "0", "0"}});
+        fx.form->chartFrame()->doChart2();
+        const ChartData& shown = fx.form->chartFrame()->chart()->chartData();
+        QCOMPARE(shown.title, QStringLiteral("Temporary Search Results"));
+        QCOMPARE(shown.seriesLabels, (QStringList{"a.example", "b.example"}));
+        QCOMPARE(shown.rowLabels,
+                 (QStringList{"Google", "Altavista", "Yahoo!", "Ask", "MSN", "All The Web"}));
+        QCOMPARE(shown.axisTitle, QStringLiteral("Linking Sites")); // the first URL's counts
+        QCOMPARE(shown.values[0], (QList<double>{10, 0, 0, 20, 0, 0}));
+        QVERIFY(!fx.find<QComboBox>("cmbChart1")->isEnabled());
+    }
+};
+
+TALLY_GL_TEST_MAIN(TestHistoryForm1)
+#include "tst_history_main_window.moc"

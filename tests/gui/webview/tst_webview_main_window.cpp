@@ -1,0 +1,297 @@
+// The web view as the main window uses it: "Web Results" after a scan against a local server,
+// the "Visit" button, and the order in which the main window and the browser window end the
+// program.
+#include "support/main_window_fixture.h"
+
+#include "gui/results/chart_frame.h"
+#include "gui/charts/history_chart.h"
+#include "gui/results/results_table.h"
+#include "core/scan/engine_table.h"
+#include "core/scan/url_encode.h"
+#include "core/settings/ini_file.h"
+#include "core/product/app_state.h"
+#include "support/local_http_server.h"
+#include "gui/urllist/url_panel.h"
+#include "gui/webview/browser_window.h"
+#include "gui/webview/lazy_web_view.h"
+#include "gui/webview/website_frame.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTimer>
+
+#include <functional>
+
+using namespace tally;
+using tally::test::Form1Fixture;
+using tally::test::HttpRequest;
+using tally::test::HttpResponse;
+using tally::test::LocalHttpServer;
+
+namespace {
+
+constexpr int loadTimeout = 30000;
+// The exit code of an event loop that nobody ended.
+constexpr int stillRunning = 42;
+
+QStringList pageTargets(const LocalHttpServer& server) {
+    QStringList targets;
+    for (const QString& t : server.requestTargets())
+        if (!t.startsWith("/favicon"))
+            targets << t;
+    return targets;
+}
+
+// The main window with the engines and the product's site on one local server; every page is
+// titled with its path.
+struct WebFixture : Form1Fixture {
+    LocalHttpServer server;
+    int engineDelayMs = 0;
+
+    WebFixture() {
+        server.setHandler([this](const HttpRequest& r) {
+            HttpResponse page = HttpResponse::page("<html><head><title>" + r.path.toUtf8() +
+                                                   "</title></head><body>page</body></html>");
+            if (r.path.startsWith("/engine"))
+                page.delayMs = engineDelayMs;
+            return page;
+        });
+        const QString ini = env.file("settings.ini");
+        for (const EngineInfo& e : engineTable())
+            modINI::WritePrivateProfileStringA(
+                EnginesSection, e.key,
+                server.urlString("/engine-" + QString::fromLatin1(e.key) + "?q=link:"), ini);
+        appState().SiteAddress = "127.0.0.1:" + QString::number(server.port()) + "/site";
+        appState().BrowserTarget.clear();
+        appState().ExitPending = false;
+    }
+    ~WebFixture() { appState().ExitPending = false; }
+
+    void scan(const QStringList& urls) {
+        form->urlPanel()->appendUrls(urls);
+        QTest::mouseClick(find<QPushButton>("Command1"), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(!form->isScanning(), loadTimeout);
+    }
+    // Clicks (or double-clicks) the results row of a URL, the nth of that URL.
+    void clickResultsRow(const QString& url, int nth = 0, bool twice = false) {
+        ResultsTable* table = form->resultsTable();
+        for (int i = 0; i < table->topLevelItemCount(); ++i) {
+            QTreeWidgetItem* row = table->topLevelItem(i);
+            if (row->text(0) != url || nth-- > 0)
+                continue;
+            const QPoint at = table->visualItemRect(row).center();
+            QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, at);
+            if (twice)
+                QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, at);
+            return;
+        }
+        QFAIL("no such results row");
+    }
+    QTreeWidget* list2() const { return form->websiteFrame()->webResults(); }
+    int selectedWebRow() const {
+        const QList<QTreeWidgetItem*> rows = list2()->selectedItems();
+        return rows.size() == 1 ? list2()->indexOfTopLevelItem(rows.first()) : -1;
+    }
+};
+
+// Runs the application's event loop; the steps run one after another from the loop, 300 ms
+// apart. Returns the loop's exit code: 0 when the program was ended, stillRunning otherwise.
+int runSteps(const QList<std::function<void()>>& steps) {
+    int delay = 0;
+    for (const auto& step : steps)
+        QTimer::singleShot(delay += 300, qApp, step);
+    QTimer giveUp;
+    giveUp.setSingleShot(true);
+    QObject::connect(&giveUp, &QTimer::timeout, qApp, [] { QCoreApplication::exit(stillRunning); });
+    giveUp.start(delay + 3000);
+    return QCoreApplication::exec();
+}
+
+} // namespace
+
+class TestWebviewMainWindow : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void webResultsForTheSecondUrlShowsItsHomePage();
+    void webResultsWithoutASelectedRowShowsTheMessage();
+    void webResultsForARepeatedUrlOpensTheFirstGroup();
+    void visitOpensTheSiteOnceAndShowsItAgain();
+    void threeDimensionalChartSurvivesTheFirstWebPage();
+    // Each of these ends the application's event loop.
+    void closingTheMainWindowFirstLeavesTheBrowserRunning();
+    void closingTheBrowserFirstLeavesTheMainWindowRunning();
+    void closingTheMainWindowAloneEndsTheProgram();
+};
+
+void TestWebviewMainWindow::webResultsForTheSecondUrlShowsItsHomePage() {
+    WebFixture f;
+    const QString first = f.server.urlString("/one/");
+    const QString second = f.server.urlString("/two/");
+    f.scan({first, second});
+    QCOMPARE(f.list2()->topLevelItemCount(), 14);
+    QCOMPARE(f.form->currentTab(), 1);
+    // The browser is not started by a scan.
+    QVERIFY(!f.form->websiteFrame()->browser()->isCreated());
+    f.server.clearLog();
+
+    f.clickResultsRow(second);
+    QTest::mouseClick(f.find<QPushButton>("Command12"), Qt::LeftButton);
+    QCOMPARE(f.selectedWebRow(), 7);
+    QCOMPARE(f.list2()->topLevelItem(7)->text(0), QString("Home Page"));
+    QCOMPARE(f.form->currentTab(), 3);
+    QVERIFY(f.find<QWidget>("Frame4")->isVisible());
+    QVERIFY(f.list2()->viewport()->rect().contains(
+        f.list2()->visualItemRect(f.list2()->topLevelItem(7)).center()));
+    QTRY_COMPARE_WITH_TIMEOUT(pageTargets(f.server), QStringList{"/two/"}, loadTimeout);
+    auto* address = f.form->websiteFrame()->findChild<QLineEdit*>("Text1");
+    QTRY_COMPARE_WITH_TIMEOUT(address->text(), second, loadTimeout);
+    // Status panel 2 told which page was opening; panel 1 carries the browser's status.
+    QCOMPARE(f.form->panelText(2), "Opening " + second);
+    QCOMPARE(f.form->panelText(1), QString("Done"));
+
+    // A click on the second URL's "Google" row opens the engine's page; the tab stays.
+    QTreeWidgetItem* google = f.list2()->topLevelItem(8);
+    QCOMPARE(google->text(0), QString("Google"));
+    QTest::mouseClick(f.list2()->viewport(), Qt::LeftButton, {},
+                      f.list2()->visualItemRect(google).center());
+    QTRY_VERIFY_WITH_TIMEOUT(
+        pageTargets(f.server).contains("/engine-Google?q=link:" + xurlEncode::URLEncode(second)),
+        loadTimeout);
+    QCOMPARE(f.form->currentTab(), 3);
+}
+
+void TestWebviewMainWindow::webResultsWithoutASelectedRowShowsTheMessage() {
+    WebFixture f;
+    // With an empty table, and with rows but none selected.
+    QTest::mouseClick(f.find<QPushButton>("Command12"), Qt::LeftButton);
+    f.scan({f.server.urlString("/one/")});
+    f.form->resultsTable()->clearSelection();
+    f.form->resultsTable()->setCurrentItem(nullptr);
+    f.form->selectTab(2);
+    QTest::mouseClick(f.find<QPushButton>("Command12"), Qt::LeftButton);
+    const QString message =
+        "You must first select the item in the results list you wish to view web results for.";
+    QCOMPARE(f.prompts.messages(), (QStringList{message, message}));
+    QCOMPARE(f.prompts.calls.last().title, QString("Tallyscope"));
+    QCOMPARE(f.form->currentTab(), 2);
+    QCOMPARE(f.selectedWebRow(), -1);
+}
+
+void TestWebviewMainWindow::webResultsForARepeatedUrlOpensTheFirstGroup() {
+    WebFixture f;
+    const QString url = f.server.urlString("/same/");
+    f.scan({url, url});
+    QCOMPARE(f.list2()->topLevelItemCount(), 14);
+    // A double click on the second results row of that URL.
+    f.clickResultsRow(url, 1, true);
+    QCOMPARE(f.selectedWebRow(), 0);
+    QCOMPARE(f.form->currentTab(), 3);
+    QTRY_VERIFY_WITH_TIMEOUT(pageTargets(f.server).contains("/same/"), loadTimeout);
+}
+
+void TestWebviewMainWindow::visitOpensTheSiteOnceAndShowsItAgain() {
+    WebFixture f;
+    auto* visit = f.find<QPushButton>("Command3");
+    QVERIFY(visit);
+    QTest::mouseClick(visit, Qt::LeftButton);
+    QCOMPARE(appState().BrowserTarget, QString("Website"));
+    auto* window = qobject_cast<BrowserWindow*>(browserWindow());
+    QVERIFY(window && window->isVisible());
+    QSignalSpy complete(window->browser(), &LazyWebView::DownloadComplete);
+    QVERIFY(complete.wait(loadTimeout));
+    QCOMPARE(pageTargets(f.server), QStringList{"/site"});
+    QCOMPARE(window->windowTitle(), QString("/site"));
+    window->showMinimized();
+    QTest::mouseClick(visit, Qt::LeftButton);
+    QCOMPARE(browserWindow(), window);
+    QVERIFY(!(window->windowState() & Qt::WindowMinimized));
+    QTest::qWait(300);
+    QCOMPARE(pageTargets(f.server), QStringList{"/site"});
+}
+
+void TestWebviewMainWindow::threeDimensionalChartSurvivesTheFirstWebPage() {
+    WebFixture f;
+    const QString first = f.server.urlString("/one/");
+    f.scan({first, f.server.urlString("/two/")});
+    // A 3D chart on screen before the web engine starts.
+    f.form->selectTab(2);
+    f.find<QComboBox>("cmbChart2")->setCurrentIndex(0);
+    HistoryChart* chart = f.form->chartFrame()->chart();
+    QVERIFY(chart->graphContainer());
+    QTRY_VERIFY(chart->graphContainer()->isVisible());
+
+    f.form->selectTab(1);
+    f.clickResultsRow(first);
+    QTest::mouseClick(f.find<QPushButton>("Command12"), Qt::LeftButton);
+    QCOMPARE(f.form->currentTab(), 3);
+    auto* address = f.form->websiteFrame()->findChild<QLineEdit*>("Text1");
+    QTRY_COMPARE_WITH_TIMEOUT(address->text(), first, loadTimeout);
+
+    // Back on the chart: the same content, still in 3D.
+    f.form->selectTab(2);
+    f.form->selectTab(1);
+    f.form->selectTab(2);
+    QTRY_VERIFY(chart->graphContainer() && chart->graphContainer()->isVisible());
+    QCOMPARE(chart->shownType(), 0);
+    QCOMPARE(chart->chartData().seriesLabels.size(), 2);
+}
+
+void TestWebviewMainWindow::closingTheMainWindowFirstLeavesTheBrowserRunning() {
+    WebFixture f;
+    f.engineDelayMs = 5000;
+    struct {
+        bool mainVisible = true, browserVisible = false, exitPending = false, scanning = true;
+    } afterMainClosed;
+    QSignalSpy quitting(qApp, &QCoreApplication::aboutToQuit);
+    const int code = runSteps({
+        [&] {
+            f.form->urlPanel()->appendUrls({f.server.urlString("/a/"), f.server.urlString("/b/")});
+            QTest::mouseClick(f.find<QPushButton>("Command1"), Qt::LeftButton);
+            QTest::mouseClick(f.find<QPushButton>("Command3"), Qt::LeftButton);
+        },
+        [&] { f.form->close(); },
+        [&] {
+            afterMainClosed = {f.form->isVisible(), browserWindowVisible(), appState().ExitPending,
+                               f.form->isScanning()};
+            QVERIFY(quitting.isEmpty());
+            browserWindow()->close();
+        },
+    });
+    QCOMPARE(code, 0);
+    QVERIFY(!afterMainClosed.mainVisible);
+    QVERIFY(afterMainClosed.browserVisible);
+    QVERIFY(afterMainClosed.exitPending);
+    // The scan was stopped when the main window went.
+    QVERIFY(!afterMainClosed.scanning);
+    QCOMPARE(quitting.size(), 1);
+    QVERIFY(!browserWindow());
+}
+
+void TestWebviewMainWindow::closingTheBrowserFirstLeavesTheMainWindowRunning() {
+    WebFixture f;
+    bool mainVisible = false, exitPending = true;
+    const int code = runSteps({
+        [&] { QTest::mouseClick(f.find<QPushButton>("Command3"), Qt::LeftButton); },
+        [&] { browserWindow()->close(); },
+        [&] {
+            mainVisible = f.form->isVisible();
+            exitPending = appState().ExitPending;
+        },
+        [&] { f.form->close(); },
+    });
+    QVERIFY(mainVisible);
+    QVERIFY(!exitPending);
+    QVERIFY(!browserWindow());
+    QCOMPARE(code, 0);
+}
+
+void TestWebviewMainWindow::closingTheMainWindowAloneEndsTheProgram() {
+    WebFixture f;
+    QCOMPARE(runSteps({[&] { f.form->close(); }}), 0);
+    QVERIFY(!appState().ExitPending);
+}
+
+TALLY_GL_TEST_MAIN(TestWebviewMainWindow)
+#include "tst_webview_main_window.moc"

@@ -1,0 +1,49 @@
+// What the main window's tests share: a test main fit for the web view, and a shown Form1 in a
+// temporary program folder with an isolated per-user store.
+#pragma once
+
+#include "core/settings/user_settings.h"
+#include "gui/main/main_window.h"
+#include "support/gl_test_main.h"
+#include "support/scripted_prompts.h"
+#include "support/test_env.h"
+
+#include <QApplication>
+#include <QtTest>
+
+#include <memory>
+
+
+namespace tally::test {
+
+// A program folder, a per-user store (help window off unless asked for), scripted prompts and
+// the main window, shown and laid out.
+struct Form1Fixture {
+    TestEnv env;
+    ScriptedPrompts prompts;
+    std::unique_ptr<Form1> form;
+
+    explicit Form1Fixture(bool show = true, bool helpAtStart = false) {
+        writeSetting(QLatin1String(settingkeys::ShowHelp),
+                     helpAtStart ? QStringLiteral("1") : QStringLiteral("0"));
+        form = std::make_unique<Form1>();
+        if (show) {
+            form->show();
+            if (!QTest::qWaitForWindowExposed(form.get()))
+                qWarning("Form1 was not exposed");
+        }
+    }
+    ~Form1Fixture() {
+        form.reset();
+        // Windows the main window opened without an owner (Options, browser) go with the test.
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->isVisible())
+                w->close();
+    }
+
+    template <typename T> T* find(const char* name) const {
+        return form->findChild<T*>(QLatin1String(name));
+    }
+};
+
+} // namespace tally::test
