@@ -24,7 +24,7 @@ int main(int argc, char* argv[]) {
 
     // The splash window comes first: it sets up the display strings and the skin, then opens the
     // main window and stays loaded, hidden, for the rest of the run.
-    tally::frmSplash splash;
+    tally::SplashWindow splash;
     splash.show();
     return app.exec();
 }

@@ -84,7 +84,7 @@ int runOnce(bool eager, const QElapsedTimer& sinceMain, QApplication& app) {
                  test::HttpResponse::page("<html><head><title>Home</title></head><body><h1>A "
                                           "home page</h1><p>Some text.</p></body></html>"));
 
-    Form1 form;
+    MainWindow form;
     if (eager)
         form.websiteFrame()->browser()->view();
     form.show();

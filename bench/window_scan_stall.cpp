@@ -68,7 +68,7 @@ int main(int argc, char* argv[]) {
             server.server()->urlString(QLatin1String(Paths[e]) + QLatin1String("?q=link:")),
             ProgramFolder::settingsIni());
 
-    Form1 form;
+    MainWindow form;
     form.show();
     QStringList list;
     for (int i = 0; i < urls; ++i)

@@ -1,4 +1,4 @@
-// What the main window's tests share: a test main fit for the web view, and a shown Form1 in a
+// What the main window's tests share: a test main fit for the web view, and a shown MainWindow in a
 // temporary program folder with an isolated per-user store.
 #pragma once
 
@@ -18,22 +18,22 @@ namespace tally::test {
 
 // A program folder, a per-user store (help window off unless asked for), scripted prompts and
 // the main window, shown and laid out.
-struct Form1Fixture {
+struct MainWindowFixture {
     TestEnv env;
     ScriptedPrompts prompts;
-    std::unique_ptr<Form1> form;
+    std::unique_ptr<MainWindow> form;
 
-    explicit Form1Fixture(bool show = true, bool helpAtStart = false) {
+    explicit MainWindowFixture(bool show = true, bool helpAtStart = false) {
         writeSetting(QLatin1String(settingkeys::ShowHelp),
                      helpAtStart ? QStringLiteral("1") : QStringLiteral("0"));
-        form = std::make_unique<Form1>();
+        form = std::make_unique<MainWindow>();
         if (show) {
             form->show();
             if (!QTest::qWaitForWindowExposed(form.get()))
                 qWarning("Form1 was not exposed");
         }
     }
-    ~Form1Fixture() {
+    ~MainWindowFixture() {
         form.reset();
         // Windows the main window opened without an owner (Options, browser) go with the test.
         for (QWidget* w : QApplication::topLevelWidgets())

@@ -24,8 +24,8 @@
 namespace tally {
 
 namespace {
-QPointer<Form8>& loadedWindow() {
-    static QPointer<Form8> window;
+QPointer<HelpWindow>& loadedWindow() {
+    static QPointer<HelpWindow> window;
     return window;
 }
 
@@ -33,7 +33,7 @@ QPointer<Form8>& loadedWindow() {
 constexpr QSize kDesignedSize(686, 528);
 } // namespace
 
-Form8::Form8(QWidget* owner)
+HelpWindow::HelpWindow(QWidget* owner)
     // Owned by the main window as a tool window: it stays above its owner, not above every
     // other program.
     : QWidget(owner, owner ? Qt::Tool : Qt::Window) {
@@ -55,7 +55,7 @@ Form8::Form8(QWidget* owner)
     Check1->setObjectName(QStringLiteral("Check1"));
     Check1->setAccessibleName(QStringLiteral("Show at Startup"));
     Check1->setToolTip(QStringLiteral("Open this window each time the program starts"));
-    connect(Check1, &QCheckBox::clicked, this, &Form8::Check1_Click);
+    connect(Check1, &QCheckBox::clicked, this, &HelpWindow::Check1_Click);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 6);
@@ -73,7 +73,7 @@ Form8::Form8(QWidget* owner)
     Form_Load();
 }
 
-void Form8::Form_Load() {
+void HelpWindow::Form_Load() {
     if (appState().SkinningOn)
         modSkin::ApplySkin(this);
 
@@ -101,15 +101,15 @@ void Form8::Form_Load() {
     Check1_Click();
 }
 
-void Form8::Check1_Click() {
+void HelpWindow::Check1_Click() {
     writeSetting(QLatin1String(settingkeys::ShowHelp),
                  Check1->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
 void showHelpWindow(QWidget* owner) {
-    QPointer<Form8>& window = loadedWindow();
+    QPointer<HelpWindow>& window = loadedWindow();
     if (!window) {
-        auto* loaded = new Form8(owner);
+        auto* loaded = new HelpWindow(owner);
         if (!loaded->isLoaded()) {
             delete loaded;
             return;
@@ -130,7 +130,7 @@ void showHelpWindow(QWidget* owner) {
 }
 
 void unloadHelpWindow() {
-    if (Form8* window = loadedWindow())
+    if (HelpWindow* window = loadedWindow())
         delete window;
 }
 

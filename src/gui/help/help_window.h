@@ -1,4 +1,4 @@
-// The help window (Form8, "Readme/Help").
+// The help window (HelpWindow, "Readme/Help").
 #pragma once
 
 #include <QWidget>
@@ -18,11 +18,11 @@ QWidget* helpWindow();
 
 // The help window: the help text Help.rtf from the program folder and "Show at Startup", which
 // stores the showHelp preference at once. Owned by the main window, it stays above it while open.
-class Form8 : public QWidget {
+class HelpWindow : public QWidget {
     Q_OBJECT
 public:
     // Loads the window: skin, help text, check box. Use isLoaded() before showing it.
-    explicit Form8(QWidget* owner = nullptr);
+    explicit HelpWindow(QWidget* owner = nullptr);
 
     // False when Help.rtf was missing: the window must not appear.
     bool isLoaded() const { return loaded_; }

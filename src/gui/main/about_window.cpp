@@ -15,8 +15,8 @@
 namespace tally {
 
 namespace {
-QPointer<frmAbout>& loadedWindow() {
-    static QPointer<frmAbout> window;
+QPointer<AboutWindow>& loadedWindow() {
+    static QPointer<AboutWindow> window;
     return window;
 }
 
@@ -27,9 +27,9 @@ QLabel* makeLabel(QWidget* parent, const char* name, const QString& text) {
 }
 } // namespace
 
-frmAbout::frmAbout(QWidget* owner) : frmAbout(displayStrings(), owner) {}
+AboutWindow::AboutWindow(QWidget* owner) : AboutWindow(displayStrings(), owner) {}
 
-frmAbout::frmAbout(const DisplayStrings& strings, QWidget* owner) : QDialog(owner) {
+AboutWindow::AboutWindow(const DisplayStrings& strings, QWidget* owner) : QDialog(owner) {
     setObjectName(QStringLiteral("frmAbout"));
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
@@ -60,7 +60,7 @@ frmAbout::frmAbout(const DisplayStrings& strings, QWidget* owner) : QDialog(owne
     lblWebsite->setOpenExternalLinks(false);
     lblWebsite->setCursor(Qt::PointingHandCursor);
     lblWebsite->setToolTip(QStringLiteral("Open the web site in the browser window"));
-    connect(lblWebsite, &QLabel::linkActivated, this, &frmAbout::lblWebsite_Click);
+    connect(lblWebsite, &QLabel::linkActivated, this, &AboutWindow::lblWebsite_Click);
     for (QLabel* field : {lblVersion, lblCompany})
         field->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
@@ -109,7 +109,7 @@ frmAbout::frmAbout(const DisplayStrings& strings, QWidget* owner) : QDialog(owne
     Form_Load(strings);
 }
 
-void frmAbout::Form_Load(const DisplayStrings& strings) {
+void AboutWindow::Form_Load(const DisplayStrings& strings) {
     setWindowTitle(QStringLiteral("About ") + strings.productName);
     Label1->setText(strings.productName);
     lblCompany->setText(strings.companyName);
@@ -127,21 +127,21 @@ void frmAbout::Form_Load(const DisplayStrings& strings) {
         modSkin::ApplySkin(this);
 }
 
-void frmAbout::lblWebsite_Click() {
+void AboutWindow::lblWebsite_Click() {
     showBrowserWindow();
 }
 
 void showAboutWindow(QWidget* owner) {
-    QPointer<frmAbout>& window = loadedWindow();
+    QPointer<AboutWindow>& window = loadedWindow();
     if (!window)
-        window = new frmAbout(owner);
+        window = new AboutWindow(owner);
     window->show();
     window->raise();
     window->activateWindow();
 }
 
 void unloadAboutWindow() {
-    if (frmAbout* window = loadedWindow())
+    if (AboutWindow* window = loadedWindow())
         delete window;
 }
 

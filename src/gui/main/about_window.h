@@ -1,4 +1,4 @@
-// The About window (frmAbout).
+// The About window (AboutWindow).
 #pragma once
 
 #include "core/product/version_info.h"
@@ -19,13 +19,13 @@ QWidget* aboutWindow();
 
 // The About window: product name, version, owner and web site. The web site opens the browser
 // window.
-class frmAbout : public QDialog {
+class AboutWindow : public QDialog {
     Q_OBJECT
 public:
     // Loads the window from the program's display strings.
-    explicit frmAbout(QWidget* owner = nullptr);
+    explicit AboutWindow(QWidget* owner = nullptr);
     // Loads the window from other display strings (tests).
-    frmAbout(const DisplayStrings& strings, QWidget* owner);
+    AboutWindow(const DisplayStrings& strings, QWidget* owner);
 
 public slots:
     // Opens the browser window (frmWebsite) without touching appState().BrowserTarget.

@@ -121,7 +121,7 @@ bool settingIsOne(const char* key) {
 
 } // namespace
 
-Form1::Form1(QWidget* parent) : QMainWindow(parent) {
+MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Tallyrank Checker"));
     QFont windowFont = font();
@@ -171,10 +171,10 @@ Form1::Form1(QWidget* parent) : QMainWindow(parent) {
 
     buildStatusBar();
 
-    connect(tabStrip1_, &QTabWidget::currentChanged, this, &Form1::TabStrip1_Click);
-    connect(listView1_, &ResultsTable::ColumnClick, this, &Form1::ListView1_ColumnClick);
-    connect(listView1_, &ResultsTable::rowContextMenuRequested, this, &Form1::showRowContextMenu);
-    connect(listView1_, &ResultsTable::DblClick, this, &Form1::ListView1_DblClick);
+    connect(tabStrip1_, &QTabWidget::currentChanged, this, &MainWindow::TabStrip1_Click);
+    connect(listView1_, &ResultsTable::ColumnClick, this, &MainWindow::ListView1_ColumnClick);
+    connect(listView1_, &ResultsTable::rowContextMenuRequested, this, &MainWindow::showRowContextMenu);
+    connect(listView1_, &ResultsTable::DblClick, this, &MainWindow::ListView1_DblClick);
     QTreeWidget* listView2 = frame4_->webResults();
     listView2->header()->setSectionsClickable(true);
     connect(listView2->header(), &QHeaderView::sectionClicked, this,
@@ -197,11 +197,11 @@ Form1::Form1(QWidget* parent) : QMainWindow(parent) {
     Form_Load();
 }
 
-Form1::~Form1() {
+MainWindow::~MainWindow() {
     abortScan();
 }
 
-void Form1::buildMenus() {
+void MainWindow::buildMenus() {
     QMenuBar* bar = menuBar();
     auto menu = [bar](const char* name, const QString& caption) {
         QMenu* m = bar->addMenu(caption);
@@ -262,19 +262,19 @@ void Form1::buildMenus() {
     connect(saveList, &QAction::triggered, this, [this] { frame1_->saveListFile(); });
     connect(openList, &QAction::triggered, this, [this] { frame1_->loadListFile(); });
     connect(clipboard, &QAction::triggered, this, [this] { frame1_->loadClipboard(); });
-    connect(exitNow, &QAction::triggered, this, &Form1::mnuExitNow_Click);
-    connect(mnuScan_, &QAction::triggered, this, &Form1::mnuScan_Click);
-    connect(mnuStop_, &QAction::triggered, this, &Form1::mnuStop_Click);
-    connect(config, &QAction::triggered, this, &Form1::mnuConfig_Click);
-    connect(graph, &QAction::triggered, this, &Form1::mnuGraph_Click);
-    connect(helpItem, &QAction::triggered, this, &Form1::mnuHelpItem_Click);
-    connect(aboutItem, &QAction::triggered, this, &Form1::mnuAbout_Click);
-    connect(mnuSaveResults_, &QAction::triggered, this, &Form1::mnuSaveResults_Click);
-    connect(webResults, &QAction::triggered, this, &Form1::mnuWebResults_Click);
-    connect(clearResults, &QAction::triggered, this, &Form1::mnuClearResults_Click);
+    connect(exitNow, &QAction::triggered, this, &MainWindow::mnuExitNow_Click);
+    connect(mnuScan_, &QAction::triggered, this, &MainWindow::mnuScan_Click);
+    connect(mnuStop_, &QAction::triggered, this, &MainWindow::mnuStop_Click);
+    connect(config, &QAction::triggered, this, &MainWindow::mnuConfig_Click);
+    connect(graph, &QAction::triggered, this, &MainWindow::mnuGraph_Click);
+    connect(helpItem, &QAction::triggered, this, &MainWindow::mnuHelpItem_Click);
+    connect(aboutItem, &QAction::triggered, this, &MainWindow::mnuAbout_Click);
+    connect(mnuSaveResults_, &QAction::triggered, this, &MainWindow::mnuSaveResults_Click);
+    connect(webResults, &QAction::triggered, this, &MainWindow::mnuWebResults_Click);
+    connect(clearResults, &QAction::triggered, this, &MainWindow::mnuClearResults_Click);
 }
 
-QWidget* Form1::buildToolbar() {
+QWidget* MainWindow::buildToolbar() {
     auto* strip = new QFrame;
     picture1_ = strip;
     strip->setObjectName(QStringLiteral("Picture1"));
@@ -304,14 +304,14 @@ QWidget* Form1::buildToolbar() {
     for (QPushButton* b : {command1_, command2_, command6_})
         row->addWidget(b);
     row->addWidget(command3_, 1);
-    connect(command1_, &QPushButton::clicked, this, &Form1::Command1_Click);
-    connect(command2_, &QPushButton::clicked, this, &Form1::Command2_Click);
-    connect(command6_, &QPushButton::clicked, this, &Form1::Command6_Click);
-    connect(command3_, &QPushButton::clicked, this, &Form1::Command3_Click);
+    connect(command1_, &QPushButton::clicked, this, &MainWindow::Command1_Click);
+    connect(command2_, &QPushButton::clicked, this, &MainWindow::Command2_Click);
+    connect(command6_, &QPushButton::clicked, this, &MainWindow::Command6_Click);
+    connect(command3_, &QPushButton::clicked, this, &MainWindow::Command3_Click);
     return strip;
 }
 
-QWidget* Form1::buildDataFrame() {
+QWidget* MainWindow::buildDataFrame() {
     auto* frame = new QGroupBox(QStringLiteral("Results - Data View"));
     frame->setObjectName(QStringLiteral("Frame2"));
     auto* buttons = new QHBoxLayout;
@@ -340,13 +340,13 @@ QWidget* Form1::buildDataFrame() {
     layout->addLayout(buttons);
     layout->addWidget(listView1_, 1);
 
-    connect(save, &QPushButton::clicked, this, &Form1::Command4_Click);
-    connect(web, &QPushButton::clicked, this, &Form1::Command12_Click);
-    connect(clear, &QPushButton::clicked, this, &Form1::Command5_Click);
+    connect(save, &QPushButton::clicked, this, &MainWindow::Command4_Click);
+    connect(web, &QPushButton::clicked, this, &MainWindow::Command12_Click);
+    connect(clear, &QPushButton::clicked, this, &MainWindow::Command5_Click);
     return frame;
 }
 
-void Form1::buildStatusBar() {
+void MainWindow::buildStatusBar() {
     statusBar1_ = new QStatusBar(this);
     statusBar1_->setObjectName(QStringLiteral("StatusBar1"));
     statusBar1_->setAccessibleName(QStringLiteral("Status"));
@@ -383,12 +383,12 @@ void Form1::buildStatusBar() {
     // The time and date panels keep themselves current.
     clock_ = new QTimer(this);
     clock_->setInterval(1000);
-    connect(clock_, &QTimer::timeout, this, &Form1::updateClock);
+    connect(clock_, &QTimer::timeout, this, &MainWindow::updateClock);
     clock_->start();
     updateClock();
 }
 
-void Form1::updateClock() {
+void MainWindow::updateClock() {
     const QLocale locale;
     const QString time = locale.toString(QTime::currentTime(), QLocale::ShortFormat);
     const QString date = locale.toString(QDate::currentDate(), QLocale::ShortFormat);
@@ -398,7 +398,7 @@ void Form1::updateClock() {
         panels_[3]->setText(date);
 }
 
-void Form1::Form_Load() {
+void MainWindow::Form_Load() {
     // Every step runs even when an earlier one had nothing to do.
     PlaceProgressInPanel(progressBar1_, statusBar1_, 2);
     setWindowTitle(QString::fromUtf8(version::ProductName) + QStringLiteral(" by ") +
@@ -434,23 +434,23 @@ void Form1::Form_Load() {
     LayoutControls();
 }
 
-QListWidget* Form1::urlList() const {
+QListWidget* MainWindow::urlList() const {
     return frame1_->list();
 }
 
-bool Form1::isScanning() const {
+bool MainWindow::isScanning() const {
     return run_ != nullptr;
 }
 
-void Form1::setPageFetcher(PageFetcher* fetcher) {
+void MainWindow::setPageFetcher(PageFetcher* fetcher) {
     fetcher_ = fetcher;
 }
 
-int Form1::currentTab() const {
+int MainWindow::currentTab() const {
     return tabStrip1_->currentIndex() + 1;
 }
 
-void Form1::selectTab(int tab) {
+void MainWindow::selectTab(int tab) {
     if (tab < 1 || tab > tabStrip1_->count())
         return;
     if (tabStrip1_->currentIndex() == tab - 1)
@@ -459,20 +459,20 @@ void Form1::selectTab(int tab) {
         tabStrip1_->setCurrentIndex(tab - 1);
 }
 
-QString Form1::panelText(int panel) const {
+QString MainWindow::panelText(int panel) const {
     if (panel < 1 || panel > 4)
         return QString();
     return panels_[panel - 1]->text();
 }
 
-void Form1::setPanelText(int panel, const QString& text) {
+void MainWindow::setPanelText(int panel, const QString& text) {
     if (panel == 1 || panel == 2)
         panels_[panel - 1]->setText(text);
 }
 
 // ---- Layout ----
 
-void Form1::LayoutControls() {
+void MainWindow::LayoutControls() {
     if (isMinimized())
         return;
     if (QLayout* l = centralWidget()->layout())
@@ -482,7 +482,7 @@ void Form1::LayoutControls() {
     progressBar1_->raise();
 }
 
-void Form1::PlaceProgressInPanel(QProgressBar* bar, QStatusBar* statusBar, int panel) {
+void MainWindow::PlaceProgressInPanel(QProgressBar* bar, QStatusBar* statusBar, int panel) {
     if (!bar || statusBar != statusBar1_ || panel < 1 || panel > 4)
         return;
     QWidget* box = panels_[panel - 1]->parentWidget();
@@ -501,18 +501,18 @@ void Form1::PlaceProgressInPanel(QProgressBar* bar, QStatusBar* statusBar, int p
     bar->raise();
 }
 
-void Form1::resizeEvent(QResizeEvent* event) {
+void MainWindow::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
     LayoutControls();
 }
 
-void Form1::changeEvent(QEvent* event) {
+void MainWindow::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange && !isMinimized())
         LayoutControls();
 }
 
-void Form1::TabStrip1_Click() {
+void MainWindow::TabStrip1_Click() {
     const int index = tabStrip1_->currentIndex();
     QWidget* frames[] = {frame2_, frame3_, frame4_};
     if (index < 0 || index > 2)
@@ -523,11 +523,11 @@ void Form1::TabStrip1_Click() {
 
 // ---- The scan ----
 
-void Form1::mnuScan_Click() {
+void MainWindow::mnuScan_Click() {
     Command1_Click();
 }
 
-void Form1::Command1_Click() {
+void MainWindow::Command1_Click() {
     if (isScanning())
         return;
     // The window's start steps: rows stay in the order they are written, the progress bar shows.
@@ -551,23 +551,23 @@ void Form1::Command1_Click() {
     run->start();
 }
 
-void Form1::Command2_Click() {
+void MainWindow::Command2_Click() {
     mnuStop_Click();
 }
 
-void Form1::mnuStop_Click() {
+void MainWindow::mnuStop_Click() {
     blnStop_ = true;
     progressBar1_->hide();
     if (run_)
         run_->requestStop();
 }
 
-void Form1::stopped() {
+void MainWindow::stopped() {
     blnStop_ = false;
     setScanControls(false);
 }
 
-void Form1::setScanControls(bool scanning) {
+void MainWindow::setScanControls(bool scanning) {
     command1_->setText(scanning ? QStringLiteral("Searching...") : QStringLiteral("Start"));
     command1_->setEnabled(!scanning);
     command2_->setEnabled(scanning);
@@ -579,8 +579,8 @@ void Form1::setScanControls(bool scanning) {
         clear->setEnabled(!scanning);
 }
 
-void Form1::connectRun(ScanRun* run) {
-    connect(run, &ScanRun::clearResultsRequested, this, &Form1::clearResults);
+void MainWindow::connectRun(ScanRun* run) {
+    connect(run, &ScanRun::clearResultsRequested, this, &MainWindow::clearResults);
     connect(run, &ScanRun::started, this, [this](int urlCount) {
         setScanControls(true);
         progressBar1_->setRange(0, urlCount * EngineCount);
@@ -615,7 +615,7 @@ void Form1::connectRun(ScanRun* run) {
     });
     connect(run, &ScanRun::completed, this,
             [this](const QString& text, qint64, bool) { scanCompleted(text); });
-    connect(run, &ScanRun::stopped, this, &Form1::stopped);
+    connect(run, &ScanRun::stopped, this, &MainWindow::stopped);
     connect(run, &ScanRun::finished, this, [this, run] {
         if (run_ == run)
             run_ = nullptr;
@@ -623,7 +623,7 @@ void Form1::connectRun(ScanRun* run) {
     });
 }
 
-void Form1::scanCompleted(const QString& statusText) {
+void MainWindow::scanCompleted(const QString& statusText) {
     setPanelText(1, statusText);
     progressBar1_->hide();
     setScanControls(false);
@@ -634,7 +634,7 @@ void Form1::scanCompleted(const QString& statusText) {
         SortListView(listView1_, 2, SortKind::Number, false);
 }
 
-void Form1::abortScan() {
+void MainWindow::abortScan() {
     if (!run_)
         return;
     ScanRun* run = run_;
@@ -645,31 +645,31 @@ void Form1::abortScan() {
 
 // ---- The results table ----
 
-void Form1::mnuClearResults_Click() {
+void MainWindow::mnuClearResults_Click() {
     // Refused while a scan writes into the table (the commands are disabled then).
     if (isScanning())
         return;
     clearResults();
 }
 
-void Form1::clearResults() {
+void MainWindow::clearResults() {
     listView1_->clear();
     frame4_->clearWebResults();
     lngScanIndex_ = 0;
 }
 
-void Form1::Command5_Click() {
+void MainWindow::Command5_Click() {
     mnuClearResults_Click();
 }
 
-void Form1::ListView1_ColumnClick(int column) {
+void MainWindow::ListView1_ColumnClick(int column) {
     if (command1_->text() != QLatin1String("Start"))
         return;
     const bool ascending = listView1_->flipColumnDirection(column);
     SortListView(listView1_, column, column == 1 ? SortKind::Text : SortKind::Number, ascending);
 }
 
-void Form1::mnuSaveResults_Click() {
+void MainWindow::mnuSaveResults_Click() {
     QTreeWidgetItem* row = listView1_->selectedRow();
     if (!row) {
         Prompts::message(this,
@@ -688,27 +688,27 @@ void Form1::mnuSaveResults_Click() {
     showSaveDialog(this);
 }
 
-void Form1::Command4_Click() {
+void MainWindow::Command4_Click() {
     mnuSaveResults_Click();
 }
 
-void Form1::mnuWebResults_Click() {
+void MainWindow::mnuWebResults_Click() {
     frame4_->ShowWebResults(listView1_->selectedRow());
 }
 
-void Form1::Command12_Click() {
+void MainWindow::Command12_Click() {
     mnuWebResults_Click();
 }
 
-void Form1::ListView1_DblClick() {
+void MainWindow::ListView1_DblClick() {
     mnuWebResults_Click();
 }
 
-void Form1::ListView2_ColumnClick(int column) {
+void MainWindow::ListView2_ColumnClick(int column) {
     EnhListView_SortColumns(frame4_->webResults(), column, false);
 }
 
-void Form1::showRowContextMenu(QTreeWidgetItem* row, const QPoint& globalPos) {
+void MainWindow::showRowContextMenu(QTreeWidgetItem* row, const QPoint& globalPos) {
     if (!row)
         return;
     QString url = row->text(0);
@@ -719,38 +719,38 @@ void Form1::showRowContextMenu(QTreeWidgetItem* row, const QPoint& globalPos) {
 
 // ---- Toolbar and menus ----
 
-void Form1::Command3_Click() {
+void MainWindow::Command3_Click() {
     appState().BrowserTarget = QStringLiteral("Website");
     showBrowserWindow();
 }
 
-void Form1::Command6_Click() {
+void MainWindow::Command6_Click() {
     showOptionsModeless();
 }
 
-void Form1::mnuConfig_Click() {
+void MainWindow::mnuConfig_Click() {
     showOptionsModal(this);
 }
 
-void Form1::mnuGraph_Click() {
+void MainWindow::mnuGraph_Click() {
     frame3_->showLoadDialog();
 }
 
-void Form1::mnuHelpItem_Click() {
+void MainWindow::mnuHelpItem_Click() {
     showHelpWindow(this);
 }
 
-void Form1::mnuAbout_Click() {
+void MainWindow::mnuAbout_Click() {
     showAboutWindow(this);
 }
 
-void Form1::mnuExitNow_Click() {
+void MainWindow::mnuExitNow_Click() {
     close();
 }
 
 // ---- Shut-down ----
 
-void Form1::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
     event->accept();
     if (shuttingDown_)
         return;

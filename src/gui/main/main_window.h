@@ -1,4 +1,4 @@
-// The main window (Form1): the toolbar strip, the URL panel, the tab strip with its three view
+// The main window (MainWindow): the toolbar strip, the URL panel, the tab strip with its three view
 // frames (data, chart, website), the menus and the status bar with its progress bar. It owns the
 // scan run while one is in progress and turns the run's signals into changes of its controls.
 #pragma once
@@ -27,11 +27,11 @@ class ResultsTable;
 class UrlPanel;
 class WebsiteFrame;
 
-class Form1 : public QMainWindow {
+class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    explicit Form1(QWidget* parent = nullptr);
-    ~Form1() override;
+    explicit MainWindow(QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     // The parts other windows and tests reach.
     ChartFrame* chartFrame() const { return frame3_; }

@@ -19,7 +19,7 @@ namespace {
 constexpr QSize kDesignedSize(478, 318);
 } // namespace
 
-frmSplash::frmSplash(int delayMs, bool skinning, QWidget* parent)
+SplashWindow::SplashWindow(int delayMs, bool skinning, QWidget* parent)
     : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint) {
     setObjectName(QStringLiteral("frmSplash"));
     setFixedSize(kDesignedSize);
@@ -38,7 +38,7 @@ frmSplash::frmSplash(int delayMs, bool skinning, QWidget* parent)
     Timer2->setObjectName(QStringLiteral("Timer2"));
     Timer2->setSingleShot(true);
     Timer2->setInterval(delayMs);
-    connect(Timer2, &QTimer::timeout, this, &frmSplash::Timer2_Timer);
+    connect(Timer2, &QTimer::timeout, this, &SplashWindow::Timer2_Timer);
 
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
@@ -46,11 +46,11 @@ frmSplash::frmSplash(int delayMs, bool skinning, QWidget* parent)
     Form_Load(skinning);
 }
 
-frmSplash::~frmSplash() {
+SplashWindow::~SplashWindow() {
     delete form1_.data();
 }
 
-void frmSplash::Form_Load(bool skinning) {
+void SplashWindow::Form_Load(bool skinning) {
     AppState& state = appState();
     state.ExitPending = false;
     setDisplayStrings(programVersion());
@@ -68,14 +68,14 @@ void frmSplash::Form_Load(bool skinning) {
     Timer2->start();
 }
 
-void frmSplash::Timer2_Timer() {
+void SplashWindow::Timer2_Timer() {
     Timer2->stop();
     if (opened_)
         return;
     opened_ = true;
-    form1_ = new Form1();
+    form1_ = new MainWindow();
     // The main window's shut-down ends the program: the skin stops first.
-    connect(form1_, &Form1::programEnding, this, [] {
+    connect(form1_, &MainWindow::programEnding, this, [] {
         if (appState().SkinningOn)
             modSkin::StopSkin();
     });
@@ -83,7 +83,7 @@ void frmSplash::Timer2_Timer() {
     hide();
 }
 
-Form1* frmSplash::mainWindow() const {
+MainWindow* SplashWindow::mainWindow() const {
     return form1_;
 }
 

@@ -1,4 +1,4 @@
-// The splash window (frmSplash): the program's first window.
+// The splash window (SplashWindow): the program's first window.
 #pragma once
 
 #include <QPointer>
@@ -9,22 +9,22 @@ class QTimer;
 
 namespace tally {
 
-class Form1;
+class MainWindow;
 
 // Sets up the display strings and the skin, shows the splash picture for a moment, then opens
 // the main window once and hides itself. It stays loaded, hidden, for the rest of the run.
-class frmSplash : public QWidget {
+class SplashWindow : public QWidget {
     Q_OBJECT
 public:
     // How long the picture shows before the main window opens.
     static constexpr int DelayMs = 1200;
 
     // Loads the window and starts its delay. `skinning` is the value the skinning switch gets.
-    explicit frmSplash(int delayMs = DelayMs, bool skinning = true, QWidget* parent = nullptr);
-    ~frmSplash() override;
+    explicit SplashWindow(int delayMs = DelayMs, bool skinning = true, QWidget* parent = nullptr);
+    ~SplashWindow() override;
 
     // The main window once opened, else nullptr.
-    Form1* mainWindow() const;
+    MainWindow* mainWindow() const;
 
 public slots:
     // The end of the delay: opens the main window (only the first time) and hides the splash.
@@ -35,7 +35,7 @@ private:
 
     QLabel* Image1 = nullptr;
     QTimer* Timer2 = nullptr;
-    QPointer<Form1> form1_;
+    QPointer<MainWindow> form1_;
     bool opened_ = false;
 };
 

@@ -25,19 +25,19 @@ namespace tally {
 namespace {
 
 // One dialog at a time: the open one, whoever opened it.
-QPointer<Form2>& openDialog() {
-    static QPointer<Form2> dialog;
+QPointer<OptionsDialog>& openDialog() {
+    static QPointer<OptionsDialog> dialog;
     return dialog;
 }
 
 // Keeps track of a new dialog until it closes; a closed dialog is on its way to deletion and is
 // never brought back.
-void track(Form2* dialog) {
+void track(OptionsDialog* dialog) {
     openDialog() = dialog;
     QObject::connect(dialog, &QDialog::finished, [] { openDialog() = nullptr; });
 }
 
-void bringForward(Form2* dialog) {
+void bringForward(OptionsDialog* dialog) {
     dialog->setWindowState(dialog->windowState() & ~Qt::WindowMinimized);
     dialog->show();
     dialog->raise();
@@ -88,7 +88,7 @@ bool readCheck(const QString& value) {
 
 } // namespace
 
-Form2::Form2(QWidget* parent) : QDialog(parent) {
+OptionsDialog::OptionsDialog(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("Options"));
     setAccessibleName(QStringLiteral("Options"));
@@ -159,9 +159,9 @@ Form2::Form2(QWidget* parent) : QDialog(parent) {
     Command3_->setToolTip(QStringLiteral("Restore the default engine addresses and ranks (Alt+R)"));
     for (QPushButton* button : {Command1_, Command2_, Command3_})
         button->setMinimumWidth(90);
-    connect(Command1_, &QPushButton::clicked, this, &Form2::Command1_Click);
-    connect(Command2_, &QPushButton::clicked, this, &Form2::Command2_Click);
-    connect(Command3_, &QPushButton::clicked, this, &Form2::Command3_Click);
+    connect(Command1_, &QPushButton::clicked, this, &OptionsDialog::Command1_Click);
+    connect(Command2_, &QPushButton::clicked, this, &OptionsDialog::Command2_Click);
+    connect(Command3_, &QPushButton::clicked, this, &OptionsDialog::Command3_Click);
 
     auto* lower = new QHBoxLayout;
     lower->addWidget(frame2, 3);
@@ -187,7 +187,7 @@ Form2::Form2(QWidget* parent) : QDialog(parent) {
     Form_Load();
 }
 
-void Form2::Form_Load() {
+void OptionsDialog::Form_Load() {
     const QString settingsIni = ProgramFolder::settingsIni();
     for (int i = 0; i < EngineCount; ++i)
         prefix_[i]->setText(modINI::ReadIniValue(QLatin1String(EnginesSection),
@@ -207,7 +207,7 @@ void Form2::Form_Load() {
         modSkin::ApplySkin(this);
 }
 
-void Form2::txtProfile_Change(int Index) {
+void OptionsDialog::txtProfile_Change(int Index) {
     // The boxes written below run this again; their changes are already part of the chain.
     if (applyingRule_)
         return;
@@ -223,7 +223,7 @@ void Form2::txtProfile_Change(int Index) {
     applyingRule_ = false;
 }
 
-void Form2::setThresholdTexts(const QString& low, const QString& medium, const QString& high) {
+void OptionsDialog::setThresholdTexts(const QString& low, const QString& medium, const QString& high) {
     // Consistent texts set together: run through the rule one by one they would be emptied again
     // whenever another box happened to be empty.
     applyingRule_ = true;
@@ -233,7 +233,7 @@ void Form2::setThresholdTexts(const QString& low, const QString& medium, const Q
     applyingRule_ = false;
 }
 
-void Form2::Command1_Click() {
+void OptionsDialog::Command1_Click() {
     const QString settingsIni = ProgramFolder::settingsIni();
     for (int i = 0; i < EngineCount; ++i)
         modINI::WritePrivateProfileStringA(QLatin1String(EnginesSection),
@@ -248,11 +248,11 @@ void Form2::Command1_Click() {
     accept();
 }
 
-void Form2::Command2_Click() {
+void OptionsDialog::Command2_Click() {
     reject();
 }
 
-void Form2::Command3_Click() {
+void OptionsDialog::Command3_Click() {
     if (Prompts::askYesNo(this, QStringLiteral("This will reset all engines, Continue?"),
                           QStringLiteral("Warning"), QMessageBox::Warning)) {
         const QString settingsIni = ProgramFolder::settingsIni();
@@ -269,16 +269,16 @@ void Form2::Command3_Click() {
                       QString::fromLatin1(DesignedProfileTexts[2]));
 }
 
-Form2* optionsDialog() {
+OptionsDialog* optionsDialog() {
     return openDialog().data();
 }
 
 void showOptionsModal(QWidget* owner) {
-    if (Form2* open = openDialog()) {
+    if (OptionsDialog* open = openDialog()) {
         bringForward(open);
         return;
     }
-    auto* dialog = new Form2(owner);
+    auto* dialog = new OptionsDialog(owner);
     track(dialog);
     dialog->setWindowModality(Qt::ApplicationModal);
     dialog->show();
@@ -287,11 +287,11 @@ void showOptionsModal(QWidget* owner) {
 }
 
 void showOptionsModeless() {
-    if (Form2* open = openDialog()) {
+    if (OptionsDialog* open = openDialog()) {
         bringForward(open);
         return;
     }
-    auto* dialog = new Form2(nullptr);
+    auto* dialog = new OptionsDialog(nullptr);
     track(dialog);
     dialog->setWindowModality(Qt::NonModal);
     dialog->show();
@@ -300,7 +300,7 @@ void showOptionsModeless() {
 }
 
 void unloadOptionsDialog() {
-    if (Form2* open = openDialog()) {
+    if (OptionsDialog* open = openDialog()) {
         openDialog() = nullptr;
         open->hide();
         delete open;

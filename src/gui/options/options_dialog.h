@@ -1,4 +1,4 @@
-// The Options dialog (Form2): engine query prefixes, profile thresholds and data options.
+// The Options dialog (OptionsDialog): engine query prefixes, profile thresholds and data options.
 #pragma once
 
 #include <QDialog>
@@ -23,17 +23,17 @@ void showOptionsModeless();
 // Closes the dialog if it is open (the main window's shut-down).
 void unloadOptionsDialog();
 
-class Form2;
+class OptionsDialog;
 // The open Options dialog, or nullptr.
-Form2* optionsDialog();
+OptionsDialog* optionsDialog();
 
 // The prefixes live in settings.ini (section "Engines"), the thresholds and data options in the
 // per-user store. Nothing is kept outside the controls until Ok writes them; Reset writes the
 // default prefixes at once.
-class Form2 : public QDialog {
+class OptionsDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit Form2(QWidget* parent = nullptr);
+    explicit OptionsDialog(QWidget* parent = nullptr);
 
     // Threshold box Index: 0 low (bottom row), 1 medium, 2 high (top row).
     QLineEdit* txtProfile(int Index) const { return txtProfile_[Index]; }

@@ -234,8 +234,8 @@ void ChartFrame::MSChart1_GotFocus() {
 }
 
 void ChartFrame::showLoadDialog() {
-    Form4 dialog(window());
-    connect(&dialog, &Form4::savedSearchChosen, this, &ChartFrame::doChart);
+    LoadSearchDialog dialog(window());
+    connect(&dialog, &LoadSearchDialog::savedSearchChosen, this, &ChartFrame::doChart);
     dialog.exec();
 }
 

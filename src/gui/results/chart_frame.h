@@ -36,7 +36,7 @@ public Q_SLOTS:
     void doChart();
     // Redraws the chart.
     void doChart2();
-    // Shows the load dialog (Form4) modally, owned by this frame's window.
+    // Shows the load dialog (LoadSearchDialog) modally, owned by this frame's window.
     void showLoadDialog();
     // Prints the chart (Command14).
     void printChart();

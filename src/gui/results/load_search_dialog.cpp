@@ -27,7 +27,7 @@ QList<SavedSearchEntry> fillSavedSearchList(QComboBox* combo, QWidget* messagePa
     return entries;
 }
 
-Form4::Form4(QWidget* owner) : QDialog(owner) {
+LoadSearchDialog::LoadSearchDialog(QWidget* owner) : QDialog(owner) {
     setObjectName(QStringLiteral("Form4"));
     setWindowTitle(QStringLiteral("Load Saved Search"));
     setModal(true);
@@ -54,8 +54,8 @@ Form4::Form4(QWidget* owner) : QDialog(owner) {
     layout->addWidget(frame);
     layout->addWidget(buttons);
 
-    connect(ok, &QPushButton::clicked, this, &Form4::Command1_Click);
-    connect(cancel, &QPushButton::clicked, this, &Form4::Command2_Click);
+    connect(ok, &QPushButton::clicked, this, &LoadSearchDialog::Command1_Click);
+    connect(cancel, &QPushButton::clicked, this, &LoadSearchDialog::Command2_Click);
 
     entries_ = fillSavedSearchList(Combo1_, owner);
     if (appState().SkinningOn)
@@ -63,7 +63,7 @@ Form4::Form4(QWidget* owner) : QDialog(owner) {
     Combo1_->setFocus();
 }
 
-void Form4::Command1_Click() {
+void LoadSearchDialog::Command1_Click() {
     const int index = Combo1_->currentIndex();
     if (index < 0 || index >= entries_.size()) {
         Prompts::message(this,
@@ -76,7 +76,7 @@ void Form4::Command1_Click() {
     accept();
 }
 
-void Form4::Command2_Click() {
+void LoadSearchDialog::Command2_Click() {
     reject();
 }
 

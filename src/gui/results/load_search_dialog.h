@@ -1,4 +1,4 @@
-// The load dialog (Form4, "Load Saved Search").
+// The load dialog (LoadSearchDialog, "Load Saved Search").
 #pragma once
 
 #include "core/results/saved_search.h"
@@ -11,10 +11,10 @@ namespace tally {
 
 // Lists the saved searches; "Ok" sets appState().CurrentSavedSearch to the chosen one's file
 // name and reports it through savedSearchChosen before closing.
-class Form4 : public QDialog {
+class LoadSearchDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit Form4(QWidget* owner = nullptr);
+    explicit LoadSearchDialog(QWidget* owner = nullptr);
 
     const QList<SavedSearchEntry>& entries() const { return entries_; }
 

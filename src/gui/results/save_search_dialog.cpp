@@ -19,11 +19,11 @@
 namespace tally {
 
 void showSaveDialog(QWidget* owner) {
-    Form5 dialog(owner);
+    SaveSearchDialog dialog(owner);
     dialog.exec();
 }
 
-Form5::Form5(QWidget* owner) : QDialog(owner) {
+SaveSearchDialog::SaveSearchDialog(QWidget* owner) : QDialog(owner) {
     setObjectName(QStringLiteral("Form5"));
     setWindowTitle(QStringLiteral("Save Search Results"));
     setModal(true);
@@ -75,10 +75,10 @@ Form5::Form5(QWidget* owner) : QDialog(owner) {
     layout->addLayout(bottom);
     setMinimumWidth(380);
 
-    connect(save, &QPushButton::clicked, this, &Form5::Command3_Click);
-    connect(Text1_, &QLineEdit::returnPressed, this, &Form5::Command3_Click);
-    connect(ok, &QPushButton::clicked, this, &Form5::Command1_Click);
-    connect(cancel, &QPushButton::clicked, this, &Form5::Command2_Click);
+    connect(save, &QPushButton::clicked, this, &SaveSearchDialog::Command3_Click);
+    connect(Text1_, &QLineEdit::returnPressed, this, &SaveSearchDialog::Command3_Click);
+    connect(ok, &QPushButton::clicked, this, &SaveSearchDialog::Command1_Click);
+    connect(cancel, &QPushButton::clicked, this, &SaveSearchDialog::Command2_Click);
 
     entries_ = fillSavedSearchList(Combo1_, owner);
     if (appState().SkinningOn)
@@ -86,7 +86,7 @@ Form5::Form5(QWidget* owner) : QDialog(owner) {
     Text1_->setFocus();
 }
 
-void Form5::Command3_Click() {
+void SaveSearchDialog::Command3_Click() {
     const QString name = Text1_->text();
     switch (checkSearchName(name)) {
     case SearchNameProblem::Empty:
@@ -122,7 +122,7 @@ void Form5::Command3_Click() {
     save(savedSearchPath(fileName), SaveMode::NewSearch);
 }
 
-void Form5::Command1_Click() {
+void SaveSearchDialog::Command1_Click() {
     const int index = Combo1_->currentIndex();
     if (index < 0 || index >= entries_.size()) {
         Prompts::message(this,
@@ -134,11 +134,11 @@ void Form5::Command1_Click() {
     save(savedSearchPath(entries_.at(index).fileName), SaveMode::Append);
 }
 
-void Form5::Command2_Click() {
+void SaveSearchDialog::Command2_Click() {
     reject();
 }
 
-void Form5::save(const QString& file, SaveMode mode) {
+void SaveSearchDialog::save(const QString& file, SaveMode mode) {
     const SaveResult result = saveSearchRow(appState().PendingSaveText, file, mode, historyToday());
     if (result == SaveResult::Failed) {
         Prompts::message(this,

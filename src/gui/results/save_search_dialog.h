@@ -1,4 +1,4 @@
-// The save dialog (Form5, "Save Search Results").
+// The save dialog (SaveSearchDialog, "Save Search Results").
 #pragma once
 
 #include "core/results/saved_search.h"
@@ -11,15 +11,15 @@ class QPushButton;
 
 namespace tally {
 
-// Shows Form5 modally, owned by `owner`; it saves appState().PendingSaveText.
+// Shows SaveSearchDialog modally, owned by `owner`; it saves appState().PendingSaveText.
 void showSaveDialog(QWidget* owner);
 
 // Saves the pending results row as a new saved search (Text1, "Save") or appends it to an
 // existing one (Combo1, "Ok"). Built when shown, so its list is fresh every time.
-class Form5 : public QDialog {
+class SaveSearchDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit Form5(QWidget* owner = nullptr);
+    explicit SaveSearchDialog(QWidget* owner = nullptr);
 
     // The saved searches listed in Combo1, in its order.
     const QList<SavedSearchEntry>& entries() const { return entries_; }

@@ -71,9 +71,9 @@ private slots:
         env_->writeFile(QStringLiteral("Help.rtf"), shippedHelp());
         QCOMPARE(storedShowHelp(), QStringLiteral("<absent>"));
         // The whole start: splash, then the main window, whose load opens the help window.
-        frmSplash splash(10);
+        SplashWindow splash(10);
         QTRY_VERIFY(splash.mainWindow());
-        Form1* form = splash.mainWindow();
+        MainWindow* form = splash.mainWindow();
         QVERIFY(helpWindow());
         QVERIFY(helpWindow()->isVisible());
         QCOMPARE(helpWindow()->parentWidget(), form);
@@ -92,7 +92,7 @@ private slots:
     void uncheckedStaysClosedAtTheNextStart() {
         env_->writeFile(QStringLiteral("Help.rtf"), shippedHelp());
         {
-            Form1 form;
+            MainWindow form;
             form.show();
             QVERIFY(helpWindow());
             QVERIFY(QTest::qWaitForWindowExposed(helpWindow()));
@@ -101,7 +101,7 @@ private slots:
         }
         // The help window went with its owner.
         QVERIFY(!helpWindow());
-        Form1 form;
+        MainWindow form;
         form.show();
         QVERIFY(!helpWindow());
         // "View Help" still opens it, unchecked.
@@ -117,7 +117,7 @@ private slots:
     }
 
     void missingHelpFileShowsNothing() {
-        Form1 form;
+        MainWindow form;
         form.show();
         QVERIFY(!helpWindow());
         trigger(&form, "mnuHelpItem");
@@ -129,7 +129,7 @@ private slots:
     }
 
     void aboutFromTheMenu() {
-        Form1 form;
+        MainWindow form;
         form.show();
         trigger(&form, "mnuAbout");
         QWidget* about = aboutWindow();
@@ -142,13 +142,13 @@ private slots:
 
     void shutDownUnloadsThemAndStopsTheSkin() {
         env_->writeFile(QStringLiteral("Help.rtf"), shippedHelp());
-        frmSplash splash(10);
+        SplashWindow splash(10);
         QTRY_VERIFY(splash.mainWindow());
-        Form1* form = splash.mainWindow();
+        MainWindow* form = splash.mainWindow();
         trigger(form, "mnuAbout");
         QVERIFY(helpWindow() && aboutWindow());
         QVERIFY(modSkin::SkinStarted());
-        QSignalSpy ending(form, &Form1::programEnding);
+        QSignalSpy ending(form, &MainWindow::programEnding);
         trigger(form, "mnuExitNow");
         QCOMPARE(ending.count(), 1);
         QTRY_VERIFY(!helpWindow());

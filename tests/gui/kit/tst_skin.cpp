@@ -206,8 +206,8 @@ private slots:
         // No splash window went on to open the main window.
         QTest::qWait(50);
         for (QWidget* w : QApplication::topLevelWidgets()) {
-            QVERIFY(!qobject_cast<Form1*>(w));
-            QVERIFY(!qobject_cast<frmSplash*>(w));
+            QVERIFY(!qobject_cast<MainWindow*>(w));
+            QVERIFY(!qobject_cast<SplashWindow*>(w));
         }
     }
 
@@ -218,10 +218,10 @@ private slots:
         env.writeFile(QStringLiteral("Help.rtf"), help.readAll());
         writeSetting(QLatin1String(settingkeys::ShowHelp), QStringLiteral("1"));
 
-        frmSplash splash(10, false);
+        SplashWindow splash(10, false);
         QVERIFY(!appState().SkinningOn);
         QTRY_VERIFY(splash.mainWindow());
-        Form1* form = splash.mainWindow();
+        MainWindow* form = splash.mainWindow();
         showHelpWindow(form);
         showAboutWindow(form);
         QVERIFY(helpWindow() && aboutWindow());

@@ -26,7 +26,7 @@
 #include <QTreeWidget>
 
 using namespace tally;
-using tally::test::Form1Fixture;
+using tally::test::MainWindowFixture;
 
 namespace {
 
@@ -65,7 +65,7 @@ private Q_SLOTS:
 };
 
 void TestMainWindow::controlsAndCaptions() {
-    Form1Fixture f;
+    MainWindowFixture f;
     QCOMPARE(f.form->currentTab(), 1);
     QVERIFY(f.find<QWidget>("Frame2")->isVisible());
     QVERIFY(!f.find<QWidget>("Frame3")->isVisible() && !f.find<QWidget>("Frame4")->isVisible());
@@ -146,7 +146,7 @@ void TestMainWindow::controlsAndCaptions() {
 }
 
 void TestMainWindow::everyControlHasAnAccessibleName() {
-    Form1Fixture f;
+    MainWindowFixture f;
     const QList<QWidget*> widgets = f.form->findChildren<QWidget*>();
     QStringList missing;
     for (QWidget* w : widgets) {
@@ -165,7 +165,7 @@ void TestMainWindow::everyControlHasAnAccessibleName() {
 }
 
 void TestMainWindow::menusInOrder() {
-    Form1Fixture f;
+    MainWindowFixture f;
     QStringList visibleMenus;
     for (QAction* a : f.form->menuBar()->actions())
         if (a->isVisible())
@@ -195,7 +195,7 @@ void TestMainWindow::menusInOrder() {
 }
 
 void TestMainWindow::contextMenus() {
-    Form1Fixture f;
+    MainWindowFixture f;
     auto* listView = f.find<QMenu>("mnuListView");
     QCOMPARE(listView->title(), QStringLiteral("ListView"));
     QCOMPARE(menuItems(listView), (QStringList{"Save Results", "Web Results", "Clear Results"}));
@@ -212,7 +212,7 @@ void TestMainWindow::contextMenus() {
 }
 
 void TestMainWindow::menuShortcuts() {
-    Form1Fixture f;
+    MainWindowFixture f;
     f.form->activateWindow();
     f.find<QListWidget>("List1")->setFocus();
     // Ctrl+N: the input box of "Add URL".
@@ -233,14 +233,14 @@ void TestMainWindow::menuShortcuts() {
     QCOMPARE(f.form->urlPanel()->urls(),
              (QStringList{"http://typed.example", "http://www.pasted.example"}));
     // Ctrl+X: Exit closes the window and ends the program.
-    QSignalSpy ending(f.form.get(), &Form1::programEnding);
+    QSignalSpy ending(f.form.get(), &MainWindow::programEnding);
     QTest::keyClick(f.form.get(), Qt::Key_X, Qt::ControlModifier);
     QCOMPARE(ending.count(), 1);
     QVERIFY(!f.form->isVisible());
 }
 
 void TestMainWindow::shortcutsLeaveTextBoxesAlone() {
-    Form1Fixture f;
+    MainWindowFixture f;
     f.form->selectTab(3);
     auto* text1 = f.form->websiteFrame()->findChild<QLineEdit*>(QStringLiteral("Text1"));
     QVERIFY(text1 && text1->isVisible());
@@ -252,7 +252,7 @@ void TestMainWindow::shortcutsLeaveTextBoxesAlone() {
     QCOMPARE(text1->text(), QStringLiteral("typed.example"));
     QCOMPARE(f.form->urlPanel()->count(), 0);
     // Ctrl+X cuts the text instead of closing the window.
-    QSignalSpy ending(f.form.get(), &Form1::programEnding);
+    QSignalSpy ending(f.form.get(), &MainWindow::programEnding);
     text1->selectAll();
     QTest::keyClick(text1, Qt::Key_X, Qt::ControlModifier);
     QCOMPARE(text1->text(), QString());
@@ -269,7 +269,7 @@ void TestMainWindow::shortcutsLeaveTextBoxesAlone() {
 }
 
 void TestMainWindow::delKeysActOnUrlListWithFocus() {
-    Form1Fixture f;
+    MainWindowFixture f;
     f.form->urlPanel()->appendUrls({"http://a", "http://b", "http://c"});
     QListWidget* list = f.form->urlList();
     f.form->activateWindow();
@@ -292,7 +292,7 @@ void TestMainWindow::delKeysActOnUrlListWithFocus() {
 }
 
 void TestMainWindow::tabsShowExactlyOneFrame() {
-    Form1Fixture f;
+    MainWindowFixture f;
     QWidget* frames[] = {f.find<QWidget>("Frame2"), f.find<QWidget>("Frame3"),
                          f.find<QWidget>("Frame4")};
     QTabBar* tabBar = f.find<QTabWidget>("TabStrip1")->tabBar();
@@ -317,7 +317,7 @@ void TestMainWindow::tabsShowExactlyOneFrame() {
 }
 
 void TestMainWindow::widerAndTaller() {
-    Form1Fixture f;
+    MainWindowFixture f;
     const char* wider[] = {"TabStrip1", "Frame2", "ListView1", "Command3"};
     const char* inFrame3[] = {"Frame3", "MSChart1"};
     const char* inFrame4[] = {"Frame4", "ListView2", "WebBrowser1", "Text1", "Command10"};
@@ -373,7 +373,7 @@ void TestMainWindow::widerAndTaller() {
 }
 
 void TestMainWindow::minimiseRestoreAndTinyWindow() {
-    Form1Fixture f;
+    MainWindowFixture f;
     const QRect table = windowRect(f.find<QWidget>("ListView1"));
     f.form->showMinimized();
     f.form->LayoutControls(); // skipped while minimised
@@ -397,7 +397,7 @@ void TestMainWindow::helpAtStartFollowsSetting() {
         return false;
     };
     {
-        Form1Fixture f(true, false);
+        MainWindowFixture f(true, false);
         QVERIFY(!helpShown());
     }
     {
@@ -405,7 +405,7 @@ void TestMainWindow::helpAtStartFollowsSetting() {
         env.writeFile(QStringLiteral("Help.rtf"), "{\\rtf1\\ansi Help text.\\par}");
         test::ScriptedPrompts prompts;
         // Nothing stored: the help window opens with the main window.
-        Form1 form;
+        MainWindow form;
         form.show();
         QTRY_VERIFY(helpShown());
     }
@@ -413,7 +413,7 @@ void TestMainWindow::helpAtStartFollowsSetting() {
 }
 
 void TestMainWindow::startWithEmptyListShowsOnlyTheProgressBar() {
-    Form1Fixture f;
+    MainWindowFixture f;
     f.form->setPanelText(1, QStringLiteral("before"));
     QTest::mouseClick(f.find<QPushButton>("Command1"), Qt::LeftButton);
     QVERIFY(f.find<QProgressBar>("ProgressBar1")->isVisible());
@@ -425,8 +425,8 @@ void TestMainWindow::startWithEmptyListShowsOnlyTheProgressBar() {
 }
 
 void TestMainWindow::closingEndsTheProgram() {
-    Form1Fixture f;
-    QSignalSpy ending(f.form.get(), &Form1::programEnding);
+    MainWindowFixture f;
+    QSignalSpy ending(f.form.get(), &MainWindow::programEnding);
     f.find<QMenu>("mnuFile2");
     f.find<QAction>("mnuExitNow")->trigger();
     QCOMPARE(ending.count(), 1);
@@ -436,7 +436,7 @@ void TestMainWindow::closingEndsTheProgram() {
 }
 
 void TestMainWindow::closingEndsTheProgramWithOtherWindowsOpen() {
-    Form1Fixture f;
+    MainWindowFixture f;
     f.env.writeFile(QStringLiteral("Help.rtf"), "{\\rtf1\\ansi Help text.\\par}");
     auto shown = [](const char* name) {
         for (QWidget* w : QApplication::topLevelWidgets())
@@ -450,14 +450,14 @@ void TestMainWindow::closingEndsTheProgramWithOtherWindowsOpen() {
     QTRY_VERIFY(shown("Form2"));
     QTRY_VERIFY(shown("Form8"));
     QTRY_VERIFY(shown("frmAbout"));
-    QSignalSpy ending(f.form.get(), &Form1::programEnding);
+    QSignalSpy ending(f.form.get(), &MainWindow::programEnding);
     f.form->close();
     QCOMPARE(ending.count(), 1);
     QTRY_VERIFY(!shown("Form2") && !shown("Form8") && !shown("frmAbout"));
 }
 
 void TestMainWindow::webResultsCommandsReachTheWebView() {
-    Form1Fixture f;
+    MainWindowFixture f;
     // With no results row selected, each of the three ways ends in the web view's message.
     QTest::mouseClick(f.find<QPushButton>("Command12"), Qt::LeftButton);
     f.find<QAction>("mnuWebResults")->trigger();

@@ -20,7 +20,7 @@
 #include <QSignalSpy>
 
 using namespace tally;
-using tally::test::Form1Fixture;
+using tally::test::MainWindowFixture;
 using tally::test::HttpRequest;
 using tally::test::HttpResponse;
 using tally::test::LocalHttpServer;
@@ -73,7 +73,7 @@ int iconOf(const QTreeWidgetItem* row) {
     return 0;
 }
 
-struct ScanFixture : Form1Fixture {
+struct ScanFixture : MainWindowFixture {
     Engines engines;
     ScanFixture() { engines.writePrefixes(env.file(QStringLiteral("settings.ini"))); }
     QPushButton* start() const { return find<QPushButton>("Command1"); }
@@ -261,7 +261,7 @@ void TestMainWindowScan::closingDuringAScanAbortsIt() {
     f.form->Command1_Click();
     QTRY_COMPARE(f.engines.server.requestCount(), 1);
     QPointer<ScanRun> run = f.form->scanRun();
-    QSignalSpy ending(f.form.get(), &Form1::programEnding);
+    QSignalSpy ending(f.form.get(), &MainWindow::programEnding);
     f.form->close();
     QCOMPARE(ending.count(), 1);
     QVERIFY(!f.form->isScanning());

@@ -22,7 +22,7 @@ namespace {
 int mainWindowCount() {
     int count = 0;
     for (QWidget* widget : QApplication::topLevelWidgets())
-        if (qobject_cast<Form1*>(widget))
+        if (qobject_cast<MainWindow*>(widget))
             ++count;
     return count;
 }
@@ -49,7 +49,7 @@ private slots:
         appState().ExitPending = true;
         appState().SiteAddress.clear();
         setDisplayStrings(VersionInfo{QStringLiteral("Other"), QString(), QString(), 0, 0});
-        frmSplash splash(60000);
+        SplashWindow splash(60000);
         QVERIFY(!appState().ExitPending);
         QVERIFY(appState().SkinningOn);
         QCOMPARE(appState().SiteAddress, QString::fromUtf8(version::SiteAddress));
@@ -63,16 +63,16 @@ private slots:
         QVERIFY(splash.windowFlags() & Qt::FramelessWindowHint);
         QCOMPARE(splash.size(), QSize(478, 318));
         // One single-shot delay of about 1.2 seconds by default.
-        QCOMPARE(frmSplash::DelayMs, 1200);
+        QCOMPARE(SplashWindow::DelayMs, 1200);
         auto* timer = splash.findChild<QTimer*>(QStringLiteral("Timer2"));
         QVERIFY(timer && timer->isActive() && timer->isSingleShot());
         QCOMPARE(timer->interval(), 60000);
-        QCOMPARE(frmSplash().findChild<QTimer*>(QStringLiteral("Timer2"))->interval(), 1200);
+        QCOMPARE(SplashWindow().findChild<QTimer*>(QStringLiteral("Timer2"))->interval(), 1200);
     }
 
     void opensTheMainWindowExactlyOnce() {
         QCOMPARE(mainWindowCount(), 0);
-        frmSplash splash(50);
+        SplashWindow splash(50);
         splash.show();
         QVERIFY(QTest::qWaitForWindowExposed(&splash));
         QVERIFY(!splash.mainWindow());
@@ -82,7 +82,7 @@ private slots:
         QVERIFY(splash.isHidden());
         QVERIFY(!splash.findChild<QTimer*>(QStringLiteral("Timer2"))->isActive());
         // Later ticks, real or forced, open nothing more.
-        Form1* first = splash.mainWindow();
+        MainWindow* first = splash.mainWindow();
         splash.Timer2_Timer();
         QTest::qWait(150);
         QCOMPARE(mainWindowCount(), 1);
@@ -91,7 +91,7 @@ private slots:
     }
 
     void withSkinningOffItStillHandsOver() {
-        frmSplash splash(20, false);
+        SplashWindow splash(20, false);
         QVERIFY(!appState().SkinningOn);
         QVERIFY(!modSkin::SkinStarted());
         QVERIFY(!splash.property("tallySkinned").toBool());

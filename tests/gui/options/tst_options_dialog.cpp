@@ -38,11 +38,11 @@ const QByteArray CustomIni =
     "Yahoo=http://y/\r\nAsk=http://k/\r\nMSN=http://m/\r\nATW=http://w/\r\n"
     "\r\n[Other]\r\nx=1\r\n";
 
-QLineEdit* box(Form2* form, int index) {
+QLineEdit* box(OptionsDialog* form, int index) {
     return form->findChild<QLineEdit*>(QStringLiteral("txtProfile%1").arg(index));
 }
 
-QStringList thresholds(Form2* form) {
+QStringList thresholds(OptionsDialog* form) {
     return {box(form, 0)->text(), box(form, 1)->text(), box(form, 2)->text()};
 }
 
@@ -63,7 +63,7 @@ void paste(QLineEdit* edit, const QString& text) {
     edit->insert(text);
 }
 
-QPushButton* button(Form2* form, const char* name) {
+QPushButton* button(OptionsDialog* form, const char* name) {
     return form->findChild<QPushButton*>(QString::fromLatin1(name));
 }
 
@@ -85,14 +85,14 @@ private slots:
         unloadOptionsDialog();
         // A failed test may leave its own dialog behind.
         for (QWidget* window : QApplication::topLevelWidgets())
-            if (qobject_cast<Form2*>(window))
+            if (qobject_cast<OptionsDialog*>(window))
                 delete window;
         flushDeletes();
     }
 
     void defaultsOnAnEmptyStore() {
         TestEnv env(false); // no settings.ini at all
-        Form2 form;
+        OptionsDialog form;
         QCOMPARE(form.windowTitle(), QStringLiteral("Options"));
         QCOMPARE(thresholds(&form), list("500", "1000", "1000"));
         for (int i = 1; i <= 6; ++i) {
@@ -110,7 +110,7 @@ private slots:
 
     void captionsAndLayout() {
         TestEnv env;
-        Form2 form;
+        OptionsDialog form;
         QStringList frames;
         for (const char* name : {"Frame1", "Frame2", "Frame3"})
             frames << form.findChild<QGroupBox*>(QString::fromLatin1(name))->title();
@@ -151,7 +151,7 @@ private slots:
         writeSetting(QStringLiteral("txtProfile2"), QStringLiteral("250"));
         writeSetting(QStringLiteral("chkAutoSort"), QStringLiteral("0"));
         writeSetting(QStringLiteral("chkClear"), QStringLiteral("1"));
-        Form2 form;
+        OptionsDialog form;
         QCOMPARE(form.prefixBox(0)->text(), QStringLiteral("http://g/?q=link:"));
         QCOMPARE(form.prefixBox(5)->text(), QStringLiteral("http://w/"));
         // The stored high threshold wins over the stored medium one.
@@ -167,7 +167,7 @@ private slots:
         writeSetting(QStringLiteral("txtProfile1"), QStringLiteral("4000"));
         writeSetting(QStringLiteral("txtProfile2"), QStringLiteral("4000"));
         {
-            Form2 form;
+            OptionsDialog form;
             QCOMPARE(thresholds(&form), list("2000", "4000", "4000"));
         }
         // Text that does not read is shed on load; a stored empty box stays empty.
@@ -175,14 +175,14 @@ private slots:
         writeSetting(QStringLiteral("txtProfile1"), QString());
         writeSetting(QStringLiteral("txtProfile2"), QString());
         writeSetting(QStringLiteral("chkAutoSort"), QStringLiteral("yes"));
-        Form2 form;
+        OptionsDialog form;
         QCOMPARE(thresholds(&form), list("", "", ""));
         QVERIFY(!form.findChild<QCheckBox*>(QStringLiteral("chkAuto"))->isChecked());
     }
 
     void lowAboveMediumDoubles() {
         TestEnv env;
-        Form2 form;
+        OptionsDialog form;
         paste(box(&form, 0), QStringLiteral("2000"));
         QCOMPARE(thresholds(&form), list("2000", "4000", "4000"));
     }
@@ -190,11 +190,11 @@ private slots:
     void mediumInOneStepAndKeyByKey() {
         TestEnv env;
         {
-            Form2 form;
+            OptionsDialog form;
             paste(box(&form, 1), QStringLiteral("400"));
             QCOMPARE(thresholds(&form), list("399", "400", "400"));
         }
-        Form2 form;
+        OptionsDialog form;
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         retype(box(&form, 1), QStringLiteral("400"));
@@ -203,7 +203,7 @@ private slots:
 
     void highInOneStep() {
         TestEnv env;
-        Form2 form;
+        OptionsDialog form;
         paste(box(&form, 2), QStringLiteral("700"));
         QCOMPARE(thresholds(&form), list("500", "700", "700"));
         paste(box(&form, 0), QStringLiteral("690"));
@@ -225,7 +225,7 @@ private slots:
         QFETCH(int, index);
         QFETCH(QStringList, expected);
         TestEnv env;
-        Form2 form;
+        OptionsDialog form;
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         retype(box(&form, index), QStringLiteral("12"));
@@ -239,7 +239,7 @@ private slots:
 
     void anotherEmptyBoxEmptiesTheTypedOne() {
         TestEnv env;
-        Form2 form;
+        OptionsDialog form;
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         QLineEdit* high = box(&form, 2);
@@ -254,7 +254,7 @@ private slots:
     void okWritesEverything() {
         TestEnv env;
         env.writeFile(QStringLiteral("settings.ini"), CustomIni);
-        QPointer<Form2> form = new Form2;
+        QPointer<OptionsDialog> form = new OptionsDialog;
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form));
         retype(form->prefixBox(0), QStringLiteral("http://example.test/s?q=link:"));
@@ -278,7 +278,7 @@ private slots:
 
     void okCreatesAMissingSettingsFileAndKeepsTextAsTyped() {
         TestEnv env(false);
-        QPointer<Form2> form = new Form2;
+        QPointer<OptionsDialog> form = new OptionsDialog;
         paste(box(form, 0), QStringLiteral(" 7 "));
         QTest::mouseClick(form->findChild<QCheckBox*>(QStringLiteral("chkAuto")), Qt::LeftButton);
         form->findChild<QPushButton*>(QStringLiteral("Command1"))->click();
@@ -293,7 +293,7 @@ private slots:
 
     void pastedLineBreaksDoNotReachSettingsIni() {
         TestEnv env;
-        QPointer<Form2> form = new Form2;
+        QPointer<OptionsDialog> form = new OptionsDialog;
         paste(form->prefixBox(2),
               QStringLiteral("http://y.test/?p=link:\r\n[Engines]\r\nGoogle=x"));
         QCOMPARE(form->prefixBox(2)->text(), QStringLiteral("http://y.test/?p=link:"));
@@ -320,7 +320,7 @@ private slots:
         ScriptedPrompts prompts;
         prompts.buttons.enqueue(QMessageBox::No);
 
-        QPointer<Form2> form = new Form2;
+        QPointer<OptionsDialog> form = new OptionsDialog;
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form));
         retype(form->prefixBox(1), QStringLiteral("edited"));
@@ -351,7 +351,7 @@ private slots:
         ScriptedPrompts prompts;
         prompts.buttons.enqueue(QMessageBox::Yes);
 
-        QPointer<Form2> form = new Form2;
+        QPointer<OptionsDialog> form = new OptionsDialog;
         form->show();
         form->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(form));
@@ -383,7 +383,7 @@ private slots:
         writeSetting(QStringLiteral("txtProfile2"), QStringLiteral(" "));
         ScriptedPrompts prompts;
         prompts.buttons.enqueue(QMessageBox::No);
-        Form2 form;
+        OptionsDialog form;
         QCOMPARE(thresholds(&form), list("500", "", " "));
         button(&form, "Command3")->click();
         QCOMPARE(thresholds(&form), list("500", "1000", "1000"));
@@ -399,7 +399,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&owner));
 
         showOptionsModeless();
-        QPointer<Form2> first = optionsDialog();
+        QPointer<OptionsDialog> first = optionsDialog();
         QVERIFY(first);
         QVERIFY(first->isVisible());
         QVERIFY(!first->parentWidget());
@@ -418,7 +418,7 @@ private slots:
         const QWidgetList windows = QApplication::topLevelWidgets();
         QCOMPARE(
             std::count_if(windows.begin(), windows.end(),
-                          [](QWidget* w) { return qobject_cast<Form2*>(w) && w->isVisible(); }),
+                          [](QWidget* w) { return qobject_cast<OptionsDialog*>(w) && w->isVisible(); }),
             1);
         // Cancel closes it, and the next "Options" opens a new one.
         button(first, "Command2")->click();
@@ -427,7 +427,7 @@ private slots:
         QVERIFY(!first);
 
         showOptionsModal(&owner);
-        QPointer<Form2> modal = optionsDialog();
+        QPointer<OptionsDialog> modal = optionsDialog();
         QVERIFY(modal);
         QCOMPARE(modal->parentWidget(), &owner);
         QCOMPARE(modal->windowModality(), Qt::ApplicationModal);
@@ -454,7 +454,7 @@ private slots:
                 server.urlString(QStringLiteral("/e%1?q=").arg(i + 1)),
                 ProgramFolder::settingsIni());
 
-        QPointer<Form2> form = new Form2;
+        QPointer<OptionsDialog> form = new OptionsDialog;
         paste(form->prefixBox(1), server.urlString(QStringLiteral("/changed?q=")));
         paste(box(form, 1), QStringLiteral("0")); // medium 0: a total of 0 is high profile
         QCOMPARE(thresholds(form), list("-1", "0", "0"));
@@ -487,7 +487,7 @@ private slots:
         TestEnv env;
         auto* owner = new QWidget;
         showOptionsModal(owner);
-        QPointer<Form2> modal = optionsDialog();
+        QPointer<OptionsDialog> modal = optionsDialog();
         QVERIFY(modal);
         delete owner;
         QVERIFY(!modal);

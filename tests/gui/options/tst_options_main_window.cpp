@@ -10,7 +10,7 @@
 #include <QSignalSpy>
 
 using namespace tally;
-using tally::test::Form1Fixture;
+using tally::test::MainWindowFixture;
 
 namespace {
 
@@ -25,7 +25,7 @@ void userClick(QWidget* widget) {
                       widget->mapTo(window, widget->rect().center()));
 }
 
-QAction* viewOptions(const Form1Fixture& f) {
+QAction* viewOptions(const MainWindowFixture& f) {
     return f.form->findChild<QAction*>(QStringLiteral("mnuConfig"));
 }
 
@@ -40,10 +40,10 @@ private Q_SLOTS:
     }
 
     void optionsButtonIsModeless() {
-        Form1Fixture f;
+        MainWindowFixture f;
         auto* command6 = f.find<QPushButton>("Command6");
         QTest::mouseClick(command6, Qt::LeftButton);
-        QPointer<Form2> dialog = optionsDialog();
+        QPointer<OptionsDialog> dialog = optionsDialog();
         QVERIFY(dialog);
         QVERIFY(dialog->isVisible());
         QVERIFY(!dialog->parentWidget());
@@ -65,7 +65,7 @@ private Q_SLOTS:
         QCOMPARE(dialog->windowModality(), Qt::NonModal);
         int dialogs = 0;
         for (QWidget* w : QApplication::topLevelWidgets())
-            dialogs += qobject_cast<Form2*>(w) && w->isVisible();
+            dialogs += qobject_cast<OptionsDialog*>(w) && w->isVisible();
         QCOMPARE(dialogs, 1);
 
         QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("Command2")),
@@ -76,9 +76,9 @@ private Q_SLOTS:
     }
 
     void viewOptionsIsModal() {
-        Form1Fixture f;
+        MainWindowFixture f;
         viewOptions(f)->trigger();
-        QPointer<Form2> dialog = optionsDialog();
+        QPointer<OptionsDialog> dialog = optionsDialog();
         QVERIFY(dialog);
         QCOMPARE(dialog->parentWidget(), f.form.get());
         QCOMPARE(dialog->windowModality(), Qt::ApplicationModal);
@@ -109,9 +109,9 @@ private Q_SLOTS:
     }
 
     void shutDownUnloadsTheDialog() {
-        Form1Fixture f;
+        MainWindowFixture f;
         QTest::mouseClick(f.find<QPushButton>("Command6"), Qt::LeftButton);
-        QPointer<Form2> dialog = optionsDialog();
+        QPointer<OptionsDialog> dialog = optionsDialog();
         QVERIFY(dialog);
         QLineEdit* google = dialog->prefixBox(0);
         google->setText(QStringLiteral("not saved"));

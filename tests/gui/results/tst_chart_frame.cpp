@@ -299,7 +299,7 @@ private Q_SLOTS:
         env->writeFile(QStringLiteral("Saved/mysite.vqz"), Example);
         QWidget* owner = nullptr;
         QTimer::singleShot(0, this, [&] {
-            auto* dialog = qobject_cast<Form4*>(QApplication::activeModalWidget());
+            auto* dialog = qobject_cast<LoadSearchDialog*>(QApplication::activeModalWidget());
             QVERIFY(dialog);
             owner = dialog->parentWidget();
             dialog->findChild<QComboBox*>(QStringLiteral("Combo1"))->setCurrentIndex(0);

@@ -1,4 +1,4 @@
-// The save dialog (Form5) and the load dialog (Form4), driven through their widgets.
+// The save dialog (SaveSearchDialog) and the load dialog (LoadSearchDialog), driven through their widgets.
 #include "gui/results/load_search_dialog.h"
 #include "gui/results/save_search_dialog.h"
 #include "core/product/app_state.h"
@@ -56,7 +56,7 @@ private Q_SLOTS:
         TestEnv env;
         ScriptedPrompts prompts;
         QWidget owner;
-        Form5 dialog(&owner);
+        SaveSearchDialog dialog(&owner);
         QCOMPARE(prompts.messages(), QStringList{"You currently do not have any saved searches"});
         QCOMPARE(prompts.calls[0].title, QStringLiteral("Information"));
         QCOMPARE(prompts.calls[0].icon, QMessageBox::Information);
@@ -93,7 +93,7 @@ private Q_SLOTS:
         TestEnv env;
         ScriptedPrompts prompts;
         {
-            Form5 dialog;
+            SaveSearchDialog dialog;
             dialog.show();
             QTest::keyClicks(child<QLineEdit>(&dialog, "Text1"), QStringLiteral("typed"));
             QTest::keyClick(child<QLineEdit>(&dialog, "Text1"), Qt::Key_Return);
@@ -101,7 +101,7 @@ private Q_SLOTS:
         }
         QVERIFY(QFile::exists(env.file(QStringLiteral("Saved/typed.vqz"))));
         {
-            Form5 dialog;
+            SaveSearchDialog dialog;
             dialog.show();
             QTest::keyClicks(child<QLineEdit>(&dialog, "Text1"), QStringLiteral("other"));
             QTest::keyClick(&dialog, Qt::Key_Escape);
@@ -109,7 +109,7 @@ private Q_SLOTS:
             QCOMPARE(dialog.result(), int(QDialog::Rejected));
         }
         {
-            Form5 dialog;
+            SaveSearchDialog dialog;
             dialog.show();
             child<QLineEdit>(&dialog, "Text1")->setText(QStringLiteral("other"));
             QTest::mouseClick(child<QPushButton>(&dialog, "Command2"), Qt::LeftButton);
@@ -134,7 +134,7 @@ private Q_SLOTS:
         QFETCH(QString, message);
         TestEnv env;
         ScriptedPrompts prompts;
-        Form5 dialog;
+        SaveSearchDialog dialog;
         dialog.show();
         child<QLineEdit>(&dialog, "Text1")->setText(name);
         QTest::mouseClick(child<QPushButton>(&dialog, "Command3"), Qt::LeftButton);
@@ -151,7 +151,7 @@ private Q_SLOTS:
         env.writeFile(QStringLiteral("Saved/mysite.vqz"), old);
         {
             prompts.buttons.enqueue(QMessageBox::No);
-            Form5 dialog;
+            SaveSearchDialog dialog;
             dialog.show();
             child<QLineEdit>(&dialog, "Text1")->setText(QStringLiteral("mysite"));
             QTest::mouseClick(child<QPushButton>(&dialog, "Command3"), Qt::LeftButton);
@@ -176,7 +176,7 @@ private Q_SLOTS:
         ScriptedPrompts prompts;
         env.writeFile(QStringLiteral("Saved/b.vqz"), "\r\n[Google]\r\n11-01-26=1\r\n");
         env.writeFile(QStringLiteral("Saved/A.VQZ"), "\r\n[Google]\r\n11-01-26=2\r\n");
-        Form5 dialog;
+        SaveSearchDialog dialog;
         dialog.show();
         QVERIFY(prompts.messages().isEmpty());
         auto* combo = child<QComboBox>(&dialog, "Combo1");
@@ -203,7 +203,7 @@ private Q_SLOTS:
         ScriptedPrompts prompts;
         QVERIFY(QDir(env.file(QStringLiteral("Saved"))).removeRecursively());
         env.writeFile(QStringLiteral("Saved"), "a file in the folder's place");
-        Form5 dialog;
+        SaveSearchDialog dialog;
         dialog.show();
         child<QLineEdit>(&dialog, "Text1")->setText(QStringLiteral("mysite"));
         QTest::mouseClick(child<QPushButton>(&dialog, "Command3"), Qt::LeftButton);
@@ -218,7 +218,7 @@ private Q_SLOTS:
         TestEnv env;
         ScriptedPrompts prompts;
         QVERIFY(QDir(env.file(QStringLiteral("Saved"))).removeRecursively());
-        Form5 dialog;
+        SaveSearchDialog dialog;
         dialog.show();
         child<QLineEdit>(&dialog, "Text1")->setText(QStringLiteral("fresh"));
         QTest::mouseClick(child<QPushButton>(&dialog, "Command3"), Qt::LeftButton);
@@ -231,7 +231,7 @@ private Q_SLOTS:
         ScriptedPrompts prompts;
         appState().PendingSaveText =
             QStringLiteral("Google:-\nAltavista:-\nYahoo!:\nAsk:-\nMSN:-\nAll The Web:-\n");
-        Form5 dialog;
+        SaveSearchDialog dialog;
         dialog.show();
         child<QLineEdit>(&dialog, "Text1")->setText(QStringLiteral("nothing"));
         QTest::mouseClick(child<QPushButton>(&dialog, "Command3"), Qt::LeftButton);
@@ -246,7 +246,7 @@ private Q_SLOTS:
         owner.show();
         bool seen = false;
         QTimer::singleShot(0, this, [&] {
-            auto* dialog = qobject_cast<Form5*>(QApplication::activeModalWidget());
+            auto* dialog = qobject_cast<SaveSearchDialog*>(QApplication::activeModalWidget());
             QVERIFY(dialog);
             seen = dialog->parentWidget() == &owner;
             dialog->findChild<QLineEdit*>(QStringLiteral("Text1"))->setText(QStringLiteral("m"));
@@ -262,7 +262,7 @@ private Q_SLOTS:
         TestEnv env;
         ScriptedPrompts prompts;
         {
-            Form4 dialog;
+            LoadSearchDialog dialog;
             QCOMPARE(prompts.messages(),
                      QStringList{"You currently do not have any saved searches"});
             QCOMPARE(dialog.windowTitle(), QStringLiteral("Load Saved Search"));
@@ -282,9 +282,9 @@ private Q_SLOTS:
         env.writeFile(QStringLiteral("Saved/Site.VQZ"), "\r\n[Google]\r\n11-01-26=2\r\n");
         prompts.calls.clear();
         {
-            Form4 dialog;
+            LoadSearchDialog dialog;
             QVERIFY(prompts.calls.isEmpty());
-            QSignalSpy chosen(&dialog, &Form4::savedSearchChosen);
+            QSignalSpy chosen(&dialog, &LoadSearchDialog::savedSearchChosen);
             dialog.show();
             auto* combo = child<QComboBox>(&dialog, "Combo1");
             QCOMPARE(combo->count(), 2);
@@ -295,8 +295,8 @@ private Q_SLOTS:
             QVERIFY(appState().CurrentSavedSearch.isEmpty());
         }
         {
-            Form4 dialog;
-            QSignalSpy chosen(&dialog, &Form4::savedSearchChosen);
+            LoadSearchDialog dialog;
+            QSignalSpy chosen(&dialog, &LoadSearchDialog::savedSearchChosen);
             dialog.show();
             child<QComboBox>(&dialog, "Combo1")->setCurrentIndex(1);
             QTest::mouseClick(child<QPushButton>(&dialog, "Command1"), Qt::LeftButton);
@@ -322,12 +322,12 @@ private Q_SLOTS:
         // Each dialog on its own, with the program-wide skin not yet running.
         modSkin::StopSkin();
         {
-            Form4 load;
+            LoadSearchDialog load;
             check(&load);
         }
         modSkin::StopSkin();
         {
-            Form5 save;
+            SaveSearchDialog save;
             check(&save);
         }
         appState().SkinningOn = false;

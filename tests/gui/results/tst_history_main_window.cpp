@@ -17,7 +17,7 @@
 #include <QTimer>
 
 using namespace tally;
-using tally::test::Form1Fixture;
+using tally::test::MainWindowFixture;
 
 class TestHistoryForm1 : public QObject {
     Q_OBJECT
@@ -33,7 +33,7 @@ private Q_SLOTS:
     void cleanup() { setHistoryToday(QDate()); }
 
     void saveSelectedThenViewGraph() {
-        Form1Fixture fx;
+        MainWindowFixture fx;
         setHistoryToday(QDate(2026, 12, 7));
         ResultsTable* table = fx.form->resultsTable();
         table->appendRows({{"other.example", "6", "1", "1", "1", "1", "1", "1"},
@@ -42,7 +42,7 @@ private Q_SLOTS:
 
         QWidget* saveOwner = nullptr;
         QTimer::singleShot(0, this, [&] {
-            auto* dialog = qobject_cast<Form5*>(QApplication::activeModalWidget());
+            auto* dialog = qobject_cast<SaveSearchDialog*>(QApplication::activeModalWidget());
             QVERIFY(dialog);
             saveOwner = dialog->parentWidget();
             dialog->findChild<QLineEdit*>(QStringLiteral("Text1"))
@@ -62,7 +62,7 @@ private Q_SLOTS:
         const QStringList before = rowTexts(table->rowAt(2));
         QWidget* loadOwner = nullptr;
         QTimer::singleShot(0, this, [&] {
-            auto* dialog = qobject_cast<Form4*>(QApplication::activeModalWidget());
+            auto* dialog = qobject_cast<LoadSearchDialog*>(QApplication::activeModalWidget());
             QVERIFY(dialog);
             loadOwner = dialog->parentWidget();
             dialog->findChild<QComboBox*>(QStringLiteral("Combo1"))->setCurrentIndex(0);
@@ -89,7 +89,7 @@ private Q_SLOTS:
         writeSetting(QLatin1String(settingkeys::ShowHelp), QStringLiteral("0"));
         writeSetting(QLatin1String(settingkeys::ChartType), QStringLiteral("6"));
         {
-            Form1 form;
+            MainWindow form;
             auto* types = form.findChild<QComboBox*>(QStringLiteral("cmbChart2"));
             QCOMPARE(types->currentIndex(), 6);
             QCOMPARE(form.findChild<QLabel*>(QStringLiteral("Label1"))->text(),
@@ -98,12 +98,12 @@ private Q_SLOTS:
         }
         QCOMPARE(readSetting(QLatin1String(settingkeys::ChartType)), QStringLiteral("5"));
         writeSetting(QLatin1String(settingkeys::ChartType), QStringLiteral("twelve"));
-        Form1 form;
+        MainWindow form;
         QCOMPARE(form.findChild<QComboBox*>(QStringLiteral("cmbChart2"))->currentIndex(), 3);
     }
 
     void chartOfTheCurrentResults() {
-        Form1Fixture fx;
+        MainWindowFixture fx;
         fx.form->resultsTable()->appendRows(
             {{"a.example", "30", "10", "-", "", "20", "0", "0"},
              {"b.example", "2000000", "2000000", "0", "0", "0", "0", "0"}});

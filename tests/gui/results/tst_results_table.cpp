@@ -15,7 +15,7 @@
 #include <QSignalSpy>
 
 using namespace tally;
-using tally::test::Form1Fixture;
+using tally::test::MainWindowFixture;
 
 namespace {
 
@@ -67,7 +67,7 @@ private Q_SLOTS:
 };
 
 void TestResultsTable::headerClicksAlternatePerColumn() {
-    Form1Fixture f;
+    MainWindowFixture f;
     ResultsTable* table = f.form->resultsTable();
     fill(table, {{"http://a", "100", "5"}, {"http://b", "20", "7"}, {"http://c", "3", "6"}});
     clickHeader(table, 2);
@@ -87,7 +87,7 @@ void TestResultsTable::headerClicksAlternatePerColumn() {
 }
 
 void TestResultsTable::numbersNegativesAndNonNumbers() {
-    Form1Fixture f;
+    MainWindowFixture f;
     ResultsTable* table = f.form->resultsTable();
     fill(table, {{"a", "7"}, {"b", "-1"}, {"c", ""}, {"d", "0"}, {"e", "n/a"}, {"f", "-5"}});
     f.form->ListView1_ColumnClick(2);
@@ -97,7 +97,7 @@ void TestResultsTable::numbersNegativesAndNonNumbers() {
 }
 
 void TestResultsTable::textColumnIgnoresCase() {
-    Form1Fixture f;
+    MainWindowFixture f;
     ResultsTable* table = f.form->resultsTable();
     fill(table, {{"http://www.abd.com"}, {"HTTP://WWW.ABC.COM"}, {"http://www.abb.com"}});
     f.form->ListView1_ColumnClick(1);
@@ -108,7 +108,7 @@ void TestResultsTable::textColumnIgnoresCase() {
 }
 
 void TestResultsTable::cellsIconsDataAndSelectionSurvive() {
-    Form1Fixture f;
+    MainWindowFixture f;
     ResultsTable* table = f.form->resultsTable();
     fill(table, {{"a", "1,000"}, {"b", "20"}, {"c", "3"}});
     QTreeWidgetItem* b = table->topLevelItem(1);
@@ -130,7 +130,7 @@ void TestResultsTable::cellsIconsDataAndSelectionSurvive() {
 }
 
 void TestResultsTable::noSortWhileScanning() {
-    Form1Fixture f;
+    MainWindowFixture f;
     ResultsTable* table = f.form->resultsTable();
     fill(table, {{"a", "3"}, {"b", "1"}});
     // The sort checks the Start button's caption.
@@ -144,7 +144,7 @@ void TestResultsTable::noSortWhileScanning() {
 }
 
 void TestResultsTable::rightPressSelectsOrClears() {
-    Form1Fixture f;
+    MainWindowFixture f;
     ResultsTable* table = f.form->resultsTable();
     fill(table, {{"http://a"}, {"http://b"}});
     QTest::mousePress(table->viewport(), Qt::RightButton, {}, rowPoint(table, 1));
@@ -158,7 +158,7 @@ void TestResultsTable::rightPressSelectsOrClears() {
 }
 
 void TestResultsTable::rightReleaseOverRowPopsTheMenu() {
-    Form1Fixture f;
+    MainWindowFixture f;
     ResultsTable* table = f.form->resultsTable();
     fill(table, {{"http://a"}, {"http://b&c"}});
     auto* menu = f.find<QMenu>("mnuListView");
@@ -177,7 +177,7 @@ void TestResultsTable::rightReleaseOverRowPopsTheMenu() {
 }
 
 void TestResultsTable::saveSelectedBuildsPendingText() {
-    Form1Fixture f;
+    MainWindowFixture f;
     ResultsTable* table = f.form->resultsTable();
     fill(table, {{"http://a", "21", "1", "2", "3", "4", "5", "6"}});
     // No row selected: the message and no dialog.
@@ -194,7 +194,7 @@ void TestResultsTable::saveSelectedBuildsPendingText() {
 }
 
 void TestResultsTable::clearResults() {
-    Form1Fixture f;
+    MainWindowFixture f;
     ResultsTable* table = f.form->resultsTable();
     QTreeWidget* list2 = f.form->websiteFrame()->webResults();
     // Clear All on an empty table: nothing visible, no message.
@@ -215,7 +215,7 @@ void TestResultsTable::clearResults() {
 }
 
 void TestResultsTable::webResultsListHeaderToggles() {
-    Form1Fixture f;
+    MainWindowFixture f;
     f.form->selectTab(3);
     QTreeWidget* list2 = f.form->websiteFrame()->webResults();
     // No rows: nothing happens, and the order is not toggled.
@@ -250,7 +250,7 @@ void TestResultsTable::webResultsListHeaderToggles() {
 }
 
 void TestResultsTable::listViewScrollMovesByPixels() {
-    Form1Fixture f;
+    MainWindowFixture f;
     ResultsTable* table = f.form->resultsTable();
     for (int i = 0; i < 200; ++i)
         table->addRow(i + 1, QStringLiteral("http://row%1").arg(i));

@@ -15,7 +15,7 @@
 #include <QSignalSpy>
 
 using namespace tally;
-using tally::test::Form1Fixture;
+using tally::test::MainWindowFixture;
 
 namespace {
 
@@ -48,7 +48,7 @@ private Q_SLOTS:
 };
 
 void TestUrlPanel::addFromEveryControl() {
-    Form1Fixture f;
+    MainWindowFixture f;
     f.prompts.inputs << QStringLiteral("http://one") << QStringLiteral("http://two")
                      << QStringLiteral("http://three");
     QTest::mouseClick(f.find<QPushButton>("cmdAdd"), Qt::LeftButton);
@@ -64,7 +64,7 @@ void TestUrlPanel::addFromEveryControl() {
 }
 
 void TestUrlPanel::addKeepsTextAsTypedAndIgnoresShortOrCancelled() {
-    Form1Fixture f;
+    MainWindowFixture f;
     UrlPanel* panel = f.form->urlPanel();
     f.prompts.inputs << QStringLiteral("http://") << QStringLiteral("http://x")
                      << QStringLiteral("") << std::nullopt << QStringLiteral(" http://dup ")
@@ -75,7 +75,7 @@ void TestUrlPanel::addKeepsTextAsTypedAndIgnoresShortOrCancelled() {
 }
 
 void TestUrlPanel::deleteSelectsTheSuccessor() {
-    Form1Fixture f;
+    MainWindowFixture f;
     UrlPanel* panel = f.form->urlPanel();
     QListWidget* list = f.form->urlList();
     panel->appendUrls({"a", "b", "c", "d"});
@@ -100,7 +100,7 @@ void TestUrlPanel::deleteSelectsTheSuccessor() {
 }
 
 void TestUrlPanel::clearAsksFirst() {
-    Form1Fixture f;
+    MainWindowFixture f;
     UrlPanel* panel = f.form->urlPanel();
     panel->appendUrls({"a", "b"});
     f.prompts.buttons << QMessageBox::No << QMessageBox::Yes;
@@ -117,7 +117,7 @@ void TestUrlPanel::clearAsksFirst() {
 }
 
 void TestUrlPanel::contextMenuStates() {
-    Form1Fixture f;
+    MainWindowFixture f;
     QListWidget* list = f.form->urlList();
     auto* menu = f.find<QMenu>("mnuURL");
     auto* del = f.find<QAction>("mnuDeleteSelect");
@@ -152,7 +152,7 @@ void TestUrlPanel::contextMenuStates() {
 }
 
 void TestUrlPanel::loadAppendsFileLines() {
-    Form1Fixture f;
+    MainWindowFixture f;
     UrlPanel* panel = f.form->urlPanel();
     f.env.writeFile(QStringLiteral("Lists/l.txt"),
                     "http://a\r\n\r\nhttp://b\r\n  \r\nhttp://c\nhttp://d\rhttp://e");
@@ -174,7 +174,7 @@ void TestUrlPanel::loadAppendsFileLines() {
 }
 
 void TestUrlPanel::loadFromEveryControlAndMissingFile() {
-    Form1Fixture f;
+    MainWindowFixture f;
     UrlPanel* panel = f.form->urlPanel();
     f.env.writeFile(QStringLiteral("Lists/one.txt"), "http://a\r\n");
     const QString path = f.env.file(QStringLiteral("Lists/one.txt"));
@@ -187,7 +187,7 @@ void TestUrlPanel::loadFromEveryControlAndMissingFile() {
 }
 
 void TestUrlPanel::saveWritesCrLfLines() {
-    Form1Fixture f;
+    MainWindowFixture f;
     UrlPanel* panel = f.form->urlPanel();
     panel->appendUrls({"http://a", "http://b", "http://c"});
     f.prompts.files << f.env.file(QStringLiteral("Lists/out"));
@@ -209,7 +209,7 @@ void TestUrlPanel::saveWritesCrLfLines() {
 }
 
 void TestUrlPanel::saveAddsTxtOnlyWhenMissing() {
-    Form1Fixture f;
+    MainWindowFixture f;
     f.form->urlPanel()->appendUrls({"x"});
     f.prompts.files << f.env.file(QStringLiteral("Lists/A.TXT"))
                     << f.env.file(QStringLiteral("Lists/b.csv"));
@@ -221,7 +221,7 @@ void TestUrlPanel::saveAddsTxtOnlyWhenMissing() {
 }
 
 void TestUrlPanel::saveFailureIsReportedAndListKept() {
-    Form1Fixture f;
+    MainWindowFixture f;
     f.form->urlPanel()->appendUrls({"x", "y"});
     f.prompts.files << f.env.file(QStringLiteral("no/such/folder/list.txt"));
     f.form->urlPanel()->saveListFile();
@@ -231,7 +231,7 @@ void TestUrlPanel::saveFailureIsReportedAndListKept() {
 }
 
 void TestUrlPanel::clipboardImport() {
-    Form1Fixture f;
+    MainWindowFixture f;
     UrlPanel* panel = f.form->urlPanel();
     panel->appendUrls({"kept"});
     QGuiApplication::clipboard()->setText(

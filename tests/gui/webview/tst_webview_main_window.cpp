@@ -25,7 +25,7 @@
 #include <functional>
 
 using namespace tally;
-using tally::test::Form1Fixture;
+using tally::test::MainWindowFixture;
 using tally::test::HttpRequest;
 using tally::test::HttpResponse;
 using tally::test::LocalHttpServer;
@@ -46,7 +46,7 @@ QStringList pageTargets(const LocalHttpServer& server) {
 
 // The main window with the engines and the product's site on one local server; every page is
 // titled with its path.
-struct WebFixture : Form1Fixture {
+struct WebFixture : MainWindowFixture {
     LocalHttpServer server;
     int engineDelayMs = 0;
 
