@@ -1,3 +1,4 @@
+#include "core/product/product.h"
 #include "core/settings/program_folder.h"
 #include "gui/kit/pictures.h"
 #include "gui/main/splash_window.h"
@@ -14,16 +15,16 @@ int main(int argc, char* argv[]) {
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
 
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Tallyscope"));
-    QApplication::setOrganizationName(QStringLiteral("Tallyscope"));
+    QApplication::setApplicationName(tally::product().name);
+    QApplication::setOrganizationName(tally::product().name);
     QApplication::setWindowIcon(tally::pictures::programIcon());
     // The program ends when its main window says so, not when the last window happens to close.
     QApplication::setQuitOnLastWindowClosed(false);
 
     tally::ProgramFolder::ensureFolders();
 
-    // The splash window comes first: it sets up the display strings and the skin, then opens the
-    // main window and stays loaded, hidden, for the rest of the run.
+    // The splash window comes first: it switches the skin on, then opens the main window and
+    // stays loaded, hidden, for the rest of the run.
     tally::SplashWindow splash;
     splash.show();
     return app.exec();

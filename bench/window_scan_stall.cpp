@@ -6,16 +6,16 @@
 // the window handled the completion (two sorts and the chart hook), and the scan's wall time.
 //
 // Usage: window_scan_stall [urls]
-#include "result_page.h"
-#include "gui/results/results_table.h"
 #include "core/scan/engine_table.h"
 #include "core/scan/scan_run.h"
 #include "core/settings/ini_file.h"
 #include "core/settings/program_folder.h"
 #include "core/settings/user_settings.h"
 #include "gui/main/main_window.h"
-#include "support/local_http_server.h"
+#include "gui/results/results_table.h"
 #include "gui/urllist/url_panel.h"
+#include "result_page.h"
+#include "support/local_http_server.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -115,7 +115,7 @@ int main(int argc, char* argv[]) {
         last = clock.nsecsElapsed() / 1e6;
         lastCpu = threadCpuMs();
         probe.start();
-        form.Command1_Click();
+        form.startScan();
         ScanRun* run = form.scanRun();
         QObject::connect(run, &ScanRun::rowFinished, [&](int position) {
             if (position == urls) {

@@ -1,5 +1,5 @@
-// What the main window's tests share: a test main fit for the web view, and a shown MainWindow in a
-// temporary program folder with an isolated per-user store.
+// What the main window's tests share: a shown main window in a temporary program folder with an
+// isolated per-user store.
 #pragma once
 
 #include "core/settings/user_settings.h"
@@ -13,7 +13,6 @@
 
 #include <memory>
 
-
 namespace tally::test {
 
 // A program folder, a per-user store (help window off unless asked for), scripted prompts and
@@ -26,11 +25,17 @@ struct MainWindowFixture {
     explicit MainWindowFixture(bool show = true, bool helpAtStart = false) {
         writeSetting(QLatin1String(settingkeys::ShowHelp),
                      helpAtStart ? QStringLiteral("1") : QStringLiteral("0"));
-        form = std::make_unique<MainWindow>();
+        open(product(), show);
+    }
+
+    // Replaces the main window by one that shows other product information (a test's own site).
+    void open(const ProductInfo& info, bool show = true) {
+        form.reset();
+        form = std::make_unique<MainWindow>(info);
         if (show) {
             form->show();
             if (!QTest::qWaitForWindowExposed(form.get()))
-                qWarning("Form1 was not exposed");
+                qWarning("the main window was not exposed");
         }
     }
     ~MainWindowFixture() {

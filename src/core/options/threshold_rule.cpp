@@ -1,6 +1,6 @@
 #include "core/options/threshold_rule.h"
 
-#include <limits>
+#include "core/numbers/numbers.h"
 
 namespace tally {
 
@@ -10,67 +10,6 @@ namespace {
 // the boxes chase each other for ever (medium at its lowest leaves no room for a lower low); past
 // this depth a box still receives its text but no longer runs the rule.
 constexpr int MaxChainDepth = 16;
-
-bool isBlank(QChar c) {
-    return c == QLatin1Char(' ') || c == QLatin1Char('\t');
-}
-
-// The length of the longest leading part of `text` that reads as a whole number, 0 when none does.
-// One pass, so that trimming a long pasted text character by character stays cheap.
-qsizetype longestReadingPrefix(QStringView text) {
-    enum class Phase { Leading, Sign, Digits, Trailing };
-    constexpr qint64 maxPositive = std::numeric_limits<qint32>::max();
-    constexpr qint64 maxNegative = -qint64(std::numeric_limits<qint32>::min());
-
-    Phase phase = Phase::Leading;
-    bool negative = false;
-    qint64 magnitude = 0;
-    qsizetype longest = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        const bool digit = c >= QLatin1Char('0') && c <= QLatin1Char('9');
-        switch (phase) {
-        case Phase::Leading:
-            if (isBlank(c))
-                continue;
-            if (c == QLatin1Char('+') || c == QLatin1Char('-')) {
-                negative = c == QLatin1Char('-');
-                phase = Phase::Sign;
-                continue;
-            }
-            if (!digit)
-                return longest;
-            phase = Phase::Digits;
-            break;
-        case Phase::Sign:
-            if (!digit)
-                return longest;
-            phase = Phase::Digits;
-            break;
-        case Phase::Digits:
-            if (isBlank(c)) {
-                phase = Phase::Trailing;
-                longest = i + 1;
-                continue;
-            }
-            if (!digit)
-                return longest;
-            break;
-        case Phase::Trailing:
-            if (!isBlank(c))
-                return longest;
-            longest = i + 1;
-            continue;
-        }
-        // A digit: longer texts only grow the magnitude, so once it is out of range nothing longer
-        // reads either.
-        magnitude = magnitude * 10 + (c.unicode() - '0');
-        if (magnitude > (negative ? maxNegative : maxPositive))
-            return longest;
-        longest = i + 1;
-    }
-    return longest;
-}
 
 class Chain {
 public:
@@ -92,7 +31,7 @@ public:
         // reads (with the other boxes reading too) or is empty or a single space. Every pass of
         // that loop would end the same way, so the stopping length is worked out at once.
         const qsizetype length = box.size();
-        qsizetype keep = othersRead ? longestReadingPrefix(box) : 0;
+        qsizetype keep = othersRead ? thresholdPrefixLength(box) : 0;
         if (keep < length) {
             if (keep == 0 && box.startsWith(QLatin1Char(' ')))
                 keep = 1;
@@ -139,22 +78,11 @@ private:
 
 } // namespace
 
-std::optional<qint64> readThreshold(QStringView text) {
-    if (text.isEmpty() || longestReadingPrefix(text) != text.size())
-        return std::nullopt;
-    const QStringView trimmed = text.trimmed();
-    bool ok = false;
-    const qint64 value = trimmed.toLongLong(&ok);
-    if (!ok)
-        return std::nullopt;
-    return value;
-}
-
 bool isBlankThreshold(QStringView text) {
     return text.isEmpty() || (text.size() == 1 && text[0] == QLatin1Char(' '));
 }
 
-bool txtProfileChangeRule(ProfileTexts& texts, int index) {
+bool thresholdChangeRule(ProfileTexts& texts, int index) {
     if (index < LowProfileBox || index > HighProfileBox)
         return false;
     Chain chain(texts);

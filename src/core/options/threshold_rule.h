@@ -31,17 +31,12 @@ inline constexpr int LowProfileBox = 0;
 inline constexpr int MediumProfileBox = 1;
 inline constexpr int HighProfileBox = 2;
 
-// A threshold text read as a whole number: optional blanks, an optional sign and decimal digits,
-// then optional blanks, with a value inside the signed 32-bit range the scan works with. Anything
-// else (empty, a lone sign, letters, a fraction, a value out of range) gives std::nullopt.
-std::optional<qint64> readThreshold(QStringView text);
-
 // True for the texts the rule leaves alone: empty, or exactly one space.
 bool isBlankThreshold(QStringView text);
 
 // Runs the change rule for box `index` (0..2), whose text in `texts` has just changed, together
 // with every change the rule causes in turn. An index out of range does nothing. Returns whether
 // any of the three texts was changed.
-bool txtProfileChangeRule(ProfileTexts& texts, int index);
+bool thresholdChangeRule(ProfileTexts& texts, int index);
 
 } // namespace tally

@@ -1,5 +1,7 @@
 #include "core/results/chart_data.h"
 
+#include "core/numbers/numbers.h"
+
 #include <algorithm>
 
 namespace tally {
@@ -37,9 +39,8 @@ ChartKind chartTypeKind(int type) {
 }
 
 int chartTypeFromSetting(const QString& text) {
-    bool ok = false;
-    const int type = text.trimmed().toInt(&ok);
-    return ok && type >= 0 && type < ChartTypeCount ? type : DefaultChartType;
+    const std::optional<qint64> type = readWholeNumber(text);
+    return type && *type >= 0 && *type < ChartTypeCount ? int(*type) : DefaultChartType;
 }
 
 QString chartTypeHint(int type) {

@@ -1,5 +1,6 @@
 #include "core/results/saved_search.h"
 
+#include "core/numbers/numbers.h"
 #include "core/settings/ini_file.h"
 #include "core/settings/program_folder.h"
 
@@ -148,21 +149,6 @@ QList<HistoryRow> readEngineHistory(const QString& engine, const QString& file) 
         rows.append({line.left(eq), wholeNumberOrZero(line.mid(eq + 1, end - eq - 1))});
     }
     return rows;
-}
-
-qint64 wholeNumberOrZero(const QString& text) {
-    const QString trimmed = text.trimmed();
-    if (trimmed.isEmpty())
-        return 0;
-    for (qsizetype i = 0; i < trimmed.size(); ++i) {
-        const QChar c = trimmed.at(i);
-        const bool sign = i == 0 && (c == QLatin1Char('-') || c == QLatin1Char('+'));
-        if (!sign && !(c >= QLatin1Char('0') && c <= QLatin1Char('9')))
-            return 0;
-    }
-    bool ok = false;
-    const qint64 value = trimmed.toLongLong(&ok);
-    return ok ? value : 0;
 }
 
 QString savedSearchTitle(const QString& fileName) {

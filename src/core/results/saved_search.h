@@ -92,10 +92,6 @@ struct HistoryRow {
 // is not a whole number reads as 0. A missing section or file gives no rows.
 QList<HistoryRow> readEngineHistory(const QString& engine, const QString& file);
 
-// A count cell as a whole number: decimal digits with an optional sign and surrounding blanks;
-// anything else (empty, "-", "12.5", "1,234", overflow) gives 0.
-qint64 wholeNumberOrZero(const QString& text);
-
 // The chart title of a saved search: its file name with every ".vqz" removed (letter case
 // ignored).
 QString savedSearchTitle(const QString& fileName);

@@ -1,65 +1,11 @@
 #include "core/results/sort_keys.h"
 
-#include <QLocale>
+#include "core/numbers/numbers.h"
 
 #include <algorithm>
-#include <cmath>
 #include <vector>
 
 namespace tally {
-
-namespace {
-
-// A cell of plain ASCII digits with an optional sign and blanks around reads the same in every
-// locale: it is read here directly (the program's own counts and totals all look like this).
-bool readsAsPlainInteger(const QString& text, double* value) {
-    const QChar* p = text.constData();
-    qsizetype b = 0;
-    qsizetype e = text.size();
-    while (b < e && p[b] == QLatin1Char(' '))
-        ++b;
-    while (e > b && p[e - 1] == QLatin1Char(' '))
-        --e;
-    bool negative = false;
-    if (b < e && (p[b] == QLatin1Char('-') || p[b] == QLatin1Char('+'))) {
-        negative = p[b] == QLatin1Char('-');
-        ++b;
-    }
-    if (b == e || e - b > 15) // beyond 15 digits a double no longer holds every integer
-        return false;
-    qint64 v = 0;
-    for (qsizetype i = b; i < e; ++i) {
-        const char16_t c = p[i].unicode();
-        if (c < u'0' || c > u'9')
-            return false;
-        v = v * 10 + (c - u'0');
-    }
-    *value = negative ? -double(v) : double(v);
-    return true;
-}
-
-} // namespace
-
-bool readsAsSortNumber(const QString& text, double* value) {
-    double v = 0;
-    if (readsAsPlainInteger(text, &v)) {
-        if (value)
-            *value = v;
-        return true;
-    }
-    const QString trimmed = text.trimmed();
-    if (trimmed.isEmpty())
-        return false;
-    bool ok = false;
-    v = QLocale().toDouble(trimmed, &ok);
-    if (!ok) // the program's own texts (counts, totals) are plain digits in any locale
-        v = QLocale::c().toDouble(trimmed, &ok);
-    if (!ok || std::isnan(v))
-        return false;
-    if (value)
-        *value = v;
-    return true;
-}
 
 QString NinesComplement(const QString& key) {
     QString out = key;

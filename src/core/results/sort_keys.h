@@ -1,4 +1,4 @@
-// The ordering of the results table's typed sort (SortListView).
+// The ordering of the results table's typed sort.
 //
 // Kind text compares the cells as text, ignoring letter case. Kind number orders the cells by
 // their value: cells that do not read as a number come first, then negative values from the most
@@ -14,11 +14,6 @@
 namespace tally {
 
 enum class SortKind { Text = 0, Number = 1 };
-
-// Whether a cell reads as a decimal number in the user's locale (optional sign, digits with
-// optional group separators, optional decimal separator and fraction, surrounding blanks
-// allowed); the value goes to *value.
-bool readsAsSortNumber(const QString& text, double* value);
 
 // Replaces each digit d by 9 - d and keeps every other character where it is.
 QString NinesComplement(const QString& key);

@@ -1,7 +1,6 @@
 #include "core/scan/engine_parser.h"
 
-#include <limits>
-#include <optional>
+#include "core/numbers/numbers.h"
 
 namespace tally {
 
@@ -29,75 +28,6 @@ void doubleQuotesToSingle(QString& page) {
 // The answer when no count text was accepted: "0" when the no-results passage says the phrase.
 QString noResults(const QString& passage, const char* phrase) {
     return passage == QLatin1String(phrase) ? QStringLiteral("0") : QString();
-}
-
-bool isBlank(QChar c) {
-    return c == QLatin1Char(' ') || c == QLatin1Char('\t');
-}
-
-struct Number {
-    bool negative = false;
-    qint64 whole = 0; // saturated at the largest qint64
-    QString fraction; // the digits after the point
-};
-
-std::optional<Number> readNumber(const QString& text) {
-    qsizetype i = 0;
-    const qsizetype n = text.size();
-    while (i < n && isBlank(text[i]))
-        ++i;
-    Number number;
-    if (i < n && (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-'))) {
-        number.negative = text[i] == QLatin1Char('-');
-        ++i;
-    }
-    int digits = 0;
-    constexpr qint64 max = std::numeric_limits<qint64>::max();
-    while (i < n && text[i] >= QLatin1Char('0') && text[i] <= QLatin1Char('9')) {
-        const int d = text[i].unicode() - '0';
-        number.whole = number.whole > (max - d) / 10 ? max : number.whole * 10 + d;
-        ++digits;
-        ++i;
-    }
-    if (i < n && text[i] == QLatin1Char('.')) {
-        ++i;
-        while (i < n && text[i] >= QLatin1Char('0') && text[i] <= QLatin1Char('9')) {
-            number.fraction += text[i];
-            ++digits;
-            ++i;
-        }
-    }
-    while (i < n && isBlank(text[i]))
-        ++i;
-    if (digits == 0 || i != n)
-        return std::nullopt;
-    return number;
-}
-
-qint64 saturatedAdd(qint64 a, qint64 b) {
-    qint64 sum;
-    if (__builtin_add_overflow(a, b, &sum))
-        return b > 0 ? std::numeric_limits<qint64>::max() : std::numeric_limits<qint64>::min();
-    return sum;
-}
-
-// -1, 0 or 1 as the fraction 0.<digits> is below, at or above one half.
-int compareWithHalf(const QString& digits) {
-    if (digits.isEmpty() || digits[0] < QLatin1Char('5'))
-        return -1;
-    if (digits[0] > QLatin1Char('5'))
-        return 1;
-    for (qsizetype i = 1; i < digits.size(); ++i)
-        if (digits[i] != QLatin1Char('0'))
-            return 1;
-    return 0;
-}
-
-bool isZeroFraction(const QString& digits) {
-    for (QChar c : digits)
-        if (c != QLatin1Char('0'))
-            return false;
-    return true;
 }
 
 } // namespace
@@ -185,41 +115,6 @@ QString ParseEngineData(QString strData, int intEngine) {
     default:
         return QString();
     }
-}
-
-bool readsAsNumber(const QString& text) {
-    return readNumber(text).has_value();
-}
-
-std::optional<qint64> readWholeNumber(const QString& text) {
-    const std::optional<Number> number = readNumber(text);
-    if (!number || text.contains(QLatin1Char('.')))
-        return std::nullopt;
-    if (number->negative)
-        return number->whole == std::numeric_limits<qint64>::max()
-                   ? std::numeric_limits<qint64>::min()
-                   : -number->whole;
-    return number->whole;
-}
-
-qint64 addRoundedHalfEven(qint64 total, const QString& text) {
-    const std::optional<Number> number = readNumber(text);
-    if (!number)
-        return total;
-    if (isZeroFraction(number->fraction))
-        return number->negative ? saturatedAdd(total, -number->whole)
-                                : saturatedAdd(total, number->whole);
-    const int half = compareWithHalf(number->fraction);
-    if (!number->negative) {
-        // total + whole + f with 0 < f < 1: round down below a half, up above, to even at a half.
-        const qint64 base = saturatedAdd(total, number->whole);
-        const bool up = half > 0 || (half == 0 && base % 2 != 0);
-        return up ? saturatedAdd(base, 1) : base;
-    }
-    // total - whole - f = (total - whole - 1) + (1 - f): the halves swap sides.
-    const qint64 base = saturatedAdd(saturatedAdd(total, -number->whole), -1);
-    const bool up = half < 0 || (half == 0 && base % 2 != 0);
-    return up ? saturatedAdd(base, 1) : base;
 }
 
 } // namespace tally

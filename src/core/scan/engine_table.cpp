@@ -19,19 +19,6 @@ const std::array<EngineInfo, EngineCount>& engineTable() {
     return table;
 }
 
-const EngineInfo* engineByNumber(int intEngine) {
-    if (intEngine < 1 || intEngine > EngineCount)
-        return nullptr;
-    return &engineTable()[intEngine - 1];
-}
-
-const EngineInfo* engineByKey(const QString& key) {
-    for (const EngineInfo& e : engineTable())
-        if (key.compare(QLatin1String(e.key), Qt::CaseInsensitive) == 0)
-            return &e;
-    return nullptr;
-}
-
 QByteArray defaultSettingsIni() {
     // The same layout the INI module writes: a blank line before the header, CR LF line ends.
     QByteArray text = "\r\n[";

@@ -26,12 +26,6 @@ inline constexpr const char* EnginesSection = "Engines";
 
 const std::array<EngineInfo, EngineCount>& engineTable();
 
-// The engine by its number 1..6; nullptr for any other number.
-const EngineInfo* engineByNumber(int intEngine);
-
-// The engine whose settings key matches (ignoring case); nullptr when none does.
-const EngineInfo* engineByKey(const QString& key);
-
 // settings.ini as shipped: section "Engines" with the six default prefixes, CR LF line ends.
 QByteArray defaultSettingsIni();
 

@@ -1,5 +1,6 @@
 #include "core/scan/scan_run.h"
 
+#include "core/numbers/numbers.h"
 #include "core/scan/engine_parser.h"
 #include "core/scan/engine_table.h"
 #include "core/scan/page_fetcher.h"
@@ -13,18 +14,6 @@
 
 namespace tally {
 
-namespace {
-
-qint64 threshold(const char* key, qint64 fallback) {
-    return readWholeNumber(readSetting(QLatin1String(key))).value_or(fallback);
-}
-
-bool isSet(const char* key) {
-    return readWholeNumber(readSetting(QLatin1String(key))) == 1;
-}
-
-} // namespace
-
 struct ScanRun::Private {
     QStringList urls;
     QString settingsIni;
@@ -35,8 +24,8 @@ struct ScanRun::Private {
     bool blnStop = false;
     bool awaitingPage = false;
     quint64 generation = 0; // a new run or an abort makes older callbacks void
-    qint64 low = DefaultLowThreshold;
-    qint64 medium = DefaultMediumThreshold;
+    qint64 low = UserSettings::DefaultLowThreshold;
+    qint64 medium = UserSettings::DefaultMediumThreshold;
     int lngScanIndex = 0;
     int engine = 0; // 0-based position in the engine table
     int progress = 0;
@@ -63,10 +52,6 @@ bool ScanRun::isRunning() const {
     return d->running;
 }
 
-int ScanRun::scanIndex() const {
-    return d->lngScanIndex;
-}
-
 int ScanRun::urlCount() const {
     return int(d->urls.size());
 }
@@ -88,8 +73,8 @@ void ScanRun::start() {
     // The window has turned the table's auto-sort off and shown the progress bar already.
     d->blnStop = false;
     ++d->generation;
-    d->low = threshold(settingkeys::LowThreshold, DefaultLowThreshold);
-    d->medium = threshold(settingkeys::MediumThreshold, DefaultMediumThreshold);
+    d->low = UserSettings::lowThreshold();
+    d->medium = UserSettings::mediumThreshold();
     if (d->urls.isEmpty()) {
         Q_EMIT finished();
         return;
@@ -107,7 +92,7 @@ void ScanRun::start() {
     });
 
     const quint64 generation = d->generation;
-    if (isSet(settingkeys::ClearResults))
+    if (UserSettings::clearResultsBeforeScan())
         Q_EMIT clearResultsRequested();
     if (generation != d->generation)
         return;
@@ -234,7 +219,7 @@ void ScanRun::finishRow() {
 void ScanRun::complete() {
     const qint64 grandTotal = d->grandTotal;
     abort(); // over: no request in flight, the fetcher released
-    const bool autoSort = isSet(settingkeys::AutoSort);
+    const bool autoSort = UserSettings::autoSortByTotal();
     Q_EMIT completed(completionText(grandTotal), grandTotal, autoSort);
     Q_EMIT finished();
 }

@@ -26,10 +26,6 @@ class PageFetcher;
 class ScanRun : public QObject {
     Q_OBJECT
 public:
-    // The profile thresholds used when the stored ones do not read as whole numbers.
-    static constexpr qint64 DefaultLowThreshold = 500;
-    static constexpr qint64 DefaultMediumThreshold = 1000;
-
     // urls: the snapshot of the URL list; settingsIni: the path of settings.ini, whose prefixes
     // are read again before every request. The fetcher is not owned, and serves this run alone
     // while it runs.
@@ -48,8 +44,6 @@ public:
     void abort();
 
     bool isRunning() const;
-    // The 0-based position of the URL being scanned (lngScanIndex).
-    int scanIndex() const;
     int urlCount() const;
 
     // The text of status panel 1 at completion.

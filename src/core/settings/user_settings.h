@@ -2,41 +2,81 @@
 //
 // On Linux this is ~/.config/Tallyscope/Tallyscope.conf (honouring XDG_CONFIG_HOME). Every value
 // is written the moment it changes. Tests point the store at a file of their own.
+//
+// The program reads and writes its settings only through the typed accessors of UserSettings
+// below: each knows its key, its default and how its stored text is read.
 #pragma once
 
 #include <QString>
 
 namespace tally {
 
-// The application name under which the program keeps its settings.
-inline constexpr const char* SettingsApp = "Tallyscope";
 // The one section every key lives in.
 inline constexpr const char* SettingsSection = "Settings";
 
-// Every key of the per-user store with its default at reads.
+// The keys of the store, named after the controls that edit them.
 namespace settingkeys {
-inline constexpr const char* LowThreshold = "txtProfile0";    // default "500"
-inline constexpr const char* MediumThreshold = "txtProfile1"; // default "1000"
-inline constexpr const char* HighThreshold = "txtProfile2";   // default "1000"
-inline constexpr const char* AutoSort = "chkAutoSort";        // default "1"
-inline constexpr const char* ClearResults = "chkClear";       // default "1"
-inline constexpr const char* ShowHelp = "showHelp";           // default "1"
-inline constexpr const char* ChartType = "cmbChart2";         // default "3"
+inline constexpr const char* LowThreshold = "txtProfile0";
+inline constexpr const char* MediumThreshold = "txtProfile1";
+inline constexpr const char* HighThreshold = "txtProfile2";
+inline constexpr const char* AutoSort = "chkAutoSort";
+inline constexpr const char* ClearResults = "chkClear";
+inline constexpr const char* ShowHelp = "showHelp";
+inline constexpr const char* ChartType = "cmbChart2";
 } // namespace settingkeys
 
-// The default at reads of a key of the table above; empty for an unknown key.
-QString defaultSetting(const QString& key);
-
+// The store as the platform offers it: a stored value, or defaultValue when there is none.
 QString GetSetting(const QString& app, const QString& section, const QString& key,
                    const QString& defaultValue);
 void SaveSetting(const QString& app, const QString& section, const QString& key,
                  const QString& value);
 
-// The program's own settings: app "Tallyscope", section "Settings", the table's default.
+// A key of the program's own section (application "Tallyscope", section "Settings") as stored
+// text: its default at reads when nothing is stored. Tests use these to plant stored values; the
+// program goes through UserSettings.
 QString readSetting(const QString& key);
 void writeSetting(const QString& key, const QString& value);
 
 // Points the store at one INI file (tests); an empty path restores the real store.
 void setUserSettingsFile(const QString& path);
+
+// The program's settings, one accessor each.
+namespace UserSettings {
+
+// The profile thresholds: a row total below low is a low profile, from medium up a high one.
+inline constexpr qint64 DefaultLowThreshold = 500;
+inline constexpr qint64 DefaultMediumThreshold = 1000;
+inline constexpr qint64 DefaultHighThreshold = 1000;
+
+// The three threshold boxes of the Options dialog, as typed (stored as they were typed, so an
+// empty box stays empty). Default "500", "1000", "1000".
+QString lowThresholdText();
+QString mediumThresholdText();
+QString highThresholdText();
+void setThresholdTexts(const QString& low, const QString& medium, const QString& high);
+
+// The thresholds as the scan applies them: the stored texts read as whole numbers; a text that
+// does not read gives the default.
+qint64 lowThreshold();
+qint64 mediumThreshold();
+
+// "Clear results after each search" (chkClear) and "Auto-sort data by popularity" (chkAutoSort):
+// on when the stored text reads as the whole number 1. Default on.
+bool clearResultsBeforeScan();
+void setClearResultsBeforeScan(bool on);
+bool autoSortByTotal();
+void setAutoSortByTotal(bool on);
+
+// "Show at Startup" of the help window (showHelp): on only when the stored text is exactly "1".
+// Default on.
+bool showHelpAtStart();
+void setShowHelpAtStart(bool on);
+
+// The chart type of the Chart View (cmbChart2), 0..7. Default 3; a stored text that is not a whole
+// number in that range gives the default.
+int chartType();
+void setChartType(int type);
+
+} // namespace UserSettings
 
 } // namespace tally

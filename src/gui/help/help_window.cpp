@@ -1,19 +1,17 @@
 #include "gui/help/help_window.h"
 
+#include "core/help/file_exists.h"
 #include "core/settings/program_folder.h"
 #include "core/settings/user_settings.h"
-#include "core/product/app_state.h"
-#include "core/help/file_exists.h"
-#include "gui/kit/pictures.h"
 #include "gui/help/rtf_reader.h"
+#include "gui/kit/pictures.h"
 #include "gui/kit/skin.h"
-#include "gui/webview/browser_window.h"
+#include "gui/kit/windows.h"
 
 #include <QCheckBox>
 #include <QFile>
 #include <QGuiApplication>
 #include <QKeySequence>
-#include <QPointer>
 #include <QScreen>
 #include <QShortcut>
 #include <QTextBrowser>
@@ -24,11 +22,6 @@
 namespace tally {
 
 namespace {
-QPointer<HelpWindow>& loadedWindow() {
-    static QPointer<HelpWindow> window;
-    return window;
-}
-
 // Designed client area: 10290 by 7920 twips.
 constexpr QSize kDesignedSize(686, 528);
 } // namespace
@@ -44,38 +37,37 @@ HelpWindow::HelpWindow(QWidget* owner)
     resize(kDesignedSize);
     setMinimumSize(320, 240);
 
-    rtf1 = new QTextBrowser(this);
-    rtf1->setObjectName(QStringLiteral("rtf1"));
-    rtf1->setAccessibleName(QStringLiteral("Help text"));
-    rtf1->setOpenLinks(false);
-    rtf1->setFrameShape(QFrame::NoFrame);
-    rtf1->document()->setDocumentMargin(12);
+    helpText_ = new QTextBrowser(this);
+    helpText_->setObjectName(QStringLiteral("rtf1"));
+    helpText_->setAccessibleName(QStringLiteral("Help text"));
+    helpText_->setOpenLinks(false);
+    helpText_->setFrameShape(QFrame::NoFrame);
+    helpText_->document()->setDocumentMargin(12);
 
-    Check1 = new QCheckBox(QStringLiteral("Show at &Startup"), this);
-    Check1->setObjectName(QStringLiteral("Check1"));
-    Check1->setAccessibleName(QStringLiteral("Show at Startup"));
-    Check1->setToolTip(QStringLiteral("Open this window each time the program starts"));
-    connect(Check1, &QCheckBox::clicked, this, &HelpWindow::Check1_Click);
+    showAtStartupBox_ = new QCheckBox(QStringLiteral("Show at &Startup"), this);
+    showAtStartupBox_->setObjectName(QStringLiteral("Check1"));
+    showAtStartupBox_->setAccessibleName(QStringLiteral("Show at Startup"));
+    showAtStartupBox_->setToolTip(QStringLiteral("Open this window each time the program starts"));
+    connect(showAtStartupBox_, &QCheckBox::clicked, this, &HelpWindow::storeShowAtStartup);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 6);
     layout->setSpacing(6);
-    layout->addWidget(rtf1, 1);
+    layout->addWidget(helpText_, 1);
     auto* bottom = new QHBoxLayout;
     bottom->setContentsMargins(4, 0, 8, 0);
-    bottom->addWidget(Check1);
+    bottom->addWidget(showAtStartupBox_);
     bottom->addStretch(1);
     layout->addLayout(bottom);
 
     auto* close = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(close, &QShortcut::activated, this, &QWidget::close);
 
-    Form_Load();
+    load();
 }
 
-void HelpWindow::Form_Load() {
-    if (appState().SkinningOn)
-        modSkin::ApplySkin(this);
+void HelpWindow::load() {
+    skin::skinWindow(this);
 
     const QString path = ProgramFolder::helpFile();
     if (!FileExists(path))
@@ -87,55 +79,33 @@ void HelpWindow::Form_Load() {
     if (file.open(QIODevice::ReadOnly)) {
         const QByteArray data = file.readAll();
         if (looksLikeRtf(data))
-            readRtf(data, rtf1->document());
+            readRtf(data, helpText_->document());
         else
-            readPlainText(data, rtf1->document());
-        rtf1->moveCursor(QTextCursor::Start);
+            readPlainText(data, helpText_->document());
+        helpText_->moveCursor(QTextCursor::Start);
     }
 
     // Without an owner to stay above, the window keeps itself above the others.
     if (!parentWidget())
-        SetAlwaysOnTop(this, true);
+        setAlwaysOnTop(this, true);
 
-    Check1->setChecked(readSetting(QLatin1String(settingkeys::ShowHelp)) == QLatin1String("1"));
-    Check1_Click();
+    showAtStartupBox_->setChecked(UserSettings::showHelpAtStart());
+    storeShowAtStartup();
 }
 
-void HelpWindow::Check1_Click() {
-    writeSetting(QLatin1String(settingkeys::ShowHelp),
-                 Check1->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
+void HelpWindow::storeShowAtStartup() {
+    UserSettings::setShowHelpAtStart(showAtStartupBox_->isChecked());
 }
 
-void showHelpWindow(QWidget* owner) {
-    QPointer<HelpWindow>& window = loadedWindow();
-    if (!window) {
-        auto* loaded = new HelpWindow(owner);
-        if (!loaded->isLoaded()) {
-            delete loaded;
-            return;
-        }
-        window = loaded;
-        // First placement: centred over the owner when it is on screen, else on the screen.
-        QRect area;
-        if (owner && owner->isVisible())
-            area = owner->frameGeometry();
-        else if (const QScreen* screen = QGuiApplication::primaryScreen())
-            area = screen->availableGeometry();
-        if (area.isValid())
-            window->move(area.center() - QPoint(window->width() / 2, window->height() / 2));
-    }
-    window->show();
-    window->raise();
-    window->activateWindow();
-}
-
-void unloadHelpWindow() {
-    if (HelpWindow* window = loadedWindow())
-        delete window;
-}
-
-QWidget* helpWindow() {
-    return loadedWindow();
+void HelpWindow::placeOverOwner() {
+    QWidget* owner = parentWidget();
+    QRect area;
+    if (owner && owner->isVisible())
+        area = owner->frameGeometry();
+    else if (const QScreen* screen = QGuiApplication::primaryScreen())
+        area = screen->availableGeometry();
+    if (area.isValid())
+        move(area.center() - QPoint(width() / 2, height() / 2));
 }
 
 } // namespace tally

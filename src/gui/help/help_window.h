@@ -1,4 +1,6 @@
-// The help window (HelpWindow, "Readme/Help").
+// The help window (object name "Form8", "Readme/Help"): the help text Help.rtf from the program
+// folder and "Show at Startup", which stores the showHelp preference at once. Owned by the main
+// window as a tool window, it stays above it while open.
 #pragma once
 
 #include <QWidget>
@@ -8,16 +10,6 @@ class QTextBrowser;
 
 namespace tally {
 
-// Loads the help window (owned by `owner`) and shows it without blocking; nothing appears when
-// Help.rtf is missing. A help window that is loaded already is only shown and raised.
-void showHelpWindow(QWidget* owner);
-// Closes the help window if it is loaded.
-void unloadHelpWindow();
-// The loaded help window, or nullptr.
-QWidget* helpWindow();
-
-// The help window: the help text Help.rtf from the program folder and "Show at Startup", which
-// stores the showHelp preference at once. Owned by the main window, it stays above it while open.
 class HelpWindow : public QWidget {
     Q_OBJECT
 public:
@@ -27,15 +19,19 @@ public:
     // False when Help.rtf was missing: the window must not appear.
     bool isLoaded() const { return loaded_; }
 
-public slots:
+    // Places the window at its first showing: centred over the owner when the owner is on
+    // screen, else on the screen.
+    void placeOverOwner();
+
+public Q_SLOTS:
     // Stores the check box's value ("1" or "0") as showHelp.
-    void Check1_Click();
+    void storeShowAtStartup();
 
 private:
-    void Form_Load();
+    void load();
 
-    QTextBrowser* rtf1 = nullptr;
-    QCheckBox* Check1 = nullptr;
+    QTextBrowser* helpText_ = nullptr;
+    QCheckBox* showAtStartupBox_ = nullptr;
     bool loaded_ = false;
 };
 

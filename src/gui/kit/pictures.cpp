@@ -1,6 +1,6 @@
 #include "gui/kit/pictures.h"
 
-#include "core/product/version_info.h"
+#include "core/product/product.h"
 
 #include <QFont>
 #include <QLinearGradient>
@@ -89,7 +89,7 @@ QPixmap splashPicture(const QSize& size, qreal devicePixelRatio) {
     const qreal h = all.height();
     drawEmblem(p, QRectF(w * 0.60, h * 0.16, w * 0.32, h * 0.56), true);
 
-    const DisplayStrings& strings = displayStrings();
+    const ProductInfo& info = product();
     QFont title(QStringLiteral("DejaVu Sans"));
     title.setStyleHint(QFont::SansSerif);
     title.setBold(true);
@@ -97,7 +97,7 @@ QPixmap splashPicture(const QSize& size, qreal devicePixelRatio) {
     p.setFont(title);
     p.setPen(Qt::white);
     p.drawText(QRectF(w * 0.07, h * 0.22, w * 0.56, h * 0.2), Qt::AlignLeft | Qt::AlignVCenter,
-               strings.productName);
+               info.name);
 
     QFont subtitle = title;
     subtitle.setBold(false);
@@ -112,10 +112,10 @@ QPixmap splashPicture(const QSize& size, qreal devicePixelRatio) {
     p.setFont(small);
     p.setPen(QColor(230, 240, 248));
     p.drawText(QRectF(w * 0.07, h * 0.8, w * 0.6, h * 0.08), Qt::AlignLeft | Qt::AlignVCenter,
-               QStringLiteral("Version ") + strings.versionText);
+               QStringLiteral("Version ") + info.versionText());
     p.setPen(QColor(170, 200, 220));
     p.drawText(QRectF(w * 0.4, h * 0.8, w * 0.53, h * 0.08), Qt::AlignRight | Qt::AlignVCenter,
-               strings.companyName);
+               info.company);
 
     // A thin frame: the window has no border of its own.
     p.setPen(QPen(QColor(8, 24, 48), 2));
@@ -144,6 +144,46 @@ QIcon programIcon() {
     for (const int side : {16, 24, 32, 48, 64, 128})
         icon.addPixmap(aboutLogo(side));
     return icon;
+}
+
+// Small pictures of the three tabs: a table, a bar chart and a globe.
+QIcon tabIcon(int tab) {
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QColor ink(0x33, 0x4e, 0x7a);
+    switch (tab) {
+    case 1:
+        p.setPen(QPen(ink, 1));
+        p.setBrush(QColor(0xe8, 0xf0, 0xfb));
+        p.drawRect(QRectF(1.5, 2.5, 13, 11));
+        p.fillRect(QRectF(2, 3, 12, 3), ink);
+        p.drawLine(QPointF(6.5, 6), QPointF(6.5, 13.5));
+        p.drawLine(QPointF(2, 9.5), QPointF(14, 9.5));
+        break;
+    case 2:
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(0x2e, 0x8b, 0x3a));
+        p.drawRect(QRectF(2, 8, 3, 6));
+        p.setBrush(QColor(0xef, 0x9a, 0x00));
+        p.drawRect(QRectF(6.5, 4, 3, 10));
+        p.setBrush(QColor(0x33, 0x6e, 0xc6));
+        p.drawRect(QRectF(11, 2, 3, 12));
+        p.setPen(QPen(ink, 1));
+        p.drawLine(QPointF(1, 14.5), QPointF(15, 14.5));
+        break;
+    default: {
+        p.setPen(QPen(ink, 1));
+        p.setBrush(QColor(0xd6, 0xe9, 0xff));
+        p.drawEllipse(QRectF(1.5, 1.5, 13, 13));
+        p.setBrush(Qt::NoBrush);
+        p.drawEllipse(QRectF(5, 1.5, 6, 13));
+        p.drawLine(QPointF(1.5, 8), QPointF(14.5, 8));
+        break;
+    }
+    }
+    return QIcon(pixmap);
 }
 
 } // namespace tally::pictures

@@ -1,7 +1,7 @@
 #include "gui/kit/print.h"
 
+#include "core/product/product.h"
 #include "gui/kit/prompts.h"
-#include "tally_version.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -10,7 +10,7 @@
 #include <QPrinterInfo>
 #include <QStandardPaths>
 
-namespace tally::modPrint {
+namespace tally::printing {
 
 namespace {
 
@@ -36,7 +36,7 @@ double pictureDpi(const QImage& picture) {
 }
 
 void offerPdf(QWidget* parent, const QImage& picture, const QString& why) {
-    const QString title = QLatin1String(version::ProductName);
+    const QString title = product().name;
     const auto answer = Prompts::instance().msgBox(
         parent, why + QStringLiteral("\n\nWould you like to save the chart as a PDF file instead?"),
         title, QMessageBox::Warning, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
@@ -59,7 +59,7 @@ void offerPdf(QWidget* parent, const QImage& picture, const QString& why) {
 
 bool printOnePage(QPrinter& printer, const QImage& picture) {
     printer.setPageOrientation(QPageLayout::Landscape);
-    printer.setDocName(QStringLiteral("%1 chart").arg(QLatin1String(version::ProductName)));
+    printer.setDocName(QStringLiteral("%1 chart").arg(product().name));
     QPainter painter;
     if (!painter.begin(&printer))
         return false;
@@ -102,4 +102,4 @@ void setPrinterFactory(PrinterFactory factory) {
     factoryOverride() = std::move(factory);
 }
 
-} // namespace tally::modPrint
+} // namespace tally::printing

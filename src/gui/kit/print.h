@@ -1,4 +1,4 @@
-// modPrint: prints the chart as one page on the default printer. The chart is drawn by itself into
+// Printing the chart: as one page on the default printer. The chart is drawn by itself into
 // a picture at its on-screen size (not copied off the screen), so a window lying over it is never
 // printed. Without a printer, or when the job fails, the user is told and may save the page as a
 // PDF file instead.
@@ -13,7 +13,7 @@
 class QPrinter;
 class QWidget;
 
-namespace tally::modPrint {
+namespace tally::printing {
 
 // Paints the picture on one landscape page with its top-left corner at the page origin, at its
 // on-screen size (shrunk to fit a smaller page). False when the job could not be started or ended.
@@ -30,4 +30,4 @@ bool savePictureAsPdf(const QImage& picture, const QString& file);
 using PrinterFactory = std::function<std::unique_ptr<QPrinter>()>;
 void setPrinterFactory(PrinterFactory factory);
 
-} // namespace tally::modPrint
+} // namespace tally::printing

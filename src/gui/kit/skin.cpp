@@ -24,7 +24,7 @@
 
 #include <optional>
 
-namespace tally::modSkin {
+namespace tally::skin {
 
 namespace {
 
@@ -35,6 +35,11 @@ struct SavedLook {
     QString styleName;
     QPalette palette;
 };
+
+bool& switchedOn() {
+    static bool on = false;
+    return on;
+}
 
 std::optional<SavedLook>& savedLook() {
     static std::optional<SavedLook> look;
@@ -90,52 +95,65 @@ void collectControls(QWidget* parent, QList<QWidget*>& controls) {
 
 } // namespace
 
-SkinColours skinColours() {
+void setEnabled(bool on) {
+    switchedOn() = on;
+}
+
+bool enabled() {
+    return switchedOn();
+}
+
+void skinWindow(QWidget* window) {
+    if (switchedOn())
+        applyTo(window);
+}
+
+SkinColours colours() {
     return SkinColours{QColor(Qt::white), QColor(Qt::black), QColor(235, 235, 235),
                        QColor(Qt::black)};
 }
 
-QPalette skinPalette() {
-    const SkinColours colours = skinColours();
-    QPalette palette(colours.back, colours.panel); // button, window; shades derived from them
-    palette.setColor(QPalette::WindowText, colours.panelText);
-    palette.setColor(QPalette::Base, colours.back);
-    palette.setColor(QPalette::AlternateBase, QColor(246, 246, 246));
-    palette.setColor(QPalette::Text, colours.fore);
-    palette.setColor(QPalette::ButtonText, colours.fore);
-    palette.setColor(QPalette::Highlight, QColor(38, 96, 163));
-    palette.setColor(QPalette::HighlightedText, Qt::white);
-    palette.setColor(QPalette::Link, QColor(23, 84, 166));
-    palette.setColor(QPalette::LinkVisited, QColor(102, 51, 153));
-    palette.setColor(QPalette::ToolTipBase, colours.back);
-    palette.setColor(QPalette::ToolTipText, colours.fore);
-    palette.setColor(QPalette::PlaceholderText, QColor(128, 128, 128));
+QPalette palette() {
+    const SkinColours c = colours();
+    QPalette skinned(c.back, c.panel); // button, window; shades derived from them
+    skinned.setColor(QPalette::WindowText, c.panelText);
+    skinned.setColor(QPalette::Base, c.back);
+    skinned.setColor(QPalette::AlternateBase, QColor(246, 246, 246));
+    skinned.setColor(QPalette::Text, c.fore);
+    skinned.setColor(QPalette::ButtonText, c.fore);
+    skinned.setColor(QPalette::Highlight, QColor(38, 96, 163));
+    skinned.setColor(QPalette::HighlightedText, Qt::white);
+    skinned.setColor(QPalette::Link, QColor(23, 84, 166));
+    skinned.setColor(QPalette::LinkVisited, QColor(102, 51, 153));
+    skinned.setColor(QPalette::ToolTipBase, c.back);
+    skinned.setColor(QPalette::ToolTipText, c.fore);
+    skinned.setColor(QPalette::PlaceholderText, QColor(128, 128, 128));
     const QColor disabledText(150, 150, 150);
-    palette.setColor(QPalette::Disabled, QPalette::WindowText, disabledText);
-    palette.setColor(QPalette::Disabled, QPalette::Text, disabledText);
-    palette.setColor(QPalette::Disabled, QPalette::ButtonText, disabledText);
-    palette.setColor(QPalette::Disabled, QPalette::Base, colours.panel);
-    return palette;
+    skinned.setColor(QPalette::Disabled, QPalette::WindowText, disabledText);
+    skinned.setColor(QPalette::Disabled, QPalette::Text, disabledText);
+    skinned.setColor(QPalette::Disabled, QPalette::ButtonText, disabledText);
+    skinned.setColor(QPalette::Disabled, QPalette::Base, c.panel);
+    return skinned;
 }
 
-void StartSkin() {
+void start() {
     if (savedLook())
         return;
     // However the program ends (the main window, or the browser window left alone), the skin
     // stops just before.
     static bool stopsAtQuit = false;
     if (!stopsAtQuit && qApp) {
-        QObject::connect(qApp, &QCoreApplication::aboutToQuit, qApp, &StopSkin);
+        QObject::connect(qApp, &QCoreApplication::aboutToQuit, qApp, &stop);
         stopsAtQuit = true;
     }
     savedLook() = SavedLook{QApplication::style() ? QApplication::style()->name() : QString(),
                             QApplication::palette()};
     if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion")))
         QApplication::setStyle(fusion);
-    QApplication::setPalette(skinPalette());
+    QApplication::setPalette(palette());
 }
 
-void StopSkin() {
+void stop() {
     if (!savedLook())
         return;
     const SavedLook look = *savedLook();
@@ -146,11 +164,11 @@ void StopSkin() {
     QApplication::setPalette(look.palette);
 }
 
-bool SkinStarted() {
+bool started() {
     return savedLook().has_value();
 }
 
-QString ControlKind(const QWidget* control) {
+QString controlKind(const QWidget* control) {
     if (!control)
         return QString();
     const QVariant own = control->property(kKindProperty);
@@ -190,18 +208,18 @@ QString ControlKind(const QWidget* control) {
     return QStringLiteral("Other");
 }
 
-void SetControlKind(QWidget* control, const QString& kind) {
+void setControlKind(QWidget* control, const QString& kind) {
     if (control)
         control->setProperty(kKindProperty, kind);
 }
 
-void ApplySkin(QWidget* window) {
+void applyTo(QWidget* window) {
     if (!window)
         return;
     // A window loaded before the splash window still comes up skinned.
-    StartSkin();
-    const SkinColours colours = skinColours();
-    window->setPalette(skinPalette());
+    start();
+    const SkinColours skinColours = colours();
+    window->setPalette(palette());
     window->setProperty(kSkinnedProperty, true);
     QList<QWidget*> controls;
     collectControls(window, controls);
@@ -210,8 +228,8 @@ void ApplySkin(QWidget* window) {
         // spin box) follow their owner.
         if (control->objectName().startsWith(QLatin1String("qt_")))
             continue;
-        recolor(control, ControlKind(control), colours);
+        recolor(control, controlKind(control), skinColours);
     }
 }
 
-} // namespace tally::modSkin
+} // namespace tally::skin

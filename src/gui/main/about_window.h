@@ -1,7 +1,7 @@
-// The About window (AboutWindow).
+// The About window (object name "frmAbout"): product name, version, maker and web site.
 #pragma once
 
-#include "core/product/version_info.h"
+#include "core/product/product.h"
 
 #include <QDialog>
 
@@ -10,39 +10,28 @@ class QPushButton;
 
 namespace tally {
 
-// Loads the About window and shows it without blocking. A window loaded already is only shown.
-void showAboutWindow(QWidget* owner);
-// Closes the About window if it is loaded.
-void unloadAboutWindow();
-// The loaded About window, or nullptr.
-QWidget* aboutWindow();
-
-// The About window: product name, version, owner and web site. The web site opens the browser
-// window.
 class AboutWindow : public QDialog {
     Q_OBJECT
 public:
-    // Loads the window from the program's display strings.
-    explicit AboutWindow(QWidget* owner = nullptr);
-    // Loads the window from other display strings (tests).
-    AboutWindow(const DisplayStrings& strings, QWidget* owner);
+    // Loads the window from the product's information.
+    explicit AboutWindow(const ProductInfo& info = product(), QWidget* owner = nullptr);
 
-public slots:
-    // Opens the browser window (frmWebsite) without touching appState().BrowserTarget.
-    void lblWebsite_Click();
+Q_SIGNALS:
+    // The web site was clicked: the owner opens its browser window.
+    void websiteRequested();
 
 private:
-    void Form_Load(const DisplayStrings& strings);
+    void load(const ProductInfo& info);
 
-    QLabel* Picture1 = nullptr;
-    QLabel* Label1 = nullptr;
-    QLabel* Label2 = nullptr;
-    QLabel* Label3 = nullptr;
-    QLabel* Label4 = nullptr;
-    QLabel* lblVersion = nullptr;
-    QLabel* lblCompany = nullptr;
-    QLabel* lblWebsite = nullptr;
-    QPushButton* cmdOK = nullptr;
+    QLabel* logo_ = nullptr;
+    QLabel* nameLabel_ = nullptr;
+    QLabel* versionCaption_ = nullptr;
+    QLabel* ownerCaption_ = nullptr;
+    QLabel* websiteCaption_ = nullptr;
+    QLabel* versionLabel_ = nullptr;
+    QLabel* companyLabel_ = nullptr;
+    QLabel* websiteLink_ = nullptr;
+    QPushButton* okButton_ = nullptr;
 };
 
 } // namespace tally

@@ -1,21 +1,21 @@
 #include "gui/main/main_window.h"
 
+#include "core/scan/engine_table.h"
+#include "core/scan/network_page_fetcher.h"
+#include "core/settings/program_folder.h"
+#include "core/settings/user_settings.h"
+#include "gui/help/help_window.h"
+#include "gui/kit/picture_button.h"
+#include "gui/kit/pictures.h"
+#include "gui/kit/prompts.h"
+#include "gui/kit/skin.h"
+#include "gui/kit/twips.h"
+#include "gui/kit/windows.h"
+#include "gui/main/about_window.h"
+#include "gui/options/options_dialog.h"
 #include "gui/results/chart_frame.h"
 #include "gui/results/results_table.h"
 #include "gui/results/save_search_dialog.h"
-#include "core/scan/engine_parser.h"
-#include "core/scan/engine_table.h"
-#include "core/scan/network_page_fetcher.h"
-#include "gui/options/options_dialog.h"
-#include "core/settings/program_folder.h"
-#include "core/settings/user_settings.h"
-#include "gui/main/about_window.h"
-#include "core/product/app_state.h"
-#include "gui/help/help_window.h"
-#include "gui/kit/picture_button.h"
-#include "gui/kit/prompts.h"
-#include "gui/kit/skin.h"
-#include "tally_version.h"
 #include "gui/urllist/url_panel.h"
 #include "gui/webview/browser_window.h"
 #include "gui/webview/website_frame.h"
@@ -25,17 +25,15 @@
 #include <QCloseEvent>
 #include <QDate>
 #include <QGridLayout>
+#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPainter>
-#include <QPainterPath>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QScreen>
 #include <QStackedLayout>
 #include <QStackedWidget>
 #include <QStatusBar>
@@ -49,55 +47,6 @@
 namespace tally {
 
 namespace {
-
-// The designed geometry is in twips; the window maps them at 15 twips per pixel.
-constexpr int px(int twips) {
-    return (twips + 7) / 15;
-}
-
-QString programTitle() {
-    return QString::fromUtf8(version::ProductName);
-}
-
-// Small pictures of the three tabs: a table, a bar chart and a globe.
-QIcon tabIcon(int tab) {
-    QPixmap pixmap(16, 16);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    const QColor ink(0x33, 0x4e, 0x7a);
-    switch (tab) {
-    case 1:
-        p.setPen(QPen(ink, 1));
-        p.setBrush(QColor(0xe8, 0xf0, 0xfb));
-        p.drawRect(QRectF(1.5, 2.5, 13, 11));
-        p.fillRect(QRectF(2, 3, 12, 3), ink);
-        p.drawLine(QPointF(6.5, 6), QPointF(6.5, 13.5));
-        p.drawLine(QPointF(2, 9.5), QPointF(14, 9.5));
-        break;
-    case 2:
-        p.setPen(Qt::NoPen);
-        p.setBrush(QColor(0x2e, 0x8b, 0x3a));
-        p.drawRect(QRectF(2, 8, 3, 6));
-        p.setBrush(QColor(0xef, 0x9a, 0x00));
-        p.drawRect(QRectF(6.5, 4, 3, 10));
-        p.setBrush(QColor(0x33, 0x6e, 0xc6));
-        p.drawRect(QRectF(11, 2, 3, 12));
-        p.setPen(QPen(ink, 1));
-        p.drawLine(QPointF(1, 14.5), QPointF(15, 14.5));
-        break;
-    default: {
-        p.setPen(QPen(ink, 1));
-        p.setBrush(QColor(0xd6, 0xe9, 0xff));
-        p.drawEllipse(QRectF(1.5, 1.5, 13, 13));
-        p.setBrush(Qt::NoBrush);
-        p.drawEllipse(QRectF(5, 1.5, 6, 13));
-        p.drawLine(QPointF(1.5, 8), QPointF(14.5, 8));
-        break;
-    }
-    }
-    return QIcon(pixmap);
-}
 
 // A status bar panel: a sunken box holding its text, where the progress bar can be laid over.
 QWidget* makePanel(QLabel** label, int minimumWidth, QWidget* parent) {
@@ -115,13 +64,10 @@ QWidget* makePanel(QLabel** label, int minimumWidth, QWidget* parent) {
     return box;
 }
 
-bool settingIsOne(const char* key) {
-    return readWholeNumber(readSetting(QLatin1String(key))) == 1;
-}
-
 } // namespace
 
-MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
+MainWindow::MainWindow(const ProductInfo& info, QWidget* parent)
+    : QMainWindow(parent), product_(info) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Tallyrank Checker"));
     QFont windowFont = font();
@@ -131,8 +77,6 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     windowFont.setStyleHint(QFont::SansSerif);
     windowFont.setPointSize(8);
     setFont(windowFont);
-
-    buildMenus();
 
     auto* central = new QWidget(this);
     central->setObjectName(QStringLiteral("Form1Client"));
@@ -145,60 +89,66 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     auto* body = new QHBoxLayout;
     body->setContentsMargins(px(60), 0, px(75), px(45));
     body->setSpacing(px(45));
-    frame1_ = new UrlPanel(central);
-    frame1_->setFixedWidth(px(3495));
-    body->addWidget(frame1_);
+    urlPanel_ = new UrlPanel(central);
+    urlPanel_->setFixedWidth(px(3495));
+    body->addWidget(urlPanel_);
 
-    tabStrip1_ = new QTabWidget(central);
-    tabStrip1_->setObjectName(QStringLiteral("TabStrip1"));
-    tabStrip1_->setAccessibleName(QStringLiteral("Views"));
+    tabs_ = new QTabWidget(central);
+    tabs_->setObjectName(QStringLiteral("TabStrip1"));
+    tabs_->setAccessibleName(QStringLiteral("Views"));
     // The three view frames always share one rectangle: every page gets the page area, and the
     // tab switch shows exactly one of them.
-    if (auto* stack = tabStrip1_->findChild<QStackedWidget*>())
+    if (auto* stack = tabs_->findChild<QStackedWidget*>())
         if (auto* stackLayout = qobject_cast<QStackedLayout*>(stack->layout()))
             stackLayout->setStackingMode(QStackedLayout::StackAll);
-    frame2_ = buildDataFrame();
-    frame3_ = new ChartFrame(central);
-    frame4_ = new WebsiteFrame(central);
-    tabStrip1_->addTab(frame2_, tabIcon(1), QStringLiteral("Data View"));
-    tabStrip1_->addTab(frame3_, tabIcon(2), QStringLiteral("Chart View"));
-    tabStrip1_->addTab(frame4_, tabIcon(3), QStringLiteral("Website View"));
-    body->addWidget(tabStrip1_, 1);
+    dataFrame_ = buildDataFrame();
+    chartFrame_ = new ChartFrame(central);
+    chartFrame_->setResultsModel(resultsTable_->model());
+    websiteFrame_ = new WebsiteFrame(central);
+    tabs_->addTab(dataFrame_, pictures::tabIcon(1), QStringLiteral("Data View"));
+    tabs_->addTab(chartFrame_, pictures::tabIcon(2), QStringLiteral("Chart View"));
+    tabs_->addTab(websiteFrame_, pictures::tabIcon(3), QStringLiteral("Website View"));
+    body->addWidget(tabs_, 1);
     column->addLayout(body, 1);
     // A small window clips its controls rather than refusing to shrink.
     column->setSizeConstraint(QLayout::SetNoConstraint);
     setCentralWidget(central);
 
+    // The menus come after the URL panel, whose commands the File menu shares.
+    buildMenus();
     buildStatusBar();
 
-    connect(tabStrip1_, &QTabWidget::currentChanged, this, &MainWindow::TabStrip1_Click);
-    connect(listView1_, &ResultsTable::ColumnClick, this, &MainWindow::ListView1_ColumnClick);
-    connect(listView1_, &ResultsTable::rowContextMenuRequested, this, &MainWindow::showRowContextMenu);
-    connect(listView1_, &ResultsTable::DblClick, this, &MainWindow::ListView1_DblClick);
-    QTreeWidget* listView2 = frame4_->webResults();
-    listView2->header()->setSectionsClickable(true);
-    connect(listView2->header(), &QHeaderView::sectionClicked, this,
-            [this](int logical) { ListView2_ColumnClick(logical + 1); });
-    connect(frame4_, &WebsiteFrame::websiteTabRequested, this, [this] { selectTab(3); });
-    connect(frame4_, &WebsiteFrame::statusText, this,
+    connect(tabs_, &QTabWidget::currentChanged, this, &MainWindow::showCurrentTabFrame);
+    connect(resultsTable_, &ResultsTable::columnClicked, this, &MainWindow::sortByColumn);
+    connect(resultsTable_, &ResultsTable::rowContextMenuRequested, this,
+            &MainWindow::showRowContextMenu);
+    connect(resultsTable_, &ResultsTable::doubleClicked, this,
+            &MainWindow::showWebResultsOfSelectedRow);
+    QTreeWidget* webResults = websiteFrame_->webResults();
+    webResults->header()->setSectionsClickable(true);
+    connect(webResults->header(), &QHeaderView::sectionClicked, this,
+            [this](int logical) { sortWebResultsByColumn(logical + 1); });
+    connect(websiteFrame_, &WebsiteFrame::websiteTabRequested, this, [this] { selectTab(3); });
+    connect(websiteFrame_, &WebsiteFrame::statusText, this,
             [this](const QString& text) { setPanelText(1, text); });
-    connect(frame4_, &WebsiteFrame::openingText, this,
+    connect(websiteFrame_, &WebsiteFrame::openingText, this,
             [this](const QString& text) { setPanelText(2, text); });
+    // A browser window still open when the program ends goes before the web engine does.
+    connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { delete browser_.data(); });
 
     // Designed client area 13170 x 11115 twips, below the menu bar; centred on the screen.
     setMinimumSize(1, 1);
     resize(px(13170), px(11115) + menuBar()->sizeHint().height());
-    if (const QScreen* s = screen()) {
-        const QRect available = s->availableGeometry();
-        move(available.center() - QPoint(width() / 2, height() / 2));
-    }
+    centreOnScreen(this);
 
-    TabStrip1_Click();
-    Form_Load();
+    showCurrentTabFrame();
+    load();
 }
 
 MainWindow::~MainWindow() {
     abortScan();
+    delete options_.data();
+    delete browser_.data();
 }
 
 void MainWindow::buildMenus() {
@@ -209,74 +159,64 @@ void MainWindow::buildMenus() {
         m->menuAction()->setObjectName(QString::fromLatin1(name));
         return m;
     };
-    auto item = [this](QMenu* m, const char* name, const QString& caption,
+    auto item = [this](QMenu* m, const char* name, const QString& caption, auto slot,
                        const QKeySequence& shortcut = QKeySequence()) {
         QAction* action = m->addAction(caption);
         action->setObjectName(QString::fromLatin1(name));
         if (!shortcut.isEmpty())
             action->setShortcut(shortcut);
+        connect(action, &QAction::triggered, this, slot);
         return action;
     };
 
     QMenu* file = menu("mnuFile2", QStringLiteral("File"));
-    QAction* newUrl =
-        item(file, "mnuNewURL", QStringLiteral("Add URL"), QKeySequence(Qt::CTRL | Qt::Key_N));
+    item(
+        file, "mnuNewURL", QStringLiteral("Add URL"), [this] { urlPanel_->addUrl(); },
+        QKeySequence(Qt::CTRL | Qt::Key_N));
     file->addSeparator()->setObjectName(QStringLiteral("mnuFileSplit1"));
-    QAction* saveList = item(file, "mnuSaveUrlList", QStringLiteral("Save URL List to File"),
-                             QKeySequence(Qt::CTRL | Qt::Key_S));
-    QAction* openList = item(file, "mnuOpenURLList", QStringLiteral("Load URL List from File"),
-                             QKeySequence(Qt::CTRL | Qt::Key_O));
-    QAction* clipboard =
-        item(file, "mnuOpenClipboard", QStringLiteral("Load URL List from Clipboard"),
-             QKeySequence(Qt::CTRL | Qt::Key_V));
+    item(
+        file, "mnuSaveUrlList", QStringLiteral("Save URL List to File"),
+        [this] { urlPanel_->saveListFile(); }, QKeySequence(Qt::CTRL | Qt::Key_S));
+    item(
+        file, "mnuOpenURLList", QStringLiteral("Load URL List from File"),
+        [this] { urlPanel_->loadListFile(); }, QKeySequence(Qt::CTRL | Qt::Key_O));
+    item(
+        file, "mnuOpenClipboard", QStringLiteral("Load URL List from Clipboard"),
+        [this] { urlPanel_->loadClipboard(); }, QKeySequence(Qt::CTRL | Qt::Key_V));
     file->addSeparator()->setObjectName(QStringLiteral("mnuFileSplit84"));
-    QAction* exitNow =
-        item(file, "mnuExitNow", QStringLiteral("Exit"), QKeySequence(Qt::CTRL | Qt::Key_X));
+    item(file, "mnuExitNow", QStringLiteral("Exit"), &QWidget::close,
+         QKeySequence(Qt::CTRL | Qt::Key_X));
 
     QMenu* scan = menu("mnuOptions", QStringLiteral("Scan"));
-    mnuScan_ = item(scan, "mnuScan", QStringLiteral("Start Scan"));
-    mnuStop_ = item(scan, "mnuStop", QStringLiteral("Stop Scan"));
+    startAction_ = item(scan, "mnuScan", QStringLiteral("Start Scan"), &MainWindow::startScan);
+    stopAction_ = item(scan, "mnuStop", QStringLiteral("Stop Scan"), &MainWindow::stopScan);
 
     QMenu* options = menu("mnuOptions2", QStringLiteral("Options"));
-    QAction* config = item(options, "mnuConfig", QStringLiteral("View Options"));
+    item(options, "mnuConfig", QStringLiteral("View Options"), &MainWindow::showOptionsModal);
 
     QMenu* tools = menu("mnuTools", QStringLiteral("Tools"));
-    QAction* graph = item(tools, "mnuGraph", QStringLiteral("View Graph..."));
+    item(tools, "mnuGraph", QStringLiteral("View Graph..."), &MainWindow::loadSavedSearch);
     tools->menuAction()->setVisible(false);
 
     QMenu* help = menu("mnuHelp01", QStringLiteral("Help"));
-    QAction* helpItem = item(help, "mnuHelpItem", QStringLiteral("View Help"));
+    item(help, "mnuHelpItem", QStringLiteral("View Help"), &MainWindow::showHelp);
 
     QMenu* about = menu("mnuHelp", QStringLiteral("About"));
-    QAction* aboutItem = item(about, "mnuAbout", QStringLiteral("About this software"));
+    item(about, "mnuAbout", QStringLiteral("About this software"), &MainWindow::showAbout);
 
     // The results table's context menu: never on the menu bar.
-    mnuListView_ = new QMenu(QStringLiteral("ListView"), this);
-    mnuListView_->setObjectName(QStringLiteral("mnuListView"));
-    mnuSaveResults_ = item(mnuListView_, "mnuSaveResults", QStringLiteral("Save Results"));
-    QAction* webResults = item(mnuListView_, "mnuWebResults", QStringLiteral("Web Results"));
-    QAction* clearResults = item(mnuListView_, "mnuClearResults", QStringLiteral("Clear Results"));
-
-    // The URL panel exists after the menus; its slots are reached through the panel pointer.
-    connect(newUrl, &QAction::triggered, this, [this] { frame1_->addUrl(); });
-    connect(saveList, &QAction::triggered, this, [this] { frame1_->saveListFile(); });
-    connect(openList, &QAction::triggered, this, [this] { frame1_->loadListFile(); });
-    connect(clipboard, &QAction::triggered, this, [this] { frame1_->loadClipboard(); });
-    connect(exitNow, &QAction::triggered, this, &MainWindow::mnuExitNow_Click);
-    connect(mnuScan_, &QAction::triggered, this, &MainWindow::mnuScan_Click);
-    connect(mnuStop_, &QAction::triggered, this, &MainWindow::mnuStop_Click);
-    connect(config, &QAction::triggered, this, &MainWindow::mnuConfig_Click);
-    connect(graph, &QAction::triggered, this, &MainWindow::mnuGraph_Click);
-    connect(helpItem, &QAction::triggered, this, &MainWindow::mnuHelpItem_Click);
-    connect(aboutItem, &QAction::triggered, this, &MainWindow::mnuAbout_Click);
-    connect(mnuSaveResults_, &QAction::triggered, this, &MainWindow::mnuSaveResults_Click);
-    connect(webResults, &QAction::triggered, this, &MainWindow::mnuWebResults_Click);
-    connect(clearResults, &QAction::triggered, this, &MainWindow::mnuClearResults_Click);
+    resultsMenu_ = new QMenu(QStringLiteral("ListView"), this);
+    resultsMenu_->setObjectName(QStringLiteral("mnuListView"));
+    saveResultsAction_ = item(resultsMenu_, "mnuSaveResults", QStringLiteral("Save Results"),
+                              &MainWindow::saveSelectedRow);
+    item(resultsMenu_, "mnuWebResults", QStringLiteral("Web Results"),
+         &MainWindow::showWebResultsOfSelectedRow);
+    clearResultsAction_ = item(resultsMenu_, "mnuClearResults", QStringLiteral("Clear Results"),
+                               &MainWindow::clearResults);
 }
 
 QWidget* MainWindow::buildToolbar() {
     auto* strip = new QFrame;
-    picture1_ = strip;
     strip->setObjectName(QStringLiteral("Picture1"));
     strip->setAccessibleName(QStringLiteral("Toolbar"));
     strip->setFixedHeight(px(1095));
@@ -291,23 +231,24 @@ QWidget* MainWindow::buildToolbar() {
         b->setFixedSize(px(1275), px(975));
         return b;
     };
-    command1_ = button("Command1", QStringLiteral("Start"), QStyle::SP_MediaPlay);
-    command2_ = button("Command2", QStringLiteral("Stop"), QStyle::SP_MediaStop);
-    command6_ = button("Command6", QStringLiteral("Options"), QStyle::SP_FileDialogDetailedView);
-    command3_ = button("Command3", QStringLiteral("Visit "), QStyle::SP_DriveNetIcon);
-    command3_->setMinimumWidth(0);
-    command3_->setMaximumWidth(QWIDGETSIZE_MAX);
-    command3_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-    command2_->setEnabled(false);
-    command1_->setToolTip(QStringLiteral("Start a scan of every URL in the list"));
-    command2_->setToolTip(QStringLiteral("Stop the scan after the URL in progress"));
-    for (QPushButton* b : {command1_, command2_, command6_})
+    startButton_ = button("Command1", QStringLiteral("Start"), QStyle::SP_MediaPlay);
+    stopButton_ = button("Command2", QStringLiteral("Stop"), QStyle::SP_MediaStop);
+    optionsButton_ =
+        button("Command6", QStringLiteral("Options"), QStyle::SP_FileDialogDetailedView);
+    visitButton_ = button("Command3", QStringLiteral("Visit "), QStyle::SP_DriveNetIcon);
+    visitButton_->setMinimumWidth(0);
+    visitButton_->setMaximumWidth(QWIDGETSIZE_MAX);
+    visitButton_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    stopButton_->setEnabled(false);
+    startButton_->setToolTip(QStringLiteral("Start a scan of every URL in the list"));
+    stopButton_->setToolTip(QStringLiteral("Stop the scan after the URL in progress"));
+    for (QPushButton* b : {startButton_, stopButton_, optionsButton_})
         row->addWidget(b);
-    row->addWidget(command3_, 1);
-    connect(command1_, &QPushButton::clicked, this, &MainWindow::Command1_Click);
-    connect(command2_, &QPushButton::clicked, this, &MainWindow::Command2_Click);
-    connect(command6_, &QPushButton::clicked, this, &MainWindow::Command6_Click);
-    connect(command3_, &QPushButton::clicked, this, &MainWindow::Command3_Click);
+    row->addWidget(visitButton_, 1);
+    connect(startButton_, &QPushButton::clicked, this, &MainWindow::startScan);
+    connect(stopButton_, &QPushButton::clicked, this, &MainWindow::stopScan);
+    connect(optionsButton_, &QPushButton::clicked, this, &MainWindow::showOptions);
+    connect(visitButton_, &QPushButton::clicked, this, &MainWindow::visitWebsite);
     return strip;
 }
 
@@ -327,58 +268,57 @@ QWidget* MainWindow::buildDataFrame() {
         button("Command4", QStringLiteral("Save Selected"), QStyle::SP_DialogSaveButton);
     QPushButton* web =
         button("Command12", QStringLiteral("Web Results"), QStyle::SP_FileDialogInfoView);
-    QPushButton* clear =
-        button("Command5", QStringLiteral("Clear All"), QStyle::SP_DialogResetButton);
-    for (QPushButton* b : {save, web, clear})
+    clearAllButton_ = button("Command5", QStringLiteral("Clear All"), QStyle::SP_DialogResetButton);
+    for (QPushButton* b : {save, web, clearAllButton_})
         buttons->addWidget(b);
     buttons->addStretch(1);
 
-    listView1_ = new ResultsTable(frame);
+    resultsTable_ = new ResultsTable(frame);
     auto* layout = new QVBoxLayout(frame);
     layout->setContentsMargins(px(120), px(120), px(120), px(200));
     layout->setSpacing(px(120));
     layout->addLayout(buttons);
-    layout->addWidget(listView1_, 1);
+    layout->addWidget(resultsTable_, 1);
 
-    connect(save, &QPushButton::clicked, this, &MainWindow::Command4_Click);
-    connect(web, &QPushButton::clicked, this, &MainWindow::Command12_Click);
-    connect(clear, &QPushButton::clicked, this, &MainWindow::Command5_Click);
+    connect(save, &QPushButton::clicked, this, &MainWindow::saveSelectedRow);
+    connect(web, &QPushButton::clicked, this, &MainWindow::showWebResultsOfSelectedRow);
+    connect(clearAllButton_, &QPushButton::clicked, this, &MainWindow::clearResults);
     return frame;
 }
 
 void MainWindow::buildStatusBar() {
-    statusBar1_ = new QStatusBar(this);
-    statusBar1_->setObjectName(QStringLiteral("StatusBar1"));
-    statusBar1_->setAccessibleName(QStringLiteral("Status"));
-    statusBar1_->setSizeGripEnabled(true);
+    auto* statusBar = new QStatusBar(this);
+    statusBar->setObjectName(QStringLiteral("StatusBar1"));
+    statusBar->setAccessibleName(QStringLiteral("Status"));
+    statusBar->setSizeGripEnabled(true);
     QWidget* boxes[4] = {
-        makePanel(&panels_[0], px(1440), statusBar1_),
-        makePanel(&panels_[1], px(3500), statusBar1_),
-        makePanel(&panels_[2], px(1440), statusBar1_),
-        makePanel(&panels_[3], px(1440), statusBar1_),
+        makePanel(&statusPanels_[0], px(1440), statusBar),
+        makePanel(&statusPanels_[1], px(3500), statusBar),
+        makePanel(&statusPanels_[2], px(1440), statusBar),
+        makePanel(&statusPanels_[3], px(1440), statusBar),
     };
     boxes[1]->setFixedWidth(px(3500));
-    panel2Box_ = boxes[1];
     static const char* const names[] = {"Panel1", "Panel2", "Panel3", "Panel4"};
     static const char* const roles[] = {"Status message", "Progress", "Time", "Date"};
     for (int i = 0; i < 4; ++i) {
         boxes[i]->setObjectName(QString::fromLatin1(names[i]));
-        panels_[i]->setObjectName(QString::fromLatin1(names[i]) + QStringLiteral("Text"));
-        panels_[i]->setAccessibleName(QString::fromLatin1(roles[i]));
-        statusBar1_->addWidget(boxes[i], i == 0 ? 1 : 0);
+        statusPanels_[i]->setObjectName(QString::fromLatin1(names[i]) + QStringLiteral("Text"));
+        statusPanels_[i]->setAccessibleName(QString::fromLatin1(roles[i]));
+        statusBar->addWidget(boxes[i], i == 0 ? 1 : 0);
     }
-    panels_[2]->setAlignment(Qt::AlignCenter);
-    panels_[3]->setAlignment(Qt::AlignCenter);
-    setStatusBar(statusBar1_);
+    statusPanels_[2]->setAlignment(Qt::AlignCenter);
+    statusPanels_[3]->setAlignment(Qt::AlignCenter);
+    setStatusBar(statusBar);
 
-    progressBar1_ = new QProgressBar(panel2Box_);
-    progressBar1_->setObjectName(QStringLiteral("ProgressBar1"));
-    progressBar1_->setAccessibleName(QStringLiteral("Scan progress"));
-    progressBar1_->setRange(0, 100);
-    progressBar1_->setValue(0);
-    progressBar1_->setTextVisible(false);
-    progressBar1_->setMinimumHeight(1);
-    progressBar1_->hide();
+    // The progress bar lies over panel 2, where it shows during a scan.
+    progressBar_ = new QProgressBar(boxes[1]);
+    progressBar_->setObjectName(QStringLiteral("ProgressBar1"));
+    progressBar_->setAccessibleName(QStringLiteral("Scan progress"));
+    progressBar_->setRange(0, 100);
+    progressBar_->setValue(0);
+    progressBar_->setTextVisible(false);
+    progressBar_->setMinimumHeight(1);
+    progressBar_->hide();
 
     // The time and date panels keep themselves current.
     clock_ = new QTimer(this);
@@ -392,129 +332,124 @@ void MainWindow::updateClock() {
     const QLocale locale;
     const QString time = locale.toString(QTime::currentTime(), QLocale::ShortFormat);
     const QString date = locale.toString(QDate::currentDate(), QLocale::ShortFormat);
-    if (panels_[2]->text() != time)
-        panels_[2]->setText(time);
-    if (panels_[3]->text() != date)
-        panels_[3]->setText(date);
+    if (statusPanels_[2]->text() != time)
+        statusPanels_[2]->setText(time);
+    if (statusPanels_[3]->text() != date)
+        statusPanels_[3]->setText(date);
 }
 
-void MainWindow::Form_Load() {
-    // Every step runs even when an earlier one had nothing to do.
-    PlaceProgressInPanel(progressBar1_, statusBar1_, 2);
-    setWindowTitle(QString::fromUtf8(version::ProductName) + QStringLiteral(" by ") +
-                   QString::fromUtf8(version::CompanyName));
-    const QString site = appState().SiteAddress.isEmpty() ? QString::fromUtf8(version::Comments)
-                                                          : appState().SiteAddress;
-    command3_->setText(QStringLiteral("Visit ") + site);
-    mnuStop_->setEnabled(false);
-    blnStop_ = false;
-    PlaceProgressInPanel(progressBar1_, statusBar1_, 2);
+void MainWindow::load() {
+    placeProgressBar();
+    setWindowTitle(product_.name + QStringLiteral(" by ") + product_.company);
+    visitButton_->setText(QStringLiteral("Visit ") + product_.siteAddress);
+    stopAction_->setEnabled(false);
     setPanelText(1, QString());
-    if (appState().SkinningOn)
-        modSkin::ApplySkin(this);
-    if (readSetting(QLatin1String(settingkeys::ShowHelp)) == QLatin1String("1"))
-        showHelpWindow(this);
+    skin::skinWindow(this);
+    if (UserSettings::showHelpAtStart())
+        showHelp();
 
     // The web-results list: "Webpage Type" a quarter of its width, "URL" three quarters.
     if (QLayout* l = centralWidget()->layout())
         l->activate();
-    if (QLayout* l = frame4_->layout())
+    if (QLayout* l = websiteFrame_->layout())
         l->activate();
-    QTreeWidget* listView2 = frame4_->webResults();
-    int width = listView2->width();
+    QTreeWidget* webResults = websiteFrame_->webResults();
+    int width = webResults->width();
     if (width < 50)
         width = px(8595);
-    listView2->setColumnCount(2);
-    listView2->setHeaderLabels({QStringLiteral("Webpage Type"), QStringLiteral("URL")});
-    listView2->setColumnWidth(0, width / 4);
-    listView2->setColumnWidth(1, width * 3 / 4);
+    webResults->setColumnCount(2);
+    webResults->setHeaderLabels({QStringLiteral("Webpage Type"), QStringLiteral("URL")});
+    webResults->setColumnWidth(0, width / 4);
+    webResults->setColumnWidth(1, width * 3 / 4);
 
-    frame3_->restoreChartType();
-    frame4_->navigateBlank();
-    LayoutControls();
+    chartFrame_->restoreChartType();
+    websiteFrame_->openBlankPage();
+    layoutControls();
+}
+
+OptionsDialog* MainWindow::optionsDialog() const {
+    return options_;
+}
+
+HelpWindow* MainWindow::helpWindow() const {
+    return help_;
+}
+
+AboutWindow* MainWindow::aboutWindow() const {
+    return about_;
+}
+
+BrowserWindow* MainWindow::browserWindow() const {
+    return browser_;
 }
 
 QListWidget* MainWindow::urlList() const {
-    return frame1_->list();
+    return urlPanel_->list();
 }
 
 bool MainWindow::isScanning() const {
     return run_ != nullptr;
 }
 
-void MainWindow::setPageFetcher(PageFetcher* fetcher) {
-    fetcher_ = fetcher;
-}
-
 int MainWindow::currentTab() const {
-    return tabStrip1_->currentIndex() + 1;
+    return tabs_->currentIndex() + 1;
 }
 
 void MainWindow::selectTab(int tab) {
-    if (tab < 1 || tab > tabStrip1_->count())
+    if (tab < 1 || tab > tabs_->count())
         return;
-    if (tabStrip1_->currentIndex() == tab - 1)
-        TabStrip1_Click();
+    if (tabs_->currentIndex() == tab - 1)
+        showCurrentTabFrame();
     else
-        tabStrip1_->setCurrentIndex(tab - 1);
+        tabs_->setCurrentIndex(tab - 1);
 }
 
 QString MainWindow::panelText(int panel) const {
     if (panel < 1 || panel > 4)
         return QString();
-    return panels_[panel - 1]->text();
+    return statusPanels_[panel - 1]->text();
 }
 
 void MainWindow::setPanelText(int panel, const QString& text) {
     if (panel == 1 || panel == 2)
-        panels_[panel - 1]->setText(text);
+        statusPanels_[panel - 1]->setText(text);
 }
 
 // ---- Layout ----
 
-void MainWindow::LayoutControls() {
+void MainWindow::layoutControls() {
     if (isMinimized())
         return;
     if (QLayout* l = centralWidget()->layout())
         l->activate();
     if (QLayout* l = layout())
         l->activate();
-    progressBar1_->raise();
+    progressBar_->raise();
 }
 
-void MainWindow::PlaceProgressInPanel(QProgressBar* bar, QStatusBar* statusBar, int panel) {
-    if (!bar || statusBar != statusBar1_ || panel < 1 || panel > 4)
-        return;
-    QWidget* box = panels_[panel - 1]->parentWidget();
-    auto* grid = qobject_cast<QGridLayout*>(box->layout());
-    if (!grid)
-        return;
-    if (bar->parentWidget() != box) {
-        if (QWidget* old = bar->parentWidget())
-            if (QLayout* oldLayout = old->layout())
-                oldLayout->removeWidget(bar);
-        const bool visible = bar->isVisibleTo(bar->parentWidget());
-        bar->setParent(box);
-        bar->setVisible(visible);
-    }
-    grid->addWidget(bar, 0, 0);
-    bar->raise();
+void MainWindow::placeProgressBar() {
+    // Over panel 2, in the same cell of its grid as the panel's text.
+    QWidget* box = statusPanels_[1]->parentWidget();
+    if (auto* grid = qobject_cast<QGridLayout*>(box->layout()))
+        if (grid->indexOf(progressBar_) < 0)
+            grid->addWidget(progressBar_, 0, 0);
+    progressBar_->raise();
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
-    LayoutControls();
+    layoutControls();
 }
 
 void MainWindow::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange && !isMinimized())
-        LayoutControls();
+        layoutControls();
 }
 
-void MainWindow::TabStrip1_Click() {
-    const int index = tabStrip1_->currentIndex();
-    QWidget* frames[] = {frame2_, frame3_, frame4_};
+void MainWindow::showCurrentTabFrame() {
+    const int index = tabs_->currentIndex();
+    QWidget* frames[] = {dataFrame_, chartFrame_, websiteFrame_};
     if (index < 0 || index > 2)
         return;
     for (int i = 0; i < 3; ++i)
@@ -523,99 +458,84 @@ void MainWindow::TabStrip1_Click() {
 
 // ---- The scan ----
 
-void MainWindow::mnuScan_Click() {
-    Command1_Click();
-}
-
-void MainWindow::Command1_Click() {
+void MainWindow::startScan() {
     if (isScanning())
         return;
     // The window's start steps: rows stay in the order they are written, the progress bar shows.
-    listView1_->setSorted(false);
-    PlaceProgressInPanel(progressBar1_, statusBar1_, 2);
-    progressBar1_->show();
-    progressBar1_->raise();
-    if (frame1_->count() == 0)
+    resultsTable_->setSorted(false);
+    placeProgressBar();
+    progressBar_->show();
+    progressBar_->raise();
+    if (urlPanel_->count() == 0)
         return;
-    if (!fetcher_) {
-        if (!ownFetcher_)
-            ownFetcher_ = new NetworkPageFetcher(this);
-        fetcher_ = ownFetcher_;
-    }
+    if (!fetcher_)
+        fetcher_ = new NetworkPageFetcher(this);
     // The run reads the thresholds and chkClear, takes the snapshot and goes on the event loop.
-    auto* run = new ScanRun(frame1_->urls(), ProgramFolder::settingsIni(), fetcher_, this);
+    auto* run = new ScanRun(urlPanel_->urls(), ProgramFolder::settingsIni(), fetcher_, this);
     run->setObjectName(QStringLiteral("ScanRun"));
     run_ = run;
-    lngScanIndex_ = 0;
+    scanPosition_ = 0;
     connectRun(run);
     run->start();
 }
 
-void MainWindow::Command2_Click() {
-    mnuStop_Click();
-}
-
-void MainWindow::mnuStop_Click() {
-    blnStop_ = true;
-    progressBar1_->hide();
+void MainWindow::stopScan() {
+    progressBar_->hide();
     if (run_)
         run_->requestStop();
 }
 
-void MainWindow::stopped() {
-    blnStop_ = false;
+void MainWindow::scanStopped() {
     setScanControls(false);
 }
 
 void MainWindow::setScanControls(bool scanning) {
-    command1_->setText(scanning ? QStringLiteral("Searching...") : QStringLiteral("Start"));
-    command1_->setEnabled(!scanning);
-    command2_->setEnabled(scanning);
-    mnuStop_->setEnabled(scanning);
+    startButton_->setText(scanning ? QStringLiteral("Searching...") : QStringLiteral("Start"));
+    startButton_->setEnabled(!scanning);
+    stopButton_->setEnabled(scanning);
+    stopAction_->setEnabled(scanning);
     // Clearing the results while a scan writes into them is refused.
-    if (auto* clear = findChild<QPushButton*>(QStringLiteral("Command5")))
-        clear->setEnabled(!scanning);
-    if (auto* clear = mnuListView_->findChild<QAction*>(QStringLiteral("mnuClearResults")))
-        clear->setEnabled(!scanning);
+    clearAllButton_->setEnabled(!scanning);
+    clearResultsAction_->setEnabled(!scanning);
 }
 
 void MainWindow::connectRun(ScanRun* run) {
-    connect(run, &ScanRun::clearResultsRequested, this, &MainWindow::clearResults);
+    connect(run, &ScanRun::clearResultsRequested, this, &MainWindow::clearResultsNow);
     connect(run, &ScanRun::started, this, [this](int urlCount) {
         setScanControls(true);
-        progressBar1_->setRange(0, urlCount * EngineCount);
-        progressBar1_->setValue(0);
+        progressBar_->setRange(0, urlCount * EngineCount);
+        progressBar_->setValue(0);
     });
     connect(run, &ScanRun::rowStarted, this, [this](int position, const QString& url) {
-        lngScanIndex_ = position - 1;
-        listView1_->addRow(position, url);
+        scanPosition_ = position - 1;
+        resultsTable_->addRow(position, url);
     });
     connect(run, &ScanRun::webResultAdded, this, [this](const QString& text, const QString& url) {
-        frame4_->addWebResult(text, url);
-        QTreeWidget* list = frame4_->webResults();
+        websiteFrame_->addWebResult(text, url);
+        QTreeWidget* list = websiteFrame_->webResults();
         placeSortedRow(list, list->topLevelItem(list->topLevelItemCount() - 1));
     });
     connect(run, &ScanRun::statusTextChanged, this,
             [this](const QString& text) { setPanelText(1, text); });
     connect(run, &ScanRun::progressChanged, this, [this](int value, int maximum) {
-        progressBar1_->setMaximum(maximum);
-        progressBar1_->setValue(value);
+        progressBar_->setMaximum(maximum);
+        progressBar_->setValue(value);
     });
     connect(run, &ScanRun::engineResult, this,
             [this](int position, int column, const QString& cell) {
-                if (QTreeWidgetItem* row = listView1_->rowAt(position))
+                if (QTreeWidgetItem* row = resultsTable_->rowAt(position))
                     row->setText(column - 1, cell);
             });
     connect(run, &ScanRun::rowFinished, this, [this](int position, const QString& total, int icon) {
-        if (QTreeWidgetItem* row = listView1_->rowAt(position)) {
+        if (QTreeWidgetItem* row = resultsTable_->rowAt(position)) {
             row->setText(1, total);
             row->setIcon(0, profileIcon(icon));
         }
-        lngScanIndex_ = position;
+        scanPosition_ = position;
     });
     connect(run, &ScanRun::completed, this,
             [this](const QString& text, qint64, bool) { scanCompleted(text); });
-    connect(run, &ScanRun::stopped, this, &MainWindow::stopped);
+    connect(run, &ScanRun::stopped, this, &MainWindow::scanStopped);
     connect(run, &ScanRun::finished, this, [this, run] {
         if (run_ == run)
             run_ = nullptr;
@@ -625,13 +545,16 @@ void MainWindow::connectRun(ScanRun* run) {
 
 void MainWindow::scanCompleted(const QString& statusText) {
     setPanelText(1, statusText);
-    progressBar1_->hide();
+    progressBar_->hide();
     setScanControls(false);
-    if (settingIsOne(settingkeys::AutoSort))
-        SortListView(listView1_, 2, SortKind::Number, true);
-    frame3_->doChart2();
-    if (settingIsOne(settingkeys::AutoSort))
-        SortListView(listView1_, 2, SortKind::Number, false);
+    // The chart takes the rows in ascending order of their totals; the table then shows them
+    // in descending order.
+    const bool autoSort = UserSettings::autoSortByTotal();
+    if (autoSort)
+        sortRows(resultsTable_, 2, SortKind::Number, true);
+    chartFrame_->chartCurrentResults();
+    if (autoSort)
+        sortRows(resultsTable_, 2, SortKind::Number, false);
 }
 
 void MainWindow::abortScan() {
@@ -645,67 +568,60 @@ void MainWindow::abortScan() {
 
 // ---- The results table ----
 
-void MainWindow::mnuClearResults_Click() {
+void MainWindow::clearResults() {
     // Refused while a scan writes into the table (the commands are disabled then).
     if (isScanning())
         return;
-    clearResults();
+    clearResultsNow();
 }
 
-void MainWindow::clearResults() {
-    listView1_->clear();
-    frame4_->clearWebResults();
-    lngScanIndex_ = 0;
+void MainWindow::clearResultsNow() {
+    resultsTable_->clear();
+    websiteFrame_->clearWebResults();
+    scanPosition_ = 0;
 }
 
-void MainWindow::Command5_Click() {
-    mnuClearResults_Click();
-}
-
-void MainWindow::ListView1_ColumnClick(int column) {
-    if (command1_->text() != QLatin1String("Start"))
+void MainWindow::sortByColumn(int column) {
+    if (isScanning())
         return;
-    const bool ascending = listView1_->flipColumnDirection(column);
-    SortListView(listView1_, column, column == 1 ? SortKind::Text : SortKind::Number, ascending);
+    const bool ascending = resultsTable_->flipColumnDirection(column);
+    sortRows(resultsTable_, column, column == 1 ? SortKind::Text : SortKind::Number, ascending);
 }
 
-void MainWindow::mnuSaveResults_Click() {
-    QTreeWidgetItem* row = listView1_->selectedRow();
+void MainWindow::saveSelectedRow() {
+    QTreeWidgetItem* row = resultsTable_->selectedRow();
     if (!row) {
         Prompts::message(this,
                          QStringLiteral("You must first select the item in the results list "
                                         "that you would like to save."),
-                         programTitle(), QMessageBox::NoIcon);
+                         product_.name, QMessageBox::NoIcon);
         return;
     }
-    QString text;
+    // The row on its way to the history: "caption:cell" and a line feed per engine column.
+    QString rowText;
     for (const EngineInfo& engine : engineTable()) {
         const int column = engine.resultsColumn - 1;
-        text += listView1_->headerItem()->text(column) + QLatin1Char(':') + row->text(column) +
-                QLatin1Char('\n');
+        rowText += resultsTable_->headerItem()->text(column) + QLatin1Char(':') +
+                   row->text(column) + QLatin1Char('\n');
     }
-    appState().PendingSaveText = text;
-    showSaveDialog(this);
+    SaveSearchDialog dialog(rowText, this);
+    dialog.exec();
 }
 
-void MainWindow::Command4_Click() {
-    mnuSaveResults_Click();
+void MainWindow::showWebResultsOfSelectedRow() {
+    QTreeWidgetItem* row = resultsTable_->selectedRow();
+    if (!row) {
+        Prompts::message(this,
+                         QStringLiteral("You must first select the item in the results list you "
+                                        "wish to view web results for."),
+                         product_.name);
+        return;
+    }
+    websiteFrame_->showWebResultsFor(row->text(0));
 }
 
-void MainWindow::mnuWebResults_Click() {
-    frame4_->ShowWebResults(listView1_->selectedRow());
-}
-
-void MainWindow::Command12_Click() {
-    mnuWebResults_Click();
-}
-
-void MainWindow::ListView1_DblClick() {
-    mnuWebResults_Click();
-}
-
-void MainWindow::ListView2_ColumnClick(int column) {
-    EnhListView_SortColumns(frame4_->webResults(), column, false);
+void MainWindow::sortWebResultsByColumn(int column) {
+    toggleTextSort(websiteFrame_->webResults(), column, false);
 }
 
 void MainWindow::showRowContextMenu(QTreeWidgetItem* row, const QPoint& globalPos) {
@@ -713,39 +629,76 @@ void MainWindow::showRowContextMenu(QTreeWidgetItem* row, const QPoint& globalPo
         return;
     QString url = row->text(0);
     url.replace(QLatin1Char('&'), QStringLiteral("&&"));
-    mnuSaveResults_->setText(QStringLiteral("Save Result For ") + url);
-    mnuListView_->popup(globalPos);
+    saveResultsAction_->setText(QStringLiteral("Save Result For ") + url);
+    resultsMenu_->popup(globalPos);
 }
 
 // ---- Toolbar and menus ----
 
-void MainWindow::Command3_Click() {
-    appState().BrowserTarget = QStringLiteral("Website");
-    showBrowserWindow();
+void MainWindow::visitWebsite() {
+    openBrowser(product_.siteAddress);
 }
 
-void MainWindow::Command6_Click() {
-    showOptionsModeless();
+void MainWindow::openBrowser(const QString& address) {
+    if (!browser_) {
+        browser_ = new BrowserWindow(product_.siteAddress, address);
+        browserLoadedBefore_ = true;
+    }
+    bringForward(browser_);
 }
 
-void MainWindow::mnuConfig_Click() {
-    showOptionsModal(this);
+void MainWindow::showOptions() {
+    openOptions(false);
 }
 
-void MainWindow::mnuGraph_Click() {
-    frame3_->showLoadDialog();
+void MainWindow::showOptionsModal() {
+    openOptions(true);
 }
 
-void MainWindow::mnuHelpItem_Click() {
-    showHelpWindow(this);
+void MainWindow::openOptions(bool modal) {
+    // One dialog at a time, whoever opened it: an open one is only brought forward.
+    if (options_) {
+        bringForward(options_);
+        return;
+    }
+    // Modal, it is owned by this window and blocks the program's other windows; modeless, it
+    // stands on its own.
+    options_ = new OptionsDialog(modal ? this : nullptr);
+    options_->setWindowModality(modal ? Qt::ApplicationModal : Qt::NonModal);
+    bringForward(options_);
 }
 
-void MainWindow::mnuAbout_Click() {
-    showAboutWindow(this);
+void MainWindow::loadSavedSearch() {
+    chartFrame_->loadSavedSearch();
 }
 
-void MainWindow::mnuExitNow_Click() {
-    close();
+void MainWindow::showHelp() {
+    if (!help_) {
+        auto* help = new HelpWindow(this);
+        if (!help->isLoaded()) {
+            delete help;
+            return;
+        }
+        help_ = help;
+        help_->placeOverOwner();
+    }
+    help_->show();
+    help_->raise();
+    help_->activateWindow();
+}
+
+void MainWindow::showAbout() {
+    if (!about_) {
+        about_ = new AboutWindow(product_, this);
+        // The About window's web site opens the browser window on the site's full address until
+        // the browser window has been loaded once.
+        connect(about_, &AboutWindow::websiteRequested, this, [this] {
+            openBrowser(browserLoadedBefore_ ? product_.siteAddress : product_.siteUrl);
+        });
+    }
+    about_->show();
+    about_->raise();
+    about_->activateWindow();
 }
 
 // ---- Shut-down ----
@@ -754,17 +707,18 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     event->accept();
     if (shuttingDown_)
         return;
-    unloadOptionsDialog();
-    unloadHelpWindow();
-    unloadAboutWindow();
-    if (browserWindowVisible()) {
+    delete options_.data();
+    delete help_.data();
+    delete about_.data();
+    if (browser_ && browser_->isVisible()) {
         // The program goes on with the browser window alone, which ends it when it closes.
-        appState().ExitPending = true;
+        browser_->setEndsProgramOnClose(true);
         abortScan();
         return;
     }
     shuttingDown_ = true;
     abortScan();
+    skin::stop();
     Q_EMIT programEnding();
     QCoreApplication::quit();
 }

@@ -1,8 +1,10 @@
-// The main window (MainWindow): the toolbar strip, the URL panel, the tab strip with its three view
-// frames (data, chart, website), the menus and the status bar with its progress bar. It owns the
-// scan run while one is in progress and turns the run's signals into changes of its controls.
+// The main window (object name "Form1"): the toolbar strip, the URL panel, the tab strip with its
+// three view frames (data, chart, website), the menus and the status bar with its progress bar.
+// It owns the scan run while one is in progress and turns the run's signals into changes of its
+// controls, and it owns the other windows it opens: Options, help, About and the browser window.
 #pragma once
 
+#include "core/product/product.h"
 #include "core/scan/scan_run.h"
 
 #include <QMainWindow>
@@ -14,14 +16,17 @@ class QListWidget;
 class QMenu;
 class QProgressBar;
 class QPushButton;
-class QStatusBar;
 class QTabWidget;
 class QTimer;
 class QTreeWidgetItem;
 
 namespace tally {
 
+class AboutWindow;
+class BrowserWindow;
 class ChartFrame;
+class HelpWindow;
+class OptionsDialog;
 class PageFetcher;
 class ResultsTable;
 class UrlPanel;
@@ -30,23 +35,28 @@ class WebsiteFrame;
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    explicit MainWindow(QWidget* parent = nullptr);
+    // info: the product's name, maker and web site, as the caption, the Visit button, the About
+    // window and the browser window show them.
+    explicit MainWindow(const ProductInfo& info = product(), QWidget* parent = nullptr);
     ~MainWindow() override;
 
     // The parts other windows and tests reach.
-    ChartFrame* chartFrame() const { return frame3_; }
-    WebsiteFrame* websiteFrame() const { return frame4_; }
-    ResultsTable* resultsTable() const { return listView1_; }
-    UrlPanel* urlPanel() const { return frame1_; }
+    ChartFrame* chartFrame() const { return chartFrame_; }
+    WebsiteFrame* websiteFrame() const { return websiteFrame_; }
+    ResultsTable* resultsTable() const { return resultsTable_; }
+    UrlPanel* urlPanel() const { return urlPanel_; }
     QListWidget* urlList() const;
-    QProgressBar* progressBar() const { return progressBar1_; }
+    QProgressBar* progressBar() const { return progressBar_; }
 
-    // Whether a scan is in progress.
+    // The windows this one opened and that are still loaded, else nullptr.
+    OptionsDialog* optionsDialog() const;
+    HelpWindow* helpWindow() const;
+    AboutWindow* aboutWindow() const;
+    BrowserWindow* browserWindow() const;
+
+    // Whether a scan is in progress, and the run if so.
     bool isScanning() const;
-    // The scan in progress, or nullptr.
     ScanRun* scanRun() const { return run_; }
-    // The source of pages for the following scans (not owned); nullptr restores the network one.
-    void setPageFetcher(PageFetcher* fetcher);
 
     // The selected tab, 1 "Data View", 2 "Chart View", 3 "Website View".
     int currentTab() const;
@@ -59,41 +69,35 @@ public:
     void setPanelText(int panel, const QString& text);
 
     // The scan's position in its URL snapshot (0-based); Clear Results sets it back to 0.
-    int lngScanIndex() const { return lngScanIndex_; }
+    int scanPosition() const { return scanPosition_; }
 
 public Q_SLOTS:
-    // The scan (Start, "Start Scan", Stop, "Stop Scan") and the run's stop report.
-    void Command1_Click();
-    void mnuScan_Click();
-    void Command2_Click();
-    void mnuStop_Click();
-    void stopped();
+    // Start, "Start Scan": scans every URL of the list (nothing while a scan runs).
+    void startScan();
+    // Stop, "Stop Scan": the scan stops after the URL in progress.
+    void stopScan();
 
     // Lays the controls out for the current window size (nothing while minimised).
-    void LayoutControls();
-    // Lays the progress bar over the given panel (1-based) of the status bar.
-    void PlaceProgressInPanel(QProgressBar* bar, QStatusBar* statusBar, int panel);
+    void layoutControls();
 
-    // The results table.
-    void mnuClearResults_Click();
-    void Command5_Click();
-    void ListView1_ColumnClick(int column);
-    void mnuSaveResults_Click();
-    void Command4_Click();
-    void mnuWebResults_Click();
-    void Command12_Click();
-    void ListView1_DblClick();
-    void ListView2_ColumnClick(int column);
+    // "Clear Results", "Clear All": empties the results (refused while a scan runs).
+    void clearResults();
+    // A header click: sorts the results by that 1-based column, alternating direction.
+    void sortByColumn(int column);
+    // "Save Selected", "Save Results": the selected row goes to the save dialog.
+    void saveSelectedRow();
+    // "Web Results", a double click: the selected row's pages in the Website View.
+    void showWebResultsOfSelectedRow();
+    // A header click on the web-results list: a text sort by that 1-based column.
+    void sortWebResultsByColumn(int column);
 
-    // Toolbar, menus and tabs.
-    void Command3_Click();
-    void Command6_Click();
-    void mnuConfig_Click();
-    void mnuGraph_Click();
-    void mnuHelpItem_Click();
-    void mnuAbout_Click();
-    void mnuExitNow_Click();
-    void TabStrip1_Click();
+    // Toolbar and menus.
+    void visitWebsite();
+    void showOptions();      // the Options button: modeless, no owner
+    void showOptionsModal(); // "View Options": blocks the program's other windows
+    void loadSavedSearch();
+    void showHelp();
+    void showAbout();
 
 Q_SIGNALS:
     // The shut-down sequence is about to end the program (QCoreApplication::quit follows).
@@ -109,46 +113,59 @@ private:
     QWidget* buildToolbar();
     QWidget* buildDataFrame();
     void buildStatusBar();
-    void Form_Load();
+    void load();
     void updateClock();
+    void showCurrentTabFrame();
+    void placeProgressBar();
     void showRowContextMenu(QTreeWidgetItem* row, const QPoint& globalPos);
     void setScanControls(bool scanning);
     void connectRun(ScanRun* run);
     void scanCompleted(const QString& statusText);
+    void scanStopped();
     void abortScan();
-    void clearResults();
+    void clearResultsNow();
+    void openOptions(bool modal);
+    void openBrowser(const QString& address);
+
+    ProductInfo product_;
 
     // Toolbar strip.
-    QWidget* picture1_ = nullptr;
-    QPushButton* command1_ = nullptr;
-    QPushButton* command2_ = nullptr;
-    QPushButton* command6_ = nullptr;
-    QPushButton* command3_ = nullptr;
+    QPushButton* startButton_ = nullptr;
+    QPushButton* stopButton_ = nullptr;
+    QPushButton* optionsButton_ = nullptr;
+    QPushButton* visitButton_ = nullptr;
     // URL panel, tab strip and view frames.
-    UrlPanel* frame1_ = nullptr;
-    QTabWidget* tabStrip1_ = nullptr;
-    QWidget* frame2_ = nullptr;
-    ResultsTable* listView1_ = nullptr;
-    ChartFrame* frame3_ = nullptr;
-    WebsiteFrame* frame4_ = nullptr;
+    UrlPanel* urlPanel_ = nullptr;
+    QTabWidget* tabs_ = nullptr;
+    QWidget* dataFrame_ = nullptr;
+    ResultsTable* resultsTable_ = nullptr;
+    QPushButton* clearAllButton_ = nullptr;
+    ChartFrame* chartFrame_ = nullptr;
+    WebsiteFrame* websiteFrame_ = nullptr;
     // Status bar.
-    QStatusBar* statusBar1_ = nullptr;
-    QLabel* panels_[4] = {};
-    QWidget* panel2Box_ = nullptr;
-    QProgressBar* progressBar1_ = nullptr;
+    QLabel* statusPanels_[4] = {};
+    QProgressBar* progressBar_ = nullptr;
     QTimer* clock_ = nullptr;
     // Menus.
-    QAction* mnuScan_ = nullptr;
-    QAction* mnuStop_ = nullptr;
-    QMenu* mnuListView_ = nullptr;
-    QAction* mnuSaveResults_ = nullptr;
+    QAction* startAction_ = nullptr;
+    QAction* stopAction_ = nullptr;
+    QMenu* resultsMenu_ = nullptr;
+    QAction* saveResultsAction_ = nullptr;
+    QAction* clearResultsAction_ = nullptr;
+
+    // The windows this one opened.
+    QPointer<OptionsDialog> options_;
+    QPointer<HelpWindow> help_;
+    QPointer<AboutWindow> about_;
+    QPointer<BrowserWindow> browser_;
+    // What the About window's web site opens: the site's full address until the browser window
+    // has first been loaded, its bare host name from then on.
+    bool browserLoadedBefore_ = false;
 
     // Scan state.
-    bool blnStop_ = false;
-    int lngScanIndex_ = 0;
+    int scanPosition_ = 0;
     QPointer<ScanRun> run_;
-    PageFetcher* fetcher_ = nullptr;    // the fetcher in use (not owned)
-    PageFetcher* ownFetcher_ = nullptr; // the network fetcher, made when first needed
+    PageFetcher* fetcher_ = nullptr; // the network fetcher, made when first needed
     bool shuttingDown_ = false;
 };
 

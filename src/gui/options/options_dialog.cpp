@@ -1,11 +1,10 @@
 #include "gui/options/options_dialog.h"
 
-#include "core/scan/engine_table.h"
 #include "core/options/threshold_rule.h"
+#include "core/scan/engine_table.h"
 #include "core/settings/ini_file.h"
 #include "core/settings/program_folder.h"
 #include "core/settings/user_settings.h"
-#include "core/product/app_state.h"
 #include "gui/kit/prompts.h"
 #include "gui/kit/skin.h"
 
@@ -16,33 +15,12 @@
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 namespace tally {
 
 namespace {
-
-// One dialog at a time: the open one, whoever opened it.
-QPointer<OptionsDialog>& openDialog() {
-    static QPointer<OptionsDialog> dialog;
-    return dialog;
-}
-
-// Keeps track of a new dialog until it closes; a closed dialog is on its way to deletion and is
-// never brought back.
-void track(OptionsDialog* dialog) {
-    openDialog() = dialog;
-    QObject::connect(dialog, &QDialog::finished, [] { openDialog() = nullptr; });
-}
-
-void bringForward(OptionsDialog* dialog) {
-    dialog->setWindowState(dialog->windowState() & ~Qt::WindowMinimized);
-    dialog->show();
-    dialog->raise();
-    dialog->activateWindow();
-}
 
 // The labels of the prefix boxes, in engine-table order.
 constexpr const char* PrefixCaptions[EngineCount] = {
@@ -55,8 +33,13 @@ constexpr const char* ProfileCaptions[3] = {
     "High Profile if total is greater than: ",
 };
 
-// The texts the threshold boxes hold before anything is loaded into them.
-constexpr const char* DesignedProfileTexts[3] = {"500", "1000", "1000"};
+// The texts the threshold boxes hold before anything is loaded into them: the defaults.
+QString designedThresholdText(int index) {
+    constexpr qint64 defaults[3] = {UserSettings::DefaultLowThreshold,
+                                    UserSettings::DefaultMediumThreshold,
+                                    UserSettings::DefaultHighThreshold};
+    return QString::number(defaults[index]);
+}
 
 // A control's accessible name from its label: the caption without the closing colon.
 QString nameFromCaption(const char* caption) {
@@ -75,15 +58,6 @@ void keepFirstLine(QLineEdit* box) {
             box->setText(text.left(i));
             return;
         }
-}
-
-QString checkValue(const QCheckBox* box) {
-    return box->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
-}
-
-// A stored check-box value: ticked when it reads as the whole number 1, as the scan reads it.
-bool readCheck(const QString& value) {
-    return readThreshold(value) == 1;
 }
 
 } // namespace
@@ -112,7 +86,7 @@ OptionsDialog::OptionsDialog(QWidget* parent) : QDialog(parent) {
         connect(box, &QLineEdit::textChanged, box, [box] { keepFirstLine(box); });
         grid1->addWidget(label, i, 0);
         grid1->addWidget(box, i, 1);
-        prefix_[i] = box;
+        prefixBoxes_[i] = box;
     }
 
     // "Define Popularity Ranks": the txtProfile array, index 2 on top and 0 at the bottom.
@@ -123,7 +97,7 @@ OptionsDialog::OptionsDialog(QWidget* parent) : QDialog(parent) {
         auto* label = new QLabel(QString::fromLatin1(ProfileCaptions[index]), frame2);
         label->setObjectName(QStringLiteral("lblProfile%1").arg(index));
         label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        auto* box = new QLineEdit(QString::fromLatin1(DesignedProfileTexts[index]), frame2);
+        auto* box = new QLineEdit(designedThresholdText(index), frame2);
         box->setObjectName(QStringLiteral("txtProfile%1").arg(index));
         box->setProperty("Index", index);
         box->setAccessibleName(nameFromCaption(ProfileCaptions[index]));
@@ -132,45 +106,46 @@ OptionsDialog::OptionsDialog(QWidget* parent) : QDialog(parent) {
         const int row = 2 - index;
         grid2->addWidget(label, row, 0);
         grid2->addWidget(box, row, 1);
-        txtProfile_[index] = box;
-        connect(box, &QLineEdit::textChanged, this, [this, index] { txtProfile_Change(index); });
+        thresholdBoxes_[index] = box;
+        connect(box, &QLineEdit::textChanged, this, [this, index] { applyThresholdRule(index); });
     }
 
     // "Data Options".
     auto* frame3 = new QGroupBox(QStringLiteral("Data Options"), this);
     frame3->setObjectName(QStringLiteral("Frame3"));
     auto* box3 = new QVBoxLayout(frame3);
-    chkClear_ = new QCheckBox(QStringLiteral("Clear results after each search"), frame3);
-    chkClear_->setObjectName(QStringLiteral("chkClear"));
-    chkAuto_ = new QCheckBox(QStringLiteral("Auto-sort data by popularity"), frame3);
-    chkAuto_->setObjectName(QStringLiteral("chkAuto"));
-    box3->addWidget(chkClear_);
-    box3->addWidget(chkAuto_);
+    clearResultsBox_ = new QCheckBox(QStringLiteral("Clear results after each search"), frame3);
+    clearResultsBox_->setObjectName(QStringLiteral("chkClear"));
+    autoSortBox_ = new QCheckBox(QStringLiteral("Auto-sort data by popularity"), frame3);
+    autoSortBox_->setObjectName(QStringLiteral("chkAuto"));
+    box3->addWidget(clearResultsBox_);
+    box3->addWidget(autoSortBox_);
     box3->addStretch(1);
 
-    Command1_ = new QPushButton(QStringLiteral("Ok"), this);
-    Command1_->setObjectName(QStringLiteral("Command1"));
-    Command1_->setDefault(true);
-    Command2_ = new QPushButton(QStringLiteral("Cancel"), this);
-    Command2_->setObjectName(QStringLiteral("Command2"));
-    Command3_ = new QPushButton(QStringLiteral("Reset"), this);
-    Command3_->setObjectName(QStringLiteral("Command3"));
-    Command3_->setShortcut(QKeySequence(QStringLiteral("Alt+R")));
-    Command3_->setToolTip(QStringLiteral("Restore the default engine addresses and ranks (Alt+R)"));
-    for (QPushButton* button : {Command1_, Command2_, Command3_})
+    okButton_ = new QPushButton(QStringLiteral("Ok"), this);
+    okButton_->setObjectName(QStringLiteral("Command1"));
+    okButton_->setDefault(true);
+    cancelButton_ = new QPushButton(QStringLiteral("Cancel"), this);
+    cancelButton_->setObjectName(QStringLiteral("Command2"));
+    resetButton_ = new QPushButton(QStringLiteral("Reset"), this);
+    resetButton_->setObjectName(QStringLiteral("Command3"));
+    resetButton_->setShortcut(QKeySequence(QStringLiteral("Alt+R")));
+    resetButton_->setToolTip(
+        QStringLiteral("Restore the default engine addresses and ranks (Alt+R)"));
+    for (QPushButton* button : {okButton_, cancelButton_, resetButton_})
         button->setMinimumWidth(90);
-    connect(Command1_, &QPushButton::clicked, this, &OptionsDialog::Command1_Click);
-    connect(Command2_, &QPushButton::clicked, this, &OptionsDialog::Command2_Click);
-    connect(Command3_, &QPushButton::clicked, this, &OptionsDialog::Command3_Click);
+    connect(okButton_, &QPushButton::clicked, this, &OptionsDialog::saveAndClose);
+    connect(cancelButton_, &QPushButton::clicked, this, &QDialog::reject);
+    connect(resetButton_, &QPushButton::clicked, this, &OptionsDialog::resetToDefaults);
 
     auto* lower = new QHBoxLayout;
     lower->addWidget(frame2, 3);
     lower->addWidget(frame3, 2);
     auto* buttons = new QHBoxLayout;
-    buttons->addWidget(Command3_);
+    buttons->addWidget(resetButton_);
     buttons->addStretch(1);
-    buttons->addWidget(Command1_);
-    buttons->addWidget(Command2_);
+    buttons->addWidget(okButton_);
+    buttons->addWidget(cancelButton_);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(frame1);
     layout->addLayout(lower);
@@ -178,133 +153,90 @@ OptionsDialog::OptionsDialog(QWidget* parent) : QDialog(parent) {
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     // Tab order follows the frames from top to bottom.
-    QWidget* order[] = {prefix_[0], prefix_[1],     prefix_[2],     prefix_[3],     prefix_[4],
-                        prefix_[5], txtProfile_[2], txtProfile_[1], txtProfile_[0], chkClear_,
-                        chkAuto_,   Command1_,      Command2_,      Command3_};
+    QWidget* order[] = {prefixBoxes_[0],    prefixBoxes_[1],    prefixBoxes_[2],
+                        prefixBoxes_[3],    prefixBoxes_[4],    prefixBoxes_[5],
+                        thresholdBoxes_[2], thresholdBoxes_[1], thresholdBoxes_[0],
+                        clearResultsBox_,   autoSortBox_,       okButton_,
+                        cancelButton_,      resetButton_};
     for (size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 
-    Form_Load();
+    load();
 }
 
-void OptionsDialog::Form_Load() {
+void OptionsDialog::load() {
     const QString settingsIni = ProgramFolder::settingsIni();
     for (int i = 0; i < EngineCount; ++i)
-        prefix_[i]->setText(modINI::ReadIniValue(QLatin1String(EnginesSection),
-                                                 QLatin1String(engineTable()[i].key), QString(),
-                                                 settingsIni));
+        prefixBoxes_[i]->setText(modINI::ReadIniValue(QLatin1String(EnginesSection),
+                                                      QLatin1String(engineTable()[i].key),
+                                                      QString(), settingsIni));
 
     // One box after the other, each assignment running the change rule: the boxes start from their
     // designed texts, so the stored high threshold is what medium and high show in the end.
-    txtProfile_[0]->setText(readSetting(QLatin1String(settingkeys::LowThreshold)));
-    txtProfile_[1]->setText(readSetting(QLatin1String(settingkeys::MediumThreshold)));
-    txtProfile_[2]->setText(readSetting(QLatin1String(settingkeys::HighThreshold)));
+    thresholdBoxes_[0]->setText(UserSettings::lowThresholdText());
+    thresholdBoxes_[1]->setText(UserSettings::mediumThresholdText());
+    thresholdBoxes_[2]->setText(UserSettings::highThresholdText());
 
-    chkAuto_->setChecked(readCheck(readSetting(QLatin1String(settingkeys::AutoSort))));
-    chkClear_->setChecked(readCheck(readSetting(QLatin1String(settingkeys::ClearResults))));
+    autoSortBox_->setChecked(UserSettings::autoSortByTotal());
+    clearResultsBox_->setChecked(UserSettings::clearResultsBeforeScan());
 
-    if (appState().SkinningOn)
-        modSkin::ApplySkin(this);
+    skin::skinWindow(this);
 }
 
-void OptionsDialog::txtProfile_Change(int Index) {
+void OptionsDialog::applyThresholdRule(int index) {
     // The boxes written below run this again; their changes are already part of the chain.
     if (applyingRule_)
         return;
     ProfileTexts texts;
     for (int i = 0; i < 3; ++i)
-        texts[i] = txtProfile_[i]->text();
-    if (!txtProfileChangeRule(texts, Index))
+        texts[i] = thresholdBoxes_[i]->text();
+    if (!thresholdChangeRule(texts, index))
         return;
     applyingRule_ = true;
     for (int i = 0; i < 3; ++i)
-        if (txtProfile_[i]->text() != texts[i])
-            txtProfile_[i]->setText(texts[i]);
+        if (thresholdBoxes_[i]->text() != texts[i])
+            thresholdBoxes_[i]->setText(texts[i]);
     applyingRule_ = false;
 }
 
-void OptionsDialog::setThresholdTexts(const QString& low, const QString& medium, const QString& high) {
+void OptionsDialog::setThresholdTexts(const QString& low, const QString& medium,
+                                      const QString& high) {
     // Consistent texts set together: run through the rule one by one they would be emptied again
     // whenever another box happened to be empty.
     applyingRule_ = true;
-    txtProfile_[0]->setText(low);
-    txtProfile_[1]->setText(medium);
-    txtProfile_[2]->setText(high);
+    thresholdBoxes_[0]->setText(low);
+    thresholdBoxes_[1]->setText(medium);
+    thresholdBoxes_[2]->setText(high);
     applyingRule_ = false;
 }
 
-void OptionsDialog::Command1_Click() {
+void OptionsDialog::saveAndClose() {
     const QString settingsIni = ProgramFolder::settingsIni();
     for (int i = 0; i < EngineCount; ++i)
         modINI::WritePrivateProfileStringA(QLatin1String(EnginesSection),
-                                           QLatin1String(engineTable()[i].key), prefix_[i]->text(),
-                                           settingsIni);
+                                           QLatin1String(engineTable()[i].key),
+                                           prefixBoxes_[i]->text(), settingsIni);
 
-    writeSetting(QLatin1String(settingkeys::LowThreshold), txtProfile_[0]->text());
-    writeSetting(QLatin1String(settingkeys::MediumThreshold), txtProfile_[1]->text());
-    writeSetting(QLatin1String(settingkeys::HighThreshold), txtProfile_[2]->text());
-    writeSetting(QLatin1String(settingkeys::AutoSort), checkValue(chkAuto_));
-    writeSetting(QLatin1String(settingkeys::ClearResults), checkValue(chkClear_));
+    UserSettings::setThresholdTexts(thresholdBoxes_[0]->text(), thresholdBoxes_[1]->text(),
+                                    thresholdBoxes_[2]->text());
+    UserSettings::setAutoSortByTotal(autoSortBox_->isChecked());
+    UserSettings::setClearResultsBeforeScan(clearResultsBox_->isChecked());
     accept();
 }
 
-void OptionsDialog::Command2_Click() {
-    reject();
-}
-
-void OptionsDialog::Command3_Click() {
+void OptionsDialog::resetToDefaults() {
     if (Prompts::askYesNo(this, QStringLiteral("This will reset all engines, Continue?"),
                           QStringLiteral("Warning"), QMessageBox::Warning)) {
         const QString settingsIni = ProgramFolder::settingsIni();
         for (int i = 0; i < EngineCount; ++i) {
             const QString prefix = QString::fromLatin1(engineTable()[i].defaultPrefix);
-            prefix_[i]->setText(prefix);
+            prefixBoxes_[i]->setText(prefix);
             modINI::WritePrivateProfileStringA(QLatin1String(EnginesSection),
                                                QLatin1String(engineTable()[i].key), prefix,
                                                settingsIni);
         }
     }
-    setThresholdTexts(QString::fromLatin1(DesignedProfileTexts[0]),
-                      QString::fromLatin1(DesignedProfileTexts[1]),
-                      QString::fromLatin1(DesignedProfileTexts[2]));
-}
-
-OptionsDialog* optionsDialog() {
-    return openDialog().data();
-}
-
-void showOptionsModal(QWidget* owner) {
-    if (OptionsDialog* open = openDialog()) {
-        bringForward(open);
-        return;
-    }
-    auto* dialog = new OptionsDialog(owner);
-    track(dialog);
-    dialog->setWindowModality(Qt::ApplicationModal);
-    dialog->show();
-    dialog->raise();
-    dialog->activateWindow();
-}
-
-void showOptionsModeless() {
-    if (OptionsDialog* open = openDialog()) {
-        bringForward(open);
-        return;
-    }
-    auto* dialog = new OptionsDialog(nullptr);
-    track(dialog);
-    dialog->setWindowModality(Qt::NonModal);
-    dialog->show();
-    dialog->raise();
-    dialog->activateWindow();
-}
-
-void unloadOptionsDialog() {
-    if (OptionsDialog* open = openDialog()) {
-        openDialog() = nullptr;
-        open->hide();
-        delete open;
-    }
+    setThresholdTexts(designedThresholdText(0), designedThresholdText(1), designedThresholdText(2));
 }
 
 } // namespace tally

@@ -1,4 +1,5 @@
-// The Chart View frame (Frame3): Load Data, Print, the engine and chart-type lists and the chart.
+// The Chart View frame (object name "Frame3"): Load Data, Print, the engine and chart-type lists
+// and the history chart.
 #pragma once
 
 #include <QGroupBox>
@@ -18,60 +19,57 @@ class ChartFrame : public QGroupBox {
 public:
     explicit ChartFrame(QWidget* parent = nullptr);
 
-    // Selects the chart type stored under cmbChart2 (start-up).
+    // Selects the stored chart type (start-up).
     void restoreChartType();
 
-    // Where doChart2 reads the current results: column 0 the URL, columns 2 to 7 the engine
-    // counts, their header captions the row labels. Without one, the window's "ListView1" is used.
+    // Where chartCurrentResults reads the current results: column 0 the URL, columns 2 to 7 the
+    // engine counts, their header captions the row labels.
     void setResultsModel(QAbstractItemModel* model);
 
-    HistoryChart* chart() const { return MSChart1_; }
-    // The saved search last charted by doChart (full path).
-    QString currentSavedSearchPath() const { return CurrentSavedSearchPath_; }
+    HistoryChart* chart() const { return chart_; }
+    // The saved search last charted (full path).
+    QString currentSavedSearchPath() const { return savedSearchPath_; }
     // Whether the message about needing two saved searches was shown in this run.
-    bool twoSearchesWarned() const { return TwoSearchesWarned_; }
+    bool twoSearchesWarned() const { return twoSearchesWarned_; }
 
 public Q_SLOTS:
-    // Charts the saved search appState().CurrentSavedSearch.
-    void doChart();
-    // Redraws the chart.
-    void doChart2();
-    // Shows the load dialog (LoadSearchDialog) modally, owned by this frame's window.
-    void showLoadDialog();
-    // Prints the chart (Command14).
+    // Charts the saved search stored under this file name in the saved-search folder, the first
+    // engine first.
+    void chartSavedSearch(const QString& fileName);
+    // Charts the current results.
+    void chartCurrentResults();
+    // Shows the load dialog modally; the chosen saved search is charted.
+    void loadSavedSearch();
+    // Prints the chart.
     void printChart();
 
-    // Draws the chosen engine's history, or all engines' (cmbChart1).
-    void cmbChart1_Click();
-    // Applies and stores the chosen chart type (cmbChart2).
-    void cmbChart2_Click();
-    // The chart never keeps the keyboard focus: it goes on to cmdFocus.
-    void MSChart1_GotFocus();
-    void Command7_Click();
-    void Command14_Click();
+private:
+    // Draws the chosen engine's history, or every engine's.
+    void engineChosen();
+    // Applies and stores the chosen chart type.
+    void chartTypeChosen();
+    // The chart never keeps the keyboard focus: it goes on to the focus sink.
+    void takeFocusFromChart();
+    void warnIfOneDate(qsizetype lines);
+    void placeFocusSink();
+
+    QPushButton* loadButton_ = nullptr;
+    QPushButton* printButton_ = nullptr;
+    QComboBox* engineList_ = nullptr;
+    QComboBox* chartTypeList_ = nullptr;
+    QLabel* engineLabel_ = nullptr;
+    QLabel* chartTypeLabel_ = nullptr;
+    HistoryChart* chart_ = nullptr;
+    QPushButton* focusSink_ = nullptr;
+    QLabel* hintLabel_ = nullptr;
+    QPointer<QAbstractItemModel> results_;
+
+    QString savedSearchPath_;
+    QString title_;
+    bool twoSearchesWarned_ = false;
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
-
-private:
-    void warnIfOneDate(qsizetype lines);
-    QAbstractItemModel* resultsModel() const;
-    void placeFocusSink();
-
-    QPushButton* Command7_ = nullptr;
-    QPushButton* Command14_ = nullptr;
-    QComboBox* cmbChart1_ = nullptr;
-    QComboBox* cmbChart2_ = nullptr;
-    QLabel* lblChartSearch_ = nullptr;
-    QLabel* lblChartType_ = nullptr;
-    HistoryChart* MSChart1_ = nullptr;
-    QPushButton* cmdFocus_ = nullptr;
-    QLabel* Label1_ = nullptr;
-    QPointer<QAbstractItemModel> results_;
-
-    QString CurrentSavedSearchPath_;
-    QString title_;
-    bool TwoSearchesWarned_ = false;
 };
 
 } // namespace tally

@@ -1,6 +1,5 @@
 #include "gui/results/load_search_dialog.h"
 
-#include "core/product/app_state.h"
 #include "gui/kit/prompts.h"
 #include "gui/kit/skin.h"
 
@@ -34,12 +33,12 @@ LoadSearchDialog::LoadSearchDialog(QWidget* owner) : QDialog(owner) {
 
     auto* frame = new QGroupBox(QStringLiteral("Select saved search to load"), this);
     frame->setObjectName(QStringLiteral("Frame1"));
-    Combo1_ = new QComboBox(frame);
-    Combo1_->setObjectName(QStringLiteral("Combo1"));
-    Combo1_->setAccessibleName(QStringLiteral("Select saved search to load"));
-    Combo1_->setMinimumWidth(260);
+    searchList_ = new QComboBox(frame);
+    searchList_->setObjectName(QStringLiteral("Combo1"));
+    searchList_->setAccessibleName(QStringLiteral("Select saved search to load"));
+    searchList_->setMinimumWidth(260);
     auto* frameLayout = new QVBoxLayout(frame);
-    frameLayout->addWidget(Combo1_);
+    frameLayout->addWidget(searchList_);
 
     auto* ok = new QPushButton(QStringLiteral("Ok"), this);
     ok->setObjectName(QStringLiteral("Command1"));
@@ -54,30 +53,25 @@ LoadSearchDialog::LoadSearchDialog(QWidget* owner) : QDialog(owner) {
     layout->addWidget(frame);
     layout->addWidget(buttons);
 
-    connect(ok, &QPushButton::clicked, this, &LoadSearchDialog::Command1_Click);
-    connect(cancel, &QPushButton::clicked, this, &LoadSearchDialog::Command2_Click);
+    connect(ok, &QPushButton::clicked, this, &LoadSearchDialog::openChosenSearch);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
-    entries_ = fillSavedSearchList(Combo1_, owner);
-    if (appState().SkinningOn)
-        modSkin::ApplySkin(this);
-    Combo1_->setFocus();
+    entries_ = fillSavedSearchList(searchList_, owner);
+    skin::skinWindow(this);
+    searchList_->setFocus();
 }
 
-void LoadSearchDialog::Command1_Click() {
-    const int index = Combo1_->currentIndex();
+void LoadSearchDialog::openChosenSearch() {
+    const int index = searchList_->currentIndex();
     if (index < 0 || index >= entries_.size()) {
         Prompts::message(this,
                          QStringLiteral("Please choose a saved file in the dropdown box above"),
                          QStringLiteral("Select A Saved Search"), QMessageBox::Information);
         return;
     }
-    appState().CurrentSavedSearch = entries_.at(index).fileName;
-    Q_EMIT savedSearchChosen();
+    const QString fileName = entries_.at(index).fileName;
+    Q_EMIT savedSearchChosen(fileName);
     accept();
-}
-
-void LoadSearchDialog::Command2_Click() {
-    reject();
 }
 
 } // namespace tally

@@ -1,4 +1,4 @@
-// The load dialog (LoadSearchDialog, "Load Saved Search").
+// The load dialog (object name "Form4", "Load Saved Search"): picks a saved search to chart.
 #pragma once
 
 #include "core/results/saved_search.h"
@@ -9,8 +9,7 @@ class QComboBox;
 
 namespace tally {
 
-// Lists the saved searches; "Ok" sets appState().CurrentSavedSearch to the chosen one's file
-// name and reports it through savedSearchChosen before closing.
+// Lists the saved searches; "Ok" reports the chosen one through savedSearchChosen and closes.
 class LoadSearchDialog : public QDialog {
     Q_OBJECT
 public:
@@ -19,15 +18,15 @@ public:
     const QList<SavedSearchEntry>& entries() const { return entries_; }
 
 public Q_SLOTS:
-    void Command1_Click(); // "Ok"
-    void Command2_Click(); // "Cancel"
+    // "Ok": reports the chosen saved search and closes; with none chosen, says so.
+    void openChosenSearch();
 
 Q_SIGNALS:
-    // A saved search was chosen: the chart should load it (doChart).
-    void savedSearchChosen();
+    // A saved search was chosen: its file name (name + ".vqz") in the saved-search folder.
+    void savedSearchChosen(const QString& fileName);
 
 private:
-    QComboBox* Combo1_ = nullptr;
+    QComboBox* searchList_ = nullptr;
     QList<SavedSearchEntry> entries_;
 };
 

@@ -1,13 +1,13 @@
 #include "gui/results/results_table.h"
 
 #include "gui/kit/prompts.h"
+#include "gui/kit/twips.h"
 
 #include <QApplication>
 #include <QHeaderView>
 #include <QIcon>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QScrollBar>
 
 #include <algorithm>
 
@@ -15,12 +15,7 @@ namespace tally {
 
 namespace {
 
-// Twips to pixels at the designed 15 twips per pixel.
-constexpr int px(int twips) {
-    return (twips + 7) / 15;
-}
-
-// Properties of a list in EnhListView_SortColumns's sorted mode.
+// Properties of a list in toggleTextSort's sorted mode.
 constexpr const char* SortedModeProperty = "tallySortedMode";
 constexpr const char* SortAscendingProperty = "tallySortAscending";
 constexpr const char* SortColumnProperty = "tallySortColumn";
@@ -115,7 +110,7 @@ ResultsTable::ResultsTable(QWidget* parent) : QTreeWidget(parent) {
     header()->setSectionsClickable(true);
     header()->setSortIndicatorShown(false);
     connect(header(), &QHeaderView::sectionClicked, this,
-            [this](int logical) { Q_EMIT ColumnClick(logical + 1); });
+            [this](int logical) { Q_EMIT columnClicked(logical + 1); });
 }
 
 bool ResultsTable::columnDirection(int column) const {
@@ -186,10 +181,10 @@ void ResultsTable::mouseReleaseEvent(QMouseEvent* event) {
 void ResultsTable::mouseDoubleClickEvent(QMouseEvent* event) {
     QTreeWidget::mouseDoubleClickEvent(event);
     if (event->button() == Qt::LeftButton)
-        Q_EMIT DblClick();
+        Q_EMIT doubleClicked();
 }
 
-void SortListView(QTreeWidget* list, int column, SortKind kind, bool ascending) {
+void sortRows(QTreeWidget* list, int column, SortKind kind, bool ascending) {
     if (!list || column < 1 || column > list->columnCount())
         return;
     // The hourglass over the list, and no painting until the rows are in their new order.
@@ -231,7 +226,7 @@ void SortListView(QTreeWidget* list, int column, SortKind kind, bool ascending) 
         list->unsetCursor();
 }
 
-bool EnhListView_SortColumns(QTreeWidget* list, int column, bool showErrors) {
+bool toggleTextSort(QTreeWidget* list, int column, bool showErrors) {
     if (!list)
         return false;
     if (list->topLevelItemCount() == 0)
@@ -250,7 +245,7 @@ bool EnhListView_SortColumns(QTreeWidget* list, int column, bool showErrors) {
     list->setProperty(SortedModeProperty, true);
     list->setProperty(SortAscendingProperty, ascending);
     list->setProperty(SortColumnProperty, column);
-    SortListView(list, column, SortKind::Text, ascending);
+    sortRows(list, column, SortKind::Text, ascending);
     list->header()->setSortIndicatorShown(true);
     list->header()->setSortIndicator(column - 1,
                                      ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
@@ -285,23 +280,6 @@ void placeSortedRow(QTreeWidget* list, QTreeWidgetItem* row) {
     list->takeTopLevelItem(index);
     list->insertTopLevelItem(lo, row);
     keeper.restore();
-}
-
-void ListViewScroll(QTreeWidget* list, int dx, int dy) {
-    if (!list)
-        return;
-    auto step = [list](QScrollBar* bar, int pixels, bool perPixel, int unit) {
-        if (!bar || pixels == 0)
-            return;
-        bar->setValue(bar->value() + (perPixel ? pixels : pixels / std::max(1, unit)));
-    };
-    int rowHeight = 1;
-    if (list->topLevelItemCount() > 0)
-        rowHeight = list->visualItemRect(list->topLevelItem(0)).height();
-    step(list->horizontalScrollBar(), dx,
-         list->horizontalScrollMode() == QAbstractItemView::ScrollPerPixel, 1);
-    step(list->verticalScrollBar(), dy,
-         list->verticalScrollMode() == QAbstractItemView::ScrollPerPixel, rowHeight);
 }
 
 } // namespace tally

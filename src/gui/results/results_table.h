@@ -18,7 +18,7 @@ inline constexpr int ResultsColumnCount = 8;
 QIcon profileIcon(int icon);
 
 // A row of the results table. It carries the key of its cell in the sort column while
-// SortListView runs, so that the table's own sort orders the rows by it.
+// sortRows runs, so that the table's own sort orders the rows by it.
 class ResultsRow : public QTreeWidgetItem {
 public:
     static constexpr int Type = QTreeWidgetItem::UserType + 1;
@@ -53,11 +53,11 @@ public:
 
 Q_SIGNALS:
     // A header click on a 1-based column.
-    void ColumnClick(int column);
+    void columnClicked(int column);
     // Right-button release over a row: the context menu belongs at globalPos.
     void rowContextMenuRequested(QTreeWidgetItem* row, const QPoint& globalPos);
     // A double click anywhere on the table.
-    void DblClick();
+    void doubleClicked();
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -71,17 +71,14 @@ private:
 
 // The typed sort of a report list by a 1-based column. The row order changes; every cell's text,
 // icon and data stay as they were, and so does the selection. The list is left in sorted mode.
-void SortListView(QTreeWidget* list, int column, SortKind kind, bool ascending);
+void sortRows(QTreeWidget* list, int column, SortKind kind, bool ascending);
 
 // The web-results list's header click: a text sort by the 1-based column with the list's one
 // sort order toggled (ascending at first, so the first click sorts descending). True on success;
 // on failure, with showErrors, a message box says why.
-bool EnhListView_SortColumns(QTreeWidget* list, int column, bool showErrors);
+bool toggleTextSort(QTreeWidget* list, int column, bool showErrors);
 
-// Puts a row just appended to a list in sorted mode (EnhListView_SortColumns) at its sorted place.
+// Puts a row just appended to a list in sorted mode (toggleTextSort) at its sorted place.
 void placeSortedRow(QTreeWidget* list, QTreeWidgetItem* row);
-
-// Scrolls the list's content by dx and dy pixels.
-void ListViewScroll(QTreeWidget* list, int dx, int dy);
 
 } // namespace tally

@@ -1,10 +1,9 @@
 #include "gui/results/save_search_dialog.h"
 
-#include "gui/results/load_search_dialog.h"
-#include "core/product/app_state.h"
+#include "core/product/product.h"
 #include "gui/kit/prompts.h"
 #include "gui/kit/skin.h"
-#include "tally_version.h"
+#include "gui/results/load_search_dialog.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -18,12 +17,8 @@
 
 namespace tally {
 
-void showSaveDialog(QWidget* owner) {
-    SaveSearchDialog dialog(owner);
-    dialog.exec();
-}
-
-SaveSearchDialog::SaveSearchDialog(QWidget* owner) : QDialog(owner) {
+SaveSearchDialog::SaveSearchDialog(const QString& rowText, QWidget* owner)
+    : QDialog(owner), rowText_(rowText) {
     setObjectName(QStringLiteral("Form5"));
     setWindowTitle(QStringLiteral("Save Search Results"));
     setModal(true);
@@ -32,16 +27,16 @@ SaveSearchDialog::SaveSearchDialog(QWidget* owner) : QDialog(owner) {
     frame2->setObjectName(QStringLiteral("Frame2"));
     auto* label2 = new QLabel(QStringLiteral("Please choose a name for this search:"), frame2);
     label2->setObjectName(QStringLiteral("Label2"));
-    Text1_ = new QLineEdit(frame2);
-    Text1_->setObjectName(QStringLiteral("Text1"));
-    Text1_->setAccessibleName(label2->text());
-    label2->setBuddy(Text1_);
+    nameBox_ = new QLineEdit(frame2);
+    nameBox_->setObjectName(QStringLiteral("Text1"));
+    nameBox_->setAccessibleName(label2->text());
+    label2->setBuddy(nameBox_);
     auto* save = new QPushButton(QStringLiteral("Save"), frame2);
     save->setObjectName(QStringLiteral("Command3"));
     save->setAutoDefault(false);
     auto* newLayout = new QGridLayout(frame2);
     newLayout->addWidget(label2, 0, 0, 1, 2);
-    newLayout->addWidget(Text1_, 1, 0);
+    newLayout->addWidget(nameBox_, 1, 0);
     newLayout->addWidget(save, 1, 1);
 
     auto* frame1 = new QGroupBox(QStringLiteral("Save Into An Old Search Result"), this);
@@ -49,17 +44,17 @@ SaveSearchDialog::SaveSearchDialog(QWidget* owner) : QDialog(owner) {
     auto* label1 =
         new QLabel(QStringLiteral("Append new results to this previous search:"), frame1);
     label1->setObjectName(QStringLiteral("Label1"));
-    Combo1_ = new QComboBox(frame1);
-    Combo1_->setObjectName(QStringLiteral("Combo1"));
-    Combo1_->setAccessibleName(label1->text());
-    Combo1_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-    label1->setBuddy(Combo1_);
+    searchList_ = new QComboBox(frame1);
+    searchList_->setObjectName(QStringLiteral("Combo1"));
+    searchList_->setAccessibleName(label1->text());
+    searchList_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    label1->setBuddy(searchList_);
     auto* ok = new QPushButton(QStringLiteral("Ok"), frame1);
     ok->setObjectName(QStringLiteral("Command1"));
     ok->setAutoDefault(false);
     auto* oldLayout = new QGridLayout(frame1);
     oldLayout->addWidget(label1, 0, 0, 1, 2);
-    oldLayout->addWidget(Combo1_, 1, 0);
+    oldLayout->addWidget(searchList_, 1, 0);
     oldLayout->addWidget(ok, 1, 1);
 
     auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
@@ -75,31 +70,30 @@ SaveSearchDialog::SaveSearchDialog(QWidget* owner) : QDialog(owner) {
     layout->addLayout(bottom);
     setMinimumWidth(380);
 
-    connect(save, &QPushButton::clicked, this, &SaveSearchDialog::Command3_Click);
-    connect(Text1_, &QLineEdit::returnPressed, this, &SaveSearchDialog::Command3_Click);
-    connect(ok, &QPushButton::clicked, this, &SaveSearchDialog::Command1_Click);
-    connect(cancel, &QPushButton::clicked, this, &SaveSearchDialog::Command2_Click);
+    connect(save, &QPushButton::clicked, this, &SaveSearchDialog::saveAsNewSearch);
+    connect(nameBox_, &QLineEdit::returnPressed, this, &SaveSearchDialog::saveAsNewSearch);
+    connect(ok, &QPushButton::clicked, this, &SaveSearchDialog::appendToChosenSearch);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
-    entries_ = fillSavedSearchList(Combo1_, owner);
-    if (appState().SkinningOn)
-        modSkin::ApplySkin(this);
-    Text1_->setFocus();
+    entries_ = fillSavedSearchList(searchList_, owner);
+    skin::skinWindow(this);
+    nameBox_->setFocus();
 }
 
-void SaveSearchDialog::Command3_Click() {
-    const QString name = Text1_->text();
+void SaveSearchDialog::saveAsNewSearch() {
+    const QString name = nameBox_->text();
     switch (checkSearchName(name)) {
     case SearchNameProblem::Empty:
         Prompts::message(this, QStringLiteral("Please type a name for this search."),
                          QStringLiteral("Information"), QMessageBox::Information);
-        Text1_->setFocus();
+        nameBox_->setFocus();
         return;
     case SearchNameProblem::BadCharacter:
         Prompts::message(this,
                          QStringLiteral("A search name cannot hold \"/\" or control characters. "
                                         "Please choose another name."),
                          QStringLiteral("Information"), QMessageBox::Information);
-        Text1_->setFocus();
+        nameBox_->setFocus();
         return;
     case SearchNameProblem::None:
         break;
@@ -114,7 +108,7 @@ void SaveSearchDialog::Command3_Click() {
             QStringLiteral("Save Search Results"), QMessageBox::Question,
             QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
         if (answer != QMessageBox::Yes) {
-            Text1_->setFocus();
+            nameBox_->setFocus();
             return;
         }
         fileName = existing->fileName;
@@ -122,29 +116,25 @@ void SaveSearchDialog::Command3_Click() {
     save(savedSearchPath(fileName), SaveMode::NewSearch);
 }
 
-void SaveSearchDialog::Command1_Click() {
-    const int index = Combo1_->currentIndex();
+void SaveSearchDialog::appendToChosenSearch() {
+    const int index = searchList_->currentIndex();
     if (index < 0 || index >= entries_.size()) {
         Prompts::message(this,
                          QStringLiteral("Please choose a saved file in the dropdown box above"),
                          QStringLiteral("Select A Saved Search"), QMessageBox::Information);
-        Combo1_->setFocus();
+        searchList_->setFocus();
         return;
     }
     save(savedSearchPath(entries_.at(index).fileName), SaveMode::Append);
 }
 
-void SaveSearchDialog::Command2_Click() {
-    reject();
-}
-
 void SaveSearchDialog::save(const QString& file, SaveMode mode) {
-    const SaveResult result = saveSearchRow(appState().PendingSaveText, file, mode, historyToday());
+    const SaveResult result = saveSearchRow(rowText_, file, mode, historyToday());
     if (result == SaveResult::Failed) {
         Prompts::message(this,
                          QStringLiteral("The search results could not be saved to\n%1")
                              .arg(QDir::toNativeSeparators(file)),
-                         QLatin1String(version::ProductName), QMessageBox::Warning);
+                         product().name, QMessageBox::Warning);
         return;
     }
     accept();

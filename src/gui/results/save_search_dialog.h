@@ -1,4 +1,5 @@
-// The save dialog (SaveSearchDialog, "Save Search Results").
+// The save dialog (object name "Form5", "Save Search Results"): saves one results row as a new
+// saved search or appends it to an existing one.
 #pragma once
 
 #include "core/results/saved_search.h"
@@ -7,34 +8,32 @@
 
 class QComboBox;
 class QLineEdit;
-class QPushButton;
 
 namespace tally {
 
-// Shows SaveSearchDialog modally, owned by `owner`; it saves appState().PendingSaveText.
-void showSaveDialog(QWidget* owner);
-
-// Saves the pending results row as a new saved search (Text1, "Save") or appends it to an
-// existing one (Combo1, "Ok"). Built when shown, so its list is fresh every time.
+// Built when shown, so that its list of saved searches is fresh every time.
 class SaveSearchDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit SaveSearchDialog(QWidget* owner = nullptr);
+    // rowText: the row on its way to the history, "caption:cell\n" per engine column.
+    explicit SaveSearchDialog(const QString& rowText, QWidget* owner = nullptr);
 
-    // The saved searches listed in Combo1, in its order.
+    // The saved searches listed for appending, in list order.
     const QList<SavedSearchEntry>& entries() const { return entries_; }
 
 public Q_SLOTS:
-    void Command3_Click(); // "Save"
-    void Command1_Click(); // "Ok"
-    void Command2_Click(); // "Cancel"
+    // "Save": the typed name becomes a new saved search (asking first before replacing one).
+    void saveAsNewSearch();
+    // "Ok": today's counts are appended to the chosen saved search.
+    void appendToChosenSearch();
 
 private:
     // Writes the row; closes the dialog unless the write failed.
     void save(const QString& file, SaveMode mode);
 
-    QLineEdit* Text1_ = nullptr;
-    QComboBox* Combo1_ = nullptr;
+    QString rowText_;
+    QLineEdit* nameBox_ = nullptr;
+    QComboBox* searchList_ = nullptr;
     QList<SavedSearchEntry> entries_;
 };
 

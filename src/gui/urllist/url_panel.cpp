@@ -1,9 +1,10 @@
 #include "gui/urllist/url_panel.h"
 
 #include "core/settings/program_folder.h"
+#include "core/urllist/url_list_file.h"
 #include "gui/kit/picture_button.h"
 #include "gui/kit/prompts.h"
-#include "core/urllist/url_list_file.h"
+#include "gui/kit/twips.h"
 
 #include <QAction>
 #include <QApplication>
@@ -19,10 +20,6 @@
 namespace tally {
 
 namespace {
-
-constexpr int px(int twips) {
-    return (twips + 7) / 15;
-}
 
 // Qt's file dialog matches name filters without regard to letter case, so "*.txt" also lists
 // "*.TXT" files.

@@ -1,5 +1,6 @@
-// The URL panel (Frame1, "URLs"): the URL list List1, its four buttons and its context menu
-// mnuURL. It carries every command of the URL list; the main window's File menu calls the same
+// The URL panel (object name "Frame1", "URLs"): the URL list ("List1"), its four buttons and its
+// context menu
+// ("mnuURL"). It carries every command of the URL list; the main window's File menu calls the same
 // slots.
 #pragma once
 
@@ -19,8 +20,6 @@ public:
     explicit UrlPanel(QWidget* parent = nullptr);
 
     QListWidget* list() const { return list_; }
-    // The context menu mnuURL (never on a menu bar).
-    QMenu* contextMenu() const { return menu_; }
 
     // The entries in list order.
     QStringList urls() const;

@@ -1,65 +1,45 @@
-// The stand-alone browser window (frmWebsite).
+// The stand-alone browser window (object name "frmWebsite").
 #pragma once
 
 #include <QWidget>
 
 class QGroupBox;
 class QLabel;
-class QLineEdit;
 class QStatusBar;
 
 namespace tally {
 
 class LazyWebView;
-
-// Loads the browser window if needed and shows it without blocking; it opens SiteAddress when
-// appState().BrowserTarget is "Website", else SiteUrl. A window already loaded is only shown.
-void showBrowserWindow();
-// Whether the browser window is loaded and visible.
-bool browserWindowVisible();
-// The loaded browser window, or nullptr.
-QWidget* browserWindow();
-
-// Raises the window above the others (on) or returns it to the normal order (off), without
-// moving or resizing it.
-void SetAlwaysOnTop(QWidget* window, bool on);
-
-// The product web site's full address (scheme included): the built-in one unless a test pointed
-// it elsewhere. An empty text restores the built-in address.
-QString siteUrl();
-void setSiteUrl(const QString& url);
+class NavigationBar;
 
 class BrowserWindow : public QWidget {
     Q_OBJECT
 public:
-    // Builds the window and runs its load: caption, the first address, maximised.
-    BrowserWindow();
+    // Builds the window and runs its load: the caption, the first address, maximised. caption is
+    // what the title bar shows until the first page has a title of its own.
+    BrowserWindow(const QString& caption, const QString& startAddress);
     ~BrowserWindow() override;
 
-    LazyWebView* browser() const { return webBrowser1_; }
+    LazyWebView* browser() const { return browser_; }
 
-public Q_SLOTS:
-    void Command3_Click(); // Go: the address box's text
-    void Command4_Click(); // Back
-    void Command5_Click(); // Forward
-    void Command6_Click(); // Stop
-    void Command7_Click(); // Refresh
+    // Set when the main window has closed while this window stayed open: closing this window then
+    // ends the program.
+    void setEndsProgramOnClose(bool ends) { endsProgramOnClose_ = ends; }
+    bool endsProgramOnClose() const { return endsProgramOnClose_; }
 
 protected:
-    // Unload: when the main window has already gone, closing this window ends the program.
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void Form_Load();
-    void WebBrowser1_StatusTextChange(const QString& text);
-    void WebBrowser1_DownloadComplete();
+    void load(const QString& caption, const QString& startAddress);
 
-    QGroupBox* frmBrowser_ = nullptr;
-    QLineEdit* text1_ = nullptr;
-    LazyWebView* webBrowser1_ = nullptr;
-    QStatusBar* statusBar1_ = nullptr;
-    QLabel* panel1_ = nullptr;
-    QLabel* panel2_ = nullptr;
+    QGroupBox* frame_ = nullptr;
+    NavigationBar* navigation_ = nullptr;
+    LazyWebView* browser_ = nullptr;
+    QStatusBar* statusBar_ = nullptr;
+    QLabel* statusPanel_ = nullptr;
+    QLabel* secondPanel_ = nullptr;
+    bool endsProgramOnClose_ = false;
 };
 
 } // namespace tally

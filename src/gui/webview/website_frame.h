@@ -1,44 +1,39 @@
-// The Website View frame (Frame4): the web-results list (ListView2), the address box, the
-// navigation buttons and the embedded browser (WebBrowser1, created when first needed).
+// The Website View frame (object name "Frame4"): the web-results list ("ListView2"), the
+// navigation bar and the embedded browser ("WebBrowser1", created when first needed).
 #pragma once
 
 #include <QGroupBox>
 
-class QLineEdit;
-class QPushButton;
 class QTreeWidget;
 class QTreeWidgetItem;
 
 namespace tally {
 
 class LazyWebView;
+class NavigationBar;
 
 class WebsiteFrame : public QGroupBox {
     Q_OBJECT
 public:
     explicit WebsiteFrame(QWidget* parent = nullptr);
 
-    QTreeWidget* webResults() const { return listView2_; }
+    QTreeWidget* webResults() const { return webResults_; }
     // The embedded browser (its web view exists once a page has been opened).
-    LazyWebView* browser() const { return webBrowser1_; }
+    LazyWebView* browser() const { return browser_; }
 
     // Appends a row ("Home Page" or an engine's row text) with the URL as its sub-item.
     void addWebResult(const QString& rowText, const QString& url);
     // Empties the web-results list.
     void clearWebResults();
-    // Opens the pages of the results row (its URL in column 1); nullptr when no row is selected.
-    void ShowWebResults(QTreeWidgetItem* resultsRow);
+    // Opens the pages of a results row: selects the URL's first row in the list, opens it and
+    // asks for the Website View tab. Nothing happens when the list holds no row for the URL.
+    void showWebResultsFor(const QString& url);
     // Points the browser at "about:blank" (start-up).
-    void navigateBlank();
+    void openBlankPage();
 
 public Q_SLOTS:
     // Opens the selected row's page in the browser.
-    void ListView2_Click();
-    void Command10_Click(); // Go: the address box's text
-    void Command8_Click();  // Back
-    void Command9_Click();  // Forward
-    void Command11_Click(); // Stop
-    void Command70_Click(); // Refresh
+    void openSelectedWebResult();
 
 Q_SIGNALS:
     // Text for status panel 1 and panel 2 of the main window.
@@ -52,13 +47,9 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void WebBrowser1_StatusTextChange(const QString& text);
-    void WebBrowser1_DownloadBegin(const QString& address);
-    void WebBrowser1_DownloadComplete();
-
-    QTreeWidget* listView2_ = nullptr;
-    QLineEdit* text1_ = nullptr;
-    LazyWebView* webBrowser1_ = nullptr;
+    QTreeWidget* webResults_ = nullptr;
+    NavigationBar* navigation_ = nullptr;
+    LazyWebView* browser_ = nullptr;
     bool shownBefore_ = false;
 };
 

@@ -219,16 +219,6 @@ private Q_SLOTS:
         QCOMPARE(odd[5].count, 3);
     }
 
-    void wholeNumbers() {
-        QCOMPARE(wholeNumberOrZero(QStringLiteral("123")), 123);
-        QCOMPARE(wholeNumberOrZero(QStringLiteral("-4")), -4);
-        QCOMPARE(wholeNumberOrZero(QStringLiteral("-")), 0);
-        QCOMPARE(wholeNumberOrZero(QStringLiteral("1,234")), 0);
-        QCOMPARE(wholeNumberOrZero(QStringLiteral("99999999999999999999")), 0);
-        QCOMPARE(wholeNumberOrZero(QStringLiteral("9223372036854775807")),
-                 std::numeric_limits<qint64>::max());
-    }
-
     void datesAndTitles() {
         QCOMPARE(historyDateKey(QDate(2026, 12, 7)), QStringLiteral("12-07-26"));
         QCOMPARE(historyDateKey(QDate(2009, 1, 2)), QStringLiteral("01-02-09"));

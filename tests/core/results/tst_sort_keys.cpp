@@ -27,7 +27,6 @@ private Q_SLOTS:
     void equalKeysKeepTheirOrder();
     void keyTexts();
     void valueOrderMatchesKeyTextOrder();
-    void readsLocaleNumbers();
 };
 
 void TestSortKeys::numbersSortByValue() {
@@ -101,23 +100,6 @@ void TestSortKeys::valueOrderMatchesKeyTextOrder() {
             QVERIFY2(ascending ? a <= b : a >= b, qPrintable(a + " / " + b));
         }
     }
-}
-
-void TestSortKeys::readsLocaleNumbers() {
-    double v = 0;
-    QVERIFY(readsAsSortNumber(QStringLiteral(" 1,234.5 "), &v));
-    QCOMPARE(v, 1234.5);
-    QVERIFY(readsAsSortNumber(QStringLiteral("+12"), &v));
-    QCOMPARE(v, 12.0);
-    QVERIFY(!readsAsSortNumber(QStringLiteral("12abc"), &v));
-    QVERIFY(!readsAsSortNumber(QStringLiteral("nan"), &v));
-    QVERIFY(!readsAsSortNumber(QStringLiteral(""), &v));
-    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-    QVERIFY(readsAsSortNumber(QStringLiteral("1.234,5"), &v));
-    QCOMPARE(v, 1234.5);
-    QVERIFY(readsAsSortNumber(QStringLiteral("1234"), &v)); // the program's own counts
-    QCOMPARE(v, 1234.0);
-    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
 }
 
 QTEST_GUILESS_MAIN(TestSortKeys)

@@ -199,43 +199,6 @@ private Q_SLOTS:
         QCOMPARE(ParseEngineData(QString::fromLatin1(bytes), 1), QString("42"));
     }
 
-    void readsAsNumber_data() {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<bool>("number");
-        for (const char* yes : {"0", "1234", " 12 ", "-5", "+5", "1.5", "1.", ".5", "\t7", "007"})
-            QTest::newRow(yes) << QString::fromLatin1(yes) << true;
-        for (const char* no : {"", " ", "-", ".", "1,234", "1e5", "NaN", "inf", "Infinity", "12a",
-                               "1 2", "--1", "0x10", "1.2.3", "&H10"})
-            QTest::newRow(no) << QString::fromLatin1(no) << false;
-    }
-    void readsAsNumber() {
-        QFETCH(QString, text);
-        QFETCH(bool, number);
-        QCOMPARE(tally::readsAsNumber(text), number);
-    }
-
-    void roundedTotals() {
-        QCOMPARE(addRoundedHalfEven(0, "1234"), 1234);
-        QCOMPARE(addRoundedHalfEven(10, "many"), 10); // not a number: counts 0
-        QCOMPARE(addRoundedHalfEven(10, ""), 10);
-        QCOMPARE(addRoundedHalfEven(0, "0.5"), 0); // ties to even
-        QCOMPARE(addRoundedHalfEven(1, "0.5"), 2);
-        QCOMPARE(addRoundedHalfEven(0, "2.5"), 2);
-        QCOMPARE(addRoundedHalfEven(0, "3.5"), 4);
-        QCOMPARE(addRoundedHalfEven(0, "2.50001"), 3);
-        QCOMPARE(addRoundedHalfEven(0, "2.4999"), 2);
-        QCOMPARE(addRoundedHalfEven(0, "2.000"), 2);
-        QCOMPARE(addRoundedHalfEven(0, "-0.5"), 0);
-        QCOMPARE(addRoundedHalfEven(0, "-1.5"), -2);
-        QCOMPARE(addRoundedHalfEven(0, "-1.2"), -1);
-        QCOMPARE(addRoundedHalfEven(5, "-1.7"), 3);
-        // 64-bit: far beyond 32 bits, and saturating at the end of the range.
-        QCOMPARE(addRoundedHalfEven(2147483647, "9999999999"), Q_INT64_C(12147483646));
-        const qint64 max = std::numeric_limits<qint64>::max();
-        QCOMPARE(addRoundedHalfEven(max - 1, "5"), max);
-        QCOMPARE(addRoundedHalfEven(0, "99999999999999999999999"), max);
-    }
-
     void urlEncode_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("expected");

@@ -34,6 +34,28 @@ private Q_SLOTS:
         QCOMPARE(GetSetting("Tallyscope", "Settings", "unknown", "x"), QString("x"));
     }
 
+    void typedAccessorsReadTheStoredTexts() {
+        test::TestEnv env;
+        QCOMPARE(UserSettings::lowThreshold(), 500);
+        QVERIFY(UserSettings::clearResultsBeforeScan() && UserSettings::showHelpAtStart());
+        writeSetting(settingkeys::LowThreshold, " 12 ");
+        writeSetting(settingkeys::MediumThreshold, "lots");
+        writeSetting(settingkeys::ClearResults, " 1");
+        writeSetting(settingkeys::AutoSort, "2");
+        writeSetting(settingkeys::ShowHelp, " 1"); // help asks for exactly "1"
+        writeSetting(settingkeys::ChartType, "8");
+        QCOMPARE(UserSettings::lowThreshold(), 12);
+        QCOMPARE(UserSettings::mediumThreshold(), 1000);
+        QVERIFY(UserSettings::clearResultsBeforeScan());
+        QVERIFY(!UserSettings::autoSortByTotal());
+        QVERIFY(!UserSettings::showHelpAtStart());
+        QCOMPARE(UserSettings::chartType(), 3);
+        UserSettings::setChartType(5);
+        UserSettings::setShowHelpAtStart(true);
+        QCOMPARE(readSetting(settingkeys::ChartType), QString("5"));
+        QCOMPARE(readSetting(settingkeys::ShowHelp), QString("1"));
+    }
+
     void valuesAreWrittenAtOnce() {
         test::TestEnv env;
         writeSetting(settingkeys::ShowHelp, "0");

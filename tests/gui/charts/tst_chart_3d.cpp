@@ -1,8 +1,8 @@
 // The 3D chart types on a real display: each type's shapes, title and legend, turning by dragging
 // with the Control key held, the chart's focus, and printing through renderToImage.
-#include "gui/results/chart_frame.h"
 #include "gui/charts/history_chart.h"
 #include "gui/kit/print.h"
+#include "gui/results/chart_frame.h"
 #include "support/scripted_prompts.h"
 #include "support/test_env.h"
 
@@ -80,7 +80,7 @@ private Q_SLOTS:
         frame->chart()->setChartData(sample());
     }
     void cleanup() {
-        modPrint::setPrinterFactory({});
+        printing::setPrinterFactory({});
         frame.reset();
         prompts.reset();
         env.reset();
@@ -180,7 +180,7 @@ private Q_SLOTS:
     void printsThreeDimensionalChartOnOnePage() {
         types()->setCurrentIndex(6);
         const QString file = env->file(QStringLiteral("chart3d.pdf"));
-        modPrint::setPrinterFactory([&] {
+        printing::setPrinterFactory([&] {
             auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
             printer->setOutputFormat(QPrinter::PdfFormat);
             printer->setOutputFileName(file);

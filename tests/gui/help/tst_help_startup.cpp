@@ -1,11 +1,10 @@
 // The help and About windows with the real main window: start-up, "View Help", "About this
 // software", and shut-down; the whole start through the splash window.
 #include "core/settings/user_settings.h"
-#include "gui/main/about_window.h"
-#include "core/product/app_state.h"
 #include "gui/help/help_window.h"
-#include "gui/main/main_window.h"
 #include "gui/kit/skin.h"
+#include "gui/main/about_window.h"
+#include "gui/main/main_window.h"
 #include "gui/main/splash_window.h"
 #include "support/scripted_prompts.h"
 #include "support/test_env.h"
@@ -30,8 +29,22 @@ QByteArray shippedHelp() {
 }
 
 QString storedShowHelp() {
-    return GetSetting(QLatin1String(SettingsApp), QLatin1String(SettingsSection),
+    return GetSetting(QStringLiteral("Tallyscope"), QLatin1String(SettingsSection),
                       QLatin1String(settingkeys::ShowHelp), QStringLiteral("<absent>"));
+}
+
+// The loaded window of that object name, wherever it is, or nullptr.
+QWidget* loadedWindow(const char* name) {
+    for (QWidget* w : QApplication::allWidgets())
+        if (w->isWindow() && w->objectName() == QLatin1String(name))
+            return w;
+    return nullptr;
+}
+QWidget* helpWindow() {
+    return loadedWindow("Form8");
+}
+QWidget* aboutWindow() {
+    return loadedWindow("frmAbout");
 }
 
 QCheckBox* check1() {
@@ -56,13 +69,11 @@ private slots:
     void init() {
         env_ = std::make_unique<test::TestEnv>();
         prompts_ = std::make_unique<test::ScriptedPrompts>();
-        appState().SkinningOn = false;
+        skin::setEnabled(false);
     }
     void cleanup() {
-        unloadHelpWindow();
-        unloadAboutWindow();
-        modSkin::StopSkin();
-        appState().SkinningOn = false;
+        skin::stop();
+        skin::setEnabled(false);
         prompts_.reset();
         env_.reset();
     }
@@ -147,13 +158,13 @@ private slots:
         MainWindow* form = splash.mainWindow();
         trigger(form, "mnuAbout");
         QVERIFY(helpWindow() && aboutWindow());
-        QVERIFY(modSkin::SkinStarted());
+        QVERIFY(skin::started());
         QSignalSpy ending(form, &MainWindow::programEnding);
         trigger(form, "mnuExitNow");
         QCOMPARE(ending.count(), 1);
         QTRY_VERIFY(!helpWindow());
         QTRY_VERIFY(!aboutWindow());
-        QVERIFY(!modSkin::SkinStarted());
+        QVERIFY(!skin::started());
     }
 };
 

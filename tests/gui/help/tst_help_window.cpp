@@ -1,8 +1,8 @@
 // The help window on its own: the help file, "Show at Startup", loading and unloading.
 #include "core/settings/user_settings.h"
-#include "core/product/app_state.h"
 #include "gui/help/help_window.h"
 #include "gui/kit/skin.h"
+#include "gui/main/main_window.h"
 #include "support/test_env.h"
 
 #include <QCheckBox>
@@ -26,57 +26,59 @@ QByteArray shippedHelp() {
 }
 
 QString storedShowHelp() {
-    return GetSetting(QLatin1String(SettingsApp), QLatin1String(SettingsSection),
+    return GetSetting(QStringLiteral("Tallyscope"), QLatin1String(SettingsSection),
                       QLatin1String(settingkeys::ShowHelp), QStringLiteral("<absent>"));
-}
-
-QCheckBox* check1() {
-    return helpWindow()->findChild<QCheckBox*>(QStringLiteral("Check1"));
-}
-QTextBrowser* rtf1() {
-    return helpWindow()->findChild<QTextBrowser*>(QStringLiteral("rtf1"));
 }
 
 } // namespace
 
+// The help window as the main window opens it. The program folder holds no help file when the
+// main window loads, so the window does not open by itself.
 class TestHelpWindow : public QObject {
     Q_OBJECT
 
     std::unique_ptr<TestEnv> env_;
-    std::unique_ptr<QWidget> owner_;
+    std::unique_ptr<MainWindow> owner_;
+
+    QWidget* helpWindow() const { return owner_->helpWindow(); }
+    void showHelpWindow() { owner_->showHelp(); }
+    void unloadHelpWindow() { delete owner_->helpWindow(); }
+    QCheckBox* check1() const {
+        return helpWindow()->findChild<QCheckBox*>(QStringLiteral("Check1"));
+    }
+    QTextBrowser* rtf1() const {
+        return helpWindow()->findChild<QTextBrowser*>(QStringLiteral("rtf1"));
+    }
 
 private slots:
     void init() {
         env_ = std::make_unique<TestEnv>();
-        owner_ = std::make_unique<QWidget>();
-        owner_->setObjectName(QStringLiteral("Owner"));
-        owner_->resize(800, 600);
+        skin::setEnabled(false);
+        owner_ = std::make_unique<MainWindow>();
         owner_->show();
-        appState().SkinningOn = false;
     }
     void cleanup() {
-        unloadHelpWindow();
-        modSkin::StopSkin();
-        appState().SkinningOn = false;
         owner_.reset();
+        skin::stop();
+        skin::setEnabled(false);
         env_.reset();
     }
 
     void missingHelpFileShowsNothing() {
-        showHelpWindow(owner_.get());
+        showHelpWindow();
         QVERIFY(!helpWindow());
         QVERIFY(!owner_->findChild<QWidget*>(QStringLiteral("Form8")));
         // Nothing is stored either: the window never loaded its check box.
         QCOMPARE(storedShowHelp(), QStringLiteral("<absent>"));
         // A folder of that name is no help file.
         QDir(env_->path()).mkdir(QStringLiteral("Help.rtf"));
-        showHelpWindow(owner_.get());
+        showHelpWindow();
         QVERIFY(!helpWindow());
     }
 
     void firstOpeningWithNothingStored() {
         env_->writeFile(QStringLiteral("Help.rtf"), shippedHelp());
-        showHelpWindow(owner_.get());
+        showHelpWindow();
         QWidget* window = helpWindow();
         QVERIFY(window);
         QVERIFY(window->isVisible());
@@ -95,7 +97,7 @@ private slots:
 
     void clickingTheBoxStoresAtOnce() {
         env_->writeFile(QStringLiteral("Help.rtf"), shippedHelp());
-        showHelpWindow(owner_.get());
+        showHelpWindow();
         QVERIFY(QTest::qWaitForWindowExposed(helpWindow()));
         QTest::mouseClick(check1(), Qt::LeftButton, {}, QPoint(8, check1()->height() / 2));
         QVERIFY(!check1()->isChecked());
@@ -109,7 +111,7 @@ private slots:
         // Closing unloads the window; opening it again reads the stored value.
         helpWindow()->close();
         QTRY_VERIFY(!helpWindow());
-        showHelpWindow(owner_.get());
+        showHelpWindow();
         QVERIFY(helpWindow());
         QVERIFY(!check1()->isChecked());
         QCOMPARE(storedShowHelp(), QStringLiteral("0"));
@@ -118,7 +120,7 @@ private slots:
     void storedValuesOtherThanOne() {
         env_->writeFile(QStringLiteral("Help.rtf"), shippedHelp());
         writeSetting(QLatin1String(settingkeys::ShowHelp), QStringLiteral("yes"));
-        showHelpWindow(owner_.get());
+        showHelpWindow();
         QVERIFY(helpWindow());
         // Only "1" ticks the box (as only "1" opens the window at start-up); the box then stores
         // what it shows.
@@ -128,25 +130,25 @@ private slots:
 
     void openingAgainOnlyShowsIt() {
         env_->writeFile(QStringLiteral("Help.rtf"), shippedHelp());
-        showHelpWindow(owner_.get());
+        showHelpWindow();
         QPointer<QWidget> first = helpWindow();
         first->hide();
         // Even with the file gone, a loaded window is only shown again.
         QFile::remove(env_->file(QStringLiteral("Help.rtf")));
-        showHelpWindow(owner_.get());
+        showHelpWindow();
         QCOMPARE(helpWindow(), first.data());
         QVERIFY(first->isVisible());
         unloadHelpWindow();
         QVERIFY(!first);
         QVERIFY(!helpWindow());
         unloadHelpWindow(); // nothing loaded: nothing happens
-        showHelpWindow(owner_.get());
+        showHelpWindow();
         QVERIFY(!helpWindow());
     }
 
     void escapeCloses() {
         env_->writeFile(QStringLiteral("Help.rtf"), shippedHelp());
-        showHelpWindow(owner_.get());
+        showHelpWindow();
         QWidget* window = helpWindow();
         QVERIFY(QTest::qWaitForWindowExposed(window));
         window->activateWindow();
@@ -157,7 +159,7 @@ private slots:
     void unreadableOrPlainHelpFile() {
         // Not rich text: shown as it is.
         env_->writeFile(QStringLiteral("Help.rtf"), "Plain words\r\nSecond line");
-        showHelpWindow(owner_.get());
+        showHelpWindow();
         QVERIFY(helpWindow());
         QCOMPARE(rtf1()->toPlainText(), QStringLiteral("Plain words\nSecond line"));
         unloadHelpWindow();
@@ -166,7 +168,7 @@ private slots:
             QSKIP("file permissions do not keep the superuser from reading");
         const QString path = env_->file(QStringLiteral("Help.rtf"));
         QFile::setPermissions(path, QFileDevice::Permissions());
-        showHelpWindow(owner_.get());
+        showHelpWindow();
         QVERIFY(helpWindow());
         QVERIFY(rtf1()->toPlainText().isEmpty());
         QVERIFY(check1()->isEnabled());
@@ -175,22 +177,22 @@ private slots:
 
     void withoutAnOwner() {
         env_->writeFile(QStringLiteral("Help.rtf"), shippedHelp());
-        showHelpWindow(nullptr);
-        QVERIFY(helpWindow());
-        QVERIFY(helpWindow()->isWindow());
-        QVERIFY(!helpWindow()->parentWidget());
+        HelpWindow window(nullptr);
+        QVERIFY(window.isLoaded());
+        QVERIFY(window.isWindow());
+        QVERIFY(window.windowFlags() & Qt::WindowStaysOnTopHint);
     }
 
     void skinnedOnlyWithTheSwitch() {
         env_->writeFile(QStringLiteral("Help.rtf"), shippedHelp());
-        showHelpWindow(owner_.get());
+        showHelpWindow();
         QVERIFY(!helpWindow()->property("tallySkinned").toBool());
         unloadHelpWindow();
-        appState().SkinningOn = true;
-        showHelpWindow(owner_.get());
+        skin::setEnabled(true);
+        showHelpWindow();
         QVERIFY(helpWindow()->property("tallySkinned").toBool());
         QCOMPARE(helpWindow()->palette().color(QPalette::Window), QColor(235, 235, 235));
-        appState().SkinningOn = false;
+        skin::setEnabled(false);
     }
 };
 

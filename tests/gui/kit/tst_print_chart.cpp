@@ -1,8 +1,8 @@
 // Printing the chart: one page on the printer, the way out to a PDF file when there is no printer
 // or the job fails, and a picture of the chart itself rather than of the screen.
-#include "gui/results/chart_frame.h"
 #include "gui/charts/history_chart.h"
 #include "gui/kit/print.h"
+#include "gui/results/chart_frame.h"
 #include "support/scripted_prompts.h"
 #include "support/test_env.h"
 
@@ -75,7 +75,7 @@ private Q_SLOTS:
         frame->chart()->setChartData(sample());
     }
     void cleanup() {
-        modPrint::setPrinterFactory({});
+        printing::setPrinterFactory({});
         frame.reset();
         prompts.reset();
         env.reset();
@@ -83,7 +83,7 @@ private Q_SLOTS:
 
     void printerGetsOnePagePerPrint() {
         int jobs = 0;
-        modPrint::setPrinterFactory([&] {
+        printing::setPrinterFactory([&] {
             auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
             printer->setOutputFormat(QPrinter::PdfFormat);
             printer->setOutputFileName(env->file(QStringLiteral("job%1.pdf").arg(++jobs)));
@@ -99,7 +99,7 @@ private Q_SLOTS:
     }
 
     void noPrinterOffersPdf() {
-        modPrint::setPrinterFactory([] { return std::unique_ptr<QPrinter>(); });
+        printing::setPrinterFactory([] { return std::unique_ptr<QPrinter>(); });
         prompts->buttons.enqueue(QMessageBox::Yes);
         prompts->files.enqueue(env->file(QStringLiteral("chart.pdf")));
         clickPrint();
@@ -115,7 +115,7 @@ private Q_SLOTS:
     }
 
     void declinedOrCancelledPdfWritesNothing() {
-        modPrint::setPrinterFactory([] { return std::unique_ptr<QPrinter>(); });
+        printing::setPrinterFactory([] { return std::unique_ptr<QPrinter>(); });
         prompts->buttons.enqueue(QMessageBox::No);
         clickPrint();
         QCOMPARE(prompts->calls.size(), 1);
@@ -126,7 +126,7 @@ private Q_SLOTS:
     }
 
     void failedJobOffersPdf() {
-        modPrint::setPrinterFactory([&] {
+        printing::setPrinterFactory([&] {
             auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
             printer->setOutputFormat(QPrinter::PdfFormat);
             printer->setPrinterName(QStringLiteral("Office"));
@@ -143,13 +143,13 @@ private Q_SLOTS:
     }
 
     void unwritablePdfSaysSo() {
-        modPrint::setPrinterFactory([] { return std::unique_ptr<QPrinter>(); });
+        printing::setPrinterFactory([] { return std::unique_ptr<QPrinter>(); });
         prompts->buttons.enqueue(QMessageBox::Yes);
         prompts->files.enqueue(env->file(QStringLiteral("missing/folder/chart.pdf")));
         clickPrint();
         QVERIFY(prompts->messages().last().startsWith(
             QStringLiteral("The PDF file could not be written")));
-        QVERIFY(!modPrint::savePictureAsPdf(QImage(), env->file(QStringLiteral("x/y.pdf"))));
+        QVERIFY(!printing::savePictureAsPdf(QImage(), env->file(QStringLiteral("x/y.pdf"))));
     }
 
     void pictureIsTheChartNotTheScreen() {

@@ -1,10 +1,9 @@
 // The skin: colours by control kind, the application style, and every window with the switch off.
 #include "core/settings/user_settings.h"
-#include "gui/main/about_window.h"
-#include "core/product/app_state.h"
 #include "gui/help/help_window.h"
-#include "gui/main/main_window.h"
 #include "gui/kit/skin.h"
+#include "gui/main/about_window.h"
+#include "gui/main/main_window.h"
 #include "gui/main/splash_window.h"
 #include "support/test_env.h"
 
@@ -31,7 +30,7 @@
 #include <QtTest>
 
 using namespace tally;
-using namespace tally::modSkin;
+using namespace tally::skin;
 
 namespace {
 
@@ -91,41 +90,39 @@ class TestSkin : public QObject {
 
 private slots:
     void cleanup() {
-        StopSkin();
-        appState().SkinningOn = false;
-        unloadHelpWindow();
-        unloadAboutWindow();
+        skin::stop();
+        skin::setEnabled(false);
     }
 
     void kindsOfControls() {
         Sample s;
-        QCOMPARE(ControlKind(s.button), QStringLiteral("CommandButton"));
-        QCOMPARE(ControlKind(s.tool), QStringLiteral("CommandButton"));
-        QCOMPARE(ControlKind(s.text), QStringLiteral("TextBox"));
-        QCOMPARE(ControlKind(s.memo), QStringLiteral("TextBox"));
-        QCOMPARE(ControlKind(s.spin), QStringLiteral("TextBox"));
-        QCOMPARE(ControlKind(s.combo), QStringLiteral("ComboBox"));
-        QCOMPARE(ControlKind(s.list), QStringLiteral("ListBox"));
-        QCOMPARE(ControlKind(s.listView), QStringLiteral("ListView"));
-        QCOMPARE(ControlKind(s.table), QStringLiteral("ListView"));
-        QCOMPARE(ControlKind(s.label), QStringLiteral("Label"));
-        QCOMPARE(ControlKind(s.picture), QStringLiteral("PictureBox"));
-        QCOMPARE(ControlKind(s.strip), QStringLiteral("PictureBox"));
-        QCOMPARE(ControlKind(s.frame), QStringLiteral("Frame"));
-        QCOMPARE(ControlKind(s.check), QStringLiteral("CheckBox"));
-        QCOMPARE(ControlKind(s.option), QStringLiteral("OptionButton"));
-        QCOMPARE(ControlKind(s.rich), QStringLiteral("RichTextBox"));
-        QCOMPARE(ControlKind(s.progress), QStringLiteral("Other"));
+        QCOMPARE(controlKind(s.button), QStringLiteral("CommandButton"));
+        QCOMPARE(controlKind(s.tool), QStringLiteral("CommandButton"));
+        QCOMPARE(controlKind(s.text), QStringLiteral("TextBox"));
+        QCOMPARE(controlKind(s.memo), QStringLiteral("TextBox"));
+        QCOMPARE(controlKind(s.spin), QStringLiteral("TextBox"));
+        QCOMPARE(controlKind(s.combo), QStringLiteral("ComboBox"));
+        QCOMPARE(controlKind(s.list), QStringLiteral("ListBox"));
+        QCOMPARE(controlKind(s.listView), QStringLiteral("ListView"));
+        QCOMPARE(controlKind(s.table), QStringLiteral("ListView"));
+        QCOMPARE(controlKind(s.label), QStringLiteral("Label"));
+        QCOMPARE(controlKind(s.picture), QStringLiteral("PictureBox"));
+        QCOMPARE(controlKind(s.strip), QStringLiteral("PictureBox"));
+        QCOMPARE(controlKind(s.frame), QStringLiteral("Frame"));
+        QCOMPARE(controlKind(s.check), QStringLiteral("CheckBox"));
+        QCOMPARE(controlKind(s.option), QStringLiteral("OptionButton"));
+        QCOMPARE(controlKind(s.rich), QStringLiteral("RichTextBox"));
+        QCOMPARE(controlKind(s.progress), QStringLiteral("Other"));
         // A kind given to the widget wins.
-        SetControlKind(s.label, QStringLiteral("PictureBox"));
-        QCOMPARE(ControlKind(s.label), QStringLiteral("PictureBox"));
-        QCOMPARE(ControlKind(nullptr), QString());
+        setControlKind(s.label, QStringLiteral("PictureBox"));
+        QCOMPARE(controlKind(s.label), QStringLiteral("PictureBox"));
+        QCOMPARE(controlKind(nullptr), QString());
     }
 
     void applySkinColoursByKind() {
         Sample s;
         const QPalette before = s.window.palette();
-        ApplySkin(&s.window);
+        applyTo(&s.window);
 
         for (QWidget* button : {static_cast<QWidget*>(s.button), static_cast<QWidget*>(s.tool),
                                 static_cast<QWidget*>(s.inFrame)})
@@ -162,7 +159,7 @@ private slots:
     void disabledTextKeepsItsGreyedLook() {
         Sample s;
         s.text->setEnabled(false);
-        ApplySkin(&s.window);
+        applyTo(&s.window);
         QVERIFY(s.text->palette().color(QPalette::Disabled, QPalette::Text) != kBlack);
         QCOMPARE(s.text->palette().color(QPalette::Disabled, QPalette::Base), kWhite);
     }
@@ -171,37 +168,37 @@ private slots:
         Sample s;
         auto* tool = new QWidget(&s.window, Qt::Tool);
         auto* inner = new QPushButton(QStringLiteral("Inner"), tool);
-        ApplySkin(&s.window);
+        applyTo(&s.window);
         QVERIFY(!ownPalette(inner));
         QVERIFY(!ownPalette(tool));
         // Its own load skins it.
-        ApplySkin(tool);
+        applyTo(tool);
         QCOMPARE(colour(inner, QPalette::Button), kWhite);
     }
 
     void applicationStyleStartsAndStops() {
         const QString ownStyle = QApplication::style()->name();
         const QColor ownWindow = QApplication::palette().color(QPalette::Window);
-        QVERIFY(!SkinStarted());
-        StartSkin();
-        QVERIFY(SkinStarted());
+        QVERIFY(!started());
+        start();
+        QVERIFY(started());
         QCOMPARE(QApplication::style()->name().toLower(), QStringLiteral("fusion"));
         QCOMPARE(QApplication::palette().color(QPalette::Window), kPanel);
         QCOMPARE(QApplication::palette().color(QPalette::Base), kWhite);
-        StartSkin(); // once is enough
-        StopSkin();
-        QVERIFY(!SkinStarted());
+        start(); // once is enough
+        stop();
+        QVERIFY(!started());
         QCOMPARE(QApplication::style()->name(), ownStyle);
         QCOMPARE(QApplication::palette().color(QPalette::Window), ownWindow);
-        StopSkin(); // nothing to stop
+        stop(); // nothing to stop
     }
 
     void aWindowSkinnedBeforeTheSplashStartsTheSkinOnly() {
         tally::test::TestEnv env;
-        QVERIFY(!SkinStarted());
+        QVERIFY(!started());
         Sample s;
-        ApplySkin(&s.window);
-        QVERIFY(SkinStarted());
+        applyTo(&s.window);
+        QVERIFY(started());
         QCOMPARE(colour(s.button, QPalette::Button), kWhite);
         // No splash window went on to open the main window.
         QTest::qWait(50);
@@ -219,14 +216,16 @@ private slots:
         writeSetting(QLatin1String(settingkeys::ShowHelp), QStringLiteral("1"));
 
         SplashWindow splash(10, false);
-        QVERIFY(!appState().SkinningOn);
+        QVERIFY(!skin::enabled());
         QTRY_VERIFY(splash.mainWindow());
         MainWindow* form = splash.mainWindow();
-        showHelpWindow(form);
-        showAboutWindow(form);
-        QVERIFY(helpWindow() && aboutWindow());
-        for (QWidget* w : {static_cast<QWidget*>(&splash), static_cast<QWidget*>(form),
-                           helpWindow(), aboutWindow()}) {
+        form->showHelp();
+        form->showAbout();
+        QWidget* helpWindow = form->helpWindow();
+        QWidget* aboutWindow = form->aboutWindow();
+        QVERIFY(helpWindow && aboutWindow);
+        for (QWidget* w : {static_cast<QWidget*>(&splash), static_cast<QWidget*>(form), helpWindow,
+                           aboutWindow}) {
             QVERIFY2(!w->property("tallySkinned").toBool(), qPrintable(w->objectName()));
             QVERIFY2(!ownPalette(w), qPrintable(w->objectName()));
             for (QWidget* control : w->findChildren<QWidget*>())
@@ -236,13 +235,12 @@ private slots:
                                  QApplication::palette().color(QPalette::Window) == kPanel,
                              qPrintable(control->objectName()));
         }
-        QVERIFY(!SkinStarted());
+        QVERIFY(!started());
         // They still work: the help text and the About fields are there.
-        QVERIFY(helpWindow()
-                    ->findChild<QTextBrowser*>(QStringLiteral("rtf1"))
+        QVERIFY(helpWindow->findChild<QTextBrowser*>(QStringLiteral("rtf1"))
                     ->toPlainText()
                     .contains(QStringLiteral("Tallyscope Help")));
-        QCOMPARE(aboutWindow()->findChild<QLabel*>(QStringLiteral("lblVersion"))->text(),
+        QCOMPARE(aboutWindow->findChild<QLabel*>(QStringLiteral("lblVersion"))->text(),
                  QStringLiteral("1.3"));
     }
 };

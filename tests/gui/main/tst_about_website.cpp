@@ -1,10 +1,11 @@
-// The About window's web site opens the browser window without touching BrowserTarget: with a
-// target other than "Website" the browser opens the full site address, here a local page.
+// The About window's web site opens the browser window: before the browser window was ever
+// loaded it opens the site's full address, here a local page.
+#include "gui/kit/skin.h"
 #include "gui/main/about_window.h"
-#include "core/product/app_state.h"
+#include "gui/main/main_window.h"
+#include "gui/webview/browser_window.h"
 #include "support/local_http_server.h"
 #include "support/test_env.h"
-#include "gui/webview/browser_window.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -22,6 +23,11 @@ class TestAboutWebsite : public QObject {
 
     std::unique_ptr<LocalHttpServer> server_;
     std::unique_ptr<test::TestEnv> env_;
+    std::unique_ptr<MainWindow> form_;
+
+    bool browserVisible() const {
+        return form_->browserWindow() && form_->browserWindow()->isVisible();
+    }
 
     bool siteRequested() const {
         return server_->requestTargets().contains(QStringLiteral("/site"));
@@ -34,47 +40,44 @@ private slots:
         server_->route(QStringLiteral("/site"),
                        HttpResponse::page("<html><head><title>Site</title></head>"
                                           "<body>The product site</body></html>"));
-        setSiteUrl(server_->urlString(QStringLiteral("/site")));
         env_ = std::make_unique<test::TestEnv>();
-        appState().SkinningOn = false;
+        skin::setEnabled(false);
+        ProductInfo info = product();
+        info.siteAddress = QStringLiteral("127.0.0.1:1"); // never asked for
+        info.siteUrl = server_->urlString(QStringLiteral("/site"));
+        form_ = std::make_unique<MainWindow>(info);
+        form_->show();
     }
     void cleanupTestCase() {
-        unloadAboutWindow();
-        if (QWidget* browser = browserWindow()) {
-            browser->close();
-            QTRY_VERIFY(!browserWindow());
-        }
-        setSiteUrl(QString());
+        form_.reset();
         env_.reset();
     }
 
     void websiteOpensTheBrowserWindow() {
-        appState().BrowserTarget = QStringLiteral("Elsewhere");
-        showAboutWindow(nullptr);
-        QWidget* about = aboutWindow();
+        form_->showAbout();
+        QWidget* about = form_->aboutWindow();
         QVERIFY(QTest::qWaitForWindowExposed(about));
         auto* website = about->findChild<QLabel*>(QStringLiteral("lblWebsite"));
         QSignalSpy activated(website, &QLabel::linkActivated);
         // A click on the address itself.
         QTest::mouseClick(website, Qt::LeftButton, {}, QPoint(6, website->height() / 2));
         QCOMPARE(activated.count(), 1);
-        QTRY_VERIFY(browserWindowVisible());
-        // Not sent to SiteAddress: the About window left BrowserTarget alone, so the browser
-        // opened the full site address.
+        QTRY_VERIFY(browserVisible());
+        // The full site address, not the bare host name.
         QTRY_VERIFY_WITH_TIMEOUT(siteRequested(), 30000);
         // The About window stays open.
         QVERIFY(about->isVisible());
     }
 
     void againOnlyShowsTheBrowserWindow() {
-        QWidget* browser = browserWindow();
+        QWidget* browser = form_->browserWindow();
         QVERIFY(browser);
         browser->hide();
-        QWidget* about = aboutWindow();
+        QWidget* about = form_->aboutWindow();
         auto* website = about->findChild<QLabel*>(QStringLiteral("lblWebsite"));
         QTest::mouseClick(website, Qt::LeftButton, {}, QPoint(6, website->height() / 2));
-        QTRY_VERIFY(browserWindowVisible());
-        QCOMPARE(browserWindow(), browser);
+        QTRY_VERIFY(browserVisible());
+        QCOMPARE(form_->browserWindow(), browser);
     }
 };
 

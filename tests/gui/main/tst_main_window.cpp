@@ -4,8 +4,6 @@
 
 #include "gui/results/chart_frame.h"
 #include "gui/results/results_table.h"
-#include "core/product/app_state.h"
-#include "tally_version.h"
 #include "gui/urllist/url_panel.h"
 #include "gui/webview/website_frame.h"
 
@@ -69,16 +67,13 @@ void TestMainWindow::controlsAndCaptions() {
     QCOMPARE(f.form->currentTab(), 1);
     QVERIFY(f.find<QWidget>("Frame2")->isVisible());
     QVERIFY(!f.find<QWidget>("Frame3")->isVisible() && !f.find<QWidget>("Frame4")->isVisible());
-    QCOMPARE(f.form->windowTitle(), QString::fromUtf8(version::ProductName) + " by " +
-                                        QString::fromUtf8(version::CompanyName));
+    QCOMPARE(f.form->windowTitle(), product().name + " by " + product().company);
     QCOMPARE(f.find<QPushButton>("Command1")->text(), QStringLiteral("Start"));
     QVERIFY(f.find<QPushButton>("Command1")->isEnabled());
     QCOMPARE(f.find<QPushButton>("Command2")->text(), QStringLiteral("Stop"));
     QVERIFY(!f.find<QPushButton>("Command2")->isEnabled());
     QCOMPARE(f.find<QPushButton>("Command6")->text(), QStringLiteral("Options"));
-    const QString site = appState().SiteAddress.isEmpty() ? QString::fromUtf8(version::Comments)
-                                                          : appState().SiteAddress;
-    QCOMPARE(f.find<QPushButton>("Command3")->text(), "Visit " + site);
+    QCOMPARE(f.find<QPushButton>("Command3")->text(), "Visit " + product().siteAddress);
     QVERIFY(f.find<QWidget>("Picture1"));
 
     QCOMPARE(f.find<QGroupBox>("Frame1")->title(), QStringLiteral("URLs"));
@@ -376,12 +371,12 @@ void TestMainWindow::minimiseRestoreAndTinyWindow() {
     MainWindowFixture f;
     const QRect table = windowRect(f.find<QWidget>("ListView1"));
     f.form->showMinimized();
-    f.form->LayoutControls(); // skipped while minimised
+    f.form->layoutControls(); // skipped while minimised
     f.form->showNormal();
     QTRY_COMPARE(windowRect(f.find<QWidget>("ListView1")), table);
     // A tiny window clips its controls; nothing fails and nothing gets a negative size.
     f.form->resize(60, 40);
-    f.form->LayoutControls();
+    f.form->layoutControls();
     QTRY_VERIFY(f.form->width() < 200);
     for (QWidget* w : f.form->findChildren<QWidget*>())
         QVERIFY(w->width() >= 0 && w->height() >= 0);
@@ -431,7 +426,6 @@ void TestMainWindow::closingEndsTheProgram() {
     f.find<QAction>("mnuExitNow")->trigger();
     QCOMPARE(ending.count(), 1);
     QVERIFY(!f.form->isVisible());
-    QVERIFY(!appState().ExitPending);
     QVERIFY(f.prompts.calls.isEmpty()); // nothing asked on closing
 }
 
@@ -464,8 +458,12 @@ void TestMainWindow::webResultsCommandsReachTheWebView() {
     QTreeWidget* table = f.find<QTreeWidget>("ListView1");
     QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, QPoint(20, 20));
     QCOMPARE(f.prompts.messages().size(), 3);
-    for (const auto& call : f.prompts.calls)
+    for (const auto& call : f.prompts.calls) {
         QCOMPARE(call.title, QStringLiteral("Tallyscope"));
+        QCOMPARE(call.text, QStringLiteral("You must first select the item in the results list "
+                                           "you wish to view web results for."));
+        QCOMPARE(call.icon, QMessageBox::NoIcon);
+    }
     QCOMPARE(f.form->currentTab(), 1);
 }
 

@@ -3,16 +3,17 @@
 // and closing the window in the middle of a scan.
 #include "support/main_window_fixture.h"
 
-#include "gui/results/results_table.h"
 #include "core/scan/engine_table.h"
 #include "core/scan/scan_run.h"
 #include "core/settings/ini_file.h"
-#include "support/engine_pages.h"
-#include "support/local_http_server.h"
+#include "gui/results/results_table.h"
 #include "gui/urllist/url_panel.h"
 #include "gui/webview/website_frame.h"
+#include "support/engine_pages.h"
+#include "support/local_http_server.h"
 
 #include <QHash>
+#include <QHeaderView>
 #include <QListWidget>
 #include <QMenu>
 #include <QProgressBar>
@@ -20,10 +21,10 @@
 #include <QSignalSpy>
 
 using namespace tally;
-using tally::test::MainWindowFixture;
 using tally::test::HttpRequest;
 using tally::test::HttpResponse;
 using tally::test::LocalHttpServer;
+using tally::test::MainWindowFixture;
 
 namespace {
 
@@ -170,18 +171,20 @@ void TestMainWindowScan::commandsDuringAScan() {
     ScanFixture f;
     f.engines.slow.delayMs = 30;
     f.form->urlPanel()->appendUrls({site(3), site(1), site(2)});
-    f.form->mnuScan_Click();
+    f.form->startScan();
     QVERIFY(f.form->isScanning());
     ScanRun* run = f.form->scanRun();
     QTRY_VERIFY(f.table()->topLevelItemCount() >= 1);
     // "Start Scan" again does nothing; header clicks do not sort; Clear is refused.
-    f.form->mnuScan_Click();
+    f.form->startScan();
     QCOMPARE(f.form->scanRun(), run);
-    f.form->ListView1_ColumnClick(2);
+    QHeaderView* header = f.table()->header();
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                      QPoint(header->sectionViewportPosition(1) + 5, header->height() / 2));
     QVERIFY(!f.table()->columnDirection(2));
     QVERIFY(!f.find<QPushButton>("Command5")->isEnabled());
     QVERIFY(!f.find<QAction>("mnuClearResults")->isEnabled());
-    f.form->mnuClearResults_Click();
+    f.form->clearResults();
     QVERIFY(f.table()->topLevelItemCount() >= 1);
     // Edits of the URL list do not change the run's snapshot.
     f.form->urlPanel()->appendUrls({site(9)});
@@ -227,11 +230,11 @@ void TestMainWindowScan::withoutClearingNewRowsComeFirst() {
     writeSetting(QLatin1String(settingkeys::ClearResults), QStringLiteral("0"));
     writeSetting(QLatin1String(settingkeys::AutoSort), QStringLiteral("0"));
     f.form->urlPanel()->appendUrls({site(1), site(2)});
-    f.form->Command1_Click();
+    f.form->startScan();
     f.waitIdle();
     f.form->urlPanel()->list()->clear();
     f.form->urlPanel()->appendUrls({site(3), site(4)});
-    f.form->Command1_Click();
+    f.form->startScan();
     f.waitIdle();
     QCOMPARE(column(f.table(), 1), (QStringList{site(3), site(4), site(1), site(2)}));
     QCOMPARE(column(f.table(), 2), (QStringList{"63", "84", "21", "42"}));
@@ -242,7 +245,7 @@ void TestMainWindowScan::withoutAutoSortRowsKeepScanOrder() {
     ScanFixture f;
     writeSetting(QLatin1String(settingkeys::AutoSort), QStringLiteral("0"));
     f.form->urlPanel()->appendUrls({site(1), site(30), site(2)});
-    f.form->Command1_Click();
+    f.form->startScan();
     f.waitIdle();
     QCOMPARE(column(f.table(), 1), (QStringList{site(1), site(30), site(2)}));
     QVERIFY(!f.table()->isSorted());
@@ -258,7 +261,7 @@ void TestMainWindowScan::closingDuringAScanAbortsIt() {
         r.neverAnswer = true;
         return r;
     }());
-    f.form->Command1_Click();
+    f.form->startScan();
     QTRY_COMPARE(f.engines.server.requestCount(), 1);
     QPointer<ScanRun> run = f.form->scanRun();
     QSignalSpy ending(f.form.get(), &MainWindow::programEnding);

@@ -1,12 +1,9 @@
 // The splash window: display strings, the skinning switch, and the hand-over to the main window.
 #include "core/settings/user_settings.h"
-#include "core/product/app_state.h"
-#include "gui/main/main_window.h"
 #include "gui/kit/skin.h"
+#include "gui/main/main_window.h"
 #include "gui/main/splash_window.h"
-#include "core/product/version_info.h"
 #include "support/test_env.h"
-#include "tally_version.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -37,25 +34,19 @@ private slots:
     void init() {
         env_ = std::make_unique<tally::test::TestEnv>();
         writeSetting(QLatin1String(settingkeys::ShowHelp), QStringLiteral("0"));
-        appState().SkinningOn = false;
+        skin::setEnabled(false);
     }
     void cleanup() {
-        modSkin::StopSkin();
-        appState().SkinningOn = false;
+        skin::stop();
+        skin::setEnabled(false);
         env_.reset();
     }
 
-    void loadSetsTheProgramWideValues() {
-        appState().ExitPending = true;
-        appState().SiteAddress.clear();
-        setDisplayStrings(VersionInfo{QStringLiteral("Other"), QString(), QString(), 0, 0});
+    void loadSwitchesTheSkinOn() {
         SplashWindow splash(60000);
-        QVERIFY(!appState().ExitPending);
-        QVERIFY(appState().SkinningOn);
-        QCOMPARE(appState().SiteAddress, QString::fromUtf8(version::SiteAddress));
-        QCOMPARE(displayStrings().productName, QStringLiteral("Tallyscope"));
-        QCOMPARE(displayStrings().versionText, QStringLiteral("1.3"));
-        QVERIFY(modSkin::SkinStarted());
+        QVERIFY(skin::enabled());
+        QCOMPARE(splash.windowTitle(), QStringLiteral("Tallyscope"));
+        QVERIFY(skin::started());
         QVERIFY(splash.property("tallySkinned").toBool());
         // The picture, and no border.
         auto* image = splash.findChild<QLabel*>(QStringLiteral("Image1"));
@@ -83,7 +74,7 @@ private slots:
         QVERIFY(!splash.findChild<QTimer*>(QStringLiteral("Timer2"))->isActive());
         // Later ticks, real or forced, open nothing more.
         MainWindow* first = splash.mainWindow();
-        splash.Timer2_Timer();
+        splash.openMainWindow();
         QTest::qWait(150);
         QCOMPARE(mainWindowCount(), 1);
         QCOMPARE(splash.mainWindow(), first);
@@ -92,8 +83,8 @@ private slots:
 
     void withSkinningOffItStillHandsOver() {
         SplashWindow splash(20, false);
-        QVERIFY(!appState().SkinningOn);
-        QVERIFY(!modSkin::SkinStarted());
+        QVERIFY(!skin::enabled());
+        QVERIFY(!skin::started());
         QVERIFY(!splash.property("tallySkinned").toBool());
         QVERIFY(!splash.testAttribute(Qt::WA_SetPalette));
         QVERIFY(!splash.findChild<QLabel*>(QStringLiteral("Image1"))->pixmap().isNull());

@@ -2,11 +2,11 @@
 // Cancel, Reset, and one dialog at a time.
 #include "core/scan/engine_table.h"
 #include "core/scan/network_page_fetcher.h"
-#include "gui/options/options_dialog.h"
 #include "core/scan/scan_run.h"
 #include "core/settings/ini_file.h"
 #include "core/settings/program_folder.h"
 #include "core/settings/user_settings.h"
+#include "gui/options/options_dialog.h"
 #include "support/local_http_server.h"
 #include "support/scripted_prompts.h"
 #include "support/test_env.h"
@@ -82,7 +82,6 @@ class TestOptionsDialog : public QObject {
     Q_OBJECT
 private slots:
     void cleanup() {
-        unloadOptionsDialog();
         // A failed test may leave its own dialog behind.
         for (QWidget* window : QApplication::topLevelWidgets())
             if (qobject_cast<OptionsDialog*>(window))
@@ -140,7 +139,7 @@ private slots:
         QVERIFY(box(&form, 1)->mapTo(&form, QPoint()).y() <
                 box(&form, 0)->mapTo(&form, QPoint()).y());
         for (int i = 0; i < 3; ++i)
-            QCOMPARE(box(&form, i), form.txtProfile(i));
+            QCOMPARE(box(&form, i), form.thresholdBox(i));
     }
 
     void loadsBothStores() {
@@ -392,57 +391,6 @@ private slots:
         QCOMPARE(thresholds(&form), list("399", "400", "400"));
     }
 
-    void oneDialogAtATime() {
-        TestEnv env;
-        QWidget owner;
-        owner.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&owner));
-
-        showOptionsModeless();
-        QPointer<OptionsDialog> first = optionsDialog();
-        QVERIFY(first);
-        QVERIFY(first->isVisible());
-        QVERIFY(!first->parentWidget());
-        QVERIFY(!first->isModal());
-        QCOMPARE(first->windowModality(), Qt::NonModal);
-        QVERIFY(QTest::qWaitForWindowExposed(first));
-
-        // A second "Options", or "View Options" meanwhile, brings the same dialog forward.
-        first->showMinimized();
-        showOptionsModeless();
-        QCOMPARE(optionsDialog(), first.data());
-        QVERIFY(!first->isMinimized());
-        showOptionsModal(&owner);
-        QCOMPARE(optionsDialog(), first.data());
-        QCOMPARE(first->windowModality(), Qt::NonModal);
-        const QWidgetList windows = QApplication::topLevelWidgets();
-        QCOMPARE(
-            std::count_if(windows.begin(), windows.end(),
-                          [](QWidget* w) { return qobject_cast<OptionsDialog*>(w) && w->isVisible(); }),
-            1);
-        // Cancel closes it, and the next "Options" opens a new one.
-        button(first, "Command2")->click();
-        QVERIFY(!optionsDialog());
-        flushDeletes();
-        QVERIFY(!first);
-
-        showOptionsModal(&owner);
-        QPointer<OptionsDialog> modal = optionsDialog();
-        QVERIFY(modal);
-        QCOMPARE(modal->parentWidget(), &owner);
-        QCOMPARE(modal->windowModality(), Qt::ApplicationModal);
-        QVERIFY(QTest::qWaitForWindowExposed(modal));
-        QCOMPARE(QApplication::activeModalWidget(), modal.data());
-        showOptionsModeless();
-        QCOMPARE(optionsDialog(), modal.data());
-
-        // Shut-down unloads it at once.
-        unloadOptionsDialog();
-        QVERIFY(!modal);
-        QVERIFY(!optionsDialog());
-        unloadOptionsDialog(); // nothing open: nothing happens
-    }
-
     void savedOptionsReachTheScan() {
         // Prefixes saved while a scan runs apply to its next request; thresholds to the next run.
         TestEnv env;
@@ -481,17 +429,6 @@ private slots:
         QVERIFY(secondDone.wait(20000));
         QCOMPARE(secondRow.size(), 1);
         QCOMPARE(secondRow[0][2].toInt(), 3);
-    }
-
-    void ownerClosingTakesTheModalDialogAlong() {
-        TestEnv env;
-        auto* owner = new QWidget;
-        showOptionsModal(owner);
-        QPointer<OptionsDialog> modal = optionsDialog();
-        QVERIFY(modal);
-        delete owner;
-        QVERIFY(!modal);
-        QVERIFY(!optionsDialog());
     }
 };
 

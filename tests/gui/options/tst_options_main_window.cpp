@@ -34,16 +34,13 @@ QAction* viewOptions(const MainWindowFixture& f) {
 class TestOptionsMainWindow : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void cleanup() {
-        unloadOptionsDialog();
-        flushDeletes();
-    }
+    void cleanup() { flushDeletes(); }
 
     void optionsButtonIsModeless() {
         MainWindowFixture f;
         auto* command6 = f.find<QPushButton>("Command6");
         QTest::mouseClick(command6, Qt::LeftButton);
-        QPointer<OptionsDialog> dialog = optionsDialog();
+        QPointer<OptionsDialog> dialog = f.form->optionsDialog();
         QVERIFY(dialog);
         QVERIFY(dialog->isVisible());
         QVERIFY(!dialog->parentWidget());
@@ -56,12 +53,12 @@ private Q_SLOTS:
         QSignalSpy clicked(command6, &QPushButton::clicked);
         userClick(command6);
         QCOMPARE(clicked.size(), 1);
-        QCOMPARE(optionsDialog(), dialog.data());
+        QCOMPARE(f.form->optionsDialog(), dialog.data());
         QVERIFY(!dialog->isMinimized());
 
         // "View Options" meanwhile brings it forward too, without making it modal.
         viewOptions(f)->trigger();
-        QCOMPARE(optionsDialog(), dialog.data());
+        QCOMPARE(f.form->optionsDialog(), dialog.data());
         QCOMPARE(dialog->windowModality(), Qt::NonModal);
         int dialogs = 0;
         for (QWidget* w : QApplication::topLevelWidgets())
@@ -72,13 +69,13 @@ private Q_SLOTS:
                           Qt::LeftButton);
         flushDeletes();
         QVERIFY(!dialog);
-        QVERIFY(!optionsDialog());
+        QVERIFY(!f.form->optionsDialog());
     }
 
     void viewOptionsIsModal() {
         MainWindowFixture f;
         viewOptions(f)->trigger();
-        QPointer<OptionsDialog> dialog = optionsDialog();
+        QPointer<OptionsDialog> dialog = f.form->optionsDialog();
         QVERIFY(dialog);
         QCOMPARE(dialog->parentWidget(), f.form.get());
         QCOMPARE(dialog->windowModality(), Qt::ApplicationModal);
@@ -90,10 +87,10 @@ private Q_SLOTS:
         QSignalSpy clicked(command6, &QPushButton::clicked);
         userClick(command6);
         QCOMPARE(clicked.size(), 0);
-        QCOMPARE(optionsDialog(), dialog.data());
+        QCOMPARE(f.form->optionsDialog(), dialog.data());
 
         // The dialog itself works: Ok saves and closes, and the window takes clicks again.
-        QLineEdit* medium = dialog->txtProfile(1);
+        QLineEdit* medium = dialog->thresholdBox(1);
         medium->selectAll();
         medium->insert(QStringLiteral("400"));
         QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("Command1")),
@@ -104,20 +101,20 @@ private Q_SLOTS:
         QVERIFY(!QApplication::activeModalWidget());
         userClick(command6);
         QCOMPARE(clicked.size(), 1);
-        QVERIFY(optionsDialog());
-        QCOMPARE(optionsDialog()->windowModality(), Qt::NonModal);
+        QVERIFY(f.form->optionsDialog());
+        QCOMPARE(f.form->optionsDialog()->windowModality(), Qt::NonModal);
     }
 
     void shutDownUnloadsTheDialog() {
         MainWindowFixture f;
         QTest::mouseClick(f.find<QPushButton>("Command6"), Qt::LeftButton);
-        QPointer<OptionsDialog> dialog = optionsDialog();
+        QPointer<OptionsDialog> dialog = f.form->optionsDialog();
         QVERIFY(dialog);
         QLineEdit* google = dialog->prefixBox(0);
         google->setText(QStringLiteral("not saved"));
         f.form->close();
         QVERIFY(!dialog);
-        QVERIFY(!optionsDialog());
+        QVERIFY(!f.form->optionsDialog());
         // Unloading is not Ok: nothing was written.
         QVERIFY(!f.env.readFile(QStringLiteral("settings.ini")).contains("not saved"));
     }

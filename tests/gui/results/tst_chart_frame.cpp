@@ -1,10 +1,9 @@
 // The Chart View frame: chart types and their setting, loading a saved search per engine and for
 // all engines, the one-date message, the current results, the chart's focus, the load dialog.
-#include "gui/results/chart_frame.h"
-#include "gui/charts/history_chart.h"
-#include "gui/results/load_search_dialog.h"
 #include "core/settings/user_settings.h"
-#include "core/product/app_state.h"
+#include "gui/charts/history_chart.h"
+#include "gui/results/chart_frame.h"
+#include "gui/results/load_search_dialog.h"
 #include "support/scripted_prompts.h"
 #include "support/test_env.h"
 
@@ -57,10 +56,7 @@ class TestChartFrame : public QObject {
     QComboBox* types() { return child<QComboBox>("cmbChart2"); }
     const ChartData& shown() { return frame->chart()->chartData(); }
 
-    void load(const QString& fileName) {
-        appState().CurrentSavedSearch = fileName;
-        frame->doChart();
-    }
+    void load(const QString& fileName) { frame->chartSavedSearch(fileName); }
 
 private Q_SLOTS:
     void init() {
@@ -243,7 +239,7 @@ private Q_SLOTS:
         addRow({"a.example", "30", "10", "-", "", "20", "x", "0"});
         addRow({"b.example", "5", "5", "0", "0", "0", "0", "0"});
         frame->setResultsModel(&model);
-        frame->doChart2();
+        frame->chartCurrentResults();
         QVERIFY(!engines()->isEnabled());
         QCOMPARE(engines()->count(), 0);
         QCOMPARE(shown().title, QStringLiteral("Temporary Search Results"));
@@ -260,7 +256,7 @@ private Q_SLOTS:
 
         // No results table at all: an empty chart.
         frame->setResultsModel(nullptr);
-        frame->doChart2();
+        frame->chartCurrentResults();
         QCOMPARE(shown().seriesCount(), 0);
         QCOMPARE(shown().title, QStringLiteral("Temporary Search Results"));
     }
@@ -308,7 +304,7 @@ private Q_SLOTS:
         });
         QTest::mouseClick(child<QPushButton>("Command7"), Qt::LeftButton);
         QCOMPARE(owner, frame->window());
-        QCOMPARE(appState().CurrentSavedSearch, QStringLiteral("mysite.vqz"));
+        QCOMPARE(frame->currentSavedSearchPath(), env->file(QStringLiteral("Saved/mysite.vqz")));
         QCOMPARE(shown().title, QStringLiteral("mysite"));
         QCOMPARE(engines()->count(), 7);
     }

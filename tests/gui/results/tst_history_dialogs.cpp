@@ -1,8 +1,8 @@
-// The save dialog (SaveSearchDialog) and the load dialog (LoadSearchDialog), driven through their widgets.
+// The save dialog (SaveSearchDialog) and the load dialog (LoadSearchDialog), driven through their
+// widgets.
+#include "gui/kit/skin.h"
 #include "gui/results/load_search_dialog.h"
 #include "gui/results/save_search_dialog.h"
-#include "core/product/app_state.h"
-#include "gui/kit/skin.h"
 #include "support/scripted_prompts.h"
 #include "support/test_env.h"
 
@@ -44,11 +44,13 @@ QStringList savedFiles(const TestEnv& env) {
 
 class TestHistoryDialogs : public QObject {
     Q_OBJECT
+
+    QString rowText_; // the results row on its way to the save dialog
+
 private Q_SLOTS:
     void init() {
         setHistoryToday(QDate(2026, 12, 7));
-        appState().PendingSaveText = FirstRow;
-        appState().CurrentSavedSearch.clear();
+        rowText_ = FirstRow;
     }
     void cleanup() { setHistoryToday(QDate()); }
 
@@ -56,7 +58,7 @@ private Q_SLOTS:
         TestEnv env;
         ScriptedPrompts prompts;
         QWidget owner;
-        SaveSearchDialog dialog(&owner);
+        SaveSearchDialog dialog(rowText_, &owner);
         QCOMPARE(prompts.messages(), QStringList{"You currently do not have any saved searches"});
         QCOMPARE(prompts.calls[0].title, QStringLiteral("Information"));
         QCOMPARE(prompts.calls[0].icon, QMessageBox::Information);
@@ -93,7 +95,7 @@ private Q_SLOTS:
         TestEnv env;
         ScriptedPrompts prompts;
         {
-            SaveSearchDialog dialog;
+            SaveSearchDialog dialog(rowText_);
             dialog.show();
             QTest::keyClicks(child<QLineEdit>(&dialog, "Text1"), QStringLiteral("typed"));
             QTest::keyClick(child<QLineEdit>(&dialog, "Text1"), Qt::Key_Return);
@@ -101,7 +103,7 @@ private Q_SLOTS:
         }
         QVERIFY(QFile::exists(env.file(QStringLiteral("Saved/typed.vqz"))));
         {
-            SaveSearchDialog dialog;
+            SaveSearchDialog dialog(rowText_);
             dialog.show();
             QTest::keyClicks(child<QLineEdit>(&dialog, "Text1"), QStringLiteral("other"));
             QTest::keyClick(&dialog, Qt::Key_Escape);
@@ -109,7 +111,7 @@ private Q_SLOTS:
             QCOMPARE(dialog.result(), int(QDialog::Rejected));
         }
         {
-            SaveSearchDialog dialog;
+            SaveSearchDialog dialog(rowText_);
             dialog.show();
             child<QLineEdit>(&dialog, "Text1")->setText(QStringLiteral("other"));
             QTest::mouseClick(child<QPushButton>(&dialog, "Command2"), Qt::LeftButton);
@@ -134,7 +136,7 @@ private Q_SLOTS:
         QFETCH(QString, message);
         TestEnv env;
         ScriptedPrompts prompts;
-        SaveSearchDialog dialog;
+        SaveSearchDialog dialog(rowText_);
         dialog.show();
         child<QLineEdit>(&dialog, "Text1")->setText(name);
         QTest::mouseClick(child<QPushButton>(&dialog, "Command3"), Qt::LeftButton);
@@ -151,7 +153,7 @@ private Q_SLOTS:
         env.writeFile(QStringLiteral("Saved/mysite.vqz"), old);
         {
             prompts.buttons.enqueue(QMessageBox::No);
-            SaveSearchDialog dialog;
+            SaveSearchDialog dialog(rowText_);
             dialog.show();
             child<QLineEdit>(&dialog, "Text1")->setText(QStringLiteral("mysite"));
             QTest::mouseClick(child<QPushButton>(&dialog, "Command3"), Qt::LeftButton);
@@ -176,7 +178,7 @@ private Q_SLOTS:
         ScriptedPrompts prompts;
         env.writeFile(QStringLiteral("Saved/b.vqz"), "\r\n[Google]\r\n11-01-26=1\r\n");
         env.writeFile(QStringLiteral("Saved/A.VQZ"), "\r\n[Google]\r\n11-01-26=2\r\n");
-        SaveSearchDialog dialog;
+        SaveSearchDialog dialog(rowText_);
         dialog.show();
         QVERIFY(prompts.messages().isEmpty());
         auto* combo = child<QComboBox>(&dialog, "Combo1");
@@ -203,7 +205,7 @@ private Q_SLOTS:
         ScriptedPrompts prompts;
         QVERIFY(QDir(env.file(QStringLiteral("Saved"))).removeRecursively());
         env.writeFile(QStringLiteral("Saved"), "a file in the folder's place");
-        SaveSearchDialog dialog;
+        SaveSearchDialog dialog(rowText_);
         dialog.show();
         child<QLineEdit>(&dialog, "Text1")->setText(QStringLiteral("mysite"));
         QTest::mouseClick(child<QPushButton>(&dialog, "Command3"), Qt::LeftButton);
@@ -218,7 +220,7 @@ private Q_SLOTS:
         TestEnv env;
         ScriptedPrompts prompts;
         QVERIFY(QDir(env.file(QStringLiteral("Saved"))).removeRecursively());
-        SaveSearchDialog dialog;
+        SaveSearchDialog dialog(rowText_);
         dialog.show();
         child<QLineEdit>(&dialog, "Text1")->setText(QStringLiteral("fresh"));
         QTest::mouseClick(child<QPushButton>(&dialog, "Command3"), Qt::LeftButton);
@@ -229,33 +231,13 @@ private Q_SLOTS:
     void rowOfDashesSavesNothing() {
         TestEnv env;
         ScriptedPrompts prompts;
-        appState().PendingSaveText =
-            QStringLiteral("Google:-\nAltavista:-\nYahoo!:\nAsk:-\nMSN:-\nAll The Web:-\n");
-        SaveSearchDialog dialog;
+        rowText_ = QStringLiteral("Google:-\nAltavista:-\nYahoo!:\nAsk:-\nMSN:-\nAll The Web:-\n");
+        SaveSearchDialog dialog(rowText_);
         dialog.show();
         child<QLineEdit>(&dialog, "Text1")->setText(QStringLiteral("nothing"));
         QTest::mouseClick(child<QPushButton>(&dialog, "Command3"), Qt::LeftButton);
         QVERIFY(!dialog.isVisible());
         QVERIFY(savedFiles(env).isEmpty());
-    }
-
-    void showSaveDialogIsModalAndOwned() {
-        TestEnv env;
-        ScriptedPrompts prompts;
-        QWidget owner;
-        owner.show();
-        bool seen = false;
-        QTimer::singleShot(0, this, [&] {
-            auto* dialog = qobject_cast<SaveSearchDialog*>(QApplication::activeModalWidget());
-            QVERIFY(dialog);
-            seen = dialog->parentWidget() == &owner;
-            dialog->findChild<QLineEdit*>(QStringLiteral("Text1"))->setText(QStringLiteral("m"));
-            QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("Command3")),
-                              Qt::LeftButton);
-        });
-        showSaveDialog(&owner);
-        QVERIFY(seen);
-        QVERIFY(QFile::exists(env.file(QStringLiteral("Saved/m.vqz"))));
     }
 
     void loadDialog() {
@@ -292,7 +274,6 @@ private Q_SLOTS:
             combo->setCurrentIndex(1);
             QTest::mouseClick(child<QPushButton>(&dialog, "Command2"), Qt::LeftButton);
             QCOMPARE(chosen.count(), 0);
-            QVERIFY(appState().CurrentSavedSearch.isEmpty());
         }
         {
             LoadSearchDialog dialog;
@@ -301,7 +282,7 @@ private Q_SLOTS:
             child<QComboBox>(&dialog, "Combo1")->setCurrentIndex(1);
             QTest::mouseClick(child<QPushButton>(&dialog, "Command1"), Qt::LeftButton);
             QCOMPARE(chosen.count(), 1);
-            QCOMPARE(appState().CurrentSavedSearch, QStringLiteral("Site.VQZ"));
+            QCOMPARE(chosen[0][0].toString(), QStringLiteral("Site.VQZ"));
             QVERIFY(!dialog.isVisible());
         }
     }
@@ -310,8 +291,8 @@ private Q_SLOTS:
         TestEnv env;
         ScriptedPrompts prompts;
         env.writeFile(QStringLiteral("Saved/Site.vqz"), "\r\n[Google]\r\n11-01-26=2\r\n");
-        appState().SkinningOn = true;
-        const modSkin::SkinColours colours = modSkin::skinColours();
+        skin::setEnabled(true);
+        const skin::SkinColours colours = skin::colours();
         auto check = [&](QDialog* dialog) {
             auto* cancel = child<QPushButton>(dialog, "Command2");
             QCOMPARE(cancel->palette().color(QPalette::Active, QPalette::Button), colours.back);
@@ -320,18 +301,18 @@ private Q_SLOTS:
             QCOMPARE(dialog->palette().color(QPalette::Active, QPalette::Window), colours.panel);
         };
         // Each dialog on its own, with the program-wide skin not yet running.
-        modSkin::StopSkin();
+        skin::stop();
         {
             LoadSearchDialog load;
             check(&load);
         }
-        modSkin::StopSkin();
+        skin::stop();
         {
-            SaveSearchDialog save;
+            SaveSearchDialog save(rowText_);
             check(&save);
         }
-        appState().SkinningOn = false;
-        modSkin::StopSkin();
+        skin::setEnabled(false);
+        skin::stop();
     }
 };
 

@@ -2,12 +2,12 @@
 // Graph..." through the load dialog, the stored chart type at start-up, the chart after a scan.
 #include "support/main_window_fixture.h"
 
-#include "gui/results/chart_frame.h"
+#include "core/results/saved_search.h"
 #include "gui/charts/history_chart.h"
+#include "gui/results/chart_frame.h"
 #include "gui/results/load_search_dialog.h"
 #include "gui/results/results_table.h"
 #include "gui/results/save_search_dialog.h"
-#include "core/results/saved_search.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -107,7 +107,7 @@ private Q_SLOTS:
         fx.form->resultsTable()->appendRows(
             {{"a.example", "30", "10", "-", "", "20", "0", "0"},
              {"b.example", "2000000", "2000000", "0", "0", "0", "0", "0"}});
-        fx.form->chartFrame()->doChart2();
+        fx.form->chartFrame()->chartCurrentResults();
         const ChartData& shown = fx.form->chartFrame()->chart()->chartData();
         QCOMPARE(shown.title, QStringLiteral("Temporary Search Results"));
         QCOMPARE(shown.seriesLabels, (QStringList{"a.example", "b.example"}));

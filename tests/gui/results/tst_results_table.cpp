@@ -3,16 +3,18 @@
 // header sort.
 #include "support/main_window_fixture.h"
 
+#include "core/results/saved_search.h"
 #include "gui/results/results_table.h"
-#include "core/product/app_state.h"
 #include "gui/urllist/url_panel.h"
 #include "gui/webview/website_frame.h"
 
+#include <QDir>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
-#include <QScrollBar>
 #include <QSignalSpy>
+#include <QTimer>
 
 using namespace tally;
 using tally::test::MainWindowFixture;
@@ -57,13 +59,11 @@ private Q_SLOTS:
     void numbersNegativesAndNonNumbers();
     void textColumnIgnoresCase();
     void cellsIconsDataAndSelectionSurvive();
-    void noSortWhileScanning();
     void rightPressSelectsOrClears();
     void rightReleaseOverRowPopsTheMenu();
     void saveSelectedBuildsPendingText();
     void clearResults();
     void webResultsListHeaderToggles();
-    void listViewScrollMovesByPixels();
 };
 
 void TestResultsTable::headerClicksAlternatePerColumn() {
@@ -82,7 +82,7 @@ void TestResultsTable::headerClicksAlternatePerColumn() {
     QVERIFY(table->isSorted());
     QCOMPARE(table->header()->sortIndicatorSection(), 2);
     // The flags survive clearing the table.
-    f.form->mnuClearResults_Click();
+    f.form->clearResults();
     QVERIFY(table->columnDirection(3));
 }
 
@@ -90,9 +90,9 @@ void TestResultsTable::numbersNegativesAndNonNumbers() {
     MainWindowFixture f;
     ResultsTable* table = f.form->resultsTable();
     fill(table, {{"a", "7"}, {"b", "-1"}, {"c", ""}, {"d", "0"}, {"e", "n/a"}, {"f", "-5"}});
-    f.form->ListView1_ColumnClick(2);
+    f.form->sortByColumn(2);
     QCOMPARE(column(table, 2), (QStringList{"", "n/a", "-5", "-1", "0", "7"}));
-    f.form->ListView1_ColumnClick(2);
+    f.form->sortByColumn(2);
     QCOMPARE(column(table, 2), (QStringList{"7", "0", "-1", "-5", "", "n/a"}));
 }
 
@@ -100,10 +100,10 @@ void TestResultsTable::textColumnIgnoresCase() {
     MainWindowFixture f;
     ResultsTable* table = f.form->resultsTable();
     fill(table, {{"http://www.abd.com"}, {"HTTP://WWW.ABC.COM"}, {"http://www.abb.com"}});
-    f.form->ListView1_ColumnClick(1);
+    f.form->sortByColumn(1);
     QCOMPARE(column(table, 1),
              (QStringList{"http://www.abb.com", "HTTP://WWW.ABC.COM", "http://www.abd.com"}));
-    f.form->ListView1_ColumnClick(1);
+    f.form->sortByColumn(1);
     QCOMPARE(column(table, 1).constFirst(), QStringLiteral("http://www.abd.com"));
 }
 
@@ -115,7 +115,7 @@ void TestResultsTable::cellsIconsDataAndSelectionSurvive() {
     b->setIcon(0, profileIcon(2));
     b->setData(1, Qt::UserRole, QStringLiteral("tag of b"));
     table->setCurrentItem(b);
-    SortListView(table, 2, SortKind::Number, true);
+    sortRows(table, 2, SortKind::Number, true);
     QCOMPARE(column(table, 2), (QStringList{"3", "20", "1,000"}));
     QCOMPARE(table->topLevelItem(1), b);
     QCOMPARE(b->data(1, Qt::UserRole).toString(), QStringLiteral("tag of b"));
@@ -124,23 +124,9 @@ void TestResultsTable::cellsIconsDataAndSelectionSurvive() {
     QCOMPARE(table->currentItem(), b);
     QCOMPARE(table->cursor().shape(), Qt::ArrowCursor);
     // Out-of-range columns do nothing.
-    SortListView(table, 9, SortKind::Number, true);
-    SortListView(table, 0, SortKind::Text, true);
+    sortRows(table, 9, SortKind::Number, true);
+    sortRows(table, 0, SortKind::Text, true);
     QCOMPARE(column(table, 2), (QStringList{"3", "20", "1,000"}));
-}
-
-void TestResultsTable::noSortWhileScanning() {
-    MainWindowFixture f;
-    ResultsTable* table = f.form->resultsTable();
-    fill(table, {{"a", "3"}, {"b", "1"}});
-    // The sort checks the Start button's caption.
-    f.find<QPushButton>("Command1")->setText(QStringLiteral("Searching..."));
-    clickHeader(table, 2);
-    QCOMPARE(column(table, 2), (QStringList{"3", "1"}));
-    QVERIFY(!table->columnDirection(2));
-    f.find<QPushButton>("Command1")->setText(QStringLiteral("Start"));
-    clickHeader(table, 2);
-    QCOMPARE(column(table, 2), (QStringList{"1", "3"}));
 }
 
 void TestResultsTable::rightPressSelectsOrClears() {
@@ -181,7 +167,6 @@ void TestResultsTable::saveSelectedBuildsPendingText() {
     ResultsTable* table = f.form->resultsTable();
     fill(table, {{"http://a", "21", "1", "2", "3", "4", "5", "6"}});
     // No row selected: the message and no dialog.
-    appState().PendingSaveText = QStringLiteral("untouched");
     QTest::mouseClick(f.find<QPushButton>("Command4"), Qt::LeftButton);
     QCOMPARE(f.prompts.calls.size(), 1);
     QCOMPARE(
@@ -190,7 +175,27 @@ void TestResultsTable::saveSelectedBuildsPendingText() {
             "You must first select the item in the results list that you would like to save."));
     QCOMPARE(f.prompts.calls[0].title, QStringLiteral("Tallyscope"));
     QCOMPARE(f.prompts.calls[0].icon, QMessageBox::NoIcon);
-    QCOMPARE(appState().PendingSaveText, QStringLiteral("untouched"));
+    QVERIFY(QDir(f.env.file(QStringLiteral("Saved"))).isEmpty());
+
+    // With the row selected: the save dialog, modal over the main window, saves its cells.
+    setHistoryToday(QDate(2026, 12, 7));
+    table->setCurrentItem(table->topLevelItem(0));
+    QWidget* owner = nullptr;
+    QTimer::singleShot(0, this, [&] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        QVERIFY(dialog && dialog->objectName() == QLatin1String("Form5"));
+        owner = dialog->parentWidget();
+        dialog->findChild<QLineEdit*>(QStringLiteral("Text1"))->setText(QStringLiteral("row"));
+        QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("Command3")),
+                          Qt::LeftButton);
+    });
+    QTest::mouseClick(f.find<QPushButton>("Command4"), Qt::LeftButton);
+    setHistoryToday(QDate());
+    QCOMPARE(owner, f.form.get());
+    QCOMPARE(f.env.readFile(QStringLiteral("Saved/row.vqz")),
+             QByteArray("\r\n[Google]\r\n12-07-26=1\r\n\r\n[Altavista]\r\n12-07-26=2\r\n"
+                        "\r\n[Yahoo!]\r\n12-07-26=3\r\n\r\n[Ask]\r\n12-07-26=4\r\n"
+                        "\r\n[MSN]\r\n12-07-26=5\r\n\r\n[All The Web]\r\n12-07-26=6\r\n"));
 }
 
 void TestResultsTable::clearResults() {
@@ -206,7 +211,7 @@ void TestResultsTable::clearResults() {
     QTest::mouseClick(f.find<QPushButton>("Command5"), Qt::LeftButton);
     QCOMPARE(table->topLevelItemCount(), 0);
     QCOMPARE(list2->topLevelItemCount(), 0);
-    QCOMPARE(f.form->lngScanIndex(), 0);
+    QCOMPARE(f.form->scanPosition(), 0);
     QCOMPARE(f.form->urlPanel()->count(), 1);
     fill(table, {{"a"}});
     f.find<QAction>("mnuClearResults")->trigger();
@@ -219,7 +224,7 @@ void TestResultsTable::webResultsListHeaderToggles() {
     f.form->selectTab(3);
     QTreeWidget* list2 = f.form->websiteFrame()->webResults();
     // No rows: nothing happens, and the order is not toggled.
-    QVERIFY(EnhListView_SortColumns(list2, 1, true));
+    QVERIFY(toggleTextSort(list2, 1, true));
     for (const char* t : {"Home Page", "Google", "AltaVista", "ask"})
         f.form->websiteFrame()->addWebResult(QLatin1String(t), QStringLiteral("http://u"));
     // One order for the whole list, ascending at first: the first click sorts descending.
@@ -232,9 +237,9 @@ void TestResultsTable::webResultsListHeaderToggles() {
     QCOMPARE(list2->header()->sortIndicatorOrder(), Qt::DescendingOrder);
     QCOMPARE(list2->header()->sortIndicatorSection(), 1);
     // A failing sort is silent unless asked to report.
-    QVERIFY(!EnhListView_SortColumns(list2, 5, false));
+    QVERIFY(!toggleTextSort(list2, 5, false));
     QVERIFY(f.prompts.calls.isEmpty());
-    QVERIFY(!EnhListView_SortColumns(list2, 5, true));
+    QVERIFY(!toggleTextSort(list2, 5, true));
     QCOMPARE(f.prompts.calls.size(), 1);
     QCOMPARE(f.prompts.calls[0].title,
              QStringLiteral("Error in Function : EnhListView_SortColumns"));
@@ -247,20 +252,6 @@ void TestResultsTable::webResultsListHeaderToggles() {
     f.form->websiteFrame()->addWebResult(QStringLiteral("Bing"), QStringLiteral("http://v"));
     placeSortedRow(list2, list2->topLevelItem(list2->topLevelItemCount() - 1));
     QCOMPARE(column(list2, 1), (QStringList{"AltaVista", "ask", "Bing", "Google", "Home Page"}));
-}
-
-void TestResultsTable::listViewScrollMovesByPixels() {
-    MainWindowFixture f;
-    ResultsTable* table = f.form->resultsTable();
-    for (int i = 0; i < 200; ++i)
-        table->addRow(i + 1, QStringLiteral("http://row%1").arg(i));
-    QScrollBar* bar = table->verticalScrollBar();
-    QCOMPARE(bar->value(), 0);
-    const int rowHeight = table->visualItemRect(table->topLevelItem(0)).height();
-    ListViewScroll(table, 0, 10 * rowHeight);
-    QVERIFY(table->visualItemRect(table->topLevelItem(10)).top() <= 1);
-    ListViewScroll(table, 0, -40 * 200);
-    QCOMPARE(bar->value(), 0);
 }
 
 TALLY_GL_TEST_MAIN(TestResultsTable)

@@ -1,12 +1,12 @@
 // Ending the program through the browser window: closing it ends the program only when the main
-// window has already been closed (ExitPending). Each case runs the application's event loop.
-#include "core/product/app_state.h"
-#include "support/local_http_server.h"
-#include "support/test_env.h"
+// window has already been closed. Each case runs the application's event loop.
 #include "gui/webview/browser_window.h"
 #include "gui/webview/lazy_web_view.h"
 #include "support/gl_test_main.h"
+#include "support/local_http_server.h"
+#include "support/test_env.h"
 
+#include <QPointer>
 #include <QSignalSpy>
 #include <QTimer>
 #include <QtTest>
@@ -29,22 +29,21 @@ private Q_SLOTS:
 
 private:
     // Opens the window, closes it from the event loop and returns the loop's exit code.
-    int closeFromEventLoop();
+    int closeFromEventLoop(bool endsProgram);
 
     LocalHttpServer server_;
+    QPointer<BrowserWindow> window_;
 };
 
 void TestBrowserShutdown::init() {
     server_.route("/site", HttpResponse::page("<title>Site</title>"));
-    appState().SiteAddress = server_.urlString("/site");
-    appState().BrowserTarget = "Website";
 }
 
-int TestBrowserShutdown::closeFromEventLoop() {
-    showBrowserWindow();
-    QWidget* window = browserWindow();
-    if (!window)
-        return -1;
+int TestBrowserShutdown::closeFromEventLoop(bool endsProgram) {
+    window_ = new BrowserWindow(QStringLiteral("Site"), server_.urlString("/site"));
+    window_->setEndsProgramOnClose(endsProgram);
+    BrowserWindow* window = window_;
+    window->show();
     QTimer::singleShot(200, window, &QWidget::close);
     QTimer giveUp;
     giveUp.setSingleShot(true);
@@ -55,18 +54,16 @@ int TestBrowserShutdown::closeFromEventLoop() {
 
 void TestBrowserShutdown::closingWithoutExitPendingKeepsRunning() {
     test::TestEnv env;
-    appState().ExitPending = false;
-    QCOMPARE(closeFromEventLoop(), stillRunning);
-    QVERIFY(!browserWindow());
+    QCOMPARE(closeFromEventLoop(false), stillRunning);
+    QTRY_VERIFY(!window_);
 }
 
 void TestBrowserShutdown::closingWithExitPendingEndsTheProgram() {
     test::TestEnv env;
-    appState().ExitPending = true;
     QSignalSpy quitting(qApp, &QCoreApplication::aboutToQuit);
-    QCOMPARE(closeFromEventLoop(), 0);
+    QCOMPARE(closeFromEventLoop(true), 0);
     QCOMPARE(quitting.size(), 1);
-    QVERIFY(!browserWindow());
+    QTRY_VERIFY(!window_);
 }
 
 TALLY_GL_TEST_MAIN(TestBrowserShutdown)

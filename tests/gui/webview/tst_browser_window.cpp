@@ -1,11 +1,13 @@
 // The stand-alone browser window: its loading, its first address, its layout and its commands,
 // against pages of a local server.
-#include "core/product/app_state.h"
-#include "support/local_http_server.h"
-#include "support/test_env.h"
+#include "gui/kit/windows.h"
+#include "gui/main/about_window.h"
+#include "gui/main/main_window.h"
 #include "gui/webview/browser_window.h"
 #include "gui/webview/lazy_web_view.h"
 #include "support/gl_test_main.h"
+#include "support/local_http_server.h"
+#include "support/test_env.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -35,21 +37,10 @@ QStringList pageTargets(const LocalHttpServer& server) {
     return targets;
 }
 
-BrowserWindow* loadedWindow() {
-    return qobject_cast<BrowserWindow*>(browserWindow());
-}
-
 // Waits until the window's browser has finished a load.
 bool waitForLoad(BrowserWindow* window) {
     QSignalSpy complete(window->browser(), &LazyWebView::DownloadComplete);
     return complete.wait(loadTimeout);
-}
-
-void closeBrowserWindow() {
-    if (QWidget* w = browserWindow()) {
-        w->close();
-        QTRY_VERIFY(!browserWindow());
-    }
 }
 
 } // namespace
@@ -69,8 +60,26 @@ private Q_SLOTS:
     void alwaysOnTopKeepsPlaceAndSize();
 
 private:
+    BrowserWindow* loadedWindow() const { return form_->browserWindow(); }
+    bool browserWindowVisible() const { return loadedWindow() && loadedWindow()->isVisible(); }
+    void closeBrowserWindow() {
+        if (QWidget* w = loadedWindow()) {
+            w->close();
+            QTRY_VERIFY(!loadedWindow());
+        }
+    }
+    // "Visit": the site's bare host name.
+    void visit() { form_->visitWebsite(); }
+    // The About window's web site: the site's full address until the browser was loaded once.
+    void aboutWebsite() {
+        form_->showAbout();
+        Q_EMIT form_->aboutWindow()->websiteRequested();
+    }
+
     std::unique_ptr<LocalHttpServer> server_;
     std::unique_ptr<test::TestEnv> env_;
+    std::unique_ptr<MainWindow> form_;
+    QString siteAddress_;
 };
 
 void TestBrowserWindow::initTestCase() {
@@ -86,26 +95,26 @@ void TestBrowserWindow::init() {
     env_ = std::make_unique<test::TestEnv>();
     server_->clearLog();
     // The product's site is the local server: a bare host name and a full address.
-    appState().SiteAddress = "127.0.0.1:" + QString::number(server_->port()) + "/site";
-    appState().BrowserTarget.clear();
-    appState().ExitPending = false;
-    setSiteUrl(server_->urlString("/siteurl"));
+    ProductInfo info = product();
+    siteAddress_ = "127.0.0.1:" + QString::number(server_->port()) + "/site";
+    info.siteAddress = siteAddress_;
+    info.siteUrl = server_->urlString("/siteurl");
+    form_ = std::make_unique<MainWindow>(info);
 }
 
 void TestBrowserWindow::cleanup() {
     closeBrowserWindow();
-    setSiteUrl(QString());
+    form_.reset();
     env_.reset();
 }
 
 void TestBrowserWindow::visitOpensSiteAddressMaximised() {
-    appState().BrowserTarget = "Website";
-    showBrowserWindow();
+    visit();
     BrowserWindow* window = loadedWindow();
     QVERIFY(window);
     QCOMPARE(window->objectName(), QString("frmWebsite"));
     QVERIFY(browserWindowVisible());
-    QCOMPARE(window->windowTitle(), appState().SiteAddress);
+    QCOMPARE(window->windowTitle(), siteAddress_);
     QVERIFY(window->windowState() & Qt::WindowMaximized);
     // Topmost only while loading.
     QVERIFY(!(window->windowFlags() & Qt::WindowStaysOnTopHint));
@@ -114,10 +123,9 @@ void TestBrowserWindow::visitOpensSiteAddressMaximised() {
     QCOMPARE(window->windowTitle(), QString("Page /site"));
     QCOMPARE(window->findChild<QLineEdit*>("Text1")->text(), server_->urlString("/site"));
     QCOMPARE(window->findChild<QLabel*>("StatusPanel1")->text(), QString("Done"));
-    QCOMPARE(appState().BrowserTarget, QString("Website"));
 
     // A second "Visit" shows the same window without loading it again.
-    showBrowserWindow();
+    visit();
     QCOMPARE(loadedWindow(), window);
     QTest::qWait(300);
     QCOMPARE(pageTargets(*server_), QStringList{"/site"});
@@ -125,27 +133,25 @@ void TestBrowserWindow::visitOpensSiteAddressMaximised() {
     // Closing it (without the main window gone) only closes it.
     QSignalSpy quitting(qApp, &QCoreApplication::aboutToQuit);
     window->close();
-    QTRY_VERIFY(!browserWindow());
+    QTRY_VERIFY(!loadedWindow());
     QVERIFY(!browserWindowVisible());
     QVERIFY(quitting.isEmpty());
 }
 
 void TestBrowserWindow::firstOpeningWithoutTargetLoadsSiteUrl() {
-    // As the About window opens it: BrowserTarget untouched, still empty.
-    showBrowserWindow();
+    // As the About window opens it before any browser window was loaded.
+    aboutWebsite();
     QVERIFY(waitForLoad(loadedWindow()));
     QCOMPARE(pageTargets(*server_), QStringList{"/siteurl"});
-    QCOMPARE(appState().BrowserTarget, QString("Website"));
     closeBrowserWindow();
     // Any later opening loads the site address.
-    showBrowserWindow();
+    aboutWebsite();
     QVERIFY(waitForLoad(loadedWindow()));
     QCOMPARE(pageTargets(*server_), (QStringList{"/siteurl", "/site"}));
 }
 
 void TestBrowserWindow::enterInTheAddressBoxLoadsTheTypedText() {
-    appState().BrowserTarget = "Website";
-    showBrowserWindow();
+    visit();
     BrowserWindow* window = loadedWindow();
     QVERIFY(waitForLoad(window));
     auto* address = window->findChild<QLineEdit*>("Text1");
@@ -169,8 +175,7 @@ void TestBrowserWindow::enterInTheAddressBoxLoadsTheTypedText() {
 }
 
 void TestBrowserWindow::layoutFollowsTheWindowSize() {
-    appState().BrowserTarget = "Website";
-    showBrowserWindow();
+    visit();
     BrowserWindow* window = loadedWindow();
     QVERIFY(QTest::qWaitForWindowExposed(window));
     window->setWindowState(Qt::WindowNoState);
@@ -186,8 +191,11 @@ void TestBrowserWindow::layoutFollowsTheWindowSize() {
         window->resize(size);
         QTRY_COMPARE(window->size(), size);
         QTRY_COMPARE(frame->width(), size.width() - 20);
-        const QRect box = address->geometry();
-        const QRect goRect = go->geometry();
+        const auto inFrame = [frame](QWidget* w) {
+            return QRect(w->mapTo(frame, QPoint(0, 0)), w->size());
+        };
+        const QRect box = inFrame(address);
+        const QRect goRect = inFrame(go);
         // The box and "Go" on one line; "Go" starts 100 twips right of the box and ends 200
         // before the frame's right edge (inside its border).
         const int frameRight = frame->contentsRect().right();
@@ -209,8 +217,7 @@ void TestBrowserWindow::layoutFollowsTheWindowSize() {
 }
 
 void TestBrowserWindow::navigationCommandsWithoutHistoryDoNothing() {
-    appState().BrowserTarget = "Website";
-    showBrowserWindow();
+    visit();
     BrowserWindow* window = loadedWindow();
     QVERIFY(waitForLoad(window));
     QSignalSpy begun(window->browser(), &LazyWebView::DownloadBegin);
@@ -228,10 +235,10 @@ void TestBrowserWindow::navigationCommandsWithoutHistoryDoNothing() {
 void TestBrowserWindow::alwaysOnTopKeepsPlaceAndSize() {
     // A window not shown yet only takes the hint.
     QWidget hidden;
-    SetAlwaysOnTop(&hidden, true);
+    setAlwaysOnTop(&hidden, true);
     QVERIFY(hidden.windowFlags() & Qt::WindowStaysOnTopHint);
     QVERIFY(!hidden.isVisible());
-    SetAlwaysOnTop(&hidden, false);
+    setAlwaysOnTop(&hidden, false);
     QVERIFY(!(hidden.windowFlags() & Qt::WindowStaysOnTopHint));
 
     QWidget window;
@@ -240,7 +247,7 @@ void TestBrowserWindow::alwaysOnTopKeepsPlaceAndSize() {
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     const QRect before = window.geometry();
     QWindow* handle = window.windowHandle();
-    SetAlwaysOnTop(&window, true);
+    setAlwaysOnTop(&window, true);
     QVERIFY(window.windowFlags() & Qt::WindowStaysOnTopHint);
     QVERIFY(handle->flags() & Qt::WindowStaysOnTopHint);
     // The same native window, still shown, in the same place.
@@ -248,7 +255,7 @@ void TestBrowserWindow::alwaysOnTopKeepsPlaceAndSize() {
     QVERIFY(window.isVisible());
     QTest::qWait(100);
     QCOMPARE(window.geometry(), before);
-    SetAlwaysOnTop(&window, false);
+    setAlwaysOnTop(&window, false);
     QVERIFY(!(window.windowFlags() & Qt::WindowStaysOnTopHint));
     QVERIFY(!(handle->flags() & Qt::WindowStaysOnTopHint));
     QVERIFY(window.isVisible());
@@ -256,9 +263,9 @@ void TestBrowserWindow::alwaysOnTopKeepsPlaceAndSize() {
     QCOMPARE(window.geometry(), before);
     // A child widget stands for its window.
     QWidget* child = new QWidget(&window);
-    SetAlwaysOnTop(child, true);
+    setAlwaysOnTop(child, true);
     QVERIFY(window.windowFlags() & Qt::WindowStaysOnTopHint);
-    SetAlwaysOnTop(nullptr, true);
+    setAlwaysOnTop(nullptr, true);
 }
 
 TALLY_GL_TEST_MAIN(TestBrowserWindow)

@@ -1,12 +1,12 @@
 // The Website View frame on its own: the web-results list, the address box, the navigation buttons
 // and the embedded browser, against pages of a local server.
 #include "core/scan/url_encode.h"
-#include "support/local_http_server.h"
-#include "support/scripted_prompts.h"
-#include "support/test_env.h"
 #include "gui/webview/lazy_web_view.h"
 #include "gui/webview/website_frame.h"
 #include "support/gl_test_main.h"
+#include "support/local_http_server.h"
+#include "support/scripted_prompts.h"
+#include "support/test_env.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -67,7 +67,6 @@ private Q_SLOTS:
     void homePageRowOpensTheUrlUnchanged();
     void engineRowsOpenPrefixAndEncodedUrl();
     void unknownRowTextOpensNothing();
-    void showWebResultsWithoutARowShowsTheMessage();
     void showWebResultsForTheSecondUrlSelectsTheEighthRow();
     void showWebResultsForARepeatedUrlOpensTheFirstGroup();
     void showWebResultsForAnUnlistedUrlDoesNothing();
@@ -143,7 +142,7 @@ void TestWebsiteFrame::startsWithoutTheWebEngine() {
         QVERIFY2(button && button->isEnabled() && !button->accessibleName().isEmpty(), name);
     }
     // Start-up points the browser at about:blank without starting the web engine.
-    frame_->navigateBlank();
+    frame_->openBlankPage();
     QVERIFY(!frame_->browser()->isCreated());
     QVERIFY(!frame_->findChild<QWebEngineView*>("WebBrowser1"));
     QCOMPARE(frame_->browser()->LocationURL(), QString("about:blank"));
@@ -230,25 +229,6 @@ void TestWebsiteFrame::unknownRowTextOpensNothing() {
     QTRY_COMPARE_WITH_TIMEOUT(pageTargets(*server_), QStringList{"/last"}, loadTimeout);
 }
 
-void TestWebsiteFrame::showWebResultsWithoutARowShowsTheMessage() {
-    test::ScriptedPrompts prompts;
-    makeFrame();
-    QSignalSpy tab(frame_.get(), &WebsiteFrame::websiteTabRequested);
-    addScannedRows(*frame_, server_->urlString("/home"));
-    frame_->ShowWebResults(nullptr);
-    QCOMPARE(prompts.calls.size(), 1);
-    QCOMPARE(prompts.calls[0].kind, QString("msgBox"));
-    QCOMPARE(prompts.calls[0].text,
-             QString("You must first select the item in the results list you wish to view web "
-                     "results for."));
-    QCOMPARE(prompts.calls[0].title, QString("Tallyscope"));
-    QCOMPARE(prompts.calls[0].icon, QMessageBox::NoIcon);
-    QCOMPARE(prompts.calls[0].buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
-    QVERIFY(tab.isEmpty());
-    QVERIFY(list_->selectedItems().isEmpty());
-    QVERIFY(!frame_->browser()->isCreated());
-}
-
 void TestWebsiteFrame::showWebResultsForTheSecondUrlSelectsTheEighthRow() {
     makeFrame();
     QSignalSpy tab(frame_.get(), &WebsiteFrame::websiteTabRequested);
@@ -261,7 +241,7 @@ void TestWebsiteFrame::showWebResultsForTheSecondUrlSelectsTheEighthRow() {
         addScannedRows(*frame_, server_->urlString("/more" + QString::number(i)));
     list_->scrollToBottom();
     QTreeWidgetItem resultsRow(QStringList{second, "0"});
-    frame_->ShowWebResults(&resultsRow);
+    frame_->showWebResultsFor(resultsRow.text(0));
     QCOMPARE(list_->selectedItems().size(), 1);
     QCOMPARE(list_->indexOfTopLevelItem(list_->selectedItems().first()), 7);
     QVERIFY(
@@ -277,7 +257,7 @@ void TestWebsiteFrame::showWebResultsForARepeatedUrlOpensTheFirstGroup() {
     addScannedRows(*frame_, url);
     addScannedRows(*frame_, url);
     QTreeWidgetItem resultsRow(QStringList{url});
-    frame_->ShowWebResults(&resultsRow);
+    frame_->showWebResultsFor(resultsRow.text(0));
     QCOMPARE(list_->indexOfTopLevelItem(list_->currentItem()), 7);
     QVERIFY(list_->topLevelItem(7)->isSelected());
     QVERIFY(!list_->topLevelItem(14)->isSelected());
@@ -291,7 +271,7 @@ void TestWebsiteFrame::showWebResultsForAnUnlistedUrlDoesNothing() {
     addScannedRows(*frame_, server_->urlString("/listed"));
     // Only exact matches count: a different letter case is another URL.
     QTreeWidgetItem resultsRow(QStringList{server_->urlString("/LISTED")});
-    frame_->ShowWebResults(&resultsRow);
+    frame_->showWebResultsFor(resultsRow.text(0));
     QVERIFY(prompts.calls.isEmpty());
     QVERIFY(tab.isEmpty());
     QVERIFY(list_->selectedItems().isEmpty());

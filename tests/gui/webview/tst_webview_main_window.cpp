@@ -3,18 +3,17 @@
 // program.
 #include "support/main_window_fixture.h"
 
-#include "gui/results/chart_frame.h"
-#include "gui/charts/history_chart.h"
-#include "gui/results/results_table.h"
 #include "core/scan/engine_table.h"
 #include "core/scan/url_encode.h"
 #include "core/settings/ini_file.h"
-#include "core/product/app_state.h"
-#include "support/local_http_server.h"
+#include "gui/charts/history_chart.h"
+#include "gui/results/chart_frame.h"
+#include "gui/results/results_table.h"
 #include "gui/urllist/url_panel.h"
 #include "gui/webview/browser_window.h"
 #include "gui/webview/lazy_web_view.h"
 #include "gui/webview/website_frame.h"
+#include "support/local_http_server.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -25,10 +24,10 @@
 #include <functional>
 
 using namespace tally;
-using tally::test::MainWindowFixture;
 using tally::test::HttpRequest;
 using tally::test::HttpResponse;
 using tally::test::LocalHttpServer;
+using tally::test::MainWindowFixture;
 
 namespace {
 
@@ -63,11 +62,12 @@ struct WebFixture : MainWindowFixture {
             modINI::WritePrivateProfileStringA(
                 EnginesSection, e.key,
                 server.urlString("/engine-" + QString::fromLatin1(e.key) + "?q=link:"), ini);
-        appState().SiteAddress = "127.0.0.1:" + QString::number(server.port()) + "/site";
-        appState().BrowserTarget.clear();
-        appState().ExitPending = false;
+        ProductInfo info = product();
+        info.siteAddress = "127.0.0.1:" + QString::number(server.port()) + "/site";
+        open(info);
     }
-    ~WebFixture() { appState().ExitPending = false; }
+    BrowserWindow* browserWindow() const { return form->browserWindow(); }
+    bool browserWindowVisible() const { return browserWindow() && browserWindow()->isVisible(); }
 
     void scan(const QStringList& urls) {
         form->urlPanel()->appendUrls(urls);
@@ -196,8 +196,7 @@ void TestWebviewMainWindow::visitOpensTheSiteOnceAndShowsItAgain() {
     auto* visit = f.find<QPushButton>("Command3");
     QVERIFY(visit);
     QTest::mouseClick(visit, Qt::LeftButton);
-    QCOMPARE(appState().BrowserTarget, QString("Website"));
-    auto* window = qobject_cast<BrowserWindow*>(browserWindow());
+    auto* window = f.browserWindow();
     QVERIFY(window && window->isVisible());
     QSignalSpy complete(window->browser(), &LazyWebView::DownloadComplete);
     QVERIFY(complete.wait(loadTimeout));
@@ -205,7 +204,7 @@ void TestWebviewMainWindow::visitOpensTheSiteOnceAndShowsItAgain() {
     QCOMPARE(window->windowTitle(), QString("/site"));
     window->showMinimized();
     QTest::mouseClick(visit, Qt::LeftButton);
-    QCOMPARE(browserWindow(), window);
+    QCOMPARE(f.browserWindow(), window);
     QVERIFY(!(window->windowState() & Qt::WindowMinimized));
     QTest::qWait(300);
     QCOMPARE(pageTargets(f.server), QStringList{"/site"});
@@ -253,10 +252,11 @@ void TestWebviewMainWindow::closingTheMainWindowFirstLeavesTheBrowserRunning() {
         },
         [&] { f.form->close(); },
         [&] {
-            afterMainClosed = {f.form->isVisible(), browserWindowVisible(), appState().ExitPending,
+            afterMainClosed = {f.form->isVisible(), f.browserWindowVisible(),
+                               f.browserWindow() && f.browserWindow()->endsProgramOnClose(),
                                f.form->isScanning()};
             QVERIFY(quitting.isEmpty());
-            browserWindow()->close();
+            f.browserWindow()->close();
         },
     });
     QCOMPARE(code, 0);
@@ -266,7 +266,7 @@ void TestWebviewMainWindow::closingTheMainWindowFirstLeavesTheBrowserRunning() {
     // The scan was stopped when the main window went.
     QVERIFY(!afterMainClosed.scanning);
     QCOMPARE(quitting.size(), 1);
-    QVERIFY(!browserWindow());
+    QTRY_VERIFY(!f.browserWindow());
 }
 
 void TestWebviewMainWindow::closingTheBrowserFirstLeavesTheMainWindowRunning() {
@@ -274,23 +274,22 @@ void TestWebviewMainWindow::closingTheBrowserFirstLeavesTheMainWindowRunning() {
     bool mainVisible = false, exitPending = true;
     const int code = runSteps({
         [&] { QTest::mouseClick(f.find<QPushButton>("Command3"), Qt::LeftButton); },
-        [&] { browserWindow()->close(); },
         [&] {
-            mainVisible = f.form->isVisible();
-            exitPending = appState().ExitPending;
+            exitPending = f.browserWindow()->endsProgramOnClose();
+            f.browserWindow()->close();
         },
+        [&] { mainVisible = f.form->isVisible(); },
         [&] { f.form->close(); },
     });
     QVERIFY(mainVisible);
     QVERIFY(!exitPending);
-    QVERIFY(!browserWindow());
+    QVERIFY(!f.browserWindow());
     QCOMPARE(code, 0);
 }
 
 void TestWebviewMainWindow::closingTheMainWindowAloneEndsTheProgram() {
     WebFixture f;
     QCOMPARE(runSteps({[&] { f.form->close(); }}), 0);
-    QVERIFY(!appState().ExitPending);
 }
 
 TALLY_GL_TEST_MAIN(TestWebviewMainWindow)

@@ -1,0 +1,57 @@
+// Every way the program reads a number out of a text, in one place.
+//
+// The readings differ on purpose; each is named for what it reads and its difference from the
+// others is written beside it. All of them take ASCII digits only, and "blanks" are spaces and
+// tabs only (never line breaks). None of them depends on the user's locale except
+// readsAsSortNumber.
+//
+//   reading                 sign  fraction  groups  beyond the range      used for
+//   readsAsNumber           yes   yes       no      (any length reads)    counts, totals
+//   readWholeNumber         yes   no        no      saturates at 64 bits  settings stored as text
+//   readThreshold           yes   no        no      no value (32 bits)    the profile thresholds
+//   wholeNumberOrZero       yes   no        no      0                     saved-history counts
+//   readsAsSortNumber       yes   yes       locale  as a double           the typed sort
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+#include <optional>
+
+namespace tally {
+
+// Counts as the engines report them and as the scan totals them: optional blanks, an optional
+// sign, digits with an optional decimal point (at least one digit in all), optional blanks. No
+// group separators, exponent, NaN or infinity.
+bool readsAsNumber(const QString& text);
+
+// total + the number that text reads as (readsAsNumber), rounded to the nearest whole number with
+// ties going to the even one; total unchanged when text does not read as a number. Saturates
+// instead of overflowing.
+qint64 addRoundedHalfEven(qint64 total, const QString& text);
+
+// A setting stored as a whole number (thresholds at scan time, check boxes, the chart type):
+// optional blanks, an optional sign, digits, optional blanks. Beyond the 64-bit range the value
+// saturates; anything else gives nothing.
+std::optional<qint64> readWholeNumber(const QString& text);
+
+// A threshold box of the Options dialog: readWholeNumber, but only inside the signed 32-bit range
+// the thresholds are kept in; a value out of range gives nothing.
+std::optional<qint64> readThreshold(QStringView text);
+
+// The length of the longest leading part of text that readThreshold reads, 0 when none does. One
+// pass, so that trimming a long pasted text character by character stays cheap.
+qsizetype thresholdPrefixLength(QStringView text);
+
+// A count line of a saved history: readWholeNumber, except that anything that does not read, and
+// any value beyond the 64-bit range, counts 0 (a damaged line draws as 0 rather than as the
+// largest possible count).
+qint64 wholeNumberOrZero(const QString& text);
+
+// A cell of the results table under the typed sort: a decimal number in the user's locale
+// (optional sign, digits with optional group separators, optional decimal separator and fraction,
+// blanks around) or in the C locale; the value goes to *value. Plain digits read the same in every
+// locale.
+bool readsAsSortNumber(const QString& text, double* value);
+
+} // namespace tally

@@ -1,0 +1,102 @@
+#include "gui/webview/navigation_bar.h"
+
+#include "gui/webview/lazy_web_view.h"
+
+#include <QBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QShortcut>
+#include <QStyle>
+
+namespace tally {
+
+namespace {
+
+constexpr int GoGap = 7;    // Go starts 100 twips right of the box
+constexpr int GoWidth = 53; // 795 twips
+constexpr int RowGap = 3;
+
+QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption,
+                        QStyle::StandardPixmap icon, const QString& tip) {
+    auto* button = new QPushButton(parent->style()->standardIcon(icon), caption, parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setAccessibleName(caption);
+    button->setToolTip(tip);
+    return button;
+}
+
+} // namespace
+
+NavigationBar::NavigationBar(LazyWebView* view, const Design& design, QWidget* shortcutScope,
+                             Qt::ShortcutContext shortcutContext, QWidget* parent)
+    : QWidget(parent), view_(view) {
+    auto* label = new QLabel(QStringLiteral("URL:"), this);
+    addressBox_ = new QLineEdit(this);
+    addressBox_->setObjectName(QStringLiteral("Text1"));
+    addressBox_->setAccessibleName(QStringLiteral("URL"));
+    label->setBuddy(addressBox_);
+    auto* go = makeButton(this, design.goName, QStringLiteral("Go"), QStyle::SP_ArrowRight,
+                          QStringLiteral("Open the address (Enter)"));
+    go->setFixedWidth(GoWidth);
+    auto* back = makeButton(this, design.backName, QStringLiteral("Back"), QStyle::SP_ArrowBack,
+                            QStringLiteral("Previous page (Alt+Left)"));
+    auto* forward = makeButton(this, design.forwardName, QStringLiteral("Forward"),
+                               QStyle::SP_ArrowForward, QStringLiteral("Next page (Alt+Right)"));
+    auto* stop = makeButton(this, design.stopName, QStringLiteral("Stop"), QStyle::SP_BrowserStop,
+                            QStringLiteral("Stop loading (Esc)"));
+    auto* refresh = makeButton(this, design.refreshName, QStringLiteral("Refresh"),
+                               QStyle::SP_BrowserReload, QStringLiteral("Reload the page (F5)"));
+
+    // The address box takes the extra width; the buttons keep theirs.
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(RowGap);
+    auto* addressRow = new QHBoxLayout;
+    addressRow->setContentsMargins(0, 0, design.goRightMargin, 0);
+    addressRow->setSpacing(GoGap);
+    label->setMinimumWidth(design.addressLeft - GoGap);
+    addressRow->addWidget(label);
+    addressRow->addWidget(addressBox_, 1);
+    addressRow->addWidget(go);
+    column->addLayout(addressRow);
+    auto* buttonRow = new QHBoxLayout;
+    buttonRow->setContentsMargins(design.addressLeft, 0, 0, 0);
+    buttonRow->setSpacing(design.buttonGap);
+    for (QPushButton* b : {back, forward, stop, refresh}) {
+        b->setMinimumWidth(design.buttonWidth);
+        buttonRow->addWidget(b);
+    }
+    buttonRow->addStretch(1);
+    column->addLayout(buttonRow);
+
+    connect(go, &QPushButton::clicked, this, &NavigationBar::openTypedAddress);
+    connect(addressBox_, &QLineEdit::returnPressed, this, &NavigationBar::openTypedAddress);
+    connect(back, &QPushButton::clicked, view_, &LazyWebView::GoBack);
+    connect(forward, &QPushButton::clicked, view_, &LazyWebView::GoForward);
+    connect(stop, &QPushButton::clicked, view_, &LazyWebView::Stop);
+    connect(refresh, &QPushButton::clicked, view_, &LazyWebView::Refresh);
+    // After every load the box shows where the browser really is.
+    connect(view_, &LazyWebView::DownloadComplete, this,
+            [this] { addressBox_->setText(view_->LocationURL()); });
+
+    const auto addShortcut = [&](const QKeySequence& keys, auto slot) {
+        auto* shortcut = new QShortcut(keys, shortcutScope);
+        shortcut->setContext(shortcutContext);
+        connect(shortcut, &QShortcut::activated, this, slot);
+    };
+    addShortcut(QKeySequence(Qt::ALT | Qt::Key_Left), [this] { view_->GoBack(); });
+    addShortcut(QKeySequence(Qt::ALT | Qt::Key_Right), [this] { view_->GoForward(); });
+    addShortcut(QKeySequence(Qt::Key_Escape), [this] { view_->Stop(); });
+    addShortcut(QKeySequence(Qt::Key_F5), [this] { view_->Refresh(); });
+    addShortcut(QKeySequence(Qt::CTRL | Qt::Key_L), [this] {
+        addressBox_->setFocus(Qt::ShortcutFocusReason);
+        addressBox_->selectAll();
+    });
+}
+
+void NavigationBar::openTypedAddress() {
+    view_->Navigate(addressBox_->text());
+}
+
+} // namespace tally

@@ -1,0 +1,121 @@
+// Every reading of a number out of a text, side by side.
+#include "core/numbers/numbers.h"
+
+#include <QLocale>
+#include <QTest>
+
+#include <limits>
+
+using namespace tally;
+
+class TestNumbers : public QObject {
+    Q_OBJECT
+private slots:
+    void readsAsNumber_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("number");
+        for (const char* yes : {"0", "1234", " 12 ", "-5", "+5", "1.5", "1.", ".5", "\t7", "007"})
+            QTest::newRow(yes) << QString::fromLatin1(yes) << true;
+        for (const char* no : {"", " ", "-", ".", "1,234", "1e5", "NaN", "inf", "Infinity", "12a",
+                               "1 2", "--1", "0x10", "1.2.3", "&H10"})
+            QTest::newRow(no) << QString::fromLatin1(no) << false;
+    }
+    void readsAsNumber() {
+        QFETCH(QString, text);
+        QFETCH(bool, number);
+        QCOMPARE(tally::readsAsNumber(text), number);
+    }
+
+    void roundedTotals() {
+        QCOMPARE(addRoundedHalfEven(0, "1234"), 1234);
+        QCOMPARE(addRoundedHalfEven(10, "many"), 10); // not a number: counts 0
+        QCOMPARE(addRoundedHalfEven(10, ""), 10);
+        QCOMPARE(addRoundedHalfEven(0, "0.5"), 0); // ties to even
+        QCOMPARE(addRoundedHalfEven(1, "0.5"), 2);
+        QCOMPARE(addRoundedHalfEven(0, "2.5"), 2);
+        QCOMPARE(addRoundedHalfEven(0, "3.5"), 4);
+        QCOMPARE(addRoundedHalfEven(0, "2.50001"), 3);
+        QCOMPARE(addRoundedHalfEven(0, "2.4999"), 2);
+        QCOMPARE(addRoundedHalfEven(0, "2.000"), 2);
+        QCOMPARE(addRoundedHalfEven(0, "-0.5"), 0);
+        QCOMPARE(addRoundedHalfEven(0, "-1.5"), -2);
+        QCOMPARE(addRoundedHalfEven(0, "-1.2"), -1);
+        QCOMPARE(addRoundedHalfEven(5, "-1.7"), 3);
+        // 64-bit: far beyond 32 bits, and saturating at the end of the range.
+        QCOMPARE(addRoundedHalfEven(2147483647, "9999999999"), Q_INT64_C(12147483646));
+        const qint64 max = std::numeric_limits<qint64>::max();
+        QCOMPARE(addRoundedHalfEven(max - 1, "5"), max);
+        QCOMPARE(addRoundedHalfEven(0, "99999999999999999999999"), max);
+    }
+
+    void readsWholeNumbers_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("reads");
+        QTest::addColumn<qint64>("value");
+        QTest::newRow("plain") << "500" << true << qint64(500);
+        QTest::newRow("blanks around") << "  12 \t" << true << qint64(12);
+        QTest::newRow("plus") << "+7" << true << qint64(7);
+        QTest::newRow("minus") << "-3" << true << qint64(-3);
+        QTest::newRow("leading zeros") << "007" << true << qint64(7);
+        QTest::newRow("largest") << "2147483647" << true << qint64(2147483647);
+        QTest::newRow("smallest") << "-2147483648" << true << qint64(-2147483648LL);
+        QTest::newRow("one too large") << "2147483648" << false << qint64(0);
+        QTest::newRow("one too small") << "-2147483649" << false << qint64(0);
+        QTest::newRow("very long") << QString(40, QLatin1Char('9')) << false << qint64(0);
+        QTest::newRow("empty") << "" << false << qint64(0);
+        QTest::newRow("space") << " " << false << qint64(0);
+        QTest::newRow("lone sign") << "-" << false << qint64(0);
+        QTest::newRow("blank after sign") << "- 5" << false << qint64(0);
+        QTest::newRow("letter") << "12a" << false << qint64(0);
+        QTest::newRow("inner blank") << "1 2" << false << qint64(0);
+        QTest::newRow("fraction") << "1.5" << false << qint64(0);
+        QTest::newRow("grouping") << "1,000" << false << qint64(0);
+        QTest::newRow("exponent") << "1e3" << false << qint64(0);
+        QTest::newRow("hex") << "0x10" << false << qint64(0);
+        QTest::newRow("other digits") << QString::fromUtf8("\u0663") << false << qint64(0);
+    }
+    void readsWholeNumbers() {
+        QFETCH(QString, text);
+        QFETCH(bool, reads);
+        QFETCH(qint64, value);
+        const auto read = readThreshold(text);
+        QCOMPARE(read.has_value(), reads);
+        if (reads)
+            QCOMPARE(*read, value);
+    }
+
+    void sortNumbersFollowTheLocale() {
+        double v = 0;
+        QVERIFY(readsAsSortNumber(QStringLiteral(" 1,234.5 "), &v));
+        QCOMPARE(v, 1234.5);
+        QVERIFY(readsAsSortNumber(QStringLiteral("+12"), &v));
+        QCOMPARE(v, 12.0);
+        QVERIFY(!readsAsSortNumber(QStringLiteral("12abc"), &v));
+        QVERIFY(!readsAsSortNumber(QStringLiteral("nan"), &v));
+        QVERIFY(!readsAsSortNumber(QStringLiteral(""), &v));
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        QVERIFY(readsAsSortNumber(QStringLiteral("1.234,5"), &v));
+        QCOMPARE(v, 1234.5);
+        QVERIFY(readsAsSortNumber(QStringLiteral("1234"), &v)); // the program's own counts
+        QCOMPARE(v, 1234.0);
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    }
+
+    void wholeNumbers() {
+        QCOMPARE(wholeNumberOrZero(QStringLiteral("123")), 123);
+        QCOMPARE(wholeNumberOrZero(QStringLiteral("-4")), -4);
+        QCOMPARE(wholeNumberOrZero(QStringLiteral("-")), 0);
+        QCOMPARE(wholeNumberOrZero(QStringLiteral("1,234")), 0);
+        QCOMPARE(wholeNumberOrZero(QStringLiteral("99999999999999999999")), 0);
+        // A setting beyond the range saturates instead.
+        QCOMPARE(readWholeNumber(QStringLiteral("99999999999999999999")),
+                 std::numeric_limits<qint64>::max());
+        QCOMPARE(readWholeNumber(QStringLiteral(" -7\t")), -7);
+        QVERIFY(!readWholeNumber(QStringLiteral("1.0")));
+        QCOMPARE(wholeNumberOrZero(QStringLiteral("9223372036854775807")),
+                 std::numeric_limits<qint64>::max());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestNumbers)
+#include "tst_numbers.moc"
