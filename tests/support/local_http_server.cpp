@@ -279,6 +279,14 @@ QStringList LocalHttpServer::requestTargets() const {
     return targets;
 }
 
+QStringList LocalHttpServer::pageTargets() const {
+    QStringList targets;
+    for (const QString& t : requestTargets())
+        if (!t.startsWith(QLatin1String("/favicon")))
+            targets << t;
+    return targets;
+}
+
 int LocalHttpServer::requestCount() const {
     QMutexLocker lock(&mutex_);
     return int(log_.size());

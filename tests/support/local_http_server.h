@@ -106,6 +106,8 @@ public:
     // The requests received so far, in arrival order.
     QList<HttpRequest> requests() const;
     QStringList requestTargets() const;
+    // The same without the requests a browser makes on its own (its "/favicon.ico").
+    QStringList pageTargets() const;
     int requestCount() const;
     // Connections accepted so far (keep-alive clients reuse one).
     int connectionCount() const;

@@ -59,4 +59,9 @@ QByteArray readDataFile(const QString& relative) {
     return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
 }
 
+QByteArray shippedHelp() {
+    QFile file(QStringLiteral(TALLY_SOURCE_DIR "/data/Help.rtf"));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 } // namespace tally::test

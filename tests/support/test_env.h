@@ -30,5 +30,7 @@ private:
 // A path of the tests' own data folder (tests/data).
 QString dataFile(const QString& relative);
 QByteArray readDataFile(const QString& relative);
+// The help text the program ships (data/Help.rtf).
+QByteArray shippedHelp();
 
 } // namespace tally::test

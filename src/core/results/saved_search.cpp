@@ -91,8 +91,8 @@ SearchNameProblem checkSearchName(const QString& name) {
     return SearchNameProblem::None;
 }
 
-QList<PendingCell> parsePendingSaveText(const QString& text) {
-    QList<PendingCell> cells;
+QList<RowCell> parseRowText(const QString& text) {
+    QList<RowCell> cells;
     QStringList pieces = text.split(QLatin1Char('\n'));
     pieces.removeLast(); // the piece after the final line feed
     for (QString piece : pieces) {
@@ -110,17 +110,17 @@ bool isSavableCount(const QString& count) {
     return !count.isEmpty() && count != QLatin1String("-");
 }
 
-SaveResult saveSearchRow(const QString& pendingText, const QString& file, SaveMode mode,
+SaveResult saveSearchRow(const QString& rowText, const QString& file, SaveMode mode,
                          const QDate& date) {
-    QList<PendingCell> cells = parsePendingSaveText(pendingText);
-    cells.removeIf([](const PendingCell& cell) { return !isSavableCount(cell.count); });
+    QList<RowCell> cells = parseRowText(rowText);
+    cells.removeIf([](const RowCell& cell) { return !isSavableCount(cell.count); });
     if (cells.isEmpty())
         return SaveResult::NothingToSave;
     const QString folder = QFileInfo(file).absolutePath();
     if (!QFileInfo(folder).isDir() && !QDir().mkpath(folder))
         return SaveResult::Failed;
     const QString key = historyDateKey(date);
-    for (const PendingCell& cell : cells) {
+    for (const RowCell& cell : cells) {
         if (mode == SaveMode::NewSearch &&
             !modINI::WritePrivateProfileSectionA(cell.caption, QString(), file))
             return SaveResult::Failed;

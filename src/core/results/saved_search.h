@@ -53,15 +53,15 @@ enum class SearchNameProblem {
 SearchNameProblem checkSearchName(const QString& name);
 
 // One engine's cell of the row on its way to the save dialog.
-struct PendingCell {
+struct RowCell {
     QString caption;
     QString count;
 };
 
-// Splits PendingSaveText ("caption:cell\n" per engine column) into its cells. Every piece but the
-// one after the last line feed counts; a piece without ":" is skipped. A CR before the line feed
-// is dropped.
-QList<PendingCell> parsePendingSaveText(const QString& text);
+// Splits the text of a results row on its way to the history ("caption:cell\n" per engine
+// column) into its cells. Every piece but the one after the last line feed counts; a piece
+// without ":" is skipped. A CR before the line feed is dropped.
+QList<RowCell> parseRowText(const QString& text);
 
 // A cell worth saving: neither "-" nor empty (an engine that gave no count never enters the
 // history, where it would read as a count of 0).
@@ -79,7 +79,7 @@ enum class SaveResult {
 };
 
 // Writes one save of a results row into `file` (a full path) for the date `date`.
-SaveResult saveSearchRow(const QString& pendingText, const QString& file, SaveMode mode,
+SaveResult saveSearchRow(const QString& rowText, const QString& file, SaveMode mode,
                          const QDate& date);
 
 // One line of an engine's history: the date text as written and the count.

@@ -21,13 +21,13 @@ struct ScanRun::Private {
     QMetaObject::Connection fetched;
 
     bool running = false;
-    bool blnStop = false;
+    bool stopRequested = false;
     bool awaitingPage = false;
     quint64 generation = 0; // a new run or an abort makes older callbacks void
     qint64 low = UserSettings::DefaultLowThreshold;
     qint64 medium = UserSettings::DefaultMediumThreshold;
-    int lngScanIndex = 0;
-    int engine = 0; // 0-based position in the engine table
+    int position = 0; // 0-based position of the URL being scanned in the snapshot
+    int engine = 0;   // 0-based position in the engine table
     int progress = 0;
     qint64 grandTotal = 0;
     std::array<QString, EngineCount> cells;
@@ -71,7 +71,7 @@ void ScanRun::start() {
     if (d->running)
         return;
     // The window has turned the table's auto-sort off and shown the progress bar already.
-    d->blnStop = false;
+    d->stopRequested = false;
     ++d->generation;
     d->low = UserSettings::lowThreshold();
     d->medium = UserSettings::mediumThreshold();
@@ -80,7 +80,7 @@ void ScanRun::start() {
         return;
     }
     d->running = true;
-    d->lngScanIndex = 0;
+    d->position = 0;
     d->grandTotal = 0;
     d->progress = 0;
     if (d->fetcher && !d->fetched)
@@ -104,7 +104,7 @@ void ScanRun::start() {
 
 void ScanRun::requestStop() {
     if (d->running)
-        d->blnStop = true;
+        d->stopRequested = true;
 }
 
 void ScanRun::abort() {
@@ -122,23 +122,23 @@ void ScanRun::nextUrl() {
         return;
     // The loop's own test comes first: a stop asked for during the last URL finds no URL left
     // to stop before, and the run completes.
-    if (d->lngScanIndex >= d->urls.size()) {
+    if (d->position >= d->urls.size()) {
         complete();
         return;
     }
-    if (d->blnStop) {
+    if (d->stopRequested) {
         abort();
         Q_EMIT stopped();
         Q_EMIT finished();
         return;
     }
     const quint64 generation = d->generation;
-    const QString& url = d->urls.at(d->lngScanIndex);
+    const QString& url = d->urls.at(d->position);
     d->cells.fill(QString());
     Q_EMIT webResultAdded(QStringLiteral("Home Page"), url);
     if (generation != d->generation)
         return;
-    Q_EMIT rowStarted(d->lngScanIndex + 1, url);
+    Q_EMIT rowStarted(d->position + 1, url);
     if (generation != d->generation)
         return;
     d->engine = 0;
@@ -150,7 +150,7 @@ void ScanRun::requestEngine() {
     // Read afresh for every request: a prefix saved in the Options dialog applies at once.
     const QString prefix = modINI::ReadIniValue(QLatin1String(EnginesSection), QLatin1String(e.key),
                                                 QString(), d->settingsIni);
-    const QString address = prefix + d->urls.at(d->lngScanIndex) + QLatin1String(e.querySuffix);
+    const QString address = prefix + d->urls.at(d->position) + QLatin1String(e.querySuffix);
     d->awaitingPage = true;
     if (d->fetcher)
         d->fetcher->GetUrlSource(address);
@@ -167,7 +167,7 @@ void ScanRun::pageFetched(const QString& body) {
     d->awaitingPage = false;
     const quint64 generation = d->generation;
     const EngineInfo& e = engineTable()[d->engine];
-    const QString& url = d->urls.at(d->lngScanIndex);
+    const QString& url = d->urls.at(d->position);
     QString result = ParseEngineData(body, e.intEngine);
     // MSN's count comes without commas already.
     if (e.intEngine != 5)
@@ -183,7 +183,7 @@ void ScanRun::pageFetched(const QString& body) {
     Q_EMIT progressChanged(++d->progress, d->maximum());
     if (generation != d->generation)
         return;
-    Q_EMIT engineResult(d->lngScanIndex + 1, e.resultsColumn, result);
+    Q_EMIT engineResult(d->position + 1, e.resultsColumn, result);
     if (generation != d->generation)
         return;
 
@@ -204,11 +204,11 @@ void ScanRun::finishRow() {
         d->grandTotal = addRoundedHalfEven(d->grandTotal, cell);
     }
     const quint64 generation = d->generation;
-    Q_EMIT rowFinished(d->lngScanIndex + 1, QString::number(rowTotal),
+    Q_EMIT rowFinished(d->position + 1, QString::number(rowTotal),
                        profileIcon(rowTotal, d->low, d->medium));
     if (generation != d->generation)
         return;
-    ++d->lngScanIndex;
+    ++d->position;
     // Yield once before the next URL: Stop, repaints and other commands get their turn.
     QTimer::singleShot(0, this, [this, generation] {
         if (generation == d->generation)

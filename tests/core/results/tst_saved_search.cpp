@@ -182,15 +182,15 @@ private Q_SLOTS:
         QCOMPARE(int(checkSearchName(name)), problem);
     }
 
-    void pendingText() {
-        const QList<PendingCell> cells = parsePendingSaveText(
+    void rowText() {
+        const QList<RowCell> cells = parseRowText(
             QStringLiteral("Google:12\r\nbroken\nAsk:-\nMSN:7:8\nlast-without-feed:9"));
         QCOMPARE(cells.size(), 3);
         QCOMPARE(cells[0].caption, QStringLiteral("Google"));
         QCOMPARE(cells[0].count, QStringLiteral("12"));
         QCOMPARE(cells[1].count, QStringLiteral("-"));
         QCOMPARE(cells[2].count, QStringLiteral("7"));
-        QVERIFY(parsePendingSaveText(QString()).isEmpty());
+        QVERIFY(parseRowText(QString()).isEmpty());
         QVERIFY(!isSavableCount(QStringLiteral("-")));
         QVERIFY(!isSavableCount(QString()));
         QVERIFY(isSavableCount(QStringLiteral("0")));

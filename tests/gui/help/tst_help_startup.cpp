@@ -20,13 +20,9 @@
 #include <memory>
 
 using namespace tally;
+using tally::test::shippedHelp;
 
 namespace {
-
-QByteArray shippedHelp() {
-    QFile file(QStringLiteral(TALLY_SOURCE_DIR "/data/Help.rtf"));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 QString storedShowHelp() {
     return GetSetting(QStringLiteral("Tallyscope"), QLatin1String(SettingsSection),

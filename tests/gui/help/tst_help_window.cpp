@@ -16,14 +16,10 @@
 #include <unistd.h>
 
 using namespace tally;
+using tally::test::shippedHelp;
 using tally::test::TestEnv;
 
 namespace {
-
-QByteArray shippedHelp() {
-    QFile file(QStringLiteral(TALLY_SOURCE_DIR "/data/Help.rtf"));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 QString storedShowHelp() {
     return GetSetting(QStringLiteral("Tallyscope"), QLatin1String(SettingsSection),

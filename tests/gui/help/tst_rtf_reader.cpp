@@ -2,6 +2,8 @@
 // broken or hostile input.
 #include "gui/help/rtf_reader.h"
 
+#include "support/test_env.h"
+
 #include <QFile>
 #include <QRandomGenerator>
 #include <QTextBlock>
@@ -12,6 +14,7 @@
 #include <memory>
 
 using namespace tally;
+using tally::test::shippedHelp;
 
 namespace {
 
@@ -43,11 +46,6 @@ QTextCharFormat formatOf(const QTextDocument& doc, const QString& needle) {
 
 QTextBlockFormat blockOf(const QTextDocument& doc, const QString& needle) {
     return doc.find(needle).block().blockFormat();
-}
-
-QByteArray shippedHelp() {
-    QFile file(QStringLiteral(TALLY_SOURCE_DIR "/data/Help.rtf"));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 } // namespace

@@ -210,9 +210,7 @@ private slots:
 
     void everyWindowWithTheSwitchOff() {
         tally::test::TestEnv env;
-        QFile help(QStringLiteral(TALLY_SOURCE_DIR "/data/Help.rtf"));
-        QVERIFY(help.open(QIODevice::ReadOnly));
-        env.writeFile(QStringLiteral("Help.rtf"), help.readAll());
+        env.writeFile(QStringLiteral("Help.rtf"), tally::test::shippedHelp());
         writeSetting(QLatin1String(settingkeys::ShowHelp), QStringLiteral("1"));
 
         SplashWindow splash(10, false);

@@ -29,14 +29,6 @@ namespace {
 
 constexpr int loadTimeout = 30000;
 
-QStringList pageTargets(const LocalHttpServer& server) {
-    QStringList targets;
-    for (const QString& t : server.requestTargets())
-        if (!t.startsWith("/favicon"))
-            targets << t;
-    return targets;
-}
-
 // Waits until the window's browser has finished a load.
 bool waitForLoad(BrowserWindow* window) {
     QSignalSpy complete(window->browser(), &LazyWebView::DownloadComplete);
@@ -119,7 +111,7 @@ void TestBrowserWindow::visitOpensSiteAddressMaximised() {
     // Topmost only while loading.
     QVERIFY(!(window->windowFlags() & Qt::WindowStaysOnTopHint));
     QVERIFY(waitForLoad(window));
-    QCOMPARE(pageTargets(*server_), QStringList{"/site"});
+    QCOMPARE(server_->pageTargets(), QStringList{"/site"});
     QCOMPARE(window->windowTitle(), QString("Page /site"));
     QCOMPARE(window->findChild<QLineEdit*>("Text1")->text(), server_->urlString("/site"));
     QCOMPARE(window->findChild<QLabel*>("StatusPanel1")->text(), QString("Done"));
@@ -128,7 +120,7 @@ void TestBrowserWindow::visitOpensSiteAddressMaximised() {
     visit();
     QCOMPARE(loadedWindow(), window);
     QTest::qWait(300);
-    QCOMPARE(pageTargets(*server_), QStringList{"/site"});
+    QCOMPARE(server_->pageTargets(), QStringList{"/site"});
 
     // Closing it (without the main window gone) only closes it.
     QSignalSpy quitting(qApp, &QCoreApplication::aboutToQuit);
@@ -142,12 +134,12 @@ void TestBrowserWindow::firstOpeningWithoutTargetLoadsSiteUrl() {
     // As the About window opens it before any browser window was loaded.
     aboutWebsite();
     QVERIFY(waitForLoad(loadedWindow()));
-    QCOMPARE(pageTargets(*server_), QStringList{"/siteurl"});
+    QCOMPARE(server_->pageTargets(), QStringList{"/siteurl"});
     closeBrowserWindow();
     // Any later opening loads the site address.
     aboutWebsite();
     QVERIFY(waitForLoad(loadedWindow()));
-    QCOMPARE(pageTargets(*server_), (QStringList{"/siteurl", "/site"}));
+    QCOMPARE(server_->pageTargets(), (QStringList{"/siteurl", "/site"}));
 }
 
 void TestBrowserWindow::enterInTheAddressBoxLoadsTheTypedText() {
@@ -160,7 +152,7 @@ void TestBrowserWindow::enterInTheAddressBoxLoadsTheTypedText() {
     QSignalSpy complete(window->browser(), &LazyWebView::DownloadComplete);
     QTest::keyClick(address, Qt::Key_Enter);
     QVERIFY(complete.wait(loadTimeout));
-    QCOMPARE(pageTargets(*server_).last(), QString("/typed?a=b"));
+    QCOMPARE(server_->pageTargets().last(), QString("/typed?a=b"));
     QCOMPARE(address->text(), server_->urlString("/typed?a=b"));
     QCOMPARE(window->windowTitle(), QString("Page /typed"));
 
@@ -228,7 +220,7 @@ void TestBrowserWindow::navigationCommandsWithoutHistoryDoNothing() {
     }
     QTest::qWait(300);
     QVERIFY(begun.isEmpty());
-    QCOMPARE(pageTargets(*server_), QStringList{"/site"});
+    QCOMPARE(server_->pageTargets(), QStringList{"/site"});
     QCOMPARE(window->windowTitle(), QString("Page /site"));
 }
 

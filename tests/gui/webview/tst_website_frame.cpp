@@ -30,14 +30,6 @@ constexpr int loadTimeout = 30000;
 const QStringList engineRows = {"Google", "AltaVista", "Yahoo", "Ask", "MSN", "AllTheWeb"};
 
 // The targets the browser asked for, without its icon requests.
-QStringList pageTargets(const LocalHttpServer& server) {
-    QStringList targets;
-    for (const QString& t : server.requestTargets())
-        if (!t.startsWith("/favicon"))
-            targets << t;
-    return targets;
-}
-
 // Clicks a row of the list as a user does.
 void clickRow(QTreeWidget* list, int row) {
     QTreeWidgetItem* item = list->topLevelItem(row);
@@ -174,7 +166,8 @@ void TestWebsiteFrame::homePageRowOpensTheUrlUnchanged() {
     const QString url = server_->urlString("/home?a=1&b=x%20y");
     addScannedRows(*frame_, url);
     clickRow(list_, 0);
-    QTRY_COMPARE_WITH_TIMEOUT(pageTargets(*server_), QStringList{"/home?a=1&b=x%20y"}, loadTimeout);
+    QTRY_COMPARE_WITH_TIMEOUT(server_->pageTargets(), QStringList{"/home?a=1&b=x%20y"},
+                              loadTimeout);
     // The address box shows the completed page's address; panel 2 showed "Opening " + address.
     QTRY_COMPARE_WITH_TIMEOUT(address_->text(), url, loadTimeout);
     QVERIFY(!opening.isEmpty());
@@ -199,7 +192,7 @@ void TestWebsiteFrame::engineRowsOpenPrefixAndEncodedUrl() {
     for (int i = 0; i < engineRows.size(); ++i) {
         clickRow(list_, i + 1);
         expected << engineTarget(paths[i], url);
-        QTRY_COMPARE_WITH_TIMEOUT(pageTargets(*server_), expected, loadTimeout);
+        QTRY_COMPARE_WITH_TIMEOUT(server_->pageTargets(), expected, loadTimeout);
         QTRY_COMPARE_WITH_TIMEOUT(address_->text(), server_->urlString(expected.last()),
                                   loadTimeout);
     }
@@ -213,7 +206,7 @@ void TestWebsiteFrame::engineRowsOpenPrefixAndEncodedUrl() {
                     "[Engines]\r\nGoogle=" + server_->urlString("/changed?q=").toUtf8() + "\r\n");
     clickRow(list_, 1);
     QTRY_VERIFY_WITH_TIMEOUT(
-        pageTargets(*server_).contains("/changed?q=" + xurlEncode::URLEncode(url)), loadTimeout);
+        server_->pageTargets().contains("/changed?q=" + xurlEncode::URLEncode(url)), loadTimeout);
 }
 
 void TestWebsiteFrame::unknownRowTextOpensNothing() {
@@ -226,7 +219,7 @@ void TestWebsiteFrame::unknownRowTextOpensNothing() {
         clickRow(list_, row);
     // A row that does open something shows that nothing before it was requested.
     clickRow(list_, 3);
-    QTRY_COMPARE_WITH_TIMEOUT(pageTargets(*server_), QStringList{"/last"}, loadTimeout);
+    QTRY_COMPARE_WITH_TIMEOUT(server_->pageTargets(), QStringList{"/last"}, loadTimeout);
 }
 
 void TestWebsiteFrame::showWebResultsForTheSecondUrlSelectsTheEighthRow() {
@@ -247,7 +240,7 @@ void TestWebsiteFrame::showWebResultsForTheSecondUrlSelectsTheEighthRow() {
     QVERIFY(
         list_->viewport()->rect().contains(list_->visualItemRect(list_->topLevelItem(7)).center()));
     QCOMPARE(tab.size(), 1);
-    QTRY_COMPARE_WITH_TIMEOUT(pageTargets(*server_), QStringList{"/second"}, loadTimeout);
+    QTRY_COMPARE_WITH_TIMEOUT(server_->pageTargets(), QStringList{"/second"}, loadTimeout);
 }
 
 void TestWebsiteFrame::showWebResultsForARepeatedUrlOpensTheFirstGroup() {
@@ -261,7 +254,7 @@ void TestWebsiteFrame::showWebResultsForARepeatedUrlOpensTheFirstGroup() {
     QCOMPARE(list_->indexOfTopLevelItem(list_->currentItem()), 7);
     QVERIFY(list_->topLevelItem(7)->isSelected());
     QVERIFY(!list_->topLevelItem(14)->isSelected());
-    QTRY_COMPARE_WITH_TIMEOUT(pageTargets(*server_), QStringList{"/again"}, loadTimeout);
+    QTRY_COMPARE_WITH_TIMEOUT(server_->pageTargets(), QStringList{"/again"}, loadTimeout);
 }
 
 void TestWebsiteFrame::showWebResultsForAnUnlistedUrlDoesNothing() {
@@ -285,12 +278,12 @@ void TestWebsiteFrame::enterInTheAddressBoxOpensTheTypedText() {
     address_->setFocus();
     QTest::keyClicks(address_, typed);
     QTest::keyClick(address_, Qt::Key_Return);
-    QTRY_COMPARE_WITH_TIMEOUT(pageTargets(*server_), QStringList{"/typed?x=1"}, loadTimeout);
+    QTRY_COMPARE_WITH_TIMEOUT(server_->pageTargets(), QStringList{"/typed?x=1"}, loadTimeout);
     QTRY_COMPARE_WITH_TIMEOUT(address_->text(), "http://" + typed, loadTimeout);
     // Go does the same with the box's text.
     address_->setText(server_->urlString("/go"));
     QTest::mouseClick(frame_->findChild<QPushButton*>("Command10"), Qt::LeftButton);
-    QTRY_VERIFY_WITH_TIMEOUT(pageTargets(*server_).contains("/go"), loadTimeout);
+    QTRY_VERIFY_WITH_TIMEOUT(server_->pageTargets().contains("/go"), loadTimeout);
 }
 
 void TestWebsiteFrame::backForwardAndRefresh() {
@@ -319,9 +312,9 @@ void TestWebsiteFrame::backForwardAndRefresh() {
     QTest::qWait(300);
     QVERIFY(begun.isEmpty());
     QCOMPARE(browser->LocationURL(), server_->urlString("/two"));
-    const int before = pageTargets(*server_).count("/two");
+    const int before = server_->pageTargets().count("/two");
     QVERIFY(loaded([refresh] { QTest::mouseClick(refresh, Qt::LeftButton); }));
-    QCOMPARE(pageTargets(*server_).count("/two"), before + 1);
+    QCOMPARE(server_->pageTargets().count("/two"), before + 1);
 }
 
 void TestWebsiteFrame::hoveredLinkGoesToTheStatusText() {

@@ -35,14 +35,6 @@ constexpr int loadTimeout = 30000;
 // The exit code of an event loop that nobody ended.
 constexpr int stillRunning = 42;
 
-QStringList pageTargets(const LocalHttpServer& server) {
-    QStringList targets;
-    for (const QString& t : server.requestTargets())
-        if (!t.startsWith("/favicon"))
-            targets << t;
-    return targets;
-}
-
 // The main window with the engines and the product's site on one local server; every page is
 // titled with its path.
 struct WebFixture : MainWindowFixture {
@@ -144,7 +136,7 @@ void TestWebviewMainWindow::webResultsForTheSecondUrlShowsItsHomePage() {
     QVERIFY(f.find<QWidget>("Frame4")->isVisible());
     QVERIFY(f.list2()->viewport()->rect().contains(
         f.list2()->visualItemRect(f.list2()->topLevelItem(7)).center()));
-    QTRY_COMPARE_WITH_TIMEOUT(pageTargets(f.server), QStringList{"/two/"}, loadTimeout);
+    QTRY_COMPARE_WITH_TIMEOUT(f.server.pageTargets(), QStringList{"/two/"}, loadTimeout);
     auto* address = f.form->websiteFrame()->findChild<QLineEdit*>("Text1");
     QTRY_COMPARE_WITH_TIMEOUT(address->text(), second, loadTimeout);
     // Status panel 2 told which page was opening; panel 1 carries the browser's status.
@@ -157,7 +149,7 @@ void TestWebviewMainWindow::webResultsForTheSecondUrlShowsItsHomePage() {
     QTest::mouseClick(f.list2()->viewport(), Qt::LeftButton, {},
                       f.list2()->visualItemRect(google).center());
     QTRY_VERIFY_WITH_TIMEOUT(
-        pageTargets(f.server).contains("/engine-Google?q=link:" + xurlEncode::URLEncode(second)),
+        f.server.pageTargets().contains("/engine-Google?q=link:" + xurlEncode::URLEncode(second)),
         loadTimeout);
     QCOMPARE(f.form->currentTab(), 3);
 }
@@ -188,7 +180,7 @@ void TestWebviewMainWindow::webResultsForARepeatedUrlOpensTheFirstGroup() {
     f.clickResultsRow(url, 1, true);
     QCOMPARE(f.selectedWebRow(), 0);
     QCOMPARE(f.form->currentTab(), 3);
-    QTRY_VERIFY_WITH_TIMEOUT(pageTargets(f.server).contains("/same/"), loadTimeout);
+    QTRY_VERIFY_WITH_TIMEOUT(f.server.pageTargets().contains("/same/"), loadTimeout);
 }
 
 void TestWebviewMainWindow::visitOpensTheSiteOnceAndShowsItAgain() {
@@ -200,14 +192,14 @@ void TestWebviewMainWindow::visitOpensTheSiteOnceAndShowsItAgain() {
     QVERIFY(window && window->isVisible());
     QSignalSpy complete(window->browser(), &LazyWebView::DownloadComplete);
     QVERIFY(complete.wait(loadTimeout));
-    QCOMPARE(pageTargets(f.server), QStringList{"/site"});
+    QCOMPARE(f.server.pageTargets(), QStringList{"/site"});
     QCOMPARE(window->windowTitle(), QString("/site"));
     window->showMinimized();
     QTest::mouseClick(visit, Qt::LeftButton);
     QCOMPARE(f.browserWindow(), window);
     QVERIFY(!(window->windowState() & Qt::WindowMinimized));
     QTest::qWait(300);
-    QCOMPARE(pageTargets(f.server), QStringList{"/site"});
+    QCOMPARE(f.server.pageTargets(), QStringList{"/site"});
 }
 
 void TestWebviewMainWindow::threeDimensionalChartSurvivesTheFirstWebPage() {
