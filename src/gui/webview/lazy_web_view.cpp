@@ -1,8 +1,7 @@
 #include "gui/webview/lazy_web_view.h"
 
-#include <QGuiApplication>
-#include <QOpenGLContext>
-#include <QOpenGLWidget>
+#include "gui/kit/opengl_ready.h"
+
 #include <QVBoxLayout>
 #include <QWebEngineHistory>
 #include <QWebEngineLoadingInfo>
@@ -27,23 +26,13 @@ LazyWebView::LazyWebView(const QString& viewName, QWidget* parent)
     setPalette(pal);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    // The web view draws through OpenGL. A window that is already on screen when it first gets
-    // such a child has its native window torn down and made again, and native child windows of
-    // others (the 3D chart) are destroyed with it. An idle OpenGL widget, never shown, makes the
-    // window OpenGL-ready from the start, so the first page changes nothing around it. Without
-    // OpenGL (no shared context), or off screen, there is no web view to prepare for.
-    const QString platform = QGuiApplication::platformName();
-    if (QOpenGLContext::globalShareContext() && platform != QLatin1String("offscreen") &&
-        platform != QLatin1String("minimal")) {
-        auto* glReady = new QOpenGLWidget(this);
-        glReady->setObjectName(QStringLiteral("glReady"));
-        glReady->hide();
-    }
 }
 
 QWebEngineView* LazyWebView::view() {
     if (view_)
         return view_;
+    // The web view draws through OpenGL: its window must be ready for that before it exists.
+    prepareWindowForOpenGL(this);
     view_ = new QWebEngineView(this);
     view_->setObjectName(viewName_);
     view_->setAccessibleName(QStringLiteral("Web page"));

@@ -3,21 +3,22 @@
 // program.
 #include "support/main_window_fixture.h"
 
-#include "gui/results/chart_frame.h"
-#include "gui/charts/history_chart.h"
-#include "gui/results/results_table.h"
+#include "core/product/app_state.h"
 #include "core/scan/engine_table.h"
 #include "core/scan/url_encode.h"
 #include "core/settings/ini_file.h"
-#include "core/product/app_state.h"
-#include "support/local_http_server.h"
+#include "gui/charts/history_chart.h"
+#include "gui/results/chart_frame.h"
+#include "gui/results/results_table.h"
 #include "gui/urllist/url_panel.h"
 #include "gui/webview/browser_window.h"
 #include "gui/webview/lazy_web_view.h"
 #include "gui/webview/website_frame.h"
+#include "support/local_http_server.h"
 
 #include <QComboBox>
 #include <QLineEdit>
+#include <QOpenGLWidget>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTimer>
@@ -25,10 +26,10 @@
 #include <functional>
 
 using namespace tally;
-using tally::test::MainWindowFixture;
 using tally::test::HttpRequest;
 using tally::test::HttpResponse;
 using tally::test::LocalHttpServer;
+using tally::test::MainWindowFixture;
 
 namespace {
 
@@ -119,6 +120,7 @@ private Q_SLOTS:
     void webResultsForARepeatedUrlOpensTheFirstGroup();
     void visitOpensTheSiteOnceAndShowsItAgain();
     void threeDimensionalChartSurvivesTheFirstWebPage();
+    void threeDimensionalChartAfterTheFirstWebPage();
     // Each of these ends the application's event loop.
     void closingTheMainWindowFirstLeavesTheBrowserRunning();
     void closingTheBrowserFirstLeavesTheMainWindowRunning();
@@ -132,8 +134,9 @@ void TestWebviewMainWindow::webResultsForTheSecondUrlShowsItsHomePage() {
     f.scan({first, second});
     QCOMPARE(f.list2()->topLevelItemCount(), 14);
     QCOMPARE(f.form->currentTab(), 1);
-    // The browser is not started by a scan.
+    // The browser is not started by a scan, nor the window prepared for OpenGL.
     QVERIFY(!f.form->websiteFrame()->browser()->isCreated());
+    QVERIFY(!f.form->findChild<QOpenGLWidget*>());
     f.server.clearLog();
 
     f.clickResultsRow(second);
@@ -150,6 +153,7 @@ void TestWebviewMainWindow::webResultsForTheSecondUrlShowsItsHomePage() {
     // Status panel 2 told which page was opening; panel 1 carries the browser's status.
     QCOMPARE(f.form->panelText(2), "Opening " + second);
     QCOMPARE(f.form->panelText(1), QString("Done"));
+    QVERIFY(f.form->findChild<QOpenGLWidget*>());
 
     // A click on the second URL's "Google" row opens the engine's page; the tab stays.
     QTreeWidgetItem* google = f.list2()->topLevelItem(8);
@@ -236,6 +240,34 @@ void TestWebviewMainWindow::threeDimensionalChartSurvivesTheFirstWebPage() {
     QTRY_VERIFY(chart->graphContainer() && chart->graphContainer()->isVisible());
     QCOMPARE(chart->shownType(), 0);
     QCOMPARE(chart->chartData().seriesLabels.size(), 2);
+}
+
+void TestWebviewMainWindow::threeDimensionalChartAfterTheFirstWebPage() {
+    WebFixture f;
+    const QString first = f.server.urlString("/one/");
+    f.scan({first, f.server.urlString("/two/")});
+    f.clickResultsRow(first);
+    QTest::mouseClick(f.find<QPushButton>("Command12"), Qt::LeftButton);
+    auto* address = f.form->websiteFrame()->findChild<QLineEdit*>("Text1");
+    QTRY_COMPARE_WITH_TIMEOUT(address->text(), first, loadTimeout);
+    QWidget* page = f.form->websiteFrame()->browser()->view();
+    QVERIFY(page);
+
+    // The first 3D chart of the window, with the web page open.
+    f.form->selectTab(2);
+    f.find<QComboBox>("cmbChart2")->setCurrentIndex(0);
+    HistoryChart* chart = f.form->chartFrame()->chart();
+    QTRY_VERIFY(chart->graphContainer() && chart->graphContainer()->isVisible());
+    QCOMPARE(chart->shownType(), 0);
+
+    // The page is still there, and the chart still 3D after it was shown again.
+    f.form->selectTab(3);
+    QTRY_VERIFY(page->isVisible());
+    QCOMPARE(f.form->websiteFrame()->browser()->view(), page);
+    QCOMPARE(f.form->websiteFrame()->browser()->LocationURL(), first);
+    f.form->selectTab(2);
+    QTRY_VERIFY(chart->graphContainer() && chart->graphContainer()->isVisible());
+    QCOMPARE(chart->shownType(), 0);
 }
 
 void TestWebviewMainWindow::closingTheMainWindowFirstLeavesTheBrowserRunning() {
