@@ -17,7 +17,9 @@
 #include "support/local_http_server.h"
 
 #include <QComboBox>
+#include <QFile>
 #include <QLineEdit>
+#include <QOpenGLContext>
 #include <QOpenGLWidget>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -43,6 +45,12 @@ QStringList pageTargets(const LocalHttpServer& server) {
         if (!t.startsWith("/favicon"))
             targets << t;
     return targets;
+}
+
+// Whether the web engine's library is in this process.
+bool webEngineLoaded() {
+    QFile maps("/proc/self/maps");
+    return maps.open(QIODevice::ReadOnly) && maps.readAll().contains("libQt6WebEngineCore");
 }
 
 // The main window with the engines and the product's site on one local server; every page is
@@ -115,6 +123,7 @@ int runSteps(const QList<std::function<void()>>& steps) {
 class TestWebviewMainWindow : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    // First: nothing in this process has opened a page before it.
     void webResultsForTheSecondUrlShowsItsHomePage();
     void webResultsWithoutASelectedRowShowsTheMessage();
     void webResultsForARepeatedUrlOpensTheFirstGroup();
@@ -134,8 +143,10 @@ void TestWebviewMainWindow::webResultsForTheSecondUrlShowsItsHomePage() {
     f.scan({first, second});
     QCOMPARE(f.list2()->topLevelItemCount(), 14);
     QCOMPARE(f.form->currentTab(), 1);
-    // The browser is not started by a scan, nor the window prepared for OpenGL.
+    // The browser is not started by a scan, nor the web engine loaded, nor OpenGL prepared.
     QVERIFY(!f.form->websiteFrame()->browser()->isCreated());
+    QVERIFY(!webEngineLoaded());
+    QVERIFY(!QOpenGLContext::globalShareContext());
     QVERIFY(!f.form->findChild<QOpenGLWidget*>());
     f.server.clearLog();
 
@@ -153,7 +164,8 @@ void TestWebviewMainWindow::webResultsForTheSecondUrlShowsItsHomePage() {
     // Status panel 2 told which page was opening; panel 1 carries the browser's status.
     QCOMPARE(f.form->panelText(2), "Opening " + second);
     QCOMPARE(f.form->panelText(1), QString("Done"));
-    QVERIFY(f.form->findChild<QOpenGLWidget*>());
+    QVERIFY(webEngineLoaded());
+    QVERIFY(QOpenGLContext::globalShareContext());
 
     // A click on the second URL's "Google" row opens the engine's page; the tab stays.
     QTreeWidgetItem* google = f.list2()->topLevelItem(8);
