@@ -8,8 +8,9 @@
 #include <unistd.h>
 
 int main(int argc, char* argv[]) {
-    // The web engine and the 3D charts share OpenGL contexts; this must precede the application.
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    // The web engine and the 3D charts share OpenGL contexts: the shared context is made when one
+    // of them first appears (gui/kit/opengl_ready.h), not here, so that a start that shows neither
+    // does not load the OpenGL driver.
     // Chromium's sandbox cannot run as root.
     if (geteuid() == 0)
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");

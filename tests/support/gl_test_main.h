@@ -1,5 +1,5 @@
-// The main of tests that show the web view or 3D charts: shared OpenGL contexts before the
-// application object exists, and a program that quits only when told to.
+// The main of tests that show the web view or 3D charts: as the program starts (the shared OpenGL
+// context is made when first needed), and a program that quits only when told to.
 #pragma once
 
 #include <QApplication>
@@ -8,7 +8,6 @@
 
 #define TALLY_GL_TEST_MAIN(TestClass)                                                              \
     int main(int argc, char* argv[]) {                                                             \
-        QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);                                \
         QStandardPaths::setTestModeEnabled(true);                                                  \
         QApplication app(argc, argv);                                                              \
         QApplication::setQuitOnLastWindowClosed(false);                                            \

@@ -73,7 +73,13 @@ QString GetSetting(const QString& app, const QString& section, const QString& ke
 void SaveSetting(const QString& app, const QString& section, const QString& key,
                  const QString& value) {
     auto store = openStore(app);
-    store->setValue(storeKey(section, key), value);
+    const QString storedKey = storeKey(section, key);
+    // A write ends in a flush to disk: a value the store holds already is not written again (the
+    // chart type, written back as the main window opens).
+    const QVariant stored = store->value(storedKey);
+    if (stored.isValid() && stored.toString() == value)
+        return;
+    store->setValue(storedKey, value);
     store->sync();
 }
 

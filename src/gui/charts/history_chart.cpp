@@ -1,6 +1,7 @@
 #include "gui/charts/history_chart.h"
 
 #include "gui/charts/history_chart_3d.h"
+#include "gui/kit/opengl_ready.h"
 
 #include <QLabel>
 #include <QPainter>
@@ -370,6 +371,9 @@ bool HistoryChart::ensureSurface() {
         return true;
     if (glFailed_)
         return false;
+    // The graph is a native OpenGL window inside this one: the window must be ready for OpenGL
+    // first, or the first web page would make it anew and take the graph's window down with it.
+    prepareWindowForOpenGL(this);
     surface_ = new Q3DSurface();
     if (!surface_->hasContext()) {
         glFailed_ = true;

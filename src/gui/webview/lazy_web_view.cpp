@@ -1,14 +1,11 @@
 #include "gui/webview/lazy_web_view.h"
 
-#include <QGuiApplication>
-#include <QOpenGLContext>
-#include <QOpenGLWidget>
+#include "gui/kit/opengl_ready.h"
+#include "gui/webview/web_engine_plugin.h"
+#include "gui/webview/web_page_view.h"
+
+#include <QLabel>
 #include <QVBoxLayout>
-#include <QWebEngineHistory>
-#include <QWebEngineLoadingInfo>
-#include <QWebEngineNewWindowRequest>
-#include <QWebEnginePage>
-#include <QWebEngineView>
 
 namespace tally {
 
@@ -27,35 +24,57 @@ LazyWebView::LazyWebView(const QString& viewName, QWidget* parent)
     setPalette(pal);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    // The web view draws through OpenGL. A window that is already on screen when it first gets
-    // such a child has its native window torn down and made again, and native child windows of
-    // others (the 3D chart) are destroyed with it. An idle OpenGL widget, never shown, makes the
-    // window OpenGL-ready from the start, so the first page changes nothing around it. Without
-    // OpenGL (no shared context), or off screen, there is no web view to prepare for.
-    const QString platform = QGuiApplication::platformName();
-    if (QOpenGLContext::globalShareContext() && platform != QLatin1String("offscreen") &&
-        platform != QLatin1String("minimal")) {
-        auto* glReady = new QOpenGLWidget(this);
-        glReady->setObjectName(QStringLiteral("glReady"));
-        glReady->hide();
-    }
 }
 
-QWebEngineView* LazyWebView::view() {
+WebPageView* LazyWebView::view() {
     if (view_)
         return view_;
-    view_ = new QWebEngineView(this);
+    // The web view draws through OpenGL: its window must be ready for that before it exists.
+    prepareWindowForOpenGL(this);
+    QString error;
+    WebPageViewFactory* factory = webPageViewFactory(&error);
+    if (!factory) {
+        showLoadError(error);
+        return nullptr;
+    }
+    view_ = factory->createView(this);
+    if (!view_) {
+        showLoadError(QStringLiteral("The web engine plugin made no web page view."));
+        return nullptr;
+    }
     view_->setObjectName(viewName_);
     view_->setAccessibleName(QStringLiteral("Web page"));
+    delete loadError_;
+    loadError_ = nullptr;
     layout()->addWidget(view_);
-    QWebEnginePage* page = view_->page();
-    connect(page, &QWebEnginePage::linkHovered, this, &LazyWebView::StatusTextChange);
-    connect(page, &QWebEnginePage::loadingChanged, this, &LazyWebView::onLoadingChanged);
-    connect(view_, &QWebEngineView::titleChanged, this, &LazyWebView::TitleChange);
-    // A link that asks for a window of its own opens here: there is no other browser to take it.
-    connect(page, &QWebEnginePage::newWindowRequested, this,
-            [this](QWebEngineNewWindowRequest& request) { view_->load(request.requestedUrl()); });
+    connect(view_, &WebPageView::linkHovered, this, &LazyWebView::StatusTextChange);
+    connect(view_, &WebPageView::titleChanged, this, &LazyWebView::TitleChange);
+    connect(view_, &WebPageView::loadStarted, this, [this](const QUrl& url) {
+        const QString address = url.toString(QUrl::FullyEncoded);
+        Q_EMIT StatusTextChange(QStringLiteral("Opening page ") + address);
+        Q_EMIT DownloadBegin(address);
+    });
+    connect(view_, &WebPageView::loadFinished, this, [this] {
+        Q_EMIT StatusTextChange(QStringLiteral("Done"));
+        Q_EMIT DownloadComplete();
+    });
     return view_;
+}
+
+void LazyWebView::showLoadError(const QString& reason) {
+    if (!loadError_) {
+        loadError_ = new QLabel(this);
+        loadError_->setObjectName(viewName_ + QStringLiteral("LoadError"));
+        loadError_->setAlignment(Qt::AlignCenter);
+        loadError_->setWordWrap(true);
+        loadError_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        loadError_->setMargin(12);
+        layout()->addWidget(loadError_);
+    }
+    loadError_->setText(QStringLiteral("The web engine could not be loaded, so no web page can be "
+                                       "shown here.\n\n") +
+                        reason);
+    Q_EMIT StatusTextChange(QStringLiteral("The web engine could not be loaded"));
 }
 
 QUrl LazyWebView::addressFromText(const QString& address) {
@@ -69,16 +88,17 @@ void LazyWebView::Navigate(const QString& address) {
         return;
     if (!view_ && url == QUrl(blankPage))
         return;
-    view()->load(url);
+    if (WebPageView* page = view())
+        page->load(url);
 }
 
 void LazyWebView::GoBack() {
-    if (view_ && view_->history()->canGoBack())
+    if (view_ && view_->canGoBack())
         view_->back();
 }
 
 void LazyWebView::GoForward() {
-    if (view_ && view_->history()->canGoForward())
+    if (view_ && view_->canGoForward())
         view_->forward();
 }
 
@@ -108,22 +128,6 @@ QString LazyWebView::LocationName() const {
         return blankPage;
     const QString title = view_->title();
     return title.isEmpty() ? LocationURL() : title;
-}
-
-void LazyWebView::onLoadingChanged(const QWebEngineLoadingInfo& info) {
-    switch (info.status()) {
-    case QWebEngineLoadingInfo::LoadStartedStatus:
-        Q_EMIT StatusTextChange(QStringLiteral("Opening page ") +
-                                info.url().toString(QUrl::FullyEncoded));
-        Q_EMIT DownloadBegin(info.url().toString(QUrl::FullyEncoded));
-        break;
-    case QWebEngineLoadingInfo::LoadSucceededStatus:
-    case QWebEngineLoadingInfo::LoadFailedStatus:
-    case QWebEngineLoadingInfo::LoadStoppedStatus:
-        Q_EMIT StatusTextChange(QStringLiteral("Done"));
-        Q_EMIT DownloadComplete();
-        break;
-    }
 }
 
 } // namespace tally

@@ -1,15 +1,17 @@
-// The embedded web browser of the Website View and of the browser window: a QWebEngineView that
-// is created only when a page is first opened, so that the program starts without the web engine.
-// Until then a blank area stands in for it and the browser counts as being on "about:blank".
+// The embedded web browser of the Website View and of the browser window: a web page view that is
+// created only when a page is first opened, through the web engine plugin, so that the program
+// starts without the web engine. Until then a blank area stands in for it and the browser counts
+// as being on "about:blank". When the plugin cannot be loaded the area says so, and why.
 #pragma once
+
+#include "gui/webview/web_page_view.h"
 
 #include <QPointer>
 #include <QString>
 #include <QUrl>
-#include <QWebEngineView>
 #include <QWidget>
 
-class QWebEngineLoadingInfo;
+class QLabel;
 
 namespace tally {
 
@@ -19,8 +21,9 @@ public:
     // The web view, once created, carries viewName as its object name.
     explicit LazyWebView(const QString& viewName, QWidget* parent = nullptr);
 
-    // The web view, created now if it does not exist yet.
-    QWebEngineView* view();
+    // The web view, created now if it does not exist yet; nullptr when the web engine cannot be
+    // loaded.
+    WebPageView* view();
     bool isCreated() const { return view_ != nullptr; }
 
     // Opens the address as a user would type it: a bare host name is completed to a web address.
@@ -51,10 +54,11 @@ Q_SIGNALS:
     void TitleChange(const QString& title);
 
 private:
-    void onLoadingChanged(const QWebEngineLoadingInfo& info);
+    void showLoadError(const QString& reason);
 
     QString viewName_;
-    QPointer<QWebEngineView> view_;
+    QPointer<WebPageView> view_;
+    QLabel* loadError_ = nullptr;
 };
 
 } // namespace tally

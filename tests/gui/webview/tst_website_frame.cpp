@@ -2,6 +2,7 @@
 // and the embedded browser, against pages of a local server.
 #include "core/scan/url_encode.h"
 #include "gui/webview/lazy_web_view.h"
+#include "gui/webview/web_page_view.h"
 #include "gui/webview/website_frame.h"
 #include "support/gl_test_main.h"
 #include "support/local_http_server.h"
@@ -12,7 +13,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTreeWidget>
-#include <QWebEngineHistory>
+#include <QWebEngineView>
 #include <QtTest>
 
 #include <functional>
@@ -136,7 +137,8 @@ void TestWebsiteFrame::startsWithoutTheWebEngine() {
     // Start-up points the browser at about:blank without starting the web engine.
     frame_->openBlankPage();
     QVERIFY(!frame_->browser()->isCreated());
-    QVERIFY(!frame_->findChild<QWebEngineView*>("WebBrowser1"));
+    QVERIFY(!frame_->findChild<WebPageView*>());
+    QVERIFY(!frame_->findChild<QWebEngineView*>());
     QCOMPARE(frame_->browser()->LocationURL(), QString("about:blank"));
 }
 
@@ -176,7 +178,11 @@ void TestWebsiteFrame::homePageRowOpensTheUrlUnchanged() {
     QCOMPARE(status.last().first().toString(), QString("Done"));
     // A plain click on the list does not switch tabs.
     QVERIFY(tab.isEmpty());
-    auto* view = frame_->findChild<QWebEngineView*>("WebBrowser1");
+    // The plugin's view, inside it the web engine's.
+    auto* page = frame_->findChild<WebPageView*>("WebBrowser1");
+    QVERIFY(page);
+    QCOMPARE(frame_->browser()->view(), page);
+    auto* view = page->findChild<QWebEngineView*>();
     QVERIFY(view);
     QCOMPARE(view->title(), QString("/home"));
 }
@@ -327,7 +333,7 @@ void TestWebsiteFrame::hoveredLinkGoesToTheStatusText() {
     frame_->browser()->Navigate(server_->urlString("/links"));
     QVERIFY(complete.wait(loadTimeout));
     QSignalSpy status(frame_.get(), &WebsiteFrame::statusText);
-    QWidget* surface = frame_->browser()->view()->focusProxy();
+    QWidget* surface = frame_->findChild<QWebEngineView*>()->focusProxy();
     QVERIFY(surface);
     // Chromium wants to see the pointer move, and then move again over the link.
     QTRY_VERIFY_WITH_TIMEOUT(

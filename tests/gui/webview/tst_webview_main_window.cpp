@@ -16,7 +16,10 @@
 #include "support/local_http_server.h"
 
 #include <QComboBox>
+#include <QFile>
 #include <QLineEdit>
+#include <QOpenGLContext>
+#include <QOpenGLWidget>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTimer>
@@ -34,6 +37,12 @@ namespace {
 constexpr int loadTimeout = 30000;
 // The exit code of an event loop that nobody ended.
 constexpr int stillRunning = 42;
+
+// Whether the web engine's library is in this process.
+bool webEngineLoaded() {
+    QFile maps("/proc/self/maps");
+    return maps.open(QIODevice::ReadOnly) && maps.readAll().contains("libQt6WebEngineCore");
+}
 
 // The main window with the engines and the product's site on one local server; every page is
 // titled with its path.
@@ -106,11 +115,13 @@ int runSteps(const QList<std::function<void()>>& steps) {
 class TestWebviewMainWindow : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    // First: nothing in this process has opened a page before it.
     void webResultsForTheSecondUrlShowsItsHomePage();
     void webResultsWithoutASelectedRowShowsTheMessage();
     void webResultsForARepeatedUrlOpensTheFirstGroup();
     void visitOpensTheSiteOnceAndShowsItAgain();
     void threeDimensionalChartSurvivesTheFirstWebPage();
+    void threeDimensionalChartAfterTheFirstWebPage();
     // Each of these ends the application's event loop.
     void closingTheMainWindowFirstLeavesTheBrowserRunning();
     void closingTheBrowserFirstLeavesTheMainWindowRunning();
@@ -124,8 +135,11 @@ void TestWebviewMainWindow::webResultsForTheSecondUrlShowsItsHomePage() {
     f.scan({first, second});
     QCOMPARE(f.list2()->topLevelItemCount(), 14);
     QCOMPARE(f.form->currentTab(), 1);
-    // The browser is not started by a scan.
+    // The browser is not started by a scan, nor the web engine loaded, nor OpenGL prepared.
     QVERIFY(!f.form->websiteFrame()->browser()->isCreated());
+    QVERIFY(!webEngineLoaded());
+    QVERIFY(!QOpenGLContext::globalShareContext());
+    QVERIFY(!f.form->findChild<QOpenGLWidget*>());
     f.server.clearLog();
 
     f.clickResultsRow(second);
@@ -142,6 +156,8 @@ void TestWebviewMainWindow::webResultsForTheSecondUrlShowsItsHomePage() {
     // Status panel 2 told which page was opening; panel 1 carries the browser's status.
     QCOMPARE(f.form->panelText(2), "Opening " + second);
     QCOMPARE(f.form->panelText(1), QString("Done"));
+    QVERIFY(webEngineLoaded());
+    QVERIFY(QOpenGLContext::globalShareContext());
 
     // A click on the second URL's "Google" row opens the engine's page; the tab stays.
     QTreeWidgetItem* google = f.list2()->topLevelItem(8);
@@ -227,6 +243,34 @@ void TestWebviewMainWindow::threeDimensionalChartSurvivesTheFirstWebPage() {
     QTRY_VERIFY(chart->graphContainer() && chart->graphContainer()->isVisible());
     QCOMPARE(chart->shownType(), 0);
     QCOMPARE(chart->chartData().seriesLabels.size(), 2);
+}
+
+void TestWebviewMainWindow::threeDimensionalChartAfterTheFirstWebPage() {
+    WebFixture f;
+    const QString first = f.server.urlString("/one/");
+    f.scan({first, f.server.urlString("/two/")});
+    f.clickResultsRow(first);
+    QTest::mouseClick(f.find<QPushButton>("Command12"), Qt::LeftButton);
+    auto* address = f.form->websiteFrame()->findChild<QLineEdit*>("Text1");
+    QTRY_COMPARE_WITH_TIMEOUT(address->text(), first, loadTimeout);
+    QWidget* page = f.form->websiteFrame()->browser()->view();
+    QVERIFY(page);
+
+    // The first 3D chart of the window, with the web page open.
+    f.form->selectTab(2);
+    f.find<QComboBox>("cmbChart2")->setCurrentIndex(0);
+    HistoryChart* chart = f.form->chartFrame()->chart();
+    QTRY_VERIFY(chart->graphContainer() && chart->graphContainer()->isVisible());
+    QCOMPARE(chart->shownType(), 0);
+
+    // The page is still there, and the chart still 3D after it was shown again.
+    f.form->selectTab(3);
+    QTRY_VERIFY(page->isVisible());
+    QCOMPARE(f.form->websiteFrame()->browser()->view(), page);
+    QCOMPARE(f.form->websiteFrame()->browser()->LocationURL(), first);
+    f.form->selectTab(2);
+    QTRY_VERIFY(chart->graphContainer() && chart->graphContainer()->isVisible());
+    QCOMPARE(chart->shownType(), 0);
 }
 
 void TestWebviewMainWindow::closingTheMainWindowFirstLeavesTheBrowserRunning() {

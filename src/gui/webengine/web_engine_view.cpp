@@ -1,0 +1,71 @@
+#include "gui/webengine/web_engine_view.h"
+
+#include <QVBoxLayout>
+#include <QWebEngineHistory>
+#include <QWebEngineLoadingInfo>
+#include <QWebEngineNewWindowRequest>
+#include <QWebEnginePage>
+#include <QWebEngineView>
+
+namespace tally {
+
+WebEngineView::WebEngineView(QWidget* parent)
+    : WebPageView(parent), engine_(new QWebEngineView(this)) {
+    engine_->setObjectName(QStringLiteral("webEngineView"));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(engine_);
+    // Focus given to the view goes to the page.
+    setFocusProxy(engine_);
+
+    QWebEnginePage* page = engine_->page();
+    connect(page, &QWebEnginePage::linkHovered, this, &WebPageView::linkHovered);
+    connect(engine_, &QWebEngineView::titleChanged, this, &WebPageView::titleChanged);
+    connect(page, &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo& info) {
+        if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus)
+            Q_EMIT loadStarted(info.url());
+        else
+            Q_EMIT loadFinished(); // succeeded, failed or stopped
+    });
+    // A link that asks for a window of its own opens here: there is no other browser to take it.
+    connect(page, &QWebEnginePage::newWindowRequested, this,
+            [this](QWebEngineNewWindowRequest& request) { engine_->load(request.requestedUrl()); });
+}
+
+void WebEngineView::load(const QUrl& url) {
+    engine_->load(url);
+}
+
+void WebEngineView::back() {
+    engine_->back();
+}
+
+void WebEngineView::forward() {
+    engine_->forward();
+}
+
+void WebEngineView::stop() {
+    engine_->stop();
+}
+
+void WebEngineView::reload() {
+    engine_->reload();
+}
+
+QUrl WebEngineView::url() const {
+    return engine_->url();
+}
+
+QString WebEngineView::title() const {
+    return engine_->title();
+}
+
+bool WebEngineView::canGoBack() const {
+    return engine_->history()->canGoBack();
+}
+
+bool WebEngineView::canGoForward() const {
+    return engine_->history()->canGoForward();
+}
+
+} // namespace tally
