@@ -112,8 +112,7 @@ int runProgram(const QElapsedTimer& sinceMain, QApplication& app) {
     page.start();
     form.selectTab(3);
     frame->findChild<QLineEdit*>(QStringLiteral("Text1"))->setText(server.urlString());
-    QObject::connect(frame->browser(), &LazyWebView::DownloadComplete, &app,
-                     &QCoreApplication::quit);
+    QObject::connect(frame->browser(), &LazyWebView::loadFinished, &app, &QCoreApplication::quit);
     QTimer::singleShot(60000, &app, &QCoreApplication::quit);
     frame->findChild<QPushButton*>(QStringLiteral("Command10"))->click();
     QCoreApplication::exec();

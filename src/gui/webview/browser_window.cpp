@@ -80,11 +80,11 @@ BrowserWindow::BrowserWindow(const QString& caption, const QString& startAddress
     windowColumn->addLayout(frameRow, 1);
     windowColumn->addWidget(statusBar_);
 
-    connect(browser_, &LazyWebView::StatusTextChange, statusPanel_, &QLabel::setText);
-    connect(browser_, &LazyWebView::DownloadComplete, this,
-            [this] { setWindowTitle(browser_->LocationName()); });
+    connect(browser_, &LazyWebView::statusTextChanged, statusPanel_, &QLabel::setText);
+    connect(browser_, &LazyWebView::loadFinished, this,
+            [this] { setWindowTitle(browser_->currentTitle()); });
     // The page's title can arrive after its load has ended.
-    connect(browser_, &LazyWebView::TitleChange, this, [this](const QString& title) {
+    connect(browser_, &LazyWebView::titleChanged, this, [this](const QString& title) {
         if (!title.isEmpty())
             setWindowTitle(title);
     });
@@ -104,7 +104,7 @@ void BrowserWindow::load(const QString& caption, const QString& startAddress) {
     setWindowTitle(caption);
     setAlwaysOnTop(this, true);
     skin::skinWindow(this);
-    browser_->Navigate(startAddress);
+    browser_->open(startAddress);
     setWindowState(windowState() | Qt::WindowMaximized);
     setAlwaysOnTop(this, false);
 }

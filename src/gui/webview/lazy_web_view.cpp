@@ -47,16 +47,16 @@ WebPageView* LazyWebView::view() {
     delete loadError_;
     loadError_ = nullptr;
     layout()->addWidget(view_);
-    connect(view_, &WebPageView::linkHovered, this, &LazyWebView::StatusTextChange);
-    connect(view_, &WebPageView::titleChanged, this, &LazyWebView::TitleChange);
+    connect(view_, &WebPageView::linkHovered, this, &LazyWebView::statusTextChanged);
+    connect(view_, &WebPageView::titleChanged, this, &LazyWebView::titleChanged);
     connect(view_, &WebPageView::loadStarted, this, [this](const QUrl& url) {
         const QString address = url.toString(QUrl::FullyEncoded);
-        Q_EMIT StatusTextChange(QStringLiteral("Opening page ") + address);
-        Q_EMIT DownloadBegin(address);
+        Q_EMIT statusTextChanged(QStringLiteral("Opening page ") + address);
+        Q_EMIT loadStarted(address);
     });
     connect(view_, &WebPageView::loadFinished, this, [this] {
-        Q_EMIT StatusTextChange(QStringLiteral("Done"));
-        Q_EMIT DownloadComplete();
+        Q_EMIT statusTextChanged(QStringLiteral("Done"));
+        Q_EMIT loadFinished();
     });
     return view_;
 }
@@ -74,7 +74,7 @@ void LazyWebView::showLoadError(const QString& reason) {
     loadError_->setText(QStringLiteral("The web engine could not be loaded, so no web page can be "
                                        "shown here.\n\n") +
                         reason);
-    Q_EMIT StatusTextChange(QStringLiteral("The web engine could not be loaded"));
+    Q_EMIT statusTextChanged(QStringLiteral("The web engine could not be loaded"));
 }
 
 QUrl LazyWebView::addressFromText(const QString& address) {
@@ -82,7 +82,7 @@ QUrl LazyWebView::addressFromText(const QString& address) {
     return url.isValid() ? url : QUrl();
 }
 
-void LazyWebView::Navigate(const QString& address) {
+void LazyWebView::open(const QString& address) {
     const QUrl url = addressFromText(address);
     if (url.isEmpty())
         return;
@@ -92,22 +92,22 @@ void LazyWebView::Navigate(const QString& address) {
         page->load(url);
 }
 
-void LazyWebView::GoBack() {
+void LazyWebView::back() {
     if (view_ && view_->canGoBack())
         view_->back();
 }
 
-void LazyWebView::GoForward() {
+void LazyWebView::forward() {
     if (view_ && view_->canGoForward())
         view_->forward();
 }
 
-void LazyWebView::Stop() {
+void LazyWebView::stop() {
     if (view_)
         view_->stop();
 }
 
-void LazyWebView::Refresh() {
+void LazyWebView::reload() {
     if (!view_)
         return;
     const QUrl current = view_->url();
@@ -116,18 +116,18 @@ void LazyWebView::Refresh() {
     view_->reload();
 }
 
-QString LazyWebView::LocationURL() const {
+QString LazyWebView::currentAddress() const {
     if (!view_)
         return blankPage;
     const QUrl url = view_->url();
     return url.isEmpty() ? blankPage : url.toString(QUrl::FullyEncoded);
 }
 
-QString LazyWebView::LocationName() const {
+QString LazyWebView::currentTitle() const {
     if (!view_)
         return blankPage;
     const QString title = view_->title();
-    return title.isEmpty() ? LocationURL() : title;
+    return title.isEmpty() ? currentAddress() : title;
 }
 
 } // namespace tally

@@ -29,29 +29,29 @@ public:
     // Opens the address as a user would type it: a bare host name is completed to a web address.
     // "about:blank" before the view exists opens nothing. An address that cannot be made into a
     // URL does nothing.
-    void Navigate(const QString& address);
+    void open(const QString& address);
     // History and loading commands; each does nothing when it cannot be carried out.
-    void GoBack();
-    void GoForward();
-    void Stop();
-    void Refresh();
+    void back();
+    void forward();
+    void stop();
+    void reload();
 
     // The address of the current page, and its title (the address when the page has none).
-    QString LocationURL() const;
-    QString LocationName() const;
+    QString currentAddress() const;
+    QString currentTitle() const;
 
     // The address a typed text opens; invalid when there is none.
     static QUrl addressFromText(const QString& address);
 
 Q_SIGNALS:
     // The text a browser shows in its status bar: the hovered link, or the state of a load.
-    void StatusTextChange(const QString& text);
+    void statusTextChanged(const QString& text);
     // A load begins, with the address being opened.
-    void DownloadBegin(const QString& address);
+    void loadStarted(const QString& address);
     // A load has ended (finished, failed or stopped).
-    void DownloadComplete();
+    void loadFinished();
     // The page's title changed.
-    void TitleChange(const QString& title);
+    void titleChanged(const QString& title);
 
 private:
     void showLoadError(const QString& reason);

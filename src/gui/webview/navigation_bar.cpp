@@ -72,23 +72,23 @@ NavigationBar::NavigationBar(LazyWebView* view, const Design& design, QWidget* s
 
     connect(go, &QPushButton::clicked, this, &NavigationBar::openTypedAddress);
     connect(addressBox_, &QLineEdit::returnPressed, this, &NavigationBar::openTypedAddress);
-    connect(back, &QPushButton::clicked, view_, &LazyWebView::GoBack);
-    connect(forward, &QPushButton::clicked, view_, &LazyWebView::GoForward);
-    connect(stop, &QPushButton::clicked, view_, &LazyWebView::Stop);
-    connect(refresh, &QPushButton::clicked, view_, &LazyWebView::Refresh);
+    connect(back, &QPushButton::clicked, view_, &LazyWebView::back);
+    connect(forward, &QPushButton::clicked, view_, &LazyWebView::forward);
+    connect(stop, &QPushButton::clicked, view_, &LazyWebView::stop);
+    connect(refresh, &QPushButton::clicked, view_, &LazyWebView::reload);
     // After every load the box shows where the browser really is.
-    connect(view_, &LazyWebView::DownloadComplete, this,
-            [this] { addressBox_->setText(view_->LocationURL()); });
+    connect(view_, &LazyWebView::loadFinished, this,
+            [this] { addressBox_->setText(view_->currentAddress()); });
 
     const auto addShortcut = [&](const QKeySequence& keys, auto slot) {
         auto* shortcut = new QShortcut(keys, shortcutScope);
         shortcut->setContext(shortcutContext);
         connect(shortcut, &QShortcut::activated, this, slot);
     };
-    addShortcut(QKeySequence(Qt::ALT | Qt::Key_Left), [this] { view_->GoBack(); });
-    addShortcut(QKeySequence(Qt::ALT | Qt::Key_Right), [this] { view_->GoForward(); });
-    addShortcut(QKeySequence(Qt::Key_Escape), [this] { view_->Stop(); });
-    addShortcut(QKeySequence(Qt::Key_F5), [this] { view_->Refresh(); });
+    addShortcut(QKeySequence(Qt::ALT | Qt::Key_Left), [this] { view_->back(); });
+    addShortcut(QKeySequence(Qt::ALT | Qt::Key_Right), [this] { view_->forward(); });
+    addShortcut(QKeySequence(Qt::Key_Escape), [this] { view_->stop(); });
+    addShortcut(QKeySequence(Qt::Key_F5), [this] { view_->reload(); });
     addShortcut(QKeySequence(Qt::CTRL | Qt::Key_L), [this] {
         addressBox_->setFocus(Qt::ShortcutFocusReason);
         addressBox_->selectAll();
@@ -96,7 +96,7 @@ NavigationBar::NavigationBar(LazyWebView* view, const Design& design, QWidget* s
 }
 
 void NavigationBar::openTypedAddress() {
-    view_->Navigate(addressBox_->text());
+    view_->open(addressBox_->text());
 }
 
 } // namespace tally

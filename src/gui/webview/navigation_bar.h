@@ -1,5 +1,5 @@
 // The browser's navigation bar, shared by the Website View and the browser window: "URL:" with the
-// address box and Go on one line, Back, Forward, Stop and Refresh below. It drives one web view
+// address box and Go on one line, Back, Forward, Stop and reload below. It drives one web view
 // and keeps the address box on the page it shows.
 #pragma once
 
@@ -24,7 +24,7 @@ public:
         const char* refreshName;
         int addressLeft;   // where the address box starts, from the bar's left edge
         int goRightMargin; // room right of Go
-        int buttonWidth;   // Back .. Refresh
+        int buttonWidth;   // Back .. reload
         int buttonGap;
     };
 

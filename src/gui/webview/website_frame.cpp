@@ -58,8 +58,8 @@ WebsiteFrame::WebsiteFrame(QWidget* parent)
     column->addWidget(browser_, 1);
 
     connect(webResults_, &QTreeWidget::itemClicked, this, &WebsiteFrame::openSelectedWebResult);
-    connect(browser_, &LazyWebView::StatusTextChange, this, &WebsiteFrame::statusText);
-    connect(browser_, &LazyWebView::DownloadBegin, this, [this](const QString& address) {
+    connect(browser_, &LazyWebView::statusTextChanged, this, &WebsiteFrame::statusText);
+    connect(browser_, &LazyWebView::loadStarted, this, [this](const QString& address) {
         Q_EMIT openingText(QStringLiteral("Opening ") + address);
     });
 }
@@ -92,7 +92,7 @@ void WebsiteFrame::showWebResultsFor(const QString& url) {
 }
 
 void WebsiteFrame::openBlankPage() {
-    browser_->Navigate(QStringLiteral("about:blank"));
+    browser_->open(QStringLiteral("about:blank"));
 }
 
 void WebsiteFrame::showEvent(QShowEvent* event) {
@@ -118,7 +118,7 @@ void WebsiteFrame::openSelectedWebResult() {
     const std::optional<QString> address =
         webResultAddress(row->text(0), row->text(1), ProgramFolder::settingsIni());
     if (address)
-        browser_->Navigate(*address);
+        browser_->open(*address);
 }
 
 bool WebsiteFrame::eventFilter(QObject* watched, QEvent* event) {

@@ -31,7 +31,7 @@ constexpr int loadTimeout = 30000;
 
 // Waits until the window's browser has finished a load.
 bool waitForLoad(BrowserWindow* window) {
-    QSignalSpy complete(window->browser(), &LazyWebView::DownloadComplete);
+    QSignalSpy complete(window->browser(), &LazyWebView::loadFinished);
     return complete.wait(loadTimeout);
 }
 
@@ -149,7 +149,7 @@ void TestBrowserWindow::enterInTheAddressBoxLoadsTheTypedText() {
     auto* address = window->findChild<QLineEdit*>("Text1");
     address->clear();
     QTest::keyClicks(address, "127.0.0.1:" + QString::number(server_->port()) + "/typed?a=b");
-    QSignalSpy complete(window->browser(), &LazyWebView::DownloadComplete);
+    QSignalSpy complete(window->browser(), &LazyWebView::loadFinished);
     QTest::keyClick(address, Qt::Key_Enter);
     QVERIFY(complete.wait(loadTimeout));
     QCOMPARE(server_->pageTargets().last(), QString("/typed?a=b"));
@@ -212,7 +212,7 @@ void TestBrowserWindow::navigationCommandsWithoutHistoryDoNothing() {
     visit();
     BrowserWindow* window = loadedWindow();
     QVERIFY(waitForLoad(window));
-    QSignalSpy begun(window->browser(), &LazyWebView::DownloadBegin);
+    QSignalSpy begun(window->browser(), &LazyWebView::loadStarted);
     for (const char* name : {"Command4", "Command5", "Command6"}) {
         auto* button = window->findChild<QPushButton*>(name);
         QVERIFY2(button && button->isEnabled() && !button->accessibleName().isEmpty(), name);

@@ -54,10 +54,10 @@ void TestWebEngineMissing::pageInAFolderWithoutThePlugin() {
     QVERIFY2(message.contains("libtallywebengine.so was not found in " + missing),
              qPrintable(message));
     QVERIFY(!frame.browser()->isCreated());
-    QCOMPARE(frame.browser()->LocationURL(), QString("about:blank"));
+    QCOMPARE(frame.browser()->currentAddress(), QString("about:blank"));
 
     // The commands find no page to act on; Go again tries again and says the same.
-    QSignalSpy begun(frame.browser(), &LazyWebView::DownloadBegin);
+    QSignalSpy begun(frame.browser(), &LazyWebView::loadStarted);
     for (const char* name : {"Command8", "Command9", "Command11", "Command70", "Command10"})
         QTest::mouseClick(frame.findChild<QPushButton*>(name), Qt::LeftButton);
     QVERIFY(begun.isEmpty());

@@ -139,7 +139,7 @@ void TestWebsiteFrame::startsWithoutTheWebEngine() {
     QVERIFY(!frame_->browser()->isCreated());
     QVERIFY(!frame_->findChild<WebPageView*>());
     QVERIFY(!frame_->findChild<QWebEngineView*>());
-    QCOMPARE(frame_->browser()->LocationURL(), QString("about:blank"));
+    QCOMPARE(frame_->browser()->currentAddress(), QString("about:blank"));
 }
 
 void TestWebsiteFrame::freshViewCommandsDoNothing() {
@@ -297,7 +297,7 @@ void TestWebsiteFrame::backForwardAndRefresh() {
     LazyWebView* browser = frame_->browser();
     // Runs a command and waits until the load it starts has ended.
     const auto loaded = [browser](const std::function<void()>& command) {
-        QSignalSpy complete(browser, &LazyWebView::DownloadComplete);
+        QSignalSpy complete(browser, &LazyWebView::loadFinished);
         command();
         return complete.wait(loadTimeout) || !complete.isEmpty();
     };
@@ -313,11 +313,11 @@ void TestWebsiteFrame::backForwardAndRefresh() {
     QVERIFY(loaded([forward] { QTest::mouseClick(forward, Qt::LeftButton); }));
     QCOMPARE(address_->text(), server_->urlString("/two"));
     // Forward at the end of the history does nothing.
-    QSignalSpy begun(browser, &LazyWebView::DownloadBegin);
+    QSignalSpy begun(browser, &LazyWebView::loadStarted);
     QTest::mouseClick(forward, Qt::LeftButton);
     QTest::qWait(300);
     QVERIFY(begun.isEmpty());
-    QCOMPARE(browser->LocationURL(), server_->urlString("/two"));
+    QCOMPARE(browser->currentAddress(), server_->urlString("/two"));
     const int before = server_->pageTargets().count("/two");
     QVERIFY(loaded([refresh] { QTest::mouseClick(refresh, Qt::LeftButton); }));
     QCOMPARE(server_->pageTargets().count("/two"), before + 1);
@@ -329,8 +329,8 @@ void TestWebsiteFrame::hoveredLinkGoesToTheStatusText() {
                    HttpResponse::page("<html><body style=\"margin:0\"><a href=\"/target\" "
                                       "style=\"display:block;width:400px;height:200px\">"
                                       "a link</a></body></html>"));
-    QSignalSpy complete(frame_->browser(), &LazyWebView::DownloadComplete);
-    frame_->browser()->Navigate(server_->urlString("/links"));
+    QSignalSpy complete(frame_->browser(), &LazyWebView::loadFinished);
+    frame_->browser()->open(server_->urlString("/links"));
     QVERIFY(complete.wait(loadTimeout));
     QSignalSpy status(frame_.get(), &WebsiteFrame::statusText);
     QWidget* surface = frame_->findChild<QWebEngineView*>()->focusProxy();

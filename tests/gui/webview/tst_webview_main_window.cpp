@@ -206,7 +206,7 @@ void TestWebviewMainWindow::visitOpensTheSiteOnceAndShowsItAgain() {
     QTest::mouseClick(visit, Qt::LeftButton);
     auto* window = f.browserWindow();
     QVERIFY(window && window->isVisible());
-    QSignalSpy complete(window->browser(), &LazyWebView::DownloadComplete);
+    QSignalSpy complete(window->browser(), &LazyWebView::loadFinished);
     QVERIFY(complete.wait(loadTimeout));
     QCOMPARE(f.server.pageTargets(), QStringList{"/site"});
     QCOMPARE(window->windowTitle(), QString("/site"));
@@ -267,7 +267,7 @@ void TestWebviewMainWindow::threeDimensionalChartAfterTheFirstWebPage() {
     f.form->selectTab(3);
     QTRY_VERIFY(page->isVisible());
     QCOMPARE(f.form->websiteFrame()->browser()->view(), page);
-    QCOMPARE(f.form->websiteFrame()->browser()->LocationURL(), first);
+    QCOMPARE(f.form->websiteFrame()->browser()->currentAddress(), first);
     f.form->selectTab(2);
     QTRY_VERIFY(chart->graphContainer() && chart->graphContainer()->isVisible());
     QCOMPARE(chart->shownType(), 0);
