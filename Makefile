@@ -34,6 +34,7 @@ run: build
 	./$(BUILD)/bin/tallyscope
 
 test: build test-asan
+	cmake --build $(BUILD) -j$(JOBS) --target benchmarks
 	cd $(BUILD) && xvfb-run -a -s "-screen 0 1600x1200x24" ctest --output-on-failure -j$(JOBS)
 
 # The core library and its tests once more, with AddressSanitizer and UndefinedBehaviorSanitizer.

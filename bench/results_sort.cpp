@@ -56,7 +56,7 @@ void fill(ResultsTable& table, int rows) {
 void shuffle(ResultsTable& table, QRandomGenerator& rng) {
     for (int i = 0; i < table.topLevelItemCount(); ++i)
         table.topLevelItem(i)->setText(7, QString::number(rng.bounded(1000000)));
-    SortListView(&table, 8, SortKind::Number, true);
+    sortRows(&table, 8, SortKind::Number, true);
 }
 
 struct Figures {
@@ -75,11 +75,11 @@ Figures measure(int rows, int runs) {
         shuffle(table, rng);
         QElapsedTimer timer;
         timer.start();
-        SortListView(&table, 2, SortKind::Number, r % 2 == 0);
+        sortRows(&table, 2, SortKind::Number, r % 2 == 0);
         number.push_back(timer.nsecsElapsed() / 1e6);
         shuffle(table, rng);
         timer.restart();
-        SortListView(&table, 1, SortKind::Text, r % 2 == 0);
+        sortRows(&table, 1, SortKind::Text, r % 2 == 0);
         text.push_back(timer.nsecsElapsed() / 1e6);
     }
     return {median(number), median(text)};

@@ -17,8 +17,6 @@
 // Usage: startup_cost [runs]   (needs a display: under Xvfb, with the web engine's usual flags)
 #include "startup_probe.h"
 
-#include "core/product/app_state.h"
-#include "core/product/version_info.h"
 #include "core/settings/program_folder.h"
 #include "core/settings/user_settings.h"
 #include "gui/kit/opengl_ready.h"
@@ -85,9 +83,8 @@ int runProgram(const QElapsedTimer& sinceMain, QApplication& app) {
     QApplication::setWindowIcon(pictures::programIcon());
     ProgramFolder::ensureFolders();
     // What the splash window sets up before it opens the main window.
-    setDisplayStrings(programVersion());
-    appState().SkinningOn = true;
-    modSkin::StartSkin();
+    skin::setEnabled(true);
+    skin::start();
 
     MainWindow form;
 #ifdef TALLY_BENCH_BEFORE_SPLIT
@@ -189,9 +186,8 @@ bool runOnce(Variant& v) {
     if (v.opensPage) {
         ProgramFolder::setOverride(folder.path());
         setUserSettingsFile(folder.filePath(QStringLiteral("store.conf")));
-        writeSetting(QLatin1String(settingkeys::ShowHelp), QStringLiteral("0"));
-        writeSetting(QLatin1String(settingkeys::ChartType),
-                     defaultSetting(QLatin1String(settingkeys::ChartType)));
+        UserSettings::setShowHelpAtStart(false);
+        UserSettings::setChartType(UserSettings::chartType());
         arguments << QStringLiteral("--folder") << folder.path();
     }
     const long long launchedAt = bench::monotonicMicros();
