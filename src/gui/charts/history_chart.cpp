@@ -142,12 +142,7 @@ HistoryChart::HistoryChart(QWidget* parent) : QWidget(parent) {
     pages_ = new QStackedWidget(this);
     layout->addWidget(pages_);
 
-    view2D_ = new QChartView(pages_);
-    view2D_->setObjectName(QStringLiteral("chartView2D"));
-    view2D_->setAccessibleName(QStringLiteral("Chart"));
-    view2D_->setRenderHint(QPainter::Antialiasing);
-    view2D_->setChart(new QChart());
-    pages_->addWidget(view2D_);
+    // The 2D view is made when it first draws: a chart nobody looks at costs the start nothing.
 
     page3D_ = new QWidget(pages_);
     page3D_->setObjectName(QStringLiteral("chartPage3D"));
@@ -361,6 +356,13 @@ void HistoryChart::draw2D(int type) {
         }
     }
 
+    if (!view2D_) {
+        view2D_ = new QChartView(pages_);
+        view2D_->setObjectName(QStringLiteral("chartView2D"));
+        view2D_->setAccessibleName(QStringLiteral("Chart"));
+        view2D_->setRenderHint(QPainter::Antialiasing);
+        pages_->insertWidget(0, view2D_);
+    }
     QChart* old = view2D_->chart();
     view2D_->setChart(chart);
     delete old;

@@ -3,6 +3,8 @@
 #include "core/product/product.h"
 
 #include <QFont>
+#include <QHash>
+#include <QIconEngine>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -139,51 +141,40 @@ QPixmap aboutLogo(int side, qreal devicePixelRatio) {
     return pixmap;
 }
 
-QIcon programIcon() {
-    QIcon icon;
-    for (const int side : {16, 24, 32, 48, 64, 128})
-        icon.addPixmap(aboutLogo(side));
-    return icon;
-}
+namespace {
 
-// Small pictures of the three tabs: a table, a bar chart and a globe.
-QIcon tabIcon(int tab) {
-    QPixmap pixmap(16, 16);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    const QColor ink(0x33, 0x4e, 0x7a);
-    switch (tab) {
-    case 1:
-        p.setPen(QPen(ink, 1));
-        p.setBrush(QColor(0xe8, 0xf0, 0xfb));
-        p.drawRect(QRectF(1.5, 2.5, 13, 11));
-        p.fillRect(QRectF(2, 3, 12, 3), ink);
-        p.drawLine(QPointF(6.5, 6), QPointF(6.5, 13.5));
-        p.drawLine(QPointF(2, 9.5), QPointF(14, 9.5));
-        break;
-    case 2:
-        p.setPen(Qt::NoPen);
-        p.setBrush(QColor(0x2e, 0x8b, 0x3a));
-        p.drawRect(QRectF(2, 8, 3, 6));
-        p.setBrush(QColor(0xef, 0x9a, 0x00));
-        p.drawRect(QRectF(6.5, 4, 3, 10));
-        p.setBrush(QColor(0x33, 0x6e, 0xc6));
-        p.drawRect(QRectF(11, 2, 3, 12));
-        p.setPen(QPen(ink, 1));
-        p.drawLine(QPointF(1, 14.5), QPointF(15, 14.5));
-        break;
-    default: {
-        p.setPen(QPen(ink, 1));
-        p.setBrush(QColor(0xd6, 0xe9, 0xff));
-        p.drawEllipse(QRectF(1.5, 1.5, 13, 13));
-        p.setBrush(Qt::NoBrush);
-        p.drawEllipse(QRectF(5, 1.5, 6, 13));
-        p.drawLine(QPointF(1.5, 8), QPointF(14.5, 8));
-        break;
+// The logo as an icon, drawn at each size when it is first asked for.
+class LogoIconEngine : public QIconEngine {
+public:
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode, QIcon::State) override {
+        const int side = qMin(rect.width(), rect.height());
+        painter->drawPixmap(rect.x() + (rect.width() - side) / 2,
+                            rect.y() + (rect.height() - side) / 2, aboutLogo(side));
     }
+    QPixmap pixmap(const QSize& size, QIcon::Mode, QIcon::State) override {
+        const int side = qMin(size.width(), size.height());
+        if (!made_.contains(side))
+            made_.insert(side, aboutLogo(side));
+        return made_.value(side);
     }
-    return QIcon(pixmap);
+    QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override {
+        const int side = qMin(size.width(), size.height());
+        return QSize(side, side);
+    }
+    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override {
+        return {QSize(16, 16), QSize(24, 24), QSize(32, 32),
+                QSize(48, 48), QSize(64, 64), QSize(128, 128)};
+    }
+    QIconEngine* clone() const override { return new LogoIconEngine; }
+
+private:
+    QHash<int, QPixmap> made_;
+};
+
+} // namespace
+
+QIcon programIcon() {
+    return QIcon(new LogoIconEngine);
 }
 
 } // namespace tally::pictures

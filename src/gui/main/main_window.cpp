@@ -5,8 +5,8 @@
 #include "core/settings/program_folder.h"
 #include "core/settings/user_settings.h"
 #include "gui/help/help_window.h"
+#include "gui/kit/icons.h"
 #include "gui/kit/picture_button.h"
-#include "gui/kit/pictures.h"
 #include "gui/kit/prompts.h"
 #include "gui/kit/skin.h"
 #include "gui/kit/twips.h"
@@ -24,6 +24,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDate>
+#include <QFontDatabase>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -70,10 +71,15 @@ MainWindow::MainWindow(const ProductInfo& info, QWidget* parent)
     : QMainWindow(parent), product_(info) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Tallyrank Checker"));
+    // Verdana where it is installed, else the nearest sans face: asking for the first one found
+    // spares the font lookup a search through every fallback.
     QFont windowFont = font();
-    windowFont.setFamilies({QStringLiteral("Verdana"), QStringLiteral("DejaVu Sans"),
-                            QStringLiteral("Bitstream Vera Sans"),
-                            QStringLiteral("Liberation Sans")});
+    const QStringList installed = QFontDatabase::families();
+    for (const char* family : {"Verdana", "DejaVu Sans", "Bitstream Vera Sans", "Liberation Sans"})
+        if (installed.contains(QLatin1String(family))) {
+            windowFont.setFamily(QLatin1String(family));
+            break;
+        }
     windowFont.setStyleHint(QFont::SansSerif);
     windowFont.setPointSize(8);
     setFont(windowFont);
@@ -105,9 +111,9 @@ MainWindow::MainWindow(const ProductInfo& info, QWidget* parent)
     chartFrame_ = new ChartFrame(central);
     chartFrame_->setResultsModel(resultsTable_->model());
     websiteFrame_ = new WebsiteFrame(central);
-    tabs_->addTab(dataFrame_, pictures::tabIcon(1), QStringLiteral("Data View"));
-    tabs_->addTab(chartFrame_, pictures::tabIcon(2), QStringLiteral("Chart View"));
-    tabs_->addTab(websiteFrame_, pictures::tabIcon(3), QStringLiteral("Website View"));
+    tabs_->addTab(dataFrame_, icon(IconKind::DataTab), QStringLiteral("Data View"));
+    tabs_->addTab(chartFrame_, icon(IconKind::ChartTab), QStringLiteral("Chart View"));
+    tabs_->addTab(websiteFrame_, icon(IconKind::WebsiteTab), QStringLiteral("Website View"));
     body->addWidget(tabs_, 1);
     column->addLayout(body, 1);
     // A small window clips its controls rather than refusing to shrink.
@@ -223,19 +229,18 @@ QWidget* MainWindow::buildToolbar() {
     auto* row = new QHBoxLayout(strip);
     row->setContentsMargins(px(60), px(60), px(75), px(60));
     row->setSpacing(px(45));
-    auto button = [strip](const char* name, const QString& caption, QStyle::StandardPixmap icon) {
+    auto button = [strip](const char* name, const QString& caption, IconKind picture) {
         QPushButton* b = new PictureButton(caption, strip);
         b->setObjectName(QString::fromLatin1(name));
-        b->setIcon(strip->style()->standardIcon(icon));
+        b->setIcon(icon(picture));
         b->setIconSize(QSize(24, 24));
         b->setFixedSize(px(1275), px(975));
         return b;
     };
-    startButton_ = button("Command1", QStringLiteral("Start"), QStyle::SP_MediaPlay);
-    stopButton_ = button("Command2", QStringLiteral("Stop"), QStyle::SP_MediaStop);
-    optionsButton_ =
-        button("Command6", QStringLiteral("Options"), QStyle::SP_FileDialogDetailedView);
-    visitButton_ = button("Command3", QStringLiteral("Visit "), QStyle::SP_DriveNetIcon);
+    startButton_ = button("Command1", QStringLiteral("Start"), IconKind::Start);
+    stopButton_ = button("Command2", QStringLiteral("Stop"), IconKind::Stop);
+    optionsButton_ = button("Command6", QStringLiteral("Options"), IconKind::Options);
+    visitButton_ = button("Command3", QStringLiteral("Visit "), IconKind::Website);
     visitButton_->setMinimumWidth(0);
     visitButton_->setMaximumWidth(QWIDGETSIZE_MAX);
     visitButton_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
@@ -257,18 +262,16 @@ QWidget* MainWindow::buildDataFrame() {
     frame->setObjectName(QStringLiteral("Frame2"));
     auto* buttons = new QHBoxLayout;
     buttons->setSpacing(px(45));
-    auto button = [frame](const char* name, const QString& caption, QStyle::StandardPixmap icon) {
+    auto button = [frame](const char* name, const QString& caption, IconKind picture) {
         auto* b = new QPushButton(caption, frame);
         b->setObjectName(QString::fromLatin1(name));
-        b->setIcon(frame->style()->standardIcon(icon));
+        b->setIcon(icon(picture));
         b->setFixedSize(px(1755), px(735));
         return b;
     };
-    QPushButton* save =
-        button("Command4", QStringLiteral("Save Selected"), QStyle::SP_DialogSaveButton);
-    QPushButton* web =
-        button("Command12", QStringLiteral("Web Results"), QStyle::SP_FileDialogInfoView);
-    clearAllButton_ = button("Command5", QStringLiteral("Clear All"), QStyle::SP_DialogResetButton);
+    QPushButton* save = button("Command4", QStringLiteral("Save Selected"), IconKind::Save);
+    QPushButton* web = button("Command12", QStringLiteral("Web Results"), IconKind::WebResults);
+    clearAllButton_ = button("Command5", QStringLiteral("Clear All"), IconKind::ClearAll);
     for (QPushButton* b : {save, web, clearAllButton_})
         buttons->addWidget(b);
     buttons->addStretch(1);

@@ -6,6 +6,7 @@
 #include "core/settings/ini_file.h"
 #include "core/settings/user_settings.h"
 #include "gui/charts/history_chart.h"
+#include "gui/kit/icons.h"
 #include "gui/kit/print.h"
 #include "gui/kit/prompts.h"
 #include "gui/results/load_search_dialog.h"
@@ -30,13 +31,12 @@ ChartFrame::ChartFrame(QWidget* parent)
     auto* grid = new QGridLayout(this);
     loadButton_ = new QPushButton(QStringLiteral("Load Data"), this);
     loadButton_->setObjectName(QStringLiteral("Command7"));
-    loadButton_->setIcon(style()->standardIcon(QStyle::SP_DialogOpenButton));
+    loadButton_->setIcon(icon(IconKind::Open));
     loadButton_->setToolTip(QStringLiteral("Load a saved search and chart its history (Ctrl+L)"));
     loadButton_->setMinimumHeight(40);
     printButton_ = new QPushButton(QStringLiteral("Print"), this);
     printButton_->setObjectName(QStringLiteral("Command14"));
-    printButton_->setIcon(QIcon::fromTheme(QStringLiteral("document-print"),
-                                           style()->standardIcon(QStyle::SP_FileIcon)));
+    printButton_->setIcon(icon(IconKind::Print));
     printButton_->setToolTip(QStringLiteral("Print the chart (Ctrl+P)"));
     printButton_->setMinimumHeight(40);
     engineLabel_ = new QLabel(QStringLiteral("Search Engine:"), this);

@@ -2,6 +2,7 @@
 
 #include "core/settings/program_folder.h"
 #include "core/urllist/url_list_file.h"
+#include "gui/kit/icons.h"
 #include "gui/kit/picture_button.h"
 #include "gui/kit/prompts.h"
 #include "gui/kit/twips.h"
@@ -35,14 +36,14 @@ UrlPanel::UrlPanel(QWidget* parent) : QGroupBox(QStringLiteral("URLs"), parent) 
     struct ButtonDef {
         const char* name;
         const char* caption;
-        QStyle::StandardPixmap icon;
+        IconKind icon;
         int width;
     };
     static constexpr ButtonDef defs[] = {
-        {"cmdAdd", "Add", QStyle::SP_FileIcon, 795},
-        {"cmdDel", "Delete", QStyle::SP_TrashIcon, 855},
-        {"cmdOpen", "Load", QStyle::SP_DialogOpenButton, 855},
-        {"cmdSave", "Save", QStyle::SP_DialogSaveButton, 855},
+        {"cmdAdd", "Add", IconKind::AddUrl, 795},
+        {"cmdDel", "Delete", IconKind::Delete, 855},
+        {"cmdOpen", "Load", IconKind::Open, 855},
+        {"cmdSave", "Save", IconKind::Save, 855},
     };
     auto* buttons = new QHBoxLayout;
     buttons->setSpacing(1);
@@ -51,7 +52,7 @@ UrlPanel::UrlPanel(QWidget* parent) : QGroupBox(QStringLiteral("URLs"), parent) 
     for (const ButtonDef& def : defs) {
         QPushButton* button = new PictureButton(QString::fromLatin1(def.caption), this);
         button->setObjectName(QString::fromLatin1(def.name));
-        button->setIcon(style()->standardIcon(def.icon));
+        button->setIcon(icon(def.icon));
         button->setFixedHeight(px(735));
         button->setMinimumWidth(px(def.width) - 8);
         button->setIconSize(QSize(16, 16));

@@ -1,5 +1,6 @@
 #include "gui/webview/navigation_bar.h"
 
+#include "gui/kit/icons.h"
 #include "gui/webview/lazy_web_view.h"
 
 #include <QBoxLayout>
@@ -7,7 +8,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QShortcut>
-#include <QStyle>
 
 namespace tally {
 
@@ -17,9 +17,9 @@ constexpr int GoGap = 7;    // Go starts 100 twips right of the box
 constexpr int GoWidth = 53; // 795 twips
 constexpr int RowGap = 3;
 
-QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption,
-                        QStyle::StandardPixmap icon, const QString& tip) {
-    auto* button = new QPushButton(parent->style()->standardIcon(icon), caption, parent);
+QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption, IconKind picture,
+                        const QString& tip) {
+    auto* button = new QPushButton(icon(picture), caption, parent);
     button->setObjectName(QString::fromLatin1(name));
     button->setAccessibleName(caption);
     button->setToolTip(tip);
@@ -36,17 +36,17 @@ NavigationBar::NavigationBar(LazyWebView* view, const Design& design, QWidget* s
     addressBox_->setObjectName(QStringLiteral("Text1"));
     addressBox_->setAccessibleName(QStringLiteral("URL"));
     label->setBuddy(addressBox_);
-    auto* go = makeButton(this, design.goName, QStringLiteral("Go"), QStyle::SP_ArrowRight,
+    auto* go = makeButton(this, design.goName, QStringLiteral("Go"), IconKind::Go,
                           QStringLiteral("Open the address (Enter)"));
     go->setFixedWidth(GoWidth);
-    auto* back = makeButton(this, design.backName, QStringLiteral("Back"), QStyle::SP_ArrowBack,
+    auto* back = makeButton(this, design.backName, QStringLiteral("Back"), IconKind::Back,
                             QStringLiteral("Previous page (Alt+Left)"));
     auto* forward = makeButton(this, design.forwardName, QStringLiteral("Forward"),
-                               QStyle::SP_ArrowForward, QStringLiteral("Next page (Alt+Right)"));
-    auto* stop = makeButton(this, design.stopName, QStringLiteral("Stop"), QStyle::SP_BrowserStop,
+                               IconKind::Forward, QStringLiteral("Next page (Alt+Right)"));
+    auto* stop = makeButton(this, design.stopName, QStringLiteral("Stop"), IconKind::StopLoading,
                             QStringLiteral("Stop loading (Esc)"));
     auto* refresh = makeButton(this, design.refreshName, QStringLiteral("Refresh"),
-                               QStyle::SP_BrowserReload, QStringLiteral("Reload the page (F5)"));
+                               IconKind::Reload, QStringLiteral("Reload the page (F5)"));
 
     // The address box takes the extra width; the buttons keep theirs.
     auto* column = new QVBoxLayout(this);

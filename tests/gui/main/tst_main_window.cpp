@@ -8,6 +8,7 @@
 #include "gui/webview/website_frame.h"
 
 #include <QClipboard>
+#include <QFontDatabase>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -136,8 +137,12 @@ void TestMainWindow::controlsAndCaptions() {
     QVERIFY(f.find<QWidget>("Frame2")->isVisible());
     QVERIFY(!f.find<QWidget>("Frame3")->isVisible());
     QVERIFY(!f.find<QWidget>("Frame4")->isVisible());
-    // The window font falls back from Verdana to a sans-serif face that is installed.
-    QVERIFY(f.form->font().families().constFirst() == QLatin1String("Verdana"));
+    // The window font is Verdana where it is installed, else a sans-serif face that is.
+    const QString family = f.form->font().family();
+    QVERIFY2(QFontDatabase::families().contains(family), qPrintable(family));
+    QCOMPARE(family == QLatin1String("Verdana"),
+             QFontDatabase::families().contains(QLatin1String("Verdana")));
+    QCOMPARE(f.form->font().pointSize(), 8);
 }
 
 void TestMainWindow::everyControlHasAnAccessibleName() {
