@@ -80,9 +80,14 @@ private slots:
     }
 
     void plainResetsCharacterFormatting() {
-        const auto doc = read("{\\rtf1\\b\\i\\fs40 big\\plain  small}");
+        const auto doc =
+            read("{\\rtf1\\b\\i\\fs40 big {\\caps upper} {\\scaps lower}\\plain  small}");
         QCOMPARE(formatOf(*doc, "big").fontPointSize(), 20.0);
         QVERIFY(formatOf(*doc, "big").fontItalic());
+        QCOMPARE(formatOf(*doc, "big").fontCapitalization(), QFont::MixedCase);
+        QCOMPARE(formatOf(*doc, "upper").fontCapitalization(), QFont::AllUppercase);
+        QCOMPARE(formatOf(*doc, "lower").fontCapitalization(), QFont::SmallCaps);
+        QCOMPARE(formatOf(*doc, "small").fontCapitalization(), QFont::MixedCase);
         QCOMPARE(formatOf(*doc, "small").fontPointSize(), 12.0);
         QCOMPARE(formatOf(*doc, "small").fontWeight(), int(QFont::Normal));
         QVERIFY(!formatOf(*doc, "small").fontItalic());
@@ -143,6 +148,84 @@ private slots:
         QVERIFY2(t == QString::fromUtf8("При") || t == QString::fromUtf8("Ïðè"), qPrintable(t));
         const auto utf8 = read("{\\rtf1\\ansi\\ansicpg65001 \\'e2\\'82\\'ac}");
         QCOMPARE(text(*utf8), QString::fromUtf8("€"));
+    }
+
+    // What writers of real files do, one snippet each.
+    void producerQuirks_data() {
+        QTest::addColumn<QByteArray>("rtf");
+        QTest::addColumn<QString>("expected");
+        // Character sets of the fonts win over the document's code page.
+        QTest::newRow("wordpad czech font")
+            << QByteArray(
+                   "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fswiss\\fcharset238 Arial;}}"
+                   "\\f0 \\'c8l\\'e1nek\\par}")
+            << QString::fromUtf8("Článek");
+        QTest::newRow("wordpad japanese, western font")
+            << QByteArray(
+                   "{\\rtf1\\ansi\\ansicpg932\\deff0{\\fonttbl{\\f0\\fnil\\fcharset128 MS Gothic;}"
+                   "{\\f1\\fswiss\\fcharset0 Arial;}}\\f0 \\'93\\'fa{\\f1 \\'a9}}")
+            << QString::fromUtf8("日©");
+        QTest::newRow("font code page")
+            << QByteArray(
+                   "{\\rtf1\\ansi{\\fonttbl{\\f0\\fnil\\cpg1251 Arial;}}\\f0 \\'cf\\'f0\\'e8}")
+            << QString::fromUtf8("При");
+        // Second bytes of Shift-JIS raw after an escaped first byte, even "\", "{" and "}";
+        // escaped, as Word writes them; no document code page.
+        QTest::newRow("shift-jis raw second bytes")
+            << QByteArray(
+                   "{\\rtf1\\ansi{\\fonttbl{\\f0\\fnil\\fcharset128 \\'82\\'6c\\'82\\'72 Mincho;}}"
+                   "\\f0 \\'83\\\\par \\'96{\\'83}\\'95\\'5c\\'b1\\par}")
+            << QString::fromUtf8("ソ\n本マ表ｱ");
+        QTest::newRow("gbk") << QByteArray("{\\rtf1\\ansi\\ansicpg936 \\'d6\\'d0\\'ce\\'c4}")
+                             << QString::fromUtf8("中文");
+        // A fallback of two bytes after \uN is one character to skip.
+        QTest::newRow("double-byte fallback")
+            << QByteArray("{\\rtf1\\ansi\\ansicpg932\\uc1 \\u26085\\'93\\'fa!}")
+            << QString::fromUtf8("日!");
+        QTest::newRow("mac japanese") << QByteArray("{\\rtf1\\mac\\ansicpg10001 \\'93\\'fa\\'fd}")
+                                      << QString::fromUtf8("日©");
+        QTest::newRow("mac roman") << QByteArray("{\\rtf1\\mac \\'8e\\'a5\\'d2x\\'d3\\'db}")
+                                   << QString::fromUtf8("é•“x”€");
+        QTest::newRow("utf-8 byte-order mark")
+            << QByteArray("\xEF\xBB\xBF{\\rtf1 text}") << QStringLiteral("text");
+        // Word: the fallback text of a nested table is not shown beside the table.
+        QTest::newRow("nested table")
+            << QByteArray(
+                   "{\\rtf1 a\\nestcell b\\nestcell{\\*\\nesttableprops\\trowd\\cellx100\\nestrow}"
+                   "{\\nonesttables\\par a\\tab b\\par}\\cell\\row}")
+            << QStringLiteral("a\tb\t\t");
+        QTest::newRow("footnote marks")
+            << QByteArray("{\\rtf1 One{\\super\\chftn}{\\footnote\\pard{\\super\\chftn} first} and "
+                          "two{\\super\\chftn{\\footnote{\\super\\chftn} second}}.}")
+            << QStringLiteral("One1 and two2.");
+        QTest::newRow("symbol field, empty result")
+            << QByteArray("{\\rtf1 x{\\field{\\*\\fldinst {SYMBOL 169 \\\\f \"Symbol\" \\\\s "
+                          "10}}{\\fldrslt }}y}")
+            << QString::fromUtf8("x♥y");
+        QTest::newRow("symbol field, shown result")
+            << QByteArray(
+                   "{\\rtf1{\\fonttbl{\\f3\\ftech\\fcharset2 Symbol;}}"
+                   "{\\field{\\*\\fldinst SYMBOL 183 \\\\f \"Symbol\"}{\\fldrslt\\f3 \\'b7}}}")
+            << QString::fromUtf8("•");
+        QTest::newRow("symbol fields, other fonts")
+            << QByteArray("{\\rtf1{\\field{\\fldinst SYMBOL 0x20AC \\\\u}}{\\field{\\*\\fldinst "
+                          "SYMBOL 233}"
+                          "{\\fldrslt}}{\\field{\\*\\fldinst SYMBOL 12354 \\\\f \"MS Gothic\"}}}")
+            << QString::fromUtf8("€éあ");
+        QTest::newRow("symbol font, private-use")
+            << QByteArray("{\\rtf1{\\fonttbl{\\f1\\fnil\\fcharset2 Symbol;}}{\\f1\\u-3913?\\'61}}")
+            << QString::fromUtf8("•α");
+        QTest::newRow("textedit attachment")
+            << QByteArray("{\\rtf1\\ansi\\ansicpg1252\\cocoartf2639 before {{\\NeXTGraphic Pasted "
+                          "Graphic.png "
+                          "\\width2000 \\height1000 \\appleattachmentpadding0\n}\\'ac}after\\'ac}")
+            << QString::fromUtf8("before after¬");
+    }
+
+    void producerQuirks() {
+        QFETCH(QByteArray, rtf);
+        QFETCH(QString, expected);
+        QCOMPARE(text(*read(rtf)), expected);
     }
 
     void unicodeCharactersAndFallbacks() {
@@ -372,6 +455,15 @@ private slots:
         QTextDocument ansi;
         readPlainText(QByteArray("caf\xe9 \x93q\x94"), &ansi);
         QCOMPARE(ansi.toPlainText(), QString::fromUtf8("café “q”"));
+        // A byte-order mark is no text, whether or not the rest is valid UTF-8.
+        readPlainText(QByteArray("\xEF\xBB\xBF"
+                                 "caf\xc3\xa9"),
+                      &utf8);
+        QCOMPARE(utf8.toPlainText(), QString::fromUtf8("café"));
+        readPlainText(QByteArray("\xEF\xBB\xBF"
+                                 "caf\xe9"),
+                      &ansi);
+        QCOMPARE(ansi.toPlainText(), QString::fromUtf8("café"));
     }
 };
 
