@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QListWidget>
 #include <QMenu>
@@ -162,7 +163,7 @@ void UrlPanel::loadListFile() {
     QString error;
     if (readUrlListFile(path, &entries, &error))
         appendUrls(entries);
-    else
+    else if (QFileInfo::exists(path)) // a name typed for a missing file ends the command quietly
         Prompts::message(window(),
                          QStringLiteral("The URL list could not be loaded from\n%1\n\n%2.")
                              .arg(QDir::toNativeSeparators(path), error),
