@@ -92,7 +92,7 @@ int main(int argc, char* argv[]) {
 
     if (days != Days)
         return 0;
-    // Appending one day: six engines, each one WriteIniValue rewriting the whole file.
+    // Appending one day: the six engines' writes applied to the file in one replacement.
     QTemporaryDir dir;
     tally::ProgramFolder::setOverride(dir.path());
     const QString file = dir.filePath(QStringLiteral("Saved/decade.vqz"));
