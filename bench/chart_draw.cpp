@@ -2,10 +2,10 @@
 // time to append one day to a saved search of that size. Needs a display for the 3D types (run it
 // under xvfb-run). With a folder as argument it also saves a picture of every type there.
 #include "core/results/chart_data.h"
-#include "gui/charts/history_chart.h"
 #include "core/results/saved_search.h"
 #include "core/scan/engine_table.h"
 #include "core/settings/program_folder.h"
+#include "gui/charts/history_chart.h"
 
 #include <QApplication>
 #include <QDate>
