@@ -2,10 +2,10 @@
 // time to append one day to a saved search of that size. Needs a display for the 3D types (run it
 // under xvfb-run). With a folder as argument it also saves a picture of every type there.
 #include "core/results/chart_data.h"
-#include "gui/charts/history_chart.h"
 #include "core/results/saved_search.h"
 #include "core/scan/engine_table.h"
 #include "core/settings/program_folder.h"
+#include "gui/charts/history_chart.h"
 
 #include <QApplication>
 #include <QDate>
@@ -92,7 +92,7 @@ int main(int argc, char* argv[]) {
 
     if (days != Days)
         return 0;
-    // Appending one day: six engines, each one WriteIniValue rewriting the whole file.
+    // Appending one day: the six engines' writes applied to the file in one replacement.
     QTemporaryDir dir;
     tally::ProgramFolder::setOverride(dir.path());
     const QString file = dir.filePath(QStringLiteral("Saved/decade.vqz"));

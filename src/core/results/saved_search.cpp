@@ -88,6 +88,8 @@ SearchNameProblem checkSearchName(const QString& name) {
     for (QChar c : name)
         if (c == QLatin1Char('/') || c.category() == QChar::Other_Control)
             return SearchNameProblem::BadCharacter;
+    if (!fitsAtomicFileName(name + extension))
+        return SearchNameProblem::TooLong;
     return SearchNameProblem::None;
 }
 
@@ -111,23 +113,34 @@ bool isSavableCount(const QString& count) {
 }
 
 SaveResult saveSearchRow(const QString& rowText, const QString& file, SaveMode mode,
-                         const QDate& date) {
+                         const QDate& date, QString* reason) {
     QList<RowCell> cells = parseRowText(rowText);
     cells.removeIf([](const RowCell& cell) { return !isSavableCount(cell.count); });
     if (cells.isEmpty())
         return SaveResult::NothingToSave;
+    auto fail = [reason](const QString& why) {
+        if (reason)
+            *reason = why;
+        return SaveResult::Failed;
+    };
     const QString folder = QFileInfo(file).absolutePath();
     if (!QFileInfo(folder).isDir() && !QDir().mkpath(folder))
-        return SaveResult::Failed;
+        return fail(QStringLiteral("The folder %1 could not be created")
+                        .arg(QDir::toNativeSeparators(folder)));
     const QString key = historyDateKey(date);
+    modINI::IniFileEdit edit(file);
     for (const RowCell& cell : cells) {
-        if (mode == SaveMode::NewSearch &&
-            !modINI::WritePrivateProfileSectionA(cell.caption, QString(), file))
-            return SaveResult::Failed;
-        if (!modINI::WriteIniValue(cell.caption, key, cell.count, file))
-            return SaveResult::Failed;
+        if (mode == SaveMode::NewSearch)
+            edit.writePrivateProfileSection(cell.caption, QString());
+        edit.writeIniValue(cell.caption, key, cell.count);
     }
+    if (const FileOutcome outcome = edit.save(); !outcome)
+        return fail(outcome.reason());
     return SaveResult::Saved;
+}
+
+FileOutcome checkSavedSearchReadable(const QString& file) {
+    return checkFileReadable(file, modINI::iniFileSizeLimit(file));
 }
 
 QList<HistoryRow> readEngineHistory(const QString& engine, const QString& file) {

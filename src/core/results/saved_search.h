@@ -1,9 +1,12 @@
 // Saved searches: the dated history of one results row, one file Saved/<name>.vqz per search.
 //
 // A file is plain INI text with one section per engine (named by the engine column's caption) and
-// one line "mm-dd-yy=count" per day the row was saved, newest first. Writes go only through
-// modINI::WritePrivateProfileSectionA and modINI::WriteIniValue, one engine at a time.
+// one line "mm-dd-yy=count" per day the row was saved, newest first. A save is the series of
+// modINI::WritePrivateProfileSectionA and modINI::WriteIniValue writes, one engine at a time,
+// applied together as one atomic replacement of the file: a save is either whole or not there.
 #pragma once
+
+#include "core/files/safe_file.h"
 
 #include <QDate>
 #include <QList>
@@ -47,8 +50,9 @@ std::optional<SavedSearchEntry> findSavedSearch(const QString& name);
 // Why a typed name cannot become a saved search's file name.
 enum class SearchNameProblem {
     None,
-    Empty,       // nothing typed
-    BadCharacter // "/" would leave the Saved folder; control characters cannot be file names
+    Empty,        // nothing typed
+    BadCharacter, // "/" would leave the Saved folder; control characters cannot be file names
+    TooLong       // the file name (name + ".vqz") would be longer than the file system allows
 };
 SearchNameProblem checkSearchName(const QString& name);
 
@@ -78,9 +82,14 @@ enum class SaveResult {
     Failed         // the folder or the file could not be written
 };
 
-// Writes one save of a results row into `file` (a full path) for the date `date`.
+// Writes one save of a results row into `file` (a full path) for the date `date`. On failure the
+// file is as it was and *reason (when given) says why.
 SaveResult saveSearchRow(const QString& rowText, const QString& file, SaveMode mode,
-                         const QDate& date);
+                         const QDate& date, QString* reason = nullptr);
+
+// Whether a saved search can be read whole (a regular file within the size limit); the reason
+// when it cannot.
+FileOutcome checkSavedSearchReadable(const QString& file);
 
 // One line of an engine's history: the date text as written and the count.
 struct HistoryRow {

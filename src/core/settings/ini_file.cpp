@@ -2,9 +2,8 @@
 
 #include "core/settings/program_folder.h"
 
-#include <QFile>
+#include <QFileInfo>
 #include <QList>
-#include <QSaveFile>
 
 namespace tally::modINI {
 
@@ -14,26 +13,51 @@ namespace {
 // position in front of it, so a saved file holds exactly one blank line before every header.
 using IniLines = QList<QByteArray>;
 
-bool startsWithHeader(const QByteArray& line) {
-    return !line.isEmpty() && line.front() == '[';
+// The spaces a save removes from the start of a line.
+qsizetype leadingSpaces(const QByteArray& line) {
+    qsizetype at = 0;
+    while (at < line.size() && line[at] == ' ')
+        ++at;
+    return at;
 }
 
-IniLines LoadIniLines(const QString& file) {
+// A header line begins with "[", after any spaces (which a save removes).
+bool startsWithHeader(const QByteArray& line) {
+    const qsizetype at = leadingSpaces(line);
+    return at < line.size() && line[at] == '[';
+}
+
+void appendLine(IniLines& lines, QByteArray line) {
+    if (startsWithHeader(line))
+        lines.append(QByteArray());
+    lines.append(std::move(line));
+}
+
+struct LoadedLines {
     IniLines lines;
-    QFile in(ProgramFolder::resolve(file));
-    if (!in.open(QIODevice::ReadOnly))
-        return lines; // a missing or unreadable file reads as an empty one
-    const QByteArray data = in.readAll();
+    FileOutcome outcome = FileOutcome::success();
+};
+
+// A missing file reads as an empty one; a file that cannot be read (not a regular file, too
+// large, no permission) reads as empty too, with the reason in `outcome`.
+LoadedLines LoadIniLines(const QString& file) {
+    LoadedLines loaded;
+    const QString path = ProgramFolder::resolve(file);
+    const FileContents contents = readFileBounded(path, iniFileSizeLimit(path));
+    if (!contents.isRead()) {
+        if (contents.status == FileContents::Status::Refused)
+            loaded.outcome = FileOutcome::failure(contents.reason);
+        return loaded;
+    }
+    const QByteArray data = withoutByteOrderMark(contents.bytes);
+    IniLines& lines = loaded.lines;
     const char* p = data.constData();
     const qsizetype size = data.size();
     qsizetype start = 0;
     auto take = [&](qsizetype end) {
         if (end == start)
             return; // exactly empty lines are dropped
-        QByteArray line(p + start, end - start);
-        if (line.front() == '[')
-            lines.append(QByteArray());
-        lines.append(std::move(line));
+        appendLine(lines, QByteArray(p + start, end - start));
     };
     for (qsizetype i = 0; i < size; ++i) {
         const char c = p[i];
@@ -46,7 +70,7 @@ IniLines LoadIniLines(const QString& file) {
     }
     if (start < size)
         take(size);
-    return lines;
+    return loaded;
 }
 
 QByteArray trimSpaces(const QByteArray& line) {
@@ -59,7 +83,7 @@ QByteArray trimSpaces(const QByteArray& line) {
     return (b == 0 && e == line.size()) ? line : line.mid(b, e - b);
 }
 
-bool SaveIniLines(const IniLines& lines, const QString& file) {
+QByteArray savedBytes(const IniLines& lines) {
     QByteArray out;
     qsizetype total = 0;
     for (const QByteArray& line : lines)
@@ -69,14 +93,26 @@ bool SaveIniLines(const IniLines& lines, const QString& file) {
         out += trimSpaces(line);
         out += "\r\n";
     }
-    QSaveFile save(ProgramFolder::resolve(file));
-    if (!save.open(QIODevice::WriteOnly))
-        return false;
-    if (save.write(out) != out.size()) {
-        save.cancelWriting();
-        return false;
+    return out;
+}
+
+FileOutcome SaveIniLines(const IniLines& lines, const QString& file) {
+    return writeFileAtomically(ProgramFolder::resolve(file), savedBytes(lines));
+}
+
+// The lines as saving them and loading them again would give, without touching the disk: what a
+// write finds when it follows another write to the same file.
+IniLines reloaded(const IniLines& lines) {
+    IniLines out;
+    out.reserve(lines.size());
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        QByteArray line = trimSpaces(lines[i]);
+        if (i == 0)
+            line = withoutByteOrderMark(line);
+        if (!line.isEmpty())
+            appendLine(out, std::move(line));
     }
-    return save.commit();
+    return out;
 }
 
 bool isAscii(const QByteArray& bytes) {
@@ -86,19 +122,22 @@ bool isAscii(const QByteArray& bytes) {
     return true;
 }
 
-// A prefix to look for at the start of lines, compared without regard to letter case.
+// A prefix to look for at the start of lines (after any spaces, which a save removes), compared
+// without regard to letter case.
 class Prefix {
 public:
     explicit Prefix(const QString& text)
         : text_(text), utf8_(text.toUtf8()), ascii_(isAscii(utf8_)) {}
 
     bool matches(const QByteArray& line) const {
+        const qsizetype from = leadingSpaces(line);
         if (ascii_) {
-            if (line.size() < utf8_.size())
+            if (line.size() - from < utf8_.size())
                 return false;
-            return qstrnicmp(line.constData(), utf8_.constData(), utf8_.size()) == 0;
+            return qstrnicmp(line.constData() + from, utf8_.constData(), utf8_.size()) == 0;
         }
-        return QString::fromUtf8(line).startsWith(text_, Qt::CaseInsensitive);
+        return QString::fromUtf8(line.constData() + from, line.size() - from)
+            .startsWith(text_, Qt::CaseInsensitive);
     }
 
 private:
@@ -168,68 +207,11 @@ QByteArray keyLine(const QString& key, const QString& value) {
     return (key + QLatin1Char('=') + value).toUtf8();
 }
 
-} // namespace
-
-bool IsValidIniName(const QString& name) {
-    for (QChar c : name)
-        if (c == QLatin1Char('[') || c == QLatin1Char(']') || c == QLatin1Char('='))
-            return false;
-    return true;
-}
-
-QString ReadIniValue(const QString& section, const QString& key, const QString& defaultValue,
-                     const QString& file) {
-    if (!IsValidIniName(section) || !IsValidIniName(key))
-        return defaultValue;
-    const IniLines lines = LoadIniLines(file);
-    const qsizetype header = findSection(lines, section);
-    if (header < 0)
-        return defaultValue;
-    const qsizetype at = findKey(lines, header, key);
-    if (at < 0)
-        return defaultValue;
-    const QByteArray& line = lines[at];
-    return QString::fromUtf8(line.mid(line.indexOf('=') + 1));
-}
-
-QString ReadIniSection(const QString& section, const QString& defaultValue, const QString& file) {
-    if (!IsValidIniName(section))
-        return defaultValue;
-    const IniLines lines = LoadIniLines(file);
-    const qsizetype header = findSection(lines, section);
-    if (header < 0)
-        return defaultValue;
-    const qsizetype end = sectionEnd(lines, header);
-    QByteArray text;
-    for (qsizetype i = header + 1; i < end; ++i) {
-        if (i > header + 1)
-            text += "\r\n";
-        text += lines[i];
-    }
-    return QString::fromUtf8(text);
-}
-
-QStringList ListIniSections(const QString& file) {
-    QStringList names;
-    for (const QByteArray& line : LoadIniLines(file)) {
-        if (!startsWithHeader(line))
-            continue;
-        const qsizetype close = line.indexOf(']');
-        names.append(QString::fromUtf8(close < 0 ? line.mid(1) : line.mid(1, close - 1)));
-    }
-    return names;
-}
-
-namespace {
-
 // Where a key that its section lacks is put.
 enum class NewKeyAt { SectionTop, SectionEnd };
 
-bool writeKey(const QString& section, const QString& key, const QString& value, const QString& file,
+void writeKey(IniLines& lines, const QString& section, const QString& key, const QString& value,
               NewKeyAt placement) {
-    if (!canWrite(section, key, value))
-        return false;
-    IniLines lines = LoadIniLines(file);
     const qsizetype header = findSection(lines, section);
     if (header < 0) {
         appendSection(lines, section, {keyLine(key, value)});
@@ -246,33 +228,21 @@ bool writeKey(const QString& section, const QString& key, const QString& value, 
                 last = i;
         lines.insert(last + 1, keyLine(key, value));
     }
-    return SaveIniLines(lines, file);
 }
 
-} // namespace
-
-bool WriteIniValue(const QString& section, const QString& key, const QString& value,
-                   const QString& file) {
-    return writeKey(section, key, value, file, NewKeyAt::SectionTop);
-}
-
-bool WritePrivateProfileStringA(const QString& section, const QString& key, const QString& value,
-                                const QString& file) {
-    return writeKey(section, key, value, file, NewKeyAt::SectionEnd);
-}
-
-bool WritePrivateProfileSectionA(const QString& section, const QString& sectionText,
-                                 const QString& file) {
-    if (!IsValidIniName(section) || !isSafeText(section) || sectionText.contains(QChar(0)))
-        return false;
+// The "key=value" lines of a section text, at any line end.
+QList<QByteArray> sectionBody(const QString& sectionText) {
     QList<QByteArray> body;
     QString normalized = sectionText;
     normalized.replace(QLatin1String("\r\n"), QLatin1String("\n"))
         .replace(QLatin1Char('\r'), QLatin1Char('\n'));
     for (const QString& line : normalized.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
         body.append(line.toUtf8());
+    return body;
+}
 
-    IniLines lines = LoadIniLines(file);
+void writeSection(IniLines& lines, const QString& section, const QString& sectionText) {
+    const QList<QByteArray> body = sectionBody(sectionText);
     const qsizetype header = findSection(lines, section);
     if (header >= 0) {
         qsizetype end = sectionEnd(lines, header);
@@ -285,7 +255,143 @@ bool WritePrivateProfileSectionA(const QString& section, const QString& sectionT
     } else {
         appendSection(lines, section, body);
     }
-    return SaveIniLines(lines, file);
+}
+
+bool isSettingsIni(const QString& file) {
+    return QFileInfo(file).fileName().compare(QLatin1String("settings.ini"), Qt::CaseInsensitive) ==
+           0;
+}
+
+} // namespace
+
+qint64 iniFileSizeLimit(const QString& file) {
+    return isSettingsIni(file) ? SettingsFileLimit : SavedSearchFileLimit;
+}
+
+bool IsValidIniName(const QString& name) {
+    for (QChar c : name)
+        if (c == QLatin1Char('[') || c == QLatin1Char(']') || c == QLatin1Char('='))
+            return false;
+    return true;
+}
+
+QString ReadIniValue(const QString& section, const QString& key, const QString& defaultValue,
+                     const QString& file) {
+    if (!IsValidIniName(section) || !IsValidIniName(key))
+        return defaultValue;
+    const IniLines lines = LoadIniLines(file).lines;
+    const qsizetype header = findSection(lines, section);
+    if (header < 0)
+        return defaultValue;
+    const qsizetype at = findKey(lines, header, key);
+    if (at < 0)
+        return defaultValue;
+    const QByteArray& line = lines[at];
+    return QString::fromUtf8(line.mid(line.indexOf('=') + 1));
+}
+
+QString ReadIniSection(const QString& section, const QString& defaultValue, const QString& file) {
+    if (!IsValidIniName(section))
+        return defaultValue;
+    const IniLines lines = LoadIniLines(file).lines;
+    const qsizetype header = findSection(lines, section);
+    if (header < 0)
+        return defaultValue;
+    const qsizetype end = sectionEnd(lines, header);
+    QByteArray text;
+    for (qsizetype i = header + 1; i < end; ++i) {
+        if (i > header + 1)
+            text += "\r\n";
+        text += lines[i];
+    }
+    return QString::fromUtf8(text);
+}
+
+QStringList ListIniSections(const QString& file) {
+    QStringList names;
+    const IniLines lines = LoadIniLines(file).lines;
+    for (const QByteArray& line : lines) {
+        if (!startsWithHeader(line))
+            continue;
+        const QByteArray header = line.mid(leadingSpaces(line));
+        const qsizetype close = header.indexOf(']');
+        names.append(QString::fromUtf8(close < 0 ? header.mid(1) : header.mid(1, close - 1)));
+    }
+    return names;
+}
+
+bool WriteIniValue(const QString& section, const QString& key, const QString& value,
+                   const QString& file) {
+    return IniFileEdit(file).writeIniValue(section, key, value).save().ok();
+}
+
+bool WritePrivateProfileStringA(const QString& section, const QString& key, const QString& value,
+                                const QString& file) {
+    return IniFileEdit(file).writePrivateProfileString(section, key, value).save().ok();
+}
+
+bool WritePrivateProfileSectionA(const QString& section, const QString& sectionText,
+                                 const QString& file) {
+    return IniFileEdit(file).writePrivateProfileSection(section, sectionText).save().ok();
+}
+
+IniFileEdit::IniFileEdit(const QString& file) : file_(file) {}
+
+IniFileEdit& IniFileEdit::writeIniValue(const QString& section, const QString& key,
+                                        const QString& value) {
+    steps_.append({Kind::Value, section, key, value});
+    return *this;
+}
+
+IniFileEdit& IniFileEdit::writePrivateProfileString(const QString& section, const QString& key,
+                                                    const QString& value) {
+    steps_.append({Kind::ProfileString, section, key, value});
+    return *this;
+}
+
+IniFileEdit& IniFileEdit::writePrivateProfileSection(const QString& section,
+                                                     const QString& sectionText) {
+    steps_.append({Kind::ProfileSection, section, QString(), sectionText});
+    return *this;
+}
+
+FileOutcome IniFileEdit::save() const {
+    for (const Step& step : steps_) {
+        const bool isSection = step.kind == Kind::ProfileSection;
+        for (const QString& name : {step.section, step.key})
+            if (!IsValidIniName(name))
+                return FileOutcome::failure(
+                    QStringLiteral("The name \"%1\" holds \"[\", \"]\" or \"=\"").arg(name));
+        const bool safe = isSection ? isSafeText(step.section) && !step.value.contains(QChar(0))
+                                    : canWrite(step.section, step.key, step.value);
+        if (!safe)
+            return FileOutcome::failure(
+                QStringLiteral("A name or value holds a line break or a NUL character"));
+    }
+    if (steps_.isEmpty())
+        return FileOutcome::success();
+
+    LoadedLines loaded = LoadIniLines(file_);
+    if (!loaded.outcome)
+        return loaded.outcome;
+    IniLines& lines = loaded.lines;
+    for (qsizetype i = 0; i < steps_.size(); ++i) {
+        if (i > 0)
+            lines = reloaded(lines);
+        const Step& step = steps_[i];
+        switch (step.kind) {
+        case Kind::Value:
+            writeKey(lines, step.section, step.key, step.value, NewKeyAt::SectionTop);
+            break;
+        case Kind::ProfileString:
+            writeKey(lines, step.section, step.key, step.value, NewKeyAt::SectionEnd);
+            break;
+        case Kind::ProfileSection:
+            writeSection(lines, step.section, step.value);
+            break;
+        }
+    }
+    return SaveIniLines(lines, file_);
 }
 
 } // namespace tally::modINI

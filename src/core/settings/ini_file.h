@@ -4,8 +4,17 @@
 // atomically. Nothing is cached between calls. Lines are handled as bytes: lines that a write does
 // not touch keep their bytes; names and values passed in and out are UTF-8. Relative file names
 // are resolved against the program folder.
+//
+// Files are read only when they are regular files within their size limit (settings.ini 1 MiB,
+// any other INI file 64 MiB); a leading UTF-8 byte-order mark is skipped. A file that cannot be
+// read reads as an empty one, but is never written over: a write to it fails and leaves it as it
+// is. A header line may be indented: spaces before the "[" (and before a key) are ignored on
+// reading as a write removes them.
 #pragma once
 
+#include "core/files/safe_file.h"
+
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -39,5 +48,38 @@ bool WritePrivateProfileStringA(const QString& section, const QString& key, cons
 // then make up the section.
 bool WritePrivateProfileSectionA(const QString& section, const QString& sectionText,
                                  const QString& file);
+
+// A series of writes to one file, applied to its lines in memory and saved with one atomic
+// replacement. Each step follows the rules of the function it is named after, so the file ends up
+// holding exactly the bytes that those functions called one after the other would leave, but no
+// reader and no interruption can ever see it half way through.
+class IniFileEdit {
+public:
+    explicit IniFileEdit(const QString& file);
+
+    IniFileEdit& writeIniValue(const QString& section, const QString& key, const QString& value);
+    IniFileEdit& writePrivateProfileString(const QString& section, const QString& key,
+                                           const QString& value);
+    IniFileEdit& writePrivateProfileSection(const QString& section, const QString& sectionText);
+
+    // Loads the file, applies every step and saves it once. Nothing is written when the file
+    // cannot be read, when a step cannot be applied (a name holding "[", "]" or "=", a text
+    // holding a line break or a NUL), or when the save fails; the reason says which.
+    FileOutcome save() const;
+
+private:
+    enum class Kind { Value, ProfileString, ProfileSection };
+    struct Step {
+        Kind kind;
+        QString section;
+        QString key;
+        QString value;
+    };
+    QString file_;
+    QList<Step> steps_;
+};
+
+// The size limit of an INI file: settings.ini's own, or that of a saved search.
+qint64 iniFileSizeLimit(const QString& file);
 
 } // namespace tally::modINI

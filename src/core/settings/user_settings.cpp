@@ -4,9 +4,17 @@
 #include "core/product/product.h"
 #include "core/results/chart_data.h"
 
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
 #include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 
 #include <memory>
+
+#include <fcntl.h>
+#include <sys/stat.h>
 
 namespace tally {
 
@@ -17,10 +25,37 @@ QString& settingsFileOverride() {
     return path;
 }
 
-std::unique_ptr<QSettings> openStore(const QString& app) {
-    if (!settingsFileOverride().isEmpty())
-        return std::make_unique<QSettings>(settingsFileOverride(), QSettings::IniFormat);
-    return std::make_unique<QSettings>(app, app); // ~/.config/<app>/<app>.conf
+// The store may be read when it is missing (every key then reads its default) or a regular file
+// within the limit; anything else (a FIFO would block, a device never end) is left unopened.
+bool storeReadable(const QString& path) {
+    return !QFileInfo::exists(path) || checkFileReadable(path, SettingsFileLimit).ok();
+}
+
+std::unique_ptr<QSettings> openStore(const QString& path) {
+    return std::make_unique<QSettings>(path, QSettings::IniFormat);
+}
+
+// Every key of a store file with its value.
+QMap<QString, QVariant> storedValues(const QSettings& store) {
+    QMap<QString, QVariant> values;
+    for (const QString& key : store.allKeys())
+        values.insert(key, store.value(key));
+    return values;
+}
+
+// Moves a file's modification time past `before` when the write left it within the same
+// millisecond: open stores compare the size and that time to notice a change on disk.
+void markChanged(const QString& path, const QDateTime& before) {
+    const QDateTime after = QFileInfo(path).lastModified();
+    if (!before.isValid() || after > before)
+        return;
+    const qint64 ms = before.toMSecsSinceEpoch() + 1;
+    struct timespec times[2];
+    times[0].tv_sec = 0;
+    times[0].tv_nsec = UTIME_OMIT;
+    times[1].tv_sec = ms / 1000;
+    times[1].tv_nsec = (ms % 1000) * 1000000;
+    ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0);
 }
 
 QString storeKey(const QString& section, const QString& key) {
@@ -49,8 +84,8 @@ QString read(const char* key) {
     return readSetting(QLatin1String(key));
 }
 
-void write(const char* key, const QString& value) {
-    writeSetting(QLatin1String(key), value);
+FileOutcome write(const char* key, const QString& value) {
+    return writeSetting(QLatin1String(key), value);
 }
 
 bool readsAsOne(const char* key) {
@@ -63,32 +98,106 @@ QString flag(bool on) {
 
 } // namespace
 
+QString settingsStoreFile(const QString& app) {
+    if (!settingsFileOverride().isEmpty())
+        return settingsFileOverride();
+    // Where QSettings keeps an application's own store on this platform.
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QLatin1Char('/') + app + QLatin1Char('/') + app + QStringLiteral(".conf");
+}
+
 QString GetSetting(const QString& app, const QString& section, const QString& key,
                    const QString& defaultValue) {
-    auto store = openStore(app);
+    const QString path = settingsStoreFile(app);
+    if (!storeReadable(path))
+        return defaultValue;
+    auto store = openStore(path);
     const QVariant value = store->value(storeKey(section, key));
     return value.isValid() ? value.toString() : defaultValue;
 }
 
 void SaveSetting(const QString& app, const QString& section, const QString& key,
                  const QString& value) {
-    auto store = openStore(app);
-    const QString storedKey = storeKey(section, key);
-    // A write ends in a flush to disk: a value the store holds already is not written again (the
-    // chart type, written back as the main window opens).
-    const QVariant stored = store->value(storedKey);
-    if (stored.isValid() && stored.toString() == value)
-        return;
-    store->setValue(storedKey, value);
-    store->sync();
+    saveSettings(app, section, {{key, value}});
+}
+
+FileOutcome saveSettings(const QString& app, const QString& section,
+                         const QList<QPair<QString, QString>>& values) {
+    // The store's own writer does not notice a write that fails when its buffer is flushed (it
+    // then puts an empty file in place of the store). So it writes into a copy beside the store,
+    // the copy is read back afresh and compared with what it must hold, and only then replaces
+    // the store, atomically.
+    const QString path = settingsStoreFile(app);
+    // A value the store holds already is not written again: every write ends in flushes to the
+    // disk, and some values are written back as they are (the chart type, as the main window
+    // opens).
+    if (QFileInfo::exists(path) && storeReadable(path)) {
+        const QSettings stored(path, QSettings::IniFormat);
+        bool unchanged = stored.status() == QSettings::NoError;
+        for (const auto& [key, value] : values) {
+            const QVariant old = stored.value(storeKey(section, key));
+            unchanged = unchanged && old.isValid() && old.toString() == value;
+        }
+        if (unchanged)
+            return FileOutcome::success();
+    }
+    const FileContents current = readFileBounded(path, SettingsFileLimit);
+    if (current.status == FileContents::Status::Refused)
+        return FileOutcome::failure(current.reason);
+    const QDateTime before = QFileInfo(path).lastModified();
+    const QString folder = QFileInfo(path).absolutePath();
+    if (!QDir().mkpath(folder))
+        return FileOutcome::failure(QStringLiteral("The folder %1 could not be created")
+                                        .arg(QDir::toNativeSeparators(folder)));
+    QTemporaryDir stage(folder + QStringLiteral("/.store-XXXXXX"));
+    if (!stage.isValid())
+        return FileOutcome::failure(stage.errorString());
+
+    const QString copy = stage.filePath(QStringLiteral("store.conf"));
+    if (const FileOutcome outcome = writeFileAtomically(copy, current.bytes); !outcome)
+        return outcome;
+    QMap<QString, QVariant> expected;
+    {
+        QSettings store(copy, QSettings::IniFormat);
+        expected = storedValues(store);
+        for (const auto& [key, value] : values) {
+            store.setValue(storeKey(section, key), value);
+            expected.insert(storeKey(section, key), value);
+        }
+        store.sync();
+        if (store.status() != QSettings::NoError)
+            return FileOutcome::failure(QStringLiteral("The settings could not be written"));
+    }
+    const FileContents written = readFileBounded(copy, SettingsFileLimit);
+    if (!written.isRead())
+        return FileOutcome::failure(written.reason);
+
+    // Read back under another name, so that nothing remembered from the copy is trusted.
+    const QString check = stage.filePath(QStringLiteral("check.conf"));
+    if (const FileOutcome outcome = writeFileAtomically(check, written.bytes); !outcome)
+        return outcome;
+    {
+        const QSettings reread(check, QSettings::IniFormat);
+        if (reread.status() != QSettings::NoError || storedValues(reread) != expected)
+            return FileOutcome::failure(
+                QStringLiteral("The settings could not be written in full"));
+    }
+    const FileOutcome outcome = writeFileAtomically(path, written.bytes);
+    if (outcome)
+        markChanged(path, before);
+    return outcome;
 }
 
 QString readSetting(const QString& key) {
     return GetSetting(product().name, QLatin1String(SettingsSection), key, defaultSetting(key));
 }
 
-void writeSetting(const QString& key, const QString& value) {
-    SaveSetting(product().name, QLatin1String(SettingsSection), key, value);
+FileOutcome writeSetting(const QString& key, const QString& value) {
+    return saveSettings(product().name, QLatin1String(SettingsSection), {{key, value}});
+}
+
+QString userSettingsFile() {
+    return settingsStoreFile(product().name);
 }
 
 void setUserSettingsFile(const QString& path) {
@@ -106,10 +215,22 @@ QString mediumThresholdText() {
 QString highThresholdText() {
     return read(settingkeys::HighThreshold);
 }
-void setThresholdTexts(const QString& low, const QString& medium, const QString& high) {
-    write(settingkeys::LowThreshold, low);
-    write(settingkeys::MediumThreshold, medium);
-    write(settingkeys::HighThreshold, high);
+FileOutcome setThresholdTexts(const QString& low, const QString& medium, const QString& high) {
+    using namespace settingkeys;
+    return saveSettings(product().name, QLatin1String(SettingsSection),
+                        {{QLatin1String(LowThreshold), low},
+                         {QLatin1String(MediumThreshold), medium},
+                         {QLatin1String(HighThreshold), high}});
+}
+
+FileOutcome saveOptions(const StoredOptions& options) {
+    using namespace settingkeys;
+    return saveSettings(product().name, QLatin1String(SettingsSection),
+                        {{QLatin1String(LowThreshold), options.lowThreshold},
+                         {QLatin1String(MediumThreshold), options.mediumThreshold},
+                         {QLatin1String(HighThreshold), options.highThreshold},
+                         {QLatin1String(AutoSort), flag(options.autoSortByTotal)},
+                         {QLatin1String(ClearResults), flag(options.clearResultsBeforeScan)}});
 }
 
 qint64 lowThreshold() {
@@ -122,28 +243,28 @@ qint64 mediumThreshold() {
 bool clearResultsBeforeScan() {
     return readsAsOne(settingkeys::ClearResults);
 }
-void setClearResultsBeforeScan(bool on) {
-    write(settingkeys::ClearResults, flag(on));
+FileOutcome setClearResultsBeforeScan(bool on) {
+    return write(settingkeys::ClearResults, flag(on));
 }
 bool autoSortByTotal() {
     return readsAsOne(settingkeys::AutoSort);
 }
-void setAutoSortByTotal(bool on) {
-    write(settingkeys::AutoSort, flag(on));
+FileOutcome setAutoSortByTotal(bool on) {
+    return write(settingkeys::AutoSort, flag(on));
 }
 
 bool showHelpAtStart() {
     return read(settingkeys::ShowHelp) == QLatin1String("1");
 }
-void setShowHelpAtStart(bool on) {
-    write(settingkeys::ShowHelp, flag(on));
+FileOutcome setShowHelpAtStart(bool on) {
+    return write(settingkeys::ShowHelp, flag(on));
 }
 
 int chartType() {
     return chartTypeFromSetting(read(settingkeys::ChartType));
 }
-void setChartType(int type) {
-    write(settingkeys::ChartType, QString::number(type));
+FileOutcome setChartType(int type) {
+    return write(settingkeys::ChartType, QString::number(type));
 }
 
 } // namespace UserSettings

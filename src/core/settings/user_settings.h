@@ -1,12 +1,19 @@
 // The per-user settings store: text values by application name, section and key.
 //
 // On Linux this is ~/.config/Tallyscope/Tallyscope.conf (honouring XDG_CONFIG_HOME). Every value
-// is written the moment it changes. Tests point the store at a file of their own.
+// is written the moment it changes, and every write replaces the file atomically: a failed write
+// (a full disk, a read-only file) leaves the stored values as they were and says why. A store
+// file that is not a regular file or is larger than 1 MiB is not read: every key then reads as its
+// default. Tests point the store at a file of their own.
 //
 // The program reads and writes its settings only through the typed accessors of UserSettings
 // below: each knows its key, its default and how its stored text is read.
 #pragma once
 
+#include "core/files/safe_file.h"
+
+#include <QList>
+#include <QPair>
 #include <QString>
 
 namespace tally {
@@ -30,12 +37,19 @@ QString GetSetting(const QString& app, const QString& section, const QString& ke
                    const QString& defaultValue);
 void SaveSetting(const QString& app, const QString& section, const QString& key,
                  const QString& value);
+// Several keys of one section written in one atomic replacement of the store's file.
+FileOutcome saveSettings(const QString& app, const QString& section,
+                         const QList<QPair<QString, QString>>& values);
+// The file the store of `app` lives in.
+QString settingsStoreFile(const QString& app);
 
 // A key of the program's own section (application "Tallyscope", section "Settings") as stored
 // text: its default at reads when nothing is stored. Tests use these to plant stored values; the
 // program goes through UserSettings.
 QString readSetting(const QString& key);
-void writeSetting(const QString& key, const QString& value);
+FileOutcome writeSetting(const QString& key, const QString& value);
+// The file of the program's own store (for messages).
+QString userSettingsFile();
 
 // Points the store at one INI file (tests); an empty path restores the real store.
 void setUserSettingsFile(const QString& path);
@@ -53,7 +67,18 @@ inline constexpr qint64 DefaultHighThreshold = 1000;
 QString lowThresholdText();
 QString mediumThresholdText();
 QString highThresholdText();
-void setThresholdTexts(const QString& low, const QString& medium, const QString& high);
+FileOutcome setThresholdTexts(const QString& low, const QString& medium, const QString& high);
+
+// Everything the Options dialog's Ok stores: the three threshold texts and the two data options,
+// written in one replacement of the store's file.
+struct StoredOptions {
+    QString lowThreshold;
+    QString mediumThreshold;
+    QString highThreshold;
+    bool autoSortByTotal = true;
+    bool clearResultsBeforeScan = true;
+};
+FileOutcome saveOptions(const StoredOptions& options);
 
 // The thresholds as the scan applies them: the stored texts read as whole numbers; a text that
 // does not read gives the default.
@@ -63,19 +88,19 @@ qint64 mediumThreshold();
 // "Clear results after each search" (chkClear) and "Auto-sort data by popularity" (chkAutoSort):
 // on when the stored text reads as the whole number 1. Default on.
 bool clearResultsBeforeScan();
-void setClearResultsBeforeScan(bool on);
+FileOutcome setClearResultsBeforeScan(bool on);
 bool autoSortByTotal();
-void setAutoSortByTotal(bool on);
+FileOutcome setAutoSortByTotal(bool on);
 
 // "Show at Startup" of the help window (showHelp): on only when the stored text is exactly "1".
 // Default on.
 bool showHelpAtStart();
-void setShowHelpAtStart(bool on);
+FileOutcome setShowHelpAtStart(bool on);
 
 // The chart type of the Chart View (cmbChart2), 0..7. Default 3; a stored text that is not a whole
 // number in that range gives the default.
 int chartType();
-void setChartType(int type);
+FileOutcome setChartType(int type);
 
 } // namespace UserSettings
 

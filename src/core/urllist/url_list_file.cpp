@@ -1,7 +1,6 @@
 #include "core/urllist/url_list_file.h"
 
-#include <QFile>
-#include <QSaveFile>
+#include "core/files/safe_file.h"
 
 namespace tally {
 
@@ -41,20 +40,15 @@ QStringList importedUrls(const QString& clipboardText) {
 }
 
 bool readUrlListFile(const QString& path, QStringList* entries, QString* error) {
-    QFile in(path);
-    if (!in.open(QIODevice::ReadOnly)) {
+    const FileContents contents = readFileBounded(path, UrlListFileLimit);
+    if (!contents.isRead()) {
         if (error)
-            *error = in.errorString();
-        return false;
-    }
-    const QByteArray bytes = in.readAll();
-    if (in.error() != QFileDevice::NoError) {
-        if (error)
-            *error = in.errorString();
+            *error = contents.reason;
         return false;
     }
     if (entries)
-        entries->append(splitListText(QString::fromLocal8Bit(bytes)));
+        entries->append(
+            splitListText(QString::fromLocal8Bit(withoutByteOrderMark(contents.bytes))));
     return true;
 }
 
@@ -64,14 +58,10 @@ bool writeUrlListFile(const QString& path, const QStringList& entries, QString* 
         out += entry.toLocal8Bit();
         out += "\r\n";
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(out) != out.size() || !file.commit()) {
-        if (error)
-            *error = file.errorString();
-        file.cancelWriting();
-        return false;
-    }
-    return true;
+    const FileOutcome outcome = writeFileAtomically(path, out);
+    if (!outcome && error)
+        *error = outcome.reason();
+    return outcome.ok();
 }
 
 QString urlListFileName(const QString& chosen) {

@@ -2,8 +2,10 @@
 //
 // A list file holds one entry per line. Reading splits the whole text at CR LF, LF or a lone CR
 // (Linux text ends its lines with LF) and skips empty pieces; a line of blanks is kept as an
-// entry. Writing puts CR LF after every entry, the last one included. Files are in the local 8-bit
-// encoding and are written whole (a failed write leaves the old file as it was).
+// entry; a leading UTF-8 byte-order mark is skipped. Writing puts CR LF after every entry, the
+// last one included, and never adds a byte-order mark. Files are in the local 8-bit encoding, read
+// only when they are regular files within the size limit, and replaced atomically (a failed write
+// leaves the old file as it was).
 #pragma once
 
 #include <QString>
@@ -22,8 +24,8 @@ QString NormalizeImportedUrl(const QString& line);
 // The entries that a clipboard text adds to the list: its non-empty lines, normalised.
 QStringList importedUrls(const QString& clipboardText);
 
-// Reads a list file whole. False (and *error set) when it cannot be opened or read; *entries is
-// then left untouched.
+// Reads a list file whole. False (and *error set to the reason) when it is missing, is not a
+// regular file, is larger than the limit or cannot be read; *entries is then left untouched.
 bool readUrlListFile(const QString& path, QStringList* entries, QString* error = nullptr);
 
 // Writes the entries, each followed by CR LF, replacing the file atomically. False (and *error

@@ -1,6 +1,8 @@
 #include "gui/options/options_dialog.h"
 
+#include "core/files/safe_file.h"
 #include "core/options/threshold_rule.h"
+#include "core/product/product.h"
 #include "core/scan/engine_table.h"
 #include "core/settings/ini_file.h"
 #include "core/settings/program_folder.h"
@@ -9,6 +11,7 @@
 #include "gui/kit/skin.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -58,6 +61,11 @@ void keepFirstLine(QLineEdit* box) {
             box->setText(text.left(i));
             return;
         }
+}
+
+// The text of a message about a file: what went wrong, the file, and why.
+QString fileMessage(const QString& what, const QString& file, const QString& reason) {
+    return QStringLiteral("%1\n%2\n\n%3.").arg(what, QDir::toNativeSeparators(file), reason);
 }
 
 } // namespace
@@ -166,6 +174,17 @@ OptionsDialog::OptionsDialog(QWidget* parent) : QDialog(parent) {
 
 void OptionsDialog::load() {
     const QString settingsIni = ProgramFolder::settingsIni();
+    // A file that cannot be read shows its defaults; Ok would then fail to write it, so say so now.
+    const std::pair<QString, qint64> files[] = {{settingsIni, SettingsFileLimit},
+                                                {userSettingsFile(), SettingsFileLimit}};
+    for (const auto& [file, limit] : files) {
+        const FileContents contents = readFileBounded(file, limit);
+        if (contents.status == FileContents::Status::Refused)
+            Prompts::message(parentWidget(),
+                             fileMessage(QStringLiteral("The options could not be read from"), file,
+                                         contents.reason),
+                             product().name, QMessageBox::Warning);
+    }
     for (int i = 0; i < EngineCount; ++i)
         prefixBoxes_[i]->setText(modINI::ReadIniValue(QLatin1String(EnginesSection),
                                                       QLatin1String(engineTable()[i].key),
@@ -211,16 +230,32 @@ void OptionsDialog::setThresholdTexts(const QString& low, const QString& medium,
 }
 
 void OptionsDialog::saveAndClose() {
+    // All six prefixes in one replacement of settings.ini, then the store values in one of the
+    // store's file; the dialog stays open on a failure, so that nothing typed is lost.
     const QString settingsIni = ProgramFolder::settingsIni();
+    modINI::IniFileEdit edit(settingsIni);
     for (int i = 0; i < EngineCount; ++i)
-        modINI::WritePrivateProfileStringA(QLatin1String(EnginesSection),
-                                           QLatin1String(engineTable()[i].key),
-                                           prefixBoxes_[i]->text(), settingsIni);
+        edit.writePrivateProfileString(QLatin1String(EnginesSection),
+                                       QLatin1String(engineTable()[i].key),
+                                       prefixBoxes_[i]->text());
+    if (const FileOutcome outcome = edit.save(); !outcome) {
+        reportWriteFailure(QStringLiteral("The engine addresses could not be saved to"),
+                           settingsIni, outcome);
+        return;
+    }
 
-    UserSettings::setThresholdTexts(thresholdBoxes_[0]->text(), thresholdBoxes_[1]->text(),
-                                    thresholdBoxes_[2]->text());
-    UserSettings::setAutoSortByTotal(autoSortBox_->isChecked());
-    UserSettings::setClearResultsBeforeScan(clearResultsBox_->isChecked());
+    UserSettings::StoredOptions options;
+    options.lowThreshold = thresholdBoxes_[0]->text();
+    options.mediumThreshold = thresholdBoxes_[1]->text();
+    options.highThreshold = thresholdBoxes_[2]->text();
+    options.autoSortByTotal = autoSortBox_->isChecked();
+    options.clearResultsBeforeScan = clearResultsBox_->isChecked();
+    if (const FileOutcome outcome = UserSettings::saveOptions(options); !outcome) {
+        reportWriteFailure(
+            QStringLiteral("The profile ranks and data options could not be saved to"),
+            userSettingsFile(), outcome);
+        return;
+    }
     accept();
 }
 
@@ -228,15 +263,24 @@ void OptionsDialog::resetToDefaults() {
     if (Prompts::askYesNo(this, QStringLiteral("This will reset all engines, Continue?"),
                           QStringLiteral("Warning"), QMessageBox::Warning)) {
         const QString settingsIni = ProgramFolder::settingsIni();
+        modINI::IniFileEdit edit(settingsIni);
         for (int i = 0; i < EngineCount; ++i) {
             const QString prefix = QString::fromLatin1(engineTable()[i].defaultPrefix);
             prefixBoxes_[i]->setText(prefix);
-            modINI::WritePrivateProfileStringA(QLatin1String(EnginesSection),
-                                               QLatin1String(engineTable()[i].key), prefix,
-                                               settingsIni);
+            edit.writePrivateProfileString(QLatin1String(EnginesSection),
+                                           QLatin1String(engineTable()[i].key), prefix);
         }
+        if (const FileOutcome outcome = edit.save(); !outcome)
+            reportWriteFailure(QStringLiteral("The default engine addresses could not be saved to"),
+                               settingsIni, outcome);
     }
     setThresholdTexts(designedThresholdText(0), designedThresholdText(1), designedThresholdText(2));
+}
+
+void OptionsDialog::reportWriteFailure(const QString& what, const QString& file,
+                                       const FileOutcome& outcome) {
+    Prompts::message(this, fileMessage(what, file, outcome.reason()), product().name,
+                     QMessageBox::Warning);
 }
 
 } // namespace tally

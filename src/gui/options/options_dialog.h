@@ -2,6 +2,8 @@
 // and the data options.
 #pragma once
 
+#include "core/files/safe_file.h"
+
 #include <QDialog>
 
 #include <array>
@@ -29,14 +31,17 @@ public:
 public Q_SLOTS:
     // Keeps the three thresholds consistent; runs on every change of a threshold box's text.
     void applyThresholdRule(int index);
-    // Ok: writes the prefixes and the store values, and closes.
+    // Ok: writes the prefixes and the store values, and closes; a failed write is reported, naming
+    // the file, and the dialog stays open.
     void saveAndClose();
-    // Reset: after a question, writes the default prefixes; the thresholds go back to theirs.
+    // Reset: after a question, writes the default prefixes (a failed write is reported); the
+    // thresholds go back to theirs.
     void resetToDefaults();
 
 private:
     void load();
     void setThresholdTexts(const QString& low, const QString& medium, const QString& high);
+    void reportWriteFailure(const QString& what, const QString& file, const FileOutcome& outcome);
 
     std::array<QLineEdit*, 6> prefixBoxes_{};
     std::array<QLineEdit*, 3> thresholdBoxes_{};

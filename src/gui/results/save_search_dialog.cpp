@@ -95,6 +95,13 @@ void SaveSearchDialog::saveAsNewSearch() {
                          QStringLiteral("Information"), QMessageBox::Information);
         nameBox_->setFocus();
         return;
+    case SearchNameProblem::TooLong:
+        Prompts::message(this,
+                         QStringLiteral("This name is too long for a file name. Please choose a "
+                                        "shorter name."),
+                         QStringLiteral("Information"), QMessageBox::Information);
+        nameBox_->setFocus();
+        return;
     case SearchNameProblem::None:
         break;
     }
@@ -129,11 +136,12 @@ void SaveSearchDialog::appendToChosenSearch() {
 }
 
 void SaveSearchDialog::save(const QString& file, SaveMode mode) {
-    const SaveResult result = saveSearchRow(rowText_, file, mode, historyToday());
+    QString reason;
+    const SaveResult result = saveSearchRow(rowText_, file, mode, historyToday(), &reason);
     if (result == SaveResult::Failed) {
         Prompts::message(this,
-                         QStringLiteral("The search results could not be saved to\n%1")
-                             .arg(QDir::toNativeSeparators(file)),
+                         QStringLiteral("The search results could not be saved to\n%1\n\n%2.")
+                             .arg(QDir::toNativeSeparators(file), reason),
                          product().name, QMessageBox::Warning);
         return;
     }

@@ -10,6 +10,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QListWidget>
 #include <QMenu>
@@ -159,8 +161,14 @@ void UrlPanel::loadListFile() {
     if (path.isEmpty())
         return;
     QStringList entries;
-    if (readUrlListFile(path, &entries))
+    QString error;
+    if (readUrlListFile(path, &entries, &error))
         appendUrls(entries);
+    else if (QFileInfo::exists(path)) // a name typed for a missing file ends the command quietly
+        Prompts::message(window(),
+                         QStringLiteral("The URL list could not be loaded from\n%1\n\n%2.")
+                             .arg(QDir::toNativeSeparators(path), error),
+                         QStringLiteral("Warning"), QMessageBox::Warning);
 }
 
 void UrlPanel::loadClipboard() {
@@ -177,8 +185,8 @@ void UrlPanel::saveListFile() {
     QString error;
     if (!writeUrlListFile(urlListFileName(chosen), urls(), &error))
         Prompts::message(window(),
-                         QStringLiteral("The URL list could not be saved to ") +
-                             urlListFileName(chosen) + QStringLiteral(".\n") + error,
+                         QStringLiteral("The URL list could not be saved to\n%1\n\n%2.")
+                             .arg(QDir::toNativeSeparators(urlListFileName(chosen)), error),
                          QStringLiteral("Warning"), QMessageBox::Warning);
 }
 

@@ -1,10 +1,14 @@
 // Saved-search files: writing a results row as dated history, reading one engine back, listing.
 #include "core/results/saved_search.h"
+#include "core/settings/ini_file.h"
 #include "core/settings/program_folder.h"
+#include "support/full_disk.h"
 #include "support/test_env.h"
 
 #include <QDir>
+
 #include <QtTest>
+#include <cstring>
 
 using namespace tally;
 using tally::test::TestEnv;
@@ -53,6 +57,82 @@ private Q_SLOTS:
         QCOMPARE(google[0].count, 930);
         QCOMPARE(google[1].label, QStringLiteral("12-07-26"));
         QCOMPARE(google[1].count, 912);
+    }
+
+    // One save is one replacement of the file holding exactly what the writes of the history
+    // format, one engine at a time, would leave.
+    void aSaveIsTheSeriesOfWritesInOneReplacement_data() {
+        QTest::addColumn<QByteArray>("start");
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString>("rowText");
+        const QByteArray example = "\r\n[Google]\r\n12-07-26=912\r\n\r\n[Ask]\r\n12-07-26=1\r\n";
+        const QString full = row("930", "150", "380", "12", "70", "90");
+        const QString gaps = row("931", "-", "", "13", "-", "91");
+        QTest::newRow("new, no file") << QByteArray() << int(SaveMode::NewSearch) << full;
+        QTest::newRow("new over a history") << example << int(SaveMode::NewSearch) << gaps;
+        QTest::newRow("append") << example << int(SaveMode::Append) << full;
+        QTest::newRow("append, skipped cells") << example << int(SaveMode::Append) << gaps;
+        QTest::newRow("append, same day again")
+            << QByteArray(example).replace("12-07-26", "12-14-26") << int(SaveMode::Append) << full;
+        QTest::newRow("append to a hand-edited file")
+            << QByteArray("\xEF\xBB\xBF  [yahoo!] \r\n\r\n 12-01-26=3 \r\n   \r\n[MSN]\n")
+            << int(SaveMode::Append) << full;
+    }
+    void aSaveIsTheSeriesOfWritesInOneReplacement() {
+        QFETCH(QByteArray, start);
+        QFETCH(int, mode);
+        QFETCH(QString, rowText);
+        TestEnv env;
+        const QString file = env.file(QStringLiteral("Saved/s.vqz"));
+        const QString series = env.file(QStringLiteral("series.vqz"));
+        if (!start.isEmpty()) {
+            env.writeFile(QStringLiteral("Saved/s.vqz"), start);
+            env.writeFile(QStringLiteral("series.vqz"), start);
+        }
+        const QDate day(2026, 12, 14);
+        QCOMPARE(saveSearchRow(rowText, file, SaveMode(mode), day), SaveResult::Saved);
+        for (const RowCell& cell : parseRowText(rowText)) {
+            if (!isSavableCount(cell.count))
+                continue;
+            if (SaveMode(mode) == SaveMode::NewSearch)
+                QVERIFY(modINI::WritePrivateProfileSectionA(cell.caption, QString(), series));
+            QVERIFY(modINI::WriteIniValue(cell.caption, historyDateKey(day), cell.count, series));
+        }
+        QCOMPARE(env.readFile(QStringLiteral("Saved/s.vqz")),
+                 env.readFile(QStringLiteral("series.vqz")));
+    }
+
+    void aFailedSaveLeavesTheHistoryWhole() {
+        TestEnv env;
+        const QString file = savedSearchPath(QStringLiteral("decade.vqz"));
+        QDate day(2016, 12, 14);
+        QVERIFY(saveSearchRow(row("1", "2", "3", "4", "5", "6"), file, SaveMode::NewSearch, day) ==
+                SaveResult::Saved);
+        for (int i = 0; i < 3650; i += 73) // a day every ten weeks for ten years
+            saveSearchRow(row("1", "2", "3", "4", "5", "6"), file, SaveMode::Append,
+                          day = day.addDays(73));
+        const QByteArray before = env.readFile(QStringLiteral("Saved/decade.vqz"));
+        QString reason;
+        {
+            test::FileSizeLimit full(before.size() / 2);
+            QCOMPARE(saveSearchRow(row("9", "9", "9", "9", "9", "9"), file, SaveMode::Append,
+                                   day.addDays(1), &reason),
+                     SaveResult::Failed);
+        }
+        QCOMPARE(reason, QString::fromLocal8Bit(strerror(EFBIG)));
+        QCOMPARE(env.readFile(QStringLiteral("Saved/decade.vqz")), before);
+        QCOMPARE(QDir(env.file(QStringLiteral("Saved"))).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{QStringLiteral("decade.vqz")});
+    }
+
+    void aByteOrderMarkDoesNotHideTheFirstEngine() {
+        TestEnv env;
+        env.writeFile(QStringLiteral("Saved/bom.vqz"),
+                      "\xEF\xBB\xBF[Google]\r\n12-07-26=912\r\n\r\n[Ask]\r\n12-07-26=1\r\n");
+        const QString file = savedSearchPath(QStringLiteral("bom.vqz"));
+        QCOMPARE(modINI::ListIniSections(file), QStringList({"Google", "Ask"}));
+        QCOMPARE(readEngineHistory(QStringLiteral("Google"), file).size(), 1);
+        QCOMPARE(readEngineHistory(QStringLiteral("Google"), file)[0].count, 912);
     }
 
     void secondSaveOnSameDayReplacesItsLine() {
@@ -175,6 +255,13 @@ private Q_SLOTS:
         QTest::newRow("ini marks") << QStringLiteral("[a]=b") << int(SearchNameProblem::None);
         QTest::newRow("backslash") << QStringLiteral("a\\b") << int(SearchNameProblem::None);
         QTest::newRow("accents") << QStringLiteral("über café") << int(SearchNameProblem::None);
+        // The file name and the temporary file beside it must fit the 255-byte limit on names.
+        QTest::newRow("longest") << QString(244, 'n') << int(SearchNameProblem::None);
+        QTest::newRow("a byte too long") << QString(245, 'n') << int(SearchNameProblem::TooLong);
+        QTest::newRow("longest in two-byte letters")
+            << QString(122, QChar(0xe9)) << int(SearchNameProblem::None);
+        QTest::newRow("too long in two-byte letters")
+            << QString(123, QChar(0xe9)) << int(SearchNameProblem::TooLong);
     }
     void names() {
         QFETCH(QString, name);

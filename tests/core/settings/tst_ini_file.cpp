@@ -1,11 +1,16 @@
 #include "core/settings/ini_file.h"
 #include "core/settings/program_folder.h"
+#include "support/full_disk.h"
 #include "support/test_env.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QRandomGenerator>
 #include <QTest>
 
+#include <cstring>
+
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace tally;
@@ -185,6 +190,124 @@ private Q_SLOTS:
             QCOMPARE(ReadIniValue("S", "k", "", path), QString(ok ? "w" : "v"));
         }
         QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+    }
+
+    void indentedHeadersAndKeysReadAsAWriteLeavesThem() {
+        write("  [Engines]  \r\n  Google=old\r\nAsk=a\r\n");
+        QCOMPARE(ListIniSections(path), QStringList{"Engines"});
+        QCOMPARE(ReadIniValue("Engines", "Google", "", path), QString("old"));
+        // One [Engines] section after the write: the indented one, replaced in place.
+        QVERIFY(WritePrivateProfileStringA("Engines", "Google", "new", path));
+        QVERIFY(WritePrivateProfileStringA("Engines", "MSN", "m", path));
+        QCOMPARE(contents(), QByteArray("\r\n[Engines]\r\nGoogle=new\r\nAsk=a\r\nMSN=m\r\n"));
+    }
+
+    void byteOrderMarkIsSkipped() {
+        write("\xEF\xBB\xBF[Google]\r\n12-01-26=5\r\n[Ask]\r\n12-01-26=7\r\n");
+        QCOMPARE(ListIniSections(path), QStringList({"Google", "Ask"}));
+        QCOMPARE(ReadIniValue("Google", "12-01-26", "", path), QString("5"));
+        QVERIFY(WriteIniValue("Ask", "12-02-26", "8", path));
+        QVERIFY(contents().startsWith("\r\n[Google]\r\n12-01-26=5\r\n")); // and no mark added
+    }
+
+    // A series of writes applied as one edit leaves exactly the bytes of the same writes made one
+    // after the other, whatever shape the file had.
+    void oneEditEqualsTheSeriesOfWrites_data() {
+        QTest::addColumn<QByteArray>("start");
+        QTest::newRow("missing file") << QByteArray();
+        QTest::newRow("saved search") << QByteArray("\r\n[Google]\r\n12-07-26=912\r\n\r\n[Ask]\r\n"
+                                                    "12-07-26=1\r\n12-06-26=2\r\n");
+        QTest::newRow("hand-edited") << QByteArray(
+            "\xEF\xBB\xBF  top \r\n   \r\n\r\n  [google] x\r\n\r\n 12-07-26 =1\r\n   \r\n"
+            "[Engines]\r\nMSN=m\r\n[Ask]\r\n[GOOGLE]\r\nx=1\n[ATW]\r");
+        QTest::newRow("only spaces") << QByteArray("   \r\n  \r\n");
+    }
+    void oneEditEqualsTheSeriesOfWrites() {
+        QFETCH(QByteArray, start);
+        const QString one = env->file(QStringLiteral("one.ini"));
+        const QString series = env->file(QStringLiteral("series.ini"));
+        const char* sections[] = {"Google", "Ask", "Engines", "All The Web"};
+        for (int round = 0; round < 2; ++round) {
+            for (const QString& file : {one, series})
+                if (!start.isEmpty())
+                    env->writeFile(QFileInfo(file).fileName(), start);
+                else
+                    QFile::remove(file);
+            IniFileEdit edit(one);
+            for (const char* section : sections) {
+                if (round == 0) { // a new saved search, as the save dialog's "Save" writes it
+                    edit.writePrivateProfileSection(section, "");
+                    QVERIFY(WritePrivateProfileSectionA(section, "", series));
+                }
+                edit.writeIniValue(section, "12-08-26", "5");
+                QVERIFY(WriteIniValue(section, "12-08-26", "5", series));
+                edit.writePrivateProfileString(section, "MSN", " m ");
+                QVERIFY(WritePrivateProfileStringA(section, "MSN", " m ", series));
+            }
+            QVERIFY(edit.save().ok());
+            QCOMPARE(env->readFile("one.ini"), env->readFile("series.ini"));
+        }
+    }
+
+    void anEditThatCannotBeAppliedWritesNothing() {
+        write("[S]\r\nk=v\r\n");
+        const FileOutcome outcome = IniFileEdit(path)
+                                        .writeIniValue("S", "a", "1")
+                                        .writeIniValue("S", "b", "2\r\n[X]")
+                                        .save();
+        QVERIFY(!outcome.ok());
+        QVERIFY(
+            !IniFileEdit(path).writeIniValue("S", "a", "1").writeIniValue("S=", "b", "2").save());
+        QCOMPARE(contents(), QByteArray("[S]\r\nk=v\r\n"));
+    }
+
+    // A file that cannot be read whole is never written over with what little was read.
+    void unreadableFilesAreLeftAlone_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("setup");
+        QTest::newRow("FIFO") << "t.ini"
+                              << "fifo";
+        QTest::newRow("settings.ini over 1 MiB") << "settings.ini"
+                                                 << "1 MiB";
+        QTest::newRow("saved search over 64 MiB") << "big.vqz"
+                                                  << "64 MiB";
+    }
+    void unreadableFilesAreLeftAlone() {
+        QFETCH(QString, name);
+        QFETCH(QString, setup);
+        const QString file = env->file(name);
+        if (setup == QLatin1String("fifo")) {
+            QCOMPARE(::mkfifo(QFile::encodeName(file).constData(), 0600), 0);
+        } else {
+            const qint64 limit = setup == QLatin1String("1 MiB") ? MiB : 64 * MiB;
+            QCOMPARE(iniFileSizeLimit(file), limit);
+            QVERIFY(QFile(file).open(QIODevice::WriteOnly) && QFile::resize(file, limit + 1));
+        }
+        QCOMPARE(ReadIniValue("S", "k", "d", file), QString("d")); // at once, without blocking
+        QVERIFY(ListIniSections(file).isEmpty());
+        QVERIFY(!WriteIniValue("S", "k", "v", file));
+        QVERIFY(!WritePrivateProfileSectionA("S", "", file));
+        const QFileInfo after(file);
+        QCOMPARE(after.isFile(), setup != QLatin1String("fifo"));
+        if (after.isFile())
+            QVERIFY(after.size() > MiB);
+    }
+
+    // A full disk: every write function reports the failure and the file keeps its bytes.
+    void writesOnAFullDiskKeepTheFile() {
+        QByteArray old;
+        for (int i = 0; i < 100; ++i)
+            old +=
+                "12-" + QByteArray::number(10 + i % 18) + "-26=" + QByteArray::number(i) + "\r\n";
+        old = "\r\n[Google]\r\n" + old;
+        write(old);
+        test::FileSizeLimit full(10);
+        QVERIFY(!WriteIniValue("Google", "12-31-26", "1", path));
+        QVERIFY(!WritePrivateProfileStringA("Google", "12-31-26", "1", path));
+        QVERIFY(!WritePrivateProfileSectionA("Google", "", path));
+        QCOMPARE(IniFileEdit(path).writeIniValue("Ask", "12-31-26", "1").save().reason(),
+                 QString::fromLocal8Bit(strerror(EFBIG)));
+        QCOMPARE(contents(), old);
     }
 
     void hostileFilesNeverCrash() {

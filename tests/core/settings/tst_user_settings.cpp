@@ -2,12 +2,18 @@
 #include "core/settings/ini_file.h"
 #include "core/settings/program_folder.h"
 #include "core/settings/user_settings.h"
+#include "support/full_disk.h"
 #include "support/test_env.h"
 
 #include <QDir>
 #include <QFile>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <cstring>
+
+#include <sys/stat.h>
 
 using namespace tally;
 
@@ -75,7 +81,57 @@ private Q_SLOTS:
         SaveSetting("Tallyscope", "Settings", "cmbChart2", "5");
         const QString conf = xdg.filePath("Tallyscope/Tallyscope.conf");
         QVERIFY2(QFile::exists(conf), qPrintable(conf));
+        QCOMPARE(settingsStoreFile("Tallyscope"), QSettings("Tallyscope", "Tallyscope").fileName());
         QCOMPARE(GetSetting("Tallyscope", "Settings", "cmbChart2", "3"), QString("5"));
+    }
+
+    void optionsAreStoredTogetherOrNotAtAll() {
+        test::TestEnv env;
+        UserSettings::StoredOptions options{"10", "20", "20", false, false};
+        QVERIFY(UserSettings::saveOptions(options).ok());
+        const QByteArray before = env.readFile("user-store.conf");
+        QCOMPARE(UserSettings::lowThresholdText(), QString("10"));
+        QCOMPARE(UserSettings::highThresholdText(), QString("20"));
+        QVERIFY(!UserSettings::autoSortByTotal() && !UserSettings::clearResultsBeforeScan());
+
+        // A full disk: nothing changes, and the reason comes back.
+        options = {"30", "40", "40", true, true};
+        FileOutcome outcome = FileOutcome::success();
+        {
+            test::FileSizeLimit full(before.size() / 2);
+            outcome = UserSettings::saveOptions(options);
+        }
+        QCOMPARE(outcome.reason(), QString::fromLocal8Bit(strerror(EFBIG)));
+        QCOMPARE(env.readFile("user-store.conf"), before);
+        QCOMPARE(UserSettings::lowThresholdText(), QString("10"));
+        const QStringList leftovers =
+            QDir(env.path()).entryList(QDir::Hidden | QDir::AllEntries | QDir::NoDotAndDotDot);
+        QVERIFY2(leftovers.filter("store").size() == 1, qPrintable(leftovers.join(' ')));
+    }
+
+    // Stores opened before keep what they read unless the file's size or time changed; on a fast
+    // file system two writes of the same size often fall in the same millisecond.
+    void writesOfTheSameSizeInOneMillisecondAreSeen() {
+        test::TestEnv env;
+        QTemporaryDir dir;
+        test::SmallFileSystem fast(dir.path());
+        if (!fast.mounted())
+            QSKIP("cannot mount a tmpfs here (needs root)");
+        setUserSettingsFile(dir.filePath("store.conf"));
+        for (int i = 0; i < 200; ++i) {
+            const QString value = QString::number(i % 2);
+            QVERIFY(writeSetting(settingkeys::ShowHelp, value).ok());
+            QCOMPARE(readSetting(settingkeys::ShowHelp), value);
+        }
+    }
+
+    void anUnreadableStoreReadsDefaultsAndIsNotWrittenOver() {
+        test::TestEnv env;
+        QCOMPARE(::mkfifo(QFile::encodeName(env.storeFile()).constData(), 0600), 0);
+        QCOMPARE(readSetting(settingkeys::LowThreshold), QString("500")); // without blocking
+        QCOMPARE(writeSetting(settingkeys::LowThreshold, "1").reason(),
+                 QString("It is not a regular file"));
+        QVERIFY(!QFileInfo(env.storeFile()).isFile());
     }
 
     void shippedSettingsIniHoldsTheDefaultPrefixes() {

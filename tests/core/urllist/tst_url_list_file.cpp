@@ -1,9 +1,13 @@
 // URL list files and the clipboard import rule, without a window.
-#include "support/test_env.h"
+#include "core/files/safe_file.h"
 #include "core/urllist/url_list_file.h"
+#include "support/full_disk.h"
+#include "support/test_env.h"
 
 #include <QFile>
 #include <QtTest>
+
+#include <sys/stat.h>
 
 using namespace tally;
 
@@ -17,7 +21,8 @@ private Q_SLOTS:
     void clipboardTextBecomesEntries();
     void writesCrLfAfterEveryEntry();
     void readAppendsAndKeepsBlankOnlyLines();
-    void missingFileFailsWithoutTouchingEntries();
+    void unreadableFilesKeepTheEntries_data();
+    void unreadableFilesKeepTheEntries();
     void unwritableTargetKeepsOldFile();
     void txtSuffixRule_data();
     void txtSuffixRule();
@@ -101,14 +106,42 @@ void TestUrlListFile::readAppendsAndKeepsBlankOnlyLines() {
     QStringList entries{QStringLiteral("old")};
     QVERIFY(readUrlListFile(env.file(QStringLiteral("Lists/l.txt")), &entries));
     QCOMPARE(entries, (QStringList{"old", "http://a", " ", "http://b"}));
+    // A byte-order mark in front of the first line is not part of it.
+    env.writeFile(QStringLiteral("Lists/bom.txt"), "\xEF\xBB\xBFhttp://first\r\nhttp://b\r\n");
+    entries.clear();
+    QVERIFY(readUrlListFile(env.file(QStringLiteral("Lists/bom.txt")), &entries));
+    QCOMPARE(entries, (QStringList{"http://first", "http://b"}));
 }
 
-void TestUrlListFile::missingFileFailsWithoutTouchingEntries() {
+void TestUrlListFile::unreadableFilesKeepTheEntries_data() {
+    QTest::addColumn<QString>("setup");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("missing") << "missing"
+                             << "The file does not exist";
+    QTest::newRow("FIFO") << "fifo"
+                          << "It is not a regular file";
+    QTest::newRow("link to /dev/urandom") << "urandom"
+                                          << "It is not a regular file";
+    QTest::newRow("over 64 MiB") << "big"
+                                 << "It is larger than 64 MiB";
+}
+
+void TestUrlListFile::unreadableFilesKeepTheEntries() {
+    QFETCH(QString, setup);
+    QFETCH(QString, reason);
     test::TestEnv env;
+    const QString path = env.file(QStringLiteral("Lists/l.txt"));
+    if (setup == QLatin1String("fifo"))
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    else if (setup == QLatin1String("urandom"))
+        QVERIFY(QFile::link(QStringLiteral("/dev/urandom"), path));
+    else if (setup == QLatin1String("big"))
+        QVERIFY(QFile(path).open(QIODevice::WriteOnly) &&
+                QFile::resize(path, UrlListFileLimit + 1));
     QStringList entries{QStringLiteral("keep")};
     QString error;
-    QVERIFY(!readUrlListFile(env.file(QStringLiteral("Lists/none.txt")), &entries, &error));
-    QVERIFY(!error.isEmpty());
+    QVERIFY(!readUrlListFile(path, &entries, &error));
+    QCOMPARE(error, reason);
     QCOMPARE(entries, QStringList{QStringLiteral("keep")});
 }
 
@@ -119,6 +152,15 @@ void TestUrlListFile::unwritableTargetKeepsOldFile() {
     QVERIFY(!writeUrlListFile(env.file(QStringLiteral("nowhere/list.txt")), {"x"}, &error));
     QVERIFY(!error.isEmpty());
     QVERIFY(!QFile::exists(env.file(QStringLiteral("nowhere/list.txt"))));
+    // A full disk: the old list stays whole.
+    env.writeFile(QStringLiteral("Lists/old.txt"), "http://a\r\nhttp://b\r\n");
+    {
+        test::FileSizeLimit full(8);
+        QVERIFY(!writeUrlListFile(env.file(QStringLiteral("Lists/old.txt")),
+                                  {"http://c", "http://d", "http://e"}, &error));
+    }
+    QCOMPARE(error, QString::fromLocal8Bit(strerror(EFBIG)));
+    QCOMPARE(env.readFile(QStringLiteral("Lists/old.txt")), QByteArray("http://a\r\nhttp://b\r\n"));
 }
 
 void TestUrlListFile::txtSuffixRule_data() {

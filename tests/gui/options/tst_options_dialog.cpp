@@ -7,12 +7,14 @@
 #include "core/settings/program_folder.h"
 #include "core/settings/user_settings.h"
 #include "gui/options/options_dialog.h"
+#include "support/full_disk.h"
 #include "support/local_http_server.h"
 #include "support/scripted_prompts.h"
 #include "support/test_env.h"
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -23,6 +25,9 @@
 #include <QTest>
 
 #include <algorithm>
+#include <optional>
+
+#include <sys/stat.h>
 
 using namespace tally;
 using tally::test::HttpResponse;
@@ -307,6 +312,86 @@ private slots:
         QCOMPARE(modINI::ReadIniValue(QStringLiteral("Engines"), QStringLiteral("Yahoo"), QString(),
                                       ProgramFolder::settingsIni()),
                  QStringLiteral("http://y.test/?p=link:"));
+    }
+
+    // Every write of the dialog either happens or is reported, naming the file; the dialog then
+    // stays open with what was typed, and the files keep what they held.
+    void writeFailuresAreReported_data() {
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<bool>("storeFails");
+        for (const char* command : {"Command1", "Command3"}) {
+            const QString suffix = QLatin1String(command) == QLatin1String("Command1")
+                                       ? QStringLiteral(", Ok")
+                                       : QStringLiteral(", Reset");
+            for (const char* setup : {"read-only settings.ini", "settings.ini is a folder",
+                                      "settings.ini is a FIFO", "full disk", "file size limit"})
+                QTest::newRow(qPrintable(QLatin1String(setup) + suffix))
+                    << QString::fromLatin1(setup) << QString::fromLatin1(command) << false;
+        }
+        QTest::newRow("store is a folder, Ok") << "store is a folder"
+                                               << "Command1" << true;
+    }
+    void writeFailuresAreReported() {
+        QFETCH(QString, setup);
+        QFETCH(QString, command);
+        QFETCH(bool, storeFails);
+        TestEnv env;
+        const QString ini = env.file(QStringLiteral("settings.ini"));
+        std::optional<test::SmallFileSystem> disk;
+        if (setup == QLatin1String("full disk")) {
+            disk.emplace(env.path());
+            if (!disk->mounted())
+                QSKIP("cannot mount a small tmpfs here (needs root)");
+        }
+        env.writeFile(QStringLiteral("settings.ini"), CustomIni);
+        if (setup == QLatin1String("read-only settings.ini")) {
+            QFile::setPermissions(ini, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+        } else if (setup == QLatin1String("settings.ini is a folder")) {
+            QFile::remove(ini);
+            QVERIFY(QDir().mkdir(ini));
+        } else if (setup == QLatin1String("settings.ini is a FIFO")) {
+            QFile::remove(ini);
+            QCOMPARE(::mkfifo(QFile::encodeName(ini).constData(), 0600), 0);
+        } else if (setup == QLatin1String("full disk")) {
+            disk->fill();
+        } else if (setup == QLatin1String("store is a folder")) {
+            QVERIFY(QDir().mkdir(env.storeFile()));
+        }
+        const bool regular = QFileInfo(ini).isFile(); // a FIFO is never opened here
+        const QByteArray iniBefore = regular ? env.readFile(QStringLiteral("settings.ini")) : "";
+        ScriptedPrompts prompts;
+        prompts.buttons.enqueue(QMessageBox::Yes); // Reset's question
+        QPointer<OptionsDialog> form = new OptionsDialog;
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form));
+        if (setup.contains(QLatin1String("FIFO")))
+            QVERIFY(prompts.messages().value(0).startsWith(
+                QStringLiteral("The options could not be read from\n") + ini));
+        retype(form->prefixBox(0), QStringLiteral("http://typed.test/?q=link:"));
+        {
+            std::optional<test::FileSizeLimit> limit;
+            if (setup == QLatin1String("file size limit"))
+                limit.emplace(64);
+            QTest::mouseClick(button(form, qPrintable(command)), Qt::LeftButton);
+        }
+        flushDeletes();
+        QVERIFY(form && form->isVisible());
+        const QString file = QDir::toNativeSeparators(storeFails ? env.storeFile() : ini);
+        QVERIFY(!prompts.calls.isEmpty());
+        const ScriptedPrompts::Call& report = prompts.calls.last();
+        QVERIFY2(report.text.contains(QLatin1Char('\n') + file + QLatin1Char('\n')),
+                 qPrintable(report.text));
+        QCOMPARE(report.icon, QMessageBox::Warning);
+        if (!storeFails) {
+            if (regular)
+                QCOMPARE(env.readFile(QStringLiteral("settings.ini")), iniBefore);
+            QVERIFY(!QFile::exists(env.storeFile()));
+        }
+        QCOMPARE(QFileInfo(ini).isFile(), regular);
+        if (command == QLatin1String("Command1")) // what was typed is still there
+            QCOMPARE(form->prefixBox(0)->text(), QStringLiteral("http://typed.test/?q=link:"));
+        delete form;
     }
 
     void resetNoThenCancel() {

@@ -3,6 +3,7 @@
 #include "gui/kit/skin.h"
 #include "gui/results/load_search_dialog.h"
 #include "gui/results/save_search_dialog.h"
+#include "support/full_disk.h"
 #include "support/scripted_prompts.h"
 #include "support/test_env.h"
 
@@ -16,6 +17,11 @@
 #include <QSignalSpy>
 #include <QTimer>
 #include <QtTest>
+
+#include <cstring>
+#include <optional>
+
+#include <sys/stat.h>
 
 using namespace tally;
 using tally::test::ScriptedPrompts;
@@ -130,6 +136,10 @@ private Q_SLOTS:
         QTest::newRow("slash") << QStringLiteral("../escape") << bad;
         QTest::newRow("tab") << QStringLiteral("a\tb") << bad;
         QTest::newRow("line feed") << QStringLiteral("a\nb") << bad;
+        // The temporary file of the save would not fit the file system's limit on names.
+        QTest::newRow("too long") << QString(245, QLatin1Char('n'))
+                                  << QStringLiteral("This name is too long for a file name. "
+                                                    "Please choose a shorter name.");
     }
     void refusedNames() {
         QFETCH(QString, name);
@@ -214,6 +224,76 @@ private Q_SLOTS:
         QCOMPARE(prompts.calls.last().icon, QMessageBox::Warning);
         QCOMPARE(prompts.calls.last().title, QStringLiteral("Tallyscope"));
         QVERIFY(dialog.isVisible());
+    }
+
+    // A saved search that cannot be read whole, or a disk that cannot take the save: the dialog
+    // says why, naming the file, stays open, and the file keeps what it held.
+    void filesThatCannotBeReadOrWritten_data() {
+        QTest::addColumn<QString>("dialogKind");
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("load a FIFO") << "load"
+                                     << "fifo"
+                                     << "It is not a regular file";
+        QTest::newRow("load over 64 MiB") << "load"
+                                          << "big"
+                                          << "It is larger than 64 MiB";
+        QTest::newRow("append to a FIFO") << "save"
+                                          << "fifo"
+                                          << "It is not a regular file";
+        QTest::newRow("append over 64 MiB") << "save"
+                                            << "big"
+                                            << "It is larger than 64 MiB";
+        QTest::newRow("append on a full disk") << "save"
+                                               << "full" << QString::fromLocal8Bit(strerror(EFBIG));
+    }
+    void filesThatCannotBeReadOrWritten() {
+        QFETCH(QString, dialogKind);
+        QFETCH(QString, setup);
+        QFETCH(QString, reason);
+        TestEnv env;
+        ScriptedPrompts prompts;
+        const QString path = env.file(QStringLiteral("Saved/site.vqz"));
+        const QByteArray old = "\r\n[Google]\r\n11-01-26=2\r\n";
+        if (setup == QLatin1String("fifo"))
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        else if (setup == QLatin1String("big"))
+            QVERIFY(QFile(path).open(QIODevice::WriteOnly) && QFile::resize(path, 64 << 20 | 1));
+        else
+            env.writeFile(QStringLiteral("Saved/site.vqz"), old);
+
+        std::optional<LoadSearchDialog> load;
+        std::optional<SaveSearchDialog> save;
+        QDialog* dialog = nullptr;
+        if (dialogKind == QLatin1String("load"))
+            dialog = &load.emplace();
+        else
+            dialog = &save.emplace(rowText_);
+        std::optional<QSignalSpy> chosen;
+        if (load)
+            chosen.emplace(&*load, &LoadSearchDialog::savedSearchChosen);
+        dialog->show();
+        child<QComboBox>(dialog, "Combo1")->setCurrentIndex(0);
+        {
+            std::optional<test::FileSizeLimit> full;
+            if (setup == QLatin1String("full"))
+                full.emplace(old.size());
+            QTest::mouseClick(child<QPushButton>(dialog, "Command1"), Qt::LeftButton);
+        }
+        QVERIFY(dialog->isVisible());
+        const QString message = prompts.messages().value(0);
+        QVERIFY2(message.contains(QLatin1Char('\n') + path + QStringLiteral("\n\n") + reason + '.'),
+                 qPrintable(message));
+        QCOMPARE(prompts.calls.last().icon, QMessageBox::Warning);
+        if (chosen)
+            QCOMPARE(chosen->count(), 0);
+        if (setup == QLatin1String("full"))
+            QCOMPARE(env.readFile(QStringLiteral("Saved/site.vqz")), old);
+        QCOMPARE(QFileInfo(path).isFile(), setup != QLatin1String("fifo"));
+        QCOMPARE(
+            QDir(env.file(QStringLiteral("Saved")))
+                .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
+            QStringList{QStringLiteral("site.vqz")});
     }
 
     void missingFolderIsCreated() {

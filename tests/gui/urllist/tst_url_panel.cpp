@@ -14,6 +14,8 @@
 #include <QPushButton>
 #include <QSignalSpy>
 
+#include <sys/stat.h>
+
 using namespace tally;
 using tally::test::MainWindowFixture;
 
@@ -40,6 +42,8 @@ private Q_SLOTS:
     void contextMenuStates();
     void loadAppendsFileLines();
     void loadFromEveryControlAndMissingFile();
+    void loadRefusesFilesItCannotReadWhole_data();
+    void loadRefusesFilesItCannotReadWhole();
     void saveWritesCrLfLines();
     void saveAddsTxtOnlyWhenMissing();
     void saveFailureIsReportedAndListKept();
@@ -184,6 +188,38 @@ void TestUrlPanel::loadFromEveryControlAndMissingFile() {
     f.find<QAction>("mnuOpenURLList")->trigger();    // cancelled
     QCOMPARE(panel->urls(), QStringList{"http://a"});
     QCOMPARE(f.prompts.messages(), QStringList());
+}
+
+void TestUrlPanel::loadRefusesFilesItCannotReadWhole_data() {
+    QTest::addColumn<QString>("setup");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("FIFO") << "fifo"
+                          << "It is not a regular file";
+    QTest::newRow("link to /dev/urandom") << "urandom"
+                                          << "It is not a regular file";
+    QTest::newRow("over 64 MiB") << "big"
+                                 << "It is larger than 64 MiB";
+}
+
+void TestUrlPanel::loadRefusesFilesItCannotReadWhole() {
+    QFETCH(QString, setup);
+    QFETCH(QString, reason);
+    MainWindowFixture f;
+    UrlPanel* panel = f.form->urlPanel();
+    panel->appendUrls({"kept"});
+    const QString path = f.env.file(QStringLiteral("Lists/l.txt"));
+    if (setup == QLatin1String("fifo"))
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    else if (setup == QLatin1String("urandom"))
+        QVERIFY(QFile::link(QStringLiteral("/dev/urandom"), path));
+    else
+        QVERIFY(QFile(path).open(QIODevice::WriteOnly) && QFile::resize(path, 64 << 20 | 1));
+    f.prompts.files << path;
+    QTest::mouseClick(f.find<QPushButton>("cmdOpen"), Qt::LeftButton);
+    QCOMPARE(f.prompts.messages(),
+             QStringList{QStringLiteral("The URL list could not be loaded from\n") + path +
+                         QStringLiteral("\n\n") + reason + '.'});
+    QCOMPARE(panel->urls(), QStringList{"kept"});
 }
 
 void TestUrlPanel::saveWritesCrLfLines() {

@@ -1,0 +1,231 @@
+#include "core/files/safe_file.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tally {
+
+namespace {
+
+// The temporary file of a write is named after its target plus a dot and six random characters.
+constexpr int TemporarySuffixBytes = 7;
+
+QString systemReason(int error) {
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+QString notRegularReason() {
+    return QStringLiteral("It is not a regular file");
+}
+QString folderReason() {
+    return QStringLiteral("It is a folder");
+}
+QString tooLargeReason(qint64 limit) {
+    return QStringLiteral("It is larger than %1").arg(sizeInWords(limit));
+}
+
+// The file a path finally names, following symbolic links (a link to a link included).
+QFileInfo finalTarget(const QString& path) {
+    QFileInfo info(path);
+    for (int depth = 0; depth < 40 && info.isSymLink(); ++depth)
+        info.setFile(info.symLinkTarget());
+    return info;
+}
+
+// Makes the rename itself durable; a folder that cannot be synced still holds the new file.
+void syncFolder(const QString& folder) {
+    const int fd =
+        ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+// Why writing `target` cannot even start, or an empty text.
+QString writeObstacle(const QFileInfo& target) {
+    if (!fitsAtomicFileName(target.fileName()))
+        return QStringLiteral("The file name is too long");
+    struct stat st;
+    const QByteArray encoded = QFile::encodeName(target.filePath());
+    if (::stat(encoded.constData(), &st) == 0) {
+        if (S_ISDIR(st.st_mode))
+            return folderReason();
+        if (!S_ISREG(st.st_mode))
+            return notRegularReason();
+        if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+            return QStringLiteral("The file is read-only");
+    } else if (errno != ENOENT && errno != ENOTDIR) {
+        return systemReason(errno);
+    }
+    if (!QFileInfo(target.absolutePath()).isDir())
+        return QStringLiteral("The folder does not exist");
+    return QString();
+}
+
+// Opens a file for reading without blocking (a FIFO would wait for a writer) and checks that it
+// is a regular file within the limit. Returns the open descriptor, or -1 with `result` filled in.
+int openBounded(const QString& path, qint64 limit, FileContents& result, qint64* size) {
+    const QByteArray encoded = QFile::encodeName(path);
+    const int fd = ::open(encoded.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        const int error = errno;
+        struct stat st;
+        if (error == ENOENT || error == ENOTDIR) {
+            result.status = FileContents::Status::Missing;
+            result.reason = QStringLiteral("The file does not exist");
+        } else {
+            result.status = FileContents::Status::Refused;
+            const bool special = ::stat(encoded.constData(), &st) == 0 && !S_ISREG(st.st_mode) &&
+                                 !S_ISDIR(st.st_mode);
+            result.reason = special ? notRegularReason() : systemReason(error);
+        }
+        return -1;
+    }
+    struct stat st;
+    QString refusal;
+    if (::fstat(fd, &st) != 0)
+        refusal = systemReason(errno);
+    else if (S_ISDIR(st.st_mode))
+        refusal = folderReason();
+    else if (!S_ISREG(st.st_mode))
+        refusal = notRegularReason();
+    else if (st.st_size > limit)
+        refusal = tooLargeReason(limit);
+    if (!refusal.isEmpty()) {
+        ::close(fd);
+        result.status = FileContents::Status::Refused;
+        result.reason = refusal;
+        return -1;
+    }
+    *size = st.st_size;
+    return fd;
+}
+
+} // namespace
+
+FileOutcome FileOutcome::failure(const QString& reason) {
+    return FileOutcome(reason.isEmpty() ? QStringLiteral("Unknown error") : reason);
+}
+
+int maxAtomicFileNameBytes() {
+    return NAME_MAX - TemporarySuffixBytes;
+}
+
+bool fitsAtomicFileName(const QString& fileName) {
+    return QFile::encodeName(fileName).size() <= maxAtomicFileNameBytes();
+}
+
+FileOutcome writeFileAtomically(const QString& path, const QByteArray& bytes) {
+    if (path.isEmpty())
+        return FileOutcome::failure(QStringLiteral("No file name"));
+    const QFileInfo target = finalTarget(path);
+    if (const QString obstacle = writeObstacle(target); !obstacle.isEmpty())
+        return FileOutcome::failure(obstacle);
+
+    // Unbuffered, so that every write reaches the file (and reports its error) here rather than
+    // in a flush at commit() that nothing would check.
+    QSaveFile file(target.filePath());
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return FileOutcome::failure(file.errorString());
+    qint64 done = 0;
+    while (done < bytes.size()) {
+        const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
+        if (written <= 0) {
+            const QString reason =
+                file.error() != QFileDevice::NoError ? file.errorString() : systemReason(ENOSPC);
+            file.cancelWriting();
+            return FileOutcome::failure(reason);
+        }
+        done += written;
+    }
+    if (file.error() != QFileDevice::NoError) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        return FileOutcome::failure(reason);
+    }
+    // The data must be on the disk before the new file takes the old one's place.
+    if (::fsync(file.handle()) != 0) {
+        const QString reason = systemReason(errno);
+        file.cancelWriting();
+        return FileOutcome::failure(reason);
+    }
+    if (!file.commit())
+        return FileOutcome::failure(file.errorString());
+    syncFolder(target.absolutePath());
+    return FileOutcome::success();
+}
+
+FileContents readFileBounded(const QString& path, qint64 limit) {
+    FileContents result;
+    qint64 size = 0;
+    const int fd = openBounded(path, limit, result, &size);
+    if (fd < 0)
+        return result;
+    // One byte more than the limit tells a file that grew past it; files that report no size
+    // (some system files) are read in growing steps.
+    QByteArray bytes;
+    bytes.resize(std::min(limit, size) + 1);
+    qint64 total = 0;
+    QString reason;
+    while (total <= limit) {
+        if (total == bytes.size())
+            bytes.resize(std::min(limit + 1, std::max<qint64>(bytes.size() * 2, 64 * 1024)));
+        const ssize_t got = ::read(fd, bytes.data() + total, size_t(bytes.size() - total));
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            reason = systemReason(errno);
+            break;
+        }
+        if (got == 0)
+            break;
+        total += got;
+    }
+    ::close(fd);
+    if (reason.isEmpty() && total > limit)
+        reason = tooLargeReason(limit);
+    if (!reason.isEmpty()) {
+        result.status = FileContents::Status::Refused;
+        result.reason = reason;
+        return result;
+    }
+    bytes.truncate(total);
+    result.status = FileContents::Status::Read;
+    result.bytes = std::move(bytes);
+    return result;
+}
+
+FileOutcome checkFileReadable(const QString& path, qint64 limit) {
+    FileContents result;
+    qint64 size = 0;
+    const int fd = openBounded(path, limit, result, &size);
+    if (fd < 0)
+        return FileOutcome::failure(result.reason);
+    ::close(fd);
+    return FileOutcome::success();
+}
+
+QString sizeInWords(qint64 bytes) {
+    if (bytes >= MiB && bytes % MiB == 0)
+        return QStringLiteral("%1 MiB").arg(bytes / MiB);
+    if (bytes >= 1024 && bytes % 1024 == 0)
+        return QStringLiteral("%1 KiB").arg(bytes / 1024);
+    return QStringLiteral("%1 bytes").arg(bytes);
+}
+
+QByteArray withoutByteOrderMark(const QByteArray& bytes) {
+    return bytes.startsWith("\xEF\xBB\xBF") ? bytes.mid(3) : bytes;
+}
+
+} // namespace tally

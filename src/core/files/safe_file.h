@@ -1,0 +1,82 @@
+// Whole-file reads and writes of the program's own files (settings.ini, the per-user store, saved
+// searches, URL lists and whatever else the program saves).
+//
+// A write replaces the file atomically: the bytes go into a temporary file beside it, unbuffered
+// and checked write by write, are flushed to the disk and only then take the file's place in one
+// rename. A write that fails for any reason (a full disk, a read-only file or folder, a folder in
+// the file's place, a name too long) leaves the old file exactly as it was, leaves nothing else
+// behind, and says why. A reader, or a crash at any moment, sees either the old file or the new
+// one, never a part of it.
+//
+// A read takes only regular files (a FIFO, a device or a socket could block or never end) and
+// only up to a size limit given by the kind of file.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace tally {
+
+// Success, or the reason of a failure in words fit for a message ("No space left on device").
+class FileOutcome {
+public:
+    static FileOutcome success() { return FileOutcome(QString()); }
+    static FileOutcome failure(const QString& reason);
+
+    bool ok() const { return reason_.isEmpty(); }
+    explicit operator bool() const { return ok(); }
+    // Empty on success.
+    const QString& reason() const { return reason_; }
+
+private:
+    explicit FileOutcome(const QString& reason) : reason_(reason) {}
+    QString reason_;
+};
+
+// The size limits of the files the program reads whole.
+inline constexpr qint64 MiB = 1024 * 1024;
+inline constexpr qint64 SettingsFileLimit = 1 * MiB;     // settings.ini, the per-user store
+inline constexpr qint64 SavedSearchFileLimit = 64 * MiB; // a saved search
+inline constexpr qint64 UrlListFileLimit = 64 * MiB;     // a URL list file
+
+// Replaces (or creates) the file at `path` with exactly `bytes`. A symbolic link is followed and
+// its target replaced; an existing file keeps its permissions. Fails without touching anything
+// when the file exists but is not a regular file, is read-only (no write permission bit set,
+// whoever the program runs as), when its folder does not exist or cannot be written, or when any
+// write, the flush to the disk or the rename fails.
+FileOutcome writeFileAtomically(const QString& path, const QByteArray& bytes);
+
+// The longest file name, in bytes of its encoded form, that writeFileAtomically can write: the
+// temporary file beside it needs a few bytes more within the file system's limit on names.
+int maxAtomicFileNameBytes();
+// Whether a file name (without folder) is short enough for writeFileAtomically.
+bool fitsAtomicFileName(const QString& fileName);
+
+// A whole file read with readFileBounded.
+struct FileContents {
+    enum class Status {
+        Read,    // bytes holds the whole file
+        Missing, // there is no file (or no folder) of that name
+        Refused  // it exists but cannot be read: not a regular file, too large, no permission...
+    };
+    Status status = Status::Missing;
+    QByteArray bytes;
+    QString reason; // for Missing and Refused
+
+    bool isRead() const { return status == Status::Read; }
+};
+
+// Reads the file whole when it is a regular file of at most `limit` bytes. Never blocks on a FIFO
+// and never reads more than `limit` bytes, even from a file that grows while it is read.
+FileContents readFileBounded(const QString& path, qint64 limit);
+
+// The checks of readFileBounded without reading: success when the file could be read whole now.
+FileOutcome checkFileReadable(const QString& path, qint64 limit);
+
+// A size in words for messages: "1 MiB", "64 MiB", "512 KiB", "100 bytes".
+QString sizeInWords(qint64 bytes);
+
+// The bytes after a leading UTF-8 byte-order mark (the whole bytes when there is none).
+QByteArray withoutByteOrderMark(const QByteArray& bytes);
+
+} // namespace tally
