@@ -23,6 +23,7 @@ inline constexpr const char* AutoSort = "chkAutoSort";
 inline constexpr const char* ClearResults = "chkClear";
 inline constexpr const char* ShowHelp = "showHelp";
 inline constexpr const char* ChartType = "cmbChart2";
+inline constexpr const char* ParallelEngines = "parallelEngines";
 } // namespace settingkeys
 
 // The store as the platform offers it: a stored value, or defaultValue when there is none.
@@ -76,6 +77,12 @@ void setShowHelpAtStart(bool on);
 // number in that range gives the default.
 int chartType();
 void setChartType(int type);
+
+// Whether a scan asks the six engines for a URL at the same time (one request per engine) rather
+// than one after the other (parallelEngines). Default "1" (on); off only when the stored text
+// reads as the whole number 0.
+bool parallelEngines();
+void setParallelEngines(bool on);
 
 } // namespace UserSettings
 
