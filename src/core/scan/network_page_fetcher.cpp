@@ -543,8 +543,15 @@ bool NetworkPageFetcher::keepBody(const char* data, qint64 size) {
                QStringLiteral("page larger than %1").arg(mebibytes(bodyCap_)));
         return false;
     }
-    if (!discardBody_)
+    if (!discardBody_) {
+        if (body_.capacity() == 0) {
+            // Room for the whole body at once: a growing body is never copied, so that it
+            // holds at most its own size. Pages not yet written take no memory.
+            const qint64 expected = framing_ == Framing::Length ? contentLength_ : bodyCap_;
+            body_.reserve(qsizetype(std::min(expected, bodyCap_)));
+        }
         body_.append(data, size);
+    }
     return true;
 }
 

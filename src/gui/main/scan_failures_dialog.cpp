@@ -42,7 +42,7 @@ ScanFailuresDialog::ScanFailuresDialog(QWidget* owner) : QDialog(owner) {
     layout->addWidget(label);
     layout->addWidget(list_, 1);
     layout->addWidget(buttons);
-    resize(px(9000), px(4500));
+    resize(px(11000), px(4500));
     skin::skinWindow(this);
 }
 
