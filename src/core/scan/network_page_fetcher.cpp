@@ -58,11 +58,12 @@ bool reachedDirectly(const QString& host) {
     return false;
 }
 
-// A reason phrase fit to be shown: printable characters only, not too long.
+// A reason phrase fit to be shown: printable characters only, nothing a tooltip could take for
+// markup, not too long.
 QString printable(const QByteArray& text) {
     QString out;
     for (char c : text.left(100))
-        if (uchar(c) >= 0x20 && uchar(c) != 0x7f)
+        if (uchar(c) >= 0x20 && uchar(c) != 0x7f && c != '<' && c != '>' && c != '&')
             out += QLatin1Char(c);
     return out.trimmed();
 }
@@ -567,7 +568,8 @@ void NetworkPageFetcher::replyComplete() {
     const bool lessSafe = isHttps(url_) && !isHttps(target);
     if (!isWebAddress(target) || lessSafe) {
         finish(FetchError::RedirectRefused,
-               QStringLiteral("redirect to %1 not followed").arg(target.toDisplayString()));
+               QStringLiteral("redirect to %1 not followed")
+                   .arg(QString::fromLatin1(target.toEncoded().left(200))));
         return;
     }
     if (++redirects_ > MaxRedirects) {

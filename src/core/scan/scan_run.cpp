@@ -355,6 +355,13 @@ void ScanRun::sendWhenPaced(int engine, qint64 earliestMs) {
 void ScanRun::send(int engine) {
     EngineSlot& slot = d->engines[engine];
     PageFetcher* fetcher = fetcherOf(engine);
+    if (!fetcher) {
+        slot.outcome = EngineOutcome::failed(FailureKind::CouldNotConnect,
+                                             QStringLiteral("could not connect: no network"));
+        slot.state = SlotState::Done;
+        advance();
+        return;
+    }
     slot.state = SlotState::InFlight;
     ++slot.attempts;
     d->lastRequestMs[engine] = d->clock.elapsed();
