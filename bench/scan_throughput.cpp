@@ -6,13 +6,18 @@
 // (a 1 ms timer probe), with the most CPU time the thread itself spent between two probe ticks
 // (a long stall with little CPU is the machine being busy elsewhere, not the scan).
 //
-// Usage: scan_throughput [urls] [runs at 2 ms] [runs at once]
-#include "result_page.h"
+//
+// Then the engines asked one after the other against all six at once (parallelEngines): 200 URLs
+// against engines that answer after 20 ms, both wall times, their ratio and the longest stall of
+// each.
+//
+// Usage: scan_throughput [urls] [runs at 2 ms] [runs at once] [runs of the 20 ms comparison]
 #include "core/scan/engine_table.h"
 #include "core/scan/network_page_fetcher.h"
 #include "core/scan/scan_run.h"
 #include "core/settings/ini_file.h"
 #include "core/settings/user_settings.h"
+#include "result_page.h"
 #include "support/local_http_server.h"
 
 #include <QCoreApplication>
@@ -61,10 +66,17 @@ qint64 threadCpuNs() {
     return qint64(t.tv_sec) * 1000000000 + t.tv_nsec;
 }
 
-ScanFigures timeScan(const QStringList& urls, const QString& ini, LocalHttpServer* server) {
+ScanFigures timeScan(const QStringList& urls, const QString& ini, LocalHttpServer* server,
+                     bool sixFetchers = false) {
     const int before = server->requestCount();
-    NetworkPageFetcher fetcher;
-    ScanRun run(urls, ini, &fetcher);
+    NetworkPageFetcher fetchers[EngineCount];
+    QList<PageFetcher*> used{&fetchers[0]};
+    if (sixFetchers) {
+        used.clear();
+        for (NetworkPageFetcher& f : fetchers)
+            used << &f;
+    }
+    ScanRun run(urls, ini, used);
     QEventLoop loop;
     QObject::connect(&run, &ScanRun::finished, &loop, &QEventLoop::quit);
 
@@ -122,6 +134,7 @@ int main(int argc, char** argv) {
     const int urlCount = args.size() > 1 ? args[1].toInt() : 1000;
     const int runsSlow = args.size() > 2 ? args[2].toInt() : 3;
     const int runsFast = args.size() > 3 ? args[3].toInt() : 5;
+    const int runsParallel = args.size() > 4 ? args[4].toInt() : 1;
 
     QTemporaryDir dir;
     setUserSettingsFile(dir.filePath(QStringLiteral("store.conf")));
@@ -158,6 +171,8 @@ int main(int argc, char** argv) {
             }
     }
 
+    // The one-fetcher comparison with curl: one request after the other.
+    writeSetting(QLatin1String(settingkeys::ParallelEngines), QStringLiteral("0"));
     for (const int delayMs : {2, 0}) {
         server->setHandler([page, delayMs](const HttpRequest&) {
             HttpResponse r = HttpResponse::page(page);
@@ -197,6 +212,41 @@ int main(int argc, char** argv) {
         std::printf("%s_max_busy_cpu: %.2f ms\n", name,
                     *std::max_element(busy.begin(), busy.end()));
         std::fflush(stdout);
+    }
+
+    // One after the other against all six at once, with engines answering after 20 ms.
+    server->setHandler([page](const HttpRequest&) {
+        HttpResponse r = HttpResponse::page(page);
+        r.delayMs = 20;
+        return r;
+    });
+    const QStringList two = urls.mid(0, 200);
+    std::vector<double> sequentialMs, parallelMs, ratios, sequentialStall, parallelStall;
+    for (int i = 0; i < runsParallel; ++i) {
+        writeSetting(QLatin1String(settingkeys::ParallelEngines), QStringLiteral("0"));
+        const ScanFigures one = timeScan(two, ini, server, true);
+        writeSetting(QLatin1String(settingkeys::ParallelEngines), QStringLiteral("1"));
+        const ScanFigures six = timeScan(two, ini, server, true);
+        if (one.requests != int(two.size()) * EngineCount ||
+            six.requests != int(two.size()) * EngineCount) {
+            std::fprintf(stderr, "parallel run %d: %d and %d requests\n", i, one.requests,
+                         six.requests);
+            return 1;
+        }
+        sequentialMs.push_back(one.ms);
+        parallelMs.push_back(six.ms);
+        ratios.push_back(one.ms / six.ms);
+        sequentialStall.push_back(one.maxStallMs);
+        parallelStall.push_back(six.maxStallMs);
+    }
+    if (runsParallel > 0) {
+        std::printf("engines_20ms_sequential_time: %.1f ms\n", median(sequentialMs));
+        std::printf("engines_20ms_parallel_time: %.1f ms\n", median(parallelMs));
+        std::printf("engines_20ms_speedup: %.2f sequential/parallel\n", median(ratios));
+        std::printf("engines_20ms_sequential_max_stall: %.2f ms\n",
+                    *std::max_element(sequentialStall.begin(), sequentialStall.end()));
+        std::printf("engines_20ms_parallel_max_stall: %.2f ms\n",
+                    *std::max_element(parallelStall.begin(), parallelStall.end()));
     }
     return 0;
 }

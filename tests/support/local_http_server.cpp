@@ -1,5 +1,6 @@
 #include "support/local_http_server.h"
 
+#include <QDeadlineTimer>
 #include <QMutexLocker>
 #include <QPointer>
 #include <QTcpServer>
@@ -35,8 +36,12 @@ QByteArray reasonPhrase(int status) {
         return "Forbidden";
     case 404:
         return "Not Found";
+    case 429:
+        return "Too Many Requests";
     case 500:
         return "Internal Server Error";
+    case 502:
+        return "Bad Gateway";
     case 503:
         return "Service Unavailable";
     default:
@@ -125,6 +130,7 @@ private:
         closeWhenDone_ =
             connection == "close" || (version == "HTTP/1.0" && connection != "keep-alive");
         busy_ = true;
+        request.arrivalMs = QDeadlineTimer::current(Qt::PreciseTimer).deadline();
         server_->logRequest(request);
         response_ = server_->responseFor(request);
         if (response_.neverAnswer)
@@ -137,6 +143,10 @@ private:
 
     void answer() {
         const HttpResponse& r = response_;
+        if (r.flood != HttpResponse::Flood::None) {
+            startFlood();
+            return;
+        }
         const qint64 length = r.generatedSize >= 0 ? r.generatedSize : r.body.size();
         toSend_ = r.cutAfter >= 0 ? std::min(r.cutAfter, length) : length;
         sent_ = 0;
@@ -168,7 +178,43 @@ private:
         }
     }
 
+    // An endless stream in place of a reply: its start, then the same piece over and over.
+    void startFlood() {
+        QByteArray start;
+        switch (response_.flood) {
+        case HttpResponse::Flood::HeaderLines:
+            start = "HTTP/1.1 200 OK\r\n";
+            floodPiece_ = "X-Filler: " + QByteArray(200, 'h') + "\r\n";
+            break;
+        case HttpResponse::Flood::StatusLine:
+            start = "HTTP/1.1 200 ";
+            floodPiece_ = QByteArray(1024, 's');
+            break;
+        default:
+            floodPiece_ = "HTTP/1.1 100 Continue\r\n\r\n";
+            break;
+        }
+        socket_->write(start);
+        toSend_ = qint64(1) << 50;
+        sent_ = 0;
+        closeWhenDone_ = true;
+        if (response_.dripIntervalMs > 0) {
+            drip_ = new QTimer(this);
+            connect(drip_, &QTimer::timeout, this, [this] { socket_->write(floodPiece_); });
+            drip_->start(response_.dripIntervalMs);
+        } else {
+            generating_ = true;
+            feedGenerated();
+        }
+    }
+
     QByteArray bodyPiece(qint64 size) const {
+        if (response_.flood != HttpResponse::Flood::None) {
+            QByteArray piece;
+            while (piece.size() < size)
+                piece += floodPiece_;
+            return piece;
+        }
         if (response_.generatedSize >= 0)
             return QByteArray(size, 'x');
         return response_.body.mid(sent_, size);
@@ -224,6 +270,7 @@ private:
     qint64 toSend_ = 0;
     qint64 sent_ = 0;
     QTimer* drip_ = nullptr;
+    QByteArray floodPiece_;
 };
 
 LocalHttpServer::LocalHttpServer(QObject* parent) : QObject(parent), tcp_(new QTcpServer(this)) {

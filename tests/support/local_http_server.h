@@ -48,12 +48,18 @@ struct HttpRequest {
     HttpHeaders headers;
     QByteArray body;
     int connection = 0; // serial number (1, 2, ...) of the connection it arrived on
+    qint64 arrivalMs =
+        0; // when it arrived, in milliseconds of the monotonic clock (QDeadlineTimer::current())
 
     // The first header of that name (any case), or an empty array.
     QByteArray header(const QByteArray& name) const;
 };
 
 struct HttpResponse {
+    // Replies that never end, sent as fast as the client reads (or one piece per dripIntervalMs):
+    // header lines after a status line, one endless status line, or "100 Continue" replies.
+    enum class Flood { None, HeaderLines, StatusLine, Continues };
+
     int status = 200;
     QByteArray body;
     // Extra header lines. Content-Length and Connection are added by the server.
@@ -74,6 +80,8 @@ struct HttpResponse {
     bool closeAfter = false;
     // Send no Content-Length: the body ends when the server closes the connection.
     bool noLength = false;
+    // Instead of a reply, one of the endless streams above.
+    Flood flood = Flood::None;
 
     // A 200 page (or another status) with a body.
     static HttpResponse page(const QByteArray& body, int status = 200);

@@ -134,6 +134,37 @@ bool readsAsNumber(const QString& text) {
     return readDecimal(text).has_value();
 }
 
+bool readsAsCount(const QString& text) {
+    const qsizetype n = text.size();
+    qsizetype i = 0;
+    qsizetype group = 0; // digits since the start or the last separator
+    bool grouped = false;
+    for (; i < n; ++i) {
+        const QChar c = text[i];
+        if (isDigit(c)) {
+            ++group;
+            continue;
+        }
+        if (c != QLatin1Char(','))
+            break;
+        // The first group holds one to three digits, every later one exactly three.
+        if (group == 0 || group > 3 || (grouped && group != 3))
+            return false;
+        grouped = true;
+        group = 0;
+    }
+    if (group == 0 || (grouped && group != 3))
+        return false;
+    if (i == n)
+        return true;
+    if (text[i] != QLatin1Char('.') || i + 1 == n)
+        return false;
+    for (++i; i < n; ++i)
+        if (!isDigit(text[i]))
+            return false;
+    return true;
+}
+
 qint64 addRoundedHalfEven(qint64 total, const QString& text) {
     const std::optional<Decimal> number = readDecimal(text);
     if (!number)

@@ -6,7 +6,8 @@
 // readsAsSortNumber.
 //
 //   reading                 sign  fraction  groups  beyond the range      used for
-//   readsAsNumber           yes   yes       no      (any length reads)    counts, totals
+//   readsAsNumber           yes   yes       no      (any length reads)    totals
+//   readsAsCount            no    yes       ","     (any length reads)    an engine's count
 //   readWholeNumber         yes   no        no      saturates at 64 bits  settings stored as text
 //   readThreshold           yes   no        no      no value (32 bits)    the profile thresholds
 //   wholeNumberOrZero       yes   no        no      0                     saved-history counts
@@ -24,6 +25,11 @@ namespace tally {
 // sign, digits with an optional decimal point (at least one digit in all), optional blanks. No
 // group separators, exponent, NaN or infinity.
 bool readsAsNumber(const QString& text);
+
+// A count as an engine prints it: ASCII digits, optionally in groups of three after the first
+// separated by single commas ("1,234"), optionally a point and more digits ("2.5"). Nothing else:
+// no sign, no blanks, no line breaks, no other characters.
+bool readsAsCount(const QString& text);
 
 // total + the number that text reads as (readsAsNumber), rounded to the nearest whole number with
 // ties going to the even one; total unchanged when text does not read as a number. Saturates

@@ -1,6 +1,7 @@
 #include "core/results/saved_search.h"
 
 #include "core/numbers/numbers.h"
+#include "core/scan/engine_table.h"
 #include "core/settings/ini_file.h"
 #include "core/settings/program_folder.h"
 
@@ -112,8 +113,34 @@ bool isSavableCount(const QString& count) {
     return !count.isEmpty() && count != QLatin1String("-");
 }
 
+bool isWritableRowText(const QString& rowText) {
+    QStringList pieces = rowText.split(QLatin1Char('\n'));
+    pieces.removeLast(); // the piece after the final line feed
+    QStringList captions;
+    for (const EngineInfo& e : engineTable())
+        captions << QLatin1String(e.columnHeader);
+    QStringList seen;
+    for (QString piece : std::as_const(pieces)) {
+        if (piece.endsWith(QLatin1Char('\r')))
+            piece.chop(1); // a CR LF line end
+        if (piece.count(QLatin1Char(':')) != 1)
+            return false;
+        for (QChar c : piece)
+            if (c == QLatin1Char('\r') || c == QLatin1Char('\0') || c == QLatin1Char('=') ||
+                c == QLatin1Char('[') || c == QLatin1Char(']'))
+                return false;
+        const QString caption = piece.section(QLatin1Char(':'), 0, 0);
+        if (!captions.contains(caption) || seen.contains(caption))
+            return false;
+        seen << caption;
+    }
+    return true;
+}
+
 SaveResult saveSearchRow(const QString& rowText, const QString& file, SaveMode mode,
                          const QDate& date, QString* reason) {
+    if (!isWritableRowText(rowText))
+        return SaveResult::Refused;
     QList<RowCell> cells = parseRowText(rowText);
     cells.removeIf([](const RowCell& cell) { return !isSavableCount(cell.count); });
     if (cells.isEmpty())

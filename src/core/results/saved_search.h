@@ -79,11 +79,19 @@ enum class SaveMode {
 enum class SaveResult {
     Saved,         // at least one engine was written
     NothingToSave, // every cell was "-" or empty; no file was created or changed
-    Failed         // the folder or the file could not be written
+    Failed,        // the folder or the file could not be written
+    Refused        // the row text holds what the file cannot keep; nothing was written
 };
 
-// Writes one save of a results row into `file` (a full path) for the date `date`. On failure the
-// file is as it was and *reason (when given) says why.
+// Whether a row text can be written as it is: every line (but the empty one after the last line
+// feed; a CR before a line feed ends the line with it) is an engine column's caption, one ":" and
+// the cell, with no engine twice, and neither caption nor cell holds a line break, a NUL, "=", "[",
+// "]" or a second ":" (each would split or add a line, a key or a section of the file).
+bool isWritableRowText(const QString& rowText);
+
+// Writes one save of a results row into `file` (a full path) for the date `date`. A row text
+// that is not writable is refused before anything is written. On failure the file is as it was
+// and *reason (when given) says why.
 SaveResult saveSearchRow(const QString& rowText, const QString& file, SaveMode mode,
                          const QDate& date, QString* reason = nullptr);
 

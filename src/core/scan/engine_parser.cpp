@@ -2,6 +2,8 @@
 
 #include "core/numbers/numbers.h"
 
+#include <optional>
+
 namespace tally {
 
 namespace {
@@ -21,13 +23,44 @@ bool validLength(const QString& count) {
     return count.size() >= 1 && count.size() <= 10;
 }
 
+// The length test and, beyond it, the number rule: what is shown and saved is a count.
+bool acceptedCount(const QString& count) {
+    return validLength(count) && readsAsCount(count);
+}
+
 void doubleQuotesToSingle(QString& page) {
     page.replace(QLatin1Char('"'), QLatin1Char('\''));
 }
 
-// The answer when no count text was accepted: "0" when the no-results passage says the phrase.
-QString noResults(const QString& passage, const char* phrase) {
-    return passage == QLatin1String(phrase) ? QStringLiteral("0") : QString();
+bool occurs(const QString& page, const QString& marker) {
+    return !marker.isEmpty() && page.contains(marker, Qt::CaseSensitive);
+}
+
+// The text between the count markers, or nothing when the opening marker is not on the page
+// (GetBetween would then hand back most of the page).
+std::optional<QString> countText(const QString& page, const QString& before, const QString& past) {
+    if (!occurs(page, before))
+        return std::nullopt;
+    return GetBetween(page, before, past);
+}
+
+// Whether the no-results passage is on the page and says the phrase.
+bool saysNoResults(const QString& page, const QString& before, const QString& past,
+                   const char* phrase, bool withoutLineFeeds = false) {
+    if (!occurs(page, before))
+        return false;
+    QString passage = GetBetween(page, before, past);
+    if (withoutLineFeeds)
+        passage.remove(QLatin1Char('\n'));
+    return passage == QLatin1String(phrase);
+}
+
+EngineCountReading counted(const QString& count) {
+    return {true, count};
+}
+
+EngineCountReading noCountOrNone(bool none) {
+    return none ? counted(QStringLiteral("0")) : EngineCountReading{};
 }
 
 } // namespace
@@ -44,77 +77,86 @@ QString GetBetween(const QString& IStringStr, const QString& IBefore, const QStr
     return s;
 }
 
-QString ParseEngineData(QString strData, int intEngine) {
+EngineCountReading readEngineCount(QString page, int intEngine) {
     switch (intEngine) {
     case 1: { // Google
-        QString count =
-            GetBetween(strData, QStringLiteral("</b> of "), QStringLiteral("</b> linking to "));
-        count.remove(QStringLiteral("about <b>"));
-        count.remove(QStringLiteral("<b>"));
-        if (validLength(count))
-            return count;
-        return noResults(
-            GetBetween(strData, QStringLiteral("</b> - "), QStringLiteral(".  <br><br>")),
-            "did not match any documents");
+        if (auto count =
+                countText(page, QStringLiteral("</b> of "), QStringLiteral("</b> linking to "))) {
+            count->remove(QStringLiteral("about <b>"));
+            count->remove(QStringLiteral("<b>"));
+            if (acceptedCount(*count))
+                return counted(*count);
+        }
+        return noCountOrNone(saysNoResults(page, QStringLiteral("</b> - "),
+                                           QStringLiteral(".  <br><br>"),
+                                           "did not match any documents"));
     }
     case 2: { // AltaVista
-        const QString count =
-            GetBetween(strData, QStringLiteral("AltaVista found "), QStringLiteral(" results</A>"));
-        if (validLength(count))
-            return count;
-        return noResults(GetBetween(strData, QStringLiteral("<span class=m><span class=y>"),
-                                    QStringLiteral(". ")),
-                         "We found 0 results");
+        const auto count =
+            countText(page, QStringLiteral("AltaVista found "), QStringLiteral(" results</A>"));
+        if (count && acceptedCount(*count))
+            return counted(*count);
+        return noCountOrNone(saysNoResults(page, QStringLiteral("<span class=m><span class=y>"),
+                                           QStringLiteral(". "), "We found 0 results"));
     }
     case 3: { // Yahoo!
-        doubleQuotesToSingle(strData);
-        const QString count =
-            GetBetween(strData, QStringLiteral("of about "), QStringLiteral(" for <strong>"));
-        if (validLength(count))
-            return count;
-        return noResults(GetBetween(strData, QStringLiteral("<big>"), QStringLiteral(":<ul><li>")),
-                         "We didn't find any Web pages matching the following criteria");
+        doubleQuotesToSingle(page);
+        const auto count =
+            countText(page, QStringLiteral("of about "), QStringLiteral(" for <strong>"));
+        if (count && acceptedCount(*count))
+            return counted(*count);
+        return noCountOrNone(
+            saysNoResults(page, QStringLiteral("<big>"), QStringLiteral(":<ul><li>"),
+                          "We didn't find any Web pages matching the following criteria"));
     }
-    case 4: { // Ask: no no-results passage; anything but a count is "0"
-        doubleQuotesToSingle(strData);
-        QString count = GetBetween(strData, QStringLiteral("Showing results 1-10 of "),
-                                   QStringLiteral("</td>"));
-        count.remove(QLatin1Char(' '));
-        count.remove(QLatin1Char('\r'));
-        count.remove(QLatin1Char('\n'));
-        count.remove(QLatin1Char(','));
-        return validLength(count) ? count : QStringLiteral("0");
+    case 4: { // Ask: no no-results passage
+        doubleQuotesToSingle(page);
+        auto count =
+            countText(page, QStringLiteral("Showing results 1-10 of "), QStringLiteral("</td>"));
+        if (!count)
+            return {};
+        count->remove(QLatin1Char(' '));
+        count->remove(QLatin1Char('\r'));
+        count->remove(QLatin1Char('\n'));
+        count->remove(QLatin1Char(','));
+        return acceptedCount(*count) ? counted(*count) : EngineCountReading{};
     }
     case 5: { // MSN
-        doubleQuotesToSingle(strData);
-        QString count =
-            strData.contains(QLatin1String("Page 1 of "), Qt::CaseInsensitive)
-                ? GetBetween(strData, QStringLiteral("Page 1 of "), QStringLiteral(" results"))
-                : GetBetween(strData, QStringLiteral(" of "), QStringLiteral(" containing "));
-        count.remove(QLatin1Char(','));
-        count.remove(QLatin1Char(' '));
-        if (!readsAsNumber(count))
-            count = QStringLiteral("0");
-        if (validLength(count))
-            return count;
-        return noResults(GetBetween(strData, QStringLiteral("</td><td><span class='h1'>"),
-                                    QStringLiteral(" <span class='h1 blue'>")),
-                         "Sorry, no results were found containing");
+        doubleQuotesToSingle(page);
+        auto count = page.contains(QLatin1String("Page 1 of "), Qt::CaseInsensitive)
+                         ? countText(page, QStringLiteral("Page 1 of "), QStringLiteral(" results"))
+                         : countText(page, QStringLiteral(" of "), QStringLiteral(" containing "));
+        if (count) {
+            count->remove(QLatin1Char(','));
+            count->remove(QLatin1Char(' '));
+            if (acceptedCount(*count))
+                return counted(*count);
+        }
+        return noCountOrNone(saysNoResults(page, QStringLiteral("</td><td><span class='h1'>"),
+                                           QStringLiteral(" <span class='h1 blue'>"),
+                                           "Sorry, no results were found containing"));
     }
     case 6: { // AllTheWeb
-        doubleQuotesToSingle(strData);
-        QString count = GetBetween(strData, QStringLiteral("<span class='ofSoMany'>"),
+        doubleQuotesToSingle(page);
+        if (auto count = countText(page, QStringLiteral("<span class='ofSoMany'>"),
                                    QStringLiteral("</span>"));
-        if (validLength(count))
-            return count.replace(QLatin1Char(' '), QLatin1Char('0'));
-        QString passage =
-            GetBetween(strData, QStringLiteral("<div class='noResults'>"), QStringLiteral(".</p>"));
-        passage.remove(QLatin1Char('\n'));
-        return noResults(passage, "<p>No Web pagesfound that match your query");
+            count && validLength(*count)) {
+            count->replace(QLatin1Char(' '), QLatin1Char('0'));
+            if (readsAsCount(*count))
+                return counted(*count);
+        }
+        return noCountOrNone(saysNoResults(page, QStringLiteral("<div class='noResults'>"),
+                                           QStringLiteral(".</p>"),
+                                           "<p>No Web pagesfound that match your query", true));
     }
     default:
-        return QString();
+        return {};
     }
+}
+
+QString ParseEngineData(QString strData, int intEngine) {
+    EngineCountReading reading = readEngineCount(std::move(strData), intEngine);
+    return reading.recognised ? reading.count : QString();
 }
 
 } // namespace tally

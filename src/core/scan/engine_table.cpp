@@ -19,6 +19,19 @@ const std::array<EngineInfo, EngineCount>& engineTable() {
     return table;
 }
 
+std::span<const BlockedPagePhrase> blockedPagePhrases() {
+    static constexpr BlockedPagePhrase phrases[] = {
+        {"captcha", "captcha page"},
+        {"not a robot", "captcha page"},
+        {"unusual traffic", "unusual traffic page"},
+        {"automated queries", "unusual traffic page"},
+        {"automated requests", "unusual traffic page"},
+        {"before you continue", "consent page"},
+        {"consent", "consent page"},
+    };
+    return phrases;
+}
+
 QByteArray defaultSettingsIni() {
     // The same layout the INI module writes: a blank line before the header, CR LF line ends.
     QByteArray text = "\r\n[";

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <array>
+#include <span>
 
 namespace tally {
 
@@ -25,6 +26,19 @@ inline constexpr int EngineCount = 6;
 inline constexpr const char* EnginesSection = "Engines";
 
 const std::array<EngineInfo, EngineCount>& engineTable();
+
+// The section of settings.ini that holds each engine's pacing: the least time in milliseconds
+// between two requests to it, by the engine's key. A missing or unreadable value means none.
+inline constexpr const char* PacingSection = "Pacing";
+
+// Phrases of the pages an engine sends instead of results when it refuses to answer: a captcha,
+// an "unusual traffic" notice, a consent wall. Looked for without regard to letter case, only in
+// pages that carry no count. `what` names the page in the reason shown to the user.
+struct BlockedPagePhrase {
+    const char* phrase;
+    const char* what;
+};
+std::span<const BlockedPagePhrase> blockedPagePhrases();
 
 // settings.ini as shipped: section "Engines" with the six default prefixes, CR LF line ends.
 QByteArray defaultSettingsIni();

@@ -7,40 +7,91 @@
 #include "core/settings/ini_file.h"
 #include "core/settings/user_settings.h"
 
+#include <QDateTime>
+#include <QElapsedTimer>
 #include <QPointer>
+#include <QRandomGenerator>
+#include <QSet>
 #include <QTimer>
 
+#include <algorithm>
 #include <array>
+#include <optional>
 
 namespace tally {
+
+namespace {
+
+// Pacing beyond an hour is taken as an hour.
+constexpr qint64 MaxPacingMs = 60 * 60 * 1000;
+
+enum class SlotState { Idle, Waiting, InFlight, Done };
+
+// One engine's request for the URL being scanned.
+struct EngineSlot {
+    SlotState state = SlotState::Idle;
+    EngineOutcome outcome;
+    QString address;
+    int attempts = 0;
+};
+
+} // namespace
 
 struct ScanRun::Private {
     QStringList urls;
     QString settingsIni;
-    QPointer<PageFetcher> fetcher;
-    QMetaObject::Connection fetched;
+    QList<QPointer<PageFetcher>> fetchers; // one for every engine, or one per engine
+    QList<QMetaObject::Connection> connections;
 
     bool running = false;
     bool stopRequested = false;
-    bool awaitingPage = false;
+    bool parallel = false;
+    bool rowActive = false;    // the engines of the current URL are being asked
+    bool stoppedInRow = false; // a cell of the current row was stopped
+    bool advancing = false;
+    bool advanceAgain = false;
     quint64 generation = 0; // a new run or an abort makes older callbacks void
     qint64 low = UserSettings::DefaultLowThreshold;
     qint64 medium = UserSettings::DefaultMediumThreshold;
-    int position = 0; // 0-based position of the URL being scanned in the snapshot
-    int engine = 0;   // 0-based position in the engine table
+    int position = 0;             // 0-based position of the URL being scanned in the snapshot
+    int nextToReport = 0;         // the engine whose outcome is reported next
+    int sharedFetcherEngine = -1; // the engine the one shared fetcher is serving
     int progress = 0;
     qint64 grandTotal = 0;
-    std::array<QString, EngineCount> cells;
+    int requests = 0;
+    QList<ScanFailure> failures;
+
+    std::array<EngineSlot, EngineCount> engines;
+    std::array<QTimer*, EngineCount> timers{};
+    std::array<qint64, EngineCount> lastRequestMs{}; // on clock; -1 before the first
+    std::array<int, EngineCount> blocks{};
+    QElapsedTimer clock;
 
     int maximum() const { return int(urls.size()) * EngineCount; }
 };
 
 ScanRun::ScanRun(const QStringList& urls, const QString& settingsIni, PageFetcher* fetcher,
                  QObject* parent)
+    : ScanRun(urls, settingsIni, QList<PageFetcher*>{fetcher}, parent) {}
+
+ScanRun::ScanRun(const QStringList& urls, const QString& settingsIni,
+                 const QList<PageFetcher*>& engineFetchers, QObject* parent)
     : QObject(parent), d(new Private) {
+    qRegisterMetaType<EngineOutcome>();
     d->urls = urls;
     d->settingsIni = settingsIni;
-    d->fetcher = fetcher;
+    for (PageFetcher* f : engineFetchers)
+        d->fetchers.append(f);
+    for (int e = 0; e < EngineCount; ++e) {
+        QTimer* timer = new QTimer(this);
+        timer->setSingleShot(true);
+        connect(timer, &QTimer::timeout, this, [this, e] {
+            if (d->running && d->engines[e].state == SlotState::Waiting)
+                send(e);
+        });
+        d->timers[e] = timer;
+    }
+    d->clock.start();
 }
 
 ScanRun::~ScanRun() {
@@ -56,15 +107,28 @@ int ScanRun::urlCount() const {
     return int(d->urls.size());
 }
 
-QString ScanRun::completionText(qint64 grandTotal) {
-    return QStringLiteral("Search Complete.  Found ") + QString::number(grandTotal) +
-           QStringLiteral(" links.");
+QList<ScanFailure> ScanRun::failures() const {
+    return d->failures;
+}
+
+QString ScanRun::completionText(qint64 grandTotal, int failed, int requests) {
+    QString text = QStringLiteral("Search Complete.  Found ") + QString::number(grandTotal) +
+                   QStringLiteral(" links.");
+    if (failed > 0)
+        text += QStringLiteral("  %1 of %2 requests failed.").arg(failed).arg(requests);
+    return text;
 }
 
 int ScanRun::profileIcon(qint64 total, qint64 low, qint64 medium) {
     if (total < low)
         return 1;
     return total >= medium ? 3 : 2;
+}
+
+PageFetcher* ScanRun::fetcherOf(int engine) const {
+    if (d->fetchers.size() == EngineCount)
+        return d->fetchers.at(engine);
+    return d->fetchers.isEmpty() ? nullptr : d->fetchers.first().data();
 }
 
 void ScanRun::start() {
@@ -83,8 +147,31 @@ void ScanRun::start() {
     d->position = 0;
     d->grandTotal = 0;
     d->progress = 0;
-    if (d->fetcher && !d->fetched)
-        d->fetched = connect(d->fetcher, &PageFetcher::pageFetched, this, &ScanRun::pageFetched);
+    d->requests = 0;
+    d->failures.clear();
+    d->stoppedInRow = false;
+    d->lastRequestMs.fill(-1);
+    d->blocks.fill(0);
+    // Asking the engines at once takes a fetcher of its own for each.
+    QSet<PageFetcher*> distinct;
+    for (const QPointer<PageFetcher>& f : d->fetchers)
+        if (f)
+            distinct.insert(f.data());
+    d->parallel = UserSettings::parallelEngines() && distinct.size() == EngineCount;
+    if (d->connections.isEmpty()) {
+        if (d->fetchers.size() == EngineCount) {
+            for (int e = 0; e < EngineCount; ++e)
+                if (PageFetcher* f = d->fetchers.at(e))
+                    d->connections.append(
+                        connect(f, &PageFetcher::pageFetched, this,
+                                [this, e](const FetchResult& result) { pageFetched(e, result); }));
+        } else if (PageFetcher* f = fetcherOf(0)) {
+            d->connections.append(
+                connect(f, &PageFetcher::pageFetched, this, [this](const FetchResult& result) {
+                    pageFetched(d->sharedFetcherEngine, result);
+                }));
+        }
+    }
     // The yield before the first URL; queued first, so that it holds whatever the slots below do.
     QTimer::singleShot(0, this, [this, generation = d->generation] {
         if (generation == d->generation)
@@ -103,109 +190,249 @@ void ScanRun::start() {
 }
 
 void ScanRun::requestStop() {
-    if (d->running)
-        d->stopRequested = true;
+    if (!d->running)
+        return;
+    d->stopRequested = true;
+    if (!d->rowActive)
+        return; // between two URLs: the run stops before the next one
+    // At once: nothing more is asked, and what has no outcome yet is stopped.
+    for (int e = 0; e < EngineCount; ++e) {
+        EngineSlot& slot = d->engines[e];
+        if (slot.state == SlotState::Done)
+            continue;
+        d->timers[e]->stop();
+        if (slot.state == SlotState::InFlight)
+            if (PageFetcher* f = fetcherOf(e))
+                f->abort();
+        slot.outcome = EngineOutcome::stopped();
+        slot.state = SlotState::Done;
+    }
+    d->sharedFetcherEngine = -1;
+    advance();
 }
 
 void ScanRun::abort() {
     ++d->generation;
     d->running = false;
-    if (d->awaitingPage && d->fetcher)
-        d->fetcher->abort();
-    d->awaitingPage = false;
-    disconnect(d->fetched);
-    d->fetched = {};
+    d->rowActive = false;
+    for (int e = 0; e < EngineCount; ++e) {
+        if (d->timers[e])
+            d->timers[e]->stop();
+        if (d->engines[e].state == SlotState::InFlight)
+            if (PageFetcher* f = fetcherOf(e))
+                f->abort();
+        d->engines[e].state = SlotState::Idle;
+    }
+    d->sharedFetcherEngine = -1;
+    for (const QMetaObject::Connection& c : std::as_const(d->connections))
+        disconnect(c);
+    d->connections.clear();
 }
 
 void ScanRun::nextUrl() {
     if (!d->running)
         return;
-    // The loop's own test comes first: a stop asked for during the last URL finds no URL left
-    // to stop before, and the run completes.
+    // The loop's own test comes first: a stop asked for during the last URL's reporting finds no
+    // URL left to stop before, and the run completes, unless it cut that URL short.
     if (d->position >= d->urls.size()) {
-        complete();
+        if (d->stoppedInRow)
+            endStopped();
+        else
+            complete();
         return;
     }
     if (d->stopRequested) {
-        abort();
-        Q_EMIT stopped();
-        Q_EMIT finished();
+        endStopped();
         return;
     }
     const quint64 generation = d->generation;
     const QString& url = d->urls.at(d->position);
-    d->cells.fill(QString());
     Q_EMIT webResultAdded(QStringLiteral("Home Page"), url);
     if (generation != d->generation)
         return;
     Q_EMIT rowStarted(d->position + 1, url);
     if (generation != d->generation)
         return;
-    d->engine = 0;
-    requestEngine();
+    for (EngineSlot& slot : d->engines)
+        slot = EngineSlot();
+    d->nextToReport = 0;
+    d->rowActive = true;
+    advance();
 }
 
-void ScanRun::requestEngine() {
-    const EngineInfo& e = engineTable()[d->engine];
+void ScanRun::advance() {
+    // Reports what is ready in engine order, then starts what may start. Signals handled here
+    // may stop the run or settle more engines; they ask for another round instead of nesting.
+    if (d->advancing) {
+        d->advanceAgain = true;
+        return;
+    }
+    d->advancing = true;
+    const quint64 generation = d->generation;
+    do {
+        d->advanceAgain = false;
+        while (d->rowActive && d->nextToReport < EngineCount &&
+               d->engines[d->nextToReport].state == SlotState::Done) {
+            if (!applyOutcome(d->nextToReport) || generation != d->generation) {
+                d->advancing = false;
+                return;
+            }
+            ++d->nextToReport;
+        }
+        if (!d->rowActive)
+            break;
+        if (d->nextToReport == EngineCount) {
+            d->rowActive = false;
+            d->advancing = false;
+            finishRow();
+            return;
+        }
+        startRequests();
+    } while (d->advanceAgain && generation == d->generation);
+    d->advancing = false;
+}
+
+void ScanRun::startRequests() {
+    const int limit = d->parallel ? EngineCount : 1;
+    int active = 0;
+    for (int e = d->nextToReport; e < EngineCount; ++e)
+        if (d->engines[e].state == SlotState::Waiting || d->engines[e].state == SlotState::InFlight)
+            ++active;
+    for (int e = d->nextToReport; e < EngineCount && active < limit; ++e) {
+        if (d->engines[e].state != SlotState::Idle)
+            continue;
+        if (!startEngine(e)) {
+            // Settled without a request: reported before anything later starts.
+            d->advanceAgain = true;
+            return;
+        }
+        ++active;
+    }
+}
+
+bool ScanRun::startEngine(int engine) {
+    EngineSlot& slot = d->engines[engine];
+    if (d->blocks[engine] >= 2) {
+        slot.outcome = EngineOutcome::skipped();
+        slot.state = SlotState::Done;
+        return false;
+    }
+    if (!fetcherOf(engine)) {
+        slot.outcome = EngineOutcome::failed(FailureKind::CouldNotConnect,
+                                             QStringLiteral("could not connect: no network"));
+        slot.state = SlotState::Done;
+        return false;
+    }
+    const EngineInfo& e = engineTable()[engine];
     // Read afresh for every request: a prefix saved in the Options dialog applies at once.
     const QString prefix = modINI::ReadIniValue(QLatin1String(EnginesSection), QLatin1String(e.key),
                                                 QString(), d->settingsIni);
-    const QString address = prefix + d->urls.at(d->position) + QLatin1String(e.querySuffix);
-    d->awaitingPage = true;
-    if (d->fetcher)
-        d->fetcher->GetUrlSource(address);
-    else
-        QTimer::singleShot(0, this, [this, generation = d->generation] {
-            if (generation == d->generation)
-                pageFetched(QString());
-        });
+    slot.address = prefix + d->urls.at(d->position) + QLatin1String(e.querySuffix);
+    slot.attempts = 0;
+    sendWhenPaced(engine, 0);
+    return true;
 }
 
-void ScanRun::pageFetched(const QString& body) {
-    if (!d->running || !d->awaitingPage)
+void ScanRun::sendWhenPaced(int engine, qint64 earliestMs) {
+    const EngineInfo& e = engineTable()[engine];
+    const std::optional<qint64> pacing = readWholeNumber(modINI::ReadIniValue(
+        QLatin1String(PacingSection), QLatin1String(e.key), QString(), d->settingsIni));
+    const qint64 interval = std::clamp<qint64>(pacing.value_or(0), 0, MaxPacingMs);
+    qint64 due = earliestMs;
+    if (interval > 0 && d->lastRequestMs[engine] >= 0) {
+        const qint64 jitter = QRandomGenerator::global()->bounded(interval / 2 + 1);
+        due = std::max(due, d->lastRequestMs[engine] + interval + jitter);
+    }
+    const qint64 now = d->clock.elapsed();
+    if (due <= now) {
+        send(engine);
         return;
-    d->awaitingPage = false;
+    }
+    d->engines[engine].state = SlotState::Waiting;
+    d->timers[engine]->start(int(due - now));
+}
+
+void ScanRun::send(int engine) {
+    EngineSlot& slot = d->engines[engine];
+    PageFetcher* fetcher = fetcherOf(engine);
+    if (!fetcher) {
+        slot.outcome = EngineOutcome::failed(FailureKind::CouldNotConnect,
+                                             QStringLiteral("could not connect: no network"));
+        slot.state = SlotState::Done;
+        advance();
+        return;
+    }
+    slot.state = SlotState::InFlight;
+    ++slot.attempts;
+    d->lastRequestMs[engine] = d->clock.elapsed();
+    if (d->fetchers.size() != EngineCount)
+        d->sharedFetcherEngine = engine;
+    fetcher->GetUrlSource(slot.address); // answers later, on the event loop
+}
+
+void ScanRun::pageFetched(int engine, const FetchResult& result) {
+    if (!d->running || engine < 0 || engine >= EngineCount ||
+        d->engines[engine].state != SlotState::InFlight)
+        return;
+    if (d->fetchers.size() != EngineCount)
+        d->sharedFetcherEngine = -1;
+    EngineSlot& slot = d->engines[engine];
+    const EngineInfo& e = engineTable()[engine];
+    EngineOutcome outcome = engineOutcome(result, e.intEngine);
+    if (outcome.failure == FailureKind::Blocked)
+        ++d->blocks[engine];
+    // Asked to come back later: once, after the wait, unless the engine has blocked twice.
+    if (slot.attempts == 1 && d->blocks[engine] < 2) {
+        if (const std::optional<qint64> wait =
+                retryAfterDelayMs(result, QDateTime::currentDateTimeUtc())) {
+            sendWhenPaced(engine, d->clock.elapsed() + *wait);
+            return;
+        }
+    }
+    slot.outcome = std::move(outcome);
+    slot.state = SlotState::Done;
+    advance();
+}
+
+bool ScanRun::applyOutcome(int engine) {
     const quint64 generation = d->generation;
-    const EngineInfo& e = engineTable()[d->engine];
-    const QString& url = d->urls.at(d->position);
-    QString result = ParseEngineData(body, e.intEngine);
-    // MSN's count comes without commas already.
-    if (e.intEngine != 5)
-        result.remove(QLatin1Char(','));
-    d->cells[d->engine] = result;
+    const EngineInfo& e = engineTable()[engine];
+    const QString url = d->urls.at(d->position);
+    const EngineOutcome outcome = d->engines[engine].outcome;
+    ++d->requests;
+    if (!outcome.isCount()) {
+        d->failures.append({url, QLatin1String(e.columnHeader), outcome.reason});
+        if (outcome.failure == FailureKind::Stopped)
+            d->stoppedInRow = true;
+    }
 
     Q_EMIT webResultAdded(QLatin1String(e.webRowText), url);
     if (generation != d->generation)
-        return;
+        return false;
     Q_EMIT statusTextChanged(QStringLiteral("Scanning ") + url + QLatin1String(e.statusSuffix));
     if (generation != d->generation)
-        return;
+        return false;
     Q_EMIT progressChanged(++d->progress, d->maximum());
     if (generation != d->generation)
-        return;
-    Q_EMIT engineResult(d->position + 1, e.resultsColumn, result);
-    if (generation != d->generation)
-        return;
-
-    if (++d->engine < EngineCount)
-        requestEngine(); // no pause between requests
-    else
-        finishRow();
+        return false;
+    Q_EMIT engineResult(d->position + 1, e.resultsColumn, outcome.count, outcome);
+    return generation == d->generation;
 }
 
 void ScanRun::finishRow() {
-    // Each non-empty cell is added to both totals, rounding half to even; a cell that does not
-    // read as a number counts nothing and keeps its text.
+    // Only counts are added, to both totals, rounding half to even.
     qint64 rowTotal = 0;
-    for (const QString& cell : d->cells) {
-        if (cell.isEmpty())
+    bool anyCount = false;
+    for (const EngineSlot& slot : d->engines) {
+        if (!slot.outcome.isCount())
             continue;
-        rowTotal = addRoundedHalfEven(rowTotal, cell);
-        d->grandTotal = addRoundedHalfEven(d->grandTotal, cell);
+        anyCount = true;
+        rowTotal = addRoundedHalfEven(rowTotal, slot.outcome.count);
+        d->grandTotal = addRoundedHalfEven(d->grandTotal, slot.outcome.count);
     }
     const quint64 generation = d->generation;
     Q_EMIT rowFinished(d->position + 1, QString::number(rowTotal),
-                       profileIcon(rowTotal, d->low, d->medium));
+                       anyCount ? profileIcon(rowTotal, d->low, d->medium) : 0);
     if (generation != d->generation)
         return;
     ++d->position;
@@ -216,11 +443,18 @@ void ScanRun::finishRow() {
     });
 }
 
+void ScanRun::endStopped() {
+    abort();
+    Q_EMIT stopped();
+    Q_EMIT finished();
+}
+
 void ScanRun::complete() {
+    const QString text = completionText(d->grandTotal, int(d->failures.size()), d->requests);
     const qint64 grandTotal = d->grandTotal;
-    abort(); // over: no request in flight, the fetcher released
+    abort(); // over: no request in flight, the fetchers released
     const bool autoSort = UserSettings::autoSortByTotal();
-    Q_EMIT completed(completionText(grandTotal), grandTotal, autoSort);
+    Q_EMIT completed(text, grandTotal, autoSort);
     Q_EMIT finished();
 }
 

@@ -1,20 +1,32 @@
 // One scan run: for every URL of a snapshot and every engine in table order, fetch the engine's
 // result page, read the count and report each step through signals. It advances on the event
-// loop, one request at a time; nothing blocks.
+// loop; nothing blocks, and every wait (pacing, Retry-After) is a timer.
 //
 // Who does what when a scan starts: the window turns the results table's automatic sorting off,
 // shows the progress bar over status panel 2, and (on started()) sets the Start and Stop buttons;
 // it also runs "Clear Results" on clearResultsRequested() and its stopped() handler on stopped().
-// The run does everything else: it reads the thresholds and chkClear when it starts, each
-// engine's prefix from settings.ini before every request, and chkAutoSort at completion.
+// The run does everything else: it reads the thresholds, chkClear and parallelEngines when it
+// starts, each engine's prefix and pacing from settings.ini before every request, and
+// chkAutoSort at completion.
 //
-// Signals of one URL, in order: webResultAdded("Home Page"), rowStarted, then for each engine
-// webResultAdded(engine row), statusTextChanged, progressChanged, engineResult; then rowFinished.
+// Signals of one URL, in order: webResultAdded("Home Page"), rowStarted, then for each engine in
+// table order webResultAdded(engine row), statusTextChanged, progressChanged, engineResult; then
+// rowFinished. With parallelEngines on, the six requests of a URL are made at the same time (one
+// per engine), and their outcomes are still reported in this order.
+//
+// Each request ends in an EngineOutcome: a count, or a failure with its reason. Failures count
+// nothing in the totals. Politeness: the engine's pacing (section "Pacing", milliseconds, with a
+// random addition of up to half of it) separates two requests to it; a 429 or 503 reply with
+// Retry-After is tried once more after that wait (at most a minute); an engine that has blocked
+// twice is skipped for the rest of the run.
 //
 // The window must not delete the run from inside one of its signals (use deleteLater()), and
 // must not change the rows the run writes (Clear Results, loading saved results) while it runs.
 #pragma once
 
+#include "core/scan/engine_outcome.h"
+
+#include <QList>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -23,14 +35,25 @@ namespace tally {
 
 class PageFetcher;
 
+// A request of a run that did not give a count.
+struct ScanFailure {
+    QString url;
+    QString engine; // the engine's column caption
+    QString reason;
+};
+
 class ScanRun : public QObject {
     Q_OBJECT
 public:
     // urls: the snapshot of the URL list; settingsIni: the path of settings.ini, whose prefixes
-    // are read again before every request. The fetcher is not owned, and serves this run alone
-    // while it runs.
+    // and pacing are read again before every request. One fetcher serves every engine, one
+    // request at a time. Fetchers are not owned, and serve this run alone while it runs.
     ScanRun(const QStringList& urls, const QString& settingsIni, PageFetcher* fetcher,
             QObject* parent = nullptr);
+    // The same with one fetcher per engine in table order, so that the engines can be asked at
+    // the same time (parallelEngines).
+    ScanRun(const QStringList& urls, const QString& settingsIni,
+            const QList<PageFetcher*>& engineFetchers, QObject* parent = nullptr);
     ~ScanRun() override;
 
     // Starts the run: the start steps (thresholds, chkClear, started(), progress 0 of n x 6) happen
@@ -38,7 +61,9 @@ public:
     // empty URL list emits only finished(). Clears a stop request left from an earlier run.
     // Does nothing while the run is running.
     void start();
-    // Asks the run to stop before the next URL; the URL in progress completes.
+    // Stops the run at once: requests in flight are cancelled and every cell of the URL in
+    // progress that has no outcome yet gets "stopped"; that row is finished, then stopped().
+    // Between two URLs the run simply stops before the next one.
     void requestStop();
     // Ends the run at once, cancelling the request in flight; no further signals.
     void abort();
@@ -46,8 +71,12 @@ public:
     bool isRunning() const;
     int urlCount() const;
 
-    // The text of status panel 1 at completion.
-    static QString completionText(qint64 grandTotal);
+    // The requests of this run that gave no count so far, in the order they were reported.
+    QList<ScanFailure> failures() const;
+
+    // The text of status panel 1 at completion: "Search Complete.  Found <n> links.", with
+    // "  <failed> of <requests> requests failed." after it when any failed.
+    static QString completionText(qint64 grandTotal, int failed = 0, int requests = 0);
     // The profile icon of a row total: 1 below low, 3 from medium up, 2 between.
     static int profileIcon(qint64 total, qint64 low, qint64 medium);
 
@@ -63,12 +92,15 @@ Q_SIGNALS:
     // Text for status panel 1 ("Scanning " + URL + suffix).
     void statusTextChanged(const QString& text);
     void progressChanged(int value, int maximum);
-    // The count (commas removed) for the results column (3..8) of the row at position.
-    void engineResult(int position, int column, const QString& cell);
-    // The row's total as decimal text and its profile icon (1 low, 2 medium, 3 high).
+    // The outcome for the results column (3..8) of the row at position; cell is the text the
+    // cell shows: the count (commas removed), or the empty text for a failure.
+    void engineResult(int position, int column, const QString& cell,
+                      const tally::EngineOutcome& outcome);
+    // The row's total of its counts as decimal text and its profile icon (1 low, 2 medium,
+    // 3 high; 0, no icon, when every request of the row failed).
     void rowFinished(int position, const QString& total, int icon);
-    // All URLs done: "Search Complete.  Found <n> links." for status panel 1, and whether to
-    // auto-sort (chkAutoSort, read now). The window hides the progress bar, resets the buttons,
+    // All URLs done: the completion text for status panel 1, and whether to auto-sort
+    // (chkAutoSort, read now). The window hides the progress bar, resets the buttons,
     // sorts ascending, redraws the chart and sorts descending.
     void completed(const QString& statusText, qint64 grandTotal, bool autoSort);
     // The run ended at a stop request (the window's stopped()).
@@ -78,10 +110,17 @@ Q_SIGNALS:
 
 private:
     void nextUrl();
-    void requestEngine();
-    void pageFetched(const QString& body);
+    void advance();
+    void startRequests();
+    bool startEngine(int engine);
+    void sendWhenPaced(int engine, qint64 earliestMs);
+    void send(int engine);
+    void pageFetched(int engine, const FetchResult& result);
+    bool applyOutcome(int engine);
     void finishRow();
     void complete();
+    void endStopped();
+    PageFetcher* fetcherOf(int engine) const;
 
     struct Private;
     Private* d;

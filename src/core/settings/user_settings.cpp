@@ -73,7 +73,7 @@ QString defaultSetting(const QString& key) {
     if (key == QLatin1String(HighThreshold))
         return QString::number(DefaultHighThreshold);
     if (key == QLatin1String(AutoSort) || key == QLatin1String(ClearResults) ||
-        key == QLatin1String(ShowHelp))
+        key == QLatin1String(ShowHelp) || key == QLatin1String(ParallelEngines))
         return QStringLiteral("1");
     if (key == QLatin1String(ChartType))
         return QString::number(DefaultChartType);
@@ -265,6 +265,13 @@ int chartType() {
 }
 FileOutcome setChartType(int type) {
     return write(settingkeys::ChartType, QString::number(type));
+}
+
+bool parallelEngines() {
+    return readWholeNumber(read(settingkeys::ParallelEngines)) != 0;
+}
+void setParallelEngines(bool on) {
+    write(settingkeys::ParallelEngines, flag(on));
 }
 
 } // namespace UserSettings

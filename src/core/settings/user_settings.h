@@ -30,6 +30,7 @@ inline constexpr const char* AutoSort = "chkAutoSort";
 inline constexpr const char* ClearResults = "chkClear";
 inline constexpr const char* ShowHelp = "showHelp";
 inline constexpr const char* ChartType = "cmbChart2";
+inline constexpr const char* ParallelEngines = "parallelEngines";
 } // namespace settingkeys
 
 // The store as the platform offers it: a stored value, or defaultValue when there is none.
@@ -101,6 +102,12 @@ FileOutcome setShowHelpAtStart(bool on);
 // number in that range gives the default.
 int chartType();
 FileOutcome setChartType(int type);
+
+// Whether a scan asks the six engines for a URL at the same time (one request per engine) rather
+// than one after the other (parallelEngines). Default "1" (on); off only when the stored text
+// reads as the whole number 0.
+bool parallelEngines();
+void setParallelEngines(bool on);
 
 } // namespace UserSettings
 

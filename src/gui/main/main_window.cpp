@@ -12,6 +12,7 @@
 #include "gui/kit/twips.h"
 #include "gui/kit/windows.h"
 #include "gui/main/about_window.h"
+#include "gui/main/scan_failures_dialog.h"
 #include "gui/options/options_dialog.h"
 #include "gui/results/chart_frame.h"
 #include "gui/results/results_table.h"
@@ -323,6 +324,18 @@ void MainWindow::buildStatusBar() {
     progressBar_->setMinimumHeight(1);
     progressBar_->hide();
 
+    // Its context menu offers the requests of the last scan that gave no count.
+    statusMenu_ = new QMenu(QStringLiteral("Status"), this);
+    statusMenu_->setObjectName(QStringLiteral("mnuStatus"));
+    failureDetailsAction_ = statusMenu_->addAction(QStringLiteral("&Details..."));
+    failureDetailsAction_->setObjectName(QStringLiteral("mnuFailureDetails"));
+    failureDetailsAction_->setEnabled(false);
+    connect(failureDetailsAction_, &QAction::triggered, this, &MainWindow::showScanFailures);
+    statusBar->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(
+        statusBar, &QWidget::customContextMenuRequested, this,
+        [this, statusBar](const QPoint& pos) { statusMenu_->popup(statusBar->mapToGlobal(pos)); });
+
     // The time and date panels keep themselves current.
     clock_ = new QTimer(this);
     clock_->setInterval(1000);
@@ -471,10 +484,13 @@ void MainWindow::startScan() {
     progressBar_->raise();
     if (urlPanel_->count() == 0)
         return;
-    if (!fetcher_)
-        fetcher_ = new NetworkPageFetcher(this);
+    if (fetchers_.isEmpty())
+        for (int e = 0; e < EngineCount; ++e)
+            fetchers_.append(new NetworkPageFetcher(this));
+    failures_.clear();
+    showFailureSummary();
     // The run reads the thresholds and chkClear, takes the snapshot and goes on the event loop.
-    auto* run = new ScanRun(urlPanel_->urls(), ProgramFolder::settingsIni(), fetcher_, this);
+    auto* run = new ScanRun(urlPanel_->urls(), ProgramFolder::settingsIni(), fetchers_, this);
     run->setObjectName(QStringLiteral("ScanRun"));
     run_ = run;
     scanPosition_ = 0;
@@ -525,9 +541,9 @@ void MainWindow::connectRun(ScanRun* run) {
         progressBar_->setValue(value);
     });
     connect(run, &ScanRun::engineResult, this,
-            [this](int position, int column, const QString& cell) {
+            [this](int position, int column, const QString& cell, const EngineOutcome& outcome) {
                 if (QTreeWidgetItem* row = resultsTable_->rowAt(position))
-                    row->setText(column - 1, cell);
+                    showCellOutcome(row, column - 1, cell, outcome.reason);
             });
     connect(run, &ScanRun::rowFinished, this, [this](int position, const QString& total, int icon) {
         if (QTreeWidgetItem* row = resultsTable_->rowAt(position)) {
@@ -540,6 +556,8 @@ void MainWindow::connectRun(ScanRun* run) {
             [this](const QString& text, qint64, bool) { scanCompleted(text); });
     connect(run, &ScanRun::stopped, this, &MainWindow::scanStopped);
     connect(run, &ScanRun::finished, this, [this, run] {
+        failures_ = run->failures();
+        showFailureSummary();
         if (run_ == run)
             run_ = nullptr;
         run->deleteLater();
@@ -558,6 +576,43 @@ void MainWindow::scanCompleted(const QString& statusText) {
     chartFrame_->chartCurrentResults();
     if (autoSort)
         sortRows(resultsTable_, 2, SortKind::Number, false);
+}
+
+void MainWindow::showFailureSummary() {
+    // The reasons behind the completion text: the first few as panel 1's tooltip, all of them
+    // in the status bar's "Details".
+    constexpr int Shown = 10;
+    QStringList lines;
+    for (qsizetype i = 0; i < failures_.size() && i < Shown; ++i) {
+        const ScanFailure& f = failures_.at(i);
+        lines << f.url + QStringLiteral(", ") + f.engine + QStringLiteral(": ") + f.reason;
+    }
+    if (failures_.size() > Shown)
+        lines << QStringLiteral("... and %1 more (Details in the status bar's menu)")
+                     .arg(failures_.size() - Shown);
+    QLabel* panel = statusPanels_[0];
+    panel->setToolTip(lines.isEmpty() ? QString()
+                                      : QStringLiteral("Requests without a count:\n") +
+                                            lines.join(QLatin1Char('\n')));
+    panel->setAccessibleDescription(
+        failures_.isEmpty() ? QString()
+                            : QStringLiteral("%1 requests without a count; the reasons are in "
+                                             "the status bar's Details")
+                                  .arg(failures_.size()));
+    failureDetailsAction_->setEnabled(!failures_.isEmpty());
+    if (failuresDialog_)
+        failuresDialog_->setFailures(failures_);
+}
+
+ScanFailuresDialog* MainWindow::failuresDialog() const {
+    return failuresDialog_;
+}
+
+void MainWindow::showScanFailures() {
+    if (!failuresDialog_)
+        failuresDialog_ = new ScanFailuresDialog(this);
+    failuresDialog_->setFailures(failures_);
+    bringForward(failuresDialog_);
 }
 
 void MainWindow::abortScan() {
@@ -713,6 +768,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     delete options_.data();
     delete help_.data();
     delete about_.data();
+    delete failuresDialog_.data();
     if (browser_ && browser_->isVisible()) {
         // The program goes on with the browser window alone, which ends it when it closes.
         browser_->setEndsProgramOnClose(true);

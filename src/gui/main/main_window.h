@@ -29,6 +29,7 @@ class HelpWindow;
 class OptionsDialog;
 class PageFetcher;
 class ResultsTable;
+class ScanFailuresDialog;
 class UrlPanel;
 class WebsiteFrame;
 
@@ -71,11 +72,17 @@ public:
     // The scan's position in its URL snapshot (0-based); Clear Results sets it back to 0.
     int scanPosition() const { return scanPosition_; }
 
+    // The requests of the last scan that gave no count, and the window listing them while open.
+    QList<ScanFailure> scanFailures() const { return failures_; }
+    ScanFailuresDialog* failuresDialog() const;
+
 public Q_SLOTS:
     // Start, "Start Scan": scans every URL of the list (nothing while a scan runs).
     void startScan();
-    // Stop, "Stop Scan": the scan stops after the URL in progress.
+    // Stop, "Stop Scan": the scan stops at once; what it was still asking for is "stopped".
     void stopScan();
+    // "Details" of the status bar: the list of the last scan's requests without a count.
+    void showScanFailures();
 
     // Lays the controls out for the current window size (nothing while minimised).
     void layoutControls();
@@ -122,6 +129,7 @@ private:
     void connectRun(ScanRun* run);
     void scanCompleted(const QString& statusText);
     void scanStopped();
+    void showFailureSummary();
     void abortScan();
     void clearResultsNow();
     void openOptions(bool modal);
@@ -146,6 +154,8 @@ private:
     QLabel* statusPanels_[4] = {};
     QProgressBar* progressBar_ = nullptr;
     QTimer* clock_ = nullptr;
+    QMenu* statusMenu_ = nullptr;
+    QAction* failureDetailsAction_ = nullptr;
     // Menus.
     QAction* startAction_ = nullptr;
     QAction* stopAction_ = nullptr;
@@ -158,6 +168,7 @@ private:
     QPointer<HelpWindow> help_;
     QPointer<AboutWindow> about_;
     QPointer<BrowserWindow> browser_;
+    QPointer<ScanFailuresDialog> failuresDialog_;
     // What the About window's web site opens: the site's full address until the browser window
     // has first been loaded, its bare host name from then on.
     bool browserLoadedBefore_ = false;
@@ -165,7 +176,8 @@ private:
     // Scan state.
     int scanPosition_ = 0;
     QPointer<ScanRun> run_;
-    PageFetcher* fetcher_ = nullptr; // the network fetcher, made when first needed
+    QList<PageFetcher*> fetchers_; // one network fetcher per engine, made when first needed
+    QList<ScanFailure> failures_;  // of the last scan
     bool shuttingDown_ = false;
 };
 

@@ -45,6 +45,24 @@ QPixmap drawProfileIcon(int level) {
     return pixmap;
 }
 
+// A warning mark: an amber triangle holding an exclamation mark.
+QPixmap drawFailureMark() {
+    const int size = 16;
+    QPixmap pixmap(size, size);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QPointF corners[] = {{8, 1.5}, {15, 14.5}, {1, 14.5}};
+    p.setPen(QPen(QColor(0x8a, 0x5a, 0x00), 1));
+    p.setBrush(QColor(0xf5, 0xb4, 0x00));
+    p.drawPolygon(corners, 3);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0x20, 0x20, 0x20));
+    p.drawRect(QRectF(7.1, 5.5, 1.8, 5));
+    p.drawEllipse(QRectF(7, 11.4, 2, 2));
+    return pixmap;
+}
+
 // Restores the selection and current row after the rows were taken out and put back.
 struct SelectionKeeper {
     QTreeWidget* list;
@@ -88,6 +106,18 @@ QIcon profileIcon(int icon) {
     static const QIcon icons[] = {QIcon(drawProfileIcon(1)), QIcon(drawProfileIcon(2)),
                                   QIcon(drawProfileIcon(3))};
     return icons[icon - 1];
+}
+
+QIcon failureMark() {
+    static const QIcon mark(drawFailureMark());
+    return mark;
+}
+
+void showCellOutcome(QTreeWidgetItem* row, int column, const QString& text, const QString& reason) {
+    row->setText(column, text);
+    row->setIcon(column, reason.isEmpty() ? QIcon() : failureMark());
+    row->setToolTip(column, reason);
+    row->setData(column, Qt::AccessibleDescriptionRole, reason.isEmpty() ? QVariant() : reason);
 }
 
 ResultsTable::ResultsTable(QWidget* parent) : QTreeWidget(parent) {

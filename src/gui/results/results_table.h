@@ -17,6 +17,14 @@ inline constexpr int ResultsColumnCount = 8;
 // The profile icons 1 (low), 2 (medium) and 3 (high); a null icon for any other number.
 QIcon profileIcon(int icon);
 
+// The small warning mark of an engine cell whose request gave no count.
+QIcon failureMark();
+
+// Shows an engine cell's outcome in a row (0-based column): the text, and for a failure (a
+// non-empty reason) the warning mark with the reason as tooltip and as the cell's accessible
+// description. An empty reason clears all three.
+void showCellOutcome(QTreeWidgetItem* row, int column, const QString& text, const QString& reason);
+
 // A row of the results table. It carries the key of its cell in the sort column while
 // sortRows runs, so that the table's own sort orders the rows by it.
 class ResultsRow : public QTreeWidgetItem {

@@ -138,6 +138,13 @@ void SaveSearchDialog::appendToChosenSearch() {
 void SaveSearchDialog::save(const QString& file, SaveMode mode) {
     QString reason;
     const SaveResult result = saveSearchRow(rowText_, file, mode, historyToday(), &reason);
+    if (result == SaveResult::Refused) {
+        Prompts::message(this,
+                         QStringLiteral("This row holds a value that is not a count, so it "
+                                        "was not saved."),
+                         product().name, QMessageBox::Warning);
+        return;
+    }
     if (result == SaveResult::Failed) {
         Prompts::message(this,
                          QStringLiteral("The search results could not be saved to\n%1\n\n%2.")

@@ -26,6 +26,27 @@ private slots:
         QCOMPARE(tally::readsAsNumber(text), number);
     }
 
+    void readsAsCount_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("count");
+        for (const char* yes : {"0", "1234", "007", "1,234", "12,345,678", "2.5", "1,000.25"})
+            QTest::newRow(yes) << QString::fromLatin1(yes) << true;
+        for (const char* no :
+             {"", " 1", "1 ", "-5", "+5", "1.", ".5", "1,23", "1,2345", ",123", "123,", "1,,234",
+              "1234,567", "12:34", "1\nFake:77", "1\r\n2", "1e5", "many"})
+            QTest::newRow(QByteArray(no).toPercentEncoding(" :,.-+").constData())
+                << QString::fromLatin1(no) << false;
+        QTest::newRow("NUL") << QString::fromLatin1("12\0"
+                                                    "34",
+                                                    5)
+                             << false;
+    }
+    void readsAsCount() {
+        QFETCH(QString, text);
+        QFETCH(bool, count);
+        QCOMPARE(tally::readsAsCount(text), count);
+    }
+
     void roundedTotals() {
         QCOMPARE(addRoundedHalfEven(0, "1234"), 1234);
         QCOMPARE(addRoundedHalfEven(10, "many"), 10); // not a number: counts 0

@@ -269,6 +269,33 @@ private Q_SLOTS:
         QCOMPARE(int(checkSearchName(name)), problem);
     }
 
+    // A row text that would split or add a line, a key or a section is refused whole.
+    void refusedRowTexts_data() {
+        QTest::addColumn<QString>("rowText");
+        const QString rest = "Altavista:2\nYahoo!:3\nAsk:4\nMSN:5\nAll The Web:6\n";
+        QTest::newRow("line feed in a cell") << "Google:1\nFake:77\n" + rest;
+        QTest::newRow("CR LF in a cell") << "Google:1\r\n2\n" + rest;
+        QTest::newRow("CR in a cell") << "Google:1\r2\n" + rest;
+        QTest::newRow("NUL in a cell") << QString("Google:12") + QChar(0) + "34\n" + rest;
+        QTest::newRow("colon in a cell") << "Google:12:34\n" + rest;
+        QTest::newRow("equals in a cell") << "Google:1=2\n" + rest;
+        QTest::newRow("bracket in a cell") << "Google:[x]\n" + rest;
+        QTest::newRow("unknown caption") << "Fake:1\n" + rest;
+        QTest::newRow("caption twice") << "Altavista:1\n" + rest;
+        QTest::newRow("line without colon") << "Google 1\n" + rest;
+    }
+    void refusedRowTexts() {
+        QFETCH(QString, rowText);
+        TestEnv env;
+        const QString file = savedSearchPath(QStringLiteral("refused.vqz"));
+        QVERIFY(!isWritableRowText(rowText));
+        for (SaveMode mode : {SaveMode::NewSearch, SaveMode::Append})
+            QCOMPARE(saveSearchRow(rowText, file, mode, QDate(2026, 12, 7)), SaveResult::Refused);
+        QVERIFY(!QFile::exists(file));
+        QVERIFY(isWritableRowText(row("1", "-", "", "2.5", "5", "6")));
+        QVERIFY(isWritableRowText("Google:1\r\nAsk:2\n"));
+    }
+
     void rowText() {
         const QList<RowCell> cells = parseRowText(
             QStringLiteral("Google:12\r\nbroken\nAsk:-\nMSN:7:8\nlast-without-feed:9"));

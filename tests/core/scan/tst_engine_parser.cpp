@@ -1,13 +1,17 @@
-// Count extraction from engine pages, the number rule of the totals, and query encoding.
+// Count extraction from engine pages, what a fetch's outcome is, and query encoding.
+#include "core/scan/engine_outcome.h"
 #include "core/scan/engine_parser.h"
 #include "core/scan/url_encode.h"
+#include "support/engine_pages.h"
 #include "support/test_env.h"
 
+#include "core/numbers/numbers.h"
 #include <QTest>
 
 #include <limits>
 
 using namespace tally;
+using tally::FetchError;
 
 namespace {
 
@@ -91,8 +95,8 @@ private Q_SLOTS:
             const char* changed;
         } engines[] = {
             {"google", 1, "1,234", "0", ""}, {"altavista", 2, "12,345", "0", ""},
-            {"yahoo", 3, "5,678", "0", ""},  {"ask", 4, "4321", "0", "0"},
-            {"msn", 5, "2468", "0", "0"},    {"alltheweb", 6, "98,765", "0", ""},
+            {"yahoo", 3, "5,678", "0", ""},  {"ask", 4, "4321", "", ""},
+            {"msn", 5, "2468", "0", ""},     {"alltheweb", 6, "98,765", "0", ""},
         };
         for (const auto& e : engines) {
             const QString base = QLatin1String(e.name);
@@ -114,11 +118,123 @@ private Q_SLOTS:
         QCOMPARE(ParseEngineData(text, engine), expected);
     }
 
+    // No page without the engine's marker gives a count, and no count text that is not a number:
+    // short error bodies, and texts between the markers that would split a saved history.
+    void noCountWithoutMarkerOrNumber_data() {
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<bool>("inMarkers");
+        for (const char* body : {"", "429", "Not Found", "Error 503", "Bad Gateway", "0"})
+            QTest::newRow(body) << QByteArray(body) << false;
+        for (const char* count :
+             {"1\nFake:77", "12:34", "many", "-5", "1.", "1,23", " 12", "12 ", "0x10"})
+            QTest::newRow(QByteArray(count).toPercentEncoding(" :,.-").constData())
+                << QByteArray(count) << true;
+        QTest::newRow("NUL inside") << QByteArray("12\0"
+                                                  "34",
+                                                  5)
+                                    << true;
+        QTest::newRow("CR LF inside") << QByteArray("1\r\n2") << true;
+    }
+    void noCountWithoutMarkerOrNumber() {
+        QFETCH(QByteArray, body);
+        QFETCH(bool, inMarkers);
+        for (int e = 0; e < 6; ++e) {
+            const QByteArray bytes = inMarkers ? test::enginePage(e, body) : body;
+            const QString page = QString::fromLatin1(bytes);
+            // Ask and MSN clean blanks and line breaks away, AllTheWeb turns spaces into zeros:
+            // what is left must still be a count.
+            const EngineCountReading reading = readEngineCount(page, e + 1);
+            if (reading.recognised)
+                QVERIFY2(readsAsCount(reading.count) && e >= 3,
+                         qPrintable(QString::number(e + 1) + ": " + reading.count));
+            else
+                QCOMPARE(ParseEngineData(page, e + 1), QString());
+        }
+    }
+
+    void outcomes_data() {
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<int>("error");
+        QTest::addColumn<QString>("count");
+        QTest::addColumn<QString>("reason");
+        const QByteArray count = test::enginePage(0, "1,234");
+        QTest::newRow("count") << 200 << count << 0 << "1234"
+                               << "";
+        QTest::newRow("no results")
+            << 200 << QByteArray("<b>q</b> - did not match any documents.  <br><br>") << 0 << "0"
+            << "";
+        QTest::newRow("short body") << 200 << QByteArray("429") << 0 << ""
+                                    << "page not recognised";
+        QTest::newRow("429") << 429 << count << 0 << ""
+                             << "blocked by the engine (HTTP status 429 Too Many Requests)";
+        QTest::newRow("403") << 403 << QByteArray() << 0 << ""
+                             << "blocked by the engine (HTTP status 403 Forbidden)";
+        QTest::newRow("404 with the marker") << 404 << count << 0 << ""
+                                             << "HTTP status 404 Not Found";
+        QTest::newRow("captcha") << 200 << QByteArray("<p>Please solve this CAPTCHA</p>") << 0 << ""
+                                 << "blocked by the engine (captcha page)";
+        QTest::newRow("unusual traffic")
+            << 200 << QByteArray("Our systems have detected Unusual Traffic") << 0 << ""
+            << "blocked by the engine (unusual traffic page)";
+        QTest::newRow("consent") << 200 << QByteArray("<h1>Before you continue</h1>") << 0 << ""
+                                 << "blocked by the engine (consent page)";
+        QTest::newRow("refused") << 0 << QByteArray() << int(FetchError::ConnectionRefused) << ""
+                                 << "could not connect: connection refused";
+        QTest::newRow("too large") << 200 << count << int(FetchError::TooLarge) << ""
+                                   << "page larger than 32 MiB";
+    }
+    void outcomes() {
+        QFETCH(int, status);
+        QFETCH(QByteArray, body);
+        QFETCH(int, error);
+        QFETCH(QString, count);
+        QFETCH(QString, reason);
+        FetchResult fetch;
+        fetch.status = status;
+        fetch.body = body;
+        fetch.error = FetchError(error);
+        if (error == int(FetchError::ConnectionRefused))
+            fetch.errorText = "connection refused";
+        if (error == int(FetchError::TooLarge))
+            fetch.errorText = "page larger than 32 MiB";
+        const EngineOutcome outcome = engineOutcome(fetch, 1);
+        QCOMPARE(outcome.count, count);
+        QCOMPARE(outcome.reason, reason);
+        QCOMPARE(outcome.isCount(), reason.isEmpty());
+    }
+
+    void retryAfter_data() {
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QByteArray>("header");
+        QTest::addColumn<qint64>("ms"); // -1: no retry
+        QTest::newRow("seconds") << 429 << QByteArray("5") << qint64(5000);
+        QTest::newRow("503") << 503 << QByteArray(" 0 ") << qint64(0);
+        QTest::newRow("at most a minute") << 429 << QByteArray("3600") << qint64(60000);
+        QTest::newRow("date") << 429 << QByteArray("Sun, 06 Nov 2033 08:49:47 GMT")
+                              << qint64(10000);
+        QTest::newRow("past date")
+            << 503 << QByteArray("Sun, 06 Nov 2033 08:49:00 GMT") << qint64(0);
+        QTest::newRow("none") << 429 << QByteArray() << qint64(-1);
+        QTest::newRow("bad") << 429 << QByteArray("soon") << qint64(-1);
+        QTest::newRow("negative") << 429 << QByteArray("-5") << qint64(-1);
+        QTest::newRow("other status") << 500 << QByteArray("5") << qint64(-1);
+    }
+    void retryAfter() {
+        QFETCH(int, status);
+        QFETCH(QByteArray, header);
+        QFETCH(qint64, ms);
+        FetchResult fetch;
+        fetch.status = status;
+        fetch.retryAfter = header;
+        const QDateTime now(QDate(2033, 11, 6), QTime(8, 49, 37), Qt::UTC);
+        QCOMPARE(retryAfterDelayMs(fetch, now).value_or(-1), ms);
+    }
+
     void emptyPageAndOtherEngines() {
-        // An unreachable page: empty for most, "0" for Ask and MSN.
-        const QString expected[] = {"", "", "", "0", "0", ""};
+        // An unreachable page carries no count for any engine.
         for (int engine = 1; engine <= 6; ++engine)
-            QCOMPARE(ParseEngineData(QString(), engine), expected[engine - 1]);
+            QCOMPARE(ParseEngineData(QString(), engine), QString());
         const QString count = page("google_count.html");
         QCOMPARE(ParseEngineData(count, 0), QString());
         QCOMPARE(ParseEngineData(count, 7), QString());
@@ -146,17 +262,17 @@ private Q_SLOTS:
     void askRules() {
         QCOMPARE(ParseEngineData("Showing results 1-10 of \r\n 1,234 \r\n</td>", 4),
                  QString("1234"));
-        QCOMPARE(ParseEngineData("Showing results 1-10 of </td>", 4), QString("0"));
-        QCOMPARE(ParseEngineData("Showing results 1-10 of 123456789012</td>", 4), QString("0"));
-        // Not a number, but short: Ask keeps the text.
-        QCOMPARE(ParseEngineData("Showing results 1-10 of many</td>", 4), QString("many"));
+        // An empty, too long or non-numeric count text is no count.
+        QCOMPARE(ParseEngineData("Showing results 1-10 of </td>", 4), QString());
+        QCOMPARE(ParseEngineData("Showing results 1-10 of 123456789012</td>", 4), QString());
+        QCOMPARE(ParseEngineData("Showing results 1-10 of many</td>", 4), QString());
     }
 
     void msnRules() {
         QCOMPARE(ParseEngineData("<h5>Page 1 of  1,234 results</h5>", 5), QString("1234"));
-        QCOMPARE(ParseEngineData("<h5>Page 1 of many results</h5>", 5), QString("0"));
-        // "Page 1 of" is looked for without regard to case, but cut out with case.
-        QCOMPARE(ParseEngineData("<h5>PAGE 1 OF 55 results</h5>", 5), QString("0"));
+        QCOMPARE(ParseEngineData("<h5>Page 1 of many results</h5>", 5), QString());
+        // "Page 1 of" is looked for without regard to case, but cut out with case: no marker.
+        QCOMPARE(ParseEngineData("<h5>PAGE 1 OF 55 results</h5>", 5), QString());
         QCOMPARE(ParseEngineData("1-10 of 2.5 containing x", 5), QString("2.5"));
         // A number too long to be valid: empty unless the no-results phrase is there.
         QCOMPARE(ParseEngineData("Page 1 of 12345678901 results", 5), QString());
@@ -187,8 +303,8 @@ private Q_SLOTS:
 
     void yahooAndAltaVistaRules() {
         QCOMPARE(ParseEngineData("of about 9 for <strong>x", 3), QString("9"));
-        // Yahoo! turns the page's double quotes into single ones before cutting.
-        QCOMPARE(ParseEngineData("of about \"9\" for <strong>x", 3), QString("'9'"));
+        // Yahoo! turns the page's double quotes into single ones before cutting: no number.
+        QCOMPARE(ParseEngineData("of about \"9\" for <strong>x", 3), QString());
         QCOMPARE(ParseEngineData("AltaVista found 3 results</A>", 2), QString("3"));
         QCOMPARE(ParseEngineData("AltaVista found 3 results</a>", 2), QString());
     }

@@ -1,5 +1,6 @@
 // GetUrlSource against a real server on 127.0.0.1: whole bodies, redirects, error pages, refused
-// and silent servers, the transfer time-out, the request limit, the body cap, a cut connection.
+// and silent servers, the transfer time-out, the request limit, the body cap, a cut connection,
+// hostile servers, proxies from the environment.
 #include "core/scan/engine_parser.h"
 #include "core/scan/network_page_fetcher.h"
 #include "support/local_http_server.h"
@@ -9,6 +10,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
+using tally::FetchError;
+using tally::FetchResult;
 using tally::NetworkPageFetcher;
 using tally::test::HttpRequest;
 using tally::test::HttpResponse;
@@ -28,8 +31,13 @@ struct Fetch {
     bool arrived = false;
     int answers = 0;
     QString body;
+    FetchResult result;
     qint64 ms = 0;
 };
+
+FetchResult resultOf(const QSignalSpy& spy, int i = 0) {
+    return spy.at(i).first().value<FetchResult>();
+}
 
 Fetch fetch(NetworkPageFetcher& fetcher, const QString& url, int waitMs = 10000) {
     QSignalSpy spy(&fetcher, &NetworkPageFetcher::pageFetched);
@@ -41,8 +49,10 @@ Fetch fetch(NetworkPageFetcher& fetcher, const QString& url, int waitMs = 10000)
     f.ms = t.elapsed();
     QTest::qWait(20); // a second answer would show here
     f.answers = int(spy.size());
-    if (!spy.isEmpty())
-        f.body = spy.first().first().toString();
+    if (!spy.isEmpty()) {
+        f.result = resultOf(spy);
+        f.body = QString::fromLatin1(f.result.body);
+    }
     return f;
 }
 
@@ -140,10 +150,12 @@ private Q_SLOTS:
         QVERIFY(f.arrived);
         QCOMPARE(f.answers, 1);
         QCOMPARE(f.body, QString());
+        QCOMPARE(f.result.error, FetchError::TooManyRedirects);
         QCOMPARE(server.requestCount(), NetworkPageFetcher::MaxRedirects + 1);
         f = fetch(fetcher, server.urlString("/nowhere"));
         QVERIFY(f.arrived);
         QCOMPARE(f.body, QString());
+        QCOMPARE(f.result.error, FetchError::RedirectRefused);
     }
 
     void errorStatusStillGivesTheBody() {
@@ -154,6 +166,9 @@ private Q_SLOTS:
         Fetch f = fetch(fetcher, server.urlString("/missing"));
         QCOMPARE(f.body, QString("<td>Showing results 1-10 of 77</td>"));
         QCOMPARE(tally::ParseEngineData(f.body, 4), QString("77"));
+        QVERIFY(f.result.complete());
+        QCOMPARE(f.result.status, 404);
+        QCOMPARE(f.result.statusText, QString("Not Found"));
         QCOMPARE(fetch(fetcher, server.urlString("/broken")).body, QString("server trouble"));
     }
 
@@ -168,6 +183,7 @@ private Q_SLOTS:
         QVERIFY(f.arrived);
         QCOMPARE(f.answers, 1);
         QCOMPARE(f.body, QString());
+        QCOMPARE(f.result.error, FetchError::ConnectionRefused);
         // Addresses that cannot be opened at all answer too, never at once.
         for (const QString& bad : {QString(), QString("www.site1.example"), QString("not a url"),
                                    QString("file:///etc/hostname"), QString("http://")}) {
@@ -175,7 +191,8 @@ private Q_SLOTS:
             fetcher.GetUrlSource(bad);
             QCOMPARE(spy.size(), 0);
             QVERIFY2(spy.wait(5000), qPrintable(bad));
-            QCOMPARE(spy.first().first().toString(), QString());
+            QCOMPARE(resultOf(spy).body, QByteArray());
+            QCOMPARE(resultOf(spy).error, FetchError::NotWebAddress);
         }
     }
 
@@ -194,6 +211,7 @@ private Q_SLOTS:
         Fetch f = fetch(fetcher, server.urlString("/silent"));
         QVERIFY(f.arrived);
         QCOMPARE(f.body, QString());
+        QCOMPARE(f.result.error, FetchError::TimedOut);
         QVERIFY(f.ms >= 350);
         f = fetch(fetcher, server.urlString("/stalls"));
         QVERIFY(f.arrived);
@@ -230,6 +248,7 @@ private Q_SLOTS:
         Fetch f = fetch(fetcher, server.urlString("/huge"), 60000);
         QVERIFY(f.arrived);
         QCOMPARE(f.body.size(), NetworkPageFetcher::DefaultBodyCap);
+        QCOMPARE(f.result.error, FetchError::TooLarge);
         QVERIFY(f.body.startsWith("xxxx") && f.body.endsWith("xxxx"));
         f = {};
         fetcher.setBodyCap(100000);
@@ -246,20 +265,114 @@ private Q_SLOTS:
         const Fetch f = fetch(fetcher, server.urlString("/cut"));
         QVERIFY(f.arrived);
         QCOMPARE(f.body, QString::fromLatin1(allBytes(300)));
+        QCOMPARE(f.result.error, FetchError::BrokenOff);
     }
 
-    void proxyNeverUsed() {
+    void proxyOnlyFromTheEnvironment() {
         LocalHttpServer server;
         LocalHttpServer proxy;
         server.route("/p", HttpResponse::page("direct"));
         proxy.setHandler([](const HttpRequest&) { return HttpResponse::page("via proxy"); });
+        const QByteArray proxyAddress = "http://127.0.0.1:" + QByteArray::number(proxy.port());
+        // The application's proxy setting is not the user's: without the variables, direct.
         QNetworkProxy::setApplicationProxy(
             QNetworkProxy(QNetworkProxy::HttpProxy, QStringLiteral("127.0.0.1"), proxy.port()));
+        qunsetenv("http_proxy");
+        qunsetenv("no_proxy");
+        qunsetenv("NO_PROXY");
         NetworkPageFetcher fetcher;
-        const Fetch f = fetch(fetcher, server.urlString("/p"));
+        QCOMPARE(fetch(fetcher, server.urlString("/p")).body, QString("direct"));
         QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);
-        QCOMPARE(f.body, QString("direct"));
         QCOMPARE(proxy.requestCount(), 0);
+
+        // http_proxy: the whole address goes to the proxy; no_proxy exempts hosts and domains.
+        qputenv("http_proxy", proxyAddress);
+        QCOMPARE(fetch(fetcher, server.urlString("/p?q=1")).body, QString("via proxy"));
+        QCOMPARE(proxy.requestTargets(), QStringList{server.urlString("/p?q=1")});
+        QCOMPARE(proxy.requests().first().header("User-Agent"), QByteArray("Mozilla"));
+        for (const char* exempt : {"127.0.0.1", "localhost,127.0.0.1:8080", "*"}) {
+            qputenv("no_proxy", exempt);
+            QCOMPARE(fetch(fetcher, server.urlString("/p")).body, QString("direct"));
+        }
+        qputenv("no_proxy", ".example.com,0.0.1");
+        QCOMPARE(fetch(fetcher, server.urlString("/p")).body, QString("via proxy"));
+        qunsetenv("http_proxy");
+        qunsetenv("no_proxy");
+
+        QCOMPARE(tally::proxyFromEnvironment(QUrl("https://www.example.com/")).type(),
+                 QNetworkProxy::NoProxy);
+        qputenv("https_proxy", "user:secret@proxy.example:3128");
+        qputenv("NO_PROXY", "other.example");
+        const QNetworkProxy https = tally::proxyFromEnvironment(QUrl("https://www.example.com/"));
+        QCOMPARE(https.type(), QNetworkProxy::HttpProxy);
+        QCOMPARE(https.hostName(), QString("proxy.example"));
+        QCOMPARE(https.port(), quint16(3128));
+        QCOMPARE(https.user(), QString("user"));
+        QCOMPARE(tally::proxyFromEnvironment(QUrl("https://a.other.example/")).type(),
+                 QNetworkProxy::NoProxy);
+        QCOMPARE(tally::proxyFromEnvironment(QUrl("http://www.example.com/")).type(),
+                 QNetworkProxy::NoProxy);
+        qunsetenv("https_proxy");
+        qunsetenv("NO_PROXY");
+    }
+
+    // Servers that never end their reply: each request ends at a limit with its reason, holds
+    // a bounded number of bytes, and the fetcher goes on to serve a good server.
+    void hostileServers_data() {
+        QTest::addColumn<int>("flood");
+        QTest::addColumn<int>("dripMs");
+        QTest::addColumn<qint64>("bodySize");
+        QTest::addColumn<int>("error");
+        QTest::addColumn<qint64>("maxBuffered");
+        using Flood = HttpResponse::Flood;
+        const qint64 head =
+            NetworkPageFetcher::HeaderLimit + 2 * NetworkPageFetcher::ReadBufferSize;
+        const qint64 body =
+            NetworkPageFetcher::DefaultBodyCap + 2 * NetworkPageFetcher::ReadBufferSize;
+        QTest::newRow("endless header lines")
+            << int(Flood::HeaderLines) << 0 << qint64(-1) << int(FetchError::BadReply) << head;
+        QTest::newRow("endless status line")
+            << int(Flood::StatusLine) << 0 << qint64(-1) << int(FetchError::BadReply) << head;
+        QTest::newRow("100-Continue flood")
+            << int(Flood::Continues) << 0 << qint64(-1) << int(FetchError::BadReply) << head;
+        QTest::newRow("header lines dripping")
+            << int(Flood::HeaderLines) << 50 << qint64(-1) << int(FetchError::TimedOut) << head;
+        QTest::newRow("endless body")
+            << int(Flood::None) << 0 << (qint64(1) << 40) << int(FetchError::TooLarge) << body;
+        QTest::newRow("dripping body") << int(Flood::None) << 20 << qint64(1000000)
+                                       << int(FetchError::TimedOut) << qint64(4096);
+    }
+    void hostileServers() {
+        QFETCH(int, flood);
+        QFETCH(int, dripMs);
+        QFETCH(qint64, bodySize);
+        QFETCH(int, error);
+        QFETCH(qint64, maxBuffered);
+        LocalHttpServer server;
+        HttpResponse hostile;
+        hostile.flood = HttpResponse::Flood(flood);
+        hostile.dripIntervalMs = dripMs;
+        if (bodySize >= 0) {
+            hostile.generatedSize = bodySize;
+            hostile.noLength = true;
+            hostile.dripBytes = dripMs > 0 ? 1 : 0;
+        }
+        server.route("/hostile", hostile);
+        server.route("/good", HttpResponse::page("good page"));
+        NetworkPageFetcher fetcher;
+        fetcher.setHeaderTimeLimit(1000);
+        fetcher.setRequestLimit(1500);
+        const Fetch f = fetch(fetcher, server.urlString("/hostile"), 30000);
+        QVERIFY(f.arrived);
+        QCOMPARE(int(f.result.error), error);
+        QVERIFY(!f.result.errorText.isEmpty());
+        QVERIFY2(f.ms < 10000, qPrintable(QString::number(f.ms)));
+        QVERIFY2(fetcher.peakBufferedBytes() <= maxBuffered,
+                 qPrintable(QString::number(fetcher.peakBufferedBytes())));
+        QVERIFY(!fetcher.isBusy());
+        QCOMPARE(fetch(fetcher, server.urlString("/good")).body, QString("good page"));
+        NetworkPageFetcher other;
+        QCOMPARE(fetch(other, server.urlString("/good")).body, QString("good page"));
     }
 
     void newFetchOrAbortCancelsTheOneInFlight() {
@@ -277,7 +390,7 @@ private Q_SLOTS:
         QVERIFY(spy.wait(5000));
         QTest::qWait(500);
         QCOMPARE(spy.size(), 1);
-        QCOMPARE(spy.first().first().toString(), QString("now"));
+        QCOMPARE(resultOf(spy).body, QByteArray("now"));
 
         spy.clear();
         fetcher.GetUrlSource(server.urlString("/late"));

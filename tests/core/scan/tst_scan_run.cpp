@@ -1,5 +1,6 @@
 // Whole scan runs against engine pages served on 127.0.0.1: request order, the signals in order,
-// cells, totals, icons, completion, stop, abort, the data options and the thresholds.
+// cells, failures and their reasons, totals, icons, completion, stop, abort, the data options, the
+// thresholds, pacing, Retry-After, engines that block, and asking the engines at once.
 #include "core/scan/engine_table.h"
 #include "core/scan/network_page_fetcher.h"
 #include "core/scan/scan_run.h"
@@ -9,9 +10,14 @@
 #include "support/local_http_server.h"
 #include "support/test_env.h"
 
+#include <QElapsedTimer>
 #include <QHash>
 #include <QSignalSpy>
 #include <QTest>
+#include <functional>
+
+#include <memory>
+#include <vector>
 
 using namespace tally;
 using tally::test::HttpRequest;
@@ -20,10 +26,12 @@ using tally::test::LocalHttpServer;
 
 namespace {
 
-// The engines of a test: counts by engine and URL, anything else an empty page.
+// The engines of a test: counts by engine and URL, anything else a page without a count.
 struct Engines {
     LocalHttpServer server;
     QHash<QString, QString> counts; // "<engine 0..5>|<url>" -> count text
+    // Changes an answer before it goes (its timing, its status) by engine 0..5.
+    std::function<void(int engine, HttpResponse&)> adjust;
 
     Engines() {
         server.setHandler([this](const HttpRequest& r) {
@@ -34,10 +42,13 @@ struct Engines {
                                ? url.size()
                                : url.indexOf(QLatin1String("&rys=")));
             const auto it = counts.constFind(QString::number(e) + QLatin1Char('|') + url);
-            return HttpResponse::page(
+            HttpResponse response = HttpResponse::page(
                 it == counts.constEnd()
                     ? QByteArray("<html><body>Nothing for this address</body></html>")
                     : test::enginePage(e, it->toLatin1()));
+            if (adjust)
+                adjust(e, response);
+            return response;
         });
     }
     void set(const QString& url, const QStringList& perEngine) {
@@ -57,9 +68,11 @@ struct Engines {
     }
 };
 
-// Every signal of a run as one line of text, in order.
+// Every signal of a run as one line of text, in order; the failures also as "<row> <column>
+// <reason>".
 struct Recorder {
     QStringList events;
+    QStringList failures;
     explicit Recorder(ScanRun& run) {
         QObject::connect(&run, &ScanRun::clearResultsRequested, [this] { events << "clear"; });
         QObject::connect(&run, &ScanRun::started,
@@ -76,9 +89,13 @@ struct Recorder {
         QObject::connect(&run, &ScanRun::progressChanged, [this](int v, int m) {
             events << QStringLiteral("progress %1/%2").arg(v).arg(m);
         });
-        QObject::connect(&run, &ScanRun::engineResult, [this](int p, int c, const QString& cell) {
-            events << QStringLiteral("cell %1 %2 [%3]").arg(p).arg(c).arg(cell);
-        });
+        QObject::connect(
+            &run, &ScanRun::engineResult,
+            [this](int p, int c, const QString& cell, const EngineOutcome& outcome) {
+                events << QStringLiteral("cell %1 %2 [%3]").arg(p).arg(c).arg(cell);
+                if (!outcome.isCount())
+                    failures << QStringLiteral("%1 %2 %3").arg(p).arg(c).arg(outcome.reason);
+            });
         QObject::connect(&run, &ScanRun::rowFinished, [this](int p, const QString& t, int icon) {
             events << QStringLiteral("total %1 %2 icon %3").arg(p).arg(t).arg(icon);
         });
@@ -182,10 +199,16 @@ private Q_SLOTS:
         QCOMPARE(rec.starting("web Home Page").size(), 3);
         QCOMPARE(rec.starting("web ").size(), 21);
 
-        // Empty pages: empty cells, but "0" for Ask and MSN; 7 < 500 is low.
+        // Pages without a count: failed cells, empty, with their reason; 7 < 500 is low.
         QCOMPARE(rec.starting("cell 2"),
-                 (QStringList{"cell 2 3 [7]", "cell 2 4 []", "cell 2 5 []", "cell 2 6 [0]",
-                              "cell 2 7 [0]", "cell 2 8 []"}));
+                 (QStringList{"cell 2 3 [7]", "cell 2 4 []", "cell 2 5 []", "cell 2 6 []",
+                              "cell 2 7 []", "cell 2 8 []"}));
+        QCOMPARE(rec.failures, (QStringList{"2 4 page not recognised", "2 5 page not recognised",
+                                            "2 6 page not recognised", "2 7 page not recognised",
+                                            "2 8 page not recognised"}));
+        QCOMPARE(run.failures().size(), 5);
+        QCOMPARE(run.failures().first().url, QString("www.site2.example/a b"));
+        QCOMPARE(run.failures().first().engine, QString("Altavista"));
         // 64-bit totals.
         const qint64 row3 = Q_INT64_C(59999999994);
         QCOMPARE(rec.starting("total"),
@@ -193,8 +216,8 @@ private Q_SLOTS:
                               QStringLiteral("total 3 %1 icon 3").arg(row3)}));
         const qint64 grand = row1 + 7 + row3;
         QCOMPARE(rec.events.mid(rec.events.size() - 2),
-                 (QStringList{QStringLiteral("completed Search Complete.  Found %1 links. | %1 | "
-                                             "sort 1")
+                 (QStringList{QStringLiteral("completed Search Complete.  Found %1 links.  5 of 18 "
+                                             "requests failed. | %1 | sort 1")
                                   .arg(grand),
                               "finished"}));
         QCOMPARE(rec.starting("progress").last(), QString("progress 18/18"));
@@ -213,7 +236,7 @@ private Q_SLOTS:
         QVERIFY(!run.isRunning());
     }
 
-    void stopDuringSecondUrlCompletesItAndEnds() {
+    void stopDuringSecondUrlEndsAtOnce() {
         test::TestEnv env(false);
         Engines engines;
         engines.writePrefixes(env.file("settings.ini"));
@@ -223,14 +246,17 @@ private Q_SLOTS:
         NetworkPageFetcher fetcher;
         ScanRun run(urls, env.file("settings.ini"), &fetcher);
         Recorder rec(run);
-        // Stop while the third engine of the second URL is being fetched.
+        // Stop once the second engine of the second URL is reported: nothing more is asked, the
+        // rest of the row is "stopped", and the row keeps what it had.
         QObject::connect(&run, &ScanRun::engineResult,
                          [&](int position, int column, const QString&) {
                              if (position == 2 && column == 4)
                                  run.requestStop();
                          });
         QVERIFY(runToEnd(run));
-        QCOMPARE(engines.server.requestCount(), 12);
+        QCOMPARE(engines.server.requestCount(), 8);
+        QCOMPARE(rec.failures.mid(rec.failures.size() - 4),
+                 (QStringList{"2 5 stopped", "2 6 stopped", "2 7 stopped", "2 8 stopped"}));
         QCOMPARE(rec.starting("total"), (QStringList{"total 1 100 icon 1", "total 2 100 icon 1"}));
         QCOMPARE(rec.starting("row "), (QStringList{"row 1 u1", "row 2 u2"}));
         QCOMPARE(rec.starting("status").last(), QString("status Scanning u2 on All The Web"));
@@ -239,7 +265,7 @@ private Q_SLOTS:
         QVERIFY(!run.isRunning());
     }
 
-    void stopDuringLastUrlDoesNotStopTheNextRun() {
+    void stopAfterTheLastRowDoesNotStopTheNextRun() {
         test::TestEnv env(false);
         Engines engines;
         engines.writePrefixes(env.file("settings.ini"));
@@ -247,13 +273,12 @@ private Q_SLOTS:
         ScanRun run({"a", "b"}, env.file("settings.ini"), &fetcher);
         Recorder rec(run);
         bool stopOnce = true;
-        QObject::connect(&run, &ScanRun::engineResult,
-                         [&](int position, int column, const QString&) {
-                             if (position == 2 && column == 5 && stopOnce) {
-                                 stopOnce = false;
-                                 run.requestStop();
-                             }
-                         });
+        QObject::connect(&run, &ScanRun::rowFinished, [&](int position) {
+            if (position == 2 && stopOnce) {
+                stopOnce = false;
+                run.requestStop();
+            }
+        });
         // No URL follows the stop: the run completes.
         QVERIFY(runToEnd(run));
         QCOMPARE(rec.starting("completed").size(), 1);
@@ -361,24 +386,25 @@ private Q_SLOTS:
         QCOMPARE(got, icons);
     }
 
-    void cellsThatAreNotNumbersAndRounding() {
+    void cellsThatAreNotNumbersFailAndRounding() {
         test::TestEnv env(false);
         Engines engines;
         engines.writePrefixes(env.file("settings.ini"));
-        // Fractions round half to even at every step; "many" keeps its text and counts 0.
+        // Fractions round half to even at every step; "many" and a page without a count fail.
         engines.set("f", {"2.5", "0.5", "1,000", "many", "", "1.5"});
         NetworkPageFetcher fetcher;
         ScanRun run({"f"}, env.file("settings.ini"), &fetcher);
         Recorder rec(run);
         QVERIFY(runToEnd(run));
         QCOMPARE(rec.starting("cell"),
-                 (QStringList{"cell 1 3 [2.5]", "cell 1 4 [0.5]", "cell 1 5 [1000]",
-                              "cell 1 6 [many]", "cell 1 7 [0]", "cell 1 8 [1.5]"}));
-        // 2.5 -> 2; 2 + 0.5 -> 2; + 1000 -> 1002; many: 0; 0; 1002 + 1.5 -> 1004 (even).
+                 (QStringList{"cell 1 3 [2.5]", "cell 1 4 [0.5]", "cell 1 5 [1000]", "cell 1 6 []",
+                              "cell 1 7 []", "cell 1 8 [1.5]"}));
+        // 2.5 -> 2; 2 + 0.5 -> 2; + 1000 -> 1002; 1002 + 1.5 -> 1004 (even).
         QCOMPARE(rec.starting("total"), QStringList{"total 1 1004 icon 3"});
         QVERIFY(rec.starting("completed")
                     .first()
-                    .startsWith("completed Search Complete.  Found 1004 links."));
+                    .startsWith("completed Search Complete.  Found 1004 links.  2 of 6 requests "
+                                "failed. |"));
     }
 
     void prefixesReadBeforeEveryRequest() {
@@ -414,7 +440,7 @@ private Q_SLOTS:
         QCOMPARE(rec.starting("cell 1 5"), QStringList{"cell 1 5 [33]"});
     }
 
-    void unreachableEnginesGiveEmptyCells() {
+    void unreachableEnginesFail() {
         test::TestEnv env(false);
         quint16 port;
         {
@@ -429,17 +455,237 @@ private Q_SLOTS:
         ScanRun run({"nowhere.example"}, env.file("settings.ini"), &fetcher);
         Recorder rec(run);
         QVERIFY(runToEnd(run));
-        QCOMPARE(rec.starting("cell"),
-                 (QStringList{"cell 1 3 []", "cell 1 4 []", "cell 1 5 []", "cell 1 6 [0]",
-                              "cell 1 7 [0]", "cell 1 8 []"}));
-        QCOMPARE(rec.starting("total"), QStringList{"total 1 0 icon 1"});
+        QCOMPARE(rec.starting("cell"), (QStringList{"cell 1 3 []", "cell 1 4 []", "cell 1 5 []",
+                                                    "cell 1 6 []", "cell 1 7 []", "cell 1 8 []"}));
+        QCOMPARE(rec.failures.size(), 6);
+        for (const QString& f : rec.failures)
+            QVERIFY(f.endsWith(" could not connect: connection refused"));
+        // No count at all: no profile icon.
+        QCOMPARE(rec.starting("total"), QStringList{"total 1 0 icon 0"});
         QVERIFY(rec.starting("completed")
                     .first()
-                    .startsWith("completed Search Complete.  Found 0 links."));
+                    .startsWith("completed Search Complete.  Found 0 links.  6 of 6 requests "
+                                "failed. |"));
+    }
+
+    // What the engines send back instead of a count: every cell fails with its reason, never a
+    // count, for each of the six engines.
+    void failureOutcomes_data() {
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<QByteArray>("retryAfter");
+        QTest::addColumn<QString>("reason");
+        QTest::addColumn<int>("requestsEach"); // -1: the server is gone
+        const QByteArray none;
+        QTest::newRow("body 429") << 200 << QByteArray("429") << none << "page not recognised" << 1;
+        QTest::newRow("body Not Found")
+            << 200 << QByteArray("Not Found") << none << "page not recognised" << 1;
+        QTest::newRow("body Error 503")
+            << 200 << QByteArray("Error 503") << none << "page not recognised" << 1;
+        QTest::newRow("HTTP 429") << 429 << QByteArray("429") << none
+                                  << "blocked by the engine (HTTP status 429 Too Many Requests)"
+                                  << 1;
+        QTest::newRow("HTTP 429 with Retry-After")
+            << 429 << QByteArray("429") << QByteArray("0")
+            << "blocked by the engine (HTTP status 429 Too Many Requests)" << 2;
+        QTest::newRow("HTTP 503 with Retry-After")
+            << 503 << QByteArray("Error 503") << QByteArray("0")
+            << "HTTP status 503 Service Unavailable" << 2;
+        QTest::newRow("captcha page")
+            << 200 << QByteArray("<form>Type the characters of the CAPTCHA</form>") << none
+            << "blocked by the engine (captcha page)" << 1;
+        QTest::newRow("consent page") << 200 << QByteArray("<h1>Before you continue</h1>") << none
+                                      << "blocked by the engine (consent page)" << 1;
+        QTest::newRow("refused connection")
+            << 0 << none << none << "could not connect: connection refused" << -1;
+    }
+    void failureOutcomes() {
+        QFETCH(int, status);
+        QFETCH(QByteArray, body);
+        QFETCH(QByteArray, retryAfter);
+        QFETCH(QString, reason);
+        QFETCH(int, requestsEach);
+        test::TestEnv env(false);
+        Engines engines;
+        engines.writePrefixes(env.file("settings.ini"));
+        engines.server.setHandler([&](const HttpRequest&) {
+            HttpResponse r = HttpResponse::page(body, status);
+            if (!retryAfter.isEmpty())
+                r.headers.append(std::pair<QByteArray, QByteArray>("Retry-After", retryAfter));
+            return r;
+        });
+        if (requestsEach < 0)
+            engines.server.close();
+        NetworkPageFetcher fetcher;
+        ScanRun run({"site.example"}, env.file("settings.ini"), &fetcher);
+        Recorder rec(run);
+        QVERIFY(runToEnd(run));
+        QStringList expected;
+        for (int column = 3; column <= 8; ++column)
+            expected << QStringLiteral("1 %1 %2").arg(column).arg(reason);
+        QCOMPARE(rec.failures, expected);
+        QCOMPARE(rec.starting("cell").join(' ').count("[]"), 6);
+        QCOMPARE(rec.starting("total"), QStringList{"total 1 0 icon 0"});
+        QVERIFY(rec.starting("completed")
+                    .first()
+                    .startsWith("completed Search Complete.  Found 0 links.  6 of 6 requests "
+                                "failed. |"));
+        QCOMPARE(engines.server.requestCount(), std::max(0, requestsEach) * EngineCount);
+    }
+
+    void retryAfterWaitsOnceAndStopEndsTheWait() {
+        test::TestEnv env(false);
+        Engines engines;
+        engines.writePrefixes(env.file("settings.ini"));
+        engines.set("a", {"5", "6", "7", "8", "9", "10"});
+        // Google asks to come back in a second, then answers.
+        int googleAsked = 0;
+        engines.adjust = [&](int e, HttpResponse& r) {
+            if (e == 0 && ++googleAsked == 1) {
+                r.status = 429;
+                r.headers.append(std::pair<QByteArray, QByteArray>("Retry-After", "1"));
+            }
+        };
+        NetworkPageFetcher fetcher;
+        ScanRun run({"a"}, env.file("settings.ini"), &fetcher);
+        Recorder rec(run);
+        QVERIFY(runToEnd(run));
+        QCOMPARE(rec.starting("cell 1 3"), QStringList{"cell 1 3 [5]"});
+        QCOMPARE(rec.starting("total"), QStringList{"total 1 45 icon 1"});
+        const QList<HttpRequest> log = engines.server.requests();
+        QCOMPARE(log.size(), 7);
+        QVERIFY2(log[1].arrivalMs - log[0].arrivalMs >= 950,
+                 qPrintable(QString::number(log[1].arrivalMs - log[0].arrivalMs)));
+
+        // A long wait ends at once on Stop; the cell is "stopped".
+        HttpResponse later = HttpResponse::page("busy", 503);
+        later.headers.append(std::pair<QByteArray, QByteArray>("Retry-After", "30"));
+        engines.server.route("/google", later);
+        engines.server.clearLog();
+        ScanRun waiting({"a", "b"}, env.file("settings.ini"), &fetcher);
+        Recorder rec2(waiting);
+        QSignalSpy finished(&waiting, &ScanRun::finished);
+        waiting.start();
+        QTRY_COMPARE(engines.server.requestCount(), 1);
+        QTest::qWait(50);
+        QElapsedTimer clock;
+        clock.start();
+        waiting.requestStop();
+        QVERIFY(finished.wait(1000));
+        QVERIFY(clock.elapsed() < 1000);
+        QCOMPARE(rec2.failures.first(), QString("1 3 stopped"));
+        QCOMPARE(rec2.failures.size(), 6);
+        QCOMPARE(rec2.events.mid(rec2.events.size() - 2), (QStringList{"stopped", "finished"}));
+        QCOMPARE(engines.server.requestCount(), 1);
+    }
+
+    void stopDuringARequestEndsAtOnce() {
+        test::TestEnv env(false);
+        Engines engines;
+        engines.writePrefixes(env.file("settings.ini"));
+        HttpResponse drip = HttpResponse::page(QByteArray(100000, 'd'));
+        drip.dripBytes = 1;
+        drip.dripIntervalMs = 100;
+        engines.server.route("/yahoo", drip);
+        NetworkPageFetcher fetcher;
+        ScanRun run({"a", "b"}, env.file("settings.ini"), &fetcher);
+        Recorder rec(run);
+        QSignalSpy finished(&run, &ScanRun::finished);
+        run.start();
+        QTRY_COMPARE(engines.server.requestCount(), 3);
+        QTest::qWait(150);
+        run.requestStop();
+        QVERIFY(!fetcher.isBusy());
+        QVERIFY(finished.wait(1000));
+        QCOMPARE(rec.failures.mid(rec.failures.size() - 4),
+                 (QStringList{"1 5 stopped", "1 6 stopped", "1 7 stopped", "1 8 stopped"}));
+        QCOMPARE(rec.starting("stopped").size(), 1);
+        QCOMPARE(rec.starting("row ").size(), 1);
+        QCOMPARE(engines.server.requestCount(), 3);
+    }
+
+    void pacingSpacesAnEnginesRequests() {
+        test::TestEnv env(false);
+        Engines engines;
+        const QString ini = env.file("settings.ini");
+        engines.writePrefixes(ini);
+        modINI::WritePrivateProfileStringA(PacingSection, "Google", "200", ini);
+        modINI::WritePrivateProfileStringA(PacingSection, "Yahoo", "soon", ini); // none
+        NetworkPageFetcher fetcher;
+        ScanRun run({"a", "b", "c"}, ini, &fetcher);
+        QVERIFY(runToEnd(run));
+        QList<qint64> google;
+        for (const HttpRequest& r : engines.server.requests())
+            if (r.path == "/google")
+                google << r.arrivalMs;
+        QCOMPARE(google.size(), 3);
+        for (int i = 1; i < google.size(); ++i)
+            QVERIFY2(google[i] - google[i - 1] >= 195,
+                     qPrintable(QString::number(google[i] - google[i - 1])));
+    }
+
+    void engineThatBlocksTwiceIsSkipped() {
+        test::TestEnv env(false);
+        Engines engines;
+        engines.writePrefixes(env.file("settings.ini"));
+        engines.server.route("/msn",
+                             HttpResponse::page("<p>unusual traffic from your network</p>"));
+        for (const char* url : {"a", "b", "c"})
+            engines.set(url, {"1", "1", "1", "1", "", "1"});
+        NetworkPageFetcher fetcher;
+        ScanRun run({"a", "b", "c"}, env.file("settings.ini"), &fetcher);
+        Recorder rec(run);
+        QVERIFY(runToEnd(run));
+        QCOMPARE(rec.failures, (QStringList{"1 7 blocked by the engine (unusual traffic page)",
+                                            "2 7 blocked by the engine (unusual traffic page)",
+                                            "3 7 skipped: blocked earlier in this run"}));
+        QCOMPARE(engines.server.requestTargets().filter("/msn").size(), 2);
+        QCOMPARE(rec.starting("total"),
+                 (QStringList{"total 1 5 icon 1", "total 2 5 icon 1", "total 3 5 icon 1"}));
+    }
+
+    // With one fetcher per engine the six requests of a URL go out together; the signals are
+    // the same, in the same order, as one after the other.
+    void enginesAskedAtOnceReportInOrder() {
+        test::TestEnv env(false);
+        Engines engines;
+        engines.writePrefixes(env.file("settings.ini"));
+        engines.set("a", {"1", "2", "3", "", "5", "6"});
+        engines.set("b", {"7", "8", "9", "10", "11", "12"});
+        // Later engines answer first.
+        engines.adjust = [](int e, HttpResponse& r) { r.delayMs = 300 - 50 * e; };
+        QList<PageFetcher*> fetchers;
+        std::vector<std::unique_ptr<NetworkPageFetcher>> owned;
+        for (int e = 0; e < EngineCount; ++e) {
+            owned.push_back(std::make_unique<NetworkPageFetcher>());
+            fetchers << owned.back().get();
+        }
+        QStringList eventsOf[2];
+        qint64 spread[2] = {};
+        for (const char* parallel : {"0", "1"}) {
+            const int p = parallel[0] - '0';
+            writeSetting(settingkeys::ParallelEngines, parallel);
+            engines.server.clearLog();
+            ScanRun run({"a", "b"}, env.file("settings.ini"), fetchers);
+            Recorder rec(run);
+            QVERIFY(runToEnd(run));
+            eventsOf[p] = rec.events;
+            const QList<HttpRequest> log = engines.server.requests();
+            QCOMPARE(log.size(), 12);
+            spread[p] = log[5].arrivalMs - log[0].arrivalMs;
+        }
+        QCOMPARE(eventsOf[1], eventsOf[0]);
+        QVERIFY(eventsOf[1].contains("cell 1 6 []"));
+        QVERIFY2(spread[1] < 200, qPrintable(QString::number(spread[1])));
+        QVERIFY2(spread[0] >= 1000, qPrintable(QString::number(spread[0])));
     }
 
     void helpers() {
         QCOMPARE(ScanRun::completionText(1234), QString("Search Complete.  Found 1234 links."));
+        QCOMPARE(ScanRun::completionText(1234, 0, 12),
+                 QString("Search Complete.  Found 1234 links."));
+        QCOMPARE(ScanRun::completionText(0, 2, 12),
+                 QString("Search Complete.  Found 0 links.  2 of 12 requests failed."));
         QCOMPARE(ScanRun::profileIcon(499, 500, 1000), 1);
         QCOMPARE(ScanRun::profileIcon(500, 500, 1000), 2);
         QCOMPARE(ScanRun::profileIcon(1000, 500, 1000), 3);

@@ -37,6 +37,7 @@ private Q_SLOTS:
         QCOMPARE(readSetting(settingkeys::ClearResults), QString("1"));
         QCOMPARE(readSetting(settingkeys::ShowHelp), QString("1"));
         QCOMPARE(readSetting(settingkeys::ChartType), QString("3"));
+        QCOMPARE(readSetting(settingkeys::ParallelEngines), QString("1"));
         QCOMPARE(GetSetting("Tallyscope", "Settings", "unknown", "x"), QString("x"));
     }
 
@@ -56,6 +57,11 @@ private Q_SLOTS:
         QVERIFY(!UserSettings::autoSortByTotal());
         QVERIFY(!UserSettings::showHelpAtStart());
         QCOMPARE(UserSettings::chartType(), 3);
+        QVERIFY(UserSettings::parallelEngines());
+        writeSetting(settingkeys::ParallelEngines, " 0 ");
+        QVERIFY(!UserSettings::parallelEngines());
+        writeSetting(settingkeys::ParallelEngines, "yes"); // unreadable: the default
+        QVERIFY(UserSettings::parallelEngines());
         UserSettings::setChartType(5);
         UserSettings::setShowHelpAtStart(true);
         QCOMPARE(readSetting(settingkeys::ChartType), QString("5"));

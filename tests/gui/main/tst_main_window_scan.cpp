@@ -1,24 +1,31 @@
 // Whole scans run from the main window against engine pages served on 127.0.0.1: rows, icons,
 // totals, status texts, progress, button states before, during and after, Stop, the data options,
-// and closing the window in the middle of a scan.
+// failed requests, and closing the window in the middle of a scan.
 #include "support/main_window_fixture.h"
 
+#include "core/results/saved_search.h"
 #include "core/scan/engine_table.h"
 #include "core/scan/scan_run.h"
 #include "core/settings/ini_file.h"
+#include "gui/main/scan_failures_dialog.h"
 #include "gui/results/results_table.h"
 #include "gui/urllist/url_panel.h"
 #include "gui/webview/website_frame.h"
 #include "support/engine_pages.h"
 #include "support/local_http_server.h"
 
+#include <QContextMenuEvent>
 #include <QHash>
 #include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStatusBar>
+#include <QTimer>
 
 using namespace tally;
 using tally::test::HttpRequest;
@@ -95,6 +102,7 @@ private Q_SLOTS:
     void stopDuringTheSecondOfFiveUrls();
     void withoutClearingNewRowsComeFirst();
     void withoutAutoSortRowsKeepScanOrder();
+    void failedRequestsAreMarkedNamedAndNeverCounted();
     void closingDuringAScanAbortsIt();
 };
 
@@ -195,6 +203,8 @@ void TestMainWindowScan::commandsDuringAScan() {
 
 void TestMainWindowScan::stopDuringTheSecondOfFiveUrls() {
     ScanFixture f;
+    // One request after the other, so that the third engine is not asked yet.
+    writeSetting(QLatin1String(settingkeys::ParallelEngines), QStringLiteral("0"));
     f.form->urlPanel()->appendUrls({site(1), site(2), site(3), site(4), site(5)});
     QTest::mouseClick(f.start(), Qt::LeftButton);
     ScanRun* run = f.form->scanRun();
@@ -209,14 +219,17 @@ void TestMainWindowScan::stopDuringTheSecondOfFiveUrls() {
     f.waitIdle();
     QVERIFY(barHiddenAtOnce);
     QCOMPARE(stopped.count(), 1);
-    // The second URL was completed; the run ended with two rows and no completion text.
+    // Nothing more was asked: the second row keeps Google and AltaVista, its other cells say
+    // "stopped"; the run ended with two rows and no completion text.
     QCOMPARE(f.table()->topLevelItemCount(), 2);
     QCOMPARE(column(f.table(), 1), (QStringList{site(1), site(2)}));
-    QCOMPARE(column(f.table(), 2), (QStringList{"21", "42"}));
+    QCOMPARE(column(f.table(), 2), (QStringList{"21", "6"}));
+    QCOMPARE(f.table()->rowAt(2)->toolTip(4), QStringLiteral("stopped"));
+    QCOMPARE(f.table()->rowAt(2)->text(7), QString());
     QCOMPARE(f.form->panelText(1), "Scanning " + site(2) + " on All The Web");
     QCOMPARE(f.start()->text(), QStringLiteral("Start"));
     QVERIFY(f.start()->isEnabled() && !f.stop()->isEnabled() && !f.stopMenu()->isEnabled());
-    QCOMPARE(f.engines.server.requestCount(), 12);
+    QCOMPARE(f.engines.server.requestCount(), 8);
     QVERIFY(!f.table()->isSorted());
     // A new scan after a stop runs to its end.
     QTest::mouseClick(f.start(), Qt::LeftButton);
@@ -252,8 +265,77 @@ void TestMainWindowScan::withoutAutoSortRowsKeepScanOrder() {
     QCOMPARE(f.form->panelText(1), QStringLiteral("Search Complete.  Found 693 links."));
 }
 
+void TestMainWindowScan::failedRequestsAreMarkedNamedAndNeverCounted() {
+    ScanFixture f;
+    setHistoryToday(QDate(2026, 12, 7));
+    f.engines.server.route(QStringLiteral("/ask"), HttpResponse::page("Not Found"));
+    f.engines.server.route(QStringLiteral("/msn"), HttpResponse::page("busy", 429));
+    f.form->urlPanel()->appendUrls({site(10), site(20)});
+    QTest::mouseClick(f.start(), Qt::LeftButton);
+    f.waitIdle();
+
+    // Totals and icons from the counts alone: 20 * (1 + 2 + 3 + 6) = 240, 10 * 12 = 120.
+    QCOMPARE(f.form->panelText(1),
+             QStringLiteral("Search Complete.  Found 360 links.  4 of 12 requests failed."));
+    QCOMPARE(column(f.table(), 1), (QStringList{site(20), site(10)}));
+    QCOMPARE(column(f.table(), 2), (QStringList{"240", "120"}));
+    QCOMPARE(iconOf(f.table()->topLevelItem(1)), 1);
+    QTreeWidgetItem* top = f.table()->topLevelItem(0);
+    const QImage mark = failureMark().pixmap(16, 16).toImage();
+    const struct {
+        int column;
+        QString text, reason;
+    } cells[] = {{3, "20", ""},
+                 {6, "", "page not recognised"},
+                 {7, "", "blocked by the engine (HTTP status 429 Too Many Requests)"},
+                 {8, "120", ""}};
+    for (const auto& c : cells) {
+        QCOMPARE(top->text(c.column - 1), c.text);
+        QCOMPARE(top->toolTip(c.column - 1), c.reason);
+        QCOMPARE(top->data(c.column - 1, Qt::AccessibleDescriptionRole).toString(), c.reason);
+        QCOMPARE(top->icon(c.column - 1).pixmap(16, 16).toImage() == mark, !c.reason.isEmpty());
+    }
+    const QString summary = f.find<QLabel>("Panel1Text")->toolTip();
+    QVERIFY(summary.contains(site(10) + ", Ask: page not recognised"));
+    QVERIFY(summary.contains(site(20) + ", MSN: blocked by the engine"));
+
+    // The status bar's menu lists every failed request.
+    QStatusBar* bar = f.find<QStatusBar>("StatusBar1");
+    auto* menu = f.find<QMenu>("mnuStatus");
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(20, 5),
+                            bar->mapToGlobal(QPoint(20, 5)));
+    QApplication::sendEvent(bar, &event);
+    QTRY_VERIFY(menu->isVisible());
+    QTest::keyClick(menu, Qt::Key_Down);
+    QTest::keyClick(menu, Qt::Key_Return);
+    QTRY_VERIFY(f.form->failuresDialog() && f.form->failuresDialog()->isVisible());
+    QTreeWidget* list = f.form->failuresDialog()->list();
+    QCOMPARE(list->topLevelItemCount(), 4);
+    QCOMPARE(list->topLevelItem(0)->text(0), site(10));
+    QCOMPARE(list->topLevelItem(0)->text(1), QStringLiteral("Ask"));
+    QCOMPARE(list->topLevelItem(0)->text(2), QStringLiteral("page not recognised"));
+    QTest::keyClick(f.form->failuresDialog(), Qt::Key_Escape);
+    QVERIFY(!f.form->failuresDialog()->isVisible());
+
+    // Save Selected keeps the failed cells out of the history.
+    f.table()->setCurrentItem(top);
+    QTimer::singleShot(0, f.form.get(), [] {
+        auto* dialog = QApplication::activeModalWidget();
+        QVERIFY(dialog);
+        dialog->findChild<QLineEdit*>(QStringLiteral("Text1"))->setText(QStringLiteral("s20"));
+        QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("Command3")),
+                          Qt::LeftButton);
+    });
+    QTest::mouseClick(f.find<QPushButton>("Command4"), Qt::LeftButton);
+    QCOMPARE(f.env.readFile(QStringLiteral("Saved/s20.vqz")),
+             QByteArray("\r\n[Google]\r\n12-07-26=20\r\n\r\n[Altavista]\r\n12-07-26=40\r\n"
+                        "\r\n[Yahoo!]\r\n12-07-26=60\r\n\r\n[All The Web]\r\n12-07-26=120\r\n"));
+    setHistoryToday(QDate());
+}
+
 void TestMainWindowScan::closingDuringAScanAbortsIt() {
     ScanFixture f;
+    writeSetting(QLatin1String(settingkeys::ParallelEngines), QStringLiteral("0"));
     f.form->urlPanel()->appendUrls({site(1), site(2)});
     // The first request never gets an answer.
     f.engines.server.route(QStringLiteral("/google"), [] {

@@ -480,7 +480,10 @@ private slots:
         // Prefixes saved while a scan runs apply to its next request; thresholds to the next run.
         TestEnv env;
         LocalHttpServer server;
-        server.setHandler([](const auto&) { return HttpResponse::page("no count here"); });
+        // Every page carries Google's count passage with 0: only Google's cell counts.
+        server.setHandler([](const auto&) {
+            return HttpResponse::page("<b>1</b> - <b>1</b> of <b>0</b> linking to <b>x</b>");
+        });
         for (int i = 0; i < EngineCount; ++i)
             modINI::WritePrivateProfileStringA(
                 QLatin1String(EnginesSection), QLatin1String(engineTable()[i].key),

@@ -1,0 +1,154 @@
+#include "core/scan/engine_outcome.h"
+
+#include "core/numbers/numbers.h"
+#include "core/scan/engine_parser.h"
+#include "core/scan/engine_table.h"
+
+#include <algorithm>
+
+namespace tally {
+
+namespace {
+
+// The usual reason phrase of a status, for replies that send none.
+QString standardStatusText(int status) {
+    switch (status) {
+    case 400:
+        return QStringLiteral("Bad Request");
+    case 401:
+        return QStringLiteral("Unauthorized");
+    case 403:
+        return QStringLiteral("Forbidden");
+    case 404:
+        return QStringLiteral("Not Found");
+    case 410:
+        return QStringLiteral("Gone");
+    case 429:
+        return QStringLiteral("Too Many Requests");
+    case 500:
+        return QStringLiteral("Internal Server Error");
+    case 502:
+        return QStringLiteral("Bad Gateway");
+    case 503:
+        return QStringLiteral("Service Unavailable");
+    case 504:
+        return QStringLiteral("Gateway Timeout");
+    default:
+        return QString();
+    }
+}
+
+QString statusLine(const FetchResult& fetch) {
+    const QString text =
+        fetch.statusText.isEmpty() ? standardStatusText(fetch.status) : fetch.statusText;
+    QString line = QStringLiteral("HTTP status ") + QString::number(fetch.status);
+    if (!text.isEmpty())
+        line += QLatin1Char(' ') + text;
+    return line;
+}
+
+QString blockedBy(const QString& what) {
+    return QStringLiteral("blocked by the engine (") + what + QLatin1Char(')');
+}
+
+FailureKind failureOfFetch(FetchError error) {
+    switch (error) {
+    case FetchError::NotWebAddress:
+    case FetchError::ConnectionRefused:
+    case FetchError::HostNotFound:
+    case FetchError::ConnectFailed:
+        return FailureKind::CouldNotConnect;
+    case FetchError::TimedOut:
+        return FailureKind::TimedOut;
+    case FetchError::TooLarge:
+        return FailureKind::TooLarge;
+    default:
+        return FailureKind::BadReply;
+    }
+}
+
+QString reasonOfFetch(const FetchResult& fetch) {
+    switch (fetch.error) {
+    case FetchError::NotWebAddress:
+    case FetchError::ConnectionRefused:
+    case FetchError::HostNotFound:
+    case FetchError::ConnectFailed:
+        return QStringLiteral("could not connect: ") + fetch.errorText;
+    case FetchError::TimedOut:
+        return QStringLiteral("timed out: ") + fetch.errorText;
+    case FetchError::TooLarge:
+        return fetch.errorText;
+    default:
+        return QStringLiteral("bad reply: ") + fetch.errorText;
+    }
+}
+
+} // namespace
+
+EngineOutcome EngineOutcome::counted(const QString& count) {
+    EngineOutcome outcome;
+    outcome.count = count;
+    return outcome;
+}
+
+EngineOutcome EngineOutcome::failed(FailureKind kind, const QString& reason) {
+    EngineOutcome outcome;
+    outcome.failure = kind;
+    outcome.reason = reason;
+    return outcome;
+}
+
+EngineOutcome EngineOutcome::skipped() {
+    return failed(FailureKind::Skipped, QStringLiteral("skipped: blocked earlier in this run"));
+}
+
+EngineOutcome EngineOutcome::stopped() {
+    return failed(FailureKind::Stopped, QStringLiteral("stopped"));
+}
+
+EngineOutcome engineOutcome(const FetchResult& fetch, int intEngine) {
+    if (!fetch.complete())
+        return EngineOutcome::failed(failureOfFetch(fetch.error), reasonOfFetch(fetch));
+    if (fetch.status == 429 || fetch.status == 403)
+        return EngineOutcome::failed(FailureKind::Blocked, blockedBy(statusLine(fetch)));
+    if (fetch.status >= 400)
+        return EngineOutcome::failed(FailureKind::HttpStatus, statusLine(fetch));
+
+    const QString page = QString::fromLatin1(fetch.body);
+    const EngineCountReading reading = readEngineCount(page, intEngine);
+    if (reading.recognised) {
+        QString count = reading.count;
+        count.remove(QLatin1Char(','));
+        return EngineOutcome::counted(count);
+    }
+    for (const BlockedPagePhrase& p : blockedPagePhrases())
+        if (page.contains(QLatin1String(p.phrase), Qt::CaseInsensitive))
+            return EngineOutcome::failed(FailureKind::Blocked, blockedBy(QLatin1String(p.what)));
+    return EngineOutcome::failed(FailureKind::NotRecognised, QStringLiteral("page not recognised"));
+}
+
+std::optional<qint64> retryAfterDelayMs(const FetchResult& fetch, const QDateTime& now) {
+    if (!fetch.complete() || (fetch.status != 429 && fetch.status != 503))
+        return std::nullopt;
+    const QString value = QString::fromLatin1(fetch.retryAfter).trimmed();
+    if (value.isEmpty())
+        return std::nullopt;
+    qint64 ms;
+    if (const std::optional<qint64> secs = readWholeNumber(value)) {
+        if (*secs < 0 || value.startsWith(QLatin1Char('-')) || value.startsWith(QLatin1Char('+')))
+            return std::nullopt;
+        ms = *secs > MaxRetryAfterMs / 1000 ? MaxRetryAfterMs : *secs * 1000;
+    } else {
+        // An HTTP date: "Sun, 06 Nov 1994 08:49:37 GMT" (read as the same date at +0000).
+        QString date = value;
+        if (date.endsWith(QLatin1String(" GMT")) || date.endsWith(QLatin1String(" UTC")))
+            date = date.left(date.size() - 4) + QLatin1String(" +0000");
+        const QDateTime when = QDateTime::fromString(date, Qt::RFC2822Date);
+        if (!when.isValid())
+            return std::nullopt;
+        ms = std::max<qint64>(0, now.msecsTo(when));
+    }
+    return std::min(ms, MaxRetryAfterMs);
+}
+
+} // namespace tally
