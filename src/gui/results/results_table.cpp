@@ -1,5 +1,6 @@
 #include "gui/results/results_table.h"
 
+#include "gui/kit/icons.h"
 #include "gui/kit/prompts.h"
 #include "gui/kit/twips.h"
 
@@ -7,7 +8,6 @@
 #include <QHeaderView>
 #include <QIcon>
 #include <QMouseEvent>
-#include <QPainter>
 
 #include <algorithm>
 
@@ -19,49 +19,6 @@ namespace {
 constexpr const char* SortedModeProperty = "tallySortedMode";
 constexpr const char* SortAscendingProperty = "tallySortAscending";
 constexpr const char* SortColumnProperty = "tallySortColumn";
-
-// A signal-strength picture: one, two or three bars in the profile's colour.
-QPixmap drawProfileIcon(int level) {
-    const int size = 16;
-    QPixmap pixmap(size, size);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    static const QColor colours[] = {QColor(0xc6, 0x28, 0x28), QColor(0xef, 0x9a, 0x00),
-                                     QColor(0x2e, 0x8b, 0x3a)};
-    const QColor colour = colours[level - 1];
-    for (int bar = 0; bar < 3; ++bar) {
-        const int height = 5 + bar * 5;
-        const QRectF r(1.5 + bar * 5, size - 1.5 - height, 3.5, height);
-        if (bar < level) {
-            p.setPen(QPen(colour.darker(140), 1));
-            p.setBrush(colour);
-        } else {
-            p.setPen(QPen(QColor(0x9e, 0x9e, 0x9e), 1));
-            p.setBrush(QColor(0xee, 0xee, 0xee));
-        }
-        p.drawRect(r);
-    }
-    return pixmap;
-}
-
-// A warning mark: an amber triangle holding an exclamation mark.
-QPixmap drawFailureMark() {
-    const int size = 16;
-    QPixmap pixmap(size, size);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    const QPointF corners[] = {{8, 1.5}, {15, 14.5}, {1, 14.5}};
-    p.setPen(QPen(QColor(0x8a, 0x5a, 0x00), 1));
-    p.setBrush(QColor(0xf5, 0xb4, 0x00));
-    p.drawPolygon(corners, 3);
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(0x20, 0x20, 0x20));
-    p.drawRect(QRectF(7.1, 5.5, 1.8, 5));
-    p.drawEllipse(QRectF(7, 11.4, 2, 2));
-    return pixmap;
-}
 
 // Restores the selection and current row after the rows were taken out and put back.
 struct SelectionKeeper {
@@ -103,13 +60,14 @@ bool ResultsRow::operator<(const QTreeWidgetItem& other) const {
 QIcon profileIcon(int icon) {
     if (icon < 1 || icon > 3)
         return QIcon();
-    static const QIcon icons[] = {QIcon(drawProfileIcon(1)), QIcon(drawProfileIcon(2)),
-                                  QIcon(drawProfileIcon(3))};
+    static const QIcon icons[] = {tally::icon(IconKind::ProfileLow),
+                                  tally::icon(IconKind::ProfileMedium),
+                                  tally::icon(IconKind::ProfileHigh)};
     return icons[icon - 1];
 }
 
 QIcon failureMark() {
-    static const QIcon mark(drawFailureMark());
+    static const QIcon mark = icon(IconKind::FailureMark);
     return mark;
 }
 
