@@ -1,5 +1,6 @@
 #include "gui/results/results_table.h"
 
+#include "gui/kit/accessibility.h"
 #include "gui/kit/icons.h"
 #include "gui/kit/prompts.h"
 #include "gui/kit/twips.h"
@@ -7,6 +8,7 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QMouseEvent>
 
 #include <algorithm>
@@ -66,6 +68,18 @@ QIcon profileIcon(int icon) {
     return icons[icon - 1];
 }
 
+QString profileText(int icon) {
+    static const char* const texts[] = {"Low profile", "Medium profile", "High profile"};
+    return icon >= 1 && icon <= 3 ? QString::fromLatin1(texts[icon - 1]) : QString();
+}
+
+void showProfile(QTreeWidgetItem* row, int icon) {
+    const QString text = profileText(icon);
+    row->setIcon(0, profileIcon(icon));
+    row->setToolTip(0, text);
+    row->setData(0, Qt::AccessibleDescriptionRole, text.isEmpty() ? QVariant() : text);
+}
+
 QIcon failureMark() {
     static const QIcon mark = icon(IconKind::FailureMark);
     return mark;
@@ -99,6 +113,8 @@ ResultsTable::ResultsTable(QWidget* parent) : QTreeWidget(parent) {
     header()->setSortIndicatorShown(false);
     connect(header(), &QHeaderView::sectionClicked, this,
             [this](int logical) { Q_EMIT columnClicked(logical + 1); });
+    accessibility::onContextMenuKeys(this, Qt::WidgetShortcut,
+                                     [this] { openContextMenuFromKeyboard(); });
 }
 
 bool ResultsTable::columnDirection(int column) const {
@@ -170,6 +186,24 @@ void ResultsTable::mouseDoubleClickEvent(QMouseEvent* event) {
     QTreeWidget::mouseDoubleClickEvent(event);
     if (event->button() == Qt::LeftButton)
         Q_EMIT doubleClicked();
+}
+
+void ResultsTable::keyPressEvent(QKeyEvent* event) {
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        state() != EditingState) {
+        event->accept();
+        Q_EMIT enterPressed();
+        return;
+    }
+    QTreeWidget::keyPressEvent(event);
+}
+
+void ResultsTable::openContextMenuFromKeyboard() {
+    QTreeWidgetItem* row = currentItem();
+    if (!row)
+        return;
+    setCurrentItem(row); // selected as a right press selects the row under the mouse
+    Q_EMIT rowContextMenuRequested(row, accessibility::keyboardMenuPosition(this));
 }
 
 void sortRows(QTreeWidget* list, int column, SortKind kind, bool ascending) {
