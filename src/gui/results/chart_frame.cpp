@@ -80,6 +80,7 @@ ChartFrame::ChartFrame(QWidget* parent)
     QSizePolicy keepPlace = hintLabel_->sizePolicy();
     keepPlace.setRetainSizeWhenHidden(true);
     hintLabel_->setSizePolicy(keepPlace);
+    hintLabel_->hide();
 
     grid->addWidget(loadButton_, 0, 0, 2, 1);
     grid->addWidget(printButton_, 0, 1, 2, 1);
