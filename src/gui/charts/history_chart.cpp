@@ -1,9 +1,11 @@
 #include "gui/charts/history_chart.h"
 
 #include "gui/charts/history_chart_3d.h"
+#include "gui/kit/accessibility.h"
 #include "gui/kit/opengl_ready.h"
 
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QStackedWidget>
 #include <QVBoxLayout>
@@ -136,7 +138,8 @@ Profile3D profile3D(ChartKind kind, const QList<double>& values) {
 
 HistoryChart::HistoryChart(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("MSChart1"));
-    setAccessibleName(QStringLiteral("History chart"));
+    accessibility::setRole(this, QAccessible::Chart);
+    setContextMenuPolicy(Qt::CustomContextMenu);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     pages_ = new QStackedWidget(this);
@@ -169,6 +172,7 @@ HistoryChart::HistoryChart(QWidget* parent) : QWidget(parent) {
     pages_->addWidget(page3D_);
 
     data_.axisTitle = scaleBandFor(0).axisTitle;
+    describe();
     redraw();
 }
 
@@ -180,12 +184,39 @@ void HistoryChart::setChartData(const ChartData& data) {
     data_.values.resize(data_.seriesLabels.size());
     for (QList<double>& series : data_.values)
         series.resize(data_.rowLabels.size(), 0.0);
+    describe();
     redraw();
+    Q_EMIT contentChanged();
 }
 
 void HistoryChart::setChartType(int type) {
     data_.type = std::clamp(type, 0, ChartTypeCount - 1);
+    describe();
     redraw();
+}
+
+void HistoryChart::describe() {
+    setAccessibleName(data_.title.isEmpty() ? QStringLiteral("Chart") : data_.title);
+    QString description = chartTypeNames().value(data_.type);
+    if (!data_.axisTitle.isEmpty())
+        description += QStringLiteral(", value axis: ") + data_.axisTitle;
+    description += QStringLiteral(", %1 series of %2 values. Show as Table (Shift+F10, the Menu "
+                                  "key) lists the values.")
+                       .arg(data_.seriesCount())
+                       .arg(data_.rowCount());
+    setAccessibleDescription(description);
+}
+
+bool HistoryChart::eventFilter(QObject* watched, QEvent* event) {
+    // The 3D graph is a window of its own, out of reach of the widgets' context menu events.
+    if (watched == surface_ && event->type() == QEvent::MouseButtonPress) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::RightButton) {
+            Q_EMIT customContextMenuRequested(mapFromGlobal(mouse->globalPosition().toPoint()));
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 QWidget* HistoryChart::graphContainer() const {
@@ -360,6 +391,11 @@ void HistoryChart::draw2D(int type) {
         view2D_ = new QChartView(pages_);
         view2D_->setObjectName(QStringLiteral("chartView2D"));
         view2D_->setAccessibleName(QStringLiteral("Chart"));
+        view2D_->setFocusPolicy(Qt::ClickFocus); // out of the Tab chain
+        view2D_->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(view2D_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+            Q_EMIT customContextMenuRequested(mapFromGlobal(view2D_->viewport()->mapToGlobal(pos)));
+        });
         view2D_->setRenderHint(QPainter::Antialiasing);
         pages_->insertWidget(0, view2D_);
     }
@@ -398,10 +434,12 @@ bool HistoryChart::ensureSurface() {
     // enough to tell its series apart.
     surface_->setHorizontalAspectRatio(2.5f);
     surface_->setActiveInputHandler(new CtrlDragRotation(surface_));
+    surface_->installEventFilter(this);
     surface_->axisY()->setTitleVisible(true);
     surfaceContainer_ = QWidget::createWindowContainer(surface_, page3D_);
     surfaceContainer_->setObjectName(QStringLiteral("surface3D"));
     surfaceContainer_->setAccessibleName(QStringLiteral("3D chart"));
+    surfaceContainer_->setFocusPolicy(Qt::ClickFocus);
     surfaceContainer_->setMinimumSize(100, 100);
     surfaceContainer_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     layout3D_->insertWidget(1, surfaceContainer_, 1);

@@ -4,6 +4,10 @@
 // slab standing on the floor (areas). Q3DSurface colours every series on its own, which Q3DBars
 // does not do for series laid out in depth. The 3D chart has a title and a legend of its own and
 // turns when dragged with the Control key held.
+//
+// For assistive technology the chart is a chart named by its title, described by its type, its
+// value axis and its size; its values are read through "Show as Table". A right click on the chart
+// asks for the context menu (customContextMenuRequested), in 2D and 3D alike.
 #pragma once
 
 #include "core/results/chart_data.h"
@@ -67,8 +71,13 @@ public:
     // labels show for `rows` rows.
     static int labelStride(int rows, int most = 0);
 
+Q_SIGNALS:
+    // New content was set (setChartData).
+    void contentChanged();
+
 protected:
     void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // New content is drawn at once while the chart is on screen; while it is hidden (another tab
@@ -82,6 +91,7 @@ private:
     bool ensureSurface();
     void drawSurface3D(ChartKind kind);
     void updateLegend3D();
+    void describe();
 
     ChartData data_;
     int shownType_ = DefaultChartType;

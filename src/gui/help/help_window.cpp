@@ -4,6 +4,7 @@
 #include "core/settings/program_folder.h"
 #include "core/settings/user_settings.h"
 #include "gui/help/rtf_reader.h"
+#include "gui/kit/accessibility.h"
 #include "gui/kit/pictures.h"
 #include "gui/kit/skin.h"
 #include "gui/kit/windows.h"
@@ -31,6 +32,8 @@ HelpWindow::HelpWindow(QWidget* owner)
     // other program.
     : QWidget(owner, owner ? Qt::Tool : Qt::Window) {
     setObjectName(QStringLiteral("Form8"));
+    // A window of its own for assistive technology too, not a plain container.
+    accessibility::setRole(this, QAccessible::Window);
     setWindowTitle(QStringLiteral("Readme/Help"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowIcon(pictures::programIcon());
@@ -48,7 +51,8 @@ HelpWindow::HelpWindow(QWidget* owner)
     showAtStartupBox_->setObjectName(QStringLiteral("Check1"));
     showAtStartupBox_->setAccessibleName(QStringLiteral("Show at Startup"));
     showAtStartupBox_->setToolTip(QStringLiteral("Open this window each time the program starts"));
-    connect(showAtStartupBox_, &QCheckBox::clicked, this, &HelpWindow::storeShowAtStartup);
+    // Every change of the box is stored, whether a click, a key or an accessibility action made it.
+    connect(showAtStartupBox_, &QCheckBox::toggled, this, &HelpWindow::storeShowAtStartup);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 6);
@@ -89,8 +93,11 @@ void HelpWindow::load() {
     if (!parentWidget())
         setAlwaysOnTop(this, true);
 
-    showAtStartupBox_->setChecked(UserSettings::showHelpAtStart());
-    storeShowAtStartup();
+    {
+        const QSignalBlocker loading(showAtStartupBox_);
+        showAtStartupBox_->setChecked(UserSettings::showHelpAtStart());
+    }
+    storeShowAtStartup(); // the value read is stored once, so that it is present from now on
 }
 
 void HelpWindow::storeShowAtStartup() {

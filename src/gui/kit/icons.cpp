@@ -92,6 +92,23 @@ void cross(QPainter& p, const QColor& colour, const QRectF& r, qreal width) {
     p.drawLine(r.topRight(), r.bottomLeft());
 }
 
+// A signal-strength picture: `level` of three bars in the profile's colour.
+void profileBars(QPainter& p, const Inks& c, int level) {
+    const QColor colours[] = {c.pick(0xc62828), c.pick(0xef9a00), c.pick(0x2e8b3a)};
+    const QColor colour = colours[level - 1];
+    for (int bar = 0; bar < 3; ++bar) {
+        const qreal height = 5 + bar * 5;
+        if (bar < level) {
+            p.setPen(line(colour.darker(140), 1));
+            p.setBrush(colour);
+        } else {
+            p.setPen(line(c.pick(0x9e9e9e), 1));
+            p.setBrush(c.pick(0xeeeeee));
+        }
+        p.drawRect(QRectF(1.5 + bar * 5, 14.5 - height, 3.5, height));
+    }
+}
+
 void draw(QPainter& p, IconKind kind, const Inks& c) {
     switch (kind) {
     case IconKind::Start: {
@@ -235,6 +252,26 @@ void draw(QPainter& p, IconKind kind, const Inks& c) {
         p.drawLine(QPointF(6.5, 6), QPointF(6.5, 13.5));
         p.drawLine(QPointF(2, 9.5), QPointF(14, 9.5));
         break;
+    case IconKind::ProfileLow:
+        profileBars(p, c, 1);
+        break;
+    case IconKind::ProfileMedium:
+        profileBars(p, c, 2);
+        break;
+    case IconKind::ProfileHigh:
+        profileBars(p, c, 3);
+        break;
+    case IconKind::FailureMark: {
+        const QPointF corners[] = {{8, 1.5}, {15, 14.5}, {1, 14.5}};
+        p.setPen(line(c.pick(0x8a5a00), 1));
+        p.setBrush(c.pick(0xf5b400));
+        p.drawPolygon(corners, 3);
+        p.setPen(Qt::NoPen);
+        p.setBrush(c.pick(0x202020));
+        p.drawRect(QRectF(7.1, 5.5, 1.8, 5));
+        p.drawEllipse(QRectF(7, 11.4, 2, 2));
+        break;
+    }
     case IconKind::ChartTab:
         p.setPen(Qt::NoPen);
         p.setBrush(c.green());

@@ -1,6 +1,7 @@
-// The program's command pictures, drawn in code as shapes, not read from image files: each is
-// painted when a button or tab first shows it, at the size and device-pixel ratio it is shown at,
-// so that it stays crisp on any screen and costs nothing while the window is built.
+// The program's command pictures and the results table's pictures, drawn in code as shapes, not
+// read from image files: each is painted when a button, tab or cell first shows it, at the size
+// and device-pixel ratio it is shown at, so that it stays crisp on any screen and costs nothing
+// while the window is built.
 #pragma once
 
 #include <QIcon>
@@ -27,6 +28,11 @@ enum class IconKind {
     DataTab,     // a table
     ChartTab,    // three bars
     WebsiteTab,  // a globe
+    // Pictures of the results table.
+    ProfileLow,    // one of three bars, red
+    ProfileMedium, // two of three bars, amber
+    ProfileHigh,   // three bars, green
+    FailureMark,   // an amber warning triangle
 };
 
 // The icon of a command; it answers every size and draws a greyed picture when disabled.

@@ -147,9 +147,12 @@ namespace {
 class LogoIconEngine : public QIconEngine {
 public:
     void paint(QPainter* painter, const QRect& rect, QIcon::Mode, QIcon::State) override {
+        // At the painter's device-pixel ratio, so that the logo stays sharp on a scaled screen.
         const int side = qMin(rect.width(), rect.height());
-        painter->drawPixmap(rect.x() + (rect.width() - side) / 2,
-                            rect.y() + (rect.height() - side) / 2, aboutLogo(side));
+        const qreal ratio = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
+        painter->drawPixmap(QRect(rect.x() + (rect.width() - side) / 2,
+                                  rect.y() + (rect.height() - side) / 2, side, side),
+                            aboutLogo(side, ratio));
     }
     QPixmap pixmap(const QSize& size, QIcon::Mode, QIcon::State) override {
         const int side = qMin(size.width(), size.height());

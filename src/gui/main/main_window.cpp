@@ -5,6 +5,7 @@
 #include "core/settings/program_folder.h"
 #include "core/settings/user_settings.h"
 #include "gui/help/help_window.h"
+#include "gui/kit/accessibility.h"
 #include "gui/kit/icons.h"
 #include "gui/kit/picture_button.h"
 #include "gui/kit/prompts.h"
@@ -36,6 +37,7 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QShortcut>
 #include <QStackedLayout>
 #include <QStackedWidget>
 #include <QStatusBar>
@@ -50,9 +52,16 @@ namespace tally {
 
 namespace {
 
+// What a status panel (1..4) is for: its accessible description.
+QString panelRole(int panel) {
+    static const char* const roles[] = {"Status message", "Progress", "Time", "Date"};
+    return QString::fromLatin1(roles[panel - 1]);
+}
+
 // A status bar panel: a sunken box holding its text, where the progress bar can be laid over.
 QWidget* makePanel(QLabel** label, int minimumWidth, QWidget* parent) {
     auto* box = new QFrame(parent);
+    accessibility::setRole(box, QAccessible::Grouping); // a part of the bar, not a window frame
     box->setFrameShape(QFrame::Panel);
     box->setFrameShadow(QFrame::Sunken);
     box->setMinimumWidth(minimumWidth);
@@ -131,6 +140,8 @@ MainWindow::MainWindow(const ProductInfo& info, QWidget* parent)
             &MainWindow::showRowContextMenu);
     connect(resultsTable_, &ResultsTable::doubleClicked, this,
             &MainWindow::showWebResultsOfSelectedRow);
+    connect(resultsTable_, &ResultsTable::enterPressed, this,
+            &MainWindow::showWebResultsOfSelectedRow);
     QTreeWidget* webResults = websiteFrame_->webResults();
     webResults->header()->setSectionsClickable(true);
     connect(webResults->header(), &QHeaderView::sectionClicked, this,
@@ -176,7 +187,8 @@ void MainWindow::buildMenus() {
         return action;
     };
 
-    QMenu* file = menu("mnuFile2", QStringLiteral("File"));
+    // The captions carry their Alt mnemonics; F10 opens the first menu.
+    QMenu* file = menu("mnuFile2", QStringLiteral("&File"));
     item(
         file, "mnuNewURL", QStringLiteral("Add URL"), [this] { urlPanel_->addUrl(); },
         QKeySequence(Qt::CTRL | Qt::Key_N));
@@ -194,22 +206,25 @@ void MainWindow::buildMenus() {
     item(file, "mnuExitNow", QStringLiteral("Exit"), &QWidget::close,
          QKeySequence(Qt::CTRL | Qt::Key_X));
 
-    QMenu* scan = menu("mnuOptions", QStringLiteral("Scan"));
+    QMenu* scan = menu("mnuOptions", QStringLiteral("&Scan"));
     startAction_ = item(scan, "mnuScan", QStringLiteral("Start Scan"), &MainWindow::startScan);
     stopAction_ = item(scan, "mnuStop", QStringLiteral("Stop Scan"), &MainWindow::stopScan);
 
-    QMenu* options = menu("mnuOptions2", QStringLiteral("Options"));
+    QMenu* options = menu("mnuOptions2", QStringLiteral("&Options"));
     item(options, "mnuConfig", QStringLiteral("View Options"), &MainWindow::showOptionsModal);
 
     QMenu* tools = menu("mnuTools", QStringLiteral("Tools"));
     item(tools, "mnuGraph", QStringLiteral("View Graph..."), &MainWindow::loadSavedSearch);
     tools->menuAction()->setVisible(false);
 
-    QMenu* help = menu("mnuHelp01", QStringLiteral("Help"));
+    QMenu* help = menu("mnuHelp01", QStringLiteral("&Help"));
     item(help, "mnuHelpItem", QStringLiteral("View Help"), &MainWindow::showHelp);
 
-    QMenu* about = menu("mnuHelp", QStringLiteral("About"));
+    QMenu* about = menu("mnuHelp", QStringLiteral("&About"));
     item(about, "mnuAbout", QStringLiteral("About this software"), &MainWindow::showAbout);
+    auto* menuKey = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    connect(menuKey, &QShortcut::activated, this,
+            [bar, file] { bar->setActiveAction(file->menuAction()); });
 
     // The results table's context menu: never on the menu bar.
     resultsMenu_ = new QMenu(QStringLiteral("ListView"), this);
@@ -220,12 +235,22 @@ void MainWindow::buildMenus() {
          &MainWindow::showWebResultsOfSelectedRow);
     clearResultsAction_ = item(resultsMenu_, "mnuClearResults", QStringLiteral("Clear Results"),
                                &MainWindow::clearResults);
+    // The header click's sort, for the keyboard: one entry per column.
+    resultsMenu_->addSeparator();
+    sortMenu_ = resultsMenu_->addMenu(QStringLiteral("Sort by"));
+    sortMenu_->setObjectName(QStringLiteral("mnuSortBy"));
+    for (int column = 1; column <= ResultsColumnCount; ++column) {
+        QAction* action = sortMenu_->addAction(resultsTable_->headerItem()->text(column - 1));
+        action->setObjectName(QStringLiteral("mnuSortBy%1").arg(column));
+        connect(action, &QAction::triggered, this, [this, column] { sortByColumn(column); });
+    }
 }
 
 QWidget* MainWindow::buildToolbar() {
     auto* strip = new QFrame;
     strip->setObjectName(QStringLiteral("Picture1"));
     strip->setAccessibleName(QStringLiteral("Toolbar"));
+    accessibility::setRole(strip, QAccessible::ToolBar);
     strip->setFixedHeight(px(1095));
     auto* row = new QHBoxLayout(strip);
     row->setContentsMargins(px(60), px(60), px(75), px(60));
@@ -303,11 +328,11 @@ void MainWindow::buildStatusBar() {
     };
     boxes[1]->setFixedWidth(px(3500));
     static const char* const names[] = {"Panel1", "Panel2", "Panel3", "Panel4"};
-    static const char* const roles[] = {"Status message", "Progress", "Time", "Date"};
+    // Each panel reads as its text; its role is its description.
     for (int i = 0; i < 4; ++i) {
         boxes[i]->setObjectName(QString::fromLatin1(names[i]));
         statusPanels_[i]->setObjectName(QString::fromLatin1(names[i]) + QStringLiteral("Text"));
-        statusPanels_[i]->setAccessibleName(QString::fromLatin1(roles[i]));
+        statusPanels_[i]->setAccessibleDescription(panelRole(i + 1));
         statusBar->addWidget(boxes[i], i == 0 ? 1 : 0);
     }
     statusPanels_[2]->setAlignment(Qt::AlignCenter);
@@ -516,6 +541,7 @@ void MainWindow::setScanControls(bool scanning) {
     // Clearing the results while a scan writes into them is refused.
     clearAllButton_->setEnabled(!scanning);
     clearResultsAction_->setEnabled(!scanning);
+    sortMenu_->setEnabled(!scanning);
 }
 
 void MainWindow::connectRun(ScanRun* run) {
@@ -548,7 +574,7 @@ void MainWindow::connectRun(ScanRun* run) {
     connect(run, &ScanRun::rowFinished, this, [this](int position, const QString& total, int icon) {
         if (QTreeWidgetItem* row = resultsTable_->rowAt(position)) {
             row->setText(1, total);
-            row->setIcon(0, profileIcon(icon));
+            showProfile(row, icon);
         }
         scanPosition_ = position;
     });
@@ -565,7 +591,8 @@ void MainWindow::connectRun(ScanRun* run) {
 }
 
 void MainWindow::scanCompleted(const QString& statusText) {
-    setPanelText(1, statusText);
+    // Announced: the completion text says what was found and how many requests failed.
+    accessibility::announce(statusPanels_[0], statusText);
     progressBar_->hide();
     setScanControls(false);
     // The chart takes the rows in ascending order of their totals; the table then shows them
@@ -595,10 +622,11 @@ void MainWindow::showFailureSummary() {
                                       : QStringLiteral("Requests without a count:\n") +
                                             lines.join(QLatin1Char('\n')));
     panel->setAccessibleDescription(
-        failures_.isEmpty() ? QString()
-                            : QStringLiteral("%1 requests without a count; the reasons are in "
-                                             "the status bar's Details")
-                                  .arg(failures_.size()));
+        failures_.isEmpty()
+            ? panelRole(1)
+            : panelRole(1) + QStringLiteral("; requests without a count: %1, the reasons "
+                                            "are in the status bar's Details")
+                                 .arg(failures_.size()));
     failureDetailsAction_->setEnabled(!failures_.isEmpty());
     if (failuresDialog_)
         failuresDialog_->setFailures(failures_);

@@ -162,6 +162,7 @@ private:
     QMenu* resultsMenu_ = nullptr;
     QAction* saveResultsAction_ = nullptr;
     QAction* clearResultsAction_ = nullptr;
+    QMenu* sortMenu_ = nullptr;
 
     // The windows this one opened.
     QPointer<OptionsDialog> options_;

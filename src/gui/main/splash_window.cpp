@@ -1,6 +1,7 @@
 #include "gui/main/splash_window.h"
 
 #include "core/product/product.h"
+#include "gui/kit/accessibility.h"
 #include "gui/kit/pictures.h"
 #include "gui/kit/skin.h"
 #include "gui/kit/windows.h"
@@ -20,6 +21,7 @@ constexpr QSize DesignedSize(478, 318);
 SplashWindow::SplashWindow(int delayMs, bool skinning, QWidget* parent)
     : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint) {
     setObjectName(QStringLiteral("frmSplash"));
+    accessibility::setRole(this, QAccessible::Window);
     setFixedSize(DesignedSize);
     setWindowIcon(pictures::programIcon());
 

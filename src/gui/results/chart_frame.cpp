@@ -1,14 +1,18 @@
 #include "gui/results/chart_frame.h"
 
+#include "core/numbers/numbers.h"
 #include "core/results/chart_data.h"
 #include "core/results/saved_search.h"
 #include "core/scan/engine_table.h"
 #include "core/settings/ini_file.h"
 #include "core/settings/user_settings.h"
+#include "gui/charts/chart_table_dialog.h"
 #include "gui/charts/history_chart.h"
+#include "gui/kit/accessibility.h"
 #include "gui/kit/icons.h"
 #include "gui/kit/print.h"
 #include "gui/kit/prompts.h"
+#include "gui/kit/windows.h"
 #include "gui/results/load_search_dialog.h"
 
 #include <QAbstractItemView>
@@ -17,6 +21,7 @@
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QShortcut>
 #include <QStyle>
@@ -57,18 +62,25 @@ ChartFrame::ChartFrame(QWidget* parent)
     chartTypeList_->setCurrentIndex(DefaultChartType);
     chartTypeLabel_->setBuddy(chartTypeList_);
 
-    focusSink_ = new QPushButton(this);
+    // The focus sink takes the keyboard whenever the chart would get it. It stands in for the
+    // chart, so it reads as the chart; neither it nor the chart is in the Tab chain.
+    focusSink_ = new QWidget(this);
     focusSink_->setObjectName(QStringLiteral("cmdFocus"));
-    focusSink_->setAccessibleName(QStringLiteral("Chart focus"));
-    focusSink_->setFlat(true);
-    focusSink_->setFocusPolicy(Qt::TabFocus);
+    accessibility::setRole(focusSink_, QAccessible::Chart);
+    focusSink_->setFocusPolicy(Qt::NoFocus);
     chart_ = new HistoryChart(this);
     chart_->setMinimumSize(300, 200);
     chart_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     hintLabel_ = new QLabel(this);
     hintLabel_->setObjectName(QStringLiteral("Label1"));
-    hintLabel_->setAccessibleName(QStringLiteral("Chart hint"));
+    hintLabel_->setAccessibleDescription(QStringLiteral("Chart hint"));
     hintLabel_->setMinimumHeight(hintLabel_->fontMetrics().height()); // no jump when the hint comes
+    // Without a hint the label is hidden, keeping its place: an empty label would otherwise be
+    // read by the frame's title.
+    QSizePolicy keepPlace = hintLabel_->sizePolicy();
+    keepPlace.setRetainSizeWhenHidden(true);
+    hintLabel_->setSizePolicy(keepPlace);
+    hintLabel_->hide();
 
     grid->addWidget(loadButton_, 0, 0, 2, 1);
     grid->addWidget(printButton_, 0, 1, 2, 1);
@@ -102,6 +114,29 @@ ChartFrame::ChartFrame(QWidget* parent)
     auto* loadKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_L), this);
     loadKey->setContext(Qt::WidgetWithChildrenShortcut);
     connect(loadKey, &QShortcut::activated, this, &ChartFrame::loadSavedSearch);
+
+    chartMenu_ = new QMenu(QStringLiteral("Chart"), this);
+    chartMenu_->setObjectName(QStringLiteral("mnuChart"));
+    QAction* asTable = chartMenu_->addAction(QStringLiteral("Show as &Table"));
+    asTable->setObjectName(QStringLiteral("mnuShowAsTable"));
+    connect(asTable, &QAction::triggered, this, &ChartFrame::showChartTable);
+    connect(chart_, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { showChartMenu(chart_->mapToGlobal(pos)); });
+    // The chart never holds the keyboard, so its menu keys work from every control of the frame.
+    accessibility::onContextMenuKeys(this, Qt::WidgetWithChildrenShortcut, [this] {
+        showChartMenu(chart_->mapToGlobal(QPoint(qMin(40, chart_->width() / 2), 20)));
+    });
+    connect(chart_, &HistoryChart::contentChanged, this, [this] {
+        if (table_)
+            table_->setChartData(chart_->chartData(), withoutCount_);
+    });
+    // The sink reads as the chart it stands in for.
+    const auto describeSink = [this] {
+        focusSink_->setAccessibleName(chart_->accessibleName());
+        focusSink_->setAccessibleDescription(chart_->accessibleDescription());
+    };
+    connect(chart_, &HistoryChart::contentChanged, this, describeSink);
+    describeSink();
 }
 
 void ChartFrame::resizeEvent(QResizeEvent* event) {
@@ -174,6 +209,7 @@ void ChartFrame::engineChosen() {
     }
     data.title = title_;
     data.type = chartTypeList_->currentIndex();
+    withoutCount_.clear();
     chart_->setChartData(data);
 }
 
@@ -188,6 +224,7 @@ void ChartFrame::chartCurrentResults() {
     for (const EngineInfo& engine : engineTable())
         captions.append(QLatin1String(engine.columnHeader));
     QList<ResultsRowCells> rows;
+    withoutCount_.clear();
     if (QAbstractItemModel* model = results_.data()) {
         for (int c = 0; c < EngineCount; ++c) {
             const QString header =
@@ -201,6 +238,10 @@ void ChartFrame::chartCurrentResults() {
             for (int c = 0; c < EngineCount; ++c)
                 row.cells.append(model->index(r, 2 + c).data().toString());
             rows.append(row);
+            QList<bool> noCount;
+            for (const QString& cell : row.cells)
+                noCount.append(!readWholeNumber(cell).has_value());
+            withoutCount_.append(noCount);
         }
     }
     ChartData data = resultsChart(captions, rows);
@@ -214,7 +255,9 @@ void ChartFrame::chartTypeChosen() {
         return;
     UserSettings::setChartType(type);
     chart_->setChartType(type);
+    focusSink_->setAccessibleDescription(chart_->accessibleDescription());
     hintLabel_->setText(chartTypeHint(type));
+    hintLabel_->setHidden(hintLabel_->text().isEmpty());
 }
 
 void ChartFrame::takeFocusFromChart() {
@@ -232,6 +275,21 @@ void ChartFrame::loadSavedSearch() {
 
 void ChartFrame::printChart() {
     printing::printPicture(window(), chart_->renderImage());
+}
+
+void ChartFrame::showChartMenu(const QPoint& globalPos) {
+    chartMenu_->popup(globalPos);
+}
+
+void ChartFrame::showChartTable() {
+    if (!table_)
+        table_ = new ChartTableDialog(window());
+    table_->setChartData(chart_->chartData(), withoutCount_);
+    bringForward(table_);
+}
+
+ChartTableDialog* ChartFrame::chartTable() const {
+    return table_;
 }
 
 } // namespace tally

@@ -1,5 +1,6 @@
 // The Chart View frame (object name "Frame3"): Load Data, Print, the engine and chart-type lists
-// and the history chart.
+// and the history chart, with its context menu ("mnuChart": "Show as Table") on a right click and
+// on Shift+F10 or the Menu key anywhere in the frame.
 #pragma once
 
 #include <QGroupBox>
@@ -8,10 +9,12 @@
 class QAbstractItemModel;
 class QComboBox;
 class QLabel;
+class QMenu;
 class QPushButton;
 
 namespace tally {
 
+class ChartTableDialog;
 class HistoryChart;
 
 class ChartFrame : public QGroupBox {
@@ -31,6 +34,8 @@ public:
     QString currentSavedSearchPath() const { return savedSearchPath_; }
     // Whether the message about needing two saved searches was shown in this run.
     bool twoSearchesWarned() const { return twoSearchesWarned_; }
+    // The chart's values as a table, while that window is open.
+    ChartTableDialog* chartTable() const;
 
 public Q_SLOTS:
     // Charts the saved search stored under this file name in the saved-search folder, the first
@@ -42,6 +47,8 @@ public Q_SLOTS:
     void loadSavedSearch();
     // Prints the chart.
     void printChart();
+    // "Show as Table": the values the chart draws, in a table.
+    void showChartTable();
 
 private:
     // Draws the chosen engine's history, or every engine's.
@@ -52,6 +59,7 @@ private:
     void takeFocusFromChart();
     void warnIfOneDate(qsizetype lines);
     void placeFocusSink();
+    void showChartMenu(const QPoint& globalPos);
 
     QPushButton* loadButton_ = nullptr;
     QPushButton* printButton_ = nullptr;
@@ -60,7 +68,11 @@ private:
     QLabel* engineLabel_ = nullptr;
     QLabel* chartTypeLabel_ = nullptr;
     HistoryChart* chart_ = nullptr;
-    QPushButton* focusSink_ = nullptr;
+    QWidget* focusSink_ = nullptr;
+    QMenu* chartMenu_ = nullptr;
+    QPointer<ChartTableDialog> table_;
+    // The current results' cells without a count, by series and row (empty for a history).
+    QList<QList<bool>> withoutCount_;
     QLabel* hintLabel_ = nullptr;
     QPointer<QAbstractItemModel> results_;
 

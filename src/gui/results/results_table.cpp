@@ -1,13 +1,15 @@
 #include "gui/results/results_table.h"
 
+#include "gui/kit/accessibility.h"
+#include "gui/kit/icons.h"
 #include "gui/kit/prompts.h"
 #include "gui/kit/twips.h"
 
 #include <QApplication>
 #include <QHeaderView>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QMouseEvent>
-#include <QPainter>
 
 #include <algorithm>
 
@@ -19,49 +21,6 @@ namespace {
 constexpr const char* SortedModeProperty = "tallySortedMode";
 constexpr const char* SortAscendingProperty = "tallySortAscending";
 constexpr const char* SortColumnProperty = "tallySortColumn";
-
-// A signal-strength picture: one, two or three bars in the profile's colour.
-QPixmap drawProfileIcon(int level) {
-    const int size = 16;
-    QPixmap pixmap(size, size);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    static const QColor colours[] = {QColor(0xc6, 0x28, 0x28), QColor(0xef, 0x9a, 0x00),
-                                     QColor(0x2e, 0x8b, 0x3a)};
-    const QColor colour = colours[level - 1];
-    for (int bar = 0; bar < 3; ++bar) {
-        const int height = 5 + bar * 5;
-        const QRectF r(1.5 + bar * 5, size - 1.5 - height, 3.5, height);
-        if (bar < level) {
-            p.setPen(QPen(colour.darker(140), 1));
-            p.setBrush(colour);
-        } else {
-            p.setPen(QPen(QColor(0x9e, 0x9e, 0x9e), 1));
-            p.setBrush(QColor(0xee, 0xee, 0xee));
-        }
-        p.drawRect(r);
-    }
-    return pixmap;
-}
-
-// A warning mark: an amber triangle holding an exclamation mark.
-QPixmap drawFailureMark() {
-    const int size = 16;
-    QPixmap pixmap(size, size);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    const QPointF corners[] = {{8, 1.5}, {15, 14.5}, {1, 14.5}};
-    p.setPen(QPen(QColor(0x8a, 0x5a, 0x00), 1));
-    p.setBrush(QColor(0xf5, 0xb4, 0x00));
-    p.drawPolygon(corners, 3);
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(0x20, 0x20, 0x20));
-    p.drawRect(QRectF(7.1, 5.5, 1.8, 5));
-    p.drawEllipse(QRectF(7, 11.4, 2, 2));
-    return pixmap;
-}
 
 // Restores the selection and current row after the rows were taken out and put back.
 struct SelectionKeeper {
@@ -103,13 +62,26 @@ bool ResultsRow::operator<(const QTreeWidgetItem& other) const {
 QIcon profileIcon(int icon) {
     if (icon < 1 || icon > 3)
         return QIcon();
-    static const QIcon icons[] = {QIcon(drawProfileIcon(1)), QIcon(drawProfileIcon(2)),
-                                  QIcon(drawProfileIcon(3))};
+    static const QIcon icons[] = {tally::icon(IconKind::ProfileLow),
+                                  tally::icon(IconKind::ProfileMedium),
+                                  tally::icon(IconKind::ProfileHigh)};
     return icons[icon - 1];
 }
 
+QString profileText(int icon) {
+    static const char* const texts[] = {"Low profile", "Medium profile", "High profile"};
+    return icon >= 1 && icon <= 3 ? QString::fromLatin1(texts[icon - 1]) : QString();
+}
+
+void showProfile(QTreeWidgetItem* row, int icon) {
+    const QString text = profileText(icon);
+    row->setIcon(0, profileIcon(icon));
+    row->setToolTip(0, text);
+    row->setData(0, Qt::AccessibleDescriptionRole, text.isEmpty() ? QVariant() : text);
+}
+
 QIcon failureMark() {
-    static const QIcon mark(drawFailureMark());
+    static const QIcon mark = icon(IconKind::FailureMark);
     return mark;
 }
 
@@ -141,6 +113,8 @@ ResultsTable::ResultsTable(QWidget* parent) : QTreeWidget(parent) {
     header()->setSortIndicatorShown(false);
     connect(header(), &QHeaderView::sectionClicked, this,
             [this](int logical) { Q_EMIT columnClicked(logical + 1); });
+    accessibility::onContextMenuKeys(this, Qt::WidgetShortcut,
+                                     [this] { openContextMenuFromKeyboard(); });
 }
 
 bool ResultsTable::columnDirection(int column) const {
@@ -212,6 +186,24 @@ void ResultsTable::mouseDoubleClickEvent(QMouseEvent* event) {
     QTreeWidget::mouseDoubleClickEvent(event);
     if (event->button() == Qt::LeftButton)
         Q_EMIT doubleClicked();
+}
+
+void ResultsTable::keyPressEvent(QKeyEvent* event) {
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        state() != EditingState) {
+        event->accept();
+        Q_EMIT enterPressed();
+        return;
+    }
+    QTreeWidget::keyPressEvent(event);
+}
+
+void ResultsTable::openContextMenuFromKeyboard() {
+    QTreeWidgetItem* row = currentItem();
+    if (!row)
+        return;
+    setCurrentItem(row); // selected as a right press selects the row under the mouse
+    Q_EMIT rowContextMenuRequested(row, accessibility::keyboardMenuPosition(this));
 }
 
 void sortRows(QTreeWidget* list, int column, SortKind kind, bool ascending) {

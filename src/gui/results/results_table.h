@@ -16,6 +16,11 @@ inline constexpr int ResultsColumnCount = 8;
 
 // The profile icons 1 (low), 2 (medium) and 3 (high); a null icon for any other number.
 QIcon profileIcon(int icon);
+// The profile in words: "Low profile", "Medium profile", "High profile"; empty for any other.
+QString profileText(int icon);
+// Shows a row's profile: the icon in the first column, its words as the cell's tooltip and
+// accessible description.
+void showProfile(QTreeWidgetItem* row, int icon);
 
 // The small warning mark of an engine cell whose request gave no count.
 QIcon failureMark();
@@ -66,13 +71,19 @@ Q_SIGNALS:
     void rowContextMenuRequested(QTreeWidgetItem* row, const QPoint& globalPos);
     // A double click anywhere on the table.
     void doubleClicked();
+    // Enter or Return on the table, the keyboard's double click.
+    void enterPressed();
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    // Shift+F10, the Menu key: the context menu of the current row, which becomes the selected one.
+    void openContextMenuFromKeyboard();
+
     std::array<bool, ResultsColumnCount> directions_{};
     bool sorted_ = false;
 };

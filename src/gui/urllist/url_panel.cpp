@@ -2,6 +2,7 @@
 
 #include "core/settings/program_folder.h"
 #include "core/urllist/url_list_file.h"
+#include "gui/kit/accessibility.h"
 #include "gui/kit/icons.h"
 #include "gui/kit/picture_button.h"
 #include "gui/kit/prompts.h"
@@ -104,6 +105,10 @@ UrlPanel::UrlPanel(QWidget* parent) : QGroupBox(QStringLiteral("URLs"), parent) 
         action->setShortcutContext(Qt::WidgetShortcut);
         list_->addAction(action);
     }
+    // Shift+F10 and the Menu key: the context menu at the current entry.
+    accessibility::onContextMenuKeys(list_, Qt::WidgetShortcut, [this] {
+        showContextMenu(accessibility::keyboardMenuPosition(list_));
+    });
 
     connect(made[0], &QPushButton::clicked, this, &UrlPanel::addUrl);
     connect(made[1], &QPushButton::clicked, this, &UrlPanel::deleteSelected);

@@ -1,5 +1,6 @@
 #include "gui/webview/browser_window.h"
 
+#include "gui/kit/accessibility.h"
 #include "gui/kit/skin.h"
 #include "gui/kit/windows.h"
 #include "gui/webview/lazy_web_view.h"
@@ -31,10 +32,11 @@ constexpr NavigationBar::Design BarDesign{"Command3",        "Command4", "Comman
                                           "Command6",        "Command7", 36 - FrameLeft,
                                           13 - BrowserRight, 67,         5};
 
-QLabel* makePanel(QWidget* parent, const char* name, const QString& accessibleName) {
+// A status panel reads as its text; its role is its description.
+QLabel* makePanel(QWidget* parent, const char* name, const QString& role) {
     auto* panel = new QLabel(parent);
     panel->setObjectName(QString::fromLatin1(name));
-    panel->setAccessibleName(accessibleName);
+    panel->setAccessibleDescription(role);
     panel->setFrameShape(QFrame::Panel);
     panel->setFrameShadow(QFrame::Sunken);
     // Long texts are cut, so that the two panels keep half the width each.
@@ -48,6 +50,8 @@ QLabel* makePanel(QWidget* parent, const char* name, const QString& accessibleNa
 BrowserWindow::BrowserWindow(const QString& caption, const QString& startAddress)
     : QWidget(nullptr, Qt::Window) {
     setObjectName(QStringLiteral("frmWebsite"));
+    // A window of its own for assistive technology too, not a plain container.
+    accessibility::setRole(this, QAccessible::Window);
     setAttribute(Qt::WA_DeleteOnClose);
 
     frame_ = new QGroupBox(QStringLiteral("Browser"), this);

@@ -167,7 +167,7 @@ private Q_SLOTS:
         types()->setCurrentIndex(4);
         frame->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(frame.get()));
-        auto* sink = frame->findChild<QPushButton*>(QStringLiteral("cmdFocus"));
+        auto* sink = frame->findChild<QWidget*>(QStringLiteral("cmdFocus"));
         types()->setFocus();
         // The graph's own window taking the focus, as a click on it does.
         frame->chart()->surface3D()->requestActivate();

@@ -170,7 +170,7 @@ void TestMainWindow::menusInOrder() {
     for (QAction* a : f.form->menuBar()->actions())
         if (a->isVisible())
             visibleMenus << a->text();
-    QCOMPARE(visibleMenus, (QStringList{"File", "Scan", "Options", "Help", "About"}));
+    QCOMPARE(visibleMenus, (QStringList{"&File", "&Scan", "&Options", "&Help", "&About"}));
     auto* tools = f.find<QMenu>("mnuTools");
     QCOMPARE(tools->title(), QStringLiteral("Tools"));
     QVERIFY(!tools->menuAction()->isVisible());
@@ -198,7 +198,11 @@ void TestMainWindow::contextMenus() {
     MainWindowFixture f;
     auto* listView = f.find<QMenu>("mnuListView");
     QCOMPARE(listView->title(), QStringLiteral("ListView"));
-    QCOMPARE(menuItems(listView), (QStringList{"Save Results", "Web Results", "Clear Results"}));
+    QCOMPARE(menuItems(listView),
+             (QStringList{"Save Results", "Web Results", "Clear Results", "-", "Sort by"}));
+    QCOMPARE(menuItems(f.find<QMenu>("mnuSortBy")),
+             (QStringList{"Domain Name", "Total", "Google", "Altavista", "Yahoo!", "Ask", "MSN",
+                          "All The Web"}));
     auto* url = f.find<QMenu>("mnuURL");
     QCOMPARE(url->title(), QStringLiteral("URL"));
     QCOMPARE(menuItems(url), (QStringList{"New URL", "-", "Delete Selected", "C&lear list", "-",

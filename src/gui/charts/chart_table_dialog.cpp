@@ -1,0 +1,111 @@
+#include "gui/charts/chart_table_dialog.h"
+
+#include "gui/kit/pictures.h"
+#include "gui/kit/skin.h"
+
+#include <QBoxLayout>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLocale>
+#include <QPushButton>
+#include <QScreen>
+#include <QTableWidget>
+
+namespace tally {
+
+ChartTableDialog::ChartTableDialog(QWidget* owner) : QDialog(owner) {
+    setObjectName(QStringLiteral("frmChartTable"));
+    setWindowTitle(QStringLiteral("Chart Values"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setModal(false);
+    setWindowIcon(pictures::programIcon());
+
+    caption_ = new QLabel(this);
+    caption_->setObjectName(QStringLiteral("lblChartTable"));
+    caption_->setTextFormat(Qt::PlainText);
+    caption_->setWordWrap(true);
+
+    table_ = new QTableWidget(this);
+    table_->setObjectName(QStringLiteral("tblChartValues"));
+    table_->setAccessibleName(QStringLiteral("Chart values"));
+    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table_->setSelectionMode(QAbstractItemView::SingleSelection);
+    table_->setTabKeyNavigation(false); // Tab goes on to Close
+    table_->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    caption_->setBuddy(table_);
+
+    auto* close = new QPushButton(QStringLiteral("Close"), this);
+    close->setObjectName(QStringLiteral("cmdClose"));
+    close->setDefault(true);
+    connect(close, &QPushButton::clicked, this, &QDialog::close);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(close);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(caption_);
+    layout->addWidget(table_, 1);
+    layout->addLayout(buttons);
+
+    skin::skinWindow(this);
+}
+
+QString ChartTableDialog::valueText(double value) {
+    return QLocale().toString(value, 'f', QLocale::FloatingPointShortest);
+}
+
+QString ChartTableDialog::noCountText() {
+    return QStringLiteral("no count");
+}
+
+void ChartTableDialog::setChartData(const ChartData& data, const QList<QList<bool>>& withoutCount) {
+    QStringList caption;
+    if (!data.title.isEmpty())
+        caption << data.title;
+    if (!data.axisTitle.isEmpty())
+        caption << data.axisTitle;
+    caption_->setText(caption.join(QStringLiteral(": ")));
+    table_->setAccessibleDescription(caption_->text());
+
+    table_->clear();
+    table_->setColumnCount(data.seriesCount());
+    table_->setRowCount(data.rowCount());
+    table_->setHorizontalHeaderLabels(data.seriesLabels);
+    // A row without a label of its own keeps the table's row number.
+    for (int r = 0; r < data.rowCount(); ++r)
+        if (!data.rowLabels.at(r).isEmpty())
+            table_->setVerticalHeaderItem(r, new QTableWidgetItem(data.rowLabels.at(r)));
+    for (int s = 0; s < data.seriesCount(); ++s) {
+        const QList<double>& values = data.values.value(s);
+        for (int r = 0; r < data.rowCount(); ++r) {
+            const bool noCount = withoutCount.value(s).value(r, false);
+            auto* cell = new QTableWidgetItem(
+                noCount ? noCountText() : valueText(r < values.size() ? values.at(r) : 0.0));
+            cell->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            if (noCount) {
+                const QString why = QStringLiteral("The request gave no count; the chart draws 0.");
+                cell->setToolTip(why);
+                cell->setData(Qt::AccessibleDescriptionRole, why);
+            }
+            table_->setItem(r, s, cell);
+        }
+    }
+    table_->resizeColumnsToContents();
+    if (table_->rowCount() > 0 && table_->columnCount() > 0)
+        table_->setCurrentCell(0, 0);
+
+    // As large as the table needs, within most of the screen; once shown, the user's size stays.
+    if (isVisible())
+        return;
+    const int width = table_->verticalHeader()->sizeHint().width() +
+                      table_->horizontalHeader()->length() + table_->frameWidth() * 2 + 40;
+    const int height = table_->horizontalHeader()->sizeHint().height() +
+                       table_->verticalHeader()->length() + table_->frameWidth() * 2 + 120;
+    QSize wanted(qMax(width, 320), qMax(height, 200));
+    if (const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen())
+        wanted = wanted.boundedTo(screen->availableGeometry().size() * 4 / 5);
+    resize(wanted);
+}
+
+} // namespace tally
