@@ -14,6 +14,7 @@
 #include <QtCharts/QChart>
 #include <QtCharts/QChartView>
 #include <QtCharts/QLegend>
+#include <QtCharts/QLegendMarker>
 #include <QtCharts/QLineSeries>
 #include <QtCharts/QValueAxis>
 #include <QtDataVisualization/Q3DCamera>
@@ -37,25 +38,23 @@ constexpr int MaxRowLabels3D = 16;
 // Up to this many rows a line chart marks each point, so that a single date still shows.
 constexpr int MaxMarkedRows = 40;
 
-QString valueFormat(double largest) {
-    return largest >= 10 ? QStringLiteral("%.0f") : QStringLiteral("%.1f");
-}
+// The runs of rows that hold a value, each as its first row and its values: a line, a step or an
+// area is drawn run by run, so that it breaks where a value is missing.
+struct Run {
+    int first = 0;
+    QList<double> values;
+};
 
-double axisTop(double largest) {
-    return largest > 0 ? largest * 1.05 : 1.0;
-}
-
-double smallestValue(const ChartData& data) {
-    double smallest = 0;
-    for (const QList<double>& series : data.values)
-        for (double v : series)
-            smallest = std::min(smallest, v);
-    return smallest;
-}
-
-double valueAt(const ChartData& data, int series, int row) {
-    const QList<double>& values = data.values.at(series);
-    return row < values.size() ? values.at(row) : 0.0;
+QList<Run> runsOf(const QList<ChartValue>& values) {
+    QList<Run> runs;
+    for (int i = 0; i < values.size(); ++i) {
+        if (!values.at(i))
+            continue;
+        if (runs.isEmpty() || runs.constLast().first + runs.constLast().values.size() != i)
+            runs.append(Run{i, {}});
+        runs.last().values.append(*values.at(i));
+    }
+    return runs;
 }
 
 // Rows with a shown label: every stride-th row whose label is not empty and not seen before (the
@@ -83,21 +82,25 @@ struct Profile3D {
     QList<bool> onFloor;
 };
 
-Profile3D profile3D(ChartKind kind, const QList<double>& values) {
+// The shape of one run of a series (for bars: of every value of the series, with floor where a
+// value is missing).
+Profile3D profile3D(ChartKind kind, const QList<ChartValue>& series, const Run& run) {
     // Two positions this close apart make a wall that stands straight up.
     constexpr float Wall = 0.002f;
     Profile3D p;
-    const int rows = int(values.size());
+    const int rows = int(run.values.size());
     auto add = [&](float x, double y) {
         p.xs.append(x);
         p.ys.append(float(y));
     };
     switch (kind) {
     case ChartKind::Bar: // a block per row with floor between the blocks
-        for (int i = 0; i < rows; ++i) {
+        for (int i = 0; i < series.size(); ++i) {
+            if (!series.at(i))
+                continue;
             add(i - 0.3f, 0);
-            add(i - 0.3f + Wall, values.at(i));
-            add(i + 0.3f - Wall, values.at(i));
+            add(i - 0.3f + Wall, *series.at(i));
+            add(i + 0.3f - Wall, *series.at(i));
             add(i + 0.3f, 0);
         }
         p.depths = {-0.3f, -0.3f + Wall, 0.3f - Wall, 0.3f};
@@ -105,28 +108,28 @@ Profile3D profile3D(ChartKind kind, const QList<double>& values) {
         break;
     case ChartKind::Step: // one flat tread per row, joined by upright risers
         for (int i = 0; i < rows; ++i) {
-            add(i - 0.5f + Wall, values.at(i));
-            add(i + 0.5f - Wall, values.at(i));
+            add(run.first + i - 0.5f + Wall, run.values.at(i));
+            add(run.first + i + 0.5f - Wall, run.values.at(i));
         }
         p.depths = {-0.35f, -0.35f + Wall, 0.35f - Wall, 0.35f};
         p.onFloor = {true, false, false, true};
         break;
     case ChartKind::Area: // a slab from the floor up to the values
         for (int i = 0; i < rows; ++i)
-            add(float(i), values.at(i));
+            add(float(run.first + i), run.values.at(i));
         p.depths = {-0.3f, -0.3f + Wall, 0.3f - Wall, 0.3f};
         p.onFloor = {true, false, false, true};
         break;
     case ChartKind::Line: // a flat ribbon at the values
         for (int i = 0; i < rows; ++i)
-            add(float(i), values.at(i));
+            add(float(run.first + i), run.values.at(i));
         p.depths = {-0.12f, 0.12f};
         p.onFloor = {false, false};
         break;
     }
     if (rows == 1 && (kind == ChartKind::Area || kind == ChartKind::Line)) {
         // One date still needs two positions to make a surface.
-        p.xs = {-0.3f, 0.3f};
+        p.xs = {run.first - 0.3f, run.first + 0.3f};
         p.ys = {p.ys.at(0), p.ys.at(0)};
     }
     return p;
@@ -159,12 +162,22 @@ HistoryChart::HistoryChart(QWidget* parent) : QWidget(parent) {
     titleFont.setBold(true);
     titleFont.setPointSizeF(titleFont.pointSizeF() * 1.3);
     title3D_->setFont(titleFont);
+    // The value axis's title, upright and in the window's font: the graph's own would stand
+    // sideways along the axis, in the small print of the axis labels.
+    axisTitle3D_ = new QLabel(page3D_);
+    axisTitle3D_->setObjectName(QStringLiteral("chartAxisTitle"));
+    axisTitle3D_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    axisTitle3D_->setIndent(8);
+    QFont axisFont = axisTitle3D_->font();
+    axisFont.setBold(true);
+    axisTitle3D_->setFont(axisFont);
     legend3D_ = new QLabel(page3D_);
     legend3D_->setObjectName(QStringLiteral("chartLegend"));
     legend3D_->setAlignment(Qt::AlignCenter);
     legend3D_->setWordWrap(true);
     legend3D_->setTextFormat(Qt::RichText);
     layout3D_->addWidget(title3D_);
+    layout3D_->addWidget(axisTitle3D_);
     layout3D_->addWidget(legend3D_);
     pages_->addWidget(page3D_);
 
@@ -176,10 +189,11 @@ HistoryChart::~HistoryChart() = default;
 
 void HistoryChart::setChartData(const ChartData& data) {
     data_ = data;
-    // Every series holds one value per row, however the content was built.
+    // Every series holds one entry per row, however the content was built.
     data_.values.resize(data_.seriesLabels.size());
-    for (QList<double>& series : data_.values)
-        series.resize(data_.rowLabels.size(), 0.0);
+    for (QList<ChartValue>& series : data_.values)
+        series.resize(data_.rowLabels.size());
+    colourSlots_ = seriesColourSlots(data_.seriesLabels);
     redraw();
 }
 
@@ -201,7 +215,8 @@ bool HistoryChart::ownsWindow(const QWindow* window) const {
     return window != nullptr && window == static_cast<const QWindow*>(surface_);
 }
 
-QColor HistoryChart::seriesColor(int series) {
+QColor HistoryChart::slotColor(int slot) {
+    // The first six are the engines' (Google, Altavista, Yahoo!, Ask, MSN, All The Web).
     static const QColor palette[] = {
         QColor(0x1f, 0x5f, 0xbf), QColor(0xd9, 0x3a, 0x2b), QColor(0x2e, 0x9e, 0x44),
         QColor(0xe8, 0x9c, 0x13), QColor(0x8e, 0x44, 0xad), QColor(0x17, 0xa2, 0xb8),
@@ -209,7 +224,11 @@ QColor HistoryChart::seriesColor(int series) {
         QColor(0x9a, 0xb8, 0x1c),
     };
     constexpr int count = int(std::size(palette));
-    return palette[((series % count) + count) % count];
+    return palette[((slot % count) + count) % count];
+}
+
+QColor HistoryChart::seriesColor(int series) const {
+    return slotColor(colourSlots_.value(series, series));
 }
 
 int HistoryChart::labelStride(int rows, int most) {
@@ -276,12 +295,15 @@ void HistoryChart::draw2D(int type) {
         axisX->setLabelsAngle(HistoryChart::labelStride(rows) > 1 ? -90 : -60);
     chart->addAxis(axisX, Qt::AlignBottom);
 
-    const double largest = data_.largestValue();
+    const ValueScale scale = niceValueScale(data_.smallestValue(), data_.largestValue());
     auto* axisY = new QValueAxis();
     axisY->setTitleText(data_.axisTitle);
-    axisY->setRange(smallestValue(data_), axisTop(largest));
-    axisY->applyNiceNumbers();
-    axisY->setLabelFormat(valueFormat(largest));
+    axisY->setRange(scale.min, scale.max);
+    axisY->setTickCount(scale.tickCount());
+    // Written in the user's locale with its group separators, as the 3D chart writes them.
+    chart->setLocale(chartNumberLocale());
+    chart->setLocalizeNumbers(true);
+    axisY->setLabelFormat(QStringLiteral("%.%1f").arg(scale.decimals));
     chart->addAxis(axisY, Qt::AlignLeft);
 
     auto attach = [&](QAbstractSeries* series) {
@@ -298,60 +320,63 @@ void HistoryChart::draw2D(int type) {
             set->setBorderColor(seriesColor(s).darker(130));
             QList<qreal> values;
             values.reserve(rows);
-            for (int i = 0; i < rows; ++i)
-                values.append(valueAt(data_, s, i));
+            for (const ChartValue& v : data_.values.at(s))
+                values.append(v.value_or(0.0)); // no value: no bar
             set->append(values);
             bars->append(set);
         }
         bars->setBarWidth(0.8);
         attach(bars);
     } else {
-        // Areas overlap: the one reaching highest goes in first, at the back.
-        QList<int> order;
-        for (int s = 0; s < data_.seriesCount(); ++s)
-            order.append(s);
-        if (kind == ChartKind::Area) {
-            std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-                const QList<double>& va = data_.values.at(a);
-                const QList<double>& vb = data_.values.at(b);
-                const double ma = va.isEmpty() ? 0 : *std::max_element(va.begin(), va.end());
-                const double mb = vb.isEmpty() ? 0 : *std::max_element(vb.begin(), vb.end());
-                return ma > mb;
-            });
-        }
-        for (int s : order) {
-            auto* line = new QLineSeries();
-            line->setName(data_.seriesLabels.at(s));
-            QList<QPointF> points;
-            points.reserve(kind == ChartKind::Step ? 2 * rows : rows);
-            for (int i = 0; i < rows; ++i) {
-                const double v = valueAt(data_, s, i);
-                if (kind == ChartKind::Step) {
-                    points.append(QPointF(i - 0.5, v));
-                    points.append(QPointF(i + 0.5, v));
-                } else {
-                    points.append(QPointF(i, v));
+        // Series in their order, so that the legend lists them so; a series with gaps is one
+        // line (or area) per run, with one entry in the legend. Areas are see-through, so that
+        // one lying in front of another never hides it.
+        for (int s = 0; s < data_.seriesCount(); ++s) {
+            const QColor colour = seriesColor(s);
+            bool named = false;
+            for (const Run& run : runsOf(data_.values.at(s))) {
+                auto* line = new QLineSeries();
+                line->setName(data_.seriesLabels.at(s));
+                QList<QPointF> points;
+                for (int i = 0; i < run.values.size(); ++i) {
+                    const double x = run.first + i;
+                    const double v = run.values.at(i);
+                    if (kind == ChartKind::Step) {
+                        points.append(QPointF(x - 0.5, v));
+                        points.append(QPointF(x + 0.5, v));
+                    } else {
+                        points.append(QPointF(x, v));
+                    }
                 }
-            }
-            if (kind == ChartKind::Area && rows == 1) {
-                // One date still covers an area: spread the point over its row.
-                points = {QPointF(-0.4, points[0].y()), QPointF(0.4, points[0].y())};
-            }
-            line->replace(points);
-            QPen pen(seriesColor(s));
-            pen.setWidthF(2.0);
-            line->setPen(pen);
-            if (kind == ChartKind::Area) {
-                auto* area = new QAreaSeries(line);
-                area->setName(data_.seriesLabels.at(s));
-                QColor fill = seriesColor(s);
-                fill.setAlpha(210);
-                area->setColor(fill);
-                area->setBorderColor(seriesColor(s));
-                attach(area);
-            } else {
-                line->setPointsVisible(kind == ChartKind::Line && rows <= MaxMarkedRows);
-                attach(line);
+                if (kind == ChartKind::Area && run.values.size() == 1) {
+                    // One date still covers an area: spread the point over its row.
+                    points = {QPointF(run.first - 0.4, points[0].y()),
+                              QPointF(run.first + 0.4, points[0].y())};
+                }
+                line->replace(points);
+                QPen pen(colour);
+                pen.setWidthF(2.0);
+                line->setPen(pen);
+                QAbstractSeries* shown = line;
+                if (kind == ChartKind::Area) {
+                    auto* area = new QAreaSeries(line);
+                    area->setName(data_.seriesLabels.at(s));
+                    QColor fill = colour;
+                    fill.setAlpha(90);
+                    area->setColor(fill);
+                    area->setBorderColor(colour);
+                    area->setPen(pen);
+                    shown = area;
+                } else {
+                    // A run of one date is a point: marked, or it would not show at all.
+                    line->setPointsVisible(kind == ChartKind::Line &&
+                                           (rows <= MaxMarkedRows || run.values.size() == 1));
+                }
+                attach(shown);
+                if (named)
+                    for (QLegendMarker* marker : chart->legend()->markers(shown))
+                        marker->setVisible(false);
+                named = true;
             }
         }
     }
@@ -398,13 +423,13 @@ bool HistoryChart::ensureSurface() {
     // enough to tell its series apart.
     surface_->setHorizontalAspectRatio(2.5f);
     surface_->setActiveInputHandler(new CtrlDragRotation(surface_));
-    surface_->axisY()->setTitleVisible(true);
+    surface_->axisY()->setTitleVisible(false); // axisTitle3D_ shows it
     surfaceContainer_ = QWidget::createWindowContainer(surface_, page3D_);
     surfaceContainer_->setObjectName(QStringLiteral("surface3D"));
     surfaceContainer_->setAccessibleName(QStringLiteral("3D chart"));
     surfaceContainer_->setMinimumSize(100, 100);
     surfaceContainer_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-    layout3D_->insertWidget(1, surfaceContainer_, 1);
+    layout3D_->insertWidget(layout3D_->indexOf(axisTitle3D_) + 1, surfaceContainer_, 1);
     return true;
 }
 
@@ -425,25 +450,33 @@ void HistoryChart::drawSurface3D(ChartKind kind) {
     }
     const int rows = data_.rowCount();
     for (int s = 0; rows > 0 && s < data_.seriesCount(); ++s) {
-        const Profile3D profile = profile3D(kind, data_.values.at(s));
-        auto* array = new QSurfaceDataArray();
-        array->reserve(profile.depths.size());
-        for (qsizetype d = 0; d < profile.depths.size(); ++d) {
-            auto* row = new QSurfaceDataRow(profile.xs.size());
-            const float z = float(s) + profile.depths.at(d);
-            for (qsizetype x = 0; x < profile.xs.size(); ++x) {
-                const float y = profile.onFloor.at(d) ? 0.0f : profile.ys.at(x);
-                (*row)[x].setPosition(QVector3D(profile.xs.at(x), y, z));
+        const QList<ChartValue>& values = data_.values.at(s);
+        // Bars are one surface with floor where a value is missing; the other shapes one surface
+        // per run of values.
+        const QList<Run> runs = kind == ChartKind::Bar ? QList<Run>{Run{}} : runsOf(values);
+        for (const Run& run : runs) {
+            const Profile3D profile = profile3D(kind, values, run);
+            if (profile.xs.isEmpty())
+                continue;
+            auto* array = new QSurfaceDataArray();
+            array->reserve(profile.depths.size());
+            for (qsizetype d = 0; d < profile.depths.size(); ++d) {
+                auto* row = new QSurfaceDataRow(profile.xs.size());
+                const float z = float(s) + profile.depths.at(d);
+                for (qsizetype x = 0; x < profile.xs.size(); ++x) {
+                    const float y = profile.onFloor.at(d) ? 0.0f : profile.ys.at(x);
+                    (*row)[x].setPosition(QVector3D(profile.xs.at(x), y, z));
+                }
+                array->append(row);
             }
-            array->append(row);
+            auto* series = new QSurface3DSeries();
+            series->dataProxy()->resetArray(array);
+            series->setName(data_.seriesLabels.at(s));
+            series->setBaseColor(seriesColor(s));
+            series->setFlatShadingEnabled(true);
+            series->setDrawMode(QSurface3DSeries::DrawSurface);
+            surface_->addSeries(series);
         }
-        auto* series = new QSurface3DSeries();
-        series->dataProxy()->resetArray(array);
-        series->setName(data_.seriesLabels.at(s));
-        series->setBaseColor(seriesColor(s));
-        series->setFlatShadingEnabled(true);
-        series->setDrawMode(QSurface3DSeries::DrawSurface);
-        surface_->addSeries(series);
     }
 
     auto* rowFormatter = new TextAxisFormatter();
@@ -456,10 +489,16 @@ void HistoryChart::drawSurface3D(ChartKind kind) {
     surface_->axisZ()->setFormatter(seriesFormatter);
     surface_->axisZ()->setRange(-0.5f, std::max(data_.seriesCount(), 1) - 0.5f);
     surface_->axisZ()->setLabelAutoRotation(60);
-    const double largest = data_.largestValue();
+    // The same round ticks and the same labels as the 2D charts.
+    const ValueScale scale = niceValueScale(data_.smallestValue(), data_.largestValue());
+    auto* valueFormatter = new NumberAxisFormatter();
+    valueFormatter->setDecimals(scale.decimals);
+    surface_->axisY()->setFormatter(valueFormatter);
     surface_->axisY()->setTitle(data_.axisTitle);
-    surface_->axisY()->setLabelFormat(valueFormat(largest));
-    surface_->axisY()->setRange(float(smallestValue(data_)), float(axisTop(largest)));
+    surface_->axisY()->setSegmentCount(scale.tickCount() - 1);
+    surface_->axisY()->setSubSegmentCount(1);
+    surface_->axisY()->setRange(float(scale.min), float(scale.max));
+    axisTitle3D_->setText(data_.axisTitle);
 }
 
 void HistoryChart::updateLegend3D() {

@@ -2,8 +2,12 @@
 // are Qt Charts; the 3D types are one Data Visualization Q3DSurface, created when first needed,
 // that shapes each series as a row of blocks (bars), a staircase (steps), a ribbon (lines) or a
 // slab standing on the floor (areas). Q3DSurface colours every series on its own, which Q3DBars
-// does not do for series laid out in depth. The 3D chart has a title and a legend of its own and
-// turns when dragged with the Control key held.
+// does not do for series laid out in depth. The 3D chart has a title, a value-axis title and a
+// legend of its own and turns when dragged with the Control key held.
+//
+// Every engine has one colour in every type and every saved search, and the legend lists the
+// series in their order. A row without a value (an engine not saved on that date) shows no bar, and
+// lines, steps and areas break there rather than pass through a value nobody saved.
 #pragma once
 
 #include "core/results/chart_data.h"
@@ -60,8 +64,10 @@ public:
     // Whether the window is the 3D graph's own.
     bool ownsWindow(const QWindow* window) const;
 
-    // The colour of series s, the same in every type and in the legend.
-    static QColor seriesColor(int series);
+    // The colour of a colour slot (seriesColourSlots), and the colour of series s of the content
+    // on show: the same in every type and in the legend.
+    static QColor slotColor(int slot);
+    QColor seriesColor(int series) const;
 
     // Every n-th row label is shown along the row axis, so that at most `most` (a default when 0)
     // labels show for `rows` rows.
@@ -84,11 +90,13 @@ private:
     void updateLegend3D();
 
     ChartData data_;
+    QList<int> colourSlots_;
     int shownType_ = DefaultChartType;
     QStackedWidget* pages_ = nullptr;
     QChartView* view2D_ = nullptr;
     QWidget* page3D_ = nullptr;
     QLabel* title3D_ = nullptr;
+    QLabel* axisTitle3D_ = nullptr;
     QLabel* legend3D_ = nullptr;
     QVBoxLayout* layout3D_ = nullptr;
     Q3DSurface* surface_ = nullptr;
