@@ -3,8 +3,10 @@
 #include "gui/charts/history_chart_3d.h"
 #include "gui/kit/opengl_ready.h"
 
+#include <QGraphicsItem>
 #include <QLabel>
 #include <QPainter>
+#include <QPainterPath>
 #include <QStackedWidget>
 #include <QVBoxLayout>
 #include <QtCharts/QAreaSeries>
@@ -75,67 +77,182 @@ QList<int> labelledRows(const ChartData& data) {
 
 // One series of a 3D chart as a height map: heights ys at the positions xs along the rows, the
 // same at every depth except those marked onFloor, which lie at 0 and so close the shape's sides.
+// At a position marked collapsed every depth meets in the series' middle: the shape has no width
+// there, so that between two runs of values nothing is drawn, and at a run's end the shape closes.
 struct Profile3D {
     QList<float> xs;
     QList<float> ys;
+    QList<bool> collapsed;
     QList<float> depths;
     QList<bool> onFloor;
 };
 
-// The shape of one run of a series (for bars: of every value of the series, with floor where a
-// value is missing).
-Profile3D profile3D(ChartKind kind, const QList<ChartValue>& series, const Run& run) {
+// The shape of a series: a block per value (bars), a tread per value (steps), a slab (areas) or a
+// ribbon (lines) along each run of values; nothing where a value is missing.
+Profile3D profile3D(ChartKind kind, const QList<ChartValue>& values) {
     // Two positions this close apart make a wall that stands straight up.
     constexpr float Wall = 0.002f;
     Profile3D p;
-    const int rows = int(run.values.size());
-    auto add = [&](float x, double y) {
+    auto add = [&](float x, double y, bool collapsed = false) {
         p.xs.append(x);
         p.ys.append(float(y));
+        p.collapsed.append(collapsed);
     };
-    switch (kind) {
-    case ChartKind::Bar: // a block per row with floor between the blocks
-        for (int i = 0; i < series.size(); ++i) {
-            if (!series.at(i))
+    if (kind == ChartKind::Bar) { // a block per value with floor between the blocks
+        for (int i = 0; i < values.size(); ++i) {
+            if (!values.at(i))
                 continue;
             add(i - 0.3f, 0);
-            add(i - 0.3f + Wall, *series.at(i));
-            add(i + 0.3f - Wall, *series.at(i));
+            add(i - 0.3f + Wall, *values.at(i));
+            add(i + 0.3f - Wall, *values.at(i));
             add(i + 0.3f, 0);
         }
         p.depths = {-0.3f, -0.3f + Wall, 0.3f - Wall, 0.3f};
         p.onFloor = {true, false, false, true};
-        break;
-    case ChartKind::Step: // one flat tread per row, joined by upright risers
-        for (int i = 0; i < rows; ++i) {
-            add(run.first + i - 0.5f + Wall, run.values.at(i));
-            add(run.first + i + 0.5f - Wall, run.values.at(i));
+        return p;
+    }
+    const QList<Run> runs = runsOf(values);
+    for (int r = 0; r < runs.size(); ++r) {
+        const Run& run = runs.at(r);
+        const int count = int(run.values.size());
+        const float first = float(run.first);
+        const float last = float(run.first + count - 1);
+        // A ribbon narrows to a line at its own height; a slab or a staircase to the floor.
+        const double startHeight = kind == ChartKind::Line ? run.values.constFirst() : 0.0;
+        const double endHeight = kind == ChartKind::Line ? run.values.constLast() : 0.0;
+        if (kind == ChartKind::Step) {
+            if (r > 0)
+                add(first - 0.5f, 0, true);
+            for (int i = 0; i < count; ++i) {
+                add(first + i - 0.5f + Wall, run.values.at(i));
+                add(first + i + 0.5f - Wall, run.values.at(i));
+            }
+            if (r + 1 < runs.size())
+                add(last + 0.5f, 0, true);
+            continue;
         }
-        p.depths = {-0.35f, -0.35f + Wall, 0.35f - Wall, 0.35f};
-        p.onFloor = {true, false, false, true};
-        break;
-    case ChartKind::Area: // a slab from the floor up to the values
-        for (int i = 0; i < rows; ++i)
-            add(float(run.first + i), run.values.at(i));
-        p.depths = {-0.3f, -0.3f + Wall, 0.3f - Wall, 0.3f};
-        p.onFloor = {true, false, false, true};
-        break;
-    case ChartKind::Line: // a flat ribbon at the values
-        for (int i = 0; i < rows; ++i)
-            add(float(run.first + i), run.values.at(i));
+        // Areas and lines: one date still needs two positions to make a surface.
+        const float from = count == 1 ? first - 0.3f : first;
+        const float to = count == 1 ? first + 0.3f : last;
+        if (r > 0)
+            add(from - Wall, startHeight, true);
+        if (count == 1) {
+            add(from, run.values.constFirst());
+            add(to, run.values.constFirst());
+        } else {
+            for (int i = 0; i < count; ++i)
+                add(first + i, run.values.at(i));
+        }
+        if (r + 1 < runs.size())
+            add(to + Wall, endHeight, true);
+    }
+    if (kind == ChartKind::Line) { // a flat ribbon at the values
         p.depths = {-0.12f, 0.12f};
         p.onFloor = {false, false};
-        break;
-    }
-    if (rows == 1 && (kind == ChartKind::Area || kind == ChartKind::Line)) {
-        // One date still needs two positions to make a surface.
-        p.xs = {run.first - 0.3f, run.first + 0.3f};
-        p.ys = {p.ys.at(0), p.ys.at(0)};
+    } else { // a slab, or one flat tread per row joined by upright risers, from the floor
+        const float half = kind == ChartKind::Step ? 0.35f : 0.3f;
+        p.depths = {-half, -half + Wall, half - Wall, half};
+        p.onFloor = {true, false, false, true};
     }
     return p;
 }
 
 } // namespace
+
+// One series of a 2D line, step or area chart, drawn run by run into the chart's plot: a line (its
+// points marked when the rows are few, a run of one date always), a staircase or a see-through
+// area for each run of values, and nothing between the runs. A Qt Charts series cannot break, and
+// one series per run costs seconds in a long history with many gaps; this is one item per series.
+// An empty series of the same name and colour stands in the chart for the legend and the axes.
+class RunsShape : public QGraphicsItem {
+public:
+    RunsShape(QChart* chart, QAbstractSeries* anchor, ChartKind kind, const QList<Run>& runs,
+              const QColor& colour, bool markPoints)
+        : QGraphicsItem(chart), chart_(chart), anchor_(anchor), kind_(kind), colour_(colour),
+          markPoints_(markPoints) {
+        for (const Run& run : runs) {
+            QPolygonF line;
+            const int count = int(run.values.size());
+            for (int i = 0; i < count; ++i) {
+                const double x = run.first + i;
+                if (kind == ChartKind::Step) {
+                    line << QPointF(x - 0.5, run.values.at(i))
+                         << QPointF(x + 0.5, run.values.at(i));
+                } else if (kind == ChartKind::Area && count == 1) {
+                    // One date still covers an area: spread over its row.
+                    line << QPointF(x - 0.4, run.values.at(i))
+                         << QPointF(x + 0.4, run.values.at(i));
+                } else {
+                    line << QPointF(x, run.values.at(i));
+                }
+            }
+            lines_.append(line);
+        }
+    }
+
+    QString name() const { return anchor_->name(); }
+    // The lines drawn, in values: x the row, y the value.
+    const QList<QPolygonF>& lines() const { return lines_; }
+
+    // Follows the plot area, wherever the chart's layout puts it.
+    void place() {
+        prepareGeometryChange();
+        linePath_ = QPainterPath();
+        fillPath_ = QPainterPath();
+        marks_.clear();
+        const auto at = [this](const QPointF& value) {
+            return chart_->mapToPosition(value, anchor_);
+        };
+        for (const QPolygonF& line : lines_) {
+            QPolygonF shown;
+            for (const QPointF& point : line)
+                shown << at(point);
+            linePath_.addPolygon(shown);
+            if (kind_ == ChartKind::Area) {
+                QPolygonF area = shown;
+                area << at(QPointF(line.constLast().x(), 0))
+                     << at(QPointF(line.constFirst().x(), 0));
+                fillPath_.addPolygon(area);
+                fillPath_.closeSubpath();
+            }
+            if (kind_ == ChartKind::Line && (markPoints_ || line.size() == 1))
+                marks_ << shown;
+        }
+        bounds_ = chart_->plotArea();
+    }
+
+    QRectF boundingRect() const override { return bounds_; }
+
+    void paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*) override {
+        painter->setClipRect(chart_->plotArea());
+        painter->setRenderHint(QPainter::Antialiasing);
+        if (!fillPath_.isEmpty()) {
+            QColor fill = colour_;
+            fill.setAlpha(90);
+            painter->fillPath(fillPath_, fill);
+        }
+        QPen pen(colour_);
+        pen.setWidthF(2.0);
+        pen.setJoinStyle(Qt::MiterJoin);
+        painter->strokePath(linePath_, pen);
+        painter->setPen(QPen(Qt::white, 1.0));
+        painter->setBrush(colour_);
+        for (const QPointF& mark : marks_)
+            painter->drawEllipse(mark, 3.5, 3.5);
+    }
+
+private:
+    QChart* chart_;
+    QAbstractSeries* anchor_;
+    ChartKind kind_;
+    QColor colour_;
+    bool markPoints_;
+    QList<QPolygonF> lines_;
+    QPainterPath linePath_;
+    QPainterPath fillPath_;
+    QPolygonF marks_;
+    QRectF bounds_;
+};
 
 HistoryChart::HistoryChart(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("MSChart1"));
@@ -215,6 +332,16 @@ bool HistoryChart::ownsWindow(const QWindow* window) const {
     return window != nullptr && window == static_cast<const QWindow*>(surface_);
 }
 
+QList<QPolygonF> HistoryChart::drawnLines(const QString& series) const {
+    drawPending();
+    QList<QPolygonF> lines;
+    if (pages_->currentWidget() == view2D_)
+        for (const RunsShape* shape : runShapes_)
+            if (shape->name() == series)
+                lines += shape->lines();
+    return lines;
+}
+
 QColor HistoryChart::slotColor(int slot) {
     // The first six are the engines' (Google, Altavista, Yahoo!, Ask, MSN, All The Web).
     static const QColor palette[] = {
@@ -271,6 +398,7 @@ void HistoryChart::drawNow() {
 }
 
 void HistoryChart::draw2D(int type) {
+    runShapes_.clear(); // they go with the old chart
     const ChartKind kind = chartTypeKind(type);
     const int rows = data_.rowCount();
     auto* chart = new QChart();
@@ -328,57 +456,36 @@ void HistoryChart::draw2D(int type) {
         bars->setBarWidth(0.8);
         attach(bars);
     } else {
-        // Series in their order, so that the legend lists them so; a series with gaps is one
-        // line (or area) per run, with one entry in the legend. Areas are see-through, so that
-        // one lying in front of another never hides it.
+        // Series in their order, so that the legend lists them so, each drawn by a RunsShape over
+        // an empty stand-in series that gives the legend its entry and the shape its axes.
+        // Areas are see-through, so that one lying in front of another never hides it.
         for (int s = 0; s < data_.seriesCount(); ++s) {
             const QColor colour = seriesColor(s);
-            bool named = false;
-            for (const Run& run : runsOf(data_.values.at(s))) {
-                auto* line = new QLineSeries();
-                line->setName(data_.seriesLabels.at(s));
-                QList<QPointF> points;
-                for (int i = 0; i < run.values.size(); ++i) {
-                    const double x = run.first + i;
-                    const double v = run.values.at(i);
-                    if (kind == ChartKind::Step) {
-                        points.append(QPointF(x - 0.5, v));
-                        points.append(QPointF(x + 0.5, v));
-                    } else {
-                        points.append(QPointF(x, v));
-                    }
-                }
-                if (kind == ChartKind::Area && run.values.size() == 1) {
-                    // One date still covers an area: spread the point over its row.
-                    points = {QPointF(run.first - 0.4, points[0].y()),
-                              QPointF(run.first + 0.4, points[0].y())};
-                }
-                line->replace(points);
-                QPen pen(colour);
-                pen.setWidthF(2.0);
-                line->setPen(pen);
-                QAbstractSeries* shown = line;
-                if (kind == ChartKind::Area) {
-                    auto* area = new QAreaSeries(line);
-                    area->setName(data_.seriesLabels.at(s));
-                    QColor fill = colour;
-                    fill.setAlpha(90);
-                    area->setColor(fill);
-                    area->setBorderColor(colour);
-                    area->setPen(pen);
-                    shown = area;
-                } else {
-                    // A run of one date is a point: marked, or it would not show at all.
-                    line->setPointsVisible(kind == ChartKind::Line &&
-                                           (rows <= MaxMarkedRows || run.values.size() == 1));
-                }
-                attach(shown);
-                if (named)
-                    for (QLegendMarker* marker : chart->legend()->markers(shown))
-                        marker->setVisible(false);
-                named = true;
+            QPen pen(colour);
+            pen.setWidthF(2.0);
+            auto* line = new QLineSeries();
+            line->setPen(pen);
+            QAbstractSeries* anchor = line;
+            if (kind == ChartKind::Area) {
+                auto* area = new QAreaSeries(line);
+                QColor fill = colour;
+                fill.setAlpha(90);
+                area->setColor(fill);
+                area->setBorderColor(colour);
+                area->setPen(pen);
+                anchor = area;
             }
+            anchor->setName(data_.seriesLabels.at(s));
+            attach(anchor);
+            auto* shape = new RunsShape(chart, anchor, kind, runsOf(data_.values.at(s)), colour,
+                                        rows <= MaxMarkedRows);
+            shape->setZValue(5 + s * 0.01); // over the grid and the axes, in series order
+            runShapes_.append(shape);
         }
+        connect(chart, &QChart::plotAreaChanged, chart, [shapes = runShapes_] {
+            for (RunsShape* shape : shapes)
+                shape->place();
+        });
     }
 
     if (!view2D_) {
@@ -450,33 +557,28 @@ void HistoryChart::drawSurface3D(ChartKind kind) {
     }
     const int rows = data_.rowCount();
     for (int s = 0; rows > 0 && s < data_.seriesCount(); ++s) {
-        const QList<ChartValue>& values = data_.values.at(s);
-        // Bars are one surface with floor where a value is missing; the other shapes one surface
-        // per run of values.
-        const QList<Run> runs = kind == ChartKind::Bar ? QList<Run>{Run{}} : runsOf(values);
-        for (const Run& run : runs) {
-            const Profile3D profile = profile3D(kind, values, run);
-            if (profile.xs.isEmpty())
-                continue;
-            auto* array = new QSurfaceDataArray();
-            array->reserve(profile.depths.size());
-            for (qsizetype d = 0; d < profile.depths.size(); ++d) {
-                auto* row = new QSurfaceDataRow(profile.xs.size());
-                const float z = float(s) + profile.depths.at(d);
-                for (qsizetype x = 0; x < profile.xs.size(); ++x) {
-                    const float y = profile.onFloor.at(d) ? 0.0f : profile.ys.at(x);
-                    (*row)[x].setPosition(QVector3D(profile.xs.at(x), y, z));
-                }
-                array->append(row);
+        const Profile3D profile = profile3D(kind, data_.values.at(s));
+        if (profile.xs.size() < 2)
+            continue; // no value at all
+        auto* array = new QSurfaceDataArray();
+        array->reserve(profile.depths.size());
+        for (qsizetype d = 0; d < profile.depths.size(); ++d) {
+            auto* row = new QSurfaceDataRow(profile.xs.size());
+            for (qsizetype x = 0; x < profile.xs.size(); ++x) {
+                const bool collapsed = profile.collapsed.at(x);
+                const float y = profile.onFloor.at(d) && !collapsed ? 0.0f : profile.ys.at(x);
+                const float z = float(s) + (collapsed ? 0.0f : profile.depths.at(d));
+                (*row)[x].setPosition(QVector3D(profile.xs.at(x), y, z));
             }
-            auto* series = new QSurface3DSeries();
-            series->dataProxy()->resetArray(array);
-            series->setName(data_.seriesLabels.at(s));
-            series->setBaseColor(seriesColor(s));
-            series->setFlatShadingEnabled(true);
-            series->setDrawMode(QSurface3DSeries::DrawSurface);
-            surface_->addSeries(series);
+            array->append(row);
         }
+        auto* series = new QSurface3DSeries();
+        series->dataProxy()->resetArray(array);
+        series->setName(data_.seriesLabels.at(s));
+        series->setBaseColor(seriesColor(s));
+        series->setFlatShadingEnabled(true);
+        series->setDrawMode(QSurface3DSeries::DrawSurface);
+        surface_->addSeries(series);
     }
 
     auto* rowFormatter = new TextAxisFormatter();

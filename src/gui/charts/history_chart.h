@@ -13,6 +13,7 @@
 #include "core/results/chart_data.h"
 
 #include <QImage>
+#include <QPolygonF>
 #include <QWidget>
 
 class QChart;
@@ -26,6 +27,8 @@ class Q3DSurface;
 class QAbstract3DGraph;
 
 namespace tally {
+
+class RunsShape;
 
 class HistoryChart : public QWidget {
     Q_OBJECT
@@ -69,6 +72,10 @@ public:
     static QColor slotColor(int slot);
     QColor seriesColor(int series) const;
 
+    // What a 2D line, step or area chart draws for a series: one line per run of values, in
+    // values (x the row, y the value); empty for other types.
+    QList<QPolygonF> drawnLines(const QString& series) const;
+
     // Every n-th row label is shown along the row axis, so that at most `most` (a default when 0)
     // labels show for `rows` rows.
     static int labelStride(int rows, int most = 0);
@@ -91,6 +98,7 @@ private:
 
     ChartData data_;
     QList<int> colourSlots_;
+    QList<RunsShape*> runShapes_; // of the 2D chart on show, owned by it
     int shownType_ = DefaultChartType;
     QStackedWidget* pages_ = nullptr;
     QChartView* view2D_ = nullptr;
