@@ -1,9 +1,11 @@
 // The history chart (MSChart1): draws one ChartData in any of the eight chart types. The 2D types
-// are Qt Charts; the 3D types are one Data Visualization Q3DSurface, created when first needed,
-// that shapes each series as a row of blocks (bars), a staircase (steps), a ribbon (lines) or a
-// slab standing on the floor (areas). Q3DSurface colours every series on its own, which Q3DBars
-// does not do for series laid out in depth. The 3D chart has a title, a value-axis title and a
-// legend of its own and turns when dragged with the Control key held.
+// are Qt Charts (bars as bar sets; lines, steps and areas drawn run by run by one item per series
+// over a stand-in series that gives the legend its entry); the 3D types are one Data Visualization
+// Q3DSurface, created when first needed, that shapes each series as a row of blocks (bars), a
+// staircase (steps), a ribbon (lines) or a slab standing on the floor (areas). Q3DSurface colours
+// every series on its own, which Q3DBars does not do for series laid out in depth. The 3D chart has
+// a title, a value-axis title and a legend of its own and turns when dragged with the Control key
+// held.
 //
 // Every engine has one colour in every type and every saved search, and the legend lists the
 // series in their order. A row without a value (an engine not saved on that date) shows no bar, and
