@@ -232,7 +232,6 @@ public:
             painter->drawPolygon(area);
         QPen pen(colour_);
         pen.setWidthF(2.0);
-        pen.setJoinStyle(Qt::MiterJoin);
         painter->setPen(pen);
         painter->setBrush(Qt::NoBrush);
         for (const QPolygonF& line : shownLines_) // one at a time, as the areas
