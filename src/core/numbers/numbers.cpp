@@ -119,6 +119,63 @@ bool readsAsPlainInteger(const QString& text, double* value) {
     return true;
 }
 
+// A decimal number written with the given separators and signs: blanks, an optional sign,
+// digits (either without separators, or in groups: the first of one to three digits, every later
+// one of three), an optional decimal separator and fraction, blanks; at least one digit. Nothing
+// else: no exponent, no infinity, no NaN. Returned as plain ASCII ("-1234.5") for the C locale's
+// reader.
+std::optional<QString> plainDecimal(QStringView text, QStringView group, QStringView decimal,
+                                    QStringView minus, QStringView plus) {
+    const qsizetype n = text.size();
+    qsizetype i = 0;
+    while (i < n && isBlank(text[i]))
+        ++i;
+    QString plain;
+    plain.reserve(n);
+    const auto at = [&](QStringView piece) {
+        return !piece.isEmpty() && text.sliced(i).startsWith(piece);
+    };
+    if (at(minus) || at(u"-")) {
+        plain += QLatin1Char('-');
+        i += at(minus) ? minus.size() : 1;
+    } else if (at(plus) || at(u"+")) {
+        i += at(plus) ? plus.size() : 1;
+    }
+    qsizetype digits = 0;
+    qsizetype groupDigits = 0; // digits since the start or the last group separator
+    bool grouped = false;
+    while (i < n) {
+        if (isDigit(text[i])) {
+            plain += text[i++];
+            ++digits;
+            ++groupDigits;
+            continue;
+        }
+        if (!at(group))
+            break;
+        if (groupDigits == 0 || groupDigits > 3 || (grouped && groupDigits != 3))
+            return std::nullopt;
+        grouped = true;
+        groupDigits = 0;
+        i += group.size();
+    }
+    if (grouped && groupDigits != 3)
+        return std::nullopt;
+    if (at(decimal)) {
+        plain += QLatin1Char('.');
+        i += decimal.size();
+        while (i < n && isDigit(text[i])) {
+            plain += text[i++];
+            ++digits;
+        }
+    }
+    while (i < n && isBlank(text[i]))
+        ++i;
+    if (digits == 0 || i != n)
+        return std::nullopt;
+    return plain;
+}
+
 std::optional<qint64> readWhole(QStringView text) {
     const std::optional<Decimal> number = readDecimal(text);
     if (!number || number->hasPoint)
@@ -260,23 +317,21 @@ qint64 wholeNumberOrZero(const QString& text) {
 
 bool readsAsSortNumber(const QString& text, double* value) {
     double v = 0;
-    if (readsAsPlainInteger(text, &v)) {
-        if (value)
-            *value = v;
-        return true;
+    bool read = readsAsPlainInteger(text, &v);
+    if (!read) {
+        const QLocale locale;
+        std::optional<QString> plain =
+            plainDecimal(text, locale.groupSeparator(), locale.decimalPoint(),
+                         locale.negativeSign(), locale.positiveSign());
+        if (!plain) // the program's own texts (counts, totals) are written the C locale's way
+            plain = plainDecimal(text, u",", u".", u"-", u"+");
+        if (plain)
+            v = QLocale::c().toDouble(*plain, &read);
+        read = read && std::isfinite(v);
     }
-    const QString trimmed = text.trimmed();
-    if (trimmed.isEmpty())
-        return false;
-    bool ok = false;
-    v = QLocale().toDouble(trimmed, &ok);
-    if (!ok) // the program's own texts (counts, totals) are plain digits in any locale
-        v = QLocale::c().toDouble(trimmed, &ok);
-    if (!ok || std::isnan(v))
-        return false;
-    if (value)
+    if (read && value)
         *value = v;
-    return true;
+    return read;
 }
 
 } // namespace tally

@@ -54,10 +54,11 @@ qsizetype thresholdPrefixLength(QStringView text);
 // largest possible count).
 qint64 wholeNumberOrZero(const QString& text);
 
-// A cell of the results table under the typed sort: a decimal number in the user's locale
-// (optional sign, digits with optional group separators, optional decimal separator and fraction,
-// blanks around) or in the C locale; the value goes to *value. Plain digits read the same in every
-// locale.
+// A cell of the results table under the typed sort: blanks, an optional sign, digits (plain, or
+// in groups of three after the first with group separators), an optional decimal separator and
+// fraction, blanks. The separators and signs are the user's locale's, or else the C locale's
+// ("," and "."); plain digits read the same in every locale. No exponent, infinity or NaN. The
+// value goes to *value.
 bool readsAsSortNumber(const QString& text, double* value);
 
 } // namespace tally

@@ -1,8 +1,13 @@
 #include "core/results/chart_data.h"
 
 #include "core/numbers/numbers.h"
+#include "core/scan/engine_table.h"
+
+#include <QHash>
+#include <QSet>
 
 #include <algorithm>
+#include <cmath>
 
 namespace tally {
 
@@ -65,10 +70,95 @@ ScaleBand scaleBandFor(qint64 largest) {
 
 double ChartData::largestValue() const {
     double largest = 0;
-    for (const QList<double>& series : values)
-        for (double v : series)
-            largest = std::max(largest, v);
+    for (const QList<ChartValue>& series : values)
+        for (const ChartValue& v : series)
+            if (v)
+                largest = std::max(largest, *v);
     return largest;
+}
+
+double ChartData::smallestValue() const {
+    double smallest = 0;
+    for (const QList<ChartValue>& series : values)
+        for (const ChartValue& v : series)
+            if (v)
+                smallest = std::min(smallest, *v);
+    return smallest;
+}
+
+namespace {
+
+// The number of the form 1, 2 or 5 times a power of ten nearest to x (x > 0).
+double roundNumber(double x) {
+    const int exponent = int(std::floor(std::log10(x)));
+    const double power = std::pow(10.0, std::abs(exponent));
+    const double fraction = exponent < 0 ? x * power : x / power;
+    const double round = fraction < 1.5 ? 1 : fraction < 3 ? 2 : fraction < 7 ? 5 : 10;
+    // Dividing by a whole power of ten gives the nearest double to 0.05, multiplying by 0.01 not.
+    return exponent < 0 ? round / power : round * power;
+}
+
+} // namespace
+
+int ValueScale::tickCount() const {
+    return step > 0 ? int(std::lround((max - min) / step)) + 1 : 2;
+}
+
+ValueScale niceValueScale(double low, double high) {
+    constexpr int Steps = 4; // about five ticks
+    if (!std::isfinite(low) || !std::isfinite(high) || high < low)
+        low = high = 0;
+    if (low > 0)
+        low = 0; // counts stand on the floor
+    if (high < 0)
+        high = 0;
+    if (high - low <= 0)
+        high = 1;
+    ValueScale scale;
+    scale.step = roundNumber((high - low) / Steps);
+    constexpr double Slack = 1e-9; // 0.7 / 0.1 is not quite 7
+    scale.min = std::floor(low / scale.step + Slack) * scale.step;
+    scale.max = std::ceil(high / scale.step - Slack) * scale.step;
+    if (scale.min == 0)
+        scale.min = 0; // no "-0"
+    scale.decimals = std::max(0, -int(std::floor(std::log10(scale.step) + Slack)));
+    return scale;
+}
+
+QLocale chartNumberLocale() {
+    QLocale locale;
+    locale.setNumberOptions(locale.numberOptions() & ~QLocale::OmitGroupSeparator);
+    return locale;
+}
+
+QString chartValueText(double value, int decimals) {
+    return chartNumberLocale().toString(value, 'f', decimals);
+}
+
+QList<int> seriesColourSlots(const QStringList& seriesLabels) {
+    QList<int> chosen(seriesLabels.size(), -1);
+    QList<bool> taken;
+    const auto take = [&taken](int slot) {
+        if (taken.size() <= slot)
+            taken.resize(slot + 1, false);
+        taken[slot] = true;
+    };
+    for (qsizetype s = 0; s < seriesLabels.size(); ++s)
+        for (int e = 0; e < EngineCount; ++e)
+            if (seriesLabels.at(s) == QLatin1String(engineTable()[e].columnHeader)) {
+                chosen[s] = e;
+                take(e);
+            }
+    int next = 0;
+    for (int& slot : chosen) {
+        if (slot >= 0)
+            continue;
+        while (next < taken.size() && taken.at(next))
+            ++next;
+        slot = next;
+        take(next);
+    }
+    return chosen;
 }
 
 namespace {
@@ -85,6 +175,33 @@ double scaled(qint64 count, qint64 divisor) {
     return static_cast<double>(count) / static_cast<double>(divisor);
 }
 
+// The union of the engines' row labels, newest date first; labels that are not dates follow in
+// the order they were first met.
+QStringList datesOfAll(const QList<EngineHistory>& engines) {
+    struct Label {
+        QString text;
+        QDate date;
+    };
+    QList<Label> labels;
+    QSet<QString> seen;
+    for (const EngineHistory& engine : engines)
+        for (const HistoryRow& row : engine.rows)
+            if (!seen.contains(row.label)) {
+                seen.insert(row.label);
+                labels.append({row.label, historyDateFromKey(row.label)});
+            }
+    std::stable_sort(labels.begin(), labels.end(), [](const Label& a, const Label& b) {
+        if (a.date.isValid() != b.date.isValid())
+            return a.date.isValid();
+        return a.date > b.date;
+    });
+    QStringList texts;
+    texts.reserve(labels.size());
+    for (const Label& label : labels)
+        texts.append(label.text);
+    return texts;
+}
+
 } // namespace
 
 ChartData engineHistoryChart(const QString& engine, const QList<HistoryRow>& rows) {
@@ -92,7 +209,7 @@ ChartData engineHistoryChart(const QString& engine, const QList<HistoryRow>& row
     const ScaleBand band = scaleBandFor(LargestNumber(countsOf(rows)));
     data.axisTitle = band.axisTitle;
     data.seriesLabels = {engine};
-    QList<double> values;
+    QList<ChartValue> values;
     values.reserve(rows.size());
     for (const HistoryRow& row : rows) {
         data.rowLabels.append(row.label);
@@ -108,14 +225,19 @@ ChartData allEnginesChart(const QList<EngineHistory>& engines) {
     const QList<HistoryRow>& first = engines.isEmpty() ? noRows : engines.constFirst().rows;
     const ScaleBand band = scaleBandFor(LargestNumber(countsOf(first)));
     data.axisTitle = band.axisTitle;
-    const qsizetype rowCount = engines.isEmpty() ? 0 : engines.constLast().rows.size();
-    for (qsizetype i = 0; i < rowCount; ++i)
-        data.rowLabels.append(i < first.size() ? first.at(i).label : QString());
+    data.rowLabels = datesOfAll(engines);
+    QHash<QString, qsizetype> rowOf;
+    rowOf.reserve(data.rowLabels.size());
+    for (qsizetype r = 0; r < data.rowLabels.size(); ++r)
+        rowOf.insert(data.rowLabels.at(r), r);
     for (const EngineHistory& engine : engines) {
         data.seriesLabels.append(engine.engine);
-        QList<double> values(rowCount, 0.0);
-        for (qsizetype i = 0; i < rowCount && i < engine.rows.size(); ++i)
-            values[i] = scaled(engine.rows.at(i).count, band.divisor);
+        QList<ChartValue> values(data.rowLabels.size());
+        for (const HistoryRow& row : engine.rows) {
+            const qsizetype r = rowOf.value(row.label);
+            if (!values[r])
+                values[r] = scaled(row.count, band.divisor);
+        }
         data.values.append(values);
     }
     return data;
@@ -136,7 +258,7 @@ ChartData resultsChart(const QStringList& captions, const QList<ResultsRowCells>
     data.axisTitle = band.axisTitle;
     for (const ResultsRowCells& row : rows) {
         data.seriesLabels.append(row.url);
-        QList<double> values;
+        QList<ChartValue> values;
         for (qint64 count : countsOfRow(row))
             values.append(scaled(count, band.divisor));
         data.values.append(values);

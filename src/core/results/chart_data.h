@@ -5,8 +5,11 @@
 #include "core/results/saved_search.h"
 
 #include <QList>
+#include <QLocale>
 #include <QString>
 #include <QStringList>
+
+#include <optional>
 
 namespace tally {
 
@@ -36,20 +39,47 @@ struct ScaleBand {
 };
 ScaleBand scaleBandFor(qint64 largest);
 
-// One chart's content. values[s][r] is series s at row r; every series holds one value per row.
+// A value handed to the chart: a count divided by the divisor, or nothing where a series has no
+// count for a row (an engine that was not saved on that date). Nothing is drawn there, never a 0.
+using ChartValue = std::optional<double>;
+
+// One chart's content. values[s][r] is series s at row r; every series holds one entry per row.
 struct ChartData {
     int type = DefaultChartType;
     QString title;
     QString axisTitle;
     QStringList seriesLabels;
     QStringList rowLabels;
-    QList<QList<double>> values;
+    QList<QList<ChartValue>> values;
 
     int seriesCount() const { return int(seriesLabels.size()); }
     int rowCount() const { return int(rowLabels.size()); }
-    // The largest value handed to the chart (0 when empty).
+    // The largest and the smallest value handed to the chart, never above / below 0.
     double largestValue() const;
+    double smallestValue() const;
 };
+
+// A value axis on round numbers: from min to max in steps of 1, 2 or 5 times a power of ten, about
+// five ticks in all, covering every value; decimals is what a tick's label needs.
+struct ValueScale {
+    double min = 0;
+    double max = 1;
+    double step = 0.2;
+    int decimals = 1;
+    int tickCount() const;
+};
+ValueScale niceValueScale(double low, double high);
+
+// Numbers as the chart's labels write them: the user's locale with its group separators
+// ("150,000,000" in English, "150.000.000" in German).
+QLocale chartNumberLocale();
+QString chartValueText(double value, int decimals);
+
+// The colour slot of each series (an index into the chart's palette). An engine's caption always
+// has its column's slot (Google 0, Altavista 1, ... All The Web 5), so that an engine keeps its
+// colour in every chart of every saved search; any other label takes the lowest slot that no
+// series before it holds.
+QList<int> seriesColourSlots(const QStringList& seriesLabels);
 
 // The caption of the combined entry of cmbChart1.
 inline constexpr const char* AllEnginesEntry = "All Engines";
@@ -62,10 +92,10 @@ struct EngineHistory {
     QList<HistoryRow> rows;
 };
 
-// Every engine as one series, row i holding each engine's i-th line whatever its date. The first
-// engine fixes the divisor, the axis title and the row labels; the last engine's number of lines
-// is the number of rows. Rows beyond the first engine's lines have an empty label; an engine
-// with fewer lines than rows gives 0 there.
+// Every engine as one series over every date that any engine holds, one row per date, newest first:
+// the dates in date order, then any label that is not a date in the order first met. An engine
+// without a line for a date has no value in that row (the first line of a date counts when a
+// section holds it twice). The first engine's largest count fixes the divisor and the axis title.
 ChartData allEnginesChart(const QList<EngineHistory>& engines);
 
 // The title of the chart of the current results.

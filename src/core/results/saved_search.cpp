@@ -35,6 +35,12 @@ QString historyDateKey(const QDate& date) {
     return date.toString(QStringLiteral("MM-dd-yy"));
 }
 
+QDate historyDateFromKey(const QString& key) {
+    // Qt reads "yy" as 1900 to 1999.
+    const QDate date = QDate::fromString(key, QStringLiteral("MM-dd-yy"));
+    return date.isValid() && date.year() < 1980 ? date.addYears(100) : date;
+}
+
 QString savedSearchFolder() {
     const QDir program(ProgramFolder::path());
     const QStringList dirs =

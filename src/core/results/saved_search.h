@@ -24,6 +24,8 @@ QDate historyToday();
 void setHistoryToday(const QDate& date);
 // A date as the key of a history line: "mm-dd-yy".
 QString historyDateKey(const QDate& date);
+// The date of such a key, invalid for any other text. The two-digit year is read as 1980 to 2079.
+QDate historyDateFromKey(const QString& key);
 
 // The folder holding the saved searches: the program folder's "Saved", found without regard to
 // letter case ("saved", "SAVED" count); ProgramFolder::savedFolder() when there is none yet.

@@ -3,10 +3,14 @@
 #pragma once
 
 #include <QString>
+#include <QUrl>
 
 #include <optional>
 
 namespace tally {
+
+// The row text of a URL's home page in the web-results list.
+inline constexpr const char* HomePageRowText = "Home Page";
 
 // The settings key (section "Engines" of settings.ini) of the engine behind a row text of the
 // web-results list: "AltaVista" gives "Altavista", "AllTheWeb" gives "ATW". Row texts compare
@@ -18,5 +22,13 @@ QString engineKeyForRowText(const QString& rowText);
 // URL-encoded URL (a missing file or key gives an empty prefix); nothing for any other row text.
 std::optional<QString> webResultAddress(const QString& rowText, const QString& url,
                                         const QString& settingsIni);
+
+// Whether an address built from the program's data may be opened in the embedded browser, and as
+// what: the text completed as a typed address would be (a bare host name becomes an http address),
+// accepted only when that is an http or https address. The URL list and settings.ini are the
+// user's files, not the user's typing: file:, javascript:, data: and local paths are refused.
+std::optional<QUrl> webAddressFor(const QString& address);
+// What the user is told when such an address is refused.
+QString refusedAddressMessage(const QString& address);
 
 } // namespace tally

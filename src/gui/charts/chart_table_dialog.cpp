@@ -77,14 +77,23 @@ void ChartTableDialog::setChartData(const ChartData& data, const QList<QList<boo
         if (!data.rowLabels.at(r).isEmpty())
             table_->setVerticalHeaderItem(r, new QTableWidgetItem(data.rowLabels.at(r)));
     for (int s = 0; s < data.seriesCount(); ++s) {
-        const QList<double>& values = data.values.value(s);
+        const QList<ChartValue>& values = data.values.value(s);
         for (int r = 0; r < data.rowCount(); ++r) {
             const bool noCount = withoutCount.value(s).value(r, false);
-            auto* cell = new QTableWidgetItem(
-                noCount ? noCountText() : valueText(r < values.size() ? values.at(r) : 0.0));
-            cell->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            const ChartValue value = values.value(r);
+            QString why;
+            QString text;
             if (noCount) {
-                const QString why = QStringLiteral("The request gave no count; the chart draws 0.");
+                text = noCountText();
+                why = QStringLiteral("The request gave no count; the chart draws 0.");
+            } else if (!value) {
+                why = QStringLiteral("Not saved on this date; the chart draws nothing here.");
+            } else {
+                text = valueText(*value);
+            }
+            auto* cell = new QTableWidgetItem(text);
+            cell->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            if (!why.isEmpty()) {
                 cell->setToolTip(why);
                 cell->setData(Qt::AccessibleDescriptionRole, why);
             }

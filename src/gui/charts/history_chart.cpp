@@ -4,6 +4,7 @@
 #include "gui/kit/accessibility.h"
 #include "gui/kit/opengl_ready.h"
 
+#include <QGraphicsItem>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
@@ -16,6 +17,7 @@
 #include <QtCharts/QChart>
 #include <QtCharts/QChartView>
 #include <QtCharts/QLegend>
+#include <QtCharts/QLegendMarker>
 #include <QtCharts/QLineSeries>
 #include <QtCharts/QValueAxis>
 #include <QtDataVisualization/Q3DCamera>
@@ -39,25 +41,23 @@ constexpr int MaxRowLabels3D = 16;
 // Up to this many rows a line chart marks each point, so that a single date still shows.
 constexpr int MaxMarkedRows = 40;
 
-QString valueFormat(double largest) {
-    return largest >= 10 ? QStringLiteral("%.0f") : QStringLiteral("%.1f");
-}
+// The runs of rows that hold a value, each as its first row and its values: a line, a step or an
+// area is drawn run by run, so that it breaks where a value is missing.
+struct Run {
+    int first = 0;
+    QList<double> values;
+};
 
-double axisTop(double largest) {
-    return largest > 0 ? largest * 1.05 : 1.0;
-}
-
-double smallestValue(const ChartData& data) {
-    double smallest = 0;
-    for (const QList<double>& series : data.values)
-        for (double v : series)
-            smallest = std::min(smallest, v);
-    return smallest;
-}
-
-double valueAt(const ChartData& data, int series, int row) {
-    const QList<double>& values = data.values.at(series);
-    return row < values.size() ? values.at(row) : 0.0;
+QList<Run> runsOf(const QList<ChartValue>& values) {
+    QList<Run> runs;
+    for (int i = 0; i < values.size(); ++i) {
+        if (!values.at(i))
+            continue;
+        if (runs.isEmpty() || runs.constLast().first + runs.constLast().values.size() != i)
+            runs.append(Run{i, {}});
+        runs.last().values.append(*values.at(i));
+    }
+    return runs;
 }
 
 // Rows with a shown label: every stride-th row whose label is not empty and not seen before (the
@@ -78,63 +78,184 @@ QList<int> labelledRows(const ChartData& data) {
 
 // One series of a 3D chart as a height map: heights ys at the positions xs along the rows, the
 // same at every depth except those marked onFloor, which lie at 0 and so close the shape's sides.
+// At a position marked collapsed every depth meets in the series' middle: the shape has no width
+// there, so that between two runs of values nothing is drawn, and at a run's end the shape closes.
 struct Profile3D {
     QList<float> xs;
     QList<float> ys;
+    QList<bool> collapsed;
     QList<float> depths;
     QList<bool> onFloor;
 };
 
-Profile3D profile3D(ChartKind kind, const QList<double>& values) {
+// The shape of a series: a block per value (bars), a tread per value (steps), a slab (areas) or a
+// ribbon (lines) along each run of values; nothing where a value is missing.
+Profile3D profile3D(ChartKind kind, const QList<ChartValue>& values) {
     // Two positions this close apart make a wall that stands straight up.
     constexpr float Wall = 0.002f;
     Profile3D p;
-    const int rows = int(values.size());
-    auto add = [&](float x, double y) {
+    auto add = [&](float x, double y, bool collapsed = false) {
         p.xs.append(x);
         p.ys.append(float(y));
+        p.collapsed.append(collapsed);
     };
-    switch (kind) {
-    case ChartKind::Bar: // a block per row with floor between the blocks
-        for (int i = 0; i < rows; ++i) {
+    if (kind == ChartKind::Bar) { // a block per value with floor between the blocks
+        for (int i = 0; i < values.size(); ++i) {
+            if (!values.at(i))
+                continue;
             add(i - 0.3f, 0);
-            add(i - 0.3f + Wall, values.at(i));
-            add(i + 0.3f - Wall, values.at(i));
+            add(i - 0.3f + Wall, *values.at(i));
+            add(i + 0.3f - Wall, *values.at(i));
             add(i + 0.3f, 0);
         }
         p.depths = {-0.3f, -0.3f + Wall, 0.3f - Wall, 0.3f};
         p.onFloor = {true, false, false, true};
-        break;
-    case ChartKind::Step: // one flat tread per row, joined by upright risers
-        for (int i = 0; i < rows; ++i) {
-            add(i - 0.5f + Wall, values.at(i));
-            add(i + 0.5f - Wall, values.at(i));
+        return p;
+    }
+    const QList<Run> runs = runsOf(values);
+    for (int r = 0; r < runs.size(); ++r) {
+        const Run& run = runs.at(r);
+        const int count = int(run.values.size());
+        const float first = float(run.first);
+        const float last = float(run.first + count - 1);
+        // A ribbon narrows to a line at its own height; a slab or a staircase to the floor.
+        const double startHeight = kind == ChartKind::Line ? run.values.constFirst() : 0.0;
+        const double endHeight = kind == ChartKind::Line ? run.values.constLast() : 0.0;
+        if (kind == ChartKind::Step) {
+            if (r > 0)
+                add(first - 0.5f, 0, true);
+            for (int i = 0; i < count; ++i) {
+                add(first + i - 0.5f + Wall, run.values.at(i));
+                add(first + i + 0.5f - Wall, run.values.at(i));
+            }
+            if (r + 1 < runs.size())
+                add(last + 0.5f, 0, true);
+            continue;
         }
-        p.depths = {-0.35f, -0.35f + Wall, 0.35f - Wall, 0.35f};
-        p.onFloor = {true, false, false, true};
-        break;
-    case ChartKind::Area: // a slab from the floor up to the values
-        for (int i = 0; i < rows; ++i)
-            add(float(i), values.at(i));
-        p.depths = {-0.3f, -0.3f + Wall, 0.3f - Wall, 0.3f};
-        p.onFloor = {true, false, false, true};
-        break;
-    case ChartKind::Line: // a flat ribbon at the values
-        for (int i = 0; i < rows; ++i)
-            add(float(i), values.at(i));
+        // Areas and lines: one date still needs two positions to make a surface.
+        const float from = count == 1 ? first - 0.3f : first;
+        const float to = count == 1 ? first + 0.3f : last;
+        if (r > 0)
+            add(from - Wall, startHeight, true);
+        if (count == 1) {
+            add(from, run.values.constFirst());
+            add(to, run.values.constFirst());
+        } else {
+            for (int i = 0; i < count; ++i)
+                add(first + i, run.values.at(i));
+        }
+        if (r + 1 < runs.size())
+            add(to + Wall, endHeight, true);
+    }
+    if (kind == ChartKind::Line) { // a flat ribbon at the values
         p.depths = {-0.12f, 0.12f};
         p.onFloor = {false, false};
-        break;
-    }
-    if (rows == 1 && (kind == ChartKind::Area || kind == ChartKind::Line)) {
-        // One date still needs two positions to make a surface.
-        p.xs = {-0.3f, 0.3f};
-        p.ys = {p.ys.at(0), p.ys.at(0)};
+    } else { // a slab, or one flat tread per row joined by upright risers, from the floor
+        const float half = kind == ChartKind::Step ? 0.35f : 0.3f;
+        p.depths = {-half, -half + Wall, half - Wall, half};
+        p.onFloor = {true, false, false, true};
     }
     return p;
 }
 
 } // namespace
+
+// One series of a 2D line, step or area chart, drawn run by run into the chart's plot: a line (its
+// points marked when the rows are few, a run of one date always), a staircase or a see-through
+// area for each run of values, and nothing between the runs. A Qt Charts series cannot break, and
+// one series per run costs seconds in a long history with many gaps; this is one item per series.
+// An empty series of the same name and colour stands in the chart for the legend and the axes.
+class RunsShape : public QGraphicsItem {
+public:
+    RunsShape(QChart* chart, QAbstractSeries* anchor, ChartKind kind, const QList<Run>& runs,
+              const QColor& colour, bool markPoints)
+        : QGraphicsItem(chart), chart_(chart), anchor_(anchor), kind_(kind), colour_(colour),
+          markPoints_(markPoints) {
+        for (const Run& run : runs) {
+            QPolygonF line;
+            const int count = int(run.values.size());
+            for (int i = 0; i < count; ++i) {
+                const double x = run.first + i;
+                if (kind == ChartKind::Step) {
+                    line << QPointF(x - 0.5, run.values.at(i))
+                         << QPointF(x + 0.5, run.values.at(i));
+                } else if (kind == ChartKind::Area && count == 1) {
+                    // One date still covers an area: spread over its row.
+                    line << QPointF(x - 0.4, run.values.at(i))
+                         << QPointF(x + 0.4, run.values.at(i));
+                } else {
+                    line << QPointF(x, run.values.at(i));
+                }
+            }
+            lines_.append(line);
+        }
+    }
+
+    QString name() const { return anchor_->name(); }
+    // The lines drawn, in values: x the row, y the value.
+    const QList<QPolygonF>& lines() const { return lines_; }
+
+    // Follows the plot area, wherever the chart's layout puts it.
+    void place() {
+        prepareGeometryChange();
+        shownLines_.clear();
+        fills_.clear();
+        marks_.clear();
+        const auto at = [this](const QPointF& value) {
+            return chart_->mapToPosition(value, anchor_);
+        };
+        for (const QPolygonF& line : lines_) {
+            QPolygonF shown;
+            for (const QPointF& point : line)
+                shown << at(point);
+            shownLines_.append(shown);
+            if (kind_ == ChartKind::Area) {
+                // Filled (and stroked) run by run: the painter fills thousands of outlines at once
+                // (one path) far more slowly than each on its own.
+                fills_.append(QPolygonF() << at(QPointF(line.constFirst().x(), 0)) << shown
+                                          << at(QPointF(line.constLast().x(), 0)));
+            }
+            if (kind_ == ChartKind::Line && (markPoints_ || line.size() == 1))
+                marks_ << shown;
+        }
+        bounds_ = chart_->plotArea();
+    }
+
+    QRectF boundingRect() const override { return bounds_; }
+
+    void paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*) override {
+        painter->setClipRect(chart_->plotArea());
+        painter->setRenderHint(QPainter::Antialiasing);
+        QColor fill = colour_;
+        fill.setAlpha(90);
+        painter->setPen(Qt::NoPen);
+        painter->setBrush(fill);
+        for (const QPolygonF& area : fills_)
+            painter->drawPolygon(area);
+        QPen pen(colour_);
+        pen.setWidthF(2.0);
+        painter->setPen(pen);
+        painter->setBrush(Qt::NoBrush);
+        for (const QPolygonF& line : shownLines_) // one at a time, as the areas
+            painter->drawPolyline(line);
+        painter->setPen(QPen(Qt::white, 1.0));
+        painter->setBrush(colour_);
+        for (const QPointF& mark : marks_)
+            painter->drawEllipse(mark, 3.5, 3.5);
+    }
+
+private:
+    QChart* chart_;
+    QAbstractSeries* anchor_;
+    ChartKind kind_;
+    QColor colour_;
+    bool markPoints_;
+    QList<QPolygonF> lines_;
+    QList<QPolygonF> shownLines_;
+    QList<QPolygonF> fills_;
+    QPolygonF marks_;
+    QRectF bounds_;
+};
 
 HistoryChart::HistoryChart(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("MSChart1"));
@@ -162,12 +283,22 @@ HistoryChart::HistoryChart(QWidget* parent) : QWidget(parent) {
     titleFont.setBold(true);
     titleFont.setPointSizeF(titleFont.pointSizeF() * 1.3);
     title3D_->setFont(titleFont);
+    // The value axis's title, upright and in the window's font: the graph's own would stand
+    // sideways along the axis, in the small print of the axis labels.
+    axisTitle3D_ = new QLabel(page3D_);
+    axisTitle3D_->setObjectName(QStringLiteral("chartAxisTitle"));
+    axisTitle3D_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    axisTitle3D_->setIndent(8);
+    QFont axisFont = axisTitle3D_->font();
+    axisFont.setBold(true);
+    axisTitle3D_->setFont(axisFont);
     legend3D_ = new QLabel(page3D_);
     legend3D_->setObjectName(QStringLiteral("chartLegend"));
     legend3D_->setAlignment(Qt::AlignCenter);
     legend3D_->setWordWrap(true);
     legend3D_->setTextFormat(Qt::RichText);
     layout3D_->addWidget(title3D_);
+    layout3D_->addWidget(axisTitle3D_);
     layout3D_->addWidget(legend3D_);
     pages_->addWidget(page3D_);
 
@@ -180,10 +311,11 @@ HistoryChart::~HistoryChart() = default;
 
 void HistoryChart::setChartData(const ChartData& data) {
     data_ = data;
-    // Every series holds one value per row, however the content was built.
+    // Every series holds one entry per row, however the content was built.
     data_.values.resize(data_.seriesLabels.size());
-    for (QList<double>& series : data_.values)
-        series.resize(data_.rowLabels.size(), 0.0);
+    for (QList<ChartValue>& series : data_.values)
+        series.resize(data_.rowLabels.size());
+    colourSlots_ = seriesColourSlots(data_.seriesLabels);
     describe();
     redraw();
     Q_EMIT contentChanged();
@@ -232,7 +364,18 @@ bool HistoryChart::ownsWindow(const QWindow* window) const {
     return window != nullptr && window == static_cast<const QWindow*>(surface_);
 }
 
-QColor HistoryChart::seriesColor(int series) {
+QList<QPolygonF> HistoryChart::drawnLines(const QString& series) const {
+    drawPending();
+    QList<QPolygonF> lines;
+    if (pages_->currentWidget() == view2D_)
+        for (const RunsShape* shape : runShapes_)
+            if (shape->name() == series)
+                lines += shape->lines();
+    return lines;
+}
+
+QColor HistoryChart::slotColor(int slot) {
+    // The first six are the engines' (Google, Altavista, Yahoo!, Ask, MSN, All The Web).
     static const QColor palette[] = {
         QColor(0x1f, 0x5f, 0xbf), QColor(0xd9, 0x3a, 0x2b), QColor(0x2e, 0x9e, 0x44),
         QColor(0xe8, 0x9c, 0x13), QColor(0x8e, 0x44, 0xad), QColor(0x17, 0xa2, 0xb8),
@@ -240,7 +383,11 @@ QColor HistoryChart::seriesColor(int series) {
         QColor(0x9a, 0xb8, 0x1c),
     };
     constexpr int count = int(std::size(palette));
-    return palette[((series % count) + count) % count];
+    return palette[((slot % count) + count) % count];
+}
+
+QColor HistoryChart::seriesColor(int series) const {
+    return slotColor(colourSlots_.value(series, series));
 }
 
 int HistoryChart::labelStride(int rows, int most) {
@@ -283,6 +430,7 @@ void HistoryChart::drawNow() {
 }
 
 void HistoryChart::draw2D(int type) {
+    runShapes_.clear(); // they go with the old chart
     const ChartKind kind = chartTypeKind(type);
     const int rows = data_.rowCount();
     auto* chart = new QChart();
@@ -307,12 +455,15 @@ void HistoryChart::draw2D(int type) {
         axisX->setLabelsAngle(HistoryChart::labelStride(rows) > 1 ? -90 : -60);
     chart->addAxis(axisX, Qt::AlignBottom);
 
-    const double largest = data_.largestValue();
+    const ValueScale scale = niceValueScale(data_.smallestValue(), data_.largestValue());
     auto* axisY = new QValueAxis();
     axisY->setTitleText(data_.axisTitle);
-    axisY->setRange(smallestValue(data_), axisTop(largest));
-    axisY->applyNiceNumbers();
-    axisY->setLabelFormat(valueFormat(largest));
+    axisY->setRange(scale.min, scale.max);
+    axisY->setTickCount(scale.tickCount());
+    // Written in the user's locale with its group separators, as the 3D chart writes them.
+    chart->setLocale(chartNumberLocale());
+    chart->setLocalizeNumbers(true);
+    axisY->setLabelFormat(QStringLiteral("%.%1f").arg(scale.decimals));
     chart->addAxis(axisY, Qt::AlignLeft);
 
     auto attach = [&](QAbstractSeries* series) {
@@ -329,62 +480,44 @@ void HistoryChart::draw2D(int type) {
             set->setBorderColor(seriesColor(s).darker(130));
             QList<qreal> values;
             values.reserve(rows);
-            for (int i = 0; i < rows; ++i)
-                values.append(valueAt(data_, s, i));
+            for (const ChartValue& v : data_.values.at(s))
+                values.append(v.value_or(0.0)); // no value: no bar
             set->append(values);
             bars->append(set);
         }
         bars->setBarWidth(0.8);
         attach(bars);
     } else {
-        // Areas overlap: the one reaching highest goes in first, at the back.
-        QList<int> order;
-        for (int s = 0; s < data_.seriesCount(); ++s)
-            order.append(s);
-        if (kind == ChartKind::Area) {
-            std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-                const QList<double>& va = data_.values.at(a);
-                const QList<double>& vb = data_.values.at(b);
-                const double ma = va.isEmpty() ? 0 : *std::max_element(va.begin(), va.end());
-                const double mb = vb.isEmpty() ? 0 : *std::max_element(vb.begin(), vb.end());
-                return ma > mb;
-            });
-        }
-        for (int s : order) {
-            auto* line = new QLineSeries();
-            line->setName(data_.seriesLabels.at(s));
-            QList<QPointF> points;
-            points.reserve(kind == ChartKind::Step ? 2 * rows : rows);
-            for (int i = 0; i < rows; ++i) {
-                const double v = valueAt(data_, s, i);
-                if (kind == ChartKind::Step) {
-                    points.append(QPointF(i - 0.5, v));
-                    points.append(QPointF(i + 0.5, v));
-                } else {
-                    points.append(QPointF(i, v));
-                }
-            }
-            if (kind == ChartKind::Area && rows == 1) {
-                // One date still covers an area: spread the point over its row.
-                points = {QPointF(-0.4, points[0].y()), QPointF(0.4, points[0].y())};
-            }
-            line->replace(points);
-            QPen pen(seriesColor(s));
+        // Series in their order, so that the legend lists them so, each drawn by a RunsShape over
+        // an empty stand-in series that gives the legend its entry and the shape its axes.
+        // Areas are see-through, so that one lying in front of another never hides it.
+        for (int s = 0; s < data_.seriesCount(); ++s) {
+            const QColor colour = seriesColor(s);
+            QPen pen(colour);
             pen.setWidthF(2.0);
+            auto* line = new QLineSeries();
             line->setPen(pen);
+            QAbstractSeries* anchor = line;
             if (kind == ChartKind::Area) {
                 auto* area = new QAreaSeries(line);
-                area->setName(data_.seriesLabels.at(s));
-                QColor fill = seriesColor(s);
-                fill.setAlpha(210);
+                QColor fill = colour;
+                fill.setAlpha(90);
                 area->setColor(fill);
-                area->setBorderColor(seriesColor(s));
-                attach(area);
-            } else {
-                line->setPointsVisible(kind == ChartKind::Line && rows <= MaxMarkedRows);
-                attach(line);
+                area->setBorderColor(colour);
+                area->setPen(pen);
+                anchor = area;
             }
+            anchor->setName(data_.seriesLabels.at(s));
+            attach(anchor);
+            auto* shape = new RunsShape(chart, anchor, kind, runsOf(data_.values.at(s)), colour,
+                                        rows <= MaxMarkedRows);
+            shape->setZValue(5 + s * 0.01); // over the grid and the axes, in series order
+            runShapes_.append(shape);
         }
+        connect(chart, &QChart::plotAreaChanged, chart, [shapes = runShapes_] {
+            for (RunsShape* shape : shapes)
+                shape->place();
+        });
     }
 
     if (!view2D_) {
@@ -435,14 +568,14 @@ bool HistoryChart::ensureSurface() {
     surface_->setHorizontalAspectRatio(2.5f);
     surface_->setActiveInputHandler(new CtrlDragRotation(surface_));
     surface_->installEventFilter(this);
-    surface_->axisY()->setTitleVisible(true);
+    surface_->axisY()->setTitleVisible(false); // axisTitle3D_ shows it
     surfaceContainer_ = QWidget::createWindowContainer(surface_, page3D_);
     surfaceContainer_->setObjectName(QStringLiteral("surface3D"));
     surfaceContainer_->setAccessibleName(QStringLiteral("3D chart"));
     surfaceContainer_->setFocusPolicy(Qt::ClickFocus);
     surfaceContainer_->setMinimumSize(100, 100);
     surfaceContainer_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-    layout3D_->insertWidget(1, surfaceContainer_, 1);
+    layout3D_->insertWidget(layout3D_->indexOf(axisTitle3D_) + 1, surfaceContainer_, 1);
     return true;
 }
 
@@ -464,13 +597,16 @@ void HistoryChart::drawSurface3D(ChartKind kind) {
     const int rows = data_.rowCount();
     for (int s = 0; rows > 0 && s < data_.seriesCount(); ++s) {
         const Profile3D profile = profile3D(kind, data_.values.at(s));
+        if (profile.xs.size() < 2)
+            continue; // no value at all
         auto* array = new QSurfaceDataArray();
         array->reserve(profile.depths.size());
         for (qsizetype d = 0; d < profile.depths.size(); ++d) {
             auto* row = new QSurfaceDataRow(profile.xs.size());
-            const float z = float(s) + profile.depths.at(d);
             for (qsizetype x = 0; x < profile.xs.size(); ++x) {
-                const float y = profile.onFloor.at(d) ? 0.0f : profile.ys.at(x);
+                const bool collapsed = profile.collapsed.at(x);
+                const float y = profile.onFloor.at(d) && !collapsed ? 0.0f : profile.ys.at(x);
+                const float z = float(s) + (collapsed ? 0.0f : profile.depths.at(d));
                 (*row)[x].setPosition(QVector3D(profile.xs.at(x), y, z));
             }
             array->append(row);
@@ -494,10 +630,16 @@ void HistoryChart::drawSurface3D(ChartKind kind) {
     surface_->axisZ()->setFormatter(seriesFormatter);
     surface_->axisZ()->setRange(-0.5f, std::max(data_.seriesCount(), 1) - 0.5f);
     surface_->axisZ()->setLabelAutoRotation(60);
-    const double largest = data_.largestValue();
+    // The same round ticks and the same labels as the 2D charts.
+    const ValueScale scale = niceValueScale(data_.smallestValue(), data_.largestValue());
+    auto* valueFormatter = new NumberAxisFormatter();
+    valueFormatter->setDecimals(scale.decimals);
+    surface_->axisY()->setFormatter(valueFormatter);
     surface_->axisY()->setTitle(data_.axisTitle);
-    surface_->axisY()->setLabelFormat(valueFormat(largest));
-    surface_->axisY()->setRange(float(smallestValue(data_)), float(axisTop(largest)));
+    surface_->axisY()->setSegmentCount(scale.tickCount() - 1);
+    surface_->axisY()->setSubSegmentCount(1);
+    surface_->axisY()->setRange(float(scale.min), float(scale.max));
+    axisTitle3D_->setText(data_.axisTitle);
 }
 
 void HistoryChart::updateLegend3D() {

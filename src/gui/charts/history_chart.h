@@ -1,9 +1,15 @@
 // The history chart (MSChart1): draws one ChartData in any of the eight chart types. The 2D types
-// are Qt Charts; the 3D types are one Data Visualization Q3DSurface, created when first needed,
-// that shapes each series as a row of blocks (bars), a staircase (steps), a ribbon (lines) or a
-// slab standing on the floor (areas). Q3DSurface colours every series on its own, which Q3DBars
-// does not do for series laid out in depth. The 3D chart has a title and a legend of its own and
-// turns when dragged with the Control key held.
+// are Qt Charts (bars as bar sets; lines, steps and areas drawn run by run by one item per series
+// over a stand-in series that gives the legend its entry); the 3D types are one Data Visualization
+// Q3DSurface, created when first needed, that shapes each series as a row of blocks (bars), a
+// staircase (steps), a ribbon (lines) or a slab standing on the floor (areas). Q3DSurface colours
+// every series on its own, which Q3DBars does not do for series laid out in depth. The 3D chart has
+// a title, a value-axis title and a legend of its own and turns when dragged with the Control key
+// held.
+//
+// Every engine has one colour in every type and every saved search, and the legend lists the
+// series in their order. A row without a value (an engine not saved on that date) shows no bar, and
+// lines, steps and areas break there rather than pass through a value nobody saved.
 //
 // For assistive technology the chart is a chart named by its title, described by its type, its
 // value axis and its size; its values are read through "Show as Table". A right click on the chart
@@ -13,6 +19,7 @@
 #include "core/results/chart_data.h"
 
 #include <QImage>
+#include <QPolygonF>
 #include <QWidget>
 
 class QChart;
@@ -26,6 +33,8 @@ class Q3DSurface;
 class QAbstract3DGraph;
 
 namespace tally {
+
+class RunsShape;
 
 class HistoryChart : public QWidget {
     Q_OBJECT
@@ -64,8 +73,14 @@ public:
     // Whether the window is the 3D graph's own.
     bool ownsWindow(const QWindow* window) const;
 
-    // The colour of series s, the same in every type and in the legend.
-    static QColor seriesColor(int series);
+    // The colour of a colour slot (seriesColourSlots), and the colour of series s of the content
+    // on show: the same in every type and in the legend.
+    static QColor slotColor(int slot);
+    QColor seriesColor(int series) const;
+
+    // What a 2D line, step or area chart draws for a series: one line per run of values, in
+    // values (x the row, y the value); empty for other types.
+    QList<QPolygonF> drawnLines(const QString& series) const;
 
     // Every n-th row label is shown along the row axis, so that at most `most` (a default when 0)
     // labels show for `rows` rows.
@@ -94,11 +109,14 @@ private:
     void describe();
 
     ChartData data_;
+    QList<int> colourSlots_;
+    QList<RunsShape*> runShapes_; // of the 2D chart on show, owned by it
     int shownType_ = DefaultChartType;
     QStackedWidget* pages_ = nullptr;
     QChartView* view2D_ = nullptr;
     QWidget* page3D_ = nullptr;
     QLabel* title3D_ = nullptr;
+    QLabel* axisTitle3D_ = nullptr;
     QLabel* legend3D_ = nullptr;
     QVBoxLayout* layout3D_ = nullptr;
     Q3DSurface* surface_ = nullptr;

@@ -1,5 +1,7 @@
 #include "gui/charts/history_chart_3d.h"
 
+#include "core/results/chart_data.h"
+
 #include <QMouseEvent>
 #include <QWheelEvent>
 #include <QtDataVisualization/Q3DCamera>
@@ -95,6 +97,29 @@ void TextAxisFormatter::populateCopy(QValue3DAxisFormatter& copy) const {
     auto& target = static_cast<TextAxisFormatter&>(copy);
     target.texts_ = texts_;
     target.stride_ = stride_;
+}
+
+NumberAxisFormatter::NumberAxisFormatter(QObject* parent) : QValue3DAxisFormatter(parent) {
+    setAllowNegatives(true);
+    setAllowZero(true);
+}
+
+void NumberAxisFormatter::setDecimals(int decimals) {
+    decimals_ = std::max(0, decimals);
+    markDirty(true);
+}
+
+QValue3DAxisFormatter* NumberAxisFormatter::createNewInstance() const {
+    return new NumberAxisFormatter();
+}
+
+QString NumberAxisFormatter::stringForValue(qreal value, const QString&) const {
+    return chartValueText(value, decimals_);
+}
+
+void NumberAxisFormatter::populateCopy(QValue3DAxisFormatter& copy) const {
+    QValue3DAxisFormatter::populateCopy(copy);
+    static_cast<NumberAxisFormatter&>(copy).decimals_ = decimals_;
 }
 
 } // namespace tally

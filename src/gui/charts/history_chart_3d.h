@@ -1,5 +1,6 @@
 // Pieces of the three-dimensional history charts that Data Visualization lacks: rotation by
-// dragging with the Control key held, and text labels at whole-number positions of a value axis.
+// dragging with the Control key held, text labels at whole-number positions of a value axis, and
+// value labels written with the user's group separators.
 #pragma once
 
 #include <QPoint>
@@ -46,6 +47,24 @@ protected:
 private:
     QStringList texts_;
     int stride_ = 1;
+};
+
+// Writes a value axis's labels as the 2D charts do: with group separators and a fixed number of
+// decimals ("150,000,000"). The ticks themselves are the axis's segments.
+class NumberAxisFormatter : public QValue3DAxisFormatter {
+    Q_OBJECT
+public:
+    explicit NumberAxisFormatter(QObject* parent = nullptr);
+
+    void setDecimals(int decimals);
+
+protected:
+    QValue3DAxisFormatter* createNewInstance() const override;
+    QString stringForValue(qreal value, const QString& format) const override;
+    void populateCopy(QValue3DAxisFormatter& copy) const override;
+
+private:
+    int decimals_ = 0;
 };
 
 } // namespace tally

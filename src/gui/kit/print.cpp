@@ -35,17 +35,16 @@ double pictureDpi(const QImage& picture) {
     return dpi * picture.devicePixelRatio();
 }
 
-void offerPdf(QWidget* parent, const QImage& picture, const QString& why) {
+void offerPdf(QWidget* parent, const QImage& picture, const QString& why, const QString& name) {
     const QString title = product().name;
     const auto answer = Prompts::instance().msgBox(
         parent, why + QStringLiteral("\n\nWould you like to save the chart as a PDF file instead?"),
         title, QMessageBox::Warning, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
     if (answer != QMessageBox::Yes)
         return;
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     const QString file = Prompts::instance().saveFileName(
-        parent, QStringLiteral("Save Chart as PDF"), folder, QStringLiteral("PDF files (*.pdf)"),
-        QStringLiteral("pdf"));
+        parent, QStringLiteral("Save Chart as PDF"), proposedPdfFile(name),
+        QStringLiteral("PDF files (*.pdf)"), QStringLiteral("pdf"));
     if (file.isEmpty())
         return;
     if (!savePictureAsPdf(picture, file))
@@ -56,6 +55,14 @@ void offerPdf(QWidget* parent, const QImage& picture, const QString& why) {
 }
 
 } // namespace
+
+QString proposedPdfFile(const QString& name) {
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        folder = QDir::homePath();
+    const QString base = name.trimmed().isEmpty() ? QStringLiteral("chart") : name;
+    return QDir(folder).filePath(base + QStringLiteral(".pdf"));
+}
 
 bool printOnePage(QPrinter& printer, const QImage& picture) {
     printer.setPageOrientation(QPageLayout::Landscape);
@@ -85,16 +92,18 @@ bool savePictureAsPdf(const QImage& picture, const QString& file) {
     return written.exists() && written.size() > 0;
 }
 
-void printPicture(QWidget* parent, const QImage& picture) {
+void printPicture(QWidget* parent, const QImage& picture, const QString& name) {
     std::unique_ptr<QPrinter> printer = defaultPrinter();
     if (!printer) {
-        offerPdf(parent, picture, QStringLiteral("There is no printer to print the chart on."));
+        offerPdf(parent, picture, QStringLiteral("There is no printer to print the chart on."),
+                 name);
         return;
     }
     if (!printOnePage(*printer, picture)) {
-        offerPdf(parent, picture,
-                 QStringLiteral("The chart could not be printed on \"%1\".")
-                     .arg(printer->printerName()));
+        offerPdf(
+            parent, picture,
+            QStringLiteral("The chart could not be printed on \"%1\".").arg(printer->printerName()),
+            name);
     }
 }
 

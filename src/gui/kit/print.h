@@ -19,8 +19,13 @@ namespace tally::printing {
 // on-screen size (shrunk to fit a smaller page). False when the job could not be started or ended.
 bool printOnePage(QPrinter& printer, const QImage& picture);
 
-// Prints the picture on the default printer; see above for the way out when that fails.
-void printPicture(QWidget* parent, const QImage& picture);
+// Prints the picture on the default printer; see above for the way out when that fails. The PDF
+// file offered instead is "<name>.pdf" ("chart.pdf" without a name) in the user's documents
+// folder, or the home folder when there is none.
+void printPicture(QWidget* parent, const QImage& picture, const QString& name = QString());
+
+// The file the PDF fallback proposes for a picture of that name.
+QString proposedPdfFile(const QString& name);
 
 // Writes the picture as a one-page PDF file through the same page painting.
 bool savePictureAsPdf(const QImage& picture, const QString& file);

@@ -4,8 +4,10 @@
 #include "core/scan/network_page_fetcher.h"
 #include "core/settings/program_folder.h"
 #include "core/settings/user_settings.h"
+#include "core/webview/web_results.h"
 #include "gui/help/help_window.h"
 #include "gui/kit/accessibility.h"
+#include "gui/kit/clipped_label.h"
 #include "gui/kit/icons.h"
 #include "gui/kit/picture_button.h"
 #include "gui/kit/prompts.h"
@@ -69,8 +71,7 @@ QWidget* makePanel(QLabel** label, int minimumWidth, QWidget* parent) {
     auto* grid = new QGridLayout(box);
     grid->setContentsMargins(2, 1, 2, 1);
     grid->setSpacing(0);
-    *label = new QLabel(box);
-    (*label)->setTextFormat(Qt::PlainText);
+    *label = new ClippedLabel(box); // a text too long for the panel shows whole as tooltip
     grid->addWidget(*label, 0, 0);
     return box;
 }
@@ -386,8 +387,9 @@ void MainWindow::load() {
     stopAction_->setEnabled(false);
     setPanelText(1, QString());
     skin::skinWindow(this);
-    if (UserSettings::showHelpAtStart())
-        showHelp();
+    // The help window opens once this window is on screen (showEvent): mapped before its owner,
+    // the window manager does not keep it above the owner, and it sinks at the first click.
+    helpAtFirstShow_ = UserSettings::showHelpAtStart();
 
     // The web-results list: "Webpage Type" a quarter of its width, "URL" three quarters.
     if (QLayout* l = centralWidget()->layout())
@@ -475,6 +477,17 @@ void MainWindow::placeProgressBar() {
         if (grid->indexOf(progressBar_) < 0)
             grid->addWidget(progressBar_, 0, 0);
     progressBar_->raise();
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!helpAtFirstShow_)
+        return;
+    helpAtFirstShow_ = false;
+    QTimer::singleShot(0, this, [this] {
+        if (isVisible())
+            showHelp();
+    });
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event) {
@@ -727,7 +740,14 @@ void MainWindow::visitWebsite() {
 
 void MainWindow::openBrowser(const QString& address) {
     if (!browser_) {
-        browser_ = new BrowserWindow(product_.siteAddress, address);
+        // The site's address is the program's data, not the user's typing: web addresses only.
+        const std::optional<QUrl> url = webAddressFor(address);
+        if (!url) {
+            Prompts::message(this, refusedAddressMessage(address), product_.name,
+                             QMessageBox::Warning);
+            return;
+        }
+        browser_ = new BrowserWindow(product_.siteAddress, url->toString(QUrl::FullyEncoded));
         browserLoadedBefore_ = true;
     }
     bringForward(browser_);
@@ -742,8 +762,17 @@ void MainWindow::showOptionsModal() {
 }
 
 void MainWindow::openOptions(bool modal) {
-    // One dialog at a time, whoever opened it: an open one is only brought forward.
+    // One dialog at a time, whoever opened it: an open one is brought forward. "View Options"
+    // blocks this window in any case: an open modeless dialog becomes this window's modal one,
+    // the same dialog with what was typed into it.
     if (options_) {
+        if (modal && options_->windowModality() != Qt::ApplicationModal) {
+            const QPoint place = options_->pos();
+            options_->hide(); // modality changes only while it is hidden
+            options_->setParent(this, options_->windowFlags());
+            options_->setWindowModality(Qt::ApplicationModal);
+            options_->move(place);
+        }
         bringForward(options_);
         return;
     }

@@ -114,6 +114,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void buildMenus();
@@ -173,6 +174,8 @@ private:
     // What the About window's web site opens: the site's full address until the browser window
     // has first been loaded, its bare host name from then on.
     bool browserLoadedBefore_ = false;
+    // The help window is due when this window is first shown (showHelp at start-up).
+    bool helpAtFirstShow_ = false;
 
     // Scan state.
     int scanPosition_ = 0;

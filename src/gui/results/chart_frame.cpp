@@ -274,7 +274,9 @@ void ChartFrame::loadSavedSearch() {
 }
 
 void ChartFrame::printChart() {
-    printing::printPicture(window(), chart_->renderImage());
+    // A saved search's chart is offered as "<name>.pdf" when it cannot be printed.
+    printing::printPicture(window(), chart_->renderImage(),
+                           engineList_->isEnabled() ? title_ : QString());
 }
 
 void ChartFrame::showChartMenu(const QPoint& globalPos) {

@@ -10,12 +10,17 @@
 #include <QIcon>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QStyleOption>
 
 #include <algorithm>
 
 namespace tally {
 
 namespace {
+
+// The designed column widths in twips: Domain Name, Total and the six engines.
+constexpr int DesignedWidths[ResultsColumnCount] = {2750, 950, 950, 950, 950, 950, 950, 1100};
 
 // Properties of a list in toggleTextSort's sorted mode.
 constexpr const char* SortedModeProperty = "tallySortedMode";
@@ -52,6 +57,21 @@ void reorderRows(QTreeWidget* list, const QList<int>& order) {
 }
 
 } // namespace
+
+SortArrowHeader::SortArrowHeader(QWidget* parent) : QHeaderView(Qt::Horizontal, parent) {
+    // As a tree view's own header is.
+    setSectionsMovable(true);
+    setStretchLastSection(true);
+    setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+}
+
+void SortArrowHeader::initStyleOptionForIndex(QStyleOptionHeader* option, int logicalIndex) const {
+    QHeaderView::initStyleOptionForIndex(option, logicalIndex);
+    if (option->sortIndicator == QStyleOptionHeader::SortUp)
+        option->sortIndicator = QStyleOptionHeader::SortDown;
+    else if (option->sortIndicator == QStyleOptionHeader::SortDown)
+        option->sortIndicator = QStyleOptionHeader::SortUp;
+}
 
 bool ResultsRow::operator<(const QTreeWidgetItem& other) const {
     if (other.type() != Type)
@@ -95,6 +115,7 @@ void showCellOutcome(QTreeWidgetItem* row, int column, const QString& text, cons
 ResultsTable::ResultsTable(QWidget* parent) : QTreeWidget(parent) {
     setObjectName(QStringLiteral("ListView1"));
     setAccessibleName(QStringLiteral("Results"));
+    setHeader(new SortArrowHeader(this));
     setRootIsDecorated(false);
     setUniformRowHeights(true);
     setAllColumnsShowFocus(true);
@@ -105,9 +126,8 @@ ResultsTable::ResultsTable(QWidget* parent) : QTreeWidget(parent) {
                      QStringLiteral("Google"), QStringLiteral("Altavista"),
                      QStringLiteral("Yahoo!"), QStringLiteral("Ask"), QStringLiteral("MSN"),
                      QStringLiteral("All The Web")});
-    static constexpr int widths[ResultsColumnCount] = {2750, 950, 950, 950, 950, 950, 950, 1100};
     for (int c = 0; c < ResultsColumnCount; ++c)
-        setColumnWidth(c, px(widths[c]));
+        setColumnWidth(c, px(DesignedWidths[c]));
     header()->setStretchLastSection(false);
     header()->setSectionsClickable(true);
     header()->setSortIndicatorShown(false);
@@ -115,6 +135,45 @@ ResultsTable::ResultsTable(QWidget* parent) : QTreeWidget(parent) {
             [this](int logical) { Q_EMIT columnClicked(logical + 1); });
     accessibility::onContextMenuKeys(this, Qt::WidgetShortcut,
                                      [this] { openContextMenuFromKeyboard(); });
+    connect(header(), &QHeaderView::sectionResized, this, [this] {
+        if (!fitting_)
+            columnsSizedByUser_ = true;
+    });
+}
+
+void ResultsTable::fitColumns() {
+    const int available = viewport()->width();
+    if (columnsSizedByUser_ || available <= 0)
+        return;
+    int designed = 0;
+    for (int width : DesignedWidths)
+        designed += px(width);
+    const double scale = std::min(1.0, double(available) / designed);
+    // At least a header's text and the room of a sort arrow, which every column may come to show.
+    std::array<int, ResultsColumnCount> least{};
+    const bool arrowShown = header()->isSortIndicatorShown();
+    header()->setSortIndicatorShown(true);
+    for (int c = 0; c < ResultsColumnCount; ++c)
+        least[c] = header()->sectionSizeHint(c);
+    header()->setSortIndicatorShown(arrowShown);
+    std::array<int, ResultsColumnCount> widths{};
+    int counts = 0;
+    for (int c = 1; c < ResultsColumnCount; ++c) {
+        widths[c] = std::max(least[c], int(px(DesignedWidths[c]) * scale));
+        counts += widths[c];
+    }
+    widths[0] = std::min(px(DesignedWidths[0]), std::max(least[0], available - counts));
+    fitting_ = true;
+    for (int c = 0; c < ResultsColumnCount; ++c)
+        if (columnWidth(c) != widths[c])
+            setColumnWidth(c, widths[c]);
+    fitting_ = false;
+}
+
+bool ResultsTable::viewportEvent(QEvent* event) {
+    if (event->type() == QEvent::Resize)
+        fitColumns();
+    return QTreeWidget::viewportEvent(event);
 }
 
 bool ResultsTable::columnDirection(int column) const {

@@ -3,6 +3,7 @@
 
 #include "core/results/sort_keys.h"
 
+#include <QHeaderView>
 #include <QTreeWidget>
 
 #include <array>
@@ -29,6 +30,17 @@ QIcon failureMark();
 // non-empty reason) the warning mark with the reason as tooltip and as the cell's accessible
 // description. An empty reason clears all three.
 void showCellOutcome(QTreeWidgetItem* row, int column, const QString& text, const QString& reason);
+
+// The header of the program's report lists: its sort indicator points up for an ascending sort and
+// down for a descending one. (Qt's own header hands the style the opposite arrow.)
+class SortArrowHeader : public QHeaderView {
+    Q_OBJECT
+public:
+    explicit SortArrowHeader(QWidget* parent = nullptr);
+
+protected:
+    void initStyleOptionForIndex(QStyleOptionHeader* option, int logicalIndex) const override;
+};
 
 // A row of the results table. It carries the key of its cell in the sort column while
 // sortRows runs, so that the table's own sort orders the rows by it.
@@ -60,6 +72,11 @@ public:
     // The selected row, or nullptr.
     QTreeWidgetItem* selectedRow() const;
 
+    // Sets the column widths for the table's width: the designed widths where they fit, else
+    // narrower, so that all eight columns show with their header texts whole; the domain column
+    // gives up most. Runs on every resize until the user sizes a column by hand.
+    void fitColumns();
+
     // Whether the table is in sorted mode (left on by a sort, turned off by a scan's start).
     bool isSorted() const { return sorted_; }
     void setSorted(bool sorted, int column = 0, Qt::SortOrder order = Qt::AscendingOrder);
@@ -79,6 +96,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
 
 private:
     // Shift+F10, the Menu key: the context menu of the current row, which becomes the selected one.
@@ -86,6 +104,8 @@ private:
 
     std::array<bool, ResultsColumnCount> directions_{};
     bool sorted_ = false;
+    bool fitting_ = false;
+    bool columnsSizedByUser_ = false;
 };
 
 // The typed sort of a report list by a 1-based column. The row order changes; every cell's text,

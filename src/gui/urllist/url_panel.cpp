@@ -18,6 +18,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QShortcut>
 #include <QStyle>
 #include <QVBoxLayout>
 
@@ -98,13 +99,17 @@ UrlPanel::UrlPanel(QWidget* parent) : QGroupBox(QStringLiteral("URLs"), parent) 
     saveAction_ =
         item("mnuURLSaveUrlList", QStringLiteral("Save URL List to File"), &UrlPanel::saveListFile);
 
-    // Del and Shift+Del act on the list while it has the focus, and nowhere else.
+    // Del and Shift+Del act on the list while it has the focus, and nowhere else. Del has a key
+    // of its own: the menu item, which only shows it, is disabled whenever the menu last opened
+    // without a selection, and a disabled item's key does nothing.
     deleteAction_->setShortcut(QKeySequence(Qt::Key_Delete));
+    deleteAction_->setShortcutContext(Qt::WidgetShortcut);
+    auto* deleteKey = new QShortcut(QKeySequence(Qt::Key_Delete), list_);
+    deleteKey->setContext(Qt::WidgetShortcut);
+    connect(deleteKey, &QShortcut::activated, this, &UrlPanel::deleteSelected);
     clear->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_Delete));
-    for (QAction* action : {deleteAction_, clear}) {
-        action->setShortcutContext(Qt::WidgetShortcut);
-        list_->addAction(action);
-    }
+    clear->setShortcutContext(Qt::WidgetShortcut);
+    list_->addAction(clear);
     // Shift+F10 and the Menu key: the context menu at the current entry.
     accessibility::onContextMenuKeys(list_, Qt::WidgetShortcut, [this] {
         showContextMenu(accessibility::keyboardMenuPosition(list_));

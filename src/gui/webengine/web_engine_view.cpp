@@ -5,6 +5,7 @@
 #include <QWebEngineLoadingInfo>
 #include <QWebEngineNewWindowRequest>
 #include <QWebEnginePage>
+#include <QWebEngineSettings>
 #include <QWebEngineView>
 
 namespace tally {
@@ -17,6 +18,12 @@ WebEngineView::WebEngineView(QWidget* parent)
     layout->addWidget(engine_);
     // Focus given to the view goes to the page.
     setFocusProxy(engine_);
+    // A local page (one the user typed a file address for) reads neither other local files nor
+    // other sites; scripts stay on for the web's own pages.
+    QWebEngineSettings* settings = engine_->settings();
+    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
+    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
+    settings->setAttribute(QWebEngineSettings::JavascriptEnabled, true);
 
     QWebEnginePage* page = engine_->page();
     connect(page, &QWebEnginePage::linkHovered, this, &WebPageView::linkHovered);

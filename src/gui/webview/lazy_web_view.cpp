@@ -83,7 +83,10 @@ QUrl LazyWebView::addressFromText(const QString& address) {
 }
 
 void LazyWebView::open(const QString& address) {
-    const QUrl url = addressFromText(address);
+    openUrl(addressFromText(address));
+}
+
+void LazyWebView::openUrl(const QUrl& url) {
     if (url.isEmpty())
         return;
     if (!view_ && url == QUrl(blankPage))

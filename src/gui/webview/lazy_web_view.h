@@ -30,6 +30,8 @@ public:
     // "about:blank" before the view exists opens nothing. An address that cannot be made into a
     // URL does nothing.
     void open(const QString& address);
+    // Opens an address already made into a URL ("about:blank" before the view exists: nothing).
+    void openUrl(const QUrl& url);
     // History and loading commands; each does nothing when it cannot be carried out.
     void back();
     void forward();

@@ -1,13 +1,17 @@
 #include "gui/webview/website_frame.h"
 
+#include "core/product/product.h"
 #include "core/settings/program_folder.h"
 #include "core/webview/web_results.h"
+#include "gui/kit/prompts.h"
+#include "gui/results/results_table.h"
 #include "gui/webview/lazy_web_view.h"
 #include "gui/webview/navigation_bar.h"
 
 #include <QBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QTreeWidget>
 
 namespace tally {
@@ -36,6 +40,7 @@ WebsiteFrame::WebsiteFrame(QWidget* parent)
     webResults_ = new QTreeWidget(this);
     webResults_->setObjectName(QStringLiteral("ListView2"));
     webResults_->setAccessibleName(QStringLiteral("Web results"));
+    webResults_->setHeader(new SortArrowHeader(webResults_));
     webResults_->setRootIsDecorated(false);
     webResults_->setUniformRowHeights(true);
     webResults_->setAllColumnsShowFocus(true);
@@ -73,13 +78,19 @@ void WebsiteFrame::clearWebResults() {
 }
 
 void WebsiteFrame::showWebResultsFor(const QString& url) {
+    // The URL's "Home Page" row, wherever a sort of the list has put it; the first row of the URL
+    // when it has none.
     QTreeWidgetItem* match = nullptr;
     for (int i = 0; i < webResults_->topLevelItemCount(); ++i) {
         QTreeWidgetItem* row = webResults_->topLevelItem(i);
-        if (row->text(1) == url) {
+        if (row->text(1) != url)
+            continue;
+        if (row->text(0) == QLatin1String(HomePageRowText)) {
             match = row;
             break;
         }
+        if (!match)
+            match = row;
     }
     if (!match)
         return;
@@ -93,6 +104,8 @@ void WebsiteFrame::showWebResultsFor(const QString& url) {
 
 void WebsiteFrame::openBlankPage() {
     browser_->open(QStringLiteral("about:blank"));
+    // The address box says where the browser is, though no web engine has been started for it.
+    navigation_->addressBox()->setText(browser_->currentAddress());
 }
 
 void WebsiteFrame::showEvent(QShowEvent* event) {
@@ -117,8 +130,14 @@ void WebsiteFrame::openSelectedWebResult() {
     const QTreeWidgetItem* row = selected.first();
     const std::optional<QString> address =
         webResultAddress(row->text(0), row->text(1), ProgramFolder::settingsIni());
-    if (address)
-        browser_->open(*address);
+    if (!address)
+        return;
+    // The list's URLs and the engines' prefixes come from files: only web addresses open.
+    if (const std::optional<QUrl> url = webAddressFor(*address))
+        browser_->openUrl(*url);
+    else
+        Prompts::message(window(), refusedAddressMessage(*address), product().name,
+                         QMessageBox::Warning);
 }
 
 bool WebsiteFrame::eventFilter(QObject* watched, QEvent* event) {

@@ -105,20 +105,49 @@ private slots:
             QCOMPARE(*read, value);
     }
 
-    void sortNumbersFollowTheLocale() {
-        double v = 0;
-        QVERIFY(readsAsSortNumber(QStringLiteral(" 1,234.5 "), &v));
-        QCOMPARE(v, 1234.5);
-        QVERIFY(readsAsSortNumber(QStringLiteral("+12"), &v));
-        QCOMPARE(v, 12.0);
-        QVERIFY(!readsAsSortNumber(QStringLiteral("12abc"), &v));
-        QVERIFY(!readsAsSortNumber(QStringLiteral("nan"), &v));
-        QVERIFY(!readsAsSortNumber(QStringLiteral(""), &v));
-        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-        QVERIFY(readsAsSortNumber(QStringLiteral("1.234,5"), &v));
-        QCOMPARE(v, 1234.5);
-        QVERIFY(readsAsSortNumber(QStringLiteral("1234"), &v)); // the program's own counts
-        QCOMPARE(v, 1234.0);
+    // The typed sort's rule: sign, digits with group separators, fraction; in the user's locale
+    // or the C locale's way. Nothing the locale's own reader would add (exponent, infinity, NaN).
+    void sortNumbers_data() {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("reads");
+        QTest::addColumn<double>("value");
+        const QString us = QStringLiteral("en_US");
+        const QString de = QStringLiteral("de_DE");
+        QTest::newRow("grouped, blanks") << us << " 1,234.5 " << true << 1234.5;
+        QTest::newRow("plus") << us << "+12" << true << 12.0;
+        QTest::newRow("minus fraction") << us << "-0.25" << true << -0.25;
+        QTest::newRow("fraction only") << us << ".5" << true << 0.5;
+        QTest::newRow("two groups") << us << "150,000,000" << true << 150000000.0;
+        QTest::newRow("german") << de << "1.234,5" << true << 1234.5;
+        QTest::newRow("german, C way") << de << "1,234.5" << true << 1234.5;
+        QTest::newRow("german, own counts") << de << "1234" << true << 1234.0;
+        QTest::newRow("exponent") << us << "1e3" << false << 0.0;
+        QTest::newRow("exponent, capital") << us << "2E-2" << false << 0.0;
+        QTest::newRow("inf") << us << "inf" << false << 0.0;
+        QTest::newRow("-inf") << us << "-inf" << false << 0.0;
+        QTest::newRow("nan") << us << "nan" << false << 0.0;
+        QTest::newRow("german inf") << de << "inf" << false << 0.0;
+        QTest::newRow("letters after") << us << "12abc" << false << 0.0;
+        QTest::newRow("empty") << us << "" << false << 0.0;
+        QTest::newRow("sign alone") << us << "-" << false << 0.0;
+        QTest::newRow("short group") << us << "1,23" << false << 0.0;
+        QTest::newRow("long first group") << us << "1234,567" << false << 0.0;
+        QTest::newRow("separator first") << us << ",123" << false << 0.0;
+        QTest::newRow("two signs") << us << "--1" << false << 0.0;
+        QTest::newRow("inner blank") << us << "1 234" << false << 0.0;
+        QTest::newRow("too large") << us << QString(400, QLatin1Char('9')) << false << 0.0;
+    }
+    void sortNumbers() {
+        QFETCH(QString, locale);
+        QFETCH(QString, text);
+        QFETCH(bool, reads);
+        QFETCH(double, value);
+        QLocale::setDefault(QLocale(locale));
+        double v = -1;
+        QCOMPARE(readsAsSortNumber(text, &v), reads);
+        if (reads)
+            QCOMPARE(v, value);
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     }
 

@@ -3,7 +3,12 @@
 
 #include <QtTest>
 
+#include <cmath>
+
 using namespace tally;
+
+Q_DECLARE_METATYPE(QList<tally::EngineHistory>)
+Q_DECLARE_METATYPE(QList<QList<tally::ChartValue>>)
 
 namespace {
 
@@ -95,41 +100,140 @@ private Q_SLOTS:
         QCOMPARE(empty.axisTitle, QStringLiteral("Linking Sites"));
     }
 
-    void allEnginesFirstFixesDivisorAndLabels() {
+    void allEnginesFirstFixesDivisor() {
         // The second engine's counts are far larger, but the first engine's band applies.
         const ChartData data = allEnginesChart({
             {QStringLiteral("Google"), history({{"01-03-25", 500}, {"01-02-25", 400}})},
-            {QStringLiteral("Yahoo!"), history({{"12-01-24", 500000000}, {"11-01-24", 7}})},
+            {QStringLiteral("Yahoo!"), history({{"01-03-25", 500000000}, {"01-02-25", 7}})},
         });
         QCOMPARE(data.axisTitle, QStringLiteral("Linking Sites"));
         QCOMPARE(data.seriesLabels, (QStringList{"Google", "Yahoo!"}));
-        QCOMPARE(data.rowLabels, (QStringList{"01-03-25", "01-02-25"}));
         QCOMPARE(data.values[1][0], 500000000.0);
     }
 
-    void allEnginesLastFixesRowCount() {
-        // Last engine longer: the extra rows get empty labels and zeros elsewhere.
-        const ChartData longer = allEnginesChart({
-            {QStringLiteral("Google"), history({{"a", 20000000}})},
-            {QStringLiteral("MSN"), history({{"x", 10}, {"y", 2000}, {"z", 30000}})},
-        });
-        QCOMPARE(longer.axisTitle, QStringLiteral("Linking Sites x100"));
-        QCOMPARE(longer.rowLabels, (QStringList{"a", "", ""}));
-        QCOMPARE(longer.values[0], (QList<double>{200000, 0, 0}));
-        QCOMPARE(longer.values[1], (QList<double>{0.1, 20, 300}));
+    // Every engine's count stands at its own date: the rows are every date of any engine, newest
+    // first, and an engine without a line for a date has no value there (not 0).
+    void allEnginesAlignedByDate_data() {
+        QTest::addColumn<QList<EngineHistory>>("engines");
+        QTest::addColumn<QStringList>("rows");
+        QTest::addColumn<QList<QList<ChartValue>>>("values");
+        const ChartValue none;
+        // The saved-search example: Ask was first saved on the second date.
+        QList<EngineHistory> example;
+        for (const char* engine : {"Google", "Altavista", "Yahoo!", "MSN", "All The Web"})
+            example.append({QLatin1String(engine), history({{"12-14-26", 10}, {"12-07-26", 9}})});
+        example.append({QStringLiteral("Ask"), history({{"12-14-26", 12}})});
+        QList<QList<ChartValue>> exampleValues(5, {10, 9});
+        exampleValues.append({12, none});
+        QTest::newRow("one engine saved later")
+            << example << QStringList{"12-14-26", "12-07-26"} << exampleValues;
+        QTest::newRow("disjoint dates, last engine short")
+            << QList<EngineHistory>{{"Google", history({{"03-01-26", 3}, {"01-01-26", 1}})},
+                                    {"MSN", history({{"02-01-26", 2}})}}
+            << QStringList{"03-01-26", "02-01-26", "01-01-26"}
+            << QList<QList<ChartValue>>{{3, none, 1}, {none, 2, none}};
+        QTest::newRow("twelve dates, last engine three")
+            <<
+            [] {
+                QList<HistoryRow> twelve;
+                for (int m = 12; m >= 1; --m)
+                    twelve.append({QStringLiteral("%1-01-26").arg(m, 2, 10, QLatin1Char('0')), m});
+                return QList<EngineHistory>{
+                    {"Google", twelve},
+                    {"Ask", history({{"12-01-26", 5}, {"06-01-26", 5}})},
+                    {"MSN", history({{"11-01-26", 7}, {"10-01-26", 7}, {"01-01-26", 7}})}};
+            }()
+            << QStringList{"12-01-26", "11-01-26", "10-01-26", "09-01-26", "08-01-26", "07-01-26",
+                           "06-01-26", "05-01-26", "04-01-26", "03-01-26", "02-01-26", "01-01-26"}
+            << QList<QList<ChartValue>>{
+                   {12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1},
+                   {5, none, none, none, none, none, 5, none, none, none, none, none},
+                   {none, 7, 7, none, none, none, none, none, none, none, none, 7}};
+        QTest::newRow("across a new year, two-digit years")
+            << QList<EngineHistory>{{"Google", history({{"01-02-00", 2}, {"12-30-99", 1}})},
+                                    {"Ask", history({{"01-05-79", 9}, {"12-31-80", 8}})}}
+            << QStringList{"01-05-79", "01-02-00", "12-30-99", "12-31-80"}
+            << QList<QList<ChartValue>>{{none, 2, 1, none}, {9, none, none, 8}};
+        QTest::newRow("labels that are no dates follow, first line of a date counts")
+            << QList<EngineHistory>{{"Google",
+                                     history({{"junk", 4}, {"01-01-26", 1}, {"01-01-26", 99}})},
+                                    {"Ask", history({{"other", 5}, {"02-01-26", 2}})}}
+            << QStringList{"02-01-26", "01-01-26", "junk", "other"}
+            << QList<QList<ChartValue>>{{none, 1, 4, none}, {2, none, none, 5}};
+        QTest::newRow("no engines")
+            << QList<EngineHistory>{} << QStringList{} << QList<QList<ChartValue>>{};
+    }
+    void allEnginesAlignedByDate() {
+        QFETCH(QList<EngineHistory>, engines);
+        QFETCH(QStringList, rows);
+        QFETCH(QList<QList<ChartValue>>, values);
+        const ChartData data = allEnginesChart(engines);
+        QCOMPARE(data.rowLabels, rows);
+        QCOMPARE(data.values.size(), values.size());
+        for (qsizetype s = 0; s < values.size(); ++s)
+            QVERIFY2(data.values[s] == values[s], qPrintable(data.seriesLabels.value(s)));
+    }
 
-        // Last engine shorter: rows beyond its lines are dropped for every engine.
-        const ChartData shorter = allEnginesChart({
-            {QStringLiteral("Google"), history({{"a", 1}, {"b", 2}, {"c", 3}})},
-            {QStringLiteral("Ask"), history({{"x", 4}, {"y", 5}, {"z", 6}})},
-            {QStringLiteral("MSN"), history({{"x", 7}})},
-        });
-        QCOMPARE(shorter.rowLabels, QStringList{"a"});
-        QCOMPARE(shorter.values, (QList<QList<double>>{{1}, {4}, {7}}));
+    // Round ticks like the 2D chart's: steps of 1, 2 or 5 times a power of ten, covering all.
+    void valueScale_data() {
+        QTest::addColumn<double>("low");
+        QTest::addColumn<double>("high");
+        QTest::addColumn<double>("min");
+        QTest::addColumn<double>("max");
+        QTest::addColumn<double>("step");
+        QTest::addColumn<int>("decimals");
+        QTest::newRow("958 (was 958/766/575)") << 0.0 << 958.0 << 0.0 << 1000.0 << 200.0 << 0;
+        QTest::newRow("150,000") << 0.0 << 150000.0 << 0.0 << 150000.0 << 50000.0 << 0;
+        QTest::newRow("small") << 0.0 << 0.12 << 0.0 << 0.15 << 0.05 << 2;
+        QTest::newRow("tenths") << 0.0 << 0.7 << 0.0 << 0.8 << 0.2 << 1;
+        QTest::newRow("negative") << -5.0 << 7.0 << -5.0 << 10.0 << 5.0 << 0;
+        QTest::newRow("empty chart") << 0.0 << 0.0 << 0.0 << 1.0 << 0.2 << 1;
+        QTest::newRow("one value") << 3.0 << 3.0 << 0.0 << 3.0 << 1.0 << 0;
+    }
+    void valueScale() {
+        QFETCH(double, low);
+        QFETCH(double, high);
+        QFETCH(double, min);
+        QFETCH(double, max);
+        QFETCH(double, step);
+        QFETCH(int, decimals);
+        const ValueScale scale = niceValueScale(low, high);
+        QCOMPARE(scale.min, min);
+        QCOMPARE(scale.max, max);
+        QCOMPARE(scale.step, step);
+        QCOMPARE(scale.decimals, decimals);
+        QCOMPARE(scale.tickCount(), int(std::lround((max - min) / step)) + 1);
+    }
 
-        const ChartData none = allEnginesChart({});
-        QCOMPARE(none.seriesCount(), 0);
-        QCOMPARE(none.rowCount(), 0);
+    void valueTextsCarryGroupSeparators() {
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        QCOMPARE(chartValueText(150000000, 0), QStringLiteral("150,000,000"));
+        QCOMPARE(chartValueText(1234.5, 1), QStringLiteral("1,234.5"));
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        QCOMPARE(chartValueText(150000000, 0), QStringLiteral("150.000.000"));
+        QLocale::setDefault(QLocale::c());
+        QCOMPARE(chartValueText(150000000, 0), QStringLiteral("150,000,000"));
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    }
+
+    // An engine has one colour slot whatever its place; other labels take the free ones.
+    void colourSlots_data() {
+        QTest::addColumn<QStringList>("labels");
+        QTest::addColumn<QList<int>>("expected");
+        QTest::newRow("column order")
+            << QStringList{"Google", "Altavista", "Yahoo!", "Ask", "MSN", "All The Web"}
+            << QList<int>{0, 1, 2, 3, 4, 5};
+        QTest::newRow("Ask saved later")
+            << QStringList{"Google", "Yahoo!", "MSN", "Ask"} << QList<int>{0, 2, 4, 3};
+        QTest::newRow("Yahoo! first") << QStringList{"Yahoo!"} << QList<int>{2};
+        QTest::newRow("URLs") << QStringList{"a.example", "b.example"} << QList<int>{0, 1};
+        QTest::newRow("unknown section")
+            << QStringList{"Fake", "Google", "Altavista", "Other"} << QList<int>{2, 0, 1, 3};
+    }
+    void colourSlots() {
+        QFETCH(QStringList, labels);
+        QFETCH(QList<int>, expected);
+        QCOMPARE(seriesColourSlots(labels), expected);
     }
 
     void currentResults() {
@@ -143,8 +247,8 @@ private Q_SLOTS:
         QCOMPARE(data.seriesLabels, (QStringList{"a.example", "b.example"}));
         QCOMPARE(data.rowLabels, captions);
         QCOMPARE(data.axisTitle, QStringLiteral("Linking Sites x100"));
-        QCOMPARE(data.values[0], (QList<double>{200000, 0, 0, 0.12, 0, 0.07}));
-        QCOMPARE(data.values[1], (QList<double>{9000000, 0.05, 0, 0, 0, 0}));
+        QCOMPARE(data.values[0], (QList<ChartValue>{200000, 0, 0, 0.12, 0, 0.07}));
+        QCOMPARE(data.values[1], (QList<ChartValue>{9000000, 0.05, 0, 0, 0, 0}));
 
         const ChartData empty = resultsChart(captions, {});
         QCOMPARE(empty.seriesCount(), 0);

@@ -1,7 +1,7 @@
 // The address behind each row of the web-results list.
 #include "core/scan/url_encode.h"
-#include "support/test_env.h"
 #include "core/webview/web_results.h"
+#include "support/test_env.h"
 
 #include <QtTest>
 
@@ -17,6 +17,8 @@ private Q_SLOTS:
     void unknownRowTextOpensNothing();
     void missingFileOrKeyGivesEncodedUrlAlone();
     void prefixIsReadAnewEachTime();
+    void onlyWebAddressesOpen_data();
+    void onlyWebAddressesOpen();
 };
 
 void TestWebResults::rowTextsMapToKeys() {
@@ -103,6 +105,45 @@ void TestWebResults::prefixIsReadAnewEachTime() {
     QCOMPARE(webResultAddress("Ask", "x", ini), QString("http://one.example/?q=x"));
     env.writeFile("settings.ini", "[Engines]\r\nAsk=http://two.example/?q=\r\n");
     QCOMPARE(webResultAddress("Ask", "x", ini), QString("http://two.example/?q=x"));
+}
+
+// What the program's own data may open in the browser: http and https only.
+void TestWebResults::onlyWebAddressesOpen_data() {
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<QString>("opens"); // empty: refused
+    QTest::newRow("http") << "http://www.site.example/a?b=1"
+                          << "http://www.site.example/a?b=1";
+    QTest::newRow("https") << "https://site.example/"
+                           << "https://site.example/";
+    QTest::newRow("capital scheme") << "HTTP://Site.Example/"
+                                    << "http://site.example/";
+    QTest::newRow("bare host") << "www.site.example"
+                               << "http://www.site.example";
+    QTest::newRow("file") << "file:///etc/passwd"
+                          << "";
+    QTest::newRow("local path") << "/etc/passwd"
+                                << "";
+    QTest::newRow("javascript") << "javascript:alert(document.cookie)"
+                                << "";
+    QTest::newRow("data") << "data:text/html,<b>x</b>"
+                          << "";
+    QTest::newRow("ftp") << "ftp://files.example/x"
+                         << "";
+    QTest::newRow("view-source") << "view-source:http://site.example/"
+                                 << "";
+    QTest::newRow("scheme alone") << "http:"
+                                  << "";
+    QTest::newRow("empty") << ""
+                           << "";
+}
+
+void TestWebResults::onlyWebAddressesOpen() {
+    QFETCH(QString, address);
+    QFETCH(QString, opens);
+    const std::optional<QUrl> url = webAddressFor(address);
+    QCOMPARE(url.has_value(), !opens.isEmpty());
+    if (url)
+        QCOMPARE(url->toString(), opens);
 }
 
 QTEST_GUILESS_MAIN(TestWebResults)

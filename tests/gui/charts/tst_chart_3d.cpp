@@ -114,8 +114,12 @@ private Q_SLOTS:
         QVERIFY(series[0]->baseColor() != series[1]->baseColor());
         QCOMPARE(series[0]->dataProxy()->rowCount(), depths);
         QCOMPARE(series[0]->dataProxy()->columnCount(), positions);
-        QCOMPARE(graph->axisY()->title(), QStringLiteral("Linking Sites x10"));
-        QVERIFY(graph->axisY()->isTitleVisible());
+        // The value axis's title stands upright above the graph, readable, not sideways in it.
+        auto* axisTitle = frame->findChild<QLabel*>(QStringLiteral("chartAxisTitle"));
+        QCOMPARE(axisTitle->text(), QStringLiteral("Linking Sites x10"));
+        QVERIFY(axisTitle->isVisible());
+        QVERIFY(axisTitle->geometry().bottom() <= chart->graphContainer()->geometry().top());
+        QVERIFY(!graph->axisY()->isTitleVisible());
         QCOMPARE(frame->findChild<QLabel*>(QStringLiteral("chartTitle"))->text(),
                  QStringLiteral("mysite"));
         const QString legend = frame->findChild<QLabel*>(QStringLiteral("chartLegend"))->text();
@@ -134,6 +138,68 @@ private Q_SLOTS:
                 if (qGray(picture.pixel(x, y)) < 16)
                     ++black;
         QVERIFY2(black < total / 4, qPrintable(QStringLiteral("%1 of %2").arg(black).arg(total)));
+    }
+
+    // The value axis on round numbers, as the 2D charts have it, its labels with group separators.
+    void valueAxisRoundWithGroupSeparators() {
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        ChartData data = sample();
+        data.values = {{958000, 766000, 575000}, {150000, 145000, 140000}};
+        frame->chart()->setChartData(data);
+        types()->setCurrentIndex(0);
+        QValue3DAxis* axis = frame->chart()->surface3D()->axisY();
+        QCOMPARE(axis->min(), 0.0f);
+        QCOMPARE(axis->max(), 1000000.0f);
+        QCOMPARE(axis->segmentCount(), 5);
+        QTRY_COMPARE(axis->labels(),
+                     (QStringList{"0", "200,000", "400,000", "600,000", "800,000", "1,000,000"}));
+    }
+
+    // "All Engines" over engines saved on different dates: nothing stands where an engine has no
+    // count (no block, no piece of ribbon, step or slab), and every engine keeps its colour.
+    void gapsStayEmpty_data() {
+        QTest::addColumn<int>("type");
+        QTest::newRow("3D Bar Chart") << 0;
+        QTest::newRow("3d Line Graph") << 2;
+        QTest::newRow("3D Area Chart") << 4;
+        QTest::newRow("3D Step Chart") << 6;
+    }
+    void gapsStayEmpty() {
+        QFETCH(int, type);
+        ChartData data = sample();
+        data.seriesLabels = {QStringLiteral("Google"), QStringLiteral("Yahoo!"),
+                             QStringLiteral("Ask")};
+        data.values = {{930, 920, 912}, {380, std::nullopt, 377}, {std::nullopt, 12, std::nullopt}};
+        frame->chart()->setChartData(data);
+        types()->setCurrentIndex(type);
+        // Where each engine's shape has a width: one surface per engine, narrowed to nothing
+        // between its runs.
+        QHash<QString, QList<float>> xs;
+        const QList<QSurface3DSeries*> surfaces = frame->chart()->surface3D()->seriesList();
+        QCOMPARE(surfaces.size(), 3);
+        for (QSurface3DSeries* series : surfaces) {
+            QCOMPARE(
+                series->baseColor(),
+                HistoryChart::slotColor(
+                    QStringList{"Google", "Altavista", "Yahoo!", "Ask"}.indexOf(series->name())));
+            const QSurfaceDataArray& rows = *series->dataProxy()->array();
+            for (qsizetype c = 0; c < rows.constFirst()->size(); ++c) {
+                float near = rows.constFirst()->at(c).z();
+                float far = near;
+                for (const QSurfaceDataRow* row : rows) {
+                    near = std::min(near, row->at(c).z());
+                    far = std::max(far, row->at(c).z());
+                }
+                if (far > near)
+                    xs[series->name()].append(rows.constFirst()->at(c).x());
+            }
+        }
+        QVERIFY(!xs.value(QStringLiteral("Yahoo!")).isEmpty());
+        for (float x : xs.value(QStringLiteral("Yahoo!")))
+            QVERIFY2(x <= 0.5f || x >= 1.5f, qPrintable(QString::number(x)));
+        QVERIFY(!xs.value(QStringLiteral("Ask")).isEmpty());
+        for (float x : xs.value(QStringLiteral("Ask")))
+            QVERIFY2(x >= 0.5f && x <= 1.5f, qPrintable(QString::number(x)));
     }
 
     void twoDimensionalTypeHidesTheGraph() {

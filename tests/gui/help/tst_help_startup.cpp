@@ -81,7 +81,7 @@ private slots:
         SplashWindow splash(10);
         QTRY_VERIFY(splash.mainWindow());
         MainWindow* form = splash.mainWindow();
-        QVERIFY(helpWindow());
+        QTRY_VERIFY(helpWindow());
         QVERIFY(helpWindow()->isVisible());
         QCOMPARE(helpWindow()->parentWidget(), form);
         QCOMPARE(helpWindow()->windowType(), Qt::Tool);
@@ -100,8 +100,10 @@ private slots:
         env_->writeFile(QStringLiteral("Help.rtf"), shippedHelp());
         {
             MainWindow form;
+            QTest::qWait(50);
+            QVERIFY(!helpWindow()); // not before the main window is on screen
             form.show();
-            QVERIFY(helpWindow());
+            QTRY_VERIFY(helpWindow());
             QVERIFY(QTest::qWaitForWindowExposed(helpWindow()));
             QTest::mouseClick(check1(), Qt::LeftButton, {}, QPoint(8, check1()->height() / 2));
             QCOMPARE(storedShowHelp(), QStringLiteral("0"));
@@ -110,6 +112,7 @@ private slots:
         QVERIFY(!helpWindow());
         MainWindow form;
         form.show();
+        QTest::qWait(50);
         QVERIFY(!helpWindow());
         // "View Help" still opens it, unchecked.
         trigger(&form, "mnuHelpItem");
@@ -153,7 +156,7 @@ private slots:
         QTRY_VERIFY(splash.mainWindow());
         MainWindow* form = splash.mainWindow();
         trigger(form, "mnuAbout");
-        QVERIFY(helpWindow() && aboutWindow());
+        QTRY_VERIFY(helpWindow() && aboutWindow());
         QVERIFY(skin::started());
         QSignalSpy ending(form, &MainWindow::programEnding);
         trigger(form, "mnuExitNow");

@@ -7,6 +7,7 @@
 #include "support/test_env.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QPrinter>
@@ -114,6 +115,41 @@ private Q_SLOTS:
         QVERIFY(pdfHasImage(env->file(QStringLiteral("chart.pdf"))));
     }
 
+    // The PDF file proposed: the saved search's name, else "chart"; in Documents when it is there,
+    // else in the home folder (never a folder that does not exist).
+    void pdfProposal_data() {
+        QTest::addColumn<bool>("savedSearch");
+        QTest::addColumn<bool>("documents");
+        QTest::addColumn<QString>("proposed");
+        QTest::newRow("saved search, Documents") << true << true << "Documents/mysite.pdf";
+        QTest::newRow("saved search, no Documents") << true << false << "mysite.pdf";
+        QTest::newRow("other chart, Documents") << false << true << "Documents/chart.pdf";
+        QTest::newRow("other chart, no Documents") << false << false << "chart.pdf";
+    }
+    void pdfProposal() {
+        QFETCH(bool, savedSearch);
+        QFETCH(bool, documents);
+        QFETCH(QString, proposed);
+        const QString home = env->file(QStringLiteral("home"));
+        QDir().mkpath(home + (documents ? QStringLiteral("/Documents") : QString()));
+        const QByteArray oldHome = qgetenv("HOME");
+        const QByteArray oldConfig = qgetenv("XDG_CONFIG_HOME");
+        qputenv("HOME", QFile::encodeName(home));
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(home + QStringLiteral("/.config")));
+        if (savedSearch) {
+            env->writeFile(QStringLiteral("Saved/mysite.vqz"),
+                           "\r\n[Google]\r\n12-14-26=930\r\n12-07-26=912\r\n");
+            frame->chartSavedSearch(QStringLiteral("mysite.vqz"));
+        }
+        printing::setPrinterFactory([] { return std::unique_ptr<QPrinter>(); });
+        prompts->buttons.enqueue(QMessageBox::Yes); // the file dialog is then cancelled
+        clickPrint();
+        qputenv("HOME", oldHome);
+        qputenv("XDG_CONFIG_HOME", oldConfig);
+        QCOMPARE(prompts->calls.size(), 2);
+        QCOMPARE(prompts->calls[1].folder, home + QLatin1Char('/') + proposed);
+    }
+
     void declinedOrCancelledPdfWritesNothing() {
         printing::setPrinterFactory([] { return std::unique_ptr<QPrinter>(); });
         prompts->buttons.enqueue(QMessageBox::No);
@@ -171,7 +207,7 @@ private Q_SLOTS:
                 const QColor c = picture.pixelColor(x, y);
                 if (c == QColor(255, 0, 255))
                     ++magentaPixels;
-                if (c == HistoryChart::seriesColor(0))
+                if (c == frame->chart()->seriesColor(0))
                     ++colouredPixels;
             }
         }

@@ -11,6 +11,7 @@
 #include <QFontDatabase>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -22,6 +23,7 @@
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QToolTip>
 #include <QTreeWidget>
 
 using namespace tally;
@@ -58,6 +60,8 @@ private Q_SLOTS:
     void minimiseRestoreAndTinyWindow();
     void helpAtStartFollowsSetting();
     void startWithEmptyListShowsOnlyTheProgressBar();
+    void statusPanel2ShowsAClippedTextAsTooltip_data();
+    void statusPanel2ShowsAClippedTextAsTooltip();
     void closingEndsTheProgram();
     void closingEndsTheProgramWithOtherWindowsOpen();
     void webResultsCommandsReachTheWebView();
@@ -104,11 +108,22 @@ void TestMainWindow::controlsAndCaptions() {
     QCOMPARE(table->columnCount(), 8);
     const QStringList headers{"Domain Name", "Total", "Google", "Altavista",
                               "Yahoo!",      "Ask",   "MSN",    "All The Web"};
-    const int widths[] = {183, 63, 63, 63, 63, 63, 63, 73};
+    // At the designed size all eight columns fit the table, each header text whole with room
+    // for a sort arrow ("All The Web" was cut off).
+    int total = 0;
     for (int c = 0; c < 8; ++c) {
         QCOMPARE(table->headerItem()->text(c), headers[c]);
-        QCOMPARE(table->columnWidth(c), widths[c]);
+        total += table->columnWidth(c);
     }
+    QVERIFY2(total <= table->viewport()->width(),
+             qPrintable(QStringLiteral("%1 > %2").arg(total).arg(table->viewport()->width())));
+    table->header()->setSortIndicatorShown(true);
+    for (int c = 0; c < 8; ++c) {
+        table->header()->setSortIndicator(c, Qt::DescendingOrder);
+        QVERIFY2(table->header()->sectionSizeHint(c) <= table->columnWidth(c),
+                 qPrintable(headers[c]));
+    }
+    table->header()->setSortIndicatorShown(false);
     // ListView2: "Webpage Type" a quarter of its width, "URL" three quarters (once laid out).
     QTreeWidget* list2 = f.form->websiteFrame()->webResults();
     f.form->selectTab(3);
@@ -248,6 +263,8 @@ void TestMainWindow::shortcutsLeaveTextBoxesAlone() {
     f.form->selectTab(3);
     auto* text1 = f.form->websiteFrame()->findChild<QLineEdit*>(QStringLiteral("Text1"));
     QVERIFY(text1 && text1->isVisible());
+    QCOMPARE(text1->text(), QStringLiteral("about:blank")); // the start page, no web engine
+    text1->clear();
     f.form->activateWindow();
     text1->setFocus();
     QTRY_VERIFY(text1->hasFocus());
@@ -414,6 +431,31 @@ void TestMainWindow::helpAtStartFollowsSetting() {
         QTRY_VERIFY(helpShown());
     }
     QTRY_VERIFY(!helpShown());
+}
+
+void TestMainWindow::statusPanel2ShowsAClippedTextAsTooltip_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("tooltip");
+    QTest::newRow("fits") << "Opening http://a.example/" << false;
+    QTest::newRow("clipped") << "Opening http://www.example.com/search?q=" + QString(80, 'x')
+                             << true;
+}
+
+void TestMainWindow::statusPanel2ShowsAClippedTextAsTooltip() {
+    QFETCH(QString, text);
+    QFETCH(bool, tooltip);
+    MainWindowFixture f;
+    QTRY_VERIFY(!QToolTip::isVisible());
+    f.form->setPanelText(2, text);
+    auto* panel = f.find<QLabel>("Panel2Text");
+    QVERIFY(panel);
+    const QPoint at = panel->rect().center();
+    QHelpEvent help(QEvent::ToolTip, at, panel->mapToGlobal(at));
+    QApplication::sendEvent(panel, &help);
+    QCOMPARE(QToolTip::isVisible(), tooltip);
+    if (tooltip)
+        QCOMPARE(QToolTip::text(), text);
+    QToolTip::hideText();
 }
 
 void TestMainWindow::startWithEmptyListShowsOnlyTheProgressBar() {

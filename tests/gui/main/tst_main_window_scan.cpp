@@ -22,9 +22,11 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QProgressBar>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStatusBar>
+#include <QStyleOptionHeader>
 #include <QTimer>
 
 using namespace tally;
@@ -34,6 +36,29 @@ using tally::test::LocalHttpServer;
 using tally::test::MainWindowFixture;
 
 namespace {
+
+// The sort arrow a header asks its style to draw for a section, as it paints.
+class ArrowRecorder : public QProxyStyle {
+public:
+    QHash<int, QStyleOptionHeader::SortIndicator> arrows;
+    void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                     const QWidget* widget) const override {
+        if (auto* header = qstyleoption_cast<const QStyleOptionHeader*>(option);
+            header && element == CE_Header)
+            const_cast<ArrowRecorder*>(this)->arrows[header->section] = header->sortIndicator;
+        QProxyStyle::drawControl(element, option, painter, widget);
+    }
+};
+
+QStyleOptionHeader::SortIndicator arrowDrawn(QHeaderView* header, int section) {
+    auto* recorder = new ArrowRecorder;
+    header->setStyle(recorder);
+    header->grab();
+    const auto arrow = recorder->arrows.value(section, QStyleOptionHeader::None);
+    header->setStyle(nullptr);
+    delete recorder;
+    return arrow;
+}
 
 // Six engines on one local server. A URL "http://siteN.example/" gets the count N * (engine + 1)
 // from every engine, so its row total is 21 * N.
@@ -160,6 +185,11 @@ void TestMainWindowScan::wholeScan() {
     QCOMPARE(iconOf(f.table()->topLevelItem(1)), 2);
     QCOMPARE(iconOf(f.table()->topLevelItem(2)), 1);
     QVERIFY(f.table()->isSorted());
+    // The Total header shows the direction of that sort: down. A click sorts it ascending: up.
+    QCOMPARE(arrowDrawn(f.table()->header(), 1), QStyleOptionHeader::SortDown);
+    f.form->sortByColumn(2);
+    QCOMPARE(column(f.table(), 2), (QStringList{"420", "504", "1008"}));
+    QCOMPARE(arrowDrawn(f.table()->header(), 1), QStyleOptionHeader::SortUp);
 
     // Seven web-results rows per URL, in scan order.
     QTreeWidget* list2 = f.form->websiteFrame()->webResults();

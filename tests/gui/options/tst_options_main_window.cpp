@@ -36,7 +36,7 @@ class TestOptionsMainWindow : public QObject {
 private Q_SLOTS:
     void cleanup() { flushDeletes(); }
 
-    void optionsButtonIsModeless() {
+    void optionsButtonIsModelessViewOptionsAlwaysModal() {
         MainWindowFixture f;
         auto* command6 = f.find<QPushButton>("Command6");
         QTest::mouseClick(command6, Qt::LeftButton);
@@ -56,10 +56,18 @@ private Q_SLOTS:
         QCOMPARE(f.form->optionsDialog(), dialog.data());
         QVERIFY(!dialog->isMinimized());
 
-        // "View Options" meanwhile brings it forward too, without making it modal.
+        // "View Options" meanwhile blocks the main window all the same: the open dialog becomes
+        // its modal one, keeping what was typed into it.
+        dialog->prefixBox(0)->setText(QStringLiteral("typed before"));
         viewOptions(f)->trigger();
         QCOMPARE(f.form->optionsDialog(), dialog.data());
-        QCOMPARE(dialog->windowModality(), Qt::NonModal);
+        QCOMPARE(dialog->windowModality(), Qt::ApplicationModal);
+        QCOMPARE(dialog->parentWidget(), f.form.get());
+        QVERIFY(QTest::qWaitForWindowExposed(dialog));
+        QCOMPARE(QApplication::activeModalWidget(), dialog.data());
+        QCOMPARE(dialog->prefixBox(0)->text(), QStringLiteral("typed before"));
+        userClick(command6);
+        QCOMPARE(clicked.size(), 1);
         int dialogs = 0;
         for (QWidget* w : QApplication::topLevelWidgets())
             dialogs += qobject_cast<OptionsDialog*>(w) && w->isVisible();

@@ -9,16 +9,19 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QGraphicsTextItem>
 #include <QLabel>
 #include <QPushButton>
 #include <QStandardItemModel>
 #include <QTimer>
 #include <QtCharts/QAreaSeries>
 #include <QtCharts/QBarSeries>
+#include <QtCharts/QBarSet>
 #include <QtCharts/QCategoryAxis>
 #include <QtCharts/QChart>
 #include <QtCharts/QChartView>
-#include <QtCharts/QLineSeries>
+#include <QtCharts/QLegend>
+#include <QtCharts/QLegendMarker>
 #include <QtCharts/QValueAxis>
 #include <QtTest>
 
@@ -36,6 +39,29 @@ const QByteArray Example = "\r\n[Google]\r\n12-14-26=930\r\n12-07-26=912\r\n"
                            "\r\n[MSN]\r\n12-14-26=70\r\n12-07-26=65\r\n"
                            "\r\n[All The Web]\r\n12-14-26=90\r\n12-07-26=88\r\n"
                            "\r\n[Ask]\r\n12-14-26=12\r\n";
+
+// Engines saved on different dates: Yahoo! skipped the middle date, Ask has only that one.
+const QByteArray Gaps = "\r\n[Google]\r\n03-01-26=300\r\n02-01-26=200\r\n01-01-26=100\r\n"
+                        "\r\n[Yahoo!]\r\n03-01-26=30\r\n01-01-26=10\r\n"
+                        "\r\n[Ask]\r\n02-01-26=5\r\n";
+
+// The x positions of the points a 2D line, step or area chart draws for a series.
+QList<double> pointsOf(HistoryChart* chart, const QString& name) {
+    QList<double> xs;
+    for (const QPolygonF& line : chart->drawnLines(name))
+        for (const QPointF& p : line)
+            xs.append(p.x());
+    return xs;
+}
+
+// Every text the chart's scene shows (titles, axis labels, legend).
+QStringList sceneTexts(QChartView* view) {
+    QStringList texts;
+    for (QGraphicsItem* item : view->scene()->items())
+        if (auto* text = dynamic_cast<QGraphicsTextItem*>(item); text && text->isVisible())
+            texts.append(text->toPlainText());
+    return texts;
+}
 
 const QString OneDateMessage =
     QStringLiteral("You need atleast 2 saved searches to get any data displayed");
@@ -140,18 +166,16 @@ private Q_SLOTS:
         QCOMPARE(shown().title, QStringLiteral("mysite"));
         QCOMPARE(shown().seriesLabels, QStringList{"Google"});
         QCOMPARE(shown().rowLabels, (QStringList{"12-14-26", "12-07-26"}));
-        QCOMPARE(shown().values, (QList<QList<double>>{{930, 912}}));
+        QCOMPARE(shown().values, (QList<QList<ChartValue>>{{930, 912}}));
         QCOMPARE(shown().axisTitle, QStringLiteral("Linking Sites"));
 
         // The 2D line chart on screen says the same.
         QChart* chart = frame->chart()->chartView()->chart();
         QCOMPARE(chart->title(), QStringLiteral("mysite"));
         QCOMPARE(chart->series().size(), 1);
-        auto* line = qobject_cast<QLineSeries*>(chart->series()[0]);
-        QVERIFY(line);
-        QCOMPARE(line->name(), QStringLiteral("Google"));
-        QCOMPARE(line->count(), 2);
-        QCOMPARE(line->at(1).y(), 912.0);
+        QCOMPARE(chart->series()[0]->name(), QStringLiteral("Google"));
+        QCOMPARE(frame->chart()->drawnLines(QStringLiteral("Google")),
+                 (QList<QPolygonF>{QPolygonF({QPointF(0, 930), QPointF(1, 912)})}));
         auto* valueAxis = qobject_cast<QValueAxis*>(chart->axes(Qt::Vertical).value(0));
         QCOMPARE(valueAxis->titleText(), QStringLiteral("Linking Sites"));
         auto* rowAxis = qobject_cast<QCategoryAxis*>(chart->axes(Qt::Horizontal).value(0));
@@ -161,7 +185,7 @@ private Q_SLOTS:
         // Ask has one date: the message says so, and the chart still draws its point.
         engines()->setCurrentIndex(5);
         QCOMPARE(prompts->messages(), QStringList{OneDateMessage});
-        QCOMPARE(shown().values, (QList<QList<double>>{{12}}));
+        QCOMPARE(shown().values, (QList<QList<ChartValue>>{{12}}));
         QCOMPARE(shown().title, QStringLiteral("mysite"));
     }
 
@@ -173,8 +197,10 @@ private Q_SLOTS:
         engines()->setCurrentIndex(engines()->count() - 1);
         QCOMPARE(shown().seriesLabels,
                  (QStringList{"Google", "Altavista", "Yahoo!", "MSN", "All The Web", "Ask"}));
-        QCOMPARE(shown().rowLabels, QStringList{"12-14-26"}); // the last engine has one line
-        QCOMPARE(shown().values[5], QList<double>{12});
+        // Every date of any engine; Ask, saved first on the later date, has no value on the other.
+        QCOMPARE(shown().rowLabels, (QStringList{"12-14-26", "12-07-26"}));
+        QCOMPARE(shown().values[0], (QList<ChartValue>{930, 912}));
+        QCOMPARE(shown().values[5], (QList<ChartValue>{12, std::nullopt}));
         QCOMPARE(prompts->messages(), QStringList{OneDateMessage});
         QCOMPARE(prompts->calls[0].title, QStringLiteral("Information"));
         QVERIFY(frame->twoSearchesWarned());
@@ -216,7 +242,7 @@ private Q_SLOTS:
         load(QStringLiteral("odd.vqz"));
         QCOMPARE(shown().rowCount(), 0);
         engines()->setCurrentIndex(1);
-        QCOMPARE(shown().values, (QList<QList<double>>{{0}}));
+        QCOMPARE(shown().values, (QList<QList<ChartValue>>{{0}}));
         engines()->setCurrentIndex(engines()->count() - 1);
         QCOMPARE(shown().seriesCount(), 3);
         for (int type = 0; type < 8; ++type)
@@ -245,7 +271,7 @@ private Q_SLOTS:
         QCOMPARE(shown().title, QStringLiteral("Temporary Search Results"));
         QCOMPARE(shown().seriesLabels, (QStringList{"a.example", "b.example"}));
         QCOMPARE(shown().rowLabels, headers.mid(2));
-        QCOMPARE(shown().values[0], (QList<double>{10, 0, 0, 20, 0, 0}));
+        QCOMPARE(shown().values[0], (QList<ChartValue>{10, 0, 0, 20, 0, 0}));
 
         // Another type redraws the same content.
         types()->setCurrentIndex(1);
@@ -271,12 +297,82 @@ private Q_SLOTS:
         types()->setCurrentIndex(5);
         QVERIFY(qobject_cast<QAreaSeries*>(view->chart()->series().value(0)));
         types()->setCurrentIndex(7);
-        auto* steps = qobject_cast<QLineSeries*>(view->chart()->series().value(0));
-        QVERIFY(steps);
-        QCOMPARE(steps->count(), 4); // a tread per date
-        QCOMPARE(steps->at(0).y(), steps->at(1).y());
+        const QPolygonF steps = frame->chart()->drawnLines(QStringLiteral("Google")).value(0);
+        QCOMPARE(steps.size(), 4); // a tread per date
+        QCOMPARE(steps[0].y(), steps[1].y());
+        QCOMPARE(steps[1].x() - steps[0].x(), 1.0);
         types()->setCurrentIndex(3);
-        QCOMPARE(qobject_cast<QLineSeries*>(view->chart()->series().value(0))->count(), 2);
+        QCOMPARE(frame->chart()->drawnLines(QStringLiteral("Google")).value(0).size(), 2);
+        types()->setCurrentIndex(1);
+        QVERIFY(frame->chart()->drawnLines(QStringLiteral("Google")).isEmpty());
+    }
+
+    // "All Engines" over engines saved on different dates, in every 2D type: each count stands at
+    // its own date, nothing is drawn where an engine has no count, and the legend lists each
+    // engine once, in section order, in the engine's own colour.
+    void allEnginesGapsAndLegend_data() {
+        QTest::addColumn<int>("type");
+        QTest::newRow("2D Bar Chart") << 1;
+        QTest::newRow("2D Line Graph") << 3;
+        QTest::newRow("2D Area Chart") << 5;
+        QTest::newRow("2D Step Chart") << 7;
+    }
+    void allEnginesGapsAndLegend() {
+        QFETCH(int, type);
+        env->writeFile(QStringLiteral("Saved/gaps.vqz"), Gaps);
+        load(QStringLiteral("gaps.vqz"));
+        types()->setCurrentIndex(type);
+        engines()->setCurrentIndex(engines()->count() - 1);
+        QCOMPARE(shown().rowLabels, (QStringList{"03-01-26", "02-01-26", "01-01-26"}));
+        QChart* chart = frame->chart()->chartView()->chart();
+        if (type == 1) {
+            auto* bars = qobject_cast<QBarSeries*>(chart->series().value(0));
+            QVERIFY(bars);
+            QCOMPARE(bars->barSets()[1]->label(), QStringLiteral("Yahoo!"));
+            QCOMPARE(bars->barSets()[1]->at(1), 0.0); // no bar
+            QCOMPARE(bars->barSets()[2]->at(0), 0.0);
+            QCOMPARE(bars->barSets()[2]->at(1), 5.0);
+        } else {
+            HistoryChart* drawn = frame->chart();
+            QCOMPARE(drawn->drawnLines(QStringLiteral("Yahoo!")).size(), 2); // broken at the gap
+            for (double x : pointsOf(drawn, QStringLiteral("Yahoo!")))
+                QVERIFY2(x <= 0.5 || x >= 1.5, qPrintable(QString::number(x)));
+            const QList<double> ask = pointsOf(drawn, QStringLiteral("Ask"));
+            QVERIFY(!ask.isEmpty());
+            for (double x : ask)
+                QVERIFY2(x >= 0.5 && x <= 1.5, qPrintable(QString::number(x)));
+            QCOMPARE(drawn->drawnLines(QStringLiteral("Google")).size(), 1);
+            QCOMPARE(pointsOf(drawn, QStringLiteral("Google")).size(), type == 7 ? 6 : 3);
+        }
+        QStringList legend;
+        for (QLegendMarker* marker : chart->legend()->markers()) {
+            if (!marker->isVisible())
+                continue;
+            legend << marker->label();
+            const int slot =
+                QStringList{"Google", "Altavista", "Yahoo!", "Ask"}.indexOf(marker->label());
+            QCOMPARE(marker->brush().color().rgb(), HistoryChart::slotColor(slot).rgb());
+        }
+        QCOMPARE(legend, (QStringList{"Google", "Yahoo!", "Ask"}));
+    }
+
+    // The value axis ends on a round number, its ticks are round, and its labels carry group
+    // separators.
+    void valueAxisRoundWithGroupSeparators() {
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        env->writeFile(QStringLiteral("Saved/big.vqz"),
+                       "\r\n[Google]\r\n01-02-25=150000000\r\n01-01-25=95800000\r\n");
+        load(QStringLiteral("big.vqz"));
+        types()->setCurrentIndex(3);
+        QChartView* view = frame->chart()->chartView();
+        auto* axis = qobject_cast<QValueAxis*>(view->chart()->axes(Qt::Vertical).value(0));
+        QVERIFY(axis);
+        QCOMPARE(axis->min(), 0.0);
+        QCOMPARE(axis->max(), 150000.0);
+        QCOMPARE(axis->tickCount(), 4);
+        const QStringList texts = sceneTexts(view);
+        for (const char* label : {"0", "50,000", "100,000", "150,000"})
+            QVERIFY2(texts.contains(QLatin1String(label)), qPrintable(texts.join(" | ")));
     }
 
     void chartNeverKeepsFocus() {

@@ -74,7 +74,7 @@ private Q_SLOTS:
         const ChartData& shown = fx.form->chartFrame()->chart()->chartData();
         QCOMPARE(shown.title, QStringLiteral("mysite"));
         QCOMPARE(shown.seriesLabels, QStringList{"Google"});
-        QCOMPARE(shown.values, (QList<QList<double>>{{912}}));
+        QCOMPARE(shown.values, (QList<QList<ChartValue>>{{912}}));
         // One date so far: the message says a second save is needed.
         QCOMPARE(fx.prompts.messages().last(),
                  QStringLiteral("You need atleast 2 saved searches to get any data displayed"));
@@ -114,7 +114,7 @@ private Q_SLOTS:
         QCOMPARE(shown.rowLabels,
                  (QStringList{"Google", "Altavista", "Yahoo!", "Ask", "MSN", "All The Web"}));
         QCOMPARE(shown.axisTitle, QStringLiteral("Linking Sites")); // the first URL's counts
-        QCOMPARE(shown.values[0], (QList<double>{10, 0, 0, 20, 0, 0}));
+        QCOMPARE(shown.values[0], (QList<ChartValue>{10, 0, 0, 20, 0, 0}));
         QVERIFY(!fx.find<QComboBox>("cmbChart1")->isEnabled());
     }
 };

@@ -40,6 +40,7 @@ private Q_SLOTS:
     void deleteSelectsTheSuccessor();
     void clearAsksFirst();
     void contextMenuStates();
+    void delKeyWorksAfterTheMenuOpenedWithoutSelection();
     void loadAppendsFileLines();
     void loadFromEveryControlAndMissingFile();
     void loadRefusesFilesItCannotReadWhole_data();
@@ -153,6 +154,27 @@ void TestUrlPanel::contextMenuStates() {
         QVERIFY(f.find<QPushButton>(n)->isEnabled());
     for (const char* n : {"mnuNewURL", "mnuSaveUrlList", "mnuOpenURLList", "mnuOpenClipboard"})
         QVERIFY(f.find<QAction>(n)->isEnabled());
+}
+
+void TestUrlPanel::delKeyWorksAfterTheMenuOpenedWithoutSelection() {
+    MainWindowFixture f;
+    QListWidget* list = f.form->urlList();
+    f.form->urlPanel()->appendUrls({"a", "b", "c"});
+    auto* menu = f.find<QMenu>("mnuURL");
+    rightPress(list, -1); // nothing selected: "Delete Selected" is disabled
+    QTRY_VERIFY(menu->isVisible());
+    menu->hide();
+    QVERIFY(!f.find<QAction>("mnuDeleteSelect")->isEnabled());
+    f.form->activateWindow();
+    list->setFocus();
+    QTRY_VERIFY(list->hasFocus());
+    list->setCurrentRow(1);
+    QTest::keyClick(list, Qt::Key_Delete);
+    QCOMPARE(f.form->urlPanel()->urls(), (QStringList{"a", "c"}));
+    // Without a selection Del removes nothing.
+    list->clearSelection();
+    QTest::keyClick(list, Qt::Key_Delete);
+    QCOMPARE(f.form->urlPanel()->count(), 2);
 }
 
 void TestUrlPanel::loadAppendsFileLines() {

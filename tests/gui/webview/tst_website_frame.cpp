@@ -1,6 +1,7 @@
 // The Website View frame on its own: the web-results list, the address box, the navigation buttons
 // and the embedded browser, against pages of a local server.
 #include "core/scan/url_encode.h"
+#include "gui/results/results_table.h"
 #include "gui/webview/lazy_web_view.h"
 #include "gui/webview/web_page_view.h"
 #include "gui/webview/website_frame.h"
@@ -9,6 +10,7 @@
 #include "support/scripted_prompts.h"
 #include "support/test_env.h"
 
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -63,6 +65,11 @@ private Q_SLOTS:
     void showWebResultsForTheSecondUrlSelectsTheEighthRow();
     void showWebResultsForARepeatedUrlOpensTheFirstGroup();
     void showWebResultsForAnUnlistedUrlDoesNothing();
+    void showWebResultsTakesTheHomePageRow_data();
+    void showWebResultsTakesTheHomePageRow();
+    void addressesFromTheListOpenOnlyOnTheWeb_data();
+    void addressesFromTheListOpenOnlyOnTheWeb();
+    void localPagesReachNoOtherFilesNorSites();
     void enterInTheAddressBoxOpensTheTypedText();
     void backForwardAndRefresh();
     void hoveredLinkGoesToTheStatusText();
@@ -140,6 +147,7 @@ void TestWebsiteFrame::startsWithoutTheWebEngine() {
     QVERIFY(!frame_->findChild<WebPageView*>());
     QVERIFY(!frame_->findChild<QWebEngineView*>());
     QCOMPARE(frame_->browser()->currentAddress(), QString("about:blank"));
+    QCOMPARE(address_->text(), QString("about:blank"));
 }
 
 void TestWebsiteFrame::freshViewCommandsDoNothing() {
@@ -275,6 +283,115 @@ void TestWebsiteFrame::showWebResultsForAnUnlistedUrlDoesNothing() {
     QVERIFY(tab.isEmpty());
     QVERIFY(list_->selectedItems().isEmpty());
     QVERIFY(!frame_->browser()->isCreated());
+}
+
+// "Web Results" opens the URL's "Home Page" row however the user sorted the list, and the URL's
+// first row when it has no such row.
+void TestWebsiteFrame::showWebResultsTakesTheHomePageRow_data() {
+    QTest::addColumn<bool>("homePageRow");
+    QTest::addColumn<QString>("opened");
+    QTest::newRow("sorted list") << true << "/site";
+    QTest::newRow("no home page row") << false << "/yahoo?q=link:";
+}
+
+void TestWebsiteFrame::showWebResultsTakesTheHomePageRow() {
+    QFETCH(bool, homePageRow);
+    QFETCH(QString, opened);
+    makeFrame();
+    const QString url = server_->urlString("/site");
+    addScannedRows(*frame_, server_->urlString("/other"));
+    if (homePageRow)
+        frame_->addWebResult("Home Page", url);
+    for (const QString& row : engineRows)
+        frame_->addWebResult(row, url);
+    // The user sorts by "Webpage Type" (the main window's header click): descending at first, so
+    // "Yahoo" and "MSN" come before "Home Page".
+    QVERIFY(toggleTextSort(list_, 1, false));
+    QCOMPARE(list_->topLevelItem(0)->text(0), QString("Yahoo"));
+    frame_->showWebResultsFor(url);
+    QCOMPARE(list_->selectedItems().size(), 1);
+    QCOMPARE(list_->selectedItems().first()->text(1), url);
+    QCOMPARE(list_->selectedItems().first()->text(0), homePageRow ? "Home Page" : "Yahoo");
+    const QString target = homePageRow ? opened : engineTarget(opened.section('?', 0, 0), url);
+    QTRY_COMPARE_WITH_TIMEOUT(server_->pageTargets(), QStringList{target}, loadTimeout);
+}
+
+// The list's URLs and the prefixes of settings.ini open only as web addresses; anything else is
+// refused with a message, and the browser is not even started for it.
+void TestWebsiteFrame::addressesFromTheListOpenOnlyOnTheWeb_data() {
+    QTest::addColumn<QString>("rowText");
+    QTest::addColumn<QString>("url");
+    QTest::addColumn<QString>("googlePrefix");
+    QTest::newRow("file home page") << "Home Page"
+                                    << "file:///etc/passwd"
+                                    << "";
+    QTest::newRow("local path") << "Home Page"
+                                << "/etc/passwd"
+                                << "";
+    QTest::newRow("javascript home page") << "Home Page"
+                                          << "javascript:document.title='ran'"
+                                          << "";
+    QTest::newRow("data home page") << "Home Page"
+                                    << "data:text/html,<b>x</b>"
+                                    << "";
+    QTest::newRow("javascript prefix") << "Google"
+                                       << "http://site.example"
+                                       << "javascript:document.title='ran';//";
+    QTest::newRow("file prefix") << "Google"
+                                 << "http://site.example"
+                                 << "file:///etc/passwd?";
+}
+
+void TestWebsiteFrame::addressesFromTheListOpenOnlyOnTheWeb() {
+    QFETCH(QString, rowText);
+    QFETCH(QString, url);
+    QFETCH(QString, googlePrefix);
+    test::ScriptedPrompts prompts;
+    if (!googlePrefix.isEmpty())
+        env_->writeFile("settings.ini", "[Engines]\r\nGoogle=" + googlePrefix.toUtf8() + "\r\n");
+    makeFrame();
+    frame_->addWebResult(rowText, url);
+    clickRow(list_, 0);
+    QCOMPARE(prompts.messages().size(), 1);
+    QVERIFY(prompts.messages().first().startsWith("This address was not opened:"));
+    QCOMPARE(prompts.calls.first().icon, QMessageBox::Warning);
+    QVERIFY(!frame_->browser()->isCreated());
+    // "Web Results" for it says the same.
+    frame_->showWebResultsFor(url);
+    QCOMPARE(prompts.messages().size(), 2);
+    QVERIFY(!frame_->browser()->isCreated());
+    QCOMPARE(frame_->browser()->currentAddress(), QString("about:blank"));
+}
+
+// A local page typed into the address box opens, with scripts on, but reads neither another local
+// file nor a page of a site.
+void TestWebsiteFrame::localPagesReachNoOtherFilesNorSites() {
+    makeFrame();
+    server_->route("/secret", HttpResponse::page("remote secret"));
+    env_->writeFile("secret.txt", "local secret");
+    const QString read = R"(
+        function tryRead(name, address) {
+            try {
+                var request = new XMLHttpRequest();
+                request.open('GET', address, false);
+                request.send();
+                return name + ':' + request.responseText;
+            } catch (e) {
+                return name + ':blocked';
+            }
+        }
+        document.title = [tryRead('file', '%1'), tryRead('remote', '%2')].join(' ');
+    )";
+    env_->writeFile("page.html",
+                    "<html><head><script>" +
+                        read.arg(QUrl::fromLocalFile(env_->file("secret.txt")).toString(),
+                                 server_->urlString("/secret"))
+                            .toUtf8() +
+                        "</script></head><body>local</body></html>");
+    address_->setText(QUrl::fromLocalFile(env_->file("page.html")).toString());
+    QTest::keyClick(address_, Qt::Key_Return);
+    QTRY_VERIFY_WITH_TIMEOUT(frame_->browser()->currentTitle().startsWith("file:"), loadTimeout);
+    QCOMPARE(frame_->browser()->currentTitle(), QString("file:blocked remote:blocked"));
 }
 
 void TestWebsiteFrame::enterInTheAddressBoxOpensTheTypedText() {

@@ -119,7 +119,9 @@ private Q_SLOTS:
     void webResultsForTheSecondUrlShowsItsHomePage();
     void webResultsWithoutASelectedRowShowsTheMessage();
     void webResultsForARepeatedUrlOpensTheFirstGroup();
+    void addressesFromTheListOpenOnlyOnTheWeb();
     void visitOpensTheSiteOnceAndShowsItAgain();
+    void visitRefusesASiteThatIsNoWebAddress();
     void threeDimensionalChartSurvivesTheFirstWebPage();
     void threeDimensionalChartAfterTheFirstWebPage();
     // Each of these ends the application's event loop.
@@ -199,6 +201,28 @@ void TestWebviewMainWindow::webResultsForARepeatedUrlOpensTheFirstGroup() {
     QTRY_VERIFY_WITH_TIMEOUT(f.server.pageTargets().contains("/same/"), loadTimeout);
 }
 
+void TestWebviewMainWindow::addressesFromTheListOpenOnlyOnTheWeb() {
+    WebFixture f;
+    const QString web = f.server.urlString("/web/");
+    const QString file = "file:///etc/hostname";
+    const QString script = "javascript:document.title='ran'";
+    f.scan({file, script, web});
+    for (const QString& url : {file, script}) {
+        f.clickResultsRow(url);
+        QTest::mouseClick(f.find<QPushButton>("Command12"), Qt::LeftButton);
+        QVERIFY(f.prompts.messages().last().startsWith("This address was not opened:"));
+        QVERIFY(f.prompts.messages().last().contains(url));
+    }
+    QCOMPARE(f.prompts.messages().size(), 2);
+    QVERIFY(!f.form->websiteFrame()->browser()->isCreated());
+    // A web address of the same list opens.
+    f.server.clearLog();
+    f.clickResultsRow(web);
+    QTest::mouseClick(f.find<QPushButton>("Command12"), Qt::LeftButton);
+    QTRY_COMPARE_WITH_TIMEOUT(f.server.pageTargets(), QStringList{"/web/"}, loadTimeout);
+    QCOMPARE(f.prompts.messages().size(), 2);
+}
+
 void TestWebviewMainWindow::visitOpensTheSiteOnceAndShowsItAgain() {
     WebFixture f;
     auto* visit = f.find<QPushButton>("Command3");
@@ -216,6 +240,17 @@ void TestWebviewMainWindow::visitOpensTheSiteOnceAndShowsItAgain() {
     QVERIFY(!(window->windowState() & Qt::WindowMinimized));
     QTest::qWait(300);
     QCOMPARE(f.server.pageTargets(), QStringList{"/site"});
+}
+
+void TestWebviewMainWindow::visitRefusesASiteThatIsNoWebAddress() {
+    WebFixture f;
+    ProductInfo info = product();
+    info.siteAddress = "file:///etc/passwd";
+    f.open(info);
+    QTest::mouseClick(f.find<QPushButton>("Command3"), Qt::LeftButton);
+    QCOMPARE(f.prompts.messages().size(), 1);
+    QVERIFY(f.prompts.messages().first().contains("file:///etc/passwd"));
+    QVERIFY(!f.browserWindow());
 }
 
 void TestWebviewMainWindow::threeDimensionalChartSurvivesTheFirstWebPage() {
