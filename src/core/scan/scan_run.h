@@ -24,6 +24,7 @@
 // must not change the rows the run writes (Clear Results, loading saved results) while it runs.
 #pragma once
 
+#include "core/scan/engine_definitions.h"
 #include "core/scan/engine_outcome.h"
 
 #include <QList>
@@ -38,7 +39,7 @@ class PageFetcher;
 // A request of a run that did not give a count.
 struct ScanFailure {
     QString url;
-    QString engine; // the engine's column caption
+    QString engine; // the slot's caption
     QString reason;
 };
 
@@ -55,6 +56,11 @@ public:
     ScanRun(const QStringList& urls, const QString& settingsIni,
             const QList<PageFetcher*>& engineFetchers, QObject* parent = nullptr);
     ~ScanRun() override;
+
+    // What the six slots are for this run. Without this, start() reads engines.ini beside
+    // settingsIni. Call it before start().
+    void setEngines(const EngineSet& engines);
+    const EngineSet& engines() const;
 
     // Starts the run: the start steps (thresholds, chkClear, started(), progress 0 of n x 6) happen
     // at once, inside this call; the URLs follow on the event loop, one yield before each. An

@@ -1,5 +1,7 @@
 #include "gui/results/results_table.h"
 
+#include "core/scan/engine_definitions.h"
+
 #include "gui/kit/prompts.h"
 #include "gui/kit/twips.h"
 
@@ -141,6 +143,17 @@ ResultsTable::ResultsTable(QWidget* parent) : QTreeWidget(parent) {
     header()->setSortIndicatorShown(false);
     connect(header(), &QHeaderView::sectionClicked, this,
             [this](int logical) { Q_EMIT columnClicked(logical + 1); });
+}
+
+void ResultsTable::setEngineCaptions(const EngineSet& engines) {
+    QTreeWidgetItem* header = headerItem();
+    for (const EngineDefinition& engine : engines.definitions) {
+        const int column = engineTable()[engine.slot].resultsColumn - 1;
+        if (header->text(column) != engine.caption)
+            header->setText(column, engine.caption);
+        const QString tip = !engine.usable() ? engine.failureReason() : engine.countMeaning();
+        header->setToolTip(column, tip);
+    }
 }
 
 bool ResultsTable::columnDirection(int column) const {

@@ -11,6 +11,8 @@ class QIcon;
 
 namespace tally {
 
+struct EngineSet;
+
 // Report-view columns of the results table (1-based numbers in the comments of the callers).
 inline constexpr int ResultsColumnCount = 8;
 
@@ -54,6 +56,11 @@ public:
     QTreeWidgetItem* rowAt(int position) const;
     // The selected row, or nullptr.
     QTreeWidgetItem* selectedRow() const;
+
+    // The six engine columns' captions as the slots are defined, with what a column's counts mean
+    // (a graph engine's "linking domains in <release>") or what is wrong with its definition as
+    // the caption's tooltip.
+    void setEngineCaptions(const EngineSet& engines);
 
     // Whether the table is in sorted mode (left on by a sort, turned off by a scan's start).
     bool isSorted() const { return sorted_; }
