@@ -138,6 +138,7 @@ void NetworkPageFetcher::GetUrlSource(const QString& strURL) {
     peakBuffered_ = 0;
     const QUrl url(strURL, QUrl::TolerantMode);
     requestedHost_ = url.host().toLower();
+    requestedPort_ = url.port(isHttps(url) ? 443 : 80);
     extraHeaders_ = requestHeaders();
     if (!isWebAddress(url)) {
         FetchResult result;
@@ -270,8 +271,11 @@ void NetworkPageFetcher::sendRequest() {
         host = '[' + host + ']';
     if (url_.port() != -1 && url_.port() != (isHttps(url_) ? 443 : 80))
         host += ':' + QByteArray::number(url_.port());
-    // An API key goes to the host it was meant for only, never on after a redirect elsewhere.
-    const bool withExtra = !extraHeaders_.isEmpty() && url_.host().toLower() == requestedHost_;
+    // An API key goes to the server it was meant for only, never on after a redirect elsewhere.
+    // (The same host and port, or that host's secure address on the standard ports.)
+    const int port = url_.port(isHttps(url_) ? 443 : 80);
+    const bool withExtra = !extraHeaders_.isEmpty() && url_.host().toLower() == requestedHost_ &&
+                           (port == requestedPort_ || (requestedPort_ == 80 && port == 443));
     auto extra = [&](const QByteArray& name) {
         if (withExtra)
             for (const auto& header : extraHeaders_)

@@ -1,6 +1,8 @@
 // Whole scan runs against engine pages served on 127.0.0.1: request order, the signals in order,
 // cells, failures and their reasons, totals, icons, completion, stop, abort, the data options, the
 // thresholds, pacing, Retry-After, engines that block, and asking the engines at once.
+#include "core/files/safe_file.h"
+#include "core/linkgraph/link_index.h"
 #include "core/scan/engine_table.h"
 #include "core/scan/network_page_fetcher.h"
 #include "core/scan/scan_run.h"
@@ -12,6 +14,7 @@
 
 #include <QElapsedTimer>
 #include <QHash>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
 #include <functional>
@@ -678,6 +681,82 @@ private Q_SLOTS:
         QVERIFY(eventsOf[1].contains("cell 1 6 []"));
         QVERIFY2(spread[1] < 200, qPrintable(QString::number(spread[1])));
         QVERIFY2(spread[0] >= 1000, qPrintable(QString::number(spread[0])));
+    }
+
+    // engines.ini repoints slots: Google's markers changed, Ask broken, MSN a JSON API (its key
+    // in a header, the URL's domain in the query, a caption of its own), ATW a local link index.
+    // The broken slot and the graph make no request.
+    void slotsDefinedByEnginesIni() {
+        test::TestEnv env(false);
+        Engines engines;
+        const QString ini = env.file("settings.ini");
+        engines.writePrefixes(ini);
+        modINI::WritePrivateProfileStringA(EnginesSection, "MSN",
+                                           engines.server.urlString("/api?d="), ini);
+        engines.set("www.known.example", {"", "12", "5", "", "", ""});
+        engines.set("nowhere.example", {"", "3", "4", "", "", ""});
+        engines.server.route("/google", HttpResponse::page("<p>Results: 1,234 links</p>"));
+        engines.server.route("/api",
+                             HttpResponse::page("{\"links\":{\"referring_domains\":4321}}"));
+        LinkIndexBuilder index("cc-test", GraphLevel::Domains);
+        index.add("example.known", 0);
+        QVERIFY(writeFileAtomically(env.file("test.links"),
+                                    index.finish([](quint32) { return 77; }).bytes));
+        QVERIFY(UserSettings::setApiKey("MSN", "k3y"));
+        env.writeFile(EnginesIniName, "[Google]\nCountBefore=\"Results: \"\nCountAfter=\" links\"\n"
+                                      "[Ask]\nKind=jsn\n"
+                                      "[MSN]\nCaption=Backlinks\nKind=json\nTarget=domain\n"
+                                      "Pointer=/links/referring_domains\nHeader1=API-Key: {key}\n"
+                                      "[ATW]\nKind=graph\nIndex=test.links\n");
+        NetworkPageFetcher fetcher;
+        ScanRun run({"www.known.example", "nowhere.example"}, ini, &fetcher);
+        Recorder rec(run);
+        QStringList notes;
+        QObject::connect(&run, &ScanRun::engineResult,
+                         [&notes](int, int, const QString&, const EngineOutcome& outcome) {
+                             notes << outcome.note;
+                         });
+        QVERIFY(runToEnd(run));
+
+        QCOMPARE(rec.starting("cell 1"),
+                 (QStringList{"cell 1 3 [1234]", "cell 1 4 [12]", "cell 1 5 [5]", "cell 1 6 []",
+                              "cell 1 7 [4321]", "cell 1 8 [77]"}));
+        QCOMPARE(notes.at(5), QString("linking domains in cc-test"));
+        const QString badKind = "engine definition: unknown kind \"jsn\" (markers, json or graph)";
+        QCOMPARE(rec.failures, (QStringList{"1 6 " + badKind, "2 6 " + badKind,
+                                            "2 8 not in cc-test (looked for example.nowhere)"}));
+        QCOMPARE(run.failures().first().engine, QString("Ask"));
+        QVERIFY(rec.events.contains("status Scanning www.known.example on Backlinks"));
+        QVERIFY(rec.events.contains("web Backlinks | www.known.example"));
+        QCOMPARE(rec.starting("total 1"),
+                 QStringList{QStringLiteral("total 1 %1 icon 3").arg(1234 + 12 + 5 + 4321 + 77)});
+        const QStringList targets = engines.server.requestTargets();
+        QCOMPARE(targets.filter("/ask").size() + targets.filter("/atw").size(), 0);
+        QCOMPARE(targets.filter("/api"),
+                 (QStringList{"/api?d=known.example", "/api?d=nowhere.example"}));
+        for (const HttpRequest& r : engines.server.requests())
+            QCOMPARE(r.header("API-Key"), r.path == "/api" ? QByteArray("k3y") : QByteArray());
+    }
+
+    // A key refused twice: the rest of the run skips the slot instead of asking again.
+    void refusedKeyIsAskedTwiceOnly() {
+        test::TestEnv env(false);
+        Engines engines;
+        const QString ini = env.file("settings.ini");
+        engines.writePrefixes(ini);
+        modINI::WritePrivateProfileStringA(EnginesSection, "ATW",
+                                           engines.server.urlString("/api?u="), ini);
+        engines.server.route("/api", HttpResponse::page("{}", 401));
+        env.writeFile(EnginesIniName, "[ATW]\nKind=json\nPointer=/count\n");
+        NetworkPageFetcher fetcher;
+        ScanRun run({"a", "b", "c"}, ini, &fetcher);
+        Recorder rec(run);
+        QVERIFY(runToEnd(run));
+        QStringList refused = rec.failures.filter(QRegularExpression("^\\d 8 "));
+        refused.replaceInStrings(QRegularExpression(" \\(HTTP status 401 .*\\)$"), QString());
+        QCOMPARE(refused, (QStringList{"1 8 API key refused", "2 8 API key refused",
+                                       "3 8 skipped: API key refused earlier in this run"}));
+        QCOMPARE(engines.server.requestTargets().filter("/api").size(), 2);
     }
 
     void helpers() {
