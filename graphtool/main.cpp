@@ -145,7 +145,8 @@ int import(const QStringList& args) {
                 "warning: the edges are not sorted by from id (%1 places); a link listed "
                 "in two places counts twice")
                 .arg(number(r.fromIdsOutOfOrder)));
-    say(QStringLiteral("peak memory: %1 MiB").arg(peakMemoryKiB() / 1024));
+    const qint64 peak = peakMemoryKiB();
+    say(QStringLiteral("peak memory: %1 MiB (%2 KiB)").arg(peak / 1024).arg(peak));
     return 0;
 }
 

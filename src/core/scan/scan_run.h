@@ -5,9 +5,10 @@
 // Who does what when a scan starts: the window turns the results table's automatic sorting off,
 // shows the progress bar over status panel 2, and (on started()) sets the Start and Stop buttons;
 // it also runs "Clear Results" on clearResultsRequested() and its stopped() handler on stopped().
-// The run does everything else: it reads the thresholds, chkClear and parallelEngines when it
-// starts, each engine's prefix and pacing from settings.ini before every request, and
-// chkAutoSort at completion.
+// The run does everything else: it reads the thresholds, chkClear, parallelEngines and (unless
+// the window gave them) the slots' definitions from engines.ini when it starts, each engine's
+// prefix and pacing from settings.ini before every request, and chkAutoSort at completion. A slot
+// whose definition has a problem, and a graph slot, settle without a request.
 //
 // Signals of one URL, in order: webResultAdded("Home Page"), rowStarted, then for each engine in
 // table order webResultAdded(engine row), statusTextChanged, progressChanged, engineResult; then

@@ -248,48 +248,50 @@ private Q_SLOTS:
         QCOMPARE(text, value);
     }
 
+    // Replies in the shape of the README's example: {"status": "ok", "results": [{"domain": ...,
+    // "referring_domains": <count>, "backlinks": ...}]}.
     void jsonReplies_data() {
         QTest::addColumn<QByteArray>("body");
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("shown");
+        const auto reply = [](const char* value) {
+            return QByteArray("{\"status\": \"ok\", \"results\": [{\"domain\": \"example.com\", "
+                              "\"referring_domains\": ") +
+                   value + ", \"backlinks\": 98765}]}";
+        };
         const QString notRecognised = "fails: page not recognised: ";
-        QTest::newRow("count") << QByteArray("{\"data\":{\"links\":[{\"n\":1234}]}}") << 200
-                               << "1234";
-        QTest::newRow("zero") << QByteArray("{\"data\":{\"links\":[{\"n\":0}]}}") << 200 << "0";
-        QTest::newRow("large") << QByteArray("{\"data\":{\"links\":[{\"n\":9007199254740992}]}}")
-                               << 200 << "9007199254740992";
-        QTest::newRow("missing pointer") << QByteArray("{\"data\":{\"links\":[]}}") << 200
-                                         << notRecognised + "nothing at /data/links/0/n";
-        QTest::newRow("not a number")
-            << QByteArray("{\"data\":{\"links\":[{\"n\":\"1234\"}]}}") << 200
-            << notRecognised + "the value at /data/links/0/n is not a "
-                               "number";
-        QTest::newRow("null") << QByteArray("{\"data\":{\"links\":[{\"n\":null}]}}") << 200
-                              << notRecognised + "the value at /data/links/0/n is not a number";
-        QTest::newRow("fraction") << QByteArray("{\"data\":{\"links\":[{\"n\":2.5}]}}") << 200
-                                  << notRecognised + "the value at /data/links/0/n is not a count "
-                                                     "(2.5)";
-        QTest::newRow("negative") << QByteArray("{\"data\":{\"links\":[{\"n\":-3}]}}") << 200
-                                  << notRecognised + "the value at /data/links/0/n is not a count "
-                                                     "(-3)";
+        const QString atPointer = notRecognised + "the value at /results/0/referring_domains is ";
+        QTest::newRow("count") << reply("1234") << 200 << "1234";
+        QTest::newRow("zero") << reply("0") << 200 << "0";
+        QTest::newRow("largest exact") << reply("9007199254740992") << 200 << "9007199254740992";
+        QTest::newRow("missing pointer")
+            << QByteArray("{\"status\": \"ok\", \"results\": []}") << 200
+            << notRecognised + "nothing at /results/0/referring_domains";
+        QTest::newRow("not a number") << reply("\"1234\"") << 200 << atPointer + "not a number";
+        QTest::newRow("null") << reply("null") << 200 << atPointer + "not a number";
+        QTest::newRow("fraction") << reply("2.5") << 200 << atPointer + "not a count (2.5)";
+        QTest::newRow("negative") << reply("-3") << 200 << atPointer + "not a count (-3)";
         QTest::newRow("not JSON") << QByteArray("<html>Error</html>") << 200
                                   << notRecognised + "not JSON (";
+        QTest::newRow("two documents")
+            << reply("1") + reply("2") << 200 << notRecognised + "not JSON (";
         QTest::newRow("empty") << QByteArray() << 200 << notRecognised + "not JSON (";
-        QTest::newRow("401") << QByteArray("{\"error\":\"bad key\"}") << 401
+        QTest::newRow("401") << QByteArray("{\"error\": \"bad key\"}") << 401
                              << "fails: API key refused (HTTP status 401 Unauthorized)";
         QTest::newRow("403") << QByteArray() << 403
                              << "fails: API key refused (HTTP status 403 Forbidden)";
         QTest::newRow("429") << QByteArray() << 429
                              << "fails: blocked by the engine (HTTP status 429 Too Many Requests)";
-        QTest::newRow("500 with a count") << QByteArray("{\"data\":{\"links\":[{\"n\":1}]}}") << 500
-                                          << "fails: HTTP status 500 Internal Server Error";
+        QTest::newRow("500 with a count")
+            << reply("1") << 500 << "fails: HTTP status 500 Internal Server Error";
     }
     void jsonReplies() {
         QFETCH(QByteArray, body);
         QFETCH(int, status);
         QFETCH(QString, shown);
         test::TestEnv env;
-        const EngineSet set = enginesOf(env, "[MSN]\nKind=json\nPointer=/data/links/0/n\n");
+        const EngineSet set =
+            enginesOf(env, "[MSN]\nKind=json\nPointer=/results/0/referring_domains\n");
         QVERIFY(set.definitions[4].usable());
         const QString result = ::shown(outcomeOf(set.definitions[4], body, status));
         QVERIFY2(result.startsWith(shown), qPrintable(result));

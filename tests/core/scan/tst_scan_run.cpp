@@ -683,30 +683,35 @@ private Q_SLOTS:
         QVERIFY2(spread[0] >= 1000, qPrintable(QString::number(spread[0])));
     }
 
-    // engines.ini repoints slots: Google's markers changed, Ask broken, MSN a JSON API (its key
-    // in a header, the URL's domain in the query, a caption of its own), ATW a local link index.
-    // The broken slot and the graph make no request.
+    // engines.ini repoints slots: Google's markers changed, Ask broken, MSN the JSON API of the
+    // README's example (its key in a header, the URL's domain in the query, a caption of its
+    // own), ATW a local link index. The broken slot and the graph make no request.
     void slotsDefinedByEnginesIni() {
         test::TestEnv env(false);
         Engines engines;
         const QString ini = env.file("settings.ini");
         engines.writePrefixes(ini);
         modINI::WritePrivateProfileStringA(EnginesSection, "MSN",
-                                           engines.server.urlString("/api?d="), ini);
+                                           engines.server.urlString("/v1/links?domain="), ini);
         engines.set("www.known.example", {"", "12", "5", "", "", ""});
         engines.set("nowhere.example", {"", "3", "4", "", "", ""});
         engines.server.route("/google", HttpResponse::page("<p>Results: 1,234 links</p>"));
-        engines.server.route("/api",
-                             HttpResponse::page("{\"links\":{\"referring_domains\":4321}}"));
+        // The example reply of the README.
+        engines.server.route("/v1/links",
+                             HttpResponse::page("{\"status\": \"ok\", \"results\": [{\"domain\": "
+                                                "\"known.example\", \"referring_domains\": 4321, "
+                                                "\"backlinks\": 98765}]}"));
         LinkIndexBuilder index("cc-test", GraphLevel::Domains);
         index.add("example.known", 0);
         QVERIFY(writeFileAtomically(env.file("test.links"),
                                     index.finish([](quint32) { return 77; }).bytes));
-        QVERIFY(UserSettings::setApiKey("MSN", "k3y"));
+        QVERIFY(UserSettings::setApiKey("backlinks-api", "k3y"));
         env.writeFile(EnginesIniName, "[Google]\nCountBefore=\"Results: \"\nCountAfter=\" links\"\n"
                                       "[Ask]\nKind=jsn\n"
-                                      "[MSN]\nCaption=Backlinks\nKind=json\nTarget=domain\n"
-                                      "Pointer=/links/referring_domains\nHeader1=API-Key: {key}\n"
+                                      "[MSN]\nCaption=Backlinks API\nKind=json\nTarget=domain\n"
+                                      "Pointer=/results/0/referring_domains\n"
+                                      "KeyName=backlinks-api\nHeader1=X-API-Key: {key}\n"
+                                      "Header2=Accept: application/json\n"
                                       "[ATW]\nKind=graph\nIndex=test.links\n");
         NetworkPageFetcher fetcher;
         ScanRun run({"www.known.example", "nowhere.example"}, ini, &fetcher);
@@ -726,16 +731,19 @@ private Q_SLOTS:
         QCOMPARE(rec.failures, (QStringList{"1 6 " + badKind, "2 6 " + badKind,
                                             "2 8 not in cc-test (looked for example.nowhere)"}));
         QCOMPARE(run.failures().first().engine, QString("Ask"));
-        QVERIFY(rec.events.contains("status Scanning www.known.example on Backlinks"));
-        QVERIFY(rec.events.contains("web Backlinks | www.known.example"));
+        QVERIFY(rec.events.contains("status Scanning www.known.example on Backlinks API"));
+        QVERIFY(rec.events.contains("web Backlinks API | www.known.example"));
         QCOMPARE(rec.starting("total 1"),
                  QStringList{QStringLiteral("total 1 %1 icon 3").arg(1234 + 12 + 5 + 4321 + 77)});
         const QStringList targets = engines.server.requestTargets();
         QCOMPARE(targets.filter("/ask").size() + targets.filter("/atw").size(), 0);
-        QCOMPARE(targets.filter("/api"),
-                 (QStringList{"/api?d=known.example", "/api?d=nowhere.example"}));
-        for (const HttpRequest& r : engines.server.requests())
-            QCOMPARE(r.header("API-Key"), r.path == "/api" ? QByteArray("k3y") : QByteArray());
+        QCOMPARE(targets.filter("/v1/"), (QStringList{"/v1/links?domain=known.example",
+                                                      "/v1/links?domain=nowhere.example"}));
+        for (const HttpRequest& r : engines.server.requests()) {
+            const bool api = r.path == "/v1/links";
+            QCOMPARE(r.header("X-API-Key"), api ? QByteArray("k3y") : QByteArray());
+            QCOMPARE(r.header("Accept"), QByteArray(api ? "application/json" : "*/*"));
+        }
     }
 
     // A key refused twice: the rest of the run skips the slot instead of asking again.
