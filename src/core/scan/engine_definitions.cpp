@@ -421,10 +421,12 @@ QStringList EngineSet::describe() const {
     for (const EngineDefinition& d : definitions) {
         QString what = QStringLiteral("%1: \"%2\", %3").arg(d.key, d.caption, kindName(d.kind));
         if (d.usable() && d.kind == EngineKind::Json)
-            what += QStringLiteral(", the number at \"%1\"").arg(d.pointer);
+            what += QStringLiteral(", the count at %1").arg(d.pointer);
         if (d.usable() && d.kind == EngineKind::Graph && d.index)
-            what += QStringLiteral(", %1 of %2 names")
-                        .arg(d.countMeaning(), QLocale::c().toString(qulonglong(d.index->size())));
+            what += QStringLiteral(" of %1 (%2 %3)")
+                        .arg(d.release, QLocale::c().toString(qulonglong(d.index->size())),
+                             d.index->level() == GraphLevel::Hosts ? QStringLiteral("hosts")
+                                                                   : QStringLiteral("domains"));
         lines << what + QStringLiteral(": ") +
                      (d.usable() ? QStringLiteral("ready") : d.failureReason());
     }

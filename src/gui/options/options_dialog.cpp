@@ -212,7 +212,9 @@ void OptionsDialog::load() {
     QStringList problems;
     for (int i = 0; i < EngineCount; ++i) {
         const EngineDefinition& engine = engines.definitions[i];
-        prefixLabels_[i]->setText(engine.optionsLabel);
+        // A caption of the user's own: an "&" in it is shown, not taken as a shortcut mark.
+        prefixLabels_[i]->setText(
+            QString(engine.optionsLabel).replace(QLatin1Char('&'), QStringLiteral("&&")));
         prefixBoxes_[i]->setAccessibleName(nameFromCaption(engine.optionsLabel));
         if (!engine.usable())
             problems << engine.caption + QStringLiteral(": ") + engine.failureReason();

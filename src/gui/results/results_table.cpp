@@ -149,8 +149,15 @@ void ResultsTable::setEngineCaptions(const EngineSet& engines) {
     QTreeWidgetItem* header = headerItem();
     for (const EngineDefinition& engine : engines.definitions) {
         const int column = engineTable()[engine.slot].resultsColumn - 1;
-        if (header->text(column) != engine.caption)
+        if (header->text(column) != engine.caption) {
             header->setText(column, engine.caption);
+            // A caption of the user's own may be longer than the designed width: the column
+            // grows to show it whole (room for the sort mark included), and never shrinks.
+            const int needed =
+                this->header()->fontMetrics().horizontalAdvance(engine.caption) + px(480);
+            if (columnWidth(column) < needed)
+                setColumnWidth(column, needed);
+        }
         const QString tip = !engine.usable() ? engine.failureReason() : engine.countMeaning();
         header->setToolTip(column, tip);
     }

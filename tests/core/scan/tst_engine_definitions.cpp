@@ -311,7 +311,7 @@ private Q_SLOTS:
         QCOMPARE(*msn.queryTarget("http://www.shop.example.co.uk/a"), QString("example.co.uk"));
         QVERIFY(!msn.queryTarget("http://10.1.2.3/"));
         const QStringList lines = set.describe();
-        QCOMPARE(lines.at(5), QString("MSN: \"MSN\", json, the number at \"/n\": ready"));
+        QCOMPARE(lines.at(5), QString("MSN: \"MSN\", json, the count at /n: ready"));
         QVERIFY(lines.at(1).endsWith(": ready"));
     }
 };
