@@ -66,9 +66,9 @@ void showProgress(const GraphImportProgress& p) {
     }
     const char* what = p.phase == GraphImportProgress::Phase::Vertices ? "vertices" : "edges";
     const double seconds = std::max<double>(p.elapsedMs, 1) / 1000.0;
-    QString line =
-        QStringLiteral("%1: %2 lines, %3 lines/s")
-            .arg(QLatin1String(what), number(p.lines), number(quint64(double(p.lines) / seconds)));
+    QString line = QStringLiteral("%1: %2 lines").arg(QLatin1String(what), number(p.lines));
+    if (p.elapsedMs >= 200) // a rate over less is noise
+        line += QStringLiteral(", %1 lines/s").arg(number(quint64(double(p.lines) / seconds)));
     if (p.fileSize > 0 && p.bytesRead > 0) {
         const double done = double(p.bytesRead) / double(p.fileSize);
         line += QStringLiteral(", %1% of the file").arg(int(done * 100));
