@@ -12,8 +12,10 @@
 //   readThreshold           yes   no        no      no value (32 bits)    the profile thresholds
 //   wholeNumberOrZero       yes   no        no      0                     saved-history counts
 //   readsAsSortNumber       yes   yes       locale  as a double           the typed sort
+//   readPlainIndex          no    no        no      no value (19 digits)  graph ids, JSON indexes
 #pragma once
 
+#include <QByteArrayView>
 #include <QString>
 #include <QStringView>
 
@@ -60,5 +62,10 @@ qint64 wholeNumberOrZero(const QString& text);
 // ("," and "."); plain digits read the same in every locale. No exponent, infinity or NaN. The
 // value goes to *value.
 bool readsAsSortNumber(const QString& text, double* value);
+
+// An index or identifier written plainly: ASCII digits only, without sign, blanks or a leading
+// zero ("0" itself excepted), at most 19 digits. Vertex ids of a link graph, array steps of a
+// JSON pointer.
+std::optional<quint64> readPlainIndex(QByteArrayView text);
 
 } // namespace tally

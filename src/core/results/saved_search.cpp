@@ -1,7 +1,7 @@
 #include "core/results/saved_search.h"
 
 #include "core/numbers/numbers.h"
-#include "core/scan/engine_table.h"
+#include "core/scan/engine_definitions.h"
 #include "core/settings/ini_file.h"
 #include "core/settings/program_folder.h"
 
@@ -122,9 +122,7 @@ bool isSavableCount(const QString& count) {
 bool isWritableRowText(const QString& rowText) {
     QStringList pieces = rowText.split(QLatin1Char('\n'));
     pieces.removeLast(); // the piece after the final line feed
-    QStringList captions;
-    for (const EngineInfo& e : engineTable())
-        captions << QLatin1String(e.columnHeader);
+    const QStringList captions = programEngines().captions();
     QStringList seen;
     for (QString piece : std::as_const(pieces)) {
         if (piece.endsWith(QLatin1Char('\r')))

@@ -86,7 +86,8 @@ enum class SaveResult {
 };
 
 // Whether a row text can be written as it is: every line (but the empty one after the last line
-// feed; a CR before a line feed ends the line with it) is an engine column's caption, one ":" and
+// feed; a CR before a line feed ends the line with it) is the caption of one of the program's six
+// engine slots as engines.ini defines them now (programEngines()), one ":" and
 // the cell, with no engine twice, and neither caption nor cell holds a line break, a NUL, "=", "[",
 // "]" or a second ":" (each would split or add a line, a key or a section of the file).
 bool isWritableRowText(const QString& rowText);

@@ -1,10 +1,16 @@
 #include "core/scan/engine_outcome.h"
 
 #include "core/numbers/numbers.h"
+#include "core/scan/engine_definitions.h"
 #include "core/scan/engine_parser.h"
 #include "core/scan/engine_table.h"
+#include "core/scan/json_pointer.h"
+
+#include <QJsonValue>
+#include <QLocale>
 
 #include <algorithm>
+#include <cmath>
 
 namespace tally {
 
@@ -83,6 +89,30 @@ QString reasonOfFetch(const FetchResult& fetch) {
     }
 }
 
+// The count at a pointer of a JSON reply: a whole number of at least 0.
+EngineOutcome jsonOutcome(const QByteArray& body, const QString& pointerText) {
+    auto notRecognised = [](const QString& why) {
+        return EngineOutcome::failed(FailureKind::NotRecognised,
+                                     QStringLiteral("page not recognised: ") + why);
+    };
+    QString why;
+    const std::optional<QJsonValue> document = parseJsonDocument(body, &why);
+    if (!document)
+        return notRecognised(QStringLiteral("not JSON (") + why + QLatin1Char(')'));
+    const std::optional<JsonPointer> pointer = JsonPointer::parse(pointerText);
+    const std::optional<QJsonValue> value = pointer ? pointer->find(*document) : std::nullopt;
+    if (!value)
+        return notRecognised(QStringLiteral("nothing at ") + pointerText);
+    if (!value->isDouble())
+        return notRecognised(QStringLiteral("the value at %1 is not a number").arg(pointerText));
+    // Whole numbers up to 2^53 are exact in a JSON reader's double.
+    const double number = value->toDouble();
+    if (number < 0 || number > 9007199254740992.0 || number != std::floor(number))
+        return notRecognised(QStringLiteral("the value at %1 is not a count (%2)")
+                                 .arg(pointerText, QString::number(number, 'g', 17)));
+    return EngineOutcome::counted(QString::number(qint64(number)));
+}
+
 } // namespace
 
 EngineOutcome EngineOutcome::counted(const QString& count) {
@@ -98,24 +128,35 @@ EngineOutcome EngineOutcome::failed(FailureKind kind, const QString& reason) {
     return outcome;
 }
 
-EngineOutcome EngineOutcome::skipped() {
-    return failed(FailureKind::Skipped, QStringLiteral("skipped: blocked earlier in this run"));
+EngineOutcome EngineOutcome::skipped(const QString& reason) {
+    return failed(FailureKind::Skipped, reason.isEmpty()
+                                            ? QStringLiteral("skipped: blocked earlier in this run")
+                                            : reason);
 }
 
 EngineOutcome EngineOutcome::stopped() {
     return failed(FailureKind::Stopped, QStringLiteral("stopped"));
 }
 
-EngineOutcome engineOutcome(const FetchResult& fetch, int intEngine) {
+EngineOutcome engineOutcome(const FetchResult& fetch, const EngineDefinition& definition) {
+    if (!definition.usable())
+        return EngineOutcome::failed(FailureKind::Definition, definition.failureReason());
     if (!fetch.complete())
         return EngineOutcome::failed(failureOfFetch(fetch.error), reasonOfFetch(fetch));
+    const bool json = definition.kind == EngineKind::Json;
+    if (json && (fetch.status == 401 || fetch.status == 403))
+        return EngineOutcome::failed(FailureKind::KeyRefused, QStringLiteral("API key refused (") +
+                                                                  statusLine(fetch) +
+                                                                  QLatin1Char(')'));
     if (fetch.status == 429 || fetch.status == 403)
         return EngineOutcome::failed(FailureKind::Blocked, blockedBy(statusLine(fetch)));
     if (fetch.status >= 400)
         return EngineOutcome::failed(FailureKind::HttpStatus, statusLine(fetch));
+    if (json)
+        return jsonOutcome(fetch.body, definition.pointer);
 
     const QString page = QString::fromLatin1(fetch.body);
-    const EngineCountReading reading = readEngineCount(page, intEngine);
+    const EngineCountReading reading = readMarkerCount(page, definition.markers);
     if (reading.recognised) {
         QString count = reading.count;
         count.remove(QLatin1Char(','));
@@ -125,6 +166,42 @@ EngineOutcome engineOutcome(const FetchResult& fetch, int intEngine) {
         if (page.contains(QLatin1String(p.phrase), Qt::CaseInsensitive))
             return EngineOutcome::failed(FailureKind::Blocked, blockedBy(QLatin1String(p.what)));
     return EngineOutcome::failed(FailureKind::NotRecognised, QStringLiteral("page not recognised"));
+}
+
+EngineOutcome engineOutcome(const FetchResult& fetch, int intEngine) {
+    if (intEngine < 1 || intEngine > EngineCount) {
+        EngineDefinition none;
+        none.markers = builtInMarkerRule(intEngine);
+        return engineOutcome(fetch, none);
+    }
+    return engineOutcome(fetch, builtInEngines().definitions[intEngine - 1]);
+}
+
+EngineOutcome graphOutcome(const EngineDefinition& definition, const QString& url) {
+    if (!definition.usable())
+        return EngineOutcome::failed(FailureKind::Definition, definition.failureReason());
+    if (!definition.index)
+        return EngineOutcome::failed(FailureKind::Definition,
+                                     QStringLiteral("engine definition: no link index"));
+    const LinkIndex::Lookup found = definition.index->findUrl(url);
+    switch (found.status) {
+    case LinkIndex::Lookup::Status::Found: {
+        EngineOutcome outcome = EngineOutcome::counted(QString::number(found.count));
+        outcome.note = definition.countMeaning();
+        return outcome;
+    }
+    case LinkIndex::Lookup::Status::Damaged:
+        return EngineOutcome::failed(FailureKind::BadReply, QStringLiteral("link index damaged: ") +
+                                                                definition.index->releaseName());
+    case LinkIndex::Lookup::Status::NotFound:
+        break;
+    }
+    if (found.name.isEmpty())
+        return EngineOutcome::failed(FailureKind::NotInGraph,
+                                     QStringLiteral("not a web address with a host name"));
+    return EngineOutcome::failed(FailureKind::NotInGraph,
+                                 QStringLiteral("not in %1 (looked for %2)")
+                                     .arg(definition.release, QString::fromUtf8(found.name)));
 }
 
 std::optional<qint64> retryAfterDelayMs(const FetchResult& fetch, const QDateTime& now) {

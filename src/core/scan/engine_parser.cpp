@@ -2,7 +2,8 @@
 
 #include "core/numbers/numbers.h"
 
-#include <optional>
+#include <array>
+#include <initializer_list>
 
 namespace tally {
 
@@ -18,49 +19,60 @@ qsizetype position(const QString& text, const QString& part) {
     return text.indexOf(part, 0, Qt::CaseSensitive) + 1;
 }
 
-// A count text is accepted when it is 1 to 10 characters long.
-bool validLength(const QString& count) {
-    return count.size() >= 1 && count.size() <= 10;
-}
-
-// The length test and, beyond it, the number rule: what is shown and saved is a count.
-bool acceptedCount(const QString& count) {
-    return validLength(count) && readsAsCount(count);
-}
-
-void doubleQuotesToSingle(QString& page) {
-    page.replace(QLatin1Char('"'), QLatin1Char('\''));
-}
-
 bool occurs(const QString& page, const QString& marker) {
     return !marker.isEmpty() && page.contains(marker, Qt::CaseSensitive);
 }
 
-// The text between the count markers, or nothing when the opening marker is not on the page
-// (GetBetween would then hand back most of the page).
-std::optional<QString> countText(const QString& page, const QString& before, const QString& past) {
-    if (!occurs(page, before))
-        return std::nullopt;
-    return GetBetween(page, before, past);
-}
-
 // Whether the no-results passage is on the page and says the phrase.
-bool saysNoResults(const QString& page, const QString& before, const QString& past,
-                   const char* phrase, bool withoutLineFeeds = false) {
-    if (!occurs(page, before))
+bool saysNoResults(const QString& page, const MarkerRule& rule) {
+    if (!occurs(page, rule.noResultsBefore))
         return false;
-    QString passage = GetBetween(page, before, past);
-    if (withoutLineFeeds)
+    QString passage = GetBetween(page, rule.noResultsBefore, rule.noResultsAfter);
+    if (rule.noResultsJoinLines)
         passage.remove(QLatin1Char('\n'));
-    return passage == QLatin1String(phrase);
+    return passage == rule.noResultsPhrase;
 }
 
-EngineCountReading counted(const QString& count) {
-    return {true, count};
+MarkerRule makeRule(bool singleQuotes, const char* countBefore, const char* countAfter,
+                    std::initializer_list<const char*> remove, const char* noneBefore,
+                    const char* noneAfter, const char* phrase) {
+    MarkerRule rule;
+    rule.singleQuotes = singleQuotes;
+    rule.countBefore = QString::fromLatin1(countBefore);
+    rule.countAfter = QString::fromLatin1(countAfter);
+    for (const char* text : remove)
+        rule.remove << QString::fromLatin1(text);
+    rule.noResultsBefore = QString::fromLatin1(noneBefore);
+    rule.noResultsAfter = QString::fromLatin1(noneAfter);
+    rule.noResultsPhrase = QString::fromLatin1(phrase);
+    return rule;
 }
 
-EngineCountReading noCountOrNone(bool none) {
-    return none ? counted(QStringLiteral("0")) : EngineCountReading{};
+std::array<MarkerRule, 6> makeBuiltInRules() {
+    std::array<MarkerRule, 6> rules{
+        // Google
+        makeRule(false, "</b> of ", "</b> linking to ", {"about <b>", "<b>"}, "</b> - ",
+                 ".  <br><br>", "did not match any documents"),
+        // AltaVista
+        makeRule(false, "AltaVista found ", " results</A>", {}, "<span class=m><span class=y>",
+                 ". ", "We found 0 results"),
+        // Yahoo!
+        makeRule(true, "of about ", " for <strong>", {}, "<big>", ":<ul><li>",
+                 "We didn't find any Web pages matching the following criteria"),
+        // Ask: no no-results passage
+        makeRule(true, "Showing results 1-10 of ", "</td>", {" ", "\r", "\n", ","}, "", "", ""),
+        // MSN: "Page 1 of " when the page has it in any letter case, else " of "
+        makeRule(true, "Page 1 of ", " results", {",", " "}, "</td><td><span class='h1'>",
+                 " <span class='h1 blue'>", "Sorry, no results were found containing"),
+        // AllTheWeb
+        makeRule(true, "<span class='ofSoMany'>", "</span>", {}, "<div class='noResults'>", ".</p>",
+                 "<p>No Web pagesfound that match your query"),
+    };
+    rules[4].otherCountBefore = QStringLiteral(" of ");
+    rules[4].otherCountAfter = QStringLiteral(" containing ");
+    rules[5].spacesToZeros = true;
+    rules[5].noResultsJoinLines = true;
+    return rules;
 }
 
 } // namespace
@@ -77,81 +89,40 @@ QString GetBetween(const QString& IStringStr, const QString& IBefore, const QStr
     return s;
 }
 
+const MarkerRule& builtInMarkerRule(int intEngine) {
+    static const std::array<MarkerRule, 6> rules = makeBuiltInRules();
+    static const MarkerRule none;
+    return intEngine >= 1 && intEngine <= 6 ? rules[intEngine - 1] : none;
+}
+
+EngineCountReading readMarkerCount(QString page, const MarkerRule& rule) {
+    if (rule.singleQuotes)
+        page.replace(QLatin1Char('"'), QLatin1Char('\''));
+    const bool other =
+        !rule.otherCountBefore.isEmpty() && !page.contains(rule.countBefore, Qt::CaseInsensitive);
+    const QString& before = other ? rule.otherCountBefore : rule.countBefore;
+    const QString& after = other ? rule.otherCountAfter : rule.countAfter;
+    // Without the opening marker GetBetween would hand back most of the page: no count text.
+    if (occurs(page, before)) {
+        QString count = GetBetween(page, before, after);
+        for (const QString& text : rule.remove)
+            if (!text.isEmpty())
+                count.remove(text, Qt::CaseSensitive);
+        if (count.size() >= 1 && count.size() <= rule.maxLength) {
+            if (rule.spacesToZeros)
+                count.replace(QLatin1Char(' '), QLatin1Char('0'));
+            // Beyond the length test, what is shown and saved is a count.
+            if (readsAsCount(count))
+                return {true, count};
+        }
+    }
+    if (saysNoResults(page, rule))
+        return {true, QStringLiteral("0")};
+    return {};
+}
+
 EngineCountReading readEngineCount(QString page, int intEngine) {
-    switch (intEngine) {
-    case 1: { // Google
-        if (auto count =
-                countText(page, QStringLiteral("</b> of "), QStringLiteral("</b> linking to "))) {
-            count->remove(QStringLiteral("about <b>"));
-            count->remove(QStringLiteral("<b>"));
-            if (acceptedCount(*count))
-                return counted(*count);
-        }
-        return noCountOrNone(saysNoResults(page, QStringLiteral("</b> - "),
-                                           QStringLiteral(".  <br><br>"),
-                                           "did not match any documents"));
-    }
-    case 2: { // AltaVista
-        const auto count =
-            countText(page, QStringLiteral("AltaVista found "), QStringLiteral(" results</A>"));
-        if (count && acceptedCount(*count))
-            return counted(*count);
-        return noCountOrNone(saysNoResults(page, QStringLiteral("<span class=m><span class=y>"),
-                                           QStringLiteral(". "), "We found 0 results"));
-    }
-    case 3: { // Yahoo!
-        doubleQuotesToSingle(page);
-        const auto count =
-            countText(page, QStringLiteral("of about "), QStringLiteral(" for <strong>"));
-        if (count && acceptedCount(*count))
-            return counted(*count);
-        return noCountOrNone(
-            saysNoResults(page, QStringLiteral("<big>"), QStringLiteral(":<ul><li>"),
-                          "We didn't find any Web pages matching the following criteria"));
-    }
-    case 4: { // Ask: no no-results passage
-        doubleQuotesToSingle(page);
-        auto count =
-            countText(page, QStringLiteral("Showing results 1-10 of "), QStringLiteral("</td>"));
-        if (!count)
-            return {};
-        count->remove(QLatin1Char(' '));
-        count->remove(QLatin1Char('\r'));
-        count->remove(QLatin1Char('\n'));
-        count->remove(QLatin1Char(','));
-        return acceptedCount(*count) ? counted(*count) : EngineCountReading{};
-    }
-    case 5: { // MSN
-        doubleQuotesToSingle(page);
-        auto count = page.contains(QLatin1String("Page 1 of "), Qt::CaseInsensitive)
-                         ? countText(page, QStringLiteral("Page 1 of "), QStringLiteral(" results"))
-                         : countText(page, QStringLiteral(" of "), QStringLiteral(" containing "));
-        if (count) {
-            count->remove(QLatin1Char(','));
-            count->remove(QLatin1Char(' '));
-            if (acceptedCount(*count))
-                return counted(*count);
-        }
-        return noCountOrNone(saysNoResults(page, QStringLiteral("</td><td><span class='h1'>"),
-                                           QStringLiteral(" <span class='h1 blue'>"),
-                                           "Sorry, no results were found containing"));
-    }
-    case 6: { // AllTheWeb
-        doubleQuotesToSingle(page);
-        if (auto count = countText(page, QStringLiteral("<span class='ofSoMany'>"),
-                                   QStringLiteral("</span>"));
-            count && validLength(*count)) {
-            count->replace(QLatin1Char(' '), QLatin1Char('0'));
-            if (readsAsCount(*count))
-                return counted(*count);
-        }
-        return noCountOrNone(saysNoResults(page, QStringLiteral("<div class='noResults'>"),
-                                           QStringLiteral(".</p>"),
-                                           "<p>No Web pagesfound that match your query", true));
-    }
-    default:
-        return {};
-    }
+    return readMarkerCount(std::move(page), builtInMarkerRule(intEngine));
 }
 
 QString ParseEngineData(QString strData, int intEngine) {

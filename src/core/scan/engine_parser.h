@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace tally {
 
@@ -9,6 +10,37 @@ namespace tally {
 // IBefore cuts off its length less one from the front instead; a missing IPast leaves the rest
 // whole. The result is short only when both markers are found close together.
 QString GetBetween(const QString& IStringStr, const QString& IBefore, const QString& IPast);
+
+// How a count is read out of a page with markers. Each of the six engines' own rules is one of
+// these (builtInMarkerRule), and engines.ini may change any part of it.
+struct MarkerRule {
+    // Every double quote of the page becomes a single quote before anything is looked for.
+    bool singleQuotes = false;
+    // The count text lies between these two markers...
+    QString countBefore;
+    QString countAfter;
+    // ...unless otherCountBefore is set and the page does not hold countBefore in any letter
+    // case: then it lies between these two.
+    QString otherCountBefore;
+    QString otherCountAfter;
+    // Removed from the count text, one after the other, before the length test.
+    QStringList remove;
+    // The length test: a count text of 1 to maxLength characters.
+    int maxLength = 10;
+    // After the length test every space of the count text becomes the digit 0.
+    bool spacesToZeros = false;
+    // The page says it found nothing when the text between these markers (with its line feeds
+    // taken out, when noResultsJoinLines) is exactly the phrase. No opening marker: never.
+    QString noResultsBefore;
+    QString noResultsAfter;
+    QString noResultsPhrase;
+    bool noResultsJoinLines = false;
+
+    bool operator==(const MarkerRule&) const = default;
+};
+
+// The rule of engine intEngine (1..6); an empty rule (no count ever) for any other number.
+const MarkerRule& builtInMarkerRule(int intEngine);
 
 // What an engine's page says, read with the engine's markers.
 struct EngineCountReading {
@@ -19,10 +51,13 @@ struct EngineCountReading {
     QString count;
 };
 
-// Reads engine intEngine's (1..6) count out of its page. A count is taken only where the opening
-// marker really occurs in the page and the text between the markers, cleaned, is 1 to 10
-// characters long and reads as a count (readsAsCount); "0" only where the no-results passage
-// really occurs and says the engine's phrase. Everything else is not recognised.
+// Reads a count out of a page with a rule. A count is taken only where the opening marker really
+// occurs in the page and the text between the markers, cleaned, passes the length test and reads
+// as a count (readsAsCount); "0" only where the no-results passage really occurs and says the
+// phrase. Everything else is not recognised.
+EngineCountReading readMarkerCount(QString page, const MarkerRule& rule);
+
+// Engine intEngine's (1..6) count on its page: readMarkerCount with the engine's own rule.
 EngineCountReading readEngineCount(QString page, int intEngine);
 
 // The count that engine intEngine (1..6) reports on its page strData: the count text, "0" when

@@ -1,5 +1,7 @@
-// The six search engines, always all six and always in this order: the order of the requests for
+// The six engine slots, always all six and always in this order: the order of the requests for
 // each URL, of the engine columns of the results table and of the rows of the web-results list.
+// This table holds the six search engines the program ships with; engines.ini may redefine any
+// slot (engine_definitions.h), and what the program uses is that definition.
 #pragma once
 
 #include <QString>
@@ -18,6 +20,7 @@ struct EngineInfo {
     const char* statusSuffix;  // appended to "Scanning " + URL
     const char* querySuffix;   // appended after the URL in the query
     const char* defaultPrefix; // the shipped query prefix (settings.ini, Options' Reset)
+    const char* optionsLabel;  // the label of its prefix box in the Options dialog
 };
 
 inline constexpr int EngineCount = 6;

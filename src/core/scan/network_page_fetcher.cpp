@@ -137,6 +137,9 @@ void NetworkPageFetcher::GetUrlSource(const QString& strURL) {
     retriedFresh_ = false;
     peakBuffered_ = 0;
     const QUrl url(strURL, QUrl::TolerantMode);
+    requestedHost_ = url.host().toLower();
+    requestedPort_ = url.port(isHttps(url) ? 443 : 80);
+    extraHeaders_ = requestHeaders();
     if (!isWebAddress(url)) {
         FetchResult result;
         result.url = strURL;
@@ -268,9 +271,33 @@ void NetworkPageFetcher::sendRequest() {
         host = '[' + host + ']';
     if (url_.port() != -1 && url_.port() != (isHttps(url_) ? 443 : 80))
         host += ':' + QByteArray::number(url_.port());
-    QByteArray request = "GET " + target + " HTTP/1.1\r\nHost: " + host +
-                         "\r\nUser-Agent: " + UserAgent +
-                         "\r\nAccept: */*\r\nConnection: keep-alive\r\n";
+    // An API key goes to the server it was meant for only, never on after a redirect elsewhere.
+    // (The same host and port, or that host's secure address on the standard ports.)
+    const int port = url_.port(isHttps(url_) ? 443 : 80);
+    const bool withExtra = !extraHeaders_.isEmpty() && url_.host().toLower() == requestedHost_ &&
+                           (port == requestedPort_ || (requestedPort_ == 80 && port == 443));
+    auto extra = [&](const QByteArray& name) {
+        if (withExtra)
+            for (const auto& header : extraHeaders_)
+                if (qstricmp(header.first.constData(), name.constData()) == 0)
+                    return true;
+        return false;
+    };
+    QByteArray request = "GET " + target + " HTTP/1.1\r\nHost: " + host + "\r\n";
+    if (!extra("User-Agent"))
+        request += QByteArray("User-Agent: ") + UserAgent + "\r\n";
+    if (!extra("Accept"))
+        request += "Accept: */*\r\n";
+    request += "Connection: keep-alive\r\n";
+    if (withExtra)
+        for (const auto& [name, value] : extraHeaders_) {
+            // A line break would start another header or end them all: such a header is dropped.
+            const bool oneLine = !name.isEmpty() && !name.contains('\r') && !name.contains('\n') &&
+                                 !name.contains(':') && !value.contains('\r') &&
+                                 !value.contains('\n') && !value.contains('\0');
+            if (oneLine)
+                request += name + ": " + value + "\r\n";
+        }
     if (absoluteForm_ && !proxy_.user().isEmpty())
         request += "Proxy-Authorization: Basic " +
                    (proxy_.user() + QLatin1Char(':') + proxy_.password()).toUtf8().toBase64() +

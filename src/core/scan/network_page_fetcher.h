@@ -103,9 +103,12 @@ private:
     QTimer* limit_;
 
     // The request in flight.
-    quint64 serial_ = 0; // the current request; answers of older ones check it
-    QString requested_;  // the address as given
-    QUrl url_;           // the address now asked for (after redirects)
+    quint64 serial_ = 0;          // the current request; answers of older ones check it
+    QString requested_;           // the address as given
+    QString requestedHost_;       // its host, lower case: where the extra headers may go
+    int requestedPort_ = 0;       // its port
+    RequestHeaders extraHeaders_; // the extra headers of this request
+    QUrl url_;                    // the address now asked for (after redirects)
     int redirects_ = 0;
     QNetworkProxy proxy_;       // the proxy of this request, from the environment
     bool absoluteForm_ = false; // the request line names the whole address (an http proxy)

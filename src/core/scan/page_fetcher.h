@@ -4,8 +4,10 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QMetaType>
 #include <QObject>
+#include <QPair>
 #include <QString>
 
 namespace tally {
@@ -51,8 +53,18 @@ public:
     // follows for it.
     virtual void abort() = 0;
 
+    // Extra request headers ("API-Key", "...") for the fetches started from now on; empty for
+    // none. A fetch sends them only to the host it was asked for, never after a redirect to
+    // another host.
+    using RequestHeaders = QList<QPair<QByteArray, QByteArray>>;
+    void setRequestHeaders(const RequestHeaders& headers) { requestHeaders_ = headers; }
+    const RequestHeaders& requestHeaders() const { return requestHeaders_; }
+
 Q_SIGNALS:
     void pageFetched(const tally::FetchResult& result);
+
+private:
+    RequestHeaders requestHeaders_;
 };
 
 } // namespace tally

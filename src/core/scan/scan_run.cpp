@@ -1,6 +1,7 @@
 #include "core/scan/scan_run.h"
 
 #include "core/numbers/numbers.h"
+#include "core/scan/engine_definitions.h"
 #include "core/scan/engine_parser.h"
 #include "core/scan/engine_table.h"
 #include "core/scan/page_fetcher.h"
@@ -40,6 +41,8 @@ struct EngineSlot {
 struct ScanRun::Private {
     QStringList urls;
     QString settingsIni;
+    EngineSet definitions; // what each slot is, for this run
+    bool definitionsGiven = false;
     QList<QPointer<PageFetcher>> fetchers; // one for every engine, or one per engine
     QList<QMetaObject::Connection> connections;
 
@@ -65,6 +68,7 @@ struct ScanRun::Private {
     std::array<QTimer*, EngineCount> timers{};
     std::array<qint64, EngineCount> lastRequestMs{}; // on clock; -1 before the first
     std::array<int, EngineCount> blocks{};
+    std::array<int, EngineCount> keyRefusals{};
     QElapsedTimer clock;
 
     int maximum() const { return int(urls.size()) * EngineCount; }
@@ -97,6 +101,15 @@ ScanRun::ScanRun(const QStringList& urls, const QString& settingsIni,
 ScanRun::~ScanRun() {
     abort();
     delete d;
+}
+
+void ScanRun::setEngines(const EngineSet& engines) {
+    d->definitions = engines;
+    d->definitionsGiven = true;
+}
+
+const EngineSet& ScanRun::engines() const {
+    return d->definitions;
 }
 
 bool ScanRun::isRunning() const {
@@ -139,6 +152,8 @@ void ScanRun::start() {
     ++d->generation;
     d->low = UserSettings::lowThreshold();
     d->medium = UserSettings::mediumThreshold();
+    if (!d->definitionsGiven)
+        d->definitions = loadEngines(enginesIniBeside(d->settingsIni));
     if (d->urls.isEmpty()) {
         Q_EMIT finished();
         return;
@@ -152,6 +167,7 @@ void ScanRun::start() {
     d->stoppedInRow = false;
     d->lastRequestMs.fill(-1);
     d->blocks.fill(0);
+    d->keyRefusals.fill(0);
     // Asking the engines at once takes a fetcher of its own for each.
     QSet<PageFetcher*> distinct;
     for (const QPointer<PageFetcher>& f : d->fetchers)
@@ -312,31 +328,43 @@ void ScanRun::startRequests() {
 
 bool ScanRun::startEngine(int engine) {
     EngineSlot& slot = d->engines[engine];
-    if (d->blocks[engine] >= 2) {
-        slot.outcome = EngineOutcome::skipped();
+    const EngineDefinition& definition = d->definitions.definitions[engine];
+    const QString& url = d->urls.at(d->position);
+    auto settle = [&slot](EngineOutcome outcome) {
+        slot.outcome = std::move(outcome);
         slot.state = SlotState::Done;
         return false;
-    }
-    if (!fetcherOf(engine)) {
-        slot.outcome = EngineOutcome::failed(FailureKind::CouldNotConnect,
-                                             QStringLiteral("could not connect: no network"));
-        slot.state = SlotState::Done;
-        return false;
-    }
-    const EngineInfo& e = engineTable()[engine];
+    };
+    if (!definition.usable())
+        return settle(EngineOutcome::failed(FailureKind::Definition, definition.failureReason()));
+    if (d->blocks[engine] >= 2)
+        return settle(EngineOutcome::skipped());
+    if (d->keyRefusals[engine] >= 2)
+        return settle(
+            EngineOutcome::skipped(QStringLiteral("skipped: API key refused earlier in this run")));
+    if (definition.kind == EngineKind::Graph)
+        return settle(graphOutcome(definition, url)); // a local count: no request
+    if (!fetcherOf(engine))
+        return settle(EngineOutcome::failed(FailureKind::CouldNotConnect,
+                                            QStringLiteral("could not connect: no network")));
+    const std::optional<QString> target = definition.queryTarget(url);
+    if (!target)
+        return settle(EngineOutcome::failed(
+            FailureKind::CouldNotConnect,
+            QStringLiteral("could not connect: no host name in the address")));
     // Read afresh for every request: a prefix saved in the Options dialog applies at once.
-    const QString prefix = modINI::ReadIniValue(QLatin1String(EnginesSection), QLatin1String(e.key),
+    const QString prefix = modINI::ReadIniValue(QLatin1String(EnginesSection), definition.key,
                                                 QString(), d->settingsIni);
-    slot.address = prefix + d->urls.at(d->position) + QLatin1String(e.querySuffix);
+    slot.address = prefix + *target + definition.querySuffix;
     slot.attempts = 0;
     sendWhenPaced(engine, 0);
     return true;
 }
 
 void ScanRun::sendWhenPaced(int engine, qint64 earliestMs) {
-    const EngineInfo& e = engineTable()[engine];
-    const std::optional<qint64> pacing = readWholeNumber(modINI::ReadIniValue(
-        QLatin1String(PacingSection), QLatin1String(e.key), QString(), d->settingsIni));
+    const std::optional<qint64> pacing = readWholeNumber(
+        modINI::ReadIniValue(QLatin1String(PacingSection), d->definitions.definitions[engine].key,
+                             QString(), d->settingsIni));
     const qint64 interval = std::clamp<qint64>(pacing.value_or(0), 0, MaxPacingMs);
     qint64 due = earliestMs;
     if (interval > 0 && d->lastRequestMs[engine] >= 0) {
@@ -367,6 +395,9 @@ void ScanRun::send(int engine) {
     d->lastRequestMs[engine] = d->clock.elapsed();
     if (d->fetchers.size() != EngineCount)
         d->sharedFetcherEngine = engine;
+    const EngineDefinition& definition = d->definitions.definitions[engine];
+    fetcher->setRequestHeaders(definition.kind == EngineKind::Json ? definition.requestHeaders()
+                                                                   : PageFetcher::RequestHeaders());
     fetcher->GetUrlSource(slot.address); // answers later, on the event loop
 }
 
@@ -377,10 +408,11 @@ void ScanRun::pageFetched(int engine, const FetchResult& result) {
     if (d->fetchers.size() != EngineCount)
         d->sharedFetcherEngine = -1;
     EngineSlot& slot = d->engines[engine];
-    const EngineInfo& e = engineTable()[engine];
-    EngineOutcome outcome = engineOutcome(result, e.intEngine);
+    EngineOutcome outcome = engineOutcome(result, d->definitions.definitions[engine]);
     if (outcome.failure == FailureKind::Blocked)
         ++d->blocks[engine];
+    if (outcome.failure == FailureKind::KeyRefused)
+        ++d->keyRefusals[engine];
     // Asked to come back later: once, after the wait, unless the engine has blocked twice.
     if (slot.attempts == 1 && d->blocks[engine] < 2) {
         if (const std::optional<qint64> wait =
@@ -396,26 +428,27 @@ void ScanRun::pageFetched(int engine, const FetchResult& result) {
 
 bool ScanRun::applyOutcome(int engine) {
     const quint64 generation = d->generation;
-    const EngineInfo& e = engineTable()[engine];
+    const EngineDefinition& e = d->definitions.definitions[engine];
     const QString url = d->urls.at(d->position);
     const EngineOutcome outcome = d->engines[engine].outcome;
     ++d->requests;
     if (!outcome.isCount()) {
-        d->failures.append({url, QLatin1String(e.columnHeader), outcome.reason});
+        d->failures.append({url, e.caption, outcome.reason});
         if (outcome.failure == FailureKind::Stopped)
             d->stoppedInRow = true;
     }
 
-    Q_EMIT webResultAdded(QLatin1String(e.webRowText), url);
+    Q_EMIT webResultAdded(e.rowText, url);
     if (generation != d->generation)
         return false;
-    Q_EMIT statusTextChanged(QStringLiteral("Scanning ") + url + QLatin1String(e.statusSuffix));
+    Q_EMIT statusTextChanged(QStringLiteral("Scanning ") + url + e.statusSuffix);
     if (generation != d->generation)
         return false;
     Q_EMIT progressChanged(++d->progress, d->maximum());
     if (generation != d->generation)
         return false;
-    Q_EMIT engineResult(d->position + 1, e.resultsColumn, outcome.count, outcome);
+    Q_EMIT engineResult(d->position + 1, engineTable()[engine].resultsColumn, outcome.count,
+                        outcome);
     return generation == d->generation;
 }
 

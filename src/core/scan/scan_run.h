@@ -5,9 +5,10 @@
 // Who does what when a scan starts: the window turns the results table's automatic sorting off,
 // shows the progress bar over status panel 2, and (on started()) sets the Start and Stop buttons;
 // it also runs "Clear Results" on clearResultsRequested() and its stopped() handler on stopped().
-// The run does everything else: it reads the thresholds, chkClear and parallelEngines when it
-// starts, each engine's prefix and pacing from settings.ini before every request, and
-// chkAutoSort at completion.
+// The run does everything else: it reads the thresholds, chkClear, parallelEngines and (unless
+// the window gave them) the slots' definitions from engines.ini when it starts, each engine's
+// prefix and pacing from settings.ini before every request, and chkAutoSort at completion. A slot
+// whose definition has a problem, and a graph slot, settle without a request.
 //
 // Signals of one URL, in order: webResultAdded("Home Page"), rowStarted, then for each engine in
 // table order webResultAdded(engine row), statusTextChanged, progressChanged, engineResult; then
@@ -24,6 +25,7 @@
 // must not change the rows the run writes (Clear Results, loading saved results) while it runs.
 #pragma once
 
+#include "core/scan/engine_definitions.h"
 #include "core/scan/engine_outcome.h"
 
 #include <QList>
@@ -38,7 +40,7 @@ class PageFetcher;
 // A request of a run that did not give a count.
 struct ScanFailure {
     QString url;
-    QString engine; // the engine's column caption
+    QString engine; // the slot's caption
     QString reason;
 };
 
@@ -55,6 +57,11 @@ public:
     ScanRun(const QStringList& urls, const QString& settingsIni,
             const QList<PageFetcher*>& engineFetchers, QObject* parent = nullptr);
     ~ScanRun() override;
+
+    // What the six slots are for this run. Without this, start() reads engines.ini beside
+    // settingsIni. Call it before start().
+    void setEngines(const EngineSet& engines);
+    const EngineSet& engines() const;
 
     // Starts the run: the start steps (thresholds, chkClear, started(), progress 0 of n x 6) happen
     // at once, inside this call; the URLs follow on the event loop, one yield before each. An

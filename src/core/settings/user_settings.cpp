@@ -274,6 +274,15 @@ void setParallelEngines(bool on) {
     write(settingkeys::ParallelEngines, flag(on));
 }
 
+QString apiKey(const QString& name) {
+    if (name.isEmpty())
+        return QString();
+    return GetSetting(product().name, QLatin1String(KeysSection), name, QString());
+}
+FileOutcome setApiKey(const QString& name, const QString& value) {
+    return saveSettings(product().name, QLatin1String(KeysSection), {{name, value}});
+}
+
 } // namespace UserSettings
 
 } // namespace tally

@@ -20,6 +20,9 @@ namespace tally {
 
 // The one section every key lives in.
 inline constexpr const char* SettingsSection = "Settings";
+// The section of the API keys that engine definitions ask for by name (engines.ini's "{key}"),
+// kept here so that settings.ini and engines.ini can be shared without secrets.
+inline constexpr const char* KeysSection = "Keys";
 
 // The keys of the store, named after the controls that edit them.
 namespace settingkeys {
@@ -108,6 +111,11 @@ FileOutcome setChartType(int type);
 // reads as the whole number 0.
 bool parallelEngines();
 void setParallelEngines(bool on);
+
+// The API key of that name in section "Keys" (its value in a request header where an engine
+// definition writes "{key}"). Empty when there is none.
+QString apiKey(const QString& name);
+FileOutcome setApiKey(const QString& name, const QString& value);
 
 } // namespace UserSettings
 

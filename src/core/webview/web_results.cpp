@@ -1,6 +1,5 @@
 #include "core/webview/web_results.h"
 
-#include "core/scan/engine_table.h"
 #include "core/scan/url_encode.h"
 #include "core/settings/ini_file.h"
 
@@ -10,22 +9,36 @@ namespace {
 const QString homePage = QLatin1String(HomePageRowText);
 } // namespace
 
-QString engineKeyForRowText(const QString& rowText) {
-    for (const EngineInfo& e : engineTable())
-        if (rowText == QLatin1String(e.webRowText))
-            return QString::fromLatin1(e.key);
-    return QString();
+QString engineKeyForRowText(const QString& rowText, const EngineSet& engines) {
+    const int slot = engines.slotOfRowText(rowText);
+    return slot < 0 ? QString() : engines.definitions[slot].key;
 }
 
 std::optional<QString> webResultAddress(const QString& rowText, const QString& url,
                                         const QString& settingsIni) {
     if (rowText == homePage)
         return url;
-    const QString key = engineKeyForRowText(rowText);
-    if (key.isEmpty())
+    return webResultAddress(rowText, url, settingsIni, loadEngines(enginesIniBeside(settingsIni)));
+}
+
+std::optional<QString> webResultAddress(const QString& rowText, const QString& url,
+                                        const QString& settingsIni, const EngineSet& engines) {
+    if (rowText == homePage)
+        return url;
+    const int slot = engines.slotOfRowText(rowText);
+    if (slot < 0)
         return std::nullopt;
-    const QString prefix =
-        modINI::ReadIniValue(QString::fromLatin1(EnginesSection), key, QString(), settingsIni);
+    const EngineDefinition& engine = engines.definitions[slot];
+    if (engine.kind == EngineKind::Graph)
+        return std::nullopt;
+    const QString prefix = modINI::ReadIniValue(QString::fromLatin1(EnginesSection), engine.key,
+                                                QString(), settingsIni);
+    if (engine.kind == EngineKind::Json) {
+        const std::optional<QString> target = engine.queryTarget(url);
+        if (!target)
+            return std::nullopt;
+        return prefix + *target + engine.querySuffix;
+    }
     return prefix + xurlEncode::URLEncode(url);
 }
 

@@ -2,6 +2,8 @@
 // each engine's result page for the URL.
 #pragma once
 
+#include "core/scan/engine_definitions.h"
+
 #include <QString>
 #include <QUrl>
 
@@ -12,16 +14,22 @@ namespace tally {
 // The row text of a URL's home page in the web-results list.
 inline constexpr const char* HomePageRowText = "Home Page";
 
-// The settings key (section "Engines" of settings.ini) of the engine behind a row text of the
-// web-results list: "AltaVista" gives "Altavista", "AllTheWeb" gives "ATW". Row texts compare
-// exactly, letter case included. Empty for "Home Page" and for any text that is no engine's.
-QString engineKeyForRowText(const QString& rowText);
+// The settings key (section "Engines" of settings.ini) of the slot behind a row text of the
+// web-results list, by the slots' row texts ("AltaVista" gives "Altavista", "AllTheWeb" gives
+// "ATW"; a slot with a caption of its own is found by that caption). Row texts compare exactly,
+// letter case included. Empty for "Home Page" and for any text that is no slot's.
+QString engineKeyForRowText(const QString& rowText, const EngineSet& engines = builtInEngines());
 
-// The address a row of the web-results list opens: the URL unchanged for "Home Page"; for an
-// engine's row the engine's query prefix, read now from the settings file, followed by the
-// URL-encoded URL (a missing file or key gives an empty prefix); nothing for any other row text.
+// The address a row of the web-results list opens: the URL unchanged for "Home Page"; for a
+// markers engine's row the engine's query prefix, read now from the settings file, followed by
+// the URL-encoded URL (a missing file or key gives an empty prefix); for a json engine's row the
+// address its request asks (prefix, the URL as its definition puts it, suffix). Nothing for a
+// graph engine's row (its count is local, there is no page), and nothing for any other row text.
+// The slots are those of engines.ini beside the settings file.
 std::optional<QString> webResultAddress(const QString& rowText, const QString& url,
                                         const QString& settingsIni);
+std::optional<QString> webResultAddress(const QString& rowText, const QString& url,
+                                        const QString& settingsIni, const EngineSet& engines);
 
 // Whether an address built from the program's data may be opened in the embedded browser, and as
 // what: the text completed as a typed address would be (a bare host name becomes an http address),

@@ -1,5 +1,6 @@
 #include "gui/main/main_window.h"
 
+#include "core/scan/engine_definitions.h"
 #include "core/scan/engine_table.h"
 #include "core/scan/network_page_fetcher.h"
 #include "core/settings/program_folder.h"
@@ -407,6 +408,8 @@ void MainWindow::load() {
 
     chartFrame_->restoreChartType();
     websiteFrame_->openBlankPage();
+    // The engine columns as engines.ini names them (the built-in captions without the file).
+    resultsTable_->setEngineCaptions(programEngines());
     layoutControls();
 }
 
@@ -527,9 +530,13 @@ void MainWindow::startScan() {
             fetchers_.append(new NetworkPageFetcher(this));
     failures_.clear();
     showFailureSummary();
+    // What the slots are for this run: engines.ini is read once, for the columns and the run.
+    const EngineSet engines = programEngines();
+    resultsTable_->setEngineCaptions(engines);
     // The run reads the thresholds and chkClear, takes the snapshot and goes on the event loop.
     auto* run = new ScanRun(urlPanel_->urls(), ProgramFolder::settingsIni(), fetchers_, this);
     run->setObjectName(QStringLiteral("ScanRun"));
+    run->setEngines(engines);
     run_ = run;
     scanPosition_ = 0;
     connectRun(run);
@@ -581,8 +588,14 @@ void MainWindow::connectRun(ScanRun* run) {
     });
     connect(run, &ScanRun::engineResult, this,
             [this](int position, int column, const QString& cell, const EngineOutcome& outcome) {
-                if (QTreeWidgetItem* row = resultsTable_->rowAt(position))
-                    showCellOutcome(row, column - 1, cell, outcome.reason);
+                QTreeWidgetItem* row = resultsTable_->rowAt(position);
+                if (!row)
+                    return;
+                showCellOutcome(row, column - 1, cell, outcome.reason);
+                if (!outcome.note.isEmpty()) { // what a graph engine's count means
+                    row->setToolTip(column - 1, outcome.note);
+                    row->setData(column - 1, Qt::AccessibleDescriptionRole, outcome.note);
+                }
             });
     connect(run, &ScanRun::rowFinished, this, [this](int position, const QString& total, int icon) {
         if (QTreeWidgetItem* row = resultsTable_->rowAt(position)) {

@@ -3,6 +3,7 @@
 #include "core/files/safe_file.h"
 #include "core/options/threshold_rule.h"
 #include "core/product/product.h"
+#include "core/scan/engine_definitions.h"
 #include "core/scan/engine_table.h"
 #include "core/settings/ini_file.h"
 #include "core/settings/program_folder.h"
@@ -25,10 +26,6 @@ namespace tally {
 
 namespace {
 
-// The labels of the prefix boxes, in engine-table order.
-constexpr const char* PrefixCaptions[EngineCount] = {
-    "Google:", "Altavista:", "Yahoo!:", "Ask:", "MSN:", "AllTheWeb:"};
-
 // The labels of the threshold boxes by index (the high row is drawn on top).
 constexpr const char* ProfileCaptions[3] = {
     "Low Profile if total is less than:",
@@ -45,8 +42,8 @@ QString designedThresholdText(int index) {
 }
 
 // A control's accessible name from its label: the caption without the closing colon.
-QString nameFromCaption(const char* caption) {
-    QString name = QString::fromLatin1(caption).trimmed();
+QString nameFromCaption(const QString& caption) {
+    QString name = caption.trimmed();
     if (name.endsWith(QLatin1Char(':')))
         name.chop(1);
     return name;
@@ -83,19 +80,40 @@ OptionsDialog::OptionsDialog(QWidget* parent) : QDialog(parent) {
     auto* grid1 = new QGridLayout(frame1);
     grid1->setColumnStretch(1, 1);
     for (int i = 0; i < EngineCount; ++i) {
-        auto* label = new QLabel(QString::fromLatin1(PrefixCaptions[i]), frame1);
+        // The labels follow the slots' captions (engines.ini), set by load().
+        const QString caption = QLatin1String(engineTable()[i].optionsLabel);
+        auto* label = new QLabel(caption, frame1);
         label->setObjectName(QStringLiteral("lblEngine%1").arg(i + 1));
         label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         auto* box = new QLineEdit(frame1);
         box->setObjectName(QStringLiteral("Text%1").arg(i + 1));
-        box->setAccessibleName(nameFromCaption(PrefixCaptions[i]));
+        box->setAccessibleName(nameFromCaption(caption));
         box->setMinimumWidth(380);
         label->setBuddy(box);
         connect(box, &QLineEdit::textChanged, box, [box] { keepFirstLine(box); });
         grid1->addWidget(label, i, 0);
         grid1->addWidget(box, i, 1);
+        prefixLabels_[i] = label;
         prefixBoxes_[i] = box;
     }
+    // What is wrong in engines.ini, if anything, and the command that lists every slot.
+    engineProblems_ = new QLabel(frame1);
+    engineProblems_->setObjectName(QStringLiteral("lblEngineProblems"));
+    engineProblems_->setWordWrap(true);
+    engineProblems_->setTextFormat(Qt::PlainText);
+    engineProblems_->setStyleSheet(QStringLiteral("color: #a00000;"));
+    engineProblems_->hide();
+    checkEnginesButton_ = new QPushButton(QStringLiteral("Check engines..."), frame1);
+    checkEnginesButton_->setObjectName(QStringLiteral("cmdCheckEngines"));
+    checkEnginesButton_->setToolTip(
+        QStringLiteral("What each engine column asks, as engines.ini defines it, and whether it "
+                       "works"));
+    connect(checkEnginesButton_, &QPushButton::clicked, this, &OptionsDialog::checkEngines);
+    auto* checkRow = new QHBoxLayout;
+    checkRow->addWidget(engineProblems_, 1);
+    checkRow->addStretch(0);
+    checkRow->addWidget(checkEnginesButton_, 0, Qt::AlignRight | Qt::AlignTop);
+    grid1->addLayout(checkRow, EngineCount, 0, 1, 2);
 
     // "Define Popularity Ranks": the txtProfile array, index 2 on top and 0 at the bottom.
     auto* frame2 = new QGroupBox(QStringLiteral("Define Popularity Ranks"), this);
@@ -161,11 +179,11 @@ OptionsDialog::OptionsDialog(QWidget* parent) : QDialog(parent) {
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     // Tab order follows the frames from top to bottom.
-    QWidget* order[] = {prefixBoxes_[0],    prefixBoxes_[1],    prefixBoxes_[2],
-                        prefixBoxes_[3],    prefixBoxes_[4],    prefixBoxes_[5],
-                        thresholdBoxes_[2], thresholdBoxes_[1], thresholdBoxes_[0],
-                        clearResultsBox_,   autoSortBox_,       okButton_,
-                        cancelButton_,      resetButton_};
+    QWidget* order[] = {prefixBoxes_[0],     prefixBoxes_[1],    prefixBoxes_[2],
+                        prefixBoxes_[3],     prefixBoxes_[4],    prefixBoxes_[5],
+                        checkEnginesButton_, thresholdBoxes_[2], thresholdBoxes_[1],
+                        thresholdBoxes_[0],  clearResultsBox_,   autoSortBox_,
+                        okButton_,           cancelButton_,      resetButton_};
     for (size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 
@@ -189,6 +207,22 @@ void OptionsDialog::load() {
         prefixBoxes_[i]->setText(modINI::ReadIniValue(QLatin1String(EnginesSection),
                                                       QLatin1String(engineTable()[i].key),
                                                       QString(), settingsIni));
+    // The slots as engines.ini defines them: their labels, and what is wrong with any of them.
+    const EngineSet engines = programEngines();
+    QStringList problems;
+    for (int i = 0; i < EngineCount; ++i) {
+        const EngineDefinition& engine = engines.definitions[i];
+        // A caption of the user's own: an "&" in it is shown, not taken as a shortcut mark.
+        prefixLabels_[i]->setText(
+            QString(engine.optionsLabel).replace(QLatin1Char('&'), QStringLiteral("&&")));
+        prefixBoxes_[i]->setAccessibleName(nameFromCaption(engine.optionsLabel));
+        if (!engine.usable())
+            problems << engine.caption + QStringLiteral(": ") + engine.failureReason();
+    }
+    for (const QString& problem : engines.fileProblems)
+        problems << QLatin1String(EnginesIniName) + QStringLiteral(": ") + problem;
+    engineProblems_->setText(problems.join(QLatin1Char('\n')));
+    engineProblems_->setVisible(!problems.isEmpty());
 
     // One box after the other, each assignment running the change rule: the boxes start from their
     // designed texts, so the stored high threshold is what medium and high show in the end.
@@ -275,6 +309,16 @@ void OptionsDialog::resetToDefaults() {
                                settingsIni, outcome);
     }
     setThresholdTexts(designedThresholdText(0), designedThresholdText(1), designedThresholdText(2));
+}
+
+void OptionsDialog::checkEngines() {
+    const EngineSet engines = programEngines();
+    bool allWork = engines.fileProblems.isEmpty();
+    for (const EngineDefinition& engine : engines.definitions)
+        allWork = allWork && engine.usable();
+    Prompts::message(this, engines.describe().join(QLatin1Char('\n')),
+                     QStringLiteral("Check engines"),
+                     allWork ? QMessageBox::Information : QMessageBox::Warning);
 }
 
 void OptionsDialog::reportWriteFailure(const QString& what, const QString& file,

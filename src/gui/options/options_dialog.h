@@ -9,6 +9,7 @@
 #include <array>
 
 class QCheckBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -27,6 +28,8 @@ public:
     QLineEdit* thresholdBox(int index) const { return thresholdBoxes_[index]; }
     // The prefix box of engine i (0..5, engine-table order).
     QLineEdit* prefixBox(int i) const { return prefixBoxes_[i]; }
+    // The line under the prefixes that names what is wrong in engines.ini (hidden when nothing).
+    QLabel* engineProblemsLabel() const { return engineProblems_; }
 
 public Q_SLOTS:
     // Keeps the three thresholds consistent; runs on every change of a threshold box's text.
@@ -37,13 +40,18 @@ public Q_SLOTS:
     // Reset: after a question, writes the default prefixes (a failed write is reported); the
     // thresholds go back to theirs.
     void resetToDefaults();
+    // "Check engines": what each of the six slots is (engines.ini) and whether it works.
+    void checkEngines();
 
 private:
     void load();
     void setThresholdTexts(const QString& low, const QString& medium, const QString& high);
     void reportWriteFailure(const QString& what, const QString& file, const FileOutcome& outcome);
 
+    std::array<QLabel*, 6> prefixLabels_{};
     std::array<QLineEdit*, 6> prefixBoxes_{};
+    QLabel* engineProblems_ = nullptr;
+    QPushButton* checkEnginesButton_ = nullptr;
     std::array<QLineEdit*, 3> thresholdBoxes_{};
     QCheckBox* clearResultsBox_ = nullptr;
     QCheckBox* autoSortBox_ = nullptr;

@@ -1,5 +1,7 @@
 #include "gui/results/results_table.h"
 
+#include "core/scan/engine_definitions.h"
+
 #include "gui/kit/accessibility.h"
 #include "gui/kit/icons.h"
 #include "gui/kit/prompts.h"
@@ -174,6 +176,27 @@ bool ResultsTable::viewportEvent(QEvent* event) {
     if (event->type() == QEvent::Resize)
         fitColumns();
     return QTreeWidget::viewportEvent(event);
+}
+
+void ResultsTable::setEngineCaptions(const EngineSet& engines) {
+    QTreeWidgetItem* header = headerItem();
+    for (const EngineDefinition& engine : engines.definitions) {
+        const int column = engineTable()[engine.slot].resultsColumn - 1;
+        if (header->text(column) != engine.caption) {
+            header->setText(column, engine.caption);
+            // A caption of the user's own may be longer than the designed width: the column
+            // grows to show it whole (room for the sort mark included), and never shrinks.
+            const int needed =
+                this->header()->fontMetrics().horizontalAdvance(engine.caption) + px(480);
+            if (columnWidth(column) < needed) {
+                fitting_ = true;
+                setColumnWidth(column, needed);
+                fitting_ = false;
+            }
+        }
+        const QString tip = !engine.usable() ? engine.failureReason() : engine.countMeaning();
+        header->setToolTip(column, tip);
+    }
 }
 
 bool ResultsTable::columnDirection(int column) const {

@@ -12,6 +12,8 @@ class QIcon;
 
 namespace tally {
 
+struct EngineSet;
+
 // Report-view columns of the results table (1-based numbers in the comments of the callers).
 inline constexpr int ResultsColumnCount = 8;
 
@@ -76,6 +78,11 @@ public:
     // narrower, so that all eight columns show with their header texts whole; the domain column
     // gives up most. Runs on every resize until the user sizes a column by hand.
     void fitColumns();
+
+    // The six engine columns' captions as the slots are defined, with what a column's counts mean
+    // (a graph engine's "linking domains in <release>") or what is wrong with its definition as
+    // the caption's tooltip.
+    void setEngineCaptions(const EngineSet& engines);
 
     // Whether the table is in sorted mode (left on by a sort, turned off by a scan's start).
     bool isSorted() const { return sorted_; }

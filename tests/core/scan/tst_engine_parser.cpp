@@ -1,4 +1,5 @@
 // Count extraction from engine pages, what a fetch's outcome is, and query encoding.
+#include "core/scan/engine_definitions.h"
 #include "core/scan/engine_outcome.h"
 #include "core/scan/engine_parser.h"
 #include "core/scan/url_encode.h"
@@ -116,6 +117,13 @@ private Q_SLOTS:
         const QString text = page(file.toLatin1().constData());
         QVERIFY2(!text.isEmpty(), qPrintable(file));
         QCOMPARE(ParseEngineData(text, engine), expected);
+        // The same page through the slot as an installation without engines.ini defines it.
+        FetchResult fetch;
+        fetch.status = 200;
+        fetch.body = text.toLatin1();
+        const EngineOutcome outcome = engineOutcome(
+            fetch, loadEngines(test::dataFile("no-engines.ini")).definitions[engine - 1]);
+        QCOMPARE(outcome.isCount() ? outcome.count : QString(), QString(expected).remove(','));
     }
 
     // No page without the engine's marker gives a count, and no count text that is not a number:

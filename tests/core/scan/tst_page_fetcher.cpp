@@ -141,6 +141,33 @@ private Q_SLOTS:
             QCOMPARE(r.header("User-Agent"), QByteArray("Mozilla"));
     }
 
+    // Extra headers (an API key) go to the address asked for and its own redirects, never to
+    // another server; the request's own Accept and User-Agent give way to them.
+    void extraHeadersStayWithTheirServer() {
+        LocalHttpServer server;
+        LocalHttpServer other;
+        server.route("/api", HttpResponse::redirect(QByteArray("/v2"), 302));
+        server.route("/v2", HttpResponse::redirect(other.urlString("/elsewhere"), 302));
+        other.route("/elsewhere", HttpResponse::page("{}"));
+        NetworkPageFetcher fetcher;
+        fetcher.setRequestHeaders(
+            {{"API-Key", "k3y"}, {"Accept", "application/json"}, {"Bad", "a\r\nInjected: yes"}});
+        QVERIFY(fetch(fetcher, server.urlString("/api")).arrived);
+        fetcher.setRequestHeaders({});
+        QVERIFY(fetch(fetcher, server.urlString("/v2")).arrived);
+        // /api and /v2 with the headers, then /v2 without; /elsewhere twice, never with them.
+        const QList<HttpRequest> own = server.requests();
+        QCOMPARE(own.size(), 3);
+        for (int i = 0; i < 3; ++i) {
+            QCOMPARE(own[i].header("API-Key"), QByteArray(i < 2 ? "k3y" : ""));
+            QCOMPARE(own[i].header("Accept"), QByteArray(i < 2 ? "application/json" : "*/*"));
+            QCOMPARE(own[i].header("Injected"), QByteArray());
+        }
+        QCOMPARE(other.requestCount(), 2);
+        for (const HttpRequest& r : other.requests())
+            QCOMPARE(r.header("API-Key"), QByteArray());
+    }
+
     void redirectLoopEndsEmpty() {
         LocalHttpServer server;
         server.route("/loop", HttpResponse::redirect(QByteArray("/loop"), 302));

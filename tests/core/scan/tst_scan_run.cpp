@@ -1,6 +1,8 @@
 // Whole scan runs against engine pages served on 127.0.0.1: request order, the signals in order,
 // cells, failures and their reasons, totals, icons, completion, stop, abort, the data options, the
 // thresholds, pacing, Retry-After, engines that block, and asking the engines at once.
+#include "core/files/safe_file.h"
+#include "core/linkgraph/link_index.h"
 #include "core/scan/engine_table.h"
 #include "core/scan/network_page_fetcher.h"
 #include "core/scan/scan_run.h"
@@ -12,6 +14,7 @@
 
 #include <QElapsedTimer>
 #include <QHash>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
 #include <functional>
@@ -678,6 +681,90 @@ private Q_SLOTS:
         QVERIFY(eventsOf[1].contains("cell 1 6 []"));
         QVERIFY2(spread[1] < 200, qPrintable(QString::number(spread[1])));
         QVERIFY2(spread[0] >= 1000, qPrintable(QString::number(spread[0])));
+    }
+
+    // engines.ini repoints slots: Google's markers changed, Ask broken, MSN the JSON API of the
+    // README's example (its key in a header, the URL's domain in the query, a caption of its
+    // own), ATW a local link index. The broken slot and the graph make no request.
+    void slotsDefinedByEnginesIni() {
+        test::TestEnv env(false);
+        Engines engines;
+        const QString ini = env.file("settings.ini");
+        engines.writePrefixes(ini);
+        modINI::WritePrivateProfileStringA(EnginesSection, "MSN",
+                                           engines.server.urlString("/v1/links?domain="), ini);
+        engines.set("www.known.example", {"", "12", "5", "", "", ""});
+        engines.set("nowhere.example", {"", "3", "4", "", "", ""});
+        engines.server.route("/google", HttpResponse::page("<p>Results: 1,234 links</p>"));
+        // The example reply of the README.
+        engines.server.route("/v1/links",
+                             HttpResponse::page("{\"status\": \"ok\", \"results\": [{\"domain\": "
+                                                "\"known.example\", \"referring_domains\": 4321, "
+                                                "\"backlinks\": 98765}]}"));
+        LinkIndexBuilder index("cc-test", GraphLevel::Domains);
+        index.add("example.known", 0);
+        QVERIFY(writeFileAtomically(env.file("test.links"),
+                                    index.finish([](quint32) { return 77; }).bytes));
+        QVERIFY(UserSettings::setApiKey("backlinks-api", "k3y"));
+        env.writeFile(EnginesIniName, "[Google]\nCountBefore=\"Results: \"\nCountAfter=\" links\"\n"
+                                      "[Ask]\nKind=jsn\n"
+                                      "[MSN]\nCaption=Backlinks API\nKind=json\nTarget=domain\n"
+                                      "Pointer=/results/0/referring_domains\n"
+                                      "KeyName=backlinks-api\nHeader1=X-API-Key: {key}\n"
+                                      "Header2=Accept: application/json\n"
+                                      "[ATW]\nKind=graph\nIndex=test.links\n");
+        NetworkPageFetcher fetcher;
+        ScanRun run({"www.known.example", "nowhere.example"}, ini, &fetcher);
+        Recorder rec(run);
+        QStringList notes;
+        QObject::connect(&run, &ScanRun::engineResult,
+                         [&notes](int, int, const QString&, const EngineOutcome& outcome) {
+                             notes << outcome.note;
+                         });
+        QVERIFY(runToEnd(run));
+
+        QCOMPARE(rec.starting("cell 1"),
+                 (QStringList{"cell 1 3 [1234]", "cell 1 4 [12]", "cell 1 5 [5]", "cell 1 6 []",
+                              "cell 1 7 [4321]", "cell 1 8 [77]"}));
+        QCOMPARE(notes.at(5), QString("linking domains in cc-test"));
+        const QString badKind = "engine definition: unknown kind \"jsn\" (markers, json or graph)";
+        QCOMPARE(rec.failures, (QStringList{"1 6 " + badKind, "2 6 " + badKind,
+                                            "2 8 not in cc-test (looked for example.nowhere)"}));
+        QCOMPARE(run.failures().first().engine, QString("Ask"));
+        QVERIFY(rec.events.contains("status Scanning www.known.example on Backlinks API"));
+        QVERIFY(rec.events.contains("web Backlinks API | www.known.example"));
+        QCOMPARE(rec.starting("total 1"),
+                 QStringList{QStringLiteral("total 1 %1 icon 3").arg(1234 + 12 + 5 + 4321 + 77)});
+        const QStringList targets = engines.server.requestTargets();
+        QCOMPARE(targets.filter("/ask").size() + targets.filter("/atw").size(), 0);
+        QCOMPARE(targets.filter("/v1/"), (QStringList{"/v1/links?domain=known.example",
+                                                      "/v1/links?domain=nowhere.example"}));
+        for (const HttpRequest& r : engines.server.requests()) {
+            const bool api = r.path == "/v1/links";
+            QCOMPARE(r.header("X-API-Key"), api ? QByteArray("k3y") : QByteArray());
+            QCOMPARE(r.header("Accept"), QByteArray(api ? "application/json" : "*/*"));
+        }
+    }
+
+    // A key refused twice: the rest of the run skips the slot instead of asking again.
+    void refusedKeyIsAskedTwiceOnly() {
+        test::TestEnv env(false);
+        Engines engines;
+        const QString ini = env.file("settings.ini");
+        engines.writePrefixes(ini);
+        modINI::WritePrivateProfileStringA(EnginesSection, "ATW",
+                                           engines.server.urlString("/api?u="), ini);
+        engines.server.route("/api", HttpResponse::page("{}", 401));
+        env.writeFile(EnginesIniName, "[ATW]\nKind=json\nPointer=/count\n");
+        NetworkPageFetcher fetcher;
+        ScanRun run({"a", "b", "c"}, ini, &fetcher);
+        Recorder rec(run);
+        QVERIFY(runToEnd(run));
+        QStringList refused = rec.failures.filter(QRegularExpression("^\\d 8 "));
+        refused.replaceInStrings(QRegularExpression(" \\(HTTP status 401 .*\\)$"), QString());
+        QCOMPARE(refused, (QStringList{"1 8 API key refused", "2 8 API key refused",
+                                       "3 8 skipped: API key refused earlier in this run"}));
+        QCOMPARE(engines.server.requestTargets().filter("/api").size(), 2);
     }
 
     void helpers() {

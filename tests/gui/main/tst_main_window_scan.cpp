@@ -3,7 +3,10 @@
 // failed requests, and closing the window in the middle of a scan.
 #include "support/main_window_fixture.h"
 
+#include "core/files/safe_file.h"
+#include "core/linkgraph/link_index.h"
 #include "core/results/saved_search.h"
+#include "core/scan/engine_definitions.h"
 #include "core/scan/engine_table.h"
 #include "core/scan/scan_run.h"
 #include "core/settings/ini_file.h"
@@ -129,6 +132,7 @@ private Q_SLOTS:
     void withoutAutoSortRowsKeepScanOrder();
     void failedRequestsAreMarkedNamedAndNeverCounted();
     void closingDuringAScanAbortsIt();
+    void slotCaptionsAndGraphCounts();
 };
 
 void TestMainWindowScan::wholeScan() {
@@ -385,6 +389,37 @@ void TestMainWindowScan::closingDuringAScanAbortsIt() {
     QTest::qWait(200);
     QCOMPARE(f.table()->topLevelItemCount(), 1);
     QCOMPARE(f.engines.server.requestCount(), 1);
+}
+
+// A slot repointed by engines.ini at a link index: its column, its web-results rows and its
+// status text take its caption, and its cells count with what they mean as their tooltip.
+void TestMainWindowScan::slotCaptionsAndGraphCounts() {
+    ScanFixture f;
+    LinkIndexBuilder index(QStringLiteral("cc-test"), GraphLevel::Domains);
+    index.add("example.site7", 0);
+    QVERIFY(writeFileAtomically(f.env.file("t.links"),
+                                index.finish([](quint32) { return 77u; }).bytes));
+    f.env.writeFile(EnginesIniName, "[ATW]\nCaption=Linking domains\nKind=graph\nIndex=t.links\n");
+    f.open(product()); // engines.ini is read as the window loads
+    QTreeWidgetItem* header = f.table()->headerItem();
+    QCOMPARE(header->text(7), QString("Linking domains"));
+    QCOMPARE(header->toolTip(7), QString("linking domains in cc-test"));
+    QCOMPARE(header->text(6), QString("MSN"));
+
+    f.form->urlPanel()->appendUrls({site(7)});
+    QStringList statuses;
+    QTest::mouseClick(f.start(), Qt::LeftButton);
+    QObject::connect(f.form->scanRun(), &ScanRun::statusTextChanged,
+                     [&](const QString& t) { statuses << t; });
+    f.waitIdle();
+    const QTreeWidgetItem* row = f.table()->topLevelItem(0);
+    QCOMPARE(row->text(7), QString("77"));
+    QCOMPARE(row->toolTip(7), QString("linking domains in cc-test"));
+    QCOMPARE(row->text(1), QString::number(7 * (1 + 2 + 3 + 4 + 5) + 77));
+    QCOMPARE(statuses.last(), "Scanning " + site(7) + " on Linking domains");
+    QCOMPARE(f.form->websiteFrame()->webResults()->topLevelItem(6)->text(0),
+             QString("Linking domains"));
+    QCOMPARE(f.engines.server.requestCount(), 5); // no request for the graph
 }
 
 TALLY_GL_TEST_MAIN(TestMainWindowScan)

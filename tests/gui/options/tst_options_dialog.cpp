@@ -1,5 +1,6 @@
 // The Options dialog through its real widgets: load, the threshold rule on every keystroke, Ok,
 // Cancel, Reset, and one dialog at a time.
+#include "core/scan/engine_definitions.h"
 #include "core/scan/engine_table.h"
 #include "core/scan/network_page_fetcher.h"
 #include "core/scan/scan_run.h"
@@ -145,6 +146,47 @@ private slots:
                 box(&form, 0)->mapTo(&form, QPoint()).y());
         for (int i = 0; i < 3; ++i)
             QCOMPARE(box(&form, i), form.thresholdBox(i));
+    }
+
+    // engines.ini's captions label the boxes; what is wrong with a slot shows under them, and
+    // "Check engines" (reached with Tab after the last box) lists every slot.
+    void engineDefinitionsShown() {
+        for (const bool broken : {false, true}) {
+            TestEnv env;
+            ScriptedPrompts prompts;
+            if (broken)
+                env.writeFile(EnginesIniName, "[MSN]\nCaption=Backlinks\n[Ask]\nKind=jsn\n");
+            OptionsDialog form;
+            form.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&form));
+            auto* label = form.findChild<QLabel*>(QStringLiteral("lblEngine5"));
+            QCOMPARE(label->text(), QString(broken ? "Backlinks:" : "MSN:"));
+            QCOMPARE(form.prefixBox(4)->accessibleName(), QString(broken ? "Backlinks" : "MSN"));
+            QCOMPARE(form.engineProblemsLabel()->isVisible(), broken);
+            if (broken)
+                QCOMPARE(form.engineProblemsLabel()->text(),
+                         QString("Ask: engine definition: unknown kind \"jsn\" (markers, json or "
+                                 "graph)"));
+
+            form.prefixBox(5)->setFocus();
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), button(&form, "cmdCheckEngines"));
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+            QCOMPARE(prompts.calls.size(), 1);
+            const ScriptedPrompts::Call& call = prompts.calls.first();
+            QCOMPARE(call.title, QString("Check engines"));
+            QCOMPARE(call.icon, broken ? QMessageBox::Warning : QMessageBox::Information);
+            const QStringList lines = call.text.split('\n');
+            QCOMPARE(lines.size(), 7);
+            QVERIFY2(lines[0].startsWith(broken ? "The engines as " : "The six built-in engines"),
+                     qPrintable(lines[0]));
+            QCOMPARE(lines[1], QString("Google: \"Google\", markers: ready"));
+            QCOMPARE(lines[4], broken ? QString("Ask: \"Ask\", markers: engine definition: "
+                                                "unknown kind \"jsn\" (markers, json or graph)")
+                                      : QString("Ask: \"Ask\", markers: ready"));
+            QCOMPARE(lines[5], QString(broken ? "MSN: \"Backlinks\", markers: ready"
+                                              : "MSN: \"MSN\", markers: ready"));
+        }
     }
 
     void loadsBothStores() {

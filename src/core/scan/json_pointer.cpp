@@ -1,0 +1,106 @@
+#include "core/scan/json_pointer.h"
+
+#include "core/numbers/numbers.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <algorithm>
+#include <limits>
+
+namespace tally {
+
+namespace {
+
+bool isAscii(const QString& text) {
+    for (QChar c : text)
+        if (c.unicode() >= 0x80)
+            return false;
+    return true;
+}
+
+// An array step: "0", or digits without a leading zero.
+std::optional<qsizetype> arrayIndex(const QString& step) {
+    const std::optional<quint64> index = readPlainIndex(step.toLatin1());
+    if (!index || *index > quint64(std::numeric_limits<qsizetype>::max()) || !isAscii(step))
+        return std::nullopt;
+    return qsizetype(*index);
+}
+
+} // namespace
+
+std::optional<JsonPointer> JsonPointer::parse(const QString& text, QString* problem) {
+    auto fail = [&](const QString& why) -> std::optional<JsonPointer> {
+        if (problem)
+            *problem = why;
+        return std::nullopt;
+    };
+    JsonPointer pointer;
+    pointer.text_ = text;
+    if (text.isEmpty())
+        return pointer;
+    if (text.front() != QLatin1Char('/'))
+        return fail(QStringLiteral("it does not start with \"/\""));
+    for (const QString& raw : text.mid(1).split(QLatin1Char('/'))) {
+        QString step;
+        step.reserve(raw.size());
+        for (qsizetype i = 0; i < raw.size(); ++i) {
+            if (raw[i] != QLatin1Char('~')) {
+                step += raw[i];
+                continue;
+            }
+            const QChar next = i + 1 < raw.size() ? raw[i + 1] : QChar();
+            if (next == QLatin1Char('0'))
+                step += QLatin1Char('~');
+            else if (next == QLatin1Char('1'))
+                step += QLatin1Char('/');
+            else
+                return fail(QStringLiteral("\"~\" must be followed by 0 or 1"));
+            ++i;
+        }
+        pointer.steps_ << step;
+    }
+    return pointer;
+}
+
+std::optional<QJsonValue> JsonPointer::find(const QJsonValue& root) const {
+    QJsonValue value = root;
+    for (const QString& step : steps_) {
+        if (value.isObject()) {
+            const QJsonObject object = value.toObject();
+            const auto it = object.constFind(step);
+            if (it == object.constEnd())
+                return std::nullopt;
+            value = *it;
+        } else if (value.isArray()) {
+            const QJsonArray array = value.toArray();
+            const std::optional<qsizetype> index = arrayIndex(step);
+            if (!index || *index >= array.size())
+                return std::nullopt;
+            value = array.at(*index);
+        } else {
+            return std::nullopt;
+        }
+    }
+    return value;
+}
+
+std::optional<QJsonValue> parseJsonDocument(const QByteArray& bytes, QString* problem) {
+    // Wrapped in an array, a document that is a single value reads as well as an object does;
+    // the wrapper must then hold exactly one value.
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson('[' + bytes + ']', &error);
+    if (error.error != QJsonParseError::NoError || !document.isArray() ||
+        document.array().size() != 1) {
+        if (problem)
+            *problem = error.error != QJsonParseError::NoError
+                           ? error.errorString() +
+                                 QStringLiteral(" at byte %1").arg(std::max(0, error.offset - 1))
+                           : QStringLiteral("not one JSON value");
+        return std::nullopt;
+    }
+    return document.array().at(0);
+}
+
+} // namespace tally
