@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <algorithm>
 
@@ -33,6 +34,19 @@ void setHistoryToday(const QDate& date) {
 
 QString historyDateKey(const QDate& date) {
     return date.toString(QStringLiteral("MM-dd-yy"));
+}
+
+std::optional<QDate> historyKeyDate(const QString& key) {
+    static const QRegularExpression pattern(QStringLiteral("^([0-9]{2})-([0-9]{2})-([0-9]{2})$"));
+    const QRegularExpressionMatch match = pattern.match(key);
+    if (!match.hasMatch())
+        return std::nullopt;
+    const int twoDigitYear = match.captured(3).toInt();
+    const int year = twoDigitYear <= 68 ? 2000 + twoDigitYear : 1900 + twoDigitYear;
+    const QDate date(year, match.captured(1).toInt(), match.captured(2).toInt());
+    if (!date.isValid())
+        return std::nullopt;
+    return date;
 }
 
 QString savedSearchFolder() {
@@ -170,24 +184,33 @@ FileOutcome checkSavedSearchReadable(const QString& file) {
     return checkFileReadable(file, modINI::iniFileSizeLimit(file));
 }
 
-QList<HistoryRow> readEngineHistory(const QString& engine, const QString& file) {
-    QList<HistoryRow> rows;
+QList<HistoryLine> readEngineHistoryLines(const QString& engine, const QString& file) {
+    QList<HistoryLine> lines;
     QString text = modINI::ReadIniSection(engine, QString(), file);
     if (text.endsWith(QLatin1Char('\n')))
         text.chop(text.endsWith(QLatin1String("\r\n")) ? 2 : 1);
     if (text.isEmpty())
-        return rows; // a section without lines
-    const QStringList lines = text.split(QLatin1String("\r\n"));
-    rows.reserve(lines.size());
-    for (const QString& line : lines) {
+        return lines; // a section without lines
+    const QStringList pieces = text.split(QLatin1String("\r\n"));
+    lines.reserve(pieces.size());
+    for (const QString& line : pieces) {
         const qsizetype eq = line.indexOf(QLatin1Char('='));
         if (eq < 0)
             continue;
         qsizetype end = line.indexOf(QLatin1Char('='), eq + 1);
         if (end < 0)
             end = line.size();
-        rows.append({line.left(eq), wholeNumberOrZero(line.mid(eq + 1, end - eq - 1))});
+        lines.append({line.left(eq), line.mid(eq + 1, end - eq - 1)});
     }
+    return lines;
+}
+
+QList<HistoryRow> readEngineHistory(const QString& engine, const QString& file) {
+    QList<HistoryRow> rows;
+    const QList<HistoryLine> lines = readEngineHistoryLines(engine, file);
+    rows.reserve(lines.size());
+    for (const HistoryLine& line : lines)
+        rows.append({line.label, wholeNumberOrZero(line.value)});
     return rows;
 }
 
