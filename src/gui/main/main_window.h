@@ -93,6 +93,8 @@ public Q_SLOTS:
     void sortByColumn(int column);
     // "Save Selected", "Save Results": the selected row goes to the save dialog.
     void saveSelectedRow();
+    // "Export Results...": the results table as a CSV file.
+    void exportResults();
     // "Web Results", a double click: the selected row's pages in the Website View.
     void showWebResultsOfSelectedRow();
     // A header click on the web-results list: a text sort by that 1-based column.
@@ -114,6 +116,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void buildMenus();
@@ -162,6 +165,7 @@ private:
     QMenu* resultsMenu_ = nullptr;
     QAction* saveResultsAction_ = nullptr;
     QAction* clearResultsAction_ = nullptr;
+    QAction* exportResultsAction_ = nullptr;
 
     // The windows this one opened.
     QPointer<OptionsDialog> options_;
@@ -179,6 +183,7 @@ private:
     QList<PageFetcher*> fetchers_; // one network fetcher per engine, made when first needed
     QList<ScanFailure> failures_;  // of the last scan
     bool shuttingDown_ = false;
+    bool fittedToFrame_ = false;
 };
 
 } // namespace tally

@@ -42,6 +42,8 @@ public Q_SLOTS:
     void loadSavedSearch();
     // Prints the chart.
     void printChart();
+    // "Export History...": the charted saved search's history as a CSV file.
+    void exportHistory();
 
 private:
     // Draws the chosen engine's history, or every engine's.
@@ -55,6 +57,7 @@ private:
 
     QPushButton* loadButton_ = nullptr;
     QPushButton* printButton_ = nullptr;
+    QPushButton* exportButton_ = nullptr;
     QComboBox* engineList_ = nullptr;
     QComboBox* chartTypeList_ = nullptr;
     QLabel* engineLabel_ = nullptr;

@@ -1,5 +1,6 @@
 #include "gui/results/results_table.h"
 
+#include "core/scan/engine_table.h"
 #include "gui/kit/prompts.h"
 #include "gui/kit/twips.h"
 
@@ -113,7 +114,19 @@ QIcon failureMark() {
     return mark;
 }
 
+namespace {
+// What a row keeps for the exports beside what it shows.
+constexpr int FailureReasonRole = Qt::UserRole + 1;
+constexpr int ProfileRole = Qt::UserRole + 2;
+} // namespace
+
+void setRowProfile(QTreeWidgetItem* row, int profile) {
+    row->setIcon(0, profileIcon(profile));
+    row->setData(0, ProfileRole, profile);
+}
+
 void showCellOutcome(QTreeWidgetItem* row, int column, const QString& text, const QString& reason) {
+    row->setData(column, FailureReasonRole, reason.isEmpty() ? QVariant() : reason);
     row->setText(column, text);
     row->setIcon(column, reason.isEmpty() ? QIcon() : failureMark());
     row->setToolTip(column, reason);
@@ -141,6 +154,24 @@ ResultsTable::ResultsTable(QWidget* parent) : QTreeWidget(parent) {
     header()->setSortIndicatorShown(false);
     connect(header(), &QHeaderView::sectionClicked, this,
             [this](int logical) { Q_EMIT columnClicked(logical + 1); });
+}
+
+QList<ResultRow> ResultsTable::resultRows() const {
+    QList<ResultRow> rows;
+    for (int i = 0; i < topLevelItemCount(); ++i) {
+        const QTreeWidgetItem* item = topLevelItem(i);
+        ResultRow row;
+        row.url = item->text(0);
+        row.total = item->text(1);
+        row.profile = item->data(0, ProfileRole).toInt();
+        for (int e = 0; e < EngineCount; ++e) {
+            const int column = engineTable()[e].resultsColumn - 1;
+            row.reasons[e] = item->data(column, FailureReasonRole).toString();
+            row.counts[e] = row.reasons[e].isEmpty() ? item->text(column) : QString();
+        }
+        rows.append(row);
+    }
+    return rows;
 }
 
 bool ResultsTable::columnDirection(int column) const {

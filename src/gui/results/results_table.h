@@ -1,6 +1,7 @@
 // The results table (ListView1) and the small list operations shared with the web-results list.
 #pragma once
 
+#include "core/exports/table_export.h"
 #include "core/results/sort_keys.h"
 
 #include <QTreeWidget>
@@ -24,6 +25,10 @@ QIcon failureMark();
 // non-empty reason) the warning mark with the reason as tooltip and as the cell's accessible
 // description. An empty reason clears all three.
 void showCellOutcome(QTreeWidgetItem* row, int column, const QString& text, const QString& reason);
+
+// Sets a row's profile (1 low, 2 medium, 3 high, 0 none): its icon, and the profile as exports
+// read it.
+void setRowProfile(QTreeWidgetItem* row, int profile);
 
 // A row of the results table. It carries the key of its cell in the sort column while
 // sortRows runs, so that the table's own sort orders the rows by it.
@@ -54,6 +59,8 @@ public:
     QTreeWidgetItem* rowAt(int position) const;
     // The selected row, or nullptr.
     QTreeWidgetItem* selectedRow() const;
+    // Every row as the exports write it, in the table's order.
+    QList<ResultRow> resultRows() const;
 
     // Whether the table is in sorted mode (left on by a sort, turned off by a scan's start).
     bool isSorted() const { return sorted_; }

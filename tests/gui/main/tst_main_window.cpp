@@ -178,12 +178,10 @@ void TestMainWindow::menusInOrder() {
 
     QCOMPARE(menuItems(f.find<QMenu>("mnuFile2")),
              (QStringList{"Add URL", "-", "Save URL List to File", "Load URL List from File",
-                          "Load URL List from Clipboard", "-", "Exit"}));
-    const char* shortcuts[][2] = {{"mnuNewURL", "Ctrl+N"},
-                                  {"mnuSaveUrlList", "Ctrl+S"},
-                                  {"mnuOpenURLList", "Ctrl+O"},
-                                  {"mnuOpenClipboard", "Ctrl+V"},
-                                  {"mnuExitNow", "Ctrl+X"}};
+                          "Load URL List from Clipboard", "Export Results...", "-", "Exit"}));
+    const char* shortcuts[][2] = {{"mnuNewURL", "Ctrl+N"},        {"mnuSaveUrlList", "Ctrl+S"},
+                                  {"mnuOpenURLList", "Ctrl+O"},   {"mnuOpenClipboard", "Ctrl+V"},
+                                  {"mnuExportResults", "Ctrl+E"}, {"mnuExitNow", "Ctrl+X"}};
     for (auto& s : shortcuts)
         QCOMPARE(f.find<QAction>(s[0])->shortcut(), QKeySequence(QString::fromLatin1(s[1])));
     QCOMPARE(menuItems(f.find<QMenu>("mnuOptions")), (QStringList{"Start Scan", "Stop Scan"}));
