@@ -139,7 +139,8 @@ bool ProgramFolder::ensureFolders() {
 FileOutcome ProgramFolder::prepare() {
     if (const FileOutcome made = makeFolder(path()); !made)
         return made;
-    if (kind() == Kind::PerUser && !QFileInfo::exists(settingsIni())) {
+    // A program folder without settings.ini would send every request to the bare site address.
+    if (kind() != Kind::Override && !QFileInfo::exists(settingsIni())) {
         // The shipped defaults; the engine table's own when no shipped copy can be read.
         const FileContents shipped =
             readFileBounded(shippedFile(QStringLiteral("settings.ini")), SettingsFileLimit);

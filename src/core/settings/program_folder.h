@@ -9,7 +9,8 @@
 //   there, even where it could write to bin/ (run as root, or installed under the user's home),
 //   and so does a copy in a folder it cannot write to.
 // The per-user folder is made on first start, its settings.ini copied from the shipped defaults
-// (share/tallyscope/settings.ini); its help text is the installed one (share/tallyscope/Help.rtf).
+// (share/tallyscope/settings.ini); its help text is the installed one (share/tallyscope/Help.rtf),
+// or for a copy in a read-only folder the one beside the executable.
 #pragma once
 
 #include "core/files/safe_file.h"
@@ -55,9 +56,9 @@ public:
 
     // Creates Saved/ and Lists/ when they are missing; false when one could not be made.
     static bool ensureFolders();
-    // Everything the program needs of its folder before it starts: the folder itself, for the
-    // per-user folder a settings.ini copied from the shipped defaults when there is none, then
-    // Saved/ and Lists/. The failure names the folder or file that could not be made.
+    // Everything the program needs of its folder before it starts: the folder itself, a
+    // settings.ini copied from the shipped defaults when there is none (not in a test's folder),
+    // then Saved/ and Lists/. The failure names the folder or file that could not be made.
     static FileOutcome prepare();
 };
 
