@@ -2,14 +2,17 @@
 #   make run    install what is missing, build, start the program
 #   make test   install what is missing, build, run every test headless (plus a sanitizer build of the core)
 #   make bench  build and run the benchmarks
+#   make install PREFIX=/usr/local   build and install (DESTDIR is honoured)
+#   make package                     build a Debian package in build/package/
 
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
 PACKAGES   := $(shell grep -v '^\s*\#' packages.txt | grep -v '^\s*$$')
 SUDO       := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
+PREFIX     ?= /usr/local
 
-.PHONY: all setup build run test test-asan bench format clean
+.PHONY: all setup build run test test-asan bench install package format clean
 
 all: build
 
@@ -46,6 +49,13 @@ test-asan: setup
 bench: build
 	cmake --build $(BUILD) -j$(JOBS) --target benchmarks
 	@for b in $(BUILD)/bench/*; do [ -x "$$b" ] && [ -f "$$b" ] && { echo "== $$(basename $$b)"; xvfb-run -a -s "-screen 0 1600x1200x24" "$$b"; }; done; true
+
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
+
+package: build
+	cd $(BUILD) && cpack -G DEB
+	@ls $(BUILD)/package/*.deb
 
 format:
 	find src app tests bench tools -name '*.cpp' -o -name '*.h' | xargs clang-format -i

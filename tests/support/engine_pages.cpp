@@ -1,5 +1,11 @@
 #include "support/engine_pages.h"
 
+#include "core/scan/engine_table.h"
+#include "core/settings/ini_file.h"
+#include "support/local_http_server.h"
+
+#include <QUrl>
+
 namespace tally::test {
 
 int engineOfPath(const QString& path) {
@@ -27,6 +33,30 @@ QByteArray enginePage(int e, const QByteArray& c) {
     default:
         return "<div><span class=\"ofSoMany\">" + c + "</span></div>";
     }
+}
+
+void serveEnginePages(LocalHttpServer& server, EngineCounts countOf) {
+    server.setHandler([countOf](const HttpRequest& r) {
+        const int e = engineOfPath(r.path);
+        const QByteArray count = e < EngineCount ? countOf(e, queriedUrl(r.query)) : QByteArray();
+        if (count.isEmpty())
+            return HttpResponse::page("<p>Not Found</p>", 404);
+        return HttpResponse::page(enginePage(e, count));
+    });
+}
+
+QString queriedUrl(const QString& query) {
+    const QString decoded = QUrl::fromPercentEncoding(query.toLatin1());
+    const qsizetype colon = decoded.indexOf(QLatin1Char(':'));
+    return decoded.mid(colon + 1).section(QLatin1Char('&'), 0, 0);
+}
+
+void writeEnginePrefixes(const LocalHttpServer& server, const QString& settingsIni) {
+    for (int e = 0; e < EngineCount; ++e)
+        modINI::WritePrivateProfileStringA(
+            QLatin1String(EnginesSection), QLatin1String(engineTable()[e].key),
+            server.urlString(QLatin1String(EnginePaths[e]) + QLatin1String("?q=link:")),
+            settingsIni);
 }
 
 } // namespace tally::test

@@ -188,7 +188,7 @@ QStringList datesOfAll(const QList<EngineHistory>& engines) {
         for (const HistoryRow& row : engine.rows)
             if (!seen.contains(row.label)) {
                 seen.insert(row.label);
-                labels.append({row.label, historyDateFromKey(row.label)});
+                labels.append({row.label, historyKeyDate(row.label).value_or(QDate())});
             }
     std::stable_sort(labels.begin(), labels.end(), [](const Label& a, const Label& b) {
         if (a.date.isValid() != b.date.isValid())

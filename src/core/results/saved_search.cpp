@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <algorithm>
 
@@ -35,10 +36,17 @@ QString historyDateKey(const QDate& date) {
     return date.toString(QStringLiteral("MM-dd-yy"));
 }
 
-QDate historyDateFromKey(const QString& key) {
-    // Qt reads "yy" as 1900 to 1999.
-    const QDate date = QDate::fromString(key, QStringLiteral("MM-dd-yy"));
-    return date.isValid() && date.year() < 1980 ? date.addYears(100) : date;
+std::optional<QDate> historyKeyDate(const QString& key) {
+    static const QRegularExpression pattern(QStringLiteral("^([0-9]{2})-([0-9]{2})-([0-9]{2})$"));
+    const QRegularExpressionMatch match = pattern.match(key);
+    if (!match.hasMatch())
+        return std::nullopt;
+    const int twoDigitYear = match.captured(3).toInt();
+    const int year = twoDigitYear < 80 ? 2000 + twoDigitYear : 1900 + twoDigitYear;
+    const QDate date(year, match.captured(1).toInt(), match.captured(2).toInt());
+    if (!date.isValid())
+        return std::nullopt;
+    return date;
 }
 
 QString savedSearchFolder() {
@@ -174,24 +182,33 @@ FileOutcome checkSavedSearchReadable(const QString& file) {
     return checkFileReadable(file, modINI::iniFileSizeLimit(file));
 }
 
-QList<HistoryRow> readEngineHistory(const QString& engine, const QString& file) {
-    QList<HistoryRow> rows;
+QList<HistoryLine> readEngineHistoryLines(const QString& engine, const QString& file) {
+    QList<HistoryLine> lines;
     QString text = modINI::ReadIniSection(engine, QString(), file);
     if (text.endsWith(QLatin1Char('\n')))
         text.chop(text.endsWith(QLatin1String("\r\n")) ? 2 : 1);
     if (text.isEmpty())
-        return rows; // a section without lines
-    const QStringList lines = text.split(QLatin1String("\r\n"));
-    rows.reserve(lines.size());
-    for (const QString& line : lines) {
+        return lines; // a section without lines
+    const QStringList pieces = text.split(QLatin1String("\r\n"));
+    lines.reserve(pieces.size());
+    for (const QString& line : pieces) {
         const qsizetype eq = line.indexOf(QLatin1Char('='));
         if (eq < 0)
             continue;
         qsizetype end = line.indexOf(QLatin1Char('='), eq + 1);
         if (end < 0)
             end = line.size();
-        rows.append({line.left(eq), wholeNumberOrZero(line.mid(eq + 1, end - eq - 1))});
+        lines.append({line.left(eq), line.mid(eq + 1, end - eq - 1)});
     }
+    return lines;
+}
+
+QList<HistoryRow> readEngineHistory(const QString& engine, const QString& file) {
+    QList<HistoryRow> rows;
+    const QList<HistoryLine> lines = readEngineHistoryLines(engine, file);
+    rows.reserve(lines.size());
+    for (const HistoryLine& line : lines)
+        rows.append({line.label, wholeNumberOrZero(line.value)});
     return rows;
 }
 

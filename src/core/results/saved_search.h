@@ -24,8 +24,9 @@ QDate historyToday();
 void setHistoryToday(const QDate& date);
 // A date as the key of a history line: "mm-dd-yy".
 QString historyDateKey(const QDate& date);
-// The date of such a key, invalid for any other text. The two-digit year is read as 1980 to 2079.
-QDate historyDateFromKey(const QString& key);
+// The date of a key written by historyDateKey: exactly "mm-dd-yy" with a real date; the two-digit
+// year is 2000-2079 for 00-79 and 1980-1999 for 80-99. Nothing for any other text.
+std::optional<QDate> historyKeyDate(const QString& key);
 
 // The folder holding the saved searches: the program folder's "Saved", found without regard to
 // letter case ("saved", "SAVED" count); ProgramFolder::savedFolder() when there is none yet.
@@ -111,6 +112,13 @@ struct HistoryRow {
 // An engine's history in file order (newest first). Lines without "=" are skipped; a count that
 // is not a whole number reads as 0. A missing section or file gives no rows.
 QList<HistoryRow> readEngineHistory(const QString& engine, const QString& file);
+
+// The same lines as written: the date text and the value text (up to a second "=", if any).
+struct HistoryLine {
+    QString label;
+    QString value;
+};
+QList<HistoryLine> readEngineHistoryLines(const QString& engine, const QString& file);
 
 // The chart title of a saved search: its file name with every ".vqz" removed (letter case
 // ignored).

@@ -5,6 +5,7 @@
 #include <QFont>
 #include <QHash>
 #include <QIconEngine>
+#include <QLineF>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -21,43 +22,91 @@ constexpr std::array<QRgb, 6> kBarColours = {0xff4285f4, 0xff7b5cd6, 0xff9c3fc0,
                                              0xffe8453c, 0xff19a974, 0xfff4a300};
 constexpr std::array<qreal, 6> kBarHeights = {0.38, 0.52, 0.47, 0.66, 0.80, 1.0};
 
-// The emblem: six bars rising left to right inside `area`, a lens over the tallest ones.
-void drawEmblem(QPainter& p, const QRectF& area, bool onDark) {
+// The emblem's shapes inside `area`: six bars rising left to right, their base line, and a lens
+// over the tallest ones with its handle towards the lower right. The painter and the SVG writer
+// both draw these.
+struct Emblem {
+    std::array<QRectF, 6> bars;
+    qreal barRadius = 0;
+    QLineF baseLine;
+    qreal baseWidth = 0;
+    QPointF lensCentre;
+    qreal lensRadius = 0;
+    qreal ring = 0;
+    QLineF handle;
+};
+
+Emblem emblemShapes(const QRectF& area) {
+    Emblem e;
     const qreal gap = area.width() * 0.035;
     const qreal barWidth = (area.width() - gap * 5) / 6.0;
     const qreal baseline = area.bottom();
     for (int i = 0; i < 6; ++i) {
         const qreal height = area.height() * 0.78 * kBarHeights[i];
-        const QRectF bar(area.left() + i * (barWidth + gap), baseline - height, barWidth, height);
+        e.bars[i] = QRectF(area.left() + i * (barWidth + gap), baseline - height, barWidth, height);
+    }
+    e.barRadius = barWidth * 0.18;
+    e.baseLine = QLineF(QPointF(area.left() - gap, baseline + gap * 0.6),
+                        QPointF(area.right() + gap, baseline + gap * 0.6));
+    e.baseWidth = qMax<qreal>(1.0, area.height() * 0.02);
+    e.lensRadius = area.width() * 0.2;
+    e.lensCentre = QPointF(area.left() + area.width() * 0.62, area.top() + area.height() * 0.3);
+    e.ring = qMax<qreal>(1.5, e.lensRadius * 0.2);
+    const QPointF direction(0.7071, 0.7071);
+    e.handle = QLineF(e.lensCentre + direction * (e.lensRadius + e.ring * 0.4),
+                      e.lensCentre + direction * (e.lensRadius * 2.05));
+    return e;
+}
+
+// The colours of the emblem and the logo's background.
+QColor barTop(int i) {
+    return QColor::fromRgb(kBarColours[i]).lighter(125);
+}
+QColor barBottom(int i) {
+    return QColor::fromRgb(kBarColours[i]).darker(115);
+}
+QColor baseColour(bool onDark) {
+    return onDark ? QColor(255, 255, 255, 170) : QColor(60, 70, 90);
+}
+QColor ringColour(bool onDark) {
+    return onDark ? QColor(250, 250, 250) : QColor(50, 56, 66);
+}
+const QColor handleColour(40, 44, 52);
+const QColor glassInner(255, 255, 255, 150);
+const QColor glassOuter(200, 225, 255, 50);
+const QColor logoTopLeft(24, 58, 104);
+const QColor logoBottomRight(20, 118, 128);
+
+void drawEmblem(QPainter& p, const QRectF& area, bool onDark) {
+    const Emblem e = emblemShapes(area);
+    for (int i = 0; i < 6; ++i) {
+        const QRectF& bar = e.bars[i];
         QLinearGradient fill(bar.topLeft(), bar.bottomLeft());
-        const QColor colour = QColor::fromRgb(kBarColours[i]);
-        fill.setColorAt(0.0, colour.lighter(125));
-        fill.setColorAt(1.0, colour.darker(115));
+        fill.setColorAt(0.0, barTop(i));
+        fill.setColorAt(1.0, barBottom(i));
         p.setPen(Qt::NoPen);
         p.setBrush(fill);
-        p.drawRoundedRect(bar, barWidth * 0.18, barWidth * 0.18);
+        p.drawRoundedRect(bar, e.barRadius, e.barRadius);
     }
-    // Base line.
-    p.setPen(QPen(onDark ? QColor(255, 255, 255, 170) : QColor(60, 70, 90),
-                  qMax<qreal>(1.0, area.height() * 0.02), Qt::SolidLine, Qt::RoundCap));
-    p.drawLine(QPointF(area.left() - gap, baseline + gap * 0.6),
-               QPointF(area.right() + gap, baseline + gap * 0.6));
+    p.setPen(QPen(baseColour(onDark), e.baseWidth, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(e.baseLine);
 
-    // The lens, over the upper right, with its handle towards the lower right.
-    const qreal radius = area.width() * 0.2;
-    const QPointF centre(area.left() + area.width() * 0.62, area.top() + area.height() * 0.3);
-    QRadialGradient glass(centre - QPointF(radius * 0.3, radius * 0.3), radius * 1.3);
-    glass.setColorAt(0.0, QColor(255, 255, 255, 150));
-    glass.setColorAt(1.0, QColor(200, 225, 255, 50));
-    const qreal ring = qMax<qreal>(1.5, radius * 0.2);
-    const QPointF direction(0.7071, 0.7071);
-    const QPointF handleStart = centre + direction * (radius + ring * 0.4);
-    const QPointF handleEnd = centre + direction * (radius * 2.05);
-    p.setPen(QPen(QColor(40, 44, 52), ring * 1.25, Qt::SolidLine, Qt::RoundCap));
-    p.drawLine(handleStart, handleEnd);
-    p.setPen(QPen(onDark ? QColor(250, 250, 250) : QColor(50, 56, 66), ring));
+    const qreal r = e.lensRadius;
+    QRadialGradient glass(e.lensCentre - QPointF(r * 0.3, r * 0.3), r * 1.3);
+    glass.setColorAt(0.0, glassInner);
+    glass.setColorAt(1.0, glassOuter);
+    p.setPen(QPen(handleColour, e.ring * 1.25, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(e.handle);
+    p.setPen(QPen(ringColour(onDark), e.ring));
     p.setBrush(glass);
-    p.drawEllipse(centre, radius, radius);
+    p.drawEllipse(e.lensCentre, r, r);
+}
+
+QRectF logoBackground(int side) {
+    return QRectF(0, 0, side, side).adjusted(1, 1, -1, -1);
+}
+QRectF logoEmblemArea(int side) {
+    return QRectF(side * 0.16, side * 0.14, side * 0.68, side * 0.68);
 }
 
 QPixmap blank(const QSize& size, qreal ratio) {
@@ -132,12 +181,12 @@ QPixmap aboutLogo(int side, qreal devicePixelRatio) {
     p.setRenderHint(QPainter::Antialiasing);
     const QRectF all(0, 0, side, side);
     QLinearGradient back(all.topLeft(), all.bottomRight());
-    back.setColorAt(0.0, QColor(24, 58, 104));
-    back.setColorAt(1.0, QColor(20, 118, 128));
+    back.setColorAt(0.0, logoTopLeft);
+    back.setColorAt(1.0, logoBottomRight);
     p.setPen(Qt::NoPen);
     p.setBrush(back);
-    p.drawRoundedRect(all.adjusted(1, 1, -1, -1), side * 0.16, side * 0.16);
-    drawEmblem(p, QRectF(side * 0.16, side * 0.14, side * 0.68, side * 0.68), true);
+    p.drawRoundedRect(logoBackground(side), side * 0.16, side * 0.16);
+    drawEmblem(p, logoEmblemArea(side), true);
     return pixmap;
 }
 
@@ -178,6 +227,85 @@ private:
 
 QIcon programIcon() {
     return QIcon(new LogoIconEngine);
+}
+
+namespace {
+
+QString svgNumber(qreal value) {
+    return QString::number(value, 'f', 2);
+}
+
+// fill="#rrggbb" fill-opacity="a" for a colour, under the attribute names given.
+QString svgColour(const QColor& colour, const char* name, const char* opacityName) {
+    QString text =
+        QStringLiteral("%1=\"%2\"").arg(QLatin1String(name), colour.name(QColor::HexRgb));
+    if (colour.alpha() != 255)
+        text += QStringLiteral(" %1=\"%2\"")
+                    .arg(QLatin1String(opacityName), svgNumber(colour.alphaF()));
+    return text;
+}
+
+QString svgStop(qreal offset, const QColor& colour) {
+    return QStringLiteral("<stop offset=\"%1\" %2/>")
+        .arg(svgNumber(offset), svgColour(colour, "stop-color", "stop-opacity"));
+}
+
+} // namespace
+
+QByteArray aboutLogoSvg(int side) {
+    const Emblem e = emblemShapes(logoEmblemArea(side));
+    const QRectF back = logoBackground(side);
+    const qreal r = e.lensRadius;
+    const QPointF glassCentre = e.lensCentre - QPointF(r * 0.3, r * 0.3);
+    QStringList out;
+    out << QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>")
+        << QStringLiteral("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%1\" height=\"%1\" "
+                          "viewBox=\"0 0 %1 %1\">")
+               .arg(side)
+        << QStringLiteral("<defs>")
+        << QStringLiteral("<linearGradient id=\"back\" gradientUnits=\"userSpaceOnUse\" x1=\"0\" "
+                          "y1=\"0\" x2=\"%1\" y2=\"%1\">")
+               .arg(side)
+        << svgStop(0, logoTopLeft) << svgStop(1, logoBottomRight)
+        << QStringLiteral("</linearGradient>");
+    for (int i = 0; i < 6; ++i)
+        out << QStringLiteral("<linearGradient id=\"bar%1\" gradientUnits=\"userSpaceOnUse\" "
+                              "x1=\"0\" y1=\"%2\" x2=\"0\" y2=\"%3\">")
+                   .arg(i)
+                   .arg(svgNumber(e.bars[i].top()), svgNumber(e.bars[i].bottom()))
+            << svgStop(0, barTop(i)) << svgStop(1, barBottom(i))
+            << QStringLiteral("</linearGradient>");
+    out << QStringLiteral("<radialGradient id=\"glass\" gradientUnits=\"userSpaceOnUse\" "
+                          "cx=\"%1\" cy=\"%2\" r=\"%3\">")
+               .arg(svgNumber(glassCentre.x()), svgNumber(glassCentre.y()), svgNumber(r * 1.3))
+        << svgStop(0, glassInner) << svgStop(1, glassOuter) << QStringLiteral("</radialGradient>")
+        << QStringLiteral("</defs>");
+    out << QStringLiteral("<rect x=\"%1\" y=\"%2\" width=\"%3\" height=\"%4\" rx=\"%5\" "
+                          "fill=\"url(#back)\"/>")
+               .arg(svgNumber(back.x()), svgNumber(back.y()), svgNumber(back.width()),
+                    svgNumber(back.height()), svgNumber(side * 0.16));
+    for (int i = 0; i < 6; ++i) {
+        const QRectF& bar = e.bars[i];
+        out << QStringLiteral("<rect x=\"%1\" y=\"%2\" width=\"%3\" height=\"%4\" rx=\"%5\" "
+                              "fill=\"url(#bar%6)\"/>")
+                   .arg(svgNumber(bar.x()), svgNumber(bar.y()), svgNumber(bar.width()),
+                        svgNumber(bar.height()), svgNumber(e.barRadius))
+                   .arg(i);
+    }
+    auto line = [&out](const QLineF& l, const QColor& colour, qreal width) {
+        out << QStringLiteral("<line x1=\"%1\" y1=\"%2\" x2=\"%3\" y2=\"%4\" %5 "
+                              "stroke-width=\"%6\" stroke-linecap=\"round\"/>")
+                   .arg(svgNumber(l.x1()), svgNumber(l.y1()), svgNumber(l.x2()), svgNumber(l.y2()),
+                        svgColour(colour, "stroke", "stroke-opacity"), svgNumber(width));
+    };
+    line(e.baseLine, baseColour(true), e.baseWidth);
+    line(e.handle, handleColour, e.ring * 1.25);
+    out << QStringLiteral("<circle cx=\"%1\" cy=\"%2\" r=\"%3\" fill=\"url(#glass)\" %4 "
+                          "stroke-width=\"%5\"/>")
+               .arg(svgNumber(e.lensCentre.x()), svgNumber(e.lensCentre.y()), svgNumber(r),
+                    svgColour(ringColour(true), "stroke", "stroke-opacity"), svgNumber(e.ring));
+    out << QStringLiteral("</svg>");
+    return out.join(QLatin1Char('\n')).toUtf8() + '\n';
 }
 
 } // namespace tally::pictures

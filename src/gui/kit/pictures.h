@@ -3,6 +3,7 @@
 // lens.
 #pragma once
 
+#include <QByteArray>
 #include <QIcon>
 #include <QPixmap>
 #include <QSize>
@@ -15,5 +16,8 @@ QPixmap splashPicture(const QSize& size, qreal devicePixelRatio = 1.0);
 QPixmap aboutLogo(int side, qreal devicePixelRatio = 1.0);
 // The program's window icon, in a few sizes.
 QIcon programIcon();
+// The logo as an SVG document of side x side units: the same shapes, colours and gradients as
+// aboutLogo draws (the installed scalable icon).
+QByteArray aboutLogoSvg(int side = 256);
 
 } // namespace tally::pictures

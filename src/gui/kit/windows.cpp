@@ -1,5 +1,6 @@
 #include "gui/kit/windows.h"
 
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
@@ -36,6 +37,45 @@ void bringForward(QWidget* window) {
     window->show();
     window->raise();
     window->activateWindow();
+}
+
+QRect fittedGeometry(const QSize& size, const QMargins& frame, const QRect& available) {
+    const QSize room = available.marginsRemoved(frame).size();
+    const QSize fitted(qMax(1, qMin(size.width(), room.width())),
+                       qMax(1, qMin(size.height(), room.height())));
+    QRect outer(QPoint(0, 0), fitted.grownBy(frame));
+    outer.moveCenter(available.center());
+    // An area too small even for the frame: its top-left corner stays on the screen.
+    outer.moveTopLeft(
+        QPoint(qMax(outer.left(), available.left()), qMax(outer.top(), available.top())));
+    return outer.marginsRemoved(frame);
+}
+
+void fitOnScreen(QWidget* window) {
+    if (!window)
+        return;
+    const QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    QMargins frame;
+    if (window->isVisible() && window->frameGeometry() != window->geometry()) {
+        const QRect outer = window->frameGeometry();
+        const QRect inner = window->geometry();
+        frame = QMargins(inner.left() - outer.left(), inner.top() - outer.top(),
+                         outer.right() - inner.right(), outer.bottom() - inner.bottom());
+    } else {
+        // A usual title bar and border, scaled with the font.
+        const int title = QFontMetrics(QGuiApplication::font()).height() * 2;
+        frame = QMargins(4, title, 4, 4);
+    }
+    const QRect placed = fittedGeometry(window->size(), frame, screen->availableGeometry());
+    window->resize(placed.size());
+    window->move(placed.topLeft() - QPoint(frame.left(), frame.top()));
+}
+
+bool frameIsOnScreen(const QWidget* window) {
+    const QScreen* screen = window ? window->screen() : nullptr;
+    return !screen || screen->availableGeometry().contains(window->frameGeometry());
 }
 
 void centreOnScreen(QWidget* window) {

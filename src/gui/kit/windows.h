@@ -1,6 +1,10 @@
 // Small services on top-level windows that several windows share.
 #pragma once
 
+#include <QMargins>
+#include <QRect>
+#include <QSize>
+
 class QWidget;
 
 namespace tally {
@@ -14,5 +18,17 @@ void bringForward(QWidget* window);
 
 // Moves the window so that its frame is centred on the available area of its screen.
 void centreOnScreen(QWidget* window);
+
+// Where a window of client size `size` with frame margins `frame` goes in the available area of
+// a screen: at its size when its frame fits, else shrunk (in each direction on its own) until it
+// does; its frame centred on the area. Returns the client rectangle.
+QRect fittedGeometry(const QSize& size, const QMargins& frame, const QRect& available);
+
+// Fits the window, frame included, into the available area of its screen and centres it. Before
+// the window is shown its frame is not known yet and a title bar and border are assumed; once it
+// is shown, the real frame is used.
+void fitOnScreen(QWidget* window);
+// Whether the window's frame lies inside the available area of its screen.
+bool frameIsOnScreen(const QWidget* window);
 
 } // namespace tally

@@ -1,8 +1,10 @@
 #include "gui/main/about_window.h"
 
+#include "core/settings/program_folder.h"
 #include "gui/kit/pictures.h"
 #include "gui/kit/skin.h"
 
+#include <QDir>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -45,6 +47,11 @@ AboutWindow::AboutWindow(const ProductInfo& info, QWidget* owner) : QDialog(owne
     versionLabel_ = makeLabel(this, "lblVersion", QString());
     companyLabel_ = makeLabel(this, "lblCompany", QString());
     websiteLink_ = makeLabel(this, "lblWebsite", QString());
+    dataCaption_ = makeLabel(this, "Label5", QStringLiteral("Data:"));
+    dataFolder_ = makeLabel(this, "lblDataFolder", QString());
+    dataFolder_->setTextFormat(Qt::PlainText);
+    dataFolder_->setToolTip(QStringLiteral(
+        "Where your settings.ini, saved searches (Saved) and URL lists (Lists) are kept"));
     websiteLink_->setTextFormat(Qt::RichText);
     websiteLink_->setTextInteractionFlags(Qt::LinksAccessibleByMouse |
                                           Qt::LinksAccessibleByKeyboard);
@@ -52,7 +59,7 @@ AboutWindow::AboutWindow(const ProductInfo& info, QWidget* owner) : QDialog(owne
     websiteLink_->setCursor(Qt::PointingHandCursor);
     websiteLink_->setToolTip(QStringLiteral("Open the web site in the browser window"));
     connect(websiteLink_, &QLabel::linkActivated, this, &AboutWindow::websiteRequested);
-    for (QLabel* field : {versionLabel_, companyLabel_})
+    for (QLabel* field : {versionLabel_, companyLabel_, dataFolder_})
         field->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     okButton_ = new QPushButton(QStringLiteral("OK"), this);
@@ -71,6 +78,8 @@ AboutWindow::AboutWindow(const ProductInfo& info, QWidget* owner) : QDialog(owne
     fields->addWidget(companyLabel_, 1, 1);
     fields->addWidget(websiteCaption_, 2, 0);
     fields->addWidget(websiteLink_, 2, 1);
+    fields->addWidget(dataCaption_, 3, 0);
+    fields->addWidget(dataFolder_, 3, 1);
     fields->setColumnStretch(1, 1);
 
     auto* text = new QVBoxLayout;
@@ -105,11 +114,12 @@ void AboutWindow::load(const ProductInfo& info) {
     nameLabel_->setText(info.name);
     companyLabel_->setText(info.company);
     versionLabel_->setText(info.versionText());
+    dataFolder_->setText(QDir::toNativeSeparators(ProgramFolder::path()));
     const QString site = info.siteAddress;
     websiteLink_->setText(QStringLiteral("<a href=\"website\">%1</a>").arg(site.toHtmlEscaped()));
 
     for (QLabel* label : {nameLabel_, versionCaption_, ownerCaption_, websiteCaption_,
-                          versionLabel_, companyLabel_})
+                          versionLabel_, companyLabel_, dataCaption_, dataFolder_})
         label->setAccessibleName(label->text());
     websiteLink_->setAccessibleName(site);
     websiteCaption_->setAccessibleDescription(site);

@@ -1,4 +1,5 @@
-// The About window (object name "frmAbout"): product name, version, maker and web site.
+// The About window (object name "frmAbout"): product name, version, maker, web site and the
+// folder that holds the user's data.
 #pragma once
 
 #include "core/product/product.h"
@@ -31,6 +32,8 @@ private:
     QLabel* versionLabel_ = nullptr;
     QLabel* companyLabel_ = nullptr;
     QLabel* websiteLink_ = nullptr;
+    QLabel* dataCaption_ = nullptr;
+    QLabel* dataFolder_ = nullptr; // the program folder: where the user's data lives
     QPushButton* okButton_ = nullptr;
 };
 

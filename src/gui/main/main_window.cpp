@@ -1,5 +1,6 @@
 #include "gui/main/main_window.h"
 
+#include "core/results/saved_search.h"
 #include "core/scan/engine_definitions.h"
 #include "core/scan/engine_table.h"
 #include "core/scan/network_page_fetcher.h"
@@ -9,6 +10,7 @@
 #include "gui/help/help_window.h"
 #include "gui/kit/accessibility.h"
 #include "gui/kit/clipped_label.h"
+#include "gui/kit/file_export.h"
 #include "gui/kit/icons.h"
 #include "gui/kit/picture_button.h"
 #include "gui/kit/prompts.h"
@@ -156,10 +158,11 @@ MainWindow::MainWindow(const ProductInfo& info, QWidget* parent)
     // A browser window still open when the program ends goes before the web engine does.
     connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { delete browser_.data(); });
 
-    // Designed client area 13170 x 11115 twips, below the menu bar; centred on the screen.
+    // Designed client area 13170 x 11115 twips, below the menu bar; centred on the screen, and
+    // smaller where the screen's free area is smaller.
     setMinimumSize(1, 1);
     resize(px(13170), px(11115) + menuBar()->sizeHint().height());
-    centreOnScreen(this);
+    fitOnScreen(this);
 
     showCurrentTabFrame();
     load();
@@ -204,6 +207,8 @@ void MainWindow::buildMenus() {
     item(
         file, "mnuOpenClipboard", QStringLiteral("Load URL List from Clipboard"),
         [this] { urlPanel_->loadClipboard(); }, QKeySequence(Qt::CTRL | Qt::Key_V));
+    exportResultsAction_ = item(file, "mnuExportResults", QStringLiteral("Export Results..."),
+                                &MainWindow::exportResults, QKeySequence(Qt::CTRL | Qt::Key_E));
     file->addSeparator()->setObjectName(QStringLiteral("mnuFileSplit84"));
     item(file, "mnuExitNow", QStringLiteral("Exit"), &QWidget::close,
          QKeySequence(Qt::CTRL | Qt::Key_X));
@@ -484,6 +489,14 @@ void MainWindow::placeProgressBar() {
 
 void MainWindow::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
+    // The window manager's frame is known once the window is up: fitted again if it sticks out.
+    if (!fittedToFrame_) {
+        fittedToFrame_ = true;
+        QTimer::singleShot(0, this, [this] {
+            if (!frameIsOnScreen(this) && windowState() == Qt::WindowNoState)
+                fitOnScreen(this);
+        });
+    }
     if (!helpAtFirstShow_)
         return;
     helpAtFirstShow_ = false;
@@ -562,6 +575,8 @@ void MainWindow::setScanControls(bool scanning) {
     clearAllButton_->setEnabled(!scanning);
     clearResultsAction_->setEnabled(!scanning);
     sortMenu_->setEnabled(!scanning);
+    // An export holds finished rows only.
+    exportResultsAction_->setEnabled(!scanning);
 }
 
 void MainWindow::connectRun(ScanRun* run) {
@@ -718,6 +733,21 @@ void MainWindow::saveSelectedRow() {
     }
     SaveSearchDialog dialog(rowText, this);
     dialog.exec();
+}
+
+void MainWindow::exportResults() {
+    if (isScanning())
+        return;
+    const QList<ResultRow> rows = resultsTable_->resultRows();
+    if (rows.isEmpty()) {
+        Prompts::message(this, QStringLiteral("There are no results to export yet."),
+                         QStringLiteral("Information"), QMessageBox::Information);
+        return;
+    }
+    exportToFile(this, QStringLiteral("Export Results"),
+                 QStringLiteral("%1 results %2.csv")
+                     .arg(product_.name, historyToday().toString(Qt::ISODate)),
+                 resultsCsv(rows));
 }
 
 void MainWindow::showWebResultsOfSelectedRow() {

@@ -93,6 +93,8 @@ public Q_SLOTS:
     void sortByColumn(int column);
     // "Save Selected", "Save Results": the selected row goes to the save dialog.
     void saveSelectedRow();
+    // "Export Results...": the results table as a CSV file.
+    void exportResults();
     // "Web Results", a double click: the selected row's pages in the Website View.
     void showWebResultsOfSelectedRow();
     // A header click on the web-results list: a text sort by that 1-based column.
@@ -164,6 +166,7 @@ private:
     QAction* saveResultsAction_ = nullptr;
     QAction* clearResultsAction_ = nullptr;
     QMenu* sortMenu_ = nullptr;
+    QAction* exportResultsAction_ = nullptr;
 
     // The windows this one opened.
     QPointer<OptionsDialog> options_;
@@ -183,6 +186,7 @@ private:
     QList<PageFetcher*> fetchers_; // one network fetcher per engine, made when first needed
     QList<ScanFailure> failures_;  // of the last scan
     bool shuttingDown_ = false;
+    bool fittedToFrame_ = false;
 };
 
 } // namespace tally

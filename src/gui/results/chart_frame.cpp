@@ -1,5 +1,6 @@
 #include "gui/results/chart_frame.h"
 
+#include "core/exports/table_export.h"
 #include "core/numbers/numbers.h"
 #include "core/results/chart_data.h"
 #include "core/results/saved_search.h"
@@ -9,6 +10,7 @@
 #include "gui/charts/chart_table_dialog.h"
 #include "gui/charts/history_chart.h"
 #include "gui/kit/accessibility.h"
+#include "gui/kit/file_export.h"
 #include "gui/kit/icons.h"
 #include "gui/kit/print.h"
 #include "gui/kit/prompts.h"
@@ -18,6 +20,8 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QLabel>
@@ -44,6 +48,12 @@ ChartFrame::ChartFrame(QWidget* parent)
     printButton_->setIcon(icon(IconKind::Print));
     printButton_->setToolTip(QStringLiteral("Print the chart (Ctrl+P)"));
     printButton_->setMinimumHeight(40);
+    exportButton_ = new QPushButton(QStringLiteral("Export History..."), this);
+    exportButton_->setObjectName(QStringLiteral("cmdExportHistory"));
+    exportButton_->setIcon(icon(IconKind::Save));
+    exportButton_->setToolTip(
+        QStringLiteral("Save the loaded saved search's history as a CSV file"));
+    exportButton_->setEnabled(false);
     engineLabel_ = new QLabel(QStringLiteral("Search Engine:"), this);
     engineLabel_->setObjectName(QStringLiteral("lblChartSearch"));
     chartTypeLabel_ = new QLabel(QStringLiteral("Chart Type:"), this);
@@ -89,14 +99,19 @@ ChartFrame::ChartFrame(QWidget* parent)
     grid->addWidget(chartTypeLabel_, 1, 2, Qt::AlignRight);
     grid->addWidget(chartTypeList_, 1, 3);
     grid->addWidget(chart_, 2, 0, 1, 5);
-    grid->addWidget(hintLabel_, 3, 0, 1, 5);
+    // Below the chart: the hint, and the export of the charted history at the right.
+    grid->addWidget(hintLabel_, 3, 0, 1, 4);
+    grid->addWidget(exportButton_, 3, 4, Qt::AlignRight);
     grid->setColumnStretch(4, 1);
     grid->setRowStretch(2, 1);
     grid->setColumnMinimumWidth(2, 105);
     chart_->raise(); // cmdFocus sits behind the chart
+    // Tab reads the frame as it is laid out: the export below the chart comes last.
+    setTabOrder(chartTypeList_, exportButton_);
 
     connect(loadButton_, &QPushButton::clicked, this, &ChartFrame::loadSavedSearch);
     connect(printButton_, &QPushButton::clicked, this, &ChartFrame::printChart);
+    connect(exportButton_, &QPushButton::clicked, this, &ChartFrame::exportHistory);
     connect(engineList_, &QComboBox::currentIndexChanged, this, &ChartFrame::engineChosen);
     connect(chartTypeList_, &QComboBox::currentIndexChanged, this, &ChartFrame::chartTypeChosen);
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
@@ -184,6 +199,7 @@ void ChartFrame::chartSavedSearch(const QString& fileName) {
         engineList_->setCurrentIndex(0);
     }
     title_ = savedSearchTitle(fileName);
+    exportButton_->setEnabled(true);
     engineChosen();
 }
 
@@ -220,6 +236,7 @@ void ChartFrame::chartCurrentResults() {
         engineList_->setEnabled(false);
     }
     title_ = QLatin1String(TemporaryResultsTitle);
+    exportButton_->setEnabled(false); // the chart no longer shows a saved search
     QStringList captions;
     for (const EngineInfo& engine : engineTable())
         captions.append(QLatin1String(engine.columnHeader));
@@ -271,6 +288,23 @@ void ChartFrame::loadSavedSearch() {
     LoadSearchDialog dialog(window());
     connect(&dialog, &LoadSearchDialog::savedSearchChosen, this, &ChartFrame::chartSavedSearch);
     dialog.exec();
+}
+
+void ChartFrame::exportHistory() {
+    if (!exportButton_->isEnabled() || savedSearchPath_.isEmpty())
+        return;
+    QByteArray csv;
+    if (const FileOutcome read = historyCsv(savedSearchPath_, &csv); !read) {
+        Prompts::message(window(),
+                         QStringLiteral("The saved search could not be read from\n%1\n\n%2.")
+                             .arg(QDir::toNativeSeparators(savedSearchPath_), read.reason()),
+                         QStringLiteral("Warning"), QMessageBox::Warning);
+        return;
+    }
+    exportToFile(window(), QStringLiteral("Export History"),
+                 savedSearchTitle(QFileInfo(savedSearchPath_).fileName()) +
+                     QStringLiteral(" history.csv"),
+                 csv);
 }
 
 void ChartFrame::printChart() {

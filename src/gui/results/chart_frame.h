@@ -49,6 +49,8 @@ public Q_SLOTS:
     void printChart();
     // "Show as Table": the values the chart draws, in a table.
     void showChartTable();
+    // "Export History...": the charted saved search's history as a CSV file.
+    void exportHistory();
 
 private:
     // Draws the chosen engine's history, or every engine's.
@@ -63,6 +65,7 @@ private:
 
     QPushButton* loadButton_ = nullptr;
     QPushButton* printButton_ = nullptr;
+    QPushButton* exportButton_ = nullptr;
     QComboBox* engineList_ = nullptr;
     QComboBox* chartTypeList_ = nullptr;
     QLabel* engineLabel_ = nullptr;

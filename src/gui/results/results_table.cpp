@@ -1,6 +1,7 @@
 #include "gui/results/results_table.h"
 
 #include "core/scan/engine_definitions.h"
+#include "core/scan/engine_table.h"
 
 #include "gui/kit/accessibility.h"
 #include "gui/kit/icons.h"
@@ -95,19 +96,27 @@ QString profileText(int icon) {
     return icon >= 1 && icon <= 3 ? QString::fromLatin1(texts[icon - 1]) : QString();
 }
 
-void showProfile(QTreeWidgetItem* row, int icon) {
-    const QString text = profileText(icon);
-    row->setIcon(0, profileIcon(icon));
-    row->setToolTip(0, text);
-    row->setData(0, Qt::AccessibleDescriptionRole, text.isEmpty() ? QVariant() : text);
-}
-
 QIcon failureMark() {
     static const QIcon mark = icon(IconKind::FailureMark);
     return mark;
 }
 
+namespace {
+// What a row keeps for the exports beside what it shows.
+constexpr int FailureReasonRole = Qt::UserRole + 1;
+constexpr int ProfileRole = Qt::UserRole + 2;
+} // namespace
+
+void showProfile(QTreeWidgetItem* row, int icon) {
+    const QString text = profileText(icon);
+    row->setIcon(0, profileIcon(icon));
+    row->setToolTip(0, text);
+    row->setData(0, Qt::AccessibleDescriptionRole, text.isEmpty() ? QVariant() : text);
+    row->setData(0, ProfileRole, icon);
+}
+
 void showCellOutcome(QTreeWidgetItem* row, int column, const QString& text, const QString& reason) {
+    row->setData(column, FailureReasonRole, reason.isEmpty() ? QVariant() : reason);
     row->setText(column, text);
     row->setIcon(column, reason.isEmpty() ? QIcon() : failureMark());
     row->setToolTip(column, reason);
@@ -197,6 +206,24 @@ void ResultsTable::setEngineCaptions(const EngineSet& engines) {
         const QString tip = !engine.usable() ? engine.failureReason() : engine.countMeaning();
         header->setToolTip(column, tip);
     }
+}
+
+QList<ResultRow> ResultsTable::resultRows() const {
+    QList<ResultRow> rows;
+    for (int i = 0; i < topLevelItemCount(); ++i) {
+        const QTreeWidgetItem* item = topLevelItem(i);
+        ResultRow row;
+        row.url = item->text(0);
+        row.total = item->text(1);
+        row.profile = item->data(0, ProfileRole).toInt();
+        for (int e = 0; e < EngineCount; ++e) {
+            const int column = engineTable()[e].resultsColumn - 1;
+            row.reasons[e] = item->data(column, FailureReasonRole).toString();
+            row.counts[e] = row.reasons[e].isEmpty() ? item->text(column) : QString();
+        }
+        rows.append(row);
+    }
+    return rows;
 }
 
 bool ResultsTable::columnDirection(int column) const {

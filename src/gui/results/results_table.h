@@ -1,6 +1,7 @@
 // The results table (ListView1) and the small list operations shared with the web-results list.
 #pragma once
 
+#include "core/exports/table_export.h"
 #include "core/results/sort_keys.h"
 
 #include <QHeaderView>
@@ -21,8 +22,8 @@ inline constexpr int ResultsColumnCount = 8;
 QIcon profileIcon(int icon);
 // The profile in words: "Low profile", "Medium profile", "High profile"; empty for any other.
 QString profileText(int icon);
-// Shows a row's profile: the icon in the first column, its words as the cell's tooltip and
-// accessible description.
+// Shows a row's profile (1 low, 2 medium, 3 high, 0 none): the icon in the first column, its
+// words as the cell's tooltip and accessible description; the exports read it back.
 void showProfile(QTreeWidgetItem* row, int icon);
 
 // The small warning mark of an engine cell whose request gave no count.
@@ -73,6 +74,8 @@ public:
     QTreeWidgetItem* rowAt(int position) const;
     // The selected row, or nullptr.
     QTreeWidgetItem* selectedRow() const;
+    // Every row as the exports write it, in the table's order.
+    QList<ResultRow> resultRows() const;
 
     // Sets the column widths for the table's width: the designed widths where they fit, else
     // narrower, so that all eight columns show with their header texts whole; the domain column

@@ -164,6 +164,50 @@ private Q_SLOTS:
         QCOMPARE(ProgramFolder::resolve("/abs/x.ini"), QString("/abs/x.ini"));
         ProgramFolder::setOverride(QString());
     }
+
+    void programFolderChoice_data() {
+        QTest::addColumn<bool>("installed");
+        QTest::addColumn<QFile::Permissions>("permissions");
+        QTest::addColumn<bool>("executableFolder");
+        const QFile::Permissions writable = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
+        const QFile::Permissions readOnly =
+            QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther;
+        QTest::newRow("build tree or portable copy") << false << writable << true;
+        QTest::newRow("installed, even where writable") << true << writable << false;
+        QTest::newRow("read-only copy") << false << readOnly << false;
+        QTest::newRow("missing folder") << false << QFile::Permissions() << false;
+    }
+    void programFolderChoice() {
+        QFETCH(bool, installed);
+        QFETCH(QFile::Permissions, permissions);
+        QFETCH(bool, executableFolder);
+        QTemporaryDir dir;
+        const QString bin = dir.filePath("bin");
+        const QString share = dir.filePath("share/tallyscope");
+        if (permissions) {
+            QVERIFY(QDir().mkpath(bin));
+            QVERIFY(QFile::setPermissions(bin, permissions));
+        }
+        if (installed)
+            QVERIFY(QDir().mkpath(share));
+        QCOMPARE(ProgramFolder::choose(bin, share) == ProgramFolder::Kind::ExecutableFolder,
+                 executableFolder);
+        QFile::setPermissions(bin, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+
+    void perUserFolderFollowsXdgDataHome() {
+        const QByteArray saved = qgetenv("XDG_DATA_HOME");
+        const QByteArray home = qgetenv("HOME");
+        QTemporaryDir dir;
+        qputenv("XDG_DATA_HOME", dir.filePath("data").toLocal8Bit());
+        QCOMPARE(ProgramFolder::perUserFolder(), dir.filePath("data/Tallyscope"));
+        qunsetenv("XDG_DATA_HOME");
+        qputenv("HOME", dir.path().toLocal8Bit());
+        QCOMPARE(ProgramFolder::perUserFolder(), dir.filePath(".local/share/Tallyscope"));
+        qputenv("HOME", home);
+        if (!saved.isNull())
+            qputenv("XDG_DATA_HOME", saved);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestUserSettings)

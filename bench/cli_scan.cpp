@@ -1,0 +1,233 @@
+// A scan of 1,000 URLs (6,000 requests) against engines on a local server (in a thread of its
+// own): `tallyscope --scan LIST --csv FILE` as a process of its own against the main window
+// scanning the same list in this process. Figures: the median wall time of each and their ratio
+// (command line / window), and the command line's peak memory (the largest resident set of the
+// process). For comparison, the same command through a program linked with the core library
+// alone (probes/cli_core_only): what the windowed libraries that tallyscope links cost a scan
+// that never loads a window.
+//
+// The command line runs from a copy of the executable in a temporary folder, which is then its
+// program folder (a portable copy), with the per-user store in a temporary home.
+//
+// Usage: cli_scan [urls] [runs]
+#include "core/settings/program_folder.h"
+#include "core/settings/user_settings.h"
+#include "gui/main/main_window.h"
+#include "gui/urllist/url_panel.h"
+#include "support/engine_pages.h"
+#include "support/local_http_server.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QListWidget>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <fcntl.h>
+#include <spawn.h>
+#include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+using namespace tally;
+
+namespace {
+
+double median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    const size_t n = v.size();
+    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+struct ProcessFigures {
+    double ms = -1;
+    double peakMiB = 0;
+    int exitCode = -1;
+};
+
+// The processes are started by a small helper forked at the very start: a child's peak memory
+// (ru_maxrss) counts the memory of the process it was forked from, so the window's would count
+// in the command line's if this process started it. Requests go down one pipe (the arguments,
+// NUL-separated, then an empty one), figures come back up another.
+struct Spawner {
+    int requests[2] = {-1, -1};
+    int answers[2] = {-1, -1};
+
+    static void serve(int in, int out) {
+        for (;;) {
+            std::vector<std::string> args;
+            std::string arg;
+            char c = 0;
+            for (;;) {
+                if (read(in, &c, 1) != 1)
+                    _exit(0);
+                if (c != 0) {
+                    arg += c;
+                } else if (arg.empty()) {
+                    break;
+                } else {
+                    args.push_back(arg);
+                    arg.clear();
+                }
+            }
+            std::vector<char*> argv;
+            for (std::string& a : args)
+                argv.push_back(a.data());
+            argv.push_back(nullptr);
+            ProcessFigures f;
+            timespec start{}, end{};
+            clock_gettime(CLOCK_MONOTONIC, &start);
+            pid_t pid = 0;
+            int status = 0;
+            rusage usage{};
+            // Their summaries on standard error are not the benchmark's output.
+            posix_spawn_file_actions_t quiet;
+            posix_spawn_file_actions_init(&quiet);
+            posix_spawn_file_actions_addopen(&quiet, 2, "/dev/null", O_WRONLY, 0);
+            const int spawned = posix_spawn(&pid, argv[0], &quiet, nullptr, argv.data(), environ);
+            posix_spawn_file_actions_destroy(&quiet);
+            if (spawned == 0 && wait4(pid, &status, 0, &usage) == pid) {
+                clock_gettime(CLOCK_MONOTONIC, &end);
+                f.ms = (end.tv_sec - start.tv_sec) * 1e3 + (end.tv_nsec - start.tv_nsec) / 1e6;
+                f.peakMiB = usage.ru_maxrss / 1024.0;
+                f.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+            }
+            if (write(out, &f, sizeof f) != sizeof f)
+                _exit(1);
+        }
+    }
+
+    bool start() {
+        if (pipe(requests) != 0 || pipe(answers) != 0)
+            return false;
+        const pid_t pid = fork();
+        if (pid < 0)
+            return false;
+        if (pid == 0) {
+            close(requests[1]);
+            close(answers[0]);
+            serve(requests[0], answers[1]);
+        }
+        close(requests[0]);
+        close(answers[1]);
+        return true;
+    }
+
+    ProcessFigures run(const QString& program, const QStringList& arguments) {
+        QByteArray request = program.toLocal8Bit() + '\0';
+        for (const QString& a : arguments)
+            request += a.toLocal8Bit() + '\0';
+        request += '\0';
+        ProcessFigures f;
+        if (write(requests[1], request.constData(), size_t(request.size())) != request.size() ||
+            read(answers[0], &f, sizeof f) != sizeof f)
+            return ProcessFigures();
+        return f;
+    }
+};
+
+double windowScanMs(MainWindow& form, const QStringList& urls) {
+    form.urlPanel()->appendUrls(urls);
+    QElapsedTimer clock;
+    clock.start();
+    form.startScan();
+    QEventLoop loop;
+    QObject::connect(form.scanRun(), &ScanRun::finished, &loop, &QEventLoop::quit);
+    loop.exec();
+    const double ms = clock.nsecsElapsed() / 1e6;
+    form.urlPanel()->list()->clear();
+    return ms;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    // The command line's home: its per-user store in a folder of its own.
+    QTemporaryDir folder;
+    const QString home = folder.filePath(QStringLiteral("home"));
+    QDir().mkpath(home);
+    qputenv("HOME", home.toLocal8Bit());
+    qunsetenv("XDG_CONFIG_HOME");
+    qunsetenv("XDG_DATA_HOME");
+    Spawner spawner;
+    if (!spawner.start())
+        return 1;
+
+    QApplication app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    const int urlCount = argc > 1 ? std::max(1, atoi(argv[1])) : 1000;
+    const int runs = argc > 2 ? std::max(1, atoi(argv[2])) : 3;
+
+    test::LocalHttpServerThread server;
+    test::serveEnginePages(
+        *server.server(), [](int e, const QString&) { return QByteArray::number((e + 1) * 1234); });
+
+    // The command line's program folder: a copy of the program with settings.ini beside it.
+    const QString program = folder.filePath(QStringLiteral("tallyscope"));
+    const QString coreOnly = folder.filePath(QStringLiteral("cli_core_only"));
+    const QString bench = QCoreApplication::applicationDirPath();
+    if (!QFile::copy(bench + QStringLiteral("/../bin/tallyscope"), program) ||
+        !QFile::copy(bench + QStringLiteral("/probes/cli_core_only"), coreOnly)) {
+        std::fprintf(stderr, "the program or the probe is missing\n");
+        return 1;
+    }
+    test::writeEnginePrefixes(*server.server(), folder.filePath(QStringLiteral("settings.ini")));
+    QByteArray list;
+    QStringList urls;
+    for (int i = 0; i < urlCount; ++i) {
+        urls << QStringLiteral("www.site%1.example").arg(i, 4, 10, QLatin1Char('0'));
+        list += urls.last().toLatin1() + "\r\n";
+    }
+    const QString listFile = folder.filePath(QStringLiteral("list.txt"));
+    QFile out(listFile);
+    out.open(QIODevice::WriteOnly);
+    out.write(list);
+    out.close();
+    const QStringList arguments{QStringLiteral("--scan"), listFile, QStringLiteral("--csv"),
+                                folder.filePath(QStringLiteral("out.csv")),
+                                QStringLiteral("--quiet")};
+
+    // The window: its own program folder and store, the same engines.
+    QTemporaryDir windowFolder;
+    ProgramFolder::setOverride(windowFolder.path());
+    ProgramFolder::ensureFolders();
+    setUserSettingsFile(windowFolder.filePath(QStringLiteral("store.conf")));
+    writeSetting(QLatin1String(settingkeys::ShowHelp), QStringLiteral("0"));
+    test::writeEnginePrefixes(*server.server(), ProgramFolder::settingsIni());
+    MainWindow form;
+    form.show();
+
+    std::vector<double> cliMs, windowMs, coreMs, ratios, cliPeak, corePeak;
+    windowScanMs(form, urls.mid(0, 50)); // warm-up
+    for (int i = 0; i < runs; ++i) {
+        const ProcessFigures cli = spawner.run(program, arguments);
+        const double window = windowScanMs(form, urls);
+        const ProcessFigures core = spawner.run(coreOnly, arguments);
+        if (cli.exitCode != 0 || core.exitCode != 0) {
+            std::fprintf(stderr, "run %d: exit codes %d and %d\n", i, cli.exitCode, core.exitCode);
+            return 1;
+        }
+        cliMs.push_back(cli.ms);
+        windowMs.push_back(window);
+        coreMs.push_back(core.ms);
+        ratios.push_back(cli.ms / window);
+        cliPeak.push_back(cli.peakMiB);
+        corePeak.push_back(core.peakMiB);
+    }
+    std::printf("cli_scan_%d_time: %.1f ms\n", urlCount, median(cliMs));
+    std::printf("window_scan_%d_time: %.1f ms\n", urlCount, median(windowMs));
+    std::printf("cli_scan_%d_ratio: %.3f cli/window\n", urlCount, median(ratios));
+    std::printf("cli_scan_%d_peak_rss: %.1f MiB\n", urlCount,
+                *std::max_element(cliPeak.begin(), cliPeak.end()));
+    std::printf("core_only_scan_%d_time: %.1f ms\n", urlCount, median(coreMs));
+    std::printf("core_only_scan_%d_peak_rss: %.1f MiB\n", urlCount,
+                *std::max_element(corePeak.begin(), corePeak.end()));
+    return 0;
+}

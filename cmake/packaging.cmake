@@ -1,0 +1,21 @@
+# `make package`: a Debian package of the installation (cpack -G DEB), installed under /usr. Its
+# dependencies are read from the libraries the executable and the plugin link (dpkg-shlibdeps).
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME tallyscope)
+set(CPACK_PACKAGE_VENDOR "${TALLY_COMPANY_NAME}")
+set(CPACK_PACKAGE_CONTACT "${TALLY_COMPANY_NAME} <support@example.com>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Counts the pages that link to your web sites")
+set(CPACK_PACKAGE_DESCRIPTION
+  "For each web site in a list, Tallyscope asks six web search engines how many pages link to it,\nshows the counts, totals and a profile per site, keeps a dated history and charts it.\nScans also run without a window from the command line.")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION net)
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${TALLY_SITE_URL}")
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Loaded at run time rather than linked: the platform plugins for a window.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/package)
+include(CPack)

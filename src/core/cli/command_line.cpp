@@ -1,0 +1,460 @@
+#include "core/cli/command_line.h"
+
+#include "core/exports/table_export.h"
+#include "core/product/product.h"
+#include "core/results/saved_search.h"
+#include "core/scan/network_page_fetcher.h"
+#include "core/scan/scan_run.h"
+#include "core/settings/program_folder.h"
+#include "core/urllist/url_list_file.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QHash>
+#include <QIODevice>
+#include <QUrl>
+
+#include <optional>
+
+namespace tally::cli {
+
+namespace {
+
+// The options that take a value, and the one that does not.
+const QStringList valueOptions = {QStringLiteral("--scan"), QStringLiteral("--save"),
+                                  QStringLiteral("--csv"), QStringLiteral("--json"),
+                                  QStringLiteral("--export-history")};
+const QStringList flagOptions = {QStringLiteral("--help"), QStringLiteral("-h"),
+                                 QStringLiteral("--version"), QStringLiteral("--quiet")};
+
+// The toolkit's own options of a window, which it also takes with two dashes.
+const QStringList toolkitOptions =
+    QStringLiteral("platform platformpluginpath platformtheme plugin qwindowgeometry qwindowicon "
+                   "qwindowtitle reverse session display geometry name title style stylesheet "
+                   "widgetcount sync nograb dograb visual")
+        .split(QLatin1Char(' '));
+
+QString optionName(const QString& argument) {
+    const qsizetype eq = argument.indexOf(QLatin1Char('='));
+    return argument.startsWith(QLatin1String("--")) && eq > 0 ? argument.left(eq) : argument;
+}
+
+void say(QIODevice* device, const QString& text) {
+    if (device)
+        device->write(text.toLocal8Bit());
+}
+
+// Writes an output to its target: "-" is standard output, anything else a file replaced
+// atomically. False, with the reason on standard error, when it could not be written.
+bool writeOutput(const QString& target, const QByteArray& bytes, QIODevice* out, QIODevice* err) {
+    if (target == QLatin1String("-")) {
+        if (out && out->write(bytes) == bytes.size())
+            return true;
+        say(err, QStringLiteral("tallyscope: standard output could not be written\n"));
+        return false;
+    }
+    if (const FileOutcome written = writeFileAtomically(target, bytes); !written) {
+        say(err, QStringLiteral("tallyscope: %1 could not be written: %2\n")
+                     .arg(QDir::toNativeSeparators(target), written.reason()));
+        return false;
+    }
+    return true;
+}
+
+// Why an output file cannot be written at all, before the work that fills it.
+QString outputObstacle(const QString& target) {
+    if (target == QLatin1String("-"))
+        return QString();
+    const QFileInfo info(target);
+    if (info.isDir())
+        return QStringLiteral("%1 is a folder").arg(target);
+    if (!QFileInfo(info.absolutePath()).isDir())
+        return QStringLiteral("the folder of %1 does not exist").arg(target);
+    return QString();
+}
+
+QString nameProblem(SearchNameProblem problem, const QString& name) {
+    switch (problem) {
+    case SearchNameProblem::Empty:
+        return QStringLiteral("a saved search needs a name");
+    case SearchNameProblem::BadCharacter:
+        return QStringLiteral("the saved search name \"%1\" holds \"/\" or a control character")
+            .arg(name);
+    case SearchNameProblem::TooLong:
+        return QStringLiteral("the saved search name \"%1\" is too long for a file name").arg(name);
+    case SearchNameProblem::None:
+        break;
+    }
+    return QString();
+}
+
+// The scan of a list without a window: one ScanRun with a fetcher per engine, as the window
+// makes it, its outcomes gathered into rows, each finished row saved when asked, the tables
+// written at the end.
+class ScanCommand : public QObject {
+public:
+    ScanCommand(const Options& options, const QStringList& urls, const QStringList& saveNames,
+                QIODevice* out, QIODevice* err)
+        : options_(options), urls_(urls), saveNames_(saveNames), out_(out), err_(err) {
+        rows_.resize(urls.size());
+        for (qsizetype i = 0; i < urls.size(); ++i)
+            rows_[i].url = urls.at(i);
+        for (int e = 0; e < EngineCount; ++e)
+            fetchers_.append(new NetworkPageFetcher(this));
+        run_ = new ScanRun(urls, ProgramFolder::settingsIni(), fetchers_, this);
+        connect(run_, &ScanRun::engineResult, this, &ScanCommand::engineResult);
+        connect(run_, &ScanRun::rowFinished, this, &ScanCommand::rowFinished);
+        connect(run_, &ScanRun::completed, this,
+                [this](const QString& text, qint64, bool) { summary_ = text; });
+        connect(run_, &ScanRun::finished, this, &ScanCommand::finish);
+    }
+
+    int exitCode() const { return exitCode_; }
+    bool isDone() const { return done_; }
+
+    void start() { run_->start(); }
+
+private:
+    void engineResult(int position, int column, const QString& cell, const EngineOutcome& outcome) {
+        ResultRow* row = rowAt(position);
+        if (!row)
+            return;
+        for (int e = 0; e < EngineCount; ++e)
+            if (engineTable()[e].resultsColumn == column) {
+                row->counts[e] = outcome.isCount() ? cell : QString();
+                row->reasons[e] = outcome.isCount() ? QString() : outcome.reason;
+            }
+    }
+
+    void rowFinished(int position, const QString& total, int icon) {
+        ResultRow* row = rowAt(position);
+        if (!row)
+            return;
+        row->total = total;
+        row->profile = icon;
+        int failed = 0;
+        for (const QString& reason : row->reasons)
+            failed += reason.isEmpty() ? 0 : 1;
+        if (!options_.quiet) {
+            QString line = QStringLiteral("[%1/%2] %3: %4")
+                               .arg(position)
+                               .arg(urls_.size())
+                               .arg(row->url, total);
+            if (failed > 0)
+                line += QStringLiteral(" (%1 of %2 requests failed)").arg(failed).arg(EngineCount);
+            say(err_, line + QLatin1Char('\n'));
+        }
+        if (!saveNames_.isEmpty())
+            save(*row, saveNames_.at(position - 1));
+    }
+
+    // Today's counts of a row into its saved search, as the save dialog writes them: appended
+    // to an existing saved search, or a new one made under the name.
+    void save(const ResultRow& row, const QString& name) {
+        const QStringList captions = run_->engines().captions();
+        QString rowText;
+        for (int e = 0; e < EngineCount; ++e)
+            rowText += captions.at(e) + QLatin1Char(':') + row.counts[e] + QLatin1Char('\n');
+        SaveMode mode = SaveMode::NewSearch;
+        QString fileName = name + QLatin1String(SavedSearchExtension);
+        if (const auto existing = findSavedSearch(name)) {
+            mode = SaveMode::Append;
+            fileName = existing->fileName;
+        }
+        const QString file = savedSearchPath(fileName);
+        QString reason;
+        switch (saveSearchRow(rowText, file, mode, historyToday(), &reason)) {
+        case SaveResult::Saved:
+            break;
+        case SaveResult::NothingToSave:
+            say(err_, QStringLiteral("tallyscope: nothing saved for %1: no engine gave a count\n")
+                          .arg(row.url));
+            break;
+        case SaveResult::Refused:
+            reason = QStringLiteral("the row holds a value that is not a count");
+            [[fallthrough]];
+        case SaveResult::Failed:
+            say(err_, QStringLiteral("tallyscope: the counts of %1 could not be saved to %2: %3\n")
+                          .arg(row.url, QDir::toNativeSeparators(file), reason));
+            notWritten_ = true;
+            break;
+        }
+    }
+
+    void finish() {
+        const QList<ScanFailure> failures = run_->failures();
+        if (summary_.isEmpty())
+            summary_ = ScanRun::completionText(0);
+        say(err_, summary_ + QLatin1Char('\n'));
+        constexpr int Listed = 20;
+        for (qsizetype i = 0; i < failures.size() && i < Listed; ++i)
+            say(err_, QStringLiteral("  %1, %2: %3\n")
+                          .arg(failures.at(i).url, failures.at(i).engine, failures.at(i).reason));
+        if (failures.size() > Listed)
+            say(err_, QStringLiteral("  ... and %1 more\n").arg(failures.size() - Listed));
+
+        QString csvTarget = options_.csvTarget;
+        if (csvTarget.isEmpty() && options_.jsonTarget.isEmpty() && options_.saveName.isEmpty())
+            csvTarget = QStringLiteral("-");
+        if (!csvTarget.isEmpty() && !writeOutput(csvTarget, resultsCsv(rows_), out_, err_))
+            notWritten_ = true;
+        if (!options_.jsonTarget.isEmpty() &&
+            !writeOutput(options_.jsonTarget, resultsJson(rows_, historyToday()), out_, err_))
+            notWritten_ = true;
+
+        exitCode_ = notWritten_          ? ExitNotWritten
+                    : failures.isEmpty() ? ExitSuccess
+                                         : ExitSomeFailed;
+        done_ = true;
+        QCoreApplication::exit(exitCode_);
+    }
+
+    ResultRow* rowAt(int position) {
+        return position >= 1 && position <= rows_.size() ? &rows_[position - 1] : nullptr;
+    }
+
+    Options options_;
+    QStringList urls_;
+    QStringList saveNames_;
+    QIODevice* out_;
+    QIODevice* err_;
+    QList<PageFetcher*> fetchers_;
+    ScanRun* run_ = nullptr;
+    QList<ResultRow> rows_;
+    QString summary_;
+    bool notWritten_ = false;
+    bool done_ = false;
+    int exitCode_ = ExitSuccess;
+};
+
+int fail(QIODevice* err, const QString& message, int code = ExitBadInput) {
+    say(err, QStringLiteral("tallyscope: ") + message + QLatin1Char('\n'));
+    return code;
+}
+
+int runScan(const Options& options, QIODevice* out, QIODevice* err) {
+    QStringList urls;
+    QString reason;
+    if (!readUrlListFile(options.listFile, &urls, &reason))
+        return fail(err, QStringLiteral("the URL list %1 could not be read: %2")
+                             .arg(QDir::toNativeSeparators(options.listFile), reason));
+    if (urls.isEmpty())
+        return fail(err, QStringLiteral("the URL list %1 holds no URLs")
+                             .arg(QDir::toNativeSeparators(options.listFile)));
+    for (const QString& target : {options.csvTarget, options.jsonTarget})
+        if (const QString obstacle = outputObstacle(target);
+            !target.isEmpty() && !obstacle.isEmpty())
+            return fail(err, obstacle);
+
+    // Every URL's saved search, checked before the first request.
+    QStringList saveNames;
+    if (!options.saveName.isEmpty()) {
+        QHash<QString, QString> urlOfName;
+        for (const QString& url : std::as_const(urls)) {
+            const QString name = savedSearchNameFor(options.saveName, url);
+            if (name.isEmpty())
+                return fail(err, QStringLiteral("%1 has no host for \"{host}\" in the saved "
+                                                "search name")
+                                     .arg(url));
+            if (const SearchNameProblem problem = checkSearchName(name);
+                problem != SearchNameProblem::None)
+                return fail(err, nameProblem(problem, name));
+            if (urlOfName.contains(name))
+                return fail(err, QStringLiteral("%1 and %2 would both be saved as \"%3\"; put "
+                                                "\"{host}\" in the name to save each site "
+                                                "on its own")
+                                     .arg(urlOfName.value(name), url, name));
+            urlOfName.insert(name, url);
+            saveNames << name;
+        }
+        if (!ensureSavedSearchFolder())
+            return fail(err,
+                        QStringLiteral("the folder %1 could not be created")
+                            .arg(QDir::toNativeSeparators(savedSearchFolder())),
+                        ExitNotWritten);
+    }
+
+    if (!options.quiet)
+        say(err, QStringLiteral("Scanning %1 URLs with the settings of %2\n")
+                     .arg(urls.size())
+                     .arg(QDir::toNativeSeparators(ProgramFolder::path())));
+    ScanCommand command(options, urls, saveNames, out, err);
+    command.start();
+    if (!command.isDone())
+        QCoreApplication::exec();
+    return command.exitCode();
+}
+
+int runExportHistory(const Options& options, QIODevice* out, QIODevice* err) {
+    const std::optional<SavedSearchEntry> entry = findSavedSearch(options.historyName);
+    if (!entry)
+        return fail(err,
+                    QStringLiteral("there is no saved search named \"%1\" in %2")
+                        .arg(options.historyName, QDir::toNativeSeparators(savedSearchFolder())));
+    const QString target = options.csvTarget.isEmpty() ? QStringLiteral("-") : options.csvTarget;
+    if (const QString obstacle = outputObstacle(target); !obstacle.isEmpty())
+        return fail(err, obstacle);
+    QByteArray csv;
+    const QString file = savedSearchPath(entry->fileName);
+    if (const FileOutcome read = historyCsv(file, &csv); !read)
+        return fail(err, QStringLiteral("%1 could not be read: %2")
+                             .arg(QDir::toNativeSeparators(file), read.reason()));
+    return writeOutput(target, csv, out, err) ? ExitSuccess : ExitNotWritten;
+}
+
+} // namespace
+
+bool isCommandLineRun(const QStringList& arguments) {
+    for (const QString& argument : arguments) {
+        const QString name = optionName(argument);
+        if (valueOptions.contains(name) || flagOptions.contains(name))
+            return true;
+        // Any other "--option" is the program's to refuse, unless the toolkit takes it.
+        if (name.startsWith(QLatin1String("--")) && name.size() > 2 &&
+            !toolkitOptions.contains(name.mid(2)))
+            return true;
+    }
+    return false;
+}
+
+Options parseArguments(const QStringList& arguments) {
+    Options options;
+    if (!isCommandLineRun(arguments))
+        return options; // the window's, and the toolkit's
+    auto refuse = [&options](const QString& why) {
+        options.error = why;
+        return options;
+    };
+    QHash<QString, QString> values;
+    QStringList flags;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString& argument = arguments.at(i);
+        const QString name = optionName(argument);
+        if (flagOptions.contains(name)) {
+            if (name != argument)
+                return refuse(QStringLiteral("%1 takes no value").arg(name));
+            flags << (name == QLatin1String("-h") ? QStringLiteral("--help") : name);
+            continue;
+        }
+        if (!valueOptions.contains(name))
+            return refuse(argument.startsWith(QLatin1Char('-'))
+                              ? QStringLiteral("unknown option %1").arg(argument)
+                              : QStringLiteral("unexpected argument %1").arg(argument));
+        if (values.contains(name))
+            return refuse(QStringLiteral("%1 is given twice").arg(name));
+        QString value;
+        if (name != argument) {
+            value = argument.mid(name.size() + 1);
+        } else {
+            if (i + 1 >= arguments.size())
+                return refuse(QStringLiteral("%1 needs a value").arg(name));
+            value = arguments.at(++i);
+        }
+        if (value.isEmpty())
+            return refuse(QStringLiteral("%1 needs a value").arg(name));
+        values.insert(name, value);
+    }
+    if (flags.contains(QLatin1String("--help"))) {
+        options.command = Command::Help;
+        return options;
+    }
+    if (flags.contains(QLatin1String("--version"))) {
+        options.command = Command::Version;
+        return options;
+    }
+    options.quiet = flags.contains(QLatin1String("--quiet"));
+    auto file = [](const QString& value) {
+        return value == QLatin1String("-") ? value : QFileInfo(value).absoluteFilePath();
+    };
+    if (values.contains(QStringLiteral("--csv")))
+        options.csvTarget = file(values.value(QStringLiteral("--csv")));
+    const bool scan = values.contains(QStringLiteral("--scan"));
+    const bool history = values.contains(QStringLiteral("--export-history"));
+    if (scan == history)
+        return refuse(scan ? QStringLiteral("--scan and --export-history cannot be combined")
+                           : QStringLiteral("--scan LIST or --export-history NAME is needed"));
+    if (history) {
+        for (const char* option : {"--save", "--json"})
+            if (values.contains(QLatin1String(option)))
+                return refuse(QStringLiteral("%1 belongs to --scan").arg(QLatin1String(option)));
+        if (options.quiet)
+            return refuse(QStringLiteral("--quiet belongs to --scan"));
+        options.command = Command::ExportHistory;
+        options.historyName = values.value(QStringLiteral("--export-history"));
+        return options;
+    }
+    options.command = Command::Scan;
+    options.listFile = file(values.value(QStringLiteral("--scan")));
+    options.saveName = values.value(QStringLiteral("--save"));
+    if (values.contains(QStringLiteral("--json")))
+        options.jsonTarget = file(values.value(QStringLiteral("--json")));
+    if (options.csvTarget == QLatin1String("-") && options.jsonTarget == QLatin1String("-"))
+        return refuse(QStringLiteral("--csv and --json cannot both go to standard output"));
+    return options;
+}
+
+QString usageText() {
+    return QStringLiteral(
+        "Usage:\n"
+        "  tallyscope                      start the window\n"
+        "  tallyscope --scan LIST [--save NAME] [--csv FILE|-] [--json FILE|-] [--quiet]\n"
+        "  tallyscope --export-history NAME [--csv FILE|-]\n"
+        "  tallyscope --help | --version\n"
+        "\n"
+        "  --scan LIST            scan the URLs of a list file (one per line) without a window,\n"
+        "                         with the engines and settings the window uses\n"
+        "  --save NAME            add today's counts to the saved search NAME (made when it\n"
+        "                         does not exist); {host} in NAME stands for each URL's host,\n"
+        "                         one saved search per site\n"
+        "  --csv FILE             write the results as CSV (- for standard output; the default\n"
+        "                         when neither --json nor --save is given)\n"
+        "  --json FILE            write the results as JSON (- for standard output)\n"
+        "  --quiet                no progress lines, only the summary\n"
+        "  --export-history NAME  write the history of a saved search as CSV, one row per date\n"
+        "\n"
+        "Progress and a summary go to standard error. Exit status: 0 every request gave a\n"
+        "count, 1 some requests failed, 2 bad arguments or unreadable input, 3 a result could\n"
+        "not be written.\n");
+}
+
+QString versionText() {
+    return product().name + QLatin1Char(' ') + product().versionText() + QLatin1Char('\n');
+}
+
+QString savedSearchNameFor(const QString& pattern, const QString& url) {
+    static const QLatin1String marker("{host}");
+    if (!pattern.contains(marker))
+        return pattern;
+    const QString host = QUrl::fromUserInput(url.trimmed()).host();
+    if (host.isEmpty())
+        return QString();
+    QString name = pattern;
+    name.replace(marker, host);
+    return name;
+}
+
+int run(const Options& options, QIODevice* out, QIODevice* err) {
+    if (!options.error.isEmpty()) {
+        say(err, QStringLiteral("tallyscope: ") + options.error + QStringLiteral("\n\n"));
+        say(err, usageText());
+        return ExitBadInput;
+    }
+    switch (options.command) {
+    case Command::Help:
+        say(out, usageText());
+        return ExitSuccess;
+    case Command::Version:
+        say(out, versionText());
+        return ExitSuccess;
+    case Command::Scan:
+        return runScan(options, out, err);
+    case Command::ExportHistory:
+        return runExportHistory(options, out, err);
+    case Command::Window:
+        break;
+    }
+    return ExitBadInput;
+}
+
+} // namespace tally::cli

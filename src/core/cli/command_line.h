@@ -1,0 +1,73 @@
+// The program's command line: the window by default, or one of the commands that run without a
+// window (and without a display) on the core alone.
+//
+//   tallyscope                      the window
+//   tallyscope --help | --version
+//   tallyscope --scan LIST [--save NAME] [--csv FILE|-] [--json FILE|-] [--quiet]
+//   tallyscope --export-history NAME [--csv FILE|-]
+//
+// --scan reads the URL list file as the window's Load does and scans it with the same engines,
+// settings, pacing and failure reasons as the window; --save appends today's counts of each URL
+// to the saved search NAME as the save dialog does (a new saved search is created when there is
+// none of that name; "{host}" in NAME stands for each URL's host, one saved search per site).
+// Without --csv, --json or --save the CSV goes to standard output. Progress and a summary go to
+// standard error. Options may also be written --option=value.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class QIODevice;
+
+namespace tally::cli {
+
+enum class Command {
+    Window,       // no command: the window, with the arguments left to the toolkit
+    Help,         // --help, -h
+    Version,      // --version
+    Scan,         // --scan LIST
+    ExportHistory // --export-history NAME
+};
+
+// The exit codes of the commands.
+enum ExitCode {
+    ExitSuccess = 0,    // every request gave a count and everything was written
+    ExitSomeFailed = 1, // some requests gave no count
+    ExitBadInput = 2,   // bad arguments, an unreadable or empty list, no such saved search
+    ExitNotWritten = 3  // a CSV, JSON or saved search could not be written
+};
+
+struct Options {
+    Command command = Command::Window;
+    QString listFile;    // --scan
+    QString saveName;    // --save
+    QString csvTarget;   // --csv: a file, or "-" for standard output
+    QString jsonTarget;  // --json
+    QString historyName; // --export-history
+    bool quiet = false;  // --quiet: no progress lines
+    QString error;       // why the arguments are refused; empty when they are fine
+};
+
+// Reads the arguments (without the program's name). Arguments that belong to no command of the
+// program are left to the window (the toolkit's own, such as "-platform xcb") unless one of the
+// program's options is among them.
+Options parseArguments(const QStringList& arguments);
+
+// Whether any argument names one of the program's commands or options, or is an option with two
+// dashes that the toolkit does not take, so that the window must not start (checked before any
+// toolkit object exists).
+bool isCommandLineRun(const QStringList& arguments);
+
+QString usageText();
+QString versionText();
+
+// "{host}" in a saved-search name replaced by the URL's host; the name as it is without "{host}".
+// An empty text when the URL has no host.
+QString savedSearchNameFor(const QString& pattern, const QString& url);
+
+// Runs a command other than Window to its end, on the running QCoreApplication's event loop when
+// it scans (it calls QCoreApplication::exec itself then). Writes "-" outputs to `out`, progress,
+// the summary and errors to `err`. Returns the exit code.
+int run(const Options& options, QIODevice* out, QIODevice* err);
+
+} // namespace tally::cli

@@ -1,0 +1,31 @@
+#include "gui/kit/file_export.h"
+
+#include "core/files/safe_file.h"
+#include "gui/kit/prompts.h"
+
+#include <QDir>
+#include <QStandardPaths>
+
+namespace tally {
+
+bool exportToFile(QWidget* parent, const QString& caption, const QString& suggestedName,
+                  const QByteArray& bytes) {
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (folder.isEmpty() || !QDir(folder).exists())
+        folder = QDir::homePath();
+    const QString file = Prompts::instance().saveFileName(
+        parent, caption, QDir(folder).filePath(suggestedName),
+        QStringLiteral("CSV Files (*.csv);;All Files (*)"), QStringLiteral("csv"));
+    if (file.isEmpty())
+        return false;
+    if (const FileOutcome written = writeFileAtomically(file, bytes); !written) {
+        Prompts::message(parent,
+                         QStringLiteral("The export could not be saved to\n%1\n\n%2.")
+                             .arg(QDir::toNativeSeparators(file), written.reason()),
+                         QStringLiteral("Warning"), QMessageBox::Warning);
+        return false;
+    }
+    return true;
+}
+
+} // namespace tally

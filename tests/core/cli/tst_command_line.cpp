@@ -1,0 +1,293 @@
+// The command line: reading the arguments, and --scan and --export-history run to their end
+// against engines on a local server, with their outputs, saved searches and exit codes.
+#include "core/cli/command_line.h"
+#include "core/exports/table_export.h"
+#include "core/results/saved_search.h"
+#include "core/settings/user_settings.h"
+#include "support/engine_pages.h"
+#include "support/local_http_server.h"
+#include "support/test_env.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QtTest>
+
+using namespace tally;
+using namespace tally::cli;
+using tally::test::LocalHttpServer;
+using tally::test::TestEnv;
+
+namespace {
+
+// A program folder with engines on a local server: www.a.example gets 10, 20, ... 60 (total
+// 210), www.b.example 1..6 (total 21); a URL named in `failing` gets a 404 from Ask.
+struct Scene {
+    TestEnv env;
+    LocalHttpServer server;
+    QStringList failing;
+    QBuffer out;
+    QBuffer err;
+
+    Scene() {
+        test::serveEnginePages(server, [this](int e, const QString& url) -> QByteArray {
+            if (e == 3 && failing.contains(url))
+                return QByteArray();
+            return QByteArray::number((e + 1) * (url.contains(QLatin1String("www.a.")) ? 10 : 1));
+        });
+        test::writeEnginePrefixes(server, env.file("settings.ini"));
+        writeSetting(QLatin1String(settingkeys::AutoSort), QStringLiteral("0"));
+        setHistoryToday(QDate(2026, 12, 14));
+    }
+    ~Scene() { setHistoryToday(QDate()); }
+
+    QString list(const QByteArray& bytes) {
+        env.writeFile("Lists/list.txt", bytes);
+        return env.file("Lists/list.txt");
+    }
+    int run(const QStringList& arguments) {
+        out.setData(QByteArray());
+        err.setData(QByteArray());
+        out.open(QIODevice::WriteOnly);
+        err.open(QIODevice::WriteOnly);
+        const int code = cli::run(parseArguments(arguments), &out, &err);
+        out.close();
+        err.close();
+        return code;
+    }
+    QString errText() const { return QString::fromLocal8Bit(err.data()); }
+};
+
+const QByteArray csvHeader = "URL,Google,Altavista,Yahoo!,Ask,MSN,All The Web,Total,Profile,"
+                             "Google reason,Altavista reason,Yahoo! reason,Ask reason,MSN reason,"
+                             "All The Web reason\r\n";
+
+} // namespace
+
+class TestCommandLine : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void arguments_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("command");
+        QTest::addColumn<QString>("error");
+        const int window = int(Command::Window), help = int(Command::Help),
+                  scan = int(Command::Scan), history = int(Command::ExportHistory);
+        QTest::newRow("nothing") << QStringList{} << window << "";
+        QTest::newRow("toolkit option") << QStringList{"-platform", "offscreen"} << window << "";
+        QTest::newRow("toolkit, two dashes") << QStringList{"--platform", "xcb"} << window << "";
+        QTest::newRow("help") << QStringList{"--help"} << help << "";
+        QTest::newRow("-h") << QStringList{"-h"} << help << "";
+        QTest::newRow("help wins") << QStringList{"--scan", "x", "--help"} << help << "";
+        QTest::newRow("version") << QStringList{"--version"} << int(Command::Version) << "";
+        QTest::newRow("scan") << QStringList{"--scan", "l.txt", "--csv", "-"} << scan << "";
+        QTest::newRow("scan, equals") << QStringList{"--scan=l.txt", "--json=-"} << scan << "";
+        QTest::newRow("history") << QStringList{"--export-history", "n"} << history << "";
+        QTest::newRow("unknown") << QStringList{"--bogus"} << 0 << "unknown option --bogus";
+        QTest::newRow("no value") << QStringList{"--scan"} << 0 << "--scan needs a value";
+        QTest::newRow("empty value") << QStringList{"--scan="} << 0 << "--scan needs a value";
+        QTest::newRow("twice") << QStringList{"--scan", "a", "--scan", "b"} << 0
+                               << "--scan is given twice";
+        QTest::newRow("stray") << QStringList{"--scan", "a", "b"} << 0 << "unexpected argument b";
+        QTest::newRow("no command") << QStringList{"--csv", "-"} << 0 << "is needed";
+        QTest::newRow("both commands")
+            << QStringList{"--scan", "a", "--export-history", "n"} << 0 << "cannot be combined";
+        QTest::newRow("both to stdout") << QStringList{"--scan", "a", "--csv", "-", "--json", "-"}
+                                        << 0 << "cannot both go to standard output";
+        QTest::newRow("json of a history") << QStringList{"--export-history", "n", "--json", "x"}
+                                           << 0 << "--json belongs to --scan";
+        QTest::newRow("flag with a value")
+            << QStringList{"--scan", "a", "--quiet=1"} << 0 << "--quiet takes no value";
+        QTest::newRow("toolkit option in a command")
+            << QStringList{"--scan", "a", "-style", "x"} << 0 << "unknown option -style";
+    }
+    void arguments() {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, command);
+        QFETCH(QString, error);
+        const Options options = parseArguments(arguments);
+        QCOMPARE(options.error.contains(error) && options.error.isEmpty() == error.isEmpty(), true);
+        if (error.isEmpty())
+            QCOMPARE(int(options.command), command);
+        QCOMPARE(isCommandLineRun(arguments), command != int(Command::Window) || !error.isEmpty());
+    }
+
+    void scanOptionsAreResolved() {
+        const Options o = parseArguments(
+            {"--scan", "l.txt", "--csv", "out.csv", "--json", "-", "--save", "{host}", "--quiet"});
+        QVERIFY(o.error.isEmpty());
+        QCOMPARE(o.listFile, QDir::current().absoluteFilePath("l.txt"));
+        QCOMPARE(o.csvTarget, QDir::current().absoluteFilePath("out.csv"));
+        QCOMPARE(o.jsonTarget, QStringLiteral("-"));
+        QCOMPARE(o.saveName, QStringLiteral("{host}"));
+        QVERIFY(o.quiet);
+    }
+
+    void savedSearchNames_data() {
+        QTest::addColumn<QString>("pattern");
+        QTest::addColumn<QString>("url");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("plain") << "mine"
+                               << "www.a.example"
+                               << "mine";
+        QTest::newRow("bare host") << "{host}"
+                                   << "www.A.example"
+                                   << "www.a.example";
+        QTest::newRow("full address") << "site {host}"
+                                      << "http://b.example:8080/x?y=1"
+                                      << "site b.example";
+        QTest::newRow("twice") << "{host}-{host}"
+                               << "a.example"
+                               << "a.example-a.example";
+        QTest::newRow("no host") << "{host}"
+                                 << ""
+                                 << "";
+    }
+    void savedSearchNames() {
+        QFETCH(QString, pattern);
+        QFETCH(QString, url);
+        QFETCH(QString, name);
+        QCOMPARE(savedSearchNameFor(pattern, url), name);
+    }
+
+    void helpAndVersionGoToStandardOutput() {
+        Scene s;
+        QCOMPARE(s.run({"--version"}), int(ExitSuccess));
+        QCOMPARE(s.out.data(), QByteArray("Tallyscope 1.3\n"));
+        QCOMPARE(s.run({"--help"}), int(ExitSuccess));
+        QVERIFY(s.out.data().startsWith("Usage:\n"));
+        QCOMPARE(s.run({"--bogus"}), int(ExitBadInput));
+        QVERIFY(s.out.data().isEmpty());
+        QVERIFY(s.errText().startsWith("tallyscope: unknown option --bogus\n\nUsage:"));
+    }
+
+    void scanWritesCsvJsonAndProgress() {
+        Scene s;
+        const QString csv = s.env.file("out.csv");
+        const QString json = s.env.file("out.json");
+        QCOMPARE(s.run({"--scan", s.list("www.a.example\r\nwww.b.example\n"), "--csv", csv,
+                        "--json", json}),
+                 int(ExitSuccess));
+        QCOMPARE(s.server.requestCount(), 12);
+        QCOMPARE(s.env.readFile("out.csv"), csvHeader +
+                                                "www.a.example,10,20,30,40,50,60,210,low,,,,,,\r\n"
+                                                "www.b.example,1,2,3,4,5,6,21,low,,,,,,\r\n");
+        const QJsonObject doc = QJsonDocument::fromJson(s.env.readFile("out.json")).object();
+        QCOMPARE(doc["date"].toString(), QStringLiteral("2026-12-14"));
+        QCOMPARE(doc["results"].toArray()[1].toObject()["total"].toInteger(), 21);
+        QVERIFY(s.out.data().isEmpty());
+        QVERIFY2(s.errText().contains("[1/2] www.a.example: 210\n[2/2] www.b.example: 21\n"
+                                      "Search Complete.  Found 231 links.\n"),
+                 qPrintable(s.errText()));
+
+        // Quiet: the summary only.
+        QCOMPARE(s.run({"--scan", s.list("www.b.example\n"), "--csv", csv, "--quiet"}),
+                 int(ExitSuccess));
+        QCOMPARE(s.errText(), QStringLiteral("Search Complete.  Found 21 links.\n"));
+    }
+
+    void failedRequestsExitOneWithTheirReasons() {
+        Scene s;
+        s.failing << "www.b.example";
+        QCOMPARE(s.run({"--scan", s.list("www.a.example\nwww.b.example\n"), "--quiet"}),
+                 int(ExitSomeFailed));
+        // Without --csv, --json or --save, the CSV goes to standard output.
+        QCOMPARE(s.out.data(),
+                 csvHeader + "www.a.example,10,20,30,40,50,60,210,low,,,,,,\r\n"
+                             "www.b.example,1,2,3,,5,6,17,low,,,,HTTP status 404 Not Found,,\r\n");
+        QVERIFY(s.errText().contains("1 of 12 requests failed.\n  www.b.example, Ask: HTTP status "
+                                     "404 Not Found\n"));
+    }
+
+    void savesAsTheSaveDialogDoes() {
+        Scene s;
+        const QString list = s.list("www.a.example\nhttp://www.b.example/page\n");
+        QCOMPARE(s.run({"--scan", list, "--save", "{host}", "--quiet"}), int(ExitSuccess));
+        QVERIFY(s.out.data().isEmpty()); // --save alone writes no table
+        // A week later into the same saved searches, b with a failed request (not saved).
+        setHistoryToday(QDate(2026, 12, 21));
+        s.failing << "http://www.b.example/page";
+        QCOMPARE(s.run({"--scan", list, "--save", "{host}", "--quiet"}), int(ExitSomeFailed));
+        QCOMPARE(s.env.readFile("Saved/www.a.example.vqz"),
+                 QByteArray("\r\n[Google]\r\n12-21-26=10\r\n12-14-26=10\r\n"
+                            "\r\n[Altavista]\r\n12-21-26=20\r\n12-14-26=20\r\n"
+                            "\r\n[Yahoo!]\r\n12-21-26=30\r\n12-14-26=30\r\n"
+                            "\r\n[Ask]\r\n12-21-26=40\r\n12-14-26=40\r\n"
+                            "\r\n[MSN]\r\n12-21-26=50\r\n12-14-26=50\r\n"
+                            "\r\n[All The Web]\r\n12-21-26=60\r\n12-14-26=60\r\n"));
+        const QByteArray b = s.env.readFile("Saved/www.b.example.vqz");
+        QVERIFY(b.contains("\r\n[Ask]\r\n12-14-26=4\r\n"));
+        QVERIFY(b.contains("\r\n[MSN]\r\n12-21-26=5\r\n12-14-26=5\r\n"));
+
+        // The history, aligned by date, to standard output.
+        QCOMPARE(s.run({"--export-history", "www.b.example"}), int(ExitSuccess));
+        QCOMPARE(s.out.data(), QByteArray("Date,Google,Altavista,Yahoo!,Ask,MSN,All The Web\r\n"
+                                          "2026-12-21,1,2,3,,5,6\r\n"
+                                          "2026-12-14,1,2,3,4,5,6\r\n"));
+    }
+
+    void enginesIniCaptionsNameColumnsAndSections() {
+        Scene s;
+        s.env.writeFile("engines.ini", "[Ask]\r\nCaption=Backlinks\r\n");
+        QCOMPARE(s.run({"--scan", s.list("www.b.example\n"), "--csv", "-", "--save", "{host}",
+                        "--quiet"}),
+                 int(ExitSuccess));
+        QVERIFY(s.out.data().startsWith("URL,Google,Altavista,Yahoo!,Backlinks,MSN,"));
+        QVERIFY(
+            s.env.readFile("Saved/www.b.example.vqz").contains("\r\n[Backlinks]\r\n12-14-26=4"));
+    }
+
+    void badInputStopsBeforeTheFirstRequest_data() {
+        QTest::addColumn<QByteArray>("listBytes");
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QString>("message");
+        const QByteArray two = "www.a.example\nwww.b.example\n";
+        QTest::newRow("missing list") << QByteArray() << QStringList{} << "could not be read";
+        QTest::newRow("empty list") << QByteArray("\r\n\n") << QStringList{} << "holds no URLs";
+        QTest::newRow("one name for two sites")
+            << two << QStringList{"--save", "mine"} << "would both be saved as \"mine\"";
+        QTest::newRow("name with a slash")
+            << two << QStringList{"--save", "a/{host}"} << "holds \"/\"";
+        QTest::newRow("no host") << QByteArray("http://\n") << QStringList{"--save", "{host}"}
+                                 << "has no host";
+        QTest::newRow("csv in a missing folder")
+            << two << QStringList{"--csv", "/nonexistent/x.csv"} << "does not exist";
+        QTest::newRow("json into a folder")
+            << two << QStringList{"--json", "/tmp"} << "is a folder";
+        QTest::newRow("no such saved search")
+            << QByteArray() << QStringList{"--export-history", "x"}
+            << "no saved search named \"x\"";
+    }
+    void badInputStopsBeforeTheFirstRequest() {
+        QFETCH(QByteArray, listBytes);
+        QFETCH(QStringList, options);
+        QFETCH(QString, message);
+        Scene s;
+        QStringList arguments;
+        if (!options.startsWith("--export-history"))
+            arguments << "--scan"
+                      << (listBytes.isNull() ? s.env.file("missing.txt") : s.list(listBytes));
+        QCOMPARE(s.run(arguments + options), int(ExitBadInput));
+        QVERIFY2(s.errText().contains(message), qPrintable(s.errText()));
+        QCOMPARE(s.server.requestCount(), 0);
+        QVERIFY(QDir(s.env.file("Saved")).isEmpty());
+    }
+
+    void outputsThatCannotBeWrittenExitThree() {
+        Scene s;
+        s.env.writeFile("out.csv", "old");
+        QFile::setPermissions(s.env.file("out.csv"), QFile::ReadOwner);
+        QCOMPARE(s.run({"--scan", s.list("www.a.example\n"), "--csv", s.env.file("out.csv"),
+                        "--save", "kept", "--quiet"}),
+                 int(ExitNotWritten));
+        QVERIFY(s.errText().contains("out.csv could not be written: The file is read-only"));
+        QCOMPARE(s.env.readFile("out.csv"), QByteArray("old"));
+        QVERIFY(QFile::exists(s.env.file("Saved/kept.vqz"))); // what could be written was
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCommandLine)
+#include "tst_command_line.moc"
