@@ -39,8 +39,8 @@ QString csvField(const QString& text);
 // One record: the fields joined by commas, then CR LF.
 QByteArray csvRecord(const QStringList& fields);
 
-// Header "URL", the six engine captions (as engines.ini names the slots), "Total", "Profile", then "<caption> reason" for each
-// engine; one record per row, in the order given.
+// Header "URL", the six engine captions (as engines.ini names the slots), "Total", "Profile", then
+// "<caption> reason" for each engine; one record per row, in the order given.
 QByteArray resultsCsv(const QList<ResultRow>& rows);
 
 // {"date": "yyyy-mm-dd", "results": [{"url", "total", "profile", "engines": [{"engine", "count",
