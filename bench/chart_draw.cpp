@@ -2,6 +2,7 @@
 // with a third of each engine's days missing (lines and areas broken at every gap), and the time
 // to append one day to a saved search of that size. Needs a display for the 3D types (run it
 // under xvfb-run). With a folder as argument it also saves a picture of every type there.
+#include "bench_stats.h"
 #include "core/results/chart_data.h"
 #include "core/results/saved_search.h"
 #include "core/scan/engine_table.h"
@@ -21,6 +22,8 @@
 #include <cstdlib>
 #include <random>
 #include <vector>
+
+using tally::bench::median;
 
 namespace {
 
@@ -63,11 +66,6 @@ QByteArray decadeFile(const QList<tally::EngineHistory>& engines) {
             text += row.label.toUtf8() + '=' + QByteArray::number(row.count) + "\r\n";
     }
     return text;
-}
-
-double median(std::vector<double> times) {
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
 }
 
 } // namespace

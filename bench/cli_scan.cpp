@@ -10,6 +10,7 @@
 // program folder (a portable copy), with the per-user store in a temporary home.
 //
 // Usage: cli_scan [urls] [runs]
+#include "bench_stats.h"
 #include "core/settings/program_folder.h"
 #include "core/settings/user_settings.h"
 #include "gui/main/main_window.h"
@@ -37,14 +38,9 @@
 extern char** environ;
 
 using namespace tally;
+using tally::bench::median;
 
 namespace {
-
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    const size_t n = v.size();
-    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-}
 
 struct ProcessFigures {
     double ms = -1;

@@ -3,6 +3,7 @@
 // Prints the median load time of each size and the ratio 4,000 / 1,000 (4.0 means linear growth).
 //
 // Usage: help_reader [runs]
+#include "bench_stats.h"
 #include "gui/help/rtf_reader.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -15,14 +16,9 @@
 #include <vector>
 
 using namespace tally;
+using tally::bench::median;
 
 namespace {
-
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    const size_t n = v.size();
-    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-}
 
 QByteArray alternatingRuns(int runs) {
     QByteArray rtf("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Arial;}}\\pard ");

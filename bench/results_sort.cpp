@@ -4,6 +4,7 @@
 // order each time), the median of a text sort on the URL column, and the ratio 100k / 10k.
 //
 // Usage: results_sort [runs]
+#include "bench_stats.h"
 #include "gui/results/results_table.h"
 
 #include <QApplication>
@@ -15,14 +16,9 @@
 #include <vector>
 
 using namespace tally;
+using tally::bench::median;
 
 namespace {
-
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    const size_t n = v.size();
-    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-}
 
 void fill(ResultsTable& table, int rows) {
     QRandomGenerator rng(7);

@@ -12,6 +12,7 @@
 // each.
 //
 // Usage: scan_throughput [urls] [runs at 2 ms] [runs at once] [runs of the 20 ms comparison]
+#include "bench_stats.h"
 #include "core/scan/engine_table.h"
 #include "core/scan/network_page_fetcher.h"
 #include "core/scan/scan_run.h"
@@ -35,6 +36,7 @@
 #include <vector>
 
 using namespace tally;
+using tally::bench::median;
 using tally::test::HttpRequest;
 using tally::test::HttpResponse;
 using tally::test::LocalHttpServer;
@@ -46,12 +48,6 @@ const char* const Paths[] = {"/google", "/altavista", "/yahoo", "/ask", "/msn", 
 const char* const Queries[] = {"?hl=en&ie=UTF-8&q=link:",   "?q=link:",
                                "?fr=fp-pull-web-t&p=link:", "?qsrc=1&o=312&q=links:",
                                "?FORM=SMCRT&q=link:",       "?cat=web&cs=utf8&q=link:"};
-
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    const size_t n = v.size();
-    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-}
 
 struct ScanFigures {
     double ms = 0;

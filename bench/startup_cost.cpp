@@ -15,6 +15,7 @@
 // at most 1.5 times, the first page in under 300 ms.
 //
 // Usage: startup_cost [runs]   (needs a display: under Xvfb, with the web engine's usual flags)
+#include "bench_stats.h"
 #include "startup_probe.h"
 
 #include "core/settings/program_folder.h"
@@ -48,6 +49,7 @@
 #include <vector>
 
 using namespace tally;
+using tally::bench::median;
 
 namespace {
 
@@ -150,12 +152,6 @@ int runProgramMain(int argc, char* argv[], const QElapsedTimer& sinceMain) {
 
 #ifndef TALLY_BENCH_BEFORE_SPLIT
 // The benchmark itself: it starts the runs and reports.
-
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    const size_t n = v.size();
-    return n == 0 ? 0 : (n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2);
-}
 
 struct Variant {
     const char* key;   // the figures' names begin with startup_<key>
