@@ -123,11 +123,13 @@ ChartFrame::ChartFrame(QWidget* parent)
         if (now && chart_->ownsWindow(now))
             QTimer::singleShot(0, this, &ChartFrame::takeFocusFromChart);
     });
+    // The frame's keys work wherever the focus is in the window while the Chart View shows (a
+    // click on its tab leaves the focus where it was); a hidden frame's shortcuts never fire.
     auto* printKey = new QShortcut(QKeySequence::Print, this);
-    printKey->setContext(Qt::WidgetWithChildrenShortcut);
+    printKey->setContext(Qt::WindowShortcut);
     connect(printKey, &QShortcut::activated, this, &ChartFrame::printChart);
     auto* loadKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_L), this);
-    loadKey->setContext(Qt::WidgetWithChildrenShortcut);
+    loadKey->setContext(Qt::WindowShortcut);
     connect(loadKey, &QShortcut::activated, this, &ChartFrame::loadSavedSearch);
 
     chartMenu_ = new QMenu(QStringLiteral("Chart"), this);

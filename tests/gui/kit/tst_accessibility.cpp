@@ -34,6 +34,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QTextDocument>
 #include <QtCharts/QChartView>
@@ -100,6 +102,7 @@ class TestAccessibility : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void scanIsReadAndAnnounced();
+    void chartKeysAfterAClickOnTheTab();
     void chartViewTabWalkAndValues();
     void contextMenuKeysSortAndEnter();
     void menuBarKeys();
@@ -153,6 +156,30 @@ void TestAccessibility::scanIsReadAndAnnounced() {
     QTableWidget* values = f.form->chartFrame()->chartTable()->table();
     QCOMPARE(values->item(0, 0)->text(), QStringLiteral("100"));
     QCOMPARE(values->item(4, 0)->text(), ChartTableDialog::noCountText());
+}
+
+void TestAccessibility::chartKeysAfterAClickOnTheTab() {
+    MainWindowFixture f;
+    activate(f.form.get());
+    focusOn(f.find<QListWidget>("List1"));
+    auto* tabs = f.find<QTabWidget>("TabStrip1");
+    // Ctrl+L opens the load dialog once the Chart View shows, wherever the focus stayed.
+    const auto pressLoadKey = [&] {
+        bool opened = false;
+        QTimer::singleShot(0, this, [&opened] {
+            if (QWidget* dialog = QApplication::activeModalWidget()) {
+                opened = qobject_cast<LoadSearchDialog*>(dialog) != nullptr;
+                qobject_cast<QDialog*>(dialog)->reject();
+            }
+        });
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_L, Qt::ControlModifier);
+        QTest::qWait(20);
+        return opened;
+    };
+    QVERIFY(!pressLoadKey()); // the Data View shows
+    QTest::mouseClick(tabs->tabBar(), Qt::LeftButton, {}, tabs->tabBar()->tabRect(1).center());
+    QCOMPARE(tabs->currentIndex(), 1);
+    QVERIFY(pressLoadKey());
 }
 
 void TestAccessibility::chartViewTabWalkAndValues() {
