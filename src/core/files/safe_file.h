@@ -38,6 +38,7 @@ inline constexpr qint64 MiB = 1024 * 1024;
 inline constexpr qint64 SettingsFileLimit = 1 * MiB;     // settings.ini, the per-user store
 inline constexpr qint64 SavedSearchFileLimit = 64 * MiB; // a saved search
 inline constexpr qint64 UrlListFileLimit = 64 * MiB;     // a URL list file
+inline constexpr qint64 HelpFileLimit = 16 * MiB;        // Help.rtf
 
 // Replaces (or creates) the file at `path` with exactly `bytes`. A symbolic link is followed and
 // its target replaced; an existing file keeps its permissions. Fails without touching anything

@@ -1,5 +1,6 @@
 #include "gui/help/help_window.h"
 
+#include "core/files/safe_file.h"
 #include "core/help/file_exists.h"
 #include "core/settings/program_folder.h"
 #include "core/settings/user_settings.h"
@@ -10,7 +11,7 @@
 #include "gui/kit/windows.h"
 
 #include <QCheckBox>
-#include <QFile>
+#include <QDir>
 #include <QGuiApplication>
 #include <QKeySequence>
 #include <QScreen>
@@ -78,16 +79,19 @@ void HelpWindow::load() {
         return; // the window stays hidden and does not appear at all
     loaded_ = true;
 
-    // A help file that exists but cannot be read leaves the window without text.
-    QFile file(path);
-    if (file.open(QIODevice::ReadOnly)) {
-        const QByteArray data = file.readAll();
-        if (looksLikeRtf(data))
-            readRtf(data, helpText_->document());
+    // A help file that exists but cannot be read (no permission, not a regular file, too large)
+    // leaves the window with the reason instead of the text.
+    const FileContents help = readFileBounded(path, HelpFileLimit);
+    if (help.isRead()) {
+        if (looksLikeRtf(help.bytes))
+            readRtf(help.bytes, helpText_->document());
         else
-            readPlainText(data, helpText_->document());
-        helpText_->moveCursor(QTextCursor::Start);
+            readPlainText(help.bytes, helpText_->document());
+    } else {
+        helpText_->setPlainText(QStringLiteral("The help file could not be read.\n\n%1\n\n%2.")
+                                    .arg(QDir::toNativeSeparators(path), help.reason));
     }
+    helpText_->moveCursor(QTextCursor::Start);
 
     // Without an owner to stay above, the window keeps itself above the others.
     if (!parentWidget())
