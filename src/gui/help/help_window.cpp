@@ -7,6 +7,7 @@
 #include "gui/help/rtf_reader.h"
 #include "gui/kit/accessibility.h"
 #include "gui/kit/pictures.h"
+#include "gui/kit/prompts.h"
 #include "gui/kit/skin.h"
 #include "gui/kit/windows.h"
 
@@ -53,7 +54,7 @@ HelpWindow::HelpWindow(QWidget* owner)
     showAtStartupBox_->setAccessibleName(QStringLiteral("Show at Startup"));
     showAtStartupBox_->setToolTip(QStringLiteral("Open this window each time the program starts"));
     // Every change of the box is stored, whether a click, a key or an accessibility action made it.
-    connect(showAtStartupBox_, &QCheckBox::toggled, this, &HelpWindow::storeShowAtStartup);
+    connect(showAtStartupBox_, &QCheckBox::toggled, this, &HelpWindow::showAtStartupToggled);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 6);
@@ -106,6 +107,13 @@ void HelpWindow::load() {
 
 void HelpWindow::storeShowAtStartup() {
     UserSettings::setShowHelpAtStart(showAtStartupBox_->isChecked());
+}
+
+void HelpWindow::showAtStartupToggled() {
+    if (const FileOutcome stored = UserSettings::setShowHelpAtStart(showAtStartupBox_->isChecked());
+        !stored)
+        Prompts::fileProblem(this, QStringLiteral("\"Show at Startup\" could not be kept in"),
+                             userSettingsFile(), stored.reason());
 }
 
 void HelpWindow::placeOverOwner() {

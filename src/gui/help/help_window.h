@@ -26,6 +26,8 @@ public:
 public Q_SLOTS:
     // Stores the check box's value ("1" or "0") as showHelp.
     void storeShowAtStartup();
+    // The user changed the box: stored at once, and a store that cannot be written is reported.
+    void showAtStartupToggled();
 
 private:
     void load();

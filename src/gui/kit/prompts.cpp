@@ -1,5 +1,9 @@
 #include "gui/kit/prompts.h"
 
+#include "core/product/product.h"
+
+#include <QDir>
+
 #include <QFileDialog>
 #include <QInputDialog>
 
@@ -24,6 +28,15 @@ void Prompts::setInstance(Prompts* prompts) {
 void Prompts::message(QWidget* parent, const QString& text, const QString& title,
                       QMessageBox::Icon icon) {
     instance().msgBox(parent, text, title, icon, QMessageBox::Ok, QMessageBox::Ok);
+}
+
+QString Prompts::fileProblemText(const QString& what, const QString& file, const QString& reason) {
+    return QStringLiteral("%1\n%2\n\n%3.").arg(what, QDir::toNativeSeparators(file), reason);
+}
+
+void Prompts::fileProblem(QWidget* parent, const QString& what, const QString& file,
+                          const QString& reason) {
+    message(parent, fileProblemText(what, file, reason), product().name, QMessageBox::Warning);
 }
 
 bool Prompts::askYesNo(QWidget* parent, const QString& text, const QString& title,

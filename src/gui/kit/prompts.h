@@ -39,6 +39,11 @@ public:
                         QMessageBox::Icon icon = QMessageBox::NoIcon);
     static bool askYesNo(QWidget* parent, const QString& text, const QString& title,
                          QMessageBox::Icon icon = QMessageBox::Question);
+    // A warning about a file, titled with the product's name: what went wrong, on a line of
+    // its own the file, and why ("<what>\n<file>\n\n<reason>.").
+    static void fileProblem(QWidget* parent, const QString& what, const QString& file,
+                            const QString& reason);
+    static QString fileProblemText(const QString& what, const QString& file, const QString& reason);
 };
 
 // The real dialogs.

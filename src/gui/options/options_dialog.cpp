@@ -60,11 +60,6 @@ void keepFirstLine(QLineEdit* box) {
         }
 }
 
-// The text of a message about a file: what went wrong, the file, and why.
-QString fileMessage(const QString& what, const QString& file, const QString& reason) {
-    return QStringLiteral("%1\n%2\n\n%3.").arg(what, QDir::toNativeSeparators(file), reason);
-}
-
 } // namespace
 
 OptionsDialog::OptionsDialog(QWidget* parent) : QDialog(parent) {
@@ -198,10 +193,9 @@ void OptionsDialog::load() {
     for (const auto& [file, limit] : files) {
         const FileContents contents = readFileBounded(file, limit);
         if (contents.status == FileContents::Status::Refused)
-            Prompts::message(parentWidget(),
-                             fileMessage(QStringLiteral("The options could not be read from"), file,
-                                         contents.reason),
-                             product().name, QMessageBox::Warning);
+            Prompts::fileProblem(parentWidget(),
+                                 QStringLiteral("The options could not be read from"), file,
+                                 contents.reason);
     }
     for (int i = 0; i < EngineCount; ++i)
         prefixBoxes_[i]->setText(modINI::ReadIniValue(QLatin1String(EnginesSection),
@@ -323,8 +317,7 @@ void OptionsDialog::checkEngines() {
 
 void OptionsDialog::reportWriteFailure(const QString& what, const QString& file,
                                        const FileOutcome& outcome) {
-    Prompts::message(this, fileMessage(what, file, outcome.reason()), product().name,
-                     QMessageBox::Warning);
+    Prompts::fileProblem(this, what, file, outcome.reason());
 }
 
 } // namespace tally

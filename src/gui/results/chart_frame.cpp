@@ -272,7 +272,10 @@ void ChartFrame::chartTypeChosen() {
     const int type = chartTypeList_->currentIndex();
     if (type < 0)
         return;
-    UserSettings::setChartType(type);
+    if (const FileOutcome stored = UserSettings::setChartType(type); !stored)
+        Prompts::fileProblem(
+            window(), QStringLiteral("The chart type could not be kept for the next start in"),
+            userSettingsFile(), stored.reason());
     chart_->setChartType(type);
     focusSink_->setAccessibleDescription(chart_->accessibleDescription());
     hintLabel_->setText(chartTypeHint(type));

@@ -4,6 +4,7 @@
 #include "gui/help/help_window.h"
 #include "gui/kit/skin.h"
 #include "gui/main/main_window.h"
+#include "support/scripted_prompts.h"
 #include "support/test_env.h"
 
 #include <QCheckBox>
@@ -168,6 +169,20 @@ private slots:
                      rtf1()->toPlainText().endsWith("It is larger than 16 MiB."),
                  qPrintable(rtf1()->toPlainText()));
         QVERIFY(check1()->isEnabled());
+    }
+
+    void aChoiceThatCannotBeKeptIsReported() {
+        env_->writeFile(QStringLiteral("Help.rtf"), shippedHelp());
+        showHelpWindow();
+        // A folder where the store's file goes.
+        QVERIFY(QFile::remove(env_->storeFile()) && QDir().mkpath(env_->storeFile()));
+        test::ScriptedPrompts prompts;
+        QTest::mouseClick(check1(), Qt::LeftButton);
+        QCOMPARE(prompts.calls.size(), 1);
+        QVERIFY2(prompts.calls[0].text.startsWith("\"Show at Startup\" could not be kept in\n" +
+                                                  QDir::toNativeSeparators(env_->storeFile())),
+                 qPrintable(prompts.calls[0].text));
+        QCOMPARE(prompts.calls[0].icon, QMessageBox::Warning);
     }
 
     void withoutAnOwner() {

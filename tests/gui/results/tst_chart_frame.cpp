@@ -387,6 +387,19 @@ private Q_SLOTS:
         QCOMPARE(QApplication::focusWidget(), child<QWidget>("cmdFocus"));
     }
 
+    void aChartTypeThatCannotBeKeptIsReported() {
+        QVERIFY(QDir().mkpath(env->storeFile())); // a folder where the store's file goes
+        types()->setFocus();
+        QTest::keyClick(types(), Qt::Key_Down);
+        QCOMPARE(frame->chart()->chartType(), 4); // the chart follows all the same
+        QCOMPARE(prompts->calls.size(), 1);
+        QVERIFY2(prompts->calls[0].text.startsWith(
+                     "The chart type could not be kept for the next start in\n" +
+                     QDir::toNativeSeparators(env->storeFile()) + "\n\n"),
+                 qPrintable(prompts->calls[0].text));
+        QCOMPARE(prompts->calls[0].icon, QMessageBox::Warning);
+    }
+
     void loadDataOpensTheLoadDialog() {
         env->writeFile(QStringLiteral("Saved/mysite.vqz"), Example);
         QWidget* owner = nullptr;
