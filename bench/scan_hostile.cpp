@@ -7,9 +7,10 @@
 #include "core/scan/engine_table.h"
 #include "core/scan/network_page_fetcher.h"
 #include "core/scan/scan_run.h"
-#include "core/settings/ini_file.h"
 #include "core/settings/user_settings.h"
 #include "result_page.h"
+#include "startup_probe.h"
+#include "support/engine_pages.h"
 #include "support/local_http_server.h"
 
 #include <QCoreApplication>
@@ -27,19 +28,6 @@ using tally::test::HttpResponse;
 using tally::test::LocalHttpServerThread;
 
 namespace {
-
-const char* const Paths[] = {"/google", "/altavista", "/yahoo", "/ask", "/msn", "/atw"};
-
-// A field of /proc/self/status in KiB ("VmRSS", "VmHWM").
-qint64 statusKiB(const char* field) {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith(field))
-            return line.mid(qstrlen(field) + 1).trimmed().split(' ').first().toLongLong();
-    return -1;
-}
 
 // Starts the peak (VmHWM) afresh from the current resident size.
 void resetPeak() {
@@ -87,10 +75,7 @@ int main(int argc, char** argv) {
     LocalHttpServerThread serverThread;
     auto* server = serverThread.server();
     const QString ini = dir.filePath(QStringLiteral("settings.ini"));
-    for (int e = 0; e < EngineCount; ++e)
-        modINI::WritePrivateProfileStringA(
-            EnginesSection, engineTable()[e].key,
-            server->urlString(QLatin1String(Paths[e]) + QLatin1String("?q=link:")), ini);
+    test::writeEnginePrefixes(*server, ini);
     const QByteArray page = benchResultPage();
 
     enum class Kind { Page, Endless, Drip };
@@ -126,10 +111,10 @@ int main(int argc, char** argv) {
         serve(c.google, c.others);
         writeSetting(QLatin1String(settingkeys::ParallelEngines),
                      c.parallel ? QStringLiteral("1") : QStringLiteral("0"));
-        const qint64 idle = statusKiB("VmRSS:");
+        const qint64 idle = bench::statusKiB("self", "VmRSS");
         resetPeak();
         const Run r = scanOnce(ini);
-        const qint64 peak = statusKiB("VmHWM:");
+        const qint64 peak = bench::statusKiB("self", "VmHWM");
         std::printf("%s_peak_rss_above_idle: %.1f MiB\n", c.name, (peak - idle) / 1024.0);
         std::printf("%s_time: %.0f ms\n", c.name, r.ms);
         std::printf("%s_failed_cells: %d\n", c.name, int(r.failures.size()));

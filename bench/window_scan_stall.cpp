@@ -6,15 +6,14 @@
 // the window handled the completion (two sorts and the chart hook), and the scan's wall time.
 //
 // Usage: window_scan_stall [urls]
-#include "core/scan/engine_table.h"
 #include "core/scan/scan_run.h"
-#include "core/settings/ini_file.h"
 #include "core/settings/program_folder.h"
 #include "core/settings/user_settings.h"
 #include "gui/main/main_window.h"
 #include "gui/results/results_table.h"
 #include "gui/urllist/url_panel.h"
 #include "result_page.h"
+#include "support/engine_pages.h"
 #include "support/local_http_server.h"
 
 #include <QApplication>
@@ -34,8 +33,6 @@ using tally::test::HttpResponse;
 using tally::test::LocalHttpServerThread;
 
 namespace {
-
-const char* const Paths[] = {"/google", "/altavista", "/yahoo", "/ask", "/msn", "/atw"};
 
 // CPU time of this thread in milliseconds: a wall-clock gap with little CPU in it is the machine
 // running something else, not the window being busy.
@@ -62,11 +59,7 @@ int main(int argc, char* argv[]) {
     LocalHttpServerThread server;
     const QByteArray page = benchResultPage();
     server.server()->setHandler([page](const HttpRequest&) { return HttpResponse::page(page); });
-    for (int e = 0; e < EngineCount; ++e)
-        modINI::WritePrivateProfileStringA(
-            EnginesSection, engineTable()[e].key,
-            server.server()->urlString(QLatin1String(Paths[e]) + QLatin1String("?q=link:")),
-            ProgramFolder::settingsIni());
+    test::writeEnginePrefixes(*server.server(), ProgramFolder::settingsIni());
 
     MainWindow form;
     form.show();

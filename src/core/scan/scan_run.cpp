@@ -67,6 +67,7 @@ struct ScanRun::Private {
     std::array<EngineSlot, EngineCount> engines;
     std::array<QTimer*, EngineCount> timers{};
     std::array<qint64, EngineCount> lastRequestMs{}; // on clock; -1 before the first
+    std::array<qint64, EngineCount> pacingMs{};      // least gap between two requests, this run
     std::array<int, EngineCount> blocks{};
     std::array<int, EngineCount> keyRefusals{};
     QElapsedTimer clock;
@@ -154,6 +155,12 @@ void ScanRun::start() {
     d->medium = UserSettings::mediumThreshold();
     if (!d->definitionsGiven)
         d->definitions = loadEngines(enginesIniBeside(d->settingsIni));
+    for (int e = 0; e < EngineCount; ++e) {
+        const std::optional<qint64> pacing = readWholeNumber(
+            modINI::ReadIniValue(QLatin1String(PacingSection), d->definitions.definitions[e].key,
+                                 QString(), d->settingsIni));
+        d->pacingMs[e] = std::clamp<qint64>(pacing.value_or(0), 0, MaxPacingMs);
+    }
     if (d->urls.isEmpty()) {
         Q_EMIT finished();
         return;
@@ -362,10 +369,7 @@ bool ScanRun::startEngine(int engine) {
 }
 
 void ScanRun::sendWhenPaced(int engine, qint64 earliestMs) {
-    const std::optional<qint64> pacing = readWholeNumber(
-        modINI::ReadIniValue(QLatin1String(PacingSection), d->definitions.definitions[engine].key,
-                             QString(), d->settingsIni));
-    const qint64 interval = std::clamp<qint64>(pacing.value_or(0), 0, MaxPacingMs);
+    const qint64 interval = d->pacingMs[engine];
     qint64 due = earliestMs;
     if (interval > 0 && d->lastRequestMs[engine] >= 0) {
         const qint64 jitter = QRandomGenerator::global()->bounded(interval / 2 + 1);

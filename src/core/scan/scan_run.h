@@ -6,9 +6,9 @@
 // shows the progress bar over status panel 2, and (on started()) sets the Start and Stop buttons;
 // it also runs "Clear Results" on clearResultsRequested() and its stopped() handler on stopped().
 // The run does everything else: it reads the thresholds, chkClear, parallelEngines and (unless
-// the window gave them) the slots' definitions from engines.ini when it starts, each engine's
-// prefix and pacing from settings.ini before every request, and chkAutoSort at completion. A slot
-// whose definition has a problem, and a graph slot, settle without a request.
+// the window gave them) the slots' definitions from engines.ini and the pacing from settings.ini
+// when it starts, each engine's prefix from settings.ini before every request, and chkAutoSort at
+// completion. A slot whose definition has a problem, and a graph slot, settle without a request.
 //
 // Signals of one URL, in order: webResultAdded("Home Page"), rowStarted, then for each engine in
 // table order webResultAdded(engine row), statusTextChanged, progressChanged, engineResult; then
@@ -48,8 +48,9 @@ class ScanRun : public QObject {
     Q_OBJECT
 public:
     // urls: the snapshot of the URL list; settingsIni: the path of settings.ini, whose prefixes
-    // and pacing are read again before every request. One fetcher serves every engine, one
-    // request at a time. Fetchers are not owned, and serve this run alone while it runs.
+    // are read again before every request (its pacing once, at the start). One fetcher serves every
+    // engine, one request at a time. Fetchers are not owned, and serve this run alone while it
+    // runs.
     ScanRun(const QStringList& urls, const QString& settingsIni, PageFetcher* fetcher,
             QObject* parent = nullptr);
     // The same with one fetcher per engine in table order, so that the engines can be asked at

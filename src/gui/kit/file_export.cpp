@@ -19,10 +19,8 @@ bool exportToFile(QWidget* parent, const QString& caption, const QString& sugges
     if (file.isEmpty())
         return false;
     if (const FileOutcome written = writeFileAtomically(file, bytes); !written) {
-        Prompts::message(parent,
-                         QStringLiteral("The export could not be saved to\n%1\n\n%2.")
-                             .arg(QDir::toNativeSeparators(file), written.reason()),
-                         QStringLiteral("Warning"), QMessageBox::Warning);
+        Prompts::fileProblem(parent, QStringLiteral("The export could not be saved to"), file,
+                             written.reason(), QStringLiteral("Warning"));
         return false;
     }
     return true;

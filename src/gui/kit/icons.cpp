@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <QTransform>
 
 #include <cmath>
 
@@ -36,24 +37,16 @@ QPen line(const QColor& colour, qreal width = 1.2) {
 
 void arrow(QPainter& p, const Inks& c, bool right) {
     QPainterPath path;
-    if (right) {
-        path.moveTo(2, 6.5);
-        path.lineTo(8.5, 6.5);
-        path.lineTo(8.5, 3);
-        path.lineTo(14, 8);
-        path.lineTo(8.5, 13);
-        path.lineTo(8.5, 9.5);
-        path.lineTo(2, 9.5);
-    } else {
-        path.moveTo(14, 6.5);
-        path.lineTo(7.5, 6.5);
-        path.lineTo(7.5, 3);
-        path.lineTo(2, 8);
-        path.lineTo(7.5, 13);
-        path.lineTo(7.5, 9.5);
-        path.lineTo(14, 9.5);
-    }
+    path.moveTo(2, 6.5);
+    path.lineTo(8.5, 6.5);
+    path.lineTo(8.5, 3);
+    path.lineTo(14, 8);
+    path.lineTo(8.5, 13);
+    path.lineTo(8.5, 9.5);
+    path.lineTo(2, 9.5);
     path.closeSubpath();
+    if (!right) // the same arrow, mirrored in the 16-unit square
+        path = QTransform(-1, 0, 0, 1, 16, 0).map(path);
     p.setPen(line(c.ink(), 0.8));
     p.setBrush(c.blue());
     p.drawPath(path);

@@ -35,8 +35,9 @@ QString Prompts::fileProblemText(const QString& what, const QString& file, const
 }
 
 void Prompts::fileProblem(QWidget* parent, const QString& what, const QString& file,
-                          const QString& reason) {
-    message(parent, fileProblemText(what, file, reason), product().name, QMessageBox::Warning);
+                          const QString& reason, const QString& title) {
+    message(parent, fileProblemText(what, file, reason), title.isEmpty() ? product().name : title,
+            QMessageBox::Warning);
 }
 
 bool Prompts::askYesNo(QWidget* parent, const QString& text, const QString& title,

@@ -39,10 +39,10 @@ public:
                         QMessageBox::Icon icon = QMessageBox::NoIcon);
     static bool askYesNo(QWidget* parent, const QString& text, const QString& title,
                          QMessageBox::Icon icon = QMessageBox::Question);
-    // A warning about a file, titled with the product's name: what went wrong, on a line of
-    // its own the file, and why ("<what>\n<file>\n\n<reason>.").
+    // A warning about a file: what went wrong, on a line of its own the file, and why
+    // ("<what>\n<file>\n\n<reason>."); titled with the product's name unless a title is given.
     static void fileProblem(QWidget* parent, const QString& what, const QString& file,
-                            const QString& reason);
+                            const QString& reason, const QString& title = QString());
     static QString fileProblemText(const QString& what, const QString& file, const QString& reason);
 };
 

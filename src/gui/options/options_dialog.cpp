@@ -2,7 +2,6 @@
 
 #include "core/files/safe_file.h"
 #include "core/options/threshold_rule.h"
-#include "core/product/product.h"
 #include "core/scan/engine_definitions.h"
 #include "core/scan/engine_table.h"
 #include "core/settings/ini_file.h"
@@ -12,7 +11,6 @@
 #include "gui/kit/skin.h"
 
 #include <QCheckBox>
-#include <QDir>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>

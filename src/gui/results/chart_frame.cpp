@@ -20,7 +20,6 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
-#include <QDir>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGuiApplication>
@@ -300,10 +299,8 @@ void ChartFrame::exportHistory() {
         return;
     QByteArray csv;
     if (const FileOutcome read = historyCsv(savedSearchPath_, &csv); !read) {
-        Prompts::message(window(),
-                         QStringLiteral("The saved search could not be read from\n%1\n\n%2.")
-                             .arg(QDir::toNativeSeparators(savedSearchPath_), read.reason()),
-                         QStringLiteral("Warning"), QMessageBox::Warning);
+        Prompts::fileProblem(window(), QStringLiteral("The saved search could not be read from"),
+                             savedSearchPath_, read.reason(), QStringLiteral("Warning"));
         return;
     }
     exportToFile(window(), QStringLiteral("Export History"),

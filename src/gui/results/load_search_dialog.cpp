@@ -1,12 +1,10 @@
 #include "gui/results/load_search_dialog.h"
 
-#include "core/product/product.h"
 #include "gui/kit/prompts.h"
 #include "gui/kit/skin.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
-#include <QDir>
 #include <QGroupBox>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -74,10 +72,8 @@ void LoadSearchDialog::openChosenSearch() {
     const QString fileName = entries_.at(index).fileName;
     const QString path = savedSearchPath(fileName);
     if (const FileOutcome outcome = checkSavedSearchReadable(path); !outcome) {
-        Prompts::message(this,
-                         QStringLiteral("The saved search could not be read from\n%1\n\n%2.")
-                             .arg(QDir::toNativeSeparators(path), outcome.reason()),
-                         product().name, QMessageBox::Warning);
+        Prompts::fileProblem(this, QStringLiteral("The saved search could not be read from"), path,
+                             outcome.reason());
         return;
     }
     Q_EMIT savedSearchChosen(fileName);

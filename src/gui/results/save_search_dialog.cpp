@@ -6,7 +6,6 @@
 #include "gui/results/load_search_dialog.h"
 
 #include <QComboBox>
-#include <QDir>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -146,10 +145,8 @@ void SaveSearchDialog::save(const QString& file, SaveMode mode) {
         return;
     }
     if (result == SaveResult::Failed) {
-        Prompts::message(this,
-                         QStringLiteral("The search results could not be saved to\n%1\n\n%2.")
-                             .arg(QDir::toNativeSeparators(file), reason),
-                         product().name, QMessageBox::Warning);
+        Prompts::fileProblem(this, QStringLiteral("The search results could not be saved to"), file,
+                             reason);
         return;
     }
     accept();

@@ -11,7 +11,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
-#include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QListWidget>
@@ -175,10 +174,8 @@ void UrlPanel::loadListFile() {
     if (readUrlListFile(path, &entries, &error))
         appendUrls(entries);
     else if (QFileInfo::exists(path)) // a name typed for a missing file ends the command quietly
-        Prompts::message(window(),
-                         QStringLiteral("The URL list could not be loaded from\n%1\n\n%2.")
-                             .arg(QDir::toNativeSeparators(path), error),
-                         QStringLiteral("Warning"), QMessageBox::Warning);
+        Prompts::fileProblem(window(), QStringLiteral("The URL list could not be loaded from"),
+                             path, error, QStringLiteral("Warning"));
 }
 
 void UrlPanel::loadClipboard() {
@@ -194,10 +191,8 @@ void UrlPanel::saveListFile() {
         return;
     QString error;
     if (!writeUrlListFile(urlListFileName(chosen), urls(), &error))
-        Prompts::message(window(),
-                         QStringLiteral("The URL list could not be saved to\n%1\n\n%2.")
-                             .arg(QDir::toNativeSeparators(urlListFileName(chosen)), error),
-                         QStringLiteral("Warning"), QMessageBox::Warning);
+        Prompts::fileProblem(window(), QStringLiteral("The URL list could not be saved to"),
+                             urlListFileName(chosen), error, QStringLiteral("Warning"));
 }
 
 void UrlPanel::showContextMenu(const QPoint& globalPos) {
