@@ -11,6 +11,8 @@ JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
 PACKAGES   := $(shell grep -v '^\s*\#' packages.txt | grep -v '^\s*$$')
 SUDO       := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 PREFIX     ?= /usr/local
+# ccache, when the machine has it, makes rebuilds of other checkouts quick; the build never needs it.
+LAUNCHER   := $(if $(shell command -v ccache 2>/dev/null),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
 .PHONY: all setup build run test test-asan bench install package format clean
 
@@ -28,7 +30,7 @@ setup:
 	fi
 
 $(BUILD)/CMakeCache.txt: | setup
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(LAUNCHER)
 
 build: setup $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j$(JOBS)
@@ -42,7 +44,7 @@ test: build test-asan
 
 # The core library and its tests once more, with AddressSanitizer and UndefinedBehaviorSanitizer.
 test-asan: setup
-	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DTALLY_CORE_ONLY=ON -DTALLY_SANITIZE=ON >/dev/null
+	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DTALLY_CORE_ONLY=ON -DTALLY_SANITIZE=ON $(LAUNCHER) >/dev/null
 	cmake --build $(ASAN_BUILD) -j$(JOBS)
 	cd $(ASAN_BUILD) && ctest --output-on-failure -L core -j$(JOBS)
 
