@@ -141,6 +141,10 @@ private Q_SLOTS:
         QTest::newRow("web engine plugin") << "lib/tallyscope/plugins/libtallywebengine.so" << 0;
         QTest::newRow("help") << "share/tallyscope/Help.rtf" << 0;
         QTest::newRow("settings") << "share/tallyscope/settings.ini" << 0;
+        for (const char* preset : {"ahrefs", "bing-webmaster", "dataforseo", "majestic", "moz",
+                                   "openpagerank", "semrush"})
+            QTest::newRow(preset) << QStringLiteral("share/tallyscope/presets/%1.ini").arg(preset)
+                                  << 0;
         QTest::newRow("desktop entry") << "share/applications/" + appId + ".desktop" << 0;
         QTest::newRow("metainfo") << "share/metainfo/" + appId + ".metainfo.xml" << 0;
         QTest::newRow("scalable icon")

@@ -15,6 +15,7 @@ TestEnv::TestEnv(bool withSettingsIni) {
     dir.mkpath(QStringLiteral("Saved"));
     dir.mkpath(QStringLiteral("Lists"));
     ProgramFolder::setOverride(dir_.path());
+    ProgramFolder::setPresetsOverride(QStringLiteral(TALLY_SOURCE_DIR "/data/presets"));
     setUserSettingsFile(storeFile());
     if (withSettingsIni)
         writeFile(QStringLiteral("settings.ini"), defaultSettingsIni());
@@ -22,6 +23,7 @@ TestEnv::TestEnv(bool withSettingsIni) {
 
 TestEnv::~TestEnv() {
     ProgramFolder::setOverride(QString());
+    ProgramFolder::setPresetsOverride(QString());
     setUserSettingsFile(QString());
 }
 

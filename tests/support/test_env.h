@@ -1,5 +1,6 @@
 // A temporary program folder (settings.ini, Saved/, Lists/) and an isolated per-user store, set
-// up for the lifetime of one object and removed afterwards.
+// up for the lifetime of one object and removed afterwards. The presets of engines.ini are the
+// source tree's (data/presets).
 #pragma once
 
 #include <QByteArray>

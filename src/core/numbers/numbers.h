@@ -13,6 +13,7 @@
 //   wholeNumberOrZero       yes   no        no      0                     saved-history counts
 //   readsAsSortNumber       yes   yes       locale  as a double           the typed sort
 //   readPlainIndex          no    no        no      no value (19 digits)  graph ids, JSON indexes
+//   readAnswerNumber        named named     no      named too large       an API answer's text
 #pragma once
 
 #include <QByteArrayView>
@@ -67,5 +68,22 @@ bool readsAsSortNumber(const QString& text, double* value);
 // zero ("0" itself excepted), at most 19 digits. Vertex ids of a link graph, array steps of a
 // JSON pointer.
 std::optional<quint64> readPlainIndex(QByteArrayView text);
+
+// A number in a text answer of a backlink API (a column of a delimited table): optional blanks,
+// an optional sign, digits with an optional decimal point (readsAsNumber), optional blanks. A
+// count is whole ("12" or "12.0"), at least 0 and within the signed 64-bit range (leading zeros
+// allowed); for anything else the reading says what it is instead.
+struct AnswerNumber {
+    enum class Kind {
+        Count,     // a whole number >= 0; in count
+        TooLarge,  // whole and >= 0, but beyond 64 bits
+        Negative,  // below 0
+        Decimal,   // a fraction
+        NotANumber // anything readsAsNumber does not read
+    };
+    Kind kind = Kind::NotANumber;
+    qint64 count = 0;
+};
+AnswerNumber readAnswerNumber(const QString& text);
 
 } // namespace tally

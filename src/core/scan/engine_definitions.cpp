@@ -3,14 +3,18 @@
 #include "core/files/safe_file.h"
 #include "core/linkgraph/domain_names.h"
 #include "core/numbers/numbers.h"
+#include "core/scan/engine_presets.h"
+#include "core/scan/engine_request.h"
 #include "core/scan/json_pointer.h"
 #include "core/scan/url_encode.h"
 #include "core/settings/ini_file.h"
 #include "core/settings/program_folder.h"
 #include "core/settings/user_settings.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QJsonDocument>
 #include <QLocale>
 
 #include <map>
@@ -18,6 +22,10 @@
 namespace tally {
 
 namespace {
+
+QString tr(const char* text) {
+    return QCoreApplication::translate("tally::EngineDefinitions", text);
+}
 
 const QString KeyPlaceholder = QStringLiteral("{key}");
 
@@ -92,6 +100,13 @@ int numbered(const QString& key, const QString& stem) {
     return n && *n >= 1 && *n <= 99 ? int(*n) : 0;
 }
 
+// numbered(), with the stem alone standing for 1 ("OkPointer" is "OkPointer1").
+int numberedOrPlain(const QString& key, const QString& stem) {
+    if (key.compare(stem, Qt::CaseInsensitive) == 0)
+        return 1;
+    return numbered(key, stem);
+}
+
 std::optional<bool> yesNo(const QString& value) {
     const QString v = value.toLower();
     if (v == QLatin1String("yes") || v == QLatin1String("1"))
@@ -135,18 +150,20 @@ QString captionProblem(const QString& caption) {
 struct SlotKeys {
     QString caption;
     bool hasCaption = false;
+    int sections = 0; // how often the file holds the slot's section
 };
 
-void readSlot(EngineDefinition& d, const QString& sectionText, const QString& folder,
-              SlotKeys& keys) {
-    QStringList problems;
-    std::map<int, QString> removes;
-    std::map<int, QString> headerLines;
-    QString kind;
-    bool hasPointer = false;
-    bool hasIndex = false;
-    const QStringList lines = sectionText.split(QLatin1String("\r\n"));
-    for (const QString& rawLine : lines) {
+// One "key=value" line of a section (or of the preset it names).
+struct SectionLine {
+    QString key;
+    QString value;
+    QString preset; // the preset it comes from, empty for the section's own lines
+};
+
+QList<SectionLine> linesOf(const QString& sectionText, const QString& preset,
+                           QStringList& problems) {
+    QList<SectionLine> lines;
+    for (const QString& rawLine : sectionText.split(QLatin1String("\r\n"))) {
         const QString line = rawLine.trimmed();
         if (line.isEmpty() || line.startsWith(QLatin1Char(';')) ||
             line.startsWith(QLatin1Char('#')))
@@ -156,26 +173,113 @@ void readSlot(EngineDefinition& d, const QString& sectionText, const QString& fo
             problems << QStringLiteral("the line \"%1\" has no \"=\"").arg(line);
             continue;
         }
-        const QString key = line.left(eq).trimmed();
-        const QString value = valueOf(rawLine.mid(rawLine.indexOf(QLatin1Char('=')) + 1));
-        auto is = [&key](const char* name) {
-            return key.compare(QLatin1String(name), Qt::CaseInsensitive) == 0;
-        };
+        lines.append({line.left(eq).trimmed(),
+                      valueOf(rawLine.mid(rawLine.indexOf(QLatin1Char('=')) + 1)), preset});
+    }
+    return lines;
+}
+
+std::optional<EngineKind> kindNamed(const QString& name) {
+    const QString k = name.toLower();
+    if (k.isEmpty() || k == QLatin1String("markers"))
+        return EngineKind::Markers;
+    if (k == QLatin1String("json"))
+        return EngineKind::Json;
+    if (k == QLatin1String("table"))
+        return EngineKind::Table;
+    if (k == QLatin1String("graph"))
+        return EngineKind::Graph;
+    if (k == QLatin1String("off"))
+        return EngineKind::Off;
+    return std::nullopt;
+}
+
+void checkPointer(const QString& key, const QString& pointer, QStringList& problems) {
+    QString why;
+    if (!JsonPointer::parse(pointer, &why))
+        problems << QStringLiteral("invalid JSON pointer \"%1\" in %2: %3").arg(pointer, key, why);
+}
+
+void readSlot(EngineDefinition& d, const QString& sectionText, const QString& folder,
+              SlotKeys& keys) {
+    QStringList problems;
+    const QList<SectionLine> own = linesOf(sectionText, QString(), problems);
+    auto is = [](const SectionLine& line, const char* name) {
+        return line.key.compare(QLatin1String(name), Qt::CaseInsensitive) == 0;
+    };
+
+    // A preset comes first; the section's own lines override it. The last Preset and Kind
+    // written win.
+    QString presetName;
+    for (const SectionLine& line : own)
+        if (is(line, "Preset"))
+            presetName = line.value;
+    QList<SectionLine> lines;
+    if (!presetName.isEmpty()) {
+        QString why;
+        if (const std::optional<QString> text = presetSectionText(presetName, &why)) {
+            QStringList presetProblems;
+            lines = linesOf(*text, presetName, presetProblems);
+            for (const QString& problem : presetProblems)
+                problems << tr("preset %1: %2").arg(presetName, problem);
+            d.preset = presetName;
+        } else {
+            problems << why;
+        }
+    }
+    lines += own;
+    QString kind;
+    bool onlyCaption = true;
+    for (const SectionLine& line : lines) {
+        if (is(line, "Kind"))
+            kind = line.value;
+        onlyCaption = onlyCaption && is(line, "Caption");
+    }
+    d.builtInEngine = onlyCaption && presetName.isEmpty();
+    const std::optional<EngineKind> parsedKind = kindNamed(kind);
+    if (!parsedKind)
+        problems
+            << QStringLiteral("unknown kind \"%1\" (markers, json, table, graph or off)").arg(kind);
+    d.kind = parsedKind.value_or(EngineKind::Markers);
+    // Another kind, or a preset: nothing of the built-in engine comes along.
+    if (!presetName.isEmpty() || d.kind != EngineKind::Markers) {
+        d.querySuffix.clear();
+        d.markers = MarkerRule();
+        d.target = QueryTarget::Url;
+    }
+    d.switchedOff = d.kind == EngineKind::Off;
+
+    std::map<int, QString> removes;
+    std::map<int, QString> headerLines;
+    std::map<int, QString> errorPointers;
+    std::map<int, QString> okPointers;
+    std::map<int, QString> okValues;
+    bool hasPointer = false;
+    bool hasIndex = false;
+    bool hasSeparator = false;
+    for (const SectionLine& line : lines) {
+        const QString& key = line.key;
+        const QString& value = line.value;
+        QStringList lineProblems;
         auto flag = [&](bool& target) {
             if (const std::optional<bool> on = yesNo(value))
                 target = *on;
             else
-                problems << QStringLiteral("%1 takes yes or no, not \"%2\"").arg(key, value);
+                lineProblems << QStringLiteral("%1 takes yes or no, not \"%2\"").arg(key, value);
         };
         MarkerRule& m = d.markers;
-        if (is("Caption")) {
+        if (is(line, "Caption")) {
             keys.caption = value;
             keys.hasCaption = true;
-        } else if (is("Kind")) {
-            kind = value;
-        } else if (is("Suffix")) {
+        } else if (is(line, "Kind") || is(line, "Preset")) {
+            // read above
+        } else if (is(line, "About")) {
+            d.about = value;
+        } else if (is(line, "InTotal")) {
+            flag(d.countsIntoTotal);
+        } else if (is(line, "Suffix")) {
             d.querySuffix = value;
-        } else if (is("Target")) {
+        } else if (is(line, "Target")) {
             const QString t = value.toLower();
             if (t == QLatin1String("url"))
                 d.target = QueryTarget::Url;
@@ -186,82 +290,157 @@ void readSlot(EngineDefinition& d, const QString& sectionText, const QString& fo
             else if (t == QLatin1String("domain"))
                 d.target = QueryTarget::Domain;
             else
-                problems << QStringLiteral("unknown Target \"%1\" (url, encoded-url, host or "
-                                           "domain)")
-                                .arg(value);
-        } else if (is("CountBefore")) {
+                lineProblems << QStringLiteral("unknown Target \"%1\" (url, encoded-url, host or "
+                                               "domain)")
+                                    .arg(value);
+        } else if (is(line, "Address")) {
+            d.address = value;
+        } else if (is(line, "Method")) {
+            if (value.compare(QLatin1String("GET"), Qt::CaseInsensitive) == 0 ||
+                value.compare(QLatin1String("POST"), Qt::CaseInsensitive) == 0)
+                d.method = value.toUpper().toLatin1();
+            else
+                lineProblems << tr("Method takes GET or POST, not \"%1\"").arg(value);
+        } else if (is(line, "Body")) {
+            d.body = value;
+        } else if (is(line, "ContentType")) {
+            d.contentType = value.toLatin1();
+        } else if (is(line, "BasicAuth")) {
+            const QStringList names = value.split(QLatin1Char(','));
+            if (names.size() == 2 && !names[0].trimmed().isEmpty() &&
+                !names[1].trimmed().isEmpty()) {
+                d.basicAuthUser = names[0].trimmed();
+                d.basicAuthSecret = names[1].trimmed();
+            } else {
+                lineProblems << tr("BasicAuth takes the names of two keys, USER,SECRET, not "
+                                   "\"%1\"")
+                                    .arg(value);
+            }
+        } else if (is(line, "Server")) {
+            d.server = value;
+        } else if (is(line, "CountBefore")) {
             m.countBefore = value;
-        } else if (is("CountAfter")) {
+        } else if (is(line, "CountAfter")) {
             m.countAfter = value;
-        } else if (is("OtherCountBefore")) {
+        } else if (is(line, "OtherCountBefore")) {
             m.otherCountBefore = value;
-        } else if (is("OtherCountAfter")) {
+        } else if (is(line, "OtherCountAfter")) {
             m.otherCountAfter = value;
         } else if (const int n = numbered(key, QStringLiteral("Remove"))) {
             removes[n] = value;
-        } else if (is("MaxLength")) {
+        } else if (is(line, "MaxLength")) {
             const std::optional<qint64> n = readWholeNumber(value);
             if (n && *n >= 1 && *n <= 100)
                 m.maxLength = int(*n);
             else
-                problems << QStringLiteral("MaxLength must be a whole number from 1 to 100, not "
-                                           "\"%1\"")
-                                .arg(value);
-        } else if (is("SpacesToZeros")) {
+                lineProblems << QStringLiteral("MaxLength must be a whole number from 1 to 100, "
+                                               "not \"%1\"")
+                                    .arg(value);
+        } else if (is(line, "SpacesToZeros")) {
             flag(m.spacesToZeros);
-        } else if (is("SingleQuotes")) {
+        } else if (is(line, "SingleQuotes")) {
             flag(m.singleQuotes);
-        } else if (is("NoResultsBefore")) {
+        } else if (is(line, "NoResultsBefore")) {
             m.noResultsBefore = value;
-        } else if (is("NoResultsAfter")) {
+        } else if (is(line, "NoResultsAfter")) {
             m.noResultsAfter = value;
-        } else if (is("NoResultsPhrase")) {
+        } else if (is(line, "NoResultsPhrase")) {
             m.noResultsPhrase = value;
-        } else if (is("NoResultsJoinLines")) {
+        } else if (is(line, "NoResultsJoinLines")) {
             flag(m.noResultsJoinLines);
-        } else if (is("Pointer")) {
+        } else if (is(line, "Pointer")) {
             d.pointer = value;
             hasPointer = true;
+        } else if (const int n = numberedOrPlain(key, QStringLiteral("ErrorPointer"))) {
+            errorPointers[n] = value;
+        } else if (const int n = numberedOrPlain(key, QStringLiteral("OkPointer"))) {
+            okPointers[n] = value;
+        } else if (const int n = numberedOrPlain(key, QStringLiteral("OkValue"))) {
+            okValues[n] = value;
+        } else if (is(line, "Sum")) {
+            d.sumOf = value;
+        } else if (is(line, "Pages")) {
+            d.pagesPointer = value;
+        } else if (is(line, "Column")) {
+            d.column = value;
+        } else if (is(line, "Separator")) {
+            if (value.size() == 1)
+                d.separator = value.front();
+            else
+                lineProblems << tr("Separator takes one character, not \"%1\"").arg(value);
+            hasSeparator = true;
         } else if (const int n = numbered(key, QStringLiteral("Header"))) {
             headerLines[n] = value;
-        } else if (is("KeyName")) {
+        } else if (is(line, "KeyName")) {
             d.keyName = value;
-        } else if (is("Index")) {
+        } else if (is(line, "Index")) {
             d.indexPath = value;
             hasIndex = true;
-        } else if (is("Release")) {
+        } else if (is(line, "Release")) {
             d.release = value;
         } else {
-            problems << QStringLiteral("unknown setting \"%1\"").arg(key);
+            lineProblems << QStringLiteral("unknown setting \"%1\"").arg(key);
         }
+        for (const QString& problem : lineProblems)
+            problems << (line.preset.isEmpty() ? problem
+                                               : tr("preset %1: %2").arg(line.preset, problem));
     }
+    Q_UNUSED(hasSeparator);
     if (!removes.empty()) {
         d.markers.remove.clear();
         for (const auto& [n, text] : removes)
             d.markers.remove << text;
     }
-
-    const QString k = kind.toLower();
-    if (k.isEmpty() || k == QLatin1String("markers"))
-        d.kind = EngineKind::Markers;
-    else if (k == QLatin1String("json"))
-        d.kind = EngineKind::Json;
-    else if (k == QLatin1String("graph"))
-        d.kind = EngineKind::Graph;
-    else
-        problems << QStringLiteral("unknown kind \"%1\" (markers, json or graph)").arg(kind);
+    for (const auto& [n, pointer] : errorPointers)
+        d.errorPointers << pointer;
+    for (const auto& [n, pointer] : okPointers) {
+        if (!okValues.count(n))
+            problems << tr("OkPointer%1 has no OkValue%1 (the text a good answer holds there)")
+                            .arg(n == 1 ? QString() : QString::number(n));
+        else
+            d.okChecks.append({pointer, okValues[n].split(QLatin1Char('|'))});
+    }
+    for (const auto& [n, v] : okValues)
+        if (!okPointers.count(n))
+            problems
+                << tr("OkValue%1 has no OkPointer%1").arg(n == 1 ? QString() : QString::number(n));
 
     if (problems.isEmpty() && d.kind == EngineKind::Markers && d.markers.countBefore.isEmpty())
         problems << QStringLiteral("CountBefore is empty: nothing marks the count");
 
     if (problems.isEmpty() && d.kind == EngineKind::Json) {
-        QString why;
         if (!hasPointer)
             problems << QStringLiteral("no Pointer (the count's place in the reply, such as "
                                        "/data/count)");
-        else if (!JsonPointer::parse(d.pointer, &why))
+        else if (QString why; !JsonPointer::parse(d.pointer, &why))
             problems << QStringLiteral("invalid JSON pointer \"%1\": %2").arg(d.pointer, why);
-        bool needsKey = false;
+        for (const QString& pointer : d.errorPointers)
+            checkPointer(QStringLiteral("ErrorPointer"), pointer, problems);
+        for (const AnswerCheck& check : d.okChecks)
+            checkPointer(QStringLiteral("OkPointer"), check.pointer, problems);
+        if (d.isPaged())
+            checkPointer(QStringLiteral("Pages"), d.pagesPointer, problems);
+    }
+    if (problems.isEmpty() && d.kind == EngineKind::Table && d.column.trimmed().isEmpty())
+        problems << tr("no Column (the heading of the count's column, such as domains_num)");
+
+    // The request of a slot that makes one.
+    QStringList keyNames;
+    if (problems.isEmpty() && d.makesRequests()) {
+        if (!d.address.isEmpty() &&
+            !d.address.startsWith(QLatin1String("http://"), Qt::CaseInsensitive) &&
+            !d.address.startsWith(QLatin1String("https://"), Qt::CaseInsensitive))
+            problems << tr("Address must start with http:// or https://");
+        if (!d.body.isEmpty() && d.method != "POST")
+            problems << tr("a Body is sent only with Method=POST");
+        if (holdsLineBreakOrNul(QString::fromLatin1(d.contentType)))
+            problems << tr("ContentType holds a line break");
+        if (QString why; !d.server.isEmpty() && !readServer(d.server, &why))
+            problems << tr("Server: %1").arg(why);
+        problems << placeholderProblems(d.address, QStringLiteral("Address"), d.keyName, &keyNames);
+        problems << placeholderProblems(d.querySuffix, QStringLiteral("Suffix"), d.keyName,
+                                        &keyNames);
+        problems << placeholderProblems(d.body, QStringLiteral("Body"), d.keyName, &keyNames);
         for (const auto& [n, line] : headerLines) {
             const qsizetype colon = line.indexOf(QLatin1Char(':'));
             const QString name = colon < 0 ? QString() : line.left(colon).trimmed();
@@ -280,19 +459,49 @@ void readSlot(EngineDefinition& d, const QString& sectionText, const QString& fo
                                 .arg(name);
             } else {
                 d.headers.append({name.toLatin1(), value});
-                needsKey = needsKey || value.contains(KeyPlaceholder);
+                problems << placeholderProblems(value, QStringLiteral("Header%1").arg(n), d.keyName,
+                                                &keyNames);
             }
         }
-        if (needsKey && problems.isEmpty()) {
-            const QString apiKey = UserSettings::apiKey(d.keyName);
-            if (apiKey.isEmpty())
-                problems << QStringLiteral("no API key: give %1 a value in section %2 of %3")
-                                .arg(d.keyName, QLatin1String(KeysSection),
-                                     QDir::toNativeSeparators(userSettingsFile()));
-            else if (holdsLineBreakOrNul(apiKey))
-                problems << QStringLiteral("the API key %1 holds a line break").arg(d.keyName);
+        if (!d.basicAuthUser.isEmpty())
+            keyNames << d.basicAuthUser << d.basicAuthSecret;
+        const QByteArray type = d.contentType.isEmpty() ? QByteArrayLiteral("application/json")
+                                                        : d.contentType.toLower();
+        if (problems.isEmpty() && !d.body.isEmpty() && type.contains("json")) {
+            QJsonParseError error;
+            QJsonDocument::fromJson(withPlaceholdersAs(d.body, QStringLiteral("x")).toUtf8(),
+                                    &error);
+            if (error.error != QJsonParseError::NoError)
+                problems << tr("the Body is not JSON (%1 at byte %2)")
+                                .arg(error.errorString())
+                                .arg(error.offset);
         }
+        QStringList missing;
+        for (const QString& name : keyNames) {
+            const QString apiKey = UserSettings::apiKey(name);
+            if (apiKey.isEmpty())
+                missing << name;
+            else if (holdsLineBreakOrNul(apiKey))
+                problems << QStringLiteral("the API key %1 holds a line break").arg(name);
+        }
+        if (problems.isEmpty() && !missing.isEmpty())
+            problems << (missing.size() == 1
+                             ? QStringLiteral("no API key: give %1 a value in section %2 of %3")
+                                   .arg(missing.first(), QLatin1String(KeysSection),
+                                        QDir::toNativeSeparators(userSettingsFile()))
+                             : tr("no API keys: give %1 values in section %2 of %3")
+                                   .arg(missing.join(tr(" and ")), QLatin1String(KeysSection),
+                                        QDir::toNativeSeparators(userSettingsFile())));
     }
+
+    // The old way of asking (prefix + target + suffix, "{key}" in headers) is enough?
+    bool plain = d.preset.isEmpty() && d.address.isEmpty() && d.method == "GET" &&
+                 d.body.isEmpty() && d.basicAuthUser.isEmpty() && d.server.isEmpty() &&
+                 d.kind != EngineKind::Table && !d.isPaged() && !usesMoreThanKey(d.querySuffix) &&
+                 !d.querySuffix.contains(KeyPlaceholder);
+    for (const auto& [name, value] : d.headers)
+        plain = plain && !usesMoreThanKey(value);
+    d.plainRequest = plain;
 
     if (problems.isEmpty() && d.kind == EngineKind::Graph) {
         if (!hasIndex || d.indexPath.isEmpty()) {
@@ -309,7 +518,8 @@ void readSlot(EngineDefinition& d, const QString& sectionText, const QString& fo
                 d.release = d.index->releaseName();
         }
     }
-    d.problem = problems.join(QStringLiteral("; "));
+    problems.removeAll(QString());
+    d.problem = d.maskKeys(problems.join(QStringLiteral("; ")));
 }
 
 // Captions taken by every slot but `slot`, in any letter case: their built-in names and the
@@ -333,8 +543,12 @@ QString kindName(EngineKind kind) {
     switch (kind) {
     case EngineKind::Json:
         return QStringLiteral("json");
+    case EngineKind::Table:
+        return QStringLiteral("table");
     case EngineKind::Graph:
         return QStringLiteral("graph");
+    case EngineKind::Off:
+        return QStringLiteral("off");
     default:
         return QStringLiteral("markers");
     }
@@ -354,8 +568,48 @@ QString EngineDefinition::countMeaning() const {
            release;
 }
 
+QStringList EngineDefinition::keyNames() const {
+    QStringList names;
+    if (!makesRequests())
+        return names;
+    placeholderProblems(address, QString(), keyName, &names);
+    placeholderProblems(querySuffix, QString(), keyName, &names);
+    placeholderProblems(body, QString(), keyName, &names);
+    for (const auto& [name, value] : headers)
+        placeholderProblems(value, QString(), keyName, &names);
+    for (const QString& name : {basicAuthUser, basicAuthSecret})
+        if (!name.isEmpty() && !names.contains(name))
+            names << name;
+    return names;
+}
+
+QHash<QString, QString> EngineDefinition::storedKeys() const {
+    QHash<QString, QString> keys;
+    QStringList names = keyNames();
+    if (makesRequests() && !keyName.isEmpty())
+        names << keyName; // a settings.ini prefix may ask for it too
+    for (const QString& name : names)
+        keys.insert(name, UserSettings::apiKey(name));
+    return keys;
+}
+
+QString EngineDefinition::maskKeys(const QString& text) const {
+    if (text.isEmpty())
+        return text;
+    const QHash<QString, QString> keys = storedKeys();
+    QStringList secrets = keys.values();
+    if (!basicAuthUser.isEmpty())
+        secrets << QString::fromLatin1(
+            (keys.value(basicAuthUser) + QLatin1Char(':') + keys.value(basicAuthSecret))
+                .toUtf8()
+                .toBase64());
+    return maskSecrets(text, secrets);
+}
+
 QList<QPair<QByteArray, QByteArray>> EngineDefinition::requestHeaders() const {
     QList<QPair<QByteArray, QByteArray>> list;
+    if (!plainRequest)
+        return list;
     QString apiKey;
     bool keyRead = false;
     for (const auto& [name, value] : headers) {
@@ -373,6 +627,8 @@ QList<QPair<QByteArray, QByteArray>> EngineDefinition::requestHeaders() const {
 }
 
 std::optional<QString> EngineDefinition::queryTarget(const QString& url) const {
+    if (!plainRequest || !makesRequests())
+        return std::nullopt;
     switch (target) {
     case QueryTarget::Url:
         return url;
@@ -413,20 +669,38 @@ int EngineSet::slotOfRowText(const QString& rowText) const {
 QStringList EngineSet::describe() const {
     QStringList lines;
     lines << (file.isEmpty() || !QFileInfo::exists(file)
-                  ? QStringLiteral("The six built-in engines (there is no %1).")
+                  ? tr("The six built-in engines (there is no %1).")
                         .arg(QDir::toNativeSeparators(
                             file.isEmpty() ? QString::fromLatin1(EnginesIniName) : file))
-                  : QStringLiteral("The engines as %1 defines them.")
-                        .arg(QDir::toNativeSeparators(file)));
+                  : tr("The engines as %1 defines them.").arg(QDir::toNativeSeparators(file)));
     for (const EngineDefinition& d : definitions) {
-        QString what = QStringLiteral("%1: \"%2\", %3").arg(d.key, d.caption, kindName(d.kind));
-        if (d.usable() && d.kind == EngineKind::Json)
-            what += QStringLiteral(", the count at %1").arg(d.pointer);
+        QString what = QStringLiteral("%1: \"%2\", ").arg(d.key, d.caption);
+        if (d.switchedOff) {
+            lines << what + tr("off: it sends nothing, and its column counts nothing");
+            continue;
+        }
+        if (d.usable() && d.builtInEngine) {
+            lines << what + tr("the built-in search engine: it no longer reports link counts");
+            continue;
+        }
+        what += d.preset.isEmpty() ? kindName(d.kind) : tr("preset %1").arg(d.preset);
+        if (d.usable() && !d.about.isEmpty())
+            what += QStringLiteral(" (%1)").arg(d.about);
+        if (d.usable() && d.kind == EngineKind::Json && d.preset.isEmpty())
+            what += d.sumOf.isEmpty() ? QStringLiteral(", the count at %1").arg(d.pointer)
+                                      : tr(", the sum of %1 over %2").arg(d.sumOf, d.pointer);
+        if (d.usable() && d.kind == EngineKind::Table && d.preset.isEmpty())
+            what += tr(", the count in column %1").arg(d.column);
         if (d.usable() && d.kind == EngineKind::Graph && d.index)
             what += QStringLiteral(" of %1 (%2 %3)")
                         .arg(d.release, QLocale::c().toString(qulonglong(d.index->size())),
                              d.index->level() == GraphLevel::Hosts ? QStringLiteral("hosts")
                                                                    : QStringLiteral("domains"));
+        if (!d.countsIntoTotal)
+            what += tr(", a score kept out of the total");
+        if (const QStringList names = d.keyNames(); d.usable() && !names.isEmpty())
+            what += (names.size() == 1 ? tr(", key %1") : tr(", keys %1"))
+                        .arg(names.join(QStringLiteral(", ")));
         lines << what + QStringLiteral(": ") +
                      (d.usable() ? QStringLiteral("ready") : d.failureReason());
     }
@@ -465,12 +739,21 @@ EngineSet loadEngines(const QString& enginesIni) {
     std::array<SlotKeys, EngineCount> keys{};
     for (int slot = 0; slot < EngineCount; ++slot) {
         EngineDefinition& d = set.definitions[slot];
+        QString firstName;
         for (const QString& section : sections)
-            if (section.compare(d.key, Qt::CaseInsensitive) == 0) {
-                readSlot(d, modINI::ReadIniSection(section, QString(), enginesIni), folder,
-                         keys[slot]);
-                break;
-            }
+            if (section.compare(d.key, Qt::CaseInsensitive) == 0 && keys[slot].sections++ == 0)
+                firstName = section;
+        if (keys[slot].sections > 0)
+            readSlot(d, modINI::ReadIniSection(firstName, QString(), enginesIni), folder,
+                     keys[slot]);
+        if (keys[slot].sections > 1) {
+            const QString twice = tr("the section [%1] is written %2 times in %3: join them into "
+                                     "one")
+                                      .arg(d.key)
+                                      .arg(keys[slot].sections)
+                                      .arg(QString::fromLatin1(EnginesIniName));
+            d.problem = d.problem.isEmpty() ? twice : d.problem + QStringLiteral("; ") + twice;
+        }
     }
     for (const QString& section : sections) {
         bool known = false;

@@ -3,30 +3,44 @@
 //
 // engines.ini has one section per slot, named by the slot's key in section "Engines" of
 // settings.ini ("Google", "Altavista", "Yahoo", "Ask", "MSN", "ATW"). Every key is optional; a
-// missing file, section or key leaves the built-in value. The query prefix stays in settings.ini.
+// missing file or section leaves the built-in engine. The README ("Engines as data") lists every
+// key; in short:
 //
 //   Caption      the slot's name everywhere: results column, saved-search section, Options label,
 //                web-results row, status text (" on <caption>")
-//   Kind         markers (a count read out of a page), json (a number in a JSON reply) or graph
-//                (a count from a local link index, no request)
-//   Suffix       appended after the URL in the request
-//   Target       what goes between prefix and suffix: url (as listed), encoded-url, host, domain
+//   Preset       a shipped definition (engine_presets.h) the section starts from; its other keys
+//                override the preset's
+//   Kind         markers (a count read out of a page), json (a number in a JSON answer), table (a
+//                column of a delimited text answer), graph (a count from a local link index, no
+//                request) or off (no request, no count, no failure)
+//   InTotal      no: a score or rank, shown, saved and charted but never summed into the total
+//   the request  Address (the whole address; else the settings.ini prefix + Target + Suffix),
+//                Suffix, Target, Method, Body, ContentType, Header1..N, KeyName, BasicAuth,
+//                Server, with placeholders ({url}, {encoded-url}, {host}, {domain}, {key},
+//                {key:NAME}, {date:FORMAT}, {today}, {yesterday}, {page}; engine_request.h)
 //   markers:     CountBefore, CountAfter, OtherCountBefore, OtherCountAfter, Remove1..RemoveN,
 //                MaxLength, SpacesToZeros, SingleQuotes, NoResultsBefore, NoResultsAfter,
 //                NoResultsPhrase, NoResultsJoinLines (MarkerRule); a RemoveN key replaces the
 //                whole built-in list
-//   json:        Pointer (the count's place, a JSON pointer), Header1..HeaderN ("Name: value",
-//                "{key}" in a value is the slot's key from the per-user section "Keys"), KeyName
-//                (that key's name there; the slot's key by default)
-//   graph:       Index (the link index file; relative to the program folder), Release (the name
-//                shown instead of the index's own)
+//   json:        Pointer (the count's place), ErrorPointer/ErrorPointer2.. (the provider's
+//                message), OkPointer/OkValue (and OkPointer2/OkValue2..: what a good answer holds),
+//                Sum (a member summed over the array at Pointer), Pages (where the answer says
+//                how many pages it has; {page} counts them from 0)
+//   table:       Column (the count's column by its heading), Separator (";" by default)
+//   graph:       Index (the link index file; relative to the program folder), Release
+//
+// A slot that names another Kind than markers, or a Preset, starts from nothing but what its
+// section (and preset) names: no built-in suffix, markers or other field of the engine it
+// replaces comes along.
+//
 // A value in double quotes is taken between them, with \n, \r, \t, \" and \\ read as the
 // characters they stand for: so a marker may begin or end with a space. Yes/no keys take yes, no,
 // 1 or 0. Lines starting with ";" or "#" are comments.
 //
-// A definition that cannot work (an unknown kind or key, a bad JSON pointer, a header that is not
-// one, a missing API key or index file, a caption that would clash) does not stop anything: that
-// slot's cells fail with "engine definition: <what is wrong>" and the Options dialog shows it.
+// A definition that cannot work (an unknown kind, key, preset or placeholder, a bad JSON pointer,
+// a header that is not one, a missing API key or index file, a caption that would clash, a section
+// written twice) does not stop anything: that slot's cells fail with "engine definition: <what is
+// wrong>" and the Options dialog shows it.
 #pragma once
 
 #include "core/linkgraph/link_index.h"
@@ -34,6 +48,7 @@
 #include "core/scan/engine_table.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QPair>
 #include <QString>
@@ -45,10 +60,16 @@
 
 namespace tally {
 
-enum class EngineKind { Markers, Json, Graph };
+enum class EngineKind { Markers, Json, Table, Graph, Off };
 
 // What is put between the query prefix and the suffix.
 enum class QueryTarget { Url, EncodedUrl, Host, Domain };
+
+// One check of a good answer: the text at a JSON pointer is one of the accepted values.
+struct AnswerCheck {
+    QString pointer;
+    QStringList accepted; // OkValue, split at "|"
+};
 
 struct EngineDefinition {
     int slot = 0;         // 0..5, the engine table's order
@@ -60,13 +81,40 @@ struct EngineDefinition {
     bool captionChanged = false;
 
     EngineKind kind = EngineKind::Markers;
+    // Still the engine the program shipped with: engines.ini changed nothing but the caption.
+    bool builtInEngine = true;
+    // The preset the slot was made from ("moz"), empty for none; what the preset says it reads.
+    QString preset;
+    QString about;
+    // Kind=off: the slot sends nothing and counts nothing, and is no failure.
+    bool switchedOff = false;
+    // InTotal=no: a score or rank (it may hold a decimal), never summed into a total or profile.
+    bool countsIntoTotal = true;
+
+    // The request. Address, when given, is the whole address; otherwise it is the prefix of
+    // settings.ini, the target and the suffix.
     QString querySuffix;
     QueryTarget target = QueryTarget::Url;
+    QString address;
+    QByteArray method = "GET";
+    QString body;           // a template, placeholders not yet filled in
+    QByteArray contentType; // of the body; application/json when a body names none
+    QList<QPair<QByteArray, QString>> headers; // as written, placeholders not yet filled in
+    QString keyName;                           // what "{key}" stands for in section Keys
+    QString basicAuthUser;                     // BasicAuth: the names of two keys in section Keys
+    QString basicAuthSecret;
+    QString server; // scheme://host[:port] put in place of the address's own
+
     MarkerRule markers;
     // json
     QString pointer;
-    QList<QPair<QByteArray, QString>> headers; // as written, "{key}" not yet filled in
-    QString keyName;
+    QStringList errorPointers;
+    QList<AnswerCheck> okChecks;
+    QString sumOf;        // Sum: the count is the sum of this member over the array at pointer
+    QString pagesPointer; // Pages: the answer's page count; the pages are asked for one by one
+    // table
+    QString column;
+    QChar separator = QLatin1Char(';');
     // graph
     QString indexPath;
     QString release;
@@ -76,10 +124,30 @@ struct EngineDefinition {
     QString problem;
 
     bool usable() const { return problem.isEmpty(); }
+    // An API's answer (json or table) rather than a web page or no request at all.
+    bool isApi() const { return kind == EngineKind::Json || kind == EngineKind::Table; }
+    // Whether the slot asks anything over the network.
+    bool makesRequests() const {
+        return kind == EngineKind::Markers || kind == EngineKind::Json || kind == EngineKind::Table;
+    }
+    bool isPaged() const { return !pagesPointer.isEmpty(); }
     // The failure reason of its cells while it has a problem.
     QString failureReason() const;
     // What the count means, for a graph engine: "linking domains in <release>".
     QString countMeaning() const;
+    // The names in section Keys that its request uses ({key}, {key:NAME}, BasicAuth), in order.
+    QStringList keyNames() const;
+    // Those keys' values from the per-user store.
+    QHash<QString, QString> storedKeys() const;
+    // text with every key value of the definition (as stored, and as a request would carry it)
+    // shown as "…". For any address, reason or excerpt of an answer shown to the user.
+    QString maskKeys(const QString& text) const;
+
+    // The request as prefix + target + suffix with "{key}" headers, for a definition that needs
+    // nothing more; a definition that does (a preset, an address, POST, a body, BasicAuth, a
+    // server, other placeholders) is built with buildEngineRequest only, and these two then give
+    // nothing.
+    bool plainRequest = true;
     // The request headers with "{key}" filled in from the per-user store.
     QList<QPair<QByteArray, QByteArray>> requestHeaders() const;
     // The text put after the prefix for a URL; nothing when the URL has no host to put there.
@@ -107,8 +175,8 @@ QString enginesIniBeside(const QString& settingsIni);
 
 // The six built-in engines, exactly as the engine table has them.
 const EngineSet& builtInEngines();
-// The engines as enginesIni defines them (the built-in set when the file is missing). Graph
-// indexes are opened and API keys looked up now.
+// The engines as enginesIni defines them (the built-in set when the file is missing). Presets
+// are read from presetsFolder(), graph indexes opened and API keys looked up now.
 EngineSet loadEngines(const QString& enginesIni);
 // The engines of the program folder's engines.ini.
 EngineSet programEngines();

@@ -6,11 +6,16 @@
 #include "core/scan/engine_table.h"
 #include "core/scan/json_pointer.h"
 
+#include <QCoreApplication>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QJsonValue>
 #include <QLocale>
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace tally {
 
@@ -23,12 +28,20 @@ QString standardStatusText(int status) {
         return QStringLiteral("Bad Request");
     case 401:
         return QStringLiteral("Unauthorized");
+    case 402:
+        return QStringLiteral("Payment Required");
     case 403:
         return QStringLiteral("Forbidden");
     case 404:
         return QStringLiteral("Not Found");
+    case 405:
+        return QStringLiteral("Method Not Allowed");
+    case 408:
+        return QStringLiteral("Request Timeout");
     case 410:
         return QStringLiteral("Gone");
+    case 422:
+        return QStringLiteral("Unprocessable Content");
     case 429:
         return QStringLiteral("Too Many Requests");
     case 500:
@@ -89,28 +102,380 @@ QString reasonOfFetch(const FetchResult& fetch) {
     }
 }
 
-// The count at a pointer of a JSON reply: a whole number of at least 0.
-EngineOutcome jsonOutcome(const QByteArray& body, const QString& pointerText) {
-    auto notRecognised = [](const QString& why) {
-        return EngineOutcome::failed(FailureKind::NotRecognised,
-                                     QStringLiteral("page not recognised: ") + why);
-    };
+QString tr(const char* text) {
+    return QCoreApplication::translate("tally::EngineOutcome", text);
+}
+
+// Longest provider message a reason quotes.
+constexpr qsizetype MaxQuoted = 200;
+// Only a text answer up to this size is quoted by its first line: a longer one is a page, not a
+// message.
+constexpr qsizetype ShortTextAnswer = 2048;
+
+// A provider's message as a reason quotes it: control characters out, blanks run together, at
+// most MaxQuoted characters.
+QString cleanMessage(const QString& text) {
+    QString clean;
+    clean.reserve(std::min(text.size(), MaxQuoted * 2));
+    bool blank = false;
+    for (QChar c : text) {
+        if (c.isSpace() || c.category() == QChar::Other_Control ||
+            c.category() == QChar::Other_Format) {
+            blank = true;
+            continue;
+        }
+        if (blank && !clean.isEmpty())
+            clean += QLatin1Char(' ');
+        blank = false;
+        clean += c;
+        if (clean.size() > MaxQuoted)
+            break;
+    }
+    if (clean.size() > MaxQuoted)
+        clean = clean.left(MaxQuoted - 1) + QStringLiteral("\u2026");
+    return clean;
+}
+
+QString quoted(const QString& message) {
+    return QStringLiteral("\u201c") + message + QStringLiteral("\u201d");
+}
+
+// The first line of a short text answer that is no markup page; empty otherwise.
+QString firstLineOfShortText(const QByteArray& body) {
+    if (body.size() > ShortTextAnswer)
+        return QString();
+    const QString text = QString::fromUtf8(body).trimmed();
+    if (text.startsWith(QLatin1Char('<')))
+        return QString();
+    return cleanMessage(text.section(QLatin1Char('\n'), 0, 0));
+}
+
+// A JSON value as text: a string as it is, a number in decimal, true, false, null, or compact
+// JSON for an object or an array.
+QString jsonText(const QJsonValue& value) {
+    switch (value.type()) {
+    case QJsonValue::String:
+        return value.toString();
+    case QJsonValue::Double: {
+        const qint64 whole = value.toInteger(std::numeric_limits<qint64>::min());
+        if (whole != std::numeric_limits<qint64>::min())
+            return QString::number(whole);
+        const double number = value.toDouble();
+        // Whole numbers past 64 bits in digits, as the answer wrote them (up to 1e21).
+        if (std::abs(number) < 1e21 && number == std::floor(number))
+            return QString::number(number, 'f', 0);
+        return QString::number(number, 'g', QLocale::FloatingPointShortest);
+    }
+    case QJsonValue::Bool:
+        return value.toBool() ? QStringLiteral("true") : QStringLiteral("false");
+    case QJsonValue::Null:
+        return QStringLiteral("null");
+    case QJsonValue::Array:
+        return QString::fromUtf8(QJsonDocument(value.toArray()).toJson(QJsonDocument::Compact));
+    case QJsonValue::Object:
+        return QString::fromUtf8(QJsonDocument(value.toObject()).toJson(QJsonDocument::Compact));
+    default:
+        return QString();
+    }
+}
+
+std::optional<QJsonValue> valueAt(const QJsonValue& document, const QString& pointerText) {
+    const std::optional<JsonPointer> pointer = JsonPointer::parse(pointerText);
+    return pointer ? pointer->find(document) : std::nullopt;
+}
+
+// A message at one of the pointers: the first that holds a text other than "" (or a number).
+QString messageAt(const QJsonValue& document, const QStringList& pointers) {
+    for (const QString& pointer : pointers) {
+        const std::optional<QJsonValue> value = valueAt(document, pointer);
+        if (!value || value->isNull() || value->isUndefined() || value->isBool())
+            continue;
+        const QString text = cleanMessage(jsonText(*value));
+        if (!text.isEmpty())
+            return text;
+    }
+    return QString();
+}
+
+// Where JSON error answers commonly put their message, for a definition that names no place.
+const QStringList CommonMessagePointers{
+    QStringLiteral("/message"),         QStringLiteral("/error/message"),
+    QStringLiteral("/error"),           QStringLiteral("/error_message"),
+    QStringLiteral("/ErrorMessage"),    QStringLiteral("/Message"),
+    QStringLiteral("/status_message"),  QStringLiteral("/detail"),
+    QStringLiteral("/errors/0/message")};
+
+// The provider's own words in an answer, or an empty text when it holds none.
+QString providerMessage(const QByteArray& body, const EngineDefinition& definition) {
+    if (definition.kind == EngineKind::Json) {
+        if (const std::optional<QJsonValue> document = parseJsonDocument(body)) {
+            QString message = messageAt(*document, definition.errorPointers);
+            if (message.isEmpty() && document->isObject())
+                message = messageAt(*document, CommonMessagePointers);
+            return message;
+        }
+    }
+    return firstLineOfShortText(body);
+}
+
+// Whether a provider's message says that the key itself is wrong (rather than spent or slowed
+// down): "InvalidAPIKey", "ERROR 120 :: WRONG KEY - ID PAIR", "Invalid API key".
+bool saysKeyRefused(const QString& message) {
+    QString plain;
+    for (QChar c : message)
+        if (c.isLetterOrNumber())
+            plain += c.toLower();
+    static const char* const phrases[] = {
+        "invalidapikey", "apikeyisinvalid",    "apikeyinvalid",        "invalidkey",
+        "wrongkey",      "badapikey",          "unknownapikey",        "apikeynotvalid",
+        "keyisnotvalid", "invalidcredentials", "authenticationfailed", "invalidtoken"};
+    for (const char* phrase : phrases)
+        if (plain.contains(QLatin1String(phrase)))
+            return true;
+    return false;
+}
+
+// What a page of an API's answer came to: a failure, or a count (or a score's text) and the
+// number of pages the answer says there are.
+struct AnswerReading {
+    std::optional<EngineOutcome> failure;
+    qint64 count = 0;
+    QString score; // a score's value as shown, when the definition reads a score
+    int pages = 1;
+};
+
+AnswerReading failedWith(FailureKind kind, const QString& reason) {
+    AnswerReading reading;
+    reading.failure = EngineOutcome::failed(kind, reason);
+    return reading;
+}
+
+// The answer of a provider that says something went wrong: its own words (quoted), or what the
+// answer holds instead of what a good one does. Whether the key was refused is read in the text.
+AnswerReading providerFailure(const QString& text, const QString& status, bool quote = true) {
+    const QString said =
+        text.isEmpty() ? QString() : QStringLiteral(": ") + (quote ? quoted(text) : text);
+    if (saysKeyRefused(text))
+        return failedWith(FailureKind::KeyRefused,
+                          status.isEmpty() ? tr("API key refused") + said
+                                           : tr("API key refused (%1)").arg(status) + said);
+    return failedWith(FailureKind::ApiError,
+                      status.isEmpty() ? tr("the API answered") + said : status + said);
+}
+
+AnswerReading notRecognised(const QString& why) {
+    return failedWith(FailureKind::NotRecognised, tr("page not recognised: ") + why);
+}
+
+// A count out of a JSON value, or what the value is instead.
+AnswerReading readJsonCount(const QJsonValue& value, const QString& where, bool score) {
+    const QString at = tr("the value at %1").arg(where);
+    switch (value.type()) {
+    case QJsonValue::Null:
+        return notRecognised(tr("%1 is JSON null, not a count").arg(at));
+    case QJsonValue::String:
+        return notRecognised(
+            tr("%1 is a string (%2), not a count").arg(at, quoted(cleanMessage(value.toString()))));
+    case QJsonValue::Bool:
+        return notRecognised(tr("%1 is %2, not a count").arg(at, jsonText(value)));
+    case QJsonValue::Array:
+        return notRecognised(tr("%1 is an array, not a count").arg(at));
+    case QJsonValue::Object:
+        return notRecognised(tr("%1 is an object, not a count").arg(at));
+    case QJsonValue::Double:
+        break;
+    default:
+        return notRecognised(tr("nothing at %1").arg(where));
+    }
+    AnswerReading reading;
+    constexpr qint64 NoWhole = std::numeric_limits<qint64>::min();
+    const double number = value.toDouble();
+    const qint64 whole = value.toInteger(NoWhole);
+    if (score) {
+        reading.score = whole != NoWhole ? QString::number(whole) : jsonText(value);
+        return reading;
+    }
+    if (whole != NoWhole && whole >= 0) {
+        reading.count = whole;
+        return reading;
+    }
+    if (number < 0)
+        return notRecognised(
+            tr("%1 is a negative number (%2), not a count").arg(at, jsonText(value)));
+    if (number != std::floor(number))
+        return notRecognised(tr("%1 is a decimal (%2), not a count").arg(at, jsonText(value)));
+    return failedWith(FailureKind::NotRecognised,
+                      tr("count too large (%1 at %2)").arg(jsonText(value), where));
+}
+
+// A count out of a column of a delimited text answer, or what it is instead.
+AnswerReading readTextCount(const QString& text, const QString& where, bool score) {
+    const AnswerNumber number = readAnswerNumber(text);
+    AnswerReading reading;
+    switch (number.kind) {
+    case AnswerNumber::Kind::Count:
+        reading.count = number.count;
+        if (score)
+            reading.score = QString::number(number.count);
+        return reading;
+    case AnswerNumber::Kind::Decimal:
+    case AnswerNumber::Kind::Negative:
+        if (score) {
+            reading.score = text.trimmed();
+            return reading;
+        }
+        return notRecognised(tr("%1 is %2 (%3), not a count")
+                                 .arg(where,
+                                      number.kind == AnswerNumber::Kind::Decimal
+                                          ? tr("a decimal")
+                                          : tr("a negative number"),
+                                      quoted(cleanMessage(text))));
+    case AnswerNumber::Kind::TooLarge:
+        return failedWith(FailureKind::NotRecognised,
+                          tr("count too large (%1 in %2)").arg(cleanMessage(text), where));
+    case AnswerNumber::Kind::NotANumber:
+        break;
+    }
+    return notRecognised(tr("%1 is %2, not a count").arg(where, quoted(cleanMessage(text))));
+}
+
+AnswerReading readTable(const QByteArray& body, const EngineDefinition& definition) {
+    QStringList lines;
+    for (QString line : QString::fromUtf8(body).split(QLatin1Char('\n'))) {
+        if (line.endsWith(QLatin1Char('\r')))
+            line.chop(1);
+        if (!line.trimmed().isEmpty())
+            lines << line;
+    }
+    if (lines.isEmpty())
+        return notRecognised(tr("the answer is empty"));
+    const QStringList heading = lines.first().split(definition.separator);
+    qsizetype column = -1;
+    for (qsizetype i = 0; i < heading.size() && column < 0; ++i)
+        if (heading[i].trimmed().compare(definition.column, Qt::CaseInsensitive) == 0)
+            column = i;
+    if (column < 0) {
+        // Not the table: a provider's message ("ERROR 50 :: NOTHING FOUND"), or a table without
+        // the column.
+        if (heading.size() == 1)
+            return providerFailure(cleanMessage(lines.first()), QString());
+        return notRecognised(
+            tr("no column %1 in %2").arg(definition.column, quoted(cleanMessage(lines.first()))));
+    }
+    if (lines.size() < 2)
+        return notRecognised(tr("no row under the heading"));
+    const QStringList row = lines.at(1).split(definition.separator);
+    if (column >= row.size())
+        return notRecognised(tr("the first row has no %1").arg(definition.column));
+    return readTextCount(row.at(column), tr("the %1 column").arg(definition.column),
+                         !definition.countsIntoTotal);
+}
+
+AnswerReading readJson(const QByteArray& body, const EngineDefinition& definition) {
     QString why;
     const std::optional<QJsonValue> document = parseJsonDocument(body, &why);
-    if (!document)
-        return notRecognised(QStringLiteral("not JSON (") + why + QLatin1Char(')'));
-    const std::optional<JsonPointer> pointer = JsonPointer::parse(pointerText);
-    const std::optional<QJsonValue> value = pointer ? pointer->find(*document) : std::nullopt;
+    if (!document) {
+        const QString line = firstLineOfShortText(body);
+        if (!line.isEmpty() && saysKeyRefused(line))
+            return providerFailure(line, QString());
+        return notRecognised(tr("not JSON (%1)").arg(why) +
+                             (line.isEmpty() ? QString() : QStringLiteral(": ") + quoted(line)));
+    }
+    // What a good answer holds; failing it, the provider says why.
+    for (const AnswerCheck& check : definition.okChecks) {
+        const std::optional<QJsonValue> value = valueAt(*document, check.pointer);
+        const QString found = value ? jsonText(*value) : QString();
+        if (value && check.accepted.contains(found))
+            continue;
+        const QString message = messageAt(*document, definition.errorPointers);
+        if (!message.isEmpty())
+            return providerFailure(message, QString());
+        if (!value)
+            return notRecognised(tr("nothing at %1").arg(check.pointer));
+        return providerFailure(tr("%1 at %2, not %3")
+                                   .arg(quoted(cleanMessage(found)), check.pointer,
+                                        check.accepted.join(QStringLiteral(" or "))),
+                               QString(), false);
+    }
+    if (definition.okChecks.isEmpty()) {
+        const QString message = messageAt(*document, definition.errorPointers);
+        if (!message.isEmpty())
+            return providerFailure(message, QString());
+    }
+
+    AnswerReading reading;
+    if (definition.isPaged()) {
+        const std::optional<QJsonValue> pages = valueAt(*document, definition.pagesPointer);
+        if (!pages)
+            return notRecognised(tr("nothing at %1").arg(definition.pagesPointer));
+        const AnswerReading count = readJsonCount(*pages, definition.pagesPointer, false);
+        if (count.failure)
+            return count;
+        if (count.count > PagedCount::MaxPages)
+            return failedWith(FailureKind::NotRecognised,
+                              tr("the answer has %1 pages, more than the %2 read")
+                                  .arg(count.count)
+                                  .arg(PagedCount::MaxPages));
+        reading.pages = int(std::max<qint64>(1, count.count));
+    }
+    const std::optional<QJsonValue> value = valueAt(*document, definition.pointer);
     if (!value)
-        return notRecognised(QStringLiteral("nothing at ") + pointerText);
-    if (!value->isDouble())
-        return notRecognised(QStringLiteral("the value at %1 is not a number").arg(pointerText));
-    // Whole numbers up to 2^53 are exact in a JSON reader's double.
-    const double number = value->toDouble();
-    if (number < 0 || number > 9007199254740992.0 || number != std::floor(number))
-        return notRecognised(QStringLiteral("the value at %1 is not a count (%2)")
-                                 .arg(pointerText, QString::number(number, 'g', 17)));
-    return EngineOutcome::counted(QString::number(qint64(number)));
+        return notRecognised(tr("nothing at %1").arg(definition.pointer));
+    if (definition.sumOf.isEmpty()) {
+        AnswerReading count =
+            readJsonCount(*value, definition.pointer, !definition.countsIntoTotal);
+        count.pages = reading.pages;
+        return count;
+    }
+    if (!value->isArray())
+        return notRecognised(tr("the value at %1 is not an array").arg(definition.pointer));
+    const QJsonArray items = value->toArray();
+    for (qsizetype i = 0; i < items.size(); ++i) {
+        const QString where =
+            QStringLiteral("%1/%2/%3").arg(definition.pointer).arg(i).arg(definition.sumOf);
+        const QJsonValue item = items.at(i).toObject().value(definition.sumOf);
+        if (item.isUndefined())
+            return notRecognised(tr("nothing at %1").arg(where));
+        const AnswerReading count = readJsonCount(item, where, false);
+        if (count.failure)
+            return count;
+        if (count.count > std::numeric_limits<qint64>::max() - reading.count)
+            return failedWith(FailureKind::NotRecognised,
+                              tr("count too large (the sum over %1)").arg(definition.pointer));
+        reading.count += count.count;
+    }
+    return reading;
+}
+
+// One answer of an API read: its failure, or its count and pages.
+AnswerReading readApiAnswer(const FetchResult& fetch, const EngineDefinition& definition) {
+    if (fetch.status >= 400) {
+        const QString message = providerMessage(fetch.body, definition);
+        const QString status = statusLine(fetch);
+        if (fetch.status == 401) {
+            const QString said =
+                message.isEmpty() ? QString() : QStringLiteral(": ") + quoted(message);
+            return failedWith(FailureKind::KeyRefused,
+                              tr("API key refused (%1)").arg(status) + said);
+        }
+        return providerFailure(message, status);
+    }
+    return definition.kind == EngineKind::Table ? readTable(fetch.body, definition)
+                                                : readJson(fetch.body, definition);
+}
+
+EngineOutcome outcomeOf(const AnswerReading& reading, const EngineDefinition& definition) {
+    if (reading.failure)
+        return *reading.failure;
+    return EngineOutcome::counted(definition.countsIntoTotal ? QString::number(reading.count)
+                                                             : reading.score);
+}
+
+// A reason with every key of the definition shown as "…".
+EngineOutcome masked(EngineOutcome outcome, const EngineDefinition& definition) {
+    if (!outcome.isCount())
+        outcome.reason = definition.maskKeys(outcome.reason);
+    return outcome;
 }
 
 } // namespace
@@ -138,22 +503,31 @@ EngineOutcome EngineOutcome::stopped() {
     return failed(FailureKind::Stopped, QStringLiteral("stopped"));
 }
 
+EngineOutcome EngineOutcome::off() {
+    return failed(FailureKind::Off, tr("off"));
+}
+
 EngineOutcome engineOutcome(const FetchResult& fetch, const EngineDefinition& definition) {
     if (!definition.usable())
         return EngineOutcome::failed(FailureKind::Definition, definition.failureReason());
+    if (definition.kind == EngineKind::Off)
+        return EngineOutcome::off();
     if (!fetch.complete())
-        return EngineOutcome::failed(failureOfFetch(fetch.error), reasonOfFetch(fetch));
-    const bool json = definition.kind == EngineKind::Json;
-    if (json && (fetch.status == 401 || fetch.status == 403))
-        return EngineOutcome::failed(FailureKind::KeyRefused, QStringLiteral("API key refused (") +
-                                                                  statusLine(fetch) +
-                                                                  QLatin1Char(')'));
+        return masked(EngineOutcome::failed(failureOfFetch(fetch.error), reasonOfFetch(fetch)),
+                      definition);
+    if (definition.isApi()) {
+        const AnswerReading reading = readApiAnswer(fetch, definition);
+        if (!reading.failure && reading.pages > 1)
+            return EngineOutcome::failed(
+                FailureKind::NotRecognised,
+                tr("page not recognised: the answer has %1 pages, and only the first was read")
+                    .arg(reading.pages));
+        return masked(outcomeOf(reading, definition), definition);
+    }
     if (fetch.status == 429 || fetch.status == 403)
         return EngineOutcome::failed(FailureKind::Blocked, blockedBy(statusLine(fetch)));
     if (fetch.status >= 400)
         return EngineOutcome::failed(FailureKind::HttpStatus, statusLine(fetch));
-    if (json)
-        return jsonOutcome(fetch.body, definition.pointer);
 
     const QString page = QString::fromLatin1(fetch.body);
     const EngineCountReading reading = readMarkerCount(page, definition.markers);
@@ -166,6 +540,49 @@ EngineOutcome engineOutcome(const FetchResult& fetch, const EngineDefinition& de
         if (page.contains(QLatin1String(p.phrase), Qt::CaseInsensitive))
             return EngineOutcome::failed(FailureKind::Blocked, blockedBy(QLatin1String(p.what)));
     return EngineOutcome::failed(FailureKind::NotRecognised, QStringLiteral("page not recognised"));
+}
+
+PagedCount::PagedCount(const EngineDefinition& definition) : definition_(&definition) {}
+
+std::optional<int> PagedCount::nextPage() const {
+    if (settled_)
+        return std::nullopt;
+    return next_;
+}
+
+void PagedCount::add(const FetchResult& fetch) {
+    if (settled_)
+        return;
+    const EngineDefinition& definition = *definition_;
+    if (!definition.isPaged() || !definition.usable() || !fetch.complete()) {
+        settled_ = engineOutcome(fetch, definition);
+        return;
+    }
+    const AnswerReading reading = readApiAnswer(fetch, definition);
+    if (reading.failure) {
+        EngineOutcome failure = *reading.failure;
+        if (next_ > 0)
+            failure.reason = tr("page %1: ").arg(next_ + 1) + failure.reason;
+        settled_ = masked(failure, definition);
+        return;
+    }
+    if (pages_ < 0)
+        pages_ = reading.pages;
+    if (reading.count > std::numeric_limits<qint64>::max() - sum_) {
+        settled_ = EngineOutcome::failed(FailureKind::NotRecognised,
+                                         tr("count too large (the sum over the pages)"));
+        return;
+    }
+    sum_ += reading.count;
+    if (++next_ >= pages_)
+        settled_ = EngineOutcome::counted(QString::number(sum_));
+}
+
+EngineOutcome PagedCount::outcome() const {
+    if (settled_)
+        return *settled_;
+    return EngineOutcome::failed(FailureKind::Stopped,
+                                 tr("stopped after %1 of %2 pages").arg(next_).arg(pages_));
 }
 
 EngineOutcome engineOutcome(const FetchResult& fetch, int intEngine) {

@@ -23,9 +23,11 @@ enum class FailureKind {
     BadReply,        // not a usable HTTP reply (broken off, headers too long, redirect loop...)
     Skipped,         // the engine blocked earlier in this run
     Stopped,         // the user stopped the scan
-    KeyRefused,      // an API answered 401 or 403: the key is wrong, expired or missing
+    KeyRefused,      // an API answered 401, or said in its own words that the key is wrong
     NotInGraph,      // the link graph holds neither the URL's host nor its domain
-    Definition       // the slot's definition in engines.ini cannot work
+    Definition,      // the slot's definition in engines.ini cannot work
+    ApiError,        // an API answered with an error of its own (quota, rate limit, unknown site)
+    Off              // the slot is switched off (Kind=off): no request, and no failure either
 };
 
 struct EngineOutcome {
@@ -45,15 +47,54 @@ struct EngineOutcome {
     // The outcome of a request that was not made.
     static EngineOutcome skipped(const QString& reason = QString());
     static EngineOutcome stopped();
+    // The outcome of a switched-off slot.
+    static EngineOutcome off();
 };
 
 struct EngineDefinition;
 
-// The outcome of a fetch for a slot's definition. A fetch that did not complete, an error status,
-// 429 and 403 fail with their reason; otherwise a markers engine's page gives a count or, failing
-// that, is a block page or not recognised. A json engine's 401 and 403 say that the API key was
-// refused, and its reply gives the number at the definition's pointer or fails naming it.
+// The outcome of a fetch for a slot's definition. A fetch that did not complete fails with its
+// reason. A markers engine's error status, 429 and 403 fail; otherwise its page gives a count or,
+// failing that, is a block page or not recognised.
+//
+// An API's answer (json, table) is a count or a failure in the provider's own words. Its status
+// from 400 up fails naming the status and quoting the provider's message: the text at the
+// definition's ErrorPointer, else a message field of a JSON error answer ("message", "error",
+// "error_message", "ErrorMessage", "Message", "status_message", "detail"), else the first line of
+// a short text answer. 401, and any answer whose message says that the key is wrong, is a refused
+// key; a quota or rate limit (402, 403, 429) is not. A 2xx answer fails, quoting the provider,
+// when an OkPointer check fails (or, without one, when ErrorPointer holds a message). The value
+// must be a whole number of at least 0 within 64 bits: anything else fails naming what was found
+// (JSON null, a string, a decimal, a negative number, "count too large"), except that a score
+// (InTotal=no) may hold a decimal. Quoted messages lose their control characters and are cut to
+// 200 characters; every key of the definition in a reason is shown as "…".
 EngineOutcome engineOutcome(const FetchResult& fetch, const EngineDefinition& definition);
+
+// The count of a paged answer (Pages=): the sum of every page's count. Feed it each page's fetch
+// in turn; it says which page to ask for next, until the sum is settled. A definition without
+// pages settles with its one answer (engineOutcome), so that any slot can be driven this way.
+class PagedCount {
+public:
+    // At most this many pages are read; an answer that has more fails.
+    static constexpr int MaxPages = 1000;
+
+    // The definition must outlive the count.
+    explicit PagedCount(const EngineDefinition& definition);
+    // The page to ask for next (0 first), or nothing once the count is settled.
+    std::optional<int> nextPage() const;
+    // Reads the fetch of page nextPage().
+    void add(const FetchResult& fetch);
+    // The sum of all pages once settled (or the failure of the first page that failed); before
+    // that, a failure saying how far it got.
+    EngineOutcome outcome() const;
+
+private:
+    const EngineDefinition* definition_;
+    int next_ = 0;
+    int pages_ = -1; // as the first page says
+    qint64 sum_ = 0;
+    std::optional<EngineOutcome> settled_;
+};
 // The same for the built-in engine intEngine (1..6).
 EngineOutcome engineOutcome(const FetchResult& fetch, int intEngine);
 // The count of a graph engine for a URL, from its link index; no request is made.

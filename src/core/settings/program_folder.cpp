@@ -21,6 +21,11 @@ QString& overrideFolder() {
     return folder;
 }
 
+QString& presetsOverride() {
+    static QString folder;
+    return folder;
+}
+
 QString executableFolder() {
     return QCoreApplication::applicationDirPath();
 }
@@ -92,6 +97,16 @@ QString ProgramFolder::helpFile() {
     if (kind() == Kind::PerUser)
         return shippedFile(QStringLiteral("Help.rtf"));
     return path() + QStringLiteral("/Help.rtf");
+}
+
+QString ProgramFolder::presetsFolder() {
+    if (!presetsOverride().isEmpty())
+        return presetsOverride();
+    return shippedFile(QStringLiteral("presets"));
+}
+
+void ProgramFolder::setPresetsOverride(const QString& folder) {
+    presetsOverride() = folder;
 }
 
 QString ProgramFolder::sharedDataFolder() {

@@ -38,6 +38,12 @@ public:
     static QString listsFolder(); // <folder>/Lists
     // <folder>/Help.rtf, or for the per-user folder the installed one.
     static QString helpFile();
+    // The shipped presets of engines.ini (one file per source): share/tallyscope/presets of an
+    // installation, else presets/ beside the executable (a build tree, a portable copy). Whatever
+    // the program folder is: the presets are the program's, not the user's.
+    static QString presetsFolder();
+    // Points the presets folder elsewhere (tests); an empty text restores the default.
+    static void setPresetsOverride(const QString& folder);
 
     // The installed shared data beside the executable's folder: <exe folder>/../share/tallyscope.
     static QString sharedDataFolder();

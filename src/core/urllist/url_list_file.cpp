@@ -25,7 +25,8 @@ QStringList splitListText(const QString& text) {
 }
 
 QString NormalizeImportedUrl(const QString& line) {
-    if (line.contains(QLatin1String("http://"), Qt::CaseInsensitive))
+    if (line.contains(QLatin1String("http://"), Qt::CaseInsensitive) ||
+        line.contains(QLatin1String("https://"), Qt::CaseInsensitive))
         return line;
     if (line.contains(QLatin1String("www."), Qt::CaseInsensitive))
         return QStringLiteral("http://") + line;

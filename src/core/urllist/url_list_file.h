@@ -16,9 +16,9 @@ namespace tally {
 // The non-empty lines of a text, in order, unchanged.
 QStringList splitListText(const QString& text);
 
-// The clipboard import rule for one line (both markers searched anywhere, ignoring case):
-// a line holding "http://" stays; else a line holding "www." gets "http://" in front; else it
-// gets "http://www." in front.
+// The clipboard import rule for one line (the markers searched anywhere, ignoring case):
+// a line holding "http://" or "https://" stays (it has its scheme already); else a line holding
+// "www." gets "http://" in front; else it gets "http://www." in front.
 QString NormalizeImportedUrl(const QString& line);
 
 // The entries that a clipboard text adds to the list: its non-empty lines, normalised.

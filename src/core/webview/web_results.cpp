@@ -1,5 +1,6 @@
 #include "core/webview/web_results.h"
 
+#include "core/scan/engine_request.h"
 #include "core/scan/url_encode.h"
 #include "core/settings/ini_file.h"
 
@@ -29,15 +30,17 @@ std::optional<QString> webResultAddress(const QString& rowText, const QString& u
     if (slot < 0)
         return std::nullopt;
     const EngineDefinition& engine = engines.definitions[slot];
-    if (engine.kind == EngineKind::Graph)
+    if (!engine.makesRequests())
         return std::nullopt;
     const QString prefix = modINI::ReadIniValue(QString::fromLatin1(EnginesSection), engine.key,
                                                 QString(), settingsIni);
-    if (engine.kind == EngineKind::Json) {
-        const std::optional<QString> target = engine.queryTarget(url);
-        if (!target)
+    if (engine.isApi()) {
+        // The address the request asks, its keys masked; a POST has no address to open.
+        const RequestBuild build =
+            buildEngineRequest(engine, prefix, url, QDateTime::currentDateTime());
+        if (!build.request || build.request->method != "GET")
             return std::nullopt;
-        return prefix + *target + engine.querySuffix;
+        return build.request->shownUrl;
     }
     return prefix + xurlEncode::URLEncode(url);
 }

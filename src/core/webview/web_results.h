@@ -22,9 +22,10 @@ QString engineKeyForRowText(const QString& rowText, const EngineSet& engines = b
 
 // The address a row of the web-results list opens: the URL unchanged for "Home Page"; for a
 // markers engine's row the engine's query prefix, read now from the settings file, followed by
-// the URL-encoded URL (a missing file or key gives an empty prefix); for a json engine's row the
-// address its request asks (prefix, the URL as its definition puts it, suffix). Nothing for a
-// graph engine's row (its count is local, there is no page), and nothing for any other row text.
+// the URL-encoded URL (a missing file or key gives an empty prefix); for an API's row (json,
+// table) the address its request asks (buildEngineRequest), with every key in it shown as "…";
+// nothing when that request is a POST or cannot be made. Nothing for a graph engine's or a
+// switched-off slot's row (there is no page), and nothing for any other row text.
 // The slots are those of engines.ini beside the settings file.
 std::optional<QString> webResultAddress(const QString& rowText, const QString& url,
                                         const QString& settingsIni);

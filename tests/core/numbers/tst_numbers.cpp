@@ -165,6 +165,44 @@ private slots:
         QCOMPARE(wholeNumberOrZero(QStringLiteral("9223372036854775807")),
                  std::numeric_limits<qint64>::max());
     }
+
+    // A number in an API's text answer: a count, or what it is instead.
+    void answerNumbers_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<qint64>("count");
+        const auto add = [](const char* tag, const char* text, AnswerNumber::Kind kind,
+                            qint64 count = 0) {
+            QTest::newRow(tag) << QString::fromLatin1(text) << int(kind) << count;
+        };
+        using K = AnswerNumber::Kind;
+        add("count", "49145", K::Count, 49145);
+        add("blanks", " \t12 ", K::Count, 12);
+        add("leading zeros", "007", K::Count, 7);
+        add("zero", "0", K::Count, 0);
+        add("whole written as a fraction", "12.0", K::Count, 12);
+        add("largest", "9223372036854775807", K::Count, std::numeric_limits<qint64>::max());
+        add("one past the largest", "9223372036854775808", K::TooLarge);
+        add("far beyond", "123456789012345678901234567890", K::TooLarge);
+        add("decimal", "4.68", K::Decimal);
+        add("negative", "-3", K::Negative);
+        add("negative decimal", "-0.5", K::Negative);
+        add("minus zero", "-0", K::Count, 0);
+        add("plus", "+5", K::Count, 5);
+        add("grouped", "1,234", K::NotANumber);
+        add("word", "NOTHING", K::NotANumber);
+        add("empty", "", K::NotANumber);
+        add("line break", "12\n", K::NotANumber);
+    }
+    void answerNumbers() {
+        QFETCH(QString, text);
+        QFETCH(int, kind);
+        QFETCH(qint64, count);
+        const AnswerNumber reading = readAnswerNumber(text);
+        QCOMPARE(int(reading.kind), kind);
+        if (reading.kind == AnswerNumber::Kind::Count)
+            QCOMPARE(reading.count, count);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestNumbers)

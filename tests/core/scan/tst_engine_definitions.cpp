@@ -3,6 +3,8 @@
 #include "core/results/saved_search.h"
 #include "core/scan/engine_definitions.h"
 #include "core/scan/engine_outcome.h"
+#include "core/scan/engine_presets.h"
+#include "core/scan/engine_request.h"
 #include "core/scan/json_pointer.h"
 #include "core/settings/ini_file.h"
 #include "core/settings/user_settings.h"
@@ -92,8 +94,9 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("ini");
         QTest::addColumn<int>("slot");
         QTest::addColumn<QString>("problem");
-        QTest::newRow("unknown kind") << QByteArray("[Ask]\nKind=jsn\n") << 3
-                                      << "unknown kind \"jsn\" (markers, json or graph)";
+        QTest::newRow("unknown kind")
+            << QByteArray("[Ask]\nKind=jsn\n") << 3
+            << "unknown kind \"jsn\" (markers, json, table, graph or off)";
         QTest::newRow("unknown setting")
             << QByteArray("[MSN]\nCountBefor=x\n") << 4 << "unknown setting \"CountBefor\"";
         QTest::newRow("no equals sign")
@@ -264,24 +267,37 @@ private Q_SLOTS:
         QTest::newRow("count") << reply("1234") << 200 << "1234";
         QTest::newRow("zero") << reply("0") << 200 << "0";
         QTest::newRow("largest exact") << reply("9007199254740992") << 200 << "9007199254740992";
+        QTest::newRow("largest count")
+            << reply("9223372036854775807") << 200 << "9223372036854775807";
+        QTest::newRow("whole written as a fraction") << reply("12.0") << 200 << "12";
         QTest::newRow("missing pointer")
             << QByteArray("{\"status\": \"ok\", \"results\": []}") << 200
             << notRecognised + "nothing at /results/0/referring_domains";
-        QTest::newRow("not a number") << reply("\"1234\"") << 200 << atPointer + "not a number";
-        QTest::newRow("null") << reply("null") << 200 << atPointer + "not a number";
-        QTest::newRow("fraction") << reply("2.5") << 200 << atPointer + "not a count (2.5)";
-        QTest::newRow("negative") << reply("-3") << 200 << atPointer + "not a count (-3)";
+        QTest::newRow("a string") << reply("\"1234\"") << 200
+                                  << atPointer + "a string (\u201c1234\u201d), not a count";
+        QTest::newRow("null") << reply("null") << 200 << atPointer + "JSON null, not a count";
+        QTest::newRow("true") << reply("true") << 200 << atPointer + "true, not a count";
+        QTest::newRow("object") << reply("{}") << 200 << atPointer + "an object, not a count";
+        QTest::newRow("fraction") << reply("2.5") << 200
+                                  << atPointer + "a decimal (2.5), not a count";
+        QTest::newRow("negative") << reply("-3") << 200
+                                  << atPointer + "a negative number (-3), not a count";
+        QTest::newRow("past 64 bits")
+            << reply("9223372036854775808") << 200
+            << "fails: count too large (9223372036854775808 at /results/0/referring_domains)";
+        QTest::newRow("far past 64 bits")
+            << reply("1e30") << 200 << "fails: count too large (1e+30";
         QTest::newRow("not JSON") << QByteArray("<html>Error</html>") << 200
                                   << notRecognised + "not JSON (";
         QTest::newRow("two documents")
             << reply("1") + reply("2") << 200 << notRecognised + "not JSON (";
         QTest::newRow("empty") << QByteArray() << 200 << notRecognised + "not JSON (";
         QTest::newRow("401") << QByteArray("{\"error\": \"bad key\"}") << 401
-                             << "fails: API key refused (HTTP status 401 Unauthorized)";
-        QTest::newRow("403") << QByteArray() << 403
-                             << "fails: API key refused (HTTP status 403 Forbidden)";
-        QTest::newRow("429") << QByteArray() << 429
-                             << "fails: blocked by the engine (HTTP status 429 Too Many Requests)";
+                             << "fails: API key refused (HTTP status 401 Unauthorized): "
+                                "\u201cbad key\u201d";
+        QTest::newRow("403 without a word")
+            << QByteArray() << 403 << "fails: HTTP status 403 Forbidden";
+        QTest::newRow("429") << QByteArray() << 429 << "fails: HTTP status 429 Too Many Requests";
         QTest::newRow("500 with a count")
             << reply("1") << 500 << "fails: HTTP status 500 Internal Server Error";
     }
@@ -311,8 +327,417 @@ private Q_SLOTS:
         QCOMPARE(*msn.queryTarget("http://www.shop.example.co.uk/a"), QString("example.co.uk"));
         QVERIFY(!msn.queryTarget("http://10.1.2.3/"));
         const QStringList lines = set.describe();
-        QCOMPARE(lines.at(5), QString("MSN: \"MSN\", json, the count at /n: ready"));
-        QVERIFY(lines.at(1).endsWith(": ready"));
+        QCOMPARE(lines.at(5), QString("MSN: \"MSN\", json, the count at /n, key opr: ready"));
+        QCOMPARE(lines.at(1), QString("Google: \"Google\", the built-in search engine: it no "
+                                      "longer reports link counts"));
+    }
+
+    // A slot given another kind, or a preset, keeps nothing of the engine it replaces.
+    void redefinedSlotsStartFromNothing_data() {
+        QTest::addColumn<QByteArray>("ini");
+        QTest::addColumn<int>("slot");
+        QTest::newRow("json in AllTheWeb's place")
+            << QByteArray("[ATW]\nKind=json\nPointer=/n\n") << 5;
+        QTest::newRow("table in Google's place")
+            << QByteArray("[Google]\nKind=table\nColumn=n\n") << 0;
+        QTest::newRow("a preset in AllTheWeb's place") << QByteArray("[ATW]\nPreset=ahrefs\n") << 5;
+    }
+    void redefinedSlotsStartFromNothing() {
+        QFETCH(QByteArray, ini);
+        QFETCH(int, slot);
+        test::TestEnv env;
+        QVERIFY(UserSettings::setApiKey("ahrefs", "tok"));
+        const EngineDefinition d = enginesOf(env, ini).definitions[slot];
+        QVERIFY2(d.usable(), qPrintable(d.problem));
+        QVERIFY(!d.builtInEngine);
+        QVERIFY(d.querySuffix.isEmpty());
+        QVERIFY(d.markers == MarkerRule());
+        const RequestBuild build =
+            buildEngineRequest(d, "https://api.example.net/v1?u=", "http://www.example.com/",
+                               QDateTime(QDate(2026, 3, 1), QTime(9, 0)));
+        QVERIFY(build.request);
+        QVERIFY2(!build.request->url.contains("rys=0"), qPrintable(build.request->url));
+    }
+
+    // A slot that is off sends nothing, counts nothing and is no failure; a score is kept out of
+    // the total and may hold a decimal.
+    void slotsTheUserControls() {
+        test::TestEnv env;
+        const EngineSet set = enginesOf(env, "[MSN]\nKind=off\nCaption=Nothing here\n"
+                                             "[Ask]\nKind=json\nPointer=/rank\nInTotal=no\n");
+        const EngineDefinition& off = set.definitions[4];
+        QVERIFY(off.usable());
+        QVERIFY(off.switchedOff);
+        QVERIFY(!off.makesRequests());
+        QCOMPARE(off.caption, QString("Nothing here"));
+        QCOMPARE(outcomeOf(off, "{}").failure, FailureKind::Off);
+        QCOMPARE(buildEngineRequest(off, "http://x.example/?q=", "a.example", QDateTime())
+                     .failure.failure,
+                 FailureKind::Off);
+        QVERIFY(!off.queryTarget("http://a.example/"));
+        QCOMPARE(set.describe().at(5),
+                 QString("MSN: \"Nothing here\", off: it sends nothing, and its column counts "
+                         "nothing"));
+
+        const EngineDefinition& score = set.definitions[3];
+        QVERIFY(score.usable());
+        QVERIFY(!score.countsIntoTotal);
+        QCOMPARE(shown(outcomeOf(score, "{\"rank\": 4.68}")), QString("4.68"));
+        QCOMPARE(shown(outcomeOf(score, "{\"rank\": 5}")), QString("5"));
+        QVERIFY(shown(outcomeOf(score, "{\"rank\": null}")).contains("JSON null"));
+        QVERIFY(set.describe().at(4).contains("a score kept out of the total"));
+        QCOMPARE(enginesOf(env, "[Ask]\nInTotal=perhaps\n").definitions[3].problem,
+                 QString("InTotal takes yes or no, not \"perhaps\""));
+    }
+
+    void duplicateSectionsAreNamed() {
+        test::TestEnv env;
+        const EngineSet set = enginesOf(env, "[MSN]\nCaption=First\n[Ask]\n[msn]\nCaption=Again\n");
+        const EngineDefinition& msn = set.definitions[4];
+        QVERIFY(!msn.usable());
+        QVERIFY2(msn.problem.contains("the section [MSN] is written 2 times in engines.ini"),
+                 qPrintable(msn.problem));
+        QCOMPARE(outcomeOf(msn, "x").failure, FailureKind::Definition);
+        QVERIFY(set.definitions[3].usable());
+    }
+
+    // Every shipped preset makes a working slot once its keys are in section Keys.
+    void presetsLoad_data() {
+        QTest::addColumn<QString>("preset");
+        QTest::addColumn<QStringList>("keys");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<bool>("inTotal");
+        QTest::newRow("moz") << "moz" << QStringList{"moz-access-id", "moz-secret-key"} << "Moz"
+                             << int(EngineKind::Json) << true;
+        QTest::newRow("majestic") << "majestic" << QStringList{"majestic"} << "Majestic"
+                                  << int(EngineKind::Json) << true;
+        QTest::newRow("ahrefs") << "ahrefs" << QStringList{"ahrefs"} << "Ahrefs"
+                                << int(EngineKind::Json) << true;
+        QTest::newRow("semrush") << "semrush" << QStringList{"semrush"} << "Semrush"
+                                 << int(EngineKind::Table) << true;
+        QTest::newRow("dataforseo")
+            << "dataforseo" << QStringList{"dataforseo-login", "dataforseo-password"}
+            << "DataForSEO" << int(EngineKind::Json) << true;
+        QTest::newRow("openpagerank") << "openpagerank" << QStringList{"openpagerank"}
+                                      << "Open PageRank" << int(EngineKind::Json) << false;
+        QTest::newRow("bing-webmaster") << "bing-webmaster" << QStringList{"bing-webmaster"}
+                                        << "Bing Webmaster" << int(EngineKind::Json) << true;
+    }
+    void presetsLoad() {
+        QFETCH(QString, preset);
+        QFETCH(QStringList, keys);
+        QFETCH(QString, caption);
+        QFETCH(int, kind);
+        QFETCH(bool, inTotal);
+        test::TestEnv env;
+        QVERIFY(presetNames().contains(preset));
+        const QByteArray ini = "[MSN]\nPreset=" + preset.toUtf8() + "\n";
+        // Without its keys the slot names every one it lacks.
+        const EngineDefinition missing = enginesOf(env, ini).definitions[4];
+        QVERIFY(!missing.usable());
+        for (const QString& key : keys)
+            QVERIFY2(missing.problem.contains(key), qPrintable(missing.problem));
+        for (const QString& key : keys)
+            QVERIFY(UserSettings::setApiKey(key, "value-of-" + key));
+        const EngineSet set = enginesOf(env, ini);
+        const EngineDefinition& d = set.definitions[4];
+        QVERIFY2(d.usable(), qPrintable(d.problem));
+        QCOMPARE(d.preset, preset);
+        QCOMPARE(d.caption, caption);
+        QCOMPARE(int(d.kind), kind);
+        QCOMPARE(d.countsIntoTotal, inTotal);
+        QCOMPARE(d.keyNames(), keys);
+        QVERIFY(!d.builtInEngine);
+        QVERIFY(!d.plainRequest);
+        QVERIFY(!d.queryTarget("http://www.example.com/"));
+        QVERIFY(d.requestHeaders().isEmpty());
+        const QString line = set.describe().at(5);
+        QVERIFY2(line.startsWith("MSN: \"" + caption + "\", preset " + preset + " (") &&
+                     line.endsWith(": ready"),
+                 qPrintable(line));
+        // Its request goes to the provider's own server, every key masked where it is shown.
+        const RequestBuild build =
+            buildEngineRequest(d, "http://google.example/?q=", "http://www.example.com/",
+                               QDateTime::currentDateTime());
+        QVERIFY(build.request);
+        QVERIFY(build.request->url.startsWith("https://"));
+        QVERIFY(!build.request->url.contains("google.example"));
+        for (const QString& key : keys)
+            QVERIFY(!build.request->shownUrl.contains("value-of-" + key));
+    }
+
+    // Keys written beside Preset= override the preset's own; an unknown preset is named.
+    void presetsAreOverridden() {
+        test::TestEnv env;
+        QVERIFY(UserSettings::setApiKey("majestic", "k"));
+        const EngineDefinition d =
+            enginesOf(env, "[Yahoo]\nPreset=majestic\nCaption=Fresh links\n"
+                           "Pointer=/DataTables/Results/Data/0/ExtBackLinks\n")
+                .definitions[2];
+        QVERIFY2(d.usable(), qPrintable(d.problem));
+        QCOMPARE(d.caption, QString("Fresh links"));
+        QCOMPARE(d.pointer, QString("/DataTables/Results/Data/0/ExtBackLinks"));
+        QCOMPARE(d.okChecks.size(), 2);
+        const EngineDefinition unknown = enginesOf(env, "[Yahoo]\nPreset=nope\n").definitions[2];
+        QVERIFY2(unknown.problem.startsWith("unknown preset \"nope\" (ahrefs, bing-webmaster, "
+                                            "dataforseo, majestic, moz, openpagerank, semrush)"),
+                 qPrintable(unknown.problem));
+        const EngineDefinition sneaky =
+            enginesOf(env, "[Yahoo]\nPreset=../engines\n").definitions[2];
+        QVERIFY(sneaky.problem.startsWith("unknown preset \"../engines\""));
+    }
+
+    void brokenRequests_data() {
+        QTest::addColumn<QByteArray>("ini");
+        QTest::addColumn<QString>("problem");
+        const QByteArray json = "[MSN]\nKind=json\nPointer=/n\n";
+        QTest::newRow("method") << json + "Method=PUT\n"
+                                << "Method takes GET or POST, not \"PUT\"";
+        QTest::newRow("body without POST") << json + "Body={}\n"
+                                           << "a Body is sent only with Method=POST";
+        QTest::newRow("body not JSON") << json + "Method=POST\nBody={\"a\": {url}}\n"
+                                       << "the Body is not JSON";
+        QTest::newRow("basic auth of one key") << json + "BasicAuth=only\n"
+                                               << "BasicAuth takes the names of two keys";
+        QTest::newRow("server with a path") << json + "Server=http://127.0.0.1:80/x\n"
+                                            << "Server: \"http://127.0.0.1:80/x\"";
+        QTest::newRow("server not http") << json + "Server=ftp://mirror.example\n"
+                                         << "Server: \"ftp\" is neither http nor https";
+        QTest::newRow("address not http") << json + "Address=api.example.net/x\n"
+                                          << "Address must start with http://";
+        QTest::newRow("unknown placeholder")
+            << json + "Address=https://api.example.net/?d={domian}\n"
+            << "unknown placeholder {domian} in Address";
+        QTest::newRow("date without format") << json + "Suffix=&d={date}\n"
+                                             << "{date} in Suffix needs a format";
+        QTest::newRow("url with an argument") << json + "Header1=X-Site: {url:x}\n"
+                                              << "{url:x} in Header1 takes nothing";
+        QTest::newRow("ok pointer without value") << json + "OkPointer=/Code\n"
+                                                  << "OkPointer has no OkValue";
+        QTest::newRow("ok value without pointer") << json + "OkValue2=OK\n"
+                                                  << "OkValue2 has no OkPointer2";
+        QTest::newRow("bad error pointer") << json + "ErrorPointer=message\n"
+                                           << "invalid JSON pointer \"message\" in ErrorPointer";
+        QTest::newRow("bad pages pointer") << json + "Pages=pages\n"
+                                           << "invalid JSON pointer \"pages\" in Pages";
+        QTest::newRow("table without column") << QByteArray("[MSN]\nKind=table\n") << "no Column";
+        QTest::newRow("separator of two")
+            << QByteArray("[MSN]\nKind=table\nColumn=n\nSeparator=;;\n")
+            << "Separator takes one character";
+        QTest::newRow("keys missing")
+            << json + "BasicAuth=user-key,secret-key\n"
+            << "no API keys: give user-key and secret-key values in section Keys";
+    }
+    void brokenRequests() {
+        QFETCH(QByteArray, ini);
+        QFETCH(QString, problem);
+        test::TestEnv env;
+        const EngineDefinition d = enginesOf(env, ini).definitions[4];
+        QVERIFY2(d.problem.contains(problem), qPrintable(d.problem));
+        QCOMPARE(buildEngineRequest(d, QString(), "http://a.example/", QDateTime()).failure.failure,
+                 FailureKind::Definition);
+    }
+
+    // What an API says when something is wrong is quoted, and a refused key is only what the
+    // provider calls one.
+    void apiErrorsInTheProvidersWords_data() {
+        QTest::addColumn<QByteArray>("extra"); // lines added to the json slot
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("reason");
+        const int refused = int(FailureKind::KeyRefused);
+        const int api = int(FailureKind::ApiError);
+        QTest::newRow("401 quoted")
+            << QByteArray() << 401 << QByteArray("{\"message\": \"Invalid credentials\"}")
+            << refused
+            << "API key refused (HTTP status 401 Unauthorized): "
+               "\u201cInvalid credentials\u201d";
+        QTest::newRow("403 quota is no refused key")
+            << QByteArray() << 403 << QByteArray("{\"error\": \"API units limit reached\"}") << api
+            << "HTTP status 403 Forbidden: \u201cAPI units limit reached\u201d";
+        QTest::newRow("403 that says the key is wrong")
+            << QByteArray() << 403 << QByteArray("{\"error\": \"Invalid API key\"}") << refused
+            << "API key refused (HTTP status 403 Forbidden): \u201cInvalid API key\u201d";
+        QTest::newRow("402 text")
+            << QByteArray() << 402 << QByteArray("Payment required\r\nsee your balance\r\n") << api
+            << "HTTP status 402 Payment Required: \u201cPayment required\u201d";
+        QTest::newRow("429 nested message")
+            << QByteArray() << 429 << QByteArray("{\"error\": {\"message\": \"slow down\"}}") << api
+            << "HTTP status 429 Too Many Requests: \u201cslow down\u201d";
+        QTest::newRow("error pointer first")
+            << QByteArray("ErrorPointer=/detail/text\n") << 400
+            << QByteArray("{\"message\": \"generic\", \"detail\": {\"text\": \"specific\"}}") << api
+            << "HTTP status 400 Bad Request: \u201cspecific\u201d";
+        QTest::newRow("a page is not quoted")
+            << QByteArray() << 503 << QByteArray("<html><body>down</body></html>") << api
+            << "HTTP status 503 Service Unavailable";
+        QTest::newRow("error in a 200 answer")
+            << QByteArray("ErrorPointer=/error\n") << 200
+            << QByteArray("{\"error\": \"no such domain\"}") << api
+            << "the API answered: \u201cno such domain\u201d";
+        QTest::newRow("empty error text is no error")
+            << QByteArray("ErrorPointer=/error\n") << 200
+            << QByteArray("{\"error\": \"\", \"n\": 7}") << int(FailureKind::None) << "7";
+        QTest::newRow("ok check failed, key refused")
+            << QByteArray("OkPointer=/Code\nOkValue=OK\nErrorPointer=/ErrorMessage\n") << 200
+            << QByteArray("{\"Code\": \"InvalidAPIKey\", \"ErrorMessage\": \"\"}") << refused
+            << "API key refused: \u201cInvalidAPIKey\u201d at /Code, not OK";
+        QTest::newRow("ok check failed, message")
+            << QByteArray("OkPointer=/status_code\nOkValue=20000\nErrorPointer=/status_message\n")
+            << 200 << QByteArray("{\"status_code\": 40501, \"status_message\": \"Invalid Field\"}")
+            << api << "the API answered: \u201cInvalid Field\u201d";
+        QTest::newRow("ok check of several values")
+            << QByteArray("OkPointer=/s\nOkValue=Found|MayExist\n") << 200
+            << QByteArray("{\"s\": \"MayExist\", \"n\": 3}") << int(FailureKind::None) << "3";
+        QTest::newRow("control characters and length")
+            << QByteArray("ErrorPointer=/e\n") << 200
+            << QByteArray("{\"e\": \"bad\\u0007\\tthing ") + QByteArray(300, 'x') + "\"}" << api
+            << "the API answered: \u201cbad thing xxxx";
+        QTest::newRow("a text answer that says the key is wrong")
+            << QByteArray() << 200 << QByteArray("ERROR 120 :: WRONG KEY - ID PAIR\r\n") << refused
+            << "API key refused: \u201cERROR 120 :: WRONG KEY - ID PAIR\u201d";
+    }
+    void apiErrorsInTheProvidersWords() {
+        QFETCH(QByteArray, extra);
+        QFETCH(int, status);
+        QFETCH(QByteArray, body);
+        QFETCH(int, kind);
+        QFETCH(QString, reason);
+        test::TestEnv env;
+        const EngineDefinition d =
+            enginesOf(env, "[MSN]\nKind=json\nPointer=/n\n" + extra).definitions[4];
+        QVERIFY2(d.usable(), qPrintable(d.problem));
+        const EngineOutcome outcome = outcomeOf(d, body, status);
+        QCOMPARE(int(outcome.failure), kind);
+        QVERIFY2((outcome.isCount() ? outcome.count : outcome.reason).startsWith(reason),
+                 qPrintable(outcome.reason));
+        QVERIFY(outcome.reason.size() <= 260);
+        for (QChar c : outcome.reason)
+            QVERIFY(c.category() != QChar::Other_Control);
+    }
+
+    // A provider that repeats the key in its message never shows it.
+    void keysAreMaskedInReasons() {
+        test::TestEnv env;
+        QVERIFY(UserSettings::setApiKey("site-key", "K3Y-abc/123"));
+        const EngineDefinition d = enginesOf(env, "[MSN]\nKind=json\nPointer=/n\nKeyName=site-key\n"
+                                                  "Address=https://api.example.net/?k={key}\n")
+                                       .definitions[4];
+        QVERIFY2(d.usable(), qPrintable(d.problem));
+        for (const QByteArray& echo : {QByteArray("K3Y-abc/123"), QByteArray("K3Y-abc%2F123")}) {
+            const EngineOutcome outcome =
+                outcomeOf(d, "{\"message\": \"key " + echo + " is not valid\"}", 400);
+            QVERIFY2(!outcome.reason.contains("K3Y"), qPrintable(outcome.reason));
+            QVERIFY(outcome.reason.contains("key \u2026 is not valid"));
+        }
+        FetchResult broken;
+        broken.error = FetchError::ConnectFailed;
+        broken.errorText = "https://api.example.net/?k=K3Y-abc%2F123: no route";
+        QVERIFY(!engineOutcome(broken, d).reason.contains("K3Y"));
+    }
+
+    // A delimited text answer read by its column's heading.
+    void tableAnswers_data() {
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("count") << QByteArray("ascore;domains_num\r\n74;49145\r\n") << 200
+                               << "49145";
+        QTest::newRow("any letter case") << QByteArray("Domains_Num\n12\n") << 200 << "12";
+        QTest::newRow("nothing found")
+            << QByteArray("ERROR 50 :: NOTHING FOUND\r\n") << 200
+            << "fails: the API answered: \u201cERROR 50 :: NOTHING FOUND\u201d";
+        QTest::newRow("units spent") << QByteArray("ERROR 132 :: API UNITS BALANCE IS ZERO") << 403
+                                     << "fails: HTTP status 403 Forbidden: \u201cERROR 132 :: "
+                                        "API UNITS BALANCE IS ZERO\u201d";
+        QTest::newRow("another table") << QByteArray("ascore;total\n1;2\n") << 200
+                                       << "fails: page not recognised: no column domains_num";
+        QTest::newRow("no row") << QByteArray("domains_num\r\n") << 200
+                                << "fails: page not recognised: no row under the heading";
+        QTest::newRow("a word") << QByteArray("domains_num\nn/a\n") << 200
+                                << "fails: page not recognised: the domains_num column is "
+                                   "\u201cn/a\u201d, not a count";
+        QTest::newRow("decimal") << QByteArray("domains_num\n1.5\n") << 200
+                                 << "fails: page not recognised: the domains_num column is a "
+                                    "decimal (\u201c1.5\u201d)";
+        QTest::newRow("too large")
+            << QByteArray("domains_num\n99999999999999999999\n") << 200 << "fails: count too large";
+        QTest::newRow("empty") << QByteArray("\r\n") << 200
+                               << "fails: page not recognised: the answer is empty";
+    }
+    void tableAnswers() {
+        QFETCH(QByteArray, body);
+        QFETCH(int, status);
+        QFETCH(QString, shown);
+        test::TestEnv env;
+        const EngineDefinition d =
+            enginesOf(env, "[MSN]\nKind=table\nColumn=domains_num\n").definitions[4];
+        QVERIFY2(d.usable(), qPrintable(d.problem));
+        const QString result = ::shown(outcomeOf(d, body, status));
+        QVERIFY2(result.startsWith(shown), qPrintable(result));
+    }
+
+    // A paged answer: the sum of a member over every page.
+    void pagedAnswers() {
+        test::TestEnv env;
+        const EngineDefinition d =
+            enginesOf(env, "[MSN]\nKind=json\nPointer=/d/Links\nSum=Count\nPages=/d/TotalPages\n")
+                .definitions[4];
+        QVERIFY2(d.usable(), qPrintable(d.problem));
+        QVERIFY(d.isPaged());
+        const auto page = [](const QByteArray& counts, int pages) {
+            QByteArray links;
+            for (const QByteArray& count : counts.split(','))
+                links +=
+                    (links.isEmpty() ? "" : ",") + ("{\"Count\": " + count + ", \"Url\": \"u\"}");
+            FetchResult fetch;
+            fetch.status = 200;
+            fetch.body = "{\"d\": {\"Links\": [" + links +
+                         "], \"TotalPages\": " + QByteArray::number(pages) + "}}";
+            return fetch;
+        };
+        PagedCount three(d);
+        QCOMPARE(three.nextPage(), 0);
+        three.add(page("5,7", 3));
+        QCOMPARE(three.nextPage(), 1);
+        QCOMPARE(three.outcome().failure, FailureKind::Stopped);
+        three.add(page("1,1", 3));
+        three.add(page("10", 3));
+        QVERIFY(!three.nextPage());
+        QCOMPARE(three.outcome().count, QString("24"));
+
+        PagedCount broken(d);
+        broken.add(page("5", 2));
+        FetchResult refused;
+        refused.status = 400;
+        refused.body = "{\"ErrorCode\": 4, \"Message\": \"ERROR!!! ThrottleUser\"}";
+        broken.add(refused);
+        QVERIFY(!broken.nextPage());
+        QCOMPARE(broken.outcome().reason,
+                 QString("page 2: HTTP status 400 Bad Request: \u201cERROR!!! ThrottleUser\u201d"));
+
+        FetchResult noCount;
+        noCount.status = 200;
+        noCount.body = "{\"d\": {\"Links\": [{\"Url\": \"u\"}], \"TotalPages\": 1}}";
+        PagedCount none(d);
+        none.add(noCount);
+        QVERIFY(!none.nextPage());
+        QVERIFY(none.outcome().reason.contains("nothing at /d/Links/0/Count"));
+        FetchResult empty;
+        empty.status = 200;
+        empty.body = "{\"d\": {\"Links\": [], \"TotalPages\": 0}}";
+        PagedCount zero(d);
+        zero.add(empty);
+        QCOMPARE(zero.outcome().count, QString("0"));
+
+        // Read as one answer, more pages than one is no count.
+        QVERIFY(shown(engineOutcome(page("5", 2), d)).contains("the answer has 2 pages"));
+        QCOMPARE(shown(engineOutcome(page("5,6", 1), d)), QString("11"));
+        QVERIFY(shown(engineOutcome(page("5", 5000), d)).contains("5000 pages"));
+        QVERIFY(
+            shown(engineOutcome(page("9223372036854775807,1", 1), d)).contains("count too large"));
     }
 };
 

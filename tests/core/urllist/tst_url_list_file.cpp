@@ -63,8 +63,12 @@ void TestUrlListFile::normalizesImportedLines_data() {
                                     << "http://shop.www.example.com";
     QTest::newRow("leading blank") << " example.com"
                                    << "http://www. example.com";
-    QTest::newRow("https") << "https://example.com"
-                           << "http://www.https://example.com";
+    QTest::newRow("https keeps its scheme") << "https://www.wikipedia.org/"
+                                            << "https://www.wikipedia.org/";
+    QTest::newRow("https capitals") << "HTTPS://Example.com"
+                                    << "HTTPS://Example.com";
+    QTest::newRow("https without www") << "https://example.com"
+                                       << "https://example.com";
     QTest::newRow("http later") << "see http://x.org"
                                 << "see http://x.org";
 }

@@ -1,0 +1,571 @@
+#include "support/api_stand_ins.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QUrlQuery>
+
+namespace tally::test {
+
+namespace {
+
+HttpResponse answerWith(int status, const QByteArray& body, const QByteArray& contentType) {
+    HttpResponse response;
+    response.status = status;
+    response.body = body;
+    response.headers.append({QByteArrayLiteral("Content-Type"), contentType});
+    return response;
+}
+
+HttpResponse json(int status, const QJsonObject& object) {
+    return answerWith(status, QJsonDocument(object).toJson(QJsonDocument::Compact),
+                      "application/json; charset=utf-8");
+}
+
+HttpResponse text(int status, const QByteArray& body) {
+    return answerWith(status, body, "text/plain; charset=utf-8");
+}
+
+// A value as the JSON number it stands for.
+QJsonValue number(const QByteArray& value) {
+    if (value.contains('.'))
+        return value.toDouble();
+    return value.toLongLong();
+}
+
+QByteArray basicToken(const QString& user, const QString& secret) {
+    return "Basic " + (user + QLatin1Char(':') + secret).toUtf8().toBase64();
+}
+
+// The registrable domain a stand-in is asked about: what the request names, lower case.
+QString site(const QString& asked) {
+    return asked.trimmed().toLower();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Moz Links API v2, url_metrics. Documented: POST https://lsapi.seomoz.com/v2/url_metrics, HTTP
+// Basic authentication with the Access ID as user name and the Secret Key as password, a JSON
+// body {"targets": ["moz.com"]} (up to 50 targets); the answer {"results": [{"page": ...,
+// "domain_authority": ..., "root_domains_to_root_domain": ..., ...}]}, one result per target in
+// order. Errors are a status from 400 up with a JSON object naming the error and its message.
+class MozStandIn : public ApiStandIn {
+public:
+    QString preset() const override { return QStringLiteral("moz"); }
+    QList<QPair<QString, QString>> keys() const override {
+        return {{QStringLiteral("moz-access-id"), QStringLiteral("mozscape-7fa2c19d04")},
+                {QStringLiteral("moz-secret-key"), QStringLiteral("f0e1d2c3b4a5968778695a4b")}};
+    }
+    QString unknownSiteText() const override { return QStringLiteral("No data for target"); }
+    QString quotaText() const override {
+        return QStringLiteral("Your monthly row limit has been reached");
+    }
+
+protected:
+    Judged judge(const HttpRequest& r) const override {
+        Judged judged;
+        if (r.method != "POST" || r.path != QLatin1String("/v2/url_metrics"))
+            judged.refusal = error(404, "Not Found", "No such endpoint");
+        else if (r.header("Authorization") != basicToken(key(QStringLiteral("moz-access-id")),
+                                                         key(QStringLiteral("moz-secret-key"))))
+            judged.refusal = error(401, "Unauthorized", "Invalid credentials");
+        else if (!r.header("Content-Type").startsWith("application/json"))
+            judged.refusal = error(400, "Bad Request", "The body must be JSON");
+        else {
+            const QJsonArray targets =
+                QJsonDocument::fromJson(r.body).object()["targets"].toArray();
+            if (targets.size() != 1 || !targets.at(0).isString())
+                judged.refusal = error(400, "Bad Request", "targets must list the URLs");
+            else
+                judged.site = site(targets.at(0).toString());
+        }
+        return judged;
+    }
+    HttpResponse valueAnswer(const QString& target, const QByteArray& value,
+                             const HttpRequest&) const override {
+        return json(200, QJsonObject{{"results", QJsonArray{QJsonObject{
+                                                     {"page", target + QLatin1Char('/')},
+                                                     {"domain_authority", 42},
+                                                     {"page_authority", 38},
+                                                     {"spam_score", 1},
+                                                     {"root_domains_to_root_domain", number(value)},
+                                                     {"external_pages_to_root_domain", 58432}}}}});
+    }
+    HttpResponse unknownSite(const QString&) const override {
+        return error(404, "Not Found", unknownSiteText());
+    }
+    HttpResponse quotaExhausted() const override { return error(403, "Forbidden", quotaText()); }
+    HttpResponse rateLimited() const override {
+        return error(429, "Too Many Requests", "Rate limit exceeded, slow down");
+    }
+
+private:
+    static HttpResponse error(int status, const char* name, const QString& message) {
+        return json(status, QJsonObject{{"name", QLatin1String(name)}, {"message", message}});
+    }
+};
+
+// ---------------------------------------------------------------------------------------------
+// Majestic GetIndexItemInfo. Documented: GET https://api.majestic.com/api/json?app_api_key=KEY
+// &cmd=GetIndexItemInfo&items=1&item0=ITEM&datasource=fresh; the answer {"Code": "OK",
+// "ErrorMessage": "", "FullError": "", "DataTables": {"Results": {"Headers": ..., "Data":
+// [{"ItemNum": 0, "Item": ..., "ResultCode": "OK", "Status": "Found", "ExtBackLinks": ...,
+// "RefDomains": ...}]}}}. Errors come as HTTP 200 with another Code and its ErrorMessage
+// ({"Code": "InvalidAPIKey", ...}); an item the index does not hold has Status "NotFound".
+class MajesticStandIn : public ApiStandIn {
+public:
+    QString preset() const override { return QStringLiteral("majestic"); }
+    QList<QPair<QString, QString>> keys() const override {
+        return {{QStringLiteral("majestic"), QStringLiteral("9A8B7C6D5E4F3A2B1C0D9E8F")}};
+    }
+    QString unknownSiteText() const override { return QStringLiteral("NotFound"); }
+    QString quotaText() const override {
+        return QStringLiteral("Insufficient IndexItemInfoResUnits to complete the request");
+    }
+
+protected:
+    Judged judge(const HttpRequest& r) const override {
+        Judged judged;
+        const QHash<QString, QString> q = queryItems(r.query);
+        if (r.method != "GET" || r.path != QLatin1String("/api/json"))
+            judged.refusal = text(404, "Not Found");
+        else if (q.value("app_api_key") != key(QStringLiteral("majestic")))
+            judged.refusal = result("InvalidAPIKey", "The API key is not valid");
+        else if (q.value("cmd") != QLatin1String("GetIndexItemInfo") ||
+                 q.value("items") != QLatin1String("1") || q.value("item0").isEmpty() ||
+                 q.value("datasource") != QLatin1String("fresh"))
+            judged.refusal = result("InvalidParameters", "cmd, items, item0 or datasource");
+        else
+            judged.site = site(q.value("item0"));
+        return judged;
+    }
+    HttpResponse valueAnswer(const QString& item, const QByteArray& value,
+                             const HttpRequest&) const override {
+        return row(item, "Found", number(value));
+    }
+    HttpResponse unknownSite(const QString& item) const override {
+        return row(item, "NotFound", 0);
+    }
+    HttpResponse quotaExhausted() const override {
+        return result("InsufficientIndexItemInfoResUnits", quotaText());
+    }
+    HttpResponse rateLimited() const override {
+        return json(429, QJsonObject{{"Code", "RateLimitExceeded"},
+                                     {"ErrorMessage", "Too many requests"},
+                                     {"FullError", ""}});
+    }
+
+private:
+    static HttpResponse result(const char* code, const QString& message) {
+        return json(200, QJsonObject{{"Code", QLatin1String(code)},
+                                     {"ErrorMessage", message},
+                                     {"FullError", message}});
+    }
+    static HttpResponse row(const QString& item, const char* status, const QJsonValue& refs) {
+        const QJsonObject data{{"ItemNum", 0},          {"Item", item},
+                               {"ResultCode", "OK"},    {"Status", QLatin1String(status)},
+                               {"ExtBackLinks", 98765}, {"RefDomains", refs}};
+        return json(
+            200, QJsonObject{{"Code", "OK"},
+                             {"ErrorMessage", ""},
+                             {"FullError", ""},
+                             {"DataTables",
+                              QJsonObject{{"Results", QJsonObject{{"Headers", QJsonObject{}},
+                                                                  {"Data", QJsonArray{data}}}}}}});
+    }
+};
+
+// ---------------------------------------------------------------------------------------------
+// Ahrefs API v3, site-explorer/backlinks-stats. Documented: GET https://api.ahrefs.com/v3/
+// site-explorer/backlinks-stats?target=...&mode=exact|prefix|domain|subdomains&date=YYYY-MM-DD
+// (date required), "Authorization: Bearer KEY"; the answer {"metrics": {"live": ...,
+// "all_time": ..., "live_refdomains": ..., "all_time_refdomains": ...}}. Errors are a status
+// from 400 up with {"error": "..."}.
+class AhrefsStandIn : public ApiStandIn {
+public:
+    QString preset() const override { return QStringLiteral("ahrefs"); }
+    QList<QPair<QString, QString>> keys() const override {
+        return {{QStringLiteral("ahrefs"), QStringLiteral("ahr3fs-T0k3n-5d8e2b")}};
+    }
+    QString unknownSiteText() const override { return QStringLiteral("target: unknown domain"); }
+    QString quotaText() const override { return QStringLiteral("API units limit reached"); }
+
+protected:
+    Judged judge(const HttpRequest& r) const override {
+        Judged judged;
+        const QHash<QString, QString> q = queryItems(r.query);
+        static const QStringList modes{"exact", "prefix", "domain", "subdomains"};
+        if (r.method != "GET" || r.path != QLatin1String("/v3/site-explorer/backlinks-stats"))
+            judged.refusal = error(404, "not found");
+        else if (r.header("Authorization") != "Bearer " + key(QStringLiteral("ahrefs")).toUtf8())
+            judged.refusal = error(401, "Invalid API key");
+        else if (!QDate::fromString(q.value("date"), Qt::ISODate).isValid())
+            judged.refusal = error(400, "date: expected YYYY-MM-DD");
+        else if (q.value("target").isEmpty() || !modes.contains(q.value("mode", "subdomains")))
+            judged.refusal = error(400, "target or mode");
+        else
+            judged.site = site(q.value("target"));
+        return judged;
+    }
+    HttpResponse valueAnswer(const QString&, const QByteArray& value,
+                             const HttpRequest&) const override {
+        return json(200, QJsonObject{{"metrics", QJsonObject{{"live", 123456},
+                                                             {"all_time", 234567},
+                                                             {"live_refdomains", number(value)},
+                                                             {"all_time_refdomains", 9999}}}});
+    }
+    HttpResponse unknownSite(const QString&) const override {
+        return error(400, unknownSiteText());
+    }
+    HttpResponse quotaExhausted() const override { return error(403, quotaText()); }
+    HttpResponse rateLimited() const override { return error(429, "Too many requests"); }
+
+private:
+    static HttpResponse error(int status, const QString& message) {
+        return json(status, QJsonObject{{"error", message}});
+    }
+};
+
+// ---------------------------------------------------------------------------------------------
+// Semrush Analytics API, backlinks_overview. Documented: GET https://api.semrush.com/analytics/
+// v1/?key=KEY&type=backlinks_overview&target=...&target_type=root_domain|domain|url
+// &export_columns=ascore,total,domains_num,...; the answer is text, a line of the requested
+// columns' names and a line of their values, separated by ";". Errors are one line
+// "ERROR <code> :: <MESSAGE>": 50 NOTHING FOUND, 120 WRONG KEY - ID PAIR, 132 API UNITS BALANCE
+// IS ZERO.
+class SemrushStandIn : public ApiStandIn {
+public:
+    QString preset() const override { return QStringLiteral("semrush"); }
+    QList<QPair<QString, QString>> keys() const override {
+        return {{QStringLiteral("semrush"), QStringLiteral("b6c1a9e4d2f87a3e5c0b1d9f")}};
+    }
+    QString unknownSiteText() const override { return QStringLiteral("ERROR 50 :: NOTHING FOUND"); }
+    QString quotaText() const override {
+        return QStringLiteral("ERROR 132 :: API UNITS BALANCE IS ZERO");
+    }
+
+protected:
+    Judged judge(const HttpRequest& r) const override {
+        Judged judged;
+        const QHash<QString, QString> q = queryItems(r.query);
+        static const QStringList targetTypes{"root_domain", "domain", "url"};
+        if (r.method != "GET" || r.path != QLatin1String("/analytics/v1/"))
+            judged.refusal = text(404, "Not Found");
+        else if (q.value("key") != key(QStringLiteral("semrush")))
+            judged.refusal = text(403, "ERROR 120 :: WRONG KEY - ID PAIR");
+        else if (q.value("type") != QLatin1String("backlinks_overview") ||
+                 !targetTypes.contains(q.value("target_type")) || q.value("target").isEmpty() ||
+                 q.value("export_columns").isEmpty())
+            judged.refusal = text(400, "ERROR 40 :: MANDATORY PARAMETER NOT SET");
+        else
+            judged.site = site(q.value("target"));
+        return judged;
+    }
+    HttpResponse valueAnswer(const QString&, const QByteArray& value,
+                             const HttpRequest& r) const override {
+        const QStringList columns =
+            queryItems(r.query).value("export_columns").split(QLatin1Char(','));
+        QStringList values;
+        for (const QString& column : columns)
+            values << (column == QLatin1String("domains_num") ? QString::fromLatin1(value)
+                                                              : QStringLiteral("74"));
+        return text(200, (columns.join(QLatin1Char(';')) + QStringLiteral("\r\n") +
+                          values.join(QLatin1Char(';')) + QStringLiteral("\r\n"))
+                             .toUtf8());
+    }
+    HttpResponse unknownSite(const QString&) const override {
+        return text(200, unknownSiteText().toUtf8() + "\r\n");
+    }
+    HttpResponse quotaExhausted() const override {
+        return text(403, quotaText().toUtf8() + "\r\n");
+    }
+    HttpResponse rateLimited() const override {
+        return text(429, "ERROR 134 :: TOTAL LIMIT EXCEEDED\r\n");
+    }
+};
+
+// ---------------------------------------------------------------------------------------------
+// DataForSEO Backlinks API, backlinks/summary/live. Documented: POST https://api.dataforseo.com/
+// v3/backlinks/summary/live, HTTP Basic authentication with the API login and password, a JSON
+// array of tasks [{"target": "...", "include_subdomains": true, ...}]; the answer {"version",
+// "status_code": 20000, "status_message": "Ok.", ..., "tasks": [{"status_code": 20000,
+// "status_message": "Ok.", "result": [{"target": ..., "backlinks": ..., "referring_domains":
+// ...}]}]}. The servers answer 200 except 401 Unauthorized (status_code 40100), 402 Payment
+// Required (40200), 404 and 500; other errors are internal status codes of the request or of
+// its task.
+class DataForSeoStandIn : public ApiStandIn {
+public:
+    QString preset() const override { return QStringLiteral("dataforseo"); }
+    QList<QPair<QString, QString>> keys() const override {
+        return {{QStringLiteral("dataforseo-login"), QStringLiteral("owner@site.example")},
+                {QStringLiteral("dataforseo-password"), QStringLiteral("dfs-3c9a7e51b2")}};
+    }
+    QString unknownSiteText() const override { return QStringLiteral("Invalid Field: 'target'."); }
+    QString quotaText() const override {
+        return QStringLiteral("We had a problem billing your account. Please, check your "
+                              "account's balance.");
+    }
+
+protected:
+    Judged judge(const HttpRequest& r) const override {
+        Judged judged;
+        if (r.method != "POST" || r.path != QLatin1String("/v3/backlinks/summary/live"))
+            judged.refusal = envelope(404, 40400, "Not Found.", QJsonValue());
+        else if (r.header("Authorization") !=
+                 basicToken(key(QStringLiteral("dataforseo-login")),
+                            key(QStringLiteral("dataforseo-password"))))
+            judged.refusal = envelope(401, 40100,
+                                      "You are not authorized to access this resource. See your "
+                                      "login details here: https://app.dataforseo.com/api-access",
+                                      QJsonValue());
+        else {
+            const QJsonArray tasks = QJsonDocument::fromJson(r.body).array();
+            const QString target = tasks.size() == 1 ? tasks.at(0)["target"].toString() : QString();
+            if (target.isEmpty())
+                judged.refusal = envelope(200, 40501, "Invalid Field: 'target'.", QJsonValue());
+            else
+                judged.site = site(target);
+        }
+        return judged;
+    }
+    HttpResponse valueAnswer(const QString& target, const QByteArray& value,
+                             const HttpRequest&) const override {
+        const QJsonObject result{{"target", target},
+                                 {"rank", 511},
+                                 {"backlinks", 2204851},
+                                 {"referring_domains", number(value)},
+                                 {"referring_main_domains", 3170}};
+        return envelope(200, 20000, "Ok.", task(20000, "Ok.", QJsonArray{result}));
+    }
+    HttpResponse unknownSite(const QString&) const override {
+        return envelope(200, 20000, "Ok.", task(40501, unknownSiteText(), QJsonValue()));
+    }
+    HttpResponse quotaExhausted() const override {
+        return envelope(402, 40200, quotaText(), QJsonValue());
+    }
+    HttpResponse rateLimited() const override {
+        return envelope(429, 40202, "Rate limit per minute exceeded.", QJsonValue());
+    }
+
+private:
+    static QJsonValue task(int code, const QString& message, const QJsonValue& result) {
+        return QJsonArray{QJsonObject{{"id", "04270355-7763-0265-0000-22d65296b79d"},
+                                      {"status_code", code},
+                                      {"status_message", message},
+                                      {"result", result}}};
+    }
+    static HttpResponse envelope(int status, int code, const QString& message,
+                                 const QJsonValue& tasks) {
+        return json(status, QJsonObject{{"version", "0.1.20240422"},
+                                        {"status_code", code},
+                                        {"status_message", message},
+                                        {"time", "0.3877 sec."},
+                                        {"cost", 0.02},
+                                        {"tasks_count", tasks.isArray() ? 1 : 0},
+                                        {"tasks_error", 0},
+                                        {"tasks", tasks}});
+    }
+};
+
+// ---------------------------------------------------------------------------------------------
+// Open PageRank getPageRank. Documented: GET https://openpagerank.com/api/v1.0/getPageRank
+// ?domains[]=google.com (up to 100), header "API-OPR: KEY"; the answer {"status_code": 200,
+// "response": [{"status_code": 200, "error": "", "page_rank_integer": 6, "page_rank_decimal":
+// 6.4, "rank": "1489", "domain": ...}], "last_updated": ...}; a domain it does not know has
+// status_code 404 and error "Domain not found" in its entry. A refused key or an exhausted
+// allowance answers {"status_code": 401, "message": "Invalid API Key or Domain limit reached"};
+// a rate limit {"status_code": 429, "message": "Rate limit exceeded"}.
+class OpenPageRankStandIn : public ApiStandIn {
+public:
+    QString preset() const override { return QStringLiteral("openpagerank"); }
+    QList<QPair<QString, QString>> keys() const override {
+        return {{QStringLiteral("openpagerank"), QStringLiteral("0c4f8b2a6e1d9c7b5a3f2e1d")}};
+    }
+    QString unknownSiteText() const override { return QStringLiteral("Domain not found"); }
+    QString quotaText() const override { return QStringLiteral("Domain limit reached"); }
+
+protected:
+    Judged judge(const HttpRequest& r) const override {
+        Judged judged;
+        const QHash<QString, QString> q = queryItems(r.query);
+        if (r.method != "GET" || r.path != QLatin1String("/api/v1.0/getPageRank"))
+            judged.refusal = json(404, QJsonObject{{"status_code", 404}, {"message", "Not Found"}});
+        else if (r.header("API-OPR") != key(QStringLiteral("openpagerank")).toUtf8())
+            judged.refusal =
+                json(401, QJsonObject{{"status_code", 401},
+                                      {"message", "Invalid API Key or Domain limit reached"}});
+        else if (q.value("domains[]").isEmpty())
+            judged.refusal =
+                json(400, QJsonObject{{"status_code", 400}, {"message", "domains[] is required"}});
+        else
+            judged.site = site(q.value("domains[]"));
+        return judged;
+    }
+    HttpResponse valueAnswer(const QString& domain, const QByteArray& value,
+                             const HttpRequest&) const override {
+        return answerFor(QJsonObject{{"status_code", 200},
+                                     {"error", ""},
+                                     {"page_rank_integer", qRound(number(value).toDouble())},
+                                     {"page_rank_decimal", number(value)},
+                                     {"rank", "1489"},
+                                     {"domain", domain}});
+    }
+    HttpResponse unknownSite(const QString& domain) const override {
+        return answerFor(QJsonObject{{"status_code", 404},
+                                     {"error", unknownSiteText()},
+                                     {"page_rank_integer", 0},
+                                     {"page_rank_decimal", 0},
+                                     {"rank", QJsonValue()},
+                                     {"domain", domain}});
+    }
+    HttpResponse quotaExhausted() const override {
+        return json(403, QJsonObject{{"status_code", 403}, {"message", quotaText()}});
+    }
+    HttpResponse rateLimited() const override {
+        return json(429, QJsonObject{{"status_code", 429}, {"message", "Rate limit exceeded"}});
+    }
+
+private:
+    static HttpResponse answerFor(const QJsonObject& entry) {
+        return json(200, QJsonObject{{"status_code", 200},
+                                     {"response", QJsonArray{entry}},
+                                     {"last_updated", "26th August 2026"}});
+    }
+};
+
+// ---------------------------------------------------------------------------------------------
+// Bing Webmaster API, GetLinkCounts(siteUrl, page). Documented: GET https://ssl.bing.com/
+// webmaster/api.svc/json/GetLinkCounts?siteUrl=http://example.com&page=0&apikey=KEY; the JSON
+// answer wraps a LinkCounts in "d": {"d": {"__type": "LinkCounts:#...", "Links": [{"__type":
+// "LinkCount:#...", "Count": 5, "Url": "..."}], "TotalPages": 3}}, read page after page while
+// page < TotalPages. Errors are an ApiFault, {"ErrorCode": <ApiErrorCode>, "Message": "ERROR!!!
+// <name>"}: InvalidApiKey (3), ThrottleUser (4), ThrottleHost (5), NotAuthorized (14).
+class BingWebmasterStandIn : public ApiStandIn {
+public:
+    QString preset() const override { return QStringLiteral("bing-webmaster"); }
+    QList<QPair<QString, QString>> keys() const override {
+        return {{QStringLiteral("bing-webmaster"), QStringLiteral("e7d94a0c2b5f4e8a9c1d3b6f")}};
+    }
+    QString unknownSiteText() const override { return QStringLiteral("ERROR!!! NotAuthorized"); }
+    QString quotaText() const override { return QStringLiteral("ERROR!!! ThrottleUser"); }
+    // Links on each page of an answer.
+    static constexpr int LinksPerPage = 2;
+    static constexpr int LinkCount = 5;
+
+protected:
+    Judged judge(const HttpRequest& r) const override {
+        Judged judged;
+        const QHash<QString, QString> q = queryItems(r.query);
+        bool pageRead = false;
+        q.value("page").toInt(&pageRead);
+        if (r.method != "GET" || r.path != QLatin1String("/webmaster/api.svc/json/GetLinkCounts"))
+            judged.refusal = text(404, "Endpoint not found.");
+        else if (q.value("apikey") != key(QStringLiteral("bing-webmaster")))
+            judged.refusal = fault(3, "InvalidApiKey");
+        else if (q.value("siteUrl").isEmpty() || !pageRead)
+            judged.refusal = fault(8, "InvalidParameter");
+        else
+            judged.site = q.value("siteUrl");
+        return judged;
+    }
+    // The sum spread over LinkCount links, LinksPerPage to a page.
+    HttpResponse valueAnswer(const QString& siteUrl, const QByteArray& value,
+                             const HttpRequest& r) const override {
+        const qint64 total = value.toLongLong();
+        const int page = queryItems(r.query).value("page").toInt();
+        QJsonArray links;
+        for (int i = page * LinksPerPage; i < std::min(LinkCount, (page + 1) * LinksPerPage); ++i)
+            links.append(
+                QJsonObject{{"__type", "LinkCount:#Microsoft.Bing.Webmaster.Api.Interfaces"},
+                            {"Count", total / LinkCount + (i == 0 ? total % LinkCount : 0)},
+                            {"Url", siteUrl + QStringLiteral("page%1.html").arg(i)}});
+        return json(200,
+                    QJsonObject{{"d", QJsonObject{{"__type", "LinkCounts:#Microsoft.Bing.Webmaster."
+                                                             "Api.Interfaces"},
+                                                  {"Links", links},
+                                                  {"TotalPages", (LinkCount + LinksPerPage - 1) /
+                                                                     LinksPerPage}}}});
+    }
+    HttpResponse unknownSite(const QString&) const override { return fault(14, "NotAuthorized"); }
+    HttpResponse quotaExhausted() const override { return fault(4, "ThrottleUser"); }
+    HttpResponse rateLimited() const override {
+        HttpResponse response = fault(5, "ThrottleHost");
+        response.status = 429;
+        return response;
+    }
+
+private:
+    static HttpResponse fault(int code, const char* name) {
+        return json(400,
+                    QJsonObject{{"ErrorCode", code},
+                                {"Message", QStringLiteral("ERROR!!! ") + QLatin1String(name)}});
+    }
+};
+
+} // namespace
+
+QString ApiStandIn::key(const QString& name) const {
+    for (const auto& [keyName, value] : keys())
+        if (keyName == name)
+            return value;
+    return QString();
+}
+
+HttpResponse ApiStandIn::answer(const HttpRequest& request) {
+    ++requests_;
+    const Judged judged = judge(request);
+    if (judged.refusal)
+        return *judged.refusal;
+    if (mode_ == StandInMode::QuotaExhausted)
+        return quotaExhausted();
+    if (mode_ == StandInMode::RateLimited && !limited_.contains(judged.site)) {
+        limited_ << judged.site;
+        HttpResponse response = rateLimited();
+        response.headers.append({QByteArrayLiteral("Retry-After"), QByteArrayLiteral("1")});
+        return response;
+    }
+    const auto known = values_.constFind(judged.site);
+    if (known == values_.constEnd())
+        return unknownSite(judged.site);
+    return valueAnswer(judged.site, *known, request);
+}
+
+std::unique_ptr<ApiStandIn> apiStandIn(const QString& preset) {
+    if (preset == QLatin1String("moz"))
+        return std::make_unique<MozStandIn>();
+    if (preset == QLatin1String("majestic"))
+        return std::make_unique<MajesticStandIn>();
+    if (preset == QLatin1String("ahrefs"))
+        return std::make_unique<AhrefsStandIn>();
+    if (preset == QLatin1String("semrush"))
+        return std::make_unique<SemrushStandIn>();
+    if (preset == QLatin1String("dataforseo"))
+        return std::make_unique<DataForSeoStandIn>();
+    if (preset == QLatin1String("openpagerank"))
+        return std::make_unique<OpenPageRankStandIn>();
+    if (preset == QLatin1String("bing-webmaster"))
+        return std::make_unique<BingWebmasterStandIn>();
+    return nullptr;
+}
+
+QStringList standInPresets() {
+    return {QStringLiteral("moz"),           QStringLiteral("majestic"),
+            QStringLiteral("ahrefs"),        QStringLiteral("semrush"),
+            QStringLiteral("dataforseo"),    QStringLiteral("openpagerank"),
+            QStringLiteral("bing-webmaster")};
+}
+
+QHash<QString, QString> queryItems(const QString& query) {
+    QHash<QString, QString> items;
+    for (const QString& pair : query.split(QLatin1Char('&'), Qt::SkipEmptyParts)) {
+        const qsizetype eq = pair.indexOf(QLatin1Char('='));
+        QByteArray name = (eq < 0 ? pair : pair.left(eq)).toUtf8();
+        QByteArray value = (eq < 0 ? QString() : pair.mid(eq + 1)).toUtf8();
+        name.replace('+', ' ');
+        value.replace('+', ' ');
+        items.insert(QString::fromUtf8(QByteArray::fromPercentEncoding(name)),
+                     QString::fromUtf8(QByteArray::fromPercentEncoding(value)));
+    }
+    return items;
+}
+
+} // namespace tally::test
