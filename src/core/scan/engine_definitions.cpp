@@ -256,7 +256,6 @@ void readSlot(EngineDefinition& d, const QString& sectionText, const QString& fo
     std::map<int, QString> okValues;
     bool hasPointer = false;
     bool hasIndex = false;
-    bool hasSeparator = false;
     for (const SectionLine& line : lines) {
         const QString& key = line.key;
         const QString& value = line.value;
@@ -368,7 +367,6 @@ void readSlot(EngineDefinition& d, const QString& sectionText, const QString& fo
                 d.separator = value.front();
             else
                 lineProblems << tr("Separator takes one character, not \"%1\"").arg(value);
-            hasSeparator = true;
         } else if (const int n = numbered(key, QStringLiteral("Header"))) {
             headerLines[n] = value;
         } else if (is(line, "KeyName")) {
@@ -385,7 +383,6 @@ void readSlot(EngineDefinition& d, const QString& sectionText, const QString& fo
             problems << (line.preset.isEmpty() ? problem
                                                : tr("preset %1: %2").arg(line.preset, problem));
     }
-    Q_UNUSED(hasSeparator);
     if (!removes.empty()) {
         d.markers.remove.clear();
         for (const auto& [n, text] : removes)
@@ -629,6 +626,10 @@ QList<QPair<QByteArray, QByteArray>> EngineDefinition::requestHeaders() const {
 std::optional<QString> EngineDefinition::queryTarget(const QString& url) const {
     if (!plainRequest || !makesRequests())
         return std::nullopt;
+    return queryTargetOf(target, url);
+}
+
+std::optional<QString> queryTargetOf(QueryTarget target, const QString& url) {
     switch (target) {
     case QueryTarget::Url:
         return url;

@@ -168,6 +168,9 @@ struct EngineSet {
     int slotOfRowText(const QString& rowText) const;
 };
 
+// What a target puts after the prefix for a URL; nothing when the URL has no host to put there.
+std::optional<QString> queryTargetOf(QueryTarget target, const QString& url);
+
 // The file name, beside settings.ini.
 inline constexpr const char* EnginesIniName = "engines.ini";
 // engines.ini in the folder of a settings.ini.

@@ -205,14 +205,17 @@ const QStringList CommonMessagePointers{
     QStringLiteral("/status_message"),  QStringLiteral("/detail"),
     QStringLiteral("/errors/0/message")};
 
-// The provider's own words in an answer, or an empty text when it holds none.
+// The provider's own words in an answer, or an empty text when it holds none: at the
+// definition's error pointers, else in a common message field, else the first line of a short
+// text answer (a JSON one too, whole, when it holds no message field).
 QString providerMessage(const QByteArray& body, const EngineDefinition& definition) {
     if (definition.kind == EngineKind::Json) {
         if (const std::optional<QJsonValue> document = parseJsonDocument(body)) {
             QString message = messageAt(*document, definition.errorPointers);
             if (message.isEmpty() && document->isObject())
                 message = messageAt(*document, CommonMessagePointers);
-            return message;
+            if (!message.isEmpty())
+                return message;
         }
     }
     return firstLineOfShortText(body);
@@ -419,8 +422,12 @@ AnswerReading readJson(const QByteArray& body, const EngineDefinition& definitio
         reading.pages = int(std::max<qint64>(1, count.count));
     }
     const std::optional<QJsonValue> value = valueAt(*document, definition.pointer);
-    if (!value)
+    if (!value) {
+        // No count: an answer that says why is quoted.
+        if (const QString message = messageAt(*document, CommonMessagePointers); !message.isEmpty())
+            return providerFailure(message, QString());
         return notRecognised(tr("nothing at %1").arg(definition.pointer));
+    }
     if (definition.sumOf.isEmpty()) {
         AnswerReading count =
             readJsonCount(*value, definition.pointer, !definition.countsIntoTotal);

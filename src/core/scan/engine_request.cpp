@@ -2,7 +2,6 @@
 
 #include "core/linkgraph/domain_names.h"
 #include "core/numbers/numbers.h"
-#include "core/scan/url_encode.h"
 #include "core/settings/user_settings.h"
 
 #include <QCoreApplication>
@@ -306,22 +305,7 @@ RequestBuild buildEngineRequest(const EngineDefinition& definition, const QStrin
         address = filling.fill(definition.address, Place::Address, QStringLiteral("Address"));
         head = literalHead(definition.address);
     } else {
-        const std::optional<QString> target = [&]() -> std::optional<QString> {
-            switch (definition.target) {
-            case QueryTarget::Url:
-                return url;
-            case QueryTarget::EncodedUrl:
-                return xurlEncode::URLEncode(url);
-            case QueryTarget::Host:
-            case QueryTarget::Domain: {
-                const QString host = hostOfUrl(url);
-                if (host.isEmpty())
-                    return std::nullopt;
-                return definition.target == QueryTarget::Host ? host : registrableDomain(host);
-            }
-            }
-            return url;
-        }();
+        const std::optional<QString> target = queryTargetOf(definition.target, url);
         if (!target)
             filling.fail(FailureKind::CouldNotConnect,
                          tr("could not connect: no host name in the address"));

@@ -570,6 +570,12 @@ private Q_SLOTS:
             << QByteArray("ErrorPointer=/detail/text\n") << 400
             << QByteArray("{\"message\": \"generic\", \"detail\": {\"text\": \"specific\"}}") << api
             << "HTTP status 400 Bad Request: \u201cspecific\u201d";
+        QTest::newRow("an unknown JSON shape is quoted whole")
+            << QByteArray() << 400 << QByteArray("{\"code\": 7}") << api
+            << "HTTP status 400 Bad Request: \u201c{\"code\": 7}\u201d";
+        QTest::newRow("no count, but a message")
+            << QByteArray() << 200 << QByteArray("{\"message\": \"Domain is not tracked\"}") << api
+            << "the API answered: \u201cDomain is not tracked\u201d";
         QTest::newRow("a page is not quoted")
             << QByteArray() << 503 << QByteArray("<html><body>down</body></html>") << api
             << "HTTP status 503 Service Unavailable";
