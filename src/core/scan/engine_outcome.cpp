@@ -207,7 +207,7 @@ const QStringList CommonMessagePointers{
 
 // The provider's own words in an answer, or an empty text when it holds none: at the
 // definition's error pointers, else in a common message field, else the first line of a short
-// text answer (a JSON one too, whole, when it holds no message field).
+// text answer (a JSON one too, whole, when it holds no message field and is not empty).
 QString providerMessage(const QByteArray& body, const EngineDefinition& definition) {
     if (definition.kind == EngineKind::Json) {
         if (const std::optional<QJsonValue> document = parseJsonDocument(body)) {
@@ -216,6 +216,9 @@ QString providerMessage(const QByteArray& body, const EngineDefinition& definiti
                 message = messageAt(*document, CommonMessagePointers);
             if (!message.isEmpty())
                 return message;
+            if ((document->isObject() && document->toObject().isEmpty()) ||
+                (document->isArray() && document->toArray().isEmpty()))
+                return QString(); // says nothing
         }
     }
     return firstLineOfShortText(body);

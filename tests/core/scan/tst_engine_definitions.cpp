@@ -502,8 +502,6 @@ private Q_SLOTS:
                                                << "BasicAuth takes the names of two keys";
         QTest::newRow("server with a path") << json + "Server=http://127.0.0.1:80/x\n"
                                             << "Server: \"http://127.0.0.1:80/x\"";
-        QTest::newRow("server not http") << json + "Server=ftp://mirror.example\n"
-                                         << "Server: \"ftp\" is neither http nor https";
         QTest::newRow("address not http") << json + "Address=api.example.net/x\n"
                                           << "Address must start with http://";
         QTest::newRow("unknown placeholder")
