@@ -165,8 +165,8 @@ private slots:
             QCOMPARE(form.engineProblemsLabel()->isVisible(), broken);
             if (broken)
                 QCOMPARE(form.engineProblemsLabel()->text(),
-                         QString("Ask: engine definition: unknown kind \"jsn\" (markers, json or "
-                                 "graph)"));
+                         QString("Ask: engine definition: unknown kind \"jsn\" (markers, json, "
+                                 "table, graph or off)"));
 
             form.prefixBox(5)->setFocus();
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
