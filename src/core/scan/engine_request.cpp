@@ -109,9 +109,10 @@ struct Filling {
     QString key(const QString& name) {
         const QString value = keys ? keys->value(name) : QString();
         if (value.isEmpty())
-            fail(FailureKind::Definition, tr("no API key: give %1 a value in section %2 of %3")
-                                              .arg(name, QLatin1String(KeysSection),
-                                                   QDir::toNativeSeparators(userSettingsFile())));
+            fail(FailureKind::Definition,
+                 tr("engine definition: no API key: give %1 a value in section %2 of %3")
+                     .arg(name, QLatin1String(KeysSection),
+                          QDir::toNativeSeparators(userSettingsFile())));
         else if (!secrets.contains(value))
             secrets << value;
         return value;
@@ -168,10 +169,13 @@ struct Filling {
                 out += jsonEscaped(value);
                 break;
             case Place::Header:
-                if (holdsLineBreakOrNul(value))
+                if (holdsLineBreakOrNul(value) && f.name == QLatin1String("key"))
                     fail(FailureKind::Definition,
-                         tr("the value of {%1} in %2 holds a line break, which a header cannot "
-                            "carry")
+                         tr("engine definition: the API key in %1 holds a line break").arg(where));
+                else if (holdsLineBreakOrNul(value))
+                    fail(FailureKind::CouldNotConnect,
+                         tr("could not connect: the value of {%1} in %2 holds a line break, "
+                            "which a header cannot carry")
                              .arg(f.name, where));
                 out += value;
                 break;
@@ -329,8 +333,8 @@ RequestBuild buildEngineRequest(const EngineDefinition& definition, const QStrin
         const QString secret = filling.key(definition.basicAuthSecret);
         if (user.contains(QLatin1Char(':')))
             filling.fail(FailureKind::Definition,
-                         tr("the key %1 holds \":\", which HTTP Basic authentication cannot carry "
-                            "in a user name")
+                         tr("engine definition: the key %1 holds \":\", which HTTP Basic "
+                            "authentication cannot carry in a user name")
                              .arg(definition.basicAuthUser));
         const QByteArray token = (user + QLatin1Char(':') + secret).toUtf8().toBase64();
         filling.secrets << QString::fromLatin1(token);

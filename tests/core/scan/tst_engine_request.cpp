@@ -264,19 +264,23 @@ private Q_SLOTS:
         QTest::newRow("a line break into a header")
             << a << "{url}"
             << "http://a.example/\r\nX-Evil: 1"
+            << "" << int(FailureKind::CouldNotConnect)
+            << "could not connect: the value of {url} in the header X-Value holds a line break";
+        QTest::newRow("a key with a line break into a header")
+            << a << "Bearer {key:broken}"
+            << "http://a.example/"
             << "" << int(FailureKind::Definition)
-            << "the value of {url} in the header X-Value holds a "
-               "line break";
+            << "engine definition: the API key in the header X-Value holds a line break";
         QTest::newRow("a key that is not stored")
             << a + "{key:missing}"
             << ""
             << "http://a.example/"
             << "" << int(FailureKind::Definition)
-            << "no API key: give missing a value in section Keys";
-        QTest::newRow("a user name with a colon")
-            << a << ""
-            << "http://a.example/"
-            << "colon" << int(FailureKind::Definition) << "the key colon holds \":\"";
+            << "engine definition: no API key: give missing a value in section Keys";
+        QTest::newRow("a user name with a colon") << a << ""
+                                                  << "http://a.example/"
+                                                  << "colon" << int(FailureKind::Definition)
+                                                  << "engine definition: the key colon holds \":\"";
     }
     void requestsThatCannotBeMade() {
         QFETCH(QString, address);
@@ -295,6 +299,7 @@ private Q_SLOTS:
         }
         QHash<QString, QString> keys = Keys;
         keys.insert(QStringLiteral("colon"), QStringLiteral("a:b"));
+        keys.insert(QStringLiteral("broken"), QStringLiteral("a\r\nb"));
         const RequestBuild build = buildEngineRequest(d, QString(), url, Now, keys);
         QVERIFY(!build.request);
         QCOMPARE(int(build.failure.failure), failure);
