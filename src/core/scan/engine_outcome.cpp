@@ -5,6 +5,7 @@
 #include "core/scan/engine_parser.h"
 #include "core/scan/engine_table.h"
 #include "core/scan/json_pointer.h"
+#include "core/scan/page_text.h"
 
 #include <QJsonValue>
 #include <QLocale>
@@ -155,7 +156,7 @@ EngineOutcome engineOutcome(const FetchResult& fetch, const EngineDefinition& de
     if (json)
         return jsonOutcome(fetch.body, definition.pointer);
 
-    const QString page = QString::fromLatin1(fetch.body);
+    const QString page = pageText(fetch.body, fetch.contentType);
     const EngineCountReading reading = readMarkerCount(page, definition.markers);
     if (reading.recognised) {
         QString count = reading.count;
