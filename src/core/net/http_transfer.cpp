@@ -29,6 +29,9 @@ public:
         curl_multi_setopt(multi, CURLMOPT_SOCKETDATA, this);
         curl_multi_setopt(multi, CURLMOPT_TIMERFUNCTION, &CurlMulti::wakeIn);
         curl_multi_setopt(multi, CURLMOPT_TIMERDATA, this);
+        // Idle connections kept for reuse. libcurl's default, four per transfer in it, falls as
+        // the transfers end, and would close one of the engines' connections after every URL.
+        curl_multi_setopt(multi, CURLMOPT_MAXCONNECTS, 32L);
         timer_.setSingleShot(true);
         connect(&timer_, &QTimer::timeout, this, [this] { act(CURL_SOCKET_TIMEOUT, 0); });
     }
