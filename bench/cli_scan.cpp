@@ -6,15 +6,27 @@
 // alone (probes/cli_core_only): what the windowed libraries that tallyscope links cost a scan
 // that never loads a window.
 //
+// Then the command line beside curl: requests per second of the same scan (the six engines asked
+// at once, as by default) against curl fetching the same addresses in one process, six at a time
+// (--parallel --parallel-max 6) and one after another (a keep-alive loop), with engines that
+// answer at once and after 2 ms, and the ratios of their times (command line / curl). And the
+// memory one large answer costs: the peak of a one-URL scan whose first engine answers a 30 MiB
+// result page (plain, then gzip-compressed), or, as a JSON engine, a JSON answer of just under
+// 1 MiB, above the peak of the same scan with small pages.
+//
 // The command line runs from a copy of the executable in a temporary folder, which is then its
 // program folder (a portable copy), with the per-user store in a temporary home.
 //
 // Usage: cli_scan [urls] [runs]
 #include "bench_stats.h"
+#include "core/scan/engine_definitions.h"
+#include "core/scan/engine_table.h"
+#include "core/settings/ini_file.h"
 #include "core/settings/program_folder.h"
 #include "core/settings/user_settings.h"
 #include "gui/main/main_window.h"
 #include "gui/urllist/url_panel.h"
+#include "support/encodings.h"
 #include "support/engine_pages.h"
 #include "support/local_http_server.h"
 
@@ -23,6 +35,7 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QListWidget>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -225,5 +238,116 @@ int main(int argc, char* argv[]) {
     std::printf("core_only_scan_%d_time: %.1f ms\n", urlCount, median(coreMs));
     std::printf("core_only_scan_%d_peak_rss: %.1f MiB\n", urlCount,
                 *std::max_element(corePeak.begin(), corePeak.end()));
+    std::fflush(stdout);
+
+    // The command line beside curl over the same addresses, in the same order.
+    const QString curl = QStandardPaths::findExecutable(QStringLiteral("curl"));
+    const QString curlConfig = folder.filePath(QStringLiteral("curl.conf"));
+    {
+        const QString ini = folder.filePath(QStringLiteral("settings.ini"));
+        QFile config(curlConfig);
+        config.open(QIODevice::WriteOnly);
+        config.write("silent\ngloboff\nuser-agent = \"Mozilla\"\nnoproxy = \"*\"\n");
+        for (const QString& url : urls)
+            for (int e = 0; e < EngineCount; ++e)
+                config.write(
+                    "url = \"" +
+                    (modINI::ReadIniValue(EnginesSection, engineTable()[e].key, QString(), ini) +
+                     url + QLatin1String(engineTable()[e].querySuffix))
+                        .toUtf8() +
+                    "\"\noutput = \"/dev/null\"\n");
+    }
+    const auto serve = [&](int delayMs, const QByteArray& firstEngineBody, bool gzip) {
+        server.server()->setHandler([=](const test::HttpRequest& r) {
+            const int e = test::engineOfPath(r.path);
+            test::HttpResponse response =
+                e == 0 && !firstEngineBody.isEmpty() ? test::HttpResponse::page(firstEngineBody)
+                : e < EngineCount ? test::HttpResponse::page(test::enginePage(e, "1,234"))
+                                  : test::HttpResponse::page("", 404);
+            if (e == 0 && gzip)
+                response.headers.append(
+                    std::pair<QByteArray, QByteArray>("Content-Encoding", "gzip"));
+            response.delayMs = delayMs;
+            return response;
+        });
+    };
+    const double requests = double(urlCount) * EngineCount;
+    for (const int delayMs : {0, 2}) {
+        serve(delayMs, {}, false);
+        std::vector<double> scanMs, parallelMs, loopMs, toParallel, toLoop;
+        for (int i = 0; i < runs; ++i) {
+            const ProcessFigures cli = spawner.run(program, arguments);
+            const ProcessFigures parallel =
+                spawner.run(curl, {QStringLiteral("--parallel"), QStringLiteral("--parallel-max"),
+                                   QStringLiteral("6"), QStringLiteral("--config"), curlConfig});
+            const ProcessFigures loop = spawner.run(curl, {QStringLiteral("--config"), curlConfig});
+            if (cli.exitCode != 0 || parallel.exitCode != 0 || loop.exitCode != 0) {
+                std::fprintf(stderr, "%d ms: exit codes %d, %d and %d (curl)\n", delayMs,
+                             cli.exitCode, parallel.exitCode, loop.exitCode);
+                return 1;
+            }
+            scanMs.push_back(cli.ms);
+            parallelMs.push_back(parallel.ms);
+            loopMs.push_back(loop.ms);
+            toParallel.push_back(cli.ms / parallel.ms);
+            toLoop.push_back(cli.ms / loop.ms);
+        }
+        std::printf("cli_scan_%dms_requests_per_second: %.0f requests/s\n", delayMs,
+                    requests / median(scanMs) * 1000);
+        std::printf("curl_parallel_%dms_requests_per_second: %.0f requests/s\n", delayMs,
+                    requests / median(parallelMs) * 1000);
+        std::printf("curl_loop_%dms_requests_per_second: %.0f requests/s\n", delayMs,
+                    requests / median(loopMs) * 1000);
+        std::printf("cli_scan_%dms_ratio_parallel: %.3f cli/curl --parallel\n", delayMs,
+                    median(toParallel));
+        std::printf("cli_scan_%dms_ratio_loop: %.3f cli/curl loop\n", delayMs, median(toLoop));
+        std::fflush(stdout);
+    }
+
+    // One large answer, against small ones.
+    const QString oneUrl = folder.filePath(QStringLiteral("one.txt"));
+    QFile one(oneUrl);
+    one.open(QIODevice::WriteOnly);
+    one.write("www.site.example\r\n");
+    one.close();
+    const QStringList oneArguments{QStringLiteral("--scan"), oneUrl, QStringLiteral("--csv"),
+                                   folder.filePath(QStringLiteral("one.csv")),
+                                   QStringLiteral("--quiet")};
+    const QString enginesIni = folder.filePath(QLatin1String(EnginesIniName));
+    const auto peakOf = [&](const QString& which, const QByteArray& body, bool gzip, bool json) {
+        QFile::remove(enginesIni);
+        if (json) {
+            QFile file(enginesIni);
+            file.open(QIODevice::WriteOnly);
+            file.write("[Google]\nKind=json\nPointer=/count\n");
+        }
+        serve(0, body, gzip);
+        std::vector<double> peaks;
+        for (int i = 0; i < runs; ++i) {
+            const ProcessFigures f = spawner.run(which, oneArguments);
+            if (f.exitCode != 0)
+                std::fprintf(stderr, "a large answer gave no count (exit code %d)\n", f.exitCode);
+            peaks.push_back(f.peakMiB);
+        }
+        QFile::remove(enginesIni);
+        return median(peaks);
+    };
+    const QByteArray largePage =
+        QByteArray(30 * 1024 * 1024 - 100, 'p') + "</b> of about <b>1,234</b> linking to <b>x</b>";
+    const QByteArray largeJson =
+        "{\"pad\": \"" + QByteArray(1024 * 1024 - 100, 'j') + "\", \"count\": 4321}";
+    // The program, and the same scan on the core library alone (a smaller start-up peak).
+    for (const QString& which : {program, coreOnly}) {
+        const char* name = which == program ? "cli" : "core_only";
+        const double idle = peakOf(which, {}, false, false);
+        std::printf("%s_one_url_peak_rss: %.1f MiB\n", name, idle);
+        std::printf("%s_marker_page_30mib_peak_above_idle: %.1f MiB\n", name,
+                    peakOf(which, largePage, false, false) - idle);
+        std::printf("%s_marker_page_30mib_gzip_peak_above_idle: %.1f MiB\n", name,
+                    peakOf(which, test::gzipped(largePage), true, false) - idle);
+        std::printf("%s_json_answer_1mib_peak_above_idle: %.1f MiB\n", name,
+                    peakOf(which, largeJson, false, true) - idle);
+        std::fflush(stdout);
+    }
     return 0;
 }

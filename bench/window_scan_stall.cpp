@@ -5,7 +5,14 @@
 // the longest stall while URLs were being scanned, the 99.9th percentile gap, the stall in which
 // the window handled the completion (two sorts and the chart hook), and the scan's wall time.
 //
+// Then six large answers at once: the engines asked in parallel for one URL, each answering a
+// 30 MiB result page (its own count passage at the end), and then, as JSON engines, each a JSON
+// answer of just under 1 MiB, and one of 30 MiB (beyond the cap of an API's answer): the longest
+// stall of each scan and the CPU time spent in it.
+//
 // Usage: window_scan_stall [urls]
+#include "core/scan/engine_definitions.h"
+#include "core/scan/engine_table.h"
 #include "core/scan/scan_run.h"
 #include "core/settings/program_folder.h"
 #include "core/settings/user_settings.h"
@@ -19,6 +26,8 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFile>
+#include <QListWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -147,5 +156,77 @@ int main(int argc, char* argv[]) {
     std::printf("window_scan_completion_stall: %.2f ms\n", completionGap);
     std::printf("window_scan_last_row_to_completion: %.2f ms\n", completedAt - lastRowAt);
     std::printf("window_scan_rows: %d rows\n", form.resultsTable()->topLevelItemCount());
+    std::fflush(stdout);
+
+    // Six large answers at once.
+    writeSetting(QLatin1String(settingkeys::ParallelEngines), QStringLiteral("1"));
+    // Each engine's own page, its count at the end.
+    QList<QByteArray> largePages;
+    for (int e = 0; e < EngineCount; ++e)
+        largePages << QByteArray(30 * 1024 * 1024 - 100, 'p') + test::enginePage(e, "1,234");
+    const QByteArray largeJson =
+        "{\"pad\": \"" + QByteArray(1024 * 1024 - 100, 'j') + "\", \"count\": 4321}";
+    const char* const keys[] = {"Google", "Altavista", "Yahoo", "Ask", "MSN", "ATW"};
+    const QByteArray hugeJson =
+        "{\"pad\": \"" + QByteArray(30 * 1024 * 1024, 'j') + "\", \"count\": 4321}";
+    struct Large {
+        const char* name;
+        QByteArray body; // the same for every engine; none: each engine's large page
+        bool json;
+    } const larges[] = {{"six_marker_pages_30mib", {}, false},
+                        {"six_json_answers_1mib", largeJson, true},
+                        {"six_json_answers_30mib", hugeJson, true}};
+    for (const Large& c : larges) {
+        const QByteArray body = c.body;
+        const bool json = c.json;
+        server.server()->setHandler([body, largePages](const HttpRequest& r) {
+            const int e = test::engineOfPath(r.path);
+            return HttpResponse::page(!body.isEmpty()   ? body
+                                      : e < EngineCount ? largePages[e]
+                                                        : QByteArray());
+        });
+        QFile engines(folder.filePath(QLatin1String(EnginesIniName)));
+        if (json && engines.open(QIODevice::WriteOnly))
+            for (const char* key : keys)
+                engines.write(QByteArray("[") + key + "]\nKind=json\nPointer=/count\n");
+        engines.close();
+        form.urlPanel()->list()->clear();
+        form.urlPanel()->appendUrls({QStringLiteral("http://www.site.example/")});
+        double longest = 0, longestCpu = 0, at = 0, atCpu = 0;
+        QTimer tick;
+        tick.setTimerType(Qt::PreciseTimer);
+        tick.setInterval(1);
+        QObject::connect(&tick, &QTimer::timeout, [&] {
+            const double now = clock.nsecsElapsed() / 1e6;
+            const double cpu = threadCpuMs();
+            if (now - at > longest) {
+                longest = now - at;
+                longestCpu = cpu - atCpu;
+            }
+            at = now;
+            atCpu = cpu;
+        });
+        QEventLoop large;
+        int failed = 0;
+        QTimer::singleShot(0, &form, [&] {
+            at = clock.nsecsElapsed() / 1e6;
+            atCpu = threadCpuMs();
+            tick.start();
+            form.startScan();
+            ScanRun* run = form.scanRun();
+            QObject::connect(run, &ScanRun::finished, &large, [&, run] {
+                failed = int(run->failures().size());
+                large.quit();
+            });
+        });
+        large.exec();
+        tick.stop();
+        engines.remove();
+        const char* name = c.name;
+        std::printf("%s_longest_stall: %.2f ms\n", name, longest);
+        std::printf("%s_longest_stall_cpu: %.2f ms\n", name, longestCpu);
+        std::printf("%s_failed_cells: %d\n", name, failed);
+        std::fflush(stdout);
+    }
     return 0;
 }

@@ -1,8 +1,11 @@
 #include "support/local_http_server.h"
 
 #include <QDeadlineTimer>
+#include <QFile>
 #include <QMutexLocker>
 #include <QPointer>
+#include <QSslKey>
+#include <QSslServer>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QThread>
@@ -82,6 +85,13 @@ HttpResponse HttpResponse::redirect(const QString& location, int status) {
     return redirect(location.toUtf8(), status);
 }
 
+HttpResponse HttpResponse::rawReply(const QByteArray& bytes) {
+    HttpResponse r;
+    r.body = bytes;
+    r.raw = true;
+    return r;
+}
+
 // One client connection: reads requests, answers them one after the other.
 class HttpConnection : public QObject {
 public:
@@ -145,6 +155,12 @@ private:
         const HttpResponse& r = response_;
         if (r.flood != HttpResponse::Flood::None) {
             startFlood();
+            return;
+        }
+        if (r.raw) {
+            socket_->write(r.body);
+            closeWhenDone_ = true;
+            done();
             return;
         }
         const qint64 length = r.generatedSize >= 0 ? r.generatedSize : r.body.size();
@@ -274,6 +290,27 @@ private:
 };
 
 LocalHttpServer::LocalHttpServer(QObject* parent) : QObject(parent), tcp_(new QTcpServer(this)) {
+    listen();
+}
+
+LocalHttpServer::LocalHttpServer(const QString& certificateFile, const QString& keyFile,
+                                 QObject* parent)
+    : QObject(parent), secure_(true) {
+    auto* server = new QSslServer(this);
+    QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
+    tls.setLocalCertificateChain(QSslCertificate::fromPath(certificateFile));
+    QFile key(keyFile);
+    if (key.open(QIODevice::ReadOnly))
+        tls.setPrivateKey(QSslKey(key.readAll(), QSsl::Ec));
+    server->setSslConfiguration(tls);
+    tcp_ = server;
+    // A connection is handed over once its handshake is done.
+    connect(tcp_, &QTcpServer::pendingConnectionAvailable, this,
+            &LocalHttpServer::acceptConnections);
+    listen();
+}
+
+void LocalHttpServer::listen() {
     if (tcp_->listen(QHostAddress::LocalHost, 0))
         port_ = tcp_->serverPort();
     connect(tcp_, &QTcpServer::newConnection, this, &LocalHttpServer::acceptConnections);
@@ -290,7 +327,8 @@ quint16 LocalHttpServer::port() const {
 }
 
 QString LocalHttpServer::urlString(const QString& pathAndQuery) const {
-    return QStringLiteral("http://127.0.0.1:%1").arg(port_) + pathAndQuery;
+    return QStringLiteral("%1://127.0.0.1:%2").arg(secure_ ? "https" : "http").arg(port_) +
+           pathAndQuery;
 }
 
 QUrl LocalHttpServer::url(const QString& pathAndQuery) const {

@@ -13,7 +13,7 @@
 //
 // Connections are kept alive (HTTP/1.1) unless the client or the response asks to close, and
 // requests on one connection are answered in order. Without a route and without a handler the
-// answer is 404 "Not Found".
+// answer is 404 "Not Found". Made with a certificate and its key, the server speaks HTTPS.
 //
 // Threads: the server answers in the thread it lives in. route(), setHandler(), the request log
 // and url() may be called from any thread; the handler runs in the server's thread. For a server
@@ -82,12 +82,17 @@ struct HttpResponse {
     bool noLength = false;
     // Instead of a reply, one of the endless streams above.
     Flood flood = Flood::None;
+    // body is the whole reply, sent as it is (status line, headers and body); then the server
+    // closes. An empty one closes without a reply.
+    bool raw = false;
 
     // A 200 page (or another status) with a body.
     static HttpResponse page(const QByteArray& body, int status = 200);
     // A redirect to location (absolute or relative).
     static HttpResponse redirect(const QByteArray& location, int status = 302);
     static HttpResponse redirect(const QString& location, int status = 302);
+    // The bytes of a reply exactly as given.
+    static HttpResponse rawReply(const QByteArray& bytes);
 };
 
 class LocalHttpServer : public QObject {
@@ -97,11 +102,14 @@ public:
 
     // Listens on 127.0.0.1 at a free port at once.
     explicit LocalHttpServer(QObject* parent = nullptr);
+    // The same over TLS, with the certificate and private key of these PEM files.
+    LocalHttpServer(const QString& certificateFile, const QString& keyFile,
+                    QObject* parent = nullptr);
     ~LocalHttpServer() override;
 
     bool isListening() const;
     quint16 port() const;
-    // "http://127.0.0.1:<port>" + pathAndQuery ("/x?y=1").
+    // "http://127.0.0.1:<port>" (https for a TLS server) + pathAndQuery ("/x?y=1").
     QString urlString(const QString& pathAndQuery = QStringLiteral("/")) const;
     QUrl url(const QString& pathAndQuery = QStringLiteral("/")) const;
 
@@ -134,8 +142,11 @@ private:
     HttpResponse responseFor(const HttpRequest& request);
     void logRequest(const HttpRequest& request);
 
+    void listen();
+
     QTcpServer* tcp_;
     quint16 port_ = 0;
+    bool secure_ = false;
     mutable QMutex mutex_;
     QHash<QString, HttpResponse> routes_;
     Handler handler_;

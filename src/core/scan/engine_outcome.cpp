@@ -5,6 +5,7 @@
 #include "core/scan/engine_parser.h"
 #include "core/scan/engine_table.h"
 #include "core/scan/json_pointer.h"
+#include "core/scan/page_text.h"
 
 #include <QCoreApplication>
 #include <QJsonArray>
@@ -539,7 +540,7 @@ EngineOutcome engineOutcome(const FetchResult& fetch, const EngineDefinition& de
     if (fetch.status >= 400)
         return EngineOutcome::failed(FailureKind::HttpStatus, statusLine(fetch));
 
-    const QString page = QString::fromLatin1(fetch.body);
+    const QString page = pageText(fetch.body, fetch.contentType);
     const EngineCountReading reading = readMarkerCount(page, definition.markers);
     if (reading.recognised) {
         QString count = reading.count;

@@ -87,19 +87,25 @@ std::optional<QJsonValue> JsonPointer::find(const QJsonValue& root) const {
 }
 
 std::optional<QJsonValue> parseJsonDocument(const QByteArray& bytes, QString* problem) {
-    // Wrapped in an array, a document that is a single value reads as well as an object does;
-    // the wrapper must then hold exactly one value.
+    // An object or an array is read from the bytes as they are. Wrapped in an array, a document
+    // that is a single value reads as well; the wrapper must then hold exactly one value.
+    const QByteArray start = bytes.left(64).trimmed();
+    const bool whole = start.startsWith('{') || start.startsWith('[');
     QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson('[' + bytes + ']', &error);
-    if (error.error != QJsonParseError::NoError || !document.isArray() ||
-        document.array().size() != 1) {
+    const QJsonDocument document =
+        QJsonDocument::fromJson(whole ? bytes : '[' + bytes + ']', &error);
+    const bool one = whole || (document.isArray() && document.array().size() == 1);
+    if (error.error != QJsonParseError::NoError || !one) {
         if (problem)
-            *problem = error.error != QJsonParseError::NoError
-                           ? error.errorString() +
-                                 QStringLiteral(" at byte %1").arg(std::max(0, error.offset - 1))
-                           : QStringLiteral("not one JSON value");
+            *problem =
+                error.error != QJsonParseError::NoError
+                    ? error.errorString() + QStringLiteral(" at byte %1")
+                                                .arg(std::max(0, error.offset - (whole ? 0 : 1)))
+                    : QStringLiteral("not one JSON value");
         return std::nullopt;
     }
+    if (whole)
+        return document.isArray() ? QJsonValue(document.array()) : QJsonValue(document.object());
     return document.array().at(0);
 }
 

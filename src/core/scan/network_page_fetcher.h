@@ -1,61 +1,47 @@
-// GetUrlSource over the program's own HTTP/1.1 client on Qt's sockets: GET with the agent
-// "Mozilla", redirects followed (http to https too, never back), the body whatever the status
-// code, every byte kept. It runs on the event loop of its thread and never blocks it.
+// GetUrlSource and fetch() over the program's HTTP client (HttpTransfer): GET or POST, agent
+// "Mozilla", compressed bodies decoded, the body whatever the status, every byte kept. Redirects
+// are followed here, http to https too but never back, and a request's headers, body and address
+// never go to another host. It runs on its thread's event loop and never blocks it.
 //
-// Every reply is read within limits, and a reply that breaks one ends with the connection itself
-// dropped, so that one hostile server fails alone:
-//   - the status lines and headers (interim "100 Continue" replies included) hold at most
-//     HeaderLimit bytes, and must be complete within the header time limit;
-//   - no byte for the transfer time-out, or the whole request beyond the request limit, ends it;
-//   - at most ReadBufferSize bytes wait in the socket, and reading stops at the body cap.
-// A connection is kept alive for the next request to the same host.
-//
-// Proxies come from the environment as command-line tools read them: http_proxy for http
-// addresses, https_proxy (or HTTPS_PROXY) for https, no_proxy (or NO_PROXY) for the hosts that
-// are reached directly. Without them every connection is direct.
+// Every reply is read within limits, and one that breaks a limit ends with its connection dropped,
+// so that a hostile server fails alone: at most HeaderLimit bytes of status lines and headers
+// (interim replies' too), complete within the header time limit; no byte for the transfer
+// time-out, or the whole request beyond the request limit, ends it; reading stops at the body cap,
+// counted on the decoded bytes; a Transfer-Encoding other than "chunked", conflicting lengths and
+// broken framing end it. A proxy that cannot be reached is named as the proxy, a certificate that
+// fails verification by its problem.
 #pragma once
 
+#include "core/net/http_transfer.h"
+#include "core/net/proxy_environment.h"
 #include "core/scan/page_fetcher.h"
 
-#include <QByteArray>
-#include <QNetworkProxy>
-#include <QUrl>
+#include <QElapsedTimer>
 
-class QTcpSocket;
 class QTimer;
 
 namespace tally {
 
-// The proxy for an address according to the environment (see above); NoProxy when none applies.
-QNetworkProxy proxyFromEnvironment(const QUrl& url);
-
 class NetworkPageFetcher : public PageFetcher {
     Q_OBJECT
 public:
-    // No byte for this long ends the transfer (a platform's usual receive time-out).
-    static constexpr int DefaultTransferTimeoutMs = 30 * 1000;
-    // The reply's headers must be complete this long after the request started.
-    static constexpr int DefaultHeaderTimeLimitMs = 30 * 1000;
-    // One request never takes longer than this, however slowly the bytes drip in.
-    static constexpr int DefaultRequestLimitMs = 2 * 60 * 1000;
-    // Bytes of body kept at most; a longer body ends the transfer there.
-    static constexpr qint64 DefaultBodyCap = 32 * 1024 * 1024;
-    // Bytes of status lines and headers of one reply at most.
-    static constexpr qint64 HeaderLimit = 64 * 1024;
-    // Bytes the socket may hold unread.
-    static constexpr qint64 ReadBufferSize = 64 * 1024;
-    // Redirects followed at most for one request; one more ends it.
-    static constexpr int MaxRedirects = 20;
-    static constexpr const char* UserAgent = "Mozilla";
+    static constexpr int DefaultTransferTimeoutMs = 30 * 1000;  // no byte for this long ends it
+    static constexpr int DefaultHeaderTimeLimitMs = 30 * 1000;  // the headers complete within
+    static constexpr int DefaultRequestLimitMs = 2 * 60 * 1000; // the whole request within
+    static constexpr qint64 DefaultBodyCap = PageBodyCap; // body kept at most, whatever the request
+    static constexpr qint64 HeaderLimit = 64 * 1024;      // status lines and headers of a reply
+    static constexpr qint64 ReadBufferSize = HttpTransfer::ReceiveBufferSize;
+    static constexpr int MaxRedirects = 20; // followed for one request; one more ends it
+    static constexpr const char* UserAgent = HttpTransfer::UserAgent;
 
     explicit NetworkPageFetcher(QObject* parent = nullptr);
     ~NetworkPageFetcher() override;
 
-    void GetUrlSource(const QString& strURL) override;
+    void fetch(const FetchRequest& request) override;
     void abort() override;
-    bool isBusy() const;
+    bool isBusy() const { return busy_ || answerPending_; }
 
-    // The limits above (tests shorten them); they apply from the next request on.
+    // The limits above (tests shorten them), from the next request on.
     void setTransferTimeout(int ms) { transferTimeoutMs_ = ms; }
     int transferTimeout() const { return transferTimeoutMs_; }
     void setHeaderTimeLimit(int ms) { headerTimeLimitMs_ = ms; }
@@ -64,79 +50,41 @@ public:
     int requestLimit() const { return requestLimitMs_; }
     void setBodyCap(qint64 bytes) { bodyCap_ = bytes; }
     qint64 bodyCap() const { return bodyCap_; }
-
-    // The most bytes of the current (or last) request held at once: unread in the socket, in the
-    // header buffer and in the body.
-    qint64 peakBufferedBytes() const { return peakBuffered_; }
+    // Trusts the authorities of this PEM file instead of the system's.
+    void setCaFile(const QString& path) { transfer_.setCaFile(path); }
+    // The most bytes of the current (or last) reply held at once: headers as they passed, body.
+    qint64 peakBufferedBytes() const { return peak_; }
 
 private:
-    enum class Phase { Idle, Connecting, StatusLine, Headers, Body, Trailers };
-    enum class Framing { None, Length, Chunked, UntilClose };
-    enum class ChunkPart { SizeLine, Data, DataEnd };
-    // Where reading a piece of the reply left it.
-    enum class Step { More, Complete, Ended };
-
-    void startRequest(const QUrl& url, bool allowReuse);
-    void openConnection(const QString& key);
-    void sendRequest();
-    void readReply();
-    Step consume(const char* data, qint64 size);
-    Step consumeLines(const char*& data, qint64& size);
-    Step consumeBody(const char*& data, qint64& size);
-    Step headLine(const QByteArray& line);
-    Step headersComplete();
-    bool keepBody(const char* data, qint64 size);
-    void replyComplete();
-    void connectionClosed();
-    void socketError();
+    void startHop(const QUrl& url);
+    bool header(QByteArrayView line);
+    bool keepBody(QByteArrayView bytes);
+    bool stop(FetchError error, const QString& reason);
+    void hopDone(CURLcode result);
+    void failed(CURLcode result);
+    void checkTime();
     void finish(FetchError error, const QString& errorText = QString());
-    void emitLater(FetchResult result);
-    void resetReply();
-    void dropSocket();
-    void noteBuffered();
+    bool sameServer(const QUrl& url) const;
 
-    QTcpSocket* socket_ = nullptr;
-    QString socketKey_; // where the socket leads (scheme, host, port, proxy)
-    bool socketReusable_ = false;
-    QTimer* idle_;
-    QTimer* headerLimit_;
-    QTimer* limit_;
+    HttpTransfer transfer_;
+    QTimer* timer_; // the nearest of the three limits
+    QElapsedTimer clock_;
+    qint64 requestEnd_ = 0, headersEnd_ = 0, lastByte_ = 0; // on clock_
+    quint64 serial_ = 0; // the current request; answers of older ones check it
+    bool busy_ = false, answerPending_ = false;
 
-    // The request in flight.
-    quint64 serial_ = 0;          // the current request; answers of older ones check it
-    QString requested_;           // the address as given
-    QString requestedHost_;       // its host, lower case: where the extra headers may go
-    int requestedPort_ = 0;       // its port
-    RequestHeaders extraHeaders_; // the extra headers of this request
-    QUrl url_;                    // the address now asked for (after redirects)
+    FetchRequest request_;
+    QUrl requested_, url_; // as asked for, and after redirects
     int redirects_ = 0;
-    QNetworkProxy proxy_;       // the proxy of this request, from the environment
-    bool absoluteForm_ = false; // the request line names the whole address (an http proxy)
-    bool reusedConnection_ = false;
-    bool retriedFresh_ = false;
-    bool answerPending_ = false;
-    Phase phase_ = Phase::Idle;
+    qint64 cap_ = 0;
 
-    // The reply being read.
-    QByteArray line_;      // a status, header, chunk-size or trailer line being gathered
-    qint64 headBytes_ = 0; // bytes of status lines and headers so far
-    bool anyReplyByte_ = false;
-    int status_ = 0;
-    QString statusText_;
-    bool http10_ = false;
+    // The reply being read; stopError_ is why a callback stopped it.
+    FetchResult reply_;
     QByteArray location_;
-    QByteArray retryAfter_;
-    bool chunked_ = false;
-    bool closeAfterReply_ = false;
-    bool keepAliveHeader_ = false;
-    qint64 contentLength_ = -1;
-    Framing framing_ = Framing::None;
-    qint64 remaining_ = 0; // of the body or the current chunk
-    ChunkPart chunkPart_ = ChunkPart::SizeLine;
-    bool discardBody_ = false;
-    qint64 bodyBytes_ = 0;
-    QByteArray body_;
-    qint64 peakBuffered_ = 0;
+    qint64 headBytes_ = 0, bodyBytes_ = 0, length_ = -1, peak_ = 0;
+    bool headersDone_ = false, redirect_ = false, encoded_ = false;
+    FetchError stopError_ = FetchError::None;
+    QString stopReason_;
 
     int transferTimeoutMs_ = DefaultTransferTimeoutMs;
     int headerTimeLimitMs_ = DefaultHeaderTimeLimitMs;

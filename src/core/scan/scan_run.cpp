@@ -400,9 +400,13 @@ void ScanRun::send(int engine) {
     if (d->fetchers.size() != EngineCount)
         d->sharedFetcherEngine = engine;
     const EngineDefinition& definition = d->definitions.definitions[engine];
-    fetcher->setRequestHeaders(definition.kind == EngineKind::Json ? definition.requestHeaders()
-                                                                   : PageFetcher::RequestHeaders());
-    fetcher->GetUrlSource(slot.address); // answers later, on the event loop
+    FetchRequest request;
+    request.url = slot.address;
+    if (definition.kind == EngineKind::Json) {
+        request.headers = definition.requestHeaders();
+        request.bodyCap = ApiBodyCap;
+    }
+    fetcher->fetch(request); // answers later, on the event loop
 }
 
 void ScanRun::pageFetched(int engine, const FetchResult& result) {

@@ -1,16 +1,22 @@
-// GetUrlSource against a real server on 127.0.0.1: whole bodies, redirects, error pages, refused
-// and silent servers, the transfer time-out, the request limit, the body cap, a cut connection,
-// hostile servers, proxies from the environment.
+// GetUrlSource and fetch() against a real server on 127.0.0.1: whole bodies, redirects, error
+// pages, refused and silent servers, the transfer time-out, the request limit, the body caps, a
+// cut connection, hostile servers and broken replies, proxies from the environment, compressed
+// bodies, POST, certificates.
 #include "core/scan/engine_parser.h"
 #include "core/scan/network_page_fetcher.h"
+#include "support/encodings.h"
 #include "support/local_http_server.h"
 
 #include <QElapsedTimer>
+#include <curl/curl.h>
+
 #include <QNetworkProxy>
 #include <QSignalSpy>
 #include <QTest>
+#include <algorithm>
 
 using tally::FetchError;
+using tally::FetchRequest;
 using tally::FetchResult;
 using tally::NetworkPageFetcher;
 using tally::test::HttpRequest;
@@ -39,11 +45,14 @@ FetchResult resultOf(const QSignalSpy& spy, int i = 0) {
     return spy.at(i).first().value<FetchResult>();
 }
 
-Fetch fetch(NetworkPageFetcher& fetcher, const QString& url, int waitMs = 10000) {
+Fetch fetch(NetworkPageFetcher& fetcher, const FetchRequest& request, int waitMs = 10000) {
     QSignalSpy spy(&fetcher, &NetworkPageFetcher::pageFetched);
     QElapsedTimer t;
     t.start();
-    fetcher.GetUrlSource(url);
+    if (request.method == "GET" && request.bodyCap == tally::PageBodyCap)
+        fetcher.GetUrlSource(request.url);
+    else
+        fetcher.fetch(request);
     Fetch f;
     f.arrived = spy.size() == 1 || spy.wait(waitMs);
     f.ms = t.elapsed();
@@ -54,6 +63,17 @@ Fetch fetch(NetworkPageFetcher& fetcher, const QString& url, int waitMs = 10000)
         f.body = QString::fromLatin1(f.result.body);
     }
     return f;
+}
+
+Fetch fetch(NetworkPageFetcher& fetcher, const QString& url, int waitMs = 10000) {
+    FetchRequest request;
+    request.url = url;
+    return fetch(fetcher, request, waitMs);
+}
+
+// A test file: the certificates of tests/data/tls.
+QString tlsFile(const char* name) {
+    return QStringLiteral(TALLY_TEST_DATA "/tls/") + QLatin1String(name);
 }
 
 } // namespace
@@ -431,6 +451,271 @@ private Q_SLOTS:
         fetcher.abort();
         QTest::qWait(50);
         QCOMPARE(spy.size(), 0);
+    }
+
+    // Each content encoding the linked libcurl decodes is offered and arrives decoded, byte for
+    // byte. The replies are shaped as RFC 9110 (8.4) has them: Content-Encoding names the
+    // coding, Content-Length the encoded bytes; the bodies are the codings' own formats (gzip RFC
+    // 1952, deflate as the zlib format of RFC 1950, br RFC 7932, zstd RFC 8878).
+    void compressedBodies_data() {
+        QTest::addColumn<QByteArray>("coding");
+        QTest::addColumn<int>("feature"); // what curl_version_info() says the library decodes
+        QTest::newRow("gzip") << QByteArray("gzip") << int(CURL_VERSION_LIBZ);
+        QTest::newRow("deflate") << QByteArray("deflate") << int(CURL_VERSION_LIBZ);
+        QTest::newRow("br") << QByteArray("br") << int(CURL_VERSION_BROTLI);
+        QTest::newRow("zstd") << QByteArray("zstd") << int(CURL_VERSION_ZSTD);
+    }
+    void compressedBodies() {
+        QFETCH(QByteArray, coding);
+        QFETCH(int, feature);
+        if (!(curl_version_info(CURLVERSION_NOW)->features & feature))
+            QSKIP("the linked libcurl does not decode this coding");
+        const QByteArray page = allBytes(200000);
+        const QByteArray encoded = coding == "gzip"      ? tally::test::gzipped(page)
+                                   : coding == "deflate" ? tally::test::deflated(page)
+                                   : coding == "br"      ? tally::test::storedBrotli(page)
+                                                         : tally::test::storedZstd(page);
+        LocalHttpServer server;
+        HttpResponse reply = HttpResponse::page(encoded);
+        reply.headers.append(std::pair<QByteArray, QByteArray>("Content-Encoding", coding));
+        server.route("/c", reply);
+        NetworkPageFetcher fetcher;
+        const Fetch f = fetch(fetcher, server.urlString("/c"));
+        QCOMPARE(f.result.error, FetchError::None);
+        QCOMPARE(f.result.body, page);
+        QCOMPARE(f.result.contentType, QByteArray("text/html"));
+        const QList<QByteArray> offered =
+            server.requests().first().header("Accept-Encoding").split(',');
+        QVERIFY(std::any_of(offered.begin(), offered.end(),
+                            [&](const QByteArray& c) { return c.trimmed() == coding; }));
+    }
+
+    // The cap counts decoded bytes, so that a small gzip stream that decodes to far more (a
+    // decompression bomb) stops at it with what fits; an API answer's cap is 1 MiB.
+    void bodyCaps_data() {
+        QTest::addColumn<bool>("gzip");
+        QTest::addColumn<qint64>("size"); // decoded
+        QTest::addColumn<qint64>("cap");  // the request's
+        QTest::addColumn<QString>("reason");
+        const qint64 mib = 1024 * 1024;
+        QTest::newRow("bomb, page")
+            << true << 40 * mib << tally::PageBodyCap << "page larger than 32 MiB";
+        QTest::newRow("bomb, API")
+            << true << 40 * mib << tally::ApiBodyCap << "answer larger than 1 MiB";
+        QTest::newRow("API, a byte over")
+            << false << mib + 1 << tally::ApiBodyCap << "answer larger than 1 MiB";
+        QTest::newRow("API, at the cap") << false << mib << tally::ApiBodyCap << "";
+        QTest::newRow("gzip API, at the cap") << true << mib << tally::ApiBodyCap << "";
+    }
+    void bodyCaps() {
+        QFETCH(bool, gzip);
+        QFETCH(qint64, size);
+        QFETCH(qint64, cap);
+        QFETCH(QString, reason);
+        LocalHttpServer server;
+        HttpResponse reply =
+            HttpResponse::page(gzip ? tally::test::gzippedZeros(size) : QByteArray(size, '\0'));
+        if (gzip)
+            reply.headers.append(std::pair<QByteArray, QByteArray>("Content-Encoding", "gzip"));
+        server.route("/big", reply);
+        NetworkPageFetcher fetcher;
+        FetchRequest request;
+        request.url = server.urlString("/big");
+        request.bodyCap = cap;
+        const Fetch f = fetch(fetcher, request, 60000);
+        QCOMPARE(f.result.error, reason.isEmpty() ? FetchError::None : FetchError::TooLarge);
+        QCOMPARE(f.result.errorText, reason);
+        QCOMPARE(f.result.body, QByteArray(std::min(size, cap), '\0'));
+        QVERIFY(fetcher.peakBufferedBytes() <= cap + NetworkPageFetcher::HeaderLimit);
+    }
+
+    // POST as RFC 9110 (9.3.3) has it: the body with its length and type, no "Expect" wait.
+    // After 301, 302 and 303 the next request is a GET without the body; 307 and 308 repeat the
+    // POST, but a body and the request's headers never go to another host.
+    void postRequests_data() {
+        QTest::addColumn<int>("redirect"); // 0: none
+        QTest::addColumn<bool>("otherHost");
+        QTest::addColumn<QByteArray>("finalMethod"); // empty: not followed
+        QTest::newRow("answered") << 0 << false << QByteArray("POST");
+        QTest::newRow("303, same server") << 303 << false << QByteArray("GET");
+        QTest::newRow("307, same server") << 307 << false << QByteArray("POST");
+        QTest::newRow("302, another host") << 302 << true << QByteArray("GET");
+        QTest::newRow("308, another host") << 308 << true << QByteArray();
+    }
+    void postRequests() {
+        QFETCH(int, redirect);
+        QFETCH(bool, otherHost);
+        QFETCH(QByteArray, finalMethod);
+        LocalHttpServer server;
+        LocalHttpServer other;
+        LocalHttpServer& target = otherHost ? other : server;
+        target.route("/final", HttpResponse::page("done"));
+        server.route("/api", redirect ? HttpResponse::redirect(target.urlString("/final"), redirect)
+                                      : HttpResponse::page("done"));
+        NetworkPageFetcher fetcher;
+        FetchRequest request;
+        request.url = server.urlString("/api");
+        request.method = "POST";
+        request.body = R"({"target": "example.com", "mode": "domain"})";
+        request.contentType = "application/json";
+        request.headers = {{"API-Key", "k3y"}};
+        const Fetch f = fetch(fetcher, request);
+        const HttpRequest first = server.requests().first();
+        QCOMPARE(first.method, QByteArray("POST"));
+        QCOMPARE(first.body, request.body);
+        QCOMPARE(first.header("Content-Type"), QByteArray("application/json"));
+        QCOMPARE(first.header("Expect"), QByteArray());
+        QCOMPARE(first.header("API-Key"), QByteArray("k3y"));
+        if (finalMethod.isEmpty()) {
+            QCOMPARE(f.result.error, FetchError::RedirectRefused);
+            QCOMPARE(other.requestCount(), 0);
+            return;
+        }
+        QCOMPARE(f.result.error, FetchError::None);
+        QCOMPARE(f.result.body, QByteArray("done"));
+        const HttpRequest last = redirect ? target.requests().last() : first;
+        QCOMPARE(last.method, finalMethod);
+        const bool post = finalMethod == "POST";
+        QCOMPARE(last.body, post ? request.body : QByteArray());
+        QCOMPARE(last.header("Content-Type"), post ? request.contentType : QByteArray());
+        QCOMPARE(last.header("API-Key"), otherHost ? QByteArray() : QByteArray("k3y"));
+    }
+
+    // Replies that break HTTP/1.1's message framing (RFC 9112, sections 2, 6 and 7) or its
+    // content encoding end with their reason, and the next request is answered.
+    void brokenReplies_data() {
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<int>("error");
+        QTest::addColumn<QString>("reason");
+        QTest::addColumn<QByteArray>("body");
+        const QByteArray chunked = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n";
+        QTest::newRow("chunked with a trailer")
+            << chunked + "5\r\nhello\r\n6;x=y\r\n world\r\n0\r\nX-Trailer: t\r\n\r\n"
+            << 0 << "" << QByteArray("hello world");
+        QTest::newRow("chunked, identity")
+            << QByteArray("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked, identity\r\n\r\n"
+                          "5\r\nhello\r\n0\r\n\r\n")
+            << int(FetchError::BadReply) << "unsupported transfer encoding chunked, identity"
+            << QByteArray();
+        QTest::newRow("chunk size not hex")
+            << chunked + "zz\r\nhello\r\n0\r\n\r\n"
+            << int(FetchError::BadReply) << "broken chunked body" << QByteArray();
+        QTest::newRow("chunked body cut off")
+            << chunked + "10\r\nhello" << int(FetchError::BrokenOff) << "the connection broke off"
+            << QByteArray("hello");
+        QTest::newRow("conflicting lengths")
+            << QByteArray("HTTP/1.1 200 OK\r\nContent-Length: 5\r\nContent-Length: 6\r\n\r\nhello")
+            << int(FetchError::BadReply) << "bad content length" << QByteArray();
+        QTest::newRow("length not a number")
+            << QByteArray("HTTP/1.1 200 OK\r\nContent-Length: 5x\r\n\r\nhello")
+            << int(FetchError::BadReply) << "bad content length" << QByteArray();
+        QTest::newRow("not HTTP") << QByteArray("SSH-2.0-OpenSSH_9.2\r\n\r\n")
+                                  << int(FetchError::BadReply) << "not an HTTP reply"
+                                  << QByteArray();
+        QTest::newRow("protocol switch")
+            << QByteArray("HTTP/1.1 101 Switching Protocols\r\nUpgrade: h2c\r\n\r\n")
+            << int(FetchError::BadReply) << "unexpected protocol switch" << QByteArray();
+        QTest::newRow("gzip that is not")
+            << QByteArray("HTTP/1.1 200 OK\r\nContent-Encoding: gzip\r\nContent-Length: 10\r\n\r\n"
+                          "not gzip!!")
+            << int(FetchError::BadReply) << "broken compressed body" << QByteArray();
+        QTest::newRow("closed without a reply")
+            << QByteArray() << int(FetchError::BrokenOff) << "the server closed without a reply"
+            << QByteArray();
+    }
+    void brokenReplies() {
+        QFETCH(QByteArray, reply);
+        QFETCH(int, error);
+        QFETCH(QString, reason);
+        QFETCH(QByteArray, body);
+        LocalHttpServer server;
+        server.route("/broken", HttpResponse::rawReply(reply));
+        server.route("/good", HttpResponse::page("good page"));
+        NetworkPageFetcher fetcher;
+        const Fetch f = fetch(fetcher, server.urlString("/broken"));
+        QVERIFY(f.arrived);
+        QCOMPARE(f.answers, 1);
+        QCOMPARE(int(f.result.error), error);
+        QVERIFY2(reason.isEmpty() ? f.result.errorText.isEmpty()
+                                  : f.result.errorText.startsWith(reason),
+                 qPrintable(f.result.errorText));
+        QCOMPARE(f.result.body, body);
+        QCOMPARE(fetch(fetcher, server.urlString("/good")).body, QString("good page"));
+    }
+
+    // Certificates are verified (against the test authority where it is trusted), and a failure
+    // names what is wrong with the certificate.
+    void certificates_data() {
+        QTest::addColumn<QString>("certificate");
+        QTest::addColumn<bool>("trusted"); // the test authority
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("valid") << "server.pem" << true << "";
+        QTest::newRow("unknown authority")
+            << "server.pem" << false
+            << "secure connection failed: certificate of an unknown authority";
+        QTest::newRow("self-signed")
+            << "self_signed.pem" << true << "secure connection failed: self-signed certificate";
+        QTest::newRow("another host")
+            << "other_host.pem" << true << "secure connection failed: certificate for another host";
+        QTest::newRow("expired") << "expired.pem" << true
+                                 << "secure connection failed: certificate expired";
+    }
+    void certificates() {
+        QFETCH(QString, certificate);
+        QFETCH(bool, trusted);
+        QFETCH(QString, reason);
+        LocalHttpServer server(tlsFile(certificate.toLatin1().constData()), tlsFile("server.key"));
+        server.route("/s", HttpResponse::page("secure page"));
+        NetworkPageFetcher fetcher;
+        if (trusted)
+            fetcher.setCaFile(tlsFile("ca.pem"));
+        const Fetch f = fetch(fetcher, server.urlString("/s"));
+        QVERIFY(server.urlString().startsWith("https://"));
+        QCOMPARE(f.result.errorText, reason);
+        QCOMPARE(f.result.error, reason.isEmpty() ? FetchError::None : FetchError::ConnectFailed);
+        QCOMPARE(f.body, reason.isEmpty() ? QString("secure page") : QString());
+        QCOMPARE(server.requestCount(), reason.isEmpty() ? 1 : 0);
+    }
+
+    // A proxy that cannot be reached is named as the proxy, never taken for the site; HTTP_PROXY
+    // is not read; an https address goes through the proxy's tunnel (CONNECT, RFC 9110 9.3.6),
+    // and the request's own headers never go to the proxy.
+    void proxiesNamedInFailures() {
+        LocalHttpServer server;
+        LocalHttpServer proxy; // answers CONNECT with its 404
+        server.route("/p", HttpResponse::page("direct"));
+        quint16 dead;
+        {
+            LocalHttpServer gone;
+            dead = gone.port();
+        }
+        const QByteArray deadProxy = "127.0.0.1:" + QByteArray::number(dead);
+        qunsetenv("no_proxy");
+        qunsetenv("NO_PROXY");
+        NetworkPageFetcher fetcher;
+        qputenv("HTTP_PROXY", "http://" + deadProxy);
+        QCOMPARE(fetch(fetcher, server.urlString("/p")).body, QString("direct"));
+        qputenv("http_proxy", deadProxy);
+        Fetch f = fetch(fetcher, server.urlString("/p"));
+        qunsetenv("http_proxy");
+        qunsetenv("HTTP_PROXY");
+        QCOMPARE(f.result.error, FetchError::ConnectFailed);
+        QCOMPARE(f.result.errorText, "proxy " + deadProxy + ": connection refused");
+
+        qputenv("https_proxy", "http://127.0.0.1:" + QByteArray::number(proxy.port()));
+        fetcher.setRequestHeaders({{"API-Key", "k3y"}});
+        const QString secure = QStringLiteral("https://127.0.0.1:%1/p").arg(server.port());
+        f = fetch(fetcher, secure);
+        qunsetenv("https_proxy");
+        QCOMPARE(f.result.error, FetchError::ConnectFailed);
+        QCOMPARE(f.result.errorText, QStringLiteral("proxy 127.0.0.1:%1: tunnel refused (HTTP "
+                                                    "status 404)")
+                                         .arg(proxy.port()));
+        QCOMPARE(proxy.requestCount(), 1);
+        const HttpRequest tunnel = proxy.requests().first();
+        QCOMPARE(tunnel.method, QByteArray("CONNECT"));
+        QCOMPARE(tunnel.target, QStringLiteral("127.0.0.1:%1").arg(server.port()));
+        QCOMPARE(tunnel.header("API-Key"), QByteArray());
     }
 };
 

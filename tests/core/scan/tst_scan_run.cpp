@@ -69,6 +69,15 @@ struct Engines {
             modINI::WritePrivateProfileStringA(EnginesSection, engineTable()[e].key, prefix(e),
                                                ini);
     }
+    // settings.ini in env with the engines' prefixes, the slot key asking pathAndQuery instead.
+    QString settingsWithSlotAt(const test::TestEnv& env, const QString& key,
+                               const QString& pathAndQuery) const {
+        const QString ini = env.file("settings.ini");
+        writePrefixes(ini);
+        modINI::WritePrivateProfileStringA(EnginesSection, key, server.urlString(pathAndQuery),
+                                           ini);
+        return ini;
+    }
 };
 
 // Every signal of a run as one line of text, in order; the failures also as "<row> <column>
@@ -689,10 +698,7 @@ private Q_SLOTS:
     void slotsDefinedByEnginesIni() {
         test::TestEnv env(false);
         Engines engines;
-        const QString ini = env.file("settings.ini");
-        engines.writePrefixes(ini);
-        modINI::WritePrivateProfileStringA(EnginesSection, "MSN",
-                                           engines.server.urlString("/v1/links?domain="), ini);
+        const QString ini = engines.settingsWithSlotAt(env, "MSN", "/v1/links?domain=");
         engines.set("www.known.example", {"", "12", "5", "", "", ""});
         engines.set("nowhere.example", {"", "3", "4", "", "", ""});
         engines.server.route("/google", HttpResponse::page("<p>Results: 1,234 links</p>"));
@@ -751,10 +757,7 @@ private Q_SLOTS:
     void refusedKeyIsAskedTwiceOnly() {
         test::TestEnv env(false);
         Engines engines;
-        const QString ini = env.file("settings.ini");
-        engines.writePrefixes(ini);
-        modINI::WritePrivateProfileStringA(EnginesSection, "ATW",
-                                           engines.server.urlString("/api?u="), ini);
+        const QString ini = engines.settingsWithSlotAt(env, "ATW", "/api?u=");
         engines.server.route("/api", HttpResponse::page("{}", 401));
         env.writeFile(EnginesIniName, "[ATW]\nKind=json\nPointer=/count\n");
         NetworkPageFetcher fetcher;
@@ -766,6 +769,26 @@ private Q_SLOTS:
         QCOMPARE(refused, (QStringList{"1 8 API key refused", "2 8 API key refused",
                                        "3 8 skipped: API key refused earlier in this run"}));
         QCOMPARE(engines.server.requestTargets().filter("/api").size(), 2);
+    }
+
+    // A json slot's answer is held to the API cap of 1 MiB; a result page of the same size is
+    // read whole.
+    void apiAnswersHaveTheirOwnCap() {
+        test::TestEnv env(false);
+        Engines engines;
+        const QString ini = engines.settingsWithSlotAt(env, "ATW", "/api?u=");
+        const QByteArray pad(2 * 1024 * 1024, ' ');
+        engines.server.route("/api",
+                             HttpResponse::page("{\"count\": 7, \"pad\": \"" + pad + "\"}"));
+        engines.server.route("/google", HttpResponse::page(pad + test::enginePage(0, "1,234")));
+        env.writeFile(EnginesIniName, "[ATW]\nKind=json\nPointer=/count\n");
+        NetworkPageFetcher fetcher;
+        ScanRun run({"a"}, ini, &fetcher);
+        Recorder rec(run);
+        QVERIFY(runToEnd(run));
+        QCOMPARE(rec.starting("cell 1 3"), QStringList{"cell 1 3 [1234]"});
+        QCOMPARE(rec.failures.filter(QRegularExpression("^1 8 ")),
+                 QStringList{"1 8 answer larger than 1 MiB"});
     }
 
     void helpers() {
