@@ -34,6 +34,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
+#include <functional>
 #include <vector>
 
 using namespace tally;
@@ -50,6 +51,42 @@ double threadCpuMs() {
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
     return double(ts.tv_sec) * 1e3 + double(ts.tv_nsec) / 1e6;
 }
+
+// A 1 ms timer on the event loop: the longest gap between its ticks and the thread's CPU time in
+// that gap; onTick sees every tick.
+class StallProbe {
+public:
+    explicit StallProbe(const QElapsedTimer& clock) : clock_(clock) {
+        timer_.setTimerType(Qt::PreciseTimer);
+        timer_.setInterval(1);
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            const double now = clock_.nsecsElapsed() / 1e6;
+            const double cpu = threadCpuMs();
+            if (now - at_ > longest) {
+                longest = now - at_;
+                longestCpu = cpu - atCpu_;
+            }
+            if (onTick)
+                onTick(now, now - at_, cpu - atCpu_);
+            at_ = now;
+            atCpu_ = cpu;
+        });
+    }
+    void start() {
+        at_ = clock_.nsecsElapsed() / 1e6;
+        atCpu_ = threadCpuMs();
+        timer_.start();
+    }
+    void stop() { timer_.stop(); }
+
+    std::function<void(double now, double gap, double cpu)> onTick;
+    double longest = 0, longestCpu = 0;
+
+private:
+    const QElapsedTimer& clock_;
+    QTimer timer_;
+    double at_ = 0, atCpu_ = 0;
+};
 
 } // namespace
 
@@ -84,38 +121,21 @@ int main(int argc, char* argv[]) {
     std::vector<double> tickTimes;
     gaps.reserve(200000);
     tickTimes.reserve(200000);
-    double last = 0;
-    double lastCpu = 0;
     double longestInLoop = 0;
-    double longestGap = 0;
-    double longestGapCpu = 0;
     double longestCpu = 0;
     bool inLoop = true;
-    QTimer probe;
-    probe.setTimerType(Qt::PreciseTimer);
-    probe.setInterval(1);
-    QObject::connect(&probe, &QTimer::timeout, [&] {
-        const double now = clock.nsecsElapsed() / 1e6;
-        const double cpu = threadCpuMs();
-        const double gap = now - last;
+    StallProbe probe(clock);
+    probe.onTick = [&](double now, double gap, double cpu) {
         gaps.push_back(gap);
         tickTimes.push_back(now);
         if (inLoop)
             longestInLoop = std::max(longestInLoop, gap);
-        if (gap > longestGap) {
-            longestGap = gap;
-            longestGapCpu = cpu - lastCpu;
-        }
-        longestCpu = std::max(longestCpu, cpu - lastCpu);
-        last = now;
-        lastCpu = cpu;
-    });
+        longestCpu = std::max(longestCpu, cpu);
+    };
 
     QEventLoop loop;
     double lastRowAt = 0, completedAt = 0;
     QTimer::singleShot(0, &form, [&] {
-        last = clock.nsecsElapsed() / 1e6;
-        lastCpu = threadCpuMs();
         probe.start();
         form.startScan();
         ScanRun* run = form.scanRun();
@@ -149,7 +169,7 @@ int main(int argc, char* argv[]) {
     std::printf("window_scan_urls: %d urls\n", urls);
     std::printf("window_scan_wall_time: %.0f ms\n", wall);
     std::printf("window_scan_longest_stall: %.2f ms\n", longest);
-    std::printf("window_scan_longest_stall_cpu: %.2f ms\n", longestGapCpu);
+    std::printf("window_scan_longest_stall_cpu: %.2f ms\n", probe.longestCpu);
     std::printf("window_scan_longest_busy_gap_cpu: %.2f ms\n", longestCpu);
     std::printf("window_scan_longest_stall_during_urls: %.2f ms\n", longestInLoop);
     std::printf("window_scan_gap_p99_9: %.2f ms\n", p999);
@@ -192,25 +212,10 @@ int main(int argc, char* argv[]) {
         engines.close();
         form.urlPanel()->list()->clear();
         form.urlPanel()->appendUrls({QStringLiteral("http://www.site.example/")});
-        double longest = 0, longestCpu = 0, at = 0, atCpu = 0;
-        QTimer tick;
-        tick.setTimerType(Qt::PreciseTimer);
-        tick.setInterval(1);
-        QObject::connect(&tick, &QTimer::timeout, [&] {
-            const double now = clock.nsecsElapsed() / 1e6;
-            const double cpu = threadCpuMs();
-            if (now - at > longest) {
-                longest = now - at;
-                longestCpu = cpu - atCpu;
-            }
-            at = now;
-            atCpu = cpu;
-        });
+        StallProbe tick(clock);
         QEventLoop large;
         int failed = 0;
         QTimer::singleShot(0, &form, [&] {
-            at = clock.nsecsElapsed() / 1e6;
-            atCpu = threadCpuMs();
             tick.start();
             form.startScan();
             ScanRun* run = form.scanRun();
@@ -223,8 +228,8 @@ int main(int argc, char* argv[]) {
         tick.stop();
         engines.remove();
         const char* name = c.name;
-        std::printf("%s_longest_stall: %.2f ms\n", name, longest);
-        std::printf("%s_longest_stall_cpu: %.2f ms\n", name, longestCpu);
+        std::printf("%s_longest_stall: %.2f ms\n", name, tick.longest);
+        std::printf("%s_longest_stall_cpu: %.2f ms\n", name, tick.longestCpu);
         std::printf("%s_failed_cells: %d\n", name, failed);
         std::fflush(stdout);
     }
