@@ -3,9 +3,13 @@
 // A 1 ms timer probes the loop; a gap between two of its ticks is a stall. Figures: the longest
 // stall and the CPU time the window's thread spent in it, the most CPU spent between two ticks,
 // the longest stall while URLs were being scanned, the 99.9th percentile gap, the stall in which
-// the window handled the completion (two sorts and the chart hook), and the scan's wall time.
+// the window handled the completion (two sorts and the chart hook), the scan's wall time and its
+// time per URL, the requests that gave no count (0 with the benchmark page), and the window's
+// memory: its resident size before the scan, after it and at its peak, and per URL scanned.
 //
-// Usage: window_scan_stall [urls]
+// Usage: window_scan_stall [urls] [--sequential] (the engines one after the other; else all six
+// at once)
+#include "core/results/results_model.h"
 #include "core/scan/scan_run.h"
 #include "core/settings/program_folder.h"
 #include "core/settings/user_settings.h"
@@ -13,6 +17,7 @@
 #include "gui/results/results_table.h"
 #include "gui/urllist/url_panel.h"
 #include "result_page.h"
+#include "startup_probe.h"
 #include "support/engine_pages.h"
 #include "support/local_http_server.h"
 
@@ -49,12 +54,15 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
     const int urls = argc > 1 ? std::max(1, atoi(argv[1])) : 1000;
+    const bool sequential = argc > 2 && qstrcmp(argv[2], "--sequential") == 0;
 
     QTemporaryDir folder;
     ProgramFolder::setOverride(folder.path());
     ProgramFolder::ensureFolders();
     setUserSettingsFile(folder.filePath(QStringLiteral("store.conf")));
     writeSetting(QLatin1String(settingkeys::ShowHelp), QStringLiteral("0"));
+    writeSetting(QLatin1String(settingkeys::ParallelEngines),
+                 sequential ? QStringLiteral("0") : QStringLiteral("1"));
 
     LocalHttpServerThread server;
     const QByteArray page = benchResultPage();
@@ -67,6 +75,7 @@ int main(int argc, char* argv[]) {
     for (int i = 0; i < urls; ++i)
         list << QStringLiteral("http://www.site%1.example/").arg(i);
     form.urlPanel()->appendUrls(list);
+    const long rssBefore = bench::statusKiB("self", "VmRSS");
 
     // The probe.
     QElapsedTimer clock;
@@ -125,6 +134,13 @@ int main(int argc, char* argv[]) {
     loop.exec();
     probe.stop();
     const double wall = clock.nsecsElapsed() / 1e6 - started;
+    int failed = 0;
+    const ResultsModel* results = form.resultsModel();
+    for (int r = 0; r < results->rowCount(); ++r)
+        for (int e = 0; e < EngineCount; ++e)
+            failed += results->record(r).isFailure(e) ? 1 : 0;
+    const long rssAfter = bench::statusKiB("self", "VmRSS");
+    const long rssPeak = bench::statusKiB("self", "VmHWM");
 
     // The gap in which the window handled the scan's completion (status, two sorts, the chart).
     double completionGap = 0;
@@ -137,8 +153,10 @@ int main(int argc, char* argv[]) {
     std::sort(sorted.begin(), sorted.end());
     const double longest = sorted.empty() ? 0 : sorted.back();
     const double p999 = sorted.empty() ? 0 : sorted[size_t(double(sorted.size() - 1) * 0.999)];
-    std::printf("window_scan_urls: %d urls\n", urls);
+    std::printf("window_scan_urls: %d urls (%s)\n", urls, sequential ? "sequential" : "parallel");
     std::printf("window_scan_wall_time: %.0f ms\n", wall);
+    std::printf("window_scan_time_per_url: %.3f ms\n", wall / urls);
+    std::printf("window_scan_failed_requests: %d\n", failed);
     std::printf("window_scan_longest_stall: %.2f ms\n", longest);
     std::printf("window_scan_longest_stall_cpu: %.2f ms\n", longestGapCpu);
     std::printf("window_scan_longest_busy_gap_cpu: %.2f ms\n", longestCpu);
@@ -146,6 +164,10 @@ int main(int argc, char* argv[]) {
     std::printf("window_scan_gap_p99_9: %.2f ms\n", p999);
     std::printf("window_scan_completion_stall: %.2f ms\n", completionGap);
     std::printf("window_scan_last_row_to_completion: %.2f ms\n", completedAt - lastRowAt);
-    std::printf("window_scan_rows: %d rows\n", form.resultsTable()->topLevelItemCount());
+    std::printf("window_scan_rows: %d rows\n", form.resultsModel()->rowCount());
+    std::printf("window_rss_before_scan: %.1f MiB\n", rssBefore / 1024.0);
+    std::printf("window_rss_after_scan: %.1f MiB\n", rssAfter / 1024.0);
+    std::printf("window_peak_rss: %.1f MiB\n", rssPeak / 1024.0);
+    std::printf("window_rss_per_url: %.2f KiB\n", double(rssAfter - rssBefore) / urls);
     return 0;
 }

@@ -5,6 +5,7 @@
 
 #include <QHash>
 #include <QSet>
+#include <QUrl>
 
 #include <algorithm>
 #include <cmath>
@@ -66,6 +67,13 @@ ScaleBand scaleBandFor(qint64 largest) {
     if (largest > 1'000'000)
         return {10, QStringLiteral("Linking Sites x10")};
     return {1, QStringLiteral("Linking Sites")};
+}
+
+QString ChartData::seriesDescription(int series) const {
+    if (series >= 0 && series < seriesDescriptions.size() &&
+        !seriesDescriptions.at(series).isEmpty())
+        return seriesDescriptions.at(series);
+    return seriesLabels.value(series);
 }
 
 double ChartData::largestValue() const {
@@ -145,7 +153,7 @@ QList<int> seriesColourSlots(const QStringList& seriesLabels) {
     };
     for (qsizetype s = 0; s < seriesLabels.size(); ++s)
         for (int e = 0; e < EngineCount; ++e)
-            if (seriesLabels.at(s) == QLatin1String(engineTable()[e].columnHeader)) {
+            if (seriesLabels.at(s) == QLatin1String(engineTable()[e].caption)) {
                 chosen[s] = e;
                 take(e);
             }
@@ -243,24 +251,41 @@ ChartData allEnginesChart(const QList<EngineHistory>& engines) {
     return data;
 }
 
-ChartData resultsChart(const QStringList& captions, const QList<ResultsRowCells>& rows) {
+QString siteLabel(const QString& url) {
+    const QUrl parsed = QUrl::fromUserInput(url.trimmed());
+    QString host = parsed.host();
+    if (host.isEmpty())
+        return url;
+    if (host.startsWith(QLatin1String("www."), Qt::CaseInsensitive) && host.size() > 4)
+        host.remove(0, 4);
+    return host;
+}
+
+ChartData resultsChart(const EngineSnapshot& header, const ResultRecords& rows) {
     ChartData data;
     data.title = QLatin1String(TemporaryResultsTitle);
-    data.rowLabels = captions;
-    auto countsOfRow = [&](const ResultsRowCells& row) {
-        QList<qint64> counts;
-        for (qsizetype i = 0; i < captions.size(); ++i)
-            counts.append(i < row.cells.size() ? wholeNumberOrZero(row.cells.at(i)) : 0);
-        return counts;
-    };
-    const ScaleBand band =
-        scaleBandFor(rows.isEmpty() ? 0 : LargestNumber(countsOfRow(rows.constFirst())));
+    QList<int> kept;
+    for (int s = 0; s < EngineCount; ++s)
+        if (!header.slot[s].switchedOff) {
+            kept << s;
+            data.rowLabels << header.slot[s].caption;
+        }
+    qint64 largest = 0;
+    if (!rows.isEmpty())
+        for (int s : kept)
+            if (const std::optional<double> v = rows.constFirst()->value(s))
+                largest = std::max(largest, qint64(std::ceil(*v)));
+    const ScaleBand band = scaleBandFor(largest);
     data.axisTitle = band.axisTitle;
-    for (const ResultsRowCells& row : rows) {
-        data.seriesLabels.append(row.url);
+    for (const std::shared_ptr<const ResultRecord>& row : rows) {
+        data.seriesLabels.append(siteLabel(row->url));
+        data.seriesDescriptions.append(row->url);
         QList<ChartValue> values;
-        for (qint64 count : countsOfRow(row))
-            values.append(scaled(count, band.divisor));
+        values.reserve(kept.size());
+        for (int s : kept) {
+            const std::optional<double> v = row->value(s);
+            values.append(v ? ChartValue(*v / double(band.divisor)) : ChartValue());
+        }
         data.values.append(values);
     }
     return data;

@@ -6,7 +6,6 @@
 #include <QGroupBox>
 #include <QPointer>
 
-class QAbstractItemModel;
 class QComboBox;
 class QLabel;
 class QMenu;
@@ -16,6 +15,7 @@ namespace tally {
 
 class ChartTableDialog;
 class HistoryChart;
+class ResultsModel;
 
 class ChartFrame : public QGroupBox {
     Q_OBJECT
@@ -25,9 +25,8 @@ public:
     // Selects the stored chart type (start-up).
     void restoreChartType();
 
-    // Where chartCurrentResults reads the current results: column 0 the URL, columns 2 to 7 the
-    // engine counts, their header captions the row labels.
-    void setResultsModel(QAbstractItemModel* model);
+    // Where chartCurrentResults reads the current results (not owned).
+    void setResultsModel(ResultsModel* model);
 
     HistoryChart* chart() const { return chart_; }
     // The saved search last charted (full path).
@@ -77,7 +76,7 @@ private:
     // The current results' cells without a count, by series and row (empty for a history).
     QList<QList<bool>> withoutCount_;
     QLabel* hintLabel_ = nullptr;
-    QPointer<QAbstractItemModel> results_;
+    QPointer<ResultsModel> results_;
 
     QString savedSearchPath_;
     QString title_;
