@@ -5,7 +5,6 @@
 
 #include <QHash>
 #include <QSet>
-#include <QUrl>
 
 #include <algorithm>
 #include <cmath>
@@ -252,13 +251,34 @@ ChartData allEnginesChart(const QList<EngineHistory>& engines) {
 }
 
 QString siteLabel(const QString& url) {
-    const QUrl parsed = QUrl::fromUserInput(url.trimmed());
-    QString host = parsed.host();
+    // Read by hand rather than through QUrl: a chart of a long list names thousands of sites.
+    const QStringView text = QStringView(url).trimmed();
+    const qsizetype scheme = text.indexOf(u"://");
+    qsizetype start = scheme < 0 ? 0 : scheme + 3;
+    qsizetype end = start;
+    while (end < text.size() && text[end] != u'/' && text[end] != u'?' && text[end] != u'#')
+        ++end;
+    QStringView host = text.sliced(start, end - start);
+    if (const qsizetype at = host.lastIndexOf(u'@'); at >= 0)
+        host = host.sliced(at + 1);
+    if (host.startsWith(u'[')) {
+        host = host.left(host.indexOf(u']') + 1); // an IPv6 address, without its port
+    } else if (const qsizetype colon = host.indexOf(u':'); colon >= 0) {
+        // A port follows a host; without "://" anything else makes it a scheme ("about:blank").
+        const QStringView port = host.sliced(colon + 1);
+        bool digits = scheme >= 0 || !port.isEmpty();
+        for (QChar c : port)
+            digits = digits && c.isDigit();
+        if (!digits)
+            return url;
+        host = host.left(colon);
+    }
     if (host.isEmpty())
         return url;
-    if (host.startsWith(QLatin1String("www."), Qt::CaseInsensitive) && host.size() > 4)
-        host.remove(0, 4);
-    return host;
+    QString label = host.toString().toLower();
+    if (label.startsWith(QLatin1String("www.")) && label.size() > 4)
+        label.remove(0, 4);
+    return label;
 }
 
 ChartData resultsChart(const EngineSnapshot& header, const ResultRecords& rows) {

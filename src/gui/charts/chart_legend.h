@@ -19,7 +19,7 @@ public:
 
     explicit ChartLegend(QWidget* parent = nullptr);
 
-    // labels, descriptions (empty: the labels) and colours, one per series.
+    // labels, one per series; descriptions (empty: the labels) and colours of the entries shown.
     void setEntries(const QStringList& labels, const QStringList& descriptions,
                     const QList<QColor>& colours);
 

@@ -320,9 +320,11 @@ HistoryChart::~HistoryChart() = default;
 void HistoryChart::setChartData(const ChartData& data) {
     data_ = data;
     // Every series holds one entry per row, however the content was built.
-    data_.values.resize(data_.seriesLabels.size());
-    for (QList<ChartValue>& series : data_.values)
-        series.resize(data_.rowLabels.size());
+    if (data_.values.size() != data_.seriesLabels.size())
+        data_.values.resize(data_.seriesLabels.size());
+    for (qsizetype s = 0; s < data_.values.size(); ++s)
+        if (data_.values.at(s).size() != data_.rowLabels.size()) // else no copy of a shared list
+            data_.values[s].resize(data_.rowLabels.size());
     colourSlots_ = seriesColourSlots(data_.seriesLabels);
     updateLegend();
     describe();
@@ -652,7 +654,8 @@ void HistoryChart::drawSurface3D(ChartKind kind) {
 void HistoryChart::updateLegend() {
     QList<QColor> colours;
     QStringList descriptions;
-    for (int series = 0; series < data_.seriesCount(); ++series) {
+    const int named = std::min(data_.seriesCount(), ChartLegend::MostEntries);
+    for (int series = 0; series < named; ++series) {
         colours << seriesColor(series);
         descriptions << data_.seriesDescription(series);
     }

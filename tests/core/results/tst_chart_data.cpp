@@ -302,6 +302,14 @@ private Q_SLOTS:
                                    << "www";
         QTest::newRow("no host") << "about:blank"
                                  << "about:blank";
+        QTest::newRow("port and user") << "http://me@www.example.com:8080/x"
+                                       << "example.com";
+        QTest::newRow("host and port, no scheme") << "www.example.com:81/a?b"
+                                                  << "example.com";
+        QTest::newRow("IPv6") << "http://[::1]:8080/"
+                              << "[::1]";
+        QTest::newRow("query at once") << "https://www.example.com?q=1"
+                                       << "example.com";
     }
     void siteLabels() {
         QFETCH(QString, url);
