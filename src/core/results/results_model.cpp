@@ -375,12 +375,26 @@ void ResultsModel::sortRows(int column, SortKind kind, bool ascending) {
     if (column < 0 || column >= ColumnCount)
         return;
     publish();
+    reorderRows(rows_, sortedOrder(column, kind, ascending));
+}
+
+QList<int> ResultsModel::sortedOrder(int column, SortKind kind, bool ascending) const {
     const int n = int(rows_.size());
     QStringList cells;
     cells.reserve(n);
     for (int r = 0; r < n; ++r)
         cells.append(data(index(r, column), Qt::DisplayRole).toString());
-    reorderRows(rows_, sortedPositions(cells, kind, ascending));
+    return sortedPositions(cells, kind, ascending);
+}
+
+ResultRecords ResultsModel::sortedRecords(int column, SortKind kind, bool ascending) const {
+    if (column < 0 || column >= ColumnCount)
+        return records();
+    ResultRecords list;
+    list.reserve(rows_.size());
+    for (int r : sortedOrder(column, kind, ascending))
+        list.append(rows_.at(r));
+    return list;
 }
 
 } // namespace tally

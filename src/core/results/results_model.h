@@ -145,6 +145,8 @@ public:
     // The typed sort by a 0-based column: stable, every row's cells unchanged; persistent
     // indexes (a view's selection and current row) follow their rows. Publishes first.
     void sortRows(int column, SortKind kind, bool ascending);
+    // The published rows in the order that sort would give them, the table left as it is.
+    ResultRecords sortedRecords(int column, SortKind kind, bool ascending) const;
 
     // The longest text a column shows (by characters), for widths that never cut a number.
     QString widestText(int column) const;
@@ -157,6 +159,7 @@ Q_SIGNALS:
 
 private:
     ResultRecord* recordAtPosition(int position, int* publishedRow);
+    QList<int> sortedOrder(int column, SortKind kind, bool ascending) const;
     void markDirty(int publishedRow);
     void noteWidth(int column, const QString& text);
     void touched();

@@ -672,13 +672,14 @@ void MainWindow::scanCompleted(const QString& statusText) {
     progressBar_->hide();
     setScanControls(false);
     // The chart takes the rows in ascending order of their totals; the table then shows them
-    // in descending order.
-    const bool autoSort = UserSettings::autoSortByTotal();
-    if (autoSort)
-        resultsTable_->sortRows(2, SortKind::Number, true);
-    chartFrame_->chartCurrentResults();
-    if (autoSort)
+    // in descending order (both sorts are stable: equal totals keep the scan's order).
+    if (UserSettings::autoSortByTotal()) {
+        chartFrame_->chartResults(
+            results_->sortedRecords(ResultsModel::TotalColumn, SortKind::Number, true));
         resultsTable_->sortRows(2, SortKind::Number, false);
+    } else {
+        chartFrame_->chartCurrentResults();
+    }
 }
 
 void MainWindow::showFailureSummary() {

@@ -232,6 +232,10 @@ void ChartFrame::engineChosen() {
 }
 
 void ChartFrame::chartCurrentResults() {
+    chartResults(results_ ? results_->records() : ResultRecords());
+}
+
+void ChartFrame::chartResults(const ResultRecords& rows) {
     {
         const QSignalBlocker block(engineList_);
         engineList_->clear();
@@ -241,7 +245,6 @@ void ChartFrame::chartCurrentResults() {
     exportButton_->setEnabled(false); // the chart no longer shows a saved search
     withoutCount_.clear();
     const ResultsModel* model = results_.data();
-    const ResultRecords rows = model ? model->records() : ResultRecords();
     const std::shared_ptr<const EngineSnapshot> header =
         model ? model->headerEngines() : EngineSnapshot::builtIn();
     // What "Show as Table" says of a cell the chart draws nothing for.

@@ -3,6 +3,8 @@
 // on Shift+F10 or the Menu key anywhere in the frame.
 #pragma once
 
+#include "core/results/results_model.h"
+
 #include <QGroupBox>
 #include <QPointer>
 
@@ -15,7 +17,6 @@ namespace tally {
 
 class ChartTableDialog;
 class HistoryChart;
-class ResultsModel;
 
 class ChartFrame : public QGroupBox {
     Q_OBJECT
@@ -40,8 +41,9 @@ public Q_SLOTS:
     // Charts the saved search stored under this file name in the saved-search folder, the first
     // engine first.
     void chartSavedSearch(const QString& fileName);
-    // Charts the current results.
+    // Charts the current results, in the table's order or in the order given.
     void chartCurrentResults();
+    void chartResults(const ResultRecords& rows);
     // Shows the load dialog modally; the chosen saved search is charted.
     void loadSavedSearch();
     // Prints the chart.

@@ -10,7 +10,9 @@
 #include "core/scan/engine_table.h"
 #include "core/scan/scan_run.h"
 #include "core/settings/ini_file.h"
+#include "gui/charts/history_chart.h"
 #include "gui/main/scan_failures_dialog.h"
+#include "gui/results/chart_frame.h"
 #include "gui/results/results_table.h"
 #include "gui/urllist/url_panel.h"
 #include "gui/webview/website_frame.h"
@@ -186,6 +188,9 @@ void TestMainWindowScan::wholeScan() {
     QCOMPARE(f.bar()->value(), 18);
     QCOMPARE(column(f.table(), 1), (QStringList{site(48), site(24), site(20)}));
     QCOMPARE(column(f.table(), 2), (QStringList{"1008", "504", "420"}));
+    // The chart of the results takes them in ascending order of their totals.
+    QCOMPARE(f.form->chartFrame()->chart()->chartData().seriesDescriptions,
+             (QStringList{site(20), site(24), site(48)}));
     for (int e = 0; e < EngineCount; ++e)
         QCOMPARE(cellText(f.table(), 0, 2 + e), QString::number(48 * (e + 1)));
     QCOMPARE(iconOf(f.table(), 0), 3);
@@ -298,6 +303,8 @@ void TestMainWindowScan::withoutAutoSortRowsKeepScanOrder() {
     f.form->startScan();
     f.waitIdle();
     QCOMPARE(column(f.table(), 1), (QStringList{site(1), site(30), site(2)}));
+    QCOMPARE(f.form->chartFrame()->chart()->chartData().seriesDescriptions,
+             (QStringList{site(1), site(30), site(2)}));
     QVERIFY(!f.table()->isSorted());
     QCOMPARE(f.form->panelText(1), QStringLiteral("Search Complete.  Found 693 links."));
 }
