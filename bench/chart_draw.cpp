@@ -31,7 +31,7 @@ QList<tally::EngineHistory> decade(int days) {
     QList<tally::EngineHistory> engines;
     const QDate today(2026, 12, 7);
     for (int e = 0; e < tally::EngineCount; ++e) {
-        tally::EngineHistory history{QLatin1String(tally::engineTable()[e].columnHeader), {}};
+        tally::EngineHistory history{QLatin1String(tally::engineTable()[e].caption), {}};
         for (int d = 0; d < days; ++d) {
             const qint64 count =
                 200000 + e * 150000 +
@@ -115,9 +115,9 @@ int main(int argc, char* argv[]) {
     const QString file = dir.filePath(QStringLiteral("Saved/decade.vqz"));
     QDir(dir.path()).mkpath(QStringLiteral("Saved"));
     const QByteArray base = decadeFile(engines);
-    QString pending;
+    QList<tally::RowCell> pending;
     for (const tally::EngineInfo& e : tally::engineTable())
-        pending += QLatin1String(e.columnHeader) + QStringLiteral(":987654\n");
+        pending.append({QLatin1String(e.caption), QStringLiteral("987654")});
     std::vector<double> times;
     for (int run = 0; run < 15; ++run) {
         QFile out(file);

@@ -1,10 +1,10 @@
 // A scan of 1,000 URLs (6,000 requests) against engines on a local server (in a thread of its
 // own): `tallyscope --scan LIST --csv FILE` as a process of its own against the main window
 // scanning the same list in this process. Figures: the median wall time of each and their ratio
-// (command line / window), and the command line's peak memory (the largest resident set of the
-// process). For comparison, the same command through a program linked with the core library
-// alone (probes/cli_core_only): what the windowed libraries that tallyscope links cost a scan
-// that never loads a window.
+// both ways (command line / window, and window / command line), and the command line's peak memory
+// (the largest resident set of the process). For comparison, the same command through a program
+// linked with the core library alone (probes/cli_core_only): what the windowed libraries that
+// tallyscope links cost a scan that never loads a window.
 //
 // Then the command line beside curl: requests per second of the same scan (the six engines asked
 // at once, as by default) against curl fetching the same addresses in one process, six at a time
@@ -213,7 +213,7 @@ int main(int argc, char* argv[]) {
     MainWindow form;
     form.show();
 
-    std::vector<double> cliMs, windowMs, coreMs, ratios, cliPeak, corePeak;
+    std::vector<double> cliMs, windowMs, coreMs, ratios, windowRatios, cliPeak, corePeak;
     windowScanMs(form, urls.mid(0, 50)); // warm-up
     for (int i = 0; i < runs; ++i) {
         const ProcessFigures cli = spawner.run(program, arguments);
@@ -227,12 +227,14 @@ int main(int argc, char* argv[]) {
         windowMs.push_back(window);
         coreMs.push_back(core.ms);
         ratios.push_back(cli.ms / window);
+        windowRatios.push_back(window / cli.ms);
         cliPeak.push_back(cli.peakMiB);
         corePeak.push_back(core.peakMiB);
     }
     std::printf("cli_scan_%d_time: %.1f ms\n", urlCount, median(cliMs));
     std::printf("window_scan_%d_time: %.1f ms\n", urlCount, median(windowMs));
     std::printf("cli_scan_%d_ratio: %.3f cli/window\n", urlCount, median(ratios));
+    std::printf("window_scan_%d_ratio: %.2f window/cli\n", urlCount, median(windowRatios));
     std::printf("cli_scan_%d_peak_rss: %.1f MiB\n", urlCount,
                 *std::max_element(cliPeak.begin(), cliPeak.end()));
     std::printf("core_only_scan_%d_time: %.1f ms\n", urlCount, median(coreMs));

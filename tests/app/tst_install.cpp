@@ -235,8 +235,8 @@ private Q_SLOTS:
         const QString key = historyDateKey(QDate::currentDate());
         QByteArray expected;
         for (int e = 0; e < EngineCount; ++e)
-            expected += "\r\n[" + QByteArray(engineTable()[e].columnHeader) + "]\r\n" +
-                        key.toLatin1() + "=" + QByteArray::number((e + 1) * 100) + "\r\n";
+            expected += "\r\n[" + QByteArray(engineTable()[e].caption) + "]\r\n" + key.toLatin1() +
+                        "=" + QByteArray::number((e + 1) * 100) + "\r\n";
         QCOMPARE(readAll(dataFolder() + "/Saved/installed.vqz"), expected);
     }
 

@@ -2,6 +2,7 @@
 
 #include "core/exports/table_export.h"
 #include "core/product/product.h"
+#include "core/results/results_model.h"
 #include "core/results/saved_search.h"
 #include "core/scan/network_page_fetcher.h"
 #include "core/scan/scan_run.h"
@@ -90,21 +91,20 @@ QString nameProblem(SearchNameProblem problem, const QString& name) {
 }
 
 // The scan of a list without a window: one ScanRun with a fetcher per engine, as the window
-// makes it, its outcomes gathered into rows, each finished row saved when asked, the tables
-// written at the end.
+// makes it, its rows kept by a results model as the window keeps them, each finished row saved
+// when asked, the tables written at the end.
 class ScanCommand : public QObject {
 public:
     ScanCommand(const Options& options, const QStringList& urls, const QStringList& saveNames,
                 QIODevice* out, QIODevice* err)
         : options_(options), urls_(urls), saveNames_(saveNames), out_(out), err_(err) {
-        rows_.resize(urls.size());
-        for (qsizetype i = 0; i < urls.size(); ++i)
-            rows_[i].url = urls.at(i);
         for (int e = 0; e < EngineCount; ++e)
             fetchers_.append(new NetworkPageFetcher(this));
         run_ = new ScanRun(urls, ProgramFolder::settingsIni(), fetchers_, this);
-        connect(run_, &ScanRun::engineResult, this, &ScanCommand::engineResult);
-        connect(run_, &ScanRun::rowFinished, this, &ScanCommand::rowFinished);
+        results_ = new ResultsModel(this);
+        results_->follow(run_);
+        // Connected after the model's own handler: the row is finished when this runs.
+        connect(run_, &ScanRun::rowFinished, this, [this](int position) { rowFinished(position); });
         connect(run_, &ScanRun::completed, this,
                 [this](const QString& text, qint64, bool) { summary_ = text; });
         connect(run_, &ScanRun::finished, this, &ScanCommand::finish);
@@ -116,31 +116,18 @@ public:
     void start() { run_->start(); }
 
 private:
-    void engineResult(int position, int column, const QString& cell, const EngineOutcome& outcome) {
-        ResultRow* row = rowAt(position);
+    void rowFinished(int position) {
+        const ResultRecord* row = results_->recordAtPosition(position);
         if (!row)
             return;
-        for (int e = 0; e < EngineCount; ++e)
-            if (engineTable()[e].resultsColumn == column) {
-                row->counts[e] = outcome.isCount() ? cell : QString();
-                row->reasons[e] = outcome.isCount() ? QString() : outcome.reason;
-            }
-    }
-
-    void rowFinished(int position, const QString& total, int icon) {
-        ResultRow* row = rowAt(position);
-        if (!row)
-            return;
-        row->total = total;
-        row->profile = icon;
         int failed = 0;
-        for (const QString& reason : row->reasons)
-            failed += reason.isEmpty() ? 0 : 1;
+        for (int s = 0; s < EngineCount; ++s)
+            failed += row->isFailure(s) ? 1 : 0;
         if (!options_.quiet) {
             QString line = QStringLiteral("[%1/%2] %3: %4")
                                .arg(position)
                                .arg(urls_.size())
-                               .arg(row->url, total);
+                               .arg(row->url, row->totalText());
             if (failed > 0)
                 line += QStringLiteral(" (%1 of %2 requests failed)").arg(failed).arg(EngineCount);
             say(err_, line + QLatin1Char('\n'));
@@ -149,13 +136,10 @@ private:
             save(*row, saveNames_.at(position - 1));
     }
 
-    // Today's counts of a row into its saved search, as the save dialog writes them: appended
-    // to an existing saved search, or a new one made under the name.
-    void save(const ResultRow& row, const QString& name) {
-        const QStringList captions = run_->engines().captions();
-        QString rowText;
-        for (int e = 0; e < EngineCount; ++e)
-            rowText += captions.at(e) + QLatin1Char(':') + row.counts[e] + QLatin1Char('\n');
+    // Today's counts of a row into its saved search, as the save dialog writes them (under the
+    // captions the run fetched them with): appended to an existing saved search, or a new one made
+    // under the name.
+    void save(const ResultRecord& row, const QString& name) {
         SaveMode mode = SaveMode::NewSearch;
         QString fileName = name + QLatin1String(SavedSearchExtension);
         if (const auto existing = findSavedSearch(name)) {
@@ -164,7 +148,7 @@ private:
         }
         const QString file = savedSearchPath(fileName);
         QString reason;
-        switch (saveSearchRow(rowText, file, mode, historyToday(), &reason)) {
+        switch (saveSearchRow(savedCells(row), file, mode, historyToday(), &reason)) {
         case SaveResult::Saved:
             break;
         case SaveResult::NothingToSave:
@@ -172,7 +156,8 @@ private:
                           .arg(row.url));
             break;
         case SaveResult::Refused:
-            reason = QStringLiteral("the row holds a value that is not a count");
+            reason = QStringLiteral("an engine's caption or count holds what a saved search "
+                                    "cannot keep");
             [[fallthrough]];
         case SaveResult::Failed:
             say(err_, QStringLiteral("tallyscope: the counts of %1 could not be saved to %2: %3\n")
@@ -197,10 +182,12 @@ private:
         QString csvTarget = options_.csvTarget;
         if (csvTarget.isEmpty() && options_.jsonTarget.isEmpty() && options_.saveName.isEmpty())
             csvTarget = QStringLiteral("-");
-        if (!csvTarget.isEmpty() && !writeOutput(csvTarget, resultsCsv(rows_), out_, err_))
+        const ResultRecords rows = results_->records();
+        if (!csvTarget.isEmpty() &&
+            !writeOutput(csvTarget, resultsCsv(rows, *run_->snapshot()), out_, err_))
             notWritten_ = true;
         if (!options_.jsonTarget.isEmpty() &&
-            !writeOutput(options_.jsonTarget, resultsJson(rows_, historyToday()), out_, err_))
+            !writeOutput(options_.jsonTarget, resultsJson(rows, historyToday()), out_, err_))
             notWritten_ = true;
 
         exitCode_ = notWritten_          ? ExitNotWritten
@@ -210,10 +197,6 @@ private:
         QCoreApplication::exit(exitCode_);
     }
 
-    ResultRow* rowAt(int position) {
-        return position >= 1 && position <= rows_.size() ? &rows_[position - 1] : nullptr;
-    }
-
     Options options_;
     QStringList urls_;
     QStringList saveNames_;
@@ -221,7 +204,7 @@ private:
     QIODevice* err_;
     QList<PageFetcher*> fetchers_;
     ScanRun* run_ = nullptr;
-    QList<ResultRow> rows_;
+    ResultsModel* results_ = nullptr;
     QString summary_;
     bool notWritten_ = false;
     bool done_ = false;

@@ -2,7 +2,6 @@
 
 #include "core/numbers/numbers.h"
 #include "core/results/saved_search.h"
-#include "core/scan/engine_definitions.h"
 #include "core/settings/ini_file.h"
 
 #include <QDate>
@@ -18,17 +17,19 @@ namespace tally {
 
 namespace {
 
-// The slots' captions as engines.ini names them now, as the window's columns show them.
-QStringList engineCaptions() {
-    return programEngines().captions();
-}
-
 QJsonValue numberOrText(const QString& text) {
     if (text.isEmpty())
         return QJsonValue::Null;
     if (const std::optional<qint64> whole = readWholeNumber(text))
         return QJsonValue(*whole);
     return QJsonValue(text);
+}
+
+// A score's value: a number with its decimals.
+QJsonValue scoreValue(const QString& text) {
+    if (const std::optional<double> value = readDecimalNumber(text))
+        return QJsonValue(*value);
+    return numberOrText(text);
 }
 
 } // namespace
@@ -70,41 +71,52 @@ QByteArray csvRecord(const QStringList& fields) {
     return written.join(QLatin1Char(',')).toUtf8() + "\r\n";
 }
 
-QByteArray resultsCsv(const QList<ResultRow>& rows) {
-    const QStringList captions = engineCaptions();
-    QStringList header{QStringLiteral("URL")};
-    header << captions << QStringLiteral("Total") << QStringLiteral("Profile");
-    for (const QString& caption : captions)
-        header << caption + QStringLiteral(" reason");
-    QByteArray csv = csvRecord(header);
-    for (const ResultRow& row : rows) {
-        QStringList fields{row.url};
-        for (const QString& count : row.counts)
-            fields << count;
-        fields << row.total << profileName(row.profile);
-        for (const QString& reason : row.reasons)
-            fields << reason;
+QByteArray resultsCsv(const ResultRecords& rows, const EngineSnapshot& header) {
+    QList<int> kept;
+    for (int s = 0; s < EngineCount; ++s)
+        if (!header.slot[s].switchedOff)
+            kept << s;
+    QStringList fields{QStringLiteral("URL")};
+    for (int s : kept)
+        fields << header.slot[s].caption;
+    fields << QStringLiteral("Total") << QStringLiteral("Profile");
+    for (int s : kept)
+        fields << header.slot[s].caption + QStringLiteral(" reason");
+    QByteArray csv = csvRecord(fields);
+    for (const std::shared_ptr<const ResultRecord>& row : rows) {
+        fields = QStringList{row->url};
+        for (int s : kept)
+            fields << (row->isOff(s) ? QString() : row->cellText(s));
+        fields << row->totalText() << profileName(row->profile());
+        for (int s : kept)
+            fields << (row->isFailure(s) ? row->cells[s].outcome.reason : QString());
         csv += csvRecord(fields);
     }
     return csv;
 }
 
-QByteArray resultsJson(const QList<ResultRow>& rows, const QDate& date) {
-    const QStringList captions = engineCaptions();
+QByteArray resultsJson(const ResultRecords& rows, const QDate& date) {
     QJsonArray results;
-    for (const ResultRow& row : rows) {
+    for (const std::shared_ptr<const ResultRecord>& row : rows) {
         QJsonArray engines;
-        for (int e = 0; e < EngineCount; ++e) {
-            QJsonObject engine{{QStringLiteral("engine"), captions.at(e)},
-                               {QStringLiteral("count"), numberOrText(row.counts[e])}};
-            if (!row.reasons[e].isEmpty())
-                engine.insert(QStringLiteral("reason"), row.reasons[e]);
+        for (int s = 0; s < EngineCount; ++s) {
+            const EngineSlotSnapshot& slot = row->engines->slot[s];
+            if (slot.switchedOff)
+                continue;
+            const QString count = row->cellText(s);
+            QJsonObject engine{{QStringLiteral("engine"), slot.caption},
+                               {QStringLiteral("count"),
+                                slot.countsIntoTotal ? numberOrText(count) : scoreValue(count)}};
+            if (!slot.countsIntoTotal)
+                engine.insert(QStringLiteral("inTotal"), false);
+            if (row->isFailure(s))
+                engine.insert(QStringLiteral("reason"), row->cells[s].outcome.reason);
             engines.append(engine);
         }
-        const QString profile = profileName(row.profile);
+        const QString profile = profileName(row->profile());
         results.append(QJsonObject{
-            {QStringLiteral("url"), row.url},
-            {QStringLiteral("total"), numberOrText(row.total)},
+            {QStringLiteral("url"), row->url},
+            {QStringLiteral("total"), numberOrText(row->totalText())},
             {QStringLiteral("profile"), profile.isEmpty() ? QJsonValue() : QJsonValue(profile)},
             {QStringLiteral("engines"), engines}});
     }

@@ -10,7 +10,7 @@
 #pragma once
 
 #include "core/files/safe_file.h"
-#include "core/scan/engine_table.h"
+#include "core/results/results_model.h"
 
 #include <QByteArray>
 #include <QDate>
@@ -18,18 +18,9 @@
 #include <QString>
 #include <QStringList>
 
-#include <array>
+#include <memory>
 
 namespace tally {
-
-// One row of the results table.
-struct ResultRow {
-    QString url;
-    std::array<QString, EngineCount> counts;  // in engine order; empty for a failed request
-    std::array<QString, EngineCount> reasons; // why a request failed; empty for a count
-    QString total;                            // the row total, empty while unknown
-    int profile = 0;                          // 1 low, 2 medium, 3 high, 0 none
-};
 
 // "low", "medium", "high", or the empty text.
 QString profileName(int profile);
@@ -39,14 +30,19 @@ QString csvField(const QString& text);
 // One record: the fields joined by commas, then CR LF.
 QByteArray csvRecord(const QStringList& fields);
 
-// Header "URL", the six engine captions (as engines.ini names the slots), "Total", "Profile", then
-// "<caption> reason" for each engine; one record per row, in the order given.
-QByteArray resultsCsv(const QList<ResultRow>& rows);
+// Header "URL", the engines' captions as the header's snapshot names them (the run's, not what
+// engines.ini says now), "Total", "Profile", then "<caption> reason" for each engine; one record
+// per row, in the order given. A failed request's count is empty and its reason given; a row
+// without a total has an empty total and profile. A switched-off engine has no columns; a score
+// engine's values (which may have decimals) stand in its column like counts.
+QByteArray resultsCsv(const ResultRecords& rows, const EngineSnapshot& header);
 
 // {"date": "yyyy-mm-dd", "results": [{"url", "total", "profile", "engines": [{"engine", "count",
-// "reason"}...]}...]}: a count is a number (a text when it is not a whole number), null for a
-// failure, which carries its reason; total is null while unknown, profile null for none.
-QByteArray resultsJson(const QList<ResultRow>& rows, const QDate& date);
+// "reason"}...]}...]}: each engine named as the row's run named it; a count is a number (a text
+// when it does not read as one), null for a failure, which carries its reason; total and profile
+// are null for a row without a total. A score engine's entry says "inTotal": false and its value
+// may have decimals; a switched-off engine is left out.
+QByteArray resultsJson(const ResultRecords& rows, const QDate& date);
 
 // A saved search's whole history: header "Date" and its engines (sections) in file order; one
 // record per date saved for any engine, newest first, the date as yyyy-mm-dd; an engine without a

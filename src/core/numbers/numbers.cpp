@@ -242,6 +242,21 @@ qint64 addRoundedHalfEven(qint64 total, const QString& text) {
     return up ? saturatedAdd(base, 1) : base;
 }
 
+std::optional<qint64> readRoundedNumber(const QString& text) {
+    if (!readDecimal(text))
+        return std::nullopt;
+    return addRoundedHalfEven(0, text);
+}
+
+std::optional<double> readDecimalNumber(const QString& text) {
+    if (!readDecimal(text))
+        return std::nullopt;
+    // The C locale's reader takes exactly what readDecimal accepted (blanks aside).
+    bool ok = false;
+    const double value = text.trimmed().toDouble(&ok);
+    return ok && std::isfinite(value) ? std::optional<double>(value) : std::nullopt;
+}
+
 std::optional<qint64> readWholeNumber(const QString& text) {
     return readWhole(text);
 }

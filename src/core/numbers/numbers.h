@@ -7,6 +7,8 @@
 //
 //   reading                 sign  fraction  groups  beyond the range      used for
 //   readsAsNumber           yes   yes       no      (any length reads)    totals
+//   readRoundedNumber       yes   yes       no      saturates at 64 bits  a cell's count
+//   readDecimalNumber       yes   yes       no      as a double           a score's value
 //   readsAsCount            no    yes       ","     (any length reads)    an engine's count
 //   readWholeNumber         yes   no        no      saturates at 64 bits  settings stored as text
 //   readThreshold           yes   no        no      no value (32 bits)    the profile thresholds
@@ -38,6 +40,15 @@ bool readsAsCount(const QString& text);
 // ties going to the even one; total unchanged when text does not read as a number. Saturates
 // instead of overflowing.
 qint64 addRoundedHalfEven(qint64 total, const QString& text);
+
+// The number that text reads as (readsAsNumber), rounded to the nearest whole number with ties
+// going to the even one, saturating at the 64-bit range; nothing when text does not read as a
+// number. addRoundedHalfEven(0, text) for a text that reads.
+std::optional<qint64> readRoundedNumber(const QString& text);
+
+// The number that text reads as (readsAsNumber), as a double: a score that may have decimals.
+// Nothing when text does not read as a number.
+std::optional<double> readDecimalNumber(const QString& text);
 
 // A setting stored as a whole number (thresholds at scan time, check boxes, the chart type):
 // optional blanks, an optional sign, digits, optional blanks. Beyond the 64-bit range the value

@@ -68,6 +68,13 @@ ScaleBand scaleBandFor(qint64 largest) {
     return {1, QStringLiteral("Linking Sites")};
 }
 
+QString ChartData::seriesDescription(int series) const {
+    if (series >= 0 && series < seriesDescriptions.size() &&
+        !seriesDescriptions.at(series).isEmpty())
+        return seriesDescriptions.at(series);
+    return seriesLabels.value(series);
+}
+
 double ChartData::largestValue() const {
     double largest = 0;
     for (const QList<ChartValue>& series : values)
@@ -145,7 +152,7 @@ QList<int> seriesColourSlots(const QStringList& seriesLabels) {
     };
     for (qsizetype s = 0; s < seriesLabels.size(); ++s)
         for (int e = 0; e < EngineCount; ++e)
-            if (seriesLabels.at(s) == QLatin1String(engineTable()[e].columnHeader)) {
+            if (seriesLabels.at(s) == QLatin1String(engineTable()[e].caption)) {
                 chosen[s] = e;
                 take(e);
             }
@@ -243,24 +250,62 @@ ChartData allEnginesChart(const QList<EngineHistory>& engines) {
     return data;
 }
 
-ChartData resultsChart(const QStringList& captions, const QList<ResultsRowCells>& rows) {
+QString siteLabel(const QString& url) {
+    // Read by hand rather than through QUrl: a chart of a long list names thousands of sites.
+    const QStringView text = QStringView(url).trimmed();
+    const qsizetype scheme = text.indexOf(u"://");
+    qsizetype start = scheme < 0 ? 0 : scheme + 3;
+    qsizetype end = start;
+    while (end < text.size() && text[end] != u'/' && text[end] != u'?' && text[end] != u'#')
+        ++end;
+    QStringView host = text.sliced(start, end - start);
+    if (const qsizetype at = host.lastIndexOf(u'@'); at >= 0)
+        host = host.sliced(at + 1);
+    if (host.startsWith(u'[')) {
+        host = host.left(host.indexOf(u']') + 1); // an IPv6 address, without its port
+    } else if (const qsizetype colon = host.indexOf(u':'); colon >= 0) {
+        // A port follows a host; without "://" anything else makes it a scheme ("about:blank").
+        const QStringView port = host.sliced(colon + 1);
+        bool digits = scheme >= 0 || !port.isEmpty();
+        for (QChar c : port)
+            digits = digits && c.isDigit();
+        if (!digits)
+            return url;
+        host = host.left(colon);
+    }
+    if (host.isEmpty())
+        return url;
+    QString label = host.toString().toLower();
+    if (label.startsWith(QLatin1String("www.")) && label.size() > 4)
+        label.remove(0, 4);
+    return label;
+}
+
+ChartData resultsChart(const EngineSnapshot& header, const ResultRecords& rows) {
     ChartData data;
     data.title = QLatin1String(TemporaryResultsTitle);
-    data.rowLabels = captions;
-    auto countsOfRow = [&](const ResultsRowCells& row) {
-        QList<qint64> counts;
-        for (qsizetype i = 0; i < captions.size(); ++i)
-            counts.append(i < row.cells.size() ? wholeNumberOrZero(row.cells.at(i)) : 0);
-        return counts;
-    };
-    const ScaleBand band =
-        scaleBandFor(rows.isEmpty() ? 0 : LargestNumber(countsOfRow(rows.constFirst())));
+    QList<int> kept;
+    for (int s = 0; s < EngineCount; ++s)
+        if (!header.slot[s].switchedOff) {
+            kept << s;
+            data.rowLabels << header.slot[s].caption;
+        }
+    qint64 largest = 0;
+    if (!rows.isEmpty())
+        for (int s : kept)
+            if (const std::optional<double> v = rows.constFirst()->value(s))
+                largest = std::max(largest, qint64(std::ceil(*v)));
+    const ScaleBand band = scaleBandFor(largest);
     data.axisTitle = band.axisTitle;
-    for (const ResultsRowCells& row : rows) {
-        data.seriesLabels.append(row.url);
+    for (const std::shared_ptr<const ResultRecord>& row : rows) {
+        data.seriesLabels.append(siteLabel(row->url));
+        data.seriesDescriptions.append(row->url);
         QList<ChartValue> values;
-        for (qint64 count : countsOfRow(row))
-            values.append(scaled(count, band.divisor));
+        values.reserve(kept.size());
+        for (int s : kept) {
+            const std::optional<double> v = row->value(s);
+            values.append(v ? ChartValue(*v / double(band.divisor)) : ChartValue());
+        }
         data.values.append(values);
     }
     return data;

@@ -2,6 +2,7 @@
 // bands, and the chart content built from a saved search's history or from the results table.
 #pragma once
 
+#include "core/results/results_model.h"
 #include "core/results/saved_search.h"
 
 #include <QList>
@@ -49,10 +50,15 @@ struct ChartData {
     QString title;
     QString axisTitle;
     QStringList seriesLabels;
+    // What each series is in full where its label is short (a site's URL behind its host): the
+    // legend's tooltip and accessible name. Empty, or one per series.
+    QStringList seriesDescriptions;
     QStringList rowLabels;
     QList<QList<ChartValue>> values;
 
     int seriesCount() const { return int(seriesLabels.size()); }
+    // The series' full description: seriesDescriptions where given, else its label.
+    QString seriesDescription(int series) const;
     int rowCount() const { return int(rowLabels.size()); }
     // The largest and the smallest value handed to the chart, never above / below 0.
     double largestValue() const;
@@ -101,15 +107,14 @@ ChartData allEnginesChart(const QList<EngineHistory>& engines);
 // The title of the chart of the current results.
 inline constexpr const char* TemporaryResultsTitle = "Temporary Search Results";
 
-// One results row: the URL and its six engine cells, as texts.
-struct ResultsRowCells {
-    QString url;
-    QStringList cells;
-};
+// A site as a legend names it: the URL's host without a leading "www." ("example.com" for
+// "http://www.example.com/a"); the URL as it is when it has no host.
+QString siteLabel(const QString& url);
 
-// The current results: one series per row (labelled by URL), one row per engine column (labelled
-// by its caption). A cell that is not a whole number counts as 0; the first URL's counts fix the
-// divisor.
-ChartData resultsChart(const QStringList& captions, const QList<ResultsRowCells>& rows);
+// The current results: one series per row, labelled by its site with the URL as its description;
+// one row per engine that is not switched off, labelled by the header's caption. A request that
+// gave no count draws nothing there (never a 0); a score draws its value. The first URL's values
+// fix the divisor.
+ChartData resultsChart(const EngineSnapshot& header, const ResultRecords& rows);
 
 } // namespace tally

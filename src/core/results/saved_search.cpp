@@ -1,7 +1,6 @@
 #include "core/results/saved_search.h"
 
 #include "core/numbers/numbers.h"
-#include "core/scan/engine_definitions.h"
 #include "core/settings/ini_file.h"
 #include "core/settings/program_folder.h"
 
@@ -108,52 +107,39 @@ SearchNameProblem checkSearchName(const QString& name) {
     return SearchNameProblem::None;
 }
 
-QList<RowCell> parseRowText(const QString& text) {
-    QList<RowCell> cells;
-    QStringList pieces = text.split(QLatin1Char('\n'));
-    pieces.removeLast(); // the piece after the final line feed
-    for (QString piece : pieces) {
-        if (piece.endsWith(QLatin1Char('\r')))
-            piece.chop(1);
-        const QStringList parts = piece.split(QLatin1Char(':'));
-        if (parts.size() < 2)
-            continue;
-        cells.append({parts.at(0), parts.at(1)});
-    }
-    return cells;
-}
-
 bool isSavableCount(const QString& count) {
     return !count.isEmpty() && count != QLatin1String("-");
 }
 
-bool isWritableRowText(const QString& rowText) {
-    QStringList pieces = rowText.split(QLatin1Char('\n'));
-    pieces.removeLast(); // the piece after the final line feed
-    const QStringList captions = programEngines().captions();
+namespace {
+
+// A text the file can keep in a line: no line break, no NUL, none of "=", "[", "]".
+bool fitsInLine(const QString& text) {
+    for (QChar c : text)
+        if (c == QLatin1Char('\r') || c == QLatin1Char('\n') || c == QLatin1Char('\0') ||
+            c == QLatin1Char('=') || c == QLatin1Char('[') || c == QLatin1Char(']'))
+            return false;
+    return true;
+}
+
+} // namespace
+
+bool isWritableRow(const QList<RowCell>& cells) {
     QStringList seen;
-    for (QString piece : std::as_const(pieces)) {
-        if (piece.endsWith(QLatin1Char('\r')))
-            piece.chop(1); // a CR LF line end
-        if (piece.count(QLatin1Char(':')) != 1)
+    for (const RowCell& cell : cells) {
+        if (cell.caption.isEmpty() || !fitsInLine(cell.caption) || !fitsInLine(cell.count) ||
+            seen.contains(cell.caption))
             return false;
-        for (QChar c : piece)
-            if (c == QLatin1Char('\r') || c == QLatin1Char('\0') || c == QLatin1Char('=') ||
-                c == QLatin1Char('[') || c == QLatin1Char(']'))
-                return false;
-        const QString caption = piece.section(QLatin1Char(':'), 0, 0);
-        if (!captions.contains(caption) || seen.contains(caption))
-            return false;
-        seen << caption;
+        seen << cell.caption;
     }
     return true;
 }
 
-SaveResult saveSearchRow(const QString& rowText, const QString& file, SaveMode mode,
+SaveResult saveSearchRow(const QList<RowCell>& row, const QString& file, SaveMode mode,
                          const QDate& date, QString* reason) {
-    if (!isWritableRowText(rowText))
+    if (!isWritableRow(row))
         return SaveResult::Refused;
-    QList<RowCell> cells = parseRowText(rowText);
+    QList<RowCell> cells = row;
     cells.removeIf([](const RowCell& cell) { return !isSavableCount(cell.count); });
     if (cells.isEmpty())
         return SaveResult::NothingToSave;

@@ -3,7 +3,9 @@
 // A file is plain INI text with one section per engine (named by the engine column's caption) and
 // one line "mm-dd-yy=count" per day the row was saved, newest first. A save is the series of
 // modINI::WritePrivateProfileSectionA and modINI::WriteIniValue writes, one engine at a time,
-// applied together as one atomic replacement of the file: a save is either whole or not there.
+// applied together as one atomic replacement of the file: a save is either whole or not there. The
+// load, change and replacement hold the file's lock (file_lock.h): two programs saving into one
+// saved search at once (the window and a nightly scan) both keep their days.
 #pragma once
 
 #include "core/files/safe_file.h"
@@ -59,16 +61,12 @@ enum class SearchNameProblem {
 };
 SearchNameProblem checkSearchName(const QString& name);
 
-// One engine's cell of the row on its way to the save dialog.
+// One engine's cell of a results row on its way into a saved search: the caption the row's run
+// named the engine by (its section) and the count as the cell showed it.
 struct RowCell {
     QString caption;
     QString count;
 };
-
-// Splits the text of a results row on its way to the history ("caption:cell\n" per engine
-// column) into its cells. Every piece but the one after the last line feed counts; a piece
-// without ":" is skipped. A CR before the line feed is dropped.
-QList<RowCell> parseRowText(const QString& text);
 
 // A cell worth saving: neither "-" nor empty (an engine that gave no count never enters the
 // history, where it would read as a count of 0).
@@ -83,20 +81,22 @@ enum class SaveResult {
     Saved,         // at least one engine was written
     NothingToSave, // every cell was "-" or empty; no file was created or changed
     Failed,        // the folder or the file could not be written
-    Refused        // the row text holds what the file cannot keep; nothing was written
+    Refused        // a caption or cell holds what the file cannot keep; nothing was written
 };
 
-// Whether a row text can be written as it is: every line (but the empty one after the last line
-// feed; a CR before a line feed ends the line with it) is the caption of one of the program's six
-// engine slots as engines.ini defines them now (programEngines()), one ":" and
-// the cell, with no engine twice, and neither caption nor cell holds a line break, a NUL, "=", "[",
-// "]" or a second ":" (each would split or add a line, a key or a section of the file).
-bool isWritableRowText(const QString& rowText);
+// Whether the cells can be written as they are: every caption is a section name the file can keep
+// (not empty; none of "[", "]", "=", a line break or a NUL) and no caption comes twice; no cell
+// holds "=", "[", "]", a line break or a NUL (each would split or add a line, a key or a section).
+// The captions are the row's own: those its run fetched the counts under, whatever engines.ini
+// says now.
+bool isWritableRow(const QList<RowCell>& cells);
 
-// Writes one save of a results row into `file` (a full path) for the date `date`. A row text
-// that is not writable is refused before anything is written. On failure the file is as it was
-// and *reason (when given) says why.
-SaveResult saveSearchRow(const QString& rowText, const QString& file, SaveMode mode,
+// Writes one save of a results row into `file` (a full path) for the date `date`, in the cells'
+// order: the load, the change and the replacement of the file happen under its lock, so that
+// another program saving into the same file at the same time loses nothing. Cells that are not
+// writable are refused before anything is written. On failure the file is as it was and *reason
+// (when given) says why.
+SaveResult saveSearchRow(const QList<RowCell>& cells, const QString& file, SaveMode mode,
                          const QDate& date, QString* reason = nullptr);
 
 // Whether a saved search can be read whole (a regular file within the size limit); the reason

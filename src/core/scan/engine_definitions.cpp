@@ -44,10 +44,9 @@ EngineDefinition builtIn(int slot) {
     EngineDefinition d;
     d.slot = slot;
     d.key = QLatin1String(e.key);
-    d.caption = QLatin1String(e.columnHeader);
+    d.caption = QLatin1String(e.caption);
     d.rowText = QLatin1String(e.webRowText);
     d.statusSuffix = QLatin1String(e.statusSuffix);
-    d.optionsLabel = QLatin1String(e.optionsLabel);
     d.querySuffix = QLatin1String(e.querySuffix);
     d.markers = builtInMarkerRule(e.intEngine);
     d.keyName = d.key;
@@ -526,7 +525,7 @@ bool captionTaken(const QString& caption, int slot, const std::array<SlotKeys, E
         if (other == slot)
             continue;
         const EngineInfo& e = engineTable()[other];
-        for (const char* name : {e.columnHeader, e.webRowText})
+        for (const char* name : {e.caption, e.webRowText})
             if (caption.compare(QLatin1String(name), Qt::CaseInsensitive) == 0)
                 return true;
         if (keys[other].hasCaption &&
@@ -781,7 +780,6 @@ EngineSet loadEngines(const QString& enginesIni) {
         d.caption = caption;
         d.rowText = caption;
         d.statusSuffix = QStringLiteral(" on ") + caption;
-        d.optionsLabel = caption + QLatin1Char(':');
         d.captionChanged = true;
     }
     return set;

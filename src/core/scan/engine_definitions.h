@@ -72,13 +72,12 @@ struct AnswerCheck {
 };
 
 struct EngineDefinition {
-    int slot = 0;         // 0..5, the engine table's order
-    QString key;          // the key of its prefix in section "Engines" of settings.ini
-    QString caption;      // results column, saved-search section
-    QString rowText;      // its rows in the web-results list
-    QString statusSuffix; // appended to "Scanning " + URL
-    QString optionsLabel; // the label of its prefix box
-    bool captionChanged = false;
+    int slot = 0;                // 0..5, the engine table's order
+    QString key;                 // the key of its prefix in section "Engines" of settings.ini
+    QString caption;             // results column, saved-search section
+    QString rowText;             // its rows in the web-results list
+    QString statusSuffix;        // appended to "Scanning " + URL
+    bool captionChanged = false; // engines.ini gave it a caption of its own
 
     EngineKind kind = EngineKind::Markers;
     // Still the engine the program shipped with: engines.ini changed nothing but the caption.

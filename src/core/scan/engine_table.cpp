@@ -4,18 +4,17 @@ namespace tally {
 
 const std::array<EngineInfo, EngineCount>& engineTable() {
     static constexpr std::array<EngineInfo, EngineCount> table{{
-        {1, "Google", 3, "Google", "Google", " on Google", "",
-         "http://www.google.com/search?hl=en&ie=UTF-8&q=link:", "Google:"},
-        {2, "Altavista", 4, "Altavista", "AltaVista", " on AltaVista", "",
-         "http://www.altavista.com/web/results?q=link:", "Altavista:"},
-        {3, "Yahoo", 5, "Yahoo!", "Yahoo", " on Yahoo!", "",
-         "http://search.yahoo.com/search?fr=fp-pull-web-t&p=link:", "Yahoo!:"},
-        {4, "Ask", 6, "Ask", "Ask", " on Ask", "",
-         "http://www.ask.com/web?qsrc=1&o=312&q=links:", "Ask:"},
-        {5, "MSN", 7, "MSN", "MSN", " on MSN", "",
-         "http://search.msn.com/results.aspx?FORM=SMCRT&q=link:", "MSN:"},
-        {6, "ATW", 8, "All The Web", "AllTheWeb", " on All The Web", "&rys=0&_sb_lang=pref&ocjp=1",
-         "http://www.alltheweb.com/search?cat=web&cs=utf8&q=link:", "AllTheWeb:"},
+        {1, "Google", "Google", "Google", " on Google", "",
+         "http://www.google.com/search?hl=en&ie=UTF-8&q=link:"},
+        {2, "Altavista", "Altavista", "AltaVista", " on AltaVista", "",
+         "http://www.altavista.com/web/results?q=link:"},
+        {3, "Yahoo", "Yahoo!", "Yahoo", " on Yahoo!", "",
+         "http://search.yahoo.com/search?fr=fp-pull-web-t&p=link:"},
+        {4, "Ask", "Ask", "Ask", " on Ask", "", "http://www.ask.com/web?qsrc=1&o=312&q=links:"},
+        {5, "MSN", "MSN", "MSN", " on MSN", "",
+         "http://search.msn.com/results.aspx?FORM=SMCRT&q=link:"},
+        {6, "ATW", "All The Web", "AllTheWeb", " on All The Web", "&rys=0&_sb_lang=pref&ocjp=1",
+         "http://www.alltheweb.com/search?cat=web&cs=utf8&q=link:"},
     }};
     return table;
 }

@@ -1,5 +1,6 @@
-// The six engine slots, always all six and always in this order: the order of the requests for
-// each URL, of the engine columns of the results table and of the rows of the web-results list.
+// The six engine slots, always all six and always in this order (slots 0..5): the order of the
+// requests for each URL, of the saved-search sections of a new saved search, of the engines in
+// the exports and of the pages behind a scanned URL.
 // This table holds the six search engines the program ships with; engines.ini may redefine any
 // slot (engine_definitions.h), and what the program uses is that definition.
 #pragma once
@@ -14,13 +15,11 @@ namespace tally {
 struct EngineInfo {
     int intEngine;             // 1..6, the selector of ParseEngineData
     const char* key;           // key of the query prefix in section "Engines" of settings.ini
-    int resultsColumn;         // 1-based results-table column that receives the count
-    const char* columnHeader;  // that column's caption
-    const char* webRowText;    // text of the engine's row in the web-results list
+    const char* caption;       // the engine's name: its results column, its saved-search section
+    const char* webRowText;    // the name of its result page among the pages behind a URL
     const char* statusSuffix;  // appended to "Scanning " + URL
     const char* querySuffix;   // appended after the URL in the query
     const char* defaultPrefix; // the shipped query prefix (settings.ini, Options' Reset)
-    const char* optionsLabel;  // the label of its prefix box in the Options dialog
 };
 
 inline constexpr int EngineCount = 6;

@@ -5,7 +5,7 @@
 #include "core/scan/engine_parser.h"
 #include "core/scan/engine_table.h"
 #include "core/scan/page_fetcher.h"
-#include "core/settings/ini_file.h"
+#include "core/scan/query_prefixes.h"
 #include "core/settings/user_settings.h"
 
 #include <QDateTime>
@@ -43,7 +43,9 @@ struct ScanRun::Private {
     QString settingsIni;
     EngineSet definitions; // what each slot is, for this run
     bool definitionsGiven = false;
-    QList<QPointer<PageFetcher>> fetchers; // one for every engine, or one per engine
+    std::shared_ptr<const EngineSnapshot> snapshot = EngineSnapshot::builtIn();
+    std::unique_ptr<QueryPrefixes> prefixes; // settings.ini, read again only when it changed
+    QList<QPointer<PageFetcher>> fetchers;   // one for every engine, or one per engine
     QList<QMetaObject::Connection> connections;
 
     bool running = false;
@@ -113,6 +115,10 @@ const EngineSet& ScanRun::engines() const {
     return d->definitions;
 }
 
+std::shared_ptr<const EngineSnapshot> ScanRun::snapshot() const {
+    return d->snapshot;
+}
+
 bool ScanRun::isRunning() const {
     return d->running;
 }
@@ -133,12 +139,6 @@ QString ScanRun::completionText(qint64 grandTotal, int failed, int requests) {
     return text;
 }
 
-int ScanRun::profileIcon(qint64 total, qint64 low, qint64 medium) {
-    if (total < low)
-        return 1;
-    return total >= medium ? 3 : 2;
-}
-
 PageFetcher* ScanRun::fetcherOf(int engine) const {
     if (d->fetchers.size() == EngineCount)
         return d->fetchers.at(engine);
@@ -155,10 +155,12 @@ void ScanRun::start() {
     d->medium = UserSettings::mediumThreshold();
     if (!d->definitionsGiven)
         d->definitions = loadEngines(enginesIniBeside(d->settingsIni));
+    d->snapshot = std::make_shared<const EngineSnapshot>(
+        EngineSnapshot::of(d->definitions, d->low, d->medium));
+    d->prefixes = std::make_unique<QueryPrefixes>(d->settingsIni);
     for (int e = 0; e < EngineCount; ++e) {
-        const std::optional<qint64> pacing = readWholeNumber(
-            modINI::ReadIniValue(QLatin1String(PacingSection), d->definitions.definitions[e].key,
-                                 QString(), d->settingsIni));
+        const std::optional<qint64> pacing =
+            readWholeNumber(d->prefixes->pacing(d->definitions.definitions[e].key));
         d->pacingMs[e] = std::clamp<qint64>(pacing.value_or(0), 0, MaxPacingMs);
     }
     if (d->urls.isEmpty()) {
@@ -359,9 +361,8 @@ bool ScanRun::startEngine(int engine) {
         return settle(EngineOutcome::failed(
             FailureKind::CouldNotConnect,
             QStringLiteral("could not connect: no host name in the address")));
-    // Read afresh for every request: a prefix saved in the Options dialog applies at once.
-    const QString prefix = modINI::ReadIniValue(QLatin1String(EnginesSection), definition.key,
-                                                QString(), d->settingsIni);
+    // Afresh for every request: a prefix saved in the Options dialog applies at once.
+    const QString prefix = d->prefixes->prefix(definition.key);
     slot.address = prefix + *target + definition.querySuffix;
     slot.attempts = 0;
     sendWhenPaced(engine, 0);
@@ -455,25 +456,20 @@ bool ScanRun::applyOutcome(int engine) {
     Q_EMIT progressChanged(++d->progress, d->maximum());
     if (generation != d->generation)
         return false;
-    Q_EMIT engineResult(d->position + 1, engineTable()[engine].resultsColumn, outcome.count,
-                        outcome);
+    Q_EMIT engineResult(d->position + 1, engine, outcome);
     return generation == d->generation;
 }
 
 void ScanRun::finishRow() {
-    // Only counts are added, to both totals, rounding half to even.
-    qint64 rowTotal = 0;
-    bool anyCount = false;
-    for (const EngineSlot& slot : d->engines) {
-        if (!slot.outcome.isCount())
-            continue;
-        anyCount = true;
-        rowTotal = addRoundedHalfEven(rowTotal, slot.outcome.count);
-        d->grandTotal = addRoundedHalfEven(d->grandTotal, slot.outcome.count);
-    }
+    // Only counts are added, to both totals, rounding half to even; the snapshot says which slots
+    // count into them.
+    std::array<const EngineOutcome*, EngineCount> outcomes{};
+    for (int e = 0; e < EngineCount; ++e)
+        outcomes[e] = &d->engines[e].outcome;
+    const std::optional<qint64> rowTotal = d->snapshot->total(outcomes);
+    d->grandTotal = d->snapshot->addCounts(d->grandTotal, outcomes);
     const quint64 generation = d->generation;
-    Q_EMIT rowFinished(d->position + 1, QString::number(rowTotal),
-                       anyCount ? profileIcon(rowTotal, d->low, d->medium) : 0);
+    Q_EMIT rowFinished(d->position + 1, rowTotal, d->snapshot->profile(rowTotal));
     if (generation != d->generation)
         return;
     ++d->position;

@@ -7,13 +7,17 @@
 // it also runs "Clear Results" on clearResultsRequested() and its stopped() handler on stopped().
 // The run does everything else: it reads the thresholds, chkClear, parallelEngines and (unless
 // the window gave them) the slots' definitions from engines.ini and the pacing from settings.ini
-// when it starts, each engine's prefix from settings.ini before every request, and chkAutoSort at
-// completion. A slot whose definition has a problem, and a graph slot, settle without a request.
+// when it starts, and takes its snapshot of them (snapshot(): what every row of this run is
+// shown, saved and exported with); before every request it reads the engine's prefix from
+// settings.ini (query_prefixes.h: a stat, and a read only when the file changed), and at
+// completion chkAutoSort. A slot whose definition has a problem, and a graph slot, settle without a
+// request. The results model (results_model.h) keeps the rows: ResultsModel::follow(run).
 //
 // Signals of one URL, in order: webResultAdded("Home Page"), rowStarted, then for each engine in
-// table order webResultAdded(engine row), statusTextChanged, progressChanged, engineResult; then
+// slot order webResultAdded(engine row), statusTextChanged, progressChanged, engineResult; then
 // rowFinished. With parallelEngines on, the six requests of a URL are made at the same time (one
-// per engine), and their outcomes are still reported in this order.
+// per engine), and their outcomes are still reported in this order. Engines are named by their
+// slot (0..5), never by a column of any table.
 //
 // Each request ends in an EngineOutcome: a count, or a failure with its reason. Failures count
 // nothing in the totals. Politeness: the engine's pacing (section "Pacing", milliseconds, with a
@@ -27,11 +31,15 @@
 
 #include "core/scan/engine_definitions.h"
 #include "core/scan/engine_outcome.h"
+#include "core/scan/engine_snapshot.h"
 
 #include <QList>
 #include <QObject>
 #include <QString>
 #include <QStringList>
+
+#include <memory>
+#include <optional>
 
 namespace tally {
 
@@ -63,6 +71,8 @@ public:
     // settingsIni. Call it before start().
     void setEngines(const EngineSet& engines);
     const EngineSet& engines() const;
+    // What this run counts with, taken when it starts (before start(): the built-in set).
+    std::shared_ptr<const EngineSnapshot> snapshot() const;
 
     // Starts the run: the start steps (thresholds, chkClear, started(), progress 0 of n x 6) happen
     // at once, inside this call; the URLs follow on the event loop, one yield before each. An
@@ -85,8 +95,6 @@ public:
     // The text of status panel 1 at completion: "Search Complete.  Found <n> links.", with
     // "  <failed> of <requests> requests failed." after it when any failed.
     static QString completionText(qint64 grandTotal, int failed = 0, int requests = 0);
-    // The profile icon of a row total: 1 below low, 3 from medium up, 2 between.
-    static int profileIcon(qint64 total, qint64 low, qint64 medium);
 
 Q_SIGNALS:
     // chkClear is "1": the window runs "Clear Results" now, before the first row.
@@ -100,13 +108,12 @@ Q_SIGNALS:
     // Text for status panel 1 ("Scanning " + URL + suffix).
     void statusTextChanged(const QString& text);
     void progressChanged(int value, int maximum);
-    // The outcome for the results column (3..8) of the row at position; cell is the text the
-    // cell shows: the count (commas removed), or the empty text for a failure.
-    void engineResult(int position, int column, const QString& cell,
-                      const tally::EngineOutcome& outcome);
-    // The row's total of its counts as decimal text and its profile icon (1 low, 2 medium,
-    // 3 high; 0, no icon, when every request of the row failed).
-    void rowFinished(int position, const QString& total, int icon);
+    // The outcome of engine slot (0..5) for the row at position: a count (commas removed) or a
+    // failure with its reason.
+    void engineResult(int position, int slot, const tally::EngineOutcome& outcome);
+    // The row's total of the counts of the slots that count into it, and its profile (1 low,
+    // 2 medium, 3 high); no total and profile 0 when none of them gave a count.
+    void rowFinished(int position, std::optional<qint64> total, int profile);
     // All URLs done: the completion text for status panel 1, and whether to auto-sort
     // (chkAutoSort, read now). The window hides the progress bar, resets the buttons,
     // sorts ascending, redraws the chart and sorts descending.

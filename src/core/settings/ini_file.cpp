@@ -1,5 +1,6 @@
 #include "core/settings/ini_file.h"
 
+#include "core/files/file_lock.h"
 #include "core/settings/program_folder.h"
 
 #include <QFileInfo>
@@ -275,42 +276,47 @@ bool IsValidIniName(const QString& name) {
     return true;
 }
 
-QString ReadIniValue(const QString& section, const QString& key, const QString& defaultValue,
-                     const QString& file) {
+IniDocument IniDocument::load(const QString& file) {
+    LoadedLines loaded = LoadIniLines(file);
+    IniDocument document;
+    document.lines_ = std::move(loaded.lines);
+    document.outcome_ = loaded.outcome;
+    return document;
+}
+
+QString IniDocument::value(const QString& section, const QString& key,
+                           const QString& defaultValue) const {
     if (!IsValidIniName(section) || !IsValidIniName(key))
         return defaultValue;
-    const IniLines lines = LoadIniLines(file).lines;
-    const qsizetype header = findSection(lines, section);
+    const qsizetype header = findSection(lines_, section);
     if (header < 0)
         return defaultValue;
-    const qsizetype at = findKey(lines, header, key);
+    const qsizetype at = findKey(lines_, header, key);
     if (at < 0)
         return defaultValue;
-    const QByteArray& line = lines[at];
+    const QByteArray& line = lines_[at];
     return QString::fromUtf8(line.mid(line.indexOf('=') + 1));
 }
 
-QString ReadIniSection(const QString& section, const QString& defaultValue, const QString& file) {
+QString IniDocument::section(const QString& section, const QString& defaultValue) const {
     if (!IsValidIniName(section))
         return defaultValue;
-    const IniLines lines = LoadIniLines(file).lines;
-    const qsizetype header = findSection(lines, section);
+    const qsizetype header = findSection(lines_, section);
     if (header < 0)
         return defaultValue;
-    const qsizetype end = sectionEnd(lines, header);
+    const qsizetype end = sectionEnd(lines_, header);
     QByteArray text;
     for (qsizetype i = header + 1; i < end; ++i) {
         if (i > header + 1)
             text += "\r\n";
-        text += lines[i];
+        text += lines_[i];
     }
     return QString::fromUtf8(text);
 }
 
-QStringList ListIniSections(const QString& file) {
+QStringList IniDocument::sections() const {
     QStringList names;
-    const IniLines lines = LoadIniLines(file).lines;
-    for (const QByteArray& line : lines) {
+    for (const QByteArray& line : lines_) {
         if (!startsWithHeader(line))
             continue;
         const QByteArray header = line.mid(leadingSpaces(line));
@@ -318,6 +324,23 @@ QStringList ListIniSections(const QString& file) {
         names.append(QString::fromUtf8(close < 0 ? header.mid(1) : header.mid(1, close - 1)));
     }
     return names;
+}
+
+QString ReadIniValue(const QString& section, const QString& key, const QString& defaultValue,
+                     const QString& file) {
+    if (!IsValidIniName(section) || !IsValidIniName(key))
+        return defaultValue;
+    return IniDocument::load(file).value(section, key, defaultValue);
+}
+
+QString ReadIniSection(const QString& section, const QString& defaultValue, const QString& file) {
+    if (!IsValidIniName(section))
+        return defaultValue;
+    return IniDocument::load(file).section(section, defaultValue);
+}
+
+QStringList ListIniSections(const QString& file) {
+    return IniDocument::load(file).sections();
 }
 
 bool WriteIniValue(const QString& section, const QString& key, const QString& value,
@@ -371,6 +394,10 @@ FileOutcome IniFileEdit::save() const {
     if (steps_.isEmpty())
         return FileOutcome::success();
 
+    // Held from the load to the replacement: another program's change cannot fall in between.
+    FileLock lock(ProgramFolder::resolve(file_));
+    if (const FileOutcome locked = lock.acquire(); !locked)
+        return locked;
     LoadedLines loaded = LoadIniLines(file_);
     if (!loaded.outcome)
         return loaded.outcome;

@@ -1,9 +1,12 @@
 // modINI: the program's own reader and writer of INI files (settings.ini and the saved searches).
 //
 // Every call reads the whole file, works on its lines and, for a write, saves the whole file back
-// atomically. Nothing is cached between calls. Lines are handled as bytes: lines that a write does
-// not touch keep their bytes; names and values passed in and out are UTF-8. Relative file names
-// are resolved against the program folder.
+// atomically. Nothing is cached between calls. A reader that asks several things of one file loads
+// it once as an IniDocument; a series of writes is one IniFileEdit: one read, every change made to
+// the lines in memory, one write, under the file's lock (file_lock.h) so that another program's
+// change of the same file in between is never lost. Lines are handled as bytes: lines that a write
+// does not touch keep their bytes; names and values passed in and out are UTF-8. Relative file
+// names are resolved against the program folder.
 //
 // Files are read only when they are regular files within their size limit (settings.ini 1 MiB,
 // any other INI file 64 MiB); a leading UTF-8 byte-order mark is skipped. A file that cannot be
@@ -49,6 +52,25 @@ bool WritePrivateProfileStringA(const QString& section, const QString& key, cons
 bool WritePrivateProfileSectionA(const QString& section, const QString& sectionText,
                                  const QString& file);
 
+// One INI file as loaded: the reads above, each on the same lines.
+class IniDocument {
+public:
+    // An empty document, as a missing file loads.
+    IniDocument() = default;
+    // Loads the file (a missing or unreadable one loads as empty; outcome() says why it could not
+    // be read).
+    static IniDocument load(const QString& file);
+
+    QString value(const QString& section, const QString& key, const QString& defaultValue) const;
+    QString section(const QString& section, const QString& defaultValue) const;
+    QStringList sections() const;
+    const FileOutcome& outcome() const { return outcome_; }
+
+private:
+    QList<QByteArray> lines_;
+    FileOutcome outcome_ = FileOutcome::success();
+};
+
 // A series of writes to one file, applied to its lines in memory and saved with one atomic
 // replacement. Each step follows the rules of the function it is named after, so the file ends up
 // holding exactly the bytes that those functions called one after the other would leave, but no
@@ -62,9 +84,10 @@ public:
                                            const QString& value);
     IniFileEdit& writePrivateProfileSection(const QString& section, const QString& sectionText);
 
-    // Loads the file, applies every step and saves it once. Nothing is written when the file
-    // cannot be read, when a step cannot be applied (a name holding "[", "]" or "=", a text
-    // holding a line break or a NUL), or when the save fails; the reason says which.
+    // Takes the file's lock, loads the file, applies every step, saves it once and lets the lock
+    // go. Nothing is written when the lock is held by another program beyond the wait limit, when
+    // the file cannot be read, when a step cannot be applied (a name holding "[", "]" or "=", a
+    // text holding a line break or a NUL), or when the save fails; the reason says which.
     FileOutcome save() const;
 
 private:

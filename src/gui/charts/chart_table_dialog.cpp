@@ -71,7 +71,11 @@ void ChartTableDialog::setChartData(const ChartData& data, const QList<QList<boo
     table_->clear();
     table_->setColumnCount(data.seriesCount());
     table_->setRowCount(data.rowCount());
-    table_->setHorizontalHeaderLabels(data.seriesLabels);
+    // A series by its full name: a site's URL rather than the host the legend shows.
+    QStringList columns;
+    for (int s = 0; s < data.seriesCount(); ++s)
+        columns << data.seriesDescription(s);
+    table_->setHorizontalHeaderLabels(columns);
     // A row without a label of its own keeps the table's row number.
     for (int r = 0; r < data.rowCount(); ++r)
         if (!data.rowLabels.at(r).isEmpty())
@@ -85,7 +89,7 @@ void ChartTableDialog::setChartData(const ChartData& data, const QList<QList<boo
             QString text;
             if (noCount) {
                 text = noCountText();
-                why = QStringLiteral("The request gave no count; the chart draws 0.");
+                why = QStringLiteral("The request gave no count; the chart draws nothing here.");
             } else if (!value) {
                 why = QStringLiteral("Not saved on this date; the chart draws nothing here.");
             } else {

@@ -1,5 +1,6 @@
 #include "gui/charts/history_chart.h"
 
+#include "gui/charts/chart_legend.h"
 #include "gui/charts/history_chart_3d.h"
 #include "gui/kit/accessibility.h"
 #include "gui/kit/opengl_ready.h"
@@ -8,6 +9,8 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QStackedWidget>
 #include <QVBoxLayout>
 #include <QtCharts/QAreaSeries>
@@ -292,15 +295,20 @@ HistoryChart::HistoryChart(QWidget* parent) : QWidget(parent) {
     QFont axisFont = axisTitle3D_->font();
     axisFont.setBold(true);
     axisTitle3D_->setFont(axisFont);
-    legend3D_ = new QLabel(page3D_);
-    legend3D_->setObjectName(QStringLiteral("chartLegend"));
-    legend3D_->setAlignment(Qt::AlignCenter);
-    legend3D_->setWordWrap(true);
-    legend3D_->setTextFormat(Qt::RichText);
     layout3D_->addWidget(title3D_);
     layout3D_->addWidget(axisTitle3D_);
-    layout3D_->addWidget(legend3D_);
     pages_->addWidget(page3D_);
+    // One legend under both kinds of chart; many sites scroll within a quarter of its height.
+    legendArea_ = new QScrollArea(this);
+    legendArea_->setObjectName(QStringLiteral("chartLegendArea"));
+    legendArea_->setFrameShape(QFrame::NoFrame);
+    legendArea_->setWidgetResizable(true);
+    legendArea_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    legendArea_->setFocusPolicy(Qt::NoFocus); // out of the Tab chain, as the chart is
+    legend_ = new ChartLegend;
+    legendArea_->setWidget(legend_);
+    legendArea_->hide(); // until there is something to name
+    layout->addWidget(legendArea_);
 
     data_.axisTitle = scaleBandFor(0).axisTitle;
     describe();
@@ -312,10 +320,13 @@ HistoryChart::~HistoryChart() = default;
 void HistoryChart::setChartData(const ChartData& data) {
     data_ = data;
     // Every series holds one entry per row, however the content was built.
-    data_.values.resize(data_.seriesLabels.size());
-    for (QList<ChartValue>& series : data_.values)
-        series.resize(data_.rowLabels.size());
+    if (data_.values.size() != data_.seriesLabels.size())
+        data_.values.resize(data_.seriesLabels.size());
+    for (qsizetype s = 0; s < data_.values.size(); ++s)
+        if (data_.values.at(s).size() != data_.rowLabels.size()) // else no copy of a shared list
+            data_.values[s].resize(data_.rowLabels.size());
     colourSlots_ = seriesColourSlots(data_.seriesLabels);
+    updateLegend();
     describe();
     redraw();
     Q_EMIT contentChanged();
@@ -440,8 +451,7 @@ void HistoryChart::draw2D(int type) {
     titleFont.setBold(true);
     titleFont.setPointSizeF(std::max(titleFont.pointSizeF(), 11.0));
     chart->setTitleFont(titleFont);
-    chart->legend()->setVisible(true);
-    chart->legend()->setAlignment(Qt::AlignBottom);
+    chart->legend()->setVisible(false); // the chart's own legend stands under it (legend_)
 
     auto* axisX = new QCategoryAxis();
     axisX->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
@@ -585,7 +595,6 @@ bool HistoryChart::draw3D(int type) {
     drawSurface3D(chartTypeKind(type));
     title3D_->setText(data_.title);
     title3D_->setVisible(!data_.title.isEmpty());
-    updateLegend3D();
     return true;
 }
 
@@ -642,14 +651,32 @@ void HistoryChart::drawSurface3D(ChartKind kind) {
     axisTitle3D_->setText(data_.axisTitle);
 }
 
-void HistoryChart::updateLegend3D() {
-    QString html;
-    for (int s = 0; s < data_.seriesCount(); ++s) {
-        html += QStringLiteral("<span style=\"color:%1\">&#9632;</span>&nbsp;%2 &nbsp; ")
-                    .arg(seriesColor(s).name(), data_.seriesLabels.at(s).toHtmlEscaped());
+void HistoryChart::updateLegend() {
+    QList<QColor> colours;
+    QStringList descriptions;
+    const int named = std::min(data_.seriesCount(), ChartLegend::MostEntries);
+    for (int series = 0; series < named; ++series) {
+        colours << seriesColor(series);
+        descriptions << data_.seriesDescription(series);
     }
-    legend3D_->setText(html);
-    legend3D_->setVisible(data_.seriesCount() > 0);
+    legend_->setEntries(data_.seriesLabels, descriptions, colours);
+    legendArea_->setVisible(legend_->entryCount() > 0);
+    fitLegend();
+}
+
+void HistoryChart::fitLegend() {
+    // As tall as its rows, up to a quarter of the chart's height; it scrolls beyond that.
+    const int width = legendArea_->width() - legendArea_->verticalScrollBar()->sizeHint().width();
+    const int wanted = legend_->heightForWidth(std::max(width, 1));
+    const int height =
+        std::min(wanted, std::max(legend_->fontMetrics().height() * 2, this->height() / 4));
+    if (legendArea_->maximumHeight() != height)
+        legendArea_->setFixedHeight(height);
+}
+
+void HistoryChart::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    fitLegend();
 }
 
 QImage HistoryChart::renderImage() {

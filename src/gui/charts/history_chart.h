@@ -4,8 +4,9 @@
 // Q3DSurface, created when first needed, that shapes each series as a row of blocks (bars), a
 // staircase (steps), a ribbon (lines) or a slab standing on the floor (areas). Q3DSurface colours
 // every series on its own, which Q3DBars does not do for series laid out in depth. The 3D chart has
-// a title, a value-axis title and a legend of its own and turns when dragged with the Control key
-// held.
+// a title and a value-axis title of its own and turns when dragged with the Control key held. One
+// legend (ChartLegend) stands under both: a site by its host, cut in the middle where it must be,
+// its whole URL as the entry's tooltip and accessible name.
 //
 // Every engine has one colour in every type and every saved search, and the legend lists the
 // series in their order. A row without a value (an engine not saved on that date) shows no bar, and
@@ -25,6 +26,7 @@
 class QChart;
 class QChartView;
 class QLabel;
+class QScrollArea;
 class QStackedWidget;
 class QVBoxLayout;
 class QWindow;
@@ -34,6 +36,7 @@ class QAbstract3DGraph;
 
 namespace tally {
 
+class ChartLegend;
 class RunsShape;
 
 class HistoryChart : public QWidget {
@@ -69,6 +72,8 @@ public:
         return surface_;
     }
     QWidget* graphContainer() const;
+    // The legend under the chart, in 2D and 3D alike.
+    ChartLegend* legend() const { return legend_; }
     QAbstract3DGraph* activeGraph() const;
     // Whether the window is the 3D graph's own.
     bool ownsWindow(const QWindow* window) const;
@@ -92,6 +97,7 @@ Q_SIGNALS:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -105,7 +111,8 @@ private:
     bool draw3D(int type);
     bool ensureSurface();
     void drawSurface3D(ChartKind kind);
-    void updateLegend3D();
+    void updateLegend();
+    void fitLegend();
     void describe();
 
     ChartData data_;
@@ -117,7 +124,8 @@ private:
     QWidget* page3D_ = nullptr;
     QLabel* title3D_ = nullptr;
     QLabel* axisTitle3D_ = nullptr;
-    QLabel* legend3D_ = nullptr;
+    ChartLegend* legend_ = nullptr;
+    QScrollArea* legendArea_ = nullptr;
     QVBoxLayout* layout3D_ = nullptr;
     Q3DSurface* surface_ = nullptr;
     QWidget* surfaceContainer_ = nullptr;

@@ -1,5 +1,7 @@
 #include "gui/main/main_window.h"
 
+#include "core/exports/table_export.h"
+#include "core/results/refresh_throttle.h"
 #include "core/results/saved_search.h"
 #include "core/scan/engine_definitions.h"
 #include "core/scan/engine_table.h"
@@ -7,6 +9,7 @@
 #include "core/settings/program_folder.h"
 #include "core/settings/user_settings.h"
 #include "core/webview/web_results.h"
+#include "core/webview/web_results_model.h"
 #include "gui/help/help_window.h"
 #include "gui/kit/accessibility.h"
 #include "gui/kit/clipped_label.h"
@@ -50,12 +53,17 @@
 #include <QTabWidget>
 #include <QTime>
 #include <QTimer>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 namespace tally {
 
 namespace {
+
+// The least time between two refreshes of what a scan changes on screen, and of the web-results
+// list while it shows during a scan.
+constexpr int ScanRefreshMs = 100;
+constexpr int WebResultsRefreshMs = 1000;
 
 // What a status panel (1..4) is for: its accessible description.
 QString panelRole(int panel) {
@@ -122,9 +130,19 @@ MainWindow::MainWindow(const ProductInfo& info, QWidget* parent)
         if (auto* stackLayout = qobject_cast<QStackedLayout*>(stack->layout()))
             stackLayout->setStackingMode(QStackedLayout::StackAll);
     dataFrame_ = buildDataFrame();
+    // One model of the results for every view of them; during a scan its changes reach the views
+    // with the throttled refresh.
+    results_ = new ResultsItemModel(this);
+    results_->setDeferred(true);
+    resultsTable_->setResultsModel(results_);
+    webResults_ = new WebResultsModel(results_, this);
+    refresh_ = new RefreshThrottle(
+        ScanRefreshMs, [this] { refreshScanView(); }, this);
+    connect(results_, &ResultsModel::changed, refresh_, &RefreshThrottle::request);
     chartFrame_ = new ChartFrame(central);
-    chartFrame_->setResultsModel(resultsTable_->model());
+    chartFrame_->setResultsModel(results_);
     websiteFrame_ = new WebsiteFrame(central);
+    websiteFrame_->setWebResultsModel(webResults_);
     tabs_->addTab(dataFrame_, icon(IconKind::DataTab), QStringLiteral("Data View"));
     tabs_->addTab(chartFrame_, icon(IconKind::ChartTab), QStringLiteral("Chart View"));
     tabs_->addTab(websiteFrame_, icon(IconKind::WebsiteTab), QStringLiteral("Website View"));
@@ -146,7 +164,7 @@ MainWindow::MainWindow(const ProductInfo& info, QWidget* parent)
             &MainWindow::showWebResultsOfSelectedRow);
     connect(resultsTable_, &ResultsTable::enterPressed, this,
             &MainWindow::showWebResultsOfSelectedRow);
-    QTreeWidget* webResults = websiteFrame_->webResults();
+    QTreeView* webResults = websiteFrame_->webResults();
     webResults->header()->setSectionsClickable(true);
     connect(webResults->header(), &QHeaderView::sectionClicked, this,
             [this](int logical) { sortWebResultsByColumn(logical + 1); });
@@ -247,10 +265,17 @@ void MainWindow::buildMenus() {
     sortMenu_ = resultsMenu_->addMenu(QStringLiteral("Sort by"));
     sortMenu_->setObjectName(QStringLiteral("mnuSortBy"));
     for (int column = 1; column <= ResultsColumnCount; ++column) {
-        QAction* action = sortMenu_->addAction(resultsTable_->headerItem()->text(column - 1));
+        QAction* action =
+            sortMenu_->addAction(results_->headerData(column - 1, Qt::Horizontal).toString());
         action->setObjectName(QStringLiteral("mnuSortBy%1").arg(column));
         connect(action, &QAction::triggered, this, [this, column] { sortByColumn(column); });
     }
+    // The entries follow the columns' captions.
+    connect(results_, &QAbstractItemModel::headerDataChanged, sortMenu_, [this] {
+        const QList<QAction*> actions = sortMenu_->actions();
+        for (int c = 0; c < actions.size() && c < ResultsColumnCount; ++c)
+            actions[c]->setText(results_->headerData(c, Qt::Horizontal).toString());
+    });
 }
 
 QWidget* MainWindow::buildToolbar() {
@@ -402,19 +427,18 @@ void MainWindow::load() {
         l->activate();
     if (QLayout* l = websiteFrame_->layout())
         l->activate();
-    QTreeWidget* webResults = websiteFrame_->webResults();
+    QTreeView* webResults = websiteFrame_->webResults();
     int width = webResults->width();
     if (width < 50)
         width = px(8595);
-    webResults->setColumnCount(2);
-    webResults->setHeaderLabels({QStringLiteral("Webpage Type"), QStringLiteral("URL")});
     webResults->setColumnWidth(0, width / 4);
     webResults->setColumnWidth(1, width * 3 / 4);
 
     chartFrame_->restoreChartType();
     websiteFrame_->openBlankPage();
     // The engine columns as engines.ini names them (the built-in captions without the file).
-    resultsTable_->setEngineCaptions(programEngines());
+    results_->setHeaderEngines(
+        std::make_shared<const EngineSnapshot>(EngineSnapshot::of(programEngines())));
     layoutControls();
 }
 
@@ -543,9 +567,9 @@ void MainWindow::startScan() {
             fetchers_.append(new NetworkPageFetcher(this));
     failures_.clear();
     showFailureSummary();
-    // What the slots are for this run: engines.ini is read once, for the columns and the run.
+    // What the slots are for this run: engines.ini is read once; the run's snapshot of it names the
+    // columns when it starts.
     const EngineSet engines = programEngines();
-    resultsTable_->setEngineCaptions(engines);
     // The run reads the thresholds and chkClear, takes the snapshot and goes on the event loop.
     auto* run = new ScanRun(urlPanel_->urls(), ProgramFolder::settingsIni(), fetchers_, this);
     run->setObjectName(QStringLiteral("ScanRun"));
@@ -580,49 +604,38 @@ void MainWindow::setScanControls(bool scanning) {
 }
 
 void MainWindow::connectRun(ScanRun* run) {
+    // The model keeps the rows; the window shows the rest, throttled like the rows.
+    results_->follow(run);
+    statusPending_ = false;
+    pendingProgress_ = -1;
     connect(run, &ScanRun::clearResultsRequested, this, &MainWindow::clearResultsNow);
     connect(run, &ScanRun::started, this, [this](int urlCount) {
         setScanControls(true);
         progressBar_->setRange(0, urlCount * EngineCount);
         progressBar_->setValue(0);
     });
-    connect(run, &ScanRun::rowStarted, this, [this](int position, const QString& url) {
-        scanPosition_ = position - 1;
-        resultsTable_->addRow(position, url);
+    connect(run, &ScanRun::rowStarted, this,
+            [this](int position) { scanPosition_ = position - 1; });
+    connect(run, &ScanRun::statusTextChanged, this, [this](const QString& text) {
+        pendingStatus_ = text;
+        statusPending_ = true;
+        refresh_->request();
     });
-    connect(run, &ScanRun::webResultAdded, this, [this](const QString& text, const QString& url) {
-        websiteFrame_->addWebResult(text, url);
-        QTreeWidget* list = websiteFrame_->webResults();
-        placeSortedRow(list, list->topLevelItem(list->topLevelItemCount() - 1));
-    });
-    connect(run, &ScanRun::statusTextChanged, this,
-            [this](const QString& text) { setPanelText(1, text); });
     connect(run, &ScanRun::progressChanged, this, [this](int value, int maximum) {
-        progressBar_->setMaximum(maximum);
-        progressBar_->setValue(value);
+        pendingProgress_ = value;
+        pendingMaximum_ = maximum;
+        refresh_->request();
     });
-    connect(run, &ScanRun::engineResult, this,
-            [this](int position, int column, const QString& cell, const EngineOutcome& outcome) {
-                QTreeWidgetItem* row = resultsTable_->rowAt(position);
-                if (!row)
-                    return;
-                showCellOutcome(row, column - 1, cell, outcome.reason);
-                if (!outcome.note.isEmpty()) { // what a graph engine's count means
-                    row->setToolTip(column - 1, outcome.note);
-                    row->setData(column - 1, Qt::AccessibleDescriptionRole, outcome.note);
-                }
-            });
-    connect(run, &ScanRun::rowFinished, this, [this](int position, const QString& total, int icon) {
-        if (QTreeWidgetItem* row = resultsTable_->rowAt(position)) {
-            row->setText(1, total);
-            showProfile(row, icon);
-        }
-        scanPosition_ = position;
-    });
+    connect(run, &ScanRun::rowFinished, this, [this](int position) { scanPosition_ = position; });
     connect(run, &ScanRun::completed, this,
             [this](const QString& text, qint64, bool) { scanCompleted(text); });
-    connect(run, &ScanRun::stopped, this, &MainWindow::scanStopped);
+    connect(run, &ScanRun::stopped, this, [this] {
+        refresh_->flush();
+        scanStopped();
+    });
     connect(run, &ScanRun::finished, this, [this, run] {
+        refresh_->flush();
+        websiteFrame_->refreshWebResults();
         failures_ = run->failures();
         showFailureSummary();
         if (run_ == run)
@@ -631,19 +644,42 @@ void MainWindow::connectRun(ScanRun* run) {
     });
 }
 
+void MainWindow::refreshScanView() {
+    results_->publish();
+    // The web-results list grows with the scan only while it shows, and then once a second: it
+    // holds seven rows per URL.
+    if (websiteFrame_->isVisible() &&
+        (!webRefreshed_.isValid() || webRefreshed_.elapsed() >= WebResultsRefreshMs)) {
+        webRefreshed_.start();
+        websiteFrame_->refreshWebResults();
+    }
+    if (pendingProgress_ >= 0) {
+        progressBar_->setMaximum(pendingMaximum_);
+        progressBar_->setValue(pendingProgress_);
+        pendingProgress_ = -1;
+    }
+    if (statusPending_) {
+        statusPending_ = false;
+        setPanelText(1, pendingStatus_);
+    }
+}
+
 void MainWindow::scanCompleted(const QString& statusText) {
+    // Everything the scan wrote is on screen before its end is.
+    refresh_->flush();
     // Announced: the completion text says what was found and how many requests failed.
     accessibility::announce(statusPanels_[0], statusText);
     progressBar_->hide();
     setScanControls(false);
     // The chart takes the rows in ascending order of their totals; the table then shows them
-    // in descending order.
-    const bool autoSort = UserSettings::autoSortByTotal();
-    if (autoSort)
-        sortRows(resultsTable_, 2, SortKind::Number, true);
-    chartFrame_->chartCurrentResults();
-    if (autoSort)
-        sortRows(resultsTable_, 2, SortKind::Number, false);
+    // in descending order (both sorts are stable: equal totals keep the scan's order).
+    if (UserSettings::autoSortByTotal()) {
+        chartFrame_->chartResults(
+            results_->sortedRecords(ResultsModel::TotalColumn, SortKind::Number, true));
+        resultsTable_->sortRows(2, SortKind::Number, false);
+    } else {
+        chartFrame_->chartCurrentResults();
+    }
 }
 
 void MainWindow::showFailureSummary() {
@@ -691,6 +727,9 @@ void MainWindow::abortScan() {
     run_ = nullptr;
     run->abort(); // the request in flight is cancelled; no further signals
     run->deleteLater();
+    // What it wrote stays, as the table shows it.
+    results_->publish();
+    refresh_->cancel();
 }
 
 // ---- The results table ----
@@ -703,8 +742,8 @@ void MainWindow::clearResults() {
 }
 
 void MainWindow::clearResultsNow() {
-    resultsTable_->clear();
-    websiteFrame_->clearWebResults();
+    // The web-results list empties with the results it is derived from.
+    results_->clear();
     scanPosition_ = 0;
 }
 
@@ -712,11 +751,11 @@ void MainWindow::sortByColumn(int column) {
     if (isScanning())
         return;
     const bool ascending = resultsTable_->flipColumnDirection(column);
-    sortRows(resultsTable_, column, column == 1 ? SortKind::Text : SortKind::Number, ascending);
+    resultsTable_->sortRows(column, column == 1 ? SortKind::Text : SortKind::Number, ascending);
 }
 
 void MainWindow::saveSelectedRow() {
-    QTreeWidgetItem* row = resultsTable_->selectedRow();
+    const std::shared_ptr<const ResultRecord> row = resultsTable_->selectedRecord();
     if (!row) {
         Prompts::message(this,
                          QStringLiteral("You must first select the item in the results list "
@@ -724,21 +763,15 @@ void MainWindow::saveSelectedRow() {
                          product_.name, QMessageBox::NoIcon);
         return;
     }
-    // The row on its way to the history: "caption:cell" and a line feed per engine column.
-    QString rowText;
-    for (const EngineInfo& engine : engineTable()) {
-        const int column = engine.resultsColumn - 1;
-        rowText += resultsTable_->headerItem()->text(column) + QLatin1Char(':') +
-                   row->text(column) + QLatin1Char('\n');
-    }
-    SaveSearchDialog dialog(rowText, this);
+    // The row's counts under the captions its run fetched them with.
+    SaveSearchDialog dialog(savedCells(*row), this);
     dialog.exec();
 }
 
 void MainWindow::exportResults() {
     if (isScanning())
         return;
-    const QList<ResultRow> rows = resultsTable_->resultRows();
+    const ResultRecords rows = results_->records();
     if (rows.isEmpty()) {
         Prompts::message(this, QStringLiteral("There are no results to export yet."),
                          QStringLiteral("Information"), QMessageBox::Information);
@@ -747,11 +780,11 @@ void MainWindow::exportResults() {
     exportToFile(this, QStringLiteral("Export Results"),
                  QStringLiteral("%1 results %2.csv")
                      .arg(product_.name, historyToday().toString(Qt::ISODate)),
-                 resultsCsv(rows));
+                 resultsCsv(rows, *results_->headerEngines()));
 }
 
 void MainWindow::showWebResultsOfSelectedRow() {
-    QTreeWidgetItem* row = resultsTable_->selectedRow();
+    const std::shared_ptr<const ResultRecord> row = resultsTable_->selectedRecord();
     if (!row) {
         Prompts::message(this,
                          QStringLiteral("You must first select the item in the results list you "
@@ -759,17 +792,17 @@ void MainWindow::showWebResultsOfSelectedRow() {
                          product_.name);
         return;
     }
-    websiteFrame_->showWebResultsFor(row->text(0));
+    websiteFrame_->showWebResultsFor(row->url);
 }
 
 void MainWindow::sortWebResultsByColumn(int column) {
-    toggleTextSort(websiteFrame_->webResults(), column, false);
+    websiteFrame_->sortWebResults(column, false);
 }
 
-void MainWindow::showRowContextMenu(QTreeWidgetItem* row, const QPoint& globalPos) {
-    if (!row)
+void MainWindow::showRowContextMenu(int row, const QPoint& globalPos) {
+    if (row < 0 || row >= results_->rowCount())
         return;
-    QString url = row->text(0);
+    QString url = results_->record(row).url;
     url.replace(QLatin1Char('&'), QStringLiteral("&&"));
     saveResultsAction_->setText(QStringLiteral("Save Result For ") + url);
     resultsMenu_->popup(globalPos);

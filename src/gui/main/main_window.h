@@ -7,6 +7,7 @@
 #include "core/product/product.h"
 #include "core/scan/scan_run.h"
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QPointer>
 
@@ -18,7 +19,6 @@ class QProgressBar;
 class QPushButton;
 class QTabWidget;
 class QTimer;
-class QTreeWidgetItem;
 
 namespace tally {
 
@@ -28,9 +28,12 @@ class ChartFrame;
 class HelpWindow;
 class OptionsDialog;
 class PageFetcher;
+class RefreshThrottle;
+class ResultsItemModel;
 class ResultsTable;
 class ScanFailuresDialog;
 class UrlPanel;
+class WebResultsModel;
 class WebsiteFrame;
 
 class MainWindow : public QMainWindow {
@@ -45,6 +48,8 @@ public:
     ChartFrame* chartFrame() const { return chartFrame_; }
     WebsiteFrame* websiteFrame() const { return websiteFrame_; }
     ResultsTable* resultsTable() const { return resultsTable_; }
+    // The results the table, the chart, the exports and the saves read.
+    ResultsItemModel* resultsModel() const { return results_; }
     UrlPanel* urlPanel() const { return urlPanel_; }
     QListWidget* urlList() const;
     QProgressBar* progressBar() const { return progressBar_; }
@@ -127,7 +132,10 @@ private:
     void updateClock();
     void showCurrentTabFrame();
     void placeProgressBar();
-    void showRowContextMenu(QTreeWidgetItem* row, const QPoint& globalPos);
+    void showRowContextMenu(int row, const QPoint& globalPos);
+    // What a scan changed reaches the screen: the table's new rows and cells, the web-results
+    // list while it shows, the progress bar and status panel 1 (at most every 100 ms).
+    void refreshScanView();
     void setScanControls(bool scanning);
     void connectRun(ScanRun* run);
     void scanCompleted(const QString& statusText);
@@ -150,6 +158,8 @@ private:
     QTabWidget* tabs_ = nullptr;
     QWidget* dataFrame_ = nullptr;
     ResultsTable* resultsTable_ = nullptr;
+    ResultsItemModel* results_ = nullptr;
+    WebResultsModel* webResults_ = nullptr;
     QPushButton* clearAllButton_ = nullptr;
     ChartFrame* chartFrame_ = nullptr;
     WebsiteFrame* websiteFrame_ = nullptr;
@@ -182,6 +192,13 @@ private:
 
     // Scan state.
     int scanPosition_ = 0;
+    RefreshThrottle* refresh_ = nullptr;
+    // What the scan last said for status panel 1 and the progress bar, not yet on screen.
+    QString pendingStatus_;
+    bool statusPending_ = false;
+    int pendingProgress_ = -1;
+    int pendingMaximum_ = 0;
+    QElapsedTimer webRefreshed_; // the web-results list's last refresh during a scan
     QPointer<ScanRun> run_;
     QList<PageFetcher*> fetchers_; // one network fetcher per engine, made when first needed
     QList<ScanFailure> failures_;  // of the last scan

@@ -39,6 +39,16 @@ QString designedThresholdText(int index) {
     return QString::number(defaults[index]);
 }
 
+// The label of a slot's prefix box: the built-in engines' own labels, or the caption engines.ini
+// gives the slot, with a colon.
+QString prefixLabel(const EngineDefinition& engine) {
+    static constexpr const char* BuiltInLabels[EngineCount] = {
+        "Google:", "Altavista:", "Yahoo!:", "Ask:", "MSN:", "AllTheWeb:"};
+    if (engine.captionChanged || engine.slot < 0 || engine.slot >= EngineCount)
+        return engine.caption + QLatin1Char(':');
+    return QLatin1String(BuiltInLabels[engine.slot]);
+}
+
 // A control's accessible name from its label: the caption without the closing colon.
 QString nameFromCaption(const QString& caption) {
     QString name = caption.trimmed();
@@ -74,7 +84,7 @@ OptionsDialog::OptionsDialog(QWidget* parent) : QDialog(parent) {
     grid1->setColumnStretch(1, 1);
     for (int i = 0; i < EngineCount; ++i) {
         // The labels follow the slots' captions (engines.ini), set by load().
-        const QString caption = QLatin1String(engineTable()[i].optionsLabel);
+        const QString caption = prefixLabel(builtInEngines().definitions[i]);
         auto* label = new QLabel(caption, frame1);
         label->setObjectName(QStringLiteral("lblEngine%1").arg(i + 1));
         label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -195,19 +205,20 @@ void OptionsDialog::load() {
                                  QStringLiteral("The options could not be read from"), file,
                                  contents.reason);
     }
+    // settings.ini read once for the six boxes.
+    const modINI::IniDocument settings = modINI::IniDocument::load(settingsIni);
     for (int i = 0; i < EngineCount; ++i)
-        prefixBoxes_[i]->setText(modINI::ReadIniValue(QLatin1String(EnginesSection),
-                                                      QLatin1String(engineTable()[i].key),
-                                                      QString(), settingsIni));
+        prefixBoxes_[i]->setText(settings.value(QLatin1String(EnginesSection),
+                                                QLatin1String(engineTable()[i].key), QString()));
     // The slots as engines.ini defines them: their labels, and what is wrong with any of them.
     const EngineSet engines = programEngines();
     QStringList problems;
     for (int i = 0; i < EngineCount; ++i) {
         const EngineDefinition& engine = engines.definitions[i];
         // A caption of the user's own: an "&" in it is shown, not taken as a shortcut mark.
-        prefixLabels_[i]->setText(
-            QString(engine.optionsLabel).replace(QLatin1Char('&'), QStringLiteral("&&")));
-        prefixBoxes_[i]->setAccessibleName(nameFromCaption(engine.optionsLabel));
+        const QString label = prefixLabel(engine);
+        prefixLabels_[i]->setText(QString(label).replace(QLatin1Char('&'), QStringLiteral("&&")));
+        prefixBoxes_[i]->setAccessibleName(nameFromCaption(label));
         if (!engine.usable())
             problems << engine.caption + QStringLiteral(": ") + engine.failureReason();
     }

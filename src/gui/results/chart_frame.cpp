@@ -3,6 +3,7 @@
 #include "core/exports/table_export.h"
 #include "core/numbers/numbers.h"
 #include "core/results/chart_data.h"
+#include "core/results/results_model.h"
 #include "core/results/saved_search.h"
 #include "core/scan/engine_table.h"
 #include "core/settings/ini_file.h"
@@ -175,7 +176,7 @@ void ChartFrame::restoreChartType() {
     chartTypeChosen();
 }
 
-void ChartFrame::setResultsModel(QAbstractItemModel* model) {
+void ChartFrame::setResultsModel(ResultsModel* model) {
     results_ = model;
 }
 
@@ -231,6 +232,10 @@ void ChartFrame::engineChosen() {
 }
 
 void ChartFrame::chartCurrentResults() {
+    chartResults(results_ ? results_->records() : ResultRecords());
+}
+
+void ChartFrame::chartResults(const ResultRecords& rows) {
     {
         const QSignalBlocker block(engineList_);
         engineList_->clear();
@@ -238,31 +243,19 @@ void ChartFrame::chartCurrentResults() {
     }
     title_ = QLatin1String(TemporaryResultsTitle);
     exportButton_->setEnabled(false); // the chart no longer shows a saved search
-    QStringList captions;
-    for (const EngineInfo& engine : engineTable())
-        captions.append(QLatin1String(engine.columnHeader));
-    QList<ResultsRowCells> rows;
     withoutCount_.clear();
-    if (QAbstractItemModel* model = results_.data()) {
-        for (int c = 0; c < EngineCount; ++c) {
-            const QString header =
-                model->headerData(2 + c, Qt::Horizontal, Qt::DisplayRole).toString();
-            if (!header.isEmpty())
-                captions[c] = header;
-        }
-        for (int r = 0; r < model->rowCount(); ++r) {
-            ResultsRowCells row;
-            row.url = model->index(r, 0).data().toString();
-            for (int c = 0; c < EngineCount; ++c)
-                row.cells.append(model->index(r, 2 + c).data().toString());
-            rows.append(row);
-            QList<bool> noCount;
-            for (const QString& cell : row.cells)
-                noCount.append(!readWholeNumber(cell).has_value());
-            withoutCount_.append(noCount);
-        }
+    const ResultsModel* model = results_.data();
+    const std::shared_ptr<const EngineSnapshot> header =
+        model ? model->headerEngines() : EngineSnapshot::builtIn();
+    // What "Show as Table" says of a cell the chart draws nothing for.
+    for (const std::shared_ptr<const ResultRecord>& row : rows) {
+        QList<bool> noCount;
+        for (int s = 0; s < EngineCount; ++s)
+            if (!header->slot[s].switchedOff)
+                noCount.append(!row->value(s).has_value());
+        withoutCount_.append(noCount);
     }
-    ChartData data = resultsChart(captions, rows);
+    ChartData data = resultsChart(*header, rows);
     data.type = chartTypeList_->currentIndex();
     chart_->setChartData(data);
 }

@@ -3,10 +3,11 @@
 // on Shift+F10 or the Menu key anywhere in the frame.
 #pragma once
 
+#include "core/results/results_model.h"
+
 #include <QGroupBox>
 #include <QPointer>
 
-class QAbstractItemModel;
 class QComboBox;
 class QLabel;
 class QMenu;
@@ -25,9 +26,8 @@ public:
     // Selects the stored chart type (start-up).
     void restoreChartType();
 
-    // Where chartCurrentResults reads the current results: column 0 the URL, columns 2 to 7 the
-    // engine counts, their header captions the row labels.
-    void setResultsModel(QAbstractItemModel* model);
+    // Where chartCurrentResults reads the current results (not owned).
+    void setResultsModel(ResultsModel* model);
 
     HistoryChart* chart() const { return chart_; }
     // The saved search last charted (full path).
@@ -41,8 +41,9 @@ public Q_SLOTS:
     // Charts the saved search stored under this file name in the saved-search folder, the first
     // engine first.
     void chartSavedSearch(const QString& fileName);
-    // Charts the current results.
+    // Charts the current results, in the table's order or in the order given.
     void chartCurrentResults();
+    void chartResults(const ResultRecords& rows);
     // Shows the load dialog modally; the chosen saved search is charted.
     void loadSavedSearch();
     // Prints the chart.
@@ -77,7 +78,7 @@ private:
     // The current results' cells without a count, by series and row (empty for a history).
     QList<QList<bool>> withoutCount_;
     QLabel* hintLabel_ = nullptr;
-    QPointer<QAbstractItemModel> results_;
+    QPointer<ResultsModel> results_;
 
     QString savedSearchPath_;
     QString title_;

@@ -1,38 +1,37 @@
-// The results table (ListView1) and the small list operations shared with the web-results list.
+// The results table (ListView1): a tree view over the results model, and the header both report
+// lists use.
 #pragma once
 
-#include "core/exports/table_export.h"
+#include "core/results/results_model.h"
 #include "core/results/sort_keys.h"
 
 #include <QHeaderView>
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include <array>
+#include <memory>
 
 class QIcon;
 
 namespace tally {
 
-struct EngineSet;
-
 // Report-view columns of the results table (1-based numbers in the comments of the callers).
-inline constexpr int ResultsColumnCount = 8;
+inline constexpr int ResultsColumnCount = ResultsModel::ColumnCount;
 
 // The profile icons 1 (low), 2 (medium) and 3 (high); a null icon for any other number.
 QIcon profileIcon(int icon);
-// The profile in words: "Low profile", "Medium profile", "High profile"; empty for any other.
-QString profileText(int icon);
-// Shows a row's profile (1 low, 2 medium, 3 high, 0 none): the icon in the first column, its
-// words as the cell's tooltip and accessible description; the exports read it back.
-void showProfile(QTreeWidgetItem* row, int icon);
 
 // The small warning mark of an engine cell whose request gave no count.
 QIcon failureMark();
 
-// Shows an engine cell's outcome in a row (0-based column): the text, and for a failure (a
-// non-empty reason) the warning mark with the reason as tooltip and as the cell's accessible
-// description. An empty reason clears all three.
-void showCellOutcome(QTreeWidgetItem* row, int column, const QString& text, const QString& reason);
+// The results model as the window shows it: the core model's texts, with the profile icon in the
+// first column of a row that has a profile and the warning mark in each failed engine cell.
+class ResultsItemModel : public ResultsModel {
+    Q_OBJECT
+public:
+    using ResultsModel::ResultsModel;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+};
 
 // The header of the program's report lists: its sort indicator points up for an ascending sort and
 // down for a descending one. (Qt's own header hands the style the opposite arrow.)
@@ -45,47 +44,37 @@ protected:
     void initStyleOptionForIndex(QStyleOptionHeader* option, int logicalIndex) const override;
 };
 
-// A row of the results table. It carries the key of its cell in the sort column while
-// sortRows runs, so that the table's own sort orders the rows by it.
-class ResultsRow : public QTreeWidgetItem {
-public:
-    static constexpr int Type = QTreeWidgetItem::UserType + 1;
-    explicit ResultsRow(const QStringList& texts = {}) : QTreeWidgetItem(texts, Type) {}
-
-    SortKey sortKey;
-    bool operator<(const QTreeWidgetItem& other) const override;
-};
-
-class ResultsTable : public QTreeWidget {
+class ResultsTable : public QTreeView {
     Q_OBJECT
 public:
     explicit ResultsTable(QWidget* parent = nullptr);
+
+    // The model the table shows (not owned). Its columns are fitted whenever the model publishes.
+    void setResultsModel(ResultsModel* model);
+    ResultsModel* resultsModel() const { return results_; }
 
     // The direction flag of a column (1..8): true after an odd number of header clicks.
     bool columnDirection(int column) const;
     // Inverts the column's direction flag and returns the new value.
     bool flipColumnDirection(int column);
 
-    // Adds rows at the end (cells in column order).
-    void appendRows(const QList<QStringList>& rows);
-    // Adds a row with the given text at a 1-based position (clamped to the table).
-    QTreeWidgetItem* addRow(int position, const QString& text);
-    // The row at a 1-based position, or nullptr.
-    QTreeWidgetItem* rowAt(int position) const;
-    // The selected row, or nullptr.
-    QTreeWidgetItem* selectedRow() const;
-    // Every row as the exports write it, in the table's order.
-    QList<ResultRow> resultRows() const;
+    // The selected row (0-based), or -1.
+    int selectedRow() const;
+    // The record of the selected row, or nullptr.
+    std::shared_ptr<const ResultRecord> selectedRecord() const;
+    // Makes a row (0-based) the current and selected one.
+    void selectRow(int row);
 
-    // Sets the column widths for the table's width: the designed widths where they fit, else
-    // narrower, so that all eight columns show with their header texts whole; the domain column
-    // gives up most. Runs on every resize until the user sizes a column by hand.
+    // The typed sort by a 1-based column: the hourglass over the table while the model reorders
+    // its rows, the selection and current row kept; the table is left in sorted mode.
+    void sortRows(int column, SortKind kind, bool ascending);
+
+    // Sets the column widths for the table's width: a number column is as wide as its widest
+    // value and its header (so that a count or total is never cut), and the domain column takes
+    // what is left (at least its header), its URLs cut in the middle where they do not fit. Runs
+    // as results arrive and on every resize; once the user has sized a column by hand, only a
+    // number column too narrow for its values still grows.
     void fitColumns();
-
-    // The six engine columns' captions as the slots are defined, with what a column's counts mean
-    // (a graph engine's "linking domains in <release>") or what is wrong with its definition as
-    // the caption's tooltip.
-    void setEngineCaptions(const EngineSet& engines);
 
     // Whether the table is in sorted mode (left on by a sort, turned off by a scan's start).
     bool isSorted() const { return sorted_; }
@@ -94,8 +83,8 @@ public:
 Q_SIGNALS:
     // A header click on a 1-based column.
     void columnClicked(int column);
-    // Right-button release over a row: the context menu belongs at globalPos.
-    void rowContextMenuRequested(QTreeWidgetItem* row, const QPoint& globalPos);
+    // Right-button release over a row (0-based): the context menu belongs at globalPos.
+    void rowContextMenuRequested(int row, const QPoint& globalPos);
     // A double click anywhere on the table.
     void doubleClicked();
     // Enter or Return on the table, the keyboard's double click.
@@ -111,23 +100,14 @@ protected:
 private:
     // Shift+F10, the Menu key: the context menu of the current row, which becomes the selected one.
     void openContextMenuFromKeyboard();
+    // The width a column needs for its widest text (and a failure mark, in an engine column).
+    int contentWidth(int column) const;
 
+    ResultsModel* results_ = nullptr;
     std::array<bool, ResultsColumnCount> directions_{};
     bool sorted_ = false;
     bool fitting_ = false;
     bool columnsSizedByUser_ = false;
 };
-
-// The typed sort of a report list by a 1-based column. The row order changes; every cell's text,
-// icon and data stay as they were, and so does the selection. The list is left in sorted mode.
-void sortRows(QTreeWidget* list, int column, SortKind kind, bool ascending);
-
-// The web-results list's header click: a text sort by the 1-based column with the list's one
-// sort order toggled (ascending at first, so the first click sorts descending). True on success;
-// on failure, with showErrors, a message box says why.
-bool toggleTextSort(QTreeWidget* list, int column, bool showErrors);
-
-// Puts a row just appended to a list in sorted mode (toggleTextSort) at its sorted place.
-void placeSortedRow(QTreeWidget* list, QTreeWidgetItem* row);
 
 } // namespace tally

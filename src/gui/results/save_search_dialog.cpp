@@ -16,8 +16,8 @@
 
 namespace tally {
 
-SaveSearchDialog::SaveSearchDialog(const QString& rowText, QWidget* owner)
-    : QDialog(owner), rowText_(rowText) {
+SaveSearchDialog::SaveSearchDialog(const QList<RowCell>& cells, QWidget* owner)
+    : QDialog(owner), cells_(cells) {
     setObjectName(QStringLiteral("Form5"));
     setWindowTitle(QStringLiteral("Save Search Results"));
     setModal(true);
@@ -136,7 +136,7 @@ void SaveSearchDialog::appendToChosenSearch() {
 
 void SaveSearchDialog::save(const QString& file, SaveMode mode) {
     QString reason;
-    const SaveResult result = saveSearchRow(rowText_, file, mode, historyToday(), &reason);
+    const SaveResult result = saveSearchRow(cells_, file, mode, historyToday(), &reason);
     if (result == SaveResult::Refused) {
         Prompts::message(this,
                          QStringLiteral("This row holds a value that is not a count, so it "

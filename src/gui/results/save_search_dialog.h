@@ -15,8 +15,9 @@ namespace tally {
 class SaveSearchDialog : public QDialog {
     Q_OBJECT
 public:
-    // rowText: the row on its way to the history, "caption:cell\n" per engine column.
-    explicit SaveSearchDialog(const QString& rowText, QWidget* owner = nullptr);
+    // cells: the row on its way to the history, each engine under the caption its run fetched the
+    // count with.
+    explicit SaveSearchDialog(const QList<RowCell>& cells, QWidget* owner = nullptr);
 
     // The saved searches listed for appending, in list order.
     const QList<SavedSearchEntry>& entries() const { return entries_; }
@@ -31,7 +32,7 @@ private:
     // Writes the row; closes the dialog unless the write failed.
     void save(const QString& file, SaveMode mode);
 
-    QString rowText_;
+    QList<RowCell> cells_;
     QLineEdit* nameBox_ = nullptr;
     QComboBox* searchList_ = nullptr;
     QList<SavedSearchEntry> entries_;

@@ -3,6 +3,7 @@
 #include "core/product/product.h"
 #include "core/settings/program_folder.h"
 #include "core/webview/web_results.h"
+#include "core/webview/web_results_model.h"
 #include "gui/kit/prompts.h"
 #include "gui/results/results_table.h"
 #include "gui/webview/lazy_web_view.h"
@@ -12,7 +13,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QTreeWidget>
+#include <QTreeView>
 
 namespace tally {
 
@@ -37,15 +38,17 @@ WebsiteFrame::WebsiteFrame(QWidget* parent)
     setObjectName(QStringLiteral("Frame4"));
     setAccessibleName(title());
 
-    webResults_ = new QTreeWidget(this);
+    webResults_ = new QTreeView(this);
     webResults_->setObjectName(QStringLiteral("ListView2"));
-    webResults_->setAccessibleName(QStringLiteral("Web results"));
+    webResults_->setAccessibleName(tr("Web results"));
     webResults_->setHeader(new SortArrowHeader(webResults_));
     webResults_->setRootIsDecorated(false);
+    webResults_->setItemsExpandable(false);
     webResults_->setUniformRowHeights(true);
     webResults_->setAllColumnsShowFocus(true);
     webResults_->setSelectionMode(QAbstractItemView::SingleSelection);
-    webResults_->setHeaderLabels({QStringLiteral("Webpage Type"), QStringLiteral("URL")});
+    webResults_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    webResults_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     webResults_->setFixedHeight(ListHeight);
     webResults_->installEventFilter(this);
 
@@ -62,44 +65,61 @@ WebsiteFrame::WebsiteFrame(QWidget* parent)
     column->addWidget(navigation_);
     column->addWidget(browser_, 1);
 
-    connect(webResults_, &QTreeWidget::itemClicked, this, &WebsiteFrame::openSelectedWebResult);
+    connect(webResults_, &QAbstractItemView::clicked, this, &WebsiteFrame::openSelectedWebResult);
     connect(browser_, &LazyWebView::statusTextChanged, this, &WebsiteFrame::statusText);
     connect(browser_, &LazyWebView::loadStarted, this, [this](const QString& address) {
         Q_EMIT openingText(QStringLiteral("Opening ") + address);
     });
 }
 
-void WebsiteFrame::addWebResult(const QString& rowText, const QString& url) {
-    new QTreeWidgetItem(webResults_, {rowText, url});
+void WebsiteFrame::setWebResultsModel(WebResultsModel* model) {
+    model_ = model;
+    webResults_->setModel(model);
+    refreshWebResults();
 }
 
-void WebsiteFrame::clearWebResults() {
-    webResults_->clear();
+void WebsiteFrame::refreshWebResults() {
+    if (model_)
+        model_->refresh();
 }
 
 void WebsiteFrame::showWebResultsFor(const QString& url) {
     // The URL's "Home Page" row, wherever a sort of the list has put it; the first row of the URL
     // when it has none.
-    QTreeWidgetItem* match = nullptr;
-    for (int i = 0; i < webResults_->topLevelItemCount(); ++i) {
-        QTreeWidgetItem* row = webResults_->topLevelItem(i);
-        if (row->text(1) != url)
-            continue;
-        if (row->text(0) == QLatin1String(HomePageRowText)) {
-            match = row;
-            break;
-        }
-        if (!match)
-            match = row;
-    }
-    if (!match)
+    if (!model_)
         return;
+    model_->refresh();
+    const int row = model_->rowForUrl(url);
+    if (row < 0)
+        return;
+    const QModelIndex match = model_->index(row, 0);
     webResults_->clearSelection();
-    webResults_->setCurrentItem(match);
-    match->setSelected(true);
-    webResults_->scrollToItem(match);
+    webResults_->setCurrentIndex(match);
+    webResults_->scrollTo(match);
     openSelectedWebResult();
     Q_EMIT websiteTabRequested();
+}
+
+bool WebsiteFrame::sortWebResults(int column, bool showErrors) {
+    if (!model_)
+        return false;
+    model_->refresh();
+    if (model_->rowCount() == 0)
+        return true;
+    if (!model_->toggleTextSort(column)) {
+        if (showErrors)
+            Prompts::message(window(),
+                             QStringLiteral("Error") + QString::number(380) + QLatin1Char('\t') +
+                                 QStringLiteral("Invalid property value"),
+                             QStringLiteral("Error in Function : EnhListView_SortColumns"),
+                             QMessageBox::Information);
+        return false;
+    }
+    QHeaderView* header = webResults_->header();
+    header->setSortIndicatorShown(true);
+    header->setSortIndicator(column - 1,
+                             model_->sortAscending() ? Qt::AscendingOrder : Qt::DescendingOrder);
+    return true;
 }
 
 void WebsiteFrame::openBlankPage() {
@@ -110,6 +130,8 @@ void WebsiteFrame::openBlankPage() {
 
 void WebsiteFrame::showEvent(QShowEvent* event) {
     QGroupBox::showEvent(event);
+    // The list is derived from the results when it comes into view.
+    refreshWebResults();
     if (shownBefore_)
         return;
     shownBefore_ = true;
@@ -117,19 +139,21 @@ void WebsiteFrame::showEvent(QShowEvent* event) {
     // now that it is laid out, "Webpage Type" takes a quarter of the list's width and "URL" the
     // other three quarters.
     const int width = webResults_->viewport()->width();
-    if (webResults_->columnCount() == 2 && width > 0) {
+    if (webResults_->model() && webResults_->model()->columnCount() == 2 && width > 0) {
         webResults_->setColumnWidth(0, width / 4);
         webResults_->setColumnWidth(1, width - width / 4);
     }
 }
 
 void WebsiteFrame::openSelectedWebResult() {
-    const QList<QTreeWidgetItem*> selected = webResults_->selectedItems();
+    if (!model_ || !webResults_->selectionModel())
+        return;
+    const QModelIndexList selected = webResults_->selectionModel()->selectedRows();
     if (selected.isEmpty())
         return;
-    const QTreeWidgetItem* row = selected.first();
+    const int row = selected.first().row();
     const std::optional<QString> address =
-        webResultAddress(row->text(0), row->text(1), ProgramFolder::settingsIni());
+        webResultAddress(model_->rowText(row), model_->url(row), ProgramFolder::settingsIni());
     if (!address)
         return;
     // The list's URLs and the engines' prefixes come from files: only web addresses open.

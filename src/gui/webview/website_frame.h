@@ -2,10 +2,12 @@
 // navigation bar and the embedded browser ("WebBrowser1", created when first needed).
 #pragma once
 
-#include <QGroupBox>
+#include "core/webview/web_results_model.h"
 
-class QTreeWidget;
-class QTreeWidgetItem;
+#include <QGroupBox>
+#include <QPointer>
+
+class QTreeView;
 
 namespace tally {
 
@@ -17,17 +19,24 @@ class WebsiteFrame : public QGroupBox {
 public:
     explicit WebsiteFrame(QWidget* parent = nullptr);
 
-    QTreeWidget* webResults() const { return webResults_; }
+    // The web-results list (ListView2), a view over the pages behind the scanned rows.
+    QTreeView* webResults() const { return webResults_; }
     // The embedded browser (its web view exists once a page has been opened).
     LazyWebView* browser() const { return browser_; }
 
-    // Appends a row ("Home Page" or an engine's row text) with the URL as its sub-item.
-    void addWebResult(const QString& rowText, const QString& url);
-    // Empties the web-results list.
-    void clearWebResults();
-    // Opens the pages of a results row: selects the URL's first row in the list, opens it and
+    // The list's model (not owned). It is brought up to date whenever the frame is shown, and by
+    // refreshWebResults().
+    void setWebResultsModel(WebResultsModel* model);
+    WebResultsModel* webResultsModel() const { return model_; }
+    // Brings the list up to date with the scanned rows.
+    void refreshWebResults();
+    // Opens the pages of a results row: selects the URL's home-page row in the list, opens it and
     // asks for the Website View tab. Nothing happens when the list holds no row for the URL.
     void showWebResultsFor(const QString& url);
+    // The list's header click: a text sort by the 1-based column with the list's one order
+    // toggled (ascending at first, so the first click sorts descending). True on success; on
+    // failure (a column the list lacks), with showErrors, a message box says why.
+    bool sortWebResults(int column, bool showErrors);
     // Points the browser at "about:blank" (start-up).
     void openBlankPage();
 
@@ -47,7 +56,8 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    QTreeWidget* webResults_ = nullptr;
+    QTreeView* webResults_ = nullptr;
+    QPointer<WebResultsModel> model_;
     NavigationBar* navigation_ = nullptr;
     LazyWebView* browser_ = nullptr;
     bool shownBefore_ = false;

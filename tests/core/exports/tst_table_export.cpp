@@ -1,6 +1,7 @@
 // Exports: CSV fields (quoting, formulas kept inert), the results table as CSV and JSON, and a
 // saved search's history aligned by date.
 #include "core/exports/table_export.h"
+#include "core/results/results_model.h"
 #include "core/results/saved_search.h"
 #include "support/test_env.h"
 
@@ -14,17 +15,29 @@ using tally::test::TestEnv;
 
 namespace {
 
-ResultRow row(const QString& url, const QStringList& counts, const QString& total, int profile,
-              const QStringList& reasons = {}) {
-    ResultRow r;
-    r.url = url;
-    for (int e = 0; e < EngineCount; ++e) {
-        r.counts[e] = counts.value(e);
-        r.reasons[e] = reasons.value(e);
-    }
-    r.total = total;
-    r.profile = profile;
-    return r;
+// A finished row: a count per slot, or where a reason is given a failure with that reason.
+std::shared_ptr<const ResultRecord>
+row(const QString& url, const QStringList& counts, const QStringList& reasons = {},
+    std::shared_ptr<const EngineSnapshot> engines = EngineSnapshot::builtIn()) {
+    ResultsModel model;
+    model.startRow(1, url, std::move(engines));
+    for (int e = 0; e < EngineCount; ++e)
+        model.setOutcome(1, e,
+                         reasons.value(e).isEmpty()
+                             ? EngineOutcome::counted(counts.value(e))
+                             : EngineOutcome::failed(FailureKind::HttpStatus, reasons.value(e)));
+    model.finishRow(1);
+    return model.recordAt(0);
+}
+
+// The built-in engines with slot `score` a score column and slot `off` switched off (-1: none).
+std::shared_ptr<const EngineSnapshot> engines(int score, int off) {
+    EngineSnapshot snapshot = *EngineSnapshot::builtIn();
+    if (score >= 0)
+        snapshot.slot[score].countsIntoTotal = false;
+    if (off >= 0)
+        snapshot.slot[off].switchedOff = true;
+    return std::make_shared<const EngineSnapshot>(snapshot);
 }
 
 } // namespace
@@ -71,25 +84,30 @@ private Q_SLOTS:
     }
 
     void resultsAsCsv() {
-        const QList<ResultRow> rows = {
-            row("www.a.example", {"10", "20", "30", "40", "50", "60"}, "210", 1),
-            row("http://b.example/?x=1,2", {"7", "", "0", "", "1", "2"}, "10", 0,
+        const ResultRecords rows = {
+            row("www.a.example", {"10", "20", "30", "40", "50", "60"}),
+            row("http://b.example/?x=1,2", {"7", "", "0", "", "1", "2"},
                 {"", "HTTP 503 Service Unavailable", "", "blocked: a captcha page", "", ""}),
+            row("www.c.example", {},
+                {"refused", "refused", "refused", "refused", "refused", "refused"}),
         };
-        QCOMPARE(resultsCsv(rows),
+        QCOMPARE(resultsCsv(rows, *EngineSnapshot::builtIn()),
                  QByteArray("URL,Google,Altavista,Yahoo!,Ask,MSN,All The Web,Total,Profile,"
                             "Google reason,Altavista reason,Yahoo! reason,Ask reason,MSN reason,"
                             "All The Web reason\r\n"
                             "www.a.example,10,20,30,40,50,60,210,low,,,,,,\r\n"
-                            "\"http://b.example/?x=1,2\",7,,0,,1,2,10,,,HTTP 503 Service "
-                            "Unavailable,,blocked: a captcha page,,\r\n"));
-        QCOMPARE(resultsCsv({}).count("\r\n"), 1); // the header alone
+                            "\"http://b.example/?x=1,2\",7,,0,,1,2,10,low,,HTTP 503 Service "
+                            "Unavailable,,blocked: a captcha page,,\r\n"
+                            // No count at all: no total and no profile, never a 0.
+                            "www.c.example,,,,,,,,,refused,refused,refused,refused,refused,"
+                            "refused\r\n"));
+        QCOMPARE(resultsCsv({}, *EngineSnapshot::builtIn()).count("\r\n"), 1); // the header alone
     }
 
     void resultsAsJson() {
-        const QList<ResultRow> rows = {
-            row("www.a.example", {"10", "20", "30", "40", "50", "2.5"}, "152", 3),
-            row("www.b.example", {"", "", "", "", "", ""}, "", 0,
+        const ResultRecords rows = {
+            row("www.a.example", {"10", "20", "30", "40", "50", "2.5"}),
+            row("www.b.example", {},
                 {"refused", "refused", "refused", "refused", "refused", "refused"})};
         const QByteArray json = resultsJson(rows, QDate(2026, 12, 14));
         QVERIFY(!json.contains("\n\n") && json.count('\n') == json.count("\r\n"));
@@ -102,7 +120,7 @@ private Q_SLOTS:
         const QJsonObject a = results[0].toObject();
         QCOMPARE(a["url"].toString(), QStringLiteral("www.a.example"));
         QCOMPARE(a["total"].toInteger(), 152);
-        QCOMPARE(a["profile"].toString(), QStringLiteral("high"));
+        QCOMPARE(a["profile"].toString(), QStringLiteral("low"));
         const QJsonArray engines = a["engines"].toArray();
         QCOMPARE(engines.size(), EngineCount);
         QCOMPARE(engines[0].toObject()["engine"].toString(), QStringLiteral("Google"));
@@ -115,6 +133,49 @@ private Q_SLOTS:
         QCOMPARE(failed["engine"].toString(), QStringLiteral("Ask"));
         QVERIFY(failed["count"].isNull());
         QCOMPARE(failed["reason"].toString(), QStringLiteral("refused"));
+    }
+
+    // A score column is exported with its decimals but never summed; a switched-off engine is
+    // left out of both exports.
+    void engineFlags_data() {
+        QTest::addColumn<int>("score");
+        QTest::addColumn<int>("off");
+        QTest::addColumn<QByteArray>("csvRow");
+        QTest::addColumn<int>("jsonEngines");
+        QTest::addColumn<qint64>("total");
+        QTest::newRow("as built") << -1 << -1 << QByteArray("u,100,2,600,8,9,10,729,medium,")
+                                  << EngineCount << qint64(729);
+        QTest::newRow("a score") << 2 << -1 << QByteArray("u,100,2,4.5,8,9,10,129,low,")
+                                 << EngineCount << qint64(129);
+        QTest::newRow("switched off")
+            << -1 << 2 << QByteArray("u,100,2,8,9,10,129,low,") << EngineCount - 1 << qint64(129);
+    }
+    void engineFlags() {
+        QFETCH(int, score);
+        QFETCH(int, off);
+        QFETCH(QByteArray, csvRow);
+        QFETCH(int, jsonEngines);
+        QFETCH(qint64, total);
+        const auto snapshot = engines(score, off);
+        const ResultRecords rows{
+            row("u", {"100", "2", score >= 0 ? "4.5" : "600", "8", "9", "10"}, {}, snapshot)};
+        const QList<QByteArray> csv = resultsCsv(rows, *snapshot).split('\n');
+        QCOMPARE(csv.size(), 3);
+        QVERIFY2(csv[1].startsWith(csvRow), csv[1].constData());
+        QCOMPARE(csv[0].contains("Yahoo!"), off < 0);
+        const QJsonObject a = QJsonDocument::fromJson(resultsJson(rows, QDate(2026, 1, 1)))
+                                  .object()["results"]
+                                  .toArray()[0]
+                                  .toObject();
+        QCOMPARE(a["total"].toInteger(), total);
+        const QJsonArray list = a["engines"].toArray();
+        QCOMPARE(list.size(), jsonEngines);
+        if (score >= 0) {
+            const QJsonObject scored = list[score].toObject();
+            QCOMPARE(scored["count"].toDouble(), 4.5);
+            QCOMPARE(scored["inTotal"].toBool(true), false);
+            QVERIFY(!list[0].toObject().contains("inTotal"));
+        }
     }
 
     void historyKeyDates_data() {

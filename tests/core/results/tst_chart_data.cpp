@@ -1,5 +1,6 @@
 // Chart content decided without a chart: types, scale bands, history and results charts.
 #include "core/results/chart_data.h"
+#include "support/result_rows.h"
 
 #include <QtTest>
 
@@ -9,6 +10,7 @@ using namespace tally;
 
 Q_DECLARE_METATYPE(QList<tally::EngineHistory>)
 Q_DECLARE_METATYPE(QList<QList<tally::ChartValue>>)
+Q_DECLARE_METATYPE(QList<tally::ChartValue>)
 
 namespace {
 
@@ -236,23 +238,83 @@ private Q_SLOTS:
         QCOMPARE(seriesColourSlots(labels), expected);
     }
 
+    // The chart of the current results: a request without a count draws nothing (never 0), a
+    // score draws its decimals, a switched-off engine has no row; the first URL fixes the scale.
+    void currentResults_data() {
+        QTest::addColumn<QStringList>("counts"); // a.example's six cells ("" failed)
+        QTest::addColumn<int>("score");          // the score slot, -1 for none
+        QTest::addColumn<int>("offFrom");        // the first switched-off slot
+        QTest::addColumn<QStringList>("rows");
+        QTest::addColumn<QString>("axis");
+        QTest::addColumn<QList<ChartValue>>("first");
+        const QStringList all{"Google", "Altavista", "Yahoo!", "Ask", "MSN", "All The Web"};
+        QTest::newRow("failures draw nothing")
+            << QStringList{"20000000", "", "", "12", "n/a", "7"} << -1 << 6 << all
+            << "Linking Sites x100"
+            << QList<ChartValue>{200000, std::nullopt, std::nullopt, 0.12, std::nullopt, 0.07};
+        QTest::newRow("a score keeps its decimals")
+            << QStringList{"100", "4.5", "", "", "", ""} << 1 << 6 << all << "Linking Sites"
+            << QList<ChartValue>{100, 4.5, std::nullopt, std::nullopt, std::nullopt, std::nullopt};
+        QTest::newRow("switched-off engines have no row")
+            << QStringList{"1", "2", "3", "4"} << -1 << 4 << all.mid(0, 4) << "Linking Sites"
+            << QList<ChartValue>{1, 2, 3, 4};
+    }
     void currentResults() {
-        const QStringList captions{"Google", "Altavista", "Yahoo!", "Ask", "MSN", "All The Web"};
-        const ChartData data = resultsChart(
-            captions, {
-                          {QStringLiteral("a.example"), {"20000000", "-", "", "12", "n/a", "7"}},
-                          {QStringLiteral("b.example"), {"900000000", "5"}},
-                      });
+        QFETCH(QStringList, counts);
+        QFETCH(int, score);
+        QFETCH(int, offFrom);
+        QFETCH(QStringList, rows);
+        QFETCH(QString, axis);
+        QFETCH(QList<ChartValue>, first);
+        EngineSnapshot engines = *test::engineSnapshot({}, offFrom);
+        if (score >= 0)
+            engines.slot[score].countsIntoTotal = false;
+        const auto snapshot = std::make_shared<const EngineSnapshot>(engines);
+        const ResultRecords records{std::make_shared<const ResultRecord>(test::finishedRecord(
+                                        "http://www.a.example/x", counts, snapshot)),
+                                    std::make_shared<const ResultRecord>(test::finishedRecord(
+                                        "b.example", {"900000000", "5"}, snapshot))};
+        const ChartData data = resultsChart(engines, records);
         QCOMPARE(data.title, QStringLiteral("Temporary Search Results"));
         QCOMPARE(data.seriesLabels, (QStringList{"a.example", "b.example"}));
-        QCOMPARE(data.rowLabels, captions);
-        QCOMPARE(data.axisTitle, QStringLiteral("Linking Sites x100"));
-        QCOMPARE(data.values[0], (QList<ChartValue>{200000, 0, 0, 0.12, 0, 0.07}));
-        QCOMPARE(data.values[1], (QList<ChartValue>{9000000, 0.05, 0, 0, 0, 0}));
+        QCOMPARE(data.seriesDescription(0), QStringLiteral("http://www.a.example/x"));
+        QCOMPARE(data.rowLabels, rows);
+        QCOMPARE(data.axisTitle, axis);
+        QCOMPARE(data.values[0], first);
 
-        const ChartData empty = resultsChart(captions, {});
+        const ChartData empty = resultsChart(engines, {});
         QCOMPARE(empty.seriesCount(), 0);
-        QCOMPARE(empty.title, QStringLiteral("Temporary Search Results"));
+        QCOMPARE(empty.rowLabels, rows);
+    }
+
+    void siteLabels_data() {
+        QTest::addColumn<QString>("url");
+        QTest::addColumn<QString>("label");
+        QTest::newRow("www dropped") << "http://www.example.com/a/b"
+                                     << "example.com";
+        QTest::newRow("other host kept") << "https://shop.example.co.uk/"
+                                         << "shop.example.co.uk";
+        QTest::newRow("no scheme") << "www.example.org"
+                                   << "example.org";
+        QTest::newRow("capital WWW") << "HTTP://WWW.EXAMPLE.NET"
+                                     << "example.net";
+        QTest::newRow("www alone") << "http://www/"
+                                   << "www";
+        QTest::newRow("no host") << "about:blank"
+                                 << "about:blank";
+        QTest::newRow("port and user") << "http://me@www.example.com:8080/x"
+                                       << "example.com";
+        QTest::newRow("host and port, no scheme") << "www.example.com:81/a?b"
+                                                  << "example.com";
+        QTest::newRow("IPv6") << "http://[::1]:8080/"
+                              << "[::1]";
+        QTest::newRow("query at once") << "https://www.example.com?q=1"
+                                       << "example.com";
+    }
+    void siteLabels() {
+        QFETCH(QString, url);
+        QFETCH(QString, label);
+        QCOMPARE(siteLabel(url), label);
     }
 };
 

@@ -80,8 +80,8 @@ struct Engines {
     }
 };
 
-// Every signal of a run as one line of text, in order; the failures also as "<row> <column>
-// <reason>".
+// Every signal of a run as one line of text, in order, an engine by its results column (slot + 3);
+// the failures also as "<row> <column> <reason>".
 struct Recorder {
     QStringList events;
     QStringList failures;
@@ -102,15 +102,22 @@ struct Recorder {
             events << QStringLiteral("progress %1/%2").arg(v).arg(m);
         });
         QObject::connect(
-            &run, &ScanRun::engineResult,
-            [this](int p, int c, const QString& cell, const EngineOutcome& outcome) {
-                events << QStringLiteral("cell %1 %2 [%3]").arg(p).arg(c).arg(cell);
+            &run, &ScanRun::engineResult, [this](int p, int slot, const EngineOutcome& outcome) {
+                const int c = slot + 3;
+                events << QStringLiteral("cell %1 %2 [%3]")
+                              .arg(p)
+                              .arg(c)
+                              .arg(outcome.isCount() ? outcome.count : QString());
                 if (!outcome.isCount())
                     failures << QStringLiteral("%1 %2 %3").arg(p).arg(c).arg(outcome.reason);
             });
-        QObject::connect(&run, &ScanRun::rowFinished, [this](int p, const QString& t, int icon) {
-            events << QStringLiteral("total %1 %2 icon %3").arg(p).arg(t).arg(icon);
-        });
+        QObject::connect(
+            &run, &ScanRun::rowFinished, [this](int p, std::optional<qint64> total, int icon) {
+                events << QStringLiteral("total %1 %2 icon %3")
+                              .arg(p)
+                              .arg(total ? QString::number(*total) : QStringLiteral("none"))
+                              .arg(icon);
+            });
         QObject::connect(&run, &ScanRun::completed, [this](const QString& t, qint64 g, bool sort) {
             events << QStringLiteral("completed %1 | %2 | sort %3").arg(t).arg(g).arg(sort);
         });
@@ -260,11 +267,10 @@ private Q_SLOTS:
         Recorder rec(run);
         // Stop once the second engine of the second URL is reported: nothing more is asked, the
         // rest of the row is "stopped", and the row keeps what it had.
-        QObject::connect(&run, &ScanRun::engineResult,
-                         [&](int position, int column, const QString&) {
-                             if (position == 2 && column == 4)
-                                 run.requestStop();
-                         });
+        QObject::connect(&run, &ScanRun::engineResult, [&](int position, int slot) {
+            if (position == 2 && slot == 1)
+                run.requestStop();
+        });
         QVERIFY(runToEnd(run));
         QCOMPARE(engines.server.requestCount(), 8);
         QCOMPARE(rec.failures.mid(rec.failures.size() - 4),
@@ -436,13 +442,11 @@ private Q_SLOTS:
         ScanRun run({bare, bare}, ini, &fetcher);
         Recorder rec(run);
         // A prefix saved during the run applies to the next request.
-        QObject::connect(
-            &run, &ScanRun::engineResult, [&](int position, int column, const QString&) {
-                if (position == 1 && column == 3)
-                    modINI::WritePrivateProfileStringA(EnginesSection, "Altavista",
-                                                       engines.server.urlString("/changed?q=link:"),
-                                                       ini);
-            });
+        QObject::connect(&run, &ScanRun::engineResult, [&](int position, int slot) {
+            if (position == 1 && slot == 0)
+                modINI::WritePrivateProfileStringA(
+                    EnginesSection, "Altavista", engines.server.urlString("/changed?q=link:"), ini);
+        });
         QVERIFY(runToEnd(run));
         const QStringList targets = engines.server.requestTargets();
         QCOMPARE(targets.size(), 12);
@@ -473,7 +477,7 @@ private Q_SLOTS:
         for (const QString& f : rec.failures)
             QVERIFY(f.endsWith(" could not connect: connection refused"));
         // No count at all: no profile icon.
-        QCOMPARE(rec.starting("total"), QStringList{"total 1 0 icon 0"});
+        QCOMPARE(rec.starting("total"), QStringList{"total 1 none icon 0"});
         QVERIFY(rec.starting("completed")
                     .first()
                     .startsWith("completed Search Complete.  Found 0 links.  6 of 6 requests "
@@ -537,7 +541,7 @@ private Q_SLOTS:
             expected << QStringLiteral("1 %1 %2").arg(column).arg(reason);
         QCOMPARE(rec.failures, expected);
         QCOMPARE(rec.starting("cell").join(' ').count("[]"), 6);
-        QCOMPARE(rec.starting("total"), QStringList{"total 1 0 icon 0"});
+        QCOMPARE(rec.starting("total"), QStringList{"total 1 none icon 0"});
         QVERIFY(rec.starting("completed")
                     .first()
                     .startsWith("completed Search Complete.  Found 0 links.  6 of 6 requests "
@@ -723,10 +727,9 @@ private Q_SLOTS:
         ScanRun run({"www.known.example", "nowhere.example"}, ini, &fetcher);
         Recorder rec(run);
         QStringList notes;
-        QObject::connect(&run, &ScanRun::engineResult,
-                         [&notes](int, int, const QString&, const EngineOutcome& outcome) {
-                             notes << outcome.note;
-                         });
+        QObject::connect(
+            &run, &ScanRun::engineResult,
+            [&notes](int, int, const EngineOutcome& outcome) { notes << outcome.note; });
         QVERIFY(runToEnd(run));
 
         QCOMPARE(rec.starting("cell 1"),
@@ -797,12 +800,12 @@ private Q_SLOTS:
                  QString("Search Complete.  Found 1234 links."));
         QCOMPARE(ScanRun::completionText(0, 2, 12),
                  QString("Search Complete.  Found 0 links.  2 of 12 requests failed."));
-        QCOMPARE(ScanRun::profileIcon(499, 500, 1000), 1);
-        QCOMPARE(ScanRun::profileIcon(500, 500, 1000), 2);
-        QCOMPARE(ScanRun::profileIcon(1000, 500, 1000), 3);
+        QCOMPARE(profileOf(499, 500, 1000), 1);
+        QCOMPARE(profileOf(500, 500, 1000), 2);
+        QCOMPARE(profileOf(1000, 500, 1000), 3);
         // A low threshold above the medium one: below low is still low.
-        QCOMPARE(ScanRun::profileIcon(700, 800, 600), 1);
-        QCOMPARE(ScanRun::profileIcon(900, 800, 600), 3);
+        QCOMPARE(profileOf(700, 800, 600), 1);
+        QCOMPARE(profileOf(900, 800, 600), 3);
     }
 };
 

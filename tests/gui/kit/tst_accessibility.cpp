@@ -24,7 +24,9 @@
 #include "gui/webview/browser_window.h"
 #include "gui/webview/website_frame.h"
 #include "support/engine_pages.h"
+#include "support/item_views.h"
 #include "support/local_http_server.h"
+#include "support/result_rows.h"
 
 #include <QAccessibleActionInterface>
 #include <QCheckBox>
@@ -38,6 +40,7 @@
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTextDocument>
+#include <QTreeView>
 #include <QtCharts/QChartView>
 
 using namespace tally;
@@ -144,12 +147,12 @@ void TestAccessibility::scanIsReadAndAnnounced() {
     }
 
     // The profile in words: the icon cell's description and tooltip (500 is a medium total).
-    QTreeWidget* table = f.form->resultsTable();
+    ResultsTable* table = f.form->resultsTable();
     QAccessibleInterface* cell = iface(table)->tableInterface()->cellAt(0, 0);
     QVERIFY(cell);
     QCOMPARE(cell->text(QAccessible::Name), QStringLiteral("http://site.example/"));
     QCOMPARE(cell->text(QAccessible::Description), QStringLiteral("Medium profile"));
-    QCOMPARE(table->topLevelItem(0)->toolTip(0), QStringLiteral("Medium profile"));
+    QCOMPARE(test::cellToolTip(table, 0, 0), QStringLiteral("Medium profile"));
 
     // The chart's values as a table: MSN gave no count, and the table does not call it 0.
     f.form->chartFrame()->showChartTable();
@@ -274,11 +277,10 @@ void TestAccessibility::contextMenuKeysSortAndEnter() {
     // The Menu key on the results table: the row's menu. "Sort by", "Total" from the keys alone
     // sorts as the header click does.
     ResultsTable* table = f.form->resultsTable();
-    table->appendRows({{"http://b.example/", "20"}, {"about:blank", "5"}});
-    f.form->websiteFrame()->addWebResult(QStringLiteral("Home Page"),
-                                         QStringLiteral("about:blank"));
+    test::appendRecords(f.form->resultsModel(), {{"http://b.example/", "20"}});
+    test::addScannedRow(f.form->resultsModel(), 2, QStringLiteral("about:blank"), {"5"});
     focusOn(table);
-    table->setCurrentItem(table->topLevelItem(0));
+    table->selectRow(0);
     QTest::keyClick(table, Qt::Key_Menu);
     menu = openPopup();
     QVERIFY(menu);
@@ -291,7 +293,7 @@ void TestAccessibility::contextMenuKeysSortAndEnter() {
     QTest::keyClick(sortBy, Qt::Key_Down); // "Domain Name" -> "Total"
     QTest::keyClick(sortBy, Qt::Key_Return);
     QTRY_VERIFY(!QApplication::activePopupWidget());
-    QCOMPARE(table->topLevelItem(0)->text(0), QStringLiteral("about:blank"));
+    QCOMPARE(test::cellText(table, 0, 0), QStringLiteral("about:blank"));
     QVERIFY(table->columnDirection(2));
 
     // Enter on a row does what a double click does: its web results in the Website View.
@@ -299,8 +301,11 @@ void TestAccessibility::contextMenuKeysSortAndEnter() {
     QTest::keyClick(table, Qt::Key_Home);
     QTest::keyClick(table, Qt::Key_Return);
     QCOMPARE(f.form->currentTab(), 3);
-    QCOMPARE(f.form->websiteFrame()->webResults()->currentItem()->text(1),
+    QTreeView* list2 = f.form->websiteFrame()->webResults();
+    QCOMPARE(list2->currentIndex().siblingAtColumn(1).data().toString(),
              QStringLiteral("about:blank"));
+    QCOMPARE(list2->currentIndex().siblingAtColumn(0).data().toString(),
+             QStringLiteral("Home Page"));
 }
 
 void TestAccessibility::menuBarKeys() {
@@ -366,7 +371,7 @@ void TestAccessibility::everyWindowNamesItsControls() {
     f.form->showAbout();
     OptionsDialog options;
     LoadSearchDialog load;
-    SaveSearchDialog save(QStringLiteral("Google:12\n"));
+    SaveSearchDialog save({{QStringLiteral("Google"), QStringLiteral("12")}});
     BrowserWindow browser(QStringLiteral("www.example.com"), QStringLiteral("about:blank"));
     SplashWindow splash(60000, false);
     const QList<QWidget*> windows = {f.form.get(),

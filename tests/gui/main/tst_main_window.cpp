@@ -25,7 +25,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QToolTip>
-#include <QTreeWidget>
+#include <QTreeView>
 
 using namespace tally;
 using tally::test::MainWindowFixture;
@@ -105,8 +105,8 @@ void TestMainWindow::controlsAndCaptions() {
     QVERIFY(f.find<QPushButton>("Command7") && f.find<QPushButton>("Command14"));
     QVERIFY(f.find<QPushButton>("Command10") && f.find<QLineEdit>("Text1"));
 
-    auto* table = f.find<QTreeWidget>("ListView1");
-    QCOMPARE(table->columnCount(), 8);
+    auto* table = f.find<QTreeView>("ListView1");
+    QCOMPARE(table->model()->columnCount(), 8);
     const QStringList headers{"Domain Name", "Total", "Google", "Altavista",
                               "Yahoo!",      "Ask",   "MSN",    "All The Web"};
     // At the designed size all eight columns fit the table, each header text whole with room
@@ -115,7 +115,7 @@ void TestMainWindow::controlsAndCaptions() {
     f.form->resize(px(13170), px(11115) + f.form->menuBar()->sizeHint().height());
     int total = 0;
     for (int c = 0; c < 8; ++c) {
-        QCOMPARE(table->headerItem()->text(c), headers[c]);
+        QCOMPARE(table->model()->headerData(c, Qt::Horizontal).toString(), headers[c]);
         total += table->columnWidth(c);
     }
     QVERIFY2(total <= table->viewport()->width(),
@@ -128,10 +128,11 @@ void TestMainWindow::controlsAndCaptions() {
     }
     table->header()->setSortIndicatorShown(false);
     // ListView2: "Webpage Type" a quarter of its width, "URL" three quarters (once laid out).
-    QTreeWidget* list2 = f.form->websiteFrame()->webResults();
+    QTreeView* list2 = f.form->websiteFrame()->webResults();
     f.form->selectTab(3);
-    QCOMPARE(list2->headerItem()->text(0), QStringLiteral("Webpage Type"));
-    QCOMPARE(list2->headerItem()->text(1), QStringLiteral("URL"));
+    QCOMPARE(list2->model()->headerData(0, Qt::Horizontal).toString(),
+             QStringLiteral("Webpage Type"));
+    QCOMPARE(list2->model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("URL"));
     QVERIFY2(
         qAbs(list2->columnWidth(1) - 3 * list2->columnWidth(0)) <= 4,
         qPrintable(QStringLiteral("%1 %2").arg(list2->columnWidth(0)).arg(list2->columnWidth(1))));
@@ -307,9 +308,9 @@ void TestMainWindow::delKeysActOnUrlListWithFocus() {
     QCOMPARE(f.prompts.messages(), QStringList{"This will delete all the URLs, Continue?"});
     QCOMPARE(f.form->urlPanel()->count(), 2);
     // Del on the results table does nothing to the URL list.
-    f.find<QTreeWidget>("ListView1")->setFocus();
-    QTRY_VERIFY(f.find<QTreeWidget>("ListView1")->hasFocus());
-    QTest::keyClick(f.find<QTreeWidget>("ListView1"), Qt::Key_Delete);
+    f.find<QTreeView>("ListView1")->setFocus();
+    QTRY_VERIFY(f.find<QTreeView>("ListView1")->hasFocus());
+    QTest::keyClick(f.find<QTreeView>("ListView1"), Qt::Key_Delete);
     QCOMPARE(f.form->urlPanel()->count(), 2);
 }
 
@@ -468,7 +469,7 @@ void TestMainWindow::startWithEmptyListShowsOnlyTheProgressBar() {
     QCOMPARE(f.find<QPushButton>("Command1")->text(), QStringLiteral("Start"));
     QVERIFY(!f.find<QPushButton>("Command2")->isEnabled());
     QVERIFY(!f.form->isScanning());
-    QCOMPARE(f.find<QTreeWidget>("ListView1")->topLevelItemCount(), 0);
+    QCOMPARE(f.find<QTreeView>("ListView1")->model()->rowCount(), 0);
 }
 
 void TestMainWindow::closingEndsTheProgram() {
@@ -507,7 +508,7 @@ void TestMainWindow::webResultsCommandsReachTheWebView() {
     // With no results row selected, each of the three ways ends in the web view's message.
     QTest::mouseClick(f.find<QPushButton>("Command12"), Qt::LeftButton);
     f.find<QAction>("mnuWebResults")->trigger();
-    QTreeWidget* table = f.find<QTreeWidget>("ListView1");
+    QTreeView* table = f.find<QTreeView>("ListView1");
     QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, QPoint(20, 20));
     QCOMPARE(f.prompts.messages().size(), 3);
     for (const auto& call : f.prompts.calls) {

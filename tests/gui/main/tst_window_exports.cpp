@@ -7,11 +7,14 @@
 #include "core/cli/command_line.h"
 #include "core/exports/table_export.h"
 #include "core/results/saved_search.h"
+#include "core/scan/engine_definitions.h"
+#include "core/scan/scan_run.h"
 #include "gui/results/chart_frame.h"
 #include "gui/results/results_table.h"
 #include "gui/results/save_search_dialog.h"
 #include "gui/urllist/url_panel.h"
 #include "support/engine_pages.h"
+#include "support/item_views.h"
 #include "support/local_http_server.h"
 
 #include <QAction>
@@ -68,9 +71,9 @@ struct Scene {
     // Save Selected on the row of `url`, answering the save dialog with `answer`.
     void saveSelected(const QString& url, const std::function<void(SaveSearchDialog*)>& answer) {
         ResultsTable* table = f.form->resultsTable();
-        for (int i = 1; i <= table->topLevelItemCount(); ++i)
-            if (table->rowAt(i)->text(0) == url)
-                table->setCurrentItem(table->rowAt(i));
+        for (int i = 0; i < test::rowCount(table); ++i)
+            if (test::cellText(table, i, 0) == url)
+                QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, test::rowPoint(table, i));
         bool answered = false;
         QTimer::singleShot(0, [&] {
             auto* dialog = qobject_cast<SaveSearchDialog*>(QApplication::activeModalWidget());
@@ -146,6 +149,71 @@ private Q_SLOTS:
         QVERIFY(window.contains("\r\n[Ask]\r\n12-07-26=40\r\n\r\n"));
         QVERIFY(window.contains("\r\n[MSN]\r\n12-14-26=50\r\n12-07-26=50\r\n"));
         QCOMPARE(s.f.env.readFile("Saved/cli.vqz"), window);
+    }
+
+    // engines.ini edited while a scan runs: what the run fetched is shown, saved and exported
+    // under the captions it was fetched with, by the window and by the command line alike.
+    void anEnginesIniEditDuringAScanKeepsTheRunsCaptions() {
+        Scene s;
+        setHistoryToday(QDate(2026, 12, 7));
+        const QByteArray renamed = "[Google]\nCaption=Renamed\n[ATW]\nCaption=Other\n";
+        s.f.form->urlPanel()->appendUrls({"www.a.example", "www.b.example"});
+        s.f.form->startScan();
+        QObject::connect(s.f.form->scanRun(), &ScanRun::rowFinished, [&](int position) {
+            if (position == 1)
+                s.f.env.writeFile(EnginesIniName, renamed);
+        });
+        QTRY_VERIFY_WITH_TIMEOUT(!s.f.form->isScanning(), 20000);
+        QCOMPARE(programEngines().captions().first(), QString("Renamed"));
+        QCOMPARE(test::headerText(s.f.form->resultsTable(), 2), QString("Google"));
+
+        s.saveSelected("www.b.example", [](SaveSearchDialog* d) {
+            d->findChild<QLineEdit*>("Text1")->setText("edited");
+            QTest::mouseClick(d->findChild<QPushButton*>("Command3"), Qt::LeftButton);
+        });
+        // No warning: only that there is no saved search to append to yet.
+        QCOMPARE(s.f.prompts.messages(),
+                 QStringList{"You currently do not have any saved searches"});
+        QCOMPARE(s.f.env.readFile("Saved/edited.vqz"),
+                 QByteArray("\r\n[Google]\r\n12-07-26=1\r\n\r\n[Altavista]\r\n12-07-26=2\r\n"
+                            "\r\n[Yahoo!]\r\n12-07-26=3\r\n\r\n[Ask]\r\n12-07-26=4\r\n"
+                            "\r\n[MSN]\r\n12-07-26=5\r\n\r\n[All The Web]\r\n12-07-26=6\r\n"));
+        s.f.prompts.files << s.f.env.file("edited.csv");
+        s.f.find<QAction>("mnuExportResults")->trigger();
+        QVERIFY(s.f.env.readFile("edited.csv")
+                    .startsWith("URL,Google,Altavista,Yahoo!,Ask,MSN,"
+                                "All The Web,Total,Profile,"));
+
+        // The command line: engines.ini changes after its first request; its saves and its CSV
+        // keep the captions it started with, and it exits 0.
+        QFile::remove(s.f.env.file(EnginesIniName));
+        bool edited = false;
+        s.server.setHandler([&](const test::HttpRequest& r) {
+            if (!edited) {
+                edited = true;
+                s.f.env.writeFile(EnginesIniName, renamed);
+            }
+            const int e = test::engineOfPath(r.path);
+            return test::HttpResponse::page(test::enginePage(e, QByteArray::number(e + 1)));
+        });
+        s.f.env.writeFile("Lists/edit.txt", "www.c.example\r\nwww.d.example\r\n");
+        QBuffer out, err;
+        out.open(QIODevice::WriteOnly);
+        err.open(QIODevice::WriteOnly);
+        const int code =
+            cli::run(cli::parseArguments({"--scan", s.f.env.file("Lists/edit.txt"), "--save",
+                                          "{host}", "--csv", "-", "--quiet"}),
+                     &out, &err);
+        QVERIFY(edited);
+        QCOMPARE(code, int(cli::ExitSuccess));
+        QVERIFY2(err.data().startsWith("Search Complete."), err.data().constData());
+        QVERIFY(out.data().startsWith("URL,Google,Altavista,Yahoo!,Ask,MSN,All The Web,"));
+        for (const char* site : {"Saved/www.c.example.vqz", "Saved/www.d.example.vqz"}) {
+            const QByteArray saved = s.f.env.readFile(site);
+            QVERIFY(saved.startsWith("\r\n[Google]\r\n12-07-26=1\r\n"));
+            QVERIFY(saved.contains("\r\n[All The Web]\r\n12-07-26=6\r\n"));
+            QVERIFY(!saved.contains("Renamed") && !saved.contains("Other"));
+        }
     }
 
     void exportHistoryOfTheChartedSavedSearch() {

@@ -551,7 +551,7 @@ private slots:
         QCOMPARE(server.requestTargets().mid(0, 3),
                  QStringList({"/e1?q=u.example", "/changed?q=u.example", "/e3?q=u.example"}));
         QCOMPARE(firstRow.size(), 1);
-        QCOMPARE(firstRow[0][1].toString(), QStringLiteral("0"));
+        QCOMPARE(firstRow[0][1].value<std::optional<qint64>>(), std::optional<qint64>(0));
         QCOMPARE(firstRow[0][2].toInt(), 1); // read at the start: default thresholds, low
 
         ScanRun second({QStringLiteral("u.example")}, ProgramFolder::settingsIni(), &fetcher);

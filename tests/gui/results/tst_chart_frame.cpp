@@ -1,9 +1,12 @@
 // The Chart View frame: chart types and their setting, loading a saved search per engine and for
 // all engines, the one-date message, the current results, the chart's focus, the load dialog.
+#include "core/results/results_model.h"
 #include "core/settings/user_settings.h"
+#include "gui/charts/chart_legend.h"
 #include "gui/charts/history_chart.h"
 #include "gui/results/chart_frame.h"
 #include "gui/results/load_search_dialog.h"
+#include "support/result_rows.h"
 #include "support/scripted_prompts.h"
 #include "support/test_env.h"
 
@@ -180,7 +183,8 @@ private Q_SLOTS:
         QCOMPARE(valueAxis->titleText(), QStringLiteral("Linking Sites"));
         auto* rowAxis = qobject_cast<QCategoryAxis*>(chart->axes(Qt::Horizontal).value(0));
         QCOMPARE(rowAxis->categoriesLabels(), (QStringList{"12-14-26", "12-07-26"}));
-        QVERIFY(chart->legend()->isVisible());
+        QVERIFY(frame->chart()->legend()->isVisible());
+        QCOMPARE(frame->chart()->legend()->shownText(0), QStringLiteral("Google"));
 
         // Ask has one date: the message says so, and the chart still draws its point.
         engines()->setCurrentIndex(5);
@@ -252,26 +256,28 @@ private Q_SLOTS:
     void currentResults() {
         env->writeFile(QStringLiteral("Saved/mysite.vqz"), Example);
         load(QStringLiteral("mysite.vqz"));
-        QStandardItemModel model(0, 8);
-        const QStringList headers{"Domain Name", "Total", "Google", "Altavista",
-                                  "Yahoo!",      "Ask",   "MSN",    "All The Web"};
-        model.setHorizontalHeaderLabels(headers);
-        auto addRow = [&](const QStringList& cells) {
-            QList<QStandardItem*> items;
-            for (const QString& c : cells)
-                items << new QStandardItem(c);
-            model.appendRow(items);
-        };
-        addRow({"a.example", "30", "10", "-", "", "20", "x", "0"});
-        addRow({"b.example", "5", "5", "0", "0", "0", "0", "0"});
+        ResultsModel model;
+        test::appendRecords(&model, {{"http://www.a.example/", "10", "-", "", "20", "x", "0"},
+                                     {"b.example", "5", "0", "0", "0", "0", "0"}});
         frame->setResultsModel(&model);
         frame->chartCurrentResults();
         QVERIFY(!engines()->isEnabled());
         QCOMPARE(engines()->count(), 0);
         QCOMPARE(shown().title, QStringLiteral("Temporary Search Results"));
         QCOMPARE(shown().seriesLabels, (QStringList{"a.example", "b.example"}));
-        QCOMPARE(shown().rowLabels, headers.mid(2));
-        QCOMPARE(shown().values[0], (QList<ChartValue>{10, 0, 0, 20, 0, 0}));
+        QCOMPARE(shown().rowLabels, EngineSnapshot::builtIn()->captions());
+        // Nothing is drawn where a request gave no count.
+        QCOMPARE(shown().values[0],
+                 (QList<ChartValue>{10, std::nullopt, std::nullopt, 20, std::nullopt, 0}));
+        const QList<QPolygonF> lines = frame->chart()->drawnLines(QStringLiteral("a.example"));
+        QCOMPARE(lines.size(), 3);
+        QCOMPARE(lines.value(0), QPolygonF({QPointF(0, 10)}));
+        // The legend names each site by its host; the whole URL is its tooltip and its name.
+        ChartLegend* legend = frame->chart()->legend();
+        QCOMPARE(legend->entryCount(), 2);
+        QCOMPARE(legend->shownText(0), QStringLiteral("a.example"));
+        QCOMPARE(legend->entry(0)->toolTip(), QStringLiteral("http://www.a.example/"));
+        QCOMPARE(legend->entry(0)->accessibleName(), QStringLiteral("http://www.a.example/"));
 
         // Another type redraws the same content.
         types()->setCurrentIndex(1);
@@ -285,6 +291,31 @@ private Q_SLOTS:
         frame->chartCurrentResults();
         QCOMPARE(shown().seriesCount(), 0);
         QCOMPARE(shown().title, QStringLiteral("Temporary Search Results"));
+    }
+
+    // A host too long for the legend is cut in the middle, keeping its start and its end; more
+    // sites than the legend holds end in one entry that says how many more there are.
+    void legendCutsLongHostsInTheMiddle() {
+        ResultsModel model;
+        const QString longHost = QStringLiteral("a-very-long-host-name-of-a-site-with-many-words-"
+                                                "in-it.example-domain.example");
+        QList<QStringList> rows{{"http://www." + longHost + "/page", "5"}};
+        for (int i = 0; i < ChartLegend::MostEntries + 4; ++i)
+            rows << QStringList{QStringLiteral("http://s%1.example/").arg(i), "1"};
+        test::appendRecords(&model, rows);
+        frame->setResultsModel(&model);
+        frame->resize(500, frame->height());
+        frame->chartCurrentResults();
+        ChartLegend* legend = frame->chart()->legend();
+        QTRY_VERIFY(legend->width() > 0 && legend->entry(0)->width() < legend->width());
+        const QString shown = legend->shownText(0);
+        QVERIFY2(shown.contains(QChar(0x2026)), qPrintable(shown));
+        QVERIFY(shown.startsWith(QStringLiteral("a-very")));
+        QVERIFY(shown.endsWith(QStringLiteral("example")));
+        QCOMPARE(legend->entry(0)->toolTip(), "http://www." + longHost + "/page");
+        QCOMPARE(legend->entryCount(), ChartLegend::MostEntries + 1);
+        QVERIFY(legend->shownText(ChartLegend::MostEntries).startsWith(QStringLiteral("and 5 ")));
+        frame->setResultsModel(nullptr);
     }
 
     void eachFlatTypeIsDrawnAsItsKind() {
@@ -345,13 +376,13 @@ private Q_SLOTS:
             QCOMPARE(pointsOf(drawn, QStringLiteral("Google")).size(), type == 7 ? 6 : 3);
         }
         QStringList legend;
-        for (QLegendMarker* marker : chart->legend()->markers()) {
-            if (!marker->isVisible())
-                continue;
-            legend << marker->label();
+        ChartLegend* shownLegend = frame->chart()->legend();
+        for (int i = 0; i < shownLegend->entryCount(); ++i) {
+            legend << shownLegend->shownText(i);
             const int slot =
-                QStringList{"Google", "Altavista", "Yahoo!", "Ask"}.indexOf(marker->label());
-            QCOMPARE(marker->brush().color().rgb(), HistoryChart::slotColor(slot).rgb());
+                QStringList{"Google", "Altavista", "Yahoo!", "Ask"}.indexOf(legend.last());
+            QCOMPARE(shownLegend->colour(i).rgb(), HistoryChart::slotColor(slot).rgb());
+            QCOMPARE(shownLegend->entry(i)->toolTip(), legend.last());
         }
         QCOMPARE(legend, (QStringList{"Google", "Yahoo!", "Ask"}));
     }

@@ -29,8 +29,9 @@ using tally::test::TestEnv;
 
 namespace {
 
-const QString FirstRow =
-    QStringLiteral("Google:912\nAltavista:140\nYahoo!:377\nAsk:-\nMSN:65\nAll The Web:88\n");
+// A results row on its way to the save dialog; Ask gave no count.
+const QList<RowCell> FirstRow = {{"Google", "912"}, {"Altavista", "140"}, {"Yahoo!", "377"},
+                                 {"Ask", ""},       {"MSN", "65"},        {"All The Web", "88"}};
 const QByteArray FirstSave = "\r\n[Google]\r\n12-07-26=912\r\n\r\n[Altavista]\r\n12-07-26=140\r\n"
                              "\r\n[Yahoo!]\r\n12-07-26=377\r\n\r\n[MSN]\r\n12-07-26=65\r\n"
                              "\r\n[All The Web]\r\n12-07-26=88\r\n";
@@ -51,12 +52,12 @@ QStringList savedFiles(const TestEnv& env) {
 class TestHistoryDialogs : public QObject {
     Q_OBJECT
 
-    QString rowText_; // the results row on its way to the save dialog
+    QList<RowCell> row_; // the results row on its way to the save dialog
 
 private Q_SLOTS:
     void init() {
         setHistoryToday(QDate(2026, 12, 7));
-        rowText_ = FirstRow;
+        row_ = FirstRow;
     }
     void cleanup() { setHistoryToday(QDate()); }
 
@@ -64,7 +65,7 @@ private Q_SLOTS:
         TestEnv env;
         ScriptedPrompts prompts;
         QWidget owner;
-        SaveSearchDialog dialog(rowText_, &owner);
+        SaveSearchDialog dialog(row_, &owner);
         QCOMPARE(prompts.messages(), QStringList{"You currently do not have any saved searches"});
         QCOMPARE(prompts.calls[0].title, QStringLiteral("Information"));
         QCOMPARE(prompts.calls[0].icon, QMessageBox::Information);
@@ -101,7 +102,7 @@ private Q_SLOTS:
         TestEnv env;
         ScriptedPrompts prompts;
         {
-            SaveSearchDialog dialog(rowText_);
+            SaveSearchDialog dialog(row_);
             dialog.show();
             QTest::keyClicks(child<QLineEdit>(&dialog, "Text1"), QStringLiteral("typed"));
             QTest::keyClick(child<QLineEdit>(&dialog, "Text1"), Qt::Key_Return);
@@ -109,7 +110,7 @@ private Q_SLOTS:
         }
         QVERIFY(QFile::exists(env.file(QStringLiteral("Saved/typed.vqz"))));
         {
-            SaveSearchDialog dialog(rowText_);
+            SaveSearchDialog dialog(row_);
             dialog.show();
             QTest::keyClicks(child<QLineEdit>(&dialog, "Text1"), QStringLiteral("other"));
             QTest::keyClick(&dialog, Qt::Key_Escape);
@@ -117,7 +118,7 @@ private Q_SLOTS:
             QCOMPARE(dialog.result(), int(QDialog::Rejected));
         }
         {
-            SaveSearchDialog dialog(rowText_);
+            SaveSearchDialog dialog(row_);
             dialog.show();
             child<QLineEdit>(&dialog, "Text1")->setText(QStringLiteral("other"));
             QTest::mouseClick(child<QPushButton>(&dialog, "Command2"), Qt::LeftButton);
@@ -146,7 +147,7 @@ private Q_SLOTS:
         QFETCH(QString, message);
         TestEnv env;
         ScriptedPrompts prompts;
-        SaveSearchDialog dialog(rowText_);
+        SaveSearchDialog dialog(row_);
         dialog.show();
         child<QLineEdit>(&dialog, "Text1")->setText(name);
         QTest::mouseClick(child<QPushButton>(&dialog, "Command3"), Qt::LeftButton);
@@ -163,7 +164,7 @@ private Q_SLOTS:
         env.writeFile(QStringLiteral("Saved/mysite.vqz"), old);
         {
             prompts.buttons.enqueue(QMessageBox::No);
-            SaveSearchDialog dialog(rowText_);
+            SaveSearchDialog dialog(row_);
             dialog.show();
             child<QLineEdit>(&dialog, "Text1")->setText(QStringLiteral("mysite"));
             QTest::mouseClick(child<QPushButton>(&dialog, "Command3"), Qt::LeftButton);
@@ -188,7 +189,7 @@ private Q_SLOTS:
         ScriptedPrompts prompts;
         env.writeFile(QStringLiteral("Saved/b.vqz"), "\r\n[Google]\r\n11-01-26=1\r\n");
         env.writeFile(QStringLiteral("Saved/A.VQZ"), "\r\n[Google]\r\n11-01-26=2\r\n");
-        SaveSearchDialog dialog(rowText_);
+        SaveSearchDialog dialog(row_);
         dialog.show();
         QVERIFY(prompts.messages().isEmpty());
         auto* combo = child<QComboBox>(&dialog, "Combo1");
@@ -215,7 +216,7 @@ private Q_SLOTS:
         ScriptedPrompts prompts;
         QVERIFY(QDir(env.file(QStringLiteral("Saved"))).removeRecursively());
         env.writeFile(QStringLiteral("Saved"), "a file in the folder's place");
-        SaveSearchDialog dialog(rowText_);
+        SaveSearchDialog dialog(row_);
         dialog.show();
         child<QLineEdit>(&dialog, "Text1")->setText(QStringLiteral("mysite"));
         QTest::mouseClick(child<QPushButton>(&dialog, "Command3"), Qt::LeftButton);
@@ -268,7 +269,7 @@ private Q_SLOTS:
         if (dialogKind == QLatin1String("load"))
             dialog = &load.emplace();
         else
-            dialog = &save.emplace(rowText_);
+            dialog = &save.emplace(row_);
         std::optional<QSignalSpy> chosen;
         if (load)
             chosen.emplace(&*load, &LoadSearchDialog::savedSearchChosen);
@@ -300,7 +301,7 @@ private Q_SLOTS:
         TestEnv env;
         ScriptedPrompts prompts;
         QVERIFY(QDir(env.file(QStringLiteral("Saved"))).removeRecursively());
-        SaveSearchDialog dialog(rowText_);
+        SaveSearchDialog dialog(row_);
         dialog.show();
         child<QLineEdit>(&dialog, "Text1")->setText(QStringLiteral("fresh"));
         QTest::mouseClick(child<QPushButton>(&dialog, "Command3"), Qt::LeftButton);
@@ -311,8 +312,9 @@ private Q_SLOTS:
     void rowOfDashesSavesNothing() {
         TestEnv env;
         ScriptedPrompts prompts;
-        rowText_ = QStringLiteral("Google:-\nAltavista:-\nYahoo!:\nAsk:-\nMSN:-\nAll The Web:-\n");
-        SaveSearchDialog dialog(rowText_);
+        row_ = {{"Google", "-"}, {"Altavista", "-"}, {"Yahoo!", ""},
+                {"Ask", "-"},    {"MSN", "-"},       {"All The Web", "-"}};
+        SaveSearchDialog dialog(row_);
         dialog.show();
         child<QLineEdit>(&dialog, "Text1")->setText(QStringLiteral("nothing"));
         QTest::mouseClick(child<QPushButton>(&dialog, "Command3"), Qt::LeftButton);
@@ -388,7 +390,7 @@ private Q_SLOTS:
         }
         skin::stop();
         {
-            SaveSearchDialog save(rowText_);
+            SaveSearchDialog save(row_);
             check(&save);
         }
         skin::setEnabled(false);

@@ -7,6 +7,8 @@
 #include "gui/results/results_table.h"
 #include "gui/urllist/url_panel.h"
 #include "gui/webview/website_frame.h"
+#include "support/item_views.h"
+#include "support/result_rows.h"
 
 #include <QDir>
 #include <QHeaderView>
@@ -18,35 +20,37 @@
 
 using namespace tally;
 using tally::test::MainWindowFixture;
+using namespace tally::test;
 
 namespace {
 
-// Rows of the results table: URL, total and six counts.
+// Rows of the results table: URL and the six counts (the total follows from them).
 void fill(ResultsTable* table, const QList<QStringList>& rows) {
-    int position = 1;
-    for (const QStringList& cells : rows) {
-        QTreeWidgetItem* row = table->addRow(position++, cells.value(0));
-        for (int c = 1; c < cells.size(); ++c)
-            row->setText(c, cells[c]);
-    }
+    appendRecords(table->resultsModel(), rows);
 }
 
-QStringList column(const QTreeWidget* table, int c) {
-    QStringList out;
-    for (int i = 0; i < table->topLevelItemCount(); ++i)
-        out << table->topLevelItem(i)->text(c - 1);
-    return out;
+// The texts of a 1-based column.
+QStringList column(const QAbstractItemView* table, int c) {
+    return columnTexts(table, c - 1);
 }
 
-void clickHeader(QTreeWidget* table, int c) {
+void clickHeader(QTreeView* table, int c) {
     QHeaderView* header = table->header();
     const QPoint pos(header->sectionViewportPosition(c - 1) + header->sectionSize(c - 1) / 2,
                      header->height() / 2);
     QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, pos);
 }
 
-QPoint rowPoint(QTreeWidget* table, int row) {
-    return table->visualItemRect(table->topLevelItem(row)).center();
+// Web-results rows for a URL: its home page and a row per type given (slots from there on
+// switched off), as a scan of it leaves them.
+void scanRows(MainWindowFixture& f, const QString& url, const QStringList& types) {
+    ResultsModel* model = f.form->resultsModel();
+    QStringList counts;
+    for (qsizetype i = 0; i < types.size(); ++i)
+        counts << QStringLiteral("1");
+    addScannedRow(model, model->rowCount() + 1, url, counts,
+                  engineSnapshot(types, int(types.size())));
+    f.form->websiteFrame()->refreshWebResults();
 }
 
 } // namespace
@@ -64,36 +68,42 @@ private Q_SLOTS:
     void saveSelectedBuildsPendingText();
     void clearResults();
     void webResultsListHeaderToggles();
+    void numberColumnsFitTheirValues();
 };
 
 void TestResultsTable::headerClicksAlternatePerColumn() {
     MainWindowFixture f;
     ResultsTable* table = f.form->resultsTable();
-    fill(table, {{"http://a", "100", "5"}, {"http://b", "20", "7"}, {"http://c", "3", "6"}});
+    // Totals 100, 20, 3; Altavista 5, 7, 6.
+    fill(table, {{"http://a", "95", "5"}, {"http://b", "13", "7"}, {"http://c", "-3", "6"}});
+    QCOMPARE(column(table, 2), (QStringList{"100", "20", "3"}));
     clickHeader(table, 2);
     QCOMPARE(column(table, 2), (QStringList{"3", "20", "100"}));
     clickHeader(table, 2);
     QCOMPARE(column(table, 2), (QStringList{"100", "20", "3"}));
     QVERIFY(!table->columnDirection(2));
-    // Column 3 starts ascending on its own, whatever column 2 did.
-    clickHeader(table, 3);
-    QCOMPARE(column(table, 3), (QStringList{"5", "6", "7"}));
-    QVERIFY(table->columnDirection(3));
+    // Column 4 starts ascending on its own, whatever column 2 did.
+    clickHeader(table, 4);
+    QCOMPARE(column(table, 4), (QStringList{"5", "6", "7"}));
+    QVERIFY(table->columnDirection(4));
     QVERIFY(table->isSorted());
-    QCOMPARE(table->header()->sortIndicatorSection(), 2);
+    QCOMPARE(table->header()->sortIndicatorSection(), 3);
     // The flags survive clearing the table.
     f.form->clearResults();
-    QVERIFY(table->columnDirection(3));
+    QVERIFY(table->columnDirection(4));
 }
 
 void TestResultsTable::numbersNegativesAndNonNumbers() {
     MainWindowFixture f;
     ResultsTable* table = f.form->resultsTable();
+    // "" is a request that gave no count; "n/a" a page that carried that text.
     fill(table, {{"a", "7"}, {"b", "-1"}, {"c", ""}, {"d", "0"}, {"e", "n/a"}, {"f", "-5"}});
-    f.form->sortByColumn(2);
-    QCOMPARE(column(table, 2), (QStringList{"", "n/a", "-5", "-1", "0", "7"}));
-    f.form->sortByColumn(2);
-    QCOMPARE(column(table, 2), (QStringList{"7", "0", "-1", "-5", "", "n/a"}));
+    f.form->sortByColumn(3);
+    QCOMPARE(column(table, 3), (QStringList{"", "n/a", "-5", "-1", "0", "7"}));
+    f.form->sortByColumn(3);
+    QCOMPARE(column(table, 3), (QStringList{"7", "0", "-1", "-5", "", "n/a"}));
+    // Neither has a total: never a 0.
+    QCOMPARE(column(table, 2), (QStringList{"7", "0", "-1", "-5", "", ""}));
 }
 
 void TestResultsTable::textColumnIgnoresCase() {
@@ -110,23 +120,25 @@ void TestResultsTable::textColumnIgnoresCase() {
 void TestResultsTable::cellsIconsDataAndSelectionSurvive() {
     MainWindowFixture f;
     ResultsTable* table = f.form->resultsTable();
-    fill(table, {{"a", "1,000"}, {"b", "20"}, {"c", "3"}});
-    QTreeWidgetItem* b = table->topLevelItem(1);
-    b->setIcon(0, profileIcon(2));
-    b->setData(1, Qt::UserRole, QStringLiteral("tag of b"));
-    table->setCurrentItem(b);
-    sortRows(table, 2, SortKind::Number, true);
-    QCOMPARE(column(table, 2), (QStringList{"3", "20", "1,000"}));
-    QCOMPARE(table->topLevelItem(1), b);
-    QCOMPARE(b->data(1, Qt::UserRole).toString(), QStringLiteral("tag of b"));
-    QVERIFY(!b->icon(0).isNull());
-    QCOMPARE(table->selectedRow(), b);
-    QCOMPARE(table->currentItem(), b);
+    // b: a failed Altavista request, a medium profile (total 520).
+    fill(table, {{"a", "1000"}, {"b", "520", ""}, {"c", "3"}});
+    const QIcon mark = failureMark();
+    QVERIFY(samePicture(cellIcon(table, 1, 3), mark));
+    QCOMPARE(cellToolTip(table, 1, 3), QStringLiteral("refused"));
+    table->selectRow(1);
+    table->sortRows(2, SortKind::Number, true);
+    QCOMPARE(column(table, 2), (QStringList{"3", "520", "1000"}));
+    QCOMPARE(cellText(table, 1, 0), QStringLiteral("b"));
+    QVERIFY(samePicture(cellIcon(table, 1, 3), mark));
+    QCOMPARE(cellToolTip(table, 1, 3), QStringLiteral("refused"));
+    QVERIFY(samePicture(cellIcon(table, 1, 0), profileIcon(2)));
+    QCOMPARE(table->selectedRow(), 1);
+    QCOMPARE(currentRow(table), 1);
     QCOMPARE(table->cursor().shape(), Qt::ArrowCursor);
     // Out-of-range columns do nothing.
-    sortRows(table, 9, SortKind::Number, true);
-    sortRows(table, 0, SortKind::Text, true);
-    QCOMPARE(column(table, 2), (QStringList{"3", "20", "1,000"}));
+    table->sortRows(9, SortKind::Number, true);
+    table->sortRows(0, SortKind::Text, true);
+    QCOMPARE(column(table, 2), (QStringList{"3", "520", "1000"}));
 }
 
 void TestResultsTable::rightPressSelectsOrClears() {
@@ -134,12 +146,12 @@ void TestResultsTable::rightPressSelectsOrClears() {
     ResultsTable* table = f.form->resultsTable();
     fill(table, {{"http://a"}, {"http://b"}});
     QTest::mousePress(table->viewport(), Qt::RightButton, {}, rowPoint(table, 1));
-    QCOMPARE(table->selectedRow(), table->topLevelItem(1));
+    QCOMPARE(table->selectedRow(), 1);
     // An empty area: the selection goes and no menu shows.
     const QPoint empty(20, table->viewport()->height() - 4);
     QTest::mousePress(table->viewport(), Qt::RightButton, {}, empty);
     QTest::mouseRelease(table->viewport(), Qt::RightButton, {}, empty);
-    QVERIFY(table->selectedRow() == nullptr);
+    QCOMPARE(table->selectedRow(), -1);
     QVERIFY(!f.find<QMenu>("mnuListView")->isVisible());
 }
 
@@ -152,7 +164,7 @@ void TestResultsTable::rightReleaseOverRowPopsTheMenu() {
     QTest::mouseRelease(table->viewport(), Qt::RightButton, {}, rowPoint(table, 0));
     QTRY_VERIFY(menu->isVisible());
     QCOMPARE(menu->actions().constFirst()->text(), QStringLiteral("Save Result For http://a"));
-    QCOMPARE(table->selectedRow(), table->topLevelItem(0));
+    QCOMPARE(table->selectedRow(), 0);
     menu->hide();
     QTest::mousePress(table->viewport(), Qt::RightButton, {}, rowPoint(table, 1));
     QTest::mouseRelease(table->viewport(), Qt::RightButton, {}, rowPoint(table, 1));
@@ -165,7 +177,8 @@ void TestResultsTable::rightReleaseOverRowPopsTheMenu() {
 void TestResultsTable::saveSelectedBuildsPendingText() {
     MainWindowFixture f;
     ResultsTable* table = f.form->resultsTable();
-    fill(table, {{"http://a", "21", "1", "2", "3", "4", "5", "6"}});
+    fill(table, {{"http://a", "1", "2", "3", "4", "5", "6"}});
+    QCOMPARE(cellText(table, 0, 1), QStringLiteral("21"));
     // No row selected: the message and no dialog.
     QTest::mouseClick(f.find<QPushButton>("Command4"), Qt::LeftButton);
     QCOMPARE(f.prompts.calls.size(), 1);
@@ -179,7 +192,7 @@ void TestResultsTable::saveSelectedBuildsPendingText() {
 
     // With the row selected: the save dialog, modal over the main window, saves its cells.
     setHistoryToday(QDate(2026, 12, 7));
-    table->setCurrentItem(table->topLevelItem(0));
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, rowPoint(table, 0));
     QWidget* owner = nullptr;
     QTimer::singleShot(0, this, [&] {
         QWidget* dialog = QApplication::activeModalWidget();
@@ -201,32 +214,34 @@ void TestResultsTable::saveSelectedBuildsPendingText() {
 void TestResultsTable::clearResults() {
     MainWindowFixture f;
     ResultsTable* table = f.form->resultsTable();
-    QTreeWidget* list2 = f.form->websiteFrame()->webResults();
+    QTreeView* list2 = f.form->websiteFrame()->webResults();
     // Clear All on an empty table: nothing visible, no message.
     QTest::mouseClick(f.find<QPushButton>("Command5"), Qt::LeftButton);
     QVERIFY(f.prompts.calls.isEmpty());
     fill(table, {{"a"}, {"b"}});
-    f.form->websiteFrame()->addWebResult(QStringLiteral("Home Page"), QStringLiteral("a"));
+    scanRows(f, QStringLiteral("c"), {"Google"});
+    QCOMPARE(rowCount(list2), 2);
     f.form->urlPanel()->appendUrls({"a"});
     QTest::mouseClick(f.find<QPushButton>("Command5"), Qt::LeftButton);
-    QCOMPARE(table->topLevelItemCount(), 0);
-    QCOMPARE(list2->topLevelItemCount(), 0);
+    QCOMPARE(rowCount(table), 0);
+    QCOMPARE(rowCount(list2), 0);
     QCOMPARE(f.form->scanPosition(), 0);
     QCOMPARE(f.form->urlPanel()->count(), 1);
     fill(table, {{"a"}});
     f.find<QAction>("mnuClearResults")->trigger();
-    QCOMPARE(table->topLevelItemCount(), 0);
+    QCOMPARE(rowCount(table), 0);
     QVERIFY(f.prompts.calls.isEmpty());
 }
 
 void TestResultsTable::webResultsListHeaderToggles() {
     MainWindowFixture f;
     f.form->selectTab(3);
-    QTreeWidget* list2 = f.form->websiteFrame()->webResults();
+    WebsiteFrame* frame = f.form->websiteFrame();
+    QTreeView* list2 = frame->webResults();
     // No rows: nothing happens, and the order is not toggled.
-    QVERIFY(toggleTextSort(list2, 1, true));
-    for (const char* t : {"Home Page", "Google", "AltaVista", "ask"})
-        f.form->websiteFrame()->addWebResult(QLatin1String(t), QStringLiteral("http://u"));
+    QVERIFY(frame->sortWebResults(1, true));
+    scanRows(f, QStringLiteral("http://u"), {"Google", "AltaVista", "ask"});
+    QCOMPARE(column(list2, 1), (QStringList{"Home Page", "Google", "AltaVista", "ask"}));
     // One order for the whole list, ascending at first: the first click sorts descending.
     clickHeader(list2, 1);
     QCOMPARE(column(list2, 1), (QStringList{"Home Page", "Google", "ask", "AltaVista"}));
@@ -237,21 +252,56 @@ void TestResultsTable::webResultsListHeaderToggles() {
     QCOMPARE(list2->header()->sortIndicatorOrder(), Qt::DescendingOrder);
     QCOMPARE(list2->header()->sortIndicatorSection(), 1);
     // A failing sort is silent unless asked to report.
-    QVERIFY(!toggleTextSort(list2, 5, false));
+    QVERIFY(!frame->sortWebResults(5, false));
     QVERIFY(f.prompts.calls.isEmpty());
-    QVERIFY(!toggleTextSort(list2, 5, true));
+    QVERIFY(!frame->sortWebResults(5, true));
     QCOMPARE(f.prompts.calls.size(), 1);
     QCOMPARE(f.prompts.calls[0].title,
              QStringLiteral("Error in Function : EnhListView_SortColumns"));
     QCOMPARE(f.prompts.calls[0].icon, QMessageBox::Information);
     QVERIFY(f.prompts.calls[0].text.startsWith(QStringLiteral("Error")));
     QVERIFY(f.prompts.calls[0].text.contains(QLatin1Char('\t')));
-    // A row appended while the list is sorted takes its sorted place.
+    // Rows scanned while the list is sorted take their sorted places.
     clickHeader(list2, 1); // ascending by type
     QCOMPARE(column(list2, 1), (QStringList{"AltaVista", "ask", "Google", "Home Page"}));
-    f.form->websiteFrame()->addWebResult(QStringLiteral("Bing"), QStringLiteral("http://v"));
-    placeSortedRow(list2, list2->topLevelItem(list2->topLevelItemCount() - 1));
-    QCOMPARE(column(list2, 1), (QStringList{"AltaVista", "ask", "Bing", "Google", "Home Page"}));
+    scanRows(f, QStringLiteral("http://v"), {"Bing"});
+    QCOMPARE(column(list2, 1),
+             (QStringList{"AltaVista", "ask", "Bing", "Google", "Home Page", "Home Page"}));
+    QCOMPARE(column(list2, 2).at(3), QStringLiteral("http://u"));
+    QCOMPARE(column(list2, 2).at(5), QStringLiteral("http://v"));
+}
+
+// A count or total is never cut: each number column is at least as wide as its widest value, and
+// the domain column takes the rest, its URLs cut in the middle.
+void TestResultsTable::numberColumnsFitTheirValues() {
+    MainWindowFixture f;
+    ResultsTable* table = f.form->resultsTable();
+    const QString long_ = QStringLiteral("http://www.a-very-long-domain-name-for-a-table.example/");
+    fill(table, {{long_, "800000000000", "1", "", "3"}});
+    QCOMPARE(table->textElideMode(), Qt::ElideMiddle);
+    const QFontMetrics metrics = table->fontMetrics();
+    for (int c : {1, 2}) {
+        const QString value = cellText(table, 0, c);
+        QVERIFY2(table->columnWidth(c) > metrics.horizontalAdvance(value) + 4,
+                 qPrintable(QStringLiteral("column %1: %2 for %3")
+                                .arg(c + 1)
+                                .arg(table->columnWidth(c))
+                                .arg(value)));
+    }
+    int numbers = 0;
+    for (int c = 1; c < ResultsColumnCount; ++c)
+        numbers += table->columnWidth(c);
+    QCOMPARE(table->columnWidth(0) + numbers,
+             std::max(table->viewport()->width(), table->columnWidth(0) + numbers));
+    QVERIFY(table->columnWidth(0) >= table->header()->sectionSizeHint(0) - 20);
+    // A wider window gives the domain column the room; the number columns keep their widths.
+    const int before = table->columnWidth(0);
+    f.form->resize(f.form->width() + 200, f.form->height());
+    QTRY_VERIFY(table->columnWidth(0) > before);
+    int after = 0;
+    for (int c = 1; c < ResultsColumnCount; ++c)
+        after += table->columnWidth(c);
+    QCOMPARE(after, numbers);
 }
 
 TALLY_GL_TEST_MAIN(TestResultsTable)

@@ -13,6 +13,7 @@
 #include "gui/webview/browser_window.h"
 #include "gui/webview/lazy_web_view.h"
 #include "gui/webview/website_frame.h"
+#include "support/item_views.h"
 #include "support/local_http_server.h"
 
 #include <QComboBox>
@@ -23,6 +24,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTimer>
+#include <QTreeView>
 
 #include <functional>
 
@@ -78,11 +80,10 @@ struct WebFixture : MainWindowFixture {
     // Clicks (or double-clicks) the results row of a URL, the nth of that URL.
     void clickResultsRow(const QString& url, int nth = 0, bool twice = false) {
         ResultsTable* table = form->resultsTable();
-        for (int i = 0; i < table->topLevelItemCount(); ++i) {
-            QTreeWidgetItem* row = table->topLevelItem(i);
-            if (row->text(0) != url || nth-- > 0)
+        for (int i = 0; i < test::rowCount(table); ++i) {
+            if (test::cellText(table, i, 0) != url || nth-- > 0)
                 continue;
-            const QPoint at = table->visualItemRect(row).center();
+            const QPoint at = test::rowPoint(table, i);
             QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, at);
             if (twice)
                 QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, at);
@@ -90,10 +91,10 @@ struct WebFixture : MainWindowFixture {
         }
         QFAIL("no such results row");
     }
-    QTreeWidget* list2() const { return form->websiteFrame()->webResults(); }
+    QTreeView* list2() const { return form->websiteFrame()->webResults(); }
     int selectedWebRow() const {
-        const QList<QTreeWidgetItem*> rows = list2()->selectedItems();
-        return rows.size() == 1 ? list2()->indexOfTopLevelItem(rows.first()) : -1;
+        const QModelIndexList rows = list2()->selectionModel()->selectedRows();
+        return rows.size() == 1 ? rows.first().row() : -1;
     }
 };
 
@@ -135,7 +136,7 @@ void TestWebviewMainWindow::webResultsForTheSecondUrlShowsItsHomePage() {
     const QString first = f.server.urlString("/one/");
     const QString second = f.server.urlString("/two/");
     f.scan({first, second});
-    QCOMPARE(f.list2()->topLevelItemCount(), 14);
+    QCOMPARE(test::rowCount(f.list2()), 14);
     QCOMPARE(f.form->currentTab(), 1);
     // The browser is not started by a scan, nor the web engine loaded, nor OpenGL prepared.
     QVERIFY(!f.form->websiteFrame()->browser()->isCreated());
@@ -147,11 +148,11 @@ void TestWebviewMainWindow::webResultsForTheSecondUrlShowsItsHomePage() {
     f.clickResultsRow(second);
     QTest::mouseClick(f.find<QPushButton>("Command12"), Qt::LeftButton);
     QCOMPARE(f.selectedWebRow(), 7);
-    QCOMPARE(f.list2()->topLevelItem(7)->text(0), QString("Home Page"));
+    QCOMPARE(test::cellText(f.list2(), 7, 0), QString("Home Page"));
     QCOMPARE(f.form->currentTab(), 3);
     QVERIFY(f.find<QWidget>("Frame4")->isVisible());
     QVERIFY(f.list2()->viewport()->rect().contains(
-        f.list2()->visualItemRect(f.list2()->topLevelItem(7)).center()));
+        f.list2()->visualRect(f.list2()->model()->index(7, 0)).center()));
     QTRY_COMPARE_WITH_TIMEOUT(f.server.pageTargets(), QStringList{"/two/"}, loadTimeout);
     auto* address = f.form->websiteFrame()->findChild<QLineEdit*>("Text1");
     QTRY_COMPARE_WITH_TIMEOUT(address->text(), second, loadTimeout);
@@ -162,10 +163,8 @@ void TestWebviewMainWindow::webResultsForTheSecondUrlShowsItsHomePage() {
     QVERIFY(QOpenGLContext::globalShareContext());
 
     // A click on the second URL's "Google" row opens the engine's page; the tab stays.
-    QTreeWidgetItem* google = f.list2()->topLevelItem(8);
-    QCOMPARE(google->text(0), QString("Google"));
-    QTest::mouseClick(f.list2()->viewport(), Qt::LeftButton, {},
-                      f.list2()->visualItemRect(google).center());
+    QCOMPARE(test::cellText(f.list2(), 8, 0), QString("Google"));
+    QTest::mouseClick(f.list2()->viewport(), Qt::LeftButton, {}, test::rowPoint(f.list2(), 8));
     QTRY_VERIFY_WITH_TIMEOUT(
         f.server.pageTargets().contains("/engine-Google?q=link:" + xurlEncode::URLEncode(second)),
         loadTimeout);
@@ -178,7 +177,7 @@ void TestWebviewMainWindow::webResultsWithoutASelectedRowShowsTheMessage() {
     QTest::mouseClick(f.find<QPushButton>("Command12"), Qt::LeftButton);
     f.scan({f.server.urlString("/one/")});
     f.form->resultsTable()->clearSelection();
-    f.form->resultsTable()->setCurrentItem(nullptr);
+    f.form->resultsTable()->setCurrentIndex(QModelIndex());
     f.form->selectTab(2);
     QTest::mouseClick(f.find<QPushButton>("Command12"), Qt::LeftButton);
     const QString message =
@@ -193,7 +192,7 @@ void TestWebviewMainWindow::webResultsForARepeatedUrlOpensTheFirstGroup() {
     WebFixture f;
     const QString url = f.server.urlString("/same/");
     f.scan({url, url});
-    QCOMPARE(f.list2()->topLevelItemCount(), 14);
+    QCOMPARE(test::rowCount(f.list2()), 14);
     // A double click on the second results row of that URL.
     f.clickResultsRow(url, 1, true);
     QCOMPARE(f.selectedWebRow(), 0);

@@ -10,6 +10,7 @@
 // window appeared, "message" for every message box (closed at once), "data" the About window's
 // data folder, "saved" once the save dialog closed, "done" at the end, or "timeout" and the step.
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
@@ -21,7 +22,6 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QTimer>
-#include <QTreeWidget>
 
 namespace {
 
@@ -102,12 +102,13 @@ private:
             return true;
         case 3: { // the scan is over: select the row, Save Selected
             auto* start = child<QAbstractButton>(main, "Command1");
-            auto* table = child<QTreeWidget>(main, "ListView1");
-            if (!start || !start->isEnabled() || !table || table->topLevelItemCount() != 1 ||
-                table->topLevelItem(0)->text(1).isEmpty())
+            auto* table = child<QAbstractItemView>(main, "ListView1");
+            QAbstractItemModel* model = table ? table->model() : nullptr;
+            if (!start || !start->isEnabled() || !model || model->rowCount() != 1 ||
+                model->index(0, 1).data().toString().isEmpty())
                 return false;
-            report(QStringLiteral("total"), table->topLevelItem(0)->text(1));
-            table->setCurrentItem(table->topLevelItem(0));
+            report(QStringLiteral("total"), model->index(0, 1).data().toString());
+            table->setCurrentIndex(model->index(0, 0));
             // The dialog is modal: the click returns only when it closes, so it comes from a
             // timer of its own, and this one goes on ticking while the dialog is up.
             if (auto* save = child<QAbstractButton>(main, "Command4"))

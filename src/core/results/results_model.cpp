@@ -1,0 +1,400 @@
+#include "core/results/results_model.h"
+
+#include "core/numbers/numbers.h"
+#include "core/scan/scan_run.h"
+
+#include <QCoreApplication>
+
+#include <algorithm>
+
+namespace tally {
+
+namespace {
+
+QString tr(const char* text) {
+    return QCoreApplication::translate("ResultsModel", text);
+}
+
+std::array<const EngineOutcome*, EngineCount> outcomesOf(const ResultRecord& record) {
+    std::array<const EngineOutcome*, EngineCount> outcomes{};
+    for (int s = 0; s < EngineCount; ++s)
+        if (record.cells[s].settled)
+            outcomes[s] = &record.cells[s].outcome;
+    return outcomes;
+}
+
+} // namespace
+
+// ---- ResultRecord ----
+
+bool ResultRecord::isOff(int slot) const {
+    return engines->slot[slot].switchedOff;
+}
+
+bool ResultRecord::isFailure(int slot) const {
+    return cells[slot].settled && !isOff(slot) && !cells[slot].outcome.isCount();
+}
+
+QString ResultRecord::cellText(int slot) const {
+    if (isOff(slot))
+        return tr("off");
+    const ResultCell& cell = cells[slot];
+    return cell.settled && cell.outcome.isCount() ? cell.outcome.count : QString();
+}
+
+QString ResultRecord::cellNote(int slot) const {
+    if (isOff(slot))
+        return tr("switched off");
+    const ResultCell& cell = cells[slot];
+    if (!cell.settled)
+        return QString();
+    return cell.outcome.isCount() ? cell.outcome.note : cell.outcome.reason;
+}
+
+std::optional<double> ResultRecord::value(int slot) const {
+    const ResultCell& cell = cells[slot];
+    if (isOff(slot) || !cell.settled || !cell.outcome.isCount())
+        return std::nullopt;
+    if (!engines->slot[slot].countsIntoTotal)
+        return readDecimalNumber(cell.outcome.count); // a score keeps its decimals
+    if (!cell.count)
+        return std::nullopt;
+    return double(*cell.count);
+}
+
+std::optional<qint64> ResultRecord::total() const {
+    if (!finished)
+        return std::nullopt;
+    return engines->total(outcomesOf(*this));
+}
+
+QString ResultRecord::totalText() const {
+    const std::optional<qint64> sum = total();
+    return sum ? QString::number(*sum) : QString();
+}
+
+int ResultRecord::profile() const {
+    return engines->profile(total());
+}
+
+QString profileWords(int profile) {
+    switch (profile) {
+    case 1:
+        return tr("Low profile");
+    case 2:
+        return tr("Medium profile");
+    case 3:
+        return tr("High profile");
+    default:
+        return QString();
+    }
+}
+
+QList<RowCell> savedCells(const ResultRecord& record) {
+    QList<RowCell> cells;
+    for (int s = 0; s < EngineCount; ++s) {
+        if (record.isOff(s))
+            continue;
+        const ResultCell& cell = record.cells[s];
+        cells.append({record.engines->slot[s].caption,
+                      cell.settled && cell.outcome.isCount() ? cell.outcome.count : QString()});
+    }
+    return cells;
+}
+
+// ---- ResultsModel ----
+
+int ResultsModel::slotOfColumn(int column) {
+    const int slot = column - FirstEngineColumn;
+    return slot >= 0 && slot < EngineCount ? slot : -1;
+}
+
+ResultsModel::ResultsModel(QObject* parent) : ReorderableTableModel(parent) {}
+
+ResultsModel::~ResultsModel() = default;
+
+int ResultsModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : int(rows_.size());
+}
+
+int ResultsModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QVariant ResultsModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= rows_.size() || index.column() >= ColumnCount)
+        return QVariant();
+    const ResultRecord& r = *rows_.at(index.row());
+    const int column = index.column();
+    const int slot = slotOfColumn(column);
+    switch (role) {
+    case Qt::DisplayRole:
+        if (column == UrlColumn)
+            return r.url;
+        if (column == TotalColumn)
+            return r.totalText();
+        return r.cellText(slot);
+    case Qt::ToolTipRole:
+    case Qt::AccessibleDescriptionRole: {
+        const QString text = column == UrlColumn     ? profileWords(r.profile())
+                             : column == TotalColumn ? QString()
+                                                     : r.cellNote(slot);
+        return text.isEmpty() ? QVariant() : QVariant(text);
+    }
+    default:
+        return QVariant();
+    }
+}
+
+Qt::ItemFlags ResultsModel::flags(const QModelIndex& index) const {
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+}
+
+QVariant ResultsModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || section < 0 || section >= ColumnCount)
+        return QAbstractTableModel::headerData(section, orientation, role);
+    const int slot = slotOfColumn(section);
+    if (role == Qt::DisplayRole) {
+        if (section == UrlColumn)
+            return tr("Domain Name");
+        if (section == TotalColumn)
+            return tr("Total");
+        return header_->slot[slot].caption;
+    }
+    if (role == Qt::ToolTipRole && slot >= 0) {
+        const EngineSlotSnapshot& engine = header_->slot[slot];
+        const QString tip = engine.switchedOff          ? tr("switched off")
+                            : !engine.problem.isEmpty() ? engine.problem
+                                                        : engine.countMeaning;
+        return tip.isEmpty() ? QVariant() : QVariant(tip);
+    }
+    return QVariant();
+}
+
+void ResultsModel::setHeaderEngines(std::shared_ptr<const EngineSnapshot> engines) {
+    if (!engines || engines == header_)
+        return;
+    header_ = std::move(engines);
+    Q_EMIT headerDataChanged(Qt::Horizontal, FirstEngineColumn, ColumnCount - 1);
+}
+
+std::shared_ptr<const ResultRecord> ResultsModel::recordAt(int row) const {
+    if (row < 0 || row >= rows_.size())
+        return nullptr;
+    return rows_.at(row);
+}
+
+ResultRecords ResultsModel::records() const {
+    ResultRecords list;
+    list.reserve(rows_.size());
+    for (const std::shared_ptr<ResultRecord>& r : rows_)
+        list.append(r);
+    return list;
+}
+
+void ResultsModel::clear() {
+    beginResetModel();
+    rows_.clear();
+    pending_.clear();
+    pendingAt_ = 0;
+    scanned_.clear();
+    ++epoch_;
+    dirtyFirst_ = dirtyLast_ = -1;
+    changedSent_ = false;
+    for (QString& text : widest_)
+        text.clear();
+    endResetModel();
+}
+
+void ResultsModel::insertRecord(int position, ResultRecord record) {
+    publish();
+    const int row = std::clamp(position - 1, 0, int(rows_.size()));
+    if (!record.engines)
+        record.engines = EngineSnapshot::builtIn();
+    auto shared = std::make_shared<ResultRecord>(std::move(record));
+    noteWidth(TotalColumn, shared->totalText());
+    for (int s = 0; s < EngineCount; ++s)
+        noteWidth(columnOfSlot(s), shared->cellText(s));
+    beginInsertRows(QModelIndex(), row, row);
+    rows_.insert(row, std::move(shared));
+    endInsertRows();
+    Q_EMIT published();
+}
+
+void ResultsModel::follow(ScanRun* run) {
+    connect(run, &ScanRun::started, this, [this, run] { setHeaderEngines(run->snapshot()); });
+    connect(run, &ScanRun::rowStarted, this, [this, run](int position, const QString& url) {
+        startRow(position, url, run->snapshot());
+    });
+    connect(run, &ScanRun::engineResult, this, &ResultsModel::setOutcome);
+    connect(run, &ScanRun::rowFinished, this, [this](int position) { finishRow(position); });
+}
+
+ResultRecord* ResultsModel::recordAtPosition(int position, int* publishedRow) {
+    *publishedRow = -1;
+    const int v = position - 1;
+    if (v < 0)
+        return nullptr;
+    const int waiting = int(pending_.size());
+    if (waiting == 0 || v < pendingAt_) {
+        if (v >= rows_.size())
+            return nullptr;
+        *publishedRow = v;
+        return rows_.at(v).get();
+    }
+    if (v < pendingAt_ + waiting)
+        return pending_.at(v - pendingAt_).get();
+    if (v - waiting >= rows_.size())
+        return nullptr;
+    *publishedRow = v - waiting;
+    return rows_.at(v - waiting).get();
+}
+
+const ResultRecord* ResultsModel::recordAtPosition(int position) const {
+    int row = -1;
+    return const_cast<ResultsModel*>(this)->recordAtPosition(position, &row);
+}
+
+void ResultsModel::startRow(int position, const QString& url,
+                            std::shared_ptr<const EngineSnapshot> engines) {
+    auto record = std::make_shared<ResultRecord>();
+    record->url = url;
+    record->engines = engines ? std::move(engines) : EngineSnapshot::builtIn();
+    record->serial = nextSerial_++;
+    scanned_.append(record);
+    const int virtualCount = int(rows_.size() + pending_.size());
+    const int v = std::clamp(position - 1, 0, virtualCount);
+    // A run writes its rows one after the other at the top: they gather in one block that joins
+    // the published rows at the next publish. A row anywhere else publishes what waits first.
+    if (!pending_.isEmpty() && (v < pendingAt_ || v > pendingAt_ + pending_.size()))
+        publish();
+    if (pending_.isEmpty())
+        pendingAt_ = std::min(v, int(rows_.size()));
+    pending_.insert(v - pendingAt_, std::move(record));
+    touched();
+}
+
+void ResultsModel::setOutcome(int position, int slot, const EngineOutcome& outcome) {
+    if (slot < 0 || slot >= EngineCount)
+        return;
+    int row = -1;
+    ResultRecord* record = recordAtPosition(position, &row);
+    if (!record)
+        return;
+    ResultCell& cell = record->cells[slot];
+    cell.settled = true;
+    cell.outcome = outcome;
+    cell.count = outcome.isCount() ? readRoundedNumber(outcome.count) : std::nullopt;
+    noteWidth(columnOfSlot(slot), record->cellText(slot));
+    noteWidth(TotalColumn, record->totalText()); // a finished row's total changes with it
+    markDirty(row);
+    touched();
+}
+
+void ResultsModel::finishRow(int position) {
+    int row = -1;
+    ResultRecord* record = recordAtPosition(position, &row);
+    if (!record)
+        return;
+    record->finished = true;
+    noteWidth(TotalColumn, record->totalText());
+    markDirty(row);
+    touched();
+}
+
+void ResultsModel::markDirty(int publishedRow) {
+    if (publishedRow < 0)
+        return;
+    dirtyFirst_ = dirtyFirst_ < 0 ? publishedRow : std::min(dirtyFirst_, publishedRow);
+    dirtyLast_ = std::max(dirtyLast_, publishedRow);
+}
+
+void ResultsModel::noteWidth(int column, const QString& text) {
+    if (text.size() > widest_[column].size())
+        widest_[column] = text;
+}
+
+QString ResultsModel::widestText(int column) const {
+    return column >= 0 && column < ColumnCount ? widest_[column] : QString();
+}
+
+void ResultsModel::touched() {
+    if (!deferred_) {
+        publish();
+        return;
+    }
+    if (!changedSent_) {
+        changedSent_ = true;
+        Q_EMIT changed();
+    }
+}
+
+void ResultsModel::setDeferred(bool deferred) {
+    deferred_ = deferred;
+    if (!deferred)
+        publish();
+}
+
+bool ResultsModel::hasUnpublished() const {
+    return !pending_.isEmpty() || dirtyFirst_ >= 0;
+}
+
+void ResultsModel::publish() {
+    changedSent_ = false;
+    if (!hasUnpublished())
+        return;
+    if (dirtyFirst_ >= 0) {
+        const int first = dirtyFirst_;
+        const int last = std::min(dirtyLast_, int(rows_.size()) - 1);
+        dirtyFirst_ = dirtyLast_ = -1;
+        if (first <= last)
+            Q_EMIT dataChanged(index(first, 0), index(last, ColumnCount - 1));
+    }
+    if (!pending_.isEmpty()) {
+        const int n = int(pending_.size());
+        beginInsertRows(QModelIndex(), pendingAt_, pendingAt_ + n - 1);
+        if (pendingAt_ == rows_.size()) {
+            rows_.append(pending_); // a scan after "Clear Results": its rows are all there is
+        } else {
+            QList<std::shared_ptr<ResultRecord>> rows;
+            rows.reserve(rows_.size() + n);
+            rows.append(rows_.mid(0, pendingAt_));
+            rows.append(pending_);
+            rows.append(rows_.mid(pendingAt_));
+            rows_ = std::move(rows);
+        }
+        pending_.clear();
+        endInsertRows();
+    }
+    Q_EMIT published();
+}
+
+void ResultsModel::sortRows(int column, SortKind kind, bool ascending) {
+    if (column < 0 || column >= ColumnCount)
+        return;
+    publish();
+    reorderRows(rows_, sortedOrder(column, kind, ascending));
+}
+
+QList<int> ResultsModel::sortedOrder(int column, SortKind kind, bool ascending) const {
+    const int n = int(rows_.size());
+    QStringList cells;
+    cells.reserve(n);
+    for (int r = 0; r < n; ++r)
+        cells.append(data(index(r, column), Qt::DisplayRole).toString());
+    return sortedPositions(cells, kind, ascending);
+}
+
+ResultRecords ResultsModel::sortedRecords(int column, SortKind kind, bool ascending) const {
+    if (column < 0 || column >= ColumnCount)
+        return records();
+    ResultRecords list;
+    list.reserve(rows_.size());
+    for (int r : sortedOrder(column, kind, ascending))
+        list.append(rows_.at(r));
+    return list;
+}
+
+} // namespace tally

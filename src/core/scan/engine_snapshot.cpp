@@ -1,0 +1,71 @@
+#include "core/scan/engine_snapshot.h"
+
+#include "core/numbers/numbers.h"
+
+namespace tally {
+
+EngineSnapshot EngineSnapshot::of(const EngineSet& engines, qint64 low, qint64 medium) {
+    EngineSnapshot snapshot;
+    snapshot.low = low;
+    snapshot.medium = medium;
+    for (int s = 0; s < EngineCount; ++s) {
+        const EngineDefinition& d = engines.definitions[s];
+        EngineSlotSnapshot& engine = snapshot.slot[s];
+        engine.key = d.key;
+        engine.caption = d.caption;
+        engine.rowText = d.rowText;
+        engine.kind = d.kind;
+        engine.countMeaning = d.countMeaning();
+        engine.problem = d.usable() ? QString() : d.failureReason();
+    }
+    return snapshot;
+}
+
+std::shared_ptr<const EngineSnapshot> EngineSnapshot::builtIn() {
+    static const std::shared_ptr<const EngineSnapshot> snapshot =
+        std::make_shared<const EngineSnapshot>(of(builtInEngines()));
+    return snapshot;
+}
+
+QStringList EngineSnapshot::captions() const {
+    QStringList list;
+    for (const EngineSlotSnapshot& s : slot)
+        list << s.caption;
+    return list;
+}
+
+bool EngineSnapshot::summed(int s) const {
+    return s >= 0 && s < EngineCount && slot[s].countsIntoTotal && !slot[s].switchedOff;
+}
+
+qint64
+EngineSnapshot::addCounts(qint64 running,
+                          const std::array<const EngineOutcome*, EngineCount>& outcomes) const {
+    for (int s = 0; s < EngineCount; ++s)
+        if (summed(s) && outcomes[s] && outcomes[s]->isCount())
+            running = addRoundedHalfEven(running, outcomes[s]->count);
+    return running;
+}
+
+std::optional<qint64>
+EngineSnapshot::total(const std::array<const EngineOutcome*, EngineCount>& outcomes) const {
+    bool anyCount = false;
+    for (int s = 0; s < EngineCount && !anyCount; ++s)
+        anyCount =
+            summed(s) && outcomes[s] && outcomes[s]->isCount() && readsAsNumber(outcomes[s]->count);
+    if (!anyCount)
+        return std::nullopt;
+    return addCounts(0, outcomes);
+}
+
+int EngineSnapshot::profile(std::optional<qint64> total) const {
+    return total ? profileOf(*total, low, medium) : 0;
+}
+
+int profileOf(qint64 total, qint64 low, qint64 medium) {
+    if (total < low)
+        return 1;
+    return total >= medium ? 3 : 2;
+}
+
+} // namespace tally

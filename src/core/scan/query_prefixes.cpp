@@ -1,0 +1,50 @@
+#include "core/scan/query_prefixes.h"
+
+#include "core/scan/engine_table.h"
+#include "core/settings/program_folder.h"
+
+#include <QFile>
+
+#include <sys/stat.h>
+
+namespace tally {
+
+QueryPrefixes::QueryPrefixes(const QString& settingsIni)
+    : path_(ProgramFolder::resolve(settingsIni)) {}
+
+QueryPrefixes::Stamp QueryPrefixes::stampOf(const QString& path) {
+    Stamp stamp;
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return stamp;
+    stamp.exists = true;
+    stamp.device = quint64(info.st_dev);
+    stamp.inode = quint64(info.st_ino);
+    stamp.size = qint64(info.st_size);
+    stamp.modifiedNs = qint64(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+    stamp.changedNs = qint64(info.st_ctim.tv_sec) * 1000000000 + info.st_ctim.tv_nsec;
+    return stamp;
+}
+
+void QueryPrefixes::refresh() {
+    const Stamp now = stampOf(path_);
+    if (loaded_ && now == stamp_)
+        return;
+    // Stamped before the read: a change during the read shows as a change at the next request.
+    stamp_ = now;
+    loaded_ = true;
+    document_ = modINI::IniDocument::load(path_);
+    ++reads_;
+}
+
+QString QueryPrefixes::prefix(const QString& key) {
+    refresh();
+    return document_.value(QLatin1String(EnginesSection), key, QString());
+}
+
+QString QueryPrefixes::pacing(const QString& key) {
+    refresh();
+    return document_.value(QLatin1String(PacingSection), key, QString());
+}
+
+} // namespace tally
