@@ -334,18 +334,4 @@ bool readsAsSortNumber(const QString& text, double* value) {
     return read;
 }
 
-std::optional<quint64> readPlainIndex(QByteArrayView text) {
-    const qsizetype n = text.size();
-    if (n == 0 || n > 19 || (n > 1 && text[0] == '0'))
-        return std::nullopt;
-    quint64 value = 0;
-    for (qsizetype i = 0; i < n; ++i) {
-        const char c = text[i];
-        if (c < '0' || c > '9')
-            return std::nullopt;
-        value = value * 10 + quint64(c - '0');
-    }
-    return value;
-}
-
 } // namespace tally
