@@ -19,7 +19,9 @@
 //                "{key}" in a value is the slot's key from the per-user section "Keys"), KeyName
 //                (that key's name there; the slot's key by default)
 //   graph:       Index (the link index file; relative to the program folder), Release (the name
-//                shown instead of the index's own)
+//                shown instead of the index's own), Measure (linking-domains, the default;
+//                harmonic-rank or pagerank-rank: positions, 1 the best, from an index made with
+//                the release's ranks)
 // A value in double quotes is taken between them, with \n, \r, \t, \" and \\ read as the
 // characters they stand for: so a marker may begin or end with a space. Yes/no keys take yes, no,
 // 1 or 0. Lines starting with ";" or "#" are comments.
@@ -70,6 +72,7 @@ struct EngineDefinition {
     // graph
     QString indexPath;
     QString release;
+    GraphMeasure measure = GraphMeasure::LinkingDomains;
     std::shared_ptr<const LinkIndex> index;
 
     // What is wrong with the definition ("unknown kind "jsn""), empty when nothing is.
@@ -78,8 +81,11 @@ struct EngineDefinition {
     bool usable() const { return problem.isEmpty(); }
     // The failure reason of its cells while it has a problem.
     QString failureReason() const;
-    // What the count means, for a graph engine: "linking domains in <release>".
+    // What the count means, for a graph engine: "linking domains in <release>" ("harmonic
+    // centrality rank in <release>"...).
     QString countMeaning() const;
+    // The same for one vertex: "linking domains to com.example in <release>".
+    QString countMeaningOf(const QByteArray& vertex) const;
     // The request headers with "{key}" filled in from the per-user store.
     QList<QPair<QByteArray, QByteArray>> requestHeaders() const;
     // The text put after the prefix for a URL; nothing when the URL has no host to put there.

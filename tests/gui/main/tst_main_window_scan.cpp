@@ -414,7 +414,9 @@ void TestMainWindowScan::slotCaptionsAndGraphCounts() {
     f.waitIdle();
     const QTreeWidgetItem* row = f.table()->topLevelItem(0);
     QCOMPARE(row->text(7), QString("77"));
-    QCOMPARE(row->toolTip(7), QString("linking domains in cc-test"));
+    QCOMPARE(row->toolTip(7), QString("linking domains to example.site7 in cc-test"));
+    QCOMPARE(row->data(7, Qt::AccessibleDescriptionRole).toString(),
+             QString("linking domains to example.site7 in cc-test"));
     QCOMPARE(row->text(1), QString::number(7 * (1 + 2 + 3 + 4 + 5) + 77));
     QCOMPARE(statuses.last(), "Scanning " + site(7) + " on Linking domains");
     QCOMPARE(f.form->websiteFrame()->webResults()->topLevelItem(6)->text(0),
