@@ -77,7 +77,7 @@ private Q_SLOTS:
         QTest::addColumn<NameOrder>("order");
         for (NameOrder order : {NameOrder::Bytes, NameOrder::TrailingDot}) {
             const char* o = order == NameOrder::Bytes ? "bytes" : "trailing dot";
-            for (int count : {0, 1, 63, 64, 65, 8193, 30000})
+            for (int count : {0, 1, 63, 64, 65, 8193, 12000})
                 QTest::addRow("%s, %d names", o, count) << count << order;
         }
     }
@@ -247,38 +247,44 @@ private Q_SLOTS:
     // opened index's own values or fails; no crash, no value of the other version.
     void rewrittenDuringLookups() {
         test::TestEnv env(false);
-        const QList<QByteArray> names = namesOf(20000, NameOrder::Bytes);
+        const QList<QByteArray> names = namesOf(10000, NameOrder::Bytes);
         const QByteArray first = indexOf(names, NameOrder::Bytes, 0);
         const QByteArray second = indexOf(names, NameOrder::Bytes, 5);
         QVERIFY(writeFileAtomically(env.file("c.links"), first));
         const auto index = LinkIndex::open(env.file("c.links"));
         QVERIFY(index);
         std::atomic<bool> done{false};
+        std::atomic<int> rounds{0};
         std::thread writer([&] {
             for (int round = 0; !done; ++round) {
                 const QByteArray& bytes = round % 3 == 0 ? second : first;
                 rewriteInPlace(env.file("c.links"), round % 3 == 2 ? bytes.left(5000) : bytes);
+                rounds = round + 1;
             }
         });
+        // At least 1,000 lookups, and on until the writer has been through each of its three
+        // versions twice (it may start late on a busy machine).
         int answered = 0;
         int failed = 0;
-        for (int k = 0; k < 3000; ++k) {
+        QString wrong;
+        for (int k = 0; wrong.isEmpty() && (k < 1000 || rounds < 6); ++k) {
             const int i = (k * 7919) % names.size();
             const LinkIndex::Lookup found = index->find(names[i]);
             if (found.status == LinkIndex::Lookup::Status::Found) {
                 if (found.values != valuesOf(i, 0))
-                    break;
+                    wrong = QString("another version's values for name %1").arg(i);
                 ++answered;
             } else if (found.status == LinkIndex::Lookup::Status::Changed ||
                        found.status == LinkIndex::Lookup::Status::Damaged) {
                 ++failed;
             } else {
-                break;
+                wrong = QString("status %1 for name %2").arg(statusName(found.status)).arg(i);
             }
         }
         done = true;
         writer.join();
-        QCOMPARE(answered + failed, 3000);
+        QVERIFY2(wrong.isEmpty(), qPrintable(wrong));
+        QVERIFY(answered + failed >= 1000);
         QVERIFY(failed > 0);
     }
 };
