@@ -1,15 +1,22 @@
 // tallyscope-graph: the link index of a published web graph for Tallyscope's graph engines.
 //
-//   tallyscope-graph import <vertices> <edges> [--out FILE] [--release NAME] [--level domain|host]
+//   tallyscope-graph import <vertices> [<edges>] [--ranks FILE] [--out FILE] [--release NAME]
+//                           [--level domain|host]
+//   tallyscope-graph import-counts <file> [--out FILE] [--release NAME] [--level domain|host]
 //   tallyscope-graph lookup <index> <url>...
+//   tallyscope-graph --version | --help
 #include "core/linkgraph/graph_import.h"
 #include "core/linkgraph/link_index.h"
+#include "core/product/product.h"
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QLocale>
 #include <QStringList>
 
+#include <atomic>
+#include <csignal>
 #include <cstdio>
 #include <new>
 
@@ -21,15 +28,37 @@ namespace {
 
 const char* const Usage =
     "usage:\n"
-    "  tallyscope-graph import <vertices> <edges> [--out FILE] [--release NAME]\n"
-    "                          [--level domain|host]\n"
-    "      Reads a web graph's vertices (\"id<TAB>reversed name[<TAB>hosts]\") and edges\n"
-    "      (\"from id<TAB>to id\", sorted by from id), plain or gzip, and writes the link index:\n"
-    "      the number of distinct vertices linking to each vertex. FILE defaults to\n"
-    "      <release>-<level>.links in the current folder; the release and level default to\n"
-    "      what the vertices file's name says (cc-main-2024-feb-apr-may-domain-vertices.txt.gz).\n"
+    "  tallyscope-graph import <vertices> [<edges>] [--ranks FILE] [--out FILE]\n"
+    "                          [--release NAME] [--level domain|host]\n"
+    "      Reads a web graph's vertices (\"id<TAB>reversed name[<TAB>hosts]\"), edges\n"
+    "      (\"from id<TAB>to id\", sorted by from id) and ranks file (harmonic centrality and\n"
+    "      PageRank positions), plain or gzip, and writes the link index: the number of\n"
+    "      distinct vertices linking to each vertex, and its positions. Give the edges, the\n"
+    "      ranks or both. FILE defaults to <release>-<level>.links in the current folder; the\n"
+    "      release and level default to what the vertices file's name says\n"
+    "      (cc-main-2024-feb-apr-may-domain-vertices.txt.gz).\n"
+    "  tallyscope-graph import-counts <file> [--out FILE] [--release NAME] [--level domain|host]\n"
+    "      Makes the same index from a table of \"reversed name<TAB>count\" lines (plain or\n"
+    "      gzip), such as a Spark or DuckDB job over a whole release writes.\n"
     "  tallyscope-graph lookup <index> <url>...\n"
-    "      Prints each URL's count: by its host, else by its registrable domain.\n";
+    "      Prints each URL's vertex and values: the exact host in a host index, the\n"
+    "      registrable domain in a domain index.\n"
+    "  tallyscope-graph --version\n"
+    "\n"
+    "Exit status: 0 done, 1 failed (a lookup: a URL not in the index), 2 bad arguments,\n"
+    "130 interrupted. A failed or interrupted import leaves any earlier index as it was.\n";
+
+std::atomic<bool> interrupted{false};
+
+extern "C" void onInterrupt(int) {
+    interrupted.store(true);
+    std::signal(SIGINT, SIG_DFL); // a second Ctrl+C ends the program at once
+    std::signal(SIGTERM, SIG_DFL);
+}
+
+QString tr(const char* text) {
+    return QCoreApplication::translate("GraphTool", text);
+}
 
 QString number(quint64 n) {
     return QLocale::c().toString(qulonglong(n));
@@ -61,11 +90,15 @@ QString duration(qint64 seconds) {
 void showProgress(const GraphImportProgress& p) {
     static const bool terminal = ::isatty(STDERR_FILENO);
     if (p.phase == GraphImportProgress::Phase::Writing) {
-        std::fprintf(stderr, "%swriting the index...\n", terminal ? "\n" : "");
+        std::fprintf(stderr, "%s%s\n", terminal ? "\n" : "",
+                     tr("writing the index...").toLocal8Bit().constData());
         return;
     }
-    const char* what = p.phase == GraphImportProgress::Phase::Vertices ? "vertices" : "edges";
-    const double seconds = std::max<double>(p.elapsedMs, 1) / 1000.0;
+    const char* what = p.phase == GraphImportProgress::Phase::Vertices ? "vertices"
+                       : p.phase == GraphImportProgress::Phase::Edges  ? "edges"
+                       : p.phase == GraphImportProgress::Phase::Ranks  ? "ranks"
+                                                                       : "counts";
+    const double seconds = std::max<double>(double(p.elapsedMs), 1) / 1000.0;
     QString line = QStringLiteral("%1: %2 lines").arg(QLatin1String(what), number(p.lines));
     if (p.elapsedMs >= 200) // a rate over less is noise
         line += QStringLiteral(", %1 lines/s").arg(number(quint64(double(p.lines) / seconds)));
@@ -80,76 +113,147 @@ void showProgress(const GraphImportProgress& p) {
     std::fflush(stderr);
 }
 
-int import(const QStringList& args) {
-    GraphImportOptions options;
+// The options every import takes; false (having said why) on a bad one.
+struct CommonOptions {
+    QString out;
+    QString release;
+    std::optional<GraphLevel> level;
+    QString ranks;
     QStringList files;
+};
+
+bool readOptions(const QStringList& args, bool ranksAllowed, CommonOptions* o) {
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& arg = args[i];
         const bool hasValue = i + 1 < args.size();
         if (arg == QLatin1String("--out") && hasValue) {
-            options.outFile = args[++i];
+            o->out = args[++i];
         } else if (arg == QLatin1String("--release") && hasValue) {
-            options.release = args[++i];
+            o->release = args[++i];
+        } else if (arg == QLatin1String("--ranks") && hasValue && ranksAllowed) {
+            o->ranks = args[++i];
         } else if (arg == QLatin1String("--level") && hasValue) {
             const QString level = args[++i];
-            if (level == QLatin1String("domain"))
-                options.level = GraphLevel::Domains;
-            else if (level == QLatin1String("host"))
-                options.level = GraphLevel::Hosts;
-            else {
-                say(QStringLiteral("tallyscope-graph: --level takes domain or host"));
-                return 2;
+            if (level == QLatin1String("domain")) {
+                o->level = GraphLevel::Domains;
+            } else if (level == QLatin1String("host")) {
+                o->level = GraphLevel::Hosts;
+            } else {
+                say(tr("tallyscope-graph: --level takes domain or host"));
+                return false;
             }
         } else if (arg.startsWith(QLatin1String("--"))) {
-            say(QStringLiteral("tallyscope-graph: unknown option %1").arg(arg));
+            say(tr("tallyscope-graph: unknown option %1").arg(arg));
             std::fputs(Usage, stderr);
-            return 2;
+            return false;
         } else {
-            files << arg;
+            o->files << arg;
         }
     }
-    if (files.size() != 2) {
+    return true;
+}
+
+QString defaultOut(const QString& release, GraphLevel level) {
+    return release + (level == GraphLevel::Hosts ? QStringLiteral("-host.links")
+                                                 : QStringLiteral("-domain.links"));
+}
+
+int failure(const GraphImportReport& r, const QString& out) {
+    say(QStringLiteral("tallyscope-graph: ") + r.error);
+    if (QFileInfo::exists(out))
+        say(tr("%1 was left as it was.").arg(out));
+    return r.cancelled ? 130 : 1;
+}
+
+void summary(const GraphImportReport& r, const QString& out) {
+    const QString level = r.level == GraphLevel::Hosts ? tr("hosts") : tr("domains");
+    say(tr("%1: %2 %3 of %4, %5 bytes (names in %6 order)")
+            .arg(out, number(r.vertices), level, r.release, number(quint64(r.indexBytes)),
+                 r.order == NameOrder::Bytes ? tr("byte") : tr("trailing-dot")));
+    say(tr("vertices: %1 lines, %2 malformed, %3 repeated ids, %4 repeated names%5")
+            .arg(number(r.vertexLines), number(r.malformedVertexLines), number(r.repeatedIds),
+                 number(r.repeatedNames),
+                 r.namesSorted ? tr(" (in no known order: sorted)") : QString()));
+    if (r.measures & measureBit(GraphMeasure::LinkingDomains) && r.edgeLines > 0)
+        say(tr("edges: %1 lines, %2 links counted, %3 malformed, %4 with an unknown id, "
+               "%5 repeated, %6 to themselves")
+                .arg(number(r.edgeLines), number(r.links), number(r.malformedEdgeLines),
+                     number(r.unknownIdEdges), number(r.repeatedEdges), number(r.selfLinks)));
+    if (r.fromIdsOutOfOrder > 0)
+        say(tr("warning: the edges are not sorted by from id (%1 places); a link listed in two "
+               "places counts twice")
+                .arg(number(r.fromIdsOutOfOrder)));
+    if (r.measures & measureBit(GraphMeasure::HarmonicRank))
+        say(tr("ranks: %1 lines, %2 vertices ranked, %3 malformed, %4 not in the vertices")
+                .arg(number(r.rankLines), number(r.ranked), number(r.malformedRankLines),
+                     number(r.unknownRankNames)));
+    say(tr("processor time: %1 s parsing, %2 s reading and inflating")
+            .arg(double(r.parsingCpuMs) / 1000, 0, 'f', 2)
+            .arg(double(r.readingCpuMs) / 1000, 0, 'f', 2));
+    const qint64 peak = peakMemoryKiB();
+    say(QStringLiteral("peak memory: %1 MiB (%2 KiB)").arg(peak / 1024).arg(peak));
+}
+
+int import(const QStringList& args) {
+    CommonOptions o;
+    if (!readOptions(args, true, &o))
+        return 2;
+    if (o.files.isEmpty() || o.files.size() > 2 || (o.files.size() == 1 && o.ranks.isEmpty())) {
         std::fputs(Usage, stderr);
         return 2;
     }
-    options.verticesFile = files[0];
-    options.edgesFile = files[1];
+    GraphImportOptions options;
+    options.verticesFile = o.files[0];
+    options.edgesFile = o.files.value(1);
+    options.ranksFile = o.ranks;
+    options.release = o.release;
+    options.level = o.level;
+    options.cancel = &interrupted;
+    options.outFile = o.out;
     if (options.outFile.isEmpty()) {
         const ReleaseOfFile named = releaseOfVerticesFile(options.verticesFile);
-        const GraphLevel level = options.level.value_or(named.level);
-        options.outFile = (options.release.isEmpty() ? named.release : options.release) +
-                          (level == GraphLevel::Hosts ? QStringLiteral("-host.links")
-                                                      : QStringLiteral("-domain.links"));
+        options.outFile = defaultOut(o.release.isEmpty() ? named.release : o.release,
+                                     o.level.value_or(named.level));
     }
-
     const GraphImportReport r = importGraph(options, showProgress);
-    if (!r.ok) {
-        say(QStringLiteral("tallyscope-graph: ") + r.error);
-        return 1;
-    }
-    const QString level =
-        r.level == GraphLevel::Hosts ? QStringLiteral("hosts") : QStringLiteral("domains");
-    say(QStringLiteral("%1: %2 %3 of %4, %5 bytes")
-            .arg(options.outFile, number(r.vertices), level, r.release,
-                 number(quint64(r.indexBytes))));
-    say(QStringLiteral("vertices: %1 lines, %2 malformed, %3 repeated ids, %4 repeated names%5")
-            .arg(number(r.vertexLines), number(r.malformedVertexLines), number(r.repeatedIds),
-                 number(r.repeatedNames),
-                 r.namesSorted ? QStringLiteral(" (not in name order: sorted)") : QString()));
-    say(QStringLiteral("edges: %1 lines, %2 links counted, %3 malformed, %4 with an unknown id, "
-                       "%5 repeated, %6 to themselves")
-            .arg(number(r.edgeLines), number(r.links), number(r.malformedEdgeLines),
-                 number(r.unknownIdEdges), number(r.repeatedEdges), number(r.selfLinks)));
-    if (r.fromIdsOutOfOrder > 0)
-        say(QStringLiteral(
-                "warning: the edges are not sorted by from id (%1 places); a link listed "
-                "in two places counts twice")
-                .arg(number(r.fromIdsOutOfOrder)));
-    const qint64 peak = peakMemoryKiB();
-    say(QStringLiteral("peak memory: %1 MiB (%2 KiB)").arg(peak / 1024).arg(peak));
+    if (!r.ok)
+        return failure(r, options.outFile);
+    summary(r, options.outFile);
     return 0;
 }
 
+int importCountsCommand(const QStringList& args) {
+    CommonOptions o;
+    if (!readOptions(args, false, &o))
+        return 2;
+    if (o.files.size() != 1) {
+        std::fputs(Usage, stderr);
+        return 2;
+    }
+    CountsImportOptions options;
+    options.countsFile = o.files[0];
+    options.release = o.release;
+    options.level = o.level.value_or(GraphLevel::Domains);
+    options.cancel = &interrupted;
+    options.outFile =
+        o.out.isEmpty()
+            ? defaultOut(o.release.isEmpty() ? releaseOfVerticesFile(options.countsFile).release
+                                             : o.release,
+                         options.level)
+            : o.out;
+    const GraphImportReport r = importCounts(options, showProgress);
+    if (!r.ok)
+        return failure(r, options.outFile);
+    say(tr("%1: %2 %3 of %4 from %5 lines (%6 malformed, %7 repeated names), %8 bytes")
+            .arg(options.outFile, number(r.vertices),
+                 r.level == GraphLevel::Hosts ? tr("hosts") : tr("domains"), r.release,
+                 number(r.vertexLines), number(r.malformedVertexLines), number(r.repeatedNames),
+                 number(quint64(r.indexBytes))));
+    return 0;
+}
+
+// One line per URL: the URL, its linking count (or "-"), the vertex looked for (or "-"), what the
+// count means or why there is none, and any positions the index holds.
 int lookup(const QStringList& args) {
     if (args.size() < 2) {
         std::fputs(Usage, stderr);
@@ -161,25 +265,39 @@ int lookup(const QStringList& args) {
         say(QStringLiteral("tallyscope-graph: ") + problem);
         return 1;
     }
+    const QString what = index->level() == GraphLevel::Hosts ? tr("linking hosts to %1 in %2")
+                                                             : tr("linking domains to %1 in %2");
     int status = 0;
     for (qsizetype i = 1; i < args.size(); ++i) {
         const LinkIndex::Lookup found = index->findUrl(args[i]);
-        QString line;
+        const QString vertex =
+            found.name.isEmpty() ? QStringLiteral("-") : QString::fromUtf8(found.name);
+        QStringList fields{args[i]};
         switch (found.status) {
         case LinkIndex::Lookup::Status::Found:
-            line = QStringLiteral("%1\t%2\t%3 (%4)")
-                       .arg(args[i], QString::number(found.count), index->countMeaning(),
-                            QString::fromUtf8(found.name));
+            fields << (index->has(GraphMeasure::LinkingDomains) ? QString::number(found.count())
+                                                                : QStringLiteral("-"))
+                   << vertex << what.arg(vertex, index->releaseName());
+            for (GraphMeasure m : {GraphMeasure::HarmonicRank, GraphMeasure::PageRankRank})
+                if (index->has(m))
+                    fields << measureKey(m) + QLatin1Char(' ') +
+                                  (found.value(m) ? QString::number(found.value(m))
+                                                  : QStringLiteral("-"));
             break;
         case LinkIndex::Lookup::Status::NotFound:
-            line = QStringLiteral("%1\t-\tnot in %2").arg(args[i], index->releaseName());
+            fields << QStringLiteral("-") << vertex
+                   << (found.name.isEmpty() ? found.problem
+                                            : tr("not in %1").arg(index->releaseName()));
             status = 1;
             break;
         case LinkIndex::Lookup::Status::Damaged:
-            say(QStringLiteral("tallyscope-graph: %1 is damaged").arg(args[0]));
+            say(tr("tallyscope-graph: %1 is damaged").arg(args[0]));
+            return 1;
+        case LinkIndex::Lookup::Status::Changed:
+            say(tr("tallyscope-graph: %1: index changed during the lookups").arg(args[0]));
             return 1;
         }
-        std::printf("%s\n", line.toLocal8Bit().constData());
+        std::printf("%s\n", fields.join(QLatin1Char('\t')).toLocal8Bit().constData());
     }
     return status;
 }
@@ -190,14 +308,25 @@ int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
     const QString command = args.isEmpty() ? QString() : args.takeFirst();
+    std::signal(SIGINT, onInterrupt);
+    std::signal(SIGTERM, onInterrupt);
     try {
         if (command == QLatin1String("import"))
             return import(args);
+        if (command == QLatin1String("import-counts"))
+            return importCountsCommand(args);
         if (command == QLatin1String("lookup"))
             return lookup(args);
     } catch (const std::bad_alloc&) {
-        say(QStringLiteral("tallyscope-graph: out of memory; nothing was written"));
+        say(tr("tallyscope-graph: out of memory; nothing was written"));
         return 1;
+    }
+    if (command == QLatin1String("--version")) {
+        std::printf("tallyscope-graph %s (%s %s)\n",
+                    product().versionText().toLocal8Bit().constData(),
+                    product().name.toLocal8Bit().constData(),
+                    product().versionText().toLocal8Bit().constData());
+        return 0;
     }
     std::fputs(Usage, command == QLatin1String("--help") ? stdout : stderr);
     return command == QLatin1String("--help") ? 0 : 2;

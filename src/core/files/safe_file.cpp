@@ -126,44 +126,115 @@ bool fitsAtomicFileName(const QString& fileName) {
     return QFile::encodeName(fileName).size() <= maxAtomicFileNameBytes();
 }
 
-FileOutcome writeFileAtomically(const QString& path, const QByteArray& bytes) {
-    if (path.isEmpty())
+struct AtomicFileWriter::File {
+    QFileInfo target;
+    QSaveFile save;
+    explicit File(const QFileInfo& info) : target(info), save(info.filePath()) {}
+};
+
+AtomicFileWriter::AtomicFileWriter(const QString& path) : path_(path) {}
+
+AtomicFileWriter::~AtomicFileWriter() {
+    if (file_)
+        file_->save.cancelWriting();
+}
+
+bool AtomicFileWriter::fail(const QString& reason) {
+    if (reason_.isEmpty())
+        reason_ = reason.isEmpty() ? QStringLiteral("Unknown error") : reason;
+    if (file_)
+        file_->save.cancelWriting();
+    return false;
+}
+
+FileOutcome AtomicFileWriter::open() {
+    if (path_.isEmpty())
         return FileOutcome::failure(QStringLiteral("No file name"));
-    const QFileInfo target = finalTarget(path);
+    const QFileInfo target = finalTarget(path_);
     if (const QString obstacle = writeObstacle(target); !obstacle.isEmpty())
         return FileOutcome::failure(obstacle);
-
+    file_ = std::make_unique<File>(target);
     // Unbuffered, so that every write reaches the file (and reports its error) here rather than
     // in a flush at commit() that nothing would check.
-    QSaveFile file(target.filePath());
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return FileOutcome::failure(file.errorString());
+    if (!file_->save.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        const QString reason = file_->save.errorString();
+        file_.reset();
+        return FileOutcome::failure(reason);
+    }
+    return FileOutcome::success();
+}
+
+bool AtomicFileWriter::flushBuffer() {
+    if (!reason_.isEmpty() || !file_)
+        return fail(QString());
     qint64 done = 0;
-    while (done < bytes.size()) {
-        const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
-        if (written <= 0) {
-            const QString reason =
-                file.error() != QFileDevice::NoError ? file.errorString() : systemReason(ENOSPC);
-            file.cancelWriting();
-            return FileOutcome::failure(reason);
-        }
+    while (done < buffer_.size()) {
+        const qint64 written = file_->save.write(buffer_.constData() + done, buffer_.size() - done);
+        if (written <= 0)
+            return fail(file_->save.error() != QFileDevice::NoError ? file_->save.errorString()
+                                                                    : systemReason(ENOSPC));
         done += written;
     }
-    if (file.error() != QFileDevice::NoError) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return FileOutcome::failure(reason);
+    buffer_.clear();
+    return true;
+}
+
+bool AtomicFileWriter::write(const char* data, qsizetype size) {
+    constexpr qsizetype Chunk = 1024 * 1024;
+    if (!reason_.isEmpty() || !file_)
+        return fail(QString());
+    if (buffer_.size() + size > Chunk && !flushBuffer())
+        return false;
+    if (size >= Chunk) { // large pieces go through without a copy
+        buffer_ = QByteArray::fromRawData(data, size);
+        const bool ok = flushBuffer();
+        buffer_ = QByteArray();
+        return ok;
+    }
+    buffer_.append(data, size);
+    return true;
+}
+
+bool AtomicFileWriter::overwrite(qint64 offset, const char* data, qsizetype size) {
+    if (!flushBuffer())
+        return false;
+    const qint64 end = file_->save.pos();
+    if (!file_->save.seek(offset) || file_->save.write(data, size) != size ||
+        !file_->save.seek(end))
+        return fail(file_->save.errorString());
+    return true;
+}
+
+FileOutcome AtomicFileWriter::commit() {
+    if (!flushBuffer())
+        return FileOutcome::failure(reason_);
+    QSaveFile& save = file_->save;
+    if (save.error() != QFileDevice::NoError) {
+        fail(save.errorString());
+        return FileOutcome::failure(reason_);
     }
     // The data must be on the disk before the new file takes the old one's place.
-    if (::fsync(file.handle()) != 0) {
-        const QString reason = systemReason(errno);
-        file.cancelWriting();
-        return FileOutcome::failure(reason);
+    if (::fsync(save.handle()) != 0) {
+        fail(systemReason(errno));
+        return FileOutcome::failure(reason_);
     }
-    if (!file.commit())
-        return FileOutcome::failure(file.errorString());
-    syncFolder(target.absolutePath());
+    if (!save.commit()) {
+        reason_ = save.errorString();
+        file_.reset();
+        return FileOutcome::failure(reason_);
+    }
+    syncFolder(file_->target.absolutePath());
+    file_.reset();
     return FileOutcome::success();
+}
+
+FileOutcome writeFileAtomically(const QString& path, const QByteArray& bytes) {
+    AtomicFileWriter writer(path);
+    if (const FileOutcome opened = writer.open(); !opened)
+        return opened;
+    if (!writer.write(bytes.constData(), bytes.size()))
+        return FileOutcome::failure(writer.reason());
+    return writer.commit();
 }
 
 FileContents readFileBounded(const QString& path, qint64 limit) {

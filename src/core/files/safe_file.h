@@ -15,6 +15,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <memory>
+
 namespace tally {
 
 // Success, or the reason of a failure in words fit for a message ("No space left on device").
@@ -46,6 +48,38 @@ inline constexpr qint64 HelpFileLimit = 16 * MiB;        // Help.rtf
 // whoever the program runs as), when its folder does not exist or cannot be written, or when any
 // write, the flush to the disk or the rename fails.
 FileOutcome writeFileAtomically(const QString& path, const QByteArray& bytes);
+
+// The same for a file written piece by piece (a link index of gigabytes): the pieces go into the
+// temporary file as they come, and only commit() puts it in the file's place. Destroyed without a
+// successful commit (a failed write, a cancelled import), it removes the temporary file and leaves
+// the old file exactly as it was.
+class AtomicFileWriter {
+public:
+    explicit AtomicFileWriter(const QString& path);
+    ~AtomicFileWriter();
+    AtomicFileWriter(const AtomicFileWriter&) = delete;
+    AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
+
+    // Starts the temporary file; fails as writeFileAtomically would before writing anything.
+    FileOutcome open();
+    // Appends bytes (buffered); false once any write failed (reason() says why).
+    bool write(const char* data, qsizetype size);
+    // Rewrites bytes already written, at `offset` from the start.
+    bool overwrite(qint64 offset, const char* data, qsizetype size);
+    // Flushes to the disk and replaces the file.
+    FileOutcome commit();
+    QString reason() const { return reason_; }
+
+private:
+    bool flushBuffer();
+    bool fail(const QString& reason);
+
+    struct File;
+    QString path_;
+    std::unique_ptr<File> file_;
+    QByteArray buffer_;
+    QString reason_;
+};
 
 // The longest file name, in bytes of its encoded form, that writeFileAtomically can write: the
 // temporary file beside it needs a few bytes more within the file system's limit on names.

@@ -1,54 +1,99 @@
 #include "core/linkgraph/domain_names.h"
 
+#include <QCoreApplication>
 #include <QHostAddress>
 #include <QStringList>
 #include <QUrl>
+
+#include <algorithm>
+
+#include <libpsl.h>
 
 namespace tally {
 
 namespace {
 
-// Second-level labels under which country domains are commonly registered.
-bool commonSecondLevel(const QString& label) {
-    static const QStringList labels{
-        QStringLiteral("ac"),  QStringLiteral("co"),  QStringLiteral("com"), QStringLiteral("edu"),
-        QStringLiteral("gob"), QStringLiteral("go"),  QStringLiteral("gov"), QStringLiteral("govt"),
-        QStringLiteral("ltd"), QStringLiteral("mil"), QStringLiteral("ne"),  QStringLiteral("net"),
-        QStringLiteral("nhs"), QStringLiteral("or"),  QStringLiteral("org"), QStringLiteral("plc"),
-        QStringLiteral("sch")};
-    return labels.contains(label);
+QString tr(const char* text) {
+    return QCoreApplication::translate("DomainNames", text);
 }
 
-bool isCountryCode(const QString& label) {
-    return label.size() == 2 && label[0].isLetter() && label[1].isLetter();
+// The list, read once: the newest of the one compiled into libpsl and the one the system keeps
+// (/usr/share/publicsuffix). Read-only afterwards, so any thread may ask it.
+const psl_ctx_t* suffixList() {
+    static const struct List {
+        psl_ctx_t* context = psl_latest(nullptr);
+        ~List() { psl_free(context); }
+    } list;
+    return list.context;
 }
 
-} // namespace
-
-QString hostOfUrl(const QString& url) {
+// The URL as QUrl reads it, with "http://" put in front of a bare host.
+QUrl parsedUrl(const QString& url) {
     QString text = url.trimmed();
     if (text.isEmpty())
-        return QString();
+        return QUrl();
     if (!text.contains(QLatin1String("://")))
         text.prepend(QLatin1String("http://"));
-    const QUrl parsed(text, QUrl::TolerantMode);
+    return QUrl(text, QUrl::TolerantMode);
+}
+
+QString plainHost(const QUrl& parsed) {
     if (!parsed.isValid())
         return QString();
     QString host = parsed.host(QUrl::FullyEncoded).toLower();
     while (host.endsWith(QLatin1Char('.')))
         host.chop(1);
+    return host;
+}
+
+} // namespace
+
+QString hostOfUrl(const QString& url) {
+    const QString host = plainHost(parsedUrl(url));
     if (host.isEmpty() || !QHostAddress(host).isNull())
         return QString();
     return host;
 }
 
+bool urlHostIsAddress(const QString& url) {
+    const QString host = plainHost(parsedUrl(url));
+    return !host.isEmpty() && !QHostAddress(host).isNull();
+}
+
+QString graphHost(const QString& host) {
+    if (host.startsWith(QLatin1String("www.")) && host.size() > 4)
+        return host.mid(4);
+    return host;
+}
+
+QString publicSuffixListProblem() {
+    return suffixList() ? QString()
+                        : tr("the Public Suffix List cannot be read (is the publicsuffix "
+                             "package installed?)");
+}
+
+bool isPublicSuffix(const QString& host) {
+    const psl_ctx_t* list = suffixList();
+    return list && !host.isEmpty() &&
+           psl_is_public_suffix2(list, host.toUtf8().constData(), PSL_TYPE_ICANN) != 0;
+}
+
 QString registrableDomain(const QString& host) {
-    const QStringList labels = host.split(QLatin1Char('.'));
-    if (labels.size() <= 2)
-        return host;
-    const qsizetype n = labels.size();
-    const qsizetype keep = isCountryCode(labels[n - 1]) && commonSecondLevel(labels[n - 2]) ? 3 : 2;
-    return labels.mid(n - keep).join(QLatin1Char('.'));
+    if (host.isEmpty() || !suffixList())
+        return QString();
+    // The longest public suffix is the first one found from the left; the domain is it and the
+    // label before it.
+    qsizetype previous = -1;
+    qsizetype start = 0;
+    for (;;) {
+        if (isPublicSuffix(host.mid(start)))
+            return previous < 0 ? host : host.mid(previous);
+        const qsizetype dot = host.indexOf(QLatin1Char('.'), start);
+        if (dot < 0)
+            return host; // unreachable with the list's default rule: the last label is a suffix
+        previous = start;
+        start = dot + 1;
+    }
 }
 
 QByteArray reversedName(const QString& host) {
@@ -57,18 +102,24 @@ QByteArray reversedName(const QString& host) {
     return labels.join(QLatin1Char('.')).toUtf8();
 }
 
-QList<QByteArray> graphNamesOfUrl(const QString& url) {
+QByteArray graphVertexOfUrl(const QString& url, GraphLevel level, QString* problem) {
+    auto none = [problem](const QString& why) {
+        if (problem)
+            *problem = why;
+        return QByteArray();
+    };
     const QString host = hostOfUrl(url);
     if (host.isEmpty())
-        return {};
-    QString bare = host;
-    if (bare.startsWith(QLatin1String("www.")) && bare.size() > 4)
-        bare.remove(0, 4);
-    QList<QByteArray> names{reversedName(bare)};
-    const QByteArray domain = reversedName(registrableDomain(host));
-    if (!names.contains(domain))
-        names << domain;
-    return names;
+        return none(urlHostIsAddress(url)
+                        ? tr("an IP address (the web graphs hold host names only)")
+                        : tr("not a web address with a host name"));
+    const QString name = graphHost(host);
+    if (level == GraphLevel::Hosts)
+        return reversedName(name);
+    const QString domain = registrableDomain(name);
+    if (domain.isEmpty())
+        return none(publicSuffixListProblem());
+    return reversedName(domain);
 }
 
 } // namespace tally

@@ -1,173 +1,356 @@
 #include "core/linkgraph/gzip_lines.h"
 
-#include <QFileInfo>
+#include <QFile>
 
-#include <cstring>
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <thread>
 
+#include <time.h>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <zlib.h>
 
 namespace tally {
 
 namespace {
-constexpr qsizetype BufferSize = 4 * 1024 * 1024;
+
+constexpr qsizetype ChunkSize = 2 * 1024 * 1024;
+constexpr int Chunks = 3; // one being parsed, the others read ahead
 constexpr qsizetype InputSize = 1024 * 1024;
+
+QString systemReason(int error) {
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
 } // namespace
 
-struct GzipLineReader::Inflater {
-    z_stream stream{};
-    bool ready = false;
-    ~Inflater() {
-        if (ready)
-            inflateEnd(&stream);
+// What the two threads share: the file, the chunks and the queue of filled ones. The reading
+// thread fills chunks with whole lines (each ends with a line end) and queues them; the parsing
+// thread takes them in order and gives them back.
+struct GzipLineReader::Shared {
+    struct Chunk {
+        // Not cleared: a page of it costs memory only once it is written.
+        std::unique_ptr<char[]> bytes = std::unique_ptr<char[]>(new char[size_t(ChunkSize)]);
+        qsizetype size = 0;
+    };
+
+    QString path;
+    int fd = -1;
+    bool gzip = false;
+    z_stream z{};
+    bool inflating = false;
+    bool inMember = false; // inside a gzip member: its end must still come
+    bool ended = false;    // the text is over (bytes after the last gzip member are not text)
+    // Plain text: the first bytes, read to tell gzip from text, still to be handed out.
+    qsizetype pendingStart = 0;
+    qsizetype pendingEnd = 0;
+    std::vector<char> input = std::vector<char>(size_t(InputSize));
+    std::atomic<qint64> bytesRead{0};
+    std::atomic<qint64> cpuMs{0};
+
+    std::vector<Chunk> chunks;
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::deque<Chunk*> filled;
+    std::vector<Chunk*> free;
+    Chunk* parsing = nullptr;
+    bool done = false; // the reading thread has queued its last chunk
+    bool stop = false; // the parsing side wants no more
+    QString error;     // why reading ended early
+    std::thread thread;
+
+    ~Shared() {
+        if (inflating)
+            inflateEnd(&z);
+        if (fd >= 0)
+            ::close(fd);
+    }
+
+    // Up to `room` bytes of text into `out`: as many as there are, short only at the end of the
+    // file. -1 on an error (in `why`).
+    qsizetype fill(char* out, qsizetype room, QString* why) {
+        qsizetype produced = 0;
+        while (produced < room && !ended) {
+            if (!gzip && pendingStart < pendingEnd) {
+                const qsizetype n = std::min(room - produced, pendingEnd - pendingStart);
+                std::memcpy(out + produced, input.data() + pendingStart, size_t(n));
+                pendingStart += n;
+                produced += n;
+                continue;
+            }
+            if (!gzip) {
+                const ssize_t n = ::read(fd, out + produced, size_t(room - produced));
+                if (n < 0 && errno == EINTR)
+                    continue;
+                if (n < 0) {
+                    *why = QStringLiteral("%1 cannot be read: %2").arg(path, systemReason(errno));
+                    return -1;
+                }
+                if (n == 0)
+                    return produced;
+                produced += n;
+                bytesRead += n;
+                continue;
+            }
+            if (z.avail_in == 0) {
+                ssize_t n;
+                do
+                    n = ::read(fd, input.data(), input.size());
+                while (n < 0 && errno == EINTR);
+                if (n < 0) {
+                    *why = QStringLiteral("%1 cannot be read: %2").arg(path, systemReason(errno));
+                    return -1;
+                }
+                if (n == 0) {
+                    if (inMember) {
+                        *why = QStringLiteral("%1 ends in the middle of its compressed data "
+                                              "(is the file complete?)")
+                                   .arg(path);
+                        return -1;
+                    }
+                    return produced;
+                }
+                bytesRead += n;
+                z.next_in = reinterpret_cast<Bytef*>(input.data());
+                z.avail_in = uInt(n);
+            }
+            if (!inMember) {
+                // Another member follows, or bytes after the last one, which gzip ignores too.
+                if (z.next_in[0] != 0x1f) {
+                    ended = true;
+                    return produced;
+                }
+                inflateReset(&z);
+                inMember = true;
+            }
+            z.next_out = reinterpret_cast<Bytef*>(out + produced);
+            z.avail_out = uInt(room - produced);
+            const uInt before = z.avail_out;
+            const int status = inflate(&z, Z_NO_FLUSH);
+            produced += qsizetype(before - z.avail_out);
+            if (status == Z_STREAM_END) {
+                inMember = false;
+            } else if (status != Z_OK && status != Z_BUF_ERROR) {
+                *why = QStringLiteral("%1 is damaged: %2")
+                           .arg(path, QString::fromLatin1(z.msg ? z.msg : "bad compressed data"));
+                return -1;
+            } else if (status == Z_BUF_ERROR && z.avail_in > 0 && z.avail_out > 0) {
+                *why = QStringLiteral("%1 is damaged: the compressed data goes nowhere").arg(path);
+                return -1;
+            }
+        }
+        return produced;
+    }
+
+    Chunk* takeFree() {
+        std::unique_lock lock(mutex);
+        changed.wait(lock, [this] { return stop || !free.empty(); });
+        if (stop)
+            return nullptr;
+        Chunk* chunk = free.back();
+        free.pop_back();
+        return chunk;
+    }
+
+    void hand(Chunk* chunk) {
+        std::lock_guard lock(mutex);
+        filled.push_back(chunk);
+        changed.notify_all();
+    }
+
+    void finish(const QString& why) {
+        timespec cpu{};
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &cpu);
+        cpuMs = qint64(cpu.tv_sec) * 1000 + cpu.tv_nsec / 1000000;
+        std::lock_guard lock(mutex);
+        error = why;
+        done = true;
+        changed.notify_all();
+    }
+
+    // The reading thread: fills chunks with whole lines until the end of the file.
+    void read() {
+        Chunk* out = takeFree();
+        if (!out)
+            return finish(QString());
+        out->size = 0;
+        qsizetype lineStart = 0; // where the line not yet ended begins
+        QString why;
+        // A full chunk goes to the parser without the line it ends in, which begins the next one;
+        // false when the parser wants no more.
+        auto handOver = [this, &out, &lineStart]() {
+            Chunk* next = takeFree();
+            if (!next)
+                return false;
+            next->size = out->size - lineStart;
+            std::memcpy(next->bytes.get(), out->bytes.get() + lineStart, size_t(next->size));
+            out->size = lineStart;
+            hand(out);
+            out = next;
+            lineStart = 0;
+            return true;
+        };
+        for (;;) {
+            if (out->size == ChunkSize && !handOver()) {
+                hand(out);
+                return finish(QString());
+            }
+            char* region = out->bytes.get() + out->size;
+            const qsizetype n = fill(region, ChunkSize - out->size, &why);
+            if (n < 0) {
+                hand(out);
+                return finish(why);
+            }
+            if (n == 0)
+                break;
+            out->size += n;
+            if (const void* last = memrchr(region, '\n', size_t(n)))
+                lineStart = static_cast<const char*>(last) - out->bytes.get() + 1;
+            // A line too long to keep: its start (one byte more than a line may have, which tells
+            // the parser) stays, and what comes after it is dropped until its end; so a line
+            // never outgrows a chunk.
+            if (out->size - lineStart > MaxLineLength + 1)
+                out->size = lineStart + MaxLineLength + 1;
+            std::lock_guard lock(mutex);
+            if (stop)
+                break;
+        }
+        // A last line without a line end gets one.
+        if (out->size > lineStart) {
+            if (out->size == ChunkSize && !handOver()) {
+                hand(out);
+                return finish(QString());
+            }
+            out->bytes[size_t(out->size++)] = '\n';
+        }
+        hand(out);
+        finish(QString());
     }
 };
 
 GzipLineReader::GzipLineReader(const QString& path) : path_(path) {}
 
-GzipLineReader::~GzipLineReader() = default;
+GzipLineReader::~GzipLineReader() {
+    if (!shared_)
+        return;
+    {
+        std::lock_guard lock(shared_->mutex);
+        shared_->stop = true;
+        shared_->changed.notify_all();
+    }
+    if (shared_->thread.joinable())
+        shared_->thread.join();
+}
 
 bool GzipLineReader::fail(const QString& why) {
-    error_ = why;
-    atEnd_ = true;
+    openError_ = why;
     return false;
 }
 
 bool GzipLineReader::open() {
-    const QFileInfo info(path_);
-    if (!info.exists())
-        return fail(QStringLiteral("there is no file %1").arg(path_));
-    if (info.isDir())
-        return fail(QStringLiteral("%1 is a folder").arg(path_));
-    file_.setFileName(path_);
-    if (!file_.open(QIODevice::ReadOnly))
-        return fail(QStringLiteral("%1 cannot be read: %2").arg(path_, file_.errorString()));
-    fileSize_ = file_.isSequential() ? 0 : file_.size();
-    const QByteArray magic = file_.peek(2);
-    gzip_ = magic.size() == 2 && uchar(magic[0]) == 0x1f && uchar(magic[1]) == 0x8b;
-    if (gzip_) {
-        inflater_ = std::make_unique<Inflater>();
-        // 16 + 15: a gzip header and trailer around the deflate stream, the largest window.
-        if (inflateInit2(&inflater_->stream, 16 + MAX_WBITS) != Z_OK)
-            return fail(QStringLiteral("the decompressor could not be started"));
-        inflater_->ready = true;
-        input_.resize(InputSize);
+    auto shared = std::make_unique<Shared>();
+    shared->path = path_;
+    const QByteArray encoded = QFile::encodeName(path_);
+    shared->fd = ::open(encoded.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+    if (shared->fd < 0) {
+        const int error = errno;
+        if (error == ENOENT || error == ENOTDIR)
+            return fail(QStringLiteral("there is no file %1").arg(path_));
+        return fail(QStringLiteral("%1 cannot be read: %2").arg(path_, systemReason(error)));
     }
-    buffer_.resize(BufferSize);
+    struct stat st;
+    if (::fstat(shared->fd, &st) != 0)
+        return fail(QStringLiteral("%1 cannot be read: %2").arg(path_, systemReason(errno)));
+    if (S_ISDIR(st.st_mode))
+        return fail(QStringLiteral("%1 is a folder").arg(path_));
+    fileSize_ = S_ISREG(st.st_mode) ? qint64(st.st_size) : 0;
+
+    // The first bytes tell gzip from plain text; they stay as the decompressor's first input.
+    ssize_t n;
+    do
+        n = ::read(shared->fd, shared->input.data(), shared->input.size());
+    while (n < 0 && errno == EINTR);
+    if (n < 0)
+        return fail(QStringLiteral("%1 cannot be read: %2").arg(path_, systemReason(errno)));
+    shared->bytesRead = n;
+    gzip_ = n >= 2 && uchar(shared->input[0]) == 0x1f && uchar(shared->input[1]) == 0x8b;
+    shared->gzip = gzip_;
+    if (gzip_) {
+        // 16 + 15: a gzip header and trailer around the deflate stream, the largest window.
+        if (inflateInit2(&shared->z, 16 + MAX_WBITS) != Z_OK)
+            return fail(QStringLiteral("the decompressor could not be started"));
+        shared->inflating = true;
+        shared->z.next_in = reinterpret_cast<Bytef*>(shared->input.data());
+        shared->z.avail_in = uInt(n);
+    } else {
+        shared->pendingEnd = n;
+    }
+    shared_ = std::move(shared);
     return true;
 }
 
-bool GzipLineReader::fill() {
-    char* out = buffer_.data() + end_;
-    const qsizetype room = buffer_.size() - end_;
-    if (!gzip_) {
-        const qint64 n = file_.read(out, room);
-        if (n < 0)
-            return fail(QStringLiteral("%1 cannot be read: %2").arg(path_, file_.errorString()));
-        if (n == 0)
-            atEnd_ = true;
-        end_ += n;
-        bytesRead_ += n;
-        return true;
+bool GzipLineReader::nextChunk() {
+    if (!shared_)
+        return false;
+    // The reading starts with the first line asked for, and its memory goes at the end.
+    if (!shared_->thread.joinable() && !shared_->done) {
+        shared_->chunks.resize(Chunks);
+        for (Shared::Chunk& chunk : shared_->chunks)
+            shared_->free.push_back(&chunk);
+        shared_->thread = std::thread([s = shared_.get()] { s->read(); });
     }
-    z_stream& z = inflater_->stream;
+    std::unique_lock lock(shared_->mutex);
+    if (shared_->parsing) {
+        shared_->free.push_back(shared_->parsing);
+        shared_->parsing = nullptr;
+        shared_->changed.notify_all();
+    }
     for (;;) {
-        if (z.avail_in == 0) {
-            const qint64 n = file_.read(input_.data(), input_.size());
-            if (n < 0)
-                return fail(
-                    QStringLiteral("%1 cannot be read: %2").arg(path_, file_.errorString()));
-            if (n == 0) {
-                if (inMember_)
-                    return fail(QStringLiteral("%1 ends in the middle of its compressed data "
-                                               "(is the file complete?)")
-                                    .arg(path_));
-                atEnd_ = true;
-                return true;
-            }
-            bytesRead_ += n;
-            z.next_in = reinterpret_cast<Bytef*>(input_.data());
-            z.avail_in = uInt(n);
+        shared_->changed.wait(lock, [this] { return !shared_->filled.empty() || shared_->done; });
+        if (shared_->filled.empty()) {
+            lock.unlock();
+            if (shared_->thread.joinable())
+                shared_->thread.join();
+            shared_->free.clear();
+            shared_->chunks.clear();
+            pos_ = end_ = nullptr;
+            return false;
         }
-        if (!inMember_) {
-            // Another member follows, or bytes after the last one, which gzip ignores as well.
-            if (z.next_in[0] != 0x1f) {
-                atEnd_ = true;
-                return true;
-            }
-            inflateReset(&z);
-            inMember_ = true;
+        Shared::Chunk* chunk = shared_->filled.front();
+        shared_->filled.pop_front();
+        if (chunk->size == 0) { // nothing in it: back to the reader
+            shared_->free.push_back(chunk);
+            shared_->changed.notify_all();
+            continue;
         }
-        z.next_out = reinterpret_cast<Bytef*>(out);
-        z.avail_out = uInt(room);
-        const int status = inflate(&z, Z_NO_FLUSH);
-        const qsizetype produced = room - qsizetype(z.avail_out);
-        end_ += produced;
-        if (status == Z_STREAM_END)
-            inMember_ = false;
-        else if (status != Z_OK && status != Z_BUF_ERROR)
-            return fail(
-                QStringLiteral("%1 is damaged: %2")
-                    .arg(path_, QString::fromLatin1(z.msg ? z.msg : "bad compressed data")));
-        if (produced > 0)
-            return true;
-        if (status == Z_BUF_ERROR && z.avail_in > 0)
-            return fail(
-                QStringLiteral("%1 is damaged: the compressed data goes nowhere").arg(path_));
+        shared_->parsing = chunk;
+        pos_ = chunk->bytes.get();
+        end_ = pos_ + chunk->size;
+        return true;
     }
 }
 
-bool GzipLineReader::next(QByteArrayView* line, bool* tooLong) {
-    *tooLong = false;
-    for (;;) {
-        const char* start = buffer_.constData() + pos_;
-        const auto* lineEnd =
-            static_cast<const char*>(std::memchr(start, '\n', size_t(end_ - pos_)));
-        if (lineEnd) {
-            qsizetype size = lineEnd - start;
-            pos_ += size + 1;
-            if (skipping_) {
-                skipping_ = false;
-                *tooLong = true;
-                *line = QByteArrayView();
-                return true;
-            }
-            if (size > 0 && start[size - 1] == '\r')
-                --size;
-            *line = QByteArrayView(start, size);
-            return true;
-        }
-        if (end_ - pos_ > MaxLineLength) {
-            skipping_ = true;
-            pos_ = end_;
-        }
-        if (atEnd_) {
-            if (!error_.isEmpty())
-                return false;
-            if (skipping_) {
-                skipping_ = false;
-                *tooLong = true;
-                *line = QByteArrayView();
-                return true;
-            }
-            if (pos_ < end_) { // a last line without a line end
-                qsizetype size = end_ - pos_;
-                if (start[size - 1] == '\r')
-                    --size;
-                *line = QByteArrayView(start, size);
-                pos_ = end_;
-                return true;
-            }
-            return false;
-        }
-        // Keep the start of the line, make room behind it and read on.
-        if (pos_ > 0) {
-            std::memmove(buffer_.data(), buffer_.constData() + pos_, size_t(end_ - pos_));
-            end_ -= pos_;
-            pos_ = 0;
-        }
-        if (!fill())
-            return false;
-    }
+QString GzipLineReader::error() const {
+    if (!openError_.isEmpty() || !shared_)
+        return openError_;
+    std::lock_guard lock(shared_->mutex);
+    return shared_->error;
+}
+
+qint64 GzipLineReader::readingCpuMs() const {
+    return shared_ ? shared_->cpuMs.load() : 0;
+}
+
+qint64 GzipLineReader::bytesRead() const {
+    return shared_ ? shared_->bytesRead.load() : 0;
 }
 
 } // namespace tally

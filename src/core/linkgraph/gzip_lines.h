@@ -1,13 +1,18 @@
 // A text file read line by line as it streams from the disk, plain or gzip-compressed (also
 // several gzip members one after the other, as parallel compressors write them and as gzip files
 // joined with cat are). Memory stays a few MiB whatever the file's size.
+//
+// Reading and decompressing run on a second thread, a few MiB ahead of the lines handed out, so
+// that the thread that parses the lines and the one that inflates them share the work: the import
+// of a web graph goes as fast as the slower of the two. This is the program's one place with a
+// thread of its own; it touches nothing but the file and the buffers it hands over.
 #pragma once
 
 #include <QByteArray>
 #include <QByteArrayView>
-#include <QFile>
 #include <QString>
 
+#include <cstring>
 #include <memory>
 
 namespace tally {
@@ -18,42 +23,66 @@ public:
     static constexpr qsizetype MaxLineLength = 64 * 1024;
 
     explicit GzipLineReader(const QString& path);
+    // Stops the reading thread (at once, even in the middle of the file).
     ~GzipLineReader();
     GzipLineReader(const GzipLineReader&) = delete;
     GzipLineReader& operator=(const GzipLineReader&) = delete;
 
-    // Opens the file; false with the reason in error() when it cannot be read.
+    // Opens the file and starts reading it; false with the reason in error() when it cannot be
+    // read.
     bool open();
     // The next line without its line end (LF or CR LF), valid until the next call. A line longer
     // than MaxLineLength comes back empty with *tooLong set. False at the end of the file, and on
-    // a damaged or cut-off file (error() then says why).
-    bool next(QByteArrayView* line, bool* tooLong);
+    // a damaged or cut-off file (error() then says why, once the lines before the damage are
+    // read).
+    bool next(QByteArrayView* line, bool* tooLong) {
+        if (pos_ == end_ && !nextChunk())
+            return false;
+        // Every chunk ends with a line end.
+        const char* lineEnd =
+            static_cast<const char*>(std::memchr(pos_, '\n', size_t(end_ - pos_)));
+        qsizetype size = lineEnd - pos_;
+        const char* start = pos_;
+        pos_ = lineEnd + 1;
+        if (size > 0 && start[size - 1] == '\r')
+            --size;
+        *tooLong = size > MaxLineLength;
+        *line = *tooLong ? QByteArrayView() : QByteArrayView(start, size);
+        return true;
+    }
 
-    QString error() const { return error_; }
+    // The rest of the current chunk of lines, taken at once (each of its lines ends with a line
+    // end, and one longer than MaxLineLength has more bytes than that), for a parser that goes
+    // through the lines itself. False at the end of the file, as next().
+    bool nextLines(const char** begin, const char** end) {
+        if (pos_ == end_ && !nextChunk())
+            return false;
+        *begin = pos_;
+        *end = end_;
+        pos_ = end_;
+        return true;
+    }
+
+    QString error() const;
     bool compressed() const { return gzip_; }
     // Bytes of the file read so far, and its size (0 when it has none, as a pipe).
-    qint64 bytesRead() const { return bytesRead_; }
+    qint64 bytesRead() const;
     qint64 fileSize() const { return fileSize_; }
+    // The processor time the reading thread has taken, once it has read the whole file.
+    qint64 readingCpuMs() const;
 
 private:
-    bool fill();
+    bool nextChunk();
     bool fail(const QString& why);
 
-    struct Inflater;
+    struct Shared;
     QString path_;
-    QFile file_;
-    std::unique_ptr<Inflater> inflater_;
     bool gzip_ = false;
-    bool inMember_ = false; // inside a gzip member: its end must still come
-    bool atEnd_ = false;
-    bool skipping_ = false; // dropping the rest of a line that is too long
-    QByteArray buffer_;     // decompressed text: [pos_, end_) not yet handed out
-    qsizetype pos_ = 0;
-    qsizetype end_ = 0;
-    QByteArray input_; // compressed bytes read from the file
-    qint64 bytesRead_ = 0;
     qint64 fileSize_ = 0;
-    QString error_;
+    QString openError_;
+    std::unique_ptr<Shared> shared_;
+    const char* pos_ = nullptr;
+    const char* end_ = nullptr;
 };
 
 } // namespace tally

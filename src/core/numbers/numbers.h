@@ -16,6 +16,7 @@
 //   readsAsSortNumber       yes   yes       locale  as a double           the typed sort
 //   readPlainIndex          no    no        no      no value (19 digits)  graph ids, JSON indexes
 //   readAnswerNumber        named named     no      named too large       an API answer's text
+//   scanPlainIndex          the same, at the start of a longer text       a web graph's edge lines
 #pragma once
 
 #include <QByteArrayView>
@@ -77,8 +78,35 @@ bool readsAsSortNumber(const QString& text, double* value);
 
 // An index or identifier written plainly: ASCII digits only, without sign, blanks or a leading
 // zero ("0" itself excepted), at most 19 digits. Vertex ids of a link graph, array steps of a
-// JSON pointer.
-std::optional<quint64> readPlainIndex(QByteArrayView text);
+// JSON pointer. Inline: a web graph's import reads billions of them.
+inline std::optional<quint64> readPlainIndex(QByteArrayView text) {
+    const qsizetype n = text.size();
+    if (n == 0 || n > 19 || (n > 1 && text[0] == '0'))
+        return std::nullopt;
+    quint64 value = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        const char c = text[i];
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        value = value * 10 + quint64(c - '0');
+    }
+    return value;
+}
+
+// A plain index (as readPlainIndex reads it) at the start of [p, end): its value in *value and
+// the first byte after its digits; nullptr when the digits there are no plain index (none, a
+// leading zero, more than 19). What follows the digits is the caller's to check.
+inline const char* scanPlainIndex(const char* p, const char* end, quint64* value) {
+    const char* start = p;
+    quint64 v = 0;
+    while (p < end && *p >= '0' && *p <= '9' && p - start < 20)
+        v = v * 10 + quint64(*p++ - '0');
+    const qsizetype n = p - start;
+    if (n == 0 || n > 19 || (n > 1 && *start == '0'))
+        return nullptr;
+    *value = v;
+    return p;
+}
 
 // A number in a text answer of a backlink API (a column of a delimited table): optional blanks,
 // an optional sign, digits with an optional decimal point (readsAsNumber), optional blanks. A

@@ -375,6 +375,11 @@ void readSlot(EngineDefinition& d, const QString& sectionText, const QString& fo
             hasIndex = true;
         } else if (is(line, "Release")) {
             d.release = value;
+        } else if (is(line, "Measure")) {
+            if (!measureFromKey(value, &d.measure))
+                lineProblems << QStringLiteral("unknown Measure \"%1\" (linking-domains, "
+                                           "harmonic-rank or pagerank-rank)")
+                                .arg(value);
         } else {
             lineProblems << QStringLiteral("unknown setting \"%1\"").arg(key);
         }
@@ -499,6 +504,9 @@ void readSlot(EngineDefinition& d, const QString& sectionText, const QString& fo
         plain = plain && !usesMoreThanKey(value);
     d.plainRequest = plain;
 
+    // A rank is a position, 1 the best: never summed into a total.
+    if (d.kind == EngineKind::Graph && d.measure != GraphMeasure::LinkingDomains)
+        d.countsIntoTotal = false;
     if (problems.isEmpty() && d.kind == EngineKind::Graph) {
         if (!hasIndex || d.indexPath.isEmpty()) {
             problems << QStringLiteral("no Index (the link index file made by tallyscope-graph)");
@@ -510,6 +518,13 @@ void readSlot(EngineDefinition& d, const QString& sectionText, const QString& fo
             d.index = LinkIndex::open(path, &why);
             if (!d.index)
                 problems << QStringLiteral("link index: ") + why;
+            else if (!d.index->has(d.measure))
+                problems << QStringLiteral("link index: %1 holds no %2 (import the release with "
+                                           "%3)")
+                                .arg(path, measureKey(d.measure),
+                                     d.measure == GraphMeasure::LinkingDomains
+                                         ? QStringLiteral("its edges file")
+                                         : QStringLiteral("--ranks"));
             else if (d.release.isEmpty())
                 d.release = d.index->releaseName();
         }
@@ -557,11 +572,29 @@ QString EngineDefinition::failureReason() const {
 }
 
 QString EngineDefinition::countMeaning() const {
+    return countMeaningOf(QByteArray());
+}
+
+QString EngineDefinition::countMeaningOf(const QByteArray& vertex) const {
     if (kind != EngineKind::Graph || !index)
         return QString();
-    return (index->level() == GraphLevel::Hosts ? QStringLiteral("linking hosts in ")
-                                                : QStringLiteral("linking domains in ")) +
-           release;
+    switch (measure) {
+    case GraphMeasure::HarmonicRank:
+        return vertex.isEmpty() ? QStringLiteral("harmonic centrality rank in %1").arg(release)
+                                : QStringLiteral("harmonic centrality rank of %1 in %2")
+                                      .arg(QString::fromUtf8(vertex), release);
+    case GraphMeasure::PageRankRank:
+        return vertex.isEmpty() ? QStringLiteral("PageRank rank in %1").arg(release)
+                                : QStringLiteral("PageRank rank of %1 in %2")
+                                      .arg(QString::fromUtf8(vertex), release);
+    case GraphMeasure::LinkingDomains:
+        break;
+    }
+    const QString what = index->level() == GraphLevel::Hosts ? QStringLiteral("linking hosts")
+                                                             : QStringLiteral("linking domains");
+    return vertex.isEmpty()
+               ? QStringLiteral("%1 in %2").arg(what, release)
+               : QStringLiteral("%1 to %2 in %3").arg(what, QString::fromUtf8(vertex), release);
 }
 
 QStringList EngineDefinition::keyNames() const {
@@ -696,6 +729,8 @@ QStringList EngineSet::describe() const {
                         .arg(d.release, QLocale::c().toString(qulonglong(d.index->size())),
                              d.index->level() == GraphLevel::Hosts ? QStringLiteral("hosts")
                                                                    : QStringLiteral("domains"));
+        if (d.usable() && d.kind == EngineKind::Graph && d.measure != GraphMeasure::LinkingDomains)
+            what += QStringLiteral(", ") + measureKey(d.measure);
         if (!d.countsIntoTotal)
             what += tr(", a score kept out of the total");
         if (const QStringList names = d.keyNames(); d.usable() && !names.isEmpty())

@@ -27,7 +27,10 @@
 //                Sum (a member summed over the array at Pointer), Pages (where the answer says
 //                how many pages it has; {page} counts them from 0)
 //   table:       Column (the count's column by its heading), Separator (";" by default)
-//   graph:       Index (the link index file; relative to the program folder), Release
+//   graph:       Index (the link index file; relative to the program folder), Release (the name
+//                shown instead of the index's own), Measure (linking-domains, the default;
+//                harmonic-rank or pagerank-rank: positions, 1 the best, from an index made with
+//                the release's ranks)
 //
 // A slot that names another Kind than markers, or a Preset, starts from nothing but what its
 // section (and preset) names: no built-in suffix, markers or other field of the engine it
@@ -117,6 +120,7 @@ struct EngineDefinition {
     // graph
     QString indexPath;
     QString release;
+    GraphMeasure measure = GraphMeasure::LinkingDomains;
     std::shared_ptr<const LinkIndex> index;
 
     // What is wrong with the definition ("unknown kind "jsn""), empty when nothing is.
@@ -132,7 +136,8 @@ struct EngineDefinition {
     bool isPaged() const { return !pagesPointer.isEmpty(); }
     // The failure reason of its cells while it has a problem.
     QString failureReason() const;
-    // What the count means, for a graph engine: "linking domains in <release>".
+    // What the count means, for a graph engine: "linking domains in <release>" ("harmonic
+    // centrality rank in <release>"...).
     QString countMeaning() const;
     // The names in section Keys that its request uses ({key}, {key:NAME}, BasicAuth), in order.
     QStringList keyNames() const;
@@ -147,6 +152,8 @@ struct EngineDefinition {
     // server, other placeholders) is built with buildEngineRequest only, and these two then give
     // nothing.
     bool plainRequest = true;
+    // The same for one vertex: "linking domains to com.example in <release>".
+    QString countMeaningOf(const QByteArray& vertex) const;
     // The request headers with "{key}" filled in from the per-user store.
     QList<QPair<QByteArray, QByteArray>> requestHeaders() const;
     // The text put after the prefix for a URL; nothing when the URL has no host to put there.

@@ -612,24 +612,35 @@ EngineOutcome graphOutcome(const EngineDefinition& definition, const QString& ur
         return EngineOutcome::failed(FailureKind::Definition,
                                      QStringLiteral("engine definition: no link index"));
     const LinkIndex::Lookup found = definition.index->findUrl(url);
+    const QString vertex = QString::fromUtf8(found.name);
     switch (found.status) {
     case LinkIndex::Lookup::Status::Found: {
-        EngineOutcome outcome = EngineOutcome::counted(QString::number(found.count));
-        outcome.note = definition.countMeaning();
+        const quint32 value = found.value(definition.measure);
+        if (value == 0 && definition.measure != GraphMeasure::LinkingDomains)
+            return EngineOutcome::failed(
+                FailureKind::NotInGraph,
+                QStringLiteral("no %1 for %2 in %3")
+                    .arg(measureKey(definition.measure), vertex, definition.release));
+        EngineOutcome outcome = EngineOutcome::counted(QString::number(value));
+        outcome.note = definition.countMeaningOf(found.name);
+        outcome.matched = vertex;
         return outcome;
     }
     case LinkIndex::Lookup::Status::Damaged:
         return EngineOutcome::failed(FailureKind::BadReply, QStringLiteral("link index damaged: ") +
-                                                                definition.index->releaseName());
+                                                                definition.index->path());
+    case LinkIndex::Lookup::Status::Changed:
+        return EngineOutcome::failed(FailureKind::BadReply,
+                                     QStringLiteral("index changed during the scan: ") +
+                                         definition.index->path());
     case LinkIndex::Lookup::Status::NotFound:
         break;
     }
     if (found.name.isEmpty())
-        return EngineOutcome::failed(FailureKind::NotInGraph,
-                                     QStringLiteral("not a web address with a host name"));
-    return EngineOutcome::failed(FailureKind::NotInGraph,
-                                 QStringLiteral("not in %1 (looked for %2)")
-                                     .arg(definition.release, QString::fromUtf8(found.name)));
+        return EngineOutcome::failed(FailureKind::NotInGraph, found.problem);
+    return EngineOutcome::failed(
+        FailureKind::NotInGraph,
+        QStringLiteral("not in %1 (looked for %2)").arg(definition.release, vertex));
 }
 
 std::optional<qint64> retryAfterDelayMs(const FetchResult& fetch, const QDateTime& now) {

@@ -24,7 +24,7 @@ enum class FailureKind {
     Skipped,         // the engine blocked earlier in this run
     Stopped,         // the user stopped the scan
     KeyRefused,      // an API answered 401, or said in its own words that the key is wrong
-    NotInGraph,      // the link graph holds neither the URL's host nor its domain
+    NotInGraph,      // the link graph does not hold the URL's vertex (its host, or its domain)
     Definition,      // the slot's definition in engines.ini cannot work
     ApiError,        // an API answered with an error of its own (quota, rate limit, unknown site)
     Off              // the slot is switched off (Kind=off): no request, and no failure either
@@ -36,9 +36,12 @@ struct EngineOutcome {
     FailureKind failure = FailureKind::None;
     // Why the request failed, as the user reads it; empty for a count.
     QString reason;
-    // What a count means where the column's caption does not say it ("linking domains in
-    // cc-main-2024-feb-apr-may"); empty for most counts.
+    // What a count means where the column's caption does not say it ("linking domains to
+    // com.example in cc-main-2024-feb-apr-may"); empty for most counts.
     QString note;
+    // The graph vertex a link index's count belongs to, in reverse notation ("com.example"); empty
+    // for other engines.
+    QString matched;
 
     bool isCount() const { return failure == FailureKind::None; }
 

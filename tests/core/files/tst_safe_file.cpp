@@ -95,6 +95,50 @@ private Q_SLOTS:
         QCOMPARE(folderEntries(dir.path()), before); // no temporary file left behind
     }
 
+    void piecewiseWrites_data() {
+        QTest::addColumn<QString>("end"); // how the writer's life ends
+        QTest::newRow("committed") << "commit";
+        QTest::newRow("dropped before the commit") << "drop";
+        QTest::newRow("over the file size limit") << "limit";
+    }
+    // A file written in pieces (and one piece rewritten) replaces the old one only at the commit;
+    // a writer dropped or failing leaves the old file and nothing else.
+    void piecewiseWrites() {
+        QFETCH(QString, end);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("index.links"));
+        writePlain(path, "old");
+        const QStringList before = folderEntries(dir.path());
+        const QByteArray big(3 * 1024 * 1024 + 17, 'b'); // more than the writer's buffer
+        QByteArray expected = QByteArray("head") + "small" + big + "tail";
+        expected.replace(0, 4, "HEAD");
+        bool written = false;
+        FileOutcome outcome = FileOutcome::failure(QStringLiteral("not committed"));
+        {
+            std::optional<FileSizeLimit> limit;
+            if (end == QLatin1String("limit"))
+                limit.emplace(1024 * 1024);
+            AtomicFileWriter writer(path);
+            QVERIFY(writer.open());
+            written = writer.write("head", 4) && writer.write("small", 5) &&
+                      writer.write(big.constData(), big.size()) && writer.write("tail", 4) &&
+                      writer.overwrite(0, "HEAD", 4);
+            if (end != QLatin1String("drop"))
+                outcome = writer.commit();
+            if (!written)
+                QVERIFY(!writer.reason().isEmpty());
+        }
+        if (end == QLatin1String("commit")) {
+            QVERIFY(written);
+            QVERIFY2(outcome.ok(), qPrintable(outcome.reason()));
+            QCOMPARE(readPlain(path), expected);
+        } else {
+            QVERIFY(!outcome.ok());
+            QCOMPARE(readPlain(path), QByteArray("old"));
+        }
+        QCOMPARE(folderEntries(dir.path()), before);
+    }
+
     void refusedTargetsStayAsTheyAre_data() {
         QTest::addColumn<QString>("setup");
         QTest::addColumn<QString>("reason");

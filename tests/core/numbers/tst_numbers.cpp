@@ -11,6 +11,49 @@ using namespace tally;
 class TestNumbers : public QObject {
     Q_OBJECT
 private slots:
+    void plainIndexes_data() {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QString>("read");    // readPlainIndex: the value, or "-"
+        QTest::addColumn<QString>("scanned"); // scanPlainIndex: value and what follows, or "-"
+        QTest::newRow("zero") << QByteArray("0") << "0"
+                              << "0|";
+        QTest::newRow("an id") << QByteArray("1234") << "1234"
+                               << "1234|";
+        QTest::newRow("an edge") << QByteArray("17\t42") << "-"
+                                 << "17|\t42";
+        QTest::newRow("line end") << QByteArray("42\r\n") << "-"
+                                  << "42|\r\n";
+        QTest::newRow("leading zero") << QByteArray("007") << "-"
+                                      << "-";
+        QTest::newRow("zero then more") << QByteArray("0\t1") << "-"
+                                        << "0|\t1";
+        QTest::newRow("19 digits") << QByteArray("9999999999999999999") << "9999999999999999999"
+                                   << "9999999999999999999|";
+        QTest::newRow("20 digits") << QByteArray("10000000000000000000") << "-"
+                                   << "-";
+        QTest::newRow("sign") << QByteArray("+1") << "-"
+                              << "-";
+        QTest::newRow("blank") << QByteArray(" 1") << "-"
+                               << "-";
+        QTest::newRow("empty") << QByteArray() << "-"
+                               << "-";
+        QTest::newRow("letters after") << QByteArray("12ab") << "-"
+                                       << "12|ab";
+    }
+    void plainIndexes() {
+        QFETCH(QByteArray, text);
+        QFETCH(QString, read);
+        QFETCH(QString, scanned);
+        const std::optional<quint64> value = readPlainIndex(text);
+        QCOMPARE(value ? QString::number(*value) : QStringLiteral("-"), read);
+        quint64 v = 0;
+        const char* after = scanPlainIndex(text.constData(), text.constData() + text.size(), &v);
+        QCOMPARE(after ? QString::number(v) + '|' +
+                             QString::fromLatin1(after, text.constData() + text.size() - after)
+                       : QStringLiteral("-"),
+                 scanned);
+    }
+
     void readsAsNumber_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("number");

@@ -1,5 +1,6 @@
 // The engine slots as data: the built-in six, what engines.ini changes, the reasons of broken
 // definitions, JSON pointers, JSON replies, and the captions everything else follows.
+#include "core/linkgraph/graph_import.h"
 #include "core/results/saved_search.h"
 #include "core/scan/engine_definitions.h"
 #include "core/scan/engine_outcome.h"
@@ -32,6 +33,21 @@ EngineOutcome outcomeOf(const EngineDefinition& engine, const QByteArray& body, 
     fetch.status = status;
     fetch.body = body;
     return engineOutcome(fetch, engine);
+}
+
+// The test graph's index in the program folder as cc.links, made from the files `made` names
+// ("edges", "ranks" or both).
+void importFixture(const test::TestEnv& env, const QString& made) {
+    const QString fixture = test::dataFile("graph/cc-main-2099-jan-feb-mar-domain-");
+    GraphImportOptions options;
+    options.verticesFile = fixture + "vertices.txt.gz";
+    if (made.contains("edges"))
+        options.edgesFile = fixture + "edges.txt.gz";
+    if (made.contains("ranks"))
+        options.ranksFile = fixture + "ranks.txt.gz";
+    options.outFile = env.file("cc.links");
+    const GraphImportReport report = importGraph(options);
+    QVERIFY2(report.ok, qPrintable(report.error));
 }
 
 // A count, or "fails: <reason>".
@@ -321,6 +337,7 @@ private Q_SLOTS:
         QCOMPARE(msn.requestHeaders(), (PageFetcher::RequestHeaders{
                                            {"API-OPR", "s3cret"}, {"Accept", "application/json"}}));
         QCOMPARE(*msn.queryTarget("http://www.shop.example.co.uk/a"), QString("example.co.uk"));
+        QCOMPARE(*msn.queryTarget("http://www.shop.someone.me.uk/"), QString("someone.me.uk"));
         QVERIFY(!msn.queryTarget("http://10.1.2.3/"));
         const QStringList lines = set.describe();
         QCOMPARE(lines.at(5), QString("MSN: \"MSN\", json, the count at /n, key opr: ready"));
@@ -738,6 +755,88 @@ private Q_SLOTS:
         QVERIFY(shown(engineOutcome(page("5", 5000), d)).contains("5000 pages"));
         QVERIFY(
             shown(engineOutcome(page("9223372036854775807,1", 1), d)).contains("count too large"));
+    }
+
+    void graphSlots_data() {
+        QTest::addColumn<QByteArray>("keys"); // more keys of the [ATW] section
+        QTest::addColumn<QString>("made");    // the files the index was made from
+        QTest::addColumn<QString>("url");
+        QTest::addColumn<QString>("expected"); // "count | note | matched", or "fails: reason"
+        const QString release = "cc-main-2099-jan-feb-mar";
+        QTest::newRow("linking domains")
+            << QByteArray() << "edges"
+            << "http://www.alpha.com/"
+            << "3 | linking domains to com.alpha in " + release + " | com.alpha";
+        QTest::newRow("platform subdomain")
+            << QByteArray("Measure=linking-domains\n") << "edges, ranks"
+            << "https://myblog.blogspot.com/"
+            << "2 | linking domains to com.blogspot in " + release + " | com.blogspot";
+        QTest::newRow("release named") << QByteArray("Release=the 2099 graph\n") << "edges"
+                                       << "www.shop.someone.me.uk"
+                                       << "1 | linking domains to uk.me.someone in the 2099 graph "
+                                          "| uk.me.someone";
+        QTest::newRow("harmonic rank")
+            << QByteArray("Measure=harmonic-rank\n") << "edges, ranks"
+            << "someone.github.io"
+            << "1 | harmonic centrality rank of io.github in " + release + " | io.github";
+        QTest::newRow("PageRank rank")
+            << QByteArray("Measure=PageRank-Rank\n") << "ranks"
+            << "alpha.com"
+            << "1 | PageRank rank of com.alpha in " + release + " | com.alpha";
+        QTest::newRow("not in the graph")
+            << QByteArray() << "edges"
+            << "unknown.org"
+            << "fails: not in " + release + " (looked for org.unknown)";
+        QTest::newRow("IP address") << QByteArray() << "edges"
+                                    << "http://10.0.0.1:8080/"
+                                    << "fails: an IP address (the web graphs hold host names only)";
+        QTest::newRow("ranks the index lacks")
+            << QByteArray("Measure=harmonic-rank\n") << "edges"
+            << "alpha.com"
+            << "fails: engine definition: link index: %1 holds no harmonic-rank (import the "
+               "release with --ranks)";
+        QTest::newRow("counts the index lacks")
+            << QByteArray() << "ranks"
+            << "alpha.com"
+            << "fails: engine definition: link index: %1 holds no linking-domains (import the "
+               "release with its edges file)";
+        QTest::newRow("unknown measure")
+            << QByteArray("Measure=pagerank\n") << "edges, ranks"
+            << "alpha.com"
+            << "fails: engine definition: unknown Measure \"pagerank\" (linking-domains, "
+               "harmonic-rank or pagerank-rank)";
+    }
+    // A graph slot: the count of the URL's vertex, the vertex named, and what the count means.
+    void graphSlots() {
+        QFETCH(QByteArray, keys);
+        QFETCH(QString, made);
+        QFETCH(QString, url);
+        QFETCH(QString, expected);
+        test::TestEnv env;
+        importFixture(env, made);
+        const EngineSet set = enginesOf(env, "[ATW]\nKind=graph\nIndex=cc.links\n" + keys);
+        const EngineOutcome outcome = graphOutcome(set.definitions[5], url);
+        const QString shown = outcome.isCount()
+                                  ? QStringList{outcome.count, outcome.note, outcome.matched}.join(
+                                        QStringLiteral(" | "))
+                                  : QStringLiteral("fails: ") + outcome.reason;
+        QCOMPARE(shown, expected.contains("%1") ? expected.arg(env.file("cc.links")) : expected);
+    }
+
+    // The index rewritten in place while a scan reads it: its cells fail, naming the change.
+    void graphIndexRewritten() {
+        test::TestEnv env;
+        importFixture(env, "edges");
+        const EngineSet set = enginesOf(env, "[ATW]\nKind=graph\nIndex=cc.links\n");
+        QCOMPARE(graphOutcome(set.definitions[5], "alpha.com").count, QString("3"));
+        QFile index(env.file("cc.links"));
+        QVERIFY(index.open(QIODevice::ReadWrite | QIODevice::Truncate));
+        index.write(QByteArray(100, 'x'));
+        index.close();
+        const EngineOutcome outcome = graphOutcome(set.definitions[5], "alpha.com");
+        QCOMPARE(outcome.failure, FailureKind::BadReply);
+        QCOMPARE(outcome.reason, "index changed during the scan: " + env.file("cc.links"));
+        QVERIFY(outcome.matched.isEmpty() && outcome.count.isEmpty());
     }
 };
 

@@ -735,7 +735,7 @@ private Q_SLOTS:
         QCOMPARE(rec.starting("cell 1"),
                  (QStringList{"cell 1 3 [1234]", "cell 1 4 [12]", "cell 1 5 [5]", "cell 1 6 []",
                               "cell 1 7 [4321]", "cell 1 8 [77]"}));
-        QCOMPARE(notes.at(5), QString("linking domains in cc-test"));
+        QCOMPARE(notes.at(5), QString("linking domains to example.known in cc-test"));
         const QString badKind =
             "engine definition: unknown kind \"jsn\" (markers, json, table, graph or off)";
         QCOMPARE(rec.failures, (QStringList{"1 6 " + badKind, "2 6 " + badKind,

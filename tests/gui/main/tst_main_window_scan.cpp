@@ -422,7 +422,9 @@ void TestMainWindowScan::slotCaptionsAndGraphCounts() {
                      [&](const QString& t) { statuses << t; });
     f.waitIdle();
     QCOMPARE(cellText(f.table(), 0, 7), QString("77"));
-    QCOMPARE(cellToolTip(f.table(), 0, 7), QString("linking domains in cc-test"));
+    QCOMPARE(cellToolTip(f.table(), 0, 7), QString("linking domains to example.site7 in cc-test"));
+    QCOMPARE(cellDescription(f.table(), 0, 7),
+             QString("linking domains to example.site7 in cc-test"));
     QCOMPARE(cellText(f.table(), 0, 1), QString::number(7 * (1 + 2 + 3 + 4 + 5) + 77));
     QCOMPARE(statuses.last(), "Scanning " + site(7) + " on Linking domains");
     QCOMPARE(cellText(f.form->websiteFrame()->webResults(), 6, 0), QString("Linking domains"));
