@@ -349,4 +349,43 @@ bool readsAsSortNumber(const QString& text, double* value) {
     return read;
 }
 
+AnswerNumber readAnswerNumber(const QString& text) {
+    AnswerNumber reading;
+    if (!readsAsNumber(text))
+        return reading;
+    const QString number = text.trimmed();
+    const bool negative = number.startsWith(QLatin1Char('-'));
+    const qsizetype point = number.indexOf(QLatin1Char('.'));
+    const QStringView whole = QStringView(number).left(point < 0 ? number.size() : point);
+    const QStringView fraction = point < 0 ? QStringView() : QStringView(number).mid(point + 1);
+    bool fractionIsZero = true;
+    for (QChar c : fraction)
+        fractionIsZero = fractionIsZero && c == QLatin1Char('0');
+    bool wholeIsZero = true;
+    for (QChar c : whole)
+        wholeIsZero = wholeIsZero && (c == QLatin1Char('0') || !isDigit(c));
+    if (!fractionIsZero) {
+        reading.kind = negative ? AnswerNumber::Kind::Negative : AnswerNumber::Kind::Decimal;
+        return reading;
+    }
+    if (negative && !wholeIsZero) {
+        reading.kind = AnswerNumber::Kind::Negative;
+        return reading;
+    }
+    quint64 value = 0;
+    for (QChar c : whole) {
+        if (!isDigit(c))
+            continue; // the sign
+        const quint64 digit = quint64(c.unicode() - '0');
+        if (value > (quint64(std::numeric_limits<qint64>::max()) - digit) / 10) {
+            reading.kind = AnswerNumber::Kind::TooLarge;
+            return reading;
+        }
+        value = value * 10 + digit;
+    }
+    reading.kind = AnswerNumber::Kind::Count;
+    reading.count = qint64(value);
+    return reading;
+}
+
 } // namespace tally
