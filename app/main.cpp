@@ -1,6 +1,7 @@
 #include "core/cli/command_line.h"
 #include "core/product/product.h"
 #include "core/settings/program_folder.h"
+#include "core/translations/translations.h"
 #include "gui/kit/pictures.h"
 #include "gui/kit/prompts.h"
 #include "gui/main/splash_window.h"
@@ -19,12 +20,15 @@ int runCommand(int argc, char* argv[], const QStringList& arguments) {
     QFile err;
     out.open(STDOUT_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered);
     err.open(STDERR_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered);
+    // The application object comes first, for the translated messages of --help and of bad
+    // arguments too; it needs no display.
+    QCoreApplication app(argc, argv);
+    tally::installTranslations();
     const tally::cli::Options options = tally::cli::parseArguments(arguments);
     if (!options.error.isEmpty() || options.command == tally::cli::Command::Help ||
         options.command == tally::cli::Command::Version)
         return tally::cli::run(options, &out, &err);
 
-    QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(tally::product().name);
     QCoreApplication::setOrganizationName(tally::product().name);
     if (const tally::FileOutcome prepared = tally::ProgramFolder::prepare(); !prepared) {
@@ -43,11 +47,12 @@ int runWindow(int argc, char* argv[]) {
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
 
     QApplication app(argc, argv);
+    tally::installTranslations();
     // What is left after the toolkit took its own options belongs to nobody.
     if (argc > 1) {
         QFile err;
         err.open(STDERR_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered);
-        err.write(QStringLiteral("tallyscope: unexpected argument %1\n\n%2")
+        err.write(QCoreApplication::translate("main", "tallyscope: unexpected argument %1\n\n%2")
                       .arg(QString::fromLocal8Bit(argv[1]), tally::cli::usageText())
                       .toLocal8Bit());
         return tally::cli::ExitBadInput;
@@ -62,9 +67,9 @@ int runWindow(int argc, char* argv[]) {
     if (const tally::FileOutcome prepared = tally::ProgramFolder::prepare(); !prepared)
         tally::Prompts::message(
             nullptr,
-            QStringLiteral("The folder for your settings and saved searches "
-                           "could not be prepared:\n%1\n\n%2.\n\nChanges "
-                           "cannot be kept until this is resolved.")
+            QCoreApplication::translate("main", "The folder for your settings and saved searches "
+                                                "could not be prepared:\n%1\n\n%2.\n\nChanges "
+                                                "cannot be kept until this is resolved.")
                 .arg(QDir::toNativeSeparators(tally::ProgramFolder::path()), prepared.reason()),
             tally::product().name, QMessageBox::Warning);
 
