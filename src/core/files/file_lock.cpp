@@ -1,5 +1,6 @@
 #include "core/files/file_lock.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -16,6 +17,11 @@
 namespace tally {
 
 namespace {
+
+// The texts of this file, under one context of the catalogues.
+struct Text {
+    Q_DECLARE_TR_FUNCTIONS(FileLock)
+};
 
 int& waitLimit() {
     static int limit = FileLockWaitLimitMs;
@@ -57,7 +63,7 @@ FileOutcome FileLock::acquire() {
     for (;;) {
         const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
         if (fd < 0)
-            return FileOutcome::failure(QStringLiteral("Its lock file %1 could not be made: %2")
+            return FileOutcome::failure(Text::tr("Its lock file %1 could not be made: %2")
                                             .arg(QDir::toNativeSeparators(lockFile),
                                                  QString::fromLocal8Bit(std::strerror(errno))));
         if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
@@ -76,13 +82,13 @@ FileOutcome FileLock::acquire() {
         const int error = errno;
         ::close(fd);
         if (error != EWOULDBLOCK && error != EINTR)
-            return FileOutcome::failure(QStringLiteral("Its lock file %1 could not be locked: %2")
+            return FileOutcome::failure(Text::tr("Its lock file %1 could not be locked: %2")
                                             .arg(QDir::toNativeSeparators(lockFile),
                                                  QString::fromLocal8Bit(std::strerror(error))));
         if (waited.elapsed() >= waitLimit())
             return FileOutcome::failure(
-                QStringLiteral("Another program has been changing it for more than %1 s (it "
-                               "holds the lock file %2); nothing was written")
+                Text::tr("Another program has been changing it for more than %1 s (it "
+                         "holds the lock file %2); nothing was written")
                     .arg(waitLimit() / 1000.0, 0, 'g', 3)
                     .arg(QDir::toNativeSeparators(lockFile)));
         timespec pause{0, RetryNs};

@@ -13,9 +13,10 @@ namespace tally {
 
 namespace {
 
-QString tr(const char* text) {
-    return QCoreApplication::translate("DomainNames", text);
-}
+// The texts of this file, under one context of the catalogues.
+struct Text {
+    Q_DECLARE_TR_FUNCTIONS(DomainNames)
+};
 
 // The list, read once: the newest of the one compiled into libpsl and the one the system keeps
 // (/usr/share/publicsuffix). Read-only afterwards, so any thread may ask it.
@@ -68,8 +69,8 @@ QString graphHost(const QString& host) {
 
 QString publicSuffixListProblem() {
     return suffixList() ? QString()
-                        : tr("the Public Suffix List cannot be read (is the publicsuffix "
-                             "package installed?)");
+                        : Text::tr("the Public Suffix List cannot be read (is the publicsuffix "
+                                   "package installed?)");
 }
 
 bool isPublicSuffix(const QString& host) {
@@ -111,8 +112,8 @@ QByteArray graphVertexOfUrl(const QString& url, GraphLevel level, QString* probl
     const QString host = hostOfUrl(url);
     if (host.isEmpty())
         return none(urlHostIsAddress(url)
-                        ? tr("an IP address (the web graphs hold host names only)")
-                        : tr("not a web address with a host name"));
+                        ? Text::tr("an IP address (the web graphs hold host names only)")
+                        : Text::tr("not a web address with a host name"));
     const QString name = graphHost(host);
     if (level == GraphLevel::Hosts)
         return reversedName(name);

@@ -18,9 +18,10 @@ namespace tally {
 
 namespace {
 
-QString tr(const char* text) {
-    return QCoreApplication::translate("GraphImport", text);
-}
+// The texts of this file, under one context of the catalogues.
+struct Text {
+    Q_DECLARE_TR_FUNCTIONS(GraphImport)
+};
 
 // The count of an id that has no vertex.
 constexpr quint32 NoVertex = 0xFFFFFFFFu;
@@ -111,11 +112,13 @@ struct Lookalikes {
     QString hint(quint64 unread, const char* given) const {
         const QString as = QLatin1String(given);
         if (ranksHeader || (ranks * 2 > unread && as != QLatin1String("ranks")))
-            return tr(" (it looks like a ranks file: give it with --ranks)");
+            return Text::tr(" (it looks like a ranks file: give it with --ranks)");
         if (edges * 2 > unread && as != QLatin1String("edges"))
-            return tr(" (it looks like an edges file: are the vertices and edges files swapped?)");
+            return Text::tr(
+                " (it looks like an edges file: are the vertices and edges files swapped?)");
         if (vertices * 2 > unread && as != QLatin1String("vertices"))
-            return tr(" (it looks like a vertices file: are the files given in the wrong order?)");
+            return Text::tr(
+                " (it looks like a vertices file: are the files given in the wrong order?)");
         return QString();
     }
 };
@@ -124,9 +127,9 @@ struct Lookalikes {
 QString unreadable(const QString& file, const char* kind, const char* layout, quint64 good,
                    quint64 lines, const Lookalikes& lookalikes) {
     const QString as = QLatin1String(kind) == QLatin1String("edges")
-                           ? tr("an edges file")
-                           : tr("a %1 file").arg(QLatin1String(kind));
-    return tr("%1 does not read as %2: %3 of its %4 lines are \"%5\"%6")
+                           ? Text::tr("an edges file")
+                           : Text::tr("a %1 file").arg(QLatin1String(kind));
+    return Text::tr("%1 does not read as %2: %3 of its %4 lines are \"%5\"%6")
         .arg(file, as, QString::number(good), QString::number(lines), QLatin1String(layout),
              lookalikes.hint(lines - good, kind));
 }
@@ -446,7 +449,7 @@ QString sameFile(const QString& out, const QStringList& inputs) {
         return QString();
     for (const QString& input : inputs)
         if (!input.isEmpty() && QFileInfo(input).canonicalFilePath() == target)
-            return tr("the index would replace %1, which it is made from: give another --out")
+            return Text::tr("the index would replace %1, which it is made from: give another --out")
                 .arg(input);
     return QString();
 }
@@ -468,7 +471,7 @@ bool writeIndex(const NameTable& table, const Values& values, quint32 measures,
     }
     AtomicFileWriter file(outFile);
     if (const FileOutcome opened = file.open(); !opened) {
-        report.error = tr("%1 could not be written: %2").arg(outFile, opened.reason());
+        report.error = Text::tr("%1 could not be written: %2").arg(outFile, opened.reason());
         return false;
     }
     FileSink sink(file);
@@ -481,7 +484,7 @@ bool writeIndex(const NameTable& table, const Values& values, quint32 measures,
     for (NameTable::Cursor cursor(table); cursor.next();) {
         if ((cursor.record() & 0xffff) == 0 && cancelled(cancel)) {
             report.cancelled = true;
-            report.error = tr("cancelled; nothing was written");
+            report.error = Text::tr("cancelled; nothing was written");
             return false;
         }
         const quint64 record = cursor.record();
@@ -508,13 +511,14 @@ bool writeIndex(const NameTable& table, const Values& values, quint32 measures,
         havePending = true;
     }
     if (!flush() || !writer.finish()) {
-        report.error = tr("%1 could not be written: %2")
-                           .arg(outFile, file.reason().isEmpty() ? tr("the names are out of order")
-                                                                 : file.reason());
+        report.error =
+            Text::tr("%1 could not be written: %2")
+                .arg(outFile, file.reason().isEmpty() ? Text::tr("the names are out of order")
+                                                      : file.reason());
         return false;
     }
     if (const FileOutcome committed = file.commit(); !committed) {
-        report.error = tr("%1 could not be written: %2").arg(outFile, committed.reason());
+        report.error = Text::tr("%1 could not be written: %2").arg(outFile, committed.reason());
         return false;
     }
     report.vertices = writer.records();
@@ -559,13 +563,13 @@ GraphImportReport importGraph(const GraphImportOptions& options,
     auto stopped = [&report]() {
         report.ok = false;
         report.cancelled = true;
-        report.error = tr("cancelled; nothing was written");
+        report.error = Text::tr("cancelled; nothing was written");
         return report;
     };
     if (options.outFile.isEmpty())
-        return failed(tr("no file to write the index to"));
+        return failed(Text::tr("no file to write the index to"));
     if (options.edgesFile.isEmpty() && options.ranksFile.isEmpty())
-        return failed(tr("nothing to import: give an edges file, a ranks file or both"));
+        return failed(Text::tr("nothing to import: give an edges file, a ranks file or both"));
     if (const QString clash =
             sameFile(options.outFile, {options.verticesFile, options.edgesFile, options.ranksFile});
         !clash.isEmpty())
@@ -612,8 +616,8 @@ GraphImportReport importGraph(const GraphImportOptions& options,
                 if (!tooLong)
                     lookalikes.note(line);
                 if (lookalikes.ranksHeader && report.vertexLines == 1)
-                    return failed(tr("%1 is a ranks file (harmonic centrality and PageRank "
-                                     "positions), not a vertices file: give it with --ranks")
+                    return failed(Text::tr("%1 is a ranks file (harmonic centrality and PageRank "
+                                           "positions), not a vertices file: give it with --ranks")
                                       .arg(options.verticesFile));
                 continue;
             }
@@ -635,8 +639,8 @@ GraphImportReport importGraph(const GraphImportOptions& options,
         pacer.send(vertices);
         const quint64 good = report.vertexLines - report.malformedVertexLines;
         if (table.size() == 0 && report.vertexLines == 0)
-            return failed(
-                tr("%1 holds no vertex (\"<id><tab><name>\" lines)").arg(options.verticesFile));
+            return failed(Text::tr("%1 holds no vertex (\"<id><tab><name>\" lines)")
+                              .arg(options.verticesFile));
         if (tooFewRead(good, report.vertexLines))
             return failed(unreadable(options.verticesFile, "vertices", "<id><TAB><reversed name>",
                                      good, report.vertexLines, lookalikes));
@@ -727,11 +731,12 @@ GraphImportReport importGraph(const GraphImportOptions& options,
             return failed(unreadable(options.edgesFile, "edges", "<from id><TAB><to id>", good,
                                      report.edgeLines, lookalikes));
         if (tooManyUnknown(report.unknownIdEdges, good))
-            return failed(tr("%1 of the %2 edges in %3 name ids that %4 does not hold: are both "
-                             "files of the same release?")
-                              .arg(report.unknownIdEdges)
-                              .arg(good)
-                              .arg(options.edgesFile, options.verticesFile));
+            return failed(
+                Text::tr("%1 of the %2 edges in %3 name ids that %4 does not hold: are both "
+                         "files of the same release?")
+                    .arg(report.unknownIdEdges)
+                    .arg(good)
+                    .arg(options.edgesFile, options.verticesFile));
         if (!identity)
             for (quint32& c : counts)
                 if (c == NoVertex)
@@ -800,11 +805,12 @@ GraphImportReport importGraph(const GraphImportOptions& options,
                                      "position><TAB><value><TAB><reversed name>",
                                      good, lines, lookalikes));
         if (tooManyUnknown(report.unknownRankNames, good))
-            return failed(tr("%1 of the %2 vertices in %3 are not in %4: are both files of the "
-                             "same release?")
-                              .arg(report.unknownRankNames)
-                              .arg(good)
-                              .arg(options.ranksFile, options.verticesFile));
+            return failed(
+                Text::tr("%1 of the %2 vertices in %3 are not in %4: are both files of the "
+                         "same release?")
+                    .arg(report.unknownRankNames)
+                    .arg(good)
+                    .arg(options.ranksFile, options.verticesFile));
     }
 
     Values values;
@@ -850,7 +856,7 @@ bool readCounts(const CountsImportOptions& options, const GraphImportProgressFn&
         ++report.vertexLines;
         if (!pacer.line(file)) {
             report.cancelled = true;
-            report.error = tr("cancelled; nothing was written");
+            report.error = Text::tr("cancelled; nothing was written");
             return false;
         }
         if (!tooLong && line.startsWith('#')) {
@@ -920,7 +926,7 @@ GraphImportReport importCounts(const CountsImportOptions& options,
         return report;
     };
     if (options.outFile.isEmpty())
-        return failed(tr("no file to write the index to"));
+        return failed(Text::tr("no file to write the index to"));
     if (const QString clash = sameFile(options.outFile, {options.countsFile}); !clash.isEmpty())
         return failed(clash);
 
@@ -929,22 +935,23 @@ GraphImportReport importCounts(const CountsImportOptions& options,
     {
         AtomicFileWriter file(options.outFile);
         if (const FileOutcome opened = file.open(); !opened)
-            return failed(tr("%1 could not be written: %2").arg(options.outFile, opened.reason()));
+            return failed(
+                Text::tr("%1 could not be written: %2").arg(options.outFile, opened.reason()));
         FileSink sink(file);
         LinkIndexWriter writer(sink, report.release, report.level, NameOrder::Bytes,
                                report.measures);
         if (readCounts(options, progress, report, &writer, &unsorted, nullptr, nullptr)) {
             if (!writer.finish())
                 return failed(
-                    tr("%1 could not be written: %2").arg(options.outFile, file.reason()));
+                    Text::tr("%1 could not be written: %2").arg(options.outFile, file.reason()));
             if (progress) {
                 GraphImportProgress writing;
                 writing.phase = GraphImportProgress::Phase::Writing;
                 progress(writing);
             }
             if (const FileOutcome committed = file.commit(); !committed)
-                return failed(
-                    tr("%1 could not be written: %2").arg(options.outFile, committed.reason()));
+                return failed(Text::tr("%1 could not be written: %2")
+                                  .arg(options.outFile, committed.reason()));
             report.vertices = writer.records();
             report.indexBytes = qint64(writer.bytesWritten());
             report.order = NameOrder::Bytes;
@@ -955,7 +962,7 @@ GraphImportReport importCounts(const CountsImportOptions& options,
             return failed(
                 file.reason().isEmpty()
                     ? report.error
-                    : tr("%1 could not be written: %2").arg(options.outFile, file.reason()));
+                    : Text::tr("%1 could not be written: %2").arg(options.outFile, file.reason()));
     } // the temporary file goes
 
     // Out of order: read again, keep everything, sort.

@@ -1,5 +1,6 @@
 #include "core/linkgraph/gzip_lines.h"
 
+#include <QCoreApplication>
 #include <QFile>
 
 #include <algorithm>
@@ -21,6 +22,11 @@
 namespace tally {
 
 namespace {
+
+// The texts of this file, under one context of the catalogues.
+struct Text {
+    Q_DECLARE_TR_FUNCTIONS(GzipLines)
+};
 
 constexpr qsizetype ChunkSize = 2 * 1024 * 1024;
 constexpr int Chunks = 3; // one being parsed, the others read ahead
@@ -91,7 +97,7 @@ struct GzipLineReader::Shared {
                 if (n < 0 && errno == EINTR)
                     continue;
                 if (n < 0) {
-                    *why = QStringLiteral("%1 cannot be read: %2").arg(path, systemReason(errno));
+                    *why = Text::tr("%1 cannot be read: %2").arg(path, systemReason(errno));
                     return -1;
                 }
                 if (n == 0)
@@ -106,13 +112,13 @@ struct GzipLineReader::Shared {
                     n = ::read(fd, input.data(), input.size());
                 while (n < 0 && errno == EINTR);
                 if (n < 0) {
-                    *why = QStringLiteral("%1 cannot be read: %2").arg(path, systemReason(errno));
+                    *why = Text::tr("%1 cannot be read: %2").arg(path, systemReason(errno));
                     return -1;
                 }
                 if (n == 0) {
                     if (inMember) {
-                        *why = QStringLiteral("%1 ends in the middle of its compressed data "
-                                              "(is the file complete?)")
+                        *why = Text::tr("%1 ends in the middle of its compressed data "
+                                        "(is the file complete?)")
                                    .arg(path);
                         return -1;
                     }
@@ -139,11 +145,11 @@ struct GzipLineReader::Shared {
             if (status == Z_STREAM_END) {
                 inMember = false;
             } else if (status != Z_OK && status != Z_BUF_ERROR) {
-                *why = QStringLiteral("%1 is damaged: %2")
+                *why = Text::tr("%1 is damaged: %2")
                            .arg(path, QString::fromLatin1(z.msg ? z.msg : "bad compressed data"));
                 return -1;
             } else if (status == Z_BUF_ERROR && z.avail_in > 0 && z.avail_out > 0) {
-                *why = QStringLiteral("%1 is damaged: the compressed data goes nowhere").arg(path);
+                *why = Text::tr("%1 is damaged: the compressed data goes nowhere").arg(path);
                 return -1;
             }
         }
@@ -263,14 +269,14 @@ bool GzipLineReader::open() {
     if (shared->fd < 0) {
         const int error = errno;
         if (error == ENOENT || error == ENOTDIR)
-            return fail(QStringLiteral("there is no file %1").arg(path_));
-        return fail(QStringLiteral("%1 cannot be read: %2").arg(path_, systemReason(error)));
+            return fail(Text::tr("there is no file %1").arg(path_));
+        return fail(Text::tr("%1 cannot be read: %2").arg(path_, systemReason(error)));
     }
     struct stat st;
     if (::fstat(shared->fd, &st) != 0)
-        return fail(QStringLiteral("%1 cannot be read: %2").arg(path_, systemReason(errno)));
+        return fail(Text::tr("%1 cannot be read: %2").arg(path_, systemReason(errno)));
     if (S_ISDIR(st.st_mode))
-        return fail(QStringLiteral("%1 is a folder").arg(path_));
+        return fail(Text::tr("%1 is a folder").arg(path_));
     fileSize_ = S_ISREG(st.st_mode) ? qint64(st.st_size) : 0;
 
     // The first bytes tell gzip from plain text; they stay as the decompressor's first input.
@@ -279,14 +285,14 @@ bool GzipLineReader::open() {
         n = ::read(shared->fd, shared->input.data(), shared->input.size());
     while (n < 0 && errno == EINTR);
     if (n < 0)
-        return fail(QStringLiteral("%1 cannot be read: %2").arg(path_, systemReason(errno)));
+        return fail(Text::tr("%1 cannot be read: %2").arg(path_, systemReason(errno)));
     shared->bytesRead = n;
     gzip_ = n >= 2 && uchar(shared->input[0]) == 0x1f && uchar(shared->input[1]) == 0x8b;
     shared->gzip = gzip_;
     if (gzip_) {
         // 16 + 15: a gzip header and trailer around the deflate stream, the largest window.
         if (inflateInit2(&shared->z, 16 + MAX_WBITS) != Z_OK)
-            return fail(QStringLiteral("the decompressor could not be started"));
+            return fail(Text::tr("the decompressor could not be started"));
         shared->inflating = true;
         shared->z.next_in = reinterpret_cast<Bytef*>(shared->input.data());
         shared->z.avail_in = uInt(n);

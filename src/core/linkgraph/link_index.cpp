@@ -26,9 +26,10 @@ constexpr quint32 MaxBlockBytes = 4 * 1024 * 1024;
 constexpr quint32 MaxLevels = 16;
 constexpr qsizetype HeaderChecked = 120;
 
-QString tr(const char* text) {
-    return QCoreApplication::translate("LinkIndex", text);
-}
+// The texts of this file, under one context of the catalogues.
+struct Text {
+    Q_DECLARE_TR_FUNCTIONS(LinkIndex)
+};
 
 // ---- Numbers in the file ----
 
@@ -236,23 +237,24 @@ bool LinkIndex::load(const QString& path, QString* problem) {
     if (fd_ < 0) {
         const int error = errno;
         if (error == ENOENT || error == ENOTDIR)
-            return fail(tr("there is no file %1").arg(path));
-        return fail(tr("%1 cannot be read: %2").arg(path, QString::fromLocal8Bit(strerror(error))));
+            return fail(Text::tr("there is no file %1").arg(path));
+        return fail(
+            Text::tr("%1 cannot be read: %2").arg(path, QString::fromLocal8Bit(strerror(error))));
     }
     struct stat st;
     if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode))
-        return fail(tr("%1 is not a regular file").arg(path));
+        return fail(Text::tr("%1 is not a regular file").arg(path));
     fileSize_ = quint64(st.st_size);
     modifiedNs_ = nanoseconds(st.st_mtim);
 
-    const QString notIndex = tr("%1 is not a link index made by tallyscope-graph");
-    const QString damaged = tr("%1 is damaged (its header does not fit the file)");
+    const QString notIndex = Text::tr("%1 is not a link index made by tallyscope-graph");
+    const QString damaged = Text::tr("%1 is damaged (its header does not fit the file)");
     char header[LinkIndexWriter::HeaderSize];
     if (fileSize_ < LinkIndexWriter::HeaderSize || !readExactly(fd_, 0, header, sizeof header))
         return fail(notIndex.arg(path));
     if (std::memcmp(header, OlderMagic, sizeof OlderMagic) == 0)
-        return fail(tr("%1 is a link index of an older tallyscope-graph: import the release "
-                       "again")
+        return fail(Text::tr("%1 is a link index of an older tallyscope-graph: import the release "
+                             "again")
                         .arg(path));
     if (std::memcmp(header, Magic, sizeof Magic) != 0)
         return fail(notIndex.arg(path));
@@ -260,7 +262,7 @@ bool LinkIndex::load(const QString& path, QString* problem) {
     auto u32 = [&header](int at) { return qFromLittleEndian<quint32>(header + at); };
     auto u64 = [&header](int at) { return qFromLittleEndian<quint64>(header + at); };
     if (u32(8) != Version)
-        return fail(tr("%1 is a link index of another version").arg(path));
+        return fail(Text::tr("%1 is a link index of another version").arg(path));
     const quint32 level = u32(12);
     const quint32 order = u32(16);
     measures_ = u32(20);
@@ -324,7 +326,8 @@ LinkIndex::Lookup::Status LinkIndex::readBlock(quint64 offset, quint32 size, qui
 }
 
 QString LinkIndex::countMeaning() const {
-    return (level_ == GraphLevel::Hosts ? tr("linking hosts in %1") : tr("linking domains in %1"))
+    return (level_ == GraphLevel::Hosts ? Text::tr("linking hosts in %1")
+                                        : Text::tr("linking domains in %1"))
         .arg(release_);
 }
 

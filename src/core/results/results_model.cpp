@@ -11,9 +11,10 @@ namespace tally {
 
 namespace {
 
-QString tr(const char* text) {
-    return QCoreApplication::translate("ResultsModel", text);
-}
+// The texts of this file, under one context of the catalogues.
+struct Text {
+    Q_DECLARE_TR_FUNCTIONS(ResultsModel)
+};
 
 std::array<const EngineOutcome*, EngineCount> outcomesOf(const ResultRecord& record) {
     std::array<const EngineOutcome*, EngineCount> outcomes{};
@@ -37,14 +38,14 @@ bool ResultRecord::isFailure(int slot) const {
 
 QString ResultRecord::cellText(int slot) const {
     if (isOff(slot))
-        return tr("off");
+        return Text::tr("off");
     const ResultCell& cell = cells[slot];
     return cell.settled && cell.outcome.isCount() ? cell.outcome.count : QString();
 }
 
 QString ResultRecord::cellNote(int slot) const {
     if (isOff(slot))
-        return tr("switched off");
+        return Text::tr("switched off");
     const ResultCell& cell = cells[slot];
     if (!cell.settled)
         return QString();
@@ -80,11 +81,11 @@ int ResultRecord::profile() const {
 QString profileWords(int profile) {
     switch (profile) {
     case 1:
-        return tr("Low profile");
+        return Text::tr("Low profile");
     case 2:
-        return tr("Medium profile");
+        return Text::tr("Medium profile");
     case 3:
-        return tr("High profile");
+        return Text::tr("High profile");
     default:
         return QString();
     }
@@ -158,14 +159,14 @@ QVariant ResultsModel::headerData(int section, Qt::Orientation orientation, int 
     const int slot = slotOfColumn(section);
     if (role == Qt::DisplayRole) {
         if (section == UrlColumn)
-            return tr("Domain Name");
+            return Text::tr("Domain Name");
         if (section == TotalColumn)
-            return tr("Total");
+            return Text::tr("Total");
         return header_->slot[slot].caption;
     }
     if (role == Qt::ToolTipRole && slot >= 0) {
         const EngineSlotSnapshot& engine = header_->slot[slot];
-        const QString tip = engine.switchedOff          ? tr("switched off")
+        const QString tip = engine.switchedOff          ? Text::tr("switched off")
                             : !engine.problem.isEmpty() ? engine.problem
                                                         : engine.countMeaning;
         return tip.isEmpty() ? QVariant() : QVariant(tip);

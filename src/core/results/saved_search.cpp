@@ -4,6 +4,7 @@
 #include "core/settings/ini_file.h"
 #include "core/settings/program_folder.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -13,6 +14,11 @@
 namespace tally {
 
 namespace {
+
+// The texts of this file, under one context of the catalogues.
+struct Text {
+    Q_DECLARE_TR_FUNCTIONS(SavedSearch)
+};
 
 QDate& pinnedToday() {
     static QDate date;
@@ -150,8 +156,8 @@ SaveResult saveSearchRow(const QList<RowCell>& row, const QString& file, SaveMod
     };
     const QString folder = QFileInfo(file).absolutePath();
     if (!QFileInfo(folder).isDir() && !QDir().mkpath(folder))
-        return fail(QStringLiteral("The folder %1 could not be created")
-                        .arg(QDir::toNativeSeparators(folder)));
+        return fail(
+            Text::tr("The folder %1 could not be created").arg(QDir::toNativeSeparators(folder)));
     const QString key = historyDateKey(date);
     modINI::IniFileEdit edit(file);
     for (const RowCell& cell : cells) {

@@ -23,9 +23,10 @@ namespace tally {
 
 namespace {
 
-QString tr(const char* text) {
-    return QCoreApplication::translate("tally::EngineDefinitions", text);
-}
+// The texts of this file, under one context of the catalogues.
+struct Text {
+    Q_DECLARE_TR_FUNCTIONS(EngineDefinitions)
+};
 
 const QString KeyPlaceholder = QStringLiteral("{key}");
 
@@ -220,7 +221,7 @@ void readSlot(EngineDefinition& d, const QString& sectionText, const QString& fo
             QStringList presetProblems;
             lines = linesOf(*text, presetName, presetProblems);
             for (const QString& problem : presetProblems)
-                problems << tr("preset %1: %2").arg(presetName, problem);
+                problems << Text::tr("preset %1: %2").arg(presetName, problem);
             d.preset = presetName;
         } else {
             problems << why;
@@ -298,7 +299,7 @@ void readSlot(EngineDefinition& d, const QString& sectionText, const QString& fo
                 value.compare(QLatin1String("POST"), Qt::CaseInsensitive) == 0)
                 d.method = value.toUpper().toLatin1();
             else
-                lineProblems << tr("Method takes GET or POST, not \"%1\"").arg(value);
+                lineProblems << Text::tr("Method takes GET or POST, not \"%1\"").arg(value);
         } else if (is(line, "Body")) {
             d.body = value;
         } else if (is(line, "ContentType")) {
@@ -310,8 +311,8 @@ void readSlot(EngineDefinition& d, const QString& sectionText, const QString& fo
                 d.basicAuthUser = names[0].trimmed();
                 d.basicAuthSecret = names[1].trimmed();
             } else {
-                lineProblems << tr("BasicAuth takes the names of two keys, USER,SECRET, not "
-                                   "\"%1\"")
+                lineProblems << Text::tr("BasicAuth takes the names of two keys, USER,SECRET, not "
+                                         "\"%1\"")
                                     .arg(value);
             }
         } else if (is(line, "Server")) {
@@ -365,7 +366,7 @@ void readSlot(EngineDefinition& d, const QString& sectionText, const QString& fo
             if (value.size() == 1)
                 d.separator = value.front();
             else
-                lineProblems << tr("Separator takes one character, not \"%1\"").arg(value);
+                lineProblems << Text::tr("Separator takes one character, not \"%1\"").arg(value);
         } else if (const int n = numbered(key, QStringLiteral("Header"))) {
             headerLines[n] = value;
         } else if (is(line, "KeyName")) {
@@ -378,14 +379,15 @@ void readSlot(EngineDefinition& d, const QString& sectionText, const QString& fo
         } else if (is(line, "Measure")) {
             if (!measureFromKey(value, &d.measure))
                 lineProblems << QStringLiteral("unknown Measure \"%1\" (linking-domains, "
-                                           "harmonic-rank or pagerank-rank)")
-                                .arg(value);
+                                               "harmonic-rank or pagerank-rank)")
+                                    .arg(value);
         } else {
             lineProblems << QStringLiteral("unknown setting \"%1\"").arg(key);
         }
         for (const QString& problem : lineProblems)
-            problems << (line.preset.isEmpty() ? problem
-                                               : tr("preset %1: %2").arg(line.preset, problem));
+            problems << (line.preset.isEmpty()
+                             ? problem
+                             : Text::tr("preset %1: %2").arg(line.preset, problem));
     }
     if (!removes.empty()) {
         d.markers.remove.clear();
@@ -396,15 +398,16 @@ void readSlot(EngineDefinition& d, const QString& sectionText, const QString& fo
         d.errorPointers << pointer;
     for (const auto& [n, pointer] : okPointers) {
         if (!okValues.count(n))
-            problems << tr("OkPointer%1 has no OkValue%1 (the text a good answer holds there)")
+            problems << Text::tr(
+                            "OkPointer%1 has no OkValue%1 (the text a good answer holds there)")
                             .arg(n == 1 ? QString() : QString::number(n));
         else
             d.okChecks.append({pointer, okValues[n].split(QLatin1Char('|'))});
     }
     for (const auto& [n, v] : okValues)
         if (!okPointers.count(n))
-            problems
-                << tr("OkValue%1 has no OkPointer%1").arg(n == 1 ? QString() : QString::number(n));
+            problems << Text::tr("OkValue%1 has no OkPointer%1")
+                            .arg(n == 1 ? QString() : QString::number(n));
 
     if (problems.isEmpty() && d.kind == EngineKind::Markers && d.markers.countBefore.isEmpty())
         problems << QStringLiteral("CountBefore is empty: nothing marks the count");
@@ -423,7 +426,7 @@ void readSlot(EngineDefinition& d, const QString& sectionText, const QString& fo
             checkPointer(QStringLiteral("Pages"), d.pagesPointer, problems);
     }
     if (problems.isEmpty() && d.kind == EngineKind::Table && d.column.trimmed().isEmpty())
-        problems << tr("no Column (the heading of the count's column, such as domains_num)");
+        problems << Text::tr("no Column (the heading of the count's column, such as domains_num)");
 
     // The request of a slot that makes one.
     QStringList keyNames;
@@ -431,13 +434,13 @@ void readSlot(EngineDefinition& d, const QString& sectionText, const QString& fo
         if (!d.address.isEmpty() &&
             !d.address.startsWith(QLatin1String("http://"), Qt::CaseInsensitive) &&
             !d.address.startsWith(QLatin1String("https://"), Qt::CaseInsensitive))
-            problems << tr("Address must start with http:// or https://");
+            problems << Text::tr("Address must start with http:// or https://");
         if (!d.body.isEmpty() && d.method != "POST")
-            problems << tr("a Body is sent only with Method=POST");
+            problems << Text::tr("a Body is sent only with Method=POST");
         if (holdsLineBreakOrNul(QString::fromLatin1(d.contentType)))
-            problems << tr("ContentType holds a line break");
+            problems << Text::tr("ContentType holds a line break");
         if (QString why; !d.server.isEmpty() && !readServer(d.server, &why))
-            problems << tr("Server: %1").arg(why);
+            problems << Text::tr("Server: %1").arg(why);
         problems << placeholderProblems(d.address, QStringLiteral("Address"), d.keyName, &keyNames);
         problems << placeholderProblems(d.querySuffix, QStringLiteral("Suffix"), d.keyName,
                                         &keyNames);
@@ -473,7 +476,7 @@ void readSlot(EngineDefinition& d, const QString& sectionText, const QString& fo
             QJsonDocument::fromJson(withPlaceholdersAs(d.body, QStringLiteral("x")).toUtf8(),
                                     &error);
             if (error.error != QJsonParseError::NoError)
-                problems << tr("the Body is not JSON (%1 at byte %2)")
+                problems << Text::tr("the Body is not JSON (%1 at byte %2)")
                                 .arg(error.errorString())
                                 .arg(error.offset);
         }
@@ -490,8 +493,8 @@ void readSlot(EngineDefinition& d, const QString& sectionText, const QString& fo
                              ? QStringLiteral("no API key: give %1 a value in section %2 of %3")
                                    .arg(missing.first(), QLatin1String(KeysSection),
                                         QDir::toNativeSeparators(userSettingsFile()))
-                             : tr("no API keys: give %1 values in section %2 of %3")
-                                   .arg(missing.join(tr(" and ")), QLatin1String(KeysSection),
+                             : Text::tr("no API keys: give %1 values in section %2 of %3")
+                                   .arg(missing.join(Text::tr(" and ")), QLatin1String(KeysSection),
                                         QDir::toNativeSeparators(userSettingsFile())));
     }
 
@@ -701,29 +704,31 @@ int EngineSet::slotOfRowText(const QString& rowText) const {
 
 QStringList EngineSet::describe() const {
     QStringList lines;
-    lines << (file.isEmpty() || !QFileInfo::exists(file)
-                  ? tr("The six built-in engines (there is no %1).")
-                        .arg(QDir::toNativeSeparators(
-                            file.isEmpty() ? QString::fromLatin1(EnginesIniName) : file))
-                  : tr("The engines as %1 defines them.").arg(QDir::toNativeSeparators(file)));
+    lines
+        << (file.isEmpty() || !QFileInfo::exists(file)
+                ? Text::tr("The six built-in engines (there is no %1).")
+                      .arg(QDir::toNativeSeparators(
+                          file.isEmpty() ? QString::fromLatin1(EnginesIniName) : file))
+                : Text::tr("The engines as %1 defines them.").arg(QDir::toNativeSeparators(file)));
     for (const EngineDefinition& d : definitions) {
         QString what = QStringLiteral("%1: \"%2\", ").arg(d.key, d.caption);
         if (d.switchedOff) {
-            lines << what + tr("off: it sends nothing, and its column counts nothing");
+            lines << what + Text::tr("off: it sends nothing, and its column counts nothing");
             continue;
         }
         if (d.usable() && d.builtInEngine) {
-            lines << what + tr("the built-in search engine: it no longer reports link counts");
+            lines << what +
+                         Text::tr("the built-in search engine: it no longer reports link counts");
             continue;
         }
-        what += d.preset.isEmpty() ? kindName(d.kind) : tr("preset %1").arg(d.preset);
+        what += d.preset.isEmpty() ? kindName(d.kind) : Text::tr("preset %1").arg(d.preset);
         if (d.usable() && !d.about.isEmpty())
             what += QStringLiteral(" (%1)").arg(d.about);
         if (d.usable() && d.kind == EngineKind::Json && d.preset.isEmpty())
             what += d.sumOf.isEmpty() ? QStringLiteral(", the count at %1").arg(d.pointer)
-                                      : tr(", the sum of %1 over %2").arg(d.sumOf, d.pointer);
+                                      : Text::tr(", the sum of %1 over %2").arg(d.sumOf, d.pointer);
         if (d.usable() && d.kind == EngineKind::Table && d.preset.isEmpty())
-            what += tr(", the count in column %1").arg(d.column);
+            what += Text::tr(", the count in column %1").arg(d.column);
         if (d.usable() && d.kind == EngineKind::Graph && d.index)
             what += QStringLiteral(" of %1 (%2 %3)")
                         .arg(d.release, QLocale::c().toString(qulonglong(d.index->size())),
@@ -732,9 +737,9 @@ QStringList EngineSet::describe() const {
         if (d.usable() && d.kind == EngineKind::Graph && d.measure != GraphMeasure::LinkingDomains)
             what += QStringLiteral(", ") + measureKey(d.measure);
         if (!d.countsIntoTotal)
-            what += tr(", a score kept out of the total");
+            what += Text::tr(", a score kept out of the total");
         if (const QStringList names = d.keyNames(); d.usable() && !names.isEmpty())
-            what += (names.size() == 1 ? tr(", key %1") : tr(", keys %1"))
+            what += (names.size() == 1 ? Text::tr(", key %1") : Text::tr(", keys %1"))
                         .arg(names.join(QStringLiteral(", ")));
         lines << what + QStringLiteral(": ") +
                      (d.usable() ? QStringLiteral("ready") : d.failureReason());
@@ -782,11 +787,12 @@ EngineSet loadEngines(const QString& enginesIni) {
             readSlot(d, modINI::ReadIniSection(firstName, QString(), enginesIni), folder,
                      keys[slot]);
         if (keys[slot].sections > 1) {
-            const QString twice = tr("the section [%1] is written %2 times in %3: join them into "
-                                     "one")
-                                      .arg(d.key)
-                                      .arg(keys[slot].sections)
-                                      .arg(QString::fromLatin1(EnginesIniName));
+            const QString twice =
+                Text::tr("the section [%1] is written %2 times in %3: join them into "
+                         "one")
+                    .arg(d.key)
+                    .arg(keys[slot].sections)
+                    .arg(QString::fromLatin1(EnginesIniName));
             d.problem = d.problem.isEmpty() ? twice : d.problem + QStringLiteral("; ") + twice;
         }
     }

@@ -68,7 +68,7 @@ QString statusLine(const FetchResult& fetch) {
 }
 
 QString blockedBy(const QString& what) {
-    return QStringLiteral("blocked by the engine (") + what + QLatin1Char(')');
+    return Text::tr("blocked by the engine (%1)").arg(what);
 }
 
 FailureKind failureOfFetch(FetchError error) {
@@ -93,19 +93,20 @@ QString reasonOfFetch(const FetchResult& fetch) {
     case FetchError::ConnectionRefused:
     case FetchError::HostNotFound:
     case FetchError::ConnectFailed:
-        return QStringLiteral("could not connect: ") + fetch.errorText;
+        return Text::tr("could not connect: %1").arg(fetch.errorText);
     case FetchError::TimedOut:
-        return QStringLiteral("timed out: ") + fetch.errorText;
+        return Text::tr("timed out: %1").arg(fetch.errorText);
     case FetchError::TooLarge:
         return fetch.errorText;
     default:
-        return QStringLiteral("bad reply: ") + fetch.errorText;
+        return Text::tr("bad reply: %1").arg(fetch.errorText);
     }
 }
 
-QString tr(const char* text) {
-    return QCoreApplication::translate("tally::EngineOutcome", text);
-}
+// The texts of this file, under one context of the catalogues.
+struct Text {
+    Q_DECLARE_TR_FUNCTIONS(EngineOutcome)
+};
 
 // Longest provider message a reason quotes.
 constexpr qsizetype MaxQuoted = 200;
@@ -264,35 +265,35 @@ AnswerReading providerFailure(const QString& text, const QString& status, bool q
         text.isEmpty() ? QString() : QStringLiteral(": ") + (quote ? quoted(text) : text);
     if (saysKeyRefused(text))
         return failedWith(FailureKind::KeyRefused,
-                          status.isEmpty() ? tr("API key refused") + said
-                                           : tr("API key refused (%1)").arg(status) + said);
+                          status.isEmpty() ? Text::tr("API key refused") + said
+                                           : Text::tr("API key refused (%1)").arg(status) + said);
     return failedWith(FailureKind::ApiError,
-                      status.isEmpty() ? tr("the API answered") + said : status + said);
+                      status.isEmpty() ? Text::tr("the API answered") + said : status + said);
 }
 
 AnswerReading notRecognised(const QString& why) {
-    return failedWith(FailureKind::NotRecognised, tr("page not recognised: ") + why);
+    return failedWith(FailureKind::NotRecognised, Text::tr("page not recognised: %1").arg(why));
 }
 
 // A count out of a JSON value, or what the value is instead.
 AnswerReading readJsonCount(const QJsonValue& value, const QString& where, bool score) {
-    const QString at = tr("the value at %1").arg(where);
+    const QString at = Text::tr("the value at %1").arg(where);
     switch (value.type()) {
     case QJsonValue::Null:
-        return notRecognised(tr("%1 is JSON null, not a count").arg(at));
+        return notRecognised(Text::tr("%1 is JSON null, not a count").arg(at));
     case QJsonValue::String:
-        return notRecognised(
-            tr("%1 is a string (%2), not a count").arg(at, quoted(cleanMessage(value.toString()))));
+        return notRecognised(Text::tr("%1 is a string (%2), not a count")
+                                 .arg(at, quoted(cleanMessage(value.toString()))));
     case QJsonValue::Bool:
-        return notRecognised(tr("%1 is %2, not a count").arg(at, jsonText(value)));
+        return notRecognised(Text::tr("%1 is %2, not a count").arg(at, jsonText(value)));
     case QJsonValue::Array:
-        return notRecognised(tr("%1 is an array, not a count").arg(at));
+        return notRecognised(Text::tr("%1 is an array, not a count").arg(at));
     case QJsonValue::Object:
-        return notRecognised(tr("%1 is an object, not a count").arg(at));
+        return notRecognised(Text::tr("%1 is an object, not a count").arg(at));
     case QJsonValue::Double:
         break;
     default:
-        return notRecognised(tr("nothing at %1").arg(where));
+        return notRecognised(Text::tr("nothing at %1").arg(where));
     }
     AnswerReading reading;
     constexpr qint64 NoWhole = std::numeric_limits<qint64>::min();
@@ -308,11 +309,12 @@ AnswerReading readJsonCount(const QJsonValue& value, const QString& where, bool 
     }
     if (number < 0)
         return notRecognised(
-            tr("%1 is a negative number (%2), not a count").arg(at, jsonText(value)));
+            Text::tr("%1 is a negative number (%2), not a count").arg(at, jsonText(value)));
     if (number != std::floor(number))
-        return notRecognised(tr("%1 is a decimal (%2), not a count").arg(at, jsonText(value)));
+        return notRecognised(
+            Text::tr("%1 is a decimal (%2), not a count").arg(at, jsonText(value)));
     return failedWith(FailureKind::NotRecognised,
-                      tr("count too large (%1 at %2)").arg(jsonText(value), where));
+                      Text::tr("count too large (%1 at %2)").arg(jsonText(value), where));
 }
 
 // A count out of a column of a delimited text answer, or what it is instead.
@@ -331,19 +333,19 @@ AnswerReading readTextCount(const QString& text, const QString& where, bool scor
             reading.score = text.trimmed();
             return reading;
         }
-        return notRecognised(tr("%1 is %2 (%3), not a count")
+        return notRecognised(Text::tr("%1 is %2 (%3), not a count")
                                  .arg(where,
                                       number.kind == AnswerNumber::Kind::Decimal
-                                          ? tr("a decimal")
-                                          : tr("a negative number"),
+                                          ? Text::tr("a decimal")
+                                          : Text::tr("a negative number"),
                                       quoted(cleanMessage(text))));
     case AnswerNumber::Kind::TooLarge:
         return failedWith(FailureKind::NotRecognised,
-                          tr("count too large (%1 in %2)").arg(cleanMessage(text), where));
+                          Text::tr("count too large (%1 in %2)").arg(cleanMessage(text), where));
     case AnswerNumber::Kind::NotANumber:
         break;
     }
-    return notRecognised(tr("%1 is %2, not a count").arg(where, quoted(cleanMessage(text))));
+    return notRecognised(Text::tr("%1 is %2, not a count").arg(where, quoted(cleanMessage(text))));
 }
 
 AnswerReading readTable(const QByteArray& body, const EngineDefinition& definition) {
@@ -355,7 +357,7 @@ AnswerReading readTable(const QByteArray& body, const EngineDefinition& definiti
             lines << line;
     }
     if (lines.isEmpty())
-        return notRecognised(tr("the answer is empty"));
+        return notRecognised(Text::tr("the answer is empty"));
     const QStringList heading = lines.first().split(definition.separator);
     qsizetype column = -1;
     for (qsizetype i = 0; i < heading.size() && column < 0; ++i)
@@ -366,15 +368,15 @@ AnswerReading readTable(const QByteArray& body, const EngineDefinition& definiti
         // the column.
         if (heading.size() == 1)
             return providerFailure(cleanMessage(lines.first()), QString());
-        return notRecognised(
-            tr("no column %1 in %2").arg(definition.column, quoted(cleanMessage(lines.first()))));
+        return notRecognised(Text::tr("no column %1 in %2")
+                                 .arg(definition.column, quoted(cleanMessage(lines.first()))));
     }
     if (lines.size() < 2)
-        return notRecognised(tr("no row under the heading"));
+        return notRecognised(Text::tr("no row under the heading"));
     const QStringList row = lines.at(1).split(definition.separator);
     if (column >= row.size())
-        return notRecognised(tr("the first row has no %1").arg(definition.column));
-    return readTextCount(row.at(column), tr("the %1 column").arg(definition.column),
+        return notRecognised(Text::tr("the first row has no %1").arg(definition.column));
+    return readTextCount(row.at(column), Text::tr("the %1 column").arg(definition.column),
                          !definition.countsIntoTotal);
 }
 
@@ -385,7 +387,7 @@ AnswerReading readJson(const QByteArray& body, const EngineDefinition& definitio
         const QString line = firstLineOfShortText(body);
         if (!line.isEmpty() && saysKeyRefused(line))
             return providerFailure(line, QString());
-        return notRecognised(tr("not JSON (%1)").arg(why) +
+        return notRecognised(Text::tr("not JSON (%1)").arg(why) +
                              (line.isEmpty() ? QString() : QStringLiteral(": ") + quoted(line)));
     }
     // What a good answer holds; failing it, the provider says why.
@@ -398,8 +400,8 @@ AnswerReading readJson(const QByteArray& body, const EngineDefinition& definitio
         if (!message.isEmpty())
             return providerFailure(message, QString());
         if (!value)
-            return notRecognised(tr("nothing at %1").arg(check.pointer));
-        return providerFailure(tr("%1 at %2, not %3")
+            return notRecognised(Text::tr("nothing at %1").arg(check.pointer));
+        return providerFailure(Text::tr("%1 at %2, not %3")
                                    .arg(quoted(cleanMessage(found)), check.pointer,
                                         check.accepted.join(QStringLiteral(" or "))),
                                QString(), false);
@@ -414,13 +416,13 @@ AnswerReading readJson(const QByteArray& body, const EngineDefinition& definitio
     if (definition.isPaged()) {
         const std::optional<QJsonValue> pages = valueAt(*document, definition.pagesPointer);
         if (!pages)
-            return notRecognised(tr("nothing at %1").arg(definition.pagesPointer));
+            return notRecognised(Text::tr("nothing at %1").arg(definition.pagesPointer));
         const AnswerReading count = readJsonCount(*pages, definition.pagesPointer, false);
         if (count.failure)
             return count;
         if (count.count > PagedCount::MaxPages)
             return failedWith(FailureKind::NotRecognised,
-                              tr("the answer has %1 pages, more than the %2 read")
+                              Text::tr("the answer has %1 pages, more than the %2 read")
                                   .arg(count.count)
                                   .arg(PagedCount::MaxPages));
         reading.pages = int(std::max<qint64>(1, count.count));
@@ -430,7 +432,7 @@ AnswerReading readJson(const QByteArray& body, const EngineDefinition& definitio
         // No count: an answer that says why is quoted.
         if (const QString message = messageAt(*document, CommonMessagePointers); !message.isEmpty())
             return providerFailure(message, QString());
-        return notRecognised(tr("nothing at %1").arg(definition.pointer));
+        return notRecognised(Text::tr("nothing at %1").arg(definition.pointer));
     }
     if (definition.sumOf.isEmpty()) {
         AnswerReading count =
@@ -439,20 +441,21 @@ AnswerReading readJson(const QByteArray& body, const EngineDefinition& definitio
         return count;
     }
     if (!value->isArray())
-        return notRecognised(tr("the value at %1 is not an array").arg(definition.pointer));
+        return notRecognised(Text::tr("the value at %1 is not an array").arg(definition.pointer));
     const QJsonArray items = value->toArray();
     for (qsizetype i = 0; i < items.size(); ++i) {
         const QString where =
             QStringLiteral("%1/%2/%3").arg(definition.pointer).arg(i).arg(definition.sumOf);
         const QJsonValue item = items.at(i).toObject().value(definition.sumOf);
         if (item.isUndefined())
-            return notRecognised(tr("nothing at %1").arg(where));
+            return notRecognised(Text::tr("nothing at %1").arg(where));
         const AnswerReading count = readJsonCount(item, where, false);
         if (count.failure)
             return count;
         if (count.count > std::numeric_limits<qint64>::max() - reading.count)
-            return failedWith(FailureKind::NotRecognised,
-                              tr("count too large (the sum over %1)").arg(definition.pointer));
+            return failedWith(
+                FailureKind::NotRecognised,
+                Text::tr("count too large (the sum over %1)").arg(definition.pointer));
         reading.count += count.count;
     }
     return reading;
@@ -467,7 +470,7 @@ AnswerReading readApiAnswer(const FetchResult& fetch, const EngineDefinition& de
             const QString said =
                 message.isEmpty() ? QString() : QStringLiteral(": ") + quoted(message);
             return failedWith(FailureKind::KeyRefused,
-                              tr("API key refused (%1)").arg(status) + said);
+                              Text::tr("API key refused (%1)").arg(status) + said);
         }
         return providerFailure(message, status);
     }
@@ -505,17 +508,16 @@ EngineOutcome EngineOutcome::failed(FailureKind kind, const QString& reason) {
 }
 
 EngineOutcome EngineOutcome::skipped(const QString& reason) {
-    return failed(FailureKind::Skipped, reason.isEmpty()
-                                            ? QStringLiteral("skipped: blocked earlier in this run")
-                                            : reason);
+    return failed(FailureKind::Skipped,
+                  reason.isEmpty() ? Text::tr("skipped: blocked earlier in this run") : reason);
 }
 
 EngineOutcome EngineOutcome::stopped() {
-    return failed(FailureKind::Stopped, QStringLiteral("stopped"));
+    return failed(FailureKind::Stopped, Text::tr("stopped"));
 }
 
 EngineOutcome EngineOutcome::off() {
-    return failed(FailureKind::Off, tr("off"));
+    return failed(FailureKind::Off, Text::tr("off"));
 }
 
 EngineOutcome engineOutcome(const FetchResult& fetch, const EngineDefinition& definition) {
@@ -531,7 +533,8 @@ EngineOutcome engineOutcome(const FetchResult& fetch, const EngineDefinition& de
         if (!reading.failure && reading.pages > 1)
             return EngineOutcome::failed(
                 FailureKind::NotRecognised,
-                tr("page not recognised: the answer has %1 pages, and only the first was read")
+                Text::tr(
+                    "page not recognised: the answer has %1 pages, and only the first was read")
                     .arg(reading.pages));
         return masked(outcomeOf(reading, definition), definition);
     }
@@ -550,7 +553,7 @@ EngineOutcome engineOutcome(const FetchResult& fetch, const EngineDefinition& de
     for (const BlockedPagePhrase& p : blockedPagePhrases())
         if (page.contains(QLatin1String(p.phrase), Qt::CaseInsensitive))
             return EngineOutcome::failed(FailureKind::Blocked, blockedBy(QLatin1String(p.what)));
-    return EngineOutcome::failed(FailureKind::NotRecognised, QStringLiteral("page not recognised"));
+    return EngineOutcome::failed(FailureKind::NotRecognised, Text::tr("page not recognised"));
 }
 
 PagedCount::PagedCount(const EngineDefinition& definition) : definition_(&definition) {}
@@ -573,7 +576,7 @@ void PagedCount::add(const FetchResult& fetch) {
     if (reading.failure) {
         EngineOutcome failure = *reading.failure;
         if (next_ > 0)
-            failure.reason = tr("page %1: ").arg(next_ + 1) + failure.reason;
+            failure.reason = Text::tr("page %1: ").arg(next_ + 1) + failure.reason;
         settled_ = masked(failure, definition);
         return;
     }
@@ -581,7 +584,7 @@ void PagedCount::add(const FetchResult& fetch) {
         pages_ = reading.pages;
     if (reading.count > std::numeric_limits<qint64>::max() - sum_) {
         settled_ = EngineOutcome::failed(FailureKind::NotRecognised,
-                                         tr("count too large (the sum over the pages)"));
+                                         Text::tr("count too large (the sum over the pages)"));
         return;
     }
     sum_ += reading.count;
@@ -593,7 +596,7 @@ EngineOutcome PagedCount::outcome() const {
     if (settled_)
         return *settled_;
     return EngineOutcome::failed(FailureKind::Stopped,
-                                 tr("stopped after %1 of %2 pages").arg(next_).arg(pages_));
+                                 Text::tr("stopped after %1 of %2 pages").arg(next_).arg(pages_));
 }
 
 EngineOutcome engineOutcome(const FetchResult& fetch, int intEngine) {
@@ -610,7 +613,7 @@ EngineOutcome graphOutcome(const EngineDefinition& definition, const QString& ur
         return EngineOutcome::failed(FailureKind::Definition, definition.failureReason());
     if (!definition.index)
         return EngineOutcome::failed(FailureKind::Definition,
-                                     QStringLiteral("engine definition: no link index"));
+                                     Text::tr("engine definition: no link index"));
     const LinkIndex::Lookup found = definition.index->findUrl(url);
     const QString vertex = QString::fromUtf8(found.name);
     switch (found.status) {
@@ -619,7 +622,7 @@ EngineOutcome graphOutcome(const EngineDefinition& definition, const QString& ur
         if (value == 0 && definition.measure != GraphMeasure::LinkingDomains)
             return EngineOutcome::failed(
                 FailureKind::NotInGraph,
-                QStringLiteral("no %1 for %2 in %3")
+                Text::tr("no %1 for %2 in %3")
                     .arg(measureKey(definition.measure), vertex, definition.release));
         EngineOutcome outcome = EngineOutcome::counted(QString::number(value));
         outcome.note = definition.countMeaningOf(found.name);
@@ -627,12 +630,13 @@ EngineOutcome graphOutcome(const EngineDefinition& definition, const QString& ur
         return outcome;
     }
     case LinkIndex::Lookup::Status::Damaged:
-        return EngineOutcome::failed(FailureKind::BadReply, QStringLiteral("link index damaged: ") +
-                                                                definition.index->path());
+        return EngineOutcome::failed(
+            FailureKind::BadReply,
+            Text::tr("link index damaged: %1").arg(definition.index->path()));
     case LinkIndex::Lookup::Status::Changed:
-        return EngineOutcome::failed(FailureKind::BadReply,
-                                     QStringLiteral("index changed during the scan: ") +
-                                         definition.index->path());
+        return EngineOutcome::failed(
+            FailureKind::BadReply,
+            Text::tr("index changed during the scan: %1").arg(definition.index->path()));
     case LinkIndex::Lookup::Status::NotFound:
         break;
     }
@@ -640,7 +644,7 @@ EngineOutcome graphOutcome(const EngineDefinition& definition, const QString& ur
         return EngineOutcome::failed(FailureKind::NotInGraph, found.problem);
     return EngineOutcome::failed(
         FailureKind::NotInGraph,
-        QStringLiteral("not in %1 (looked for %2)").arg(definition.release, vertex));
+        Text::tr("not in %1 (looked for %2)").arg(definition.release, vertex));
 }
 
 std::optional<qint64> retryAfterDelayMs(const FetchResult& fetch, const QDateTime& now) {

@@ -12,9 +12,10 @@ namespace tally {
 
 namespace {
 
-QString tr(const char* text) {
-    return QCoreApplication::translate("tally::EnginePresets", text);
-}
+// The texts of this file, under one context of the catalogues.
+struct Text {
+    Q_DECLARE_TR_FUNCTIONS(EnginePresets)
+};
 
 // A preset's name is a plain word: lower-case letters, digits and "-" ("bing-webmaster"), so that
 // it never names a file outside the folder.
@@ -54,18 +55,18 @@ std::optional<QString> presetSectionText(const QString& name, QString* problem) 
     };
     const QStringList known = presetNames();
     if (!isPresetName(name) || !QFileInfo::exists(presetFile(name)))
-        return fail(tr("unknown preset \"%1\" (%2)")
-                        .arg(name, known.isEmpty() ? tr("no presets are installed in %1")
+        return fail(Text::tr("unknown preset \"%1\" (%2)")
+                        .arg(name, known.isEmpty() ? Text::tr("no presets are installed in %1")
                                                          .arg(QDir::toNativeSeparators(
                                                              ProgramFolder::presetsFolder()))
                                                    : known.join(QStringLiteral(", "))));
     const QString file = presetFile(name);
     if (const FileOutcome readable = checkFileReadable(file, SettingsFileLimit); !readable)
-        return fail(tr("the preset %1 cannot be read: %2").arg(name, readable.reason()));
+        return fail(Text::tr("the preset %1 cannot be read: %2").arg(name, readable.reason()));
     const QString text =
         modINI::ReadIniSection(QString::fromLatin1(PresetSection), QString(), file);
     if (text.isNull())
-        return fail(tr("the preset file %1 has no [%2] section")
+        return fail(Text::tr("the preset file %1 has no [%2] section")
                         .arg(QDir::toNativeSeparators(file), QString::fromLatin1(PresetSection)));
     return text;
 }

@@ -18,9 +18,10 @@ namespace tally {
 
 namespace {
 
-QString tr(const char* text) {
-    return QCoreApplication::translate("tally::EngineRequest", text);
-}
+// The texts of this file, under one context of the catalogues.
+struct Text {
+    Q_DECLARE_TR_FUNCTIONS(EngineRequest)
+};
 
 const QString Masked = QStringLiteral("\u2026");
 
@@ -110,7 +111,7 @@ struct Filling {
         const QString value = keys ? keys->value(name) : QString();
         if (value.isEmpty())
             fail(FailureKind::Definition,
-                 tr("engine definition: no API key: give %1 a value in section %2 of %3")
+                 Text::tr("engine definition: no API key: give %1 a value in section %2 of %3")
                      .arg(name, QLatin1String(KeysSection),
                           QDir::toNativeSeparators(userSettingsFile())));
         else if (!secrets.contains(value))
@@ -131,7 +132,7 @@ struct Filling {
             const QString host = hostOfUrl(url);
             if (host.isEmpty()) {
                 fail(FailureKind::CouldNotConnect,
-                     tr("could not connect: no host name in the address"));
+                     Text::tr("could not connect: no host name in the address"));
                 return QString();
             }
             return f.name == QLatin1String("host") ? host : registrableDomain(host);
@@ -171,11 +172,12 @@ struct Filling {
             case Place::Header:
                 if (holdsLineBreakOrNul(value) && f.name == QLatin1String("key"))
                     fail(FailureKind::Definition,
-                         tr("engine definition: the API key in %1 holds a line break").arg(where));
+                         Text::tr("engine definition: the API key in %1 holds a line break")
+                             .arg(where));
                 else if (holdsLineBreakOrNul(value))
                     fail(FailureKind::CouldNotConnect,
-                         tr("could not connect: the value of {%1} in %2 holds a line break, "
-                            "which a header cannot carry")
+                         Text::tr("could not connect: the value of {%1} in %2 holds a line break, "
+                                  "which a header cannot carry")
                              .arg(f.name, where));
                 out += value;
                 break;
@@ -219,22 +221,22 @@ std::optional<ServerOrigin> readOrigin(const QString& text, const QString& rest,
         return std::nullopt;
     };
     if (!match.hasMatch())
-        return fail(tr("\"%1\" is not scheme://host[:port]").arg(text));
+        return fail(Text::tr("\"%1\" is not scheme://host[:port]").arg(text));
     ServerOrigin origin;
     origin.scheme = match.captured(1).toLower();
     if (origin.scheme != QLatin1String("http") && origin.scheme != QLatin1String("https"))
-        return fail(tr("\"%1\" is neither http nor https").arg(origin.scheme));
+        return fail(Text::tr("\"%1\" is neither http nor https").arg(origin.scheme));
     QString authority = match.captured(2);
     const qsizetype colon = authority.lastIndexOf(QLatin1Char(':'));
     if (colon >= 0 && !authority.endsWith(QLatin1Char(']'))) {
         const std::optional<quint64> port = readPlainIndex(authority.mid(colon + 1).toLatin1());
         if (!port || *port < 1 || *port > 65535)
-            return fail(tr("\"%1\" is not a port").arg(authority.mid(colon + 1)));
+            return fail(Text::tr("\"%1\" is not a port").arg(authority.mid(colon + 1)));
         origin.port = int(*port);
         authority.truncate(colon);
     }
     if (!isHostName(authority))
-        return fail(tr("\"%1\" is not a host name").arg(authority));
+        return fail(Text::tr("\"%1\" is not a host name").arg(authority));
     origin.host = authority.toLower();
     if (origin.host.endsWith(QLatin1Char('.')))
         origin.host.chop(1);
@@ -291,7 +293,8 @@ RequestBuild buildEngineRequest(const EngineDefinition& definition, const QStrin
     }
     if (!definition.makesRequests()) {
         build.failure = EngineOutcome::failed(
-            FailureKind::Definition, tr("engine definition: this kind of slot makes no request"));
+            FailureKind::Definition,
+            Text::tr("engine definition: this kind of slot makes no request"));
         return build;
     }
 
@@ -312,8 +315,8 @@ RequestBuild buildEngineRequest(const EngineDefinition& definition, const QStrin
         const std::optional<QString> target = queryTargetOf(definition.target, url);
         if (!target)
             filling.fail(FailureKind::CouldNotConnect,
-                         tr("could not connect: no host name in the address"));
-        address = filling.fill(prefix, Place::Address, QStringLiteral("the prefix")) +
+                         Text::tr("could not connect: no host name in the address"));
+        address = filling.fill(prefix, Place::Address, Text::tr("the prefix")) +
                   target.value_or(QString()) +
                   filling.fill(definition.querySuffix, Place::Address, QStringLiteral("Suffix"));
         head = literalHead(prefix);
@@ -324,17 +327,16 @@ RequestBuild buildEngineRequest(const EngineDefinition& definition, const QStrin
     request.method = definition.method;
     for (const auto& [name, value] : definition.headers)
         request.headers.append(
-            {name, filling
-                       .fill(value, Place::Header,
-                             QStringLiteral("the header ") + QString::fromLatin1(name))
-                       .toUtf8()});
+            {name,
+             filling.fill(value, Place::Header, Text::tr("the header ") + QString::fromLatin1(name))
+                 .toUtf8()});
     if (!definition.basicAuthUser.isEmpty()) {
         const QString user = filling.key(definition.basicAuthUser);
         const QString secret = filling.key(definition.basicAuthSecret);
         if (user.contains(QLatin1Char(':')))
             filling.fail(FailureKind::Definition,
-                         tr("engine definition: the key %1 holds \":\", which HTTP Basic "
-                            "authentication cannot carry in a user name")
+                         Text::tr("engine definition: the key %1 holds \":\", which HTTP Basic "
+                                  "authentication cannot carry in a user name")
                              .arg(definition.basicAuthUser));
         const QByteArray token = (user + QLatin1Char(':') + secret).toUtf8().toBase64();
         filling.secrets << QString::fromLatin1(token);
@@ -352,7 +354,7 @@ RequestBuild buildEngineRequest(const EngineDefinition& definition, const QStrin
             QJsonDocument::fromJson(request.body, &error);
             if (error.error != QJsonParseError::NoError)
                 filling.fail(FailureKind::Definition,
-                             tr("engine definition: the Body is not JSON once filled in (%1)")
+                             Text::tr("engine definition: the Body is not JSON once filled in (%1)")
                                  .arg(error.errorString()));
         }
     }
@@ -365,7 +367,7 @@ RequestBuild buildEngineRequest(const EngineDefinition& definition, const QStrin
         QUrl moved(address);
         if (!own || !moved.isValid() || moved.host().isEmpty()) {
             filling.fail(FailureKind::CouldNotConnect,
-                         tr("could not connect: %1 is not a web address")
+                         Text::tr("could not connect: %1 is not a web address")
                              .arg(maskSecrets(address, filling.secrets)));
         } else {
             moved.setScheme(own->scheme);
@@ -383,14 +385,16 @@ RequestBuild buildEngineRequest(const EngineDefinition& definition, const QStrin
     if (!filling.secrets.isEmpty() && filling.failure == FailureKind::None) {
         const std::optional<ServerOrigin> target = originOfUrl(address);
         if (!own)
-            filling.fail(FailureKind::Definition,
-                         tr("engine definition: a request that carries a key must write out its "
-                            "server (https://host/...) before any placeholder or URL"));
+            filling.fail(
+                FailureKind::Definition,
+                Text::tr("engine definition: a request that carries a key must write out its "
+                         "server (https://host/...) before any placeholder or URL"));
         else if (!target || !sameOrigin(*own, *target))
-            filling.fail(FailureKind::Definition,
-                         tr("engine definition: the key would go to %1, not to %2")
-                             .arg(target ? originText(*target) : tr("an address without a host"),
-                                  originText(*own)));
+            filling.fail(
+                FailureKind::Definition,
+                Text::tr("engine definition: the key would go to %1, not to %2")
+                    .arg(target ? originText(*target) : Text::tr("an address without a host"),
+                         originText(*own)));
     }
 
     if (filling.failure != FailureKind::None) {
@@ -416,16 +420,16 @@ QStringList placeholderProblems(const QString& text, const QString& where,
         const PlaceholderSpec* spec = specOf(f.name);
         const QString written = text.mid(f.start, f.length);
         if (!spec)
-            problems << tr("unknown placeholder %1 in %2").arg(written, where);
+            problems << Text::tr("unknown placeholder %1 in %2").arg(written, where);
         else if (spec->argument == Argument::None && f.hasArgument)
-            problems << tr("%1 in %2 takes nothing after \":\"").arg(written, where);
+            problems << Text::tr("%1 in %2 takes nothing after \":\"").arg(written, where);
         else if (spec->argument == Argument::Required && f.argument.isEmpty())
-            problems << tr("%1 in %2 needs a format after \":\" ({date:yyyy-MM-dd})")
+            problems << Text::tr("%1 in %2 needs a format after \":\" ({date:yyyy-MM-dd})")
                             .arg(written, where);
         else if (f.name == QLatin1String("key") && keyNames) {
             const QString name = f.hasArgument ? f.argument : defaultKeyName;
             if (name.isEmpty())
-                problems << tr("%1 in %2 names no key").arg(written, where);
+                problems << Text::tr("%1 in %2 names no key").arg(written, where);
             else if (!keyNames->contains(name))
                 *keyNames << name;
         }

@@ -2,6 +2,7 @@
 
 #include "core/numbers/numbers.h"
 
+#include <QCoreApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -12,6 +13,11 @@
 namespace tally {
 
 namespace {
+
+// The texts of this file, under one context of the catalogues.
+struct Text {
+    Q_DECLARE_TR_FUNCTIONS(JsonPointer)
+};
 
 bool isAscii(const QString& text) {
     for (QChar c : text)
@@ -41,7 +47,7 @@ std::optional<JsonPointer> JsonPointer::parse(const QString& text, QString* prob
     if (text.isEmpty())
         return pointer;
     if (text.front() != QLatin1Char('/'))
-        return fail(QStringLiteral("it does not start with \"/\""));
+        return fail(Text::tr("it does not start with \"/\""));
     for (const QString& raw : text.mid(1).split(QLatin1Char('/'))) {
         QString step;
         step.reserve(raw.size());
@@ -56,7 +62,7 @@ std::optional<JsonPointer> JsonPointer::parse(const QString& text, QString* prob
             else if (next == QLatin1Char('1'))
                 step += QLatin1Char('/');
             else
-                return fail(QStringLiteral("\"~\" must be followed by 0 or 1"));
+                return fail(Text::tr("\"~\" must be followed by 0 or 1"));
             ++i;
         }
         pointer.steps_ << step;
@@ -97,11 +103,11 @@ std::optional<QJsonValue> parseJsonDocument(const QByteArray& bytes, QString* pr
     const bool one = whole || (document.isArray() && document.array().size() == 1);
     if (error.error != QJsonParseError::NoError || !one) {
         if (problem)
-            *problem =
-                error.error != QJsonParseError::NoError
-                    ? error.errorString() + QStringLiteral(" at byte %1")
-                                                .arg(std::max(0, error.offset - (whole ? 0 : 1)))
-                    : QStringLiteral("not one JSON value");
+            *problem = error.error != QJsonParseError::NoError
+                           ? Text::tr("%1 at byte %2")
+                                 .arg(error.errorString())
+                                 .arg(std::max(0, error.offset - (whole ? 0 : 1)))
+                           : Text::tr("not one JSON value");
         return std::nullopt;
     }
     if (whole)

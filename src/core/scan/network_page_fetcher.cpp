@@ -1,5 +1,6 @@
 #include "core/scan/network_page_fetcher.h"
 
+#include <QCoreApplication>
 #include <QTimer>
 
 #include <algorithm>
@@ -8,6 +9,11 @@
 namespace tally {
 
 namespace {
+
+// The texts of this file, under one context of the catalogues.
+struct Text {
+    Q_DECLARE_TR_FUNCTIONS(PageFetcher)
+};
 
 bool isHttps(const QUrl& url) {
     return url.scheme().compare(QLatin1String("https"), Qt::CaseInsensitive) == 0;
@@ -32,8 +38,8 @@ QString seconds(int ms) {
 }
 
 QString mebibytes(qint64 bytes) {
-    return bytes % (1024 * 1024) ? QString::number(bytes) + QStringLiteral(" bytes")
-                                 : QString::number(bytes / (1024 * 1024)) + QStringLiteral(" MiB");
+    return bytes % (1024 * 1024) ? Text::tr("%1 bytes").arg(bytes)
+                                 : Text::tr("%1 MiB").arg(bytes / (1024 * 1024));
 }
 
 } // namespace
@@ -58,10 +64,10 @@ void NetworkPageFetcher::fetch(const FetchRequest& request) {
     peak_ = 0;
     cap_ = std::min(request.bodyCap, bodyCap_);
     if (!isWebAddress(requested_))
-        return finish(FetchError::NotWebAddress, QStringLiteral("not a web address"));
+        return finish(FetchError::NotWebAddress, Text::tr("not a web address"));
     if (request.method != "GET" && request.method != "POST")
         return finish(FetchError::NotWebAddress,
-                      QStringLiteral("not a request method: ") + printable(request.method));
+                      Text::tr("not a request method: %1").arg(printable(request.method)));
     busy_ = true;
     clock_.start();
     requestEnd_ = requestLimitMs_;
@@ -102,13 +108,13 @@ void NetworkPageFetcher::checkTime() {
     const qint64 silence = lastByte_ + transferTimeoutMs_;
     if (now >= requestEnd_)
         return finish(FetchError::TimedOut,
-                      QStringLiteral("the page took longer than ") + seconds(requestLimitMs_));
+                      Text::tr("the page took longer than %1").arg(seconds(requestLimitMs_)));
     if (!headersDone_ && now >= headersEnd_)
         return finish(FetchError::TimedOut,
-                      QStringLiteral("no reply within ") + seconds(headerTimeLimitMs_));
+                      Text::tr("no reply within %1").arg(seconds(headerTimeLimitMs_)));
     if (now >= silence)
         return finish(FetchError::TimedOut,
-                      QStringLiteral("no data for ") + seconds(transferTimeoutMs_));
+                      Text::tr("no data for %1").arg(seconds(transferTimeoutMs_)));
     timer_->start(
         int(std::min({requestEnd_, headersDone_ ? silence : headersEnd_, silence}) - now));
 }
@@ -125,7 +131,7 @@ bool NetworkPageFetcher::header(QByteArrayView view) {
     peak_ = std::max(peak_, headBytes_ + reply_.body.size());
     if (headBytes_ > HeaderLimit)
         return stop(FetchError::BadReply,
-                    QStringLiteral("reply headers longer than ") + mebibytes(HeaderLimit));
+                    Text::tr("reply headers longer than %1").arg(mebibytes(HeaderLimit)));
     const QByteArray line = view.trimmed().toByteArray();
     if (headersDone_)
         return true;                // a chunked body's trailers
@@ -138,7 +144,7 @@ bool NetworkPageFetcher::header(QByteArrayView view) {
         length_ = -1;
         encoded_ = false;
         return reply_.status != 101 ||
-               stop(FetchError::BadReply, QStringLiteral("unexpected protocol switch"));
+               stop(FetchError::BadReply, Text::tr("unexpected protocol switch"));
     }
     if (line.isEmpty() && reply_.status >= 200) {
         headersDone_ = true;
@@ -160,12 +166,12 @@ bool NetworkPageFetcher::header(QByteArrayView view) {
         bool ok = false;
         const qint64 length = value.toLongLong(&ok);
         if (!ok || length < 0 || (length_ >= 0 && length_ != length))
-            return stop(FetchError::BadReply, QStringLiteral("bad content length"));
+            return stop(FetchError::BadReply, Text::tr("bad content length"));
         length_ = length;
     } else if (name == "transfer-encoding" && value.toLower() != "chunked") {
         // "chunked, identity" and the like: a framing that two readers may read apart.
         return stop(FetchError::BadReply,
-                    QStringLiteral("unsupported transfer encoding ") + printable(value));
+                    Text::tr("unsupported transfer encoding %1").arg(printable(value)));
     } else if (name == "content-encoding") {
         encoded_ = true; // the length is not the body's
     } else if (name == "location") {
@@ -187,7 +193,7 @@ bool NetworkPageFetcher::keepBody(QByteArrayView bytes) {
     peak_ = std::max(peak_, headBytes_ + reply_.body.size());
     return bodyBytes_ <= cap_ ||
            stop(FetchError::TooLarge,
-                QStringLiteral("%1 larger than %2")
+                Text::tr("%1 larger than %2")
                     .arg(cap_ <= ApiBodyCap ? "answer" : "page", mebibytes(cap_)));
 }
 
@@ -205,11 +211,11 @@ void NetworkPageFetcher::hopDone(CURLcode result) {
     if (!isWebAddress(target) || (isHttps(url_) && !isHttps(target)) ||
         (keepsBody && !sameServer(target)))
         return finish(FetchError::RedirectRefused,
-                      QStringLiteral("redirect to %1 not followed")
+                      Text::tr("redirect to %1 not followed")
                           .arg(QString::fromLatin1(target.toEncoded().left(200))));
     if (++redirects_ > MaxRedirects)
         return finish(FetchError::TooManyRedirects,
-                      QStringLiteral("more than %1 redirects").arg(MaxRedirects));
+                      Text::tr("more than %1 redirects").arg(MaxRedirects));
     if (!keepsBody)
         request_ = {request_.url, "GET", {}, {}, request_.headers, request_.bodyCap};
     startHop(target);
@@ -218,9 +224,8 @@ void NetworkPageFetcher::hopDone(CURLcode result) {
 // What libcurl ended with, said as the program says it: a proxy named where the failure was the
 // proxy's, a certificate's problem by name.
 void NetworkPageFetcher::failed(CURLcode result) {
-    const QString proxy = transfer_.proxy().isEmpty()
-                              ? QString()
-                              : QStringLiteral("proxy ") + transfer_.proxy() + QStringLiteral(": ");
+    const QString proxy =
+        transfer_.proxy().isEmpty() ? QString() : Text::tr("proxy %1: ").arg(transfer_.proxy());
     const QString detail = transfer_.errorText();
     long osError = 0, verify = 0, tunnel = 0;
     curl_easy_getinfo(transfer_.handle(), CURLINFO_OS_ERRNO, &osError);
@@ -228,14 +233,14 @@ void NetworkPageFetcher::failed(CURLcode result) {
     curl_easy_getinfo(transfer_.handle(), CURLINFO_HTTP_CONNECTCODE, &tunnel);
     switch (result) {
     case CURLE_COULDNT_RESOLVE_HOST:
-        return finish(FetchError::HostNotFound, QStringLiteral("host not found"));
+        return finish(FetchError::HostNotFound, Text::tr("host not found"));
     case CURLE_COULDNT_RESOLVE_PROXY:
-        return finish(FetchError::ConnectFailed, proxy + QStringLiteral("host not found"));
+        return finish(FetchError::ConnectFailed, proxy + Text::tr("host not found"));
     case CURLE_COULDNT_CONNECT:
         if (osError == ECONNREFUSED)
             return finish(proxy.isEmpty() ? FetchError::ConnectionRefused
                                           : FetchError::ConnectFailed,
-                          proxy + QStringLiteral("connection refused"));
+                          proxy + Text::tr("connection refused"));
         return finish(FetchError::ConnectFailed, proxy + detail);
     case CURLE_PROXY:
         return finish(FetchError::ConnectFailed, proxy + detail);
@@ -243,34 +248,34 @@ void NetworkPageFetcher::failed(CURLcode result) {
     case CURLE_SSL_CONNECT_ERROR:
     case CURLE_SSL_CACERT_BADFILE: // OpenSSL's X509_V_ERR_... numbers
         return finish(FetchError::ConnectFailed,
-                      QStringLiteral("secure connection failed: ") +
-                          (verify == 18 || verify == 19 ? QStringLiteral("self-signed certificate")
-                           : verify == 10               ? QStringLiteral("certificate expired")
-                           : verify == 9 ? QStringLiteral("certificate not yet valid")
-                           : verify == 2 || verify == 20 || verify == 21
-                               ? QStringLiteral("certificate of an unknown authority")
-                           : detail.contains(QLatin1String("target host name"))
-                               ? QStringLiteral("certificate for another host")
-                               : detail));
+                      Text::tr("secure connection failed: %1")
+                          .arg(verify == 18 || verify == 19 ? Text::tr("self-signed certificate")
+                               : verify == 10               ? Text::tr("certificate expired")
+                               : verify == 9                ? Text::tr("certificate not yet valid")
+                               : verify == 2 || verify == 20 || verify == 21
+                                   ? Text::tr("certificate of an unknown authority")
+                               : detail.contains(QLatin1String("target host name"))
+                                   ? Text::tr("certificate for another host")
+                                   : detail));
     case CURLE_GOT_NOTHING:
-        return finish(FetchError::BrokenOff, QStringLiteral("the server closed without a reply"));
+        return finish(FetchError::BrokenOff, Text::tr("the server closed without a reply"));
     case CURLE_BAD_CONTENT_ENCODING:
-        return finish(FetchError::BadReply, QStringLiteral("broken compressed body: ") + detail);
+        return finish(FetchError::BadReply, Text::tr("broken compressed body: %1").arg(detail));
     case CURLE_UNSUPPORTED_PROTOCOL: // no status line: HTTP/0.9 at best
     case CURLE_WEIRD_SERVER_REPLY:
-        return finish(FetchError::BadReply, QStringLiteral("not an HTTP reply"));
+        return finish(FetchError::BadReply, Text::tr("not an HTTP reply"));
     case CURLE_OUT_OF_MEMORY: // a header line beyond libcurl's own limit
-        return finish(FetchError::BadReply, QStringLiteral("reply header line too long"));
+        return finish(FetchError::BadReply, Text::tr("reply header line too long"));
     case CURLE_RECV_ERROR:
         if (tunnel >= 300 && !proxy.isEmpty())
             return finish(FetchError::ConnectFailed,
-                          proxy + QStringLiteral("tunnel refused (HTTP status %1)").arg(tunnel));
+                          proxy + Text::tr("tunnel refused (HTTP status %1)").arg(tunnel));
         if (detail.contains(QLatin1String("chunked-encoding")))
-            return finish(FetchError::BadReply, QStringLiteral("broken chunked body"));
+            return finish(FetchError::BadReply, Text::tr("broken chunked body"));
         [[fallthrough]];
     case CURLE_PARTIAL_FILE:
     case CURLE_SEND_ERROR:
-        return finish(FetchError::BrokenOff, QStringLiteral("the connection broke off"));
+        return finish(FetchError::BrokenOff, Text::tr("the connection broke off"));
     default:
         return finish(reply_.status ? FetchError::BadReply : FetchError::ConnectFailed, detail);
     }

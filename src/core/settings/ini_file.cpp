@@ -3,12 +3,18 @@
 #include "core/files/file_lock.h"
 #include "core/settings/program_folder.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QList>
 
 namespace tally::modINI {
 
 namespace {
+
+// The texts of this file, under one context of the catalogues.
+struct Text {
+    Q_DECLARE_TR_FUNCTIONS(IniFile)
+};
 
 // The lines of one loaded file. Index 0 is the first line position. A header always has an empty
 // position in front of it, so a saved file holds exactly one blank line before every header.
@@ -384,12 +390,12 @@ FileOutcome IniFileEdit::save() const {
         for (const QString& name : {step.section, step.key})
             if (!IsValidIniName(name))
                 return FileOutcome::failure(
-                    QStringLiteral("The name \"%1\" holds \"[\", \"]\" or \"=\"").arg(name));
+                    Text::tr("The name \"%1\" holds \"[\", \"]\" or \"=\"").arg(name));
         const bool safe = isSection ? isSafeText(step.section) && !step.value.contains(QChar(0))
                                     : canWrite(step.section, step.key, step.value);
         if (!safe)
             return FileOutcome::failure(
-                QStringLiteral("A name or value holds a line break or a NUL character"));
+                Text::tr("A name or value holds a line break or a NUL character"));
     }
     if (steps_.isEmpty())
         return FileOutcome::success();

@@ -4,9 +4,16 @@
 #include "core/scan/url_encode.h"
 #include "core/settings/ini_file.h"
 
+#include <QCoreApplication>
+
 namespace tally {
 
 namespace {
+
+// The texts of this file, under one context of the catalogues.
+struct Text {
+    Q_DECLARE_TR_FUNCTIONS(WebResults)
+};
 const QString homePage = QLatin1String(HomePageRowText);
 } // namespace
 
@@ -56,9 +63,9 @@ std::optional<QUrl> webAddressFor(const QString& address) {
 }
 
 QString refusedAddressMessage(const QString& address) {
-    return QStringLiteral("This address was not opened:\n\n%1\n\nOnly web addresses (http:// and "
-                          "https://) are opened from the URL list, the engines' settings and "
-                          "the program's web site.")
+    return Text::tr("This address was not opened:\n\n%1\n\nOnly web addresses (http:// and "
+                    "https://) are opened from the URL list, the engines' settings and "
+                    "the program's web site.")
         .arg(address);
 }
 
