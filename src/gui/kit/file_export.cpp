@@ -3,10 +3,20 @@
 #include "core/files/safe_file.h"
 #include "gui/kit/prompts.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QStandardPaths>
 
 namespace tally {
+
+namespace {
+
+// The texts of this file, under one context of the catalogues.
+struct Text {
+    Q_DECLARE_TR_FUNCTIONS(FileExport)
+};
+
+} // namespace
 
 bool exportToFile(QWidget* parent, const QString& caption, const QString& suggestedName,
                   const QByteArray& bytes) {
@@ -15,12 +25,12 @@ bool exportToFile(QWidget* parent, const QString& caption, const QString& sugges
         folder = QDir::homePath();
     const QString file = Prompts::instance().saveFileName(
         parent, caption, QDir(folder).filePath(suggestedName),
-        QStringLiteral("CSV Files (*.csv);;All Files (*)"), QStringLiteral("csv"));
+        Text::tr("CSV Files (*.csv);;All Files (*)"), QStringLiteral("csv"));
     if (file.isEmpty())
         return false;
     if (const FileOutcome written = writeFileAtomically(file, bytes); !written) {
-        Prompts::fileProblem(parent, QStringLiteral("The export could not be saved to"), file,
-                             written.reason(), QStringLiteral("Warning"));
+        Prompts::fileProblem(parent, Text::tr("The export could not be saved to"), file,
+                             written.reason(), Text::tr("Warning"));
         return false;
     }
     return true;

@@ -2,6 +2,7 @@
 
 #include "core/product/product.h"
 
+#include <QCoreApplication>
 #include <QFont>
 #include <QHash>
 #include <QIconEngine>
@@ -16,6 +17,11 @@
 namespace tally::pictures {
 
 namespace {
+
+// The texts of this file, under one context of the catalogues.
+struct Text {
+    Q_DECLARE_TR_FUNCTIONS(Pictures)
+};
 
 // One colour per engine, in the engine table's order.
 constexpr std::array<QRgb, 6> kBarColours = {0xff4285f4, 0xff7b5cd6, 0xff9c3fc0,
@@ -156,14 +162,14 @@ QPixmap splashPicture(const QSize& size, qreal devicePixelRatio) {
     p.setFont(subtitle);
     p.setPen(QColor(205, 228, 240));
     p.drawText(QRectF(w * 0.07, h * 0.42, w * 0.52, h * 0.2), Qt::AlignLeft | Qt::TextWordWrap,
-               QStringLiteral("Link popularity of your web sites across six search engines"));
+               Text::tr("Link popularity of your web sites across six search engines"));
 
     QFont small = subtitle;
     small.setPixelSize(qRound(h * 0.042));
     p.setFont(small);
     p.setPen(QColor(230, 240, 248));
     p.drawText(QRectF(w * 0.07, h * 0.8, w * 0.6, h * 0.08), Qt::AlignLeft | Qt::AlignVCenter,
-               QStringLiteral("Version ") + info.versionText());
+               Text::tr("Version %1").arg(info.versionText()));
     p.setPen(QColor(170, 200, 220));
     p.drawText(QRectF(w * 0.4, h * 0.8, w * 0.53, h * 0.08), Qt::AlignRight | Qt::AlignVCenter,
                info.company);

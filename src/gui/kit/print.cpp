@@ -3,6 +3,7 @@
 #include "core/product/product.h"
 #include "gui/kit/prompts.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QPainter>
@@ -13,6 +14,11 @@
 namespace tally::printing {
 
 namespace {
+
+// The texts of this file, under one context of the catalogues.
+struct Text {
+    Q_DECLARE_TR_FUNCTIONS(Print)
+};
 
 PrinterFactory& factoryOverride() {
     static PrinterFactory factory;
@@ -38,20 +44,20 @@ double pictureDpi(const QImage& picture) {
 void offerPdf(QWidget* parent, const QImage& picture, const QString& why, const QString& name) {
     const QString title = product().name;
     const auto answer = Prompts::instance().msgBox(
-        parent, why + QStringLiteral("\n\nWould you like to save the chart as a PDF file instead?"),
+        parent, Text::tr("%1\n\nWould you like to save the chart as a PDF file instead?").arg(why),
         title, QMessageBox::Warning, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
     if (answer != QMessageBox::Yes)
         return;
     const QString file = Prompts::instance().saveFileName(
-        parent, QStringLiteral("Save Chart as PDF"), proposedPdfFile(name),
-        QStringLiteral("PDF files (*.pdf)"), QStringLiteral("pdf"));
+        parent, Text::tr("Save Chart as PDF"), proposedPdfFile(name), Text::tr("PDF files (*.pdf)"),
+        QStringLiteral("pdf"));
     if (file.isEmpty())
         return;
     if (!savePictureAsPdf(picture, file))
-        Prompts::message(parent,
-                         QStringLiteral("The PDF file could not be written:\n%1")
-                             .arg(QDir::toNativeSeparators(file)),
-                         title, QMessageBox::Warning);
+        Prompts::message(
+            parent,
+            Text::tr("The PDF file could not be written:\n%1").arg(QDir::toNativeSeparators(file)),
+            title, QMessageBox::Warning);
 }
 
 } // namespace
@@ -66,7 +72,7 @@ QString proposedPdfFile(const QString& name) {
 
 bool printOnePage(QPrinter& printer, const QImage& picture) {
     printer.setPageOrientation(QPageLayout::Landscape);
-    printer.setDocName(QStringLiteral("%1 chart").arg(product().name));
+    printer.setDocName(Text::tr("%1 chart").arg(product().name));
     QPainter painter;
     if (!painter.begin(&printer))
         return false;
@@ -95,15 +101,13 @@ bool savePictureAsPdf(const QImage& picture, const QString& file) {
 void printPicture(QWidget* parent, const QImage& picture, const QString& name) {
     std::unique_ptr<QPrinter> printer = defaultPrinter();
     if (!printer) {
-        offerPdf(parent, picture, QStringLiteral("There is no printer to print the chart on."),
-                 name);
+        offerPdf(parent, picture, Text::tr("There is no printer to print the chart on."), name);
         return;
     }
     if (!printOnePage(*printer, picture)) {
-        offerPdf(
-            parent, picture,
-            QStringLiteral("The chart could not be printed on \"%1\".").arg(printer->printerName()),
-            name);
+        offerPdf(parent, picture,
+                 Text::tr("The chart could not be printed on \"%1\".").arg(printer->printerName()),
+                 name);
     }
 }
 

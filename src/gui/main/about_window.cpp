@@ -32,7 +32,7 @@ AboutWindow::AboutWindow(const ProductInfo& info, QWidget* owner) : QDialog(owne
     logo_->setPixmap(pictures::aboutLogo(96, devicePixelRatioF()));
     logo_->setFixedSize(112, 112);
     logo_->setAlignment(Qt::AlignCenter);
-    logo_->setAccessibleName(QStringLiteral("Logo"));
+    logo_->setAccessibleName(tr("Logo"));
     skin::setControlKind(logo_, QStringLiteral("PictureBox"));
 
     nameLabel_ = makeLabel(this, "Label1", QString());
@@ -41,30 +41,30 @@ AboutWindow::AboutWindow(const ProductInfo& info, QWidget* owner) : QDialog(owne
     nameFont.setBold(true);
     nameLabel_->setFont(nameFont);
 
-    versionCaption_ = makeLabel(this, "Label2", QStringLiteral("Version:"));
-    ownerCaption_ = makeLabel(this, "Label3", QStringLiteral("Owned By:"));
-    websiteCaption_ = makeLabel(this, "Label4", QStringLiteral("Website:"));
+    versionCaption_ = makeLabel(this, "Label2", tr("Version:"));
+    ownerCaption_ = makeLabel(this, "Label3", tr("Owned By:"));
+    websiteCaption_ = makeLabel(this, "Label4", tr("Website:"));
     versionLabel_ = makeLabel(this, "lblVersion", QString());
     companyLabel_ = makeLabel(this, "lblCompany", QString());
     websiteLink_ = makeLabel(this, "lblWebsite", QString());
-    dataCaption_ = makeLabel(this, "Label5", QStringLiteral("Data:"));
+    dataCaption_ = makeLabel(this, "Label5", tr("Data:"));
     dataFolder_ = makeLabel(this, "lblDataFolder", QString());
     dataFolder_->setTextFormat(Qt::PlainText);
-    dataFolder_->setToolTip(QStringLiteral(
-        "Where your settings.ini, saved searches (Saved) and URL lists (Lists) are kept"));
+    dataFolder_->setToolTip(
+        tr("Where your settings.ini, saved searches (Saved) and URL lists (Lists) are kept"));
     websiteLink_->setTextFormat(Qt::RichText);
     websiteLink_->setTextInteractionFlags(Qt::LinksAccessibleByMouse |
                                           Qt::LinksAccessibleByKeyboard);
     websiteLink_->setOpenExternalLinks(false);
     websiteLink_->setCursor(Qt::PointingHandCursor);
-    websiteLink_->setToolTip(QStringLiteral("Open the web site in the browser window"));
+    websiteLink_->setToolTip(tr("Open the web site in the browser window"));
     connect(websiteLink_, &QLabel::linkActivated, this, &AboutWindow::websiteRequested);
     for (QLabel* field : {versionLabel_, companyLabel_, dataFolder_})
         field->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
-    okButton_ = new QPushButton(QStringLiteral("OK"), this);
+    okButton_ = new QPushButton(tr("OK"), this);
     okButton_->setObjectName(QStringLiteral("cmdOK"));
-    okButton_->setAccessibleName(QStringLiteral("OK"));
+    okButton_->setAccessibleName(tr("OK"));
     okButton_->setDefault(true);
     okButton_->setAutoDefault(true);
     connect(okButton_, &QPushButton::clicked, this, &QDialog::close);
@@ -110,7 +110,7 @@ AboutWindow::AboutWindow(const ProductInfo& info, QWidget* owner) : QDialog(owne
 }
 
 void AboutWindow::load(const ProductInfo& info) {
-    setWindowTitle(QStringLiteral("About ") + info.name);
+    setWindowTitle(tr("About %1").arg(info.name));
     nameLabel_->setText(info.name);
     companyLabel_->setText(info.company);
     versionLabel_->setText(info.versionText());

@@ -67,8 +67,11 @@ constexpr int WebResultsRefreshMs = 1000;
 
 // What a status panel (1..4) is for: its accessible description.
 QString panelRole(int panel) {
-    static const char* const roles[] = {"Status message", "Progress", "Time", "Date"};
-    return QString::fromLatin1(roles[panel - 1]);
+    static const char* const roles[] = {QT_TRANSLATE_NOOP("tally::MainWindow", "Status message"),
+                                        QT_TRANSLATE_NOOP("tally::MainWindow", "Progress"),
+                                        QT_TRANSLATE_NOOP("tally::MainWindow", "Time"),
+                                        QT_TRANSLATE_NOOP("tally::MainWindow", "Date")};
+    return QCoreApplication::translate("tally::MainWindow", roles[panel - 1]);
 }
 
 // A status bar panel: a sunken box holding its text, where the progress bar can be laid over.
@@ -123,7 +126,7 @@ MainWindow::MainWindow(const ProductInfo& info, QWidget* parent)
 
     tabs_ = new QTabWidget(central);
     tabs_->setObjectName(QStringLiteral("TabStrip1"));
-    tabs_->setAccessibleName(QStringLiteral("Views"));
+    tabs_->setAccessibleName(tr("Views"));
     // The three view frames always share one rectangle: every page gets the page area, and the
     // tab switch shows exactly one of them.
     if (auto* stack = tabs_->findChild<QStackedWidget*>())
@@ -143,9 +146,9 @@ MainWindow::MainWindow(const ProductInfo& info, QWidget* parent)
     chartFrame_->setResultsModel(results_);
     websiteFrame_ = new WebsiteFrame(central);
     websiteFrame_->setWebResultsModel(webResults_);
-    tabs_->addTab(dataFrame_, icon(IconKind::DataTab), QStringLiteral("Data View"));
-    tabs_->addTab(chartFrame_, icon(IconKind::ChartTab), QStringLiteral("Chart View"));
-    tabs_->addTab(websiteFrame_, icon(IconKind::WebsiteTab), QStringLiteral("Website View"));
+    tabs_->addTab(dataFrame_, icon(IconKind::DataTab), tr("Data View"));
+    tabs_->addTab(chartFrame_, icon(IconKind::ChartTab), tr("Chart View"));
+    tabs_->addTab(websiteFrame_, icon(IconKind::WebsiteTab), tr("Website View"));
     body->addWidget(tabs_, 1);
     column->addLayout(body, 1);
     // A small window clips its controls rather than refusing to shrink.
@@ -211,42 +214,41 @@ void MainWindow::buildMenus() {
     };
 
     // The captions carry their Alt mnemonics; F10 opens the first menu.
-    QMenu* file = menu("mnuFile2", QStringLiteral("&File"));
+    QMenu* file = menu("mnuFile2", tr("&File"));
     item(
-        file, "mnuNewURL", QStringLiteral("Add URL"), [this] { urlPanel_->addUrl(); },
+        file, "mnuNewURL", tr("Add URL"), [this] { urlPanel_->addUrl(); },
         QKeySequence(Qt::CTRL | Qt::Key_N));
     file->addSeparator()->setObjectName(QStringLiteral("mnuFileSplit1"));
     item(
-        file, "mnuSaveUrlList", QStringLiteral("Save URL List to File"),
-        [this] { urlPanel_->saveListFile(); }, QKeySequence(Qt::CTRL | Qt::Key_S));
+        file, "mnuSaveUrlList", tr("Save URL List to File"), [this] { urlPanel_->saveListFile(); },
+        QKeySequence(Qt::CTRL | Qt::Key_S));
     item(
-        file, "mnuOpenURLList", QStringLiteral("Load URL List from File"),
+        file, "mnuOpenURLList", tr("Load URL List from File"),
         [this] { urlPanel_->loadListFile(); }, QKeySequence(Qt::CTRL | Qt::Key_O));
     item(
-        file, "mnuOpenClipboard", QStringLiteral("Load URL List from Clipboard"),
+        file, "mnuOpenClipboard", tr("Load URL List from Clipboard"),
         [this] { urlPanel_->loadClipboard(); }, QKeySequence(Qt::CTRL | Qt::Key_V));
-    exportResultsAction_ = item(file, "mnuExportResults", QStringLiteral("Export Results..."),
+    exportResultsAction_ = item(file, "mnuExportResults", tr("Export Results..."),
                                 &MainWindow::exportResults, QKeySequence(Qt::CTRL | Qt::Key_E));
     file->addSeparator()->setObjectName(QStringLiteral("mnuFileSplit84"));
-    item(file, "mnuExitNow", QStringLiteral("Exit"), &QWidget::close,
-         QKeySequence(Qt::CTRL | Qt::Key_X));
+    item(file, "mnuExitNow", tr("Exit"), &QWidget::close, QKeySequence(Qt::CTRL | Qt::Key_X));
 
-    QMenu* scan = menu("mnuOptions", QStringLiteral("&Scan"));
-    startAction_ = item(scan, "mnuScan", QStringLiteral("Start Scan"), &MainWindow::startScan);
-    stopAction_ = item(scan, "mnuStop", QStringLiteral("Stop Scan"), &MainWindow::stopScan);
+    QMenu* scan = menu("mnuOptions", tr("&Scan"));
+    startAction_ = item(scan, "mnuScan", tr("Start Scan"), &MainWindow::startScan);
+    stopAction_ = item(scan, "mnuStop", tr("Stop Scan"), &MainWindow::stopScan);
 
-    QMenu* options = menu("mnuOptions2", QStringLiteral("&Options"));
-    item(options, "mnuConfig", QStringLiteral("View Options"), &MainWindow::showOptionsModal);
+    QMenu* options = menu("mnuOptions2", tr("&Options"));
+    item(options, "mnuConfig", tr("View Options"), &MainWindow::showOptionsModal);
 
-    QMenu* tools = menu("mnuTools", QStringLiteral("Tools"));
-    item(tools, "mnuGraph", QStringLiteral("View Graph..."), &MainWindow::loadSavedSearch);
+    QMenu* tools = menu("mnuTools", tr("Tools"));
+    item(tools, "mnuGraph", tr("View Graph..."), &MainWindow::loadSavedSearch);
     tools->menuAction()->setVisible(false);
 
-    QMenu* help = menu("mnuHelp01", QStringLiteral("&Help"));
-    item(help, "mnuHelpItem", QStringLiteral("View Help"), &MainWindow::showHelp);
+    QMenu* help = menu("mnuHelp01", tr("&Help"));
+    item(help, "mnuHelpItem", tr("View Help"), &MainWindow::showHelp);
 
-    QMenu* about = menu("mnuHelp", QStringLiteral("&About"));
-    item(about, "mnuAbout", QStringLiteral("About this software"), &MainWindow::showAbout);
+    QMenu* about = menu("mnuHelp", tr("&About"));
+    item(about, "mnuAbout", tr("About this software"), &MainWindow::showAbout);
     auto* menuKey = new QShortcut(QKeySequence(Qt::Key_F10), this);
     connect(menuKey, &QShortcut::activated, this,
             [bar, file] { bar->setActiveAction(file->menuAction()); });
@@ -254,15 +256,15 @@ void MainWindow::buildMenus() {
     // The results table's context menu: never on the menu bar.
     resultsMenu_ = new QMenu(QStringLiteral("ListView"), this);
     resultsMenu_->setObjectName(QStringLiteral("mnuListView"));
-    saveResultsAction_ = item(resultsMenu_, "mnuSaveResults", QStringLiteral("Save Results"),
-                              &MainWindow::saveSelectedRow);
-    item(resultsMenu_, "mnuWebResults", QStringLiteral("Web Results"),
+    saveResultsAction_ =
+        item(resultsMenu_, "mnuSaveResults", tr("Save Results"), &MainWindow::saveSelectedRow);
+    item(resultsMenu_, "mnuWebResults", tr("Web Results"),
          &MainWindow::showWebResultsOfSelectedRow);
-    clearResultsAction_ = item(resultsMenu_, "mnuClearResults", QStringLiteral("Clear Results"),
-                               &MainWindow::clearResults);
+    clearResultsAction_ =
+        item(resultsMenu_, "mnuClearResults", tr("Clear Results"), &MainWindow::clearResults);
     // The header click's sort, for the keyboard: one entry per column.
     resultsMenu_->addSeparator();
-    sortMenu_ = resultsMenu_->addMenu(QStringLiteral("Sort by"));
+    sortMenu_ = resultsMenu_->addMenu(tr("Sort by"));
     sortMenu_->setObjectName(QStringLiteral("mnuSortBy"));
     for (int column = 1; column <= ResultsColumnCount; ++column) {
         QAction* action =
@@ -281,7 +283,7 @@ void MainWindow::buildMenus() {
 QWidget* MainWindow::buildToolbar() {
     auto* strip = new QFrame;
     strip->setObjectName(QStringLiteral("Picture1"));
-    strip->setAccessibleName(QStringLiteral("Toolbar"));
+    strip->setAccessibleName(tr("Toolbar"));
     accessibility::setRole(strip, QAccessible::ToolBar);
     strip->setFixedHeight(px(1095));
     auto* row = new QHBoxLayout(strip);
@@ -295,16 +297,16 @@ QWidget* MainWindow::buildToolbar() {
         b->setFixedSize(px(1275), px(975));
         return b;
     };
-    startButton_ = button("Command1", QStringLiteral("Start"), IconKind::Start);
-    stopButton_ = button("Command2", QStringLiteral("Stop"), IconKind::Stop);
-    optionsButton_ = button("Command6", QStringLiteral("Options"), IconKind::Options);
-    visitButton_ = button("Command3", QStringLiteral("Visit "), IconKind::Website);
+    startButton_ = button("Command1", tr("Start"), IconKind::Start);
+    stopButton_ = button("Command2", tr("Stop"), IconKind::Stop);
+    optionsButton_ = button("Command6", tr("Options"), IconKind::Options);
+    visitButton_ = button("Command3", tr("Visit %1").arg(QString()), IconKind::Website);
     visitButton_->setMinimumWidth(0);
     visitButton_->setMaximumWidth(QWIDGETSIZE_MAX);
     visitButton_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     stopButton_->setEnabled(false);
-    startButton_->setToolTip(QStringLiteral("Start a scan of every URL in the list"));
-    stopButton_->setToolTip(QStringLiteral("Stop the scan after the URL in progress"));
+    startButton_->setToolTip(tr("Start a scan of every URL in the list"));
+    stopButton_->setToolTip(tr("Stop the scan after the URL in progress"));
     for (QPushButton* b : {startButton_, stopButton_, optionsButton_})
         row->addWidget(b);
     row->addWidget(visitButton_, 1);
@@ -316,7 +318,7 @@ QWidget* MainWindow::buildToolbar() {
 }
 
 QWidget* MainWindow::buildDataFrame() {
-    auto* frame = new QGroupBox(QStringLiteral("Results - Data View"));
+    auto* frame = new QGroupBox(tr("Results - Data View"));
     frame->setObjectName(QStringLiteral("Frame2"));
     auto* buttons = new QHBoxLayout;
     buttons->setSpacing(px(45));
@@ -327,9 +329,9 @@ QWidget* MainWindow::buildDataFrame() {
         b->setFixedSize(px(1755), px(735));
         return b;
     };
-    QPushButton* save = button("Command4", QStringLiteral("Save Selected"), IconKind::Save);
-    QPushButton* web = button("Command12", QStringLiteral("Web Results"), IconKind::WebResults);
-    clearAllButton_ = button("Command5", QStringLiteral("Clear All"), IconKind::ClearAll);
+    QPushButton* save = button("Command4", tr("Save Selected"), IconKind::Save);
+    QPushButton* web = button("Command12", tr("Web Results"), IconKind::WebResults);
+    clearAllButton_ = button("Command5", tr("Clear All"), IconKind::ClearAll);
     for (QPushButton* b : {save, web, clearAllButton_})
         buttons->addWidget(b);
     buttons->addStretch(1);
@@ -350,7 +352,7 @@ QWidget* MainWindow::buildDataFrame() {
 void MainWindow::buildStatusBar() {
     auto* statusBar = new QStatusBar(this);
     statusBar->setObjectName(QStringLiteral("StatusBar1"));
-    statusBar->setAccessibleName(QStringLiteral("Status"));
+    statusBar->setAccessibleName(tr("Status"));
     statusBar->setSizeGripEnabled(true);
     QWidget* boxes[4] = {
         makePanel(&statusPanels_[0], px(1440), statusBar),
@@ -374,7 +376,7 @@ void MainWindow::buildStatusBar() {
     // The progress bar lies over panel 2, where it shows during a scan.
     progressBar_ = new QProgressBar(boxes[1]);
     progressBar_->setObjectName(QStringLiteral("ProgressBar1"));
-    progressBar_->setAccessibleName(QStringLiteral("Scan progress"));
+    progressBar_->setAccessibleName(tr("Scan progress"));
     progressBar_->setRange(0, 100);
     progressBar_->setValue(0);
     progressBar_->setTextVisible(false);
@@ -382,9 +384,9 @@ void MainWindow::buildStatusBar() {
     progressBar_->hide();
 
     // Its context menu offers the requests of the last scan that gave no count.
-    statusMenu_ = new QMenu(QStringLiteral("Status"), this);
+    statusMenu_ = new QMenu(tr("Status"), this);
     statusMenu_->setObjectName(QStringLiteral("mnuStatus"));
-    failureDetailsAction_ = statusMenu_->addAction(QStringLiteral("&Details..."));
+    failureDetailsAction_ = statusMenu_->addAction(tr("&Details..."));
     failureDetailsAction_->setObjectName(QStringLiteral("mnuFailureDetails"));
     failureDetailsAction_->setEnabled(false);
     connect(failureDetailsAction_, &QAction::triggered, this, &MainWindow::showScanFailures);
@@ -413,8 +415,8 @@ void MainWindow::updateClock() {
 
 void MainWindow::load() {
     placeProgressBar();
-    setWindowTitle(product_.name + QStringLiteral(" by ") + product_.company);
-    visitButton_->setText(QStringLiteral("Visit ") + product_.siteAddress);
+    setWindowTitle(tr("%1 by %2").arg(product_.name, product_.company));
+    visitButton_->setText(tr("Visit %1").arg(product_.siteAddress));
     stopAction_->setEnabled(false);
     setPanelText(1, QString());
     skin::skinWindow(this);
@@ -591,7 +593,7 @@ void MainWindow::scanStopped() {
 }
 
 void MainWindow::setScanControls(bool scanning) {
-    startButton_->setText(scanning ? QStringLiteral("Searching...") : QStringLiteral("Start"));
+    startButton_->setText(scanning ? tr("Searching...") : tr("Start"));
     startButton_->setEnabled(!scanning);
     stopButton_->setEnabled(scanning);
     stopAction_->setEnabled(scanning);
@@ -692,18 +694,18 @@ void MainWindow::showFailureSummary() {
         lines << f.url + QStringLiteral(", ") + f.engine + QStringLiteral(": ") + f.reason;
     }
     if (failures_.size() > Shown)
-        lines << QStringLiteral("... and %1 more (Details in the status bar's menu)")
+        lines << tr("... and %1 more (Details in the status bar's menu)")
                      .arg(failures_.size() - Shown);
     QLabel* panel = statusPanels_[0];
-    panel->setToolTip(lines.isEmpty() ? QString()
-                                      : QStringLiteral("Requests without a count:\n") +
-                                            lines.join(QLatin1Char('\n')));
+    panel->setToolTip(lines.isEmpty()
+                          ? QString()
+                          : tr("Requests without a count:\n%1").arg(lines.join(QLatin1Char('\n'))));
     panel->setAccessibleDescription(
         failures_.isEmpty()
             ? panelRole(1)
-            : panelRole(1) + QStringLiteral("; requests without a count: %1, the reasons "
-                                            "are in the status bar's Details")
-                                 .arg(failures_.size()));
+            : tr("%1; requests without a count: %2, the reasons are in the status bar's Details")
+                  .arg(panelRole(1))
+                  .arg(failures_.size()));
     failureDetailsAction_->setEnabled(!failures_.isEmpty());
     if (failuresDialog_)
         failuresDialog_->setFailures(failures_);
@@ -758,8 +760,8 @@ void MainWindow::saveSelectedRow() {
     const std::shared_ptr<const ResultRecord> row = resultsTable_->selectedRecord();
     if (!row) {
         Prompts::message(this,
-                         QStringLiteral("You must first select the item in the results list "
-                                        "that you would like to save."),
+                         tr("You must first select the item in the results list "
+                            "that you would like to save."),
                          product_.name, QMessageBox::NoIcon);
         return;
     }
@@ -773,11 +775,11 @@ void MainWindow::exportResults() {
         return;
     const ResultRecords rows = results_->records();
     if (rows.isEmpty()) {
-        Prompts::message(this, QStringLiteral("There are no results to export yet."),
-                         QStringLiteral("Information"), QMessageBox::Information);
+        Prompts::message(this, tr("There are no results to export yet."), tr("Information"),
+                         QMessageBox::Information);
         return;
     }
-    exportToFile(this, QStringLiteral("Export Results"),
+    exportToFile(this, tr("Export Results"),
                  QStringLiteral("%1 results %2.csv")
                      .arg(product_.name, historyToday().toString(Qt::ISODate)),
                  resultsCsv(rows, *results_->headerEngines()));
@@ -787,8 +789,8 @@ void MainWindow::showWebResultsOfSelectedRow() {
     const std::shared_ptr<const ResultRecord> row = resultsTable_->selectedRecord();
     if (!row) {
         Prompts::message(this,
-                         QStringLiteral("You must first select the item in the results list you "
-                                        "wish to view web results for."),
+                         tr("You must first select the item in the results list you "
+                            "wish to view web results for."),
                          product_.name);
         return;
     }
@@ -804,7 +806,7 @@ void MainWindow::showRowContextMenu(int row, const QPoint& globalPos) {
         return;
     QString url = results_->record(row).url;
     url.replace(QLatin1Char('&'), QStringLiteral("&&"));
-    saveResultsAction_->setText(QStringLiteral("Save Result For ") + url);
+    saveResultsAction_->setText(tr("Save Result For %1").arg(url));
     resultsMenu_->popup(globalPos);
 }
 

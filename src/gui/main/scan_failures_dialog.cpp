@@ -14,20 +14,19 @@ namespace tally {
 
 ScanFailuresDialog::ScanFailuresDialog(QWidget* owner) : QDialog(owner) {
     setObjectName(QStringLiteral("frmFailures"));
-    setWindowTitle(QStringLiteral("Requests Without A Count"));
-    auto* label = new QLabel(
-        QStringLiteral("These requests of the last scan gave no count, and count nothing in the "
-                       "totals:"),
-        this);
+    setWindowTitle(tr("Requests Without A Count"));
+    auto* label =
+        new QLabel(tr("These requests of the last scan gave no count, and count nothing in the "
+                      "totals:"),
+                   this);
     label->setWordWrap(true);
     list_ = new QTreeWidget(this);
     list_->setObjectName(QStringLiteral("lstFailures"));
-    list_->setAccessibleName(QStringLiteral("Failed requests"));
+    list_->setAccessibleName(tr("Failed requests"));
     list_->setRootIsDecorated(false);
     list_->setUniformRowHeights(true);
     list_->setAllColumnsShowFocus(true);
-    list_->setHeaderLabels(
-        {QStringLiteral("URL"), QStringLiteral("Engine"), QStringLiteral("Reason")});
+    list_->setHeaderLabels({tr("URL"), tr("Engine"), tr("Reason")});
     list_->setColumnWidth(0, px(3000));
     list_->setColumnWidth(1, px(1200));
     list_->header()->setStretchLastSection(true);

@@ -16,8 +16,8 @@ QList<SavedSearchEntry> fillSavedSearchList(QComboBox* combo, QWidget* messagePa
     combo->clear();
     if (entries.isEmpty()) {
         Prompts::message(messageParent,
-                         QStringLiteral("You currently do not have any saved searches"),
-                         QStringLiteral("Information"), QMessageBox::Information);
+                         LoadSearchDialog::tr("You currently do not have any saved searches"),
+                         LoadSearchDialog::tr("Information"), QMessageBox::Information);
         return entries;
     }
     for (const SavedSearchEntry& entry : entries)
@@ -28,22 +28,22 @@ QList<SavedSearchEntry> fillSavedSearchList(QComboBox* combo, QWidget* messagePa
 
 LoadSearchDialog::LoadSearchDialog(QWidget* owner) : QDialog(owner) {
     setObjectName(QStringLiteral("Form4"));
-    setWindowTitle(QStringLiteral("Load Saved Search"));
+    setWindowTitle(tr("Load Saved Search"));
     setModal(true);
 
-    auto* frame = new QGroupBox(QStringLiteral("Select saved search to load"), this);
+    auto* frame = new QGroupBox(tr("Select saved search to load"), this);
     frame->setObjectName(QStringLiteral("Frame1"));
     searchList_ = new QComboBox(frame);
     searchList_->setObjectName(QStringLiteral("Combo1"));
-    searchList_->setAccessibleName(QStringLiteral("Select saved search to load"));
+    searchList_->setAccessibleName(tr("Select saved search to load"));
     searchList_->setMinimumWidth(260);
     auto* frameLayout = new QVBoxLayout(frame);
     frameLayout->addWidget(searchList_);
 
-    auto* ok = new QPushButton(QStringLiteral("Ok"), this);
+    auto* ok = new QPushButton(tr("Ok"), this);
     ok->setObjectName(QStringLiteral("Command1"));
     ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    auto* cancel = new QPushButton(tr("Cancel"), this);
     cancel->setObjectName(QStringLiteral("Command2"));
     auto* buttons = new QDialogButtonBox(this);
     buttons->addButton(ok, QDialogButtonBox::AcceptRole);
@@ -64,15 +64,14 @@ LoadSearchDialog::LoadSearchDialog(QWidget* owner) : QDialog(owner) {
 void LoadSearchDialog::openChosenSearch() {
     const int index = searchList_->currentIndex();
     if (index < 0 || index >= entries_.size()) {
-        Prompts::message(this,
-                         QStringLiteral("Please choose a saved file in the dropdown box above"),
-                         QStringLiteral("Select A Saved Search"), QMessageBox::Information);
+        Prompts::message(this, tr("Please choose a saved file in the dropdown box above"),
+                         tr("Select A Saved Search"), QMessageBox::Information);
         return;
     }
     const QString fileName = entries_.at(index).fileName;
     const QString path = savedSearchPath(fileName);
     if (const FileOutcome outcome = checkSavedSearchReadable(path); !outcome) {
-        Prompts::fileProblem(this, QStringLiteral("The saved search could not be read from"), path,
+        Prompts::fileProblem(this, tr("The saved search could not be read from"), path,
                              outcome.reason());
         return;
     }

@@ -19,18 +19,18 @@ namespace tally {
 SaveSearchDialog::SaveSearchDialog(const QList<RowCell>& cells, QWidget* owner)
     : QDialog(owner), cells_(cells) {
     setObjectName(QStringLiteral("Form5"));
-    setWindowTitle(QStringLiteral("Save Search Results"));
+    setWindowTitle(tr("Save Search Results"));
     setModal(true);
 
-    auto* frame2 = new QGroupBox(QStringLiteral("Create New Save File"), this);
+    auto* frame2 = new QGroupBox(tr("Create New Save File"), this);
     frame2->setObjectName(QStringLiteral("Frame2"));
-    auto* label2 = new QLabel(QStringLiteral("Please choose a name for this search:"), frame2);
+    auto* label2 = new QLabel(tr("Please choose a name for this search:"), frame2);
     label2->setObjectName(QStringLiteral("Label2"));
     nameBox_ = new QLineEdit(frame2);
     nameBox_->setObjectName(QStringLiteral("Text1"));
     nameBox_->setAccessibleName(label2->text());
     label2->setBuddy(nameBox_);
-    auto* save = new QPushButton(QStringLiteral("Save"), frame2);
+    auto* save = new QPushButton(tr("Save"), frame2);
     save->setObjectName(QStringLiteral("Command3"));
     save->setAutoDefault(false);
     auto* newLayout = new QGridLayout(frame2);
@@ -38,17 +38,16 @@ SaveSearchDialog::SaveSearchDialog(const QList<RowCell>& cells, QWidget* owner)
     newLayout->addWidget(nameBox_, 1, 0);
     newLayout->addWidget(save, 1, 1);
 
-    auto* frame1 = new QGroupBox(QStringLiteral("Save Into An Old Search Result"), this);
+    auto* frame1 = new QGroupBox(tr("Save Into An Old Search Result"), this);
     frame1->setObjectName(QStringLiteral("Frame1"));
-    auto* label1 =
-        new QLabel(QStringLiteral("Append new results to this previous search:"), frame1);
+    auto* label1 = new QLabel(tr("Append new results to this previous search:"), frame1);
     label1->setObjectName(QStringLiteral("Label1"));
     searchList_ = new QComboBox(frame1);
     searchList_->setObjectName(QStringLiteral("Combo1"));
     searchList_->setAccessibleName(label1->text());
     searchList_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     label1->setBuddy(searchList_);
-    auto* ok = new QPushButton(QStringLiteral("Ok"), frame1);
+    auto* ok = new QPushButton(tr("Ok"), frame1);
     ok->setObjectName(QStringLiteral("Command1"));
     ok->setAutoDefault(false);
     auto* oldLayout = new QGridLayout(frame1);
@@ -56,7 +55,7 @@ SaveSearchDialog::SaveSearchDialog(const QList<RowCell>& cells, QWidget* owner)
     oldLayout->addWidget(searchList_, 1, 0);
     oldLayout->addWidget(ok, 1, 1);
 
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    auto* cancel = new QPushButton(tr("Cancel"), this);
     cancel->setObjectName(QStringLiteral("Command2"));
     cancel->setAutoDefault(false);
     auto* bottom = new QHBoxLayout();
@@ -83,22 +82,22 @@ void SaveSearchDialog::saveAsNewSearch() {
     const QString name = nameBox_->text();
     switch (checkSearchName(name)) {
     case SearchNameProblem::Empty:
-        Prompts::message(this, QStringLiteral("Please type a name for this search."),
-                         QStringLiteral("Information"), QMessageBox::Information);
+        Prompts::message(this, tr("Please type a name for this search."), tr("Information"),
+                         QMessageBox::Information);
         nameBox_->setFocus();
         return;
     case SearchNameProblem::BadCharacter:
         Prompts::message(this,
-                         QStringLiteral("A search name cannot hold \"/\" or control characters. "
-                                        "Please choose another name."),
-                         QStringLiteral("Information"), QMessageBox::Information);
+                         tr("A search name cannot hold \"/\" or control characters. "
+                            "Please choose another name."),
+                         tr("Information"), QMessageBox::Information);
         nameBox_->setFocus();
         return;
     case SearchNameProblem::TooLong:
         Prompts::message(this,
-                         QStringLiteral("This name is too long for a file name. Please choose a "
-                                        "shorter name."),
-                         QStringLiteral("Information"), QMessageBox::Information);
+                         tr("This name is too long for a file name. Please choose a "
+                            "shorter name."),
+                         tr("Information"), QMessageBox::Information);
         nameBox_->setFocus();
         return;
     case SearchNameProblem::None:
@@ -108,11 +107,11 @@ void SaveSearchDialog::saveAsNewSearch() {
     if (const auto existing = findSavedSearch(name)) {
         const auto answer = Prompts::instance().msgBox(
             this,
-            QStringLiteral("A saved search named \"%1\" already exists.\n\nSaving under this "
-                           "name starts its history afresh for every engine saved now. Replace it?")
+            tr("A saved search named \"%1\" already exists.\n\nSaving under this "
+               "name starts its history afresh for every engine saved now. Replace it?")
                 .arg(name),
-            QStringLiteral("Save Search Results"), QMessageBox::Question,
-            QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+            tr("Save Search Results"), QMessageBox::Question, QMessageBox::Yes | QMessageBox::No,
+            QMessageBox::No);
         if (answer != QMessageBox::Yes) {
             nameBox_->setFocus();
             return;
@@ -125,9 +124,8 @@ void SaveSearchDialog::saveAsNewSearch() {
 void SaveSearchDialog::appendToChosenSearch() {
     const int index = searchList_->currentIndex();
     if (index < 0 || index >= entries_.size()) {
-        Prompts::message(this,
-                         QStringLiteral("Please choose a saved file in the dropdown box above"),
-                         QStringLiteral("Select A Saved Search"), QMessageBox::Information);
+        Prompts::message(this, tr("Please choose a saved file in the dropdown box above"),
+                         tr("Select A Saved Search"), QMessageBox::Information);
         searchList_->setFocus();
         return;
     }
@@ -139,14 +137,13 @@ void SaveSearchDialog::save(const QString& file, SaveMode mode) {
     const SaveResult result = saveSearchRow(cells_, file, mode, historyToday(), &reason);
     if (result == SaveResult::Refused) {
         Prompts::message(this,
-                         QStringLiteral("This row holds a value that is not a count, so it "
-                                        "was not saved."),
+                         tr("This row holds a value that is not a count, so it "
+                            "was not saved."),
                          product().name, QMessageBox::Warning);
         return;
     }
     if (result == SaveResult::Failed) {
-        Prompts::fileProblem(this, QStringLiteral("The search results could not be saved to"), file,
-                             reason);
+        Prompts::fileProblem(this, tr("The search results could not be saved to"), file, reason);
         return;
     }
     accept();

@@ -54,7 +54,7 @@ BrowserWindow::BrowserWindow(const QString& caption, const QString& startAddress
     accessibility::setRole(this, QAccessible::Window);
     setAttribute(Qt::WA_DeleteOnClose);
 
-    frame_ = new QGroupBox(QStringLiteral("Browser"), this);
+    frame_ = new QGroupBox(tr("Browser"), this);
     frame_->setObjectName(QStringLiteral("frmBrowser"));
     frame_->setAccessibleName(frame_->title());
     browser_ = new LazyWebView(QStringLiteral("WebBrowser1"), frame_);
@@ -62,9 +62,9 @@ BrowserWindow::BrowserWindow(const QString& caption, const QString& startAddress
 
     statusBar_ = new QStatusBar(this);
     statusBar_->setObjectName(QStringLiteral("StatusBar1"));
-    statusBar_->setAccessibleName(QStringLiteral("Status"));
+    statusBar_->setAccessibleName(tr("Status"));
     statusBar_->setSizeGripEnabled(false);
-    statusPanel_ = makePanel(statusBar_, "StatusPanel1", QStringLiteral("Status"));
+    statusPanel_ = makePanel(statusBar_, "StatusPanel1", tr("Status"));
     statusBar_->addWidget(statusPanel_, 1);
 
     // The navigation bar above the browser, both filling the frame; the frame fills the window
@@ -103,7 +103,7 @@ BrowserWindow::BrowserWindow(const QString& caption, const QString& startAddress
 BrowserWindow::~BrowserWindow() = default;
 
 void BrowserWindow::load(const QString& caption, const QString& startAddress) {
-    secondPanel_ = makePanel(statusBar_, "StatusPanel2", QStringLiteral("Status 2"));
+    secondPanel_ = makePanel(statusBar_, "StatusPanel2", tr("Status 2"));
     statusBar_->addWidget(secondPanel_, 1);
     setWindowTitle(caption);
     setAlwaysOnTop(this, true);
