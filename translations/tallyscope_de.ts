@@ -1,0 +1,1312 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="de_DE">
+<context>
+    <name>DomainNames</name>
+    <message>
+        <source>the Public Suffix List cannot be read (is the publicsuffix package installed?)</source>
+        <translation>die Public Suffix List kann nicht gelesen werden (ist das Paket publicsuffix installiert?)</translation>
+    </message>
+    <message>
+        <source>an IP address (the web graphs hold host names only)</source>
+        <translation>eine IP-Adresse (die Webgraphen enthalten nur Hostnamen)</translation>
+    </message>
+    <message>
+        <source>not a web address with a host name</source>
+        <translation>keine Webadresse mit Hostnamen</translation>
+    </message>
+</context>
+<context>
+    <name>EngineDefinitions</name>
+    <message>
+        <source>preset %1: %2</source>
+        <translation>Vorlage %1: %2</translation>
+    </message>
+    <message>
+        <source>Method takes GET or POST, not &quot;%1&quot;</source>
+        <translation>Method erwartet GET oder POST, nicht „%1“</translation>
+    </message>
+    <message>
+        <source>BasicAuth takes the names of two keys, USER,SECRET, not &quot;%1&quot;</source>
+        <translation>BasicAuth erwartet die Namen zweier Schlüssel, USER,SECRET, nicht „%1“</translation>
+    </message>
+    <message>
+        <source>Separator takes one character, not &quot;%1&quot;</source>
+        <translation>Separator erwartet ein Zeichen, nicht „%1“</translation>
+    </message>
+    <message>
+        <source>OkPointer%1 has no OkValue%1 (the text a good answer holds there)</source>
+        <translation>OkPointer%1 hat kein OkValue%1 (den Text, den eine gute Antwort dort enthält)</translation>
+    </message>
+    <message>
+        <source>OkValue%1 has no OkPointer%1</source>
+        <translation>OkValue%1 hat keinen OkPointer%1</translation>
+    </message>
+    <message>
+        <source>no Column (the heading of the count&apos;s column, such as domains_num)</source>
+        <translation>keine Column (die Überschrift der Spalte mit der Anzahl, etwa domains_num)</translation>
+    </message>
+    <message>
+        <source>Address must start with http:// or https://</source>
+        <translation>Address muss mit http:// oder https:// beginnen</translation>
+    </message>
+    <message>
+        <source>a Body is sent only with Method=POST</source>
+        <translation>ein Body wird nur mit Method=POST gesendet</translation>
+    </message>
+    <message>
+        <source>ContentType holds a line break</source>
+        <translation>ContentType enthält einen Zeilenumbruch</translation>
+    </message>
+    <message>
+        <source>Server: %1</source>
+        <translation>Server: %1</translation>
+    </message>
+    <message>
+        <source>the Body is not JSON (%1 at byte %2)</source>
+        <translation>der Body ist kein JSON (%1 bei Byte %2)</translation>
+    </message>
+    <message>
+        <source>no API keys: give %1 values in section %2 of %3</source>
+        <translation>keine API-Schlüssel: geben Sie %1 Werte im Abschnitt %2 von %3</translation>
+    </message>
+    <message>
+        <source> and </source>
+        <translation> und </translation>
+    </message>
+    <message>
+        <source>The six built-in engines (there is no %1).</source>
+        <translation>Die sechs eingebauten Suchmaschinen (es gibt keine %1).</translation>
+    </message>
+    <message>
+        <source>The engines as %1 defines them.</source>
+        <translation>Die Suchmaschinen, wie %1 sie festlegt.</translation>
+    </message>
+    <message>
+        <source>off: it sends nothing, and its column counts nothing</source>
+        <translation>aus: sendet nichts, und ihre Spalte zählt nichts</translation>
+    </message>
+    <message>
+        <source>the built-in search engine: it no longer reports link counts</source>
+        <translation>die eingebaute Suchmaschine: sie meldet keine Linkzahlen mehr</translation>
+    </message>
+    <message>
+        <source>preset %1</source>
+        <translation>Vorlage %1</translation>
+    </message>
+    <message>
+        <source>, the sum of %1 over %2</source>
+        <translation>, die Summe von %1 über %2</translation>
+    </message>
+    <message>
+        <source>, the count in column %1</source>
+        <translation>, die Anzahl in Spalte %1</translation>
+    </message>
+    <message>
+        <source>, a score kept out of the total</source>
+        <translation>, ein Wert, der nicht in die Summe eingeht</translation>
+    </message>
+    <message>
+        <source>, key %1</source>
+        <translation>, Schlüssel %1</translation>
+    </message>
+    <message>
+        <source>, keys %1</source>
+        <translation>, Schlüssel %1</translation>
+    </message>
+    <message>
+        <source>the section [%1] is written %2 times in %3: join them into one</source>
+        <translation>der Abschnitt [%1] steht %2-mal in %3: fassen Sie ihn zu einem zusammen</translation>
+    </message>
+</context>
+<context>
+    <name>EngineOutcome</name>
+    <message>
+        <source>API key refused</source>
+        <translation>API-Schlüssel abgelehnt</translation>
+    </message>
+    <message>
+        <source>API key refused (%1)</source>
+        <translation>API-Schlüssel abgelehnt (%1)</translation>
+    </message>
+    <message>
+        <source>the API answered</source>
+        <translation>die API antwortete</translation>
+    </message>
+    <message>
+        <source>page not recognised: %1</source>
+        <translation>Seite nicht erkannt: %1</translation>
+    </message>
+    <message>
+        <source>the value at %1</source>
+        <translation>der Wert bei %1</translation>
+    </message>
+    <message>
+        <source>%1 is JSON null, not a count</source>
+        <translation>%1 ist JSON null, keine Anzahl</translation>
+    </message>
+    <message>
+        <source>%1 is a string (%2), not a count</source>
+        <translation>%1 ist eine Zeichenkette (%2), keine Anzahl</translation>
+    </message>
+    <message>
+        <source>%1 is %2, not a count</source>
+        <translation>%1 ist %2, keine Anzahl</translation>
+    </message>
+    <message>
+        <source>%1 is an array, not a count</source>
+        <translation>%1 ist ein Array, keine Anzahl</translation>
+    </message>
+    <message>
+        <source>%1 is an object, not a count</source>
+        <translation>%1 ist ein Objekt, keine Anzahl</translation>
+    </message>
+    <message>
+        <source>nothing at %1</source>
+        <translation>nichts bei %1</translation>
+    </message>
+    <message>
+        <source>%1 is a negative number (%2), not a count</source>
+        <translation>%1 ist eine negative Zahl (%2), keine Anzahl</translation>
+    </message>
+    <message>
+        <source>%1 is a decimal (%2), not a count</source>
+        <translation>%1 ist eine Dezimalzahl (%2), keine Anzahl</translation>
+    </message>
+    <message>
+        <source>count too large (%1 at %2)</source>
+        <translation>Anzahl zu groß (%1 bei %2)</translation>
+    </message>
+    <message>
+        <source>%1 is %2 (%3), not a count</source>
+        <translation>%1 ist %2 (%3), keine Anzahl</translation>
+    </message>
+    <message>
+        <source>a decimal</source>
+        <translation>eine Dezimalzahl</translation>
+    </message>
+    <message>
+        <source>a negative number</source>
+        <translation>eine negative Zahl</translation>
+    </message>
+    <message>
+        <source>count too large (%1 in %2)</source>
+        <translation>Anzahl zu groß (%1 in %2)</translation>
+    </message>
+    <message>
+        <source>the answer is empty</source>
+        <translation>die Antwort ist leer</translation>
+    </message>
+    <message>
+        <source>no column %1 in %2</source>
+        <translation>keine Spalte %1 in %2</translation>
+    </message>
+    <message>
+        <source>no row under the heading</source>
+        <translation>keine Zeile unter der Überschrift</translation>
+    </message>
+    <message>
+        <source>the first row has no %1</source>
+        <translation>die erste Zeile hat kein %1</translation>
+    </message>
+    <message>
+        <source>the %1 column</source>
+        <translation>die Spalte %1</translation>
+    </message>
+    <message>
+        <source>not JSON (%1)</source>
+        <translation>kein JSON (%1)</translation>
+    </message>
+    <message>
+        <source>%1 at %2, not %3</source>
+        <translation>%1 bei %2, nicht %3</translation>
+    </message>
+    <message>
+        <source>the answer has %1 pages, more than the %2 read</source>
+        <translation>die Antwort hat %1 Seiten, mehr als die %2 gelesenen</translation>
+    </message>
+    <message>
+        <source>the value at %1 is not an array</source>
+        <translation>der Wert bei %1 ist kein Array</translation>
+    </message>
+    <message>
+        <source>count too large (the sum over %1)</source>
+        <translation>Anzahl zu groß (die Summe über %1)</translation>
+    </message>
+    <message>
+        <source>skipped: blocked earlier in this run</source>
+        <translation>übersprungen: in diesem Durchlauf schon gesperrt</translation>
+    </message>
+    <message>
+        <source>stopped</source>
+        <translation>angehalten</translation>
+    </message>
+    <message>
+        <source>off</source>
+        <translation>aus</translation>
+    </message>
+    <message>
+        <source>page not recognised: the answer has %1 pages, and only the first was read</source>
+        <translation>Seite nicht erkannt: die Antwort hat %1 Seiten, und nur die erste wurde gelesen</translation>
+    </message>
+    <message>
+        <source>page not recognised</source>
+        <translation>Seite nicht erkannt</translation>
+    </message>
+    <message>
+        <source>page %1: </source>
+        <translation>Seite %1: </translation>
+    </message>
+    <message>
+        <source>count too large (the sum over the pages)</source>
+        <translation>Anzahl zu groß (die Summe über die Seiten)</translation>
+    </message>
+    <message>
+        <source>stopped after %1 of %2 pages</source>
+        <translation>angehalten nach %1 von %2 Seiten</translation>
+    </message>
+    <message>
+        <source>engine definition: no link index</source>
+        <translation>Definition der Suchmaschine: kein Linkindex</translation>
+    </message>
+    <message>
+        <source>no %1 for %2 in %3</source>
+        <translation>kein %1 für %2 in %3</translation>
+    </message>
+    <message>
+        <source>link index damaged: %1</source>
+        <translation>Linkindex beschädigt: %1</translation>
+    </message>
+    <message>
+        <source>index changed during the scan: %1</source>
+        <translation>Index während der Suche geändert: %1</translation>
+    </message>
+    <message>
+        <source>not in %1 (looked for %2)</source>
+        <translation>nicht in %1 (gesucht nach %2)</translation>
+    </message>
+</context>
+<context>
+    <name>EnginePresets</name>
+    <message>
+        <source>unknown preset &quot;%1&quot; (%2)</source>
+        <translation>unbekannte Vorlage „%1“ (%2)</translation>
+    </message>
+    <message>
+        <source>no presets are installed in %1</source>
+        <translation>in %1 sind keine Vorlagen installiert</translation>
+    </message>
+    <message>
+        <source>the preset %1 cannot be read: %2</source>
+        <translation>die Vorlage %1 kann nicht gelesen werden: %2</translation>
+    </message>
+    <message>
+        <source>the preset file %1 has no [%2] section</source>
+        <translation>die Vorlagendatei %1 hat keinen Abschnitt [%2]</translation>
+    </message>
+</context>
+<context>
+    <name>EngineRequest</name>
+    <message>
+        <source>engine definition: no API key: give %1 a value in section %2 of %3</source>
+        <translation>Definition der Suchmaschine: kein API-Schlüssel: geben Sie %1 einen Wert im Abschnitt %2 von %3</translation>
+    </message>
+    <message>
+        <source>could not connect: no host name in the address</source>
+        <translation>keine Verbindung möglich: die Adresse enthält keinen Hostnamen</translation>
+    </message>
+    <message>
+        <source>engine definition: the API key in %1 holds a line break</source>
+        <translation>Definition der Suchmaschine: der API-Schlüssel in %1 enthält einen Zeilenumbruch</translation>
+    </message>
+    <message>
+        <source>could not connect: the value of {%1} in %2 holds a line break, which a header cannot carry</source>
+        <translation>keine Verbindung möglich: der Wert von {%1} in %2 enthält einen Zeilenumbruch, den ein Header nicht tragen kann</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not scheme://host[:port]</source>
+        <translation>„%1“ ist nicht schema://host[:port]</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is neither http nor https</source>
+        <translation>„%1“ ist weder http noch https</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not a port</source>
+        <translation>„%1“ ist kein Port</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not a host name</source>
+        <translation>„%1“ ist kein Hostname</translation>
+    </message>
+    <message>
+        <source>engine definition: this kind of slot makes no request</source>
+        <translation>Definition der Suchmaschine: diese Art von Platz stellt keine Anfrage</translation>
+    </message>
+    <message>
+        <source>the prefix</source>
+        <translation>das Präfix</translation>
+    </message>
+    <message>
+        <source>the header </source>
+        <translation>der Header </translation>
+    </message>
+    <message>
+        <source>engine definition: the key %1 holds &quot;:&quot;, which HTTP Basic authentication cannot carry in a user name</source>
+        <translation>Definition der Suchmaschine: der Schlüssel %1 enthält „:“, das die HTTP-Basic-Authentifizierung in einem Benutzernamen nicht tragen kann</translation>
+    </message>
+    <message>
+        <source>engine definition: the Body is not JSON once filled in (%1)</source>
+        <translation>Definition der Suchmaschine: der Body ist nach dem Ausfüllen kein JSON (%1)</translation>
+    </message>
+    <message>
+        <source>could not connect: %1 is not a web address</source>
+        <translation>keine Verbindung möglich: %1 ist keine Webadresse</translation>
+    </message>
+    <message>
+        <source>engine definition: a request that carries a key must write out its server (https://host/...) before any placeholder or URL</source>
+        <translation>Definition der Suchmaschine: eine Anfrage mit Schlüssel muss ihren Server (https://host/...) vor jedem Platzhalter und jeder URL ausschreiben</translation>
+    </message>
+    <message>
+        <source>engine definition: the key would go to %1, not to %2</source>
+        <translation>Definition der Suchmaschine: der Schlüssel ginge an %1, nicht an %2</translation>
+    </message>
+    <message>
+        <source>an address without a host</source>
+        <translation>eine Adresse ohne Host</translation>
+    </message>
+    <message>
+        <source>unknown placeholder %1 in %2</source>
+        <translation>unbekannter Platzhalter %1 in %2</translation>
+    </message>
+    <message>
+        <source>%1 in %2 takes nothing after &quot;:&quot;</source>
+        <translation>%1 in %2 erwartet nichts nach „:“</translation>
+    </message>
+    <message>
+        <source>%1 in %2 needs a format after &quot;:&quot; ({date:yyyy-MM-dd})</source>
+        <translation>%1 in %2 braucht ein Format nach „:“ ({date:yyyy-MM-dd})</translation>
+    </message>
+    <message>
+        <source>%1 in %2 names no key</source>
+        <translation>%1 in %2 nennt keinen Schlüssel</translation>
+    </message>
+</context>
+<context>
+    <name>FileExport</name>
+    <message>
+        <source>CSV Files (*.csv);;All Files (*)</source>
+        <translation>CSV-Dateien (*.csv);;Alle Dateien (*)</translation>
+    </message>
+    <message>
+        <source>The export could not be saved to</source>
+        <translation>Der Export konnte nicht gespeichert werden in</translation>
+    </message>
+    <message>
+        <source>Warning</source>
+        <translation>Warnung</translation>
+    </message>
+</context>
+<context>
+    <name>FileLock</name>
+    <message>
+        <source>Its lock file %1 could not be made: %2</source>
+        <translation>Ihre Sperrdatei %1 konnte nicht angelegt werden: %2</translation>
+    </message>
+    <message>
+        <source>Its lock file %1 could not be locked: %2</source>
+        <translation>Ihre Sperrdatei %1 konnte nicht gesperrt werden: %2</translation>
+    </message>
+    <message>
+        <source>Another program has been changing it for more than %1 s (it holds the lock file %2); nothing was written</source>
+        <translation>Ein anderes Programm ändert sie seit mehr als %1 s (es hält die Sperrdatei %2); nichts wurde geschrieben</translation>
+    </message>
+</context>
+<context>
+    <name>GraphImport</name>
+    <message>
+        <source> (it looks like a ranks file: give it with --ranks)</source>
+        <translation> (sie sieht wie eine Rangdatei aus: geben Sie sie mit --ranks an)</translation>
+    </message>
+    <message>
+        <source> (it looks like an edges file: are the vertices and edges files swapped?)</source>
+        <translation> (sie sieht wie eine Kantendatei aus: sind Knoten- und Kantendatei vertauscht?)</translation>
+    </message>
+    <message>
+        <source> (it looks like a vertices file: are the files given in the wrong order?)</source>
+        <translation> (sie sieht wie eine Knotendatei aus: sind die Dateien in falscher Reihenfolge angegeben?)</translation>
+    </message>
+    <message>
+        <source>an edges file</source>
+        <translation>eine Kantendatei</translation>
+    </message>
+    <message>
+        <source>a %1 file</source>
+        <translation>eine %1-Datei</translation>
+    </message>
+    <message>
+        <source>%1 does not read as %2: %3 of its %4 lines are &quot;%5&quot;%6</source>
+        <translation>%1 lässt sich nicht als %2 lesen: %3 ihrer %4 Zeilen sind „%5“%6</translation>
+    </message>
+    <message>
+        <source>the index would replace %1, which it is made from: give another --out</source>
+        <translation>der Index würde %1 ersetzen, aus der er erstellt wird: geben Sie ein anderes --out an</translation>
+    </message>
+    <message>
+        <source>%1 could not be written: %2</source>
+        <translation>%1 konnte nicht geschrieben werden: %2</translation>
+    </message>
+    <message>
+        <source>cancelled; nothing was written</source>
+        <translation>abgebrochen; nichts wurde geschrieben</translation>
+    </message>
+    <message>
+        <source>the names are out of order</source>
+        <translation>die Namen sind nicht sortiert</translation>
+    </message>
+    <message>
+        <source>no file to write the index to</source>
+        <translation>keine Datei, in die der Index geschrieben werden kann</translation>
+    </message>
+    <message>
+        <source>nothing to import: give an edges file, a ranks file or both</source>
+        <translation>nichts zu importieren: geben Sie eine Kantendatei, eine Rangdatei oder beide an</translation>
+    </message>
+    <message>
+        <source>%1 is a ranks file (harmonic centrality and PageRank positions), not a vertices file: give it with --ranks</source>
+        <translation>%1 ist eine Rangdatei (Positionen nach harmonischer Zentralität und PageRank), keine Knotendatei: geben Sie sie mit --ranks an</translation>
+    </message>
+    <message>
+        <source>%1 holds no vertex (&quot;&lt;id&gt;&lt;tab&gt;&lt;name&gt;&quot; lines)</source>
+        <translation>%1 enthält keinen Knoten (Zeilen „&lt;id&gt;&lt;tab&gt;&lt;name&gt;“)</translation>
+    </message>
+    <message>
+        <source>%1 of the %2 edges in %3 name ids that %4 does not hold: are both files of the same release?</source>
+        <translation>%1 der %2 Kanten in %3 nennen IDs, die %4 nicht enthält: stammen beide Dateien aus derselben Ausgabe?</translation>
+    </message>
+    <message>
+        <source>%1 of the %2 vertices in %3 are not in %4: are both files of the same release?</source>
+        <translation>%1 der %2 Knoten in %3 sind nicht in %4: stammen beide Dateien aus derselben Ausgabe?</translation>
+    </message>
+</context>
+<context>
+    <name>GzipLines</name>
+    <message>
+        <source>%1 cannot be read: %2</source>
+        <translation>%1 kann nicht gelesen werden: %2</translation>
+    </message>
+    <message>
+        <source>%1 ends in the middle of its compressed data (is the file complete?)</source>
+        <translation>%1 endet mitten in den komprimierten Daten (ist die Datei vollständig?)</translation>
+    </message>
+    <message>
+        <source>%1 is damaged: %2</source>
+        <translation>%1 ist beschädigt: %2</translation>
+    </message>
+    <message>
+        <source>%1 is damaged: the compressed data goes nowhere</source>
+        <translation>%1 ist beschädigt: die komprimierten Daten führen ins Leere</translation>
+    </message>
+    <message>
+        <source>there is no file %1</source>
+        <translation>es gibt keine Datei %1</translation>
+    </message>
+    <message>
+        <source>%1 is a folder</source>
+        <translation>%1 ist ein Ordner</translation>
+    </message>
+    <message>
+        <source>the decompressor could not be started</source>
+        <translation>der Dekomprimierer konnte nicht gestartet werden</translation>
+    </message>
+</context>
+<context>
+    <name>IniFile</name>
+    <message>
+        <source>The name &quot;%1&quot; holds &quot;[&quot;, &quot;]&quot; or &quot;=&quot;</source>
+        <translation>Der Name „%1“ enthält „[“, „]“ oder „=“</translation>
+    </message>
+    <message>
+        <source>A name or value holds a line break or a NUL character</source>
+        <translation>Ein Name oder Wert enthält einen Zeilenumbruch oder ein NUL-Zeichen</translation>
+    </message>
+</context>
+<context>
+    <name>JsonPointer</name>
+    <message>
+        <source>it does not start with &quot;/&quot;</source>
+        <translation>er beginnt nicht mit „/“</translation>
+    </message>
+    <message>
+        <source>&quot;~&quot; must be followed by 0 or 1</source>
+        <translation>auf „~“ muss 0 oder 1 folgen</translation>
+    </message>
+    <message>
+        <source>%1 at byte %2</source>
+        <translation>%1 bei Byte %2</translation>
+    </message>
+    <message>
+        <source>not one JSON value</source>
+        <translation>kein einzelner JSON-Wert</translation>
+    </message>
+</context>
+<context>
+    <name>LinkIndex</name>
+    <message>
+        <source>there is no file %1</source>
+        <translation>es gibt keine Datei %1</translation>
+    </message>
+    <message>
+        <source>%1 cannot be read: %2</source>
+        <translation>%1 kann nicht gelesen werden: %2</translation>
+    </message>
+    <message>
+        <source>%1 is not a regular file</source>
+        <translation>%1 ist keine reguläre Datei</translation>
+    </message>
+    <message>
+        <source>%1 is not a link index made by tallyscope-graph</source>
+        <translation>%1 ist kein von tallyscope-graph erstellter Linkindex</translation>
+    </message>
+    <message>
+        <source>%1 is damaged (its header does not fit the file)</source>
+        <translation>%1 ist beschädigt (sein Kopf passt nicht zur Datei)</translation>
+    </message>
+    <message>
+        <source>%1 is a link index of an older tallyscope-graph: import the release again</source>
+        <translation>%1 ist ein Linkindex eines älteren tallyscope-graph: importieren Sie die Ausgabe erneut</translation>
+    </message>
+    <message>
+        <source>%1 is a link index of another version</source>
+        <translation>%1 ist ein Linkindex einer anderen Version</translation>
+    </message>
+    <message>
+        <source>linking hosts in %1</source>
+        <translation>verlinkende Hosts in %1</translation>
+    </message>
+    <message>
+        <source>linking domains in %1</source>
+        <translation>verlinkende Domains in %1</translation>
+    </message>
+</context>
+<context>
+    <name>PageFetcher</name>
+    <message>
+        <source>%1 bytes</source>
+        <translation>%1 Bytes</translation>
+    </message>
+    <message>
+        <source>%1 MiB</source>
+        <translation>%1 MiB</translation>
+    </message>
+    <message>
+        <source>not a web address</source>
+        <translation>keine Webadresse</translation>
+    </message>
+    <message>
+        <source>not a request method: %1</source>
+        <translation>keine Anfragemethode: %1</translation>
+    </message>
+    <message>
+        <source>the page took longer than %1</source>
+        <translation>die Seite brauchte länger als %1</translation>
+    </message>
+    <message>
+        <source>no reply within %1</source>
+        <translation>keine Antwort innerhalb von %1</translation>
+    </message>
+    <message>
+        <source>no data for %1</source>
+        <translation>keine Daten seit %1</translation>
+    </message>
+    <message>
+        <source>reply headers longer than %1</source>
+        <translation>Antwort-Header länger als %1</translation>
+    </message>
+    <message>
+        <source>unexpected protocol switch</source>
+        <translation>unerwarteter Protokollwechsel</translation>
+    </message>
+    <message>
+        <source>bad content length</source>
+        <translation>ungültige Inhaltslänge</translation>
+    </message>
+    <message>
+        <source>unsupported transfer encoding %1</source>
+        <translation>nicht unterstützte Transferkodierung %1</translation>
+    </message>
+    <message>
+        <source>%1 larger than %2</source>
+        <translation>%1 größer als %2</translation>
+    </message>
+    <message>
+        <source>redirect to %1 not followed</source>
+        <translation>Weiterleitung nach %1 nicht gefolgt</translation>
+    </message>
+    <message>
+        <source>more than %1 redirects</source>
+        <translation>mehr als %1 Weiterleitungen</translation>
+    </message>
+    <message>
+        <source>proxy %1: </source>
+        <translation>Proxy %1: </translation>
+    </message>
+    <message>
+        <source>host not found</source>
+        <translation>Host nicht gefunden</translation>
+    </message>
+    <message>
+        <source>connection refused</source>
+        <translation>Verbindung abgelehnt</translation>
+    </message>
+    <message>
+        <source>secure connection failed: %1</source>
+        <translation>sichere Verbindung fehlgeschlagen: %1</translation>
+    </message>
+    <message>
+        <source>self-signed certificate</source>
+        <translation>selbstsigniertes Zertifikat</translation>
+    </message>
+    <message>
+        <source>certificate expired</source>
+        <translation>Zertifikat abgelaufen</translation>
+    </message>
+    <message>
+        <source>certificate not yet valid</source>
+        <translation>Zertifikat noch nicht gültig</translation>
+    </message>
+    <message>
+        <source>certificate of an unknown authority</source>
+        <translation>Zertifikat einer unbekannten Zertifizierungsstelle</translation>
+    </message>
+    <message>
+        <source>certificate for another host</source>
+        <translation>Zertifikat für einen anderen Host</translation>
+    </message>
+    <message>
+        <source>the server closed without a reply</source>
+        <translation>der Server schloss die Verbindung ohne Antwort</translation>
+    </message>
+    <message>
+        <source>broken compressed body: %1</source>
+        <translation>fehlerhafter komprimierter Inhalt: %1</translation>
+    </message>
+    <message>
+        <source>not an HTTP reply</source>
+        <translation>keine HTTP-Antwort</translation>
+    </message>
+    <message>
+        <source>reply header line too long</source>
+        <translation>Kopfzeile der Antwort zu lang</translation>
+    </message>
+    <message>
+        <source>tunnel refused (HTTP status %1)</source>
+        <translation>Tunnel abgelehnt (HTTP-Status %1)</translation>
+    </message>
+    <message>
+        <source>broken chunked body</source>
+        <translation>fehlerhafter Chunked-Inhalt</translation>
+    </message>
+    <message>
+        <source>the connection broke off</source>
+        <translation>die Verbindung brach ab</translation>
+    </message>
+</context>
+<context>
+    <name>Pictures</name>
+    <message>
+        <source>Link popularity of your web sites across six search engines</source>
+        <translation>Linkpopularität Ihrer Websites in sechs Suchmaschinen</translation>
+    </message>
+    <message>
+        <source>Version %1</source>
+        <translation>Version %1</translation>
+    </message>
+</context>
+<context>
+    <name>Print</name>
+    <message>
+        <source>%1
+
+Would you like to save the chart as a PDF file instead?</source>
+        <translation>%1
+
+Möchten Sie das Diagramm stattdessen als PDF-Datei speichern?</translation>
+    </message>
+    <message>
+        <source>Save Chart as PDF</source>
+        <translation>Diagramm als PDF speichern</translation>
+    </message>
+    <message>
+        <source>PDF files (*.pdf)</source>
+        <translation>PDF-Dateien (*.pdf)</translation>
+    </message>
+    <message>
+        <source>The PDF file could not be written:
+%1</source>
+        <translation>Die PDF-Datei konnte nicht geschrieben werden:
+%1</translation>
+    </message>
+    <message>
+        <source>%1 chart</source>
+        <translation>%1-Diagramm</translation>
+    </message>
+    <message>
+        <source>There is no printer to print the chart on.</source>
+        <translation>Es gibt keinen Drucker, auf dem das Diagramm gedruckt werden kann.</translation>
+    </message>
+    <message>
+        <source>The chart could not be printed on &quot;%1&quot;.</source>
+        <translation>Das Diagramm konnte nicht auf „%1“ gedruckt werden.</translation>
+    </message>
+</context>
+<context>
+    <name>ResultsModel</name>
+    <message>
+        <source>off</source>
+        <translation>aus</translation>
+    </message>
+    <message>
+        <source>switched off</source>
+        <translation>ausgeschaltet</translation>
+    </message>
+    <message>
+        <source>Low profile</source>
+        <translation>Niedriges Profil</translation>
+    </message>
+    <message>
+        <source>Medium profile</source>
+        <translation>Mittleres Profil</translation>
+    </message>
+    <message>
+        <source>High profile</source>
+        <translation>Hohes Profil</translation>
+    </message>
+    <message>
+        <source>Domain Name</source>
+        <translation>Domainname</translation>
+    </message>
+    <message>
+        <source>Total</source>
+        <translation>Summe</translation>
+    </message>
+</context>
+<context>
+    <name>SavedSearch</name>
+    <message>
+        <source>The folder %1 could not be created</source>
+        <translation>Der Ordner %1 konnte nicht angelegt werden</translation>
+    </message>
+</context>
+<context>
+    <name>Text</name>
+    <message>
+        <source>blocked by the engine (%1)</source>
+        <translation>von der Suchmaschine gesperrt (%1)</translation>
+    </message>
+    <message>
+        <source>could not connect: %1</source>
+        <translation>keine Verbindung möglich: %1</translation>
+    </message>
+    <message>
+        <source>timed out: %1</source>
+        <translation>Zeitüberschreitung: %1</translation>
+    </message>
+    <message>
+        <source>bad reply: %1</source>
+        <translation>ungültige Antwort: %1</translation>
+    </message>
+</context>
+<context>
+    <name>WebResults</name>
+    <message>
+        <source>This address was not opened:
+
+%1
+
+Only web addresses (http:// and https://) are opened from the URL list, the engines&apos; settings and the program&apos;s web site.</source>
+        <translation>Diese Adresse wurde nicht geöffnet:
+
+%1
+
+Aus der URL-Liste, den Einstellungen der Suchmaschinen und der Website des Programms werden nur Webadressen (http:// und https://) geöffnet.</translation>
+    </message>
+</context>
+<context>
+    <name>WebResultsModel</name>
+    <message>
+        <source>Webpage Type</source>
+        <translation>Art der Webseite</translation>
+    </message>
+    <message>
+        <source>URL</source>
+        <translation>URL</translation>
+    </message>
+</context>
+<context>
+    <name>main</name>
+    <message>
+        <source>tallyscope: unexpected argument %1
+
+%2</source>
+        <translation>tallyscope: unerwartetes Argument %1
+
+%2</translation>
+    </message>
+    <message>
+        <source>The folder for your settings and saved searches could not be prepared:
+%1
+
+%2.
+
+Changes cannot be kept until this is resolved.</source>
+        <translation>Der Ordner für Ihre Einstellungen und gespeicherten Suchen konnte nicht vorbereitet werden:
+%1
+
+%2.
+
+Änderungen können erst gespeichert werden, wenn dies behoben ist.</translation>
+    </message>
+</context>
+<context>
+    <name>tally::AboutWindow</name>
+    <message>
+        <source>Logo</source>
+        <translation>Logo</translation>
+    </message>
+    <message>
+        <source>Version:</source>
+        <translation>Version:</translation>
+    </message>
+    <message>
+        <source>Owned By:</source>
+        <translation>Eigentümer:</translation>
+    </message>
+    <message>
+        <source>Website:</source>
+        <translation>Website:</translation>
+    </message>
+    <message>
+        <source>Data:</source>
+        <translation>Daten:</translation>
+    </message>
+    <message>
+        <source>Where your settings.ini, saved searches (Saved) and URL lists (Lists) are kept</source>
+        <translation>Wo Ihre settings.ini, gespeicherten Suchen (Saved) und URL-Listen (Lists) liegen</translation>
+    </message>
+    <message>
+        <source>Open the web site in the browser window</source>
+        <translation>Die Website im Browserfenster öffnen</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>About %1</source>
+        <translation>Über %1</translation>
+    </message>
+</context>
+<context>
+    <name>tally::BrowserWindow</name>
+    <message>
+        <source>Browser</source>
+        <translation>Browser</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>Status</translation>
+    </message>
+    <message>
+        <source>Status 2</source>
+        <translation>Status 2</translation>
+    </message>
+</context>
+<context>
+    <name>tally::ChartLegend</name>
+    <message>
+        <source>Legend</source>
+        <translation>Legende</translation>
+    </message>
+    <message>
+        <source>and %1 more (Show as Table lists them all)</source>
+        <translation>und %1 weitere (Als Tabelle anzeigen listet alle auf)</translation>
+    </message>
+</context>
+<context>
+    <name>tally::LoadSearchDialog</name>
+    <message>
+        <source>Load Saved Search</source>
+        <translation>Gespeicherte Suche laden</translation>
+    </message>
+    <message>
+        <source>Select saved search to load</source>
+        <translation>Zu ladende gespeicherte Suche auswählen</translation>
+    </message>
+    <message>
+        <source>Ok</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Please choose a saved file in the dropdown box above</source>
+        <translation>Bitte wählen Sie oben in der Auswahlliste eine gespeicherte Datei</translation>
+    </message>
+    <message>
+        <source>Select A Saved Search</source>
+        <translation>Gespeicherte Suche auswählen</translation>
+    </message>
+    <message>
+        <source>The saved search could not be read from</source>
+        <translation>Die gespeicherte Suche konnte nicht gelesen werden aus</translation>
+    </message>
+    <message>
+        <source>You currently do not have any saved searches</source>
+        <translation>Sie haben derzeit keine gespeicherten Suchen</translation>
+    </message>
+    <message>
+        <source>Information</source>
+        <translation>Information</translation>
+    </message>
+</context>
+<context>
+    <name>tally::MainWindow</name>
+    <message>
+        <source>Status message</source>
+        <translation>Statusmeldung</translation>
+    </message>
+    <message>
+        <source>Progress</source>
+        <translation>Fortschritt</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>Uhrzeit</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>Datum</translation>
+    </message>
+    <message>
+        <source>Views</source>
+        <translation>Ansichten</translation>
+    </message>
+    <message>
+        <source>Data View</source>
+        <translation>Datenansicht</translation>
+    </message>
+    <message>
+        <source>Chart View</source>
+        <translation>Diagrammansicht</translation>
+    </message>
+    <message>
+        <source>Website View</source>
+        <translation>Website-Ansicht</translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation>&amp;Datei</translation>
+    </message>
+    <message>
+        <source>Add URL</source>
+        <translation>URL hinzufügen</translation>
+    </message>
+    <message>
+        <source>Save URL List to File</source>
+        <translation>URL-Liste in Datei speichern</translation>
+    </message>
+    <message>
+        <source>Load URL List from File</source>
+        <translation>URL-Liste aus Datei laden</translation>
+    </message>
+    <message>
+        <source>Load URL List from Clipboard</source>
+        <translation>URL-Liste aus der Zwischenablage laden</translation>
+    </message>
+    <message>
+        <source>Export Results...</source>
+        <translation>Ergebnisse exportieren …</translation>
+    </message>
+    <message>
+        <source>Exit</source>
+        <translation>Beenden</translation>
+    </message>
+    <message>
+        <source>&amp;Scan</source>
+        <translation>&amp;Suche</translation>
+    </message>
+    <message>
+        <source>Start Scan</source>
+        <translation>Suche starten</translation>
+    </message>
+    <message>
+        <source>Stop Scan</source>
+        <translation>Suche anhalten</translation>
+    </message>
+    <message>
+        <source>&amp;Options</source>
+        <translation>&amp;Einstellungen</translation>
+    </message>
+    <message>
+        <source>View Options</source>
+        <translation>Einstellungen anzeigen</translation>
+    </message>
+    <message>
+        <source>Tools</source>
+        <translation>Werkzeuge</translation>
+    </message>
+    <message>
+        <source>View Graph...</source>
+        <translation>Verlauf anzeigen …</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>&amp;Hilfe</translation>
+    </message>
+    <message>
+        <source>View Help</source>
+        <translation>Hilfe anzeigen</translation>
+    </message>
+    <message>
+        <source>&amp;About</source>
+        <translation>Ü&amp;ber</translation>
+    </message>
+    <message>
+        <source>About this software</source>
+        <translation>Über dieses Programm</translation>
+    </message>
+    <message>
+        <source>Save Results</source>
+        <translation>Ergebnisse speichern</translation>
+    </message>
+    <message>
+        <source>Web Results</source>
+        <translation>Web-Ergebnisse</translation>
+    </message>
+    <message>
+        <source>Clear Results</source>
+        <translation>Ergebnisse löschen</translation>
+    </message>
+    <message>
+        <source>Sort by</source>
+        <translation>Sortieren nach</translation>
+    </message>
+    <message>
+        <source>Toolbar</source>
+        <translation>Werkzeugleiste</translation>
+    </message>
+    <message>
+        <source>Start</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>Stopp</translation>
+    </message>
+    <message>
+        <source>Options</source>
+        <translation>Einstellungen</translation>
+    </message>
+    <message>
+        <source>Visit %1</source>
+        <translation>%1 besuchen</translation>
+    </message>
+    <message>
+        <source>Start a scan of every URL in the list</source>
+        <translation>Eine Suche für jede URL der Liste starten</translation>
+    </message>
+    <message>
+        <source>Stop the scan after the URL in progress</source>
+        <translation>Die Suche nach der laufenden URL anhalten</translation>
+    </message>
+    <message>
+        <source>Results - Data View</source>
+        <translation>Ergebnisse – Datenansicht</translation>
+    </message>
+    <message>
+        <source>Save Selected</source>
+        <translation>Auswahl speichern</translation>
+    </message>
+    <message>
+        <source>Clear All</source>
+        <translation>Alles löschen</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>Status</translation>
+    </message>
+    <message>
+        <source>Scan progress</source>
+        <translation>Fortschritt der Suche</translation>
+    </message>
+    <message>
+        <source>&amp;Details...</source>
+        <translation>&amp;Details …</translation>
+    </message>
+    <message>
+        <source>%1 by %2</source>
+        <translation>%1 von %2</translation>
+    </message>
+    <message>
+        <source>Searching...</source>
+        <translation>Suche läuft …</translation>
+    </message>
+    <message>
+        <source>... and %1 more (Details in the status bar&apos;s menu)</source>
+        <translation>… und %1 weitere (Details im Menü der Statusleiste)</translation>
+    </message>
+    <message>
+        <source>Requests without a count:
+%1</source>
+        <translation>Anfragen ohne Anzahl:
+%1</translation>
+    </message>
+    <message>
+        <source>%1; requests without a count: %2, the reasons are in the status bar&apos;s Details</source>
+        <translation>%1; Anfragen ohne Anzahl: %2, die Gründe stehen in den Details der Statusleiste</translation>
+    </message>
+    <message>
+        <source>You must first select the item in the results list that you would like to save.</source>
+        <translation>Wählen Sie zuerst den Eintrag in der Ergebnisliste, den Sie speichern möchten.</translation>
+    </message>
+    <message>
+        <source>There are no results to export yet.</source>
+        <translation>Es gibt noch keine Ergebnisse zum Exportieren.</translation>
+    </message>
+    <message>
+        <source>Information</source>
+        <translation>Information</translation>
+    </message>
+    <message>
+        <source>Export Results</source>
+        <translation>Ergebnisse exportieren</translation>
+    </message>
+    <message>
+        <source>You must first select the item in the results list you wish to view web results for.</source>
+        <translation>Wählen Sie zuerst den Eintrag in der Ergebnisliste, dessen Web-Ergebnisse Sie sehen möchten.</translation>
+    </message>
+    <message>
+        <source>Save Result For %1</source>
+        <translation>Ergebnis für %1 speichern</translation>
+    </message>
+</context>
+<context>
+    <name>tally::ResultsTable</name>
+    <message>
+        <source>Results</source>
+        <translation>Ergebnisse</translation>
+    </message>
+</context>
+<context>
+    <name>tally::SaveSearchDialog</name>
+    <message>
+        <source>Save Search Results</source>
+        <translation>Suchergebnisse speichern</translation>
+    </message>
+    <message>
+        <source>Create New Save File</source>
+        <translation>Neue Speicherdatei anlegen</translation>
+    </message>
+    <message>
+        <source>Please choose a name for this search:</source>
+        <translation>Bitte wählen Sie einen Namen für diese Suche:</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Speichern</translation>
+    </message>
+    <message>
+        <source>Save Into An Old Search Result</source>
+        <translation>In ein früheres Suchergebnis speichern</translation>
+    </message>
+    <message>
+        <source>Append new results to this previous search:</source>
+        <translation>Neue Ergebnisse an diese frühere Suche anhängen:</translation>
+    </message>
+    <message>
+        <source>Ok</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Please type a name for this search.</source>
+        <translation>Bitte geben Sie einen Namen für diese Suche ein.</translation>
+    </message>
+    <message>
+        <source>Information</source>
+        <translation>Information</translation>
+    </message>
+    <message>
+        <source>A search name cannot hold &quot;/&quot; or control characters. Please choose another name.</source>
+        <translation>Ein Suchname darf weder „/“ noch Steuerzeichen enthalten. Bitte wählen Sie einen anderen Namen.</translation>
+    </message>
+    <message>
+        <source>This name is too long for a file name. Please choose a shorter name.</source>
+        <translation>Dieser Name ist für einen Dateinamen zu lang. Bitte wählen Sie einen kürzeren Namen.</translation>
+    </message>
+    <message>
+        <source>A saved search named &quot;%1&quot; already exists.
+
+Saving under this name starts its history afresh for every engine saved now. Replace it?</source>
+        <translation>Eine gespeicherte Suche namens „%1“ gibt es bereits.
+
+Wenn Sie unter diesem Namen speichern, beginnt ihr Verlauf für jede jetzt gespeicherte Suchmaschine neu. Ersetzen?</translation>
+    </message>
+    <message>
+        <source>Please choose a saved file in the dropdown box above</source>
+        <translation>Bitte wählen Sie oben in der Auswahlliste eine gespeicherte Datei</translation>
+    </message>
+    <message>
+        <source>Select A Saved Search</source>
+        <translation>Gespeicherte Suche auswählen</translation>
+    </message>
+    <message>
+        <source>This row holds a value that is not a count, so it was not saved.</source>
+        <translation>Diese Zeile enthält einen Wert, der keine Anzahl ist; sie wurde daher nicht gespeichert.</translation>
+    </message>
+    <message>
+        <source>The search results could not be saved to</source>
+        <translation>Die Suchergebnisse konnten nicht gespeichert werden in</translation>
+    </message>
+</context>
+<context>
+    <name>tally::ScanFailuresDialog</name>
+    <message>
+        <source>Requests Without A Count</source>
+        <translation>Anfragen ohne Anzahl</translation>
+    </message>
+    <message>
+        <source>These requests of the last scan gave no count, and count nothing in the totals:</source>
+        <translation>Diese Anfragen der letzten Suche ergaben keine Anzahl und zählen nicht zur Summe:</translation>
+    </message>
+    <message>
+        <source>Failed requests</source>
+        <translation>Fehlgeschlagene Anfragen</translation>
+    </message>
+    <message>
+        <source>URL</source>
+        <translation>URL</translation>
+    </message>
+    <message>
+        <source>Engine</source>
+        <translation>Suchmaschine</translation>
+    </message>
+    <message>
+        <source>Reason</source>
+        <translation>Grund</translation>
+    </message>
+</context>
+<context>
+    <name>tally::WebsiteFrame</name>
+    <message>
+        <source>Web results</source>
+        <translation>Web-Ergebnisse</translation>
+    </message>
+</context>
+</TS>
