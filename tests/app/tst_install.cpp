@@ -141,6 +141,7 @@ private Q_SLOTS:
         QTest::newRow("web engine plugin") << "lib/tallyscope/plugins/libtallywebengine.so" << 0;
         QTest::newRow("help") << "share/tallyscope/Help.rtf" << 0;
         QTest::newRow("settings") << "share/tallyscope/settings.ini" << 0;
+        QTest::newRow("German catalogue") << "share/tallyscope/translations/tallyscope_de.qm" << 0;
         for (const char* preset : {"ahrefs", "bing-webmaster", "dataforseo", "majestic", "moz",
                                    "openpagerank", "semrush"})
             QTest::newRow(preset) << QStringLiteral("share/tallyscope/presets/%1.ini").arg(preset)
