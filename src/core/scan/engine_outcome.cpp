@@ -22,6 +22,11 @@ namespace tally {
 
 namespace {
 
+// The texts of this file, under one context of the catalogues.
+struct Text {
+    Q_DECLARE_TR_FUNCTIONS(EngineOutcome)
+};
+
 // The usual reason phrase of a status, for replies that send none.
 QString standardStatusText(int status) {
     switch (status) {
@@ -61,7 +66,7 @@ QString standardStatusText(int status) {
 QString statusLine(const FetchResult& fetch) {
     const QString text =
         fetch.statusText.isEmpty() ? standardStatusText(fetch.status) : fetch.statusText;
-    QString line = QStringLiteral("HTTP status ") + QString::number(fetch.status);
+    QString line = Text::tr("HTTP status %1").arg(fetch.status);
     if (!text.isEmpty())
         line += QLatin1Char(' ') + text;
     return line;
@@ -102,11 +107,6 @@ QString reasonOfFetch(const FetchResult& fetch) {
         return Text::tr("bad reply: %1").arg(fetch.errorText);
     }
 }
-
-// The texts of this file, under one context of the catalogues.
-struct Text {
-    Q_DECLARE_TR_FUNCTIONS(EngineOutcome)
-};
 
 // Longest provider message a reason quotes.
 constexpr qsizetype MaxQuoted = 200;
@@ -403,7 +403,7 @@ AnswerReading readJson(const QByteArray& body, const EngineDefinition& definitio
             return notRecognised(Text::tr("nothing at %1").arg(check.pointer));
         return providerFailure(Text::tr("%1 at %2, not %3")
                                    .arg(quoted(cleanMessage(found)), check.pointer,
-                                        check.accepted.join(QStringLiteral(" or "))),
+                                        check.accepted.join(Text::tr(" or "))),
                                QString(), false);
     }
     if (definition.okChecks.isEmpty()) {
@@ -552,7 +552,7 @@ EngineOutcome engineOutcome(const FetchResult& fetch, const EngineDefinition& de
     }
     for (const BlockedPagePhrase& p : blockedPagePhrases())
         if (page.contains(QLatin1String(p.phrase), Qt::CaseInsensitive))
-            return EngineOutcome::failed(FailureKind::Blocked, blockedBy(QLatin1String(p.what)));
+            return EngineOutcome::failed(FailureKind::Blocked, blockedBy(Text::tr(p.what)));
     return EngineOutcome::failed(FailureKind::NotRecognised, Text::tr("page not recognised"));
 }
 

@@ -21,13 +21,13 @@ const std::array<EngineInfo, EngineCount>& engineTable() {
 
 std::span<const BlockedPagePhrase> blockedPagePhrases() {
     static constexpr BlockedPagePhrase phrases[] = {
-        {"captcha", "captcha page"},
-        {"not a robot", "captcha page"},
-        {"unusual traffic", "unusual traffic page"},
-        {"automated queries", "unusual traffic page"},
-        {"automated requests", "unusual traffic page"},
-        {"before you continue", "consent page"},
-        {"consent", "consent page"},
+        {"captcha", QT_TRANSLATE_NOOP("EngineOutcome", "captcha page")},
+        {"not a robot", QT_TRANSLATE_NOOP("EngineOutcome", "captcha page")},
+        {"unusual traffic", QT_TRANSLATE_NOOP("EngineOutcome", "unusual traffic page")},
+        {"automated queries", QT_TRANSLATE_NOOP("EngineOutcome", "unusual traffic page")},
+        {"automated requests", QT_TRANSLATE_NOOP("EngineOutcome", "unusual traffic page")},
+        {"before you continue", QT_TRANSLATE_NOOP("EngineOutcome", "consent page")},
+        {"consent", QT_TRANSLATE_NOOP("EngineOutcome", "consent page")},
     };
     return phrases;
 }

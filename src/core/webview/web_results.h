@@ -12,7 +12,7 @@
 namespace tally {
 
 // The row text of a URL's home page in the web-results list.
-inline constexpr const char* HomePageRowText = "Home Page";
+inline constexpr const char* HomePageRowText = QT_TRANSLATE_NOOP("WebResultsModel", "Home Page");
 
 // The settings key (section "Engines" of settings.ini) of the slot behind a row text of the
 // web-results list, by the slots' row texts ("AltaVista" gives "Altavista", "AllTheWeb" gives

@@ -63,7 +63,12 @@ QString WebResultsModel::url(int row) const {
 QVariant WebResultsModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || role != Qt::DisplayRole)
         return QVariant();
-    return index.column() == 0 ? rowText(index.row()) : url(index.row());
+    if (index.column() != 0)
+        return url(index.row());
+    // The home page's row reads in the user's language; rowText() stays the key of the row.
+    if (index.row() < entries_.size() && entries_.at(index.row()).slot < 0)
+        return QCoreApplication::translate("WebResultsModel", HomePageRowText);
+    return rowText(index.row());
 }
 
 Qt::ItemFlags WebResultsModel::flags(const QModelIndex& index) const {
