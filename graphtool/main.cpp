@@ -8,6 +8,7 @@
 #include "core/linkgraph/graph_import.h"
 #include "core/linkgraph/link_index.h"
 #include "core/product/product.h"
+#include "core/translations/translations.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -26,7 +27,9 @@ using namespace tally;
 
 namespace {
 
-const char* const Usage =
+// For people: translated like every other message (the command and option names stay).
+const char* const Usage = QT_TRANSLATE_NOOP(
+    "GraphTool",
     "usage:\n"
     "  tallyscope-graph import <vertices> [<edges>] [--ranks FILE] [--out FILE]\n"
     "                          [--release NAME] [--level domain|host]\n"
@@ -46,7 +49,7 @@ const char* const Usage =
     "  tallyscope-graph --version\n"
     "\n"
     "Exit status: 0 done, 1 failed (a lookup: a URL not in the index), 2 bad arguments,\n"
-    "130 interrupted. A failed or interrupted import leaves any earlier index as it was.\n";
+    "130 interrupted. A failed or interrupted import leaves any earlier index as it was.\n");
 
 std::atomic<bool> interrupted{false};
 
@@ -56,9 +59,10 @@ extern "C" void onInterrupt(int) {
     std::signal(SIGTERM, SIG_DFL);
 }
 
-QString tr(const char* text) {
-    return QCoreApplication::translate("GraphTool", text);
-}
+// The texts of this file, under one context of the catalogues.
+struct Text {
+    Q_DECLARE_TR_FUNCTIONS(GraphTool)
+};
 
 QString number(quint64 n) {
     return QLocale::c().toString(qulonglong(n));
@@ -81,32 +85,33 @@ qint64 peakMemoryKiB() {
 
 QString duration(qint64 seconds) {
     if (seconds < 60)
-        return QStringLiteral("%1 s").arg(seconds);
+        return Text::tr("%1 s").arg(seconds);
     if (seconds < 3600)
-        return QStringLiteral("%1 min %2 s").arg(seconds / 60).arg(seconds % 60);
-    return QStringLiteral("%1 h %2 min").arg(seconds / 3600).arg(seconds % 3600 / 60);
+        return Text::tr("%1 min %2 s").arg(seconds / 60).arg(seconds % 60);
+    return Text::tr("%1 h %2 min").arg(seconds / 3600).arg(seconds % 3600 / 60);
 }
 
 void showProgress(const GraphImportProgress& p) {
     static const bool terminal = ::isatty(STDERR_FILENO);
     if (p.phase == GraphImportProgress::Phase::Writing) {
         std::fprintf(stderr, "%s%s\n", terminal ? "\n" : "",
-                     tr("writing the index...").toLocal8Bit().constData());
+                     Text::tr("writing the index...").toLocal8Bit().constData());
         return;
     }
-    const char* what = p.phase == GraphImportProgress::Phase::Vertices ? "vertices"
-                       : p.phase == GraphImportProgress::Phase::Edges  ? "edges"
-                       : p.phase == GraphImportProgress::Phase::Ranks  ? "ranks"
-                                                                       : "counts";
+    const char* what =
+        p.phase == GraphImportProgress::Phase::Vertices ? QT_TRANSLATE_NOOP("GraphTool", "vertices")
+        : p.phase == GraphImportProgress::Phase::Edges  ? QT_TRANSLATE_NOOP("GraphTool", "edges")
+        : p.phase == GraphImportProgress::Phase::Ranks  ? QT_TRANSLATE_NOOP("GraphTool", "ranks")
+                                                        : QT_TRANSLATE_NOOP("GraphTool", "counts");
     const double seconds = std::max<double>(double(p.elapsedMs), 1) / 1000.0;
-    QString line = QStringLiteral("%1: %2 lines").arg(QLatin1String(what), number(p.lines));
+    QString line = Text::tr("%1: %2 lines").arg(Text::tr(what), number(p.lines));
     if (p.elapsedMs >= 200) // a rate over less is noise
-        line += QStringLiteral(", %1 lines/s").arg(number(quint64(double(p.lines) / seconds)));
+        line += Text::tr(", %1 lines/s").arg(number(quint64(double(p.lines) / seconds)));
     if (p.fileSize > 0 && p.bytesRead > 0) {
         const double done = double(p.bytesRead) / double(p.fileSize);
-        line += QStringLiteral(", %1% of the file").arg(int(done * 100));
+        line += Text::tr(", %1% of the file").arg(int(done * 100));
         if (done > 0.001 && done < 1)
-            line += QStringLiteral(", about %1 left")
+            line += Text::tr(", about %1 left")
                         .arg(duration(qint64(seconds * (1 - done) / done + 0.5)));
     }
     std::fprintf(stderr, terminal ? "\r%-78s" : "%s\n", line.toLocal8Bit().constData());
@@ -139,11 +144,11 @@ bool readOptions(const QStringList& args, bool ranksAllowed, CommonOptions* o) {
             } else if (level == QLatin1String("host")) {
                 o->level = GraphLevel::Hosts;
             } else {
-                say(tr("tallyscope-graph: --level takes domain or host"));
+                say(Text::tr("tallyscope-graph: --level takes domain or host"));
                 return false;
             }
         } else if (arg.startsWith(QLatin1String("--"))) {
-            say(tr("tallyscope-graph: unknown option %1").arg(arg));
+            say(Text::tr("tallyscope-graph: unknown option %1").arg(arg));
             std::fputs(Usage, stderr);
             return false;
         } else {
@@ -161,37 +166,38 @@ QString defaultOut(const QString& release, GraphLevel level) {
 int failure(const GraphImportReport& r, const QString& out) {
     say(QStringLiteral("tallyscope-graph: ") + r.error);
     if (QFileInfo::exists(out))
-        say(tr("%1 was left as it was.").arg(out));
+        say(Text::tr("%1 was left as it was.").arg(out));
     return r.cancelled ? 130 : 1;
 }
 
 void summary(const GraphImportReport& r, const QString& out) {
-    const QString level = r.level == GraphLevel::Hosts ? tr("hosts") : tr("domains");
-    say(tr("%1: %2 %3 of %4, %5 bytes (names in %6 order)")
+    const QString level = r.level == GraphLevel::Hosts ? Text::tr("hosts") : Text::tr("domains");
+    say(Text::tr("%1: %2 %3 of %4, %5 bytes (names in %6 order)")
             .arg(out, number(r.vertices), level, r.release, number(quint64(r.indexBytes)),
-                 r.order == NameOrder::Bytes ? tr("byte") : tr("trailing-dot")));
-    say(tr("vertices: %1 lines, %2 malformed, %3 repeated ids, %4 repeated names%5")
+                 r.order == NameOrder::Bytes ? Text::tr("byte") : Text::tr("trailing-dot")));
+    say(Text::tr("vertices: %1 lines, %2 malformed, %3 repeated ids, %4 repeated names%5")
             .arg(number(r.vertexLines), number(r.malformedVertexLines), number(r.repeatedIds),
                  number(r.repeatedNames),
-                 r.namesSorted ? tr(" (in no known order: sorted)") : QString()));
+                 r.namesSorted ? Text::tr(" (in no known order: sorted)") : QString()));
     if (r.measures & measureBit(GraphMeasure::LinkingDomains) && r.edgeLines > 0)
-        say(tr("edges: %1 lines, %2 links counted, %3 malformed, %4 with an unknown id, "
-               "%5 repeated, %6 to themselves")
+        say(Text::tr("edges: %1 lines, %2 links counted, %3 malformed, %4 with an unknown id, "
+                     "%5 repeated, %6 to themselves")
                 .arg(number(r.edgeLines), number(r.links), number(r.malformedEdgeLines),
                      number(r.unknownIdEdges), number(r.repeatedEdges), number(r.selfLinks)));
     if (r.fromIdsOutOfOrder > 0)
-        say(tr("warning: the edges are not sorted by from id (%1 places); a link listed in two "
-               "places counts twice")
+        say(Text::tr(
+                "warning: the edges are not sorted by from id (%1 places); a link listed in two "
+                "places counts twice")
                 .arg(number(r.fromIdsOutOfOrder)));
     if (r.measures & measureBit(GraphMeasure::HarmonicRank))
-        say(tr("ranks: %1 lines, %2 vertices ranked, %3 malformed, %4 not in the vertices")
+        say(Text::tr("ranks: %1 lines, %2 vertices ranked, %3 malformed, %4 not in the vertices")
                 .arg(number(r.rankLines), number(r.ranked), number(r.malformedRankLines),
                      number(r.unknownRankNames)));
-    say(tr("processor time: %1 s parsing, %2 s reading and inflating")
+    say(Text::tr("processor time: %1 s parsing, %2 s reading and inflating")
             .arg(double(r.parsingCpuMs) / 1000, 0, 'f', 2)
             .arg(double(r.readingCpuMs) / 1000, 0, 'f', 2));
     const qint64 peak = peakMemoryKiB();
-    say(QStringLiteral("peak memory: %1 MiB (%2 KiB)").arg(peak / 1024).arg(peak));
+    say(Text::tr("peak memory: %1 MiB (%2 KiB)").arg(peak / 1024).arg(peak));
 }
 
 int import(const QStringList& args) {
@@ -244,9 +250,9 @@ int importCountsCommand(const QStringList& args) {
     const GraphImportReport r = importCounts(options, showProgress);
     if (!r.ok)
         return failure(r, options.outFile);
-    say(tr("%1: %2 %3 of %4 from %5 lines (%6 malformed, %7 repeated names), %8 bytes")
+    say(Text::tr("%1: %2 %3 of %4 from %5 lines (%6 malformed, %7 repeated names), %8 bytes")
             .arg(options.outFile, number(r.vertices),
-                 r.level == GraphLevel::Hosts ? tr("hosts") : tr("domains"), r.release,
+                 r.level == GraphLevel::Hosts ? Text::tr("hosts") : Text::tr("domains"), r.release,
                  number(r.vertexLines), number(r.malformedVertexLines), number(r.repeatedNames),
                  number(quint64(r.indexBytes))));
     return 0;
@@ -265,8 +271,9 @@ int lookup(const QStringList& args) {
         say(QStringLiteral("tallyscope-graph: ") + problem);
         return 1;
     }
-    const QString what = index->level() == GraphLevel::Hosts ? tr("linking hosts to %1 in %2")
-                                                             : tr("linking domains to %1 in %2");
+    const QString what = index->level() == GraphLevel::Hosts
+                             ? Text::tr("linking hosts to %1 in %2")
+                             : Text::tr("linking domains to %1 in %2");
     int status = 0;
     for (qsizetype i = 1; i < args.size(); ++i) {
         const LinkIndex::Lookup found = index->findUrl(args[i]);
@@ -287,14 +294,14 @@ int lookup(const QStringList& args) {
         case LinkIndex::Lookup::Status::NotFound:
             fields << QStringLiteral("-") << vertex
                    << (found.name.isEmpty() ? found.problem
-                                            : tr("not in %1").arg(index->releaseName()));
+                                            : Text::tr("not in %1").arg(index->releaseName()));
             status = 1;
             break;
         case LinkIndex::Lookup::Status::Damaged:
-            say(tr("tallyscope-graph: %1 is damaged").arg(args[0]));
+            say(Text::tr("tallyscope-graph: %1 is damaged").arg(args[0]));
             return 1;
         case LinkIndex::Lookup::Status::Changed:
-            say(tr("tallyscope-graph: %1: index changed during the lookups").arg(args[0]));
+            say(Text::tr("tallyscope-graph: %1: index changed during the lookups").arg(args[0]));
             return 1;
         }
         std::printf("%s\n", fields.join(QLatin1Char('\t')).toLocal8Bit().constData());
@@ -306,6 +313,7 @@ int lookup(const QStringList& args) {
 
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
+    installTranslations();
     QStringList args = app.arguments().mid(1);
     const QString command = args.isEmpty() ? QString() : args.takeFirst();
     std::signal(SIGINT, onInterrupt);
@@ -318,7 +326,7 @@ int main(int argc, char* argv[]) {
         if (command == QLatin1String("lookup"))
             return lookup(args);
     } catch (const std::bad_alloc&) {
-        say(tr("tallyscope-graph: out of memory; nothing was written"));
+        say(Text::tr("tallyscope-graph: out of memory; nothing was written"));
         return 1;
     }
     if (command == QLatin1String("--version")) {
@@ -328,6 +336,7 @@ int main(int argc, char* argv[]) {
                     product().versionText().toLocal8Bit().constData());
         return 0;
     }
-    std::fputs(Usage, command == QLatin1String("--help") ? stdout : stderr);
+    std::fputs(Text::tr(Usage).toLocal8Bit().constData(),
+               command == QLatin1String("--help") ? stdout : stderr);
     return command == QLatin1String("--help") ? 0 : 2;
 }

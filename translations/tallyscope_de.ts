@@ -118,6 +118,10 @@
         <source>the section [%1] is written %2 times in %3: join them into one</source>
         <translation>der Abschnitt [%1] steht %2-mal in %3: fassen Sie ihn zu einem zusammen</translation>
     </message>
+    <message>
+        <source> on %1</source>
+        <translation> bei %1</translation>
+    </message>
 </context>
 <context>
     <name>EngineOutcome</name>
@@ -284,6 +288,42 @@
     <message>
         <source>not in %1 (looked for %2)</source>
         <translation>nicht in %1 (gesucht nach %2)</translation>
+    </message>
+    <message>
+        <source>HTTP status %1</source>
+        <translation>HTTP-Status %1</translation>
+    </message>
+    <message>
+        <source>blocked by the engine (%1)</source>
+        <translation>von der Suchmaschine gesperrt (%1)</translation>
+    </message>
+    <message>
+        <source>could not connect: %1</source>
+        <translation>keine Verbindung möglich: %1</translation>
+    </message>
+    <message>
+        <source>timed out: %1</source>
+        <translation>Zeitüberschreitung: %1</translation>
+    </message>
+    <message>
+        <source>bad reply: %1</source>
+        <translation>ungültige Antwort: %1</translation>
+    </message>
+    <message>
+        <source> or </source>
+        <translation> oder </translation>
+    </message>
+    <message>
+        <source>captcha page</source>
+        <translation>Captcha-Seite</translation>
+    </message>
+    <message>
+        <source>unusual traffic page</source>
+        <translation>Seite „ungewöhnlicher Datenverkehr“</translation>
+    </message>
+    <message>
+        <source>consent page</source>
+        <translation>Einwilligungsseite</translation>
     </message>
 </context>
 <context>
@@ -487,6 +527,192 @@
     <message>
         <source>%1 of the %2 vertices in %3 are not in %4: are both files of the same release?</source>
         <translation>%1 der %2 Knoten in %3 sind nicht in %4: stammen beide Dateien aus derselben Ausgabe?</translation>
+    </message>
+</context>
+<context>
+    <name>GraphTool</name>
+    <message>
+        <source>usage:
+  tallyscope-graph import &lt;vertices&gt; [&lt;edges&gt;] [--ranks FILE] [--out FILE]
+                          [--release NAME] [--level domain|host]
+      Reads a web graph&apos;s vertices (&quot;id&lt;TAB&gt;reversed name[&lt;TAB&gt;hosts]&quot;), edges
+      (&quot;from id&lt;TAB&gt;to id&quot;, sorted by from id) and ranks file (harmonic centrality and
+      PageRank positions), plain or gzip, and writes the link index: the number of
+      distinct vertices linking to each vertex, and its positions. Give the edges, the
+      ranks or both. FILE defaults to &lt;release&gt;-&lt;level&gt;.links in the current folder; the
+      release and level default to what the vertices file&apos;s name says
+      (cc-main-2024-feb-apr-may-domain-vertices.txt.gz).
+  tallyscope-graph import-counts &lt;file&gt; [--out FILE] [--release NAME] [--level domain|host]
+      Makes the same index from a table of &quot;reversed name&lt;TAB&gt;count&quot; lines (plain or
+      gzip), such as a Spark or DuckDB job over a whole release writes.
+  tallyscope-graph lookup &lt;index&gt; &lt;url&gt;...
+      Prints each URL&apos;s vertex and values: the exact host in a host index, the
+      registrable domain in a domain index.
+  tallyscope-graph --version
+
+Exit status: 0 done, 1 failed (a lookup: a URL not in the index), 2 bad arguments,
+130 interrupted. A failed or interrupted import leaves any earlier index as it was.
+</source>
+        <translation>Aufruf:
+  tallyscope-graph import &lt;vertices&gt; [&lt;edges&gt;] [--ranks FILE] [--out FILE]
+                          [--release NAME] [--level domain|host]
+      Liest die Knoten eines Webgraphen („id&lt;TAB&gt;umgekehrter Name[&lt;TAB&gt;Hosts]“), seine
+      Kanten („von id&lt;TAB&gt;nach id“, nach der Von-id sortiert) und seine Rangdatei
+      (Positionen nach harmonischer Zentralität und PageRank), unkomprimiert oder gzip,
+      und schreibt den Linkindex: die Zahl der verschiedenen Knoten, die auf jeden Knoten
+      verlinken, und seine Positionen. Geben Sie die Kanten, die Ränge oder beides an.
+      FILE ist ohne Angabe &lt;release&gt;-&lt;level&gt;.links im aktuellen Ordner; Ausgabe und Ebene
+      sind ohne Angabe das, was der Name der Knotendatei sagt
+      (cc-main-2024-feb-apr-may-domain-vertices.txt.gz).
+  tallyscope-graph import-counts &lt;file&gt; [--out FILE] [--release NAME] [--level domain|host]
+      Erstellt denselben Index aus einer Tabelle von Zeilen „umgekehrter Name&lt;TAB&gt;Anzahl“
+      (unkomprimiert oder gzip), wie sie ein Spark- oder DuckDB-Auftrag über eine ganze
+      Ausgabe schreibt.
+  tallyscope-graph lookup &lt;index&gt; &lt;url&gt;...
+      Gibt zu jeder URL ihren Knoten und ihre Werte aus: den genauen Host in einem
+      Host-Index, die registrierbare Domain in einem Domain-Index.
+  tallyscope-graph --version
+
+Rückgabewert: 0 erledigt, 1 fehlgeschlagen (bei lookup: eine URL nicht im Index),
+2 ungültige Argumente, 130 unterbrochen. Ein fehlgeschlagener oder unterbrochener Import
+lässt einen früheren Index unverändert.
+</translation>
+    </message>
+    <message>
+        <source>%1 s</source>
+        <translation>%1 s</translation>
+    </message>
+    <message>
+        <source>%1 min %2 s</source>
+        <translation>%1 min %2 s</translation>
+    </message>
+    <message>
+        <source>%1 h %2 min</source>
+        <translation>%1 h %2 min</translation>
+    </message>
+    <message>
+        <source>writing the index...</source>
+        <translation>Index wird geschrieben …</translation>
+    </message>
+    <message>
+        <source>vertices</source>
+        <translation>Knoten</translation>
+    </message>
+    <message>
+        <source>edges</source>
+        <translation>Kanten</translation>
+    </message>
+    <message>
+        <source>ranks</source>
+        <translation>Ränge</translation>
+    </message>
+    <message>
+        <source>counts</source>
+        <translation>Anzahlen</translation>
+    </message>
+    <message>
+        <source>%1: %2 lines</source>
+        <translation>%1: %2 Zeilen</translation>
+    </message>
+    <message>
+        <source>, %1 lines/s</source>
+        <translation>, %1 Zeilen/s</translation>
+    </message>
+    <message>
+        <source>, %1% of the file</source>
+        <translation>, %1 % der Datei</translation>
+    </message>
+    <message>
+        <source>, about %1 left</source>
+        <translation>, noch etwa %1</translation>
+    </message>
+    <message>
+        <source>tallyscope-graph: --level takes domain or host</source>
+        <translation>tallyscope-graph: --level erwartet domain oder host</translation>
+    </message>
+    <message>
+        <source>tallyscope-graph: unknown option %1</source>
+        <translation>tallyscope-graph: unbekannte Option %1</translation>
+    </message>
+    <message>
+        <source>%1 was left as it was.</source>
+        <translation>%1 blieb unverändert.</translation>
+    </message>
+    <message>
+        <source>hosts</source>
+        <translation>Hosts</translation>
+    </message>
+    <message>
+        <source>domains</source>
+        <translation>Domains</translation>
+    </message>
+    <message>
+        <source>%1: %2 %3 of %4, %5 bytes (names in %6 order)</source>
+        <translation>%1: %2 %3 aus %4, %5 Bytes (Namen in %6-Reihenfolge)</translation>
+    </message>
+    <message>
+        <source>byte</source>
+        <translation>Byte</translation>
+    </message>
+    <message>
+        <source>trailing-dot</source>
+        <translation>Schlusspunkt</translation>
+    </message>
+    <message>
+        <source>vertices: %1 lines, %2 malformed, %3 repeated ids, %4 repeated names%5</source>
+        <translation>Knoten: %1 Zeilen, %2 fehlerhaft, %3 wiederholte IDs, %4 wiederholte Namen%5</translation>
+    </message>
+    <message>
+        <source> (in no known order: sorted)</source>
+        <translation> (in keiner bekannten Reihenfolge: sortiert)</translation>
+    </message>
+    <message>
+        <source>edges: %1 lines, %2 links counted, %3 malformed, %4 with an unknown id, %5 repeated, %6 to themselves</source>
+        <translation>Kanten: %1 Zeilen, %2 Links gezählt, %3 fehlerhaft, %4 mit unbekannter ID, %5 wiederholt, %6 auf sich selbst</translation>
+    </message>
+    <message>
+        <source>warning: the edges are not sorted by from id (%1 places); a link listed in two places counts twice</source>
+        <translation>Warnung: die Kanten sind nicht nach der Von-id sortiert (%1 Stellen); ein an zwei Stellen aufgeführter Link zählt doppelt</translation>
+    </message>
+    <message>
+        <source>ranks: %1 lines, %2 vertices ranked, %3 malformed, %4 not in the vertices</source>
+        <translation>Ränge: %1 Zeilen, %2 Knoten eingestuft, %3 fehlerhaft, %4 nicht unter den Knoten</translation>
+    </message>
+    <message>
+        <source>processor time: %1 s parsing, %2 s reading and inflating</source>
+        <translation>Prozessorzeit: %1 s Auswerten, %2 s Lesen und Entpacken</translation>
+    </message>
+    <message>
+        <source>peak memory: %1 MiB (%2 KiB)</source>
+        <translation>Speicherspitze: %1 MiB (%2 KiB)</translation>
+    </message>
+    <message>
+        <source>%1: %2 %3 of %4 from %5 lines (%6 malformed, %7 repeated names), %8 bytes</source>
+        <translation>%1: %2 %3 aus %4 aus %5 Zeilen (%6 fehlerhaft, %7 wiederholte Namen), %8 Bytes</translation>
+    </message>
+    <message>
+        <source>linking hosts to %1 in %2</source>
+        <translation>auf %1 verlinkende Hosts in %2</translation>
+    </message>
+    <message>
+        <source>linking domains to %1 in %2</source>
+        <translation>auf %1 verlinkende Domains in %2</translation>
+    </message>
+    <message>
+        <source>not in %1</source>
+        <translation>nicht in %1</translation>
+    </message>
+    <message>
+        <source>tallyscope-graph: %1 is damaged</source>
+        <translation>tallyscope-graph: %1 ist beschädigt</translation>
+    </message>
+    <message>
+        <source>tallyscope-graph: %1: index changed during the lookups</source>
+        <translation>tallyscope-graph: %1: der Index hat sich während der Abfragen geändert</translation>
+    </message>
+    <message>
+        <source>tallyscope-graph: out of memory; nothing was written</source>
+        <translation>tallyscope-graph: kein Speicher mehr frei; nichts wurde geschrieben</translation>
     </message>
 </context>
 <context>
@@ -799,25 +1025,6 @@ Möchten Sie das Diagramm stattdessen als PDF-Datei speichern?</translation>
     </message>
 </context>
 <context>
-    <name>Text</name>
-    <message>
-        <source>blocked by the engine (%1)</source>
-        <translation>von der Suchmaschine gesperrt (%1)</translation>
-    </message>
-    <message>
-        <source>could not connect: %1</source>
-        <translation>keine Verbindung möglich: %1</translation>
-    </message>
-    <message>
-        <source>timed out: %1</source>
-        <translation>Zeitüberschreitung: %1</translation>
-    </message>
-    <message>
-        <source>bad reply: %1</source>
-        <translation>ungültige Antwort: %1</translation>
-    </message>
-</context>
-<context>
     <name>WebResults</name>
     <message>
         <source>This address was not opened:
@@ -841,6 +1048,10 @@ Aus der URL-Liste, den Einstellungen der Suchmaschinen und der Website des Progr
     <message>
         <source>URL</source>
         <translation>URL</translation>
+    </message>
+    <message>
+        <source>Home Page</source>
+        <translation>Startseite</translation>
     </message>
 </context>
 <context>
@@ -1300,6 +1511,39 @@ Wenn Sie unter diesem Namen speichern, beginnt ihr Verlauf für jede jetzt gespe
     <message>
         <source>Reason</source>
         <translation>Grund</translation>
+    </message>
+</context>
+<context>
+    <name>tally::ScanRun</name>
+    <message numerus="yes">
+        <source>Search Complete.  Found %1 links.</source>
+        <translation>
+            <numerusform>Suche abgeschlossen.  %1 Link gefunden.</numerusform>
+            <numerusform>Suche abgeschlossen.  %1 Links gefunden.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>  %1 of %2 requests failed.</source>
+        <translation>
+            <numerusform>  %1 von %2 Anfragen ist fehlgeschlagen.</numerusform>
+            <numerusform>  %1 von %2 Anfragen sind fehlgeschlagen.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>skipped: API key refused earlier in this run</source>
+        <translation>übersprungen: API-Schlüssel in diesem Durchlauf schon abgelehnt</translation>
+    </message>
+    <message>
+        <source>could not connect: no network</source>
+        <translation>keine Verbindung möglich: kein Netzwerk</translation>
+    </message>
+    <message>
+        <source>could not connect: no host name in the address</source>
+        <translation>keine Verbindung möglich: die Adresse enthält keinen Hostnamen</translation>
+    </message>
+    <message>
+        <source>Scanning %1%2</source>
+        <translation>Abfrage von %1%2</translation>
     </message>
 </context>
 <context>

@@ -47,7 +47,8 @@ EngineDefinition builtIn(int slot) {
     d.key = QLatin1String(e.key);
     d.caption = QLatin1String(e.caption);
     d.rowText = QLatin1String(e.webRowText);
-    d.statusSuffix = QLatin1String(e.statusSuffix);
+    // " on Google": the engine's name after the table's " on ", in the user's language.
+    d.statusSuffix = Text::tr(" on %1").arg(QLatin1String(e.statusSuffix).sliced(4));
     d.querySuffix = QLatin1String(e.querySuffix);
     d.markers = builtInMarkerRule(e.intEngine);
     d.keyName = d.key;
@@ -820,7 +821,7 @@ EngineSet loadEngines(const QString& enginesIni) {
         }
         d.caption = caption;
         d.rowText = caption;
-        d.statusSuffix = QStringLiteral(" on ") + caption;
+        d.statusSuffix = Text::tr(" on %1").arg(caption);
         d.captionChanged = true;
     }
     return set;

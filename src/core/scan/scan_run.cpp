@@ -132,10 +132,11 @@ QList<ScanFailure> ScanRun::failures() const {
 }
 
 QString ScanRun::completionText(qint64 grandTotal, int failed, int requests) {
-    QString text = QStringLiteral("Search Complete.  Found ") + QString::number(grandTotal) +
-                   QStringLiteral(" links.");
+    // The plural follows the count; a count beyond int takes the form of a large one.
+    const int pluralOfTotal = int(std::clamp<qint64>(grandTotal, 0, 1000000));
+    QString text = tr("Search Complete.  Found %1 links.", nullptr, pluralOfTotal).arg(grandTotal);
     if (failed > 0)
-        text += QStringLiteral("  %1 of %2 requests failed.").arg(failed).arg(requests);
+        text += tr("  %1 of %2 requests failed.", nullptr, failed).arg(failed).arg(requests);
     return text;
 }
 
@@ -349,18 +350,16 @@ bool ScanRun::startEngine(int engine) {
     if (d->blocks[engine] >= 2)
         return settle(EngineOutcome::skipped());
     if (d->keyRefusals[engine] >= 2)
-        return settle(
-            EngineOutcome::skipped(QStringLiteral("skipped: API key refused earlier in this run")));
+        return settle(EngineOutcome::skipped(tr("skipped: API key refused earlier in this run")));
     if (definition.kind == EngineKind::Graph)
         return settle(graphOutcome(definition, url)); // a local count: no request
     if (!fetcherOf(engine))
         return settle(EngineOutcome::failed(FailureKind::CouldNotConnect,
-                                            QStringLiteral("could not connect: no network")));
+                                            tr("could not connect: no network")));
     const std::optional<QString> target = definition.queryTarget(url);
     if (!target)
-        return settle(EngineOutcome::failed(
-            FailureKind::CouldNotConnect,
-            QStringLiteral("could not connect: no host name in the address")));
+        return settle(EngineOutcome::failed(FailureKind::CouldNotConnect,
+                                            tr("could not connect: no host name in the address")));
     // Afresh for every request: a prefix saved in the Options dialog applies at once.
     const QString prefix = d->prefixes->prefix(definition.key);
     slot.address = prefix + *target + definition.querySuffix;
@@ -390,7 +389,7 @@ void ScanRun::send(int engine) {
     PageFetcher* fetcher = fetcherOf(engine);
     if (!fetcher) {
         slot.outcome = EngineOutcome::failed(FailureKind::CouldNotConnect,
-                                             QStringLiteral("could not connect: no network"));
+                                             tr("could not connect: no network"));
         slot.state = SlotState::Done;
         advance();
         return;
@@ -450,7 +449,7 @@ bool ScanRun::applyOutcome(int engine) {
     Q_EMIT webResultAdded(e.rowText, url);
     if (generation != d->generation)
         return false;
-    Q_EMIT statusTextChanged(QStringLiteral("Scanning ") + url + e.statusSuffix);
+    Q_EMIT statusTextChanged(tr("Scanning %1%2").arg(url, e.statusSuffix));
     if (generation != d->generation)
         return false;
     Q_EMIT progressChanged(++d->progress, d->maximum());
