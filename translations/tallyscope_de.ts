@@ -2,6 +2,241 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de_DE">
 <context>
+    <name>ChartData</name>
+    <message>
+        <source>3D Bar Chart</source>
+        <translation>3D-Balkendiagramm</translation>
+    </message>
+    <message>
+        <source>2D Bar Chart</source>
+        <translation>2D-Balkendiagramm</translation>
+    </message>
+    <message>
+        <source>3d Line Graph</source>
+        <translation>3D-Liniendiagramm</translation>
+    </message>
+    <message>
+        <source>2D Line Graph</source>
+        <translation>2D-Liniendiagramm</translation>
+    </message>
+    <message>
+        <source>3D Area Chart</source>
+        <translation>3D-Flächendiagramm</translation>
+    </message>
+    <message>
+        <source>2D Area Chart</source>
+        <translation>2D-Flächendiagramm</translation>
+    </message>
+    <message>
+        <source>3D Step Chart</source>
+        <translation>3D-Stufendiagramm</translation>
+    </message>
+    <message>
+        <source>2D Step Chart</source>
+        <translation>2D-Stufendiagramm</translation>
+    </message>
+    <message>
+        <source>Control Key + Drag to rotate.</source>
+        <translation>Strg-Taste + Ziehen zum Drehen.</translation>
+    </message>
+    <message>
+        <source>Linking Sites x1000</source>
+        <translation>Verlinkende Seiten x1000</translation>
+    </message>
+    <message>
+        <source>Linking Sites x100</source>
+        <translation>Verlinkende Seiten x100</translation>
+    </message>
+    <message>
+        <source>Linking Sites x10</source>
+        <translation>Verlinkende Seiten x10</translation>
+    </message>
+    <message>
+        <source>Linking Sites</source>
+        <translation>Verlinkende Seiten</translation>
+    </message>
+</context>
+<context>
+    <name>CommandLine</name>
+    <message>
+        <source>tallyscope: standard output could not be written
+</source>
+        <translation>tallyscope: die Standardausgabe konnte nicht geschrieben werden
+</translation>
+    </message>
+    <message>
+        <source>tallyscope: %1 could not be written: %2
+</source>
+        <translation>tallyscope: %1 konnte nicht geschrieben werden: %2
+</translation>
+    </message>
+    <message>
+        <source>%1 is a folder</source>
+        <translation>%1 ist ein Ordner</translation>
+    </message>
+    <message>
+        <source>the folder of %1 does not exist</source>
+        <translation>der Ordner von %1 existiert nicht</translation>
+    </message>
+    <message>
+        <source>a saved search needs a name</source>
+        <translation>eine gespeicherte Suche braucht einen Namen</translation>
+    </message>
+    <message>
+        <source>the saved search name &quot;%1&quot; holds &quot;/&quot; or a control character</source>
+        <translation>der Name „%1“ der gespeicherten Suche enthält „/“ oder ein Steuerzeichen</translation>
+    </message>
+    <message>
+        <source>the saved search name &quot;%1&quot; is too long for a file name</source>
+        <translation>der Name „%1“ der gespeicherten Suche ist für einen Dateinamen zu lang</translation>
+    </message>
+    <message>
+        <source> (%1 of %2 requests failed)</source>
+        <translation> (%1 von %2 Anfragen fehlgeschlagen)</translation>
+    </message>
+    <message>
+        <source>tallyscope: nothing saved for %1: no engine gave a count
+</source>
+        <translation>tallyscope: nichts gespeichert für %1: keine Suchmaschine lieferte eine Anzahl
+</translation>
+    </message>
+    <message>
+        <source>an engine&apos;s caption or count holds what a saved search cannot keep</source>
+        <translation>der Name oder die Anzahl einer Suchmaschine enthält etwas, das eine gespeicherte Suche nicht aufnehmen kann</translation>
+    </message>
+    <message>
+        <source>tallyscope: the counts of %1 could not be saved to %2: %3
+</source>
+        <translation>tallyscope: die Anzahlen von %1 konnten nicht in %2 gespeichert werden: %3
+</translation>
+    </message>
+    <message>
+        <source>  ... and %1 more
+</source>
+        <translation>  … und %1 weitere
+</translation>
+    </message>
+    <message>
+        <source>the URL list %1 could not be read: %2</source>
+        <translation>die URL-Liste %1 konnte nicht gelesen werden: %2</translation>
+    </message>
+    <message>
+        <source>the URL list %1 holds no URLs</source>
+        <translation>die URL-Liste %1 enthält keine URLs</translation>
+    </message>
+    <message>
+        <source>%1 has no host for &quot;{host}&quot; in the saved search name</source>
+        <translation>%1 hat keinen Host für „{host}“ im Namen der gespeicherten Suche</translation>
+    </message>
+    <message>
+        <source>%1 and %2 would both be saved as &quot;%3&quot;; put &quot;{host}&quot; in the name to save each site on its own</source>
+        <translation>%1 und %2 würden beide als „%3“ gespeichert; nehmen Sie „{host}“ in den Namen auf, um jede Website einzeln zu speichern</translation>
+    </message>
+    <message>
+        <source>the folder %1 could not be created</source>
+        <translation>der Ordner %1 konnte nicht angelegt werden</translation>
+    </message>
+    <message>
+        <source>Scanning %1 URLs with the settings of %2
+</source>
+        <translation>Abfrage von %1 URLs mit den Einstellungen aus %2
+</translation>
+    </message>
+    <message>
+        <source>there is no saved search named &quot;%1&quot; in %2</source>
+        <translation>es gibt keine gespeicherte Suche namens „%1“ in %2</translation>
+    </message>
+    <message>
+        <source>%1 could not be read: %2</source>
+        <translation>%1 konnte nicht gelesen werden: %2</translation>
+    </message>
+    <message>
+        <source>%1 takes no value</source>
+        <translation>%1 erwartet keinen Wert</translation>
+    </message>
+    <message>
+        <source>unknown option %1</source>
+        <translation>unbekannte Option %1</translation>
+    </message>
+    <message>
+        <source>unexpected argument %1</source>
+        <translation>unerwartetes Argument %1</translation>
+    </message>
+    <message>
+        <source>%1 is given twice</source>
+        <translation>%1 ist zweimal angegeben</translation>
+    </message>
+    <message>
+        <source>%1 needs a value</source>
+        <translation>%1 braucht einen Wert</translation>
+    </message>
+    <message>
+        <source>--scan and --export-history cannot be combined</source>
+        <translation>--scan und --export-history können nicht kombiniert werden</translation>
+    </message>
+    <message>
+        <source>--scan LIST or --export-history NAME is needed</source>
+        <translation>--scan LIST oder --export-history NAME wird benötigt</translation>
+    </message>
+    <message>
+        <source>%1 belongs to --scan</source>
+        <translation>%1 gehört zu --scan</translation>
+    </message>
+    <message>
+        <source>--quiet belongs to --scan</source>
+        <translation>--quiet gehört zu --scan</translation>
+    </message>
+    <message>
+        <source>--csv and --json cannot both go to standard output</source>
+        <translation>--csv und --json können nicht beide in die Standardausgabe schreiben</translation>
+    </message>
+    <message>
+        <source>Usage:
+  tallyscope                      start the window
+  tallyscope --scan LIST [--save NAME] [--csv FILE|-] [--json FILE|-] [--quiet]
+  tallyscope --export-history NAME [--csv FILE|-]
+  tallyscope --help | --version
+
+  --scan LIST            scan the URLs of a list file (one per line) without a window,
+                         with the engines and settings the window uses
+  --save NAME            add today&apos;s counts to the saved search NAME (made when it
+                         does not exist); {host} in NAME stands for each URL&apos;s host,
+                         one saved search per site
+  --csv FILE             write the results as CSV (- for standard output; the default
+                         when neither --json nor --save is given)
+  --json FILE            write the results as JSON (- for standard output)
+  --quiet                no progress lines, only the summary
+  --export-history NAME  write the history of a saved search as CSV, one row per date
+
+Progress and a summary go to standard error. Exit status: 0 every request gave a
+count, 1 some requests failed, 2 bad arguments or unreadable input, 3 a result could
+not be written.
+</source>
+        <translation>Aufruf:
+  tallyscope                      das Fenster öffnen
+  tallyscope --scan LIST [--save NAME] [--csv FILE|-] [--json FILE|-] [--quiet]
+  tallyscope --export-history NAME [--csv FILE|-]
+  tallyscope --help | --version
+
+  --scan LIST            die URLs einer Listendatei (eine pro Zeile) ohne Fenster abfragen,
+                         mit den Suchmaschinen und Einstellungen des Fensters
+  --save NAME            die heutigen Anzahlen der gespeicherten Suche NAME hinzufügen
+                         (sie wird angelegt, wenn es sie nicht gibt); {host} in NAME steht
+                         für den Host jeder URL, eine gespeicherte Suche pro Website
+  --csv FILE             die Ergebnisse als CSV schreiben (- für die Standardausgabe; die
+                         Vorgabe, wenn weder --json noch --save angegeben ist)
+  --json FILE            die Ergebnisse als JSON schreiben (- für die Standardausgabe)
+  --quiet                keine Fortschrittszeilen, nur die Zusammenfassung
+  --export-history NAME  den Verlauf einer gespeicherten Suche als CSV schreiben, eine Zeile
+                         pro Datum
+
+Fortschritt und Zusammenfassung gehen in die Standardfehlerausgabe. Rückgabewert: 0 jede
+Anfrage lieferte eine Anzahl, 1 einige Anfragen schlugen fehl, 2 ungültige Argumente oder
+unlesbare Eingabe, 3 ein Ergebnis konnte nicht geschrieben werden.
+</translation>
+    </message>
+</context>
+<context>
     <name>DomainNames</name>
     <message>
         <source>the Public Suffix List cannot be read (is the publicsuffix package installed?)</source>
@@ -987,6 +1222,17 @@ Möchten Sie das Diagramm stattdessen als PDF-Datei speichern?</translation>
     </message>
 </context>
 <context>
+    <name>ProgramFolder</name>
+    <message>
+        <source>The folder %1 could not be created</source>
+        <translation>Der Ordner %1 konnte nicht angelegt werden</translation>
+    </message>
+    <message>
+        <source>%1 could not be written: %2</source>
+        <translation>%1 konnte nicht geschrieben werden: %2</translation>
+    </message>
+</context>
+<context>
     <name>ResultsModel</name>
     <message>
         <source>off</source>
@@ -1018,10 +1264,87 @@ Möchten Sie das Diagramm stattdessen als PDF-Datei speichern?</translation>
     </message>
 </context>
 <context>
+    <name>SafeFile</name>
+    <message>
+        <source>It is not a regular file</source>
+        <translation>Sie ist keine reguläre Datei</translation>
+    </message>
+    <message>
+        <source>It is a folder</source>
+        <translation>Sie ist ein Ordner</translation>
+    </message>
+    <message>
+        <source>It is larger than %1</source>
+        <translation>Sie ist größer als %1</translation>
+    </message>
+    <message>
+        <source>The file name is too long</source>
+        <translation>Der Dateiname ist zu lang</translation>
+    </message>
+    <message>
+        <source>The file is read-only</source>
+        <translation>Die Datei ist schreibgeschützt</translation>
+    </message>
+    <message>
+        <source>The folder does not exist</source>
+        <translation>Der Ordner existiert nicht</translation>
+    </message>
+    <message>
+        <source>The file does not exist</source>
+        <translation>Die Datei existiert nicht</translation>
+    </message>
+    <message>
+        <source>Unknown error</source>
+        <translation>Unbekannter Fehler</translation>
+    </message>
+    <message>
+        <source>No file name</source>
+        <translation>Kein Dateiname</translation>
+    </message>
+    <message>
+        <source>%1 MiB</source>
+        <translation>%1 MiB</translation>
+    </message>
+    <message>
+        <source>%1 KiB</source>
+        <translation>%1 KiB</translation>
+    </message>
+    <message>
+        <source>%1 bytes</source>
+        <translation>%1 Bytes</translation>
+    </message>
+</context>
+<context>
     <name>SavedSearch</name>
     <message>
         <source>The folder %1 could not be created</source>
         <translation>Der Ordner %1 konnte nicht angelegt werden</translation>
+    </message>
+</context>
+<context>
+    <name>UserSettings</name>
+    <message>
+        <source>The folder %1 could not be created</source>
+        <translation>Der Ordner %1 konnte nicht angelegt werden</translation>
+    </message>
+    <message>
+        <source>The settings could not be written</source>
+        <translation>Die Einstellungen konnten nicht geschrieben werden</translation>
+    </message>
+    <message>
+        <source>The settings could not be written in full</source>
+        <translation>Die Einstellungen konnten nicht vollständig geschrieben werden</translation>
+    </message>
+</context>
+<context>
+    <name>WebEnginePlugin</name>
+    <message>
+        <source>%1 was not found in %2.</source>
+        <translation>%1 wurde in %2 nicht gefunden.</translation>
+    </message>
+    <message>
+        <source>%1 does not make web page views.</source>
+        <translation>%1 erzeugt keine Webseitenansichten.</translation>
     </message>
 </context>
 <context>
@@ -1134,6 +1457,93 @@ Changes cannot be kept until this is resolved.</source>
     </message>
 </context>
 <context>
+    <name>tally::ChartFrame</name>
+    <message>
+        <source>Results - Chart View</source>
+        <translation>Ergebnisse – Diagrammansicht</translation>
+    </message>
+    <message>
+        <source>Load Data</source>
+        <translation>Daten laden</translation>
+    </message>
+    <message>
+        <source>Load a saved search and chart its history (Ctrl+L)</source>
+        <translation>Eine gespeicherte Suche laden und ihren Verlauf darstellen (Strg+L)</translation>
+    </message>
+    <message>
+        <source>Print</source>
+        <translation>Drucken</translation>
+    </message>
+    <message>
+        <source>Print the chart (Ctrl+P)</source>
+        <translation>Das Diagramm drucken (Strg+P)</translation>
+    </message>
+    <message>
+        <source>Export History...</source>
+        <translation>Verlauf exportieren …</translation>
+    </message>
+    <message>
+        <source>Save the loaded saved search&apos;s history as a CSV file</source>
+        <translation>Den Verlauf der geladenen gespeicherten Suche als CSV-Datei speichern</translation>
+    </message>
+    <message>
+        <source>Search Engine:</source>
+        <translation>Suchmaschine:</translation>
+    </message>
+    <message>
+        <source>Chart Type:</source>
+        <translation>Diagrammtyp:</translation>
+    </message>
+    <message>
+        <source>Search Engine</source>
+        <translation>Suchmaschine</translation>
+    </message>
+    <message>
+        <source>Chart Type</source>
+        <translation>Diagrammtyp</translation>
+    </message>
+    <message>
+        <source>Chart hint</source>
+        <translation>Diagrammhinweis</translation>
+    </message>
+    <message>
+        <source>Chart</source>
+        <translation>Diagramm</translation>
+    </message>
+    <message>
+        <source>Show as &amp;Table</source>
+        <translation>Als &amp;Tabelle anzeigen</translation>
+    </message>
+    <message>
+        <source>You need atleast 2 saved searches to get any data displayed</source>
+        <translation>Sie brauchen mindestens 2 gespeicherte Suchen, damit Daten angezeigt werden</translation>
+    </message>
+    <message>
+        <source>Information</source>
+        <translation>Information</translation>
+    </message>
+    <message>
+        <source>The chart type could not be kept for the next start in</source>
+        <translation>Der Diagrammtyp konnte für den nächsten Start nicht gespeichert werden in</translation>
+    </message>
+    <message>
+        <source>The saved search could not be read from</source>
+        <translation>Die gespeicherte Suche konnte nicht gelesen werden aus</translation>
+    </message>
+    <message>
+        <source>Warning</source>
+        <translation>Warnung</translation>
+    </message>
+    <message>
+        <source>Export History</source>
+        <translation>Verlauf exportieren</translation>
+    </message>
+    <message>
+        <source>%1 history.csv</source>
+        <translation>%1 Verlauf.csv</translation>
+    </message>
+</context>
+<context>
     <name>tally::ChartLegend</name>
     <message>
         <source>Legend</source>
@@ -1142,6 +1552,122 @@ Changes cannot be kept until this is resolved.</source>
     <message>
         <source>and %1 more (Show as Table lists them all)</source>
         <translation>und %1 weitere (Als Tabelle anzeigen listet alle auf)</translation>
+    </message>
+</context>
+<context>
+    <name>tally::ChartTableDialog</name>
+    <message>
+        <source>Chart Values</source>
+        <translation>Diagrammwerte</translation>
+    </message>
+    <message>
+        <source>Chart values</source>
+        <translation>Diagrammwerte</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+    <message>
+        <source>no count</source>
+        <translation>keine Anzahl</translation>
+    </message>
+    <message>
+        <source>The request gave no count; the chart draws nothing here.</source>
+        <translation>Die Anfrage lieferte keine Anzahl; das Diagramm zeichnet hier nichts.</translation>
+    </message>
+    <message>
+        <source>Not saved on this date; the chart draws nothing here.</source>
+        <translation>An diesem Datum nicht gespeichert; das Diagramm zeichnet hier nichts.</translation>
+    </message>
+</context>
+<context>
+    <name>tally::HelpWindow</name>
+    <message>
+        <source>Readme/Help</source>
+        <translation>Liesmich/Hilfe</translation>
+    </message>
+    <message>
+        <source>Help text</source>
+        <translation>Hilfetext</translation>
+    </message>
+    <message>
+        <source>Show at &amp;Startup</source>
+        <translation>Beim &amp;Start anzeigen</translation>
+    </message>
+    <message>
+        <source>Show at Startup</source>
+        <translation>Beim Start anzeigen</translation>
+    </message>
+    <message>
+        <source>Open this window each time the program starts</source>
+        <translation>Dieses Fenster bei jedem Programmstart öffnen</translation>
+    </message>
+    <message>
+        <source>The help file could not be read.
+
+%1
+
+%2.</source>
+        <translation>Die Hilfedatei konnte nicht gelesen werden.
+
+%1
+
+%2.</translation>
+    </message>
+    <message>
+        <source>&quot;Show at Startup&quot; could not be kept in</source>
+        <translation>„Beim Start anzeigen“ konnte nicht gespeichert werden in</translation>
+    </message>
+</context>
+<context>
+    <name>tally::HistoryChart</name>
+    <message>
+        <source>Chart</source>
+        <translation>Diagramm</translation>
+    </message>
+    <message>
+        <source>, value axis: %1</source>
+        <translation>, Werteachse: %1</translation>
+    </message>
+    <message>
+        <source>, %1 series of %2 values. Show as Table (Shift+F10, the Menu key) lists the values.</source>
+        <translation>, %1 Reihen mit %2 Werten. Als Tabelle anzeigen (Umschalt+F10, die Menütaste) listet die Werte auf.</translation>
+    </message>
+    <message>
+        <source>3D chart</source>
+        <translation>3D-Diagramm</translation>
+    </message>
+</context>
+<context>
+    <name>tally::LazyWebView</name>
+    <message>
+        <source>Web page</source>
+        <translation>Webseite</translation>
+    </message>
+    <message>
+        <source>The web engine plugin made no web page view.</source>
+        <translation>Das Web-Engine-Plugin hat keine Webseitenansicht erzeugt.</translation>
+    </message>
+    <message>
+        <source>Opening page %1</source>
+        <translation>Seite %1 wird geöffnet</translation>
+    </message>
+    <message>
+        <source>Done</source>
+        <translation>Fertig</translation>
+    </message>
+    <message>
+        <source>The web engine could not be loaded, so no web page can be shown here.
+
+%1</source>
+        <translation>Die Web-Engine konnte nicht geladen werden, daher kann hier keine Webseite angezeigt werden.
+
+%1</translation>
+    </message>
+    <message>
+        <source>The web engine could not be loaded</source>
+        <translation>Die Web-Engine konnte nicht geladen werden</translation>
     </message>
 </context>
 <context>
@@ -1405,6 +1931,144 @@ Changes cannot be kept until this is resolved.</source>
     </message>
 </context>
 <context>
+    <name>tally::NavigationBar</name>
+    <message>
+        <source>URL:</source>
+        <translation>URL:</translation>
+    </message>
+    <message>
+        <source>URL</source>
+        <translation>URL</translation>
+    </message>
+    <message>
+        <source>Go</source>
+        <translation>Los</translation>
+    </message>
+    <message>
+        <source>Open the address (Enter)</source>
+        <translation>Die Adresse öffnen (Eingabe)</translation>
+    </message>
+    <message>
+        <source>Back</source>
+        <translation>Zurück</translation>
+    </message>
+    <message>
+        <source>Previous page (Alt+Left)</source>
+        <translation>Vorige Seite (Alt+Links)</translation>
+    </message>
+    <message>
+        <source>Forward</source>
+        <translation>Vor</translation>
+    </message>
+    <message>
+        <source>Next page (Alt+Right)</source>
+        <translation>Nächste Seite (Alt+Rechts)</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>Stopp</translation>
+    </message>
+    <message>
+        <source>Stop loading (Esc)</source>
+        <translation>Laden abbrechen (Esc)</translation>
+    </message>
+    <message>
+        <source>Refresh</source>
+        <translation>Neu laden</translation>
+    </message>
+    <message>
+        <source>Reload the page (F5)</source>
+        <translation>Die Seite neu laden (F5)</translation>
+    </message>
+</context>
+<context>
+    <name>tally::OptionsDialog</name>
+    <message>
+        <source>Low Profile if total is less than:</source>
+        <translation>Niedriges Profil, wenn die Summe kleiner ist als:</translation>
+    </message>
+    <message>
+        <source>Medium Profile if total is less than: </source>
+        <translation>Mittleres Profil, wenn die Summe kleiner ist als: </translation>
+    </message>
+    <message>
+        <source>High Profile if total is greater than: </source>
+        <translation>Hohes Profil, wenn die Summe größer ist als: </translation>
+    </message>
+    <message>
+        <source>Options</source>
+        <translation>Einstellungen</translation>
+    </message>
+    <message>
+        <source>Edit Search Engine URLs</source>
+        <translation>URLs der Suchmaschinen bearbeiten</translation>
+    </message>
+    <message>
+        <source>Check engines...</source>
+        <translation>Suchmaschinen prüfen …</translation>
+    </message>
+    <message>
+        <source>What each engine column asks, as engines.ini defines it, and whether it works</source>
+        <translation>Was jede Suchmaschinenspalte abfragt, wie engines.ini es festlegt, und ob es funktioniert</translation>
+    </message>
+    <message>
+        <source>Define Popularity Ranks</source>
+        <translation>Popularitätsstufen festlegen</translation>
+    </message>
+    <message>
+        <source>Data Options</source>
+        <translation>Datenoptionen</translation>
+    </message>
+    <message>
+        <source>Clear results after each search</source>
+        <translation>Ergebnisse nach jeder Suche löschen</translation>
+    </message>
+    <message>
+        <source>Auto-sort data by popularity</source>
+        <translation>Daten automatisch nach Popularität sortieren</translation>
+    </message>
+    <message>
+        <source>Ok</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Reset</source>
+        <translation>Zurücksetzen</translation>
+    </message>
+    <message>
+        <source>The options could not be read from</source>
+        <translation>Die Einstellungen konnten nicht gelesen werden aus</translation>
+    </message>
+    <message>
+        <source>The engine addresses could not be saved to</source>
+        <translation>Die Adressen der Suchmaschinen konnten nicht gespeichert werden in</translation>
+    </message>
+    <message>
+        <source>The profile ranks and data options could not be saved to</source>
+        <translation>Die Profilstufen und Datenoptionen konnten nicht gespeichert werden in</translation>
+    </message>
+    <message>
+        <source>This will reset all engines, Continue?</source>
+        <translation>Damit werden alle Suchmaschinen zurückgesetzt. Fortfahren?</translation>
+    </message>
+    <message>
+        <source>Warning</source>
+        <translation>Warnung</translation>
+    </message>
+    <message>
+        <source>The default engine addresses could not be saved to</source>
+        <translation>Die vorgegebenen Adressen der Suchmaschinen konnten nicht gespeichert werden in</translation>
+    </message>
+    <message>
+        <source>Check engines</source>
+        <translation>Suchmaschinen prüfen</translation>
+    </message>
+</context>
+<context>
     <name>tally::ResultsTable</name>
     <message>
         <source>Results</source>
@@ -1547,10 +2211,105 @@ Wenn Sie unter diesem Namen speichern, beginnt ihr Verlauf für jede jetzt gespe
     </message>
 </context>
 <context>
+    <name>tally::UrlPanel</name>
+    <message>
+        <source>Text Files (*.txt)</source>
+        <translation>Textdateien (*.txt)</translation>
+    </message>
+    <message>
+        <source>URLs</source>
+        <translation>URLs</translation>
+    </message>
+    <message>
+        <source>URL list</source>
+        <translation>URL-Liste</translation>
+    </message>
+    <message>
+        <source>URL</source>
+        <translation>URL</translation>
+    </message>
+    <message>
+        <source>New URL</source>
+        <translation>Neue URL</translation>
+    </message>
+    <message>
+        <source>Delete Selected</source>
+        <translation>Auswahl löschen</translation>
+    </message>
+    <message>
+        <source>C&amp;lear list</source>
+        <translation>Liste &amp;leeren</translation>
+    </message>
+    <message>
+        <source>Load URL List from File</source>
+        <translation>URL-Liste aus Datei laden</translation>
+    </message>
+    <message>
+        <source>Load URL List from Clipboard</source>
+        <translation>URL-Liste aus der Zwischenablage laden</translation>
+    </message>
+    <message>
+        <source>Save URL List to File</source>
+        <translation>URL-Liste in Datei speichern</translation>
+    </message>
+    <message>
+        <source>Please enter a URL</source>
+        <translation>Bitte geben Sie eine URL ein</translation>
+    </message>
+    <message>
+        <source>This will delete all the URLs, Continue?</source>
+        <translation>Damit werden alle URLs gelöscht. Fortfahren?</translation>
+    </message>
+    <message>
+        <source>Warning</source>
+        <translation>Warnung</translation>
+    </message>
+    <message>
+        <source>Select a file</source>
+        <translation>Datei auswählen</translation>
+    </message>
+    <message>
+        <source>The URL list could not be loaded from</source>
+        <translation>Die URL-Liste konnte nicht geladen werden aus</translation>
+    </message>
+    <message>
+        <source>;;All Files (*)</source>
+        <translation>;;Alle Dateien (*)</translation>
+    </message>
+    <message>
+        <source>The URL list could not be saved to</source>
+        <translation>Die URL-Liste konnte nicht gespeichert werden in</translation>
+    </message>
+    <message>
+        <source>Add</source>
+        <translation>Hinzufügen</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Löschen</translation>
+    </message>
+    <message>
+        <source>Load</source>
+        <translation>Laden</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Speichern</translation>
+    </message>
+</context>
+<context>
     <name>tally::WebsiteFrame</name>
     <message>
         <source>Web results</source>
         <translation>Web-Ergebnisse</translation>
+    </message>
+    <message>
+        <source>Results - Website View</source>
+        <translation>Ergebnisse – Website-Ansicht</translation>
+    </message>
+    <message>
+        <source>Opening %1</source>
+        <translation>%1 wird geöffnet</translation>
     </message>
 </context>
 </TS>

@@ -22,6 +22,11 @@ namespace tally::cli {
 
 namespace {
 
+// The texts of this file, under one context of the catalogues.
+struct Text {
+    Q_DECLARE_TR_FUNCTIONS(CommandLine)
+};
+
 // The options that take a value, and the one that does not.
 const QStringList valueOptions = {QStringLiteral("--scan"), QStringLiteral("--save"),
                                   QStringLiteral("--csv"), QStringLiteral("--json"),
@@ -52,11 +57,11 @@ bool writeOutput(const QString& target, const QByteArray& bytes, QIODevice* out,
     if (target == QLatin1String("-")) {
         if (out && out->write(bytes) == bytes.size())
             return true;
-        say(err, QStringLiteral("tallyscope: standard output could not be written\n"));
+        say(err, Text::tr("tallyscope: standard output could not be written\n"));
         return false;
     }
     if (const FileOutcome written = writeFileAtomically(target, bytes); !written) {
-        say(err, QStringLiteral("tallyscope: %1 could not be written: %2\n")
+        say(err, Text::tr("tallyscope: %1 could not be written: %2\n")
                      .arg(QDir::toNativeSeparators(target), written.reason()));
         return false;
     }
@@ -69,21 +74,21 @@ QString outputObstacle(const QString& target) {
         return QString();
     const QFileInfo info(target);
     if (info.isDir())
-        return QStringLiteral("%1 is a folder").arg(target);
+        return Text::tr("%1 is a folder").arg(target);
     if (!QFileInfo(info.absolutePath()).isDir())
-        return QStringLiteral("the folder of %1 does not exist").arg(target);
+        return Text::tr("the folder of %1 does not exist").arg(target);
     return QString();
 }
 
 QString nameProblem(SearchNameProblem problem, const QString& name) {
     switch (problem) {
     case SearchNameProblem::Empty:
-        return QStringLiteral("a saved search needs a name");
+        return Text::tr("a saved search needs a name");
     case SearchNameProblem::BadCharacter:
-        return QStringLiteral("the saved search name \"%1\" holds \"/\" or a control character")
+        return Text::tr("the saved search name \"%1\" holds \"/\" or a control character")
             .arg(name);
     case SearchNameProblem::TooLong:
-        return QStringLiteral("the saved search name \"%1\" is too long for a file name").arg(name);
+        return Text::tr("the saved search name \"%1\" is too long for a file name").arg(name);
     case SearchNameProblem::None:
         break;
     }
@@ -129,7 +134,7 @@ private:
                                .arg(urls_.size())
                                .arg(row->url, row->totalText());
             if (failed > 0)
-                line += QStringLiteral(" (%1 of %2 requests failed)").arg(failed).arg(EngineCount);
+                line += Text::tr(" (%1 of %2 requests failed)").arg(failed).arg(EngineCount);
             say(err_, line + QLatin1Char('\n'));
         }
         if (!saveNames_.isEmpty())
@@ -152,15 +157,15 @@ private:
         case SaveResult::Saved:
             break;
         case SaveResult::NothingToSave:
-            say(err_, QStringLiteral("tallyscope: nothing saved for %1: no engine gave a count\n")
+            say(err_, Text::tr("tallyscope: nothing saved for %1: no engine gave a count\n")
                           .arg(row.url));
             break;
         case SaveResult::Refused:
-            reason = QStringLiteral("an engine's caption or count holds what a saved search "
-                                    "cannot keep");
+            reason = Text::tr("an engine's caption or count holds what a saved search "
+                              "cannot keep");
             [[fallthrough]];
         case SaveResult::Failed:
-            say(err_, QStringLiteral("tallyscope: the counts of %1 could not be saved to %2: %3\n")
+            say(err_, Text::tr("tallyscope: the counts of %1 could not be saved to %2: %3\n")
                           .arg(row.url, QDir::toNativeSeparators(file), reason));
             notWritten_ = true;
             break;
@@ -177,7 +182,7 @@ private:
             say(err_, QStringLiteral("  %1, %2: %3\n")
                           .arg(failures.at(i).url, failures.at(i).engine, failures.at(i).reason));
         if (failures.size() > Listed)
-            say(err_, QStringLiteral("  ... and %1 more\n").arg(failures.size() - Listed));
+            say(err_, Text::tr("  ... and %1 more\n").arg(failures.size() - Listed));
 
         QString csvTarget = options_.csvTarget;
         if (csvTarget.isEmpty() && options_.jsonTarget.isEmpty() && options_.saveName.isEmpty())
@@ -220,10 +225,10 @@ int runScan(const Options& options, QIODevice* out, QIODevice* err) {
     QStringList urls;
     QString reason;
     if (!readUrlListFile(options.listFile, &urls, &reason))
-        return fail(err, QStringLiteral("the URL list %1 could not be read: %2")
+        return fail(err, Text::tr("the URL list %1 could not be read: %2")
                              .arg(QDir::toNativeSeparators(options.listFile), reason));
     if (urls.isEmpty())
-        return fail(err, QStringLiteral("the URL list %1 holds no URLs")
+        return fail(err, Text::tr("the URL list %1 holds no URLs")
                              .arg(QDir::toNativeSeparators(options.listFile)));
     for (const QString& target : {options.csvTarget, options.jsonTarget})
         if (const QString obstacle = outputObstacle(target);
@@ -237,29 +242,29 @@ int runScan(const Options& options, QIODevice* out, QIODevice* err) {
         for (const QString& url : std::as_const(urls)) {
             const QString name = savedSearchNameFor(options.saveName, url);
             if (name.isEmpty())
-                return fail(err, QStringLiteral("%1 has no host for \"{host}\" in the saved "
-                                                "search name")
+                return fail(err, Text::tr("%1 has no host for \"{host}\" in the saved "
+                                          "search name")
                                      .arg(url));
             if (const SearchNameProblem problem = checkSearchName(name);
                 problem != SearchNameProblem::None)
                 return fail(err, nameProblem(problem, name));
             if (urlOfName.contains(name))
-                return fail(err, QStringLiteral("%1 and %2 would both be saved as \"%3\"; put "
-                                                "\"{host}\" in the name to save each site "
-                                                "on its own")
+                return fail(err, Text::tr("%1 and %2 would both be saved as \"%3\"; put "
+                                          "\"{host}\" in the name to save each site "
+                                          "on its own")
                                      .arg(urlOfName.value(name), url, name));
             urlOfName.insert(name, url);
             saveNames << name;
         }
         if (!ensureSavedSearchFolder())
             return fail(err,
-                        QStringLiteral("the folder %1 could not be created")
+                        Text::tr("the folder %1 could not be created")
                             .arg(QDir::toNativeSeparators(savedSearchFolder())),
                         ExitNotWritten);
     }
 
     if (!options.quiet)
-        say(err, QStringLiteral("Scanning %1 URLs with the settings of %2\n")
+        say(err, Text::tr("Scanning %1 URLs with the settings of %2\n")
                      .arg(urls.size())
                      .arg(QDir::toNativeSeparators(ProgramFolder::path())));
     ScanCommand command(options, urls, saveNames, out, err);
@@ -273,7 +278,7 @@ int runExportHistory(const Options& options, QIODevice* out, QIODevice* err) {
     const std::optional<SavedSearchEntry> entry = findSavedSearch(options.historyName);
     if (!entry)
         return fail(err,
-                    QStringLiteral("there is no saved search named \"%1\" in %2")
+                    Text::tr("there is no saved search named \"%1\" in %2")
                         .arg(options.historyName, QDir::toNativeSeparators(savedSearchFolder())));
     const QString target = options.csvTarget.isEmpty() ? QStringLiteral("-") : options.csvTarget;
     if (const QString obstacle = outputObstacle(target); !obstacle.isEmpty())
@@ -281,7 +286,7 @@ int runExportHistory(const Options& options, QIODevice* out, QIODevice* err) {
     QByteArray csv;
     const QString file = savedSearchPath(entry->fileName);
     if (const FileOutcome read = historyCsv(file, &csv); !read)
-        return fail(err, QStringLiteral("%1 could not be read: %2")
+        return fail(err, Text::tr("%1 could not be read: %2")
                              .arg(QDir::toNativeSeparators(file), read.reason()));
     return writeOutput(target, csv, out, err) ? ExitSuccess : ExitNotWritten;
 }
@@ -316,26 +321,26 @@ Options parseArguments(const QStringList& arguments) {
         const QString name = optionName(argument);
         if (flagOptions.contains(name)) {
             if (name != argument)
-                return refuse(QStringLiteral("%1 takes no value").arg(name));
+                return refuse(Text::tr("%1 takes no value").arg(name));
             flags << (name == QLatin1String("-h") ? QStringLiteral("--help") : name);
             continue;
         }
         if (!valueOptions.contains(name))
             return refuse(argument.startsWith(QLatin1Char('-'))
-                              ? QStringLiteral("unknown option %1").arg(argument)
-                              : QStringLiteral("unexpected argument %1").arg(argument));
+                              ? Text::tr("unknown option %1").arg(argument)
+                              : Text::tr("unexpected argument %1").arg(argument));
         if (values.contains(name))
-            return refuse(QStringLiteral("%1 is given twice").arg(name));
+            return refuse(Text::tr("%1 is given twice").arg(name));
         QString value;
         if (name != argument) {
             value = argument.mid(name.size() + 1);
         } else {
             if (i + 1 >= arguments.size())
-                return refuse(QStringLiteral("%1 needs a value").arg(name));
+                return refuse(Text::tr("%1 needs a value").arg(name));
             value = arguments.at(++i);
         }
         if (value.isEmpty())
-            return refuse(QStringLiteral("%1 needs a value").arg(name));
+            return refuse(Text::tr("%1 needs a value").arg(name));
         values.insert(name, value);
     }
     if (flags.contains(QLatin1String("--help"))) {
@@ -355,14 +360,14 @@ Options parseArguments(const QStringList& arguments) {
     const bool scan = values.contains(QStringLiteral("--scan"));
     const bool history = values.contains(QStringLiteral("--export-history"));
     if (scan == history)
-        return refuse(scan ? QStringLiteral("--scan and --export-history cannot be combined")
-                           : QStringLiteral("--scan LIST or --export-history NAME is needed"));
+        return refuse(scan ? Text::tr("--scan and --export-history cannot be combined")
+                           : Text::tr("--scan LIST or --export-history NAME is needed"));
     if (history) {
         for (const char* option : {"--save", "--json"})
             if (values.contains(QLatin1String(option)))
-                return refuse(QStringLiteral("%1 belongs to --scan").arg(QLatin1String(option)));
+                return refuse(Text::tr("%1 belongs to --scan").arg(QLatin1String(option)));
         if (options.quiet)
-            return refuse(QStringLiteral("--quiet belongs to --scan"));
+            return refuse(Text::tr("--quiet belongs to --scan"));
         options.command = Command::ExportHistory;
         options.historyName = values.value(QStringLiteral("--export-history"));
         return options;
@@ -373,12 +378,12 @@ Options parseArguments(const QStringList& arguments) {
     if (values.contains(QStringLiteral("--json")))
         options.jsonTarget = file(values.value(QStringLiteral("--json")));
     if (options.csvTarget == QLatin1String("-") && options.jsonTarget == QLatin1String("-"))
-        return refuse(QStringLiteral("--csv and --json cannot both go to standard output"));
+        return refuse(Text::tr("--csv and --json cannot both go to standard output"));
     return options;
 }
 
 QString usageText() {
-    return QStringLiteral(
+    return Text::tr(
         "Usage:\n"
         "  tallyscope                      start the window\n"
         "  tallyscope --scan LIST [--save NAME] [--csv FILE|-] [--json FILE|-] [--quiet]\n"

@@ -1,5 +1,6 @@
 #include "core/files/safe_file.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -17,6 +18,11 @@ namespace tally {
 
 namespace {
 
+// The texts of this file, under one context of the catalogues.
+struct Text {
+    Q_DECLARE_TR_FUNCTIONS(SafeFile)
+};
+
 // The temporary file of a write is named after its target plus a dot and six random characters.
 constexpr int TemporarySuffixBytes = 7;
 
@@ -25,13 +31,13 @@ QString systemReason(int error) {
 }
 
 QString notRegularReason() {
-    return QStringLiteral("It is not a regular file");
+    return Text::tr("It is not a regular file");
 }
 QString folderReason() {
-    return QStringLiteral("It is a folder");
+    return Text::tr("It is a folder");
 }
 QString tooLargeReason(qint64 limit) {
-    return QStringLiteral("It is larger than %1").arg(sizeInWords(limit));
+    return Text::tr("It is larger than %1").arg(sizeInWords(limit));
 }
 
 // The file a path finally names, following symbolic links (a link to a link included).
@@ -55,7 +61,7 @@ void syncFolder(const QString& folder) {
 // Why writing `target` cannot even start, or an empty text.
 QString writeObstacle(const QFileInfo& target) {
     if (!fitsAtomicFileName(target.fileName()))
-        return QStringLiteral("The file name is too long");
+        return Text::tr("The file name is too long");
     struct stat st;
     const QByteArray encoded = QFile::encodeName(target.filePath());
     if (::stat(encoded.constData(), &st) == 0) {
@@ -64,12 +70,12 @@ QString writeObstacle(const QFileInfo& target) {
         if (!S_ISREG(st.st_mode))
             return notRegularReason();
         if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
-            return QStringLiteral("The file is read-only");
+            return Text::tr("The file is read-only");
     } else if (errno != ENOENT && errno != ENOTDIR) {
         return systemReason(errno);
     }
     if (!QFileInfo(target.absolutePath()).isDir())
-        return QStringLiteral("The folder does not exist");
+        return Text::tr("The folder does not exist");
     return QString();
 }
 
@@ -83,7 +89,7 @@ int openBounded(const QString& path, qint64 limit, FileContents& result, qint64*
         struct stat st;
         if (error == ENOENT || error == ENOTDIR) {
             result.status = FileContents::Status::Missing;
-            result.reason = QStringLiteral("The file does not exist");
+            result.reason = Text::tr("The file does not exist");
         } else {
             result.status = FileContents::Status::Refused;
             const bool special = ::stat(encoded.constData(), &st) == 0 && !S_ISREG(st.st_mode) &&
@@ -115,7 +121,7 @@ int openBounded(const QString& path, qint64 limit, FileContents& result, qint64*
 } // namespace
 
 FileOutcome FileOutcome::failure(const QString& reason) {
-    return FileOutcome(reason.isEmpty() ? QStringLiteral("Unknown error") : reason);
+    return FileOutcome(reason.isEmpty() ? Text::tr("Unknown error") : reason);
 }
 
 int maxAtomicFileNameBytes() {
@@ -141,7 +147,7 @@ AtomicFileWriter::~AtomicFileWriter() {
 
 bool AtomicFileWriter::fail(const QString& reason) {
     if (reason_.isEmpty())
-        reason_ = reason.isEmpty() ? QStringLiteral("Unknown error") : reason;
+        reason_ = reason.isEmpty() ? Text::tr("Unknown error") : reason;
     if (file_)
         file_->save.cancelWriting();
     return false;
@@ -149,7 +155,7 @@ bool AtomicFileWriter::fail(const QString& reason) {
 
 FileOutcome AtomicFileWriter::open() {
     if (path_.isEmpty())
-        return FileOutcome::failure(QStringLiteral("No file name"));
+        return FileOutcome::failure(Text::tr("No file name"));
     const QFileInfo target = finalTarget(path_);
     if (const QString obstacle = writeObstacle(target); !obstacle.isEmpty())
         return FileOutcome::failure(obstacle);
@@ -289,10 +295,10 @@ FileOutcome checkFileReadable(const QString& path, qint64 limit) {
 
 QString sizeInWords(qint64 bytes) {
     if (bytes >= MiB && bytes % MiB == 0)
-        return QStringLiteral("%1 MiB").arg(bytes / MiB);
+        return Text::tr("%1 MiB").arg(bytes / MiB);
     if (bytes >= 1024 && bytes % 1024 == 0)
-        return QStringLiteral("%1 KiB").arg(bytes / 1024);
-    return QStringLiteral("%1 bytes").arg(bytes);
+        return Text::tr("%1 KiB").arg(bytes / 1024);
+    return Text::tr("%1 bytes").arg(bytes);
 }
 
 QByteArray withoutByteOrderMark(const QByteArray& bytes) {

@@ -3,6 +3,7 @@
 #include "core/numbers/numbers.h"
 #include "core/scan/engine_table.h"
 
+#include <QCoreApplication>
 #include <QHash>
 #include <QSet>
 
@@ -11,20 +12,26 @@
 
 namespace tally {
 
-const QStringList& chartTypeNames() {
-    static const QStringList names{
-        QStringLiteral("3D Bar Chart"),  QStringLiteral("2D Bar Chart"),
-        QStringLiteral("3d Line Graph"), QStringLiteral("2D Line Graph"),
-        QStringLiteral("3D Area Chart"), QStringLiteral("2D Area Chart"),
-        QStringLiteral("3D Step Chart"), QStringLiteral("2D Step Chart"),
+namespace {
+
+// The texts of this file, under one context of the catalogues.
+struct Text {
+    Q_DECLARE_TR_FUNCTIONS(ChartData)
+};
+
+} // namespace
+
+QStringList chartTypeNames() {
+    return {
+        Text::tr("3D Bar Chart"),  Text::tr("2D Bar Chart"),  Text::tr("3d Line Graph"),
+        Text::tr("2D Line Graph"), Text::tr("3D Area Chart"), Text::tr("2D Area Chart"),
+        Text::tr("3D Step Chart"), Text::tr("2D Step Chart"),
     };
-    return names;
 }
 
 bool chartTypeIs3D(int type) {
-    if (type < 0 || type >= ChartTypeCount)
-        return false;
-    return chartTypeNames().at(type).contains(QLatin1String("3D"), Qt::CaseInsensitive);
+    // The even types are the 3D ones, each before its 2D twin.
+    return type >= 0 && type < ChartTypeCount && type % 2 == 0;
 }
 
 ChartKind chartTypeKind(int type) {
@@ -49,7 +56,7 @@ int chartTypeFromSetting(const QString& text) {
 }
 
 QString chartTypeHint(int type) {
-    return chartTypeIs3D(type) ? QStringLiteral("Control Key + Drag to rotate.") : QString();
+    return chartTypeIs3D(type) ? Text::tr("Control Key + Drag to rotate.") : QString();
 }
 
 qint64 LargestNumber(const QList<qint64>& numbers) {
@@ -60,12 +67,12 @@ qint64 LargestNumber(const QList<qint64>& numbers) {
 
 ScaleBand scaleBandFor(qint64 largest) {
     if (largest > 100'000'000)
-        return {1000, QStringLiteral("Linking Sites x1000")};
+        return {1000, Text::tr("Linking Sites x1000")};
     if (largest > 10'000'000)
-        return {100, QStringLiteral("Linking Sites x100")};
+        return {100, Text::tr("Linking Sites x100")};
     if (largest > 1'000'000)
-        return {10, QStringLiteral("Linking Sites x10")};
-    return {1, QStringLiteral("Linking Sites")};
+        return {10, Text::tr("Linking Sites x10")};
+    return {1, Text::tr("Linking Sites")};
 }
 
 QString ChartData::seriesDescription(int series) const {

@@ -21,7 +21,7 @@ inline constexpr int DefaultChartType = 3; // "2D Line Graph"
 enum class ChartKind { Bar, Line, Area, Step };
 
 // "3D Bar Chart", "2D Bar Chart", "3d Line Graph", ... in cmbChart2's order.
-const QStringList& chartTypeNames();
+QStringList chartTypeNames();
 // A type whose name holds "3D" (letter case ignored). Out-of-range types count as 2D.
 bool chartTypeIs3D(int type);
 ChartKind chartTypeKind(int type);

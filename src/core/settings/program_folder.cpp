@@ -16,6 +16,11 @@ namespace tally {
 
 namespace {
 
+// The texts of this file, under one context of the catalogues.
+struct Text {
+    Q_DECLARE_TR_FUNCTIONS(ProgramFolder)
+};
+
 QString& overrideFolder() {
     static QString folder;
     return folder;
@@ -60,7 +65,7 @@ FileOutcome makeFolder(const QString& folder) {
     if (QFileInfo(folder).isDir() || QDir().mkpath(folder))
         return FileOutcome::success();
     return FileOutcome::failure(
-        QStringLiteral("The folder %1 could not be created").arg(QDir::toNativeSeparators(folder)));
+        Text::tr("The folder %1 could not be created").arg(QDir::toNativeSeparators(folder)));
 }
 
 } // namespace
@@ -162,7 +167,7 @@ FileOutcome ProgramFolder::prepare() {
         const QByteArray bytes = shipped.isRead() ? shipped.bytes : defaultSettingsIni();
         if (const FileOutcome written = writeFileAtomically(settingsIni(), bytes); !written)
             return FileOutcome::failure(
-                QStringLiteral("%1 could not be written: %2")
+                Text::tr("%1 could not be written: %2")
                     .arg(QDir::toNativeSeparators(settingsIni()), written.reason()));
     }
     for (const QString& folder : {savedFolder(), listsFolder()})

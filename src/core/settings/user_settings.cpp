@@ -4,6 +4,7 @@
 #include "core/product/product.h"
 #include "core/results/chart_data.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
@@ -19,6 +20,11 @@
 namespace tally {
 
 namespace {
+
+// The texts of this file, under one context of the catalogues.
+struct Text {
+    Q_DECLARE_TR_FUNCTIONS(UserSettings)
+};
 
 QString& settingsFileOverride() {
     static QString path;
@@ -147,8 +153,8 @@ FileOutcome saveSettings(const QString& app, const QString& section,
     const QDateTime before = QFileInfo(path).lastModified();
     const QString folder = QFileInfo(path).absolutePath();
     if (!QDir().mkpath(folder))
-        return FileOutcome::failure(QStringLiteral("The folder %1 could not be created")
-                                        .arg(QDir::toNativeSeparators(folder)));
+        return FileOutcome::failure(
+            Text::tr("The folder %1 could not be created").arg(QDir::toNativeSeparators(folder)));
     QTemporaryDir stage(folder + QStringLiteral("/.store-XXXXXX"));
     if (!stage.isValid())
         return FileOutcome::failure(stage.errorString());
@@ -166,7 +172,7 @@ FileOutcome saveSettings(const QString& app, const QString& section,
         }
         store.sync();
         if (store.status() != QSettings::NoError)
-            return FileOutcome::failure(QStringLiteral("The settings could not be written"));
+            return FileOutcome::failure(Text::tr("The settings could not be written"));
     }
     const FileContents written = readFileBounded(copy, SettingsFileLimit);
     if (!written.isRead())
@@ -179,8 +185,7 @@ FileOutcome saveSettings(const QString& app, const QString& section,
     {
         const QSettings reread(check, QSettings::IniFormat);
         if (reread.status() != QSettings::NoError || storedValues(reread) != expected)
-            return FileOutcome::failure(
-                QStringLiteral("The settings could not be written in full"));
+            return FileOutcome::failure(Text::tr("The settings could not be written in full"));
     }
     const FileOutcome outcome = writeFileAtomically(path, written.bytes);
     if (outcome)

@@ -16,7 +16,7 @@ namespace tally {
 
 ChartTableDialog::ChartTableDialog(QWidget* owner) : QDialog(owner) {
     setObjectName(QStringLiteral("frmChartTable"));
-    setWindowTitle(QStringLiteral("Chart Values"));
+    setWindowTitle(tr("Chart Values"));
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
     setWindowIcon(pictures::programIcon());
@@ -28,14 +28,14 @@ ChartTableDialog::ChartTableDialog(QWidget* owner) : QDialog(owner) {
 
     table_ = new QTableWidget(this);
     table_->setObjectName(QStringLiteral("tblChartValues"));
-    table_->setAccessibleName(QStringLiteral("Chart values"));
+    table_->setAccessibleName(tr("Chart values"));
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setSelectionMode(QAbstractItemView::SingleSelection);
     table_->setTabKeyNavigation(false); // Tab goes on to Close
     table_->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
     caption_->setBuddy(table_);
 
-    auto* close = new QPushButton(QStringLiteral("Close"), this);
+    auto* close = new QPushButton(tr("Close"), this);
     close->setObjectName(QStringLiteral("cmdClose"));
     close->setDefault(true);
     connect(close, &QPushButton::clicked, this, &QDialog::close);
@@ -56,7 +56,7 @@ QString ChartTableDialog::valueText(double value) {
 }
 
 QString ChartTableDialog::noCountText() {
-    return QStringLiteral("no count");
+    return tr("no count");
 }
 
 void ChartTableDialog::setChartData(const ChartData& data, const QList<QList<bool>>& withoutCount) {
@@ -89,9 +89,9 @@ void ChartTableDialog::setChartData(const ChartData& data, const QList<QList<boo
             QString text;
             if (noCount) {
                 text = noCountText();
-                why = QStringLiteral("The request gave no count; the chart draws nothing here.");
+                why = tr("The request gave no count; the chart draws nothing here.");
             } else if (!value) {
-                why = QStringLiteral("Not saved on this date; the chart draws nothing here.");
+                why = tr("Not saved on this date; the chart draws nothing here.");
             } else {
                 text = valueText(*value);
             }

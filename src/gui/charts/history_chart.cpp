@@ -339,12 +339,12 @@ void HistoryChart::setChartType(int type) {
 }
 
 void HistoryChart::describe() {
-    setAccessibleName(data_.title.isEmpty() ? QStringLiteral("Chart") : data_.title);
+    setAccessibleName(data_.title.isEmpty() ? tr("Chart") : data_.title);
     QString description = chartTypeNames().value(data_.type);
     if (!data_.axisTitle.isEmpty())
-        description += QStringLiteral(", value axis: ") + data_.axisTitle;
-    description += QStringLiteral(", %1 series of %2 values. Show as Table (Shift+F10, the Menu "
-                                  "key) lists the values.")
+        description += tr(", value axis: %1").arg(data_.axisTitle);
+    description += tr(", %1 series of %2 values. Show as Table (Shift+F10, the Menu "
+                      "key) lists the values.")
                        .arg(data_.seriesCount())
                        .arg(data_.rowCount());
     setAccessibleDescription(description);
@@ -533,7 +533,7 @@ void HistoryChart::draw2D(int type) {
     if (!view2D_) {
         view2D_ = new QChartView(pages_);
         view2D_->setObjectName(QStringLiteral("chartView2D"));
-        view2D_->setAccessibleName(QStringLiteral("Chart"));
+        view2D_->setAccessibleName(tr("Chart"));
         view2D_->setFocusPolicy(Qt::ClickFocus); // out of the Tab chain
         view2D_->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(view2D_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
@@ -581,7 +581,7 @@ bool HistoryChart::ensureSurface() {
     surface_->axisY()->setTitleVisible(false); // axisTitle3D_ shows it
     surfaceContainer_ = QWidget::createWindowContainer(surface_, page3D_);
     surfaceContainer_->setObjectName(QStringLiteral("surface3D"));
-    surfaceContainer_->setAccessibleName(QStringLiteral("3D chart"));
+    surfaceContainer_->setAccessibleName(tr("3D chart"));
     surfaceContainer_->setFocusPolicy(Qt::ClickFocus);
     surfaceContainer_->setMinimumSize(100, 100);
     surfaceContainer_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);

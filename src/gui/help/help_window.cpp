@@ -36,7 +36,7 @@ HelpWindow::HelpWindow(QWidget* owner)
     setObjectName(QStringLiteral("Form8"));
     // A window of its own for assistive technology too, not a plain container.
     accessibility::setRole(this, QAccessible::Window);
-    setWindowTitle(QStringLiteral("Readme/Help"));
+    setWindowTitle(tr("Readme/Help"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowIcon(pictures::programIcon());
     resize(kDesignedSize);
@@ -44,15 +44,15 @@ HelpWindow::HelpWindow(QWidget* owner)
 
     helpText_ = new QTextBrowser(this);
     helpText_->setObjectName(QStringLiteral("rtf1"));
-    helpText_->setAccessibleName(QStringLiteral("Help text"));
+    helpText_->setAccessibleName(tr("Help text"));
     helpText_->setOpenLinks(false);
     helpText_->setFrameShape(QFrame::NoFrame);
     helpText_->document()->setDocumentMargin(12);
 
-    showAtStartupBox_ = new QCheckBox(QStringLiteral("Show at &Startup"), this);
+    showAtStartupBox_ = new QCheckBox(tr("Show at &Startup"), this);
     showAtStartupBox_->setObjectName(QStringLiteral("Check1"));
-    showAtStartupBox_->setAccessibleName(QStringLiteral("Show at Startup"));
-    showAtStartupBox_->setToolTip(QStringLiteral("Open this window each time the program starts"));
+    showAtStartupBox_->setAccessibleName(tr("Show at Startup"));
+    showAtStartupBox_->setToolTip(tr("Open this window each time the program starts"));
     // Every change of the box is stored, whether a click, a key or an accessibility action made it.
     connect(showAtStartupBox_, &QCheckBox::toggled, this, &HelpWindow::showAtStartupToggled);
 
@@ -89,7 +89,7 @@ void HelpWindow::load() {
         else
             readPlainText(help.bytes, helpText_->document());
     } else {
-        helpText_->setPlainText(QStringLiteral("The help file could not be read.\n\n%1\n\n%2.")
+        helpText_->setPlainText(tr("The help file could not be read.\n\n%1\n\n%2.")
                                     .arg(QDir::toNativeSeparators(path), help.reason));
     }
     helpText_->moveCursor(QTextCursor::Start);
@@ -112,7 +112,7 @@ void HelpWindow::storeShowAtStartup() {
 void HelpWindow::showAtStartupToggled() {
     if (const FileOutcome stored = UserSettings::setShowHelpAtStart(showAtStartupBox_->isChecked());
         !stored)
-        Prompts::fileProblem(this, QStringLiteral("\"Show at Startup\" could not be kept in"),
+        Prompts::fileProblem(this, tr("\"Show at Startup\" could not be kept in"),
                              userSettingsFile(), stored.reason());
 }
 

@@ -26,9 +26,9 @@ namespace {
 
 // The labels of the threshold boxes by index (the high row is drawn on top).
 constexpr const char* ProfileCaptions[3] = {
-    "Low Profile if total is less than:",
-    "Medium Profile if total is less than: ",
-    "High Profile if total is greater than: ",
+    QT_TRANSLATE_NOOP("tally::OptionsDialog", "Low Profile if total is less than:"),
+    QT_TRANSLATE_NOOP("tally::OptionsDialog", "Medium Profile if total is less than: "),
+    QT_TRANSLATE_NOOP("tally::OptionsDialog", "High Profile if total is greater than: "),
 };
 
 // The texts the threshold boxes hold before anything is loaded into them: the defaults.
@@ -72,13 +72,13 @@ void keepFirstLine(QLineEdit* box) {
 
 OptionsDialog::OptionsDialog(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("Form2"));
-    setWindowTitle(QStringLiteral("Options"));
-    setAccessibleName(QStringLiteral("Options"));
+    setWindowTitle(tr("Options"));
+    setAccessibleName(tr("Options"));
     setAttribute(Qt::WA_DeleteOnClose);
     setSizeGripEnabled(false);
 
     // "Edit Search Engine URLs": one labelled box per engine.
-    auto* frame1 = new QGroupBox(QStringLiteral("Edit Search Engine URLs"), this);
+    auto* frame1 = new QGroupBox(tr("Edit Search Engine URLs"), this);
     frame1->setObjectName(QStringLiteral("Frame1"));
     auto* grid1 = new QGridLayout(frame1);
     grid1->setColumnStretch(1, 1);
@@ -106,11 +106,11 @@ OptionsDialog::OptionsDialog(QWidget* parent) : QDialog(parent) {
     engineProblems_->setTextFormat(Qt::PlainText);
     engineProblems_->setStyleSheet(QStringLiteral("color: #a00000;"));
     engineProblems_->hide();
-    checkEnginesButton_ = new QPushButton(QStringLiteral("Check engines..."), frame1);
+    checkEnginesButton_ = new QPushButton(tr("Check engines..."), frame1);
     checkEnginesButton_->setObjectName(QStringLiteral("cmdCheckEngines"));
     checkEnginesButton_->setToolTip(
-        QStringLiteral("What each engine column asks, as engines.ini defines it, and whether it "
-                       "works"));
+        tr("What each engine column asks, as engines.ini defines it, and whether it "
+           "works"));
     connect(checkEnginesButton_, &QPushButton::clicked, this, &OptionsDialog::checkEngines);
     auto* checkRow = new QHBoxLayout;
     checkRow->addWidget(engineProblems_, 1);
@@ -119,17 +119,17 @@ OptionsDialog::OptionsDialog(QWidget* parent) : QDialog(parent) {
     grid1->addLayout(checkRow, EngineCount, 0, 1, 2);
 
     // "Define Popularity Ranks": the txtProfile array, index 2 on top and 0 at the bottom.
-    auto* frame2 = new QGroupBox(QStringLiteral("Define Popularity Ranks"), this);
+    auto* frame2 = new QGroupBox(tr("Define Popularity Ranks"), this);
     frame2->setObjectName(QStringLiteral("Frame2"));
     auto* grid2 = new QGridLayout(frame2);
     for (int index = 0; index < 3; ++index) {
-        auto* label = new QLabel(QString::fromLatin1(ProfileCaptions[index]), frame2);
+        auto* label = new QLabel(tr(ProfileCaptions[index]), frame2);
         label->setObjectName(QStringLiteral("lblProfile%1").arg(index));
         label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         auto* box = new QLineEdit(designedThresholdText(index), frame2);
         box->setObjectName(QStringLiteral("txtProfile%1").arg(index));
         box->setProperty("Index", index);
-        box->setAccessibleName(nameFromCaption(ProfileCaptions[index]));
+        box->setAccessibleName(nameFromCaption(tr(ProfileCaptions[index])));
         box->setFixedWidth(90);
         label->setBuddy(box);
         const int row = 2 - index;
@@ -140,23 +140,23 @@ OptionsDialog::OptionsDialog(QWidget* parent) : QDialog(parent) {
     }
 
     // "Data Options".
-    auto* frame3 = new QGroupBox(QStringLiteral("Data Options"), this);
+    auto* frame3 = new QGroupBox(tr("Data Options"), this);
     frame3->setObjectName(QStringLiteral("Frame3"));
     auto* box3 = new QVBoxLayout(frame3);
-    clearResultsBox_ = new QCheckBox(QStringLiteral("Clear results after each search"), frame3);
+    clearResultsBox_ = new QCheckBox(tr("Clear results after each search"), frame3);
     clearResultsBox_->setObjectName(QStringLiteral("chkClear"));
-    autoSortBox_ = new QCheckBox(QStringLiteral("Auto-sort data by popularity"), frame3);
+    autoSortBox_ = new QCheckBox(tr("Auto-sort data by popularity"), frame3);
     autoSortBox_->setObjectName(QStringLiteral("chkAuto"));
     box3->addWidget(clearResultsBox_);
     box3->addWidget(autoSortBox_);
     box3->addStretch(1);
 
-    okButton_ = new QPushButton(QStringLiteral("Ok"), this);
+    okButton_ = new QPushButton(tr("Ok"), this);
     okButton_->setObjectName(QStringLiteral("Command1"));
     okButton_->setDefault(true);
-    cancelButton_ = new QPushButton(QStringLiteral("Cancel"), this);
+    cancelButton_ = new QPushButton(tr("Cancel"), this);
     cancelButton_->setObjectName(QStringLiteral("Command2"));
-    resetButton_ = new QPushButton(QStringLiteral("Reset"), this);
+    resetButton_ = new QPushButton(tr("Reset"), this);
     resetButton_->setObjectName(QStringLiteral("Command3"));
     resetButton_->setShortcut(QKeySequence(QStringLiteral("Alt+R")));
     resetButton_->setToolTip(
@@ -201,8 +201,7 @@ void OptionsDialog::load() {
     for (const auto& [file, limit] : files) {
         const FileContents contents = readFileBounded(file, limit);
         if (contents.status == FileContents::Status::Refused)
-            Prompts::fileProblem(parentWidget(),
-                                 QStringLiteral("The options could not be read from"), file,
+            Prompts::fileProblem(parentWidget(), tr("The options could not be read from"), file,
                                  contents.reason);
     }
     // settings.ini read once for the six boxes.
@@ -276,8 +275,7 @@ void OptionsDialog::saveAndClose() {
                                        QLatin1String(engineTable()[i].key),
                                        prefixBoxes_[i]->text());
     if (const FileOutcome outcome = edit.save(); !outcome) {
-        reportWriteFailure(QStringLiteral("The engine addresses could not be saved to"),
-                           settingsIni, outcome);
+        reportWriteFailure(tr("The engine addresses could not be saved to"), settingsIni, outcome);
         return;
     }
 
@@ -288,17 +286,16 @@ void OptionsDialog::saveAndClose() {
     options.autoSortByTotal = autoSortBox_->isChecked();
     options.clearResultsBeforeScan = clearResultsBox_->isChecked();
     if (const FileOutcome outcome = UserSettings::saveOptions(options); !outcome) {
-        reportWriteFailure(
-            QStringLiteral("The profile ranks and data options could not be saved to"),
-            userSettingsFile(), outcome);
+        reportWriteFailure(tr("The profile ranks and data options could not be saved to"),
+                           userSettingsFile(), outcome);
         return;
     }
     accept();
 }
 
 void OptionsDialog::resetToDefaults() {
-    if (Prompts::askYesNo(this, QStringLiteral("This will reset all engines, Continue?"),
-                          QStringLiteral("Warning"), QMessageBox::Warning)) {
+    if (Prompts::askYesNo(this, tr("This will reset all engines, Continue?"), tr("Warning"),
+                          QMessageBox::Warning)) {
         const QString settingsIni = ProgramFolder::settingsIni();
         modINI::IniFileEdit edit(settingsIni);
         for (int i = 0; i < EngineCount; ++i) {
@@ -308,7 +305,7 @@ void OptionsDialog::resetToDefaults() {
                                            QLatin1String(engineTable()[i].key), prefix);
         }
         if (const FileOutcome outcome = edit.save(); !outcome)
-            reportWriteFailure(QStringLiteral("The default engine addresses could not be saved to"),
+            reportWriteFailure(tr("The default engine addresses could not be saved to"),
                                settingsIni, outcome);
     }
     setThresholdTexts(designedThresholdText(0), designedThresholdText(1), designedThresholdText(2));
@@ -319,8 +316,7 @@ void OptionsDialog::checkEngines() {
     bool allWork = engines.fileProblems.isEmpty();
     for (const EngineDefinition& engine : engines.definitions)
         allWork = allWork && engine.usable();
-    Prompts::message(this, engines.describe().join(QLatin1Char('\n')),
-                     QStringLiteral("Check engines"),
+    Prompts::message(this, engines.describe().join(QLatin1Char('\n')), tr("Check engines"),
                      allWork ? QMessageBox::Information : QMessageBox::Warning);
 }
 

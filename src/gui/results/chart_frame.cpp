@@ -34,39 +34,37 @@
 
 namespace tally {
 
-ChartFrame::ChartFrame(QWidget* parent)
-    : QGroupBox(QStringLiteral("Results - Chart View"), parent) {
+ChartFrame::ChartFrame(QWidget* parent) : QGroupBox(tr("Results - Chart View"), parent) {
     setObjectName(QStringLiteral("Frame3"));
     auto* grid = new QGridLayout(this);
-    loadButton_ = new QPushButton(QStringLiteral("Load Data"), this);
+    loadButton_ = new QPushButton(tr("Load Data"), this);
     loadButton_->setObjectName(QStringLiteral("Command7"));
     loadButton_->setIcon(icon(IconKind::Open));
-    loadButton_->setToolTip(QStringLiteral("Load a saved search and chart its history (Ctrl+L)"));
+    loadButton_->setToolTip(tr("Load a saved search and chart its history (Ctrl+L)"));
     loadButton_->setMinimumHeight(40);
-    printButton_ = new QPushButton(QStringLiteral("Print"), this);
+    printButton_ = new QPushButton(tr("Print"), this);
     printButton_->setObjectName(QStringLiteral("Command14"));
     printButton_->setIcon(icon(IconKind::Print));
-    printButton_->setToolTip(QStringLiteral("Print the chart (Ctrl+P)"));
+    printButton_->setToolTip(tr("Print the chart (Ctrl+P)"));
     printButton_->setMinimumHeight(40);
-    exportButton_ = new QPushButton(QStringLiteral("Export History..."), this);
+    exportButton_ = new QPushButton(tr("Export History..."), this);
     exportButton_->setObjectName(QStringLiteral("cmdExportHistory"));
     exportButton_->setIcon(icon(IconKind::Save));
-    exportButton_->setToolTip(
-        QStringLiteral("Save the loaded saved search's history as a CSV file"));
+    exportButton_->setToolTip(tr("Save the loaded saved search's history as a CSV file"));
     exportButton_->setEnabled(false);
-    engineLabel_ = new QLabel(QStringLiteral("Search Engine:"), this);
+    engineLabel_ = new QLabel(tr("Search Engine:"), this);
     engineLabel_->setObjectName(QStringLiteral("lblChartSearch"));
-    chartTypeLabel_ = new QLabel(QStringLiteral("Chart Type:"), this);
+    chartTypeLabel_ = new QLabel(tr("Chart Type:"), this);
     chartTypeLabel_->setObjectName(QStringLiteral("lblChartType"));
     engineList_ = new QComboBox(this);
     engineList_->setObjectName(QStringLiteral("cmbChart1"));
-    engineList_->setAccessibleName(QStringLiteral("Search Engine"));
+    engineList_->setAccessibleName(tr("Search Engine"));
     engineList_->setMinimumWidth(177);
     engineList_->setEnabled(false);
     engineLabel_->setBuddy(engineList_);
     chartTypeList_ = new QComboBox(this);
     chartTypeList_->setObjectName(QStringLiteral("cmbChart2"));
-    chartTypeList_->setAccessibleName(QStringLiteral("Chart Type"));
+    chartTypeList_->setAccessibleName(tr("Chart Type"));
     chartTypeList_->setMinimumWidth(177);
     chartTypeList_->addItems(chartTypeNames());
     chartTypeList_->setCurrentIndex(DefaultChartType);
@@ -83,7 +81,7 @@ ChartFrame::ChartFrame(QWidget* parent)
     chart_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     hintLabel_ = new QLabel(this);
     hintLabel_->setObjectName(QStringLiteral("Label1"));
-    hintLabel_->setAccessibleDescription(QStringLiteral("Chart hint"));
+    hintLabel_->setAccessibleDescription(tr("Chart hint"));
     hintLabel_->setMinimumHeight(hintLabel_->fontMetrics().height()); // no jump when the hint comes
     // Without a hint the label is hidden, keeping its place: an empty label would otherwise be
     // read by the frame's title.
@@ -132,9 +130,9 @@ ChartFrame::ChartFrame(QWidget* parent)
     loadKey->setContext(Qt::WindowShortcut);
     connect(loadKey, &QShortcut::activated, this, &ChartFrame::loadSavedSearch);
 
-    chartMenu_ = new QMenu(QStringLiteral("Chart"), this);
+    chartMenu_ = new QMenu(tr("Chart"), this);
     chartMenu_->setObjectName(QStringLiteral("mnuChart"));
-    QAction* asTable = chartMenu_->addAction(QStringLiteral("Show as &Table"));
+    QAction* asTable = chartMenu_->addAction(tr("Show as &Table"));
     asTable->setObjectName(QStringLiteral("mnuShowAsTable"));
     connect(asTable, &QAction::triggered, this, &ChartFrame::showChartTable);
     connect(chart_, &QWidget::customContextMenuRequested, this,
@@ -184,9 +182,8 @@ void ChartFrame::warnIfOneDate(qsizetype lines) {
     if (lines != 1 || twoSearchesWarned_)
         return;
     twoSearchesWarned_ = true;
-    Prompts::message(window(),
-                     QStringLiteral("You need atleast 2 saved searches to get any data displayed"),
-                     QStringLiteral("Information"), QMessageBox::Information);
+    Prompts::message(window(), tr("You need atleast 2 saved searches to get any data displayed"),
+                     tr("Information"), QMessageBox::Information);
 }
 
 void ChartFrame::chartSavedSearch(const QString& fileName) {
@@ -265,9 +262,8 @@ void ChartFrame::chartTypeChosen() {
     if (type < 0)
         return;
     if (const FileOutcome stored = UserSettings::setChartType(type); !stored)
-        Prompts::fileProblem(
-            window(), QStringLiteral("The chart type could not be kept for the next start in"),
-            userSettingsFile(), stored.reason());
+        Prompts::fileProblem(window(), tr("The chart type could not be kept for the next start in"),
+                             userSettingsFile(), stored.reason());
     chart_->setChartType(type);
     focusSink_->setAccessibleDescription(chart_->accessibleDescription());
     hintLabel_->setText(chartTypeHint(type));
@@ -292,13 +288,12 @@ void ChartFrame::exportHistory() {
         return;
     QByteArray csv;
     if (const FileOutcome read = historyCsv(savedSearchPath_, &csv); !read) {
-        Prompts::fileProblem(window(), QStringLiteral("The saved search could not be read from"),
-                             savedSearchPath_, read.reason(), QStringLiteral("Warning"));
+        Prompts::fileProblem(window(), tr("The saved search could not be read from"),
+                             savedSearchPath_, read.reason(), tr("Warning"));
         return;
     }
-    exportToFile(window(), QStringLiteral("Export History"),
-                 savedSearchTitle(QFileInfo(savedSearchPath_).fileName()) +
-                     QStringLiteral(" history.csv"),
+    exportToFile(window(), tr("Export History"),
+                 tr("%1 history.csv").arg(savedSearchTitle(QFileInfo(savedSearchPath_).fileName())),
                  csv);
 }
 

@@ -28,12 +28,12 @@ namespace {
 // Qt's file dialog matches name filters without regard to letter case, so "*.txt" also lists
 // "*.TXT" files.
 QString textFilesFilter() {
-    return QStringLiteral("Text Files (*.txt)");
+    return UrlPanel::tr("Text Files (*.txt)");
 }
 
 } // namespace
 
-UrlPanel::UrlPanel(QWidget* parent) : QGroupBox(QStringLiteral("URLs"), parent) {
+UrlPanel::UrlPanel(QWidget* parent) : QGroupBox(tr("URLs"), parent) {
     setObjectName(QStringLiteral("Frame1"));
 
     struct ButtonDef {
@@ -43,17 +43,17 @@ UrlPanel::UrlPanel(QWidget* parent) : QGroupBox(QStringLiteral("URLs"), parent) 
         int width;
     };
     static constexpr ButtonDef defs[] = {
-        {"cmdAdd", "Add", IconKind::AddUrl, 795},
-        {"cmdDel", "Delete", IconKind::Delete, 855},
-        {"cmdOpen", "Load", IconKind::Open, 855},
-        {"cmdSave", "Save", IconKind::Save, 855},
+        {"cmdAdd", QT_TRANSLATE_NOOP("tally::UrlPanel", "Add"), IconKind::AddUrl, 795},
+        {"cmdDel", QT_TRANSLATE_NOOP("tally::UrlPanel", "Delete"), IconKind::Delete, 855},
+        {"cmdOpen", QT_TRANSLATE_NOOP("tally::UrlPanel", "Load"), IconKind::Open, 855},
+        {"cmdSave", QT_TRANSLATE_NOOP("tally::UrlPanel", "Save"), IconKind::Save, 855},
     };
     auto* buttons = new QHBoxLayout;
     buttons->setSpacing(1);
     QPushButton* made[4] = {};
     int i = 0;
     for (const ButtonDef& def : defs) {
-        QPushButton* button = new PictureButton(QString::fromLatin1(def.caption), this);
+        QPushButton* button = new PictureButton(tr(def.caption), this);
         button->setObjectName(QString::fromLatin1(def.name));
         button->setIcon(icon(def.icon));
         button->setFixedHeight(px(735));
@@ -66,7 +66,7 @@ UrlPanel::UrlPanel(QWidget* parent) : QGroupBox(QStringLiteral("URLs"), parent) 
 
     list_ = new QListWidget(this);
     list_->setObjectName(QStringLiteral("List1"));
-    list_->setAccessibleName(QStringLiteral("URL list"));
+    list_->setAccessibleName(tr("URL list"));
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
     list_->setContextMenuPolicy(Qt::NoContextMenu);
     list_->viewport()->installEventFilter(this);
@@ -78,7 +78,7 @@ UrlPanel::UrlPanel(QWidget* parent) : QGroupBox(QStringLiteral("URLs"), parent) 
     layout->addWidget(list_, 1);
 
     // mnuURL: New URL, -, Delete Selected (Del), Clear list (Shift+Del), -, the three file items.
-    menu_ = new QMenu(QStringLiteral("URL"), this);
+    menu_ = new QMenu(tr("URL"), this);
     menu_->setObjectName(QStringLiteral("mnuURL"));
     auto item = [this](const char* name, const QString& caption, void (UrlPanel::*slot)()) {
         QAction* action = menu_->addAction(caption);
@@ -86,17 +86,14 @@ UrlPanel::UrlPanel(QWidget* parent) : QGroupBox(QStringLiteral("URLs"), parent) 
         connect(action, &QAction::triggered, this, slot);
         return action;
     };
-    item("mnuURLNewURL", QStringLiteral("New URL"), &UrlPanel::addUrl);
+    item("mnuURLNewURL", tr("New URL"), &UrlPanel::addUrl);
     menu_->addSeparator()->setObjectName(QStringLiteral("mnuURLSplit1"));
-    deleteAction_ =
-        item("mnuDeleteSelect", QStringLiteral("Delete Selected"), &UrlPanel::deleteSelected);
-    QAction* clear = item("mnuClearList", QStringLiteral("C&lear list"), &UrlPanel::clearList);
+    deleteAction_ = item("mnuDeleteSelect", tr("Delete Selected"), &UrlPanel::deleteSelected);
+    QAction* clear = item("mnuClearList", tr("C&lear list"), &UrlPanel::clearList);
     menu_->addSeparator()->setObjectName(QStringLiteral("mnuURLSplit2"));
-    item("mnuURLLoadUrlList", QStringLiteral("Load URL List from File"), &UrlPanel::loadListFile);
-    item("mnuLoadClipboard", QStringLiteral("Load URL List from Clipboard"),
-         &UrlPanel::loadClipboard);
-    saveAction_ =
-        item("mnuURLSaveUrlList", QStringLiteral("Save URL List to File"), &UrlPanel::saveListFile);
+    item("mnuURLLoadUrlList", tr("Load URL List from File"), &UrlPanel::loadListFile);
+    item("mnuLoadClipboard", tr("Load URL List from Clipboard"), &UrlPanel::loadClipboard);
+    saveAction_ = item("mnuURLSaveUrlList", tr("Save URL List to File"), &UrlPanel::saveListFile);
 
     // Del and Shift+Del act on the list while it has the focus, and nowhere else. Del has a key
     // of its own: the menu item, which only shows it, is disabled whenever the menu last opened
@@ -137,9 +134,8 @@ void UrlPanel::appendUrls(const QStringList& urls) {
 }
 
 void UrlPanel::addUrl() {
-    const std::optional<QString> text =
-        Prompts::instance().inputBox(window(), QStringLiteral("Please enter a URL"),
-                                     QStringLiteral("New URL"), QStringLiteral("http://"));
+    const std::optional<QString> text = Prompts::instance().inputBox(
+        window(), tr("Please enter a URL"), tr("New URL"), QStringLiteral("http://"));
     if (text && text->size() > 7)
         list_->addItem(*text);
 }
@@ -157,16 +153,15 @@ void UrlPanel::deleteSelected() {
 
 void UrlPanel::clearList() {
     const QMessageBox::StandardButton answer = Prompts::instance().msgBox(
-        window(), QStringLiteral("This will delete all the URLs, Continue?"),
-        QStringLiteral("Warning"), QMessageBox::NoIcon, QMessageBox::Yes | QMessageBox::No,
-        QMessageBox::Yes);
+        window(), tr("This will delete all the URLs, Continue?"), tr("Warning"),
+        QMessageBox::NoIcon, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
     if (answer == QMessageBox::Yes)
         list_->clear();
 }
 
 void UrlPanel::loadListFile() {
     const QString path = Prompts::instance().openFileName(
-        window(), QStringLiteral("Select a file"), ProgramFolder::listsFolder(), textFilesFilter());
+        window(), tr("Select a file"), ProgramFolder::listsFolder(), textFilesFilter());
     if (path.isEmpty())
         return;
     QStringList entries;
@@ -174,8 +169,8 @@ void UrlPanel::loadListFile() {
     if (readUrlListFile(path, &entries, &error))
         appendUrls(entries);
     else if (QFileInfo::exists(path)) // a name typed for a missing file ends the command quietly
-        Prompts::fileProblem(window(), QStringLiteral("The URL list could not be loaded from"),
-                             path, error, QStringLiteral("Warning"));
+        Prompts::fileProblem(window(), tr("The URL list could not be loaded from"), path, error,
+                             tr("Warning"));
 }
 
 void UrlPanel::loadClipboard() {
@@ -186,13 +181,13 @@ void UrlPanel::loadClipboard() {
 void UrlPanel::saveListFile() {
     const QString chosen = Prompts::instance().saveFileName(
         window(), QString(), ProgramFolder::listsFolder(),
-        textFilesFilter() + QStringLiteral(";;All Files (*)"), QStringLiteral("txt"));
+        textFilesFilter() + tr(";;All Files (*)"), QStringLiteral("txt"));
     if (chosen.isEmpty())
         return;
     QString error;
     if (!writeUrlListFile(urlListFileName(chosen), urls(), &error))
-        Prompts::fileProblem(window(), QStringLiteral("The URL list could not be saved to"),
-                             urlListFileName(chosen), error, QStringLiteral("Warning"));
+        Prompts::fileProblem(window(), tr("The URL list could not be saved to"),
+                             urlListFileName(chosen), error, tr("Warning"));
 }
 
 void UrlPanel::showContextMenu(const QPoint& globalPos) {

@@ -16,7 +16,7 @@ const QString blankPage = QStringLiteral("about:blank");
 LazyWebView::LazyWebView(const QString& viewName, QWidget* parent)
     : QWidget(parent), viewName_(viewName) {
     setObjectName(viewName + QStringLiteral("Host"));
-    setAccessibleName(QStringLiteral("Web page"));
+    setAccessibleName(tr("Web page"));
     // The stand-in looks like a blank page.
     setAutoFillBackground(true);
     QPalette pal = palette();
@@ -39,11 +39,11 @@ WebPageView* LazyWebView::view() {
     }
     view_ = factory->createView(this);
     if (!view_) {
-        showLoadError(QStringLiteral("The web engine plugin made no web page view."));
+        showLoadError(tr("The web engine plugin made no web page view."));
         return nullptr;
     }
     view_->setObjectName(viewName_);
-    view_->setAccessibleName(QStringLiteral("Web page"));
+    view_->setAccessibleName(tr("Web page"));
     delete loadError_;
     loadError_ = nullptr;
     layout()->addWidget(view_);
@@ -51,11 +51,11 @@ WebPageView* LazyWebView::view() {
     connect(view_, &WebPageView::titleChanged, this, &LazyWebView::titleChanged);
     connect(view_, &WebPageView::loadStarted, this, [this](const QUrl& url) {
         const QString address = url.toString(QUrl::FullyEncoded);
-        Q_EMIT statusTextChanged(QStringLiteral("Opening page ") + address);
+        Q_EMIT statusTextChanged(tr("Opening page %1").arg(address));
         Q_EMIT loadStarted(address);
     });
     connect(view_, &WebPageView::loadFinished, this, [this] {
-        Q_EMIT statusTextChanged(QStringLiteral("Done"));
+        Q_EMIT statusTextChanged(tr("Done"));
         Q_EMIT loadFinished();
     });
     return view_;
@@ -71,10 +71,10 @@ void LazyWebView::showLoadError(const QString& reason) {
         loadError_->setMargin(12);
         layout()->addWidget(loadError_);
     }
-    loadError_->setText(QStringLiteral("The web engine could not be loaded, so no web page can be "
-                                       "shown here.\n\n") +
-                        reason);
-    Q_EMIT statusTextChanged(QStringLiteral("The web engine could not be loaded"));
+    loadError_->setText(tr("The web engine could not be loaded, so no web page can be "
+                           "shown here.\n\n%1")
+                            .arg(reason));
+    Q_EMIT statusTextChanged(tr("The web engine could not be loaded"));
 }
 
 QUrl LazyWebView::addressFromText(const QString& address) {

@@ -31,22 +31,22 @@ QPushButton* makeButton(QWidget* parent, const char* name, const QString& captio
 NavigationBar::NavigationBar(LazyWebView* view, const Design& design, QWidget* shortcutScope,
                              Qt::ShortcutContext shortcutContext, QWidget* parent)
     : QWidget(parent), view_(view) {
-    auto* label = new QLabel(QStringLiteral("URL:"), this);
+    auto* label = new QLabel(tr("URL:"), this);
     addressBox_ = new QLineEdit(this);
     addressBox_->setObjectName(QStringLiteral("Text1"));
-    addressBox_->setAccessibleName(QStringLiteral("URL"));
+    addressBox_->setAccessibleName(tr("URL"));
     label->setBuddy(addressBox_);
-    auto* go = makeButton(this, design.goName, QStringLiteral("Go"), IconKind::Go,
-                          QStringLiteral("Open the address (Enter)"));
+    auto* go =
+        makeButton(this, design.goName, tr("Go"), IconKind::Go, tr("Open the address (Enter)"));
     go->setFixedWidth(GoWidth);
-    auto* back = makeButton(this, design.backName, QStringLiteral("Back"), IconKind::Back,
-                            QStringLiteral("Previous page (Alt+Left)"));
-    auto* forward = makeButton(this, design.forwardName, QStringLiteral("Forward"),
-                               IconKind::Forward, QStringLiteral("Next page (Alt+Right)"));
-    auto* stop = makeButton(this, design.stopName, QStringLiteral("Stop"), IconKind::StopLoading,
-                            QStringLiteral("Stop loading (Esc)"));
-    auto* refresh = makeButton(this, design.refreshName, QStringLiteral("Refresh"),
-                               IconKind::Reload, QStringLiteral("Reload the page (F5)"));
+    auto* back = makeButton(this, design.backName, tr("Back"), IconKind::Back,
+                            tr("Previous page (Alt+Left)"));
+    auto* forward = makeButton(this, design.forwardName, tr("Forward"), IconKind::Forward,
+                               tr("Next page (Alt+Right)"));
+    auto* stop = makeButton(this, design.stopName, tr("Stop"), IconKind::StopLoading,
+                            tr("Stop loading (Esc)"));
+    auto* refresh = makeButton(this, design.refreshName, tr("Refresh"), IconKind::Reload,
+                               tr("Reload the page (F5)"));
 
     // The address box takes the extra width; the buttons keep theirs.
     auto* column = new QVBoxLayout(this);

@@ -11,6 +11,11 @@ namespace tally {
 
 namespace {
 
+// The texts of this file, under one context of the catalogues.
+struct Text {
+    Q_DECLARE_TR_FUNCTIONS(WebEnginePlugin)
+};
+
 const QString pluginFile = QStringLiteral("libtallywebengine.so");
 
 QString& folderOverride() {
@@ -35,7 +40,7 @@ WebPageViewFactory* webPageViewFactory(QString* error) {
     const QString path = QDir(webEnginePluginFolder()).filePath(pluginFile);
     QString reason;
     if (!QFileInfo::exists(path)) {
-        reason = QStringLiteral("%1 was not found in %2.")
+        reason = Text::tr("%1 was not found in %2.")
                      .arg(pluginFile, QDir::toNativeSeparators(webEnginePluginFolder()));
     } else {
         // Loaders of one file share the library and its root object; loading it again is cheap.
@@ -43,7 +48,7 @@ WebPageViewFactory* webPageViewFactory(QString* error) {
         if (QObject* root = loader.instance()) {
             if (auto* factory = qobject_cast<WebPageViewFactory*>(root))
                 return factory;
-            reason = QStringLiteral("%1 does not make web page views.").arg(path);
+            reason = Text::tr("%1 does not make web page views.").arg(path);
         } else {
             reason = loader.errorString();
         }

@@ -33,8 +33,7 @@ constexpr NavigationBar::Design BarDesign{"Command10",     "Command8",  "Command
 
 } // namespace
 
-WebsiteFrame::WebsiteFrame(QWidget* parent)
-    : QGroupBox(QStringLiteral("Results - Website View"), parent) {
+WebsiteFrame::WebsiteFrame(QWidget* parent) : QGroupBox(tr("Results - Website View"), parent) {
     setObjectName(QStringLiteral("Frame4"));
     setAccessibleName(title());
 
@@ -67,9 +66,8 @@ WebsiteFrame::WebsiteFrame(QWidget* parent)
 
     connect(webResults_, &QAbstractItemView::clicked, this, &WebsiteFrame::openSelectedWebResult);
     connect(browser_, &LazyWebView::statusTextChanged, this, &WebsiteFrame::statusText);
-    connect(browser_, &LazyWebView::loadStarted, this, [this](const QString& address) {
-        Q_EMIT openingText(QStringLiteral("Opening ") + address);
-    });
+    connect(browser_, &LazyWebView::loadStarted, this,
+            [this](const QString& address) { Q_EMIT openingText(tr("Opening %1").arg(address)); });
 }
 
 void WebsiteFrame::setWebResultsModel(WebResultsModel* model) {
