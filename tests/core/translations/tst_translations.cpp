@@ -47,11 +47,14 @@ QList<Message> readCatalogue(const QString& file) {
         else if (xml.name() == QLatin1String("message")) {
             if (!m.source.isNull())
                 messages << m;
-            m = Message{context, QString(), {}, xml.attributes().value("numerus") == "yes"};
+            m = Message{context,
+                        QString(),
+                        {},
+                        xml.attributes().value(QLatin1String("numerus")) == QLatin1String("yes")};
         } else if (xml.name() == QLatin1String("source"))
             m.source = xml.readElementText();
         else if (xml.name() == QLatin1String("translation")) {
-            const QStringView type = xml.attributes().value("type");
+            const QStringView type = xml.attributes().value(QLatin1String("type"));
             m.unfinished = type == QLatin1String("unfinished") || type == QLatin1String("vanished");
             if (!m.numerus)
                 m.translations << xml.readElementText();
