@@ -1865,7 +1865,7 @@ Changes cannot be kept until this is resolved.</source>
     </message>
     <message>
         <source>Save Selected</source>
-        <translation>Auswahl speichern</translation>
+        <translation>Auswahl sichern</translation>
     </message>
     <message>
         <source>Clear All</source>
@@ -2282,11 +2282,11 @@ Wenn Sie unter diesem Namen speichern, beginnt ihr Verlauf für jede jetzt gespe
     </message>
     <message>
         <source>Add</source>
-        <translation>Hinzufügen</translation>
+        <translation>Neu</translation>
     </message>
     <message>
         <source>Delete</source>
-        <translation>Löschen</translation>
+        <translation>Entf.</translation>
     </message>
     <message>
         <source>Load</source>
@@ -2294,7 +2294,7 @@ Wenn Sie unter diesem Namen speichern, beginnt ihr Verlauf für jede jetzt gespe
     </message>
     <message>
         <source>Save</source>
-        <translation>Speichern</translation>
+        <translation>Sichern</translation>
     </message>
 </context>
 <context>
