@@ -200,7 +200,7 @@ void checkPointer(const QString& key, const QString& pointer, QStringList& probl
 }
 
 void readSlot(EngineDefinition& d, const QString& sectionText, const QString& folder,
-              SlotKeys& keys) {
+              SlotKeys& keys, const QHash<QString, QString>* givenKeys = nullptr) {
     QStringList problems;
     const QList<SectionLine> own = linesOf(sectionText, QString(), problems);
     auto is = [](const SectionLine& line, const char* name) {
@@ -378,8 +378,8 @@ void readSlot(EngineDefinition& d, const QString& sectionText, const QString& fo
         } else if (is(line, "Measure")) {
             if (!measureFromKey(value, &d.measure))
                 lineProblems << QStringLiteral("unknown Measure \"%1\" (linking-domains, "
-                                           "harmonic-rank or pagerank-rank)")
-                                .arg(value);
+                                               "harmonic-rank or pagerank-rank)")
+                                    .arg(value);
         } else {
             lineProblems << QStringLiteral("unknown setting \"%1\"").arg(key);
         }
@@ -479,7 +479,7 @@ void readSlot(EngineDefinition& d, const QString& sectionText, const QString& fo
         }
         QStringList missing;
         for (const QString& name : keyNames) {
-            const QString apiKey = UserSettings::apiKey(name);
+            const QString apiKey = givenKeys ? givenKeys->value(name) : UserSettings::apiKey(name);
             if (apiKey.isEmpty())
                 missing << name;
             else if (holdsLineBreakOrNul(apiKey))
@@ -818,6 +818,20 @@ EngineSet loadEngines(const QString& enginesIni) {
         d.captionChanged = true;
     }
     return set;
+}
+
+EngineDefinition definitionFromSection(int slot, const QString& sectionText, const QString& folder,
+                                       const QHash<QString, QString>& keys) {
+    EngineDefinition d = builtIn(slot);
+    SlotKeys slotKeys;
+    readSlot(d, sectionText, folder, slotKeys, &keys);
+    if (slotKeys.hasCaption && captionProblem(slotKeys.caption).isEmpty()) {
+        d.caption = slotKeys.caption;
+        d.rowText = slotKeys.caption;
+        d.statusSuffix = QStringLiteral(" on ") + slotKeys.caption;
+        d.captionChanged = true;
+    }
+    return d;
 }
 
 EngineSet programEngines() {

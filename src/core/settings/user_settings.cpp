@@ -282,6 +282,18 @@ QString apiKey(const QString& name) {
 FileOutcome setApiKey(const QString& name, const QString& value) {
     return saveSettings(product().name, QLatin1String(KeysSection), {{name, value}});
 }
+FileOutcome setApiKeys(const QList<QPair<QString, QString>>& keys) {
+    if (keys.isEmpty())
+        return FileOutcome::success();
+    return saveSettings(product().name, QLatin1String(KeysSection), keys);
+}
+
+bool sourcesHintDone() {
+    return read(settingkeys::SourcesHint) == QLatin1String("1");
+}
+FileOutcome setSourcesHintDone() {
+    return write(settingkeys::SourcesHint, QStringLiteral("1"));
+}
 
 } // namespace UserSettings
 

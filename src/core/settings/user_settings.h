@@ -34,6 +34,7 @@ inline constexpr const char* ClearResults = "chkClear";
 inline constexpr const char* ShowHelp = "showHelp";
 inline constexpr const char* ChartType = "cmbChart2";
 inline constexpr const char* ParallelEngines = "parallelEngines";
+inline constexpr const char* SourcesHint = "sourcesHint";
 } // namespace settingkeys
 
 // The store as the platform offers it: a stored value, or defaultValue when there is none.
@@ -116,6 +117,13 @@ void setParallelEngines(bool on);
 // definition writes "{key}"). Empty when there is none.
 QString apiKey(const QString& name);
 FileOutcome setApiKey(const QString& name, const QString& value);
+// Several keys written in one replacement of the store's file.
+FileOutcome setApiKeys(const QList<QPair<QString, QString>>& keys);
+
+// The main window's hint that offers the Sources window (sourcesHint): "1" once the user closed
+// it or followed it, after which it never shows again. Default: not done.
+bool sourcesHintDone();
+FileOutcome setSourcesHintDone();
 
 } // namespace UserSettings
 

@@ -8,6 +8,7 @@
 #include "core/scan/network_page_fetcher.h"
 #include "core/settings/program_folder.h"
 #include "core/settings/user_settings.h"
+#include "core/sources/sources_hint.h"
 #include "core/webview/web_results.h"
 #include "core/webview/web_results_model.h"
 #include "gui/help/help_window.h"
@@ -26,6 +27,8 @@
 #include "gui/results/chart_frame.h"
 #include "gui/results/results_table.h"
 #include "gui/results/save_search_dialog.h"
+#include "gui/sources/sources_dialog.h"
+#include "gui/sources/sources_hint_bar.h"
 #include "gui/urllist/url_panel.h"
 #include "gui/webview/browser_window.h"
 #include "gui/webview/website_frame.h"
@@ -112,6 +115,12 @@ MainWindow::MainWindow(const ProductInfo& info, QWidget* parent)
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
     column->addWidget(buildToolbar());
+    // The hint that offers the Sources window, between the toolbar and the rest while it shows.
+    sourcesHint_ = new SourcesHintBar(central);
+    column->addWidget(sourcesHint_);
+    connect(sourcesHint_, &SourcesHintBar::dismissed, this,
+            [] { UserSettings::setSourcesHintDone(); });
+    connect(sourcesHint_, &SourcesHintBar::sourcesRequested, this, [this] { showSources(); });
 
     // The URL panel keeps its designed width; the tab strip takes the rest.
     auto* body = new QHBoxLayout;
@@ -238,9 +247,10 @@ void MainWindow::buildMenus() {
     QMenu* options = menu("mnuOptions2", QStringLiteral("&Options"));
     item(options, "mnuConfig", QStringLiteral("View Options"), &MainWindow::showOptionsModal);
 
-    QMenu* tools = menu("mnuTools", QStringLiteral("Tools"));
-    item(tools, "mnuGraph", QStringLiteral("View Graph..."), &MainWindow::loadSavedSearch);
-    tools->menuAction()->setVisible(false);
+    QMenu* tools = menu("mnuTools", tr("&Tools"));
+    item(tools, "mnuGraph", QStringLiteral("View Graph..."), &MainWindow::loadSavedSearch)
+        ->setVisible(false);
+    item(tools, "mnuSources", tr("&Sources..."), [this] { showSources(); });
 
     QMenu* help = menu("mnuHelp01", QStringLiteral("&Help"));
     item(help, "mnuHelpItem", QStringLiteral("View Help"), &MainWindow::showHelp);
@@ -440,6 +450,8 @@ void MainWindow::load() {
     results_->setHeaderEngines(
         std::make_shared<const EngineSnapshot>(EngineSnapshot::of(programEngines())));
     layoutControls();
+    if (sourcesHintDue(isFreshStart(ProgramFolder::path())))
+        sourcesHint_->offer();
 }
 
 OptionsDialog* MainWindow::optionsDialog() const {
@@ -570,6 +582,7 @@ void MainWindow::startScan() {
     // What the slots are for this run: engines.ini is read once; the run's snapshot of it names the
     // columns when it starts.
     const EngineSet engines = programEngines();
+    builtInSlots_ = slotsAskingBuiltInEngines(engines, ProgramFolder::settingsIni());
     // The run reads the thresholds and chkClear, takes the snapshot and goes on the event loop.
     auto* run = new ScanRun(urlPanel_->urls(), ProgramFolder::settingsIni(), fetchers_, this);
     run->setObjectName(QStringLiteral("ScanRun"));
@@ -680,6 +693,9 @@ void MainWindow::scanCompleted(const QString& statusText) {
     } else {
         chartFrame_->chartCurrentResults();
     }
+    // Every request to a built-in engine failed: the hint says why and where to go.
+    if (sourcesHintDue(builtInEnginesAllFailed(builtInSlots_, results_->records())))
+        sourcesHint_->offer();
 }
 
 void MainWindow::showFailureSummary() {
@@ -856,6 +872,7 @@ void MainWindow::openOptions(bool modal) {
     // stands on its own.
     options_ = new OptionsDialog(modal ? this : nullptr);
     options_->setWindowModality(modal ? Qt::ApplicationModal : Qt::NonModal);
+    connect(options_, &OptionsDialog::sourcesRequested, this, [this] { showSources(options_); });
     bringForward(options_);
 }
 
@@ -876,6 +893,27 @@ void MainWindow::showHelp() {
     help_->show();
     help_->raise();
     help_->activateWindow();
+}
+
+SourcesDialog* MainWindow::sourcesDialog() const {
+    return sources_;
+}
+
+void MainWindow::showSources(QWidget* opener) {
+    if (!sources_) {
+        // Modal over the whole program: the main window and an open Options dialog wait for it.
+        sources_ = new SourcesDialog(opener ? opener : this);
+        sources_->setWindowModality(Qt::ApplicationModal);
+        connect(sources_, &SourcesDialog::enginesChanged, this, [this] {
+            // The columns take the new captions now (a scan reads engines.ini when it starts).
+            if (!isScanning())
+                results_->setHeaderEngines(
+                    std::make_shared<const EngineSnapshot>(EngineSnapshot::of(programEngines())));
+            if (options_)
+                options_->reloadEngines();
+        });
+    }
+    bringForward(sources_);
 }
 
 void MainWindow::showAbout() {
@@ -902,6 +940,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     delete help_.data();
     delete about_.data();
     delete failuresDialog_.data();
+    delete sources_.data();
     if (browser_ && browser_->isVisible()) {
         // The program goes on with the browser window alone, which ends it when it closes.
         browser_->setEndsProgramOnClose(true);

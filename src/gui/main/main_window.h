@@ -10,6 +10,7 @@
 #include <QElapsedTimer>
 #include <QMainWindow>
 #include <QPointer>
+#include <array>
 
 class QAction;
 class QLabel;
@@ -32,6 +33,8 @@ class RefreshThrottle;
 class ResultsItemModel;
 class ResultsTable;
 class ScanFailuresDialog;
+class SourcesDialog;
+class SourcesHintBar;
 class UrlPanel;
 class WebResultsModel;
 class WebsiteFrame;
@@ -58,6 +61,9 @@ public:
     OptionsDialog* optionsDialog() const;
     HelpWindow* helpWindow() const;
     AboutWindow* aboutWindow() const;
+    SourcesDialog* sourcesDialog() const;
+    // The bar that offers the Sources window (hidden unless it is due).
+    SourcesHintBar* sourcesHintBar() const { return sourcesHint_; }
     BrowserWindow* browserWindow() const;
 
     // Whether a scan is in progress, and the run if so.
@@ -112,6 +118,9 @@ public Q_SLOTS:
     void loadSavedSearch();
     void showHelp();
     void showAbout();
+    // "Sources...": the Sources window, modal; opener is the window it opens over (Options), else
+    // this one.
+    void showSources(QWidget* opener = nullptr);
 
 Q_SIGNALS:
     // The shut-down sequence is about to end the program (QCoreApplication::quit follows).
@@ -184,6 +193,10 @@ private:
     QPointer<AboutWindow> about_;
     QPointer<BrowserWindow> browser_;
     QPointer<ScanFailuresDialog> failuresDialog_;
+    QPointer<SourcesDialog> sources_;
+    SourcesHintBar* sourcesHint_ = nullptr;
+    // The slots of the running scan that ask a built-in engine at its own address.
+    std::array<bool, 6> builtInSlots_{};
     // What the About window's web site opens: the site's full address until the browser window
     // has first been loaded, its bare host name from then on.
     bool browserLoadedBefore_ = false;

@@ -112,9 +112,14 @@ OptionsDialog::OptionsDialog(QWidget* parent) : QDialog(parent) {
         QStringLiteral("What each engine column asks, as engines.ini defines it, and whether it "
                        "works"));
     connect(checkEnginesButton_, &QPushButton::clicked, this, &OptionsDialog::checkEngines);
+    sourcesButton_ = new QPushButton(tr("Sources..."), frame1);
+    sourcesButton_->setObjectName(QStringLiteral("cmdSources"));
+    sourcesButton_->setToolTip(tr("Pick the source each engine column asks, with its API keys"));
+    connect(sourcesButton_, &QPushButton::clicked, this, &OptionsDialog::sourcesRequested);
     auto* checkRow = new QHBoxLayout;
     checkRow->addWidget(engineProblems_, 1);
     checkRow->addStretch(0);
+    checkRow->addWidget(sourcesButton_, 0, Qt::AlignRight | Qt::AlignTop);
     checkRow->addWidget(checkEnginesButton_, 0, Qt::AlignRight | Qt::AlignTop);
     grid1->addLayout(checkRow, EngineCount, 0, 1, 2);
 
@@ -182,11 +187,11 @@ OptionsDialog::OptionsDialog(QWidget* parent) : QDialog(parent) {
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     // Tab order follows the frames from top to bottom.
-    QWidget* order[] = {prefixBoxes_[0],     prefixBoxes_[1],    prefixBoxes_[2],
-                        prefixBoxes_[3],     prefixBoxes_[4],    prefixBoxes_[5],
-                        checkEnginesButton_, thresholdBoxes_[2], thresholdBoxes_[1],
-                        thresholdBoxes_[0],  clearResultsBox_,   autoSortBox_,
-                        okButton_,           cancelButton_,      resetButton_};
+    QWidget* order[] = {
+        prefixBoxes_[0],    prefixBoxes_[1],    prefixBoxes_[2],    prefixBoxes_[3],
+        prefixBoxes_[4],    prefixBoxes_[5],    sourcesButton_,     checkEnginesButton_,
+        thresholdBoxes_[2], thresholdBoxes_[1], thresholdBoxes_[0], clearResultsBox_,
+        autoSortBox_,       okButton_,          cancelButton_,      resetButton_};
     for (size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 
@@ -210,6 +215,21 @@ void OptionsDialog::load() {
     for (int i = 0; i < EngineCount; ++i)
         prefixBoxes_[i]->setText(settings.value(QLatin1String(EnginesSection),
                                                 QLatin1String(engineTable()[i].key), QString()));
+    reloadEngines();
+
+    // One box after the other, each assignment running the change rule: the boxes start from their
+    // designed texts, so the stored high threshold is what medium and high show in the end.
+    thresholdBoxes_[0]->setText(UserSettings::lowThresholdText());
+    thresholdBoxes_[1]->setText(UserSettings::mediumThresholdText());
+    thresholdBoxes_[2]->setText(UserSettings::highThresholdText());
+
+    autoSortBox_->setChecked(UserSettings::autoSortByTotal());
+    clearResultsBox_->setChecked(UserSettings::clearResultsBeforeScan());
+
+    skin::skinWindow(this);
+}
+
+void OptionsDialog::reloadEngines() {
     // The slots as engines.ini defines them: their labels, and what is wrong with any of them.
     const EngineSet engines = programEngines();
     QStringList problems;
@@ -226,17 +246,6 @@ void OptionsDialog::load() {
         problems << QLatin1String(EnginesIniName) + QStringLiteral(": ") + problem;
     engineProblems_->setText(problems.join(QLatin1Char('\n')));
     engineProblems_->setVisible(!problems.isEmpty());
-
-    // One box after the other, each assignment running the change rule: the boxes start from their
-    // designed texts, so the stored high threshold is what medium and high show in the end.
-    thresholdBoxes_[0]->setText(UserSettings::lowThresholdText());
-    thresholdBoxes_[1]->setText(UserSettings::mediumThresholdText());
-    thresholdBoxes_[2]->setText(UserSettings::highThresholdText());
-
-    autoSortBox_->setChecked(UserSettings::autoSortByTotal());
-    clearResultsBox_->setChecked(UserSettings::clearResultsBeforeScan());
-
-    skin::skinWindow(this);
 }
 
 void OptionsDialog::applyThresholdRule(int index) {

@@ -42,6 +42,12 @@ public Q_SLOTS:
     void resetToDefaults();
     // "Check engines": what each of the six slots is (engines.ini) and whether it works.
     void checkEngines();
+    // The engines' labels and problems read again from engines.ini (after the Sources window).
+    void reloadEngines();
+
+Q_SIGNALS:
+    // "Sources...": the main window opens the Sources window over this dialog.
+    void sourcesRequested();
 
 private:
     void load();
@@ -52,6 +58,7 @@ private:
     std::array<QLineEdit*, 6> prefixBoxes_{};
     QLabel* engineProblems_ = nullptr;
     QPushButton* checkEnginesButton_ = nullptr;
+    QPushButton* sourcesButton_ = nullptr;
     std::array<QLineEdit*, 3> thresholdBoxes_{};
     QCheckBox* clearResultsBox_ = nullptr;
     QCheckBox* autoSortBox_ = nullptr;

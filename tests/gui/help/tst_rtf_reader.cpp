@@ -54,6 +54,23 @@ class TestRtfReader : public QObject {
     Q_OBJECT
 
 private slots:
+    // The shipped help reads as RTF and names every shipped preset, its keys and the shortcuts.
+    void shippedHelpNamesThePresets_data() {
+        QTest::addColumn<QString>("text");
+        for (const char* text :
+             {"moz", "majestic", "ahrefs", "semrush", "dataforseo", "openpagerank",
+              "bing-webmaster", "moz-secret-key", "dataforseo-password", "engines.ini",
+              "Preset=majestic", "Tools \u2013 Sources...", "F5", "Esc", "Ctrl+X", "[Keys]"})
+            QTest::newRow(text) << QString::fromUtf8(text);
+    }
+    void shippedHelpNamesThePresets() {
+        QFETCH(QString, text);
+        QVERIFY(looksLikeRtf(shippedHelp()));
+        QTextDocument document;
+        readRtf(shippedHelp(), &document);
+        QVERIFY2(document.toPlainText().contains(text), qPrintable(text));
+    }
+
     void recognisesRtf() {
         QVERIFY(looksLikeRtf("{\\rtf1 x}"));
         QVERIFY(looksLikeRtf("\r\n  {\\rtf1\\ansi x}"));
