@@ -13,6 +13,7 @@
 #include <QTest>
 
 using namespace tally;
+using Keys = QHash<QString, QString>;
 
 namespace {
 
@@ -103,7 +104,7 @@ private Q_SLOTS:
     // What a scan settles without a request, the probe settles the same way.
     void withoutRequest_data() {
         QTest::addColumn<QString>("section");
-        QTest::addColumn<QHash<QString, QString>>("keys");
+        QTest::addColumn<Keys>("keys");
         QTest::addColumn<int>("failure");
         QTest::newRow("off") << "Kind=off" << QHash<QString, QString>{} << int(FailureKind::Off);
         QTest::newRow("key not typed")
@@ -114,7 +115,7 @@ private Q_SLOTS:
     }
     void withoutRequest() {
         QFETCH(QString, section);
-        QFETCH(QHash<QString, QString>, keys);
+        QFETCH(Keys, keys);
         QFETCH(int, failure);
         test::TestEnv env;
         const Probed probed =
@@ -130,7 +131,8 @@ private Q_SLOTS:
         test::LocalHttpServer server;
         const QByteArray body = "{\"n\": 7, \"pad\": \"" + QByteArray(5000, 'p') + "\"}";
         test::HttpResponse json = test::HttpResponse::page(body);
-        json.headers.append({"Content-Type", "application/json"});
+        json.headers.append(
+            {QByteArrayLiteral("Content-Type"), QByteArrayLiteral("application/json")});
         server.route(QStringLiteral("/n"), json);
         const EngineDefinition d =
             definitionFromSection(0,

@@ -55,13 +55,13 @@ private Q_SLOTS:
         QFETCH(QString, builtIn);
         QFETCH(QStringList, rows);
         QFETCH(bool, expected);
-        std::array<bool, EngineCount> slots{};
+        std::array<bool, EngineCount> asking{};
         for (int slot = 0; slot < EngineCount; ++slot)
-            slots[slot] = builtIn[slot] == QLatin1Char('1');
+            asking[slot] = builtIn[slot] == QLatin1Char('1');
         ResultRecords records;
         for (const QString& cells : rows)
             records << row(cells.toLatin1().constData(), !cells.contains(QLatin1Char('-')));
-        QCOMPARE(builtInEnginesAllFailed(slots, records), expected);
+        QCOMPARE(builtInEnginesAllFailed(asking, records), expected);
     }
 
     void slotsAskingBuiltIn() {
@@ -73,10 +73,10 @@ private Q_SLOTS:
         const qsizetype google = ini.indexOf("Google=");
         ini.insert(google + 7, "http://mirror.example/?q=");
         env.writeFile(QStringLiteral("settings.ini"), ini);
-        const std::array<bool, EngineCount> slots =
+        const std::array<bool, EngineCount> asking =
             slotsAskingBuiltInEngines(loadEngines(env.file(QStringLiteral("engines.ini"))),
                                       env.file(QStringLiteral("settings.ini")));
-        QCOMPARE(slots, (std::array<bool, EngineCount>{false, true, false, true, false, true}));
+        QCOMPARE(asking, (std::array<bool, EngineCount>{false, true, false, true, false, true}));
     }
 
     void freshStartAndOnce() {
