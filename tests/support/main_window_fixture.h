@@ -15,8 +15,8 @@
 
 namespace tally::test {
 
-// A program folder, a per-user store (help window off unless asked for), scripted prompts and
-// the main window, shown and laid out.
+// A program folder, a per-user store (help window off unless asked for, Sources hint done),
+// scripted prompts and the main window, shown and laid out.
 struct MainWindowFixture {
     TestEnv env;
     ScriptedPrompts prompts;
@@ -25,6 +25,8 @@ struct MainWindowFixture {
     explicit MainWindowFixture(bool show = true, bool helpAtStart = false) {
         writeSetting(QLatin1String(settingkeys::ShowHelp),
                      helpAtStart ? QStringLiteral("1") : QStringLiteral("0"));
+        // The Sources hint would show on this fresh start and move the window's content down.
+        writeSetting(QLatin1String(settingkeys::SourcesHint), QStringLiteral("1"));
         open(product(), show);
     }
 

@@ -180,6 +180,8 @@ void SourcesDialog::buildRow(int slot, QGridLayout* grid) {
     row.choice->setObjectName(QStringLiteral("cmbSource%1").arg(slot + 1));
     row.choice->setAccessibleName(tr("Source of column %1").arg(row.caption));
     row.name->setBuddy(row.choice);
+    connect(row.choice, &QComboBox::currentIndexChanged, this,
+            [this, slot] { choiceChanged(slot); });
     row.now = new QLabel(grid->parentWidget());
     row.now->setObjectName(QStringLiteral("lblNow%1").arg(slot + 1));
     row.now->setWordWrap(true);
@@ -262,9 +264,6 @@ void SourcesDialog::fillChoices(int slot) {
         break;
     }
     box->setCurrentIndex(box->findData(data));
-    connect(
-        box, &QComboBox::currentIndexChanged, this, [this, slot] { choiceChanged(slot); },
-        Qt::UniqueConnection);
     choiceChanged(slot);
 }
 

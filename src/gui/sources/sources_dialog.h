@@ -14,6 +14,7 @@
 #include <array>
 
 class QComboBox;
+class QGridLayout;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -57,7 +58,7 @@ private:
         QStringList keyNames; // the keys the current choice asks for
     };
 
-    void buildRow(int slot, class QGridLayout* grid);
+    void buildRow(int slot, QGridLayout* grid);
     void fillChoices(int slot);
     SlotChoice currentChoice(int slot) const;
     // The section text the current choice stands for.

@@ -72,8 +72,14 @@ void SourcesHintBar::offer() {
 
 void SourcesHintBar::dismiss() {
     // The focus goes on to the window's next control, never nowhere.
-    if (isAncestorOf(QApplication::focusWidget()) && window())
-        window()->focusNextChild();
+    if (isAncestorOf(QApplication::focusWidget())) {
+        QWidget* next = close_->nextInFocusChain();
+        while (next != close_ && (isAncestorOf(next) || !(next->focusPolicy() & Qt::TabFocus) ||
+                                  !next->isVisible() || !next->isEnabled()))
+            next = next->nextInFocusChain();
+        if (next != close_)
+            next->setFocus(Qt::TabFocusReason);
+    }
     hide();
     Q_EMIT dismissed();
 }

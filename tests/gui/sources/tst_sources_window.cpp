@@ -7,6 +7,7 @@
 #include "core/settings/user_settings.h"
 #include "gui/main/main_window.h"
 #include "gui/options/options_dialog.h"
+#include "gui/results/results_table.h"
 #include "gui/sources/sources_dialog.h"
 #include "gui/sources/sources_hint_bar.h"
 #include "support/api_stand_ins.h"
@@ -15,6 +16,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -42,6 +44,12 @@ SourcesDialog* openFromTools(MainWindowFixture& f) {
     return f.form->sourcesDialog();
 }
 
+// The per-user store's file as it is on disk.
+QByteArray storeBytes(const MainWindowFixture& f) {
+    QFile file(f.env.storeFile());
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 template <typename T> T* child(QWidget* window, const QString& name) {
     return window->findChild<T*>(name);
 }
@@ -67,6 +75,9 @@ private Q_SLOTS:
         QVERIFY(dialog->isVisible());
         QCOMPARE(dialog->objectName(), QStringLiteral("frmSources"));
         QCOMPARE(dialog->windowModality(), Qt::ApplicationModal);
+        // It comes forward with the focus on the first column's choice.
+        QTRY_COMPARE(QApplication::activeWindow(), dialog);
+        QCOMPARE(QApplication::focusWidget(), child<QComboBox>(dialog, "cmbSource1"));
         QVERIFY(child<QLabel>(dialog, "lblNow1")->text().contains(QStringLiteral("off")));
         QVERIFY(child<QLabel>(dialog, "lblNow2")
                     ->text()
@@ -121,7 +132,9 @@ private Q_SLOTS:
         QVERIFY(!after.contains(key.toUtf8()));
         QVERIFY(!f.env.readFile(QStringLiteral("settings.ini")).contains(key.toUtf8()));
         // The main window's columns follow at once.
-        QCOMPARE(f.form->resultsModel()->headerData(5, Qt::Horizontal).toString(),
+        QCOMPARE(f.form->resultsModel()
+                     ->headerData(ResultsModel::FirstEngineColumn + 4, Qt::Horizontal)
+                     .toString(),
                  QStringLiteral("Majestic"));
         QCOMPARE(programEngines().definitions[4].preset, QStringLiteral("majestic"));
         QVERIFY(programEngines().definitions[4].usable());
@@ -139,7 +152,7 @@ private Q_SLOTS:
         const QByteArray before = "# mine\n[Ask]\nKind=json\nAddress=http://127.0.0.1:9/n?u={url}\n"
                                   "Pointer=/n\n\n[ATW]\nPreset=moz\n";
         f.env.writeFile(QStringLiteral("engines.ini"), before);
-        const QByteArray store = f.env.readFile(f.env.storeFile());
+        const QByteArray store = storeBytes(f);
         SourcesDialog* dialog = openFromTools(f);
         auto* custom = child<QComboBox>(dialog, "cmbSource4");
         QCOMPARE(custom->currentText(), QStringLiteral("Custom definition in engines.ini (left as "
@@ -159,7 +172,7 @@ private Q_SLOTS:
         QTest::mouseClick(child<QPushButton>(dialog, ok ? "cmdOk" : "cmdCancel"), Qt::LeftButton);
         QTRY_VERIFY(!f.form->sourcesDialog());
         QCOMPARE(f.env.readFile(QStringLiteral("engines.ini")), before);
-        QCOMPARE(f.env.readFile(f.env.storeFile()), store);
+        QCOMPARE(storeBytes(f), store);
     }
 
     void reachedFromOptions() {
@@ -191,7 +204,10 @@ private Q_SLOTS:
     }
     void hintBar() {
         QFETCH(QString, how);
-        MainWindowFixture f; // a fresh start: no engines.ini, nothing saved
+        // A fresh start (no engines.ini, nothing saved) of a user who has not seen the hint yet.
+        MainWindowFixture f(false);
+        writeSetting(QLatin1String(settingkeys::SourcesHint), QStringLiteral("0"));
+        f.open(product());
         auto* bar = f.find<SourcesHintBar>("barSourcesHint");
         QVERIFY(bar->isVisible());
         QVERIFY(
@@ -219,6 +235,7 @@ private Q_SLOTS:
 
     void noHintWithEnginesIni() {
         MainWindowFixture f(false);
+        writeSetting(QLatin1String(settingkeys::SourcesHint), QStringLiteral("0"));
         f.env.writeFile(QStringLiteral("engines.ini"), "[MSN]\r\nPreset=moz\r\n");
         f.open(product());
         QVERIFY(!f.find<SourcesHintBar>("barSourcesHint")->isVisible());
