@@ -6,6 +6,7 @@
 #include "core/scan/network_page_fetcher.h"
 #include "core/scan/scan_run.h"
 #include "core/settings/program_folder.h"
+#include "core/settings/user_settings.h"
 #include "core/urllist/url_list_file.h"
 
 #include <QCoreApplication>
@@ -275,6 +276,9 @@ int runScan(const Options& options, QIODevice* out, QIODevice* err) {
                         ExitNotWritten);
     }
 
+    // A store that cannot be read is said before anything else: its API keys are missing.
+    if (const QString problem = userSettingsProblem(); !problem.isEmpty())
+        say(err, QStringLiteral("tallyscope: ") + problem + QLatin1Char('\n'));
     if (!options.quiet)
         say(err, QStringLiteral("Scanning %1 URLs with the settings of %2\n")
                      .arg(urls.size())

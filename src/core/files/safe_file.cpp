@@ -126,7 +126,7 @@ bool fitsAtomicFileName(const QString& fileName) {
     return QFile::encodeName(fileName).size() <= maxAtomicFileNameBytes();
 }
 
-FileOutcome writeFileAtomically(const QString& path, const QByteArray& bytes) {
+FileOutcome writeFileAtomically(const QString& path, const QByteArray& bytes, FileAccess access) {
     if (path.isEmpty())
         return FileOutcome::failure(QStringLiteral("No file name"));
     const QFileInfo target = finalTarget(path);
@@ -138,6 +138,12 @@ FileOutcome writeFileAtomically(const QString& path, const QByteArray& bytes) {
     QSaveFile file(target.filePath());
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return FileOutcome::failure(file.errorString());
+    // Narrowed before the first byte goes in, so that no other user can open it meanwhile.
+    if (access == FileAccess::OwnerOnly && ::fchmod(file.handle(), S_IRUSR | S_IWUSR) != 0) {
+        const QString reason = systemReason(errno);
+        file.cancelWriting();
+        return FileOutcome::failure(reason);
+    }
     qint64 done = 0;
     while (done < bytes.size()) {
         const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);

@@ -210,12 +210,16 @@ ChartData engineHistoryChart(const QString& engine, const QList<HistoryRow>& row
     data.axisTitle = band.axisTitle;
     data.seriesLabels = {engine};
     QList<ChartValue> values;
+    QList<std::optional<qint64>> counts;
     values.reserve(rows.size());
+    counts.reserve(rows.size());
     for (const HistoryRow& row : rows) {
         data.rowLabels.append(row.label);
         values.append(scaled(row.count, band.divisor));
+        counts.append(row.count);
     }
     data.values = {values};
+    data.counts = {counts};
     return data;
 }
 
@@ -233,12 +237,16 @@ ChartData allEnginesChart(const QList<EngineHistory>& engines) {
     for (const EngineHistory& engine : engines) {
         data.seriesLabels.append(engine.engine);
         QList<ChartValue> values(data.rowLabels.size());
+        QList<std::optional<qint64>> counts(data.rowLabels.size());
         for (const HistoryRow& row : engine.rows) {
             const qsizetype r = rowOf.value(row.label);
-            if (!values[r])
+            if (!values[r]) {
                 values[r] = scaled(row.count, band.divisor);
+                counts[r] = row.count;
+            }
         }
         data.values.append(values);
+        data.counts.append(counts);
     }
     return data;
 }
@@ -259,9 +267,13 @@ ChartData resultsChart(const QStringList& captions, const QList<ResultsRowCells>
     for (const ResultsRowCells& row : rows) {
         data.seriesLabels.append(row.url);
         QList<ChartValue> values;
-        for (qint64 count : countsOfRow(row))
+        QList<std::optional<qint64>> counts;
+        for (qint64 count : countsOfRow(row)) {
             values.append(scaled(count, band.divisor));
+            counts.append(count);
+        }
         data.values.append(values);
+        data.counts.append(counts);
     }
     return data;
 }

@@ -51,6 +51,9 @@ struct ChartData {
     QStringList seriesLabels;
     QStringList rowLabels;
     QList<QList<ChartValue>> values;
+    // The counts behind the values, as they were counted (not divided by the scale's divisor):
+    // counts[s][r] is set exactly where values[s][r] is.
+    QList<QList<std::optional<qint64>>> counts;
 
     int seriesCount() const { return int(seriesLabels.size()); }
     int rowCount() const { return int(rowLabels.size()); }

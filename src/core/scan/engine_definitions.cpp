@@ -9,6 +9,7 @@
 #include "core/settings/program_folder.h"
 #include "core/settings/user_settings.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QLocale>
@@ -285,7 +286,14 @@ void readSlot(EngineDefinition& d, const QString& sectionText, const QString& fo
         }
         if (needsKey && problems.isEmpty()) {
             const QString apiKey = UserSettings::apiKey(d.keyName);
-            if (apiKey.isEmpty())
+            if (const FileOutcome store = userSettingsReadable(); !store)
+                // An unreadable store is not a missing key: giving it a value would not help.
+                problems << QCoreApplication::translate("EngineDefinitions",
+                                                        "the API key %1 cannot be read: the "
+                                                        "settings in %2 cannot be read (%3)")
+                                .arg(d.keyName, QDir::toNativeSeparators(userSettingsFile()),
+                                     store.reason());
+            else if (apiKey.isEmpty())
                 problems << QStringLiteral("no API key: give %1 a value in section %2 of %3")
                                 .arg(d.keyName, QLatin1String(KeysSection),
                                      QDir::toNativeSeparators(userSettingsFile()));

@@ -60,11 +60,18 @@ QString ChartTableDialog::noCountText() {
 }
 
 void ChartTableDialog::setChartData(const ChartData& data, const QList<QList<bool>>& withoutCount) {
+    // The table lists the counts as they were counted, not as the value axis scales them: its
+    // caption names the unscaled quantity ("Linking Sites", never "Linking Sites x10").
+    bool anyCount = false;
+    for (const QList<std::optional<qint64>>& series : data.counts)
+        for (const std::optional<qint64>& count : series)
+            anyCount = anyCount || count.has_value();
+    const QString quantity = anyCount ? scaleBandFor(0).axisTitle : data.axisTitle;
     QStringList caption;
     if (!data.title.isEmpty())
         caption << data.title;
-    if (!data.axisTitle.isEmpty())
-        caption << data.axisTitle;
+    if (!quantity.isEmpty())
+        caption << quantity;
     caption_->setText(caption.join(QStringLiteral(": ")));
     table_->setAccessibleDescription(caption_->text());
 
@@ -81,11 +88,14 @@ void ChartTableDialog::setChartData(const ChartData& data, const QList<QList<boo
         for (int r = 0; r < data.rowCount(); ++r) {
             const bool noCount = withoutCount.value(s).value(r, false);
             const ChartValue value = values.value(r);
+            const std::optional<qint64> count = data.counts.value(s).value(r);
             QString why;
             QString text;
             if (noCount) {
                 text = noCountText();
                 why = QStringLiteral("The request gave no count; the chart draws 0.");
+            } else if (count) {
+                text = QString::number(*count); // as the results table writes a count
             } else if (!value) {
                 why = QStringLiteral("Not saved on this date; the chart draws nothing here.");
             } else {

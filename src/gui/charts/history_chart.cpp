@@ -2,6 +2,7 @@
 
 #include "gui/charts/history_chart_3d.h"
 #include "gui/kit/accessibility.h"
+#include "gui/kit/contrast.h"
 #include "gui/kit/opengl_ready.h"
 
 #include <QGraphicsItem>
@@ -271,27 +272,19 @@ HistoryChart::HistoryChart(QWidget* parent) : QWidget(parent) {
     page3D_ = new QWidget(pages_);
     page3D_->setObjectName(QStringLiteral("chartPage3D"));
     page3D_->setAutoFillBackground(true);
-    QPalette white = page3D_->palette();
-    white.setColor(QPalette::Window, Qt::white);
-    page3D_->setPalette(white);
+    page3D_->setBackgroundRole(QPalette::Base); // white in the skin, the desktop's otherwise
     layout3D_ = new QVBoxLayout(page3D_);
     layout3D_->setContentsMargins(4, 4, 4, 4);
     title3D_ = new QLabel(page3D_);
     title3D_->setObjectName(QStringLiteral("chartTitle"));
     title3D_->setAlignment(Qt::AlignCenter);
-    QFont titleFont = title3D_->font();
-    titleFont.setBold(true);
-    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.3);
-    title3D_->setFont(titleFont);
     // The value axis's title, upright and in the window's font: the graph's own would stand
     // sideways along the axis, in the small print of the axis labels.
     axisTitle3D_ = new QLabel(page3D_);
     axisTitle3D_->setObjectName(QStringLiteral("chartAxisTitle"));
     axisTitle3D_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     axisTitle3D_->setIndent(8);
-    QFont axisFont = axisTitle3D_->font();
-    axisFont.setBold(true);
-    axisTitle3D_->setFont(axisFont);
+    sizeTitles3D();
     legend3D_ = new QLabel(page3D_);
     legend3D_->setObjectName(QStringLiteral("chartLegend"));
     legend3D_->setAlignment(Qt::AlignCenter);
@@ -314,6 +307,9 @@ void HistoryChart::setChartData(const ChartData& data) {
     // Every series holds one entry per row, however the content was built.
     data_.values.resize(data_.seriesLabels.size());
     for (QList<ChartValue>& series : data_.values)
+        series.resize(data_.rowLabels.size());
+    data_.counts.resize(data_.seriesLabels.size());
+    for (QList<std::optional<qint64>>& series : data_.counts)
         series.resize(data_.rowLabels.size());
     colourSlots_ = seriesColourSlots(data_.seriesLabels);
     describe();
@@ -377,17 +373,119 @@ QList<QPolygonF> HistoryChart::drawnLines(const QString& series) const {
 QColor HistoryChart::slotColor(int slot) {
     // The first six are the engines' (Google, Altavista, Yahoo!, Ask, MSN, All The Web).
     static const QColor palette[] = {
+        // Each stands out on white (a contrast of 3 at least).
         QColor(0x1f, 0x5f, 0xbf), QColor(0xd9, 0x3a, 0x2b), QColor(0x2e, 0x9e, 0x44),
-        QColor(0xe8, 0x9c, 0x13), QColor(0x8e, 0x44, 0xad), QColor(0x17, 0xa2, 0xb8),
+        QColor(0xc0, 0x7f, 0x00), QColor(0x8e, 0x44, 0xad), QColor(0x17, 0xa2, 0xb8),
         QColor(0x7f, 0x55, 0x39), QColor(0xe0, 0x4f, 0x9f), QColor(0x55, 0x55, 0x55),
-        QColor(0x9a, 0xb8, 0x1c),
+        QColor(0x78, 0x96, 0x00),
     };
     constexpr int count = int(std::size(palette));
     return palette[((slot % count) + count) % count];
 }
 
 QColor HistoryChart::seriesColor(int series) const {
-    return slotColor(colourSlots_.value(series, series));
+    const QColor colour = slotColor(colourSlots_.value(series, series));
+    // On a dark background each engine's colour is lightened just enough to stand out.
+    const QColor background = palette().color(QPalette::Base);
+    return isDark(palette()) ? readableOn(colour, background, GraphicContrast) : colour;
+}
+
+void HistoryChart::sizeTitles3D() {
+    QFont titleFont = font();
+    titleFont.setBold(true);
+    titleFont.setPointSizeF(font().pointSizeF() * 1.3);
+    title3D_->setFont(titleFont);
+    QFont axisFont = font();
+    axisFont.setBold(true);
+    axisTitle3D_->setFont(axisFont);
+}
+
+void HistoryChart::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    // Another look (the desktop's palette or font, or the skin's again): drawn anew in it.
+    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::FontChange) {
+        sizeTitles3D();
+        if (surface_ || view2D_)
+            redraw();
+    }
+}
+
+void HistoryChart::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (view2D_ && view2D_->chart()) {
+        fitLegend(view2D_->chart());
+        fitRowLabels();
+    }
+}
+
+void HistoryChart::fitRowLabels() {
+    if (!rowAxis_ || !view2D_)
+        return;
+    const int rows = data_.rowCount();
+    // Upright labels when only every n-th row has one: a slanted label would not fit its space.
+    // Labels wider than a row's share of the plot (a large font, long captions, a narrow chart)
+    // stand upright too, so that none is cut short.
+    int angle = 0;
+    if (rows > 8) {
+        angle = HistoryChart::labelStride(rows) > 1 ? -90 : -60;
+    } else if (rows > 0) {
+        const QFontMetrics metrics(rowAxis_->labelsFont());
+        int widest = 0;
+        for (const QString& label : data_.rowLabels)
+            widest = std::max(widest, metrics.horizontalAdvance(label));
+        // The plot as wide as the chart less its value axis, while the layout has not run.
+        const qreal plot = view2D_->chart()->plotArea().width();
+        const qreal room =
+            plot > 0 ? plot : width() - metrics.horizontalAdvance(QStringLiteral("0,000,000 ")) * 2;
+        if (widest + metrics.averageCharWidth() * 2 > room / rows)
+            angle = -90;
+    }
+    if (rowAxis_->labelsAngle() != angle)
+        rowAxis_->setLabelsAngle(angle);
+}
+
+void HistoryChart::styleChart(QChart* chart) const {
+    // The window's colours and font: white, black and the designed font in the skin, the
+    // desktop's under its look (dark colours and large fonts included).
+    const QPalette colours = palette();
+    const QColor base = colours.color(QPalette::Base);
+    const QColor text = readableOn(colours.color(QPalette::Text), base);
+    QColor grid = text;
+    grid.setAlphaF(0.18f);
+    QColor line = text;
+    line.setAlphaF(0.55f);
+    chart->setBackgroundBrush(base);
+    chart->setBackgroundPen(Qt::NoPen);
+    chart->setTitleBrush(text);
+    chart->legend()->setLabelColor(text);
+    for (QAbstractAxis* axis : chart->axes()) {
+        axis->setLabelsColor(text);
+        axis->setTitleBrush(text);
+        axis->setGridLineColor(grid);
+        axis->setLinePenColor(line);
+    }
+    QFont title = font();
+    title.setBold(true);
+    title.setPointSizeF(std::max(font().pointSizeF() * 1.2, 11.0));
+    chart->setTitleFont(title);
+    chart->legend()->setFont(font());
+    for (QAbstractAxis* axis : chart->axes()) {
+        axis->setLabelsFont(font());
+        axis->setTitleFont(font());
+    }
+}
+
+void HistoryChart::fitLegend(QChart* chart) const {
+    // Along the bottom while every name fits there whole; else down the right side, where each
+    // has a line of its own.
+    const QFontMetrics metrics(chart->legend()->font());
+    int needed = 0;
+    for (const QString& label : data_.seriesLabels)
+        needed += metrics.horizontalAdvance(label) + metrics.height() * 2 + 12;
+    const int room = width() - 40; // the view fills the chart
+    const Qt::Alignment side = needed > room ? Qt::AlignRight : Qt::AlignBottom;
+    if (chart->legend()->alignment() != side)
+        chart->legend()->setAlignment(side);
 }
 
 int HistoryChart::labelStride(int rows, int most) {
@@ -436,12 +534,7 @@ void HistoryChart::draw2D(int type) {
     auto* chart = new QChart();
     chart->setAnimationOptions(QChart::NoAnimation);
     chart->setTitle(data_.title);
-    QFont titleFont = chart->titleFont();
-    titleFont.setBold(true);
-    titleFont.setPointSizeF(std::max(titleFont.pointSizeF(), 11.0));
-    chart->setTitleFont(titleFont);
     chart->legend()->setVisible(true);
-    chart->legend()->setAlignment(Qt::AlignBottom);
 
     auto* axisX = new QCategoryAxis();
     axisX->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
@@ -450,9 +543,6 @@ void HistoryChart::draw2D(int type) {
         axisX->append(data_.rowLabels.at(i), i);
     axisX->setRange(-0.5, std::max(rows, 1) - 0.5);
     axisX->setGridLineVisible(false);
-    // Upright labels when only every n-th row has one: a slanted label would not fit its space.
-    if (rows > 8)
-        axisX->setLabelsAngle(HistoryChart::labelStride(rows) > 1 ? -90 : -60);
     chart->addAxis(axisX, Qt::AlignBottom);
 
     const ValueScale scale = niceValueScale(data_.smallestValue(), data_.largestValue());
@@ -532,9 +622,13 @@ void HistoryChart::draw2D(int type) {
         view2D_->setRenderHint(QPainter::Antialiasing);
         pages_->insertWidget(0, view2D_);
     }
+    styleChart(chart);
+    fitLegend(chart);
     QChart* old = view2D_->chart();
     view2D_->setChart(chart);
     delete old;
+    rowAxis_ = axisX;
+    fitRowLabels();
 }
 
 bool HistoryChart::ensureSurface() {
@@ -555,12 +649,9 @@ bool HistoryChart::ensureSurface() {
     surface_->setShadowQuality(QAbstract3DGraph::ShadowQualityNone);
     surface_->setSelectionMode(QAbstract3DGraph::SelectionNone);
     surface_->activeTheme()->setType(Q3DTheme::ThemeQt);
-    surface_->activeTheme()->setBackgroundColor(Qt::white);
-    surface_->activeTheme()->setWindowColor(Qt::white);
     surface_->activeTheme()->setColorStyle(Q3DTheme::ColorStyleUniform);
     surface_->activeTheme()->setLabelBackgroundEnabled(false);
     surface_->activeTheme()->setLabelBorderEnabled(false);
-    surface_->activeTheme()->setGridLineColor(QColor(0xc8, 0xc8, 0xc8));
     surface_->scene()->activeCamera()->setCameraPreset(Q3DCamera::CameraPresetIsometricRightHigh);
     surface_->scene()->activeCamera()->setZoomLevel(90.0f);
     // Rows along, series in depth, whatever the number of either: a long history stays deep
@@ -582,6 +673,15 @@ bool HistoryChart::ensureSurface() {
 bool HistoryChart::draw3D(int type) {
     if (!ensureSurface())
         return false;
+    // The window's colours, as the 2D charts take them: white, black and light grey lines in the
+    // skin.
+    const QColor base = palette().color(QPalette::Base);
+    const QColor text = readableOn(palette().color(QPalette::Text), base);
+    Q3DTheme* theme = surface_->activeTheme();
+    theme->setBackgroundColor(base);
+    theme->setWindowColor(base);
+    theme->setLabelTextColor(text);
+    theme->setGridLineColor(isDark(palette()) ? base.lighter(220) : QColor(0xc8, 0xc8, 0xc8));
     drawSurface3D(chartTypeKind(type));
     title3D_->setText(data_.title);
     title3D_->setVisible(!data_.title.isEmpty());

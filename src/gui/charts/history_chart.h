@@ -22,6 +22,7 @@
 #include <QPolygonF>
 #include <QWidget>
 
+class QCategoryAxis;
 class QChart;
 class QChartView;
 class QLabel;
@@ -92,6 +93,8 @@ Q_SIGNALS:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -107,6 +110,13 @@ private:
     void drawSurface3D(ChartKind kind);
     void updateLegend3D();
     void describe();
+    // The chart in the window's colours (and, under the desktop's look, its fonts).
+    void styleChart(QChart* chart) const;
+    // The legend where every series' name shows whole.
+    void fitLegend(QChart* chart) const;
+    // The row labels slanted when they do not fit their rows' width.
+    void fitRowLabels();
+    void sizeTitles3D();
 
     ChartData data_;
     QList<int> colourSlots_;
@@ -114,6 +124,7 @@ private:
     int shownType_ = DefaultChartType;
     QStackedWidget* pages_ = nullptr;
     QChartView* view2D_ = nullptr;
+    QCategoryAxis* rowAxis_ = nullptr; // of the 2D chart on show
     QWidget* page3D_ = nullptr;
     QLabel* title3D_ = nullptr;
     QLabel* axisTitle3D_ = nullptr;

@@ -3,6 +3,7 @@
 #include "core/cli/command_line.h"
 #include "core/exports/table_export.h"
 #include "core/results/saved_search.h"
+#include "core/scan/engine_definitions.h"
 #include "core/settings/user_settings.h"
 #include "support/engine_pages.h"
 #include "support/local_http_server.h"
@@ -187,6 +188,21 @@ private Q_SLOTS:
         QCOMPARE(s.run({"--scan", s.list("www.b.example\n"), "--csv", csv, "--quiet"}),
                  int(ExitSuccess));
         QCOMPARE(s.errText(), QStringLiteral("Search Complete.  Found 21 links.\n"));
+    }
+
+    // An unreadable store is said first, quiet or not, and its keys fail as unreadable.
+    void anUnreadableStoreIsSaidAtStart() {
+        Scene s;
+        s.env.writeFile(EnginesIniName,
+                        "[MSN]\nKind=json\nPointer=/n\nHeader1=API-Key: {key}\nKeyName=k\n");
+        QFile::remove(s.env.storeFile());
+        QVERIFY(QDir().mkpath(s.env.storeFile()));
+        QCOMPARE(s.run({"--scan", s.list("www.b.example\n"), "--quiet"}), int(ExitSomeFailed));
+        QVERIFY2(s.errText().startsWith("tallyscope: Your settings in " + s.env.storeFile() +
+                                        " cannot be read: It is a folder."),
+                 qPrintable(s.errText()));
+        QVERIFY(s.errText().contains("MSN: engine definition: the API key k cannot be read"));
+        QVERIFY(!s.errText().contains("no API key:"));
     }
 
     void failedRequestsExitOneWithTheirReasons() {

@@ -93,6 +93,8 @@ private Q_SLOTS:
         QCOMPARE(data.values.size(), 1);
         QCOMPARE(data.values[0][0], 100000.1);
         QCOMPARE(data.values[0][1], 91.2);
+        // The counts behind them stay as counted, for "Show as Table".
+        QCOMPARE(data.counts, (QList<QList<std::optional<qint64>>>{{1000001, 912}}));
 
         const ChartData empty = engineHistoryChart(QStringLiteral("Ask"), {});
         QCOMPARE(empty.rowCount(), 0);
@@ -172,6 +174,14 @@ private Q_SLOTS:
         QCOMPARE(data.values.size(), values.size());
         for (qsizetype s = 0; s < values.size(); ++s)
             QVERIFY2(data.values[s] == values[s], qPrintable(data.seriesLabels.value(s)));
+        // A count wherever there is a value, and nowhere else (here the divisor is 1).
+        QCOMPARE(data.counts.size(), values.size());
+        for (qsizetype s = 0; s < values.size(); ++s)
+            for (qsizetype r = 0; r < rows.size(); ++r) {
+                QCOMPARE(data.counts[s][r].has_value(), values[s][r].has_value());
+                if (values[s][r])
+                    QCOMPARE(double(*data.counts[s][r]), *values[s][r]);
+            }
     }
 
     // Round ticks like the 2D chart's: steps of 1, 2 or 5 times a power of ten, covering all.
@@ -249,6 +259,8 @@ private Q_SLOTS:
         QCOMPARE(data.axisTitle, QStringLiteral("Linking Sites x100"));
         QCOMPARE(data.values[0], (QList<ChartValue>{200000, 0, 0, 0.12, 0, 0.07}));
         QCOMPARE(data.values[1], (QList<ChartValue>{9000000, 0.05, 0, 0, 0, 0}));
+        QCOMPARE(data.counts[0], (QList<std::optional<qint64>>{20000000, 0, 0, 12, 0, 7}));
+        QCOMPARE(data.counts[1], (QList<std::optional<qint64>>{900000000, 5, 0, 0, 0, 0}));
 
         const ChartData empty = resultsChart(captions, {});
         QCOMPARE(empty.seriesCount(), 0);
