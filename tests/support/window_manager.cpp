@@ -42,8 +42,9 @@ QByteArray property(xcb_window_t window, xcb_atom_t name, xcb_atom_t type) {
         &std::free);
     if (!reply)
         return QByteArray();
+    // The value's length in bytes, whatever its format.
     return QByteArray(static_cast<const char*>(xcb_get_property_value(reply.get())),
-                      xcb_get_property_value_length(reply.get()) * (reply->format / 8));
+                      xcb_get_property_value_length(reply.get()));
 }
 
 QList<std::uint32_t> windowList(const char* name) {

@@ -400,11 +400,12 @@ Options parseArguments(const QStringList& arguments) {
 
 QString usageText() {
     return QStringLiteral(
-        "Usage:\n"
-        "  tallyscope                      start the window\n"
-        "  tallyscope --scan LIST [--save NAME] [--csv FILE|-] [--json FILE|-] [--quiet]\n"
-        "  tallyscope --export-history NAME [--csv FILE|-]\n"
-        "  tallyscope --help | --version\n"
+        // The usual layout of a synopsis, which the manual page is made from.
+        "Usage: tallyscope\n"
+        "  or:  tallyscope --scan LIST [--save NAME] [--csv FILE|-] [--json FILE|-] [--quiet]\n"
+        "  or:  tallyscope --export-history NAME [--csv FILE|-]\n"
+        "  or:  tallyscope --help | --version\n"
+        "Without a command, tallyscope starts its window.\n"
         "\n"
         "  --scan LIST            scan the URLs of a list file (one per line) without a window,\n"
         "                         with the engines and settings the window uses\n"

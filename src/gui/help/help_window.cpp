@@ -125,13 +125,16 @@ void HelpWindow::placeBesideOwner() {
     const QScreen* screen =
         owner && owner->screen() ? owner->screen() : QGuiApplication::primaryScreen();
     if (owner && owner->isVisible() && screen) {
-        // Not shown yet, this window's frame is taken to be its owner's.
-        const QRect outer = owner->frameGeometry();
+        // Not shown yet, this window's frame is taken to be its owner's; a small gap keeps the
+        // two frames apart whatever the window manager adds.
+        constexpr int Gap = 8;
+        const QRect outer = owner->frameGeometry().adjusted(-Gap, 0, Gap, 0);
         const QRect inner = owner->geometry();
-        const QMargins frame(inner.left() - outer.left(), inner.top() - outer.top(),
-                             outer.right() - inner.right(), outer.bottom() - inner.bottom());
-        const QRect beside =
-            besideGeometry(size(), minimumSize(), frame, outer, screen->availableGeometry());
+        const QMargins frame(inner.left() - outer.left() - Gap, inner.top() - outer.top(),
+                             outer.right() - inner.right() - Gap, outer.bottom() - inner.bottom());
+        // The screen's edge kept at the same distance, as this window's frame is not known yet.
+        const QRect beside = besideGeometry(size(), minimumSize(), frame, outer,
+                                            screen->availableGeometry().adjusted(Gap, 0, -Gap, 0));
         if (beside.isValid()) {
             resize(beside.size());
             move(beside.topLeft() - QPoint(frame.left(), frame.top()));

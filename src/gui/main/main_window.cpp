@@ -181,7 +181,9 @@ MainWindow::MainWindow(const ProductInfo& info, QWidget* parent)
     // font (a larger desktop font under the desktop's look makes it larger in step); centred on
     // the screen, and smaller where the screen's free area is smaller.
     setMinimumSize(1, 1);
-    const qreal scale = std::max(1.0, QFontInfo(font()).pointSizeF() / 8.0);
+    const qreal points =
+        font().pointSizeF() > 0 ? font().pointSizeF() : QFontInfo(font()).pointSizeF();
+    const qreal scale = std::max(1.0, points / 8.0);
     resize(qRound(px(13170) * scale), qRound(px(11115) * scale) + menuBar()->sizeHint().height());
     fitOnScreen(this);
 

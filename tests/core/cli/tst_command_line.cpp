@@ -159,7 +159,7 @@ private Q_SLOTS:
         QCOMPARE(s.run({"--version"}), int(ExitSuccess));
         QCOMPARE(s.out.data(), QByteArray("Tallyscope 1.3\n"));
         QCOMPARE(s.run({"--help"}), int(ExitSuccess));
-        QVERIFY(s.out.data().startsWith("Usage:\n"));
+        QVERIFY(s.out.data().startsWith("Usage: tallyscope\n  or:  tallyscope --scan LIST"));
         QCOMPARE(s.run({"--bogus"}), int(ExitBadInput));
         QVERIFY(s.out.data().isEmpty());
         QVERIFY(s.errText().startsWith("tallyscope: unknown option --bogus\n\nUsage:"));
