@@ -19,6 +19,20 @@
 using namespace tally;
 using tally::test::WindowManager;
 
+namespace {
+
+// Shows the main window and waits for the help window it opens at start-up; null when none shows.
+HelpWindow* showWithHelp(MainWindow& form) {
+    form.show();
+    if (!QTest::qWaitForWindowExposed(&form) ||
+        !QTest::qWaitFor([&] { return form.helpWindow() && form.helpWindow()->isVisible(); }) ||
+        !QTest::qWaitForWindowExposed(form.helpWindow()))
+        return nullptr;
+    return form.helpWindow();
+}
+
+} // namespace
+
 class TestHelpStacking : public QObject {
     Q_OBJECT
 
@@ -38,11 +52,8 @@ private Q_SLOTS:
         env.writeFile(QStringLiteral("Help.rtf"), test::shippedHelp());
         test::ScriptedPrompts prompts;
         MainWindow form;
-        form.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&form));
-        QTRY_VERIFY(form.helpWindow() && form.helpWindow()->isVisible());
-        HelpWindow* help = form.helpWindow();
-        QVERIFY(QTest::qWaitForWindowExposed(help));
+        HelpWindow* help = showWithHelp(form);
+        QVERIFY(help);
         QTRY_VERIFY(WindowManager::stackedAbove(help, &form));
 
         // Another window over the main window; then a click into the main window activates and
@@ -92,11 +103,8 @@ private Q_SLOTS:
             previous.close(); // keeps its layout
         }
         MainWindow form;
-        form.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&form));
-        QTRY_VERIFY(form.helpWindow() && form.helpWindow()->isVisible());
-        HelpWindow* help = form.helpWindow();
-        QVERIFY(QTest::qWaitForWindowExposed(help));
+        HelpWindow* help = showWithHelp(form);
+        QVERIFY(help);
         QTRY_VERIFY(help->frameGeometry() != help->geometry()); // the frame is known
         const QRect main = form.frameGeometry();
         const QRect shown = help->frameGeometry();

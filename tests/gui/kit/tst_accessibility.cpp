@@ -42,10 +42,12 @@
 
 using namespace tally;
 using tally::test::AccessibilityBus;
+using tally::test::activate;
 using tally::test::HttpRequest;
 using tally::test::HttpResponse;
 using tally::test::LocalHttpServer;
 using tally::test::MainWindowFixture;
+using tally::test::openPopup;
 
 namespace {
 
@@ -78,17 +80,6 @@ QString visibleText(const QLabel* label) {
         shown += text.at(i);
     }
     return shown;
-}
-
-QMenu* openPopup() {
-    QMenu* menu = nullptr;
-    [&] { QTRY_VERIFY((menu = qobject_cast<QMenu*>(QApplication::activePopupWidget()))); }();
-    return menu;
-}
-
-void activate(QWidget* window) {
-    window->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(window));
 }
 
 void focusOn(QWidget* widget) {

@@ -6,7 +6,6 @@
 #include "support/main_window_fixture.h"
 
 #include <QScreen>
-#include <QTemporaryDir>
 
 using namespace tally;
 
@@ -126,22 +125,6 @@ private Q_SLOTS:
     }
 };
 
-int main(int argc, char* argv[]) {
-    // One screen of 1366 x 768, and windows with frames.
-    QTemporaryDir dir;
-    const QString config = dir.filePath("screens.json");
-    QFile file(config);
-    if (!file.open(QIODevice::WriteOnly))
-        return 1;
-    file.write(R"({"windowFrameMargins": true, "screens": [{"name": "small", "x": 0, "y": 0,
-               "width": 1366, "height": 768, "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})");
-    file.close();
-    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + config.toLocal8Bit());
-    QStandardPaths::setTestModeEnabled(true);
-    QApplication app(argc, argv);
-    QApplication::setQuitOnLastWindowClosed(false);
-    TestWindowFit test;
-    return QTest::qExec(&test, argc, argv);
-}
+TALLY_SCREEN_TEST_MAIN(TestWindowFit, 1366, 768)
 
 #include "tst_window_fit.moc"

@@ -29,7 +29,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
-#include <QFile>
 #include <QGraphicsSimpleTextItem>
 #include <QGraphicsTextItem>
 #include <QGroupBox>
@@ -43,7 +42,6 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableWidget>
-#include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextBrowser>
 #include <QTreeView>
@@ -406,22 +404,5 @@ private Q_SLOTS:
     }
 };
 
-int main(int argc, char* argv[]) {
-    // A screen as the tests' X server has it, 1600 x 1200, with window frames.
-    QTemporaryDir dir;
-    const QString config = dir.filePath(QStringLiteral("screens.json"));
-    QFile file(config);
-    if (!file.open(QIODevice::WriteOnly))
-        return 1;
-    file.write(R"({"windowFrameMargins": true, "screens": [{"name": "desk", "x": 0, "y": 0,
-               "width": 1600, "height": 1200, "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})");
-    file.close();
-    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + config.toLocal8Bit());
-    QStandardPaths::setTestModeEnabled(true);
-    QApplication app(argc, argv);
-    QApplication::setQuitOnLastWindowClosed(false);
-    TestDesktopLook test;
-    QTEST_SET_MAIN_SOURCE_PATH
-    return QTest::qExec(&test, argc, argv);
-}
+TALLY_SCREEN_TEST_MAIN(TestDesktopLook, 1600, 1200)
 #include "tst_desktop_look.moc"

@@ -23,6 +23,7 @@ using tally::test::HttpRequest;
 using tally::test::HttpResponse;
 using tally::test::LocalHttpServer;
 using tally::test::MainWindowFixture;
+using tally::test::openPopup;
 
 namespace {
 
@@ -44,18 +45,11 @@ struct KeysFixture : MainWindowFixture {
         });
         test::writeEnginePrefixes(server, env.file(QStringLiteral("settings.ini")));
         form->urlPanel()->appendUrls({"http://a.example/", "http://b.example/"});
-        form->activateWindow();
-        [this] { QVERIFY(QTest::qWaitForWindowActive(form.get())); }();
+        test::activate(form.get());
     }
     QPushButton* start() const { return find<QPushButton>("Command1"); }
     QPushButton* stop() const { return find<QPushButton>("Command2"); }
 };
-
-QMenu* openPopup() {
-    QMenu* menu = nullptr;
-    [&] { QTRY_VERIFY((menu = qobject_cast<QMenu*>(QApplication::activePopupWidget()))); }();
-    return menu;
-}
 
 } // namespace
 

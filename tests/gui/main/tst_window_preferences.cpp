@@ -21,20 +21,11 @@
 #include <QSplitter>
 
 using namespace tally;
+using tally::test::activate;
 using tally::test::MainWindowFixture;
+using tally::test::openPopup;
 
 namespace {
-
-QMenu* openPopup() {
-    QMenu* menu = nullptr;
-    [&] { QTRY_VERIFY((menu = qobject_cast<QMenu*>(QApplication::activePopupWidget()))); }();
-    return menu;
-}
-
-void activate(QWidget* window) {
-    window->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(window));
-}
 
 // Drags a widget's point by `by` with the left button held, in `steps` moves (a widget that moves
 // under the pointer, as a splitter's handle does, is dragged in one).
