@@ -9,6 +9,7 @@
 #include "gui/kit/twips.h"
 
 #include <QApplication>
+#include <QFontInfo>
 #include <QHeaderView>
 #include <QIcon>
 #include <QKeyEvent>
@@ -156,9 +157,15 @@ void ResultsTable::fitColumns() {
     const int available = viewport()->width();
     if (columnsSizedByUser_ || available <= 0)
         return;
+    // The designed widths hold the designed 8-point font's counts; a larger font widens them in
+    // step, so that a count is never shown shortened.
+    const double fontScale = std::max(1.0, QFontInfo(font()).pointSizeF() / 8.0);
+    const auto designedWidth = [fontScale](int c) {
+        return int(px(DesignedWidths[c]) * fontScale);
+    };
     int designed = 0;
-    for (int width : DesignedWidths)
-        designed += px(width);
+    for (int c = 0; c < ResultsColumnCount; ++c)
+        designed += designedWidth(c);
     const double scale = std::min(1.0, double(available) / designed);
     // At least a header's text and the room of a sort arrow, which every column may come to show.
     std::array<int, ResultsColumnCount> least{};
@@ -170,10 +177,10 @@ void ResultsTable::fitColumns() {
     std::array<int, ResultsColumnCount> widths{};
     int counts = 0;
     for (int c = 1; c < ResultsColumnCount; ++c) {
-        widths[c] = std::max(least[c], int(px(DesignedWidths[c]) * scale));
+        widths[c] = std::max(least[c], int(designedWidth(c) * scale));
         counts += widths[c];
     }
-    widths[0] = std::min(px(DesignedWidths[0]), std::max(least[0], available - counts));
+    widths[0] = std::min(designedWidth(0), std::max(least[0], available - counts));
     fitting_ = true;
     for (int c = 0; c < ResultsColumnCount; ++c)
         if (columnWidth(c) != widths[c])
@@ -182,7 +189,7 @@ void ResultsTable::fitColumns() {
 }
 
 bool ResultsTable::viewportEvent(QEvent* event) {
-    if (event->type() == QEvent::Resize)
+    if (event->type() == QEvent::Resize || event->type() == QEvent::FontChange)
         fitColumns();
     return QTreeWidget::viewportEvent(event);
 }

@@ -189,6 +189,19 @@ void checkWidgets(QWidget* window, const QImage& shot, Findings& found) {
                     found.cut << describe(header->parentWidget()) + QStringLiteral(" column ") +
                                      caption;
             }
+            // A count is never shown shortened: "180..." would read as another number.
+            const auto* view = qobject_cast<const QAbstractItemView*>(header->parentWidget());
+            const QAbstractItemModel* model = view ? view->model() : nullptr;
+            for (int row = 0; model && row < model->rowCount(); ++row)
+                for (int s = 0; s < header->count(); ++s) {
+                    const QModelIndex index = model->index(row, s);
+                    bool number = false;
+                    index.data().toString().toLongLong(&number);
+                    if (number && !header->isSectionHidden(s) &&
+                        header->sectionSize(s) < view->sizeHintForIndex(index).width())
+                        found.cut << describe(view) + QStringLiteral(" count ") +
+                                         index.data().toString();
+                }
         } else if (auto* combo = qobject_cast<QComboBox*>(w); combo && combo->count() > 0) {
             if (combo->width() < combo->minimumSizeHint().width())
                 found.cut << describe(w);
