@@ -28,26 +28,27 @@ inline std::unique_ptr<QTemporaryDir> offscreenScreen(int width, int height) {
     return dir;
 }
 
+// Runs one test object in a program that quits only when told to.
+template <class TestClass> int runWindowTest(int argc, char* argv[]) {
+    QStandardPaths::setTestModeEnabled(true);
+    QApplication app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    TestClass tc;
+    return QTest::qExec(&tc, argc, argv);
+}
+
 } // namespace tally::test
 
 // The main of tests on such a screen.
 #define TALLY_SCREEN_TEST_MAIN(TestClass, width, height)                                           \
     int main(int argc, char* argv[]) {                                                             \
         const auto screen = tally::test::offscreenScreen(width, height);                           \
-        QStandardPaths::setTestModeEnabled(true);                                                  \
-        QApplication app(argc, argv);                                                              \
-        QApplication::setQuitOnLastWindowClosed(false);                                            \
-        TestClass tc;                                                                              \
         QTEST_SET_MAIN_SOURCE_PATH                                                                 \
-        return QTest::qExec(&tc, argc, argv);                                                      \
+        return tally::test::runWindowTest<TestClass>(argc, argv);                                  \
     }
 
 #define TALLY_GL_TEST_MAIN(TestClass)                                                              \
     int main(int argc, char* argv[]) {                                                             \
-        QStandardPaths::setTestModeEnabled(true);                                                  \
-        QApplication app(argc, argv);                                                              \
-        QApplication::setQuitOnLastWindowClosed(false);                                            \
-        TestClass tc;                                                                              \
         QTEST_SET_MAIN_SOURCE_PATH                                                                 \
-        return QTest::qExec(&tc, argc, argv);                                                      \
+        return tally::test::runWindowTest<TestClass>(argc, argv);                                  \
     }
