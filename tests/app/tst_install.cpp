@@ -1,9 +1,10 @@
-// The program as a user gets it: this build installed with `cmake --install` into a temporary
-// prefix, the installation made read-only, and the installed program started with a fresh home
-// folder. It keeps its data in ~/.local/share/Tallyscope, made on its first start with the
-// shipped settings.ini; the window (driven from inside by the test's window driver, a plugin the
-// toolkit loads) shows the installed help, saves Options and a saved search there; a scan from the
-// command line writes its CSV and the same saved search; the installation is never written.
+// The program as a user gets it: this build installed with `cmake --install --strip` (as `make
+// install` does) into a temporary prefix, the installation made read-only, and the installed
+// program started with a fresh home folder. It keeps its data in ~/.local/share/Tallyscope, made on
+// its first start with the shipped settings.ini; the window (driven from inside by the test's
+// window driver, a plugin the toolkit loads) shows the installed help, saves Options and a saved
+// search there; a scan from the command line writes its CSV and the same saved search; the
+// installation is never written.
 #include "core/results/saved_search.h"
 #include "core/scan/engine_table.h"
 #include "support/engine_pages.h"
@@ -122,7 +123,7 @@ private Q_SLOTS:
         QVERIFY(QDir().mkpath(home_));
         QProcess install;
         install.start(QStringLiteral(TALLY_CMAKE),
-                      {"--install", TALLY_BUILD_DIR, "--prefix", prefix_});
+                      {"--install", TALLY_BUILD_DIR, "--prefix", prefix_, "--strip"});
         QVERIFY(install.waitForFinished(120000));
         QVERIFY2(install.exitCode() == 0, install.readAllStandardError().constData());
         setWritable(prefix_, false);
@@ -154,6 +155,12 @@ private Q_SLOTS:
                 << QStringLiteral("share/icons/hicolor/%1x%1/apps/%2.png").arg(side).arg(appId)
                 << side;
         QTest::newRow("licence") << "share/doc/tallyscope/copyright" << 0;
+        QTest::newRow("graph tool") << "bin/tallyscope-graph" << 0;
+        QTest::newRow("manual page") << "share/man/man1/tallyscope.1.gz" << 0;
+        QTest::newRow("graph tool's manual page") << "share/man/man1/tallyscope-graph.1.gz" << 0;
+        QTest::newRow("readme") << "share/doc/tallyscope/README.md" << 0;
+        QTest::newRow("changelog") << "share/doc/tallyscope/changelog.gz" << 0;
+        QTest::newRow("engines.ini documentation") << "share/doc/tallyscope/engines.ini.md" << 0;
     }
     void installedFiles() {
         QFETCH(QString, path);
@@ -163,8 +170,35 @@ private Q_SLOTS:
         QVERIFY(!info.isWritable() || geteuid() == 0);
         if (iconSide)
             QCOMPARE(pngSize(readAll(info.filePath())), QSize(iconSide, iconSide));
-        if (path.startsWith("bin/"))
+        if (path.startsWith("bin/")) {
             QVERIFY(info.isExecutable());
+            // Stripped: no symbol table, only what the dynamic linker needs.
+            const QByteArray program = readAll(info.filePath());
+            QVERIFY(program.startsWith("\x7f"
+                                       "ELF"));
+            QVERIFY(!program.contains(QByteArray(".symtab\0", 8)));
+        }
+        if (path.endsWith(".gz")) {
+            // Gzipped as Debian ships them: a manual page of the program's own options, the
+            // changelog in Debian's format.
+            QProcess gunzip;
+            gunzip.start(QStringLiteral("gzip"), {"-dc", info.filePath()});
+            QVERIFY(gunzip.waitForFinished(30000) && gunzip.exitCode() == 0);
+            const QByteArray text = gunzip.readAllStandardOutput();
+            if (path.contains("/man1/tallyscope.1"))
+                QVERIFY(text.contains(".TH TALLYSCOPE \"1\"") && text.contains("\\-\\-scan") &&
+                        text.contains(".SH FILES") && text.contains("1.3"));
+            else if (path.contains("/man1/"))
+                QVERIFY(text.contains(".TH TALLYSCOPE-GRAPH") && text.contains("lookup"));
+            else
+                QVERIFY(text.startsWith("tallyscope (1.3) "));
+        }
+        if (path.endsWith("engines.ini.md")) {
+            const QByteArray text = readAll(info.filePath());
+            QVERIFY(text.startsWith("# engines.ini"));
+            QVERIFY(text.contains("| `Kind` |") && text.contains("### Example: a link graph"));
+            QVERIFY(!text.contains("## A link graph on disk: tallyscope-graph"));
+        }
         if (path.endsWith(".svg"))
             QVERIFY(readAll(info.filePath()).contains("<svg "));
         if (path.endsWith("settings.ini"))
@@ -173,8 +207,8 @@ private Q_SLOTS:
 
     void desktopEntryAndMetainfo() {
         const QByteArray desktop = readAll(prefix_ + "/share/applications/" + appId + ".desktop");
-        for (const char* line :
-             {"Exec=tallyscope\n", "Categories=Network;Utility;\n", "Type=Application\n"})
+        for (const char* line : {"Exec=tallyscope\n", "Categories=Network;Utility;\n",
+                                 "Type=Application\n", "StartupWMClass=Tallyscope\n"})
             QVERIFY2(desktop.contains(line), line);
         QVERIFY(desktop.contains("Icon=" + appId.toUtf8() + "\n"));
         const QString metainfo = prefix_ + "/share/metainfo/" + appId + ".metainfo.xml";
@@ -194,7 +228,7 @@ private Q_SLOTS:
         QCOMPARE(version.out, QByteArray("Tallyscope 1.3\n"));
         Run help = run({"--help"});
         QCOMPARE(help.exitCode, 0);
-        QVERIFY(help.out.startsWith("Usage:\n"));
+        QVERIFY(help.out.startsWith("Usage: tallyscope\n"));
         Run bad = run({"--scan"});
         QCOMPARE(bad.exitCode, 2);
         QVERIFY(bad.err.contains("--scan needs a value"));

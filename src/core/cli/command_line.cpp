@@ -7,6 +7,7 @@
 #include "core/scan/network_page_fetcher.h"
 #include "core/scan/scan_run.h"
 #include "core/settings/program_folder.h"
+#include "core/settings/user_settings.h"
 #include "core/urllist/url_list_file.h"
 
 #include <QCoreApplication>
@@ -258,6 +259,9 @@ int runScan(const Options& options, QIODevice* out, QIODevice* err) {
                         ExitNotWritten);
     }
 
+    // A store that cannot be read is said before anything else: its API keys are missing.
+    if (const QString problem = userSettingsProblem(); !problem.isEmpty())
+        say(err, QStringLiteral("tallyscope: ") + problem + QLatin1Char('\n'));
     if (!options.quiet)
         say(err, QStringLiteral("Scanning %1 URLs with the settings of %2\n")
                      .arg(urls.size())
@@ -379,11 +383,12 @@ Options parseArguments(const QStringList& arguments) {
 
 QString usageText() {
     return QStringLiteral(
-        "Usage:\n"
-        "  tallyscope                      start the window\n"
-        "  tallyscope --scan LIST [--save NAME] [--csv FILE|-] [--json FILE|-] [--quiet]\n"
-        "  tallyscope --export-history NAME [--csv FILE|-]\n"
-        "  tallyscope --help | --version\n"
+        // The usual layout of a synopsis, which the manual page is made from.
+        "Usage: tallyscope\n"
+        "  or:  tallyscope --scan LIST [--save NAME] [--csv FILE|-] [--json FILE|-] [--quiet]\n"
+        "  or:  tallyscope --export-history NAME [--csv FILE|-]\n"
+        "  or:  tallyscope --help | --version\n"
+        "Without a command, tallyscope starts its window.\n"
         "\n"
         "  --scan LIST            scan the URLs of a list file (one per line) without a window,\n"
         "                         with the engines and settings the window uses\n"

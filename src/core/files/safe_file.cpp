@@ -132,7 +132,8 @@ struct AtomicFileWriter::File {
     explicit File(const QFileInfo& info) : target(info), save(info.filePath()) {}
 };
 
-AtomicFileWriter::AtomicFileWriter(const QString& path) : path_(path) {}
+AtomicFileWriter::AtomicFileWriter(const QString& path, FileAccess access)
+    : path_(path), access_(access) {}
 
 AtomicFileWriter::~AtomicFileWriter() {
     if (file_)
@@ -158,6 +159,14 @@ FileOutcome AtomicFileWriter::open() {
     // in a flush at commit() that nothing would check.
     if (!file_->save.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         const QString reason = file_->save.errorString();
+        file_.reset();
+        return FileOutcome::failure(reason);
+    }
+    // Narrowed before the first byte goes in, so that no other user can open it meanwhile.
+    if (access_ == FileAccess::OwnerOnly &&
+        ::fchmod(file_->save.handle(), S_IRUSR | S_IWUSR) != 0) {
+        const QString reason = systemReason(errno);
+        file_->save.cancelWriting();
         file_.reset();
         return FileOutcome::failure(reason);
     }
@@ -228,8 +237,8 @@ FileOutcome AtomicFileWriter::commit() {
     return FileOutcome::success();
 }
 
-FileOutcome writeFileAtomically(const QString& path, const QByteArray& bytes) {
-    AtomicFileWriter writer(path);
+FileOutcome writeFileAtomically(const QString& path, const QByteArray& bytes, FileAccess access) {
+    AtomicFileWriter writer(path, access);
     if (const FileOutcome opened = writer.open(); !opened)
         return opened;
     if (!writer.write(bytes.constData(), bytes.size()))

@@ -42,12 +42,20 @@ inline constexpr qint64 SavedSearchFileLimit = 64 * MiB; // a saved search
 inline constexpr qint64 UrlListFileLimit = 64 * MiB;     // a URL list file
 inline constexpr qint64 HelpFileLimit = 16 * MiB;        // Help.rtf
 
+// Who may read a file the program writes.
+enum class FileAccess {
+    Usual,    // a new file as the umask makes it; an existing file keeps its permissions
+    OwnerOnly // read and write for the owner alone, new or not (a file that holds secrets)
+};
+
 // Replaces (or creates) the file at `path` with exactly `bytes`. A symbolic link is followed and
-// its target replaced; an existing file keeps its permissions. Fails without touching anything
-// when the file exists but is not a regular file, is read-only (no write permission bit set,
-// whoever the program runs as), when its folder does not exist or cannot be written, or when any
-// write, the flush to the disk or the rename fails.
-FileOutcome writeFileAtomically(const QString& path, const QByteArray& bytes);
+// its target replaced. Fails without touching anything when the file exists but is not a regular
+// file, is read-only (no write permission bit set, whoever the program runs as), when its folder
+// does not exist or cannot be written, or when any write, the flush to the disk or the rename
+// fails. With FileAccess::OwnerOnly the new file never exists with wider permissions, not even
+// for a moment.
+FileOutcome writeFileAtomically(const QString& path, const QByteArray& bytes,
+                                FileAccess access = FileAccess::Usual);
 
 // The same for a file written piece by piece (a link index of gigabytes): the pieces go into the
 // temporary file as they come, and only commit() puts it in the file's place. Destroyed without a
@@ -55,7 +63,7 @@ FileOutcome writeFileAtomically(const QString& path, const QByteArray& bytes);
 // the old file exactly as it was.
 class AtomicFileWriter {
 public:
-    explicit AtomicFileWriter(const QString& path);
+    explicit AtomicFileWriter(const QString& path, FileAccess access = FileAccess::Usual);
     ~AtomicFileWriter();
     AtomicFileWriter(const AtomicFileWriter&) = delete;
     AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
@@ -76,6 +84,7 @@ private:
 
     struct File;
     QString path_;
+    FileAccess access_;
     std::unique_ptr<File> file_;
     QByteArray buffer_;
     QString reason_;

@@ -378,8 +378,8 @@ void readSlot(EngineDefinition& d, const QString& sectionText, const QString& fo
         } else if (is(line, "Measure")) {
             if (!measureFromKey(value, &d.measure))
                 lineProblems << QStringLiteral("unknown Measure \"%1\" (linking-domains, "
-                                           "harmonic-rank or pagerank-rank)")
-                                .arg(value);
+                                               "harmonic-rank or pagerank-rank)")
+                                    .arg(value);
         } else {
             lineProblems << QStringLiteral("unknown setting \"%1\"").arg(key);
         }
@@ -478,7 +478,17 @@ void readSlot(EngineDefinition& d, const QString& sectionText, const QString& fo
                                 .arg(error.offset);
         }
         QStringList missing;
-        for (const QString& name : keyNames) {
+        const FileOutcome store =
+            keyNames.isEmpty() ? FileOutcome::success() : userSettingsReadable();
+        if (!store && problems.isEmpty())
+            // An unreadable store is not a missing key: giving it a value would not help.
+            problems << (keyNames.size() == 1 ? tr("the API key %1 cannot be read: the settings in "
+                                                   "%2 cannot be read (%3)")
+                                              : tr("the API keys %1 cannot be read: the settings "
+                                                   "in %2 cannot be read (%3)"))
+                            .arg(keyNames.join(tr(" and ")),
+                                 QDir::toNativeSeparators(userSettingsFile()), store.reason());
+        for (const QString& name : store ? keyNames : QStringList()) {
             const QString apiKey = UserSettings::apiKey(name);
             if (apiKey.isEmpty())
                 missing << name;

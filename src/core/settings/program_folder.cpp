@@ -90,6 +90,10 @@ QString ProgramFolder::settingsIni() {
 QString ProgramFolder::savedFolder() {
     return path() + QStringLiteral("/Saved");
 }
+QString ProgramFolder::sessionUrlList() {
+    return path() + QStringLiteral("/session-urls.txt");
+}
+
 QString ProgramFolder::listsFolder() {
     return path() + QStringLiteral("/Lists");
 }

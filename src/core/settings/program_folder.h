@@ -36,6 +36,8 @@ public:
     static QString settingsIni(); // <folder>/settings.ini
     static QString savedFolder(); // <folder>/Saved
     static QString listsFolder(); // <folder>/Lists
+    // <folder>/session-urls.txt: the URL list as the last session left it, a list file.
+    static QString sessionUrlList();
     // <folder>/Help.rtf, or for the per-user folder the installed one.
     static QString helpFile();
     // The shipped presets of engines.ini (one file per source): share/tallyscope/presets of an

@@ -3,6 +3,7 @@
 #include "core/cli/command_line.h"
 #include "core/exports/table_export.h"
 #include "core/results/saved_search.h"
+#include "core/scan/engine_definitions.h"
 #include "core/settings/user_settings.h"
 #include "support/engine_pages.h"
 #include "support/local_http_server.h"
@@ -158,7 +159,7 @@ private Q_SLOTS:
         QCOMPARE(s.run({"--version"}), int(ExitSuccess));
         QCOMPARE(s.out.data(), QByteArray("Tallyscope 1.3\n"));
         QCOMPARE(s.run({"--help"}), int(ExitSuccess));
-        QVERIFY(s.out.data().startsWith("Usage:\n"));
+        QVERIFY(s.out.data().startsWith("Usage: tallyscope\n  or:  tallyscope --scan LIST"));
         QCOMPARE(s.run({"--bogus"}), int(ExitBadInput));
         QVERIFY(s.out.data().isEmpty());
         QVERIFY(s.errText().startsWith("tallyscope: unknown option --bogus\n\nUsage:"));
@@ -187,6 +188,21 @@ private Q_SLOTS:
         QCOMPARE(s.run({"--scan", s.list("www.b.example\n"), "--csv", csv, "--quiet"}),
                  int(ExitSuccess));
         QCOMPARE(s.errText(), QStringLiteral("Search Complete.  Found 21 links.\n"));
+    }
+
+    // An unreadable store is said first, quiet or not, and its keys fail as unreadable.
+    void anUnreadableStoreIsSaidAtStart() {
+        Scene s;
+        s.env.writeFile(EnginesIniName,
+                        "[MSN]\nKind=json\nPointer=/n\nHeader1=API-Key: {key}\nKeyName=k\n");
+        QFile::remove(s.env.storeFile());
+        QVERIFY(QDir().mkpath(s.env.storeFile()));
+        QCOMPARE(s.run({"--scan", s.list("www.b.example\n"), "--quiet"}), int(ExitSomeFailed));
+        QVERIFY2(s.errText().startsWith("tallyscope: Your settings in " + s.env.storeFile() +
+                                        " cannot be read: It is a folder."),
+                 qPrintable(s.errText()));
+        QVERIFY(s.errText().contains("MSN: engine definition: the API key k cannot be read"));
+        QVERIFY(!s.errText().contains("no API key:"));
     }
 
     void failedRequestsExitOneWithTheirReasons() {

@@ -179,6 +179,20 @@ private Q_SLOTS:
         QVERIFY(lines.at(slot + 1).endsWith(": engine definition: " + broken.problem));
     }
 
+    // A key that cannot be read is not a key that is missing: giving it a value would not help.
+    void anUnreadableStoreIsNotAMissingKey() {
+        test::TestEnv env;
+        QVERIFY(UserSettings::setApiKey("opr", "secret").ok());
+        const QByteArray ini =
+            "[MSN]\nKind=json\nPointer=/n\nHeader1=API-Key: {key}\nKeyName=opr\n";
+        QVERIFY(enginesOf(env, ini).definitions[4].usable());
+        QFile::remove(env.storeFile());
+        QVERIFY(QDir().mkpath(env.storeFile()));
+        const QString problem = enginesOf(env, ini).definitions[4].problem;
+        QCOMPARE(problem, "the API key opr cannot be read: the settings in " + env.storeFile() +
+                              " cannot be read (It is a folder)");
+    }
+
     void fileProblems() {
         test::TestEnv env;
         EngineSet set = enginesOf(env, "[Gogle]\nCaption=x\n");
