@@ -378,8 +378,8 @@ void readSlot(EngineDefinition& d, const QString& sectionText, const QString& fo
         } else if (is(line, "Measure")) {
             if (!measureFromKey(value, &d.measure))
                 lineProblems << QStringLiteral("unknown Measure \"%1\" (linking-domains, "
-                                           "harmonic-rank or pagerank-rank)")
-                                .arg(value);
+                                               "harmonic-rank or pagerank-rank)")
+                                    .arg(value);
         } else {
             lineProblems << QStringLiteral("unknown setting \"%1\"").arg(key);
         }
@@ -509,7 +509,13 @@ void readSlot(EngineDefinition& d, const QString& sectionText, const QString& fo
         d.countsIntoTotal = false;
     if (problems.isEmpty() && d.kind == EngineKind::Graph) {
         if (!hasIndex || d.indexPath.isEmpty()) {
-            problems << QStringLiteral("no Index (the link index file made by tallyscope-graph)");
+            // Without Index=: the index fetched last into the per-user graphs folder.
+            QString why;
+            d.index = LinkIndex::newestIn(ProgramFolder::graphsFolder(), d.measure, &why);
+            if (!d.index)
+                problems << QStringLiteral("no Index, and ") + why;
+            else if (d.release.isEmpty())
+                d.release = d.index->releaseName();
         } else {
             const QString path = QFileInfo(d.indexPath).isAbsolute()
                                      ? d.indexPath

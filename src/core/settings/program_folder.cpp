@@ -93,6 +93,9 @@ QString ProgramFolder::savedFolder() {
 QString ProgramFolder::listsFolder() {
     return path() + QStringLiteral("/Lists");
 }
+QString ProgramFolder::graphsFolder() {
+    return (kind() == Kind::Override ? path() : perUserFolder()) + QStringLiteral("/graphs");
+}
 QString ProgramFolder::helpFile() {
     if (kind() == Kind::PerUser)
         return shippedFile(QStringLiteral("Help.rtf"));
