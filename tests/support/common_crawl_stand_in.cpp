@@ -127,7 +127,7 @@ HttpResponse CommonCrawlStandIn::answer(const HttpRequest& request) {
         return HttpResponse::page("Method Not Allowed", 405);
     if (request.path == QLatin1String("/graphinfo.json")) {
         HttpResponse r = HttpResponse::page(list_);
-        r.headers.append({"Content-Type", "application/json"});
+        r.headers.emplaceBack("Content-Type", "application/json");
         return r;
     }
     if (!files_.contains(request.path))
@@ -135,20 +135,20 @@ HttpResponse CommonCrawlStandIn::answer(const HttpRequest& request) {
     const QByteArray& bytes = files_[request.path];
     const qint64 size = bytes.size();
     HttpResponse r;
-    r.headers.append({"Content-Type", "application/octet-stream"});
-    r.headers.append({"Accept-Ranges", "bytes"});
+    r.headers.emplaceBack("Content-Type", "application/octet-stream");
+    r.headers.emplaceBack("Accept-Ranges", "bytes");
     const QByteArray range = request.header("Range");
     if (range.startsWith("bytes=") && range.endsWith('-')) {
         const qint64 from = range.mid(6, range.size() - 7).toLongLong();
         if (from >= size) {
             r.status = 416;
-            r.headers.append({"Content-Range", "bytes */" + QByteArray::number(size)});
+            r.headers.emplaceBack("Content-Range", "bytes */" + QByteArray::number(size));
             return r;
         }
         r.status = 206;
-        r.headers.append({"Content-Range", "bytes " + QByteArray::number(from) + '-' +
-                                               QByteArray::number(size - 1) + '/' +
-                                               QByteArray::number(size)});
+        r.headers.emplaceBack("Content-Range", "bytes " + QByteArray::number(from) + '-' +
+                                                   QByteArray::number(size - 1) + '/' +
+                                                   QByteArray::number(size));
         r.body = bytes.mid(from);
     } else {
         r.body = bytes;

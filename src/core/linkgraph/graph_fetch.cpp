@@ -45,11 +45,6 @@ bool safeReleaseId(const QString& id) {
     return true;
 }
 
-qint64 fileSize(const QString& path) {
-    const QFileInfo info(path);
-    return info.exists() ? info.size() : 0;
-}
-
 } // namespace
 
 QList<GraphReleaseInfo> readGraphReleases(const QByteArray& json, QString* error) {

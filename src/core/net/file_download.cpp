@@ -92,7 +92,7 @@ void FileDownload::begin() {
             head_.clear();
         }
     }
-    if (!file_.open(QIODevice::WriteOnly | QIODevice::Append)) {
+    if (!file_.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) {
         finish(Outcome::Failed,
                tr("%1 cannot be written: %2")
                    .arg(QDir::toNativeSeparators(file_.fileName()), file_.errorString()));
@@ -102,8 +102,10 @@ void FileDownload::begin() {
     const qint64 offset = offset_;
     const int stall = options_.stallSeconds;
     transfer_.onStart = [offset, stall](CURL* handle) {
+        // The range as a header of its own: a server that answers the whole file instead is
+        // then read (from the start), where libcurl's resume would give up.
         if (offset > 0)
-            curl_easy_setopt(handle, CURLOPT_RESUME_FROM_LARGE, curl_off_t(offset));
+            curl_easy_setopt(handle, CURLOPT_RANGE, (QByteArray::number(offset) + '-').constData());
         // The file's bytes as they are stored: never decoded, so that a range means the same.
         curl_easy_setopt(handle, CURLOPT_ACCEPT_ENCODING, static_cast<const char*>(nullptr));
         curl_easy_setopt(handle, CURLOPT_HTTP_CONTENT_DECODING, 0L);

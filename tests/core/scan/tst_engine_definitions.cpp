@@ -494,7 +494,7 @@ private Q_SLOTS:
         QCOMPARE(d.okChecks.size(), 2);
         const EngineDefinition unknown = enginesOf(env, "[Yahoo]\nPreset=nope\n").definitions[2];
         QVERIFY2(unknown.problem.startsWith("unknown preset \"nope\" (ahrefs, bing-webmaster, "
-                                            "commoncrawl, commoncrawl-rank, dataforseo, majestic, "
+                                            "commoncrawl-rank, commoncrawl, dataforseo, majestic, "
                                             "moz, openpagerank, semrush)"),
                  qPrintable(unknown.problem));
         const EngineDefinition sneaky =
