@@ -519,7 +519,13 @@ void readSlot(EngineDefinition& d, const QString& sectionText, const QString& fo
         d.countsIntoTotal = false;
     if (problems.isEmpty() && d.kind == EngineKind::Graph) {
         if (!hasIndex || d.indexPath.isEmpty()) {
-            problems << QStringLiteral("no Index (the link index file made by tallyscope-graph)");
+            // Without Index=: the index fetched last into the per-user graphs folder.
+            QString why;
+            d.index = LinkIndex::newestIn(ProgramFolder::graphsFolder(), d.measure, &why);
+            if (!d.index)
+                problems << QStringLiteral("no Index, and ") + why;
+            else if (d.release.isEmpty())
+                d.release = d.index->releaseName();
         } else {
             const QString path = QFileInfo(d.indexPath).isAbsolute()
                                      ? d.indexPath

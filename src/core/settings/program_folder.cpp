@@ -97,6 +97,9 @@ QString ProgramFolder::sessionUrlList() {
 QString ProgramFolder::listsFolder() {
     return path() + QStringLiteral("/Lists");
 }
+QString ProgramFolder::graphsFolder() {
+    return (kind() == Kind::Override ? path() : perUserFolder()) + QStringLiteral("/graphs");
+}
 QString ProgramFolder::helpFile() {
     if (kind() == Kind::PerUser)
         return shippedFile(QStringLiteral("Help.rtf"));

@@ -143,7 +143,7 @@ private Q_SLOTS:
         QTest::newRow("unknown target") << QByteArray("[MSN]\nKind=json\nPointer=\nTarget=site\n")
                                         << 4 << "unknown Target \"site\"";
         QTest::newRow("no index") << QByteArray("[ATW]\nKind=graph\n") << 5
-                                  << "no Index (the link index file made by tallyscope-graph)";
+                                  << "no Index, and no link index with linking-domains in ";
         QTest::newRow("missing index") << QByteArray("[ATW]\nKind=graph\nIndex=missing.links\n")
                                        << 5 << "link index: there is no file ";
         QTest::newRow("not an index") << QByteArray("[ATW]\nKind=graph\nIndex=engines.ini\n") << 5
@@ -508,7 +508,8 @@ private Q_SLOTS:
         QCOMPARE(d.okChecks.size(), 2);
         const EngineDefinition unknown = enginesOf(env, "[Yahoo]\nPreset=nope\n").definitions[2];
         QVERIFY2(unknown.problem.startsWith("unknown preset \"nope\" (ahrefs, bing-webmaster, "
-                                            "dataforseo, majestic, moz, openpagerank, semrush)"),
+                                            "commoncrawl-rank, commoncrawl, dataforseo, majestic, "
+                                            "moz, openpagerank, semrush)"),
                  qPrintable(unknown.problem));
         const EngineDefinition sneaky =
             enginesOf(env, "[Yahoo]\nPreset=../engines\n").definitions[2];
