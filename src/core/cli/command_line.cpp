@@ -122,15 +122,18 @@ private:
         if (!row)
             return;
         int failed = 0;
-        for (int s = 0; s < EngineCount; ++s)
+        int asked = 0; // a switched-off slot asks nothing
+        for (int s = 0; s < EngineCount; ++s) {
             failed += row->isFailure(s) ? 1 : 0;
+            asked += row->isOff(s) ? 0 : 1;
+        }
         if (!options_.quiet) {
             QString line = QStringLiteral("[%1/%2] %3: %4")
                                .arg(position)
                                .arg(urls_.size())
                                .arg(row->url, row->totalText());
             if (failed > 0)
-                line += QStringLiteral(" (%1 of %2 requests failed)").arg(failed).arg(EngineCount);
+                line += QStringLiteral(" (%1 of %2 requests failed)").arg(failed).arg(asked);
             say(err_, line + QLatin1Char('\n'));
         }
         if (!saveNames_.isEmpty())

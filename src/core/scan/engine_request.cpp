@@ -277,6 +277,17 @@ Place bodyPlace(const QByteArray& contentType) {
 
 } // namespace
 
+FetchRequest fetchRequestOf(const EngineRequest& request) {
+    FetchRequest fetch;
+    fetch.url = request.url;
+    fetch.method = request.method;
+    fetch.body = request.body;
+    fetch.contentType = request.contentType;
+    fetch.headers = request.headers;
+    fetch.bodyCap = request.api ? ApiBodyCap : PageBodyCap;
+    return fetch;
+}
+
 RequestBuild buildEngineRequest(const EngineDefinition& definition, const QString& prefix,
                                 const QString& url, const QDateTime& now,
                                 const QHash<QString, QString>& keys, int page) {
