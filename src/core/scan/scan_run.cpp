@@ -8,6 +8,7 @@
 #include "core/scan/query_prefixes.h"
 #include "core/settings/user_settings.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QPointer>
@@ -363,6 +364,11 @@ bool ScanRun::startEngine(int engine) {
             QStringLiteral("could not connect: no host name in the address")));
     // Afresh for every request: a prefix saved in the Options dialog applies at once.
     const QString prefix = d->prefixes->prefix(definition.key);
+    if (const FileOutcome& read = d->prefixes->outcome(); !read)
+        return settle(EngineOutcome::failed(
+            FailureKind::Definition,
+            QCoreApplication::translate("ScanRun", "settings.ini cannot be read: %1")
+                .arg(read.reason()))); // never the bare site in place of the engine
     slot.address = prefix + *target + definition.querySuffix;
     slot.attempts = 0;
     sendWhenPaced(engine, 0);
