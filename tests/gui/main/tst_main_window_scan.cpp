@@ -388,13 +388,15 @@ void TestMainWindowScan::unreadableSettingsAreSaidAndNeverAskTheSite_data() {
     QTest::addColumn<QString>("file");
     QTest::addColumn<QString>("message");
     QTest::addColumn<QString>("reason");
-    QTest::newRow("readable") << "" << "" << "";
-    QTest::newRow("settings.ini a FIFO")
-        << "settings.ini" << "The engines' query prefixes cannot be read from"
-        << "settings.ini cannot be read: It is not a regular file";
-    QTest::newRow("engines.ini a FIFO")
-        << "engines.ini" << "What each engine column asks cannot be read from"
-        << "engines.ini cannot be read: It is not a regular file";
+    QTest::newRow("readable") << ""
+                              << ""
+                              << "";
+    QTest::newRow("settings.ini a FIFO") << "settings.ini"
+                                         << "The engines' query prefixes cannot be read from"
+                                         << "settings.ini cannot be read: It is not a regular file";
+    QTest::newRow("engines.ini a FIFO") << "engines.ini"
+                                        << "What each engine column asks cannot be read from"
+                                        << "engines.ini cannot be read: It is not a regular file";
 }
 void TestMainWindowScan::unreadableSettingsAreSaidAndNeverAskTheSite() {
     QFETCH(QString, file);
