@@ -90,6 +90,19 @@ private:
     QString reason_;
 };
 
+// The checks of writeFileAtomically without writing, and whether the folder takes a new file:
+// success when the file could be replaced (or created) now.
+FileOutcome checkFileWritable(const QString& path);
+
+// Whether two paths name the same file: the same file on the disk (through a symbolic link or a
+// hard link too), or, for a file not there yet, the same name in the same real folder.
+bool isSameFile(const QString& a, const QString& b);
+
+// Removes what writes of `path` that never finished (a killed program) left beside it: files
+// named after it plus a dot and six letters or digits. Only for a caller that holds the file's
+// lock (file_lock.h), so that no write in progress loses its temporary file.
+void removeAbandonedTemporaries(const QString& path);
+
 // The longest file name, in bytes of its encoded form, that writeFileAtomically can write: the
 // temporary file beside it needs a few bytes more within the file system's limit on names.
 int maxAtomicFileNameBytes();
@@ -113,6 +126,10 @@ struct FileContents {
 // Reads the file whole when it is a regular file of at most `limit` bytes. Never blocks on a FIFO
 // and never reads more than `limit` bytes, even from a file that grows while it is read.
 FileContents readFileBounded(const QString& path, qint64 limit);
+
+// Reads an open descriptor to its end (a pipe, a terminal, a regular file), at most `limit`
+// bytes; Refused with the reason when there is more or a read fails. The descriptor stays open.
+FileContents readDescriptorBounded(int fd, qint64 limit);
 
 // The checks of readFileBounded without reading: success when the file could be read whole now.
 FileOutcome checkFileReadable(const QString& path, qint64 limit);

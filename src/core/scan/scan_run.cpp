@@ -9,6 +9,7 @@
 #include "core/scan/query_prefixes.h"
 #include "core/settings/user_settings.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QPointer>
@@ -363,6 +364,11 @@ bool ScanRun::startEngine(int engine) {
                                             QStringLiteral("could not connect: no network")));
     // Afresh for every URL: a prefix saved in the Options dialog applies at once.
     slot.prefix = d->prefixes->prefix(definition.key);
+    if (const FileOutcome& read = d->prefixes->outcome(); !read)
+        return settle(EngineOutcome::failed(
+            FailureKind::Definition,
+            QCoreApplication::translate("ScanRun", "settings.ini cannot be read: %1")
+                .arg(read.reason()))); // never the bare site in place of the engine
     slot.pages.emplace(definition);
     if (!prepareRequest(engine))
         return false;

@@ -6,6 +6,7 @@
 #include "core/scan/engine_definitions.h"
 #include "core/scan/engine_table.h"
 #include "core/scan/network_page_fetcher.h"
+#include "core/scan/query_prefixes.h"
 #include "core/settings/program_folder.h"
 #include "core/settings/user_settings.h"
 #include "core/webview/web_results.h"
@@ -655,6 +656,7 @@ void MainWindow::showEvent(QShowEvent* event) {
             if (!frameIsOnScreen(this) && windowState() == Qt::WindowNoState)
                 fitOnScreen(this);
         });
+        reportUnreadableSettings();
     }
     if (!helpAtFirstShow_)
         return;
@@ -1066,6 +1068,18 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     skin::stop();
     Q_EMIT programEnding();
     QCoreApplication::quit();
+}
+
+// settings.ini or engines.ini there but unreadable is said once the window is up, without
+// holding the start: the scans would otherwise fail (or ask the wrong place) without a word.
+void MainWindow::reportUnreadableSettings() {
+    const QString message =
+        unreadableSettingsMessage(unreadableSettingsFiles(ProgramFolder::settingsIni()));
+    if (message.isEmpty())
+        return;
+    QTimer::singleShot(0, this, [this, message] {
+        Prompts::message(this, message, product_.name, QMessageBox::Warning);
+    });
 }
 
 } // namespace tally

@@ -143,6 +143,7 @@ private:
     void fitStatusPanels();
     void showCurrentTabFrame();
     void placeProgressBar();
+    void reportUnreadableSettings();
     void showRowContextMenu(int row, const QPoint& globalPos);
     // What a scan changed reaches the screen: the table's new rows and cells, the web-results
     // list while it shows, the progress bar and status panel 1 (at most every 100 ms).
