@@ -9,11 +9,25 @@
 #include "support/test_env.h"
 
 #include <QApplication>
+#include <QMenu>
 #include <QtTest>
 
 #include <memory>
 
 namespace tally::test {
+
+// The menu that popped up (a failure when none does).
+inline QMenu* openPopup() {
+    QMenu* menu = nullptr;
+    [&] { QTRY_VERIFY((menu = qobject_cast<QMenu*>(QApplication::activePopupWidget()))); }();
+    return menu;
+}
+
+// The window made the active one, as a click into it does.
+inline void activate(QWidget* window) {
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window));
+}
 
 // A program folder, a per-user store (help window off unless asked for, Sources hint done),
 // scripted prompts and the main window, shown and laid out.

@@ -478,7 +478,18 @@ void readSlot(EngineDefinition& d, const QString& sectionText, const QString& fo
                                 .arg(error.offset);
         }
         QStringList missing;
-        for (const QString& name : keyNames) {
+        // Keys typed into the Sources window are tried as they stand; the store is not asked.
+        const FileOutcome store = keyNames.isEmpty() || givenKeys ? FileOutcome::success()
+                                                                  : userSettingsReadable();
+        if (!store && problems.isEmpty())
+            // An unreadable store is not a missing key: giving it a value would not help.
+            problems << (keyNames.size() == 1 ? tr("the API key %1 cannot be read: the settings in "
+                                                   "%2 cannot be read (%3)")
+                                              : tr("the API keys %1 cannot be read: the settings "
+                                                   "in %2 cannot be read (%3)"))
+                            .arg(keyNames.join(tr(" and ")),
+                                 QDir::toNativeSeparators(userSettingsFile()), store.reason());
+        for (const QString& name : store ? keyNames : QStringList()) {
             const QString apiKey = givenKeys ? givenKeys->value(name) : UserSettings::apiKey(name);
             if (apiKey.isEmpty())
                 missing << name;
@@ -509,7 +520,13 @@ void readSlot(EngineDefinition& d, const QString& sectionText, const QString& fo
         d.countsIntoTotal = false;
     if (problems.isEmpty() && d.kind == EngineKind::Graph) {
         if (!hasIndex || d.indexPath.isEmpty()) {
-            problems << QStringLiteral("no Index (the link index file made by tallyscope-graph)");
+            // Without Index=: the index fetched last into the per-user graphs folder.
+            QString why;
+            d.index = LinkIndex::newestIn(ProgramFolder::graphsFolder(), d.measure, &why);
+            if (!d.index)
+                problems << QStringLiteral("no Index, and ") + why;
+            else if (d.release.isEmpty())
+                d.release = d.index->releaseName();
         } else {
             const QString path = QFileInfo(d.indexPath).isAbsolute()
                                      ? d.indexPath

@@ -4,6 +4,7 @@
 #include "core/product/product.h"
 #include "core/results/chart_data.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
@@ -154,7 +155,8 @@ FileOutcome saveSettings(const QString& app, const QString& section,
         return FileOutcome::failure(stage.errorString());
 
     const QString copy = stage.filePath(QStringLiteral("store.conf"));
-    if (const FileOutcome outcome = writeFileAtomically(copy, current.bytes); !outcome)
+    if (const FileOutcome outcome = writeFileAtomically(copy, current.bytes, FileAccess::OwnerOnly);
+        !outcome)
         return outcome;
     QMap<QString, QVariant> expected;
     {
@@ -174,7 +176,9 @@ FileOutcome saveSettings(const QString& app, const QString& section,
 
     // Read back under another name, so that nothing remembered from the copy is trusted.
     const QString check = stage.filePath(QStringLiteral("check.conf"));
-    if (const FileOutcome outcome = writeFileAtomically(check, written.bytes); !outcome)
+    if (const FileOutcome outcome =
+            writeFileAtomically(check, written.bytes, FileAccess::OwnerOnly);
+        !outcome)
         return outcome;
     {
         const QSettings reread(check, QSettings::IniFormat);
@@ -182,7 +186,8 @@ FileOutcome saveSettings(const QString& app, const QString& section,
             return FileOutcome::failure(
                 QStringLiteral("The settings could not be written in full"));
     }
-    const FileOutcome outcome = writeFileAtomically(path, written.bytes);
+    // The store holds API keys: it is the user's alone.
+    const FileOutcome outcome = writeFileAtomically(path, written.bytes, FileAccess::OwnerOnly);
     if (outcome)
         markChanged(path, before);
     return outcome;
@@ -202,6 +207,24 @@ QString userSettingsFile() {
 
 void setUserSettingsFile(const QString& path) {
     settingsFileOverride() = path;
+}
+
+FileOutcome userSettingsReadable() {
+    const QString path = userSettingsFile();
+    if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink())
+        return FileOutcome::success();
+    return checkFileReadable(path, SettingsFileLimit);
+}
+
+QString userSettingsProblem() {
+    const FileOutcome readable = userSettingsReadable();
+    if (readable)
+        return QString();
+    return QCoreApplication::translate("UserSettings",
+                                       "Your settings in %1 cannot be read: %2. The program "
+                                       "goes on with the default settings and no API keys, and "
+                                       "keeps nothing you change there.")
+        .arg(QDir::toNativeSeparators(userSettingsFile()), readable.reason());
 }
 
 namespace UserSettings {
@@ -272,6 +295,38 @@ bool parallelEngines() {
 }
 void setParallelEngines(bool on) {
     write(settingkeys::ParallelEngines, flag(on));
+}
+
+bool useDesktopLook() {
+    return readsAsOne(settingkeys::DesktopLook);
+}
+FileOutcome setUseDesktopLook(bool on) {
+    return write(settingkeys::DesktopLook, flag(on));
+}
+
+namespace {
+// A value the toolkit saved as bytes, kept as Base64 text in the INI file.
+QByteArray storedBytes(const char* key) {
+    return QByteArray::fromBase64(read(key).toLatin1());
+}
+QString bytesText(const QByteArray& bytes) {
+    return QString::fromLatin1(bytes.toBase64());
+}
+} // namespace
+
+WindowLayout windowLayout() {
+    using namespace settingkeys;
+    return WindowLayout{storedBytes(WindowGeometry), storedBytes(settingkeys::WindowState),
+                        storedBytes(PanelSplit), storedBytes(ResultsColumns)};
+}
+
+FileOutcome saveWindowLayout(const WindowLayout& layout) {
+    using namespace settingkeys;
+    return saveSettings(product().name, QLatin1String(SettingsSection),
+                        {{QLatin1String(WindowGeometry), bytesText(layout.geometry)},
+                         {QLatin1String(settingkeys::WindowState), bytesText(layout.state)},
+                         {QLatin1String(PanelSplit), bytesText(layout.split)},
+                         {QLatin1String(ResultsColumns), bytesText(layout.columns)}});
 }
 
 QString apiKey(const QString& name) {

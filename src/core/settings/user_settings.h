@@ -35,6 +35,11 @@ inline constexpr const char* ShowHelp = "showHelp";
 inline constexpr const char* ChartType = "cmbChart2";
 inline constexpr const char* ParallelEngines = "parallelEngines";
 inline constexpr const char* SourcesHint = "sourcesHint";
+inline constexpr const char* DesktopLook = "chkDesktopLook";
+inline constexpr const char* WindowGeometry = "Form1Geometry";
+inline constexpr const char* WindowState = "Form1State";
+inline constexpr const char* PanelSplit = "Form1Splitter";
+inline constexpr const char* ResultsColumns = "ListView1Columns";
 } // namespace settingkeys
 
 // The store as the platform offers it: a stored value, or defaultValue when there is none.
@@ -58,6 +63,14 @@ QString userSettingsFile();
 
 // Points the store at one INI file (tests); an empty path restores the real store.
 void setUserSettingsFile(const QString& path);
+
+// Whether the program's store can be read: success when it is missing (every key then reads its
+// default) or a regular file within the size limit; otherwise why not (a folder in its place, no
+// permission, too large).
+FileOutcome userSettingsReadable();
+// What the window and the command line say at start about a store that cannot be read (its file,
+// the reason, and that the defaults are in use); empty when it can be read.
+QString userSettingsProblem();
 
 // The program's settings, one accessor each.
 namespace UserSettings {
@@ -112,6 +125,23 @@ FileOutcome setChartType(int type);
 // reads as the whole number 0.
 bool parallelEngines();
 void setParallelEngines(bool on);
+
+// "Use the desktop's colours and fonts" (chkDesktopLook): the platform theme's palette, style and
+// font instead of the skin. Default off.
+bool useDesktopLook();
+FileOutcome setUseDesktopLook(bool on);
+
+// How the main window was left: its geometry and state, the split between the URL panel and the
+// views, and the results table's columns, each as the toolkit saved it (empty when not stored).
+struct WindowLayout {
+    QByteArray geometry;
+    QByteArray state;
+    QByteArray split;
+    QByteArray columns;
+};
+WindowLayout windowLayout();
+// All four in one replacement of the store's file.
+FileOutcome saveWindowLayout(const WindowLayout& layout);
 
 // The API key of that name in section "Keys" (its value in a request header where an engine
 // definition writes "{key}"). Empty when there is none.

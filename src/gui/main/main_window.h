@@ -13,11 +13,13 @@
 #include <array>
 
 class QAction;
+class QHeaderView;
 class QLabel;
 class QListWidget;
 class QMenu;
 class QProgressBar;
 class QPushButton;
+class QSplitter;
 class QTabWidget;
 class QTimer;
 
@@ -134,13 +136,23 @@ protected:
 
 private:
     void buildMenus();
+    // F5 and Esc start and stop a scan, except where the web page takes them.
+    void scanKeys(bool on);
     QWidget* buildToolbar();
     QWidget* buildDataFrame();
     void buildStatusBar();
     void load();
+    // The layout the window was left in (geometry, state, split, results columns), and keeping
+    // it for the next start.
+    void restoreLayout();
+    void saveLayout();
+    // Widens the columns of a list that are narrower than their captions.
+    void showCaptionsWhole(QHeaderView* header);
     void updateClock();
+    void fitStatusPanels();
     void showCurrentTabFrame();
     void placeProgressBar();
+    void reportUnreadableSettings();
     void showRowContextMenu(int row, const QPoint& globalPos);
     // What a scan changed reaches the screen: the table's new rows and cells, the web-results
     // list while it shows, the progress bar and status panel 1 (at most every 100 ms).
@@ -163,6 +175,7 @@ private:
     QPushButton* optionsButton_ = nullptr;
     QPushButton* visitButton_ = nullptr;
     // URL panel, tab strip and view frames.
+    QSplitter* split_ = nullptr;
     UrlPanel* urlPanel_ = nullptr;
     QTabWidget* tabs_ = nullptr;
     QWidget* dataFrame_ = nullptr;
@@ -178,6 +191,7 @@ private:
     QTimer* clock_ = nullptr;
     QMenu* statusMenu_ = nullptr;
     QAction* failureDetailsAction_ = nullptr;
+    QAction* scanDetailsAction_ = nullptr;
     // Menus.
     QAction* startAction_ = nullptr;
     QAction* stopAction_ = nullptr;
@@ -186,6 +200,7 @@ private:
     QAction* clearResultsAction_ = nullptr;
     QMenu* sortMenu_ = nullptr;
     QAction* exportResultsAction_ = nullptr;
+    QAction* desktopLookAction_ = nullptr;
 
     // The windows this one opened.
     QPointer<OptionsDialog> options_;
@@ -202,6 +217,8 @@ private:
     bool browserLoadedBefore_ = false;
     // The help window is due when this window is first shown (showHelp at start-up).
     bool helpAtFirstShow_ = false;
+    // What is wrong with the per-user store, said once the window shows.
+    QString storeProblem_;
 
     // Scan state.
     int scanPosition_ = 0;

@@ -7,10 +7,12 @@
 #include "core/settings/ini_file.h"
 #include "core/settings/program_folder.h"
 #include "core/settings/user_settings.h"
+#include "gui/kit/contrast.h"
 #include "gui/kit/prompts.h"
 #include "gui/kit/skin.h"
 
 #include <QCheckBox>
+#include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -104,7 +106,7 @@ OptionsDialog::OptionsDialog(QWidget* parent) : QDialog(parent) {
     engineProblems_->setObjectName(QStringLiteral("lblEngineProblems"));
     engineProblems_->setWordWrap(true);
     engineProblems_->setTextFormat(Qt::PlainText);
-    engineProblems_->setStyleSheet(QStringLiteral("color: #a00000;"));
+    skin::setControlKind(engineProblems_, QStringLiteral("Warning")); // its own colour
     engineProblems_->hide();
     checkEnginesButton_ = new QPushButton(QStringLiteral("Check engines..."), frame1);
     checkEnginesButton_->setObjectName(QStringLiteral("cmdCheckEngines"));
@@ -156,6 +158,19 @@ OptionsDialog::OptionsDialog(QWidget* parent) : QDialog(parent) {
     box3->addWidget(autoSortBox_);
     box3->addStretch(1);
 
+    // The look: stored and applied at once, as the View menu's item does.
+    desktopLookBox_ = new QCheckBox(tr("Use the &desktop's colours and fonts"), this);
+    desktopLookBox_->setObjectName(QStringLiteral("chkDesktopLook"));
+    desktopLookBox_->setToolTip(tr("The desktop's colour scheme (dark ones too), style and font "
+                                   "instead of the program's own light look"));
+    desktopLookBox_->setChecked(skin::desktopLook());
+    connect(desktopLookBox_, &QCheckBox::toggled, this,
+            [this](bool on) { skin::chooseDesktopLook(this, on); });
+    connect(skin::notifier(), &skin::LookNotifier::changed, desktopLookBox_, [this](bool on) {
+        const QSignalBlocker quiet(desktopLookBox_);
+        desktopLookBox_->setChecked(on);
+    });
+
     okButton_ = new QPushButton(QStringLiteral("Ok"), this);
     okButton_->setObjectName(QStringLiteral("Command1"));
     okButton_->setDefault(true);
@@ -183,15 +198,17 @@ OptionsDialog::OptionsDialog(QWidget* parent) : QDialog(parent) {
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(frame1);
     layout->addLayout(lower);
+    layout->addWidget(desktopLookBox_);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     // Tab order follows the frames from top to bottom.
     QWidget* order[] = {
-        prefixBoxes_[0],    prefixBoxes_[1],    prefixBoxes_[2],    prefixBoxes_[3],
-        prefixBoxes_[4],    prefixBoxes_[5],    sourcesButton_,     checkEnginesButton_,
-        thresholdBoxes_[2], thresholdBoxes_[1], thresholdBoxes_[0], clearResultsBox_,
-        autoSortBox_,       okButton_,          cancelButton_,      resetButton_};
+        prefixBoxes_[0],     prefixBoxes_[1],    prefixBoxes_[2],    prefixBoxes_[3],
+        prefixBoxes_[4],     prefixBoxes_[5],    sourcesButton_,     checkEnginesButton_,
+        thresholdBoxes_[2],  thresholdBoxes_[1], thresholdBoxes_[0], clearResultsBox_,
+        autoSortBox_,        desktopLookBox_,    okButton_,          cancelButton_,
+        resetButton_};
     for (size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 
@@ -227,6 +244,7 @@ void OptionsDialog::load() {
     clearResultsBox_->setChecked(UserSettings::clearResultsBeforeScan());
 
     skin::skinWindow(this);
+    colourProblems();
 }
 
 void OptionsDialog::reloadEngines() {
@@ -246,6 +264,22 @@ void OptionsDialog::reloadEngines() {
         problems << QLatin1String(EnginesIniName) + QStringLiteral(": ") + problem;
     engineProblems_->setText(problems.join(QLatin1Char('\n')));
     engineProblems_->setVisible(!problems.isEmpty());
+}
+
+void OptionsDialog::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange)
+        colourProblems();
+}
+
+void OptionsDialog::colourProblems() {
+    QPalette colours = engineProblems_->palette();
+    const QColor red = readableOn(QColor(0xa0, 0x00, 0x00), palette().color(QPalette::Window));
+    if (colours.color(QPalette::WindowText) == red)
+        return;
+    colours.setColor(QPalette::Active, QPalette::WindowText, red);
+    colours.setColor(QPalette::Inactive, QPalette::WindowText, red);
+    engineProblems_->setPalette(colours);
 }
 
 void OptionsDialog::applyThresholdRule(int index) {
