@@ -2,7 +2,7 @@
 #   make run    install what is missing, build, start the program
 #   make test   install what is missing, build, run every test headless (plus a sanitizer build of the core)
 #   make bench  build and run the benchmarks
-#   make install PREFIX=/usr/local   build and install (DESTDIR is honoured)
+#   make install PREFIX=/usr/local   build and install, stripped (DESTDIR is honoured)
 #   make package                     build a Debian package in build/package/
 
 BUILD      ?= build
@@ -53,7 +53,7 @@ bench: build
 	@for b in $(BUILD)/bench/*; do [ -x "$$b" ] && [ -f "$$b" ] && { echo "== $$(basename $$b)"; xvfb-run -a -s "-screen 0 1600x1200x24" "$$b"; }; done; true
 
 install: build
-	cmake --install $(BUILD) --prefix $(PREFIX)
+	cmake --install $(BUILD) --prefix $(PREFIX) --strip
 
 package: build
 	cd $(BUILD) && cpack -G DEB

@@ -71,14 +71,6 @@
 </translation>
     </message>
     <message>
-        <source>%1 is a folder</source>
-        <translation>%1 ist ein Ordner</translation>
-    </message>
-    <message>
-        <source>the folder of %1 does not exist</source>
-        <translation>der Ordner von %1 existiert nicht</translation>
-    </message>
-    <message>
         <source>a saved search needs a name</source>
         <translation>eine gespeicherte Suche braucht einen Namen</translation>
     </message>
@@ -191,48 +183,75 @@
         <translation>--csv und --json können nicht beide in die Standardausgabe schreiben</translation>
     </message>
     <message>
-        <source>Usage:
-  tallyscope                      start the window
-  tallyscope --scan LIST [--save NAME] [--csv FILE|-] [--json FILE|-] [--quiet]
-  tallyscope --export-history NAME [--csv FILE|-]
-  tallyscope --help | --version
+        <source>standard input</source>
+        <translation>Standardeingabe</translation>
+    </message>
+    <message>
+        <source>%1 %2 is the URL list itself</source>
+        <translation>%1 %2 ist die URL-Liste selbst</translation>
+    </message>
+    <message>
+        <source>%1 and %2 name the same file %3</source>
+        <translation>%1 und %2 nennen dieselbe Datei %3</translation>
+    </message>
+    <message>
+        <source>%1 could not be written: %2</source>
+        <translation>%1 konnte nicht geschrieben werden: %2</translation>
+    </message>
+    <message>
+        <source>; nothing was asked</source>
+        <translation>; es wurde nichts abgefragt</translation>
+    </message>
+    <message>
+        <source>Usage: tallyscope
+  or:  tallyscope --scan LIST [--save NAME] [--csv FILE|-] [--json FILE|-] [--quiet]
+  or:  tallyscope --export-history NAME [--csv FILE|-]
+  or:  tallyscope --help | --version
+Without a command, tallyscope starts its window.
 
-  --scan LIST            scan the URLs of a list file (one per line) without a window,
-                         with the engines and settings the window uses
+  --scan LIST            scan the URLs of a list file (one per line; - for standard
+                         input) without a window, with the engines and settings the
+                         window uses
   --save NAME            add today&apos;s counts to the saved search NAME (made when it
-                         does not exist); {host} in NAME stands for each URL&apos;s host,
-                         one saved search per site
+                         does not exist; NAME.vqz is the same); {host} in NAME stands
+                         for each URL&apos;s host, one saved search per site
   --csv FILE             write the results as CSV (- for standard output; the default
                          when neither --json nor --save is given)
   --json FILE            write the results as JSON (- for standard output)
-  --quiet                no progress lines, only the summary
+  --quiet                nothing on standard error unless something failed
   --export-history NAME  write the history of a saved search as CSV, one row per date
 
 Progress and a summary go to standard error. Exit status: 0 every request gave a
-count, 1 some requests failed, 2 bad arguments or unreadable input, 3 a result could
-not be written.
+count, 1 some requests failed, 2 bad arguments or unreadable input (the list,
+settings.ini, engines.ini) or an output that is the list or the other output, 3 a
+result could not be written, 4 no request gave a count at all.
 </source>
-        <translation>Aufruf:
-  tallyscope                      das Fenster öffnen
-  tallyscope --scan LIST [--save NAME] [--csv FILE|-] [--json FILE|-] [--quiet]
-  tallyscope --export-history NAME [--csv FILE|-]
-  tallyscope --help | --version
+        <translation>Aufruf: tallyscope
+  oder: tallyscope --scan LIST [--save NAME] [--csv FILE|-] [--json FILE|-] [--quiet]
+  oder: tallyscope --export-history NAME [--csv FILE|-]
+  oder: tallyscope --help | --version
+Ohne Befehl öffnet tallyscope sein Fenster.
 
-  --scan LIST            die URLs einer Listendatei (eine pro Zeile) ohne Fenster abfragen,
-                         mit den Suchmaschinen und Einstellungen des Fensters
+  --scan LIST            die URLs einer Listendatei (eine pro Zeile; - für die
+                         Standardeingabe) ohne Fenster abfragen, mit den Suchmaschinen
+                         und Einstellungen des Fensters
   --save NAME            die heutigen Anzahlen der gespeicherten Suche NAME hinzufügen
-                         (sie wird angelegt, wenn es sie nicht gibt); {host} in NAME steht
-                         für den Host jeder URL, eine gespeicherte Suche pro Website
+                         (sie wird angelegt, wenn es sie nicht gibt; NAME.vqz ist
+                         dasselbe); {host} in NAME steht für den Host jeder URL, eine
+                         gespeicherte Suche pro Website
   --csv FILE             die Ergebnisse als CSV schreiben (- für die Standardausgabe; die
                          Vorgabe, wenn weder --json noch --save angegeben ist)
   --json FILE            die Ergebnisse als JSON schreiben (- für die Standardausgabe)
-  --quiet                keine Fortschrittszeilen, nur die Zusammenfassung
+  --quiet                nichts in die Standardfehlerausgabe, außer wenn etwas
+                         fehlschlug
   --export-history NAME  den Verlauf einer gespeicherten Suche als CSV schreiben, eine Zeile
                          pro Datum
 
 Fortschritt und Zusammenfassung gehen in die Standardfehlerausgabe. Rückgabewert: 0 jede
 Anfrage lieferte eine Anzahl, 1 einige Anfragen schlugen fehl, 2 ungültige Argumente oder
-unlesbare Eingabe, 3 ein Ergebnis konnte nicht geschrieben werden.
+unlesbare Eingabe (die Liste, settings.ini, engines.ini) oder eine Ausgabe, die die Liste
+oder die andere Ausgabe ist, 3 ein Ergebnis konnte nicht geschrieben werden, 4 keine
+Anfrage lieferte überhaupt eine Anzahl.
 </translation>
     </message>
 </context>
@@ -356,6 +375,18 @@ unlesbare Eingabe, 3 ein Ergebnis konnte nicht geschrieben werden.
     <message>
         <source> on %1</source>
         <translation> bei %1</translation>
+    </message>
+    <message>
+        <source>the API key %1 cannot be read: the settings in %2 cannot be read (%3)</source>
+        <translation>der API-Schlüssel %1 kann nicht gelesen werden: die Einstellungen in %2 können nicht gelesen werden (%3)</translation>
+    </message>
+    <message>
+        <source>the API keys %1 cannot be read: the settings in %2 cannot be read (%3)</source>
+        <translation>die API-Schlüssel %1 können nicht gelesen werden: die Einstellungen in %2 können nicht gelesen werden (%3)</translation>
+    </message>
+    <message>
+        <source>no Index, and %1</source>
+        <translation>kein Index, und %1</translation>
     </message>
 </context>
 <context>
@@ -698,6 +729,21 @@ unlesbare Eingabe, 3 ein Ergebnis konnte nicht geschrieben werden.
     </message>
 </context>
 <context>
+    <name>GraphFetch</name>
+    <message>
+        <source>the list of releases is not a JSON array (%1)</source>
+        <translation>die Liste der Ausgaben ist kein JSON-Array (%1)</translation>
+    </message>
+    <message>
+        <source>another JSON value</source>
+        <translation>ein anderer JSON-Wert</translation>
+    </message>
+    <message>
+        <source>the list of releases names no release</source>
+        <translation>die Liste der Ausgaben nennt keine Ausgabe</translation>
+    </message>
+</context>
+<context>
     <name>GraphImport</name>
     <message>
         <source> (it looks like a ranks file: give it with --ranks)</source>
@@ -766,53 +812,6 @@ unlesbare Eingabe, 3 ein Ergebnis konnte nicht geschrieben werden.
 </context>
 <context>
     <name>GraphTool</name>
-    <message>
-        <source>usage:
-  tallyscope-graph import &lt;vertices&gt; [&lt;edges&gt;] [--ranks FILE] [--out FILE]
-                          [--release NAME] [--level domain|host]
-      Reads a web graph&apos;s vertices (&quot;id&lt;TAB&gt;reversed name[&lt;TAB&gt;hosts]&quot;), edges
-      (&quot;from id&lt;TAB&gt;to id&quot;, sorted by from id) and ranks file (harmonic centrality and
-      PageRank positions), plain or gzip, and writes the link index: the number of
-      distinct vertices linking to each vertex, and its positions. Give the edges, the
-      ranks or both. FILE defaults to &lt;release&gt;-&lt;level&gt;.links in the current folder; the
-      release and level default to what the vertices file&apos;s name says
-      (cc-main-2024-feb-apr-may-domain-vertices.txt.gz).
-  tallyscope-graph import-counts &lt;file&gt; [--out FILE] [--release NAME] [--level domain|host]
-      Makes the same index from a table of &quot;reversed name&lt;TAB&gt;count&quot; lines (plain or
-      gzip), such as a Spark or DuckDB job over a whole release writes.
-  tallyscope-graph lookup &lt;index&gt; &lt;url&gt;...
-      Prints each URL&apos;s vertex and values: the exact host in a host index, the
-      registrable domain in a domain index.
-  tallyscope-graph --version
-
-Exit status: 0 done, 1 failed (a lookup: a URL not in the index), 2 bad arguments,
-130 interrupted. A failed or interrupted import leaves any earlier index as it was.
-</source>
-        <translation>Aufruf:
-  tallyscope-graph import &lt;vertices&gt; [&lt;edges&gt;] [--ranks FILE] [--out FILE]
-                          [--release NAME] [--level domain|host]
-      Liest die Knoten eines Webgraphen („id&lt;TAB&gt;umgekehrter Name[&lt;TAB&gt;Hosts]“), seine
-      Kanten („von id&lt;TAB&gt;nach id“, nach der Von-id sortiert) und seine Rangdatei
-      (Positionen nach harmonischer Zentralität und PageRank), unkomprimiert oder gzip,
-      und schreibt den Linkindex: die Zahl der verschiedenen Knoten, die auf jeden Knoten
-      verlinken, und seine Positionen. Geben Sie die Kanten, die Ränge oder beides an.
-      FILE ist ohne Angabe &lt;release&gt;-&lt;level&gt;.links im aktuellen Ordner; Ausgabe und Ebene
-      sind ohne Angabe das, was der Name der Knotendatei sagt
-      (cc-main-2024-feb-apr-may-domain-vertices.txt.gz).
-  tallyscope-graph import-counts &lt;file&gt; [--out FILE] [--release NAME] [--level domain|host]
-      Erstellt denselben Index aus einer Tabelle von Zeilen „umgekehrter Name&lt;TAB&gt;Anzahl“
-      (unkomprimiert oder gzip), wie sie ein Spark- oder DuckDB-Auftrag über eine ganze
-      Ausgabe schreibt.
-  tallyscope-graph lookup &lt;index&gt; &lt;url&gt;...
-      Gibt zu jeder URL ihren Knoten und ihre Werte aus: den genauen Host in einem
-      Host-Index, die registrierbare Domain in einem Domain-Index.
-  tallyscope-graph --version
-
-Rückgabewert: 0 erledigt, 1 fehlgeschlagen (bei lookup: eine URL nicht im Index),
-2 ungültige Argumente, 130 unterbrochen. Ein fehlgeschlagener oder unterbrochener Import
-lässt einen früheren Index unverändert.
-</translation>
-    </message>
     <message>
         <source>%1 s</source>
         <translation>%1 s</translation>
@@ -949,6 +948,98 @@ lässt einen früheren Index unverändert.
         <source>tallyscope-graph: out of memory; nothing was written</source>
         <translation>tallyscope-graph: kein Speicher mehr frei; nichts wurde geschrieben</translation>
     </message>
+    <message>
+        <source>usage:
+  tallyscope-graph import &lt;vertices&gt; [&lt;edges&gt;] [--ranks FILE] [--out FILE]
+                          [--release NAME] [--level domain|host]
+      Reads a web graph&apos;s vertices (&quot;id&lt;TAB&gt;reversed name[&lt;TAB&gt;hosts]&quot;), edges
+      (&quot;from id&lt;TAB&gt;to id&quot;, sorted by from id) and ranks file (harmonic centrality and
+      PageRank positions), plain or gzip, and writes the link index: the number of
+      distinct vertices linking to each vertex, and its positions. Give the edges, the
+      ranks or both. FILE defaults to &lt;release&gt;-&lt;level&gt;.links in the current folder; the
+      release and level default to what the vertices file&apos;s name says
+      (cc-main-2024-feb-apr-may-domain-vertices.txt.gz).
+  tallyscope-graph import-counts &lt;file&gt; [--out FILE] [--release NAME] [--level domain|host]
+      Makes the same index from a table of &quot;reversed name&lt;TAB&gt;count&quot; lines (plain or
+      gzip), such as a Spark or DuckDB job over a whole release writes.
+  tallyscope-graph lookup &lt;index&gt; &lt;url&gt;...
+      Prints each URL&apos;s vertex and values: the exact host in a host index, the
+      registrable domain in a domain index.
+  tallyscope-graph fetch [--latest | --release ID] [--level domain|host] [--ranks]
+                         --out DIR [--index URL] [--data URL] [--keep-downloads]
+      Downloads a release of the Common Crawl web graph (the newest by default) into DIR
+      and imports it into DIR/&lt;release&gt;-&lt;level&gt;.links. An interrupted or failed run goes
+      on where it stopped when the same command is run again. --index and --data replace
+      the publisher&apos;s list of releases and the base address of its files (a mirror).
+  tallyscope-graph --version
+
+Exit status: 0 done, 1 failed (a lookup: a URL not in the index), 2 bad arguments,
+130 interrupted. A failed or interrupted import leaves any earlier index as it was.
+</source>
+        <translation>Aufruf:
+  tallyscope-graph import &lt;vertices&gt; [&lt;edges&gt;] [--ranks FILE] [--out FILE]
+                          [--release NAME] [--level domain|host]
+      Liest die Knoten eines Webgraphen („id&lt;TAB&gt;umgekehrter Name[&lt;TAB&gt;Hosts]“), seine
+      Kanten („von id&lt;TAB&gt;nach id“, nach der Von-id sortiert) und seine Rangdatei
+      (Positionen nach harmonischer Zentralität und PageRank), unkomprimiert oder gzip,
+      und schreibt den Linkindex: die Zahl der verschiedenen Knoten, die auf jeden Knoten
+      verlinken, und seine Positionen. Geben Sie die Kanten, die Ränge oder beides an.
+      FILE ist ohne Angabe &lt;release&gt;-&lt;level&gt;.links im aktuellen Ordner; Ausgabe und Ebene
+      sind ohne Angabe das, was der Name der Knotendatei sagt
+      (cc-main-2024-feb-apr-may-domain-vertices.txt.gz).
+  tallyscope-graph import-counts &lt;file&gt; [--out FILE] [--release NAME] [--level domain|host]
+      Erstellt denselben Index aus einer Tabelle von Zeilen „umgekehrter Name&lt;TAB&gt;Anzahl“
+      (unkomprimiert oder gzip), wie sie ein Spark- oder DuckDB-Auftrag über eine ganze
+      Ausgabe schreibt.
+  tallyscope-graph lookup &lt;index&gt; &lt;url&gt;...
+      Gibt zu jeder URL ihren Knoten und ihre Werte aus: den genauen Host in einem
+      Host-Index, die registrierbare Domain in einem Domain-Index.
+  tallyscope-graph fetch [--latest | --release ID] [--level domain|host] [--ranks]
+                         --out DIR [--index URL] [--data URL] [--keep-downloads]
+      Lädt eine Ausgabe des Common-Crawl-Webgraphen (ohne Angabe die neueste) nach DIR
+      herunter und importiert sie nach DIR/&lt;release&gt;-&lt;level&gt;.links. Ein unterbrochener
+      oder fehlgeschlagener Lauf macht dort weiter, wo er aufhörte, wenn derselbe Befehl
+      erneut aufgerufen wird. --index und --data ersetzen die Liste der Ausgaben des
+      Herausgebers und die Basisadresse seiner Dateien (einen Spiegel).
+  tallyscope-graph --version
+
+Rückgabewert: 0 erledigt, 1 fehlgeschlagen (bei lookup: eine URL nicht im Index),
+2 ungültige Argumente, 130 unterbrochen. Ein fehlgeschlagener oder unterbrochener Import
+lässt einen früheren Index unverändert.
+</translation>
+    </message>
+    <message>
+        <source>%1joining the parts into %2...</source>
+        <translation>%1Teile werden zu %2 zusammengefügt …</translation>
+    </message>
+    <message>
+        <source>%1 (%2 of %3): %4</source>
+        <translation>%1 (%2 von %3): %4</translation>
+    </message>
+    <message>
+        <source> of %1</source>
+        <translation> von %1</translation>
+    </message>
+    <message>
+        <source>tallyscope-graph: %1 takes an http or https address</source>
+        <translation>tallyscope-graph: %1 erwartet eine http- oder https-Adresse</translation>
+    </message>
+    <message>
+        <source>tallyscope-graph: fetch does not take %1</source>
+        <translation>tallyscope-graph: fetch kennt %1 nicht</translation>
+    </message>
+    <message>
+        <source>tallyscope-graph: fetch needs --out DIR</source>
+        <translation>tallyscope-graph: fetch braucht --out DIR</translation>
+    </message>
+    <message>
+        <source>%1 is there already: nothing to fetch.</source>
+        <translation>%1 ist bereits vorhanden: nichts herunterzuladen.</translation>
+    </message>
+    <message>
+        <source>What was downloaded is kept; to continue, run the same command again:</source>
+        <translation>Was heruntergeladen wurde, bleibt erhalten; zum Fortsetzen denselben Befehl erneut aufrufen:</translation>
+    </message>
 </context>
 <context>
     <name>GzipLines</name>
@@ -1048,6 +1139,10 @@ lässt einen früheren Index unverändert.
     <message>
         <source>linking domains in %1</source>
         <translation>verlinkende Domains in %1</translation>
+    </message>
+    <message>
+        <source>no link index with %1 in %2 (tallyscope-graph fetch --latest%3 --out %2 makes one)</source>
+        <translation>kein Linkindex mit %1 in %2 (tallyscope-graph fetch --latest%3 --out %2 erstellt einen)</translation>
     </message>
 </context>
 <context>
@@ -1322,6 +1417,44 @@ Möchten Sie das Diagramm stattdessen als PDF-Datei speichern?</translation>
     </message>
 </context>
 <context>
+    <name>SettingsFiles</name>
+    <message>
+        <source>What each engine column asks cannot be read from
+%1
+
+%2.
+
+Until it can be read, every column gives this as its failure.</source>
+        <translation>Was jede Suchmaschinenspalte abfragt, kann nicht gelesen werden aus
+%1
+
+%2.
+
+Bis die Datei gelesen werden kann, meldet jede Spalte dies als ihren Fehler.</translation>
+    </message>
+    <message>
+        <source>The engines&apos; query prefixes cannot be read from
+%1
+
+%2.
+
+Until it can be read, no engine is asked without its prefix.</source>
+        <translation>Die Abfragepräfixe der Suchmaschinen können nicht gelesen werden aus
+%1
+
+%2.
+
+Bis die Datei gelesen werden kann, wird keine Suchmaschine ohne ihr Präfix abgefragt.</translation>
+    </message>
+</context>
+<context>
+    <name>Skin</name>
+    <message>
+        <source>&quot;Use the desktop&apos;s colours and fonts&quot; could not be kept for the next start in</source>
+        <translation>„Farben und Schriften des Desktops verwenden“ konnte für den nächsten Start nicht gespeichert werden in</translation>
+    </message>
+</context>
+<context>
     <name>UserSettings</name>
     <message>
         <source>The folder %1 could not be created</source>
@@ -1334,6 +1467,10 @@ Möchten Sie das Diagramm stattdessen als PDF-Datei speichern?</translation>
     <message>
         <source>The settings could not be written in full</source>
         <translation>Die Einstellungen konnten nicht vollständig geschrieben werden</translation>
+    </message>
+    <message>
+        <source>Your settings in %1 cannot be read: %2. The program goes on with the default settings and no API keys, and keeps nothing you change there.</source>
+        <translation>Ihre Einstellungen in %1 können nicht gelesen werden: %2. Das Programm arbeitet mit den Standardeinstellungen und ohne API-Schlüssel weiter und speichert dort nichts, was Sie ändern.</translation>
     </message>
 </context>
 <context>
@@ -1582,6 +1719,104 @@ Changes cannot be kept until this is resolved.</source>
     </message>
 </context>
 <context>
+    <name>tally::FileDownload</name>
+    <message>
+        <source>%1 bytes</source>
+        <translation>%1 Bytes</translation>
+    </message>
+    <message>
+        <source>%1 cannot be written: %2</source>
+        <translation>%1 kann nicht geschrieben werden: %2</translation>
+    </message>
+    <message>
+        <source>the server resumed %1 at byte %2 instead of %3</source>
+        <translation>der Server setzte %1 bei Byte %2 statt bei %3 fort</translation>
+    </message>
+    <message>
+        <source>not enough disk space in %1: %2 needed, %3 free</source>
+        <translation>nicht genug Speicherplatz in %1: %2 nötig, %3 frei</translation>
+    </message>
+    <message>
+        <source>%1 is not a gzip file</source>
+        <translation>%1 ist keine gzip-Datei</translation>
+    </message>
+    <message>
+        <source>%1 sent more than the %2 bytes it announced</source>
+        <translation>%1 sandte mehr als die angekündigten %2 Bytes</translation>
+    </message>
+    <message>
+        <source>no data for %1 s</source>
+        <translation>seit %1 s keine Daten</translation>
+    </message>
+    <message>
+        <source>download of %1 failed after %2: %3</source>
+        <translation>Herunterladen von %1 nach %2 fehlgeschlagen: %3</translation>
+    </message>
+    <message>
+        <source>%1 redirects too often or away from the web</source>
+        <translation>%1 leitet zu oft oder aus dem Web hinaus weiter</translation>
+    </message>
+    <message>
+        <source>%1 answered HTTP %2</source>
+        <translation>%1 antwortete mit HTTP %2</translation>
+    </message>
+    <message>
+        <source>short body: %1 of the %2 bytes %3 announced</source>
+        <translation>unvollständiger Inhalt: %1 der %2 Bytes, die %3 ankündigte</translation>
+    </message>
+    <message>
+        <source>%1 cannot be renamed to %2</source>
+        <translation>%1 kann nicht in %2 umbenannt werden</translation>
+    </message>
+</context>
+<context>
+    <name>tally::GraphFetch</name>
+    <message>
+        <source>the folder %1 cannot be made</source>
+        <translation>der Ordner %1 kann nicht angelegt werden</translation>
+    </message>
+    <message>
+        <source>the list of releases (%1) cannot be read: %2</source>
+        <translation>die Liste der Ausgaben (%1) kann nicht gelesen werden: %2</translation>
+    </message>
+    <message>
+        <source>there is no release %1 in the list (the newest is %2)</source>
+        <translation>die Liste enthält keine Ausgabe %1 (die neueste ist %2)</translation>
+    </message>
+    <message>
+        <source>not enough disk space in %1 for %2: about %3 needed (the files and the index), %4 free</source>
+        <translation>nicht genug Speicherplatz in %1 für %2: etwa %3 nötig (die Dateien und der Index), %4 frei</translation>
+    </message>
+    <message>
+        <source>%1 names a part that is not a gzip file of the release: %2</source>
+        <translation>%1 nennt einen Teil, der keine gzip-Datei der Ausgabe ist: %2</translation>
+    </message>
+    <message>
+        <source>%1 names no part file</source>
+        <translation>%1 nennt keine Teildatei</translation>
+    </message>
+    <message>
+        <source>%1 cannot be written: %2</source>
+        <translation>%1 kann nicht geschrieben werden: %2</translation>
+    </message>
+    <message>
+        <source>%1 cannot be read: %2</source>
+        <translation>%1 kann nicht gelesen werden: %2</translation>
+    </message>
+    <message>
+        <source>cancelled</source>
+        <translation>abgebrochen</translation>
+    </message>
+    <message>
+        <source>%1 cannot be joined into %2: %3</source>
+        <translation>%1 kann nicht an %2 angefügt werden: %3</translation>
+    </message>
+    <message>
+        <source>%1 cannot be written</source>
+        <translation>%1 kann nicht geschrieben werden</translation>
+    </message>
+</context>
+<context>
     <name>tally::HelpWindow</name>
     <message>
         <source>Readme/Help</source>
@@ -1748,88 +1983,24 @@ Changes cannot be kept until this is resolved.</source>
         <translation>&amp;Datei</translation>
     </message>
     <message>
-        <source>Add URL</source>
-        <translation>URL hinzufügen</translation>
-    </message>
-    <message>
-        <source>Save URL List to File</source>
-        <translation>URL-Liste in Datei speichern</translation>
-    </message>
-    <message>
-        <source>Load URL List from File</source>
-        <translation>URL-Liste aus Datei laden</translation>
-    </message>
-    <message>
-        <source>Load URL List from Clipboard</source>
-        <translation>URL-Liste aus der Zwischenablage laden</translation>
-    </message>
-    <message>
-        <source>Export Results...</source>
-        <translation>Ergebnisse exportieren …</translation>
-    </message>
-    <message>
-        <source>Exit</source>
-        <translation>Beenden</translation>
-    </message>
-    <message>
         <source>&amp;Scan</source>
         <translation>&amp;Suche</translation>
-    </message>
-    <message>
-        <source>Start Scan</source>
-        <translation>Suche starten</translation>
-    </message>
-    <message>
-        <source>Stop Scan</source>
-        <translation>Suche anhalten</translation>
     </message>
     <message>
         <source>&amp;Options</source>
         <translation>&amp;Einstellungen</translation>
     </message>
     <message>
-        <source>View Options</source>
-        <translation>Einstellungen anzeigen</translation>
-    </message>
-    <message>
-        <source>Tools</source>
-        <translation>Werkzeuge</translation>
-    </message>
-    <message>
-        <source>View Graph...</source>
-        <translation>Verlauf anzeigen …</translation>
-    </message>
-    <message>
         <source>&amp;Help</source>
         <translation>&amp;Hilfe</translation>
-    </message>
-    <message>
-        <source>View Help</source>
-        <translation>Hilfe anzeigen</translation>
     </message>
     <message>
         <source>&amp;About</source>
         <translation>Ü&amp;ber</translation>
     </message>
     <message>
-        <source>About this software</source>
-        <translation>Über dieses Programm</translation>
-    </message>
-    <message>
-        <source>Save Results</source>
-        <translation>Ergebnisse speichern</translation>
-    </message>
-    <message>
         <source>Web Results</source>
         <translation>Web-Ergebnisse</translation>
-    </message>
-    <message>
-        <source>Clear Results</source>
-        <translation>Ergebnisse löschen</translation>
-    </message>
-    <message>
-        <source>Sort by</source>
-        <translation>Sortieren nach</translation>
     </message>
     <message>
         <source>Toolbar</source>
@@ -1926,8 +2097,88 @@ Changes cannot be kept until this is resolved.</source>
         <translation>Wählen Sie zuerst den Eintrag in der Ergebnisliste, dessen Web-Ergebnisse Sie sehen möchten.</translation>
     </message>
     <message>
-        <source>Save Result For %1</source>
-        <translation>Ergebnis für %1 speichern</translation>
+        <source>&amp;Add URL</source>
+        <translation>URL &amp;hinzufügen</translation>
+    </message>
+    <message>
+        <source>&amp;Save URL List to File</source>
+        <translation>URL-Liste in Datei &amp;speichern</translation>
+    </message>
+    <message>
+        <source>&amp;Load URL List from File</source>
+        <translation>URL-Liste aus Datei &amp;laden</translation>
+    </message>
+    <message>
+        <source>Load URL List from &amp;Clipboard</source>
+        <translation>URL-Liste aus der &amp;Zwischenablage laden</translation>
+    </message>
+    <message>
+        <source>&amp;Export Results...</source>
+        <translation>Ergebnisse &amp;exportieren …</translation>
+    </message>
+    <message>
+        <source>E&amp;xit</source>
+        <translation>&amp;Beenden</translation>
+    </message>
+    <message>
+        <source>&amp;Start Scan</source>
+        <translation>Suche &amp;starten</translation>
+    </message>
+    <message>
+        <source>S&amp;top Scan</source>
+        <translation>Suche &amp;anhalten</translation>
+    </message>
+    <message>
+        <source>&amp;View Options</source>
+        <translation>Einstellungen &amp;anzeigen</translation>
+    </message>
+    <message>
+        <source>&amp;View</source>
+        <translation>&amp;Ansicht</translation>
+    </message>
+    <message>
+        <source>&amp;Use the desktop&apos;s colours and fonts</source>
+        <translation>Farben und Schriften des &amp;Desktops verwenden</translation>
+    </message>
+    <message>
+        <source>&amp;Tools</source>
+        <translation>&amp;Werkzeuge</translation>
+    </message>
+    <message>
+        <source>&amp;View Graph...</source>
+        <translation>&amp;Verlauf anzeigen …</translation>
+    </message>
+    <message>
+        <source>&amp;Sources...</source>
+        <translation>&amp;Quellen …</translation>
+    </message>
+    <message>
+        <source>&amp;View Help</source>
+        <translation>&amp;Hilfe anzeigen</translation>
+    </message>
+    <message>
+        <source>&amp;About this software</source>
+        <translation>Ü&amp;ber dieses Programm</translation>
+    </message>
+    <message>
+        <source>&amp;Save Results</source>
+        <translation>Ergebnisse &amp;speichern</translation>
+    </message>
+    <message>
+        <source>&amp;Web Results</source>
+        <translation>&amp;Web-Ergebnisse</translation>
+    </message>
+    <message>
+        <source>&amp;Clear Results</source>
+        <translation>Ergebnisse &amp;löschen</translation>
+    </message>
+    <message>
+        <source>Sort &amp;by</source>
+        <translation>Sortieren &amp;nach</translation>
+    </message>
+    <message>
+        <source>&amp;Save Result For %1</source>
+        <translation>Ergebnis für %1 &amp;speichern</translation>
     </message>
 </context>
 <context>
@@ -2067,6 +2318,22 @@ Changes cannot be kept until this is resolved.</source>
         <source>Check engines</source>
         <translation>Suchmaschinen prüfen</translation>
     </message>
+    <message>
+        <source>Sources...</source>
+        <translation>Quellen …</translation>
+    </message>
+    <message>
+        <source>Pick the source each engine column asks, with its API keys</source>
+        <translation>Die Quelle wählen, die jede Suchmaschinenspalte abfragt, samt ihren API-Schlüsseln</translation>
+    </message>
+    <message>
+        <source>Use the &amp;desktop&apos;s colours and fonts</source>
+        <translation>Farben und Schriften des &amp;Desktops verwenden</translation>
+    </message>
+    <message>
+        <source>The desktop&apos;s colour scheme (dark ones too), style and font instead of the program&apos;s own light look</source>
+        <translation>Farbschema (auch ein dunkles), Stil und Schrift des Desktops statt des eigenen hellen Aussehens des Programms</translation>
+    </message>
 </context>
 <context>
     <name>tally::ResultsTable</name>
@@ -2202,12 +2469,206 @@ Wenn Sie unter diesem Namen speichern, beginnt ihr Verlauf für jede jetzt gespe
         <translation>keine Verbindung möglich: kein Netzwerk</translation>
     </message>
     <message>
-        <source>could not connect: no host name in the address</source>
-        <translation>keine Verbindung möglich: die Adresse enthält keinen Hostnamen</translation>
-    </message>
-    <message>
         <source>Scanning %1%2</source>
         <translation>Abfrage von %1%2</translation>
+    </message>
+    <message>
+        <source>settings.ini cannot be read: %1</source>
+        <translation>settings.ini kann nicht gelesen werden: %1</translation>
+    </message>
+</context>
+<context>
+    <name>tally::SourcesDialog</name>
+    <message>
+        <source>Sources</source>
+        <translation>Quellen</translation>
+    </message>
+    <message>
+        <source>Each column of the results asks one source. The built-in search engines no longer report link counts: pick a backlink API for a column, give its key and press Test.</source>
+        <translation>Jede Spalte der Ergebnisse fragt eine Quelle ab. Die eingebauten Suchmaschinen melden keine Linkzahlen mehr: Wählen Sie für eine Spalte eine Backlink-API, geben Sie ihren Schlüssel ein und klicken Sie auf „Testen“.</translation>
+    </message>
+    <message>
+        <source>Engine columns</source>
+        <translation>Suchmaschinenspalten</translation>
+    </message>
+    <message>
+        <source>Now: the built-in engine %1, which no longer reports link counts</source>
+        <translation>Jetzt: die eingebaute Suchmaschine %1, die keine Linkzahlen mehr meldet</translation>
+    </message>
+    <message>
+        <source>Now: %1 (preset %2)</source>
+        <translation>Jetzt: %1 (Vorlage %2)</translation>
+    </message>
+    <message>
+        <source>Now: off (it asks nothing)</source>
+        <translation>Jetzt: aus (fragt nichts ab)</translation>
+    </message>
+    <message>
+        <source>Now: a link index of your own (%1), left as engines.ini defines it</source>
+        <translation>Jetzt: ein eigener Linkindex (%1), so belassen, wie engines.ini ihn festlegt</translation>
+    </message>
+    <message>
+        <source>Now: a custom definition (%1), left as engines.ini defines it</source>
+        <translation>Jetzt: eine eigene Definition (%1), so belassen, wie engines.ini sie festlegt</translation>
+    </message>
+    <message>
+        <source>Test</source>
+        <translation>Testen</translation>
+    </message>
+    <message>
+        <source>&amp;URL to test with:</source>
+        <translation>&amp;URL zum Testen:</translation>
+    </message>
+    <message>
+        <source>URL to test with</source>
+        <translation>URL zum Testen</translation>
+    </message>
+    <message>
+        <source>Press Test beside a column to ask its source once.</source>
+        <translation>Klicken Sie neben einer Spalte auf „Testen“, um ihre Quelle einmal abzufragen.</translation>
+    </message>
+    <message>
+        <source>Test result</source>
+        <translation>Testergebnis</translation>
+    </message>
+    <message>
+        <source>Test details</source>
+        <translation>Testdetails</translation>
+    </message>
+    <message>
+        <source>Ok</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Source of column %1</source>
+        <translation>Quelle der Spalte %1</translation>
+    </message>
+    <message>
+        <source>Test column %1</source>
+        <translation>Spalte %1 testen</translation>
+    </message>
+    <message>
+        <source>Ask this column&apos;s source once for the URL below</source>
+        <translation>Die Quelle dieser Spalte einmal nach der URL unten fragen</translation>
+    </message>
+    <message>
+        <source>Built-in engine %1 (no longer reports link counts)</source>
+        <translation>Eingebaute Suchmaschine %1 (meldet keine Linkzahlen mehr)</translation>
+    </message>
+    <message>
+        <source>Common Crawl (free, no key)</source>
+        <translation>Common Crawl (kostenlos, ohne Schlüssel)</translation>
+    </message>
+    <message>
+        <source>Common Crawl (free, no key): not installed</source>
+        <translation>Common Crawl (kostenlos, ohne Schlüssel): nicht installiert</translation>
+    </message>
+    <message>
+        <source>Off (asks nothing)</source>
+        <translation>Aus (fragt nichts ab)</translation>
+    </message>
+    <message>
+        <source>Custom definition in engines.ini (left as it is)</source>
+        <translation>Eigene Definition in engines.ini (bleibt, wie sie ist)</translation>
+    </message>
+    <message>
+        <source>Key %1:</source>
+        <translation>Schlüssel %1:</translation>
+    </message>
+    <message>
+        <source>Key %1 of column %2</source>
+        <translation>Schlüssel %1 der Spalte %2</translation>
+    </message>
+    <message>
+        <source>Type a URL to test with first.</source>
+        <translation>Geben Sie zuerst eine URL zum Testen ein.</translation>
+    </message>
+    <message>
+        <source>Testing %1 with %2...</source>
+        <translation>%1 wird mit %2 getestet …</translation>
+    </message>
+    <message>
+        <source>%1: value %2</source>
+        <translation>%1: Wert %2</translation>
+    </message>
+    <message>
+        <source>%1: no value. %2</source>
+        <translation>%1: kein Wert. %2</translation>
+    </message>
+    <message>
+        <source>Address: %1</source>
+        <translation>Adresse: %1</translation>
+    </message>
+    <message>
+        <source>Status: %1 %2</source>
+        <translation>Status: %1 %2</translation>
+    </message>
+    <message>
+        <source>Status: no reply</source>
+        <translation>Status: keine Antwort</translation>
+    </message>
+    <message>
+        <source>No request: %1</source>
+        <translation>Keine Anfrage: %1</translation>
+    </message>
+    <message>
+        <source>Value read: %1</source>
+        <translation>Gelesener Wert: %1</translation>
+    </message>
+    <message>
+        <source>Value read: none</source>
+        <translation>Gelesener Wert: keiner</translation>
+    </message>
+    <message>
+        <source>Reason: %1</source>
+        <translation>Grund: %1</translation>
+    </message>
+    <message>
+        <source>a count</source>
+        <translation>eine Anzahl</translation>
+    </message>
+    <message>
+        <source>Answer (first 2 KB):</source>
+        <translation>Antwort (erste 2 KB):</translation>
+    </message>
+    <message>
+        <source>The sources could not be saved to</source>
+        <translation>Die Quellen konnten nicht gespeichert werden in</translation>
+    </message>
+    <message>
+        <source>The API keys could not be saved to</source>
+        <translation>Die API-Schlüssel konnten nicht gespeichert werden in</translation>
+    </message>
+</context>
+<context>
+    <name>tally::SourcesHintBar</name>
+    <message>
+        <source>Sources hint</source>
+        <translation>Hinweis zu den Quellen</translation>
+    </message>
+    <message>
+        <source>Information</source>
+        <translation>Information</translation>
+    </message>
+    <message>
+        <source>The built-in engines no longer report link counts. Pick a backlink source for your columns in the Sources window.</source>
+        <translation>Die eingebauten Suchmaschinen melden keine Linkzahlen mehr. Wählen Sie im Fenster „Quellen“ eine Backlink-Quelle für Ihre Spalten.</translation>
+    </message>
+    <message>
+        <source>&amp;Choose Sources...</source>
+        <translation>&amp;Quellen wählen …</translation>
+    </message>
+    <message>
+        <source>Close the hint</source>
+        <translation>Hinweis schließen</translation>
+    </message>
+    <message>
+        <source>Close the hint (Esc)</source>
+        <translation>Hinweis schließen (Esc)</translation>
     </message>
 </context>
 <context>
@@ -2233,24 +2694,8 @@ Wenn Sie unter diesem Namen speichern, beginnt ihr Verlauf für jede jetzt gespe
         <translation>Neue URL</translation>
     </message>
     <message>
-        <source>Delete Selected</source>
-        <translation>Auswahl löschen</translation>
-    </message>
-    <message>
         <source>C&amp;lear list</source>
         <translation>Liste &amp;leeren</translation>
-    </message>
-    <message>
-        <source>Load URL List from File</source>
-        <translation>URL-Liste aus Datei laden</translation>
-    </message>
-    <message>
-        <source>Load URL List from Clipboard</source>
-        <translation>URL-Liste aus der Zwischenablage laden</translation>
-    </message>
-    <message>
-        <source>Save URL List to File</source>
-        <translation>URL-Liste in Datei speichern</translation>
     </message>
     <message>
         <source>Please enter a URL</source>
@@ -2295,6 +2740,34 @@ Wenn Sie unter diesem Namen speichern, beginnt ihr Verlauf für jede jetzt gespe
     <message>
         <source>Save</source>
         <translation>Sichern</translation>
+    </message>
+    <message>
+        <source>&amp;New URL</source>
+        <translation>&amp;Neue URL</translation>
+    </message>
+    <message>
+        <source>&amp;Delete Selected</source>
+        <translation>&amp;Auswahl löschen</translation>
+    </message>
+    <message>
+        <source>Load URL List from &amp;File</source>
+        <translation>URL-Liste aus &amp;Datei laden</translation>
+    </message>
+    <message>
+        <source>Load URL List from &amp;Clipboard</source>
+        <translation>URL-Liste aus der &amp;Zwischenablage laden</translation>
+    </message>
+    <message>
+        <source>&amp;Save URL List to File</source>
+        <translation>URL-Liste in Datei &amp;speichern</translation>
+    </message>
+    <message>
+        <source>The URL list of the last session could not be read from</source>
+        <translation>Die URL-Liste der letzten Sitzung konnte nicht gelesen werden aus</translation>
+    </message>
+    <message>
+        <source>The URL list could not be kept for the next start in</source>
+        <translation>Die URL-Liste konnte für den nächsten Start nicht gespeichert werden in</translation>
     </message>
 </context>
 <context>

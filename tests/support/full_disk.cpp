@@ -11,9 +11,9 @@
 
 namespace tally::test {
 
-SmallFileSystem::SmallFileSystem(const QString& folder) : folder_(folder) {
-    mounted_ = ::mount("tmpfs", QFile::encodeName(folder).constData(), "tmpfs", 0,
-                       "size=64k,mode=0755") == 0;
+SmallFileSystem::SmallFileSystem(const QString& folder, bool readOnly) : folder_(folder) {
+    mounted_ = ::mount("tmpfs", QFile::encodeName(folder).constData(), "tmpfs",
+                       readOnly ? MS_RDONLY : 0, "size=64k,mode=0755") == 0;
 }
 
 SmallFileSystem::~SmallFileSystem() {

@@ -8,11 +8,12 @@
 
 namespace tally::test {
 
-// A 64 KiB tmpfs mounted over an existing folder for the lifetime of the object. Mounting needs
-// root (or the right capability); mounted() tells whether it worked, so that tests can skip.
+// A 64 KiB tmpfs mounted over an existing folder for the lifetime of the object, read-only when
+// asked (a read-only mount stops root as well). Mounting needs root (or the right capability);
+// mounted() tells whether it worked, so that tests can skip.
 class SmallFileSystem {
 public:
-    explicit SmallFileSystem(const QString& folder);
+    explicit SmallFileSystem(const QString& folder, bool readOnly = false);
     ~SmallFileSystem();
     SmallFileSystem(const SmallFileSystem&) = delete;
     SmallFileSystem& operator=(const SmallFileSystem&) = delete;

@@ -9,14 +9,52 @@
 #include "support/test_env.h"
 
 #include <QApplication>
+#include <QMenu>
+#include <QMenuBar>
 #include <QtTest>
 
 #include <memory>
 
 namespace tally::test {
 
-// A program folder, a per-user store (help window off unless asked for), scripted prompts and
-// the main window, shown and laid out.
+// The menu that popped up (a failure when none does).
+inline QMenu* openPopup() {
+    QMenu* menu = nullptr;
+    [&] { QTRY_VERIFY((menu = qobject_cast<QMenu*>(QApplication::activePopupWidget()))); }();
+    return menu;
+}
+
+// The window made the active one, as a click into it does.
+inline void activate(QWidget* window) {
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window));
+}
+
+// The items of the window's menus (the menu bar, every menu and context menu) that have no Alt
+// key or share it with another item of their menu, as "menu: caption".
+inline QStringList itemsWithoutOwnAltKey(QWidget* window) {
+    QList<QWidget*> menus;
+    for (QMenuBar* bar : window->findChildren<QMenuBar*>())
+        menus << bar;
+    for (QMenu* menu : window->findChildren<QMenu*>())
+        menus << menu;
+    QStringList missing;
+    for (QWidget* menu : std::as_const(menus)) {
+        QList<QKeySequence> seen;
+        for (QAction* action : menu->actions()) {
+            if (action->isSeparator() || !action->isVisible())
+                continue;
+            const QKeySequence key = QKeySequence::mnemonic(action->text());
+            if (key.isEmpty() || seen.contains(key))
+                missing << menu->objectName() + QStringLiteral(": ") + action->text();
+            seen << key;
+        }
+    }
+    return missing;
+}
+
+// A program folder, a per-user store (help window off unless asked for, Sources hint done),
+// scripted prompts and the main window, shown and laid out.
 struct MainWindowFixture {
     TestEnv env;
     ScriptedPrompts prompts;
@@ -25,6 +63,8 @@ struct MainWindowFixture {
     explicit MainWindowFixture(bool show = true, bool helpAtStart = false) {
         writeSetting(QLatin1String(settingkeys::ShowHelp),
                      helpAtStart ? QStringLiteral("1") : QStringLiteral("0"));
+        // The Sources hint would show on this fresh start and move the window's content down.
+        writeSetting(QLatin1String(settingkeys::SourcesHint), QStringLiteral("1"));
         open(product(), show);
     }
 

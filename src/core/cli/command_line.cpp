@@ -5,8 +5,10 @@
 #include "core/results/results_model.h"
 #include "core/results/saved_search.h"
 #include "core/scan/network_page_fetcher.h"
+#include "core/scan/query_prefixes.h"
 #include "core/scan/scan_run.h"
 #include "core/settings/program_folder.h"
+#include "core/settings/user_settings.h"
 #include "core/urllist/url_list_file.h"
 
 #include <QCoreApplication>
@@ -68,16 +70,76 @@ bool writeOutput(const QString& target, const QByteArray& bytes, QIODevice* out,
     return true;
 }
 
-// Why an output file cannot be written at all, before the work that fills it.
-QString outputObstacle(const QString& target) {
-    if (target == QLatin1String("-"))
-        return QString();
-    const QFileInfo info(target);
-    if (info.isDir())
-        return Text::tr("%1 is a folder").arg(target);
-    if (!QFileInfo(info.absolutePath()).isDir())
-        return Text::tr("the folder of %1 does not exist").arg(target);
-    return QString();
+// What names the list in messages: its file, or standard input.
+QString listName(const QString& listFile) {
+    return listFile == QLatin1String("-") ? Text::tr("standard input")
+                                          : QDir::toNativeSeparators(listFile);
+}
+
+// An output that could not be written, found before the work that fills it: its message and
+// exit code, or nothing.
+struct OutputRefusal {
+    QString message;
+    int code = ExitSuccess;
+};
+
+// The outputs checked before the first request: none may be the list itself or the other
+// output (through another name, a link or standard input included: a scan would overwrite what
+// it reads), and each must be a file that can be created or replaced now.
+std::optional<OutputRefusal> checkOutputs(const QString& listFile,
+                                          const QList<std::pair<QString, QString>>& targets) {
+    const QString list = listFile == QLatin1String("-") ? QStringLiteral("/dev/stdin") : listFile;
+    for (qsizetype i = 0; i < targets.size(); ++i) {
+        const auto& [option, target] = targets.at(i);
+        if (target.isEmpty() || target == QLatin1String("-"))
+            continue;
+        if (!list.isEmpty() && isSameFile(target, list))
+            return OutputRefusal{Text::tr("%1 %2 is the URL list itself")
+                                     .arg(option, QDir::toNativeSeparators(target)),
+                                 ExitBadInput};
+        for (qsizetype j = 0; j < i; ++j)
+            if (!targets.at(j).second.isEmpty() && targets.at(j).second != QLatin1String("-") &&
+                isSameFile(target, targets.at(j).second))
+                return OutputRefusal{
+                    Text::tr("%1 and %2 name the same file %3")
+                        .arg(targets.at(j).first, option, QDir::toNativeSeparators(target)),
+                    ExitBadInput};
+    }
+    for (const auto& [option, target] : targets)
+        if (!target.isEmpty() && target != QLatin1String("-"))
+            if (const FileOutcome writable = checkFileWritable(target); !writable)
+                return OutputRefusal{Text::tr("%1 could not be written: %2")
+                                         .arg(QDir::toNativeSeparators(target), writable.reason()),
+                                     ExitNotWritten};
+    return std::nullopt;
+}
+
+// settings.ini or engines.ini there but unreadable: a scan would ask the listed sites themselves
+// or fail every request, so none is made.
+QString unreadableSettings() {
+    QStringList said;
+    for (const UnreadableSettingsFile& f : unreadableSettingsFiles(ProgramFolder::settingsIni()))
+        said
+            << Text::tr("%1 could not be read: %2").arg(QDir::toNativeSeparators(f.file), f.reason);
+    return said.join(QStringLiteral("; "));
+}
+
+// The exit code of a finished scan: what could not be written first, then whether anything at
+// all was counted, then whether every request gave a count.
+int scanExitCode(bool notWritten, bool anyCount, bool anyFailure) {
+    if (notWritten)
+        return ExitNotWritten;
+    if (!anyCount)
+        return ExitNothingCounted;
+    return anyFailure ? ExitSomeFailed : ExitSuccess;
+}
+
+// A saved search named as its file: "--save mysite.vqz" is the saved search "mysite".
+QString searchNameArgument(const QString& value) {
+    const QLatin1String extension(SavedSearchExtension);
+    if (value.size() > extension.size() && value.endsWith(extension, Qt::CaseInsensitive))
+        return value.left(value.size() - extension.size());
+    return value;
 }
 
 QString nameProblem(SearchNameProblem problem, const QString& name) {
@@ -126,15 +188,18 @@ private:
         if (!row)
             return;
         int failed = 0;
-        for (int s = 0; s < EngineCount; ++s)
+        int asked = 0; // a switched-off slot asks nothing
+        for (int s = 0; s < EngineCount; ++s) {
             failed += row->isFailure(s) ? 1 : 0;
+            asked += row->isOff(s) ? 0 : 1;
+        }
         if (!options_.quiet) {
             QString line = QStringLiteral("[%1/%2] %3: %4")
                                .arg(position)
                                .arg(urls_.size())
                                .arg(row->url, row->totalText());
             if (failed > 0)
-                line += Text::tr(" (%1 of %2 requests failed)").arg(failed).arg(EngineCount);
+                line += Text::tr(" (%1 of %2 requests failed)").arg(failed).arg(asked);
             say(err_, line + QLatin1Char('\n'));
         }
         if (!saveNames_.isEmpty())
@@ -176,7 +241,9 @@ private:
         const QList<ScanFailure> failures = run_->failures();
         if (summary_.isEmpty())
             summary_ = ScanRun::completionText(0);
-        say(err_, summary_ + QLatin1Char('\n'));
+        // Quiet: nothing at all unless something failed.
+        if (!options_.quiet || !failures.isEmpty())
+            say(err_, summary_ + QLatin1Char('\n'));
         constexpr int Listed = 20;
         for (qsizetype i = 0; i < failures.size() && i < Listed; ++i)
             say(err_, QStringLiteral("  %1, %2: %3\n")
@@ -195,9 +262,11 @@ private:
             !writeOutput(options_.jsonTarget, resultsJson(rows, historyToday()), out_, err_))
             notWritten_ = true;
 
-        exitCode_ = notWritten_          ? ExitNotWritten
-                    : failures.isEmpty() ? ExitSuccess
-                                         : ExitSomeFailed;
+        bool anyCount = false;
+        for (const auto& row : rows)
+            for (int slot = 0; slot < EngineCount && !anyCount; ++slot)
+                anyCount = row->value(slot).has_value();
+        exitCode_ = scanExitCode(notWritten_, anyCount, !failures.isEmpty());
         done_ = true;
         QCoreApplication::exit(exitCode_);
     }
@@ -224,16 +293,17 @@ int fail(QIODevice* err, const QString& message, int code = ExitBadInput) {
 int runScan(const Options& options, QIODevice* out, QIODevice* err) {
     QStringList urls;
     QString reason;
-    if (!readUrlListFile(options.listFile, &urls, &reason))
+    if (!readUrlListSource(options.listFile, &urls, &reason))
         return fail(err, Text::tr("the URL list %1 could not be read: %2")
-                             .arg(QDir::toNativeSeparators(options.listFile), reason));
+                             .arg(listName(options.listFile), reason));
     if (urls.isEmpty())
-        return fail(err, Text::tr("the URL list %1 holds no URLs")
-                             .arg(QDir::toNativeSeparators(options.listFile)));
-    for (const QString& target : {options.csvTarget, options.jsonTarget})
-        if (const QString obstacle = outputObstacle(target);
-            !target.isEmpty() && !obstacle.isEmpty())
-            return fail(err, obstacle);
+        return fail(err, Text::tr("the URL list %1 holds no URLs").arg(listName(options.listFile)));
+    if (const QString unreadable = unreadableSettings(); !unreadable.isEmpty())
+        return fail(err, unreadable + Text::tr("; nothing was asked"));
+    if (const auto refusal =
+            checkOutputs(options.listFile, {{QStringLiteral("--csv"), options.csvTarget},
+                                            {QStringLiteral("--json"), options.jsonTarget}}))
+        return fail(err, refusal->message, refusal->code);
 
     // Every URL's saved search, checked before the first request.
     QStringList saveNames;
@@ -263,6 +333,9 @@ int runScan(const Options& options, QIODevice* out, QIODevice* err) {
                         ExitNotWritten);
     }
 
+    // A store that cannot be read is said before anything else: its API keys are missing.
+    if (const QString problem = userSettingsProblem(); !problem.isEmpty())
+        say(err, QStringLiteral("tallyscope: ") + problem + QLatin1Char('\n'));
     if (!options.quiet)
         say(err, Text::tr("Scanning %1 URLs with the settings of %2\n")
                      .arg(urls.size())
@@ -281,8 +354,8 @@ int runExportHistory(const Options& options, QIODevice* out, QIODevice* err) {
                     Text::tr("there is no saved search named \"%1\" in %2")
                         .arg(options.historyName, QDir::toNativeSeparators(savedSearchFolder())));
     const QString target = options.csvTarget.isEmpty() ? QStringLiteral("-") : options.csvTarget;
-    if (const QString obstacle = outputObstacle(target); !obstacle.isEmpty())
-        return fail(err, obstacle);
+    if (const auto refusal = checkOutputs(QString(), {{QStringLiteral("--csv"), target}}))
+        return fail(err, refusal->message, refusal->code);
     QByteArray csv;
     const QString file = savedSearchPath(entry->fileName);
     if (const FileOutcome read = historyCsv(file, &csv); !read)
@@ -369,12 +442,12 @@ Options parseArguments(const QStringList& arguments) {
         if (options.quiet)
             return refuse(Text::tr("--quiet belongs to --scan"));
         options.command = Command::ExportHistory;
-        options.historyName = values.value(QStringLiteral("--export-history"));
+        options.historyName = searchNameArgument(values.value(QStringLiteral("--export-history")));
         return options;
     }
     options.command = Command::Scan;
     options.listFile = file(values.value(QStringLiteral("--scan")));
-    options.saveName = values.value(QStringLiteral("--save"));
+    options.saveName = searchNameArgument(values.value(QStringLiteral("--save")));
     if (values.contains(QStringLiteral("--json")))
         options.jsonTarget = file(values.value(QStringLiteral("--json")));
     if (options.csvTarget == QLatin1String("-") && options.jsonTarget == QLatin1String("-"))
@@ -383,27 +456,30 @@ Options parseArguments(const QStringList& arguments) {
 }
 
 QString usageText() {
+    // The usual layout of a synopsis, which the manual page is made from.
     return Text::tr(
-        "Usage:\n"
-        "  tallyscope                      start the window\n"
-        "  tallyscope --scan LIST [--save NAME] [--csv FILE|-] [--json FILE|-] [--quiet]\n"
-        "  tallyscope --export-history NAME [--csv FILE|-]\n"
-        "  tallyscope --help | --version\n"
+        "Usage: tallyscope\n"
+        "  or:  tallyscope --scan LIST [--save NAME] [--csv FILE|-] [--json FILE|-] [--quiet]\n"
+        "  or:  tallyscope --export-history NAME [--csv FILE|-]\n"
+        "  or:  tallyscope --help | --version\n"
+        "Without a command, tallyscope starts its window.\n"
         "\n"
-        "  --scan LIST            scan the URLs of a list file (one per line) without a window,\n"
-        "                         with the engines and settings the window uses\n"
+        "  --scan LIST            scan the URLs of a list file (one per line; - for standard\n"
+        "                         input) without a window, with the engines and settings the\n"
+        "                         window uses\n"
         "  --save NAME            add today's counts to the saved search NAME (made when it\n"
-        "                         does not exist); {host} in NAME stands for each URL's host,\n"
-        "                         one saved search per site\n"
+        "                         does not exist; NAME.vqz is the same); {host} in NAME stands\n"
+        "                         for each URL's host, one saved search per site\n"
         "  --csv FILE             write the results as CSV (- for standard output; the default\n"
         "                         when neither --json nor --save is given)\n"
         "  --json FILE            write the results as JSON (- for standard output)\n"
-        "  --quiet                no progress lines, only the summary\n"
+        "  --quiet                nothing on standard error unless something failed\n"
         "  --export-history NAME  write the history of a saved search as CSV, one row per date\n"
         "\n"
         "Progress and a summary go to standard error. Exit status: 0 every request gave a\n"
-        "count, 1 some requests failed, 2 bad arguments or unreadable input, 3 a result could\n"
-        "not be written.\n");
+        "count, 1 some requests failed, 2 bad arguments or unreadable input (the list,\n"
+        "settings.ini, engines.ini) or an output that is the list or the other output, 3 a\n"
+        "result could not be written, 4 no request gave a count at all.\n");
 }
 
 QString versionText() {

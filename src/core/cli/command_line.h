@@ -6,12 +6,15 @@
 //   tallyscope --scan LIST [--save NAME] [--csv FILE|-] [--json FILE|-] [--quiet]
 //   tallyscope --export-history NAME [--csv FILE|-]
 //
-// --scan reads the URL list file as the window's Load does and scans it with the same engines,
+// --scan reads the URL list file as the window's Load does ("-", a pipe or /dev/stdin: standard
+// input) and scans it with the same engines,
 // settings, pacing and failure reasons as the window; --save appends today's counts of each URL
 // to the saved search NAME as the save dialog does (a new saved search is created when there is
 // none of that name; "{host}" in NAME stands for each URL's host, one saved search per site).
 // Without --csv, --json or --save the CSV goes to standard output. Progress and a summary go to
-// standard error. Options may also be written --option=value.
+// standard error (with --quiet nothing, unless something failed). The outputs are checked before
+// the first request. A saved search may be named as its file ("mysite.vqz" is "mysite"). Options
+// may also be written --option=value.
 #pragma once
 
 #include <QString>
@@ -31,10 +34,14 @@ enum class Command {
 
 // The exit codes of the commands.
 enum ExitCode {
-    ExitSuccess = 0,    // every request gave a count and everything was written
-    ExitSomeFailed = 1, // some requests gave no count
-    ExitBadInput = 2,   // bad arguments, an unreadable or empty list, no such saved search
-    ExitNotWritten = 3  // a CSV, JSON or saved search could not be written
+    ExitSuccess = 0,       // every request gave a count and everything was written
+    ExitSomeFailed = 1,    // some requests gave no count
+    ExitBadInput = 2,      // bad arguments, an unreadable or empty list, an unreadable settings.ini
+                           // or engines.ini, an output that is the list or the other output, no
+                           // such saved search
+    ExitNotWritten = 3,    // a CSV, JSON or saved search could not be written (or could not be
+                           // created, found before the first request)
+    ExitNothingCounted = 4 // the scan ran, but no request gave a count at all
 };
 
 struct Options {
@@ -44,7 +51,7 @@ struct Options {
     QString csvTarget;   // --csv: a file, or "-" for standard output
     QString jsonTarget;  // --json
     QString historyName; // --export-history
-    bool quiet = false;  // --quiet: no progress lines
+    bool quiet = false;  // --quiet: nothing on standard error unless something failed
     QString error;       // why the arguments are refused; empty when they are fine
 };
 

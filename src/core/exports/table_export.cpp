@@ -82,6 +82,12 @@ QByteArray resultsCsv(const ResultRecords& rows, const EngineSnapshot& header) {
     fields << QStringLiteral("Total") << QStringLiteral("Profile");
     for (int s : kept)
         fields << header.slot[s].caption + QStringLiteral(" reason");
+    QList<int> graphs; // the vertex each cell of a link index's column was looked up as
+    for (int s : kept)
+        if (header.slot[s].kind == EngineKind::Graph)
+            graphs << s;
+    for (int s : graphs)
+        fields << header.slot[s].caption + QStringLiteral(" matched");
     QByteArray csv = csvRecord(fields);
     for (const std::shared_ptr<const ResultRecord>& row : rows) {
         fields = QStringList{row->url};
@@ -90,6 +96,8 @@ QByteArray resultsCsv(const ResultRecords& rows, const EngineSnapshot& header) {
         fields << row->totalText() << profileName(row->profile());
         for (int s : kept)
             fields << (row->isFailure(s) ? row->cells[s].outcome.reason : QString());
+        for (int s : graphs)
+            fields << row->cells[s].outcome.matched;
         csv += csvRecord(fields);
     }
     return csv;
@@ -111,6 +119,11 @@ QByteArray resultsJson(const ResultRecords& rows, const QDate& date) {
                 engine.insert(QStringLiteral("inTotal"), false);
             if (row->isFailure(s))
                 engine.insert(QStringLiteral("reason"), row->cells[s].outcome.reason);
+            if (slot.kind == EngineKind::Graph) {
+                const QString& matched = row->cells[s].outcome.matched;
+                engine.insert(QStringLiteral("matched"),
+                              matched.isEmpty() ? QJsonValue() : QJsonValue(matched));
+            }
             engines.append(engine);
         }
         const QString profile = profileName(row->profile());

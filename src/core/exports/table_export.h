@@ -34,14 +34,17 @@ QByteArray csvRecord(const QStringList& fields);
 // engines.ini says now), "Total", "Profile", then "<caption> reason" for each engine; one record
 // per row, in the order given. A failed request's count is empty and its reason given; a row
 // without a total has an empty total and profile. A switched-off engine has no columns; a score
-// engine's values (which may have decimals) stand in its column like counts.
+// engine's values (which may have decimals) stand in its column like counts. Each link-index
+// engine then has a column "<caption> matched": the vertex its count belongs to ("com.example"),
+// empty where none was looked up.
 QByteArray resultsCsv(const ResultRecords& rows, const EngineSnapshot& header);
 
 // {"date": "yyyy-mm-dd", "results": [{"url", "total", "profile", "engines": [{"engine", "count",
 // "reason"}...]}...]}: each engine named as the row's run named it; a count is a number (a text
 // when it does not read as one), null for a failure, which carries its reason; total and profile
 // are null for a row without a total. A score engine's entry says "inTotal": false and its value
-// may have decimals; a switched-off engine is left out.
+// may have decimals; a switched-off engine is left out. A link-index engine's entry has
+// "matched": the vertex its count belongs to, or null.
 QByteArray resultsJson(const ResultRecords& rows, const QDate& date);
 
 // A saved search's whole history: header "Date" and its engines (sections) in file order; one

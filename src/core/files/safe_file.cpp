@@ -1,6 +1,7 @@
 #include "core/files/safe_file.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -138,7 +139,8 @@ struct AtomicFileWriter::File {
     explicit File(const QFileInfo& info) : target(info), save(info.filePath()) {}
 };
 
-AtomicFileWriter::AtomicFileWriter(const QString& path) : path_(path) {}
+AtomicFileWriter::AtomicFileWriter(const QString& path, FileAccess access)
+    : path_(path), access_(access) {}
 
 AtomicFileWriter::~AtomicFileWriter() {
     if (file_)
@@ -164,6 +166,14 @@ FileOutcome AtomicFileWriter::open() {
     // in a flush at commit() that nothing would check.
     if (!file_->save.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         const QString reason = file_->save.errorString();
+        file_.reset();
+        return FileOutcome::failure(reason);
+    }
+    // Narrowed before the first byte goes in, so that no other user can open it meanwhile.
+    if (access_ == FileAccess::OwnerOnly &&
+        ::fchmod(file_->save.handle(), S_IRUSR | S_IWUSR) != 0) {
+        const QString reason = systemReason(errno);
+        file_->save.cancelWriting();
         file_.reset();
         return FileOutcome::failure(reason);
     }
@@ -234,8 +244,8 @@ FileOutcome AtomicFileWriter::commit() {
     return FileOutcome::success();
 }
 
-FileOutcome writeFileAtomically(const QString& path, const QByteArray& bytes) {
-    AtomicFileWriter writer(path);
+FileOutcome writeFileAtomically(const QString& path, const QByteArray& bytes, FileAccess access) {
+    AtomicFileWriter writer(path, access);
     if (const FileOutcome opened = writer.open(); !opened)
         return opened;
     if (!writer.write(bytes.constData(), bytes.size()))
@@ -243,16 +253,14 @@ FileOutcome writeFileAtomically(const QString& path, const QByteArray& bytes) {
     return writer.commit();
 }
 
-FileContents readFileBounded(const QString& path, qint64 limit) {
+namespace {
+
+// Reads `fd` to its end, at most `limit` bytes. One byte more than the limit tells a file that
+// grew past it; files that report no size (pipes, some system files) are read in growing steps.
+FileContents readToEnd(int fd, qint64 limit, qint64 sizeHint) {
     FileContents result;
-    qint64 size = 0;
-    const int fd = openBounded(path, limit, result, &size);
-    if (fd < 0)
-        return result;
-    // One byte more than the limit tells a file that grew past it; files that report no size
-    // (some system files) are read in growing steps.
     QByteArray bytes;
-    bytes.resize(std::min(limit, size) + 1);
+    bytes.resize(std::min(limit, sizeHint) + 1);
     qint64 total = 0;
     QString reason;
     while (total <= limit) {
@@ -269,7 +277,6 @@ FileContents readFileBounded(const QString& path, qint64 limit) {
             break;
         total += got;
     }
-    ::close(fd);
     if (reason.isEmpty() && total > limit)
         reason = tooLargeReason(limit);
     if (!reason.isEmpty()) {
@@ -281,6 +288,80 @@ FileContents readFileBounded(const QString& path, qint64 limit) {
     result.status = FileContents::Status::Read;
     result.bytes = std::move(bytes);
     return result;
+}
+
+} // namespace
+
+FileContents readFileBounded(const QString& path, qint64 limit) {
+    FileContents result;
+    qint64 size = 0;
+    const int fd = openBounded(path, limit, result, &size);
+    if (fd < 0)
+        return result;
+    result = readToEnd(fd, limit, size);
+    ::close(fd);
+    return result;
+}
+
+FileContents readDescriptorBounded(int fd, qint64 limit) {
+    struct stat st;
+    if (::fstat(fd, &st) != 0) {
+        FileContents result;
+        result.status = FileContents::Status::Refused;
+        result.reason = systemReason(errno);
+        return result;
+    }
+    if (S_ISDIR(st.st_mode)) {
+        FileContents result;
+        result.status = FileContents::Status::Refused;
+        result.reason = folderReason();
+        return result;
+    }
+    return readToEnd(fd, limit, S_ISREG(st.st_mode) ? qint64(st.st_size) : 0);
+}
+
+FileOutcome checkFileWritable(const QString& path) {
+    if (path.isEmpty())
+        return FileOutcome::failure(Text::tr("No file name"));
+    const QFileInfo target = finalTarget(path);
+    if (const QString obstacle = writeObstacle(target); !obstacle.isEmpty())
+        return FileOutcome::failure(obstacle);
+    // The new file is made beside the old one and renamed over it: the folder must take both.
+    if (::access(QFile::encodeName(target.absolutePath()).constData(), W_OK | X_OK) != 0)
+        return FileOutcome::failure(systemReason(errno));
+    return FileOutcome::success();
+}
+
+bool isSameFile(const QString& a, const QString& b) {
+    struct stat sa;
+    struct stat sb;
+    const bool hasA = ::stat(QFile::encodeName(a).constData(), &sa) == 0;
+    const bool hasB = ::stat(QFile::encodeName(b).constData(), &sb) == 0;
+    if (hasA || hasB)
+        return hasA && hasB && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+    // Neither is there yet: the same name in the same real folder (a link to a file not yet
+    // made ends in its target's name).
+    const QFileInfo ta = finalTarget(a);
+    const QFileInfo tb = finalTarget(b);
+    const QString folderA = QFileInfo(ta.absolutePath()).canonicalFilePath();
+    return ta.fileName() == tb.fileName() && !folderA.isEmpty() &&
+           folderA == QFileInfo(tb.absolutePath()).canonicalFilePath();
+}
+
+void removeAbandonedTemporaries(const QString& path) {
+    const QFileInfo target = finalTarget(path);
+    const QString prefix = target.fileName() + QLatin1Char('.');
+    QDir folder = target.absoluteDir();
+    const QStringList names =
+        folder.entryList({prefix + QStringLiteral("??????")}, QDir::Files | QDir::Hidden);
+    for (const QString& name : names) {
+        const QStringView suffix = QStringView(name).mid(prefix.size());
+        if (std::all_of(suffix.begin(), suffix.end(), [](QChar c) {
+                return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') ||
+                       (c >= u'0' && c <= u'9');
+            }))
+            folder.remove(name);
+    }
 }
 
 FileOutcome checkFileReadable(const QString& path, qint64 limit) {

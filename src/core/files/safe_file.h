@@ -42,12 +42,20 @@ inline constexpr qint64 SavedSearchFileLimit = 64 * MiB; // a saved search
 inline constexpr qint64 UrlListFileLimit = 64 * MiB;     // a URL list file
 inline constexpr qint64 HelpFileLimit = 16 * MiB;        // Help.rtf
 
+// Who may read a file the program writes.
+enum class FileAccess {
+    Usual,    // a new file as the umask makes it; an existing file keeps its permissions
+    OwnerOnly // read and write for the owner alone, new or not (a file that holds secrets)
+};
+
 // Replaces (or creates) the file at `path` with exactly `bytes`. A symbolic link is followed and
-// its target replaced; an existing file keeps its permissions. Fails without touching anything
-// when the file exists but is not a regular file, is read-only (no write permission bit set,
-// whoever the program runs as), when its folder does not exist or cannot be written, or when any
-// write, the flush to the disk or the rename fails.
-FileOutcome writeFileAtomically(const QString& path, const QByteArray& bytes);
+// its target replaced. Fails without touching anything when the file exists but is not a regular
+// file, is read-only (no write permission bit set, whoever the program runs as), when its folder
+// does not exist or cannot be written, or when any write, the flush to the disk or the rename
+// fails. With FileAccess::OwnerOnly the new file never exists with wider permissions, not even
+// for a moment.
+FileOutcome writeFileAtomically(const QString& path, const QByteArray& bytes,
+                                FileAccess access = FileAccess::Usual);
 
 // The same for a file written piece by piece (a link index of gigabytes): the pieces go into the
 // temporary file as they come, and only commit() puts it in the file's place. Destroyed without a
@@ -55,7 +63,7 @@ FileOutcome writeFileAtomically(const QString& path, const QByteArray& bytes);
 // the old file exactly as it was.
 class AtomicFileWriter {
 public:
-    explicit AtomicFileWriter(const QString& path);
+    explicit AtomicFileWriter(const QString& path, FileAccess access = FileAccess::Usual);
     ~AtomicFileWriter();
     AtomicFileWriter(const AtomicFileWriter&) = delete;
     AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
@@ -76,10 +84,24 @@ private:
 
     struct File;
     QString path_;
+    FileAccess access_;
     std::unique_ptr<File> file_;
     QByteArray buffer_;
     QString reason_;
 };
+
+// The checks of writeFileAtomically without writing, and whether the folder takes a new file:
+// success when the file could be replaced (or created) now.
+FileOutcome checkFileWritable(const QString& path);
+
+// Whether two paths name the same file: the same file on the disk (through a symbolic link or a
+// hard link too), or, for a file not there yet, the same name in the same real folder.
+bool isSameFile(const QString& a, const QString& b);
+
+// Removes what writes of `path` that never finished (a killed program) left beside it: files
+// named after it plus a dot and six letters or digits. Only for a caller that holds the file's
+// lock (file_lock.h), so that no write in progress loses its temporary file.
+void removeAbandonedTemporaries(const QString& path);
 
 // The longest file name, in bytes of its encoded form, that writeFileAtomically can write: the
 // temporary file beside it needs a few bytes more within the file system's limit on names.
@@ -104,6 +126,10 @@ struct FileContents {
 // Reads the file whole when it is a regular file of at most `limit` bytes. Never blocks on a FIFO
 // and never reads more than `limit` bytes, even from a file that grows while it is read.
 FileContents readFileBounded(const QString& path, qint64 limit);
+
+// Reads an open descriptor to its end (a pipe, a terminal, a regular file), at most `limit`
+// bytes; Refused with the reason when there is more or a read fails. The descriptor stays open.
+FileContents readDescriptorBounded(int fd, qint64 limit);
 
 // The checks of readFileBounded without reading: success when the file could be read whole now.
 FileOutcome checkFileReadable(const QString& path, qint64 limit);

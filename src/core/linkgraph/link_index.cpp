@@ -1,6 +1,7 @@
 #include "core/linkgraph/link_index.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
 #include <QtEndian>
@@ -216,6 +217,24 @@ bool measureFromKey(const QString& key, GraphMeasure* measure) {
 LinkIndex::~LinkIndex() {
     if (fd_ >= 0)
         ::close(fd_);
+}
+
+std::shared_ptr<const LinkIndex> LinkIndex::newestIn(const QString& folder, GraphMeasure measure,
+                                                     QString* problem) {
+    const QFileInfoList files =
+        QDir(folder).entryInfoList({QStringLiteral("*.links")}, QDir::Files, QDir::Time);
+    for (const QFileInfo& file : files)
+        if (std::shared_ptr<const LinkIndex> index = open(file.filePath());
+            index && index->has(measure))
+            return index;
+    if (problem)
+        *problem =
+            Text::tr("no link index with %1 in %2 (tallyscope-graph fetch --latest%3 --out %2 "
+                     "makes one)")
+                .arg(measureKey(measure), QDir::toNativeSeparators(folder),
+                     measure == GraphMeasure::LinkingDomains ? QString()
+                                                             : QStringLiteral(" --ranks"));
+    return nullptr;
 }
 
 std::shared_ptr<const LinkIndex> LinkIndex::open(const QString& path, QString* problem) {

@@ -74,6 +74,10 @@ public:
 
     // The index in `path`, opened; nothing when it cannot be used, and *problem says why.
     static std::shared_ptr<const LinkIndex> open(const QString& path, QString* problem = nullptr);
+    // The most recently made "*.links" file of `folder` that opens and holds `measure` (the one
+    // an update fetched last); nothing, with *problem, when there is none.
+    static std::shared_ptr<const LinkIndex> newestIn(const QString& folder, GraphMeasure measure,
+                                                     QString* problem = nullptr);
 
     QString path() const { return path_; }
     QString releaseName() const { return release_; }

@@ -224,12 +224,16 @@ ChartData engineHistoryChart(const QString& engine, const QList<HistoryRow>& row
     data.axisTitle = band.axisTitle;
     data.seriesLabels = {engine};
     QList<ChartValue> values;
+    QList<ChartValue> counts;
     values.reserve(rows.size());
+    counts.reserve(rows.size());
     for (const HistoryRow& row : rows) {
         data.rowLabels.append(row.label);
         values.append(scaled(row.count, band.divisor));
+        counts.append(double(row.count));
     }
     data.values = {values};
+    data.counts = {counts};
     return data;
 }
 
@@ -247,12 +251,16 @@ ChartData allEnginesChart(const QList<EngineHistory>& engines) {
     for (const EngineHistory& engine : engines) {
         data.seriesLabels.append(engine.engine);
         QList<ChartValue> values(data.rowLabels.size());
+        QList<ChartValue> counts(data.rowLabels.size());
         for (const HistoryRow& row : engine.rows) {
             const qsizetype r = rowOf.value(row.label);
-            if (!values[r])
+            if (!values[r]) {
                 values[r] = scaled(row.count, band.divisor);
+                counts[r] = double(row.count);
+            }
         }
         data.values.append(values);
+        data.counts.append(counts);
     }
     return data;
 }
@@ -308,12 +316,16 @@ ChartData resultsChart(const EngineSnapshot& header, const ResultRecords& rows) 
         data.seriesLabels.append(siteLabel(row->url));
         data.seriesDescriptions.append(row->url);
         QList<ChartValue> values;
+        QList<ChartValue> counts;
         values.reserve(kept.size());
+        counts.reserve(kept.size());
         for (int s : kept) {
             const std::optional<double> v = row->value(s);
             values.append(v ? ChartValue(*v / double(band.divisor)) : ChartValue());
+            counts.append(v);
         }
         data.values.append(values);
+        data.counts.append(counts);
     }
     return data;
 }

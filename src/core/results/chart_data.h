@@ -55,6 +55,9 @@ struct ChartData {
     QStringList seriesDescriptions;
     QStringList rowLabels;
     QList<QList<ChartValue>> values;
+    // The counts behind the values, as they were counted (not divided by the scale's divisor; a
+    // score with its decimals): counts[s][r] is set exactly where values[s][r] is.
+    QList<QList<ChartValue>> counts;
 
     int seriesCount() const { return int(seriesLabels.size()); }
     // The series' full description: seriesDescriptions where given, else its label.

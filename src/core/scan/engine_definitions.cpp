@@ -202,7 +202,7 @@ void checkPointer(const QString& key, const QString& pointer, QStringList& probl
 }
 
 void readSlot(EngineDefinition& d, const QString& sectionText, const QString& folder,
-              SlotKeys& keys) {
+              SlotKeys& keys, const QHash<QString, QString>* givenKeys = nullptr) {
     QStringList problems;
     const QList<SectionLine> own = linesOf(sectionText, QString(), problems);
     auto is = [](const SectionLine& line, const char* name) {
@@ -482,8 +482,20 @@ void readSlot(EngineDefinition& d, const QString& sectionText, const QString& fo
                                 .arg(error.offset);
         }
         QStringList missing;
-        for (const QString& name : keyNames) {
-            const QString apiKey = UserSettings::apiKey(name);
+        // Keys typed into the Sources window are tried as they stand; the store is not asked.
+        const FileOutcome store =
+            keyNames.isEmpty() || givenKeys ? FileOutcome::success() : userSettingsReadable();
+        if (!store && problems.isEmpty())
+            // An unreadable store is not a missing key: giving it a value would not help.
+            problems << (keyNames.size() == 1
+                             ? Text::tr("the API key %1 cannot be read: the settings in "
+                                        "%2 cannot be read (%3)")
+                             : Text::tr("the API keys %1 cannot be read: the settings "
+                                        "in %2 cannot be read (%3)"))
+                            .arg(keyNames.join(Text::tr(" and ")),
+                                 QDir::toNativeSeparators(userSettingsFile()), store.reason());
+        for (const QString& name : store ? keyNames : QStringList()) {
+            const QString apiKey = givenKeys ? givenKeys->value(name) : UserSettings::apiKey(name);
             if (apiKey.isEmpty())
                 missing << name;
             else if (holdsLineBreakOrNul(apiKey))
@@ -513,7 +525,13 @@ void readSlot(EngineDefinition& d, const QString& sectionText, const QString& fo
         d.countsIntoTotal = false;
     if (problems.isEmpty() && d.kind == EngineKind::Graph) {
         if (!hasIndex || d.indexPath.isEmpty()) {
-            problems << QStringLiteral("no Index (the link index file made by tallyscope-graph)");
+            // Without Index=: the index fetched last into the per-user graphs folder.
+            QString why;
+            d.index = LinkIndex::newestIn(ProgramFolder::graphsFolder(), d.measure, &why);
+            if (!d.index)
+                problems << Text::tr("no Index, and %1").arg(why);
+            else if (d.release.isEmpty())
+                d.release = d.index->releaseName();
         } else {
             const QString path = QFileInfo(d.indexPath).isAbsolute()
                                      ? d.indexPath
@@ -825,6 +843,20 @@ EngineSet loadEngines(const QString& enginesIni) {
         d.captionChanged = true;
     }
     return set;
+}
+
+EngineDefinition definitionFromSection(int slot, const QString& sectionText, const QString& folder,
+                                       const QHash<QString, QString>& keys) {
+    EngineDefinition d = builtIn(slot);
+    SlotKeys slotKeys;
+    readSlot(d, sectionText, folder, slotKeys, &keys);
+    if (slotKeys.hasCaption && captionProblem(slotKeys.caption).isEmpty()) {
+        d.caption = slotKeys.caption;
+        d.rowText = slotKeys.caption;
+        d.statusSuffix = Text::tr(" on %1").arg(slotKeys.caption);
+        d.captionChanged = true;
+    }
+    return d;
 }
 
 EngineSet programEngines() {

@@ -189,5 +189,10 @@ const EngineSet& builtInEngines();
 EngineSet loadEngines(const QString& enginesIni);
 // The engines of the program folder's engines.ini.
 EngineSet programEngines();
+// One slot defined by the text of its section alone (CR LF between lines), with the API keys
+// given rather than the stored ones: what a slot would be before it is written (a graph's Index
+// is taken relative to folder). Its caption is checked on its own, not against the other slots'.
+EngineDefinition definitionFromSection(int slot, const QString& sectionText, const QString& folder,
+                                       const QHash<QString, QString>& keys);
 
 } // namespace tally

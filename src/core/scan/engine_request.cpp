@@ -29,20 +29,20 @@ enum class Place { Address, Header, JsonBody, FormBody, TextBody };
 
 enum class Argument { None, Optional, Required };
 
-struct PlaceholderSpec {
+struct PlaceholderRule {
     const char* name;
     Argument argument;
 };
 
-constexpr PlaceholderSpec Specs[] = {
+constexpr PlaceholderRule PlaceholderRules[] = {
     {"url", Argument::None},    {"encoded-url", Argument::None}, {"host", Argument::None},
     {"domain", Argument::None}, {"key", Argument::Optional},     {"date", Argument::Required},
     {"today", Argument::None},  {"yesterday", Argument::None},   {"page", Argument::None}};
 
-const PlaceholderSpec* specOf(const QString& name) {
-    for (const PlaceholderSpec& spec : Specs)
-        if (name == QLatin1String(spec.name))
-            return &spec;
+const PlaceholderRule* ruleOf(const QString& name) {
+    for (const PlaceholderRule& rule : PlaceholderRules)
+        if (name == QLatin1String(rule.name))
+            return &rule;
     return nullptr;
 }
 
@@ -155,7 +155,7 @@ struct Filling {
         QString out;
         qsizetype from = 0;
         for (const Found& f : placeholdersIn(text)) {
-            if (!specOf(f.name))
+            if (!ruleOf(f.name))
                 continue; // braces that are text
             out += QStringView(text).mid(from, f.start - from);
             from = f.start + f.length;
@@ -194,7 +194,7 @@ struct Filling {
 // The literal beginning of a template: everything before its first placeholder.
 QString literalHead(const QString& text) {
     for (const Found& f : placeholdersIn(text))
-        if (specOf(f.name))
+        if (ruleOf(f.name))
             return text.left(f.start);
     return text;
 }
@@ -278,6 +278,17 @@ Place bodyPlace(const QByteArray& contentType) {
 }
 
 } // namespace
+
+FetchRequest fetchRequestOf(const EngineRequest& request) {
+    FetchRequest fetch;
+    fetch.url = request.url;
+    fetch.method = request.method;
+    fetch.body = request.body;
+    fetch.contentType = request.contentType;
+    fetch.headers = request.headers;
+    fetch.bodyCap = request.api ? ApiBodyCap : PageBodyCap;
+    return fetch;
+}
 
 RequestBuild buildEngineRequest(const EngineDefinition& definition, const QString& prefix,
                                 const QString& url, const QDateTime& now,
@@ -417,13 +428,13 @@ QStringList placeholderProblems(const QString& text, const QString& where,
                                 const QString& defaultKeyName, QStringList* keyNames) {
     QStringList problems;
     for (const Found& f : placeholdersIn(text)) {
-        const PlaceholderSpec* spec = specOf(f.name);
+        const PlaceholderRule* rule = ruleOf(f.name);
         const QString written = text.mid(f.start, f.length);
-        if (!spec)
+        if (!rule)
             problems << Text::tr("unknown placeholder %1 in %2").arg(written, where);
-        else if (spec->argument == Argument::None && f.hasArgument)
+        else if (rule->argument == Argument::None && f.hasArgument)
             problems << Text::tr("%1 in %2 takes nothing after \":\"").arg(written, where);
-        else if (spec->argument == Argument::Required && f.argument.isEmpty())
+        else if (rule->argument == Argument::Required && f.argument.isEmpty())
             problems << Text::tr("%1 in %2 needs a format after \":\" ({date:yyyy-MM-dd})")
                             .arg(written, where);
         else if (f.name == QLatin1String("key") && keyNames) {
@@ -439,7 +450,7 @@ QStringList placeholderProblems(const QString& text, const QString& where,
 
 bool usesMoreThanKey(const QString& text) {
     for (const Found& f : placeholdersIn(text))
-        if (specOf(f.name) && (f.name != QLatin1String("key") || f.hasArgument))
+        if (ruleOf(f.name) && (f.name != QLatin1String("key") || f.hasArgument))
             return true;
     return false;
 }
@@ -448,7 +459,7 @@ QString withPlaceholdersAs(const QString& text, const QString& value) {
     QString out;
     qsizetype from = 0;
     for (const Found& f : placeholdersIn(text)) {
-        if (!specOf(f.name))
+        if (!ruleOf(f.name))
             continue;
         out += QStringView(text).mid(from, f.start - from);
         out += value;

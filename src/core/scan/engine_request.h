@@ -49,6 +49,10 @@ struct EngineRequest {
     QString shownUrl;
 };
 
+// The fetch that sends it: its fields as they are, with an API answer's cap (ApiBodyCap) or a web
+// page's (PageBodyCap).
+FetchRequest fetchRequestOf(const EngineRequest& request);
+
 // The request, or why there is none (the failure its cell shows).
 struct RequestBuild {
     std::optional<EngineRequest> request;

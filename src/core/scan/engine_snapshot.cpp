@@ -17,6 +17,8 @@ EngineSnapshot EngineSnapshot::of(const EngineSet& engines, qint64 low, qint64 m
         engine.kind = d.kind;
         engine.countMeaning = d.countMeaning();
         engine.problem = d.usable() ? QString() : d.failureReason();
+        engine.countsIntoTotal = d.countsIntoTotal;
+        engine.switchedOff = d.switchedOff;
     }
     return snapshot;
 }

@@ -1,9 +1,13 @@
 #include "core/scan/query_prefixes.h"
 
+#include "core/scan/engine_definitions.h"
 #include "core/scan/engine_table.h"
 #include "core/settings/program_folder.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <sys/stat.h>
 
@@ -45,6 +49,37 @@ QString QueryPrefixes::prefix(const QString& key) {
 QString QueryPrefixes::pacing(const QString& key) {
     refresh();
     return document_.value(QLatin1String(PacingSection), key, QString());
+}
+
+QList<UnreadableSettingsFile> unreadableSettingsFiles(const QString& settingsIni) {
+    QList<UnreadableSettingsFile> found;
+    const QString prefixes = ProgramFolder::resolve(settingsIni);
+    const QString engines = enginesIniBeside(prefixes);
+    for (const QString& file : {prefixes, engines}) {
+        const QFileInfo info(file);
+        if (!info.exists() && !info.isSymLink())
+            continue; // a missing file reads as empty
+        if (const FileOutcome readable = checkFileReadable(file, SettingsFileLimit); !readable)
+            found.append({file, readable.reason()});
+    }
+    return found;
+}
+
+QString unreadableSettingsMessage(const QList<UnreadableSettingsFile>& files) {
+    QStringList parts;
+    for (const UnreadableSettingsFile& f : files) {
+        const bool engines = QFileInfo(f.file).fileName() == QLatin1String(EnginesIniName);
+        parts << (engines ? QCoreApplication::translate(
+                                "SettingsFiles",
+                                "What each engine column asks cannot be read from\n%1\n\n%2.\n\n"
+                                "Until it can be read, every column gives this as its failure.")
+                          : QCoreApplication::translate(
+                                "SettingsFiles",
+                                "The engines' query prefixes cannot be read from\n%1\n\n%2.\n\n"
+                                "Until it can be read, no engine is asked without its prefix."))
+                     .arg(QDir::toNativeSeparators(f.file), f.reason);
+    }
+    return parts.join(QStringLiteral("\n\n"));
 }
 
 } // namespace tally

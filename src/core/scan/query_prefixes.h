@@ -8,9 +8,20 @@
 
 #include "core/settings/ini_file.h"
 
+#include <QList>
 #include <QString>
 
 namespace tally {
+
+// A file a scan takes its settings from, there but unreadable (a FIFO, a device, a folder, over
+// its size limit, no permission): settings.ini, or engines.ini beside it.
+struct UnreadableSettingsFile {
+    QString file;
+    QString reason;
+};
+QList<UnreadableSettingsFile> unreadableSettingsFiles(const QString& settingsIni);
+// The message the window shows at start for them; empty when there are none.
+QString unreadableSettingsMessage(const QList<UnreadableSettingsFile>& files);
 
 class QueryPrefixes {
 public:
@@ -20,6 +31,9 @@ public:
     QString prefix(const QString& key);
     // A value of section "Pacing" by engine key, read again first when the file changed.
     QString pacing(const QString& key);
+    // Why the file could not be read at its last reading (a missing file reads as empty, which
+    // is no failure): its prefixes are then missing, not empty.
+    const FileOutcome& outcome() const { return document_.outcome(); }
 
     // How many times the file was read (tests).
     int reads() const { return reads_; }

@@ -3,11 +3,13 @@
 #include "core/numbers/numbers.h"
 #include "core/scan/engine_definitions.h"
 #include "core/scan/engine_parser.h"
+#include "core/scan/engine_request.h"
 #include "core/scan/engine_table.h"
 #include "core/scan/page_fetcher.h"
 #include "core/scan/query_prefixes.h"
 #include "core/settings/user_settings.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QPointer>
@@ -32,8 +34,10 @@ enum class SlotState { Idle, Waiting, InFlight, Done };
 struct EngineSlot {
     SlotState state = SlotState::Idle;
     EngineOutcome outcome;
-    QString address;
-    int attempts = 0;
+    QString prefix;                  // its query prefix, read when the slot started for this URL
+    EngineRequest request;           // of the page being asked
+    int attempts = 0;                // of that page: 1, or 2 after a Retry-After
+    std::optional<PagedCount> pages; // the answer's pages read so far (one for most slots)
 };
 
 } // namespace
@@ -345,6 +349,8 @@ bool ScanRun::startEngine(int engine) {
         slot.state = SlotState::Done;
         return false;
     };
+    if (definition.switchedOff)
+        return settle(EngineOutcome::off()); // no request, and no failure
     if (!definition.usable())
         return settle(EngineOutcome::failed(FailureKind::Definition, definition.failureReason()));
     if (d->blocks[engine] >= 2)
@@ -356,15 +362,34 @@ bool ScanRun::startEngine(int engine) {
     if (!fetcherOf(engine))
         return settle(EngineOutcome::failed(FailureKind::CouldNotConnect,
                                             tr("could not connect: no network")));
-    const std::optional<QString> target = definition.queryTarget(url);
-    if (!target)
-        return settle(EngineOutcome::failed(FailureKind::CouldNotConnect,
-                                            tr("could not connect: no host name in the address")));
-    // Afresh for every request: a prefix saved in the Options dialog applies at once.
-    const QString prefix = d->prefixes->prefix(definition.key);
-    slot.address = prefix + *target + definition.querySuffix;
-    slot.attempts = 0;
+    // Afresh for every URL: a prefix saved in the Options dialog applies at once.
+    slot.prefix = d->prefixes->prefix(definition.key);
+    if (const FileOutcome& read = d->prefixes->outcome(); !read)
+        return settle(EngineOutcome::failed(
+            FailureKind::Definition,
+            tr("settings.ini cannot be read: %1")
+                .arg(read.reason()))); // never the bare site in place of the engine
+    slot.pages.emplace(definition);
+    if (!prepareRequest(engine))
+        return false;
     sendWhenPaced(engine, 0);
+    return true;
+}
+
+bool ScanRun::prepareRequest(int engine) {
+    EngineSlot& slot = d->engines[engine];
+    const EngineDefinition& definition = d->definitions.definitions[engine];
+    // A request that cannot be built goes nowhere: the cell fails with the builder's reason.
+    RequestBuild build =
+        buildEngineRequest(definition, slot.prefix, d->urls.at(d->position),
+                           QDateTime::currentDateTime(), slot.pages->nextPage().value_or(0));
+    if (!build.request) {
+        slot.outcome = std::move(build.failure);
+        slot.state = SlotState::Done;
+        return false;
+    }
+    slot.request = std::move(*build.request);
+    slot.attempts = 0;
     return true;
 }
 
@@ -399,14 +424,7 @@ void ScanRun::send(int engine) {
     d->lastRequestMs[engine] = d->clock.elapsed();
     if (d->fetchers.size() != EngineCount)
         d->sharedFetcherEngine = engine;
-    const EngineDefinition& definition = d->definitions.definitions[engine];
-    FetchRequest request;
-    request.url = slot.address;
-    if (definition.kind == EngineKind::Json) {
-        request.headers = definition.requestHeaders();
-        request.bodyCap = ApiBodyCap;
-    }
-    fetcher->fetch(request); // answers later, on the event loop
+    fetcher->fetch(fetchRequestOf(slot.request)); // answers later, on the event loop
 }
 
 void ScanRun::pageFetched(int engine, const FetchResult& result) {
@@ -416,19 +434,31 @@ void ScanRun::pageFetched(int engine, const FetchResult& result) {
     if (d->fetchers.size() != EngineCount)
         d->sharedFetcherEngine = -1;
     EngineSlot& slot = d->engines[engine];
-    EngineOutcome outcome = engineOutcome(result, d->definitions.definitions[engine]);
-    if (outcome.failure == FailureKind::Blocked)
-        ++d->blocks[engine];
-    if (outcome.failure == FailureKind::KeyRefused)
-        ++d->keyRefusals[engine];
-    // Asked to come back later: once, after the wait, unless the engine has blocked twice.
-    if (slot.attempts == 1 && d->blocks[engine] < 2) {
+    const EngineDefinition& definition = d->definitions.definitions[engine];
+    // Asked to come back later: once for each request, after the wait. Only what the retry does
+    // not cure counts as a block or a refusal.
+    if (slot.attempts == 1) {
         if (const std::optional<qint64> wait =
                 retryAfterDelayMs(result, QDateTime::currentDateTimeUtc())) {
             sendWhenPaced(engine, d->clock.elapsed() + *wait);
             return;
         }
     }
+    slot.pages->add(result);
+    if (slot.pages->nextPage()) {
+        // The next page of a paged answer, paced like any request.
+        if (prepareRequest(engine))
+            sendWhenPaced(engine, 0);
+        else
+            advance();
+        return;
+    }
+    EngineOutcome outcome = slot.pages->outcome();
+    // A web page that blocks twice skips the engine; an API's rate limit or quota does not.
+    if (outcome.failure == FailureKind::Blocked && definition.kind == EngineKind::Markers)
+        ++d->blocks[engine];
+    if (outcome.failure == FailureKind::KeyRefused)
+        ++d->keyRefusals[engine];
     slot.outcome = std::move(outcome);
     slot.state = SlotState::Done;
     advance();
@@ -439,8 +469,11 @@ bool ScanRun::applyOutcome(int engine) {
     const EngineDefinition& e = d->definitions.definitions[engine];
     const QString url = d->urls.at(d->position);
     const EngineOutcome outcome = d->engines[engine].outcome;
-    ++d->requests;
-    if (!outcome.isCount()) {
+    // A switched-off slot asks nothing: it is neither a request nor a failure.
+    const bool off = outcome.failure == FailureKind::Off;
+    if (!off)
+        ++d->requests;
+    if (!outcome.isCount() && !off) {
         d->failures.append({url, e.caption, outcome.reason});
         if (outcome.failure == FailureKind::Stopped)
             d->stoppedInRow = true;

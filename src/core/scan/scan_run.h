@@ -11,7 +11,12 @@
 // shown, saved and exported with); before every request it reads the engine's prefix from
 // settings.ini (query_prefixes.h: a stat, and a read only when the file changed), and at
 // completion chkAutoSort. A slot whose definition has a problem, and a graph slot, settle without a
-// request. The results model (results_model.h) keeps the rows: ResultsModel::follow(run).
+// request, and so does a switched-off slot (Kind=off: its cell is EngineOutcome::off(), neither a
+// request nor a failure). Every other request is the slot's buildEngineRequest (address, method,
+// body, headers, keys kept to their server), fetched with an API answer's cap or a web page's; a
+// request that cannot be built fails with the builder's reason and is sent nowhere; a paged answer
+// (Pages=) is asked page after page and summed. The results model (results_model.h) keeps the
+// rows: ResultsModel::follow(run).
 //
 // Signals of one URL, in order: webResultAdded("Home Page"), rowStarted, then for each engine in
 // slot order webResultAdded(engine row), statusTextChanged, progressChanged, engineResult; then
@@ -22,8 +27,9 @@
 // Each request ends in an EngineOutcome: a count, or a failure with its reason. Failures count
 // nothing in the totals. Politeness: the engine's pacing (section "Pacing", milliseconds, with a
 // random addition of up to half of it) separates two requests to it; a 429 or 503 reply with
-// Retry-After is tried once more after that wait (at most a minute); an engine that has blocked
-// twice is skipped for the rest of the run.
+// Retry-After is tried once more after that wait (at most a minute), for every slot, and a retry
+// that succeeds is a success. A web-page slot that blocked twice (refusals the retry did not cure)
+// is skipped for the rest of the run; an API slot whose key was refused twice likewise.
 //
 // The window must not delete the run from inside one of its signals (use deleteLater()), and
 // must not change the rows the run writes (Clear Results, loading saved results) while it runs.
@@ -128,6 +134,7 @@ private:
     void advance();
     void startRequests();
     bool startEngine(int engine);
+    bool prepareRequest(int engine);
     void sendWhenPaced(int engine, qint64 earliestMs);
     void send(int engine);
     void pageFetched(int engine, const FetchResult& result);

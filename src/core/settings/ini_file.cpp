@@ -404,6 +404,8 @@ FileOutcome IniFileEdit::save() const {
     FileLock lock(ProgramFolder::resolve(file_));
     if (const FileOutcome locked = lock.acquire(); !locked)
         return locked;
+    // What a save killed half way left beside the file goes now, under the lock.
+    removeAbandonedTemporaries(ProgramFolder::resolve(file_));
     LoadedLines loaded = LoadIniLines(file_);
     if (!loaded.outcome)
         return loaded.outcome;

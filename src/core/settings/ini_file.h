@@ -84,10 +84,11 @@ public:
                                            const QString& value);
     IniFileEdit& writePrivateProfileSection(const QString& section, const QString& sectionText);
 
-    // Takes the file's lock, loads the file, applies every step, saves it once and lets the lock
-    // go. Nothing is written when the lock is held by another program beyond the wait limit, when
-    // the file cannot be read, when a step cannot be applied (a name holding "[", "]" or "=", a
-    // text holding a line break or a NUL), or when the save fails; the reason says which.
+    // Takes the file's lock, removes the temporary files of saves that were killed half way,
+    // loads the file, applies every step, saves it once and lets the lock go. Nothing is written
+    // when the lock is held by another program beyond the wait limit, when the file cannot be read,
+    // when a step cannot be applied (a name holding "[", "]" or "=", a text holding a line break or
+    // a NUL), or when the save fails; the reason says which.
     FileOutcome save() const;
 
 private:

@@ -95,8 +95,15 @@ QString ProgramFolder::settingsIni() {
 QString ProgramFolder::savedFolder() {
     return path() + QStringLiteral("/Saved");
 }
+QString ProgramFolder::sessionUrlList() {
+    return path() + QStringLiteral("/session-urls.txt");
+}
+
 QString ProgramFolder::listsFolder() {
     return path() + QStringLiteral("/Lists");
+}
+QString ProgramFolder::graphsFolder() {
+    return (kind() == Kind::Override ? path() : perUserFolder()) + QStringLiteral("/graphs");
 }
 QString ProgramFolder::helpFile() {
     if (kind() == Kind::PerUser)

@@ -36,6 +36,11 @@ public:
     static QString settingsIni(); // <folder>/settings.ini
     static QString savedFolder(); // <folder>/Saved
     static QString listsFolder(); // <folder>/Lists
+    // <folder>/session-urls.txt: the URL list as the last session left it, a list file.
+    static QString sessionUrlList();
+    // Where fetched link indexes go and where a graph slot without Index= looks: graphs/ in the
+    // per-user data folder (in a test's folder when one is set), whatever the program folder is.
+    static QString graphsFolder();
     // <folder>/Help.rtf, or for the per-user folder the installed one.
     static QString helpFile();
     // The shipped presets of engines.ini (one file per source): share/tallyscope/presets of an

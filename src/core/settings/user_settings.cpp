@@ -160,7 +160,8 @@ FileOutcome saveSettings(const QString& app, const QString& section,
         return FileOutcome::failure(stage.errorString());
 
     const QString copy = stage.filePath(QStringLiteral("store.conf"));
-    if (const FileOutcome outcome = writeFileAtomically(copy, current.bytes); !outcome)
+    if (const FileOutcome outcome = writeFileAtomically(copy, current.bytes, FileAccess::OwnerOnly);
+        !outcome)
         return outcome;
     QMap<QString, QVariant> expected;
     {
@@ -180,14 +181,17 @@ FileOutcome saveSettings(const QString& app, const QString& section,
 
     // Read back under another name, so that nothing remembered from the copy is trusted.
     const QString check = stage.filePath(QStringLiteral("check.conf"));
-    if (const FileOutcome outcome = writeFileAtomically(check, written.bytes); !outcome)
+    if (const FileOutcome outcome =
+            writeFileAtomically(check, written.bytes, FileAccess::OwnerOnly);
+        !outcome)
         return outcome;
     {
         const QSettings reread(check, QSettings::IniFormat);
         if (reread.status() != QSettings::NoError || storedValues(reread) != expected)
             return FileOutcome::failure(Text::tr("The settings could not be written in full"));
     }
-    const FileOutcome outcome = writeFileAtomically(path, written.bytes);
+    // The store holds API keys: it is the user's alone.
+    const FileOutcome outcome = writeFileAtomically(path, written.bytes, FileAccess::OwnerOnly);
     if (outcome)
         markChanged(path, before);
     return outcome;
@@ -207,6 +211,24 @@ QString userSettingsFile() {
 
 void setUserSettingsFile(const QString& path) {
     settingsFileOverride() = path;
+}
+
+FileOutcome userSettingsReadable() {
+    const QString path = userSettingsFile();
+    if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink())
+        return FileOutcome::success();
+    return checkFileReadable(path, SettingsFileLimit);
+}
+
+QString userSettingsProblem() {
+    const FileOutcome readable = userSettingsReadable();
+    if (readable)
+        return QString();
+    return QCoreApplication::translate("UserSettings",
+                                       "Your settings in %1 cannot be read: %2. The program "
+                                       "goes on with the default settings and no API keys, and "
+                                       "keeps nothing you change there.")
+        .arg(QDir::toNativeSeparators(userSettingsFile()), readable.reason());
 }
 
 namespace UserSettings {
@@ -279,6 +301,38 @@ void setParallelEngines(bool on) {
     write(settingkeys::ParallelEngines, flag(on));
 }
 
+bool useDesktopLook() {
+    return readsAsOne(settingkeys::DesktopLook);
+}
+FileOutcome setUseDesktopLook(bool on) {
+    return write(settingkeys::DesktopLook, flag(on));
+}
+
+namespace {
+// A value the toolkit saved as bytes, kept as Base64 text in the INI file.
+QByteArray storedBytes(const char* key) {
+    return QByteArray::fromBase64(read(key).toLatin1());
+}
+QString bytesText(const QByteArray& bytes) {
+    return QString::fromLatin1(bytes.toBase64());
+}
+} // namespace
+
+WindowLayout windowLayout() {
+    using namespace settingkeys;
+    return WindowLayout{storedBytes(WindowGeometry), storedBytes(settingkeys::WindowState),
+                        storedBytes(PanelSplit), storedBytes(ResultsColumns)};
+}
+
+FileOutcome saveWindowLayout(const WindowLayout& layout) {
+    using namespace settingkeys;
+    return saveSettings(product().name, QLatin1String(SettingsSection),
+                        {{QLatin1String(WindowGeometry), bytesText(layout.geometry)},
+                         {QLatin1String(settingkeys::WindowState), bytesText(layout.state)},
+                         {QLatin1String(PanelSplit), bytesText(layout.split)},
+                         {QLatin1String(ResultsColumns), bytesText(layout.columns)}});
+}
+
 QString apiKey(const QString& name) {
     if (name.isEmpty())
         return QString();
@@ -286,6 +340,18 @@ QString apiKey(const QString& name) {
 }
 FileOutcome setApiKey(const QString& name, const QString& value) {
     return saveSettings(product().name, QLatin1String(KeysSection), {{name, value}});
+}
+FileOutcome setApiKeys(const QList<QPair<QString, QString>>& keys) {
+    if (keys.isEmpty())
+        return FileOutcome::success();
+    return saveSettings(product().name, QLatin1String(KeysSection), keys);
+}
+
+bool sourcesHintDone() {
+    return read(settingkeys::SourcesHint) == QLatin1String("1");
+}
+FileOutcome setSourcesHintDone() {
+    return write(settingkeys::SourcesHint, QStringLiteral("1"));
 }
 
 } // namespace UserSettings

@@ -34,6 +34,12 @@ inline constexpr const char* ClearResults = "chkClear";
 inline constexpr const char* ShowHelp = "showHelp";
 inline constexpr const char* ChartType = "cmbChart2";
 inline constexpr const char* ParallelEngines = "parallelEngines";
+inline constexpr const char* SourcesHint = "sourcesHint";
+inline constexpr const char* DesktopLook = "chkDesktopLook";
+inline constexpr const char* WindowGeometry = "Form1Geometry";
+inline constexpr const char* WindowState = "Form1State";
+inline constexpr const char* PanelSplit = "Form1Splitter";
+inline constexpr const char* ResultsColumns = "ListView1Columns";
 } // namespace settingkeys
 
 // The store as the platform offers it: a stored value, or defaultValue when there is none.
@@ -57,6 +63,14 @@ QString userSettingsFile();
 
 // Points the store at one INI file (tests); an empty path restores the real store.
 void setUserSettingsFile(const QString& path);
+
+// Whether the program's store can be read: success when it is missing (every key then reads its
+// default) or a regular file within the size limit; otherwise why not (a folder in its place, no
+// permission, too large).
+FileOutcome userSettingsReadable();
+// What the window and the command line say at start about a store that cannot be read (its file,
+// the reason, and that the defaults are in use); empty when it can be read.
+QString userSettingsProblem();
 
 // The program's settings, one accessor each.
 namespace UserSettings {
@@ -112,10 +126,34 @@ FileOutcome setChartType(int type);
 bool parallelEngines();
 void setParallelEngines(bool on);
 
+// "Use the desktop's colours and fonts" (chkDesktopLook): the platform theme's palette, style and
+// font instead of the skin. Default off.
+bool useDesktopLook();
+FileOutcome setUseDesktopLook(bool on);
+
+// How the main window was left: its geometry and state, the split between the URL panel and the
+// views, and the results table's columns, each as the toolkit saved it (empty when not stored).
+struct WindowLayout {
+    QByteArray geometry;
+    QByteArray state;
+    QByteArray split;
+    QByteArray columns;
+};
+WindowLayout windowLayout();
+// All four in one replacement of the store's file.
+FileOutcome saveWindowLayout(const WindowLayout& layout);
+
 // The API key of that name in section "Keys" (its value in a request header where an engine
 // definition writes "{key}"). Empty when there is none.
 QString apiKey(const QString& name);
 FileOutcome setApiKey(const QString& name, const QString& value);
+// Several keys written in one replacement of the store's file.
+FileOutcome setApiKeys(const QList<QPair<QString, QString>>& keys);
+
+// The main window's hint that offers the Sources window (sourcesHint): "1" once the user closed
+// it or followed it, after which it never shows again. Default: not done.
+bool sourcesHintDone();
+FileOutcome setSourcesHintDone();
 
 } // namespace UserSettings
 

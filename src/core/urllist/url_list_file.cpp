@@ -2,6 +2,15 @@
 
 #include "core/files/safe_file.h"
 
+#include <QFile>
+
+#include <cerrno>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace tally {
 
 QStringList splitListText(const QString& text) {
@@ -40,8 +49,9 @@ QStringList importedUrls(const QString& clipboardText) {
     return urls;
 }
 
-bool readUrlListFile(const QString& path, QStringList* entries, QString* error) {
-    const FileContents contents = readFileBounded(path, UrlListFileLimit);
+namespace {
+
+bool takeListBytes(const FileContents& contents, QStringList* entries, QString* error) {
     if (!contents.isRead()) {
         if (error)
             *error = contents.reason;
@@ -51,6 +61,38 @@ bool readUrlListFile(const QString& path, QStringList* entries, QString* error) 
         entries->append(
             splitListText(QString::fromLocal8Bit(withoutByteOrderMark(contents.bytes))));
     return true;
+}
+
+} // namespace
+
+bool readUrlListFile(const QString& path, QStringList* entries, QString* error) {
+    return takeListBytes(readFileBounded(path, UrlListFileLimit), entries, error);
+}
+
+bool readUrlListSource(const QString& source, QStringList* entries, QString* error) {
+    if (source == QLatin1String("-"))
+        return takeListBytes(readDescriptorBounded(STDIN_FILENO, UrlListFileLimit), entries, error);
+    struct stat st;
+    if (::stat(QFile::encodeName(source).constData(), &st) != 0 ||
+        !(S_ISFIFO(st.st_mode) || S_ISCHR(st.st_mode) || S_ISSOCK(st.st_mode)))
+        return readUrlListFile(source, entries, error);
+    // Standard input under its own name (/dev/stdin, /proc/self/fd/0) is read where it is: a
+    // socket cannot be opened again by name.
+    struct stat in;
+    if (::fstat(STDIN_FILENO, &in) == 0 && in.st_dev == st.st_dev && in.st_ino == st.st_ino)
+        return readUrlListSource(QStringLiteral("-"), entries, error);
+    if (S_ISSOCK(st.st_mode))
+        return readUrlListFile(source, entries, error); // refused as no regular file
+    // A named pipe waits for its writer, as a command-line tool reading one does.
+    const int fd = ::open(QFile::encodeName(source).constData(), O_RDONLY | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        if (error)
+            *error = QString::fromLocal8Bit(std::strerror(errno));
+        return false;
+    }
+    const bool read = takeListBytes(readDescriptorBounded(fd, UrlListFileLimit), entries, error);
+    ::close(fd);
+    return read;
 }
 
 bool writeUrlListFile(const QString& path, const QStringList& entries, QString* error) {

@@ -28,6 +28,11 @@ QStringList importedUrls(const QString& clipboardText);
 // regular file, is larger than the limit or cannot be read; *entries is then left untouched.
 bool readUrlListFile(const QString& path, QStringList* entries, QString* error = nullptr);
 
+// Reads a list as the command line takes it: "-" is standard input; a pipe (a FIFO, /dev/stdin)
+// or a terminal is read to its end within the list file's size limit; anything else is read as
+// readUrlListFile reads it.
+bool readUrlListSource(const QString& source, QStringList* entries, QString* error = nullptr);
+
 // Writes the entries, each followed by CR LF, replacing the file atomically. False (and *error
 // set) when the file could not be written; the old file, if any, is then unchanged.
 bool writeUrlListFile(const QString& path, const QStringList& entries, QString* error = nullptr);

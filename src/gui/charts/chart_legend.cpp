@@ -39,7 +39,7 @@ protected:
         QPainter painter(this);
         const int top = (height() - Swatch) / 2;
         painter.fillRect(QRect(0, top, Swatch, Swatch), colour_);
-        painter.setPen(palette().color(QPalette::WindowText));
+        painter.setPen(palette().color(QPalette::Text));
         painter.drawText(QRect(Swatch + Gap, 0, width() - Swatch - Gap, height()),
                          Qt::AlignLeft | Qt::AlignVCenter, shownText());
     }
@@ -58,10 +58,9 @@ ChartLegend::ChartLegend(QWidget* parent) : QWidget(parent) {
     QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Preferred);
     policy.setHeightForWidth(true);
     setSizePolicy(policy);
+    // On the chart's own background: white in the skin, the desktop's (dark ones too) otherwise.
     setAutoFillBackground(true);
-    QPalette white = palette();
-    white.setColor(QPalette::Window, Qt::white);
-    setPalette(white);
+    setBackgroundRole(QPalette::Base);
 }
 
 void ChartLegend::setEntries(const QStringList& labels, const QStringList& descriptions,

@@ -60,11 +60,18 @@ QString ChartTableDialog::noCountText() {
 }
 
 void ChartTableDialog::setChartData(const ChartData& data, const QList<QList<bool>>& withoutCount) {
+    // The table lists the counts as they were counted, not as the value axis scales them: its
+    // caption names the unscaled quantity ("Linking Sites", never "Linking Sites x10").
+    bool anyCount = false;
+    for (const QList<ChartValue>& series : data.counts)
+        for (const ChartValue& count : series)
+            anyCount = anyCount || count.has_value();
+    const QString quantity = anyCount ? scaleBandFor(0).axisTitle : data.axisTitle;
     QStringList caption;
     if (!data.title.isEmpty())
         caption << data.title;
-    if (!data.axisTitle.isEmpty())
-        caption << data.axisTitle;
+    if (!quantity.isEmpty())
+        caption << quantity;
     caption_->setText(caption.join(QStringLiteral(": ")));
     table_->setAccessibleDescription(caption_->text());
 
@@ -85,11 +92,16 @@ void ChartTableDialog::setChartData(const ChartData& data, const QList<QList<boo
         for (int r = 0; r < data.rowCount(); ++r) {
             const bool noCount = withoutCount.value(s).value(r, false);
             const ChartValue value = values.value(r);
+            const ChartValue count = data.counts.value(s).value(r);
             QString why;
             QString text;
             if (noCount) {
                 text = noCountText();
                 why = tr("The request gave no count; the chart draws nothing here.");
+            } else if (count) {
+                // As the results table writes a count: every digit, no separators; a score with
+                // its decimals.
+                text = QString::number(*count, 'f', QLocale::FloatingPointShortest);
             } else if (!value) {
                 why = tr("Not saved on this date; the chart draws nothing here.");
             } else {

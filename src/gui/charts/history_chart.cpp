@@ -3,6 +3,7 @@
 #include "gui/charts/chart_legend.h"
 #include "gui/charts/history_chart_3d.h"
 #include "gui/kit/accessibility.h"
+#include "gui/kit/contrast.h"
 #include "gui/kit/opengl_ready.h"
 
 #include <QGraphicsItem>
@@ -274,27 +275,19 @@ HistoryChart::HistoryChart(QWidget* parent) : QWidget(parent) {
     page3D_ = new QWidget(pages_);
     page3D_->setObjectName(QStringLiteral("chartPage3D"));
     page3D_->setAutoFillBackground(true);
-    QPalette white = page3D_->palette();
-    white.setColor(QPalette::Window, Qt::white);
-    page3D_->setPalette(white);
+    page3D_->setBackgroundRole(QPalette::Base); // white in the skin, the desktop's otherwise
     layout3D_ = new QVBoxLayout(page3D_);
     layout3D_->setContentsMargins(4, 4, 4, 4);
     title3D_ = new QLabel(page3D_);
     title3D_->setObjectName(QStringLiteral("chartTitle"));
     title3D_->setAlignment(Qt::AlignCenter);
-    QFont titleFont = title3D_->font();
-    titleFont.setBold(true);
-    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.3);
-    title3D_->setFont(titleFont);
     // The value axis's title, upright and in the window's font: the graph's own would stand
     // sideways along the axis, in the small print of the axis labels.
     axisTitle3D_ = new QLabel(page3D_);
     axisTitle3D_->setObjectName(QStringLiteral("chartAxisTitle"));
     axisTitle3D_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     axisTitle3D_->setIndent(8);
-    QFont axisFont = axisTitle3D_->font();
-    axisFont.setBold(true);
-    axisTitle3D_->setFont(axisFont);
+    sizeTitles3D();
     layout3D_->addWidget(title3D_);
     layout3D_->addWidget(axisTitle3D_);
     pages_->addWidget(page3D_);
@@ -325,6 +318,11 @@ void HistoryChart::setChartData(const ChartData& data) {
     for (qsizetype s = 0; s < data_.values.size(); ++s)
         if (data_.values.at(s).size() != data_.rowLabels.size()) // else no copy of a shared list
             data_.values[s].resize(data_.rowLabels.size());
+    if (data_.counts.size() != data_.seriesLabels.size())
+        data_.counts.resize(data_.seriesLabels.size());
+    for (qsizetype s = 0; s < data_.counts.size(); ++s)
+        if (data_.counts.at(s).size() != data_.rowLabels.size())
+            data_.counts[s].resize(data_.rowLabels.size());
     colourSlots_ = seriesColourSlots(data_.seriesLabels);
     updateLegend();
     describe();
@@ -388,17 +386,98 @@ QList<QPolygonF> HistoryChart::drawnLines(const QString& series) const {
 QColor HistoryChart::slotColor(int slot) {
     // The first six are the engines' (Google, Altavista, Yahoo!, Ask, MSN, All The Web).
     static const QColor palette[] = {
+        // Each stands out on white (a contrast of 3 at least).
         QColor(0x1f, 0x5f, 0xbf), QColor(0xd9, 0x3a, 0x2b), QColor(0x2e, 0x9e, 0x44),
-        QColor(0xe8, 0x9c, 0x13), QColor(0x8e, 0x44, 0xad), QColor(0x17, 0xa2, 0xb8),
+        QColor(0xc0, 0x7f, 0x00), QColor(0x8e, 0x44, 0xad), QColor(0x17, 0xa2, 0xb8),
         QColor(0x7f, 0x55, 0x39), QColor(0xe0, 0x4f, 0x9f), QColor(0x55, 0x55, 0x55),
-        QColor(0x9a, 0xb8, 0x1c),
+        QColor(0x78, 0x96, 0x00),
     };
     constexpr int count = int(std::size(palette));
     return palette[((slot % count) + count) % count];
 }
 
 QColor HistoryChart::seriesColor(int series) const {
-    return slotColor(colourSlots_.value(series, series));
+    const QColor colour = slotColor(colourSlots_.value(series, series));
+    // On a dark background each engine's colour is lightened just enough to stand out.
+    const QColor background = palette().color(QPalette::Base);
+    return isDark(palette()) ? readableOn(colour, background, GraphicContrast) : colour;
+}
+
+void HistoryChart::sizeTitles3D() {
+    QFont titleFont = font();
+    titleFont.setBold(true);
+    titleFont.setPointSizeF(font().pointSizeF() * 1.3);
+    title3D_->setFont(titleFont);
+    QFont axisFont = font();
+    axisFont.setBold(true);
+    axisTitle3D_->setFont(axisFont);
+}
+
+void HistoryChart::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    // Another look (the desktop's palette or font, or the skin's again): drawn anew in it.
+    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::FontChange) {
+        sizeTitles3D();
+        if (legend_)
+            updateLegend(); // the series' colours follow the background, its rows the font
+        if (surface_ || view2D_)
+            redraw();
+    }
+}
+
+void HistoryChart::fitRowLabels() {
+    if (!rowAxis_ || !view2D_)
+        return;
+    const int rows = data_.rowCount();
+    // Upright labels when only every n-th row has one: a slanted label would not fit its space.
+    // Labels wider than a row's share of the plot (a large font, long captions, a narrow chart)
+    // stand upright too, so that none is cut short.
+    int angle = 0;
+    if (rows > 8) {
+        angle = HistoryChart::labelStride(rows) > 1 ? -90 : -60;
+    } else if (rows > 0) {
+        const QFontMetrics metrics(rowAxis_->labelsFont());
+        int widest = 0;
+        for (const QString& label : data_.rowLabels)
+            widest = std::max(widest, metrics.horizontalAdvance(label));
+        // The plot as wide as the chart less its value axis, while the layout has not run.
+        const qreal plot = view2D_->chart()->plotArea().width();
+        const qreal room =
+            plot > 0 ? plot : width() - metrics.horizontalAdvance(QStringLiteral("0,000,000 ")) * 2;
+        if (widest + metrics.averageCharWidth() * 2 > room / rows)
+            angle = -90;
+    }
+    if (rowAxis_->labelsAngle() != angle)
+        rowAxis_->setLabelsAngle(angle);
+}
+
+void HistoryChart::styleChart(QChart* chart) const {
+    // The window's colours and font: white, black and the designed font in the skin, the
+    // desktop's under its look (dark colours and large fonts included).
+    const QPalette colours = palette();
+    const QColor base = colours.color(QPalette::Base);
+    const QColor text = readableOn(colours.color(QPalette::Text), base);
+    QColor grid = text;
+    grid.setAlphaF(0.18f);
+    QColor line = text;
+    line.setAlphaF(0.55f);
+    chart->setBackgroundBrush(base);
+    chart->setBackgroundPen(Qt::NoPen);
+    chart->setTitleBrush(text);
+    for (QAbstractAxis* axis : chart->axes()) {
+        axis->setLabelsColor(text);
+        axis->setTitleBrush(text);
+        axis->setGridLineColor(grid);
+        axis->setLinePenColor(line);
+    }
+    QFont title = font();
+    title.setBold(true);
+    title.setPointSizeF(std::max(font().pointSizeF() * 1.2, 11.0));
+    chart->setTitleFont(title);
+    for (QAbstractAxis* axis : chart->axes()) {
+        axis->setLabelsFont(font());
+        axis->setTitleFont(font());
+    }
 }
 
 int HistoryChart::labelStride(int rows, int most) {
@@ -447,10 +526,6 @@ void HistoryChart::draw2D(int type) {
     auto* chart = new QChart();
     chart->setAnimationOptions(QChart::NoAnimation);
     chart->setTitle(data_.title);
-    QFont titleFont = chart->titleFont();
-    titleFont.setBold(true);
-    titleFont.setPointSizeF(std::max(titleFont.pointSizeF(), 11.0));
-    chart->setTitleFont(titleFont);
     chart->legend()->setVisible(false); // the chart's own legend stands under it (legend_)
 
     auto* axisX = new QCategoryAxis();
@@ -460,9 +535,6 @@ void HistoryChart::draw2D(int type) {
         axisX->append(data_.rowLabels.at(i), i);
     axisX->setRange(-0.5, std::max(rows, 1) - 0.5);
     axisX->setGridLineVisible(false);
-    // Upright labels when only every n-th row has one: a slanted label would not fit its space.
-    if (rows > 8)
-        axisX->setLabelsAngle(HistoryChart::labelStride(rows) > 1 ? -90 : -60);
     chart->addAxis(axisX, Qt::AlignBottom);
 
     const ValueScale scale = niceValueScale(data_.smallestValue(), data_.largestValue());
@@ -542,9 +614,12 @@ void HistoryChart::draw2D(int type) {
         view2D_->setRenderHint(QPainter::Antialiasing);
         pages_->insertWidget(0, view2D_);
     }
+    styleChart(chart);
     QChart* old = view2D_->chart();
     view2D_->setChart(chart);
     delete old;
+    rowAxis_ = axisX;
+    fitRowLabels();
 }
 
 bool HistoryChart::ensureSurface() {
@@ -565,12 +640,9 @@ bool HistoryChart::ensureSurface() {
     surface_->setShadowQuality(QAbstract3DGraph::ShadowQualityNone);
     surface_->setSelectionMode(QAbstract3DGraph::SelectionNone);
     surface_->activeTheme()->setType(Q3DTheme::ThemeQt);
-    surface_->activeTheme()->setBackgroundColor(Qt::white);
-    surface_->activeTheme()->setWindowColor(Qt::white);
     surface_->activeTheme()->setColorStyle(Q3DTheme::ColorStyleUniform);
     surface_->activeTheme()->setLabelBackgroundEnabled(false);
     surface_->activeTheme()->setLabelBorderEnabled(false);
-    surface_->activeTheme()->setGridLineColor(QColor(0xc8, 0xc8, 0xc8));
     surface_->scene()->activeCamera()->setCameraPreset(Q3DCamera::CameraPresetIsometricRightHigh);
     surface_->scene()->activeCamera()->setZoomLevel(90.0f);
     // Rows along, series in depth, whatever the number of either: a long history stays deep
@@ -592,6 +664,15 @@ bool HistoryChart::ensureSurface() {
 bool HistoryChart::draw3D(int type) {
     if (!ensureSurface())
         return false;
+    // The window's colours, as the 2D charts take them: white, black and light grey lines in the
+    // skin.
+    const QColor base = palette().color(QPalette::Base);
+    const QColor text = readableOn(palette().color(QPalette::Text), base);
+    Q3DTheme* theme = surface_->activeTheme();
+    theme->setBackgroundColor(base);
+    theme->setWindowColor(base);
+    theme->setLabelTextColor(text);
+    theme->setGridLineColor(isDark(palette()) ? base.lighter(220) : QColor(0xc8, 0xc8, 0xc8));
     drawSurface3D(chartTypeKind(type));
     title3D_->setText(data_.title);
     title3D_->setVisible(!data_.title.isEmpty());
@@ -677,6 +758,8 @@ void HistoryChart::fitLegend() {
 void HistoryChart::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     fitLegend();
+    if (view2D_ && view2D_->chart())
+        fitRowLabels();
 }
 
 QImage HistoryChart::renderImage() {

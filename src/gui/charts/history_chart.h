@@ -23,6 +23,7 @@
 #include <QPolygonF>
 #include <QWidget>
 
+class QCategoryAxis;
 class QChart;
 class QChartView;
 class QLabel;
@@ -97,6 +98,7 @@ Q_SIGNALS:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -114,6 +116,11 @@ private:
     void updateLegend();
     void fitLegend();
     void describe();
+    // The chart in the window's colours (and, under the desktop's look, its fonts).
+    void styleChart(QChart* chart) const;
+    // The row labels slanted when they do not fit their rows' width.
+    void fitRowLabels();
+    void sizeTitles3D();
 
     ChartData data_;
     QList<int> colourSlots_;
@@ -121,6 +128,7 @@ private:
     int shownType_ = DefaultChartType;
     QStackedWidget* pages_ = nullptr;
     QChartView* view2D_ = nullptr;
+    QCategoryAxis* rowAxis_ = nullptr; // of the 2D chart on show
     QWidget* page3D_ = nullptr;
     QLabel* title3D_ = nullptr;
     QLabel* axisTitle3D_ = nullptr;

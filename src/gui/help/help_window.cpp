@@ -6,6 +6,7 @@
 #include "core/settings/user_settings.h"
 #include "gui/help/rtf_reader.h"
 #include "gui/kit/accessibility.h"
+#include "gui/kit/contrast.h"
 #include "gui/kit/pictures.h"
 #include "gui/kit/prompts.h"
 #include "gui/kit/skin.h"
@@ -13,10 +14,12 @@
 
 #include <QCheckBox>
 #include <QDir>
+#include <QEvent>
 #include <QGuiApplication>
 #include <QKeySequence>
 #include <QScreen>
 #include <QShortcut>
+#include <QTextBlock>
 #include <QTextBrowser>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -92,6 +95,7 @@ void HelpWindow::load() {
         helpText_->setPlainText(tr("The help file could not be read.\n\n%1\n\n%2.")
                                     .arg(QDir::toNativeSeparators(path), help.reason));
     }
+    showColoursReadable();
     helpText_->moveCursor(QTextCursor::Start);
 
     // Without an owner to stay above, the window keeps itself above the others.
@@ -116,15 +120,83 @@ void HelpWindow::showAtStartupToggled() {
                              userSettingsFile(), stored.reason());
 }
 
-void HelpWindow::placeOverOwner() {
+void HelpWindow::placeBesideOwner() {
     QWidget* owner = parentWidget();
+    const QScreen* screen =
+        owner && owner->screen() ? owner->screen() : QGuiApplication::primaryScreen();
+    if (owner && owner->isVisible() && screen) {
+        // Not shown yet, this window's frame is taken to be its owner's; a small gap keeps the
+        // two frames apart whatever the window manager adds.
+        constexpr int Gap = 8;
+        const QRect outer = owner->frameGeometry().adjusted(-Gap, 0, Gap, 0);
+        const QRect inner = owner->geometry();
+        const QMargins frame(inner.left() - outer.left() - Gap, inner.top() - outer.top(),
+                             outer.right() - inner.right() - Gap, outer.bottom() - inner.bottom());
+        // The screen's edge kept at the same distance, as this window's frame is not known yet.
+        const QRect beside = besideGeometry(size(), minimumSize(), frame, outer,
+                                            screen->availableGeometry().adjusted(Gap, 0, -Gap, 0));
+        if (beside.isValid()) {
+            resize(beside.size());
+            move(beside.topLeft() - QPoint(frame.left(), frame.top()));
+            return;
+        }
+    }
     QRect area;
     if (owner && owner->isVisible())
         area = owner->frameGeometry();
-    else if (const QScreen* screen = QGuiApplication::primaryScreen())
+    else if (screen)
         area = screen->availableGeometry();
     if (area.isValid())
         move(area.center() - QPoint(width() / 2, height() / 2));
+}
+
+void HelpWindow::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange)
+        showColoursReadable();
+}
+
+void HelpWindow::showColoursReadable() {
+    constexpr int OwnColour = QTextFormat::UserProperty + 1;
+    QTextDocument* document = helpText_->document();
+    const QColor base = helpText_->palette().color(QPalette::Base);
+    struct Change {
+        int from;
+        int length;
+        QColor own;
+        QColor shown;
+    };
+    // Found first and changed afterwards: a change of format joins and splits the fragments.
+    QList<Change> changes;
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            const QTextCharFormat format = fragment.charFormat();
+            if (!format.hasProperty(QTextFormat::ForegroundBrush))
+                continue;
+            const QColor own = format.hasProperty(OwnColour) ? format.colorProperty(OwnColour)
+                                                             : format.foreground().color();
+            const QColor background = format.hasProperty(QTextFormat::BackgroundBrush)
+                                          ? format.background().color()
+                                          : base;
+            const QColor shown = readableOn(own, background);
+            if (shown != format.foreground().color())
+                changes.append({fragment.position(), fragment.length(), own, shown});
+        }
+    }
+    if (changes.isEmpty())
+        return;
+    QTextCursor cursor(document);
+    cursor.beginEditBlock();
+    for (const Change& change : std::as_const(changes)) {
+        QTextCharFormat format;
+        format.setForeground(change.shown);
+        format.setProperty(OwnColour, change.own);
+        cursor.setPosition(change.from);
+        cursor.setPosition(change.from + change.length, QTextCursor::KeepAnchor);
+        cursor.mergeCharFormat(format);
+    }
+    cursor.endEditBlock();
 }
 
 } // namespace tally

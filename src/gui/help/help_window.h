@@ -19,9 +19,10 @@ public:
     // False when Help.rtf was missing: the window must not appear.
     bool isLoaded() const { return loaded_; }
 
-    // Places the window at its first showing: centred over the owner when the owner is on
-    // screen, else on the screen.
-    void placeOverOwner();
+    // Places the window at its first showing so that it covers none of its owner: beside the
+    // owner where the screen has room (narrowed if need be), else centred over the owner; without
+    // an owner on screen, centred on the screen.
+    void placeBesideOwner();
 
 public Q_SLOTS:
     // Stores the check box's value ("1" or "0") as showHelp.
@@ -29,8 +30,14 @@ public Q_SLOTS:
     // The user changed the box: stored at once, and a store that cannot be written is reported.
     void showAtStartupToggled();
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
     void load();
+    // Coloured help text that would not read on the text's background (dark colours) is
+    // lightened; on a light background the text's own colours come back.
+    void showColoursReadable();
 
     QTextBrowser* helpText_ = nullptr;
     QCheckBox* showAtStartupBox_ = nullptr;

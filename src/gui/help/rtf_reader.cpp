@@ -918,7 +918,8 @@ private:
     // One byte of text, raw from the file or from a \'hh escape. The first byte of a character of
     // several bytes takes the bytes that continue it, whether escaped or raw: some writers put the
     // second byte of a double-byte character raw after an escaped first one, even when it is a
-    // backslash or a brace.
+    // backslash or a brace. A first byte that nothing continues stands alone: its character in
+    // the code page, or nothing where the code page has none.
     void textByte(unsigned char byte, bool escaped) {
         if (st_.dest == Dest::ColourTable) {
             if (byte == ';' && colours_.size() < kMaxTableEntries) {
@@ -934,13 +935,15 @@ private:
         CodePage& page = st_.dest == Dest::FontTable ? fontTablePage() : currentPage();
         char bytes[4] = {static_cast<char>(byte)};
         int count = 1;
-        for (const int length = page.length(byte); count < length; ++count) {
+        const int length = page.length(byte);
+        for (; count < length; ++count) {
             const int next = continuation(page);
             if (next < 0)
                 break;
             bytes[count] = static_cast<char>(next);
         }
         const QByteArrayView sequence(bytes, count);
+        const bool cut = count < length;
 
         switch (st_.dest) {
         case Dest::Skip:
@@ -969,12 +972,13 @@ private:
             return;
         }
         for (const QChar ch : page.character(sequence))
-            if (ch.unicode() >= 0x20)
+            if (ch.unicode() >= 0x20 && !(cut && ch == QChar::ReplacementCharacter))
                 appendChar(ch);
     }
 
     // The next byte of a character of several bytes, as a \'hh escape or raw; -1 when the input
-    // does not continue the character.
+    // does not continue the character. A raw backslash that begins a control word ("\tab")
+    // is that word, never the second byte of a character.
     int continuation(const CodePage& page) {
         if (end_ - p_ >= 4 && p_[0] == '\\' && p_[1] == '\'') {
             const int byte = hexByte(p_ + 2);
@@ -985,6 +989,8 @@ private:
                 return byte;
             }
         }
+        if (p_ + 1 < end_ && p_[0] == '\\' && isLetter(p_[1]))
+            return -1;
         if (p_ < end_ && page.continues(static_cast<unsigned char>(*p_)))
             return static_cast<unsigned char>(*p_++);
         return -1;

@@ -64,4 +64,45 @@ QPoint keyboardMenuPosition(const QAbstractItemView* view) {
     return area->mapToGlobal(QPoint(row.left() + qMin(row.width(), 40), row.bottom() + 1));
 }
 
+QStringList withMnemonics(const QStringList& captions) {
+    QStringList marked;
+    QString taken;
+    for (const QString& caption : captions) {
+        qsizetype at = -1;
+        qsizetype first = -1;
+        for (qsizetype i = 0; i < caption.size() && at < 0; ++i) {
+            if (!caption[i].isLetterOrNumber())
+                continue;
+            if (first < 0)
+                first = i;
+            if (!taken.contains(caption[i].toLower()))
+                at = i;
+        }
+        if (at < 0)
+            at = first;
+        QString text;
+        for (qsizetype i = 0; i < caption.size(); ++i) {
+            if (i == at)
+                text += QLatin1Char('&');
+            text += caption[i];
+            if (caption[i] == QLatin1Char('&'))
+                text += QLatin1Char('&');
+        }
+        if (at >= 0)
+            taken += caption[at].toLower();
+        marked << text;
+    }
+    return marked;
+}
+
+QString withoutMnemonic(const QString& caption) {
+    QString text;
+    for (qsizetype i = 0; i < caption.size(); ++i) {
+        if (caption[i] == QLatin1Char('&') && i + 1 < caption.size())
+            ++i;
+        text += caption[i];
+    }
+    return text;
+}
+
 } // namespace tally::accessibility

@@ -7,10 +7,12 @@
 //   is how a screen reader learns of it (a label's accessible name is its text as long as no
 //   fixed accessible name hides it: describe a label's role with setAccessibleDescription).
 // - onContextMenuKeys: Shift+F10 and the Menu key open a context menu from the keyboard.
+// - withMnemonics: menu captions that come from data (column captions) get an Alt key each.
 #pragma once
 
 #include <QAccessible>
 #include <QPoint>
+#include <QStringList>
 
 #include <functional>
 
@@ -37,5 +39,13 @@ void onContextMenuKeys(QWidget* scope, Qt::ShortcutContext context, std::functio
 // Where a context menu opened from the keyboard belongs in a list: at the current row, else at
 // the top of the list (global coordinates).
 QPoint keyboardMenuPosition(const QAbstractItemView* view);
+
+// Menu captions from data, each with a mnemonic: an "&" already in a caption is shown as it is,
+// and each caption is marked at its first letter or digit that no caption before it took (at its
+// first one when all are taken).
+QStringList withMnemonics(const QStringList& captions);
+
+// A caption as the menu shows it: without its mnemonic mark ("&&" shows as "&").
+QString withoutMnemonic(const QString& caption);
 
 } // namespace tally::accessibility

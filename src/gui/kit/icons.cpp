@@ -1,5 +1,10 @@
 #include "gui/kit/icons.h"
 
+#include "gui/kit/contrast.h"
+
+#include <QGuiApplication>
+#include <QPalette>
+
 #include <QHash>
 #include <QIconEngine>
 #include <QPainter>
@@ -13,9 +18,12 @@ namespace tally {
 
 namespace {
 
-// The colours of the pictures; a disabled picture draws every one of them in grey.
+// The colours of the pictures; a disabled picture draws every one of them in grey. On a dark
+// background (the desktop's dark colours) the results table's pictures take lighter inks, so that
+// they stand out as they do on white.
 struct Inks {
     bool disabled = false;
+    bool dark = false;
     QColor pick(QRgb rgb) const {
         if (!disabled)
             return QColor::fromRgb(rgb);
@@ -87,13 +95,17 @@ void cross(QPainter& p, const QColor& colour, const QRectF& r, qreal width) {
 
 // A signal-strength picture: `level` of three bars in the profile's colour.
 void profileBars(QPainter& p, const Inks& c, int level) {
-    const QColor colours[] = {c.pick(0xc62828), c.pick(0xef9a00), c.pick(0x2e8b3a)};
+    const QColor colours[] = {c.pick(c.dark ? 0xff6b5e : 0xc62828), c.pick(0xef9a00),
+                              c.pick(c.dark ? 0x4cc760 : 0x2e8b3a)};
     const QColor colour = colours[level - 1];
     for (int bar = 0; bar < 3; ++bar) {
         const qreal height = 5 + bar * 5;
         if (bar < level) {
-            p.setPen(line(colour.darker(140), 1));
+            p.setPen(line(c.dark ? colour.lighter(130) : colour.darker(140), 1));
             p.setBrush(colour);
+        } else if (c.dark) { // an empty bar stays darker than a full one
+            p.setPen(line(c.pick(0x8a8a8a), 1));
+            p.setBrush(c.pick(0x3a3a3a));
         } else {
             p.setPen(line(c.pick(0x9e9e9e), 1));
             p.setBrush(c.pick(0xeeeeee));
@@ -256,7 +268,7 @@ void draw(QPainter& p, IconKind kind, const Inks& c) {
         break;
     case IconKind::FailureMark: {
         const QPointF corners[] = {{8, 1.5}, {15, 14.5}, {1, 14.5}};
-        p.setPen(line(c.pick(0x8a5a00), 1));
+        p.setPen(line(c.pick(c.dark ? 0xffd54f : 0x8a5a00), 1));
         p.setBrush(c.pick(0xf5b400));
         p.drawPolygon(corners, 3);
         p.setPen(Qt::NoPen);
@@ -279,6 +291,11 @@ void draw(QPainter& p, IconKind kind, const Inks& c) {
     }
 }
 
+// Whether pictures are shown on dark colours: the application's palette is a dark one.
+bool darkBackground() {
+    return isDark(QGuiApplication::palette());
+}
+
 // Paints one kind of picture at whatever size is asked for, keeping the pixmaps it made.
 class PaintedIconEngine : public QIconEngine {
 public:
@@ -291,13 +308,13 @@ public:
         painter->translate(rect.x() + (rect.width() - side) / 2.0,
                            rect.y() + (rect.height() - side) / 2.0);
         painter->scale(side / 16.0, side / 16.0);
-        draw(*painter, kind_, Inks{mode == QIcon::Disabled});
+        draw(*painter, kind_, Inks{mode == QIcon::Disabled, darkBackground()});
         painter->restore();
     }
 
     QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
         const quint64 key = (quint64(size.width()) << 32) | (quint64(size.height()) << 8) |
-                            quint64(mode == QIcon::Disabled);
+                            quint64(mode == QIcon::Disabled) | (quint64(darkBackground()) << 1);
         if (const auto found = made_.constFind(key); found != made_.cend())
             return *found;
         QPixmap pixmap(size);

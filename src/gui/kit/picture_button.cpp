@@ -3,9 +3,30 @@
 #include <QStyleOptionButton>
 #include <QStylePainter>
 
+#include <algorithm>
+
 namespace tally {
 
 PictureButton::PictureButton(const QString& text, QWidget* parent) : QPushButton(text, parent) {}
+
+QSize PictureButton::sizeHint() const {
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    const QFontMetrics metrics = fontMetrics();
+    const QSize picture = icon().isNull() ? QSize() : iconSize();
+    const int gap = picture.isEmpty() ? 0 : 2;
+    const QSize content(std::max(picture.width(), metrics.horizontalAdvance(
+                                                      QString(text()).remove(QLatin1Char('&')))),
+                        picture.height() + gap + metrics.height());
+    // The bevel's margins, without the least width some styles give every push button.
+    const int margin = style()->pixelMetric(QStyle::PM_ButtonMargin, &option, this) +
+                       2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, this);
+    return content + QSize(margin, margin);
+}
+
+QSize PictureButton::minimumSizeHint() const {
+    return sizeHint();
+}
 
 void PictureButton::paintEvent(QPaintEvent*) {
     QStylePainter painter(this);

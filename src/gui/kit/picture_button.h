@@ -11,6 +11,10 @@ class PictureButton : public QPushButton {
 public:
     explicit PictureButton(const QString& text, QWidget* parent = nullptr);
 
+    // Room for the picture above the whole caption, in the button's font.
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
 };

@@ -1,5 +1,8 @@
 #include "gui/kit/skin.h"
 
+#include "core/settings/user_settings.h"
+#include "gui/kit/prompts.h"
+
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QAbstractSpinBox>
@@ -30,6 +33,10 @@ namespace {
 
 constexpr const char* kKindProperty = "tallyControlKind";
 constexpr const char* kSkinnedProperty = "tallySkinned";
+// A window that follows changes of look (it called skinWindow), and a control the skin recoloured.
+constexpr const char* kFollowsLookProperty = "tallyFollowsLook";
+constexpr const char* kRecolouredProperty = "tallyRecoloured";
+constexpr const char* kDesignedFontProperty = "tallyDesignedFont";
 
 struct SavedLook {
     QString styleName;
@@ -37,6 +44,11 @@ struct SavedLook {
 };
 
 bool& switchedOn() {
+    static bool on = false;
+    return on;
+}
+
+bool& desktopLookOn() {
     static bool on = false;
     return on;
 }
@@ -80,6 +92,7 @@ void recolor(QWidget* control, const QString& kind, const SkinColours& colours) 
         return;
     }
     control->setPalette(palette);
+    control->setProperty(kRecolouredProperty, true);
 }
 
 // The window's own controls: its descendants, without those of other windows inside it.
@@ -93,6 +106,28 @@ void collectControls(QWidget* parent, QList<QWidget*>& controls) {
     }
 }
 
+// The windows that follow changes of look, or have a designed font.
+QList<QWidget*> lookFollowers(const char* property) {
+    QList<QWidget*> windows;
+    for (QWidget* w : QApplication::allWidgets())
+        if (w->isWindow() && w->property(property).isValid())
+            windows.append(w);
+    return windows;
+}
+
+// The skin's colours taken off a window and its controls: they show the application's palette.
+void unskin(QWidget* window) {
+    window->setPalette(QPalette());
+    window->setProperty(kSkinnedProperty, QVariant());
+    QList<QWidget*> controls;
+    collectControls(window, controls);
+    for (QWidget* control : controls)
+        if (control->property(kRecolouredProperty).toBool()) {
+            control->setPalette(QPalette());
+            control->setProperty(kRecolouredProperty, QVariant());
+        }
+}
+
 } // namespace
 
 void setEnabled(bool on) {
@@ -104,8 +139,58 @@ bool enabled() {
 }
 
 void skinWindow(QWidget* window) {
-    if (switchedOn())
+    if (!window)
+        return;
+    window->setProperty(kFollowsLookProperty, true);
+    if (switchedOn() && !desktopLookOn())
         applyTo(window);
+}
+
+bool desktopLook() {
+    return desktopLookOn();
+}
+
+void setDesktopLook(bool on) {
+    if (desktopLookOn() == on)
+        return;
+    desktopLookOn() = on;
+    if (on) {
+        stop();
+        for (QWidget* window : lookFollowers(kFollowsLookProperty))
+            unskin(window);
+        for (QWidget* window : lookFollowers(kDesignedFontProperty))
+            window->setFont(QFont()); // the application's: the desktop's
+    } else {
+        if (switchedOn())
+            for (QWidget* window : lookFollowers(kFollowsLookProperty))
+                applyTo(window);
+        for (QWidget* window : lookFollowers(kDesignedFontProperty))
+            window->setFont(window->property(kDesignedFontProperty).value<QFont>());
+    }
+    Q_EMIT notifier()->changed(on);
+}
+
+void chooseDesktopLook(QWidget* parent, bool on) {
+    if (const FileOutcome stored = UserSettings::setUseDesktopLook(on); !stored)
+        Prompts::fileProblem(parent,
+                             QCoreApplication::translate(
+                                 "Skin", "\"Use the desktop's colours and fonts\" could not be "
+                                         "kept for the next start in"),
+                             userSettingsFile(), stored.reason());
+    setDesktopLook(on);
+}
+
+void setDesignedFont(QWidget* window, const QFont& font) {
+    if (!window)
+        return;
+    window->setProperty(kDesignedFontProperty, font);
+    if (!desktopLookOn())
+        window->setFont(font);
+}
+
+LookNotifier* notifier() {
+    static LookNotifier* one = new LookNotifier;
+    return one;
 }
 
 SkinColours colours() {
@@ -137,7 +222,7 @@ QPalette palette() {
 }
 
 void start() {
-    if (savedLook())
+    if (savedLook() || desktopLookOn())
         return;
     // However the program ends (the main window, or the browser window left alone), the skin
     // stops just before.
@@ -214,7 +299,7 @@ void setControlKind(QWidget* control, const QString& kind) {
 }
 
 void applyTo(QWidget* window) {
-    if (!window)
+    if (!window || desktopLookOn())
         return;
     // A window loaded before the splash window still comes up skinned.
     start();

@@ -4,9 +4,16 @@
 // The splash window switches the skin on or off for the whole run (setEnabled) and starts it;
 // every window then calls skinWindow() from its load, which skins it while the switch is on and
 // does nothing otherwise, so that every window keeps its own colours with the skin off.
+//
+// Instead of the skin, the user may choose the desktop's look (setDesktopLook, the preference "Use
+// the desktop's colours and fonts"): the platform theme's style, palette and fonts everywhere, the
+// skin's colours and the designed fonts nowhere. The choice takes effect in every open window at
+// once.
 #pragma once
 
 #include <QColor>
+#include <QFont>
+#include <QObject>
 #include <QPalette>
 #include <QString>
 
@@ -18,8 +25,32 @@ namespace tally::skin {
 void setEnabled(bool on);
 bool enabled();
 
-// The hook every window calls at its load: applyTo(window) while the switch is on.
+// The hook every window calls at its load: applyTo(window) while the switch is on and the
+// desktop's look is not chosen. The window then follows a later change of look.
 void skinWindow(QWidget* window);
+
+// The desktop's look instead of the skin. Off by default. Turning it on stops the program-wide
+// skin and takes the skin's colours and the designed fonts off every window that called
+// skinWindow or setDesignedFont; turning it off puts them back (the skin only while the switch is
+// on). Either way changed() tells about it.
+void setDesktopLook(bool on);
+bool desktopLook();
+
+// The user's choice (View menu, Options dialog): stored at once, then taken into use. A store
+// that cannot keep it is reported (over `parent`); the look changes for this run anyway.
+void chooseDesktopLook(QWidget* parent, bool on);
+
+// The font a window is designed with: set on the window now and whenever the skin's look comes
+// back; under the desktop's look the window has the desktop's font.
+void setDesignedFont(QWidget* window, const QFont& font);
+
+// Tells the windows about a change of look (the View menu and the Options dialog show it).
+class LookNotifier : public QObject {
+    Q_OBJECT
+Q_SIGNALS:
+    void changed(bool desktopLook);
+};
+LookNotifier* notifier();
 
 // The skin's four colours.
 struct SkinColours {
@@ -34,7 +65,7 @@ SkinColours colours();
 QPalette palette();
 
 // Starts the program-wide skin: the application style and palette. Nothing happens when it runs
-// already.
+// already, or while the desktop's look is chosen.
 void start();
 // Stops the skin and gives the application its own style and palette back (just before the
 // program ends).

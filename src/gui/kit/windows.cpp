@@ -6,7 +6,14 @@
 #include <QWidget>
 #include <QWindow>
 
+#include <algorithm>
+
 namespace tally {
+
+void setDesignedSize(QWidget* control, const QSize& designed) {
+    control->setMinimumSize(designed);
+    control->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+}
 
 void setAlwaysOnTop(QWidget* window, bool on) {
     if (!window)
@@ -48,6 +55,31 @@ QRect fittedGeometry(const QSize& size, const QMargins& frame, const QRect& avai
     // An area too small even for the frame: its top-left corner stays on the screen.
     outer.moveTopLeft(
         QPoint(qMax(outer.left(), available.left()), qMax(outer.top(), available.top())));
+    return outer.marginsRemoved(frame);
+}
+
+QRect besideGeometry(const QSize& size, const QSize& least, const QMargins& frame,
+                     const QRect& owner, const QRect& available) {
+    const int outerWidth = size.width() + frame.left() + frame.right();
+    const int rightRoom = available.right() - owner.right();
+    const int leftRoom = owner.left() - available.left();
+    const int leastOuter = least.width() + frame.left() + frame.right();
+    const bool right = rightRoom >= std::min(outerWidth, leastOuter) &&
+                       (rightRoom >= outerWidth || rightRoom >= leftRoom);
+    const int room = right ? rightRoom : leftRoom;
+    if (room < leastOuter && room < outerWidth)
+        return QRect();
+    const int width = std::min(outerWidth, room) - frame.left() - frame.right();
+    const int roomHigh = available.height() - frame.top() - frame.bottom();
+    const int height =
+        std::max(std::min(size.height(), roomHigh), std::min(least.height(), roomHigh));
+    QRect outer(0, 0, width + frame.left() + frame.right(), height + frame.top() + frame.bottom());
+    outer.moveTop(
+        std::max(available.top(), std::min(owner.top(), available.bottom() + 1 - outer.height())));
+    if (right)
+        outer.moveLeft(owner.right() + 1);
+    else
+        outer.moveRight(owner.left() - 1);
     return outer.marginsRemoved(frame);
 }
 

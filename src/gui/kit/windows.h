@@ -9,6 +9,10 @@ class QWidget;
 
 namespace tally {
 
+// Gives a control its designed size as the least it takes, and more where its text needs more (a
+// larger desktop font, a longer caption): a layout sizes it to both, and follows its font.
+void setDesignedSize(QWidget* control, const QSize& designed);
+
 // Raises the window above the others (on) or returns it to the normal order (off), without
 // moving, resizing, hiding or re-creating it.
 void setAlwaysOnTop(QWidget* window, bool on);
@@ -23,6 +27,14 @@ void centreOnScreen(QWidget* window);
 // a screen: at its size when its frame fits, else shrunk (in each direction on its own) until it
 // does; its frame centred on the area. Returns the client rectangle.
 QRect fittedGeometry(const QSize& size, const QMargins& frame, const QRect& available);
+
+// Where a window of client size `size` with frame margins `frame` goes beside its owner's frame
+// `owner` in the available area of a screen, so that it covers none of the owner: to its right
+// where the room there takes the window, else to its left; at the owner's top, moved up as far as
+// the screen's bottom needs; narrowed (not below `least`) and shortened to fit. Returns the client
+// rectangle, or an empty one when neither side has room for `least`.
+QRect besideGeometry(const QSize& size, const QSize& least, const QMargins& frame,
+                     const QRect& owner, const QRect& available);
 
 // Fits the window, frame included, into the available area of its screen and centres it. Before
 // the window is shown its frame is not known yet and a title bar and border are assumed; once it

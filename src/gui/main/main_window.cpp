@@ -6,8 +6,10 @@
 #include "core/scan/engine_definitions.h"
 #include "core/scan/engine_table.h"
 #include "core/scan/network_page_fetcher.h"
+#include "core/scan/query_prefixes.h"
 #include "core/settings/program_folder.h"
 #include "core/settings/user_settings.h"
+#include "core/sources/sources_hint.h"
 #include "core/webview/web_results.h"
 #include "core/webview/web_results_model.h"
 #include "gui/help/help_window.h"
@@ -26,6 +28,8 @@
 #include "gui/results/chart_frame.h"
 #include "gui/results/results_table.h"
 #include "gui/results/save_search_dialog.h"
+#include "gui/sources/sources_dialog.h"
+#include "gui/sources/sources_hint_bar.h"
 #include "gui/urllist/url_panel.h"
 #include "gui/webview/browser_window.h"
 #include "gui/webview/website_frame.h"
@@ -35,6 +39,7 @@
 #include <QCloseEvent>
 #include <QDate>
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -46,6 +51,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QShortcut>
+#include <QSplitter>
 #include <QStackedLayout>
 #include <QStackedWidget>
 #include <QStatusBar>
@@ -55,6 +61,9 @@
 #include <QTimer>
 #include <QTreeView>
 #include <QVBoxLayout>
+
+#include <algorithm>
+#include <utility>
 
 namespace tally {
 
@@ -81,7 +90,10 @@ QWidget* makePanel(QLabel** label, int minimumWidth, QWidget* parent) {
     box->setFrameShape(QFrame::Panel);
     box->setFrameShadow(QFrame::Sunken);
     box->setMinimumWidth(minimumWidth);
-    box->setFixedHeight(px(315) - 1); // the bar keeps its height with or without the progress bar
+    // At least the designed height, more where the font needs it; the progress bar laid over the
+    // text never changes it.
+    box->setMinimumHeight(px(315) - 1);
+    box->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     auto* grid = new QGridLayout(box);
     grid->setContentsMargins(2, 1, 2, 1);
     grid->setSpacing(0);
@@ -96,6 +108,8 @@ MainWindow::MainWindow(const ProductInfo& info, QWidget* parent)
     : QMainWindow(parent), product_(info) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Tallyrank Checker"));
+    // The skin, or the desktop's look when the user chose it.
+    skin::setDesktopLook(UserSettings::useDesktopLook());
     // Verdana where it is installed, else the nearest sans face: asking for the first one found
     // spares the font lookup a search through every fallback.
     QFont windowFont = font();
@@ -107,7 +121,7 @@ MainWindow::MainWindow(const ProductInfo& info, QWidget* parent)
         }
     windowFont.setStyleHint(QFont::SansSerif);
     windowFont.setPointSize(8);
-    setFont(windowFont);
+    skin::setDesignedFont(this, windowFont); // the desktop's font under the desktop's look
 
     auto* central = new QWidget(this);
     central->setObjectName(QStringLiteral("Form1Client"));
@@ -115,16 +129,26 @@ MainWindow::MainWindow(const ProductInfo& info, QWidget* parent)
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
     column->addWidget(buildToolbar());
+    // The hint that offers the Sources window, between the toolbar and the rest while it shows.
+    sourcesHint_ = new SourcesHintBar(central);
+    column->addWidget(sourcesHint_);
+    connect(sourcesHint_, &SourcesHintBar::dismissed, this,
+            [] { UserSettings::setSourcesHintDone(); });
+    connect(sourcesHint_, &SourcesHintBar::sourcesRequested, this, [this] { showSources(); });
 
-    // The URL panel keeps its designed width; the tab strip takes the rest.
+    // The URL panel keeps its width when the window is resized (its designed width, or what the
+    // user dragged the split to); the tab strip takes the rest.
     auto* body = new QHBoxLayout;
     body->setContentsMargins(px(60), 0, px(75), px(45));
-    body->setSpacing(px(45));
-    urlPanel_ = new UrlPanel(central);
-    urlPanel_->setFixedWidth(px(3495));
-    body->addWidget(urlPanel_);
+    body->setSpacing(0);
+    split_ = new QSplitter(Qt::Horizontal, central);
+    split_->setObjectName(QStringLiteral("splitURLs"));
+    split_->setChildrenCollapsible(false);
+    split_->setHandleWidth(px(45));
+    urlPanel_ = new UrlPanel(split_);
+    split_->addWidget(urlPanel_);
 
-    tabs_ = new QTabWidget(central);
+    tabs_ = new QTabWidget(split_);
     tabs_->setObjectName(QStringLiteral("TabStrip1"));
     tabs_->setAccessibleName(tr("Views"));
     // The three view frames always share one rectangle: every page gets the page area, and the
@@ -149,7 +173,12 @@ MainWindow::MainWindow(const ProductInfo& info, QWidget* parent)
     tabs_->addTab(dataFrame_, icon(IconKind::DataTab), tr("Data View"));
     tabs_->addTab(chartFrame_, icon(IconKind::ChartTab), tr("Chart View"));
     tabs_->addTab(websiteFrame_, icon(IconKind::WebsiteTab), tr("Website View"));
-    body->addWidget(tabs_, 1);
+    split_->addWidget(tabs_);
+    // A small window clips the views rather than narrow the URL panel.
+    tabs_->setMinimumWidth(px(1500));
+    split_->setStretchFactor(0, 0);
+    split_->setStretchFactor(1, 1);
+    body->addWidget(split_, 1);
     column->addLayout(body, 1);
     // A small window clips its controls rather than refusing to shrink.
     column->setSizeConstraint(QLayout::SetNoConstraint);
@@ -179,14 +208,20 @@ MainWindow::MainWindow(const ProductInfo& info, QWidget* parent)
     // A browser window still open when the program ends goes before the web engine does.
     connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { delete browser_.data(); });
 
-    // Designed client area 13170 x 11115 twips, below the menu bar; centred on the screen, and
-    // smaller where the screen's free area is smaller.
+    // Designed client area 13170 x 11115 twips, below the menu bar, for the designed 8-point
+    // font (a larger desktop font under the desktop's look makes it larger in step); centred on
+    // the screen, and smaller where the screen's free area is smaller.
     setMinimumSize(1, 1);
-    resize(px(13170), px(11115) + menuBar()->sizeHint().height());
+    const qreal points =
+        font().pointSizeF() > 0 ? font().pointSizeF() : QFontInfo(font()).pointSizeF();
+    const qreal scale = std::max(1.0, points / 8.0);
+    resize(qRound(px(13170) * scale), qRound(px(11115) * scale) + menuBar()->sizeHint().height());
     fitOnScreen(this);
 
     showCurrentTabFrame();
     load();
+    // Where and how the window was left, fitted into the screen it opens on.
+    restoreLayout();
 }
 
 MainWindow::~MainWindow() {
@@ -213,42 +248,64 @@ void MainWindow::buildMenus() {
         return action;
     };
 
-    // The captions carry their Alt mnemonics; F10 opens the first menu.
+    // Every caption carries its Alt mnemonic; F10 opens the first menu. The keys people try
+    // first work too: F1 the help, F5 a scan (F5 again or Esc stops it).
     QMenu* file = menu("mnuFile2", tr("&File"));
     item(
-        file, "mnuNewURL", tr("Add URL"), [this] { urlPanel_->addUrl(); },
+        file, "mnuNewURL", tr("&Add URL"), [this] { urlPanel_->addUrl(); },
         QKeySequence(Qt::CTRL | Qt::Key_N));
     file->addSeparator()->setObjectName(QStringLiteral("mnuFileSplit1"));
     item(
-        file, "mnuSaveUrlList", tr("Save URL List to File"), [this] { urlPanel_->saveListFile(); },
+        file, "mnuSaveUrlList", tr("&Save URL List to File"), [this] { urlPanel_->saveListFile(); },
         QKeySequence(Qt::CTRL | Qt::Key_S));
     item(
-        file, "mnuOpenURLList", tr("Load URL List from File"),
+        file, "mnuOpenURLList", tr("&Load URL List from File"),
         [this] { urlPanel_->loadListFile(); }, QKeySequence(Qt::CTRL | Qt::Key_O));
     item(
-        file, "mnuOpenClipboard", tr("Load URL List from Clipboard"),
+        file, "mnuOpenClipboard", tr("Load URL List from &Clipboard"),
         [this] { urlPanel_->loadClipboard(); }, QKeySequence(Qt::CTRL | Qt::Key_V));
-    exportResultsAction_ = item(file, "mnuExportResults", tr("Export Results..."),
+    exportResultsAction_ = item(file, "mnuExportResults", tr("&Export Results..."),
                                 &MainWindow::exportResults, QKeySequence(Qt::CTRL | Qt::Key_E));
     file->addSeparator()->setObjectName(QStringLiteral("mnuFileSplit84"));
-    item(file, "mnuExitNow", tr("Exit"), &QWidget::close, QKeySequence(Qt::CTRL | Qt::Key_X));
+    item(file, "mnuExitNow", tr("E&xit"), &QWidget::close, QKeySequence(Qt::CTRL | Qt::Key_X));
 
     QMenu* scan = menu("mnuOptions", tr("&Scan"));
-    startAction_ = item(scan, "mnuScan", tr("Start Scan"), &MainWindow::startScan);
-    stopAction_ = item(scan, "mnuStop", tr("Stop Scan"), &MainWindow::stopScan);
+    startAction_ = item(scan, "mnuScan", tr("&Start Scan"), &MainWindow::startScan);
+    stopAction_ = item(scan, "mnuStop", tr("S&top Scan"), &MainWindow::stopScan);
+    scanKeys(true);
+    // In the Website View, F5 and Esc are the page's (reload, stop loading).
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (now && now->window() == this)
+            scanKeys(!websiteFrame_->isAncestorOf(now));
+    });
+    scan->addSeparator();
+    scanDetailsAction_ =
+        item(scan, "mnuScanDetails", tr("&Details..."), &MainWindow::showScanFailures);
+    scanDetailsAction_->setEnabled(false);
 
     QMenu* options = menu("mnuOptions2", tr("&Options"));
-    item(options, "mnuConfig", tr("View Options"), &MainWindow::showOptionsModal);
+    item(options, "mnuConfig", tr("&View Options"), &MainWindow::showOptionsModal);
 
-    QMenu* tools = menu("mnuTools", tr("Tools"));
-    item(tools, "mnuGraph", tr("View Graph..."), &MainWindow::loadSavedSearch);
-    tools->menuAction()->setVisible(false);
+    QMenu* view = menu("mnuView", tr("&View"));
+    desktopLookAction_ = item(view, "mnuDesktopLook", tr("&Use the desktop's colours and fonts"),
+                              [this](bool on) { skin::chooseDesktopLook(this, on); });
+    desktopLookAction_->setCheckable(true);
+    desktopLookAction_->setChecked(skin::desktopLook());
+    connect(skin::notifier(), &skin::LookNotifier::changed, desktopLookAction_, [this](bool on) {
+        const QSignalBlocker quiet(desktopLookAction_);
+        desktopLookAction_->setChecked(on);
+    });
+
+    QMenu* tools = menu("mnuTools", tr("&Tools"));
+    item(tools, "mnuGraph", tr("&View Graph..."), &MainWindow::loadSavedSearch)->setVisible(false);
+    item(tools, "mnuSources", tr("&Sources..."), [this] { showSources(); });
 
     QMenu* help = menu("mnuHelp01", tr("&Help"));
-    item(help, "mnuHelpItem", tr("View Help"), &MainWindow::showHelp);
+    item(help, "mnuHelpItem", tr("&View Help"), &MainWindow::showHelp,
+         QKeySequence(QKeySequence::HelpContents));
 
     QMenu* about = menu("mnuHelp", tr("&About"));
-    item(about, "mnuAbout", tr("About this software"), &MainWindow::showAbout);
+    item(about, "mnuAbout", tr("&About this software"), &MainWindow::showAbout);
     auto* menuKey = new QShortcut(QKeySequence(Qt::Key_F10), this);
     connect(menuKey, &QShortcut::activated, this,
             [bar, file] { bar->setActiveAction(file->menuAction()); });
@@ -257,27 +314,42 @@ void MainWindow::buildMenus() {
     resultsMenu_ = new QMenu(QStringLiteral("ListView"), this);
     resultsMenu_->setObjectName(QStringLiteral("mnuListView"));
     saveResultsAction_ =
-        item(resultsMenu_, "mnuSaveResults", tr("Save Results"), &MainWindow::saveSelectedRow);
-    item(resultsMenu_, "mnuWebResults", tr("Web Results"),
+        item(resultsMenu_, "mnuSaveResults", tr("&Save Results"), &MainWindow::saveSelectedRow);
+    item(resultsMenu_, "mnuWebResults", tr("&Web Results"),
          &MainWindow::showWebResultsOfSelectedRow);
     clearResultsAction_ =
-        item(resultsMenu_, "mnuClearResults", tr("Clear Results"), &MainWindow::clearResults);
+        item(resultsMenu_, "mnuClearResults", tr("&Clear Results"), &MainWindow::clearResults);
     // The header click's sort, for the keyboard: one entry per column.
     resultsMenu_->addSeparator();
-    sortMenu_ = resultsMenu_->addMenu(tr("Sort by"));
+    sortMenu_ = resultsMenu_->addMenu(tr("Sort &by"));
     sortMenu_->setObjectName(QStringLiteral("mnuSortBy"));
+    // One entry per column, by its caption (an Alt key each); they follow the captions.
+    const auto sortCaptions = [this] {
+        QStringList captions;
+        for (int column = 0; column < ResultsColumnCount; ++column)
+            captions << results_->headerData(column, Qt::Horizontal).toString();
+        return accessibility::withMnemonics(captions);
+    };
+    const QStringList marked = sortCaptions();
     for (int column = 1; column <= ResultsColumnCount; ++column) {
-        QAction* action =
-            sortMenu_->addAction(results_->headerData(column - 1, Qt::Horizontal).toString());
+        QAction* action = sortMenu_->addAction(marked.value(column - 1));
         action->setObjectName(QStringLiteral("mnuSortBy%1").arg(column));
         connect(action, &QAction::triggered, this, [this, column] { sortByColumn(column); });
     }
-    // The entries follow the columns' captions.
-    connect(results_, &QAbstractItemModel::headerDataChanged, sortMenu_, [this] {
+    connect(results_, &QAbstractItemModel::headerDataChanged, sortMenu_, [this, sortCaptions] {
+        const QStringList captions = sortCaptions();
         const QList<QAction*> actions = sortMenu_->actions();
         for (int c = 0; c < actions.size() && c < ResultsColumnCount; ++c)
-            actions[c]->setText(results_->headerData(c, Qt::Horizontal).toString());
+            actions[c]->setText(captions.value(c));
     });
+}
+
+void MainWindow::scanKeys(bool on) {
+    // Only one of the two actions is enabled at a time, so F5 is never ambiguous between them.
+    startAction_->setShortcut(on ? QKeySequence(Qt::Key_F5) : QKeySequence());
+    stopAction_->setShortcuts(
+        on ? QList<QKeySequence>{QKeySequence(Qt::Key_Escape), QKeySequence(Qt::Key_F5)}
+           : QList<QKeySequence>{});
 }
 
 QWidget* MainWindow::buildToolbar() {
@@ -285,7 +357,8 @@ QWidget* MainWindow::buildToolbar() {
     strip->setObjectName(QStringLiteral("Picture1"));
     strip->setAccessibleName(tr("Toolbar"));
     accessibility::setRole(strip, QAccessible::ToolBar);
-    strip->setFixedHeight(px(1095));
+    strip->setMinimumHeight(px(1095));
+    strip->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     auto* row = new QHBoxLayout(strip);
     row->setContentsMargins(px(60), px(60), px(75), px(60));
     row->setSpacing(px(45));
@@ -294,7 +367,7 @@ QWidget* MainWindow::buildToolbar() {
         b->setObjectName(QString::fromLatin1(name));
         b->setIcon(icon(picture));
         b->setIconSize(QSize(24, 24));
-        b->setFixedSize(px(1275), px(975));
+        setDesignedSize(b, QSize(px(1275), px(975)));
         return b;
     };
     startButton_ = button("Command1", tr("Start"), IconKind::Start);
@@ -326,7 +399,7 @@ QWidget* MainWindow::buildDataFrame() {
         auto* b = new QPushButton(caption, frame);
         b->setObjectName(QString::fromLatin1(name));
         b->setIcon(icon(picture));
-        b->setFixedSize(px(1755), px(735));
+        setDesignedSize(b, QSize(px(1755), px(735)));
         return b;
     };
     QPushButton* save = button("Command4", tr("Save Selected"), IconKind::Save);
@@ -381,6 +454,7 @@ void MainWindow::buildStatusBar() {
     progressBar_->setValue(0);
     progressBar_->setTextVisible(false);
     progressBar_->setMinimumHeight(1);
+    progressBar_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Ignored);
     progressBar_->hide();
 
     // Its context menu offers the requests of the last scan that gave no count.
@@ -407,10 +481,31 @@ void MainWindow::updateClock() {
     const QLocale locale;
     const QString time = locale.toString(QTime::currentTime(), QLocale::ShortFormat);
     const QString date = locale.toString(QDate::currentDate(), QLocale::ShortFormat);
-    if (statusPanels_[2]->text() != time)
-        statusPanels_[2]->setText(time);
-    if (statusPanels_[3]->text() != date)
-        statusPanels_[3]->setText(date);
+    if (statusPanels_[2]->text() == time && statusPanels_[3]->text() == date)
+        return;
+    statusPanels_[2]->setText(time);
+    statusPanels_[3]->setText(date);
+    fitStatusPanels();
+}
+
+void MainWindow::fitStatusPanels() {
+    // Each panel at least its designed height and as high as its text; the time and the date
+    // panels fit their texts, at least at their designed width.
+    for (int p = 0; p < 4; ++p) {
+        QLabel* panel = statusPanels_[p];
+        auto* box = static_cast<QFrame*>(panel->parentWidget());
+        const QFontMetrics metrics = panel->fontMetrics();
+        const int frame = 2 * box->frameWidth() + 2; // the frame and the grid's margins
+        const int height = std::max(px(315) - 1, metrics.height() + frame);
+        if (box->minimumHeight() != height)
+            box->setMinimumHeight(height);
+        if (p < 2)
+            continue;
+        const int width = std::max(px(1440), metrics.horizontalAdvance(panel->text()) + frame + 2 +
+                                                 metrics.averageCharWidth());
+        if (box->minimumWidth() != width)
+            box->setMinimumWidth(width);
+    }
 }
 
 void MainWindow::load() {
@@ -435,6 +530,7 @@ void MainWindow::load() {
         width = px(8595);
     webResults->setColumnWidth(0, width / 4);
     webResults->setColumnWidth(1, width * 3 / 4);
+    showCaptionsWhole(webResults->header());
 
     chartFrame_->restoreChartType();
     websiteFrame_->openBlankPage();
@@ -442,6 +538,52 @@ void MainWindow::load() {
     results_->setHeaderEngines(
         std::make_shared<const EngineSnapshot>(EngineSnapshot::of(programEngines())));
     layoutControls();
+
+    // A store that cannot be read is said once the window shows: API keys and preferences are
+    // missing, which would otherwise show up as riddles.
+    storeProblem_ = userSettingsProblem();
+    // The URL list of the last session, kept from now on as it changes.
+    urlPanel_->rememberIn(ProgramFolder::sessionUrlList());
+    if (sourcesHintDue(isFreshStart(ProgramFolder::path())))
+        sourcesHint_->offer();
+}
+
+void MainWindow::restoreLayout() {
+    const UserSettings::WindowLayout stored = UserSettings::windowLayout();
+    if (!stored.geometry.isEmpty() && restoreGeometry(stored.geometry) &&
+        windowState() == Qt::WindowNoState && !frameIsOnScreen(this))
+        fitOnScreen(this); // left on a screen that is gone, or larger than this one
+    if (!stored.state.isEmpty())
+        restoreState(stored.state);
+    if (!stored.split.isEmpty())
+        split_->restoreState(stored.split);
+    // Columns the user sized (kept in another font perhaps); until then the table fits its
+    // columns to its width itself. They are set as a user sets them, section by section, so that
+    // the table takes them for the user's.
+    if (!stored.columns.isEmpty()) {
+        QHeaderView* header = resultsTable_->header();
+        QHeaderView kept(Qt::Horizontal);
+        kept.setModel(header->model());
+        if (kept.restoreState(stored.columns) && kept.count() == header->count()) {
+            for (int section = 0; section < header->count(); ++section)
+                header->resizeSection(section, kept.sectionSize(section));
+            showCaptionsWhole(header);
+        }
+    }
+}
+
+void MainWindow::saveLayout() {
+    // Kept for the next start; a store that cannot be written keeps the last layout it holds
+    // (its failure is said where a setting is changed, not as the program ends).
+    UserSettings::saveWindowLayout(
+        {saveGeometry(), saveState(), split_->saveState(), resultsTable_->header()->saveState()});
+}
+
+void MainWindow::showCaptionsWhole(QHeaderView* header) {
+    // A column narrower than its caption (a larger font than the one it was sized in) grows.
+    for (int section = 0; section < header->count(); ++section)
+        if (header->sectionSize(section) < header->sectionSizeHint(section))
+            header->resizeSection(section, header->sectionSizeHint(section));
 }
 
 OptionsDialog* MainWindow::optionsDialog() const {
@@ -515,6 +657,12 @@ void MainWindow::placeProgressBar() {
 
 void MainWindow::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
+    if (!storeProblem_.isEmpty()) {
+        const QString problem = std::exchange(storeProblem_, QString());
+        QTimer::singleShot(0, this, [this, problem] {
+            Prompts::message(this, problem, product_.name, QMessageBox::Warning);
+        });
+    }
     // The window manager's frame is known once the window is up: fitted again if it sticks out.
     if (!fittedToFrame_) {
         fittedToFrame_ = true;
@@ -522,6 +670,7 @@ void MainWindow::showEvent(QShowEvent* event) {
             if (!frameIsOnScreen(this) && windowState() == Qt::WindowNoState)
                 fitOnScreen(this);
         });
+        reportUnreadableSettings();
     }
     if (!helpAtFirstShow_)
         return;
@@ -541,6 +690,11 @@ void MainWindow::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange && !isMinimized())
         layoutControls();
+    if (event->type() == QEvent::FontChange && resultsTable_) {
+        showCaptionsWhole(resultsTable_->header());
+        showCaptionsWhole(websiteFrame_->webResults()->header());
+        fitStatusPanels();
+    }
 }
 
 void MainWindow::showCurrentTabFrame() {
@@ -572,6 +726,7 @@ void MainWindow::startScan() {
     // What the slots are for this run: engines.ini is read once; the run's snapshot of it names the
     // columns when it starts.
     const EngineSet engines = programEngines();
+    builtInSlots_ = slotsAskingBuiltInEngines(engines, ProgramFolder::settingsIni());
     // The run reads the thresholds and chkClear, takes the snapshot and goes on the event loop.
     auto* run = new ScanRun(urlPanel_->urls(), ProgramFolder::settingsIni(), fetchers_, this);
     run->setObjectName(QStringLiteral("ScanRun"));
@@ -593,10 +748,19 @@ void MainWindow::scanStopped() {
 }
 
 void MainWindow::setScanControls(bool scanning) {
+    // The focus stays where it was; only a button that is disabled now hands it to its twin.
+    QWidget* focused = focusWidget();
     startButton_->setText(scanning ? tr("Searching...") : tr("Start"));
-    startButton_->setEnabled(!scanning);
     stopButton_->setEnabled(scanning);
+    startButton_->setEnabled(!scanning);
+    startAction_->setEnabled(!scanning);
     stopAction_->setEnabled(scanning);
+    if (focused == startButton_ && scanning)
+        stopButton_->setFocus(Qt::OtherFocusReason);
+    else if (focused == stopButton_ && !scanning)
+        startButton_->setFocus(Qt::OtherFocusReason);
+    else if (focused && focusWidget() != focused && focused->isEnabled())
+        focused->setFocus(Qt::OtherFocusReason);
     // Clearing the results while a scan writes into them is refused.
     clearAllButton_->setEnabled(!scanning);
     clearResultsAction_->setEnabled(!scanning);
@@ -682,6 +846,9 @@ void MainWindow::scanCompleted(const QString& statusText) {
     } else {
         chartFrame_->chartCurrentResults();
     }
+    // Every request to a built-in engine failed: the hint says why and where to go.
+    if (sourcesHintDue(builtInEnginesAllFailed(builtInSlots_, results_->records())))
+        sourcesHint_->offer();
 }
 
 void MainWindow::showFailureSummary() {
@@ -707,6 +874,7 @@ void MainWindow::showFailureSummary() {
                   .arg(panelRole(1))
                   .arg(failures_.size()));
     failureDetailsAction_->setEnabled(!failures_.isEmpty());
+    scanDetailsAction_->setEnabled(!failures_.isEmpty());
     if (failuresDialog_)
         failuresDialog_->setFailures(failures_);
 }
@@ -806,7 +974,7 @@ void MainWindow::showRowContextMenu(int row, const QPoint& globalPos) {
         return;
     QString url = results_->record(row).url;
     url.replace(QLatin1Char('&'), QStringLiteral("&&"));
-    saveResultsAction_->setText(tr("Save Result For %1").arg(url));
+    saveResultsAction_->setText(tr("&Save Result For %1").arg(url));
     resultsMenu_->popup(globalPos);
 }
 
@@ -858,6 +1026,7 @@ void MainWindow::openOptions(bool modal) {
     // stands on its own.
     options_ = new OptionsDialog(modal ? this : nullptr);
     options_->setWindowModality(modal ? Qt::ApplicationModal : Qt::NonModal);
+    connect(options_, &OptionsDialog::sourcesRequested, this, [this] { showSources(options_); });
     bringForward(options_);
 }
 
@@ -873,11 +1042,32 @@ void MainWindow::showHelp() {
             return;
         }
         help_ = help;
-        help_->placeOverOwner();
+        help_->placeBesideOwner();
     }
     help_->show();
     help_->raise();
     help_->activateWindow();
+}
+
+SourcesDialog* MainWindow::sourcesDialog() const {
+    return sources_;
+}
+
+void MainWindow::showSources(QWidget* opener) {
+    if (!sources_) {
+        // Modal over the whole program: the main window and an open Options dialog wait for it.
+        sources_ = new SourcesDialog(opener ? opener : this);
+        sources_->setWindowModality(Qt::ApplicationModal);
+        connect(sources_, &SourcesDialog::enginesChanged, this, [this] {
+            // The columns take the new captions now (a scan reads engines.ini when it starts).
+            if (!isScanning())
+                results_->setHeaderEngines(
+                    std::make_shared<const EngineSnapshot>(EngineSnapshot::of(programEngines())));
+            if (options_)
+                options_->reloadEngines();
+        });
+    }
+    bringForward(sources_);
 }
 
 void MainWindow::showAbout() {
@@ -900,10 +1090,14 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     event->accept();
     if (shuttingDown_)
         return;
+    // Nothing of the session is lost: the URL list and the window's layout are kept.
+    urlPanel_->keepNow();
+    saveLayout();
     delete options_.data();
     delete help_.data();
     delete about_.data();
     delete failuresDialog_.data();
+    delete sources_.data();
     if (browser_ && browser_->isVisible()) {
         // The program goes on with the browser window alone, which ends it when it closes.
         browser_->setEndsProgramOnClose(true);
@@ -915,6 +1109,18 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     skin::stop();
     Q_EMIT programEnding();
     QCoreApplication::quit();
+}
+
+// settings.ini or engines.ini there but unreadable is said once the window is up, without
+// holding the start: the scans would otherwise fail (or ask the wrong place) without a word.
+void MainWindow::reportUnreadableSettings() {
+    const QString message =
+        unreadableSettingsMessage(unreadableSettingsFiles(ProgramFolder::settingsIni()));
+    if (message.isEmpty())
+        return;
+    QTimer::singleShot(0, this, [this, message] {
+        Prompts::message(this, message, product_.name, QMessageBox::Warning);
+    });
 }
 
 } // namespace tally

@@ -10,13 +10,16 @@
 #include <QElapsedTimer>
 #include <QMainWindow>
 #include <QPointer>
+#include <array>
 
 class QAction;
+class QHeaderView;
 class QLabel;
 class QListWidget;
 class QMenu;
 class QProgressBar;
 class QPushButton;
+class QSplitter;
 class QTabWidget;
 class QTimer;
 
@@ -32,6 +35,8 @@ class RefreshThrottle;
 class ResultsItemModel;
 class ResultsTable;
 class ScanFailuresDialog;
+class SourcesDialog;
+class SourcesHintBar;
 class UrlPanel;
 class WebResultsModel;
 class WebsiteFrame;
@@ -58,6 +63,9 @@ public:
     OptionsDialog* optionsDialog() const;
     HelpWindow* helpWindow() const;
     AboutWindow* aboutWindow() const;
+    SourcesDialog* sourcesDialog() const;
+    // The bar that offers the Sources window (hidden unless it is due).
+    SourcesHintBar* sourcesHintBar() const { return sourcesHint_; }
     BrowserWindow* browserWindow() const;
 
     // Whether a scan is in progress, and the run if so.
@@ -112,6 +120,9 @@ public Q_SLOTS:
     void loadSavedSearch();
     void showHelp();
     void showAbout();
+    // "Sources...": the Sources window, modal; opener is the window it opens over (Options), else
+    // this one.
+    void showSources(QWidget* opener = nullptr);
 
 Q_SIGNALS:
     // The shut-down sequence is about to end the program (QCoreApplication::quit follows).
@@ -125,13 +136,23 @@ protected:
 
 private:
     void buildMenus();
+    // F5 and Esc start and stop a scan, except where the web page takes them.
+    void scanKeys(bool on);
     QWidget* buildToolbar();
     QWidget* buildDataFrame();
     void buildStatusBar();
     void load();
+    // The layout the window was left in (geometry, state, split, results columns), and keeping
+    // it for the next start.
+    void restoreLayout();
+    void saveLayout();
+    // Widens the columns of a list that are narrower than their captions.
+    void showCaptionsWhole(QHeaderView* header);
     void updateClock();
+    void fitStatusPanels();
     void showCurrentTabFrame();
     void placeProgressBar();
+    void reportUnreadableSettings();
     void showRowContextMenu(int row, const QPoint& globalPos);
     // What a scan changed reaches the screen: the table's new rows and cells, the web-results
     // list while it shows, the progress bar and status panel 1 (at most every 100 ms).
@@ -154,6 +175,7 @@ private:
     QPushButton* optionsButton_ = nullptr;
     QPushButton* visitButton_ = nullptr;
     // URL panel, tab strip and view frames.
+    QSplitter* split_ = nullptr;
     UrlPanel* urlPanel_ = nullptr;
     QTabWidget* tabs_ = nullptr;
     QWidget* dataFrame_ = nullptr;
@@ -169,6 +191,7 @@ private:
     QTimer* clock_ = nullptr;
     QMenu* statusMenu_ = nullptr;
     QAction* failureDetailsAction_ = nullptr;
+    QAction* scanDetailsAction_ = nullptr;
     // Menus.
     QAction* startAction_ = nullptr;
     QAction* stopAction_ = nullptr;
@@ -177,6 +200,7 @@ private:
     QAction* clearResultsAction_ = nullptr;
     QMenu* sortMenu_ = nullptr;
     QAction* exportResultsAction_ = nullptr;
+    QAction* desktopLookAction_ = nullptr;
 
     // The windows this one opened.
     QPointer<OptionsDialog> options_;
@@ -184,11 +208,17 @@ private:
     QPointer<AboutWindow> about_;
     QPointer<BrowserWindow> browser_;
     QPointer<ScanFailuresDialog> failuresDialog_;
+    QPointer<SourcesDialog> sources_;
+    SourcesHintBar* sourcesHint_ = nullptr;
+    // The slots of the running scan that ask a built-in engine at its own address.
+    std::array<bool, 6> builtInSlots_{};
     // What the About window's web site opens: the site's full address until the browser window
     // has first been loaded, its bare host name from then on.
     bool browserLoadedBefore_ = false;
     // The help window is due when this window is first shown (showHelp at start-up).
     bool helpAtFirstShow_ = false;
+    // What is wrong with the per-user store, said once the window shows.
+    QString storeProblem_;
 
     // Scan state.
     int scanPosition_ = 0;

@@ -1,6 +1,7 @@
 #include "gui/main/splash_window.h"
 
 #include "core/product/product.h"
+#include "core/settings/user_settings.h"
 #include "gui/kit/accessibility.h"
 #include "gui/kit/pictures.h"
 #include "gui/kit/skin.h"
@@ -50,6 +51,7 @@ SplashWindow::~SplashWindow() {
 
 void SplashWindow::load(bool skinning) {
     skin::setEnabled(skinning);
+    skin::setDesktopLook(UserSettings::useDesktopLook());
     const ProductInfo& info = product();
     setWindowTitle(info.name);
     picture_->setPixmap(pictures::splashPicture(DesignedSize, devicePixelRatioF()));

@@ -7,10 +7,12 @@
 #include "core/settings/ini_file.h"
 #include "core/settings/program_folder.h"
 #include "core/settings/user_settings.h"
+#include "gui/kit/contrast.h"
 #include "gui/kit/prompts.h"
 #include "gui/kit/skin.h"
 
 #include <QCheckBox>
+#include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -104,7 +106,7 @@ OptionsDialog::OptionsDialog(QWidget* parent) : QDialog(parent) {
     engineProblems_->setObjectName(QStringLiteral("lblEngineProblems"));
     engineProblems_->setWordWrap(true);
     engineProblems_->setTextFormat(Qt::PlainText);
-    engineProblems_->setStyleSheet(QStringLiteral("color: #a00000;"));
+    skin::setControlKind(engineProblems_, QStringLiteral("Warning")); // its own colour
     engineProblems_->hide();
     checkEnginesButton_ = new QPushButton(tr("Check engines..."), frame1);
     checkEnginesButton_->setObjectName(QStringLiteral("cmdCheckEngines"));
@@ -112,9 +114,14 @@ OptionsDialog::OptionsDialog(QWidget* parent) : QDialog(parent) {
         tr("What each engine column asks, as engines.ini defines it, and whether it "
            "works"));
     connect(checkEnginesButton_, &QPushButton::clicked, this, &OptionsDialog::checkEngines);
+    sourcesButton_ = new QPushButton(tr("Sources..."), frame1);
+    sourcesButton_->setObjectName(QStringLiteral("cmdSources"));
+    sourcesButton_->setToolTip(tr("Pick the source each engine column asks, with its API keys"));
+    connect(sourcesButton_, &QPushButton::clicked, this, &OptionsDialog::sourcesRequested);
     auto* checkRow = new QHBoxLayout;
     checkRow->addWidget(engineProblems_, 1);
     checkRow->addStretch(0);
+    checkRow->addWidget(sourcesButton_, 0, Qt::AlignRight | Qt::AlignTop);
     checkRow->addWidget(checkEnginesButton_, 0, Qt::AlignRight | Qt::AlignTop);
     grid1->addLayout(checkRow, EngineCount, 0, 1, 2);
 
@@ -151,6 +158,19 @@ OptionsDialog::OptionsDialog(QWidget* parent) : QDialog(parent) {
     box3->addWidget(autoSortBox_);
     box3->addStretch(1);
 
+    // The look: stored and applied at once, as the View menu's item does.
+    desktopLookBox_ = new QCheckBox(tr("Use the &desktop's colours and fonts"), this);
+    desktopLookBox_->setObjectName(QStringLiteral("chkDesktopLook"));
+    desktopLookBox_->setToolTip(tr("The desktop's colour scheme (dark ones too), style and font "
+                                   "instead of the program's own light look"));
+    desktopLookBox_->setChecked(skin::desktopLook());
+    connect(desktopLookBox_, &QCheckBox::toggled, this,
+            [this](bool on) { skin::chooseDesktopLook(this, on); });
+    connect(skin::notifier(), &skin::LookNotifier::changed, desktopLookBox_, [this](bool on) {
+        const QSignalBlocker quiet(desktopLookBox_);
+        desktopLookBox_->setChecked(on);
+    });
+
     okButton_ = new QPushButton(tr("Ok"), this);
     okButton_->setObjectName(QStringLiteral("Command1"));
     okButton_->setDefault(true);
@@ -178,15 +198,17 @@ OptionsDialog::OptionsDialog(QWidget* parent) : QDialog(parent) {
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(frame1);
     layout->addLayout(lower);
+    layout->addWidget(desktopLookBox_);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     // Tab order follows the frames from top to bottom.
-    QWidget* order[] = {prefixBoxes_[0],     prefixBoxes_[1],    prefixBoxes_[2],
-                        prefixBoxes_[3],     prefixBoxes_[4],    prefixBoxes_[5],
-                        checkEnginesButton_, thresholdBoxes_[2], thresholdBoxes_[1],
-                        thresholdBoxes_[0],  clearResultsBox_,   autoSortBox_,
-                        okButton_,           cancelButton_,      resetButton_};
+    QWidget* order[] = {prefixBoxes_[0],    prefixBoxes_[1],     prefixBoxes_[2],
+                        prefixBoxes_[3],    prefixBoxes_[4],     prefixBoxes_[5],
+                        sourcesButton_,     checkEnginesButton_, thresholdBoxes_[2],
+                        thresholdBoxes_[1], thresholdBoxes_[0],  clearResultsBox_,
+                        autoSortBox_,       desktopLookBox_,     okButton_,
+                        cancelButton_,      resetButton_};
     for (size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 
@@ -209,6 +231,22 @@ void OptionsDialog::load() {
     for (int i = 0; i < EngineCount; ++i)
         prefixBoxes_[i]->setText(settings.value(QLatin1String(EnginesSection),
                                                 QLatin1String(engineTable()[i].key), QString()));
+    reloadEngines();
+
+    // One box after the other, each assignment running the change rule: the boxes start from their
+    // designed texts, so the stored high threshold is what medium and high show in the end.
+    thresholdBoxes_[0]->setText(UserSettings::lowThresholdText());
+    thresholdBoxes_[1]->setText(UserSettings::mediumThresholdText());
+    thresholdBoxes_[2]->setText(UserSettings::highThresholdText());
+
+    autoSortBox_->setChecked(UserSettings::autoSortByTotal());
+    clearResultsBox_->setChecked(UserSettings::clearResultsBeforeScan());
+
+    skin::skinWindow(this);
+    colourProblems();
+}
+
+void OptionsDialog::reloadEngines() {
     // The slots as engines.ini defines them: their labels, and what is wrong with any of them.
     const EngineSet engines = programEngines();
     QStringList problems;
@@ -225,17 +263,22 @@ void OptionsDialog::load() {
         problems << QLatin1String(EnginesIniName) + QStringLiteral(": ") + problem;
     engineProblems_->setText(problems.join(QLatin1Char('\n')));
     engineProblems_->setVisible(!problems.isEmpty());
+}
 
-    // One box after the other, each assignment running the change rule: the boxes start from their
-    // designed texts, so the stored high threshold is what medium and high show in the end.
-    thresholdBoxes_[0]->setText(UserSettings::lowThresholdText());
-    thresholdBoxes_[1]->setText(UserSettings::mediumThresholdText());
-    thresholdBoxes_[2]->setText(UserSettings::highThresholdText());
+void OptionsDialog::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange)
+        colourProblems();
+}
 
-    autoSortBox_->setChecked(UserSettings::autoSortByTotal());
-    clearResultsBox_->setChecked(UserSettings::clearResultsBeforeScan());
-
-    skin::skinWindow(this);
+void OptionsDialog::colourProblems() {
+    QPalette colours = engineProblems_->palette();
+    const QColor red = readableOn(QColor(0xa0, 0x00, 0x00), palette().color(QPalette::Window));
+    if (colours.color(QPalette::WindowText) == red)
+        return;
+    colours.setColor(QPalette::Active, QPalette::WindowText, red);
+    colours.setColor(QPalette::Inactive, QPalette::WindowText, red);
+    engineProblems_->setPalette(colours);
 }
 
 void OptionsDialog::applyThresholdRule(int index) {

@@ -1,5 +1,5 @@
-// The Options dialog (object name "Form2"): the engines' query prefixes, the profile thresholds
-// and the data options.
+// The Options dialog (object name "Form2"): the engines' query prefixes, the profile thresholds,
+// the data options and the choice of the desktop's look.
 #pragma once
 
 #include "core/files/safe_file.h"
@@ -17,8 +17,9 @@ namespace tally {
 
 // The prefixes live in settings.ini (section "Engines"), the thresholds and data options in the
 // per-user store. Nothing is kept outside the controls until Ok writes them; Reset writes the
-// default prefixes at once. The main window decides whether the dialog is modal and keeps it one
-// at a time.
+// default prefixes at once. "Use the desktop's colours and fonts" is stored and applied the moment
+// it is checked, like the View menu's item. The main window decides whether the dialog is modal and
+// keeps it one at a time.
 class OptionsDialog : public QDialog {
     Q_OBJECT
 public:
@@ -42,9 +43,20 @@ public Q_SLOTS:
     void resetToDefaults();
     // "Check engines": what each of the six slots is (engines.ini) and whether it works.
     void checkEngines();
+    // The engines' labels and problems read again from engines.ini (after the Sources window).
+    void reloadEngines();
+
+Q_SIGNALS:
+    // "Sources...": the main window opens the Sources window over this dialog.
+    void sourcesRequested();
+
+protected:
+    void changeEvent(QEvent* event) override;
 
 private:
     void load();
+    // The engines.ini problems in a red that reads on the dialog's background.
+    void colourProblems();
     void setThresholdTexts(const QString& low, const QString& medium, const QString& high);
     void reportWriteFailure(const QString& what, const QString& file, const FileOutcome& outcome);
 
@@ -52,9 +64,11 @@ private:
     std::array<QLineEdit*, 6> prefixBoxes_{};
     QLabel* engineProblems_ = nullptr;
     QPushButton* checkEnginesButton_ = nullptr;
+    QPushButton* sourcesButton_ = nullptr;
     std::array<QLineEdit*, 3> thresholdBoxes_{};
     QCheckBox* clearResultsBox_ = nullptr;
     QCheckBox* autoSortBox_ = nullptr;
+    QCheckBox* desktopLookBox_ = nullptr;
     QPushButton* okButton_ = nullptr;
     QPushButton* cancelButton_ = nullptr;
     QPushButton* resetButton_ = nullptr;

@@ -171,7 +171,11 @@ void ChartFrame::restoreChartType() {
         const QSignalBlocker block(chartTypeList_);
         chartTypeList_->setCurrentIndex(type);
     }
+    // Stored back as the handler does; a store that cannot take it is said by the main window
+    // as it opens, or when the user chooses a type.
+    quietStore_ = true;
     chartTypeChosen();
+    quietStore_ = false;
 }
 
 void ChartFrame::setResultsModel(ResultsModel* model) {
@@ -261,7 +265,7 @@ void ChartFrame::chartTypeChosen() {
     const int type = chartTypeList_->currentIndex();
     if (type < 0)
         return;
-    if (const FileOutcome stored = UserSettings::setChartType(type); !stored)
+    if (const FileOutcome stored = UserSettings::setChartType(type); !stored && !quietStore_)
         Prompts::fileProblem(window(), tr("The chart type could not be kept for the next start in"),
                              userSettingsFile(), stored.reason());
     chart_->setChartType(type);

@@ -83,6 +83,7 @@ private:
     QString savedSearchPath_;
     QString title_;
     bool twoSearchesWarned_ = false;
+    bool quietStore_ = false; // the type read at start-up is stored back without a word
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

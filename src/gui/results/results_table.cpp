@@ -153,7 +153,7 @@ void ResultsTable::fitColumns() {
 }
 
 bool ResultsTable::viewportEvent(QEvent* event) {
-    if (event->type() == QEvent::Resize)
+    if (event->type() == QEvent::Resize || event->type() == QEvent::FontChange)
         fitColumns();
     return QTreeView::viewportEvent(event);
 }

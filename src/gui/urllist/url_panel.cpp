@@ -19,7 +19,10 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QStyle>
+#include <QTimer>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace tally {
 
@@ -56,10 +59,11 @@ UrlPanel::UrlPanel(QWidget* parent) : QGroupBox(tr("URLs"), parent) {
         QPushButton* button = new PictureButton(tr(def.caption), this);
         button->setObjectName(QString::fromLatin1(def.name));
         button->setIcon(icon(def.icon));
-        button->setFixedHeight(px(735));
-        button->setMinimumWidth(px(def.width) - 8);
+        button->setMinimumHeight(px(735));
         button->setIconSize(QSize(16, 16));
-        button->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+        // At least its whole caption (the panel grows for a larger font rather than cut it);
+        // the panel's designed width shares out the rest by the designed widths.
+        button->setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Fixed);
         buttons->addWidget(button, px(def.width));
         made[i++] = button;
     }
@@ -86,14 +90,14 @@ UrlPanel::UrlPanel(QWidget* parent) : QGroupBox(tr("URLs"), parent) {
         connect(action, &QAction::triggered, this, slot);
         return action;
     };
-    item("mnuURLNewURL", tr("New URL"), &UrlPanel::addUrl);
+    item("mnuURLNewURL", tr("&New URL"), &UrlPanel::addUrl);
     menu_->addSeparator()->setObjectName(QStringLiteral("mnuURLSplit1"));
-    deleteAction_ = item("mnuDeleteSelect", tr("Delete Selected"), &UrlPanel::deleteSelected);
+    deleteAction_ = item("mnuDeleteSelect", tr("&Delete Selected"), &UrlPanel::deleteSelected);
     QAction* clear = item("mnuClearList", tr("C&lear list"), &UrlPanel::clearList);
     menu_->addSeparator()->setObjectName(QStringLiteral("mnuURLSplit2"));
-    item("mnuURLLoadUrlList", tr("Load URL List from File"), &UrlPanel::loadListFile);
-    item("mnuLoadClipboard", tr("Load URL List from Clipboard"), &UrlPanel::loadClipboard);
-    saveAction_ = item("mnuURLSaveUrlList", tr("Save URL List to File"), &UrlPanel::saveListFile);
+    item("mnuURLLoadUrlList", tr("Load URL List from &File"), &UrlPanel::loadListFile);
+    item("mnuLoadClipboard", tr("Load URL List from &Clipboard"), &UrlPanel::loadClipboard);
+    saveAction_ = item("mnuURLSaveUrlList", tr("&Save URL List to File"), &UrlPanel::saveListFile);
 
     // Del and Shift+Del act on the list while it has the focus, and nowhere else. Del has a key
     // of its own: the menu item, which only shows it, is disabled whenever the menu last opened
@@ -115,6 +119,58 @@ UrlPanel::UrlPanel(QWidget* parent) : QGroupBox(tr("URLs"), parent) {
     connect(made[1], &QPushButton::clicked, this, &UrlPanel::deleteSelected);
     connect(made[2], &QPushButton::clicked, this, &UrlPanel::loadListFile);
     connect(made[3], &QPushButton::clicked, this, &UrlPanel::saveListFile);
+
+    // Every way the list can change, told as one signal.
+    QAbstractItemModel* model = list_->model();
+    connect(model, &QAbstractItemModel::rowsInserted, this, &UrlPanel::urlsChanged);
+    connect(model, &QAbstractItemModel::rowsRemoved, this, &UrlPanel::urlsChanged);
+    connect(model, &QAbstractItemModel::rowsMoved, this, &UrlPanel::urlsChanged);
+    connect(model, &QAbstractItemModel::modelReset, this, &UrlPanel::urlsChanged);
+    connect(model, &QAbstractItemModel::layoutChanged, this, &UrlPanel::urlsChanged);
+    connect(model, &QAbstractItemModel::dataChanged, this, &UrlPanel::urlsChanged);
+
+    keepTimer_ = new QTimer(this);
+    keepTimer_->setSingleShot(true);
+    keepTimer_->setInterval(0);
+    connect(keepTimer_, &QTimer::timeout, this, &UrlPanel::keepNow);
+}
+
+void UrlPanel::rememberIn(const QString& file) {
+    rememberedIn_ = file;
+    QStringList entries;
+    QString error;
+    if (readUrlListFile(file, &entries, &error))
+        appendUrls(entries);
+    else if (QFileInfo::exists(file) || QFileInfo(file).isSymLink())
+        Prompts::fileProblem(window(),
+                             tr("The URL list of the last session could not be read from"), file,
+                             error, tr("Warning"));
+    keepTimer_->stop(); // what was just read is in the file already
+    connect(this, &UrlPanel::urlsChanged, keepTimer_, qOverload<>(&QTimer::start),
+            Qt::UniqueConnection);
+}
+
+void UrlPanel::keepNow() {
+    keepTimer_->stop();
+    if (rememberedIn_.isEmpty())
+        return;
+    QString error;
+    if (writeUrlListFile(rememberedIn_, urls(), &error) || keepFailed_)
+        return;
+    // Said once a run: the list itself stays as it is, and Save still writes it anywhere else.
+    keepFailed_ = true;
+    Prompts::fileProblem(window(), tr("The URL list could not be kept for the next start in"),
+                         rememberedIn_, error, tr("Warning"));
+}
+
+QSize UrlPanel::sizeHint() const {
+    // Its designed width, or what its buttons and frame need at the least.
+    return QSize(std::max(QGroupBox::minimumSizeHint().width(), px(3495)),
+                 QGroupBox::sizeHint().height());
+}
+
+QSize UrlPanel::minimumSizeHint() const {
+    return QSize(sizeHint().width(), QGroupBox::minimumSizeHint().height());
 }
 
 QStringList UrlPanel::urls() const {

@@ -1,5 +1,6 @@
 #include "gui/webengine/web_engine_view.h"
 
+#include <QEvent>
 #include <QVBoxLayout>
 #include <QWebEngineHistory>
 #include <QWebEngineLoadingInfo>
@@ -34,9 +35,16 @@ WebEngineView::WebEngineView(QWidget* parent)
         else
             Q_EMIT loadFinished(); // succeeded, failed or stopped
     });
+    page->setBackgroundColor(palette().color(QPalette::Base));
     // A link that asks for a window of its own opens here: there is no other browser to take it.
     connect(page, &QWebEnginePage::newWindowRequested, this,
             [this](QWebEngineNewWindowRequest& request) { engine_->load(request.requestedUrl()); });
+}
+
+void WebEngineView::changeEvent(QEvent* event) {
+    WebPageView::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange)
+        engine_->page()->setBackgroundColor(palette().color(QPalette::Base));
 }
 
 void WebEngineView::load(const QUrl& url) {

@@ -22,6 +22,11 @@ public:
     bool canGoBack() const override;
     bool canGoForward() const override;
 
+protected:
+    // The page's own background before it paints (a blank page, a page loading) follows the
+    // window's base colour, dark under a dark desktop.
+    void changeEvent(QEvent* event) override;
+
 private:
     QWebEngineView* engine_;
 };

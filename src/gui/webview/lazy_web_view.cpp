@@ -1,5 +1,6 @@
 #include "gui/webview/lazy_web_view.h"
 
+#include "gui/kit/contrast.h"
 #include "gui/kit/opengl_ready.h"
 #include "gui/webview/web_engine_plugin.h"
 #include "gui/webview/web_page_view.h"
@@ -17,11 +18,10 @@ LazyWebView::LazyWebView(const QString& viewName, QWidget* parent)
     : QWidget(parent), viewName_(viewName) {
     setObjectName(viewName + QStringLiteral("Host"));
     setAccessibleName(tr("Web page"));
-    // The stand-in looks like a blank page.
+    // The stand-in looks like a blank page: white in the skin, the desktop's base colour (a dark
+    // one too) under its look.
     setAutoFillBackground(true);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, Qt::white);
-    setPalette(pal);
+    setBackgroundRole(QPalette::Base);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
 }
@@ -31,6 +31,9 @@ WebPageView* LazyWebView::view() {
         return view_;
     // The web view draws through OpenGL: its window must be ready for that before it exists.
     prepareWindowForOpenGL(this);
+    // Under dark colours the pages are asked for their dark look, or darkened, as far as the web
+    // engine goes; it takes that once, when it starts.
+    prepareWebEngineColours(isDark(palette()));
     QString error;
     WebPageViewFactory* factory = webPageViewFactory(&error);
     if (!factory) {

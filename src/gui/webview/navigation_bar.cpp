@@ -4,10 +4,14 @@
 #include "gui/webview/lazy_web_view.h"
 
 #include <QBoxLayout>
+#include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QShortcut>
+#include <QStyle>
+
+#include <algorithm>
 
 namespace tally {
 
@@ -38,7 +42,8 @@ NavigationBar::NavigationBar(LazyWebView* view, const Design& design, QWidget* s
     label->setBuddy(addressBox_);
     auto* go =
         makeButton(this, design.goName, tr("Go"), IconKind::Go, tr("Open the address (Enter)"));
-    go->setFixedWidth(GoWidth);
+    go_ = go;
+    fitGo();
     auto* back = makeButton(this, design.backName, tr("Back"), IconKind::Back,
                             tr("Previous page (Alt+Left)"));
     auto* forward = makeButton(this, design.forwardName, tr("Forward"), IconKind::Forward,
@@ -97,6 +102,20 @@ NavigationBar::NavigationBar(LazyWebView* view, const Design& design, QWidget* s
 
 void NavigationBar::openTypedAddress() {
     view_->open(addressBox_->text());
+}
+
+void NavigationBar::fitGo() {
+    const QStyle* style = go_->style();
+    const int needed = go_->fontMetrics().horizontalAdvance(go_->text()) + go_->iconSize().width() +
+                       4 + style->pixelMetric(QStyle::PM_ButtonMargin) +
+                       2 * style->pixelMetric(QStyle::PM_DefaultFrameWidth);
+    go_->setFixedWidth(std::max(GoWidth, needed));
+}
+
+void NavigationBar::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::FontChange && go_)
+        fitGo();
 }
 
 } // namespace tally

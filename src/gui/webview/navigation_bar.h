@@ -40,9 +40,16 @@ public Q_SLOTS:
     // Go, and Enter in the address box: opens the box's text.
     void openTypedAddress();
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
+    // Go at its designed width, or wider where its caption needs it (a larger font).
+    void fitGo();
+
     LazyWebView* view_;
     QLineEdit* addressBox_ = nullptr;
+    QPushButton* go_ = nullptr;
 };
 
 } // namespace tally

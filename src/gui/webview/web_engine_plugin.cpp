@@ -7,6 +7,8 @@
 #include <QFileInfo>
 #include <QPluginLoader>
 
+#include <utility>
+
 namespace tally {
 
 namespace {
@@ -34,6 +36,27 @@ QString webEnginePluginFolder() {
 
 void setWebEnginePluginFolder(const QString& folder) {
     folderOverride() = folder;
+}
+
+QByteArray webEngineColourFlags(const QByteArray& flags, bool dark) {
+    if (!dark)
+        return flags;
+    QByteArray result = flags.trimmed();
+    for (const QByteArray& flag : {QByteArrayLiteral("--force-dark-mode"),
+                                   QByteArrayLiteral("--blink-settings=forceDarkModeEnabled=true")})
+        if (!result.split(' ').contains(flag))
+            result += (result.isEmpty() ? QByteArray() : QByteArrayLiteral(" ")) + flag;
+    return result;
+}
+
+void prepareWebEngineColours(bool dark) {
+    static bool started = false;
+    if (std::exchange(started, true))
+        return;
+    const QByteArray name = QByteArrayLiteral("QTWEBENGINE_CHROMIUM_FLAGS");
+    const QByteArray flags = webEngineColourFlags(qgetenv(name.constData()), dark);
+    if (flags != qgetenv(name.constData()))
+        qputenv(name.constData(), flags);
 }
 
 WebPageViewFactory* webPageViewFactory(QString* error) {

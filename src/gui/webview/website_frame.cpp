@@ -15,6 +15,8 @@
 #include <QLineEdit>
 #include <QTreeView>
 
+#include <algorithm>
+
 namespace tally {
 
 namespace {
@@ -135,11 +137,13 @@ void WebsiteFrame::showEvent(QShowEvent* event) {
     shownBefore_ = true;
     // The columns were made at start-up, while the frame lay hidden and had no size of its own:
     // now that it is laid out, "Webpage Type" takes a quarter of the list's width and "URL" the
-    // other three quarters.
+    // other three quarters; never less than its caption needs (a large font).
     const int width = webResults_->viewport()->width();
     if (webResults_->model() && webResults_->model()->columnCount() == 2 && width > 0) {
-        webResults_->setColumnWidth(0, width / 4);
-        webResults_->setColumnWidth(1, width - width / 4);
+        const int first = std::max(width / 4, webResults_->header()->sectionSizeHint(0));
+        webResults_->setColumnWidth(0, first);
+        webResults_->setColumnWidth(
+            1, std::max(width - first, webResults_->header()->sectionSizeHint(1)));
     }
 }
 

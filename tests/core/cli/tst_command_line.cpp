@@ -3,9 +3,12 @@
 #include "core/cli/command_line.h"
 #include "core/exports/table_export.h"
 #include "core/results/saved_search.h"
+#include "core/scan/engine_definitions.h"
 #include "core/settings/user_settings.h"
 #include "support/engine_pages.h"
+#include "support/full_disk.h"
 #include "support/local_http_server.h"
+#include "support/standard_input.h"
 #include "support/test_env.h"
 
 #include <QBuffer>
@@ -15,6 +18,11 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QtTest>
+
+#include <optional>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace tally;
 using namespace tally::cli;
@@ -29,12 +37,13 @@ struct Scene {
     TestEnv env;
     LocalHttpServer server;
     QStringList failing;
+    bool failEveryEngine = false;
     QBuffer out;
     QBuffer err;
 
     Scene() {
         test::serveEnginePages(server, [this](int e, const QString& url) -> QByteArray {
-            if (e == 3 && failing.contains(url))
+            if ((e == 3 || failEveryEngine) && failing.contains(url))
                 return QByteArray();
             return QByteArray::number((e + 1) * (url.contains(QLatin1String("www.a.")) ? 10 : 1));
         });
@@ -158,7 +167,7 @@ private Q_SLOTS:
         QCOMPARE(s.run({"--version"}), int(ExitSuccess));
         QCOMPARE(s.out.data(), QByteArray("Tallyscope 1.3\n"));
         QCOMPARE(s.run({"--help"}), int(ExitSuccess));
-        QVERIFY(s.out.data().startsWith("Usage:\n"));
+        QVERIFY(s.out.data().startsWith("Usage: tallyscope\n  or:  tallyscope --scan LIST"));
         QCOMPARE(s.run({"--bogus"}), int(ExitBadInput));
         QVERIFY(s.out.data().isEmpty());
         QVERIFY(s.errText().startsWith("tallyscope: unknown option --bogus\n\nUsage:"));
@@ -182,11 +191,21 @@ private Q_SLOTS:
         QVERIFY2(s.errText().contains("[1/2] www.a.example: 210\n[2/2] www.b.example: 21\n"
                                       "Search Complete.  Found 231 links.\n"),
                  qPrintable(s.errText()));
+    }
 
-        // Quiet: the summary only.
-        QCOMPARE(s.run({"--scan", s.list("www.b.example\n"), "--csv", csv, "--quiet"}),
-                 int(ExitSuccess));
-        QCOMPARE(s.errText(), QStringLiteral("Search Complete.  Found 21 links.\n"));
+    // An unreadable store is said first, quiet or not, and its keys fail as unreadable.
+    void anUnreadableStoreIsSaidAtStart() {
+        Scene s;
+        s.env.writeFile(EnginesIniName,
+                        "[MSN]\nKind=json\nPointer=/n\nHeader1=API-Key: {key}\nKeyName=k\n");
+        QFile::remove(s.env.storeFile());
+        QVERIFY(QDir().mkpath(s.env.storeFile()));
+        QCOMPARE(s.run({"--scan", s.list("www.b.example\n"), "--quiet"}), int(ExitSomeFailed));
+        QVERIFY2(s.errText().startsWith("tallyscope: Your settings in " + s.env.storeFile() +
+                                        " cannot be read: It is a folder."),
+                 qPrintable(s.errText()));
+        QVERIFY(s.errText().contains("MSN: engine definition: the API key k cannot be read"));
+        QVERIFY(!s.errText().contains("no API key:"));
     }
 
     void failedRequestsExitOneWithTheirReasons() {
@@ -253,10 +272,6 @@ private Q_SLOTS:
             << two << QStringList{"--save", "a/{host}"} << "holds \"/\"";
         QTest::newRow("no host") << QByteArray("http://\n") << QStringList{"--save", "{host}"}
                                  << "has no host";
-        QTest::newRow("csv in a missing folder")
-            << two << QStringList{"--csv", "/nonexistent/x.csv"} << "does not exist";
-        QTest::newRow("json into a folder")
-            << two << QStringList{"--json", "/tmp"} << "is a folder";
         QTest::newRow("no such saved search")
             << QByteArray() << QStringList{"--export-history", "x"}
             << "no saved search named \"x\"";
@@ -276,16 +291,154 @@ private Q_SLOTS:
         QVERIFY(QDir(s.env.file("Saved")).isEmpty());
     }
 
-    void outputsThatCannotBeWrittenExitThree() {
+    // The command line as cron and systemd meet it: each row sets the scene up (a keyword below),
+    // runs the arguments ("LIST" is the list of www.a.example and www.b.example, "@" the program
+    // folder) and compares the exit code, what standard error says ("" for nothing at all) and
+    // how many requests reached the engines.
+    void commandLineCases_data() {
+        QTest::addColumn<QString>("scene");
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("said");
+        QTest::addColumn<int>("requests");
+        const QStringList scan{"--scan", "LIST", "--quiet"};
+        const QStringList toCsv = scan + QStringList{"--csv", "@/out.csv"};
+        QTest::newRow("quiet, all counted: nothing said") << "" << toCsv << 0 << "" << 12;
+        QTest::newRow("quiet, a request failed: said")
+            << "b fails on Ask" << toCsv << 1
+            << "1 of 12 requests failed.\n  www.b.example, Ask: HTTP status 404" << 12;
+        QTest::newRow("nothing counted at all") << "every request fails" << toCsv << 4
+                                                << "www.a.example, Google: HTTP status 404" << 12;
+        QTest::newRow("list from standard input")
+            << "list piped in" << QStringList{"--scan", "-", "--quiet", "--csv", "@/out.csv"} << 0
+            << "" << 12;
+        QTest::newRow("list from /dev/stdin, a pipe")
+            << "list piped in" << QStringList{"--scan", "/dev/stdin", "--quiet"} << 0 << "" << 12;
+        QTest::newRow("empty standard input")
+            << "nothing piped in" << QStringList{"--scan", "-"} << 2
+            << "the URL list standard input holds no URLs" << 0;
+        QTest::newRow("csv in a missing folder")
+            << "" << scan + QStringList{"--csv", "@/none/x.csv"} << 3
+            << "x.csv could not be written: The folder does not exist" << 0;
+        QTest::newRow("json into a folder") << "" << scan + QStringList{"--json", "@/Lists"} << 3
+                                            << "Lists could not be written: It is a folder" << 0;
+        QTest::newRow("csv in a read-only folder")
+            << "read-only folder" << scan + QStringList{"--csv", "@/ro/x.csv"} << 3
+            << "x.csv could not be written: " << 0;
+        QTest::newRow("read-only csv")
+            << "read-only csv" << toCsv + QStringList{"--save", "kept"} << 3
+            << "out.csv could not be written: The file is read-only" << 0;
+        QTest::newRow("csv is the list")
+            << "" << scan + QStringList{"--csv", "LIST"} << 2 << "is the URL list itself" << 0;
+        QTest::newRow("json is the list through a link")
+            << "link to the list" << scan + QStringList{"--json", "@/link.json"} << 2
+            << "--json " + QStringLiteral("@/link.json") + " is the URL list itself" << 0;
+        QTest::newRow("json is the list given as standard input")
+            << "list file as standard input" << QStringList{"--scan", "-", "--json", "LIST"} << 2
+            << "is the URL list itself" << 0;
+        QTest::newRow("csv and json in one file")
+            << "" << toCsv + QStringList{"--json", "@/out.csv"} << 2
+            << "--csv and --json name the same file" << 0;
+        QTest::newRow("csv and json in one file by two paths")
+            << "" << toCsv + QStringList{"--json", "@/Lists/../out.csv"} << 2
+            << "--csv and --json name the same file" << 0;
+        QTest::newRow("save named as its file")
+            << "" << scan + QStringList{"--save", "{host}.vqz"} << 0 << "" << 12;
+        QTest::newRow("settings.ini a FIFO")
+            << "settings.ini a FIFO" << scan << 2
+            << "settings.ini could not be read: It is not a regular file; nothing was asked" << 0;
+        QTest::newRow("settings.ini too large")
+            << "settings.ini too large" << scan << 2
+            << "settings.ini could not be read: It is larger than 1 MiB" << 0;
+        QTest::newRow("settings.ini a folder")
+            << "settings.ini a folder" << scan << 2
+            << "settings.ini could not be read: It is a folder" << 0;
+        QTest::newRow("engines.ini a FIFO")
+            << "engines.ini a FIFO" << scan << 2
+            << "engines.ini could not be read: It is not a regular file" << 0;
+        QTest::newRow("a killed save's leftover")
+            << "killed save" << scan + QStringList{"--save", "{host}"} << 0 << "" << 12;
+    }
+    void commandLineCases() {
+        QFETCH(QString, scene);
+        QFETCH(QStringList, arguments);
+        QFETCH(int, code);
+        QFETCH(QString, said);
+        QFETCH(int, requests);
         Scene s;
-        s.env.writeFile("out.csv", "old");
-        QFile::setPermissions(s.env.file("out.csv"), QFile::ReadOwner);
-        QCOMPARE(s.run({"--scan", s.list("www.a.example\n"), "--csv", s.env.file("out.csv"),
-                        "--save", "kept", "--quiet"}),
-                 int(ExitNotWritten));
-        QVERIFY(s.errText().contains("out.csv could not be written: The file is read-only"));
-        QCOMPARE(s.env.readFile("out.csv"), QByteArray("old"));
-        QVERIFY(QFile::exists(s.env.file("Saved/kept.vqz"))); // what could be written was
+        const QString list = s.list("www.a.example\nwww.b.example\n");
+        const QString folder = s.env.path();
+        std::optional<test::SmallFileSystem> readOnly;
+        std::optional<test::StandardInput> input;
+        if (scene == "b fails on Ask") {
+            s.failing << "www.b.example";
+        } else if (scene == "every request fails") {
+            s.failing << "www.a.example"
+                      << "www.b.example";
+            s.failEveryEngine = true;
+        } else if (scene == "list piped in") {
+            input.emplace(QByteArray("www.a.example\nwww.b.example\n"));
+        } else if (scene == "nothing piped in") {
+            input.emplace(QByteArray("\n"));
+        } else if (scene == "list file as standard input") {
+            input.emplace(list);
+        } else if (scene == "read-only folder") {
+            QVERIFY(QDir(folder).mkdir("ro"));
+            if (::geteuid() == 0) {
+                readOnly.emplace(s.env.file("ro"), true);
+                if (!readOnly->mounted())
+                    QSKIP("root without a read-only mount: every folder takes a file");
+            } else {
+                QFile::setPermissions(s.env.file("ro"), QFile::ReadOwner | QFile::ExeOwner);
+            }
+        } else if (scene == "read-only csv") {
+            s.env.writeFile("out.csv", "old");
+            QFile::setPermissions(s.env.file("out.csv"), QFile::ReadOwner);
+        } else if (scene == "link to the list") {
+            QVERIFY(QFile::link(list, s.env.file("link.json")));
+        } else if (scene == "settings.ini a FIFO" || scene == "engines.ini a FIFO") {
+            const QString ini = s.env.file(scene.section(' ', 0, 0));
+            QFile::remove(ini);
+            QCOMPARE(::mkfifo(QFile::encodeName(ini).constData(), 0600), 0);
+        } else if (scene == "settings.ini too large") {
+            s.env.writeFile("settings.ini", "[Engines]\r\n" + QByteArray(int(MiB), ';'));
+        } else if (scene == "settings.ini a folder") {
+            QFile::remove(s.env.file("settings.ini"));
+            QVERIFY(QDir(folder).mkdir("settings.ini"));
+        } else if (scene == "killed save") {
+            s.env.writeFile("Saved/www.a.example.vqz", "\r\n[Google]\r\n12-07-26=9\r\n");
+            s.env.writeFile("Saved/www.a.example.vqz.Ab12Cd", "\r\n[Goo");
+            s.env.writeFile("Saved/www.a.example.vqz.notes", "kept");
+            const QList<SavedSearchEntry> listed = listSavedSearches();
+            QCOMPARE(listed.size(), 1);
+            QCOMPARE(listed.first().fileName, QStringLiteral("www.a.example.vqz"));
+        }
+        for (QString& argument : arguments)
+            argument = argument == "LIST" ? list : argument.replace('@', folder);
+        said.replace('@', folder);
+
+        QCOMPARE(s.run(arguments), code);
+        if (said.isEmpty())
+            QCOMPARE(s.errText(), QString());
+        else
+            QVERIFY2(s.errText().contains(said), qPrintable(s.errText()));
+        QCOMPARE(s.server.requestCount(), requests);
+
+        if (scene == "read-only csv") {
+            QCOMPARE(s.env.readFile("out.csv"), QByteArray("old"));
+            QVERIFY(!QFile::exists(s.env.file("Saved/kept.vqz")));
+        } else if (arguments.contains("{host}.vqz")) {
+            QVERIFY(QFile::exists(s.env.file("Saved/www.b.example.vqz")));
+            QVERIFY(!QFile::exists(s.env.file("Saved/www.b.example.vqz.vqz")));
+        } else if (scene == "killed save") {
+            QVERIFY(!QFile::exists(s.env.file("Saved/www.a.example.vqz.Ab12Cd")));
+            QCOMPARE(s.env.readFile("Saved/www.a.example.vqz.notes"), QByteArray("kept"));
+            QVERIFY(
+                s.env.readFile("Saved/www.a.example.vqz").contains("12-14-26=10\r\n12-07-26=9"));
+        } else if (code == 0 && arguments.contains(folder + "/out.csv")) {
+            QVERIFY(
+                s.env.readFile("out.csv").endsWith("www.b.example,1,2,3,4,5,6,21,low,,,,,,\r\n"));
+        }
     }
 };
 

@@ -135,6 +135,42 @@ private Q_SLOTS:
         QCOMPARE(failed["reason"].toString(), QStringLiteral("refused"));
     }
 
+    // A link index's column says which vertex each count belongs to: "matched" in JSON (null
+    // where none was found), a "<caption> matched" column in CSV; other engines have neither.
+    void graphCellsNameTheirVertex() {
+        EngineSnapshot snapshot = *EngineSnapshot::builtIn();
+        snapshot.slot[5].kind = EngineKind::Graph;
+        snapshot.slot[5].caption = QStringLiteral("Common Crawl");
+        const auto engines = std::make_shared<const EngineSnapshot>(snapshot);
+        ResultsModel model;
+        const QList<std::pair<QString, EngineOutcome>> cells = {
+            {"http://myblog.blogspot.com/", EngineOutcome::counted("23")},
+            {"http://192.0.2.1/", EngineOutcome::failed(FailureKind::NotInGraph, "an IP address")}};
+        for (int r = 0; r < cells.size(); ++r) {
+            model.startRow(r + 1, cells[r].first, engines);
+            for (int e = 0; e < 5; ++e)
+                model.setOutcome(r + 1, e, EngineOutcome::counted("1"));
+            EngineOutcome graph = cells[r].second;
+            if (graph.isCount())
+                graph.matched = QStringLiteral("com.blogspot");
+            model.setOutcome(r + 1, 5, graph);
+            model.finishRow(r + 1);
+        }
+        const ResultRecords rows{model.recordAt(0), model.recordAt(1)};
+        const QList<QByteArray> csv = resultsCsv(rows, snapshot).split('\n');
+        QVERIFY2(csv[0].endsWith("Common Crawl reason,Common Crawl matched\r"), csv[0].constData());
+        QVERIFY2(csv[1].endsWith(",,,,,,,com.blogspot\r"), csv[1].constData());
+        QVERIFY2(csv[2].endsWith(",an IP address,\r"), csv[2].constData());
+        const QJsonArray results = QJsonDocument::fromJson(resultsJson(rows, QDate(2026, 1, 1)))
+                                       .object()["results"]
+                                       .toArray();
+        const QJsonObject found = results[0].toObject()["engines"].toArray()[5].toObject();
+        QCOMPARE(found["matched"].toString(), QStringLiteral("com.blogspot"));
+        const QJsonObject failed = results[1].toObject()["engines"].toArray()[5].toObject();
+        QVERIFY(failed.contains("matched") && failed["matched"].isNull());
+        QVERIFY(!results[0].toObject()["engines"].toArray()[0].toObject().contains("matched"));
+    }
+
     // A score column is exported with its decimals but never summed; a switched-off engine is
     // left out of both exports.
     void engineFlags_data() {

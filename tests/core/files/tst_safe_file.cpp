@@ -198,6 +198,40 @@ private Q_SLOTS:
         QVERIFY(!fitsAtomicFileName(QString(maxAtomicFileNameBytes() / 2 + 1, QChar(0xe9))));
     }
 
+    // Who may read a written file: the umask for a new file and the old mode for an existing one,
+    // or the owner alone, new or not.
+    void accessOfWrittenFiles_data() {
+        QTest::addColumn<int>("access");
+        QTest::addColumn<int>("existingMode"); // -1: no file yet
+        QTest::addColumn<uint>("mode");
+        const int usual = int(FileAccess::Usual);
+        const int owner = int(FileAccess::OwnerOnly);
+        QTest::newRow("usual, new") << usual << -1 << 0644u;
+        QTest::newRow("usual, existing keeps its mode") << usual << 0640 << 0640u;
+        QTest::newRow("owner only, new") << owner << -1 << 0600u;
+        QTest::newRow("owner only, existing readable by all") << owner << 0644 << 0600u;
+        QTest::newRow("owner only, existing of the owner") << owner << 0600 << 0600u;
+    }
+    void accessOfWrittenFiles() {
+        QFETCH(int, access);
+        QFETCH(int, existingMode);
+        QFETCH(uint, mode);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("store.conf"));
+        const mode_t oldMask = ::umask(022);
+        if (existingMode >= 0) {
+            writePlain(path, "old");
+            QCOMPARE(::chmod(QFile::encodeName(path).constData(), mode_t(existingMode)), 0);
+        }
+        const FileOutcome outcome = writeFileAtomically(path, "key=secret", FileAccess(access));
+        ::umask(oldMask);
+        QVERIFY2(outcome.ok(), qPrintable(outcome.reason()));
+        struct stat st;
+        QCOMPARE(::stat(QFile::encodeName(path).constData(), &st), 0);
+        QCOMPARE(uint(st.st_mode & 0777), mode);
+        QCOMPARE(readPlain(path), QByteArray("key=secret"));
+    }
+
     void boundedReads_data() {
         QTest::addColumn<QString>("setup");
         QTest::addColumn<int>("status");

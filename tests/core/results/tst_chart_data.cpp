@@ -95,6 +95,8 @@ private Q_SLOTS:
         QCOMPARE(data.values.size(), 1);
         QCOMPARE(data.values[0][0], 100000.1);
         QCOMPARE(data.values[0][1], 91.2);
+        // The counts behind them stay as counted, for "Show as Table".
+        QCOMPARE(data.counts, (QList<QList<ChartValue>>{{1000001, 912}}));
 
         const ChartData empty = engineHistoryChart(QStringLiteral("Ask"), {});
         QCOMPARE(empty.rowCount(), 0);
@@ -174,6 +176,14 @@ private Q_SLOTS:
         QCOMPARE(data.values.size(), values.size());
         for (qsizetype s = 0; s < values.size(); ++s)
             QVERIFY2(data.values[s] == values[s], qPrintable(data.seriesLabels.value(s)));
+        // A count wherever there is a value, and nowhere else (here the divisor is 1).
+        QCOMPARE(data.counts.size(), values.size());
+        for (qsizetype s = 0; s < values.size(); ++s)
+            for (qsizetype r = 0; r < rows.size(); ++r) {
+                QCOMPARE(data.counts[s][r].has_value(), values[s][r].has_value());
+                if (values[s][r])
+                    QCOMPARE(double(*data.counts[s][r]), *values[s][r]);
+            }
     }
 
     // Round ticks like the 2D chart's: steps of 1, 2 or 5 times a power of ten, covering all.
@@ -247,17 +257,20 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("rows");
         QTest::addColumn<QString>("axis");
         QTest::addColumn<QList<ChartValue>>("first");
+        QTest::addColumn<QList<ChartValue>>("firstCounts");
         const QStringList all{"Google", "Altavista", "Yahoo!", "Ask", "MSN", "All The Web"};
         QTest::newRow("failures draw nothing")
             << QStringList{"20000000", "", "", "12", "n/a", "7"} << -1 << 6 << all
             << "Linking Sites x100"
-            << QList<ChartValue>{200000, std::nullopt, std::nullopt, 0.12, std::nullopt, 0.07};
+            << QList<ChartValue>{200000, std::nullopt, std::nullopt, 0.12, std::nullopt, 0.07}
+            << QList<ChartValue>{20000000, std::nullopt, std::nullopt, 12, std::nullopt, 7};
         QTest::newRow("a score keeps its decimals")
             << QStringList{"100", "4.5", "", "", "", ""} << 1 << 6 << all << "Linking Sites"
+            << QList<ChartValue>{100, 4.5, std::nullopt, std::nullopt, std::nullopt, std::nullopt}
             << QList<ChartValue>{100, 4.5, std::nullopt, std::nullopt, std::nullopt, std::nullopt};
         QTest::newRow("switched-off engines have no row")
             << QStringList{"1", "2", "3", "4"} << -1 << 4 << all.mid(0, 4) << "Linking Sites"
-            << QList<ChartValue>{1, 2, 3, 4};
+            << QList<ChartValue>{1, 2, 3, 4} << QList<ChartValue>{1, 2, 3, 4};
     }
     void currentResults() {
         QFETCH(QStringList, counts);
@@ -266,6 +279,7 @@ private Q_SLOTS:
         QFETCH(QStringList, rows);
         QFETCH(QString, axis);
         QFETCH(QList<ChartValue>, first);
+        QFETCH(QList<ChartValue>, firstCounts);
         EngineSnapshot engines = *test::engineSnapshot({}, offFrom);
         if (score >= 0)
             engines.slot[score].countsIntoTotal = false;
@@ -281,6 +295,9 @@ private Q_SLOTS:
         QCOMPARE(data.rowLabels, rows);
         QCOMPARE(data.axisTitle, axis);
         QCOMPARE(data.values[0], first);
+        // The counts behind the values stay as counted, for "Show as Table".
+        QCOMPARE(data.counts[0], firstCounts);
+        QCOMPARE(data.counts[1].mid(0, 2), (QList<ChartValue>{900000000, 5}));
 
         const ChartData empty = resultsChart(engines, {});
         QCOMPARE(empty.seriesCount(), 0);

@@ -143,7 +143,7 @@ private Q_SLOTS:
         QTest::newRow("unknown target") << QByteArray("[MSN]\nKind=json\nPointer=\nTarget=site\n")
                                         << 4 << "unknown Target \"site\"";
         QTest::newRow("no index") << QByteArray("[ATW]\nKind=graph\n") << 5
-                                  << "no Index (the link index file made by tallyscope-graph)";
+                                  << "no Index, and no link index with linking-domains in ";
         QTest::newRow("missing index") << QByteArray("[ATW]\nKind=graph\nIndex=missing.links\n")
                                        << 5 << "link index: there is no file ";
         QTest::newRow("not an index") << QByteArray("[ATW]\nKind=graph\nIndex=engines.ini\n") << 5
@@ -177,6 +177,20 @@ private Q_SLOTS:
         QCOMPARE(outcome.reason, "engine definition: " + broken.problem);
         const QStringList lines = set.describe();
         QVERIFY(lines.at(slot + 1).endsWith(": engine definition: " + broken.problem));
+    }
+
+    // A key that cannot be read is not a key that is missing: giving it a value would not help.
+    void anUnreadableStoreIsNotAMissingKey() {
+        test::TestEnv env;
+        QVERIFY(UserSettings::setApiKey("opr", "secret").ok());
+        const QByteArray ini =
+            "[MSN]\nKind=json\nPointer=/n\nHeader1=API-Key: {key}\nKeyName=opr\n";
+        QVERIFY(enginesOf(env, ini).definitions[4].usable());
+        QFile::remove(env.storeFile());
+        QVERIFY(QDir().mkpath(env.storeFile()));
+        const QString problem = enginesOf(env, ini).definitions[4].problem;
+        QCOMPARE(problem, "the API key opr cannot be read: the settings in " + env.storeFile() +
+                              " cannot be read (It is a folder)");
     }
 
     void fileProblems() {
@@ -494,7 +508,8 @@ private Q_SLOTS:
         QCOMPARE(d.okChecks.size(), 2);
         const EngineDefinition unknown = enginesOf(env, "[Yahoo]\nPreset=nope\n").definitions[2];
         QVERIFY2(unknown.problem.startsWith("unknown preset \"nope\" (ahrefs, bing-webmaster, "
-                                            "dataforseo, majestic, moz, openpagerank, semrush)"),
+                                            "commoncrawl-rank, commoncrawl, dataforseo, majestic, "
+                                            "moz, openpagerank, semrush)"),
                  qPrintable(unknown.problem));
         const EngineDefinition sneaky =
             enginesOf(env, "[Yahoo]\nPreset=../engines\n").definitions[2];

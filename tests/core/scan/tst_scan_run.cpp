@@ -15,6 +15,7 @@
 #include <QElapsedTimer>
 #include <QHash>
 #include <QRegularExpression>
+#include <QSet>
 #include <QSignalSpy>
 #include <QTest>
 #include <functional>
@@ -792,6 +793,141 @@ private Q_SLOTS:
         QCOMPARE(rec.starting("cell 1 3"), QStringList{"cell 1 3 [1234]"});
         QCOMPARE(rec.failures.filter(QRegularExpression("^1 8 ")),
                  QStringList{"1 8 answer larger than 1 MiB"});
+    }
+
+    // Every request is the slot's definition built out (address, method, body, headers, keys);
+    // a request that cannot be built fails with the builder's reason and goes nowhere, and a key
+    // the provider quotes back is never shown.
+    void requestsAreBuiltFromTheDefinition_data() {
+        QTest::addColumn<QByteArray>("section"); // [ATW]; SERVER stands for the local server
+        QTest::addColumn<QString>("url");
+        QTest::addColumn<QString>("target"); // what the server was asked; empty: nothing
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<QByteArray>("authorization");
+        QTest::addColumn<QString>("cell"); // the count, or "!" and a part of the reason
+        QTest::newRow("POST, JSON body, HTTP Basic")
+            << QByteArray("Kind=json\nAddress=SERVER/api/post\nMethod=POST\n"
+                          "Body={\"targets\": [\"{domain}\"]}\nBasicAuth=user-id,user-secret\n"
+                          "Pointer=/count\n")
+            << "http://www.shop.example.co.uk/a"
+            << "/api/post" << QByteArray("{\"targets\": [\"example.co.uk\"]}")
+            << "Basic " + QByteArray("id-7:s3cr3t-9").toBase64() << "12";
+        QTest::newRow("key in the query, quoted back by the provider")
+            << QByteArray("Kind=json\nAddress=SERVER/api/echo?key={key:user-secret}&d={host}\n"
+                          "Pointer=/count\n")
+            << "http://www.example.com/"
+            << "/api/echo?key=s3cr3t-9&d=www.example.com" << QByteArray() << QByteArray()
+            << "!no data for www.example.com with key \u2026";
+        QTest::newRow("no host for {domain}: not sent")
+            << QByteArray("Kind=json\nAddress=SERVER/api/post?d={domain}\nPointer=/count\n")
+            << "http://10.1.2.3/"
+            << "" << QByteArray() << QByteArray()
+            << "!could not connect: no host name in the address";
+    }
+    void requestsAreBuiltFromTheDefinition() {
+        QFETCH(QByteArray, section);
+        QFETCH(QString, url);
+        QFETCH(QString, target);
+        QFETCH(QByteArray, body);
+        QFETCH(QByteArray, authorization);
+        QFETCH(QString, cell);
+        test::TestEnv env(false);
+        Engines engines;
+        engines.writePrefixes(env.file("settings.ini"));
+        engines.server.route("/api/post", HttpResponse::page("{\"count\": 12}"));
+        engines.server.route("/api/echo", HttpResponse::page("{\"message\": \"no data for "
+                                                             "www.example.com with key "
+                                                             "s3cr3t-9\"}",
+                                                             404));
+        QVERIFY(UserSettings::setApiKey("user-id", "id-7"));
+        QVERIFY(UserSettings::setApiKey("user-secret", "s3cr3t-9"));
+        section.replace("SERVER", engines.server.urlString(QString()).toUtf8());
+        env.writeFile(EnginesIniName, "[ATW]\n" + section);
+        NetworkPageFetcher fetcher;
+        ScanRun run({url}, env.file("settings.ini"), &fetcher);
+        Recorder rec(run);
+        QVERIFY(runToEnd(run));
+        QList<HttpRequest> asked;
+        for (const HttpRequest& r : engines.server.requests())
+            if (r.path.startsWith("/api/"))
+                asked << r;
+        QCOMPARE(asked.size(), target.isEmpty() ? 0 : 1);
+        if (!target.isEmpty()) {
+            QCOMPARE(asked[0].target, target);
+            QCOMPARE(asked[0].method, QByteArray(body.isEmpty() ? "GET" : "POST"));
+            QCOMPARE(asked[0].body, body);
+            QCOMPARE(asked[0].header("Authorization"), authorization);
+            if (!body.isEmpty())
+                QCOMPARE(asked[0].header("Content-Type"), QByteArray("application/json"));
+        }
+        if (cell.startsWith('!')) {
+            const QStringList failed = rec.failures.filter(QRegularExpression("^1 8 "));
+            QCOMPARE(failed.size(), 1);
+            QVERIFY2(failed[0].contains(cell.mid(1)), qPrintable(failed[0]));
+            QVERIFY2(!failed[0].contains("s3cr3t"), qPrintable(failed[0]));
+        } else {
+            QCOMPARE(rec.starting("cell 1 8"), QStringList{"cell 1 8 [" + cell + "]"});
+        }
+    }
+
+    // A web page asked to come back later (429 with Retry-After) on every first request, and
+    // answering on the retry: every count arrives, and the engine is never skipped; an API slot
+    // is asked once more the same way.
+    void retryThatSucceedsIsNoBlock() {
+        test::TestEnv env(false);
+        Engines engines;
+        const QString ini = engines.settingsWithSlotAt(env, "ATW", "/api?u=");
+        env.writeFile(EnginesIniName, "[ATW]\nKind=json\nPointer=/count\n");
+        QSet<QString> limited;
+        engines.server.setHandler([&](const HttpRequest& r) {
+            HttpResponse response =
+                r.path == "/api"
+                    ? HttpResponse::page("{\"count\": 3}")
+                    : HttpResponse::page(test::enginePage(test::engineOfPath(r.path), "2"));
+            if (!limited.contains(r.target)) {
+                limited.insert(r.target);
+                response.status = 429;
+                response.headers.append(std::pair<QByteArray, QByteArray>("Retry-After", "0"));
+            }
+            return response;
+        });
+        NetworkPageFetcher fetcher;
+        ScanRun run({"a", "b", "c"}, ini, &fetcher);
+        Recorder rec(run);
+        QVERIFY(runToEnd(run));
+        QCOMPARE(rec.failures, QStringList());
+        QCOMPARE(rec.starting("total"),
+                 (QStringList{"total 1 13 icon 1", "total 2 13 icon 1", "total 3 13 icon 1"}));
+        QCOMPARE(engines.server.requestCount(), 3 * EngineCount * 2);
+    }
+
+    // Kind=off asks nothing and is no failure; InTotal=no is shown but never summed. The run's
+    // snapshot carries both, and the completion text counts only the requests made.
+    void switchedOffSlotAndScore() {
+        test::TestEnv env(false);
+        Engines engines;
+        const QString ini = engines.settingsWithSlotAt(env, "MSN", "/score?u=");
+        engines.set("a", {"10", "20", "", "40", "", "60"});
+        engines.server.route("/score", HttpResponse::page("{\"rank\": 4.5}"));
+        env.writeFile(EnginesIniName, "[Ask]\nKind=off\n[MSN]\nKind=json\nPointer=/rank\n"
+                                      "InTotal=no\n");
+        NetworkPageFetcher fetcher;
+        ScanRun run({"a"}, ini, &fetcher);
+        Recorder rec(run);
+        QVERIFY(runToEnd(run));
+        QVERIFY(run.snapshot()->slot[3].switchedOff);
+        QVERIFY(!run.snapshot()->slot[4].countsIntoTotal);
+        QVERIFY(run.snapshot()->slot[0].countsIntoTotal && !run.snapshot()->slot[0].switchedOff);
+        QCOMPARE(engines.server.requestTargets().filter("/ask").size(), 0);
+        QCOMPARE(rec.starting("cell 1 7"), QStringList{"cell 1 7 [4.5]"});
+        // Yahoo's page has no count: the one failure of five requests. Ask's cell is off.
+        QCOMPARE(rec.failures, (QStringList{"1 5 page not recognised", "1 6 off"}));
+        QCOMPARE(run.failures().size(), 1);
+        QCOMPARE(rec.starting("total"), QStringList{"total 1 90 icon 1"});
+        QVERIFY(rec.starting("completed")
+                    .first()
+                    .startsWith("completed Search Complete.  Found 90 links.  1 of 5 requests "
+                                "failed. |"));
     }
 
     void helpers() {

@@ -14,6 +14,7 @@
 #include <cstring>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace tally;
 
@@ -138,6 +139,96 @@ private Q_SLOTS:
         QCOMPARE(writeSetting(settingkeys::LowThreshold, "1").reason(),
                  QString("It is not a regular file"));
         QVERIFY(!QFileInfo(env.storeFile()).isFile());
+    }
+
+    // The store holds API keys: whatever the umask, no one but its owner may read it, from the
+    // first write on and after any later one.
+    void theStoreIsTheOwnersAlone() {
+        test::TestEnv env;
+        const mode_t oldMask = ::umask(0);
+        const bool written = UserSettings::setApiKey("backlinks", "secret").ok();
+        ::umask(oldMask);
+        QVERIFY(written);
+        struct stat st;
+        QCOMPARE(::stat(QFile::encodeName(env.storeFile()).constData(), &st), 0);
+        QCOMPARE(uint(st.st_mode & 0777), 0600u);
+        QCOMPARE(::chmod(QFile::encodeName(env.storeFile()).constData(), 0644), 0);
+        QVERIFY(UserSettings::setShowHelpAtStart(false).ok());
+        QCOMPARE(::stat(QFile::encodeName(env.storeFile()).constData(), &st), 0);
+        QCOMPARE(uint(st.st_mode & 0777), 0600u);
+        QCOMPARE(UserSettings::apiKey("backlinks"), QString("secret"));
+    }
+
+    // A store that cannot be read is named with its reason, never taken for an empty one.
+    void unreadableStoresAreSaidPlainly_data() {
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("missing: the defaults, nothing to say") << "missing"
+                                                               << "";
+        QTest::newRow("readable") << "readable"
+                                  << "";
+        QTest::newRow("a folder in its place") << "folder"
+                                               << "It is a folder";
+        QTest::newRow("no permission") << "no permission"
+                                       << "Permission denied";
+        QTest::newRow("over the size limit") << "too large"
+                                             << "It is larger than 1 MiB";
+        QTest::newRow("a FIFO") << "fifo"
+                                << "It is not a regular file";
+    }
+    void unreadableStoresAreSaidPlainly() {
+        QFETCH(QString, setup);
+        QFETCH(QString, reason);
+        test::TestEnv env;
+        const QByteArray store = QFile::encodeName(env.storeFile());
+        if (setup == "readable") {
+            QVERIFY(UserSettings::setApiKey("k", "v").ok());
+        } else if (setup == "folder") {
+            QVERIFY(QDir().mkpath(env.storeFile()));
+        } else if (setup == "no permission") {
+            if (::geteuid() == 0)
+                QSKIP("root reads every file");
+            QVERIFY(UserSettings::setApiKey("k", "v").ok());
+            QCOMPARE(::chmod(store.constData(), 0200), 0);
+        } else if (setup == "too large") {
+            QFile big(env.storeFile());
+            QVERIFY(big.open(QIODevice::WriteOnly));
+            QVERIFY(big.write("[Keys]\nk=" + QByteArray(SettingsFileLimit, 'v') + "\n") > 0);
+        } else if (setup == "fifo") {
+            QCOMPARE(::mkfifo(store.constData(), 0600), 0);
+        }
+        const FileOutcome readable = userSettingsReadable();
+        QCOMPARE(readable.reason(), reason);
+        const QString problem = userSettingsProblem();
+        if (reason.isEmpty()) {
+            QVERIFY(problem.isEmpty());
+            return;
+        }
+        QVERIFY2(problem.contains(env.storeFile()) && problem.contains(reason) &&
+                     problem.contains("cannot be read"),
+                 qPrintable(problem));
+    }
+
+    // What the window leaves behind for the next start: the toolkit's bytes, whatever they hold.
+    void windowLayoutComesBackAsItWasKept() {
+        test::TestEnv env;
+        QCOMPARE(UserSettings::windowLayout().geometry, QByteArray()); // nothing kept yet
+        QByteArray binary;
+        for (int i = 0; i < 256; ++i)
+            binary += char(i);
+        const UserSettings::WindowLayout kept{binary, QByteArray("\0=;[]\n", 7), "split",
+                                              QByteArray(3000, '\xff')};
+        QVERIFY(UserSettings::saveWindowLayout(kept).ok());
+        const UserSettings::WindowLayout back = UserSettings::windowLayout();
+        QCOMPARE(back.geometry, kept.geometry);
+        QCOMPARE(back.state, kept.state);
+        QCOMPARE(back.split, kept.split);
+        QCOMPARE(back.columns, kept.columns);
+        // The look is off until chosen, and kept once chosen.
+        QVERIFY(!UserSettings::useDesktopLook());
+        QVERIFY(UserSettings::setUseDesktopLook(true).ok());
+        QVERIFY(UserSettings::useDesktopLook());
+        QCOMPARE(readSetting(settingkeys::DesktopLook), QString("1"));
     }
 
     void shippedSettingsIniHoldsTheDefaultPrefixes() {

@@ -1,62 +1,34 @@
 // The help window opened at start-up under a real window manager (openbox on the test's X server):
-// it stays above the main window when the main window is activated and raised, as a click into it
-// does.
+// it opens beside the main window where the screen has room, covering none of it, and stays above
+// the main window when the main window is activated and raised, as a click into it does.
 #include "core/settings/user_settings.h"
 #include "gui/help/help_window.h"
 #include "gui/kit/skin.h"
 #include "gui/main/main_window.h"
 #include "support/scripted_prompts.h"
 #include "support/test_env.h"
+#include "support/window_manager.h"
 
 #include <QApplication>
-#include <QProcess>
+#include <QScreen>
 #include <QStandardPaths>
 #include <QtTest>
 
-#include <xcb/xcb.h>
-
-#include <cstdlib>
 #include <memory>
 
 using namespace tally;
+using tally::test::WindowManager;
 
 namespace {
 
-xcb_connection_t* connection() {
-    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    return x11 ? x11->connection() : nullptr;
-}
-
-// A window list property of the root window (the window manager's), bottom to top.
-QList<xcb_window_t> rootWindows(const char* property) {
-    xcb_connection_t* c = connection();
-    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
-    std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> atom(
-        xcb_intern_atom_reply(c, xcb_intern_atom(c, 1, uint16_t(qstrlen(property)), property),
-                              nullptr),
-        &std::free);
-    QList<xcb_window_t> windows;
-    if (!atom || atom->atom == XCB_ATOM_NONE)
-        return windows;
-    std::unique_ptr<xcb_get_property_reply_t, decltype(&std::free)> reply(
-        xcb_get_property_reply(
-            c, xcb_get_property(c, 0, root, atom->atom, XCB_ATOM_WINDOW, 0, 4096), nullptr),
-        &std::free);
-    if (!reply)
-        return windows;
-    const auto* ids = static_cast<const xcb_window_t*>(xcb_get_property_value(reply.get()));
-    const int count = xcb_get_property_value_length(reply.get()) / int(sizeof(xcb_window_t));
-    for (int i = 0; i < count; ++i)
-        windows.append(ids[i]);
-    return windows;
-}
-
-// Whether the window manager stacks the first window above the second.
-bool stackedAbove(const QWidget* upper, const QWidget* lower) {
-    const QList<xcb_window_t> stacking = rootWindows("_NET_CLIENT_LIST_STACKING");
-    const qsizetype u = stacking.indexOf(xcb_window_t(upper->winId()));
-    const qsizetype l = stacking.indexOf(xcb_window_t(lower->winId()));
-    return u >= 0 && l >= 0 && u > l;
+// Shows the main window and waits for the help window it opens at start-up; null when none shows.
+HelpWindow* showWithHelp(MainWindow& form) {
+    form.show();
+    if (!QTest::qWaitForWindowExposed(&form) ||
+        !QTest::qWaitFor([&] { return form.helpWindow() && form.helpWindow()->isVisible(); }) ||
+        !QTest::qWaitForWindowExposed(form.helpWindow()))
+        return nullptr;
+    return form.helpWindow();
 }
 
 } // namespace
@@ -64,39 +36,25 @@ bool stackedAbove(const QWidget* upper, const QWidget* lower) {
 class TestHelpStacking : public QObject {
     Q_OBJECT
 
-    QProcess windowManager_;
+    std::unique_ptr<WindowManager> windowManager_;
 
 private Q_SLOTS:
     void initTestCase() {
-        if (QGuiApplication::platformName() != QLatin1String("xcb"))
-            QSKIP("needs an X server");
-        const QString openbox = QStandardPaths::findExecutable(QStringLiteral("openbox"));
-        if (openbox.isEmpty())
-            QSKIP("needs the openbox window manager (packages.txt)");
-        QVERIFY(rootWindows("_NET_SUPPORTING_WM_CHECK").isEmpty()); // no other one running
-        windowManager_.start(openbox, {QStringLiteral("--sm-disable")});
-        QVERIFY(windowManager_.waitForStarted());
-        QTRY_VERIFY_WITH_TIMEOUT(!rootWindows("_NET_SUPPORTING_WM_CHECK").isEmpty(), 10000);
+        windowManager_ = std::make_unique<WindowManager>();
+        if (!windowManager_->running())
+            QSKIP(qPrintable(windowManager_->skipReason()));
         skin::setEnabled(false);
     }
-    void cleanupTestCase() {
-        if (windowManager_.state() == QProcess::NotRunning)
-            return;
-        windowManager_.terminate();
-        windowManager_.waitForFinished(5000);
-    }
+    void cleanupTestCase() { windowManager_.reset(); }
 
     void helpStaysAboveTheMainWindow() {
         test::TestEnv env;
         env.writeFile(QStringLiteral("Help.rtf"), test::shippedHelp());
         test::ScriptedPrompts prompts;
         MainWindow form;
-        form.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&form));
-        QTRY_VERIFY(form.helpWindow() && form.helpWindow()->isVisible());
-        HelpWindow* help = form.helpWindow();
-        QVERIFY(QTest::qWaitForWindowExposed(help));
-        QTRY_VERIFY(stackedAbove(help, &form));
+        HelpWindow* help = showWithHelp(form);
+        QVERIFY(help);
+        QTRY_VERIFY(WindowManager::stackedAbove(help, &form));
 
         // Another window over the main window; then a click into the main window activates and
         // raises it above that one, and the help window stays on top of it.
@@ -105,15 +63,71 @@ private Q_SLOTS:
         other.setGeometry(form.geometry().adjusted(40, 40, -40, -40));
         other.show();
         QVERIFY(QTest::qWaitForWindowExposed(&other));
-        QTRY_VERIFY(stackedAbove(&other, &form));
+        QTRY_VERIFY(WindowManager::stackedAbove(&other, &form));
         for (int click = 0; click < 2; ++click) {
             other.raise();
-            QTRY_VERIFY(stackedAbove(&other, &form));
+            QTRY_VERIFY(WindowManager::stackedAbove(&other, &form));
             form.activateWindow();
             form.raise();
-            QTRY_VERIFY(stackedAbove(&form, &other));
-            QVERIFY(stackedAbove(help, &form));
+            QTRY_VERIFY(WindowManager::stackedAbove(&form, &other));
+            QVERIFY(WindowManager::stackedAbove(help, &form));
         }
+    }
+
+    // Where the help window opens at start-up, by where the main window was left (its frame's
+    // left edge and width, in parts of the screen's width).
+    void helpOpensBesideTheMainWindow_data() {
+        QTest::addColumn<double>("left");
+        QTest::addColumn<double>("width");
+        QTest::addColumn<QString>("side");
+        QTest::newRow("at the left edge: right of it") << 0.0 << 0.5 << "right";
+        QTest::newRow("at the right edge: left of it") << 0.5 << 0.5 << "left";
+        QTest::newRow("more room on the right, not enough: right of it, narrowed")
+            << 0.2 << 0.5 << "right";
+        QTest::newRow("the whole width: over its centre") << 0.0 << 1.0 << "over";
+    }
+    void helpOpensBesideTheMainWindow() {
+        QFETCH(double, left);
+        QFETCH(double, width);
+        QFETCH(QString, side);
+        test::TestEnv env;
+        env.writeFile(QStringLiteral("Help.rtf"), test::shippedHelp());
+        test::ScriptedPrompts prompts;
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        // The main window as a previous session left it.
+        {
+            MainWindow previous;
+            previous.setGeometry(QRect(screen.left() + int(screen.width() * left) + 8,
+                                       screen.top() + 40, int(screen.width() * width) - 16,
+                                       screen.height() * 2 / 3));
+            previous.close(); // keeps its layout
+        }
+        MainWindow form;
+        HelpWindow* help = showWithHelp(form);
+        QVERIFY(help);
+        QTRY_VERIFY(help->frameGeometry() != help->geometry()); // the frame is known
+        const QRect main = form.frameGeometry();
+        const QRect shown = help->frameGeometry();
+        const QString where = QStringLiteral("main %1,%2 %3x%4, help %5,%6 %7x%8")
+                                  .arg(main.x())
+                                  .arg(main.y())
+                                  .arg(main.width())
+                                  .arg(main.height())
+                                  .arg(shown.x())
+                                  .arg(shown.y())
+                                  .arg(shown.width())
+                                  .arg(shown.height());
+        if (side == QLatin1String("over")) {
+            QVERIFY2(qAbs(shown.center().x() - main.center().x()) <= 2, qPrintable(where));
+        } else {
+            QVERIFY2(!shown.intersects(main), qPrintable(where));
+            QVERIFY2(side == QLatin1String("right") ? shown.left() > main.right()
+                                                    : shown.right() < main.left(),
+                     qPrintable(where));
+            QVERIFY2(screen.contains(shown), qPrintable(where));
+            QVERIFY2(shown.width() >= help->minimumWidth(), qPrintable(where));
+        }
+        QTRY_VERIFY(WindowManager::stackedAbove(help, &form)); // above its owner in every case
     }
 };
 

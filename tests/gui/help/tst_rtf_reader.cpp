@@ -54,6 +54,23 @@ class TestRtfReader : public QObject {
     Q_OBJECT
 
 private slots:
+    // The shipped help reads as RTF and names every shipped preset, its keys and the shortcuts.
+    void shippedHelpNamesThePresets_data() {
+        QTest::addColumn<QString>("text");
+        for (const char* text :
+             {"moz", "majestic", "ahrefs", "semrush", "dataforseo", "openpagerank",
+              "bing-webmaster", "moz-secret-key", "dataforseo-password", "engines.ini",
+              "Preset=majestic", "Tools \u2013 Sources...", "F5", "Esc", "Ctrl+X", "[Keys]"})
+            QTest::newRow(text) << QString::fromUtf8(text);
+    }
+    void shippedHelpNamesThePresets() {
+        QFETCH(QString, text);
+        QVERIFY(looksLikeRtf(shippedHelp()));
+        QTextDocument document;
+        readRtf(shippedHelp(), &document);
+        QVERIFY2(document.toPlainText().contains(text), qPrintable(text));
+    }
+
     void recognisesRtf() {
         QVERIFY(looksLikeRtf("{\\rtf1 x}"));
         QVERIFY(looksLikeRtf("\r\n  {\\rtf1\\ansi x}"));
@@ -176,6 +193,19 @@ private slots:
                    "{\\rtf1\\ansi{\\fonttbl{\\f0\\fnil\\fcharset128 \\'82\\'6c\\'82\\'72 Mincho;}}"
                    "\\f0 \\'83\\\\par \\'96{\\'83}\\'95\\'5c\\'b1\\par}")
             << QString::fromUtf8("ソ\n本マ表ｱ");
+        // A first byte that no second byte follows stands alone (Shift-JIS has no character for
+        // it), and the control word after it is read as one: never "暴tab".
+        QTest::newRow("shift-jis first byte before a control word")
+            << QByteArray("{\\rtf1\\ansi{\\fonttbl{\\f0\\fnil\\fcharset128 MS Gothic;}}"
+                          "\\f0 A\\'96\\tab B\\'83\\par C}")
+            << QStringLiteral("A\tB\nC");
+        QTest::newRow("shift-jis first byte before an escape that cannot follow it")
+            << QByteArray("{\\rtf1\\ansi{\\fonttbl{\\f0\\fnil\\fcharset128 MS Gothic;}}"
+                          "\\f0 A\\'96\\'20B}")
+            << QStringLiteral("A B");
+        QTest::newRow("gbk first byte before a control word")
+            << QByteArray("{\\rtf1\\ansi\\ansicpg936 \\'d6\\tab\\'d6\\'d0}")
+            << QString::fromUtf8("\t中");
         QTest::newRow("gbk") << QByteArray("{\\rtf1\\ansi\\ansicpg936 \\'d6\\'d0\\'ce\\'c4}")
                              << QString::fromUtf8("中文");
         // A fallback of two bytes after \uN is one character to skip.

@@ -45,10 +45,12 @@
 
 using namespace tally;
 using tally::test::AccessibilityBus;
+using tally::test::activate;
 using tally::test::HttpRequest;
 using tally::test::HttpResponse;
 using tally::test::LocalHttpServer;
 using tally::test::MainWindowFixture;
+using tally::test::openPopup;
 
 namespace {
 
@@ -81,17 +83,6 @@ QString visibleText(const QLabel* label) {
         shown += text.at(i);
     }
     return shown;
-}
-
-QMenu* openPopup() {
-    QMenu* menu = nullptr;
-    [&] { QTRY_VERIFY((menu = qobject_cast<QMenu*>(QApplication::activePopupWidget()))); }();
-    return menu;
-}
-
-void activate(QWidget* window) {
-    window->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(window));
 }
 
 void focusOn(QWidget* widget) {
@@ -227,7 +218,7 @@ void TestAccessibility::chartViewTabWalkAndValues() {
     QVERIFY(!iface(sink)->state().focusable);
 
     // Shift+F10 on "Chart Type" opens the chart's menu; T chooses "Show as Table", which lists
-    // what the chart draws.
+    // the counts the chart draws, as they were counted (the chart divides them by ten).
     focusOn(chartType);
     QTest::keyClick(chartType, Qt::Key_F10, Qt::ShiftModifier);
     QMenu* menu = openPopup();
@@ -243,13 +234,13 @@ void TestAccessibility::chartViewTabWalkAndValues() {
         QCOMPARE(values->horizontalHeaderItem(s)->text(), drawn.seriesLabels.at(s));
         for (int r = 0; r < drawn.rowCount(); ++r) {
             QCOMPARE(values->verticalHeaderItem(r)->text(), drawn.rowLabels.at(r));
-            const ChartValue value = drawn.values[s][r];
-            QCOMPARE(values->item(r, s)->text(),
-                     value ? ChartTableDialog::valueText(*value) : QString());
+            const std::optional<qint64> count = drawn.counts[s][r];
+            QCOMPARE(values->item(r, s)->text(), count ? QString::number(*count) : QString());
         }
     }
-    QCOMPARE(values->item(1, 0)->text(), QLocale().toString(120000.5, 'f', 1));
-    QCOMPARE(f.find<QLabel>("lblChartTable")->text(), QStringLiteral("mysite: Linking Sites x10"));
+    QCOMPARE(values->item(0, 0)->text(), QStringLiteral("1500000"));
+    QCOMPARE(values->item(1, 0)->text(), QStringLiteral("1200005")); // not "120,000.5"
+    QCOMPARE(f.find<QLabel>("lblChartTable")->text(), QStringLiteral("mysite: Linking Sites"));
     // Another engine while the table is open: the table follows the chart.
     f.find<QComboBox>("cmbChart1")->setCurrentIndex(1);
     QCOMPARE(values->item(0, 0)->text(), QStringLiteral("380"));
@@ -285,7 +276,7 @@ void TestAccessibility::contextMenuKeysSortAndEnter() {
     menu = openPopup();
     QVERIFY(menu);
     QCOMPARE(menu->objectName(), QStringLiteral("mnuListView"));
-    QCOMPARE(menu->actions().first()->text(), QStringLiteral("Save Result For http://b.example/"));
+    QCOMPARE(menu->actions().first()->text(), QStringLiteral("&Save Result For http://b.example/"));
     QTest::keyClick(menu, Qt::Key_Up); // the last entry: "Sort by"
     QTest::keyClick(menu, Qt::Key_Right);
     QMenu* sortBy = openPopup();
@@ -317,7 +308,9 @@ void TestAccessibility::menuBarKeys() {
     } cases[] = {
         {Qt::Key_F10, "mnuFile2"},           {Qt::ALT | Qt::Key_F, "mnuFile2"},
         {Qt::ALT | Qt::Key_S, "mnuOptions"}, {Qt::ALT | Qt::Key_O, "mnuOptions2"},
-        {Qt::ALT | Qt::Key_H, "mnuHelp01"},  {Qt::ALT | Qt::Key_A, "mnuHelp"},
+        {Qt::ALT | Qt::Key_V, "mnuView"},    {Qt::ALT | Qt::Key_T, "mnuTools"},
+        {Qt::ALT | Qt::Key_H, "mnuHelp01"},
+        {Qt::ALT | Qt::Key_A, "mnuHelp"},
     };
     for (const auto& c : cases) {
         QTest::keyClick(f.form.get(), c.keys.key(), c.keys.keyboardModifiers());
@@ -332,7 +325,8 @@ void TestAccessibility::menuBarKeys() {
     for (int i = 0; i < bar->childCount(); ++i)
         if (!bar->child(i)->state().invisible)
             captions << bar->child(i)->text(QAccessible::Name);
-    QCOMPARE(captions, (QStringList{"File", "Scan", "Options", "Help", "About"}));
+    QCOMPARE(captions,
+             (QStringList{"File", "Scan", "Options", "View", "Tools", "Help", "About"}));
 }
 
 void TestAccessibility::windowsAreWindowsAndTheBoxIsStored() {

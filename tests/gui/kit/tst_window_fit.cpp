@@ -6,7 +6,6 @@
 #include "support/main_window_fixture.h"
 
 #include <QScreen>
-#include <QTemporaryDir>
 
 using namespace tally;
 
@@ -69,24 +68,63 @@ private Q_SLOTS:
         QVERIFY(status && status->isVisible());
         QVERIFY(available.contains(QRect(status->mapToGlobal(QPoint(0, 0)), status->size())));
     }
+
+    // A geometry kept on a larger screen (or on one that is gone) still gives a window that fits
+    // this one, frame and status bar included.
+    void keptGeometryOfALargerScreenFits_data() {
+        QTest::addColumn<QRect>("kept");
+        QTest::newRow("larger than this screen") << QRect(10, 40, 1900, 1150);
+        QTest::newRow("on a screen to the right") << QRect(1500, 60, 900, 700);
+        QTest::newRow("below the screen") << QRect(100, 900, 878, 700);
+    }
+    void keptGeometryOfALargerScreenFits() {
+        QFETCH(QRect, kept);
+        const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+        test::MainWindowFixture f;
+        f.form->setGeometry(kept);
+        f.form->close(); // the geometry is kept for the next start
+        f.open(product());
+        QTRY_VERIFY(f.form->frameGeometry() != f.form->geometry());
+        QTRY_VERIFY2(available.contains(f.form->frameGeometry()),
+                     qPrintable(QStringLiteral("%1,%2 %3x%4")
+                                    .arg(f.form->frameGeometry().x())
+                                    .arg(f.form->frameGeometry().y())
+                                    .arg(f.form->frameGeometry().width())
+                                    .arg(f.form->frameGeometry().height())));
+    }
+
+    // Beside its owner: right, else left, narrowed to the room there but not below the least
+    // size; nothing when neither side has room for that.
+    void besideTheOwner_data() {
+        QTest::addColumn<QRect>("owner");
+        QTest::addColumn<QRect>("placed"); // the client rectangle; empty: no room
+        // A window of 686 x 528 with frames of 4, 30, 4, 4 on a screen of 1920 x 1040.
+        QTest::newRow("room on the right") << QRect(0, 0, 886, 793) << QRect(890, 30, 686, 528);
+        QTest::newRow("room on the left only")
+            << QRect(1000, 100, 886, 793) << QRect(310, 130, 686, 528);
+        QTest::newRow("narrow room on the right")
+            << QRect(400, 0, 1100, 793) << QRect(1504, 30, 412, 528);
+        QTest::newRow("more room on the left than the right, neither whole")
+            << QRect(600, 0, 1100, 793) << QRect(4, 30, 592, 528);
+        QTest::newRow("no room on either side") << QRect(200, 0, 1500, 793) << QRect();
+        QTest::newRow("owner low on the screen: moved up to stay on it")
+            << QRect(0, 700, 886, 340) << QRect(890, 508, 686, 528);
+    }
+    void besideTheOwner() {
+        QFETCH(QRect, owner);
+        QFETCH(QRect, placed);
+        const QMargins frame(4, 30, 4, 4);
+        const QRect available(0, 0, 1920, 1040);
+        const QRect beside =
+            besideGeometry(QSize(686, 528), QSize(320, 240), frame, owner, available);
+        QCOMPARE(beside, placed);
+        if (!beside.isEmpty()) {
+            QVERIFY(!beside.marginsAdded(frame).intersects(owner));
+            QVERIFY(available.contains(beside.marginsAdded(frame)));
+        }
+    }
 };
 
-int main(int argc, char* argv[]) {
-    // One screen of 1366 x 768, and windows with frames.
-    QTemporaryDir dir;
-    const QString config = dir.filePath("screens.json");
-    QFile file(config);
-    if (!file.open(QIODevice::WriteOnly))
-        return 1;
-    file.write(R"({"windowFrameMargins": true, "screens": [{"name": "small", "x": 0, "y": 0,
-               "width": 1366, "height": 768, "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})");
-    file.close();
-    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + config.toLocal8Bit());
-    QStandardPaths::setTestModeEnabled(true);
-    QApplication app(argc, argv);
-    QApplication::setQuitOnLastWindowClosed(false);
-    TestWindowFit test;
-    return QTest::qExec(&test, argc, argv);
-}
+TALLY_SCREEN_TEST_MAIN(TestWindowFit, 1366, 768)
 
 #include "tst_window_fit.moc"

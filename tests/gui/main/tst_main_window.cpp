@@ -1,5 +1,6 @@
 // The main window through its real widgets: controls and captions, menus and shortcuts, tabs, the
 // layout on resize, start-up and shut-down.
+#include "gui/kit/accessibility.h"
 #include "gui/kit/twips.h"
 #include "support/main_window_fixture.h"
 
@@ -32,10 +33,12 @@ using tally::test::MainWindowFixture;
 
 namespace {
 
+// The items of a menu as a user reads them (each has an Alt key, whose mark is not shown).
 QStringList menuItems(const QMenu* menu) {
     QStringList items;
     for (const QAction* a : menu->actions())
-        items << (a->isSeparator() ? QStringLiteral("-") : a->text());
+        items << (a->isSeparator() ? QStringLiteral("-")
+                                   : accessibility::withoutMnemonic(a->text()));
     return items;
 }
 
@@ -189,11 +192,13 @@ void TestMainWindow::menusInOrder() {
     for (QAction* a : f.form->menuBar()->actions())
         if (a->isVisible())
             visibleMenus << a->text();
-    QCOMPARE(visibleMenus, (QStringList{"&File", "&Scan", "&Options", "&Help", "&About"}));
+    QCOMPARE(visibleMenus, (QStringList{"&File", "&Scan", "&Options", "&View", "&Tools", "&Help",
+                                        "&About"}));
     auto* tools = f.find<QMenu>("mnuTools");
-    QCOMPARE(tools->title(), QStringLiteral("Tools"));
-    QVERIFY(!tools->menuAction()->isVisible());
-    QCOMPARE(menuItems(tools), QStringList{"View Graph..."});
+    QCOMPARE(tools->title(), QStringLiteral("&Tools"));
+    QVERIFY(!f.find<QAction>("mnuGraph")->isVisible());
+    QVERIFY(f.find<QAction>("mnuSources")->isVisible());
+    QCOMPARE(f.find<QAction>("mnuSources")->text(), QStringLiteral("&Sources..."));
 
     QCOMPARE(menuItems(f.find<QMenu>("mnuFile2")),
              (QStringList{"Add URL", "-", "Save URL List to File", "Load URL List from File",
@@ -203,10 +208,14 @@ void TestMainWindow::menusInOrder() {
                                   {"mnuExportResults", "Ctrl+E"}, {"mnuExitNow", "Ctrl+X"}};
     for (auto& s : shortcuts)
         QCOMPARE(f.find<QAction>(s[0])->shortcut(), QKeySequence(QString::fromLatin1(s[1])));
-    QCOMPARE(menuItems(f.find<QMenu>("mnuOptions")), (QStringList{"Start Scan", "Stop Scan"}));
+    QCOMPARE(menuItems(f.find<QMenu>("mnuOptions")),
+             (QStringList{"Start Scan", "Stop Scan", "-", "Details..."}));
     QVERIFY(f.find<QAction>("mnuScan")->isEnabled());
     QVERIFY(!f.find<QAction>("mnuStop")->isEnabled());
     QCOMPARE(menuItems(f.find<QMenu>("mnuOptions2")), QStringList{"View Options"});
+    QCOMPARE(menuItems(f.find<QMenu>("mnuView")),
+             QStringList{"Use the desktop's colours and fonts"});
+    QVERIFY(f.find<QAction>("mnuDesktopLook")->isCheckable());
     QCOMPARE(menuItems(f.find<QMenu>("mnuHelp01")), QStringList{"View Help"});
     QCOMPARE(menuItems(f.find<QMenu>("mnuHelp")), QStringList{"About this software"});
 }
@@ -222,7 +231,7 @@ void TestMainWindow::contextMenus() {
                           "All The Web"}));
     auto* url = f.find<QMenu>("mnuURL");
     QCOMPARE(url->title(), QStringLiteral("URL"));
-    QCOMPARE(menuItems(url), (QStringList{"New URL", "-", "Delete Selected", "C&lear list", "-",
+    QCOMPARE(menuItems(url), (QStringList{"New URL", "-", "Delete Selected", "Clear list", "-",
                                           "Load URL List from File", "Load URL List from Clipboard",
                                           "Save URL List to File"}));
     QCOMPARE(f.find<QAction>("mnuDeleteSelect")->shortcut(), QKeySequence(Qt::Key_Delete));

@@ -19,6 +19,7 @@ private Q_SLOTS:
     void captionsInGerman_data();
     void captionsInGerman();
     void tabsInGerman();
+    void everyMenuItemHasItsOwnAltKey();
 };
 
 void TestMainWindowGerman::captionsInGerman_data() {
@@ -35,16 +36,22 @@ void TestMainWindowGerman::captionsInGerman_data() {
                                << "&Hilfe" << QKeySequence();
     QTest::newRow("About menu") << "mnuHelp"
                                 << "Ü&ber" << QKeySequence();
+    QTest::newRow("View menu") << "mnuView"
+                               << "&Ansicht" << QKeySequence();
+    QTest::newRow("Tools menu") << "mnuTools"
+                                << "&Werkzeuge" << QKeySequence();
     QTest::newRow("Exit") << "mnuExitNow"
-                          << "Beenden" << QKeySequence(Qt::CTRL | Qt::Key_X);
+                          << "&Beenden" << QKeySequence(Qt::CTRL | Qt::Key_X);
     QTest::newRow("Add URL") << "mnuNewURL"
-                             << "URL hinzufügen" << QKeySequence(Qt::CTRL | Qt::Key_N);
+                             << "URL &hinzufügen" << QKeySequence(Qt::CTRL | Qt::Key_N);
     QTest::newRow("Export") << "mnuExportResults"
-                            << "Ergebnisse exportieren …" << QKeySequence(Qt::CTRL | Qt::Key_E);
+                            << "Ergebnisse &exportieren …" << QKeySequence(Qt::CTRL | Qt::Key_E);
     QTest::newRow("Start Scan") << "mnuScan"
-                                << "Suche starten" << QKeySequence();
+                                << "Suche &starten" << QKeySequence(Qt::Key_F5);
     QTest::newRow("View Options") << "mnuConfig"
-                                  << "Einstellungen anzeigen" << QKeySequence();
+                                  << "Einstellungen &anzeigen" << QKeySequence();
+    QTest::newRow("Sources") << "mnuSources"
+                             << "&Quellen …" << QKeySequence();
     QTest::newRow("Details") << "mnuFailureDetails"
                              << "&Details …" << QKeySequence();
 }
@@ -70,6 +77,14 @@ void TestMainWindowGerman::tabsInGerman() {
     QCOMPARE(tabs->tabText(2), QStringLiteral("Website-Ansicht"));
     QCOMPARE(f.form->windowTitle(),
              tally::product().name + QStringLiteral(" von ") + tally::product().company);
+}
+
+// The German captions choose their own Alt keys: none missing, none shared within a menu or
+// on the menu bar.
+void TestMainWindowGerman::everyMenuItemHasItsOwnAltKey() {
+    MainWindowFixture f;
+    const QStringList missing = tally::test::itemsWithoutOwnAltKey(f.form.get());
+    QVERIFY2(missing.isEmpty(), qPrintable(missing.join(QStringLiteral(", "))));
 }
 
 TALLY_GL_TEST_MAIN(TestMainWindowGerman)

@@ -38,6 +38,8 @@
 #include <QTimer>
 #include <QTreeWidget>
 
+#include <sys/stat.h>
+
 using namespace tally;
 using tally::test::HttpRequest;
 using tally::test::HttpResponse;
@@ -136,6 +138,8 @@ private Q_SLOTS:
     void withoutClearingNewRowsComeFirst();
     void withoutAutoSortRowsKeepScanOrder();
     void failedRequestsAreMarkedNamedAndNeverCounted();
+    void unreadableSettingsAreSaidAndNeverAskTheSite_data();
+    void unreadableSettingsAreSaidAndNeverAskTheSite();
     void closingDuringAScanAbortsIt();
     void slotCaptionsAndGraphCounts();
     void aScanReachesTheScreenThrottled();
@@ -375,6 +379,52 @@ void TestMainWindowScan::failedRequestsAreMarkedNamedAndNeverCounted() {
              QByteArray("\r\n[Google]\r\n12-07-26=20\r\n\r\n[Altavista]\r\n12-07-26=40\r\n"
                         "\r\n[Yahoo!]\r\n12-07-26=60\r\n\r\n[All The Web]\r\n12-07-26=120\r\n"));
     setHistoryToday(QDate());
+}
+
+// settings.ini or engines.ini there but unreadable: said once the window is up (the window
+// starts all the same), and a scan's requests fail with the reason instead of asking the listed
+// site itself for want of a prefix.
+void TestMainWindowScan::unreadableSettingsAreSaidAndNeverAskTheSite_data() {
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("readable") << ""
+                              << ""
+                              << "";
+    QTest::newRow("settings.ini a FIFO") << "settings.ini"
+                                         << "The engines' query prefixes cannot be read from"
+                                         << "settings.ini cannot be read: It is not a regular file";
+    QTest::newRow("engines.ini a FIFO") << "engines.ini"
+                                        << "What each engine column asks cannot be read from"
+                                        << "engines.ini cannot be read: It is not a regular file";
+}
+void TestMainWindowScan::unreadableSettingsAreSaidAndNeverAskTheSite() {
+    QFETCH(QString, file);
+    QFETCH(QString, message);
+    QFETCH(QString, reason);
+    ScanFixture f;
+    if (!file.isEmpty()) {
+        QFile::remove(f.env.file(file));
+        QCOMPARE(::mkfifo(QFile::encodeName(f.env.file(file)).constData(), 0600), 0);
+    }
+    f.open(product());
+    if (message.isEmpty()) {
+        QTest::qWait(50);
+        QCOMPARE(f.prompts.messages(), QStringList());
+    } else {
+        QTRY_COMPARE(f.prompts.messages().size(), 1);
+        QVERIFY2(f.prompts.messages().first().startsWith(message + "\n" + f.env.file(file)),
+                 qPrintable(f.prompts.messages().first()));
+    }
+    QVERIFY(f.form->isVisible());
+
+    f.form->urlPanel()->appendUrls({site(10)});
+    QTest::mouseClick(f.start(), Qt::LeftButton);
+    f.waitIdle();
+    QCOMPARE(f.engines.server.requestCount(), reason.isEmpty() ? EngineCount : 0);
+    for (int e = 0; e < EngineCount; ++e)
+        QVERIFY2(cellToolTip(f.table(), 0, 2 + e).contains(reason),
+                 qPrintable(cellToolTip(f.table(), 0, 2 + e)));
 }
 
 void TestMainWindowScan::closingDuringAScanAbortsIt() {

@@ -149,7 +149,7 @@ private slots:
     }
 
     // engines.ini's captions label the boxes; what is wrong with a slot shows under them, and
-    // "Check engines" (reached with Tab after the last box) lists every slot.
+    // "Check engines" (reached with Tab after the last box and "Sources...") lists every slot.
     void engineDefinitionsShown() {
         for (const bool broken : {false, true}) {
             TestEnv env;
@@ -169,6 +169,8 @@ private slots:
                                  "table, graph or off)"));
 
             form.prefixBox(5)->setFocus();
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), button(&form, "cmdSources"));
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             QCOMPARE(QApplication::focusWidget(), button(&form, "cmdCheckEngines"));
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);

@@ -1,0 +1,394 @@
+#include "gui/sources/sources_dialog.h"
+
+#include "core/scan/engine_definitions.h"
+#include "core/scan/engine_presets.h"
+#include "core/scan/engine_table.h"
+#include "core/scan/network_page_fetcher.h"
+#include "core/settings/ini_file.h"
+#include "core/settings/program_folder.h"
+#include "core/settings/user_settings.h"
+#include "core/sources/source_probe.h"
+#include "gui/kit/accessibility.h"
+#include "gui/kit/prompts.h"
+#include "gui/kit/skin.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStandardItemModel>
+#include <QVBoxLayout>
+
+namespace tally {
+
+namespace {
+
+// The choices' data in the combo boxes.
+const QString BuiltInData = QStringLiteral("builtin");
+const QString OffData = QStringLiteral("off");
+const QString CustomData = QStringLiteral("custom");
+const QString PresetPrefix = QStringLiteral("preset:");
+// The local link index of a web graph, offered once its preset is installed.
+const QString CommonCrawlPreset = QStringLiteral("commoncrawl");
+
+QString presetSection(const QString& preset) {
+    return QStringLiteral("Preset=") + preset;
+}
+
+} // namespace
+
+SourcesDialog::SourcesDialog(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("frmSources"));
+    setWindowTitle(tr("Sources"));
+    setAttribute(Qt::WA_DeleteOnClose);
+
+    enginesIni_ = enginesIniBeside(ProgramFolder::settingsIni());
+    file_ = EnginesIniEdit::load(enginesIni_);
+    const EngineSet engines = programEngines();
+    const QStringList presets = presetNames();
+
+    auto* intro = new QLabel(
+        tr("Each column of the results asks one source. The built-in search engines no longer "
+           "report link counts: pick a backlink API for a column, give its key and press Test."),
+        this);
+    intro->setObjectName(QStringLiteral("lblSourcesIntro"));
+    intro->setWordWrap(true);
+
+    auto* columns = new QGroupBox(tr("Engine columns"), this);
+    columns->setObjectName(QStringLiteral("fraSlots"));
+    auto* grid = new QGridLayout(columns);
+    grid->setColumnStretch(1, 1);
+    for (int slot = 0; slot < EngineCount; ++slot) {
+        Row& row = rows_[slot];
+        const EngineDefinition& d = engines.definitions[slot];
+        row.caption = d.caption;
+        row.sectionText = file_.sectionText(d.key);
+        row.original = file_.sectionCount(d.key) > 1
+                           ? SlotChoice{SlotChoice::Kind::Custom, {}, {}, {}}
+                           : slotChoiceOf(row.sectionText, presets);
+        if (!file_.ok())
+            row.original.kind = SlotChoice::Kind::Custom;
+        buildRow(slot, grid);
+        // What the slot is now, in words.
+        QString now;
+        switch (row.original.kind) {
+        case SlotChoice::Kind::BuiltIn:
+            now = tr("Now: the built-in engine %1, which no longer reports link counts")
+                      .arg(d.caption);
+            break;
+        case SlotChoice::Kind::Preset:
+            now = tr("Now: %1 (preset %2)").arg(d.caption, d.preset);
+            break;
+        case SlotChoice::Kind::Off:
+            now = tr("Now: off (it asks nothing)");
+            break;
+        case SlotChoice::Kind::Custom:
+            now = d.kind == EngineKind::Graph
+                      ? tr("Now: a link index of your own (%1), left as engines.ini defines it")
+                            .arg(d.caption)
+                      : tr("Now: a custom definition (%1), left as engines.ini defines it")
+                            .arg(d.caption);
+            break;
+        }
+        if (!d.usable() && !d.switchedOff)
+            now += QStringLiteral("; ") + d.failureReason();
+        row.now->setText(now);
+        fillChoices(slot);
+    }
+
+    // Test: one request of a column for a URL.
+    auto* test = new QGroupBox(tr("Test"), this);
+    test->setObjectName(QStringLiteral("fraTest"));
+    auto* urlLabel = new QLabel(tr("&URL to test with:"), test);
+    testUrl_ = new QLineEdit(test);
+    testUrl_->setObjectName(QStringLiteral("txtTestUrl"));
+    testUrl_->setAccessibleName(tr("URL to test with"));
+    testUrl_->setPlaceholderText(QStringLiteral("https://www.example.com/"));
+    urlLabel->setBuddy(testUrl_);
+    testSummary_ = new QLabel(tr("Press Test beside a column to ask its source once."), test);
+    testSummary_->setObjectName(QStringLiteral("lblTestSummary"));
+    testSummary_->setAccessibleDescription(tr("Test result"));
+    testSummary_->setWordWrap(true);
+    testSummary_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    testResult_ = new QPlainTextEdit(test);
+    testResult_->setObjectName(QStringLiteral("txtTestResult"));
+    testResult_->setAccessibleName(tr("Test details"));
+    testResult_->setReadOnly(true);
+    testResult_->setTabChangesFocus(true);
+    testResult_->setMinimumHeight(150);
+    auto* urlRow = new QHBoxLayout;
+    urlRow->addWidget(urlLabel);
+    urlRow->addWidget(testUrl_, 1);
+    auto* testColumn = new QVBoxLayout(test);
+    testColumn->addLayout(urlRow);
+    testColumn->addWidget(testSummary_);
+    testColumn->addWidget(testResult_, 1);
+
+    okButton_ = new QPushButton(tr("Ok"), this);
+    okButton_->setObjectName(QStringLiteral("cmdOk"));
+    okButton_->setDefault(true);
+    cancelButton_ = new QPushButton(tr("Cancel"), this);
+    cancelButton_->setObjectName(QStringLiteral("cmdCancel"));
+    connect(okButton_, &QPushButton::clicked, this, &SourcesDialog::saveAndClose);
+    connect(cancelButton_, &QPushButton::clicked, this, &QDialog::reject);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(okButton_);
+    buttons->addWidget(cancelButton_);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(intro);
+    layout->addWidget(columns);
+    layout->addWidget(test, 1);
+    layout->addLayout(buttons);
+
+    // Row by row, then the URL, the details and the buttons.
+    QList<QWidget*> order;
+    for (const Row& row : rows_) {
+        order << row.choice;
+        for (QLineEdit* key : row.keys)
+            order << key;
+        order << row.test;
+    }
+    order << testUrl_ << testResult_ << okButton_ << cancelButton_;
+    for (qsizetype i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1], order[i]);
+
+    fetcher_ = new NetworkPageFetcher(this);
+    probe_ = new SourceProbe(fetcher_, this);
+    connect(probe_, &SourceProbe::finished, this, &SourcesDialog::showReport);
+
+    resize(900, 680);
+    skin::skinWindow(this);
+    rows_[0].choice->setFocus();
+}
+
+SourcesDialog::~SourcesDialog() = default;
+
+void SourcesDialog::buildRow(int slot, QGridLayout* grid) {
+    Row& row = rows_[slot];
+    const int line = slot * 2;
+    row.name = new QLabel(QStringLiteral("&%1 %2:").arg(slot + 1).arg(
+                              QString(row.caption).replace(QLatin1Char('&'), QStringLiteral("&&"))),
+                          grid->parentWidget());
+    row.name->setObjectName(QStringLiteral("lblSlot%1").arg(slot + 1));
+    row.choice = new QComboBox(grid->parentWidget());
+    row.choice->setObjectName(QStringLiteral("cmbSource%1").arg(slot + 1));
+    row.choice->setAccessibleName(tr("Source of column %1").arg(row.caption));
+    row.name->setBuddy(row.choice);
+    connect(row.choice, &QComboBox::currentIndexChanged, this,
+            [this, slot] { choiceChanged(slot); });
+    row.now = new QLabel(grid->parentWidget());
+    row.now->setObjectName(QStringLiteral("lblNow%1").arg(slot + 1));
+    row.now->setWordWrap(true);
+    row.now->setEnabled(true);
+    QFont small = row.now->font();
+    small.setItalic(true);
+    row.now->setFont(small);
+    grid->addWidget(row.name, line, 0);
+    grid->addWidget(row.choice, line, 1);
+    for (int k = 0; k < KeyFields; ++k) {
+        row.keyLabels[k] = new QLabel(grid->parentWidget());
+        row.keyLabels[k]->setObjectName(QStringLiteral("lblKey%1_%2").arg(slot + 1).arg(k + 1));
+        row.keys[k] = new QLineEdit(grid->parentWidget());
+        row.keys[k]->setObjectName(QStringLiteral("txtKey%1_%2").arg(slot + 1).arg(k + 1));
+        row.keys[k]->setEchoMode(QLineEdit::Password);
+        row.keys[k]->setMinimumWidth(130);
+        row.keyLabels[k]->setBuddy(row.keys[k]);
+        grid->addWidget(row.keyLabels[k], line, 2 + 2 * k);
+        grid->addWidget(row.keys[k], line, 3 + 2 * k);
+        connect(row.keys[k], &QLineEdit::textEdited, this, [this, slot, k](const QString& text) {
+            const QString name = rows_[slot].keyNames.value(k);
+            typedKeys_.insert(name, text);
+            // The same key in another row shows the same value.
+            for (int other = 0; other < EngineCount; ++other)
+                for (int j = 0; j < KeyFields; ++j)
+                    if ((other != slot || j != k) && rows_[other].keyNames.value(j) == name)
+                        rows_[other].keys[j]->setText(text);
+        });
+    }
+    row.test = new QPushButton(tr("Test"), grid->parentWidget());
+    row.test->setObjectName(QStringLiteral("cmdTest%1").arg(slot + 1));
+    row.test->setAccessibleName(tr("Test column %1").arg(row.caption));
+    row.test->setToolTip(tr("Ask this column's source once for the URL below"));
+    connect(row.test, &QPushButton::clicked, this, [this, slot] { testSlot(slot); });
+    grid->addWidget(row.test, line, 6);
+    grid->addWidget(row.now, line + 1, 1, 1, 6);
+}
+
+void SourcesDialog::fillChoices(int slot) {
+    Row& row = rows_[slot];
+    QComboBox* box = row.choice;
+    const QSignalBlocker block(box);
+    box->clear();
+    box->addItem(
+        tr("Built-in engine %1 (no longer reports link counts)").arg(engineTable()[slot].caption),
+        BuiltInData);
+    const QString folder = ProgramFolder::path();
+    bool commonCrawl = false;
+    for (const QString& preset : presetNames()) {
+        const EngineDefinition d =
+            definitionFromSection(slot, presetSection(preset), folder, QHash<QString, QString>());
+        const QString text =
+            preset == CommonCrawlPreset ? tr("Common Crawl (free, no key)") : d.caption;
+        commonCrawl = commonCrawl || preset == CommonCrawlPreset;
+        box->addItem(text, PresetPrefix + preset);
+        box->setItemData(box->count() - 1, d.about, Qt::ToolTipRole);
+    }
+    if (!commonCrawl) {
+        // Offered once the link index of a web graph can be fetched for it.
+        box->addItem(tr("Common Crawl (free, no key): not installed"), QString());
+        if (auto* model = qobject_cast<QStandardItemModel*>(box->model()))
+            model->item(box->count() - 1)->setEnabled(false);
+    }
+    box->addItem(tr("Off (asks nothing)"), OffData);
+    if (row.original.kind == SlotChoice::Kind::Custom)
+        box->addItem(tr("Custom definition in engines.ini (left as it is)"), CustomData);
+    QString data;
+    switch (row.original.kind) {
+    case SlotChoice::Kind::BuiltIn:
+        data = BuiltInData;
+        break;
+    case SlotChoice::Kind::Preset:
+        data = PresetPrefix + row.original.preset;
+        break;
+    case SlotChoice::Kind::Off:
+        data = OffData;
+        break;
+    case SlotChoice::Kind::Custom:
+        data = CustomData;
+        break;
+    }
+    box->setCurrentIndex(box->findData(data));
+    choiceChanged(slot);
+}
+
+SlotChoice SourcesDialog::currentChoice(int slot) const {
+    const Row& row = rows_[slot];
+    const QString data = row.choice->currentData().toString();
+    SlotChoice picked;
+    if (data == CustomData)
+        return row.original;
+    if (data == OffData)
+        picked.kind = SlotChoice::Kind::Off;
+    else if (data.startsWith(PresetPrefix)) {
+        picked.kind = SlotChoice::Kind::Preset;
+        picked.preset = data.mid(PresetPrefix.size());
+    }
+    return choiceAfterPick(row.original, picked);
+}
+
+QString SourcesDialog::currentSection(int slot) const {
+    const SlotChoice choice = currentChoice(slot);
+    if (choice.kind == SlotChoice::Kind::Custom)
+        return rows_[slot].sectionText;
+    return sectionLinesOf(choice).join(QStringLiteral("\r\n"));
+}
+
+void SourcesDialog::choiceChanged(int slot) {
+    Row& row = rows_[slot];
+    const EngineDefinition d =
+        definitionFromSection(slot, currentSection(slot), ProgramFolder::path(), typedKeys_);
+    row.keyNames = d.keyNames();
+    for (int k = 0; k < KeyFields; ++k) {
+        const bool shown = k < row.keyNames.size();
+        row.keys[k]->setVisible(shown);
+        row.keyLabels[k]->setVisible(shown);
+        if (!shown)
+            continue;
+        const QString name = row.keyNames[k];
+        if (!typedKeys_.contains(name))
+            typedKeys_.insert(name, UserSettings::apiKey(name));
+        row.keyLabels[k]->setText(tr("Key %1:").arg(name));
+        row.keys[k]->setAccessibleName(tr("Key %1 of column %2").arg(name, row.caption));
+        row.keys[k]->setText(typedKeys_.value(name));
+    }
+}
+
+void SourcesDialog::testSlot(int slot) {
+    const QString url = testUrl_->text().trimmed();
+    if (url.isEmpty()) {
+        accessibility::announce(testSummary_, tr("Type a URL to test with first."));
+        testUrl_->setFocus();
+        return;
+    }
+    testedSlot_ = slot;
+    const EngineDefinition d =
+        definitionFromSection(slot, currentSection(slot), ProgramFolder::path(), typedKeys_);
+    const QString prefix = modINI::IniDocument::load(ProgramFolder::settingsIni())
+                               .value(QLatin1String(EnginesSection),
+                                      QLatin1String(engineTable()[slot].key), QString());
+    testResult_->clear();
+    accessibility::announce(
+        testSummary_, tr("Testing %1 with %2...").arg(rows_[slot].choice->currentText(), url));
+    probe_->start(d, prefix, url, typedKeys_);
+}
+
+void SourcesDialog::showReport(const ProbeReport& report) {
+    const QString source = testedSlot_ >= 0 ? rows_[testedSlot_].choice->currentText() : QString();
+    const QString value = report.outcome.isCount()
+                              ? tr("%1: value %2").arg(source, report.outcome.count)
+                              : tr("%1: no value. %2").arg(source, report.outcome.reason);
+    accessibility::announce(testSummary_, value);
+    QStringList lines;
+    if (report.requested) {
+        lines << tr("Address: %1").arg(report.address);
+        lines << (report.status ? tr("Status: %1 %2").arg(report.status).arg(report.statusText)
+                                : tr("Status: no reply"));
+    } else {
+        lines << tr("No request: %1")
+                     .arg(report.outcome.isCount() ? report.outcome.note : report.outcome.reason);
+    }
+    lines << (report.outcome.isCount() ? tr("Value read: %1").arg(report.outcome.count)
+                                       : tr("Value read: none"));
+    lines << tr("Reason: %1")
+                 .arg(report.outcome.isCount()
+                          ? (report.outcome.note.isEmpty() ? tr("a count") : report.outcome.note)
+                          : report.outcome.reason);
+    if (report.requested) {
+        lines << QString() << tr("Answer (first 2 KB):");
+        lines << report.excerpt;
+    }
+    testResult_->setPlainText(lines.join(QLatin1Char('\n')));
+}
+
+void SourcesDialog::saveAndClose() {
+    for (int slot = 0; slot < EngineCount; ++slot) {
+        const SlotChoice choice = currentChoice(slot);
+        if (choice.kind == SlotChoice::Kind::Custom || choice == rows_[slot].original)
+            continue;
+        file_.setSection(engineTable()[slot].key, sectionLinesOf(choice));
+    }
+    const bool enginesChanged = file_.changed();
+    if (const FileOutcome outcome = file_.save(); !outcome) {
+        Prompts::fileProblem(this, tr("The sources could not be saved to"), enginesIni_,
+                             outcome.reason());
+        return;
+    }
+    // The keys the chosen sources use, where they differ from the stored ones.
+    QList<QPair<QString, QString>> keys;
+    QStringList seen;
+    for (const Row& row : rows_)
+        for (const QString& name : row.keyNames) {
+            if (seen.contains(name))
+                continue;
+            seen << name;
+            const QString typed = typedKeys_.value(name);
+            if (typed != UserSettings::apiKey(name))
+                keys.append({name, typed});
+        }
+    if (const FileOutcome outcome = UserSettings::setApiKeys(keys); !outcome) {
+        Prompts::fileProblem(this, tr("The API keys could not be saved to"), userSettingsFile(),
+                             outcome.reason());
+        return;
+    }
+    if (enginesChanged)
+        Q_EMIT this->enginesChanged();
+    accept();
+}
+
+} // namespace tally

@@ -1,0 +1,246 @@
+// The Sources window through its real widgets, from the Tools menu and from Options: a preset
+// picked with the keyboard, its key typed, Test against the preset's stand-in on 127.0.0.1, Ok
+// writing one Preset= line into a hand-written engines.ini (its comments kept) and the key into
+// section Keys only; Cancel writing nothing; the main window's hint bar that offers the window.
+#include "core/results/results_model.h"
+#include "core/scan/engine_definitions.h"
+#include "core/settings/user_settings.h"
+#include "gui/main/main_window.h"
+#include "gui/options/options_dialog.h"
+#include "gui/results/results_table.h"
+#include "gui/sources/sources_dialog.h"
+#include "gui/sources/sources_hint_bar.h"
+#include "support/api_stand_ins.h"
+#include "support/local_http_server.h"
+#include "support/main_window_fixture.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace tally;
+using tally::test::MainWindowFixture;
+
+namespace {
+
+const QString KeyValue = QStringLiteral("MAJ-KEY-0123456789");
+
+// A hand-written engines.ini: comments, an unknown section, a switched-off slot, and the fifth
+// slot on a preset through a local server.
+QByteArray handWritten(const QString& server) {
+    return "; my engines, written by hand\r\n\r\n[Google]\r\n; blocked from here\r\nKind=off\r\n"
+           "\r\n[MSN]\r\n; the stand-in\r\nPreset=moz\r\nServer=" +
+           server.toUtf8() + "\r\n\r\n[Notes]\r\nwho=me\r\n";
+}
+
+SourcesDialog* openFromTools(MainWindowFixture& f) {
+    f.find<QAction>("mnuSources")->trigger();
+    return f.form->sourcesDialog();
+}
+
+// The per-user store's file as it is on disk.
+QByteArray storeBytes(const MainWindowFixture& f) {
+    QFile file(f.env.storeFile());
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+template <typename T> T* child(QWidget* window, const QString& name) {
+    return window->findChild<T*>(name);
+}
+
+} // namespace
+
+class TestSourcesWindow : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void presetPickedTestedAndSaved() {
+        MainWindowFixture f;
+        std::unique_ptr<test::ApiStandIn> standIn = test::apiStandIn(QStringLiteral("majestic"));
+        standIn->setValue(QStringLiteral("example.com"), "4321");
+        test::LocalHttpServer server;
+        server.setHandler(standIn->handler());
+        const QByteArray before = handWritten(server.urlString(QString()));
+        f.env.writeFile(QStringLiteral("engines.ini"), before);
+        QCOMPARE(standIn->keys().first().first, QStringLiteral("majestic"));
+        const QString key = standIn->keys().first().second;
+
+        SourcesDialog* dialog = openFromTools(f);
+        QVERIFY(dialog);
+        QVERIFY(dialog->isVisible());
+        QCOMPARE(dialog->objectName(), QStringLiteral("frmSources"));
+        QCOMPARE(dialog->windowModality(), Qt::ApplicationModal);
+        // It comes forward with the focus on the first column's choice.
+        QTRY_COMPARE(QApplication::activeWindow(), dialog);
+        QCOMPARE(QApplication::focusWidget(), child<QComboBox>(dialog, "cmbSource1"));
+        QVERIFY(child<QLabel>(dialog, "lblNow1")->text().contains(QStringLiteral("off")));
+        QVERIFY(child<QLabel>(dialog, "lblNow2")
+                    ->text()
+                    .contains(QStringLiteral("no longer reports link counts")));
+
+        // Alt+5 reaches the fifth column's choice; typing picks Majestic.
+        QTest::keyClick(dialog, Qt::Key_5, Qt::AltModifier);
+        auto* choice = child<QComboBox>(dialog, "cmbSource5");
+        QTRY_COMPARE(QApplication::focusWidget(), choice);
+        QCOMPARE(choice->currentText(), QStringLiteral("Moz"));
+        QTest::keyClicks(choice, QStringLiteral("Maj"));
+        QCOMPARE(choice->currentText(), QStringLiteral("Majestic"));
+        // Its key field follows: one, named after the key, masked.
+        QTest::keyClick(choice, Qt::Key_Tab);
+        auto* keyBox = child<QLineEdit>(dialog, "txtKey5_1");
+        QCOMPARE(QApplication::focusWidget(), keyBox);
+        QVERIFY(!child<QLineEdit>(dialog, "txtKey5_2")->isVisible());
+        QCOMPARE(keyBox->echoMode(), QLineEdit::Password);
+        QVERIFY(keyBox->accessibleName().contains(QStringLiteral("majestic")));
+        QTest::keyClicks(keyBox, key);
+        // Test for a typed URL.
+        QTest::keyClick(keyBox, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), child<QPushButton>(dialog, "cmdTest5"));
+        auto* url = child<QLineEdit>(dialog, "txtTestUrl");
+        QTest::keyClicks(url, QStringLiteral("http://www.example.com/"));
+        QTest::mouseClick(child<QPushButton>(dialog, "cmdTest5"), Qt::LeftButton);
+        auto* summary = child<QLabel>(dialog, "lblTestSummary");
+        QTRY_VERIFY_WITH_TIMEOUT(summary->text().contains(QStringLiteral("4321")), 15000);
+        const QString details = child<QPlainTextEdit>(dialog, "txtTestResult")->toPlainText();
+        QVERIFY2(details.contains(server.urlString(QStringLiteral("/api/json?app_api_key=…"))),
+                 qPrintable(details));
+        QVERIFY(details.contains(QStringLiteral("Status: 200")));
+        QVERIFY(details.contains(QStringLiteral("Value read: 4321")));
+        QVERIFY(details.contains(QStringLiteral("RefDomains")));
+        QVERIFY(!details.contains(key));
+        QVERIFY(!summary->text().contains(key));
+        QCOMPARE(standIn->requestCount(), 1);
+        // Nothing is stored before Ok.
+        QCOMPARE(UserSettings::apiKey(QStringLiteral("majestic")), QString());
+        QCOMPARE(f.env.readFile(QStringLiteral("engines.ini")), before);
+
+        QSignalSpy changed(dialog, &SourcesDialog::enginesChanged);
+        QTest::mouseClick(child<QPushButton>(dialog, "cmdOk"), Qt::LeftButton);
+        QCOMPARE(changed.size(), 1);
+        QTRY_VERIFY(!f.form->sourcesDialog());
+        QByteArray expected = before;
+        expected.replace("Preset=moz", "Preset=majestic");
+        const QByteArray after = f.env.readFile(QStringLiteral("engines.ini"));
+        QCOMPARE(after, expected);
+        QCOMPARE(after.count("Preset="), 1);
+        QCOMPARE(UserSettings::apiKey(QStringLiteral("majestic")), key);
+        QVERIFY(!after.contains(key.toUtf8()));
+        QVERIFY(!f.env.readFile(QStringLiteral("settings.ini")).contains(key.toUtf8()));
+        // The main window's columns follow at once.
+        QCOMPARE(f.form->resultsModel()
+                     ->headerData(ResultsModel::FirstEngineColumn + 4, Qt::Horizontal)
+                     .toString(),
+                 QStringLiteral("Majestic"));
+        QCOMPARE(programEngines().definitions[4].preset, QStringLiteral("majestic"));
+        QVERIFY(programEngines().definitions[4].usable());
+    }
+
+    // Ok and Cancel leave a slot the window cannot represent exactly as written.
+    void customAndCancel_data() {
+        QTest::addColumn<bool>("ok");
+        QTest::newRow("Ok without changes") << true;
+        QTest::newRow("Cancel after changes") << false;
+    }
+    void customAndCancel() {
+        QFETCH(bool, ok);
+        MainWindowFixture f;
+        const QByteArray before = "# mine\n[Ask]\nKind=json\nAddress=http://127.0.0.1:9/n?u={url}\n"
+                                  "Pointer=/n\n\n[ATW]\nPreset=moz\n";
+        f.env.writeFile(QStringLiteral("engines.ini"), before);
+        const QByteArray store = storeBytes(f);
+        SourcesDialog* dialog = openFromTools(f);
+        auto* custom = child<QComboBox>(dialog, "cmbSource4");
+        QCOMPARE(custom->currentText(), QStringLiteral("Custom definition in engines.ini (left as "
+                                                       "it is)"));
+        QVERIFY(child<QLabel>(dialog, "lblNow4")->text().contains(QStringLiteral("custom")));
+        if (!ok) {
+            // Changes made, a key typed: Cancel forgets them all.
+            auto* moz = child<QComboBox>(dialog, "cmbSource6");
+            moz->setFocus();
+            QTest::keyClick(moz, Qt::Key_Down);
+            QVERIFY(moz->currentText() != QStringLiteral("Moz"));
+            custom->setFocus();
+            QTest::keyClick(custom, Qt::Key_Home);
+            auto* mozKey = child<QLineEdit>(dialog, "txtKey6_1");
+            QTest::keyClicks(mozKey, QStringLiteral("typed"));
+        }
+        QTest::mouseClick(child<QPushButton>(dialog, ok ? "cmdOk" : "cmdCancel"), Qt::LeftButton);
+        QTRY_VERIFY(!f.form->sourcesDialog());
+        QCOMPARE(f.env.readFile(QStringLiteral("engines.ini")), before);
+        QCOMPARE(storeBytes(f), store);
+    }
+
+    void reachedFromOptions() {
+        MainWindowFixture f;
+        f.find<QAction>("mnuConfig")->trigger();
+        OptionsDialog* options = f.form->optionsDialog();
+        QVERIFY(options);
+        auto* sources = options->findChild<QPushButton*>(QStringLiteral("cmdSources"));
+        QVERIFY(sources);
+        QCOMPARE(sources->text(), QStringLiteral("Sources..."));
+        QTest::mouseClick(sources, Qt::LeftButton);
+        SourcesDialog* dialog = f.form->sourcesDialog();
+        QVERIFY(dialog);
+        QCOMPARE(dialog->parentWidget(), options);
+        // Off for the first column, then Ok: the Options labels follow.
+        auto* first = child<QComboBox>(dialog, "cmbSource1");
+        first->setCurrentIndex(first->findText(QStringLiteral("Off (asks nothing)")));
+        QTest::mouseClick(child<QPushButton>(dialog, "cmdOk"), Qt::LeftButton);
+        QCOMPARE(f.env.readFile(QStringLiteral("engines.ini")),
+                 QByteArray("[Google]\r\nKind=off\r\n"));
+        QVERIFY(options->isVisible());
+    }
+
+    void hintBar_data() {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("Esc") << "esc";
+        QTest::newRow("close button") << "close";
+        QTest::newRow("followed") << "open";
+    }
+    void hintBar() {
+        QFETCH(QString, how);
+        // A fresh start (no engines.ini, nothing saved) of a user who has not seen the hint yet.
+        MainWindowFixture f(false);
+        writeSetting(QLatin1String(settingkeys::SourcesHint), QStringLiteral("0"));
+        f.open(product());
+        auto* bar = f.find<SourcesHintBar>("barSourcesHint");
+        QVERIFY(bar->isVisible());
+        QVERIFY(
+            f.find<QLabel>("lblSourcesHint")
+                ->text()
+                .contains(QStringLiteral("The built-in engines no longer report link counts.")));
+        QVERIFY(!bar->isAncestorOf(QApplication::focusWidget()));
+        QCOMPARE(f.form->panelText(1), QString());
+        auto* open = f.find<QPushButton>("cmdHintSources");
+        auto* close = f.find<QPushButton>("cmdHintClose");
+        QVERIFY(!close->accessibleName().isEmpty());
+        if (how == QLatin1String("esc")) {
+            open->setFocus();
+            QTest::keyClick(open, Qt::Key_Escape);
+        } else {
+            QTest::mouseClick(how == QLatin1String("open") ? open : close, Qt::LeftButton);
+        }
+        QVERIFY(!bar->isVisible());
+        QCOMPARE(f.form->sourcesDialog() != nullptr, how == QLatin1String("open"));
+        QVERIFY(UserSettings::sourcesHintDone());
+        // Once closed or followed, it stays away.
+        f.open(product());
+        QVERIFY(!f.find<SourcesHintBar>("barSourcesHint")->isVisible());
+    }
+
+    void noHintWithEnginesIni() {
+        MainWindowFixture f(false);
+        writeSetting(QLatin1String(settingkeys::SourcesHint), QStringLiteral("0"));
+        f.env.writeFile(QStringLiteral("engines.ini"), "[MSN]\r\nPreset=moz\r\n");
+        f.open(product());
+        QVERIFY(!f.find<SourcesHintBar>("barSourcesHint")->isVisible());
+    }
+};
+
+QTEST_MAIN(TestSourcesWindow)
+#include "tst_sources_window.moc"
