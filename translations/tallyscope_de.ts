@@ -388,6 +388,66 @@ Anfrage lieferte überhaupt eine Anzahl.
         <source>no Index, and %1</source>
         <translation>kein Index, und %1</translation>
     </message>
+    <message>
+        <source>Caption is empty</source>
+        <translation>Caption ist leer</translation>
+    </message>
+    <message>
+        <source>Caption &quot;%1&quot; is longer than 40 characters</source>
+        <translation>Caption „%1“ ist länger als 40 Zeichen</translation>
+    </message>
+    <message>
+        <source>Caption &quot;%1&quot; holds &quot;%2&quot;, which a saved search cannot keep in a section name</source>
+        <translation>Caption „%1“ enthält „%2“, das eine gespeicherte Suche nicht in einem Abschnittsnamen halten kann</translation>
+    </message>
+    <message>
+        <source>a control character</source>
+        <translation>ein Steuerzeichen</translation>
+    </message>
+    <message>
+        <source>Caption &quot;%1&quot; is the name of another column or row</source>
+        <translation>Caption „%1“ ist der Name einer anderen Spalte oder Zeile</translation>
+    </message>
+    <message>
+        <source>CountBefore is empty: nothing marks the count</source>
+        <translation>CountBefore ist leer: nichts kennzeichnet die Anzahl</translation>
+    </message>
+    <message>
+        <source>Header%1 holds a line break</source>
+        <translation>Header%1 enthält einen Zeilenumbruch</translation>
+    </message>
+    <message>
+        <source>Header%1 sets %2, which the request sets itself</source>
+        <translation>Header%1 setzt %2, das die Anfrage selbst setzt</translation>
+    </message>
+    <message>
+        <source>the API key %1 holds a line break</source>
+        <translation>der API-Schlüssel %1 enthält einen Zeilenumbruch</translation>
+    </message>
+    <message>
+        <source>no API key: give %1 a value in section %2 of %3</source>
+        <translation>kein API-Schlüssel: geben Sie %1 einen Wert im Abschnitt %2 von %3</translation>
+    </message>
+    <message>
+        <source>link index: %1</source>
+        <translation>Linkindex: %1</translation>
+    </message>
+    <message>
+        <source>link index: %1 holds no %2 (import the release with %3)</source>
+        <translation>Linkindex: %1 enthält kein %2 (importieren Sie die Ausgabe mit %3)</translation>
+    </message>
+    <message>
+        <source>its edges file</source>
+        <translation>ihrer Kantendatei</translation>
+    </message>
+    <message>
+        <source>engine definition: %1</source>
+        <translation>Definition der Suchmaschine: %1</translation>
+    </message>
+    <message>
+        <source>%1 cannot be read: %2</source>
+        <translation>%1 kann nicht gelesen werden: %2</translation>
+    </message>
 </context>
 <context>
     <name>EngineOutcome</name>
@@ -2333,6 +2393,10 @@ Changes cannot be kept until this is resolved.</source>
     <message>
         <source>The desktop&apos;s colour scheme (dark ones too), style and font instead of the program&apos;s own light look</source>
         <translation>Farbschema (auch ein dunkles), Stil und Schrift des Desktops statt des eigenen hellen Aussehens des Programms</translation>
+    </message>
+    <message>
+        <source>Restore the default engine addresses and ranks (Alt+R)</source>
+        <translation>Die vorgegebenen Adressen und Rangstufen der Suchmaschinen wiederherstellen (Alt+R)</translation>
     </message>
 </context>
 <context>

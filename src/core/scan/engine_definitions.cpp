@@ -132,18 +132,17 @@ bool holdsLineBreakOrNul(const QString& text) {
 
 QString captionProblem(const QString& caption) {
     if (caption.isEmpty())
-        return QStringLiteral("Caption is empty");
+        return Text::tr("Caption is empty");
     if (caption.size() > 40)
-        return QStringLiteral("Caption \"%1\" is longer than 40 characters").arg(caption);
+        return Text::tr("Caption \"%1\" is longer than 40 characters").arg(caption);
     for (QChar c : caption)
         if (c.category() == QChar::Other_Control || QStringLiteral(":[]=").contains(c))
-            return QStringLiteral("Caption \"%1\" holds \"%2\", which a saved search cannot "
-                                  "keep in a section name")
-                .arg(caption, c.isPrint() ? QString(c) : QStringLiteral("a control character"));
+            return Text::tr("Caption \"%1\" holds \"%2\", which a saved search cannot "
+                            "keep in a section name")
+                .arg(caption, c.isPrint() ? QString(c) : Text::tr("a control character"));
     for (const QString& reserved : ReservedCaptions)
         if (caption.compare(reserved, Qt::CaseInsensitive) == 0)
-            return QStringLiteral("Caption \"%1\" is the name of another column or row")
-                .arg(caption);
+            return Text::tr("Caption \"%1\" is the name of another column or row").arg(caption);
     return QString();
 }
 
@@ -411,7 +410,7 @@ void readSlot(EngineDefinition& d, const QString& sectionText, const QString& fo
                             .arg(n == 1 ? QString() : QString::number(n));
 
     if (problems.isEmpty() && d.kind == EngineKind::Markers && d.markers.countBefore.isEmpty())
-        problems << QStringLiteral("CountBefore is empty: nothing marks the count");
+        problems << Text::tr("CountBefore is empty: nothing marks the count");
 
     if (problems.isEmpty() && d.kind == EngineKind::Json) {
         if (!hasPointer)
@@ -457,11 +456,10 @@ void readSlot(EngineDefinition& d, const QString& sectionText, const QString& fo
                 problems
                     << QStringLiteral("Header%1 \"%2\" is not \"Name: value\"").arg(n).arg(line);
             } else if (holdsLineBreakOrNul(value)) {
-                problems << QStringLiteral("Header%1 holds a line break").arg(n);
+                problems << Text::tr("Header%1 holds a line break").arg(n);
             } else if (ForbiddenHeaders.contains(name, Qt::CaseInsensitive)) {
-                problems << QStringLiteral("Header%1 sets %2, which the request sets itself")
-                                .arg(n)
-                                .arg(name);
+                problems
+                    << Text::tr("Header%1 sets %2, which the request sets itself").arg(n).arg(name);
             } else {
                 d.headers.append({name.toLatin1(), value});
                 problems << placeholderProblems(value, QStringLiteral("Header%1").arg(n), d.keyName,
@@ -499,11 +497,11 @@ void readSlot(EngineDefinition& d, const QString& sectionText, const QString& fo
             if (apiKey.isEmpty())
                 missing << name;
             else if (holdsLineBreakOrNul(apiKey))
-                problems << QStringLiteral("the API key %1 holds a line break").arg(name);
+                problems << Text::tr("the API key %1 holds a line break").arg(name);
         }
         if (problems.isEmpty() && !missing.isEmpty())
             problems << (missing.size() == 1
-                             ? QStringLiteral("no API key: give %1 a value in section %2 of %3")
+                             ? Text::tr("no API key: give %1 a value in section %2 of %3")
                                    .arg(missing.first(), QLatin1String(KeysSection),
                                         QDir::toNativeSeparators(userSettingsFile()))
                              : Text::tr("no API keys: give %1 values in section %2 of %3")
@@ -539,13 +537,13 @@ void readSlot(EngineDefinition& d, const QString& sectionText, const QString& fo
             QString why;
             d.index = LinkIndex::open(path, &why);
             if (!d.index)
-                problems << QStringLiteral("link index: ") + why;
+                problems << Text::tr("link index: %1").arg(why);
             else if (!d.index->has(d.measure))
-                problems << QStringLiteral("link index: %1 holds no %2 (import the release with "
-                                           "%3)")
+                problems << Text::tr("link index: %1 holds no %2 (import the release with "
+                                     "%3)")
                                 .arg(path, measureKey(d.measure),
                                      d.measure == GraphMeasure::LinkingDomains
-                                         ? QStringLiteral("its edges file")
+                                         ? Text::tr("its edges file")
                                          : QStringLiteral("--ranks"));
             else if (d.release.isEmpty())
                 d.release = d.index->releaseName();
@@ -590,7 +588,7 @@ QString kindName(EngineKind kind) {
 } // namespace
 
 QString EngineDefinition::failureReason() const {
-    return QStringLiteral("engine definition: ") + problem;
+    return Text::tr("engine definition: %1").arg(problem);
 }
 
 QString EngineDefinition::countMeaning() const {
@@ -789,7 +787,7 @@ EngineSet loadEngines(const QString& enginesIni) {
         return set;
     if (const FileOutcome readable = checkFileReadable(enginesIni, SettingsFileLimit); !readable) {
         for (EngineDefinition& d : set.definitions)
-            d.problem = QStringLiteral("%1 cannot be read: %2")
+            d.problem = Text::tr("%1 cannot be read: %2")
                             .arg(QString::fromLatin1(EnginesIniName), readable.reason());
         return set;
     }

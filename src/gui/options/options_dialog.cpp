@@ -179,8 +179,7 @@ OptionsDialog::OptionsDialog(QWidget* parent) : QDialog(parent) {
     resetButton_ = new QPushButton(tr("Reset"), this);
     resetButton_->setObjectName(QStringLiteral("Command3"));
     resetButton_->setShortcut(QKeySequence(QStringLiteral("Alt+R")));
-    resetButton_->setToolTip(
-        QStringLiteral("Restore the default engine addresses and ranks (Alt+R)"));
+    resetButton_->setToolTip(tr("Restore the default engine addresses and ranks (Alt+R)"));
     for (QPushButton* button : {okButton_, cancelButton_, resetButton_})
         button->setMinimumWidth(90);
     connect(okButton_, &QPushButton::clicked, this, &OptionsDialog::saveAndClose);
