@@ -207,6 +207,7 @@ private Q_SLOTS:
         QTest::newRow("Esc") << "esc";
         QTest::newRow("close button") << "close";
         QTest::newRow("followed") << "open";
+        QTest::newRow("sources changed from the Tools menu") << "tools";
     }
     void hintBar() {
         QFETCH(QString, how);
@@ -228,11 +229,19 @@ private Q_SLOTS:
         if (how == QLatin1String("esc")) {
             open->setFocus();
             QTest::keyClick(open, Qt::Key_Escape);
+        } else if (how == QLatin1String("tools")) {
+            SourcesDialog* dialog = openFromTools(f);
+            auto* first = child<QComboBox>(dialog, "cmbSource1");
+            first->setCurrentIndex(first->findText(QStringLiteral("Off (asks nothing)")));
+            QVERIFY(bar->isVisible());
+            QTest::mouseClick(child<QPushButton>(dialog, "cmdOk"), Qt::LeftButton);
+            QTRY_VERIFY(!f.form->sourcesDialog());
         } else {
             QTest::mouseClick(how == QLatin1String("open") ? open : close, Qt::LeftButton);
         }
         QVERIFY(!bar->isVisible());
-        QCOMPARE(f.form->sourcesDialog() != nullptr, how == QLatin1String("open"));
+        if (how != QLatin1String("tools"))
+            QCOMPARE(f.form->sourcesDialog() != nullptr, how == QLatin1String("open"));
         QVERIFY(UserSettings::sourcesHintDone());
         // Once closed or followed, it stays away.
         f.open(product());
