@@ -4,6 +4,7 @@
 #include "support/window_manager.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
@@ -48,16 +49,20 @@ private Q_SLOTS:
         program.setProcessEnvironment(env);
         program.start(QStringLiteral(TALLY_BUILD_DIR "/bin/tallyscope"), {});
         QVERIFY(program.waitForStarted());
+        // The windows come and go as the program starts (the splash screen, the main window,
+        // the help): the first moment two of them show is looked at.
         QStringList classes;
-        QTRY_VERIFY_WITH_TIMEOUT(
-            [&] {
-                classes.clear();
-                for (std::uint32_t window : WindowManager::stacking())
-                    if (!before.contains(window))
-                        classes << WindowManager::windowClass(window).join(QLatin1Char('/'));
-                return classes.size() >= 2; // the main window and the help
-            }(),
-            30000);
+        const auto windowsShown = [&] {
+            classes.clear();
+            for (std::uint32_t window : WindowManager::stacking())
+                if (!before.contains(window))
+                    classes << WindowManager::windowClass(window).join(QLatin1Char('/'));
+            return classes.size() >= 2;
+        };
+        QDeadlineTimer deadline(30000);
+        while (!windowsShown() && !deadline.hasExpired())
+            QTest::qWait(50);
+        QVERIFY2(classes.size() >= 2, qPrintable(classes.join(QLatin1Char(' '))));
         program.kill();
         program.waitForFinished();
         for (const QString& cls : std::as_const(classes))

@@ -23,6 +23,8 @@ QByteArray reasonPhrase(int status) {
         return "OK";
     case 204:
         return "No Content";
+    case 206:
+        return "Partial Content";
     case 301:
         return "Moved Permanently";
     case 302:
@@ -35,10 +37,16 @@ QByteArray reasonPhrase(int status) {
         return "Permanent Redirect";
     case 400:
         return "Bad Request";
+    case 401:
+        return "Unauthorized";
+    case 402:
+        return "Payment Required";
     case 403:
         return "Forbidden";
     case 404:
         return "Not Found";
+    case 416:
+        return "Range Not Satisfiable";
     case 429:
         return "Too Many Requests";
     case 500:

@@ -135,12 +135,14 @@ bool FileDownload::onHeader(QByteArrayView line) {
         if (status_ == 200)
             total_ = number(value);
     } else if (headerIs(line, "Content-Range", &value)) {
-        // "bytes 100-199/200" (RFC 9110, 14.4); the total may be "*".
+        // "bytes 100-199/200" (RFC 9110, 14.4); the total may be "*", and a range that cannot
+        // be served reads "bytes */200".
         if (value.startsWith("bytes ")) {
-            const qsizetype dash = value.indexOf('-'), slash = value.indexOf('/');
-            rangeStart_ = number(QByteArrayView(value).sliced(6, dash - 6));
-            if (slash > 0)
-                total_ = number(QByteArrayView(value).sliced(slash + 1));
+            const QByteArrayView range = QByteArrayView(value).sliced(6);
+            const qsizetype dash = range.indexOf('-'), slash = range.indexOf('/');
+            rangeStart_ = dash > 0 ? number(range.first(dash)) : -1;
+            if (slash >= 0)
+                total_ = number(range.sliced(slash + 1));
         }
     } else if (headerIs(line, "Location", &value)) {
         location_ = value;

@@ -354,6 +354,13 @@ FileOutcome setSourcesHintDone() {
     return write(settingkeys::SourcesHint, QStringLiteral("1"));
 }
 
+QString graphListAddress() {
+    return read(settingkeys::GraphListAddress).trimmed();
+}
+QString graphDataAddress() {
+    return read(settingkeys::GraphDataAddress).trimmed();
+}
+
 } // namespace UserSettings
 
 } // namespace tally

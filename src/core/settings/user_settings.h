@@ -35,6 +35,8 @@ inline constexpr const char* ShowHelp = "showHelp";
 inline constexpr const char* ChartType = "cmbChart2";
 inline constexpr const char* ParallelEngines = "parallelEngines";
 inline constexpr const char* SourcesHint = "sourcesHint";
+inline constexpr const char* GraphListAddress = "graphIndexUrl";
+inline constexpr const char* GraphDataAddress = "graphDataUrl";
 inline constexpr const char* DesktopLook = "chkDesktopLook";
 inline constexpr const char* WindowGeometry = "Form1Geometry";
 inline constexpr const char* WindowState = "Form1State";
@@ -154,6 +156,12 @@ FileOutcome setApiKeys(const QList<QPair<QString, QString>>& keys);
 // it or followed it, after which it never shows again. Default: not done.
 bool sourcesHintDone();
 FileOutcome setSourcesHintDone();
+
+// Where the Common Crawl window fetches from: a mirror's address of the publisher's list of
+// web-graph releases (graphIndexUrl) and of its files (graphDataUrl), written by hand; empty for
+// the publisher's own servers.
+QString graphListAddress();
+QString graphDataAddress();
 
 } // namespace UserSettings
 

@@ -1065,6 +1065,11 @@ void MainWindow::showSources(QWidget* opener) {
                     std::make_shared<const EngineSnapshot>(EngineSnapshot::of(programEngines())));
             if (options_)
                 options_->reloadEngines();
+            // The hint has done its work once the sources were changed, however they were reached.
+            if (sourcesHint_->isVisible()) {
+                sourcesHint_->hide();
+                UserSettings::setSourcesHintDone();
+            }
         });
     }
     bringForward(sources_);

@@ -11,6 +11,7 @@
 #include "gui/kit/accessibility.h"
 #include "gui/kit/prompts.h"
 #include "gui/kit/skin.h"
+#include "gui/sources/common_crawl_dialog.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -135,7 +136,13 @@ SourcesDialog::SourcesDialog(QWidget* parent) : QDialog(parent) {
     cancelButton_->setObjectName(QStringLiteral("cmdCancel"));
     connect(okButton_, &QPushButton::clicked, this, &SourcesDialog::saveAndClose);
     connect(cancelButton_, &QPushButton::clicked, this, &QDialog::reject);
+    commonCrawlButton_ = new QPushButton(tr("Download &Common Crawl..."), this);
+    commonCrawlButton_->setObjectName(QStringLiteral("cmdCommonCrawl"));
+    commonCrawlButton_->setToolTip(
+        tr("Fetch the free Common Crawl web graph and make the link index its columns read"));
+    connect(commonCrawlButton_, &QPushButton::clicked, this, &SourcesDialog::showCommonCrawl);
     auto* buttons = new QHBoxLayout;
+    buttons->addWidget(commonCrawlButton_);
     buttons->addStretch(1);
     buttons->addWidget(okButton_);
     buttons->addWidget(cancelButton_);
@@ -154,7 +161,7 @@ SourcesDialog::SourcesDialog(QWidget* parent) : QDialog(parent) {
             order << key;
         order << row.test;
     }
-    order << testUrl_ << testResult_ << okButton_ << cancelButton_;
+    order << testUrl_ << testResult_ << commonCrawlButton_ << okButton_ << cancelButton_;
     for (qsizetype i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
 
@@ -354,6 +361,34 @@ void SourcesDialog::showReport(const ProbeReport& report) {
         lines << report.excerpt;
     }
     testResult_->setPlainText(lines.join(QLatin1Char('\n')));
+}
+
+void SourcesDialog::showCommonCrawl() {
+    auto* window = new CommonCrawlDialog(this);
+    window->setWindowModality(Qt::WindowModal);
+    commonCrawl_ = window;
+    connect(window, &CommonCrawlDialog::indexReady, this, &SourcesDialog::commonCrawlReady);
+    window->show();
+}
+
+void SourcesDialog::commonCrawlReady() {
+    // A column already on Common Crawl reads the new index at the next scan; otherwise the first
+    // column still on its built-in engine is offered it (Ok keeps the choice, Cancel does not).
+    const QString data = PresetPrefix + CommonCrawlPreset;
+    for (const Row& row : rows_)
+        if (row.choice->currentData().toString().startsWith(data))
+            return;
+    for (int slot = 0; slot < EngineCount; ++slot) {
+        QComboBox* box = rows_[slot].choice;
+        const int index = box->findData(data);
+        if (box->currentData().toString() != BuiltInData || index < 0)
+            continue;
+        box->setCurrentIndex(index);
+        accessibility::announce(
+            testSummary_,
+            tr("Column %1 now counts with Common Crawl; Ok keeps it.").arg(rows_[slot].caption));
+        return;
+    }
 }
 
 void SourcesDialog::saveAndClose() {

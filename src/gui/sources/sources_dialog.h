@@ -7,9 +7,11 @@
 #pragma once
 
 #include "core/sources/engines_ini_edit.h"
+#include "gui/sources/common_crawl_dialog.h"
 
 #include <QDialog>
 #include <QHash>
+#include <QPointer>
 
 #include <array>
 
@@ -33,11 +35,15 @@ public:
     explicit SourcesDialog(QWidget* parent = nullptr);
     ~SourcesDialog() override;
 
+    CommonCrawlDialog* commonCrawlDialog() const { return commonCrawl_; }
+
 public Q_SLOTS:
     // Ok: writes what changed and closes; a failed write is reported and the dialog stays open.
     void saveAndClose();
     // Test of a slot (0..5) for the URL typed.
     void testSlot(int slot);
+    // The Common Crawl window, over this one.
+    void showCommonCrawl();
 
 Q_SIGNALS:
     // engines.ini was written: the engine columns may have changed.
@@ -65,6 +71,7 @@ private:
     QString currentSection(int slot) const;
     void choiceChanged(int slot);
     void showReport(const ProbeReport& report);
+    void commonCrawlReady();
 
     EnginesIniEdit file_;
     QString enginesIni_;
@@ -75,6 +82,8 @@ private:
     QPlainTextEdit* testResult_ = nullptr;
     QPushButton* okButton_ = nullptr;
     QPushButton* cancelButton_ = nullptr;
+    QPushButton* commonCrawlButton_ = nullptr;
+    QPointer<CommonCrawlDialog> commonCrawl_;
     PageFetcher* fetcher_ = nullptr;
     SourceProbe* probe_ = nullptr;
     int testedSlot_ = -1;

@@ -119,10 +119,10 @@ private Q_SLOTS:
             Mode mode;
             int exitCode;
         } modes[] = {{"counts", Mode::Counts, ExitSuccess},
-                     {"bad keys", Mode::BadKey, ExitSomeFailed},
-                     {"spent quota", Mode::Quota, ExitSomeFailed},
+                     {"bad keys", Mode::BadKey, ExitNothingCounted},
+                     {"spent quota", Mode::Quota, ExitNothingCounted},
                      {"429 with Retry-After first", Mode::RateLimited, ExitSuccess},
-                     {"unknown sites", Mode::UnknownSite, ExitSomeFailed}};
+                     {"unknown sites", Mode::UnknownSite, ExitNothingCounted}};
         for (const auto& m : modes) {
             QTest::newRow(qPrintable(QStringLiteral("six presets, %1").arg(m.name)))
                 << six << int(m.mode) << m.exitCode;

@@ -1,21 +1,27 @@
 // The Sources window through its real widgets, from the Tools menu and from Options: a preset
 // picked with the keyboard, its key typed, Test against the preset's stand-in on 127.0.0.1, Ok
 // writing one Preset= line into a hand-written engines.ini (its comments kept) and the key into
-// section Keys only; Cancel writing nothing; the main window's hint bar that offers the window.
+// section Keys only; Cancel writing nothing; the main window's hint bar that offers the window;
+// the Common Crawl window fetching a release from a stand-in of its publisher, stopped and
+// resumed, then offered to the first built-in column.
 #include "core/results/results_model.h"
 #include "core/scan/engine_definitions.h"
+#include "core/settings/program_folder.h"
 #include "core/settings/user_settings.h"
 #include "gui/main/main_window.h"
 #include "gui/options/options_dialog.h"
 #include "gui/results/results_table.h"
+#include "gui/sources/common_crawl_dialog.h"
 #include "gui/sources/sources_dialog.h"
 #include "gui/sources/sources_hint_bar.h"
 #include "support/api_stand_ins.h"
+#include "support/common_crawl_stand_in.h"
 #include "support/local_http_server.h"
 #include "support/main_window_fixture.h"
 
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -201,6 +207,7 @@ private Q_SLOTS:
         QTest::newRow("Esc") << "esc";
         QTest::newRow("close button") << "close";
         QTest::newRow("followed") << "open";
+        QTest::newRow("sources changed from the Tools menu") << "tools";
     }
     void hintBar() {
         QFETCH(QString, how);
@@ -222,15 +229,97 @@ private Q_SLOTS:
         if (how == QLatin1String("esc")) {
             open->setFocus();
             QTest::keyClick(open, Qt::Key_Escape);
+        } else if (how == QLatin1String("tools")) {
+            SourcesDialog* dialog = openFromTools(f);
+            auto* first = child<QComboBox>(dialog, "cmbSource1");
+            first->setCurrentIndex(first->findText(QStringLiteral("Off (asks nothing)")));
+            QVERIFY(bar->isVisible());
+            QTest::mouseClick(child<QPushButton>(dialog, "cmdOk"), Qt::LeftButton);
+            QTRY_VERIFY(!f.form->sourcesDialog());
         } else {
             QTest::mouseClick(how == QLatin1String("open") ? open : close, Qt::LeftButton);
         }
         QVERIFY(!bar->isVisible());
-        QCOMPARE(f.form->sourcesDialog() != nullptr, how == QLatin1String("open"));
+        if (how != QLatin1String("tools"))
+            QCOMPARE(f.form->sourcesDialog() != nullptr, how == QLatin1String("open"));
         QVERIFY(UserSettings::sourcesHintDone());
         // Once closed or followed, it stays away.
         f.open(product());
         QVERIFY(!f.find<SourcesHintBar>("barSourcesHint")->isVisible());
+    }
+
+    // The publisher's newest release through the window: stopped during a download, resumed with
+    // a Range request, imported off the GUI thread, then a column set to it.
+    void commonCrawlDownloaded() {
+        MainWindowFixture f;
+        const QString release = QStringLiteral("cc-main-2099-apr-may-jun");
+        test::CommonCrawlStandIn publisher;
+        publisher.addRelease(release, test::smallGraph({{"com.example", 19}, {"org.other", 2}}));
+        const QString edges = test::CommonCrawlStandIn::releaseFolder(release, "domain") + release +
+                              QStringLiteral("-domain-edges.txt.gz");
+        publisher.drip(edges, 8, 100); // slow enough to be stopped half-way
+        test::LocalHttpServer server;
+        server.setHandler(publisher.handler());
+        writeSetting(QLatin1String(settingkeys::GraphListAddress),
+                     server.urlString(QStringLiteral("/graphinfo.json")));
+        writeSetting(QLatin1String(settingkeys::GraphDataAddress), server.urlString(QString()));
+
+        SourcesDialog* sources = openFromTools(f);
+        QTRY_COMPARE(QApplication::activeWindow(), sources);
+        QTest::keyClick(sources, Qt::Key_C, Qt::AltModifier); // the button's click is animated
+        QTRY_VERIFY(sources->commonCrawlDialog());
+        CommonCrawlDialog* window = sources->commonCrawlDialog();
+        QTRY_COMPARE(QApplication::activeWindow(), window);
+        QCOMPARE(window->objectName(), QStringLiteral("frmCommonCrawl"));
+        QVERIFY(child<QLabel>(window, "lblInstalled")->text().contains(QStringLiteral("none")));
+        auto* download = child<QPushButton>(window, "cmdDownload");
+        auto* stop = child<QPushButton>(window, "cmdStopFetch");
+        auto* status = child<QLabel>(window, "lblFetchStatus");
+        QCOMPARE(download->text(), QStringLiteral("&Download"));
+        QCOMPARE(QApplication::focusWidget(), download);
+        QVERIFY(!stop->isEnabled());
+
+        QTest::keyClick(download, Qt::Key_Space);
+        QVERIFY(window->isFetching());
+        QTRY_VERIFY2_WITH_TIMEOUT(status->text().contains(QStringLiteral("edges")),
+                                  qPrintable(status->text()), 15000);
+        QCOMPARE(QApplication::focusWidget(), stop);
+        QTest::keyClick(stop, Qt::Key_Space);
+        QTRY_VERIFY_WITH_TIMEOUT(status->text().startsWith(QStringLiteral("Stopped.")), 15000);
+        QVERIFY(!window->isFetching());
+        const QDir graphs(ProgramFolder::graphsFolder());
+        QCOMPARE(graphs.entryList({QStringLiteral("*.links")}, QDir::Files), QStringList());
+        QCOMPARE(graphs.entryList({QStringLiteral("*edges*.part")}, QDir::Files).size(), 1);
+
+        publisher.drip(edges, 1 << 20, 1);
+        QTest::mouseClick(download, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(status->text().startsWith(QStringLiteral("Done")), 30000);
+        QVERIFY2(status->text().contains(release), qPrintable(status->text()));
+        bool resumed = false;
+        for (const test::HttpRequest& r : server.requests())
+            resumed = resumed || (r.path == edges && r.header("Range").startsWith("bytes="));
+        QVERIFY(resumed);
+        QCOMPARE(graphs.entryList({QStringLiteral("*.links")}, QDir::Files),
+                 QStringList{release + QStringLiteral("-domain.links")});
+        QVERIFY(child<QLabel>(window, "lblInstalled")->text().contains(release));
+        QCOMPARE(download->text(), QStringLiteral("&Update"));
+        // The first column still on its built-in engine is offered the index.
+        QCOMPARE(child<QComboBox>(sources, "cmbSource1")->currentText(),
+                 QStringLiteral("Common Crawl (free, no key)"));
+
+        // An update when the newest release is there already fetches nothing.
+        const int requests = int(server.requests().size());
+        QTest::mouseClick(download, Qt::LeftButton);
+        QTRY_VERIFY(status->text().startsWith(QStringLiteral("You have the newest release")));
+        QCOMPARE(server.requests().size(), requests + 1); // the list only
+
+        QTest::keyClick(window, Qt::Key_Escape);
+        QTRY_VERIFY(!sources->commonCrawlDialog());
+        QTest::mouseClick(child<QPushButton>(sources, "cmdOk"), Qt::LeftButton);
+        QCOMPARE(f.env.readFile(QStringLiteral("engines.ini")),
+                 QByteArray("[Google]\r\nPreset=commoncrawl\r\n"));
+        const EngineDefinition google = programEngines().definitions[0];
+        QVERIFY2(google.usable(), qPrintable(google.failureReason()));
     }
 
     void noHintWithEnginesIni() {
