@@ -2,6 +2,7 @@
 
 #include <QFontMetrics>
 #include <QGuiApplication>
+#include <QLayout>
 #include <QScreen>
 #include <QWidget>
 #include <QWindow>
@@ -103,6 +104,19 @@ void fitOnScreen(QWidget* window) {
     const QRect placed = fittedGeometry(window->size(), frame, screen->availableGeometry());
     window->resize(placed.size());
     window->move(placed.topLeft() - QPoint(frame.left(), frame.top()));
+}
+
+void sizeToContents(QWidget* window, const QSize& least) {
+    QSize size = window->sizeHint().expandedTo(least);
+    if (const QLayout* layout = window->layout(); layout && layout->hasHeightForWidth())
+        size.setHeight(std::max(size.height(), layout->totalHeightForWidth(size.width())));
+    if (const QScreen* screen =
+            window->screen() ? window->screen() : QGuiApplication::primaryScreen()) {
+        // Room for a usual title bar and border, scaled with the font.
+        const int title = QFontMetrics(QGuiApplication::font()).height() * 2;
+        size = size.boundedTo(screen->availableGeometry().size() - QSize(8, title + 4));
+    }
+    window->resize(size);
 }
 
 bool frameIsOnScreen(const QWidget* window) {

@@ -40,6 +40,9 @@ QRect besideGeometry(const QSize& size, const QSize& least, const QMargins& fram
 // the window is shown its frame is not known yet and a title bar and border are assumed; once it
 // is shown, the real frame is used.
 void fitOnScreen(QWidget* window);
+// Sizes a window for its contents: at least `least`, as large as its layout asks (wrapped texts at
+// their height for that width), and no larger than the available area of its screen.
+void sizeToContents(QWidget* window, const QSize& least);
 // Whether the window's frame lies inside the available area of its screen.
 bool frameIsOnScreen(const QWidget* window);
 

@@ -7,6 +7,7 @@
 #include "core/settings/user_settings.h"
 #include "gui/kit/accessibility.h"
 #include "gui/kit/skin.h"
+#include "gui/kit/windows.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -97,8 +98,8 @@ CommonCrawlDialog::CommonCrawlDialog(QWidget* parent) : QDialog(parent) {
 
     showInstalled();
     setFetching(false);
-    resize(620, 320);
     skin::skinWindow(this);
+    sizeToContents(this, QSize(620, 320));
     downloadButton_->setFocus();
 }
 

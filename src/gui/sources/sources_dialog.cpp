@@ -11,6 +11,7 @@
 #include "gui/kit/accessibility.h"
 #include "gui/kit/prompts.h"
 #include "gui/kit/skin.h"
+#include "gui/kit/windows.h"
 #include "gui/sources/common_crawl_dialog.h"
 
 #include <QComboBox>
@@ -169,8 +170,8 @@ SourcesDialog::SourcesDialog(QWidget* parent) : QDialog(parent) {
     probe_ = new SourceProbe(fetcher_, this);
     connect(probe_, &SourceProbe::finished, this, &SourcesDialog::showReport);
 
-    resize(900, 680);
     skin::skinWindow(this);
+    sizeToContents(this, QSize(900, 680));
     rows_[0].choice->setFocus();
 }
 

@@ -1,10 +1,10 @@
 // Both looks in screenshots taken here: the skin (the default) and the desktop's look in a light
 // and a dark palette, at 8 and at 16 points, as a platform theme hands them to the program. Every
 // window a user meets after a scan (the three views with their charts, Options, the help, the
-// failures and the chart's table) is grabbed and checked: nothing cut off (labels, captions,
-// column captions, tabs, menus and the chart's names whole), nothing unreadable (the contrast of
-// every text and picture against what lies behind it). With TALLY_SCREENSHOTS set to a folder, the
-// screenshots are kept there.
+// failures, the chart's table, Sources and its Common Crawl window) is grabbed and checked: nothing
+// cut off (labels, captions, column captions, tabs, menus and the chart's names whole), nothing
+// unreadable (the contrast of every text and picture against what lies behind it). With
+// TALLY_SCREENSHOTS set to a folder, the screenshots are kept there.
 #include "support/main_window_fixture.h"
 
 #include "core/scan/engine_definitions.h"
@@ -21,6 +21,7 @@
 #include "gui/options/options_dialog.h"
 #include "gui/results/chart_frame.h"
 #include "gui/results/results_table.h"
+#include "gui/sources/sources_dialog.h"
 #include "gui/urllist/url_panel.h"
 #include "gui/webview/web_engine_plugin.h"
 #include "support/engine_pages.h"
@@ -407,6 +408,14 @@ private Q_SLOTS:
 
         form->showScanFailures();
         look(form->failuresDialog(), QStringLiteral("failures"));
+        form->failuresDialog()->close();
+
+        form->showSources();
+        look(form->sourcesDialog(), QStringLiteral("sources"));
+        form->sourcesDialog()->showCommonCrawl();
+        look(form->sourcesDialog()->commonCrawlDialog(), QStringLiteral("common-crawl"));
+        form->sourcesDialog()->commonCrawlDialog()->close();
+        form->sourcesDialog()->close();
 
         QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QLatin1Char('\n'))));
     }
