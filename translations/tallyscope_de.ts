@@ -1779,6 +1779,127 @@ Changes cannot be kept until this is resolved.</source>
     </message>
 </context>
 <context>
+    <name>tally::CommonCrawlDialog</name>
+    <message>
+        <source>Common Crawl (free, no key)</source>
+        <translation>Common Crawl (kostenlos, ohne Schlüssel)</translation>
+    </message>
+    <message>
+        <source>Common Crawl publishes a web graph of the whole web every few months: which domains link to which. Download fetches the newest release (several GB; on a fast line about an hour) and makes a link index of it in %1. A column set to Common Crawl then counts the domains that link to each site, without a key and without asking anyone.</source>
+        <translation>Common Crawl veröffentlicht alle paar Monate einen Web-Graphen des ganzen Webs: welche Domains auf welche verlinken. „Herunterladen“ holt die neueste Ausgabe (mehrere GB; bei einer schnellen Leitung etwa eine Stunde) und legt daraus einen Linkindex in %1 an. Eine Spalte mit Common Crawl zählt dann die Domains, die auf jede Website verlinken, ohne Schlüssel und ohne jemanden zu fragen.</translation>
+    </message>
+    <message>
+        <source>Also the &amp;ranks (harmonic centrality and PageRank; about 2.4 GB more) for the Common Crawl rank columns</source>
+        <translation>Auch die &amp;Ränge (harmonische Zentralität und PageRank; etwa 2,4 GB mehr) für die Rang-Spalten von Common Crawl</translation>
+    </message>
+    <message>
+        <source>Progress of the download</source>
+        <translation>Fortschritt des Herunterladens</translation>
+    </message>
+    <message>
+        <source>&amp;Stop</source>
+        <translation>&amp;Anhalten</translation>
+    </message>
+    <message>
+        <source>Stops the download; the next Download goes on where it stopped</source>
+        <translation>Hält das Herunterladen an; das nächste „Herunterladen“ macht dort weiter</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+    <message>
+        <source>Installed: release %1 (%2). Update fetches a newer release into a file of its own; this one stays until you remove it.</source>
+        <translation>Installiert: Ausgabe %1 (%2). „Aktualisieren“ holt eine neuere Ausgabe in eine eigene Datei; diese bleibt, bis Sie sie entfernen.</translation>
+    </message>
+    <message>
+        <source>&amp;Update</source>
+        <translation>A&amp;ktualisieren</translation>
+    </message>
+    <message>
+        <source>Installed: none yet.</source>
+        <translation>Installiert: noch keine.</translation>
+    </message>
+    <message>
+        <source>&amp;Download</source>
+        <translation>&amp;Herunterladen</translation>
+    </message>
+    <message>
+        <source>Reading the list of releases...</source>
+        <translation>Die Liste der Ausgaben wird gelesen …</translation>
+    </message>
+    <message>
+        <source>Stopping...</source>
+        <translation>Wird angehalten …</translation>
+    </message>
+    <message>
+        <source>Downloading %1 (file %2 of %3): %4</source>
+        <translation>%1 wird heruntergeladen (Datei %2 von %3): %4</translation>
+    </message>
+    <message>
+        <source>%1 of %2</source>
+        <translation>%1 von %2</translation>
+    </message>
+    <message>
+        <source>%1, %2/s</source>
+        <translation>%1, %2/s</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1, about %n second(s) left</source>
+        <translation>
+            <numerusform>%1, noch etwa %n Sekunde</numerusform>
+            <numerusform>%1, noch etwa %n Sekunden</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1, about %n minute(s) left</source>
+        <translation>
+            <numerusform>%1, noch etwa %n Minute</numerusform>
+            <numerusform>%1, noch etwa %n Minuten</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Joining the parts into %1...</source>
+        <translation>Die Teile werden zu %1 zusammengefügt …</translation>
+    </message>
+    <message>
+        <source>Making the link index: reading the domains (%L1 so far)</source>
+        <translation>Linkindex wird angelegt: Domains werden gelesen (bisher %L1)</translation>
+    </message>
+    <message>
+        <source>Making the link index: counting the links (%L1 so far)</source>
+        <translation>Linkindex wird angelegt: Links werden gezählt (bisher %L1)</translation>
+    </message>
+    <message>
+        <source>Making the link index: reading the ranks (%L1 so far)</source>
+        <translation>Linkindex wird angelegt: Ränge werden gelesen (bisher %L1)</translation>
+    </message>
+    <message>
+        <source>Making the link index: writing it</source>
+        <translation>Linkindex wird angelegt: er wird geschrieben</translation>
+    </message>
+    <message>
+        <source>You have the newest release already: %1.</source>
+        <translation>Sie haben die neueste Ausgabe bereits: %1.</translation>
+    </message>
+    <message>
+        <source>Done: release %1, %L2 domains with the links to them, in %3.</source>
+        <translation>Fertig: Ausgabe %1, %L2 Domains mit den Links auf sie, in %3.</translation>
+    </message>
+    <message>
+        <source>Stopped. What was downloaded is kept: Download goes on from there.</source>
+        <translation>Angehalten. Was heruntergeladen wurde, bleibt erhalten: „Herunterladen“ macht dort weiter.</translation>
+    </message>
+    <message>
+        <source>The download did not succeed: %1. What was downloaded is kept: Download goes on from there.</source>
+        <translation>Das Herunterladen ist nicht gelungen: %1. Was heruntergeladen wurde, bleibt erhalten: „Herunterladen“ macht dort weiter.</translation>
+    </message>
+    <message>
+        <source>The index there is left as it was.</source>
+        <translation>Der vorhandene Index bleibt, wie er war.</translation>
+    </message>
+</context>
+<context>
     <name>tally::FileDownload</name>
     <message>
         <source>%1 bytes</source>
@@ -2706,6 +2827,18 @@ Wenn Sie unter diesem Namen speichern, beginnt ihr Verlauf für jede jetzt gespe
     <message>
         <source>The API keys could not be saved to</source>
         <translation>Die API-Schlüssel konnten nicht gespeichert werden in</translation>
+    </message>
+    <message>
+        <source>Download &amp;Common Crawl...</source>
+        <translation>&amp;Common Crawl herunterladen …</translation>
+    </message>
+    <message>
+        <source>Fetch the free Common Crawl web graph and make the link index its columns read</source>
+        <translation>Den kostenlosen Web-Graphen von Common Crawl holen und den Linkindex anlegen, den seine Spalten lesen</translation>
+    </message>
+    <message>
+        <source>Column %1 now counts with Common Crawl; Ok keeps it.</source>
+        <translation>Spalte %1 zählt jetzt mit Common Crawl; „OK“ behält das bei.</translation>
     </message>
 </context>
 <context>
