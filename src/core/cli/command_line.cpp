@@ -134,14 +134,6 @@ int scanExitCode(bool notWritten, bool anyCount, bool anyFailure) {
     return anyFailure ? ExitSomeFailed : ExitSuccess;
 }
 
-// A saved search named as its file: "--save mysite.vqz" is the saved search "mysite".
-QString searchNameArgument(const QString& value) {
-    const QLatin1String extension(SavedSearchExtension);
-    if (value.size() > extension.size() && value.endsWith(extension, Qt::CaseInsensitive))
-        return value.left(value.size() - extension.size());
-    return value;
-}
-
 QString nameProblem(SearchNameProblem problem, const QString& name) {
     switch (problem) {
     case SearchNameProblem::Empty:
@@ -442,12 +434,12 @@ Options parseArguments(const QStringList& arguments) {
         if (options.quiet)
             return refuse(Text::tr("--quiet belongs to --scan"));
         options.command = Command::ExportHistory;
-        options.historyName = searchNameArgument(values.value(QStringLiteral("--export-history")));
+        options.historyName = searchNameOfTyped(values.value(QStringLiteral("--export-history")));
         return options;
     }
     options.command = Command::Scan;
     options.listFile = file(values.value(QStringLiteral("--scan")));
-    options.saveName = searchNameArgument(values.value(QStringLiteral("--save")));
+    options.saveName = searchNameOfTyped(values.value(QStringLiteral("--save")));
     if (values.contains(QStringLiteral("--json")))
         options.jsonTarget = file(values.value(QStringLiteral("--json")));
     if (options.csvTarget == QLatin1String("-") && options.jsonTarget == QLatin1String("-"))

@@ -204,6 +204,12 @@ QList<HistoryRow> readEngineHistory(const QString& engine, const QString& file) 
     return rows;
 }
 
+QString searchNameOfTyped(const QString& typed) {
+    if (typed.size() > extension.size() && typed.endsWith(extension, Qt::CaseInsensitive))
+        return typed.left(typed.size() - extension.size());
+    return typed;
+}
+
 QString savedSearchTitle(const QString& fileName) {
     QString title = fileName;
     title.remove(extension, Qt::CaseInsensitive);

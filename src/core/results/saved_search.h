@@ -60,6 +60,8 @@ enum class SearchNameProblem {
     TooLong       // the file name (name + ".vqz") would be longer than the file system allows
 };
 SearchNameProblem checkSearchName(const QString& name);
+// A saved search named as its file: "mysite.vqz" (any letter case) is the saved search "mysite".
+QString searchNameOfTyped(const QString& typed);
 
 // One engine's cell of a results row on its way into a saved search: the caption the row's run
 // named the engine by (its section) and the count as the cell showed it.

@@ -79,7 +79,7 @@ SaveSearchDialog::SaveSearchDialog(const QList<RowCell>& cells, QWidget* owner)
 }
 
 void SaveSearchDialog::saveAsNewSearch() {
-    const QString name = nameBox_->text();
+    const QString name = searchNameOfTyped(nameBox_->text());
     switch (checkSearchName(name)) {
     case SearchNameProblem::Empty:
         Prompts::message(this, tr("Please type a name for this search."), tr("Information"),

@@ -110,6 +110,17 @@ private Q_SLOTS:
         }
         QVERIFY(QFile::exists(env.file(QStringLiteral("Saved/typed.vqz"))));
         {
+            // A name typed as its file is the same saved search.
+            SaveSearchDialog dialog(row_);
+            dialog.show();
+            QTest::keyClicks(child<QLineEdit>(&dialog, "Text1"), QStringLiteral("typed.VQZ"));
+            QTest::keyClick(child<QLineEdit>(&dialog, "Text1"), Qt::Key_Return);
+            // Asked before replacing "typed" (No, the default), not saved as "typed.VQZ.vqz".
+            QCOMPARE(prompts.messages().size(), 1);
+            QVERIFY(prompts.messages().first().startsWith(
+                QStringLiteral("A saved search named \"typed\" already exists.")));
+        }
+        {
             SaveSearchDialog dialog(row_);
             dialog.show();
             QTest::keyClicks(child<QLineEdit>(&dialog, "Text1"), QStringLiteral("other"));
