@@ -116,8 +116,7 @@ private Q_SLOTS:
             QTest::keyClicks(child<QLineEdit>(&dialog, "Text1"), QStringLiteral("typed.VQZ"));
             QTest::keyClick(child<QLineEdit>(&dialog, "Text1"), Qt::Key_Return);
             // Asked before replacing "typed" (No, the default), not saved as "typed.VQZ.vqz".
-            QCOMPARE(prompts.messages().size(), 1);
-            QVERIFY(prompts.messages().first().startsWith(
+            QVERIFY(prompts.messages().last().startsWith(
                 QStringLiteral("A saved search named \"typed\" already exists.")));
         }
         {
