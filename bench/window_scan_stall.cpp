@@ -10,9 +10,13 @@
 // with little CPU in it is the machine running something else: the most CPU the window's thread
 // spent between two ticks while URLs were scanned is the window's own longest stall.
 //
+// Then six large answers at once (see the end), each measured the same way.
+//
 // Usage: window_scan_stall [urls] [--sequential] (the engines one after the other; else all six
 // at once)
 #include "core/results/results_model.h"
+#include "core/scan/engine_definitions.h"
+#include "core/scan/engine_table.h"
 #include "core/scan/scan_run.h"
 #include "core/settings/program_folder.h"
 #include "core/settings/user_settings.h"
@@ -27,6 +31,8 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFile>
+#include <QListWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -196,5 +202,80 @@ int main(int argc, char* argv[]) {
     std::printf("window_rss_after_scan: %.1f MiB\n", rssAfter / 1024.0);
     std::printf("window_peak_rss: %.1f MiB\n", rssPeak / 1024.0);
     std::printf("window_rss_per_url: %.2f KiB\n", double(rssAfter - rssBefore) / urls);
+    std::fflush(stdout);
+
+    // Six large answers at once, for one URL: each engine's own result page of 30 MiB (its count
+    // at the end), then, as JSON engines, each a JSON answer of just under 1 MiB, and one of
+    // 30 MiB (beyond the cap of an API's answer): the longest stall of each scan and the CPU time
+    // the window's thread spent in it.
+    trimLog.stop();
+    writeSetting(QLatin1String(settingkeys::ParallelEngines), QStringLiteral("1"));
+    QList<QByteArray> largePages;
+    for (int e = 0; e < EngineCount; ++e)
+        largePages << QByteArray(30 * 1024 * 1024 - 100, 'p') + test::enginePage(e, "1,234");
+    const QByteArray jsonOf1MiB =
+        "{\"pad\": \"" + QByteArray(1024 * 1024 - 100, 'j') + "\", \"count\": 4321}";
+    const QByteArray jsonOf30MiB =
+        "{\"pad\": \"" + QByteArray(30 * 1024 * 1024, 'j') + "\", \"count\": 4321}";
+    const struct {
+        const char* name;
+        QByteArray body; // the same for every engine; none: each engine's large page
+    } larges[] = {{"six_marker_pages_30mib", {}},
+                  {"six_json_answers_1mib", jsonOf1MiB},
+                  {"six_json_answers_30mib", jsonOf30MiB}};
+    for (const auto& large : larges) {
+        const QByteArray body = large.body;
+        server.server()->setHandler([body, largePages](const HttpRequest& r) {
+            const int e = test::engineOfPath(r.path);
+            return HttpResponse::page(!body.isEmpty()   ? body
+                                      : e < EngineCount ? largePages[e]
+                                                        : QByteArray());
+        });
+        QFile engines(folder.filePath(QLatin1String(EnginesIniName)));
+        if (!body.isEmpty() && engines.open(QIODevice::WriteOnly))
+            for (const EngineInfo& engine : engineTable())
+                engines.write("[" + QByteArray(engine.key) + "]\nKind=json\nAddress=" +
+                              server.server()->urlString(QStringLiteral("/json")).toUtf8() +
+                              "?u={encoded-url}\nPointer=/count\n");
+        engines.close();
+        form.urlPanel()->list()->clear();
+        form.urlPanel()->appendUrls({QStringLiteral("http://www.site.example/")});
+
+        double largeLongest = 0, largeLongestCpu = 0;
+        QTimer tick;
+        tick.setTimerType(Qt::PreciseTimer);
+        tick.setInterval(1);
+        QObject::connect(&tick, &QTimer::timeout, [&] {
+            const double now = clock.nsecsElapsed() / 1e6;
+            const double cpu = threadCpuMs();
+            if (now - last > largeLongest) {
+                largeLongest = now - last;
+                largeLongestCpu = cpu - lastCpu;
+            }
+            last = now;
+            lastCpu = cpu;
+        });
+        QEventLoop done;
+        int failedCells = 0;
+        QTimer::singleShot(0, &form, [&] {
+            last = clock.nsecsElapsed() / 1e6;
+            lastCpu = threadCpuMs();
+            tick.start();
+            form.startScan();
+            QObject::connect(form.scanRun(), &ScanRun::finished, &done, [&] {
+                for (int r = 0; r < results->rowCount(); ++r)
+                    for (int e = 0; e < EngineCount; ++e)
+                        failedCells += results->record(r).isFailure(e) ? 1 : 0;
+                done.quit();
+            });
+        });
+        done.exec();
+        tick.stop();
+        engines.remove();
+        std::printf("%s_longest_stall: %.2f ms\n", large.name, largeLongest);
+        std::printf("%s_longest_stall_cpu: %.2f ms\n", large.name, largeLongestCpu);
+        std::printf("%s_failed_cells: %d\n", large.name, failedCells);
+        std::fflush(stdout);
+    }
     return 0;
 }
