@@ -78,15 +78,8 @@ void SourceProbe::fetchPage(int page) {
         report_.requested = true;
         report_.address = masked(r.shownUrl.isEmpty() ? r.url : r.shownUrl);
     }
-    FetchRequest request;
-    request.url = r.url;
-    request.method = r.method;
-    request.body = r.body;
-    request.contentType = r.contentType;
-    request.headers = r.headers;
-    request.bodyCap = r.api ? ApiBodyCap : PageBodyCap;
     if (fetcher_)
-        fetcher_->fetch(request);
+        fetcher_->fetch(fetchRequestOf(r));
 }
 
 void SourceProbe::pageFetched(const FetchResult& fetch) {
