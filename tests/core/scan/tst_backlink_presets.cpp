@@ -5,12 +5,10 @@
 #include "core/scan/engine_definitions.h"
 #include "core/scan/engine_outcome.h"
 #include "core/scan/engine_request.h"
-#include "core/scan/network_page_fetcher.h"
 #include "core/settings/user_settings.h"
 #include "support/api_stand_ins.h"
 #include "support/test_env.h"
 
-#include <QSignalSpy>
 #include <QTest>
 #include <QUrl>
 
@@ -225,41 +223,6 @@ private Q_SLOTS:
         QVERIFY(direct.request);
         QVERIFY(direct.request->url.startsWith("https://"));
         QCOMPARE(QUrl(direct.request->url).path(QUrl::FullyEncoded), path);
-    }
-
-    // The GET presets over a real connection to the stand-in on 127.0.0.1 (its server moved
-    // there with Server=), with the request headers the fetcher sends only to that server.
-    void overTheNetwork_data() {
-        QTest::addColumn<QString>("preset");
-        for (const char* preset :
-             {"majestic", "ahrefs", "semrush", "openpagerank", "bing-webmaster"})
-            QTest::newRow(preset) << QString::fromLatin1(preset);
-    }
-    void overTheNetwork() {
-        QFETCH(QString, preset);
-        test::TestEnv env;
-        test::LocalHttpServer server;
-        const std::unique_ptr<test::ApiStandIn> standIn = test::apiStandIn(preset);
-        const Known known = knownValue(preset);
-        standIn->setValue(known.site, known.value);
-        server.setHandler(standIn->handler());
-        const EngineDefinition d = presetSlot(env, *standIn, server.urlString(QString()));
-        QVERIFY2(d.usable(), qPrintable(d.problem));
-        NetworkPageFetcher fetcher;
-        QSignalSpy spy(&fetcher, &PageFetcher::pageFetched);
-        PagedCount pages(d);
-        while (const std::optional<int> page = pages.nextPage()) {
-            const RequestBuild build = buildEngineRequest(d, QString(), KnownUrl, Now, *page);
-            QVERIFY(build.request);
-            QCOMPARE(build.request->method, QByteArray("GET"));
-            fetcher.setRequestHeaders(build.request->headers);
-            fetcher.GetUrlSource(build.request->url);
-            QVERIFY(spy.wait(10000));
-            pages.add(spy.takeFirst().at(0).value<FetchResult>());
-        }
-        QCOMPARE(pages.outcome().count, QString::fromLatin1(known.value));
-        QCOMPARE(server.requestCount(), standIn->requestCount());
-        QVERIFY(server.requestCount() >= 1);
     }
 };
 
