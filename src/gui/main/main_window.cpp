@@ -1066,10 +1066,8 @@ void MainWindow::showSources(QWidget* opener) {
             if (options_)
                 options_->reloadEngines();
             // The hint has done its work once the sources were changed, however they were reached.
-            if (sourcesHint_->isVisible()) {
-                sourcesHint_->hide();
-                UserSettings::setSourcesHintDone();
-            }
+            if (sourcesHint_->isVisible())
+                sourcesHint_->dismiss();
         });
     }
     bringForward(sources_);

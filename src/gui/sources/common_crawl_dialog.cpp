@@ -5,6 +5,7 @@
 #include "core/net/file_download.h"
 #include "core/settings/program_folder.h"
 #include "core/settings/user_settings.h"
+#include "core/webview/web_results.h"
 #include "gui/kit/accessibility.h"
 #include "gui/kit/skin.h"
 #include "gui/kit/windows.h"
@@ -141,10 +142,8 @@ void CommonCrawlDialog::startFetch() {
     options.ranks = ranks_->isChecked();
     // A mirror set by hand; an address that is not http or https is not used.
     const auto mirror = [](const QString& text, QUrl* target) {
-        const QUrl url(text);
-        if (url.isValid() &&
-            (url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https")))
-            *target = url;
+        if (const std::optional<QUrl> url = webAddressFor(text))
+            *target = *url;
     };
     mirror(UserSettings::graphListAddress(), &options.indexUrl);
     mirror(UserSettings::graphDataAddress(), &options.dataUrl);

@@ -22,7 +22,6 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QStandardItemModel>
 #include <QVBoxLayout>
 
 namespace tally {
@@ -34,7 +33,7 @@ const QString BuiltInData = QStringLiteral("builtin");
 const QString OffData = QStringLiteral("off");
 const QString CustomData = QStringLiteral("custom");
 const QString PresetPrefix = QStringLiteral("preset:");
-// The local link index of a web graph, offered once its preset is installed.
+// The local link index of a web graph, by the name users know it by.
 const QString CommonCrawlPreset = QStringLiteral("commoncrawl");
 
 QString presetSection(const QString& preset) {
@@ -42,6 +41,11 @@ QString presetSection(const QString& preset) {
 }
 
 } // namespace
+
+// Each shipped preset as the choices show it, read once for all six rows.
+struct SourcesDialog::PresetChoice {
+    QString preset, text, about;
+};
 
 SourcesDialog::SourcesDialog(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmSources"));
@@ -52,6 +56,14 @@ SourcesDialog::SourcesDialog(QWidget* parent) : QDialog(parent) {
     file_ = EnginesIniEdit::load(enginesIni_);
     const EngineSet engines = programEngines();
     const QStringList presets = presetNames();
+    QList<PresetChoice> choices;
+    for (const QString& preset : presets) {
+        const EngineDefinition d =
+            definitionFromSection(0, presetSection(preset), ProgramFolder::path(), {});
+        choices.append({preset,
+                        preset == CommonCrawlPreset ? tr("Common Crawl (free, no key)") : d.caption,
+                        d.about});
+    }
 
     auto* intro = new QLabel(
         tr("Each column of the results asks one source. The built-in search engines no longer "
@@ -99,7 +111,7 @@ SourcesDialog::SourcesDialog(QWidget* parent) : QDialog(parent) {
         if (!d.usable() && !d.switchedOff)
             now += QStringLiteral("; ") + d.failureReason();
         row.now->setText(now);
-        fillChoices(slot);
+        fillChoices(slot, choices);
     }
 
     // Test: one request of a column for a URL.
@@ -228,7 +240,7 @@ void SourcesDialog::buildRow(int slot, QGridLayout* grid) {
     grid->addWidget(row.now, line + 1, 1, 1, 6);
 }
 
-void SourcesDialog::fillChoices(int slot) {
+void SourcesDialog::fillChoices(int slot, const QList<PresetChoice>& choices) {
     Row& row = rows_[slot];
     QComboBox* box = row.choice;
     const QSignalBlocker block(box);
@@ -236,22 +248,9 @@ void SourcesDialog::fillChoices(int slot) {
     box->addItem(
         tr("Built-in engine %1 (no longer reports link counts)").arg(engineTable()[slot].caption),
         BuiltInData);
-    const QString folder = ProgramFolder::path();
-    bool commonCrawl = false;
-    for (const QString& preset : presetNames()) {
-        const EngineDefinition d =
-            definitionFromSection(slot, presetSection(preset), folder, QHash<QString, QString>());
-        const QString text =
-            preset == CommonCrawlPreset ? tr("Common Crawl (free, no key)") : d.caption;
-        commonCrawl = commonCrawl || preset == CommonCrawlPreset;
-        box->addItem(text, PresetPrefix + preset);
-        box->setItemData(box->count() - 1, d.about, Qt::ToolTipRole);
-    }
-    if (!commonCrawl) {
-        // Offered once the link index of a web graph can be fetched for it.
-        box->addItem(tr("Common Crawl (free, no key): not installed"), QString());
-        if (auto* model = qobject_cast<QStandardItemModel*>(box->model()))
-            model->item(box->count() - 1)->setEnabled(false);
+    for (const PresetChoice& choice : choices) {
+        box->addItem(choice.text, PresetPrefix + choice.preset);
+        box->setItemData(box->count() - 1, choice.about, Qt::ToolTipRole);
     }
     box->addItem(tr("Off (asks nothing)"), OffData);
     if (row.original.kind == SlotChoice::Kind::Custom)

@@ -65,7 +65,8 @@ private:
     };
 
     void buildRow(int slot, QGridLayout* grid);
-    void fillChoices(int slot);
+    struct PresetChoice;
+    void fillChoices(int slot, const QList<PresetChoice>& choices);
     SlotChoice currentChoice(int slot) const;
     // The section text the current choice stands for.
     QString currentSection(int slot) const;

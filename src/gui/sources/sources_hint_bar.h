@@ -18,6 +18,8 @@ public:
 
     // Shows the bar and announces it.
     void offer();
+    // Hides it for good (the focus handed on when it was in the bar), as its close button does.
+    void dismiss();
 
 Q_SIGNALS:
     // The user asked for the Sources window from the bar.
@@ -30,8 +32,6 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    void dismiss();
-
     QLabel* text_ = nullptr;
     QPushButton* open_ = nullptr;
     QPushButton* close_ = nullptr;
