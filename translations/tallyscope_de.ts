@@ -2749,10 +2749,6 @@ Wenn Sie unter diesem Namen speichern, beginnt ihr Verlauf für jede jetzt gespe
         <translation>Common Crawl (kostenlos, ohne Schlüssel)</translation>
     </message>
     <message>
-        <source>Common Crawl (free, no key): not installed</source>
-        <translation>Common Crawl (kostenlos, ohne Schlüssel): nicht installiert</translation>
-    </message>
-    <message>
         <source>Off (asks nothing)</source>
         <translation>Aus (fragt nichts ab)</translation>
     </message>
