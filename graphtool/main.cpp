@@ -5,7 +5,7 @@
 //   tallyscope-graph import-counts <file> [--out FILE] [--release NAME] [--level domain|host]
 //   tallyscope-graph lookup <index> <url>...
 //   tallyscope-graph fetch [--latest | --release ID] [--level domain|host] [--ranks] --out DIR
-//                          [--index URL] [--data URL] [--keep-downloads]
+//                          [--index URL] [--data URL] [--keep-downloads] [--tries N]
 //   tallyscope-graph --version | --help
 #include "core/linkgraph/graph_fetch.h"
 #include "core/linkgraph/graph_import.h"
@@ -53,10 +53,15 @@ const char* const Usage = QT_TRANSLATE_NOOP(
     "      registrable domain in a domain index.\n"
     "  tallyscope-graph fetch [--latest | --release ID] [--level domain|host] [--ranks]\n"
     "                         --out DIR [--index URL] [--data URL] [--keep-downloads]\n"
+    "                         [--tries N]\n"
     "      Downloads a release of the Common Crawl web graph (the newest by default) into DIR\n"
     "      and imports it into DIR/<release>-<level>.links. An interrupted or failed run goes\n"
     "      on where it stopped when the same command is run again. --index and --data replace\n"
     "      the publisher's list of releases and the base address of its files (a mirror).\n"
+    "      A file that the server refuses for a while (429, 503 SlowDown, 403) or whose\n"
+    "      connection drops is tried again, waiting longer each time (or as Retry-After asks),\n"
+    "      N times in all (20 by default). Every file is checked as it comes: a damaged one is\n"
+    "      removed and downloaded again by the next run.\n"
     "  tallyscope-graph --version\n"
     "\n"
     "Exit status: 0 done, 1 failed (a lookup: a URL not in the index), 2 bad arguments,\n"
@@ -333,9 +338,24 @@ void showFetchProgress(const GraphFetchProgress& p) {
                 .arg(terminal ? QStringLiteral("\n") : QString(), p.file));
         return;
     }
+    const DownloadProgress& d = p.download;
+    static int lastTry = 0; // a retry is said once, where no terminal shows the countdown
+    if (d.retryInSeconds > 0 && (terminal || d.retryTry != lastTry)) {
+        lastTry = d.retryTry;
+        const QString line =
+            Text::tr("%1: %2; retrying in %3 s, try %4 of %5")
+                .arg(p.file.isEmpty() ? Text::tr("the list of releases") : p.file, d.retryReason)
+                .arg(d.retryInSeconds)
+                .arg(d.retryTry)
+                .arg(d.retryTries);
+        if (terminal)
+            std::fprintf(stderr, "\r%-78s", line.toLocal8Bit().constData());
+        else
+            say(line);
+        return;
+    }
     if (!terminal || p.stage != GraphFetchProgress::Stage::Download)
         return;
-    const DownloadProgress& d = p.download;
     QString line = Text::tr("%1 (%2 of %3): %4")
                        .arg(p.file)
                        .arg(p.fileNumber)
@@ -377,6 +397,13 @@ int fetch(QCoreApplication& app, const QStringList& args) {
             o.ranks = true;
         } else if (arg == QLatin1String("--keep-downloads")) {
             o.keepDownloads = true;
+        } else if (arg == QLatin1String("--tries") && hasValue) {
+            bool ok = false;
+            o.tries = args[++i].toInt(&ok);
+            if (!ok || o.tries < 1 || o.tries > 1000) {
+                say(Text::tr("tallyscope-graph: --tries takes a number from 1 to 1000"));
+                return 2;
+            }
         } else if (arg == QLatin1String("--out") && hasValue) {
             o.outFolder = args[++i];
         } else if ((arg == QLatin1String("--index") || arg == QLatin1String("--data")) &&
@@ -414,7 +441,10 @@ int fetch(QCoreApplication& app, const QStringList& args) {
             say(QStringLiteral("tallyscope-graph: ") + r.error);
             if (!r.indexFile.isEmpty() && QFileInfo::exists(r.indexFile))
                 say(Text::tr("%1 was left as it was.").arg(r.indexFile));
-            say(Text::tr("What was downloaded is kept; to continue, run the same command again:"));
+            say(r.keptBytes > 0
+                    ? Text::tr("%1 of downloads is kept; to continue, run the same command again:")
+                          .arg(FileDownload::sizeText(r.keptBytes))
+                    : Text::tr("Nothing was kept; to continue, run the same command again:"));
             say(QStringLiteral("  ") + again.join(QLatin1Char(' ')));
             status = r.cancelled ? 130 : 1;
         }

@@ -1009,66 +1009,6 @@ Anfrage lieferte überhaupt eine Anzahl.
         <translation>tallyscope-graph: kein Speicher mehr frei; nichts wurde geschrieben</translation>
     </message>
     <message>
-        <source>usage:
-  tallyscope-graph import &lt;vertices&gt; [&lt;edges&gt;] [--ranks FILE] [--out FILE]
-                          [--release NAME] [--level domain|host]
-      Reads a web graph&apos;s vertices (&quot;id&lt;TAB&gt;reversed name[&lt;TAB&gt;hosts]&quot;), edges
-      (&quot;from id&lt;TAB&gt;to id&quot;, sorted by from id) and ranks file (harmonic centrality and
-      PageRank positions), plain or gzip, and writes the link index: the number of
-      distinct vertices linking to each vertex, and its positions. Give the edges, the
-      ranks or both. FILE defaults to &lt;release&gt;-&lt;level&gt;.links in the current folder; the
-      release and level default to what the vertices file&apos;s name says
-      (cc-main-2024-feb-apr-may-domain-vertices.txt.gz).
-  tallyscope-graph import-counts &lt;file&gt; [--out FILE] [--release NAME] [--level domain|host]
-      Makes the same index from a table of &quot;reversed name&lt;TAB&gt;count&quot; lines (plain or
-      gzip), such as a Spark or DuckDB job over a whole release writes.
-  tallyscope-graph lookup &lt;index&gt; &lt;url&gt;...
-      Prints each URL&apos;s vertex and values: the exact host in a host index, the
-      registrable domain in a domain index.
-  tallyscope-graph fetch [--latest | --release ID] [--level domain|host] [--ranks]
-                         --out DIR [--index URL] [--data URL] [--keep-downloads]
-      Downloads a release of the Common Crawl web graph (the newest by default) into DIR
-      and imports it into DIR/&lt;release&gt;-&lt;level&gt;.links. An interrupted or failed run goes
-      on where it stopped when the same command is run again. --index and --data replace
-      the publisher&apos;s list of releases and the base address of its files (a mirror).
-  tallyscope-graph --version
-
-Exit status: 0 done, 1 failed (a lookup: a URL not in the index), 2 bad arguments,
-130 interrupted. A failed or interrupted import leaves any earlier index as it was.
-</source>
-        <translation>Aufruf:
-  tallyscope-graph import &lt;vertices&gt; [&lt;edges&gt;] [--ranks FILE] [--out FILE]
-                          [--release NAME] [--level domain|host]
-      Liest die Knoten eines Webgraphen („id&lt;TAB&gt;umgekehrter Name[&lt;TAB&gt;Hosts]“), seine
-      Kanten („von id&lt;TAB&gt;nach id“, nach der Von-id sortiert) und seine Rangdatei
-      (Positionen nach harmonischer Zentralität und PageRank), unkomprimiert oder gzip,
-      und schreibt den Linkindex: die Zahl der verschiedenen Knoten, die auf jeden Knoten
-      verlinken, und seine Positionen. Geben Sie die Kanten, die Ränge oder beides an.
-      FILE ist ohne Angabe &lt;release&gt;-&lt;level&gt;.links im aktuellen Ordner; Ausgabe und Ebene
-      sind ohne Angabe das, was der Name der Knotendatei sagt
-      (cc-main-2024-feb-apr-may-domain-vertices.txt.gz).
-  tallyscope-graph import-counts &lt;file&gt; [--out FILE] [--release NAME] [--level domain|host]
-      Erstellt denselben Index aus einer Tabelle von Zeilen „umgekehrter Name&lt;TAB&gt;Anzahl“
-      (unkomprimiert oder gzip), wie sie ein Spark- oder DuckDB-Auftrag über eine ganze
-      Ausgabe schreibt.
-  tallyscope-graph lookup &lt;index&gt; &lt;url&gt;...
-      Gibt zu jeder URL ihren Knoten und ihre Werte aus: den genauen Host in einem
-      Host-Index, die registrierbare Domain in einem Domain-Index.
-  tallyscope-graph fetch [--latest | --release ID] [--level domain|host] [--ranks]
-                         --out DIR [--index URL] [--data URL] [--keep-downloads]
-      Lädt eine Ausgabe des Common-Crawl-Webgraphen (ohne Angabe die neueste) nach DIR
-      herunter und importiert sie nach DIR/&lt;release&gt;-&lt;level&gt;.links. Ein unterbrochener
-      oder fehlgeschlagener Lauf macht dort weiter, wo er aufhörte, wenn derselbe Befehl
-      erneut aufgerufen wird. --index und --data ersetzen die Liste der Ausgaben des
-      Herausgebers und die Basisadresse seiner Dateien (einen Spiegel).
-  tallyscope-graph --version
-
-Rückgabewert: 0 erledigt, 1 fehlgeschlagen (bei lookup: eine URL nicht im Index),
-2 ungültige Argumente, 130 unterbrochen. Ein fehlgeschlagener oder unterbrochener Import
-lässt einen früheren Index unverändert.
-</translation>
-    </message>
-    <message>
         <source>%1joining the parts into %2...</source>
         <translation>%1Teile werden zu %2 zusammengefügt …</translation>
     </message>
@@ -1097,8 +1037,95 @@ lässt einen früheren Index unverändert.
         <translation>%1 ist bereits vorhanden: nichts herunterzuladen.</translation>
     </message>
     <message>
-        <source>What was downloaded is kept; to continue, run the same command again:</source>
-        <translation>Was heruntergeladen wurde, bleibt erhalten; zum Fortsetzen denselben Befehl erneut aufrufen:</translation>
+        <source>usage:
+  tallyscope-graph import &lt;vertices&gt; [&lt;edges&gt;] [--ranks FILE] [--out FILE]
+                          [--release NAME] [--level domain|host]
+      Reads a web graph&apos;s vertices (&quot;id&lt;TAB&gt;reversed name[&lt;TAB&gt;hosts]&quot;), edges
+      (&quot;from id&lt;TAB&gt;to id&quot;, sorted by from id) and ranks file (harmonic centrality and
+      PageRank positions), plain or gzip, and writes the link index: the number of
+      distinct vertices linking to each vertex, and its positions. Give the edges, the
+      ranks or both. FILE defaults to &lt;release&gt;-&lt;level&gt;.links in the current folder; the
+      release and level default to what the vertices file&apos;s name says
+      (cc-main-2024-feb-apr-may-domain-vertices.txt.gz).
+  tallyscope-graph import-counts &lt;file&gt; [--out FILE] [--release NAME] [--level domain|host]
+      Makes the same index from a table of &quot;reversed name&lt;TAB&gt;count&quot; lines (plain or
+      gzip), such as a Spark or DuckDB job over a whole release writes.
+  tallyscope-graph lookup &lt;index&gt; &lt;url&gt;...
+      Prints each URL&apos;s vertex and values: the exact host in a host index, the
+      registrable domain in a domain index.
+  tallyscope-graph fetch [--latest | --release ID] [--level domain|host] [--ranks]
+                         --out DIR [--index URL] [--data URL] [--keep-downloads]
+                         [--tries N]
+      Downloads a release of the Common Crawl web graph (the newest by default) into DIR
+      and imports it into DIR/&lt;release&gt;-&lt;level&gt;.links. An interrupted or failed run goes
+      on where it stopped when the same command is run again. --index and --data replace
+      the publisher&apos;s list of releases and the base address of its files (a mirror).
+      A file that the server refuses for a while (429, 503 SlowDown, 403) or whose
+      connection drops is tried again, waiting longer each time (or as Retry-After asks),
+      N times in all (20 by default). Every file is checked as it comes: a damaged one is
+      removed and downloaded again by the next run.
+  tallyscope-graph --version
+
+Exit status: 0 done, 1 failed (a lookup: a URL not in the index), 2 bad arguments,
+130 interrupted. A failed or interrupted import leaves any earlier index as it was.
+</source>
+        <translation>Aufruf:
+  tallyscope-graph import &lt;vertices&gt; [&lt;edges&gt;] [--ranks FILE] [--out FILE]
+                          [--release NAME] [--level domain|host]
+      Liest die Knoten eines Webgraphen („id&lt;TAB&gt;umgekehrter Name[&lt;TAB&gt;Hosts]“), seine
+      Kanten („von id&lt;TAB&gt;nach id“, nach der Von-id sortiert) und seine Rangdatei
+      (Positionen nach harmonischer Zentralität und PageRank), unkomprimiert oder gzip,
+      und schreibt den Linkindex: die Zahl der verschiedenen Knoten, die auf jeden Knoten
+      verlinken, und seine Positionen. Geben Sie die Kanten, die Ränge oder beides an.
+      FILE ist ohne Angabe &lt;release&gt;-&lt;level&gt;.links im aktuellen Ordner; Ausgabe und Ebene
+      sind ohne Angabe das, was der Name der Knotendatei sagt
+      (cc-main-2024-feb-apr-may-domain-vertices.txt.gz).
+  tallyscope-graph import-counts &lt;file&gt; [--out FILE] [--release NAME] [--level domain|host]
+      Erstellt denselben Index aus einer Tabelle von Zeilen „umgekehrter Name&lt;TAB&gt;Anzahl“
+      (unkomprimiert oder gzip), wie sie ein Spark- oder DuckDB-Auftrag über eine ganze
+      Ausgabe schreibt.
+  tallyscope-graph lookup &lt;index&gt; &lt;url&gt;...
+      Gibt zu jeder URL ihren Knoten und ihre Werte aus: den genauen Host in einem
+      Host-Index, die registrierbare Domain in einem Domain-Index.
+  tallyscope-graph fetch [--latest | --release ID] [--level domain|host] [--ranks]
+                         --out DIR [--index URL] [--data URL] [--keep-downloads]
+                         [--tries N]
+      Lädt eine Ausgabe des Common-Crawl-Webgraphen (ohne Angabe die neueste) nach DIR
+      herunter und importiert sie nach DIR/&lt;release&gt;-&lt;level&gt;.links. Ein unterbrochener
+      oder fehlgeschlagener Lauf macht dort weiter, wo er aufhörte, wenn derselbe Befehl
+      erneut aufgerufen wird. --index und --data ersetzen die Liste der Ausgaben des
+      Herausgebers und die Basisadresse seiner Dateien (einen Spiegel).
+      Eine Datei, die der Server eine Zeit lang verweigert (429, 503 SlowDown, 403) oder
+      deren Verbindung abbricht, wird erneut versucht, mit jedes Mal längerer Wartezeit
+      (oder so lange, wie Retry-After verlangt), N-mal insgesamt (ohne Angabe 20). Jede
+      Datei wird beim Empfang geprüft: eine beschädigte wird entfernt und vom nächsten
+      Lauf neu heruntergeladen.
+  tallyscope-graph --version
+
+Rückgabewert: 0 erledigt, 1 fehlgeschlagen (bei lookup: eine URL nicht im Index),
+2 ungültige Argumente, 130 unterbrochen. Ein fehlgeschlagener oder unterbrochener Import
+lässt einen früheren Index unverändert.
+</translation>
+    </message>
+    <message>
+        <source>%1: %2; retrying in %3 s, try %4 of %5</source>
+        <translation>%1: %2; neuer Versuch in %3 s, Versuch %4 von %5</translation>
+    </message>
+    <message>
+        <source>the list of releases</source>
+        <translation>die Liste der Ausgaben</translation>
+    </message>
+    <message>
+        <source>tallyscope-graph: --tries takes a number from 1 to 1000</source>
+        <translation>tallyscope-graph: --tries nimmt eine Zahl von 1 bis 1000</translation>
+    </message>
+    <message>
+        <source>%1 of downloads is kept; to continue, run the same command again:</source>
+        <translation>%1 Heruntergeladenes bleibt erhalten; um fortzufahren, denselben Befehl noch einmal ausführen:</translation>
+    </message>
+    <message>
+        <source>Nothing was kept; to continue, run the same command again:</source>
+        <translation>Nichts blieb erhalten; um fortzufahren, denselben Befehl noch einmal ausführen:</translation>
     </message>
 </context>
 <context>
@@ -1106,18 +1133,6 @@ lässt einen früheren Index unverändert.
     <message>
         <source>%1 cannot be read: %2</source>
         <translation>%1 kann nicht gelesen werden: %2</translation>
-    </message>
-    <message>
-        <source>%1 ends in the middle of its compressed data (is the file complete?)</source>
-        <translation>%1 endet mitten in den komprimierten Daten (ist die Datei vollständig?)</translation>
-    </message>
-    <message>
-        <source>%1 is damaged: %2</source>
-        <translation>%1 ist beschädigt: %2</translation>
-    </message>
-    <message>
-        <source>%1 is damaged: the compressed data goes nowhere</source>
-        <translation>%1 ist beschädigt: die komprimierten Daten führen ins Leere</translation>
     </message>
     <message>
         <source>there is no file %1</source>
@@ -1130,6 +1145,26 @@ lässt einen früheren Index unverändert.
     <message>
         <source>the decompressor could not be started</source>
         <translation>der Dekomprimierer konnte nicht gestartet werden</translation>
+    </message>
+    <message>
+        <source>%1 is damaged at byte %L2: %3</source>
+        <translation>%1 ist bei Byte %L2 beschädigt: %3</translation>
+    </message>
+    <message>
+        <source>it is not gzip data</source>
+        <translation>es sind keine gzip-Daten</translation>
+    </message>
+    <message>
+        <source>the compressed data goes nowhere</source>
+        <translation>die komprimierten Daten führen nirgendwohin</translation>
+    </message>
+    <message>
+        <source>it ends in the middle of its compressed data (is the file complete?)</source>
+        <translation>sie endet mitten in ihren komprimierten Daten (ist die Datei vollständig?)</translation>
+    </message>
+    <message>
+        <source>it holds no compressed data</source>
+        <translation>sie enthält keine komprimierten Daten</translation>
     </message>
 </context>
 <context>
@@ -1467,6 +1502,10 @@ Möchten Sie das Diagramm stattdessen als PDF-Datei speichern?</translation>
     <message>
         <source>%1 bytes</source>
         <translation>%1 Bytes</translation>
+    </message>
+    <message>
+        <source>the disk is full (%1)</source>
+        <translation>der Datenträger ist voll (%1)</translation>
     </message>
 </context>
 <context>
@@ -1887,16 +1926,31 @@ Changes cannot be kept until this is resolved.</source>
         <translation>Fertig: Ausgabe %1, %L2 Domains mit den Links auf sie, in %3.</translation>
     </message>
     <message>
-        <source>Stopped. What was downloaded is kept: Download goes on from there.</source>
-        <translation>Angehalten. Was heruntergeladen wurde, bleibt erhalten: „Herunterladen“ macht dort weiter.</translation>
-    </message>
-    <message>
-        <source>The download did not succeed: %1. What was downloaded is kept: Download goes on from there.</source>
-        <translation>Das Herunterladen ist nicht gelungen: %1. Was heruntergeladen wurde, bleibt erhalten: „Herunterladen“ macht dort weiter.</translation>
-    </message>
-    <message>
         <source>The index there is left as it was.</source>
         <translation>Der vorhandene Index bleibt, wie er war.</translation>
+    </message>
+    <message numerus="yes">
+        <source>Downloading %1 (file %2 of %3): %4; retrying in %n second(s), try %5 of %6</source>
+        <translation>
+            <numerusform>Lade %1 herunter (Datei %2 von %3): %4; neuer Versuch in %n Sekunde, Versuch %5 von %6</numerusform>
+            <numerusform>Lade %1 herunter (Datei %2 von %3): %4; neuer Versuch in %n Sekunden, Versuch %5 von %6</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1 of downloads is kept: Download goes on from there.</source>
+        <translation>%1 Heruntergeladenes bleibt erhalten: Herunterladen macht dort weiter.</translation>
+    </message>
+    <message>
+        <source>Nothing was kept.</source>
+        <translation>Nichts blieb erhalten.</translation>
+    </message>
+    <message>
+        <source>Stopped. %1</source>
+        <translation>Angehalten. %1</translation>
+    </message>
+    <message>
+        <source>The download did not succeed: %1. %2</source>
+        <translation>Das Herunterladen ist nicht gelungen: %1. %2</translation>
     </message>
 </context>
 <context>
@@ -1946,8 +2000,43 @@ Changes cannot be kept until this is resolved.</source>
         <translation>unvollständiger Inhalt: %1 der %2 Bytes, die %3 ankündigte</translation>
     </message>
     <message>
-        <source>%1 cannot be renamed to %2</source>
-        <translation>%1 kann nicht in %2 umbenannt werden</translation>
+        <source>%1 changed on the server since its download began</source>
+        <translation>%1 hat sich auf dem Server geändert, seit das Herunterladen begann</translation>
+    </message>
+    <message>
+        <source>%1 is %2, more than the %3 such a file may be</source>
+        <translation>%1 ist %2 groß, mehr als die %3, die eine solche Datei haben darf</translation>
+    </message>
+    <message>
+        <source>%1 sent more than the %2 such a file may be; the download was stopped</source>
+        <translation>%1 hat mehr als die %2 gesendet, die eine solche Datei haben darf; das Herunterladen wurde angehalten</translation>
+    </message>
+    <message>
+        <source>%1 of it is kept for the next run</source>
+        <translation>%1 davon bleibt für den nächsten Lauf erhalten</translation>
+    </message>
+    <message>
+        <source>nothing of it was kept</source>
+        <translation>nichts davon blieb erhalten</translation>
+    </message>
+    <message>
+        <source>%1; it was removed and is downloaded again next time</source>
+        <translation>%1; sie wurde entfernt und wird beim nächsten Mal neu heruntergeladen</translation>
+    </message>
+    <message>
+        <source>%1 answered HTTP %2 (%3)</source>
+        <translation>%1 antwortete mit HTTP %2 (%3)</translation>
+    </message>
+    <message>
+        <source>%1 cannot be renamed to %2: %3</source>
+        <translation>%1 kann nicht in %2 umbenannt werden: %3</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 (given up after %n tries; %2)</source>
+        <translation>
+            <numerusform>%1 (nach %n Versuch aufgegeben; %2)</numerusform>
+            <numerusform>%1 (nach %n Versuchen aufgegeben; %2)</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -1995,6 +2084,10 @@ Changes cannot be kept until this is resolved.</source>
     <message>
         <source>%1 cannot be written</source>
         <translation>%1 kann nicht geschrieben werden</translation>
+    </message>
+    <message>
+        <source>%1; it was removed and is downloaded again next time</source>
+        <translation>%1; sie wurde entfernt und wird beim nächsten Mal neu heruntergeladen</translation>
     </message>
 </context>
 <context>

@@ -6,22 +6,28 @@
 // named by the .paths.gz lists, byte ranges answered 206 with Content-Range): the newest release
 // (or a named one) downloaded and imported, a run cut off or interrupted half-way resumed with a
 // Range request, wrong answers refused keeping the old index, and Preset=commoncrawl counting a
-// table of URLs from the fetched index.
+// table of URLs from the fetched index. The faults of the real internet: damaged, cut and endless
+// files, S3's 503 SlowDown, a file replaced between two runs, a full disk.
 #include "core/linkgraph/link_index.h"
 #include "core/scan/engine_definitions.h"
 #include "core/scan/engine_outcome.h"
 #include "core/settings/program_folder.h"
 #include "support/common_crawl_stand_in.h"
+#include "support/encodings.h"
+#include "support/full_disk.h"
 #include "support/local_http_server.h"
 #include "support/test_env.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <csignal>
+#include <optional>
 
 using namespace tally;
 
@@ -89,6 +95,15 @@ struct Publisher {
         return files;
     }
 };
+
+// Text that does not compress: gzip files of about its size.
+QByteArray randomText(qsizetype size) {
+    QByteArray text(size, Qt::Uninitialized);
+    QRandomGenerator random(7);
+    for (char& c : text)
+        c = char('a' + random.bounded(26));
+    return text;
+}
 
 QByteArray readAll(const QString& path) {
     QFile f(path);
@@ -166,8 +181,27 @@ private Q_SLOTS:
         QTest::addColumn<QString>("error");
         QTest::addColumn<QByteArray>("resumedWith"); // the Range of the run again; empty: none
         // Cut off half-way through the edges ("HALF" stands for that byte).
-        QTest::newRow("cut off") << "cut" << QStringList() << "short body: HALF of the "
-                                 << QByteArray("bytes=HALF-");
+        QTest::newRow("cut off") << "cut" << QStringList{"--tries", "1"}
+                                 << "short body: HALF of the " << QByteArray("bytes=HALF-");
+        // "whole": the next run downloads the edges again from their start.
+        QTest::newRow("corrupted edges of megabytes")
+            << "corrupted" << QStringList() << "-domain-edges.txt.gz is damaged at byte "
+            << QByteArray("whole");
+        QTest::newRow("cut edges of megabytes")
+            << "truncated" << QStringList()
+            << "ends in the middle of its compressed data (is the file complete?); it was removed"
+            << QByteArray("whole");
+        QTest::newRow("damaged on the disk from an earlier run")
+            << "kept damaged" << QStringList() << "-domain-edges.txt.gz is damaged at byte "
+            << QByteArray("whole");
+        QTest::newRow("endless list")
+            << "endless list" << QStringList() << "sent more than the 16 MiB such a file may be"
+            << QByteArray();
+        QTest::newRow("endless edges")
+            << "endless edges" << QStringList() << "sent more than the 16 MiB such a file may be"
+            << QByteArray("whole");
+        QTest::newRow("full disk")
+            << "full disk" << QStringList() << "not enough disk space in " << QByteArray();
         QTest::newRow("not gzip") << "html" << QStringList() << "is not a gzip file"
                                   << QByteArray();
         QTest::newRow("no such release") << "" << QStringList{"--release", "cc-main-1999"}
@@ -194,7 +228,38 @@ private Q_SLOTS:
             publisher.standIn.cutNext(publisher.edges(), half.toLongLong());
         if (fault == QLatin1String("html"))
             publisher.standIn.setFile(publisher.edges(), "<html><body>Busy</body></html>");
+        const QByteArray goodEdges = publisher.standIn.file(publisher.edges());
+        const QByteArray big = test::gzipped(randomText(6 * 1024 * 1024));
+        if (fault == QLatin1String("corrupted"))
+            publisher.standIn.setFile(publisher.edges(), big.left(big.size() / 2) +
+                                                             QByteArray(4096, 'Z') +
+                                                             big.mid(big.size() / 2 + 4096));
+        if (fault == QLatin1String("truncated"))
+            publisher.standIn.setFile(publisher.edges(), big.left(big.size() * 2 / 3));
+        if (fault == QLatin1String("endless list") || fault == QLatin1String("endless edges")) {
+            test::HttpResponse endless =
+                test::HttpResponse::page(fault == QLatin1String("endless edges")
+                                             ? test::gzipped(randomText(32 * 1024 * 1024))
+                                             : QByteArray());
+            endless.noLength = true;
+            if (fault == QLatin1String("endless list"))
+                endless.generatedSize = qint64(1) << 40;
+            publisher.server.server()->route(
+                fault == QLatin1String("endless list") ? "/graphinfo.json" : publisher.edges(),
+                endless);
+        }
         QTemporaryDir out;
+        std::optional<test::SmallFileSystem> disk;
+        if (fault == QLatin1String("full disk")) {
+            disk.emplace(out.path());
+            if (!disk->mounted())
+                QSKIP("cannot mount a small tmpfs here (needs root)");
+        }
+        if (fault == QLatin1String("kept damaged")) {
+            QFile f(out.filePath(Newest + "-domain-edges.txt.gz"));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(goodEdges.left(goodEdges.size() / 2));
+        }
         const QString old = out.filePath(Older + "-domain.links");
         {
             QFile f(old);
@@ -204,6 +269,8 @@ private Q_SLOTS:
         QStringList args = publisher.args(out.path()) + options;
         if (fault == QLatin1String("no list"))
             args[2] = publisher.server.server()->urlString("/nothing.json");
+        if (disk)
+            disk->fill();
         const Run run = runTool(args);
         QCOMPARE(run.exit, 1);
         QVERIFY2(run.err.contains(error), qPrintable(run.err));
@@ -215,12 +282,64 @@ private Q_SLOTS:
         if (resumedWith.isEmpty())
             return;
         publisher.server.server()->clearLog();
+        publisher.server.server()->removeRoute(publisher.edges());
+        publisher.standIn.setFile(publisher.edges(), goodEdges);
         const Run again = runTool(args);
         QVERIFY2(again.exit == 0, qPrintable(again.err));
-        // The vertices were complete: only the rest of the edges was asked for.
+        // The vertices were complete: only the rest of the edges (or all of them again, after
+        // a damaged download) was asked for.
         QCOMPARE(publisher.fileRequests(), QStringList{Newest + "-domain-edges.txt.gz"});
-        QCOMPARE(publisher.server.server()->requests().last().header("Range"), resumedWith);
+        QCOMPARE(publisher.server.server()->requests().last().header("Range"),
+                 resumedWith == "whole" ? QByteArray() : resumedWith);
         QVERIFY(LinkIndex::open(out.filePath(Newest + "-domain.links")));
+    }
+
+    // S3's 503 SlowDown with Retry-After is waited for and tried again, said on standard error;
+    // a file replaced on the server between two runs is not joined to its older part.
+    void survivesSlowDownsAndReplacedFiles() {
+        Publisher publisher;
+        publisher.standIn.slowDown(publisher.edges(), 2, 2);
+        QTemporaryDir out;
+        QElapsedTimer clock;
+        clock.start();
+        const Run run = runTool(publisher.args(out.path()));
+        QVERIFY2(run.exit == 0, qPrintable(run.err));
+        QVERIFY(clock.elapsed() >= 4000);
+        QCOMPARE(publisher.fileRequests().count(Newest + "-domain-edges.txt.gz"), 3);
+        QVERIFY2(
+            run.err.contains(Newest + "-domain-edges.txt.gz: http://") &&
+                run.err.contains(" answered HTTP 503 (SlowDown); retrying in 2 s, try 3 of 20"),
+            qPrintable(run.err));
+
+        // A second release whose edges are cut half-way, then replaced by a file with one link
+        // less to uk.co.example before the run that resumes.
+        Publisher replaced;
+        QTemporaryDir out2;
+        replaced.standIn.cutNext(replaced.edges(),
+                                 replaced.standIn.file(replaced.edges()).size() / 2);
+        QCOMPARE(runTool(replaced.args(out2.path()) + QStringList{"--tries", "1"}).exit, 1);
+        const test::SmallGraph graph = test::smallGraph(domains());
+        QByteArray target, fewer;
+        for (const QByteArray& line : graph.vertices.split('\n'))
+            if (line.split('\t').value(1) == "uk.co.example")
+                target = line.split('\t').value(0);
+        bool dropped = false; // one link to uk.co.example less
+        for (const QByteArray& line : graph.edges.split('\n')) {
+            if (!dropped && line.split('\t').value(1) == target)
+                dropped = true;
+            else if (!line.isEmpty())
+                fewer += line + '\n';
+        }
+        replaced.standIn.setFile(replaced.edges(), test::gzipped(fewer));
+        replaced.server.server()->clearLog();
+        const Run again = runTool(replaced.args(out2.path()));
+        QVERIFY2(again.exit == 0, qPrintable(again.err));
+        const test::HttpRequest resumed = replaced.server.server()->requests().last();
+        QVERIFY(resumed.header("Range").startsWith("bytes="));
+        QVERIFY(resumed.header("If-Range").startsWith('"'));
+        const auto index = LinkIndex::open(out2.filePath(Newest + "-domain.links"));
+        QVERIFY(index);
+        QCOMPARE(int(index->findUrl("http://www.example.co.uk/").count()), 2);
     }
 
     // Ctrl+C in the middle of a download stops it at once; the same command resumes it.

@@ -2,6 +2,7 @@
 
 #include "support/encodings.h"
 
+#include <QCryptographicHash>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -121,10 +122,27 @@ void CommonCrawlStandIn::drip(const QString& path, int bytes, int intervalMs) {
     drips_.insert(path, {bytes, intervalMs});
 }
 
+void CommonCrawlStandIn::slowDown(const QString& path, int times, int retryAfterSeconds) {
+    QMutexLocker lock(&mutex_);
+    slowDowns_.insert(path, {times, retryAfterSeconds});
+}
+
 HttpResponse CommonCrawlStandIn::answer(const HttpRequest& request) {
     QMutexLocker lock(&mutex_);
     if (request.method != "GET")
         return HttpResponse::page("Method Not Allowed", 405);
+    if (auto slow = slowDowns_.find(request.path); slow != slowDowns_.end() && slow->first > 0) {
+        HttpResponse r = HttpResponse::page(
+            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Error><Code>SlowDown</Code><Message>"
+            "Please reduce your request rate.</Message><RequestId>4442587FB7D0A2F9</RequestId>"
+            "</Error>",
+            503);
+        r.headers.emplaceBack("Content-Type", "application/xml");
+        if (slow->second > 0)
+            r.headers.emplaceBack("Retry-After", QByteArray::number(slow->second));
+        --slow->first;
+        return r;
+    }
     if (request.path == QLatin1String("/graphinfo.json")) {
         HttpResponse r = HttpResponse::page(list_);
         r.headers.emplaceBack("Content-Type", "application/json");
@@ -137,8 +155,13 @@ HttpResponse CommonCrawlStandIn::answer(const HttpRequest& request) {
     HttpResponse r;
     r.headers.emplaceBack("Content-Type", "application/octet-stream");
     r.headers.emplaceBack("Accept-Ranges", "bytes");
+    const QByteArray etag =
+        '"' + QCryptographicHash::hash(bytes, QCryptographicHash::Md5).toHex() + '"';
+    r.headers.emplaceBack("ETag", etag);
     const QByteArray range = request.header("Range");
-    if (range.startsWith("bytes=") && range.endsWith('-')) {
+    const QByteArray ifRange = request.header("If-Range");
+    if (range.startsWith("bytes=") && range.endsWith('-') &&
+        (ifRange.isEmpty() || ifRange == etag)) {
         const qint64 from = range.mid(6, range.size() - 7).toLongLong();
         if (from >= size) {
             r.status = 416;

@@ -7,9 +7,14 @@
 //   host level, "<id>-host-{vertices,edges}.paths.gz" (gzip, one path under the data address per
 //   line, as the release announcements list them) with the part files they name
 //   (data.commoncrawl.org: add the address in front of each path).
-// - Files are served as a static file server serves them: 200 with Content-Length, and for
-//   "Range: bytes=N-" (RFC 9110, 14.2) 206 with "Content-Range: bytes N-<last>/<size>", or 416
-//   with "Content-Range: bytes */<size>" when N is past the end. Anything else is 404.
+// - Files are served as a static file server serves them: 200 with Content-Length and an ETag (S3
+//   sends the quoted MD5 of an object uploaded whole), and for "Range: bytes=N-" (RFC 9110, 14.2)
+//   206 with "Content-Range: bytes N-<last>/<size>", or 416 with "Content-Range: bytes */<size>"
+//   when N is past the end; an If-Range that names another version than the file's ETag gets the
+//   whole file with 200 (RFC 9110, 13.1.5). Anything else is 404.
+// - When it throttles, S3 answers 503 with the XML error body of code "SlowDown" ("Please reduce
+//   your request rate.": docs.aws.amazon.com/AmazonS3/latest/API/ErrorResponses.html; to be
+//   retried with growing waits: .../AmazonS3/latest/userguide/ErrorBestPractices.html).
 //
 // The releases' graphs are small and made here, gzip-compressed: target domains given with the
 // number of distinct domains that link to each, and enough linking domains ("org.linker-NNN")
@@ -49,6 +54,8 @@ public:
     void cutNext(const QString& path, qint64 bytes, int times = 1);
     // Each answer of path sends `bytes` at a time, `intervalMs` apart.
     void drip(const QString& path, int bytes, int intervalMs);
+    // The next `times` requests of path are answered 503 SlowDown, with Retry-After when > 0.
+    void slowDown(const QString& path, int times, int retryAfterSeconds);
 
     HttpResponse answer(const HttpRequest& request);
     LocalHttpServer::Handler handler() {
@@ -65,6 +72,7 @@ private:
     QHash<QString, QByteArray> files_;
     QHash<QString, QPair<qint64, int>> cuts_;
     QHash<QString, QPair<int, int>> drips_;
+    QHash<QString, QPair<int, int>> slowDowns_;
 };
 
 } // namespace tally::test

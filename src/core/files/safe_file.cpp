@@ -27,10 +27,6 @@ struct Text {
 // The temporary file of a write is named after its target plus a dot and six random characters.
 constexpr int TemporarySuffixBytes = 7;
 
-QString systemReason(int error) {
-    return QString::fromLocal8Bit(std::strerror(error));
-}
-
 QString notRegularReason() {
     return Text::tr("It is not a regular file");
 }
@@ -120,6 +116,13 @@ int openBounded(const QString& path, qint64 limit, FileContents& result, qint64*
 }
 
 } // namespace
+
+QString systemReason(int error) {
+    const QString words = QString::fromLocal8Bit(std::strerror(error));
+    if (error == ENOSPC || error == EDQUOT)
+        return Text::tr("the disk is full (%1)").arg(words);
+    return words;
+}
 
 FileOutcome FileOutcome::failure(const QString& reason) {
     return FileOutcome(reason.isEmpty() ? Text::tr("Unknown error") : reason);

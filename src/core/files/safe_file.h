@@ -35,6 +35,9 @@ private:
     QString reason_;
 };
 
+// The system's words for an errno value; a full disk (or a spent quota) is named as one.
+QString systemReason(int error);
+
 // The size limits of the files the program reads whole.
 inline constexpr qint64 MiB = 1024 * 1024;
 inline constexpr qint64 SettingsFileLimit = 1 * MiB;     // settings.ini, the per-user store

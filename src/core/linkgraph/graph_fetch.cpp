@@ -25,6 +25,15 @@ struct Text {
 
 constexpr qint64 ListLimit = 16 * MiB;
 constexpr qint64 PathsLimit = 100000; // part files named by one .paths.gz
+// A data file may be at most four times what the release's stats make of it, plus 16 MiB; a
+// release that states no stats bounds each file at 64 GiB (its largest published file, the
+// domain edges, is 8 to 16 GB).
+constexpr qint64 CeilingFactor = 4;
+constexpr qint64 CeilingMargin = 16 * MiB;
+constexpr qint64 DataFileCeiling = 64 * 1024 * MiB;
+constexpr qint64 PathsEstimate = 64 * 1024;
+// The share of the whole fetch's progress that the downloads take; the import takes the rest.
+constexpr double DownloadShare = 0.8;
 
 QString native(const QString& path) {
     return QDir::toNativeSeparators(path);
@@ -98,12 +107,14 @@ GraphFetch::GraphFetch(QObject* parent) : QObject(parent), download_(new FileDow
     connect(download_, &FileDownload::finished, this, &GraphFetch::downloaded);
     connect(download_, &FileDownload::progress, this, [this](const DownloadProgress& d) {
         GraphFetchProgress p;
-        p.stage = done_ == 0 && count_ == 0 ? GraphFetchProgress::Stage::List
-                                            : GraphFetchProgress::Stage::Download;
+        const bool list = done_ == 0 && count_ == 0;
+        p.stage = list ? GraphFetchProgress::Stage::List : GraphFetchProgress::Stage::Download;
         p.file = QFileInfo(queue_.isEmpty() ? QString() : queue_.first().file).fileName();
         p.fileNumber = done_ + 1;
         p.fileCount = count_;
         p.download = d;
+        if (!list)
+            p.overall = overall(d.bytes, d.total >= 0 ? d.total : queue_.value(0).estimate);
         Q_EMIT progress(p);
     });
 }
@@ -118,6 +129,87 @@ QString GraphFetch::indexFileName(const QString& folder, const QString& release,
 
 QString GraphFetch::levelName() const {
     return options_.level == GraphLevel::Hosts ? QStringLiteral("host") : QStringLiteral("domain");
+}
+
+qint64 GraphFetch::estimateOf(const char* kind) const {
+    // As estimatedFetchBytes: about 10 bytes per domain and 13 per host in the vertices, 2.5 per
+    // edge, 24 per vertex in the ranks.
+    const bool hosts = options_.level == GraphLevel::Hosts;
+    const double nodes = double(hosts ? release_.hostNodes : release_.domainNodes);
+    const double arcs = double(hosts ? release_.hostArcs : release_.domainArcs);
+    if (qstrcmp(kind, "vertices") == 0)
+        return qint64(nodes * (hosts ? 13 : 10));
+    if (qstrcmp(kind, "edges") == 0)
+        return qint64(arcs * 2.5);
+    if (qstrcmp(kind, "ranks") == 0)
+        return qint64(nodes * 24);
+    return PathsEstimate;
+}
+
+GraphFetch::Item GraphFetch::itemOf(const QString& path, const QString& file, const char* kind,
+                                    int parts) const {
+    const qint64 whole = estimateOf(kind);
+    const bool stated =
+        (options_.level == GraphLevel::Hosts ? release_.hostNodes : release_.domainNodes) > 0;
+    qint64 ceiling = stated ? CeilingFactor * whole + CeilingMargin : DataFileCeiling;
+    if (qstrcmp(kind, "paths") == 0)
+        ceiling = ListLimit;
+    return Item{dataFile(path), file, whole / std::max(parts, 1), ceiling};
+}
+
+qint64 GraphFetch::downloadedBytes() const {
+    if (release_.id.isEmpty() || options_.outFolder.isEmpty())
+        return 0;
+    qint64 have = 0;
+    const QDir out(options_.outFolder);
+    for (const QFileInfo& f :
+         out.entryInfoList({release_.id + QStringLiteral("-*.gz*")}, QDir::Files))
+        have += f.size();
+    for (const QFileInfo& f :
+         QDir(out.filePath(release_.id + QStringLiteral("-host-parts"))).entryInfoList(QDir::Files))
+        have += f.size();
+    return have;
+}
+
+double GraphFetch::overall(qint64 bytes, qint64 total) const {
+    qint64 rest = laterBytes_;
+    for (qsizetype i = 1; i < queue_.size(); ++i)
+        rest += queue_[i].estimate;
+    const double all = double(doneBytes_ + std::max(total, bytes) + rest);
+    return all > 0 ? DownloadShare * double(doneBytes_ + bytes) / all : 0;
+}
+
+void GraphFetch::reportImport(const GraphImportProgress& i) {
+    GraphFetchProgress p;
+    p.stage = GraphFetchProgress::Stage::Import;
+    p.import = i;
+    int file = 0;
+    switch (i.phase) {
+    case GraphImportProgress::Phase::Vertices:
+        file = 0;
+        break;
+    case GraphImportProgress::Phase::Edges:
+    case GraphImportProgress::Phase::Counts:
+        file = 1;
+        break;
+    case GraphImportProgress::Phase::Ranks:
+        file = int(importSizes_.size()) - 1;
+        break;
+    case GraphImportProgress::Phase::Writing:
+        file = int(importSizes_.size());
+        break;
+    }
+    qint64 all = 0, before = 0;
+    for (int n = 0; n < importSizes_.size(); ++n) {
+        all += importSizes_[n];
+        if (n < file)
+            before += importSizes_[n];
+    }
+    const qint64 within =
+        file < importSizes_.size() ? std::min(i.bytesRead, importSizes_[file]) : 0;
+    p.overall = DownloadShare +
+                (1 - DownloadShare) * (all > 0 ? double(before + within) / double(all) : 1.0);
+    Q_EMIT progress(p);
 }
 
 QUrl GraphFetch::dataFile(const QString& path) const {
@@ -138,6 +230,8 @@ void GraphFetch::start(const GraphFetchOptions& options) {
     vertexParts_.clear();
     edgeParts_.clear();
     done_ = count_ = 0;
+    doneBytes_ = laterBytes_ = 0;
+    importSizes_.clear();
     if (options_.outFolder.isEmpty() || !QDir().mkpath(options_.outFolder))
         return fail(tr("the folder %1 cannot be made").arg(native(options_.outFolder)));
     // The list is read fresh each time: the newest release changes.
@@ -146,6 +240,9 @@ void GraphFetch::start(const GraphFetchOptions& options) {
     afterDownloads_ = [this] { listArrived(); };
     FileDownload::Options fresh;
     fresh.resume = false;
+    fresh.maxBytes = ListLimit;
+    fresh.maxTries = options_.tries;
+    fresh.firstRetryMs = options_.firstRetryMs;
     download_->start(options_.indexUrl, list, fresh);
 }
 
@@ -186,15 +283,8 @@ void GraphFetch::listArrived() {
     }
     // The disk must hold what is still to come: the release's files less what earlier runs
     // downloaded, and the index.
-    qint64 have = 0;
-    const QDir out(options_.outFolder);
-    for (const QFileInfo& f :
-         out.entryInfoList({release_.id + QStringLiteral("-*.gz*")}, QDir::Files))
-        have += f.size();
-    for (const QFileInfo& f :
-         QDir(out.filePath(release_.id + QStringLiteral("-host-parts"))).entryInfoList(QDir::Files))
-        have += f.size();
-    const qint64 needed = estimatedFetchBytes(release_, options_.level, options_.ranks) - have;
+    const qint64 needed =
+        estimatedFetchBytes(release_, options_.level, options_.ranks) - downloadedBytes();
     const QStorageInfo disk(options_.outFolder);
     if (needed > 0 && disk.isValid() && disk.bytesAvailable() < needed)
         return fail(tr("not enough disk space in %1 for %2: about %3 needed (the files and the "
@@ -210,21 +300,25 @@ void GraphFetch::planFiles() {
         QStringLiteral("projects/hyperlinkgraph/%1/%2/").arg(release_.id, levelName());
     const QString stem = release_.id + QLatin1Char('-') + levelName();
     const QDir out(options_.outFolder);
-    const auto add = [&](const QString& name) {
-        queue_ << Item{dataFile(folder + name), out.filePath(name)};
+    const auto add = [&](const char* kind, const char* suffix) {
+        const QString name = stem + QLatin1Char('-') + QLatin1String(kind) + QLatin1String(suffix);
+        queue_ << itemOf(folder + name, out.filePath(name),
+                         qstrcmp(suffix, ".paths.gz") == 0 ? "paths" : kind);
     };
     if (options_.level == GraphLevel::Domains) {
-        add(stem + QStringLiteral("-vertices.txt.gz"));
-        add(stem + QStringLiteral("-edges.txt.gz"));
+        add("vertices", ".txt.gz");
+        add("edges", ".txt.gz");
         if (options_.ranks)
-            add(stem + QStringLiteral("-ranks.txt.gz"));
+            add("ranks", ".txt.gz");
         afterDownloads_ = [this] { importRelease(); };
     } else {
         // The parts' lists, unless an earlier run joined the parts already.
         for (const char* kind : {"vertices", "edges"})
             if (!QFileInfo::exists(
-                    out.filePath(stem + QStringLiteral("-%1.txt.gz").arg(QLatin1String(kind)))))
-                add(stem + QStringLiteral("-%1.paths.gz").arg(QLatin1String(kind)));
+                    out.filePath(stem + QStringLiteral("-%1.txt.gz").arg(QLatin1String(kind))))) {
+                add(kind, ".paths.gz");
+                laterBytes_ += estimateOf(kind);
+            }
         afterDownloads_ = [this] { pathsArrived(); };
     }
     count_ = int(queue_.size());
@@ -239,14 +333,15 @@ void GraphFetch::pathsArrived() {
     if (!QDir().mkpath(partsFolder))
         return fail(tr("the folder %1 cannot be made").arg(native(partsFolder)));
     for (const char* kind : {"vertices", "edges"}) {
-        const QString paths =
+        const QString list =
             out.filePath(stem + QStringLiteral("-%1.paths.gz").arg(QLatin1String(kind)));
-        if (!QFileInfo::exists(paths))
+        if (!QFileInfo::exists(list))
             continue; // joined already
-        GzipLineReader reader(paths);
+        GzipLineReader reader(list);
         if (!reader.open())
             return fail(reader.error());
         QStringList& parts = qstrcmp(kind, "vertices") == 0 ? vertexParts_ : edgeParts_;
+        QStringList paths;
         QByteArrayView line;
         bool tooLong = false;
         while (reader.next(&line, &tooLong)) {
@@ -257,23 +352,26 @@ void GraphFetch::pathsArrived() {
             if (tooLong || path.contains(QLatin1String("..")) ||
                 !name.endsWith(QLatin1String(".gz")) || parts.size() >= PathsLimit)
                 return fail(tr("%1 names a part that is not a gzip file of the release: %2")
-                                .arg(native(paths), path.left(200)));
+                                .arg(native(list), path.left(200)));
             // Parts of vertices and edges may share names: each kind in a folder of its own.
             const QString local =
                 QDir(partsFolder).filePath(QLatin1String(kind) + QLatin1Char('-') + name);
             parts << local;
-            queue_ << Item{dataFile(path), local};
+            paths << path;
         }
         if (!reader.error().isEmpty())
             return fail(reader.error());
         if (parts.isEmpty())
-            return fail(tr("%1 names no part file").arg(native(paths)));
-        downloads_ << paths;
+            return fail(tr("%1 names no part file").arg(native(list)));
+        for (qsizetype n = 0; n < parts.size(); ++n)
+            queue_ << itemOf(paths[n], parts[n], kind, int(parts.size()));
+        laterBytes_ = std::max<qint64>(0, laterBytes_ - estimateOf(kind));
+        downloads_ << list;
     }
     if (options_.ranks)
-        queue_ << Item{dataFile(QStringLiteral("projects/hyperlinkgraph/%1/host/%2-ranks.txt.gz")
-                                    .arg(release_.id, stem)),
-                       out.filePath(stem + QStringLiteral("-ranks.txt.gz"))};
+        queue_ << itemOf(QStringLiteral("projects/hyperlinkgraph/%1/host/%2-ranks.txt.gz")
+                             .arg(release_.id, stem),
+                         out.filePath(stem + QStringLiteral("-ranks.txt.gz")), "ranks");
     afterDownloads_ = [this, stem, out] {
         const struct {
             const QStringList* parts;
@@ -340,18 +438,27 @@ bool GraphFetch::join(const QStringList& parts, const QString& target) {
 
 void GraphFetch::nextDownload() {
     while (!queue_.isEmpty() && QFileInfo::exists(queue_.first().file)) {
-        downloads_ << queue_.takeFirst().file; // complete from an earlier run
+        const QString file = queue_.takeFirst().file; // complete from an earlier run
+        downloads_ << file;
+        doneBytes_ += QFileInfo(file).size();
         ++done_;
     }
     if (queue_.isEmpty())
         return afterDownloads_();
+    const Item& item = queue_.first();
     FileDownload::Options gzip;
     gzip.expectGzip = true;
-    // Beyond this file: the index (and, for host parts, the joined copies), roughly.
+    gzip.maxBytes = item.ceiling;
+    gzip.maxTries = options_.tries;
+    gzip.firstRetryMs = options_.firstRetryMs;
+    gzip.check = std::make_shared<GzipDownloadCheck>(native(item.file));
+    // Beyond this file: the files still to come and the index, roughly.
     const qint64 nodes =
         options_.level == GraphLevel::Hosts ? release_.hostNodes : release_.domainNodes;
-    gzip.spareBytes = nodes * (options_.ranks ? 24 : 16);
-    download_->start(queue_.first().url, queue_.first().file, gzip);
+    gzip.spareBytes = nodes * (options_.ranks ? 24 : 16) + laterBytes_;
+    for (qsizetype i = 1; i < queue_.size(); ++i)
+        gzip.spareBytes += queue_[i].estimate;
+    download_->start(item.url, item.file, gzip);
 }
 
 void GraphFetch::downloaded(FileDownload::Outcome outcome, const QString& error) {
@@ -362,6 +469,7 @@ void GraphFetch::downloaded(FileDownload::Outcome outcome, const QString& error)
     const Item item = queue_.takeFirst();
     if (!item.file.endsWith(QLatin1String(".graphinfo.json"))) {
         downloads_ << item.file;
+        doneBytes_ += QFileInfo(item.file).size();
         ++done_;
     }
     nextDownload();
@@ -382,15 +490,18 @@ void GraphFetch::importRelease() {
     GraphFetchResult r;
     r.release = release_.id;
     r.indexFile = o.outFile;
-    r.import = importGraph(o, [this](const GraphImportProgress& i) {
-        GraphFetchProgress p;
-        p.stage = GraphFetchProgress::Stage::Import;
-        p.import = i;
-        Q_EMIT progress(p);
-    });
+    importSizes_.clear();
+    for (const QString& file : {o.verticesFile, o.edgesFile, o.ranksFile})
+        if (!file.isEmpty())
+            importSizes_ << QFileInfo(file).size();
+    r.import = importGraph(o, [this](const GraphImportProgress& i) { reportImport(i); });
     r.ok = r.import.ok;
     r.cancelled = r.import.cancelled;
     r.error = r.import.error;
+    // A download kept from an earlier run can be damaged on the disk: it goes, and the next
+    // fetch downloads it again.
+    if (!r.import.damagedFile.isEmpty() && QFile::remove(r.import.damagedFile))
+        r.error = tr("%1; it was removed and is downloaded again next time").arg(r.error);
     if (r.ok && !options_.keepDownloads) {
         for (const QString& file : std::as_const(downloads_))
             QFile::remove(file);
@@ -413,6 +524,8 @@ void GraphFetch::finish(GraphFetchResult result) {
     if (!running_)
         return;
     running_ = false;
+    if (!result.ok)
+        result.keptBytes = downloadedBytes();
     Q_EMIT finished(result);
 }
 

@@ -57,6 +57,10 @@ struct GraphFetchOptions {
     bool ranks = false;
     QString outFolder;
     bool keepDownloads = false;
+    // How often a file is tried before the fetch gives up, and the first wait between tries
+    // (doubling, to at most a minute; or what the server's Retry-After asks).
+    int tries = 20;
+    int firstRetryMs = 1000;
     // Also stops the fetch when set (from any thread, or a signal handler); the import looks at
     // it itself, the downloads when cancel() is called.
     std::atomic<bool>* cancelFlag = nullptr;
@@ -70,6 +74,10 @@ struct GraphFetchProgress {
     int fileCount = 0;
     DownloadProgress download;
     GraphImportProgress import;
+    // The whole fetch, 0 to 1: the bytes of all its files (0 to 0.8; lengths not yet announced
+    // estimated from the release's stats), then the import (0.8 to 1). -1 while the list of
+    // releases is read.
+    double overall = -1;
 };
 
 struct GraphFetchResult {
@@ -80,6 +88,7 @@ struct GraphFetchResult {
     QString release;
     QString indexFile;
     GraphImportReport import;
+    qint64 keptBytes = 0; // of the release's downloads, on the disk after a failure or a stop
 };
 
 class GraphFetch : public QObject {
@@ -104,6 +113,8 @@ private:
     struct Item {
         QUrl url;
         QString file;
+        qint64 estimate = 0; // bytes, from the release's stats
+        qint64 ceiling = -1; // the most it may hold
     };
     void listArrived();
     void planFiles();
@@ -116,6 +127,11 @@ private:
     void fail(const QString& error);
     QUrl dataFile(const QString& path) const;
     QString levelName() const;
+    qint64 estimateOf(const char* kind) const;
+    Item itemOf(const QString& path, const QString& file, const char* kind, int parts = 1) const;
+    qint64 downloadedBytes() const;
+    double overall(qint64 currentBytes, qint64 currentTotal) const;
+    void reportImport(const GraphImportProgress& import);
 
     GraphFetchOptions options_;
     FileDownload* download_;
@@ -125,6 +141,9 @@ private:
     GraphReleaseInfo release_;
     QList<Item> queue_;
     int done_ = 0, count_ = 0;
+    qint64 doneBytes_ = 0;      // of the files downloaded in this run or before
+    qint64 laterBytes_ = 0;     // estimated, of the host parts not yet listed
+    QList<qint64> importSizes_; // of the files the import reads, in its order
     std::function<void()> afterDownloads_;
     QStringList downloads_; // every file downloaded, removed after a successful import
     QStringList vertexParts_, edgeParts_;

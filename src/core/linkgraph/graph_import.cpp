@@ -560,6 +560,12 @@ GraphImportReport importGraph(const GraphImportOptions& options,
         report.error = why;
         return report;
     };
+    // A file that cannot be read on: its reason, and the file itself when it is damaged.
+    auto readFailed = [&failed, &report](const GzipLineReader& reader) {
+        if (reader.damaged())
+            report.damagedFile = reader.path();
+        return failed(reader.error());
+    };
     auto stopped = [&report]() {
         report.ok = false;
         report.cancelled = true;
@@ -578,18 +584,18 @@ GraphImportReport importGraph(const GraphImportOptions& options,
     // Every file must open before the long work begins.
     GzipLineReader vertices(options.verticesFile);
     if (!vertices.open())
-        return failed(vertices.error());
+        return readFailed(vertices);
     std::unique_ptr<GzipLineReader> edges;
     if (!options.edgesFile.isEmpty()) {
         edges = std::make_unique<GzipLineReader>(options.edgesFile);
         if (!edges->open())
-            return failed(edges->error());
+            return readFailed(*edges);
     }
     std::unique_ptr<GzipLineReader> ranks;
     if (!options.ranksFile.isEmpty()) {
         ranks = std::make_unique<GzipLineReader>(options.ranksFile);
         if (!ranks->open())
-            return failed(ranks->error());
+            return readFailed(*ranks);
     }
 
     // Vertices: the names in the order they come, with their ids.
@@ -635,7 +641,7 @@ GraphImportReport importGraph(const GraphImportOptions& options,
             table.add(lowered(fields[1], upper, &lower), quint32(*id));
         }
         if (!vertices.error().isEmpty())
-            return failed(vertices.error());
+            return readFailed(vertices);
         pacer.send(vertices);
         const quint64 good = report.vertexLines - report.malformedVertexLines;
         if (table.size() == 0 && report.vertexLines == 0)
@@ -724,7 +730,7 @@ GraphImportReport importGraph(const GraphImportOptions& options,
         flush();
         counter.close();
         if (!edges->error().isEmpty())
-            return failed(edges->error());
+            return readFailed(*edges);
         pacer.send(*edges);
         const quint64 good = report.edgeLines - report.malformedEdgeLines;
         if (report.edgeLines > 0 && tooFewRead(good, report.edgeLines))
@@ -795,7 +801,7 @@ GraphImportReport importGraph(const GraphImportOptions& options,
             ++report.ranked;
         }
         if (!ranks->error().isEmpty())
-            return failed(ranks->error());
+            return readFailed(*ranks);
         pacer.send(*ranks);
         const quint64 lines = report.rankLines - headers;
         const quint64 good = lines - report.malformedRankLines;
@@ -897,6 +903,8 @@ bool readCounts(const CountsImportOptions& options, const GraphImportProgressFn&
     }
     if (!file.error().isEmpty()) {
         report.error = file.error();
+        if (file.damaged())
+            report.damagedFile = file.path();
         return false;
     }
     pacer.send(file);

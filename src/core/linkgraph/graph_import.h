@@ -64,7 +64,8 @@ struct GraphImportProgress {
 struct GraphImportReport {
     bool ok = false;
     bool cancelled = false;
-    QString error; // why nothing was written
+    QString error;       // why nothing was written
+    QString damagedFile; // the input whose compressed data is damaged, when that is why
     QString release;
     GraphLevel level = GraphLevel::Domains;
     NameOrder order = NameOrder::Bytes;

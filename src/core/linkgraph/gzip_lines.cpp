@@ -1,5 +1,7 @@
 #include "core/linkgraph/gzip_lines.h"
 
+#include "core/files/safe_file.h"
+
 #include <QCoreApplication>
 #include <QFile>
 
@@ -32,11 +34,113 @@ constexpr qsizetype ChunkSize = 2 * 1024 * 1024;
 constexpr int Chunks = 3; // one being parsed, the others read ahead
 constexpr qsizetype InputSize = 1024 * 1024;
 
-QString systemReason(int error) {
-    return QString::fromLocal8Bit(std::strerror(error));
+} // namespace
+
+struct GzipMembers::Z {
+    z_stream stream{};
+    bool ready = false;
+    ~Z() {
+        if (ready)
+            inflateEnd(&stream);
+    }
+};
+
+GzipMembers::GzipMembers() : z_(std::make_unique<Z>()) {}
+GzipMembers::~GzipMembers() = default;
+
+void GzipMembers::give(const char* data, qsizetype size) {
+    z_->stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data));
+    z_->stream.avail_in = uInt(size);
+    given_ += size;
 }
 
-} // namespace
+qsizetype GzipMembers::pending() const {
+    return qsizetype(z_->stream.avail_in);
+}
+
+qint64 GzipMembers::position() const {
+    return given_ - qint64(z_->stream.avail_in);
+}
+
+qsizetype GzipMembers::fail(const QString& how) {
+    damageAt_ = position();
+    damage_ = how;
+    return -1;
+}
+
+QString GzipMembers::damageText(const QString& name) const {
+    return Text::tr("%1 is damaged at byte %L2: %3").arg(name).arg(damageAt_).arg(damage_);
+}
+
+qsizetype GzipMembers::inflate(char* out, qsizetype room) {
+    z_stream& z = z_->stream;
+    if (damaged())
+        return -1;
+    qsizetype produced = 0;
+    while (produced < room && z.avail_in > 0 && !ended_) {
+        if (!inMember_) {
+            // Another member follows, or bytes after the last one, which gzip ignores too.
+            if (z.next_in[0] != 0x1f) {
+                if (!sawMember_)
+                    return fail(Text::tr("it is not gzip data"));
+                ended_ = true;
+                break;
+            }
+            // 16 + 15: a gzip header and trailer around the deflate stream, the largest window.
+            if (!z_->ready) {
+                if (inflateInit2(&z, 16 + MAX_WBITS) != Z_OK)
+                    return fail(Text::tr("the decompressor could not be started"));
+                z_->ready = true;
+            } else {
+                inflateReset(&z);
+            }
+            inMember_ = sawMember_ = true;
+        }
+        z.next_out = reinterpret_cast<Bytef*>(out + produced);
+        z.avail_out = uInt(room - produced);
+        const uInt before = z.avail_out;
+        const int status = ::inflate(&z, Z_NO_FLUSH);
+        produced += qsizetype(before - z.avail_out);
+        if (status == Z_STREAM_END)
+            inMember_ = false;
+        else if (status != Z_OK && status != Z_BUF_ERROR)
+            return fail(QString::fromLatin1(z.msg ? z.msg : "bad compressed data"));
+        else if (status == Z_BUF_ERROR && z.avail_in > 0 && z.avail_out > 0)
+            return fail(Text::tr("the compressed data goes nowhere"));
+    }
+    return produced;
+}
+
+bool GzipMembers::endOfInput() {
+    if (damaged())
+        return false;
+    if (inMember_) {
+        fail(Text::tr("it ends in the middle of its compressed data (is the file complete?)"));
+        return false;
+    }
+    if (!sawMember_) {
+        fail(Text::tr("it holds no compressed data"));
+        return false;
+    }
+    return true;
+}
+
+void GzipDownloadCheck::restart() {
+    members_ = std::make_unique<GzipMembers>();
+}
+
+QString GzipDownloadCheck::add(QByteArrayView bytes) {
+    static thread_local std::vector<char> scratch(size_t(256 * 1024));
+    members_->give(bytes.data(), bytes.size());
+    while (members_->pending() > 0 && !members_->ended())
+        if (members_->inflate(scratch.data(), qsizetype(scratch.size())) < 0)
+            return members_->damageText(name_);
+    return QString();
+}
+
+QString GzipDownloadCheck::end() {
+    return members_->endOfInput() ? QString() : members_->damageText(name_);
+}
 
 // What the two threads share: the file, the chunks and the queue of filled ones. The reading
 // thread fills chunks with whole lines (each ends with a line end) and queues them; the parsing
@@ -51,10 +155,9 @@ struct GzipLineReader::Shared {
     QString path;
     int fd = -1;
     bool gzip = false;
-    z_stream z{};
-    bool inflating = false;
-    bool inMember = false; // inside a gzip member: its end must still come
-    bool ended = false;    // the text is over (bytes after the last gzip member are not text)
+    GzipMembers members;
+    bool ended = false;   // the text is over (bytes after the last gzip member are not text)
+    bool damaged = false; // the compressed data is damaged or cut off
     // Plain text: the first bytes, read to tell gzip from text, still to be handed out.
     qsizetype pendingStart = 0;
     qsizetype pendingEnd = 0;
@@ -74,8 +177,6 @@ struct GzipLineReader::Shared {
     std::thread thread;
 
     ~Shared() {
-        if (inflating)
-            inflateEnd(&z);
         if (fd >= 0)
             ::close(fd);
     }
@@ -106,7 +207,7 @@ struct GzipLineReader::Shared {
                 bytesRead += n;
                 continue;
             }
-            if (z.avail_in == 0) {
+            if (members.pending() == 0) {
                 ssize_t n;
                 do
                     n = ::read(fd, input.data(), input.size());
@@ -116,42 +217,23 @@ struct GzipLineReader::Shared {
                     return -1;
                 }
                 if (n == 0) {
-                    if (inMember) {
-                        *why = Text::tr("%1 ends in the middle of its compressed data "
-                                        "(is the file complete?)")
-                                   .arg(path);
-                        return -1;
-                    }
-                    return produced;
+                    if (members.endOfInput())
+                        return produced;
+                    damaged = true;
+                    *why = members.damageText(path);
+                    return -1;
                 }
                 bytesRead += n;
-                z.next_in = reinterpret_cast<Bytef*>(input.data());
-                z.avail_in = uInt(n);
+                members.give(input.data(), n);
             }
-            if (!inMember) {
-                // Another member follows, or bytes after the last one, which gzip ignores too.
-                if (z.next_in[0] != 0x1f) {
-                    ended = true;
-                    return produced;
-                }
-                inflateReset(&z);
-                inMember = true;
-            }
-            z.next_out = reinterpret_cast<Bytef*>(out + produced);
-            z.avail_out = uInt(room - produced);
-            const uInt before = z.avail_out;
-            const int status = inflate(&z, Z_NO_FLUSH);
-            produced += qsizetype(before - z.avail_out);
-            if (status == Z_STREAM_END) {
-                inMember = false;
-            } else if (status != Z_OK && status != Z_BUF_ERROR) {
-                *why = Text::tr("%1 is damaged: %2")
-                           .arg(path, QString::fromLatin1(z.msg ? z.msg : "bad compressed data"));
-                return -1;
-            } else if (status == Z_BUF_ERROR && z.avail_in > 0 && z.avail_out > 0) {
-                *why = Text::tr("%1 is damaged: the compressed data goes nowhere").arg(path);
+            const qsizetype n = members.inflate(out + produced, room - produced);
+            if (n < 0) {
+                damaged = true;
+                *why = members.damageText(path);
                 return -1;
             }
+            produced += n;
+            ended = members.ended();
         }
         return produced;
     }
@@ -212,6 +294,9 @@ struct GzipLineReader::Shared {
             char* region = out->bytes.get() + out->size;
             const qsizetype n = fill(region, ChunkSize - out->size, &why);
             if (n < 0) {
+                // The lines before the damage are handed out; the line it cut is not (a chunk
+                // always ends with a line end).
+                out->size = lineStart;
                 hand(out);
                 return finish(why);
             }
@@ -290,12 +375,7 @@ bool GzipLineReader::open() {
     gzip_ = n >= 2 && uchar(shared->input[0]) == 0x1f && uchar(shared->input[1]) == 0x8b;
     shared->gzip = gzip_;
     if (gzip_) {
-        // 16 + 15: a gzip header and trailer around the deflate stream, the largest window.
-        if (inflateInit2(&shared->z, 16 + MAX_WBITS) != Z_OK)
-            return fail(Text::tr("the decompressor could not be started"));
-        shared->inflating = true;
-        shared->z.next_in = reinterpret_cast<Bytef*>(shared->input.data());
-        shared->z.avail_in = uInt(n);
+        shared->members.give(shared->input.data(), n);
     } else {
         shared->pendingEnd = n;
     }
@@ -342,6 +422,13 @@ bool GzipLineReader::nextChunk() {
         end_ = pos_ + chunk->size;
         return true;
     }
+}
+
+bool GzipLineReader::damaged() const {
+    if (!shared_)
+        return false;
+    std::lock_guard lock(shared_->mutex);
+    return shared_->damaged;
 }
 
 QString GzipLineReader::error() const {

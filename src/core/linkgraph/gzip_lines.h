@@ -8,6 +8,8 @@
 // thread of its own; it touches nothing but the file and the buffers it hands over.
 #pragma once
 
+#include "core/net/file_download.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
@@ -16,6 +18,59 @@
 #include <memory>
 
 namespace tally {
+
+// gzip members inflated one after the other, as gzip reads them; bytes after the last member that
+// do not begin another one end the text (gzip ignores them too). The one place that says what a
+// good gzip file is: the line reader and the check of a download both inflate through it.
+class GzipMembers {
+public:
+    GzipMembers();
+    ~GzipMembers();
+    GzipMembers(const GzipMembers&) = delete;
+    GzipMembers& operator=(const GzipMembers&) = delete;
+
+    // The next compressed bytes, kept by the caller until they are taken (pending() is 0).
+    void give(const char* data, qsizetype size);
+    qsizetype pending() const;
+    // Up to `room` bytes of text into `out` from the bytes given; -1 when they are damaged
+    // (damaged() then holds). 0 with pending() left only once the text has ended.
+    qsizetype inflate(char* out, qsizetype room);
+    // The input ends here: false (damaged) unless that is the end of a whole member.
+    bool endOfInput();
+    bool ended() const { return ended_; }
+    bool damaged() const { return damageAt_ >= 0; }
+    // "<name> is damaged at byte N: <how>".
+    QString damageText(const QString& name) const;
+    // Compressed bytes taken so far.
+    qint64 position() const;
+
+private:
+    qsizetype fail(const QString& how);
+
+    struct Z;
+    std::unique_ptr<Z> z_;
+    qint64 given_ = 0;
+    bool inMember_ = false;
+    bool ended_ = false;
+    bool sawMember_ = false;
+    qint64 damageAt_ = -1;
+    QString damage_;
+};
+
+// A download checked as a gzip file while it comes: every member inflated to its end with its
+// checksum and length; a file whose text is cut off or damaged fails (and is fetched again).
+class GzipDownloadCheck : public DownloadCheck {
+public:
+    // `name` is what a damage is said of ("<name> is damaged at byte N: ...").
+    explicit GzipDownloadCheck(const QString& name) : name_(name) {}
+    void restart() override;
+    QString add(QByteArrayView bytes) override;
+    QString end() override;
+
+private:
+    QString name_;
+    std::unique_ptr<GzipMembers> members_ = std::make_unique<GzipMembers>();
+};
 
 class GzipLineReader {
 public:
@@ -64,6 +119,9 @@ public:
     }
 
     QString error() const;
+    // The file was read as far as it is good: its compressed data is damaged or cut off.
+    bool damaged() const;
+    const QString& path() const { return path_; }
     bool compressed() const { return gzip_; }
     // Bytes of the file read so far, and its size (0 when it has none, as a pipe).
     qint64 bytesRead() const;

@@ -1,5 +1,7 @@
 #include "core/scan/engine_outcome.h"
 
+#include "core/net/http_headers.h"
+
 #include "core/numbers/numbers.h"
 #include "core/scan/engine_definitions.h"
 #include "core/scan/engine_parser.h"
@@ -650,25 +652,10 @@ EngineOutcome graphOutcome(const EngineDefinition& definition, const QString& ur
 std::optional<qint64> retryAfterDelayMs(const FetchResult& fetch, const QDateTime& now) {
     if (!fetch.complete() || (fetch.status != 429 && fetch.status != 503))
         return std::nullopt;
-    const QString value = QString::fromLatin1(fetch.retryAfter).trimmed();
-    if (value.isEmpty())
+    const std::optional<qint64> ms = retryAfterMs(fetch.retryAfter, now);
+    if (!ms)
         return std::nullopt;
-    qint64 ms;
-    if (const std::optional<qint64> secs = readWholeNumber(value)) {
-        if (*secs < 0 || value.startsWith(QLatin1Char('-')) || value.startsWith(QLatin1Char('+')))
-            return std::nullopt;
-        ms = *secs > MaxRetryAfterMs / 1000 ? MaxRetryAfterMs : *secs * 1000;
-    } else {
-        // An HTTP date: "Sun, 06 Nov 1994 08:49:37 GMT" (read as the same date at +0000).
-        QString date = value;
-        if (date.endsWith(QLatin1String(" GMT")) || date.endsWith(QLatin1String(" UTC")))
-            date = date.left(date.size() - 4) + QLatin1String(" +0000");
-        const QDateTime when = QDateTime::fromString(date, Qt::RFC2822Date);
-        if (!when.isValid())
-            return std::nullopt;
-        ms = std::max<qint64>(0, now.msecsTo(when));
-    }
-    return std::min(ms, MaxRetryAfterMs);
+    return std::min(*ms, MaxRetryAfterMs);
 }
 
 } // namespace tally

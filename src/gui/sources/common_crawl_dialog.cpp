@@ -28,10 +28,6 @@ namespace {
 
 constexpr int BarSteps = 1000;
 
-int share(qint64 part, qint64 whole) {
-    return whole > 0 ? int(std::clamp<double>(double(part) / double(whole), 0, 1) * BarSteps) : 0;
-}
-
 } // namespace
 
 CommonCrawlDialog::CommonCrawlDialog(QWidget* parent) : QDialog(parent) {
@@ -202,8 +198,17 @@ void CommonCrawlDialog::showProgress(const GraphFetchProgress& p) {
         return;
     case GraphFetchProgress::Stage::Download: {
         const DownloadProgress& d = p.download;
-        bar_->setRange(0, BarSteps);
-        bar_->setValue(share(d.bytes, d.total));
+        if (d.retryInSeconds > 0) {
+            text = tr("Downloading %1 (file %2 of %3): %4; retrying in %n second(s), try %5 of %6",
+                      nullptr, d.retryInSeconds)
+                       .arg(p.file)
+                       .arg(p.fileNumber)
+                       .arg(p.fileCount)
+                       .arg(d.retryReason)
+                       .arg(d.retryTry)
+                       .arg(d.retryTries);
+            break;
+        }
         text = tr("Downloading %1 (file %2 of %3): %4")
                    .arg(p.file)
                    .arg(p.fileNumber)
@@ -226,8 +231,6 @@ void CommonCrawlDialog::showProgress(const GraphFetchProgress& p) {
         break;
     case GraphFetchProgress::Stage::Import: {
         const GraphImportProgress& i = p.import;
-        bar_->setRange(0, BarSteps);
-        bar_->setValue(share(i.bytesRead, i.fileSize));
         switch (i.phase) {
         case GraphImportProgress::Phase::Vertices:
             text = tr("Making the link index: reading the domains (%L1 so far)").arg(i.lines);
@@ -240,12 +243,16 @@ void CommonCrawlDialog::showProgress(const GraphFetchProgress& p) {
             text = tr("Making the link index: reading the ranks (%L1 so far)").arg(i.lines);
             break;
         case GraphImportProgress::Phase::Writing:
-            bar_->setRange(0, 0);
             text = tr("Making the link index: writing it");
             break;
         }
         break;
     }
+    }
+    // One bar for the whole fetch: the bytes of every file, then the import.
+    if (p.overall >= 0) {
+        bar_->setRange(0, BarSteps);
+        bar_->setValue(int(p.overall * BarSteps));
     }
     // Shown as it changes; announced only as the stage changes, not at every step.
     if (text.section(QLatin1Char(':'), 0, 0) != status_->text().section(QLatin1Char(':'), 0, 0))
@@ -266,12 +273,12 @@ void CommonCrawlDialog::fetchFinished(const GraphFetchResult& r) {
                                     .arg(r.import.vertices)
                                     .arg(QDir::toNativeSeparators(r.indexFile));
     } else {
-        bar_->setValue(0);
-        text = r.cancelled ? tr("Stopped. What was downloaded is kept: Download goes on from "
-                                "there.")
-                           : tr("The download did not succeed: %1. What was downloaded is kept: "
-                                "Download goes on from there.")
-                                 .arg(r.error);
+        const QString kept = r.keptBytes > 0
+                                 ? tr("%1 of downloads is kept: Download goes on from there.")
+                                       .arg(FileDownload::sizeText(r.keptBytes))
+                                 : tr("Nothing was kept.");
+        text = r.cancelled ? tr("Stopped. %1").arg(kept)
+                           : tr("The download did not succeed: %1. %2").arg(r.error, kept);
         if (!r.indexFile.isEmpty() && QFileInfo::exists(r.indexFile))
             text += QLatin1Char(' ') + tr("The index there is left as it was.");
     }

@@ -87,32 +87,9 @@ SourcesDialog::SourcesDialog(QWidget* parent) : QDialog(parent) {
         if (!file_.ok())
             row.original.kind = SlotChoice::Kind::Custom;
         buildRow(slot, grid);
-        // What the slot is now, in words.
-        QString now;
-        switch (row.original.kind) {
-        case SlotChoice::Kind::BuiltIn:
-            now = tr("Now: the built-in engine %1, which no longer reports link counts")
-                      .arg(d.caption);
-            break;
-        case SlotChoice::Kind::Preset:
-            now = tr("Now: %1 (preset %2)").arg(d.caption, d.preset);
-            break;
-        case SlotChoice::Kind::Off:
-            now = tr("Now: off (it asks nothing)");
-            break;
-        case SlotChoice::Kind::Custom:
-            now = d.kind == EngineKind::Graph
-                      ? tr("Now: a link index of your own (%1), left as engines.ini defines it")
-                            .arg(d.caption)
-                      : tr("Now: a custom definition (%1), left as engines.ini defines it")
-                            .arg(d.caption);
-            break;
-        }
-        if (!d.usable() && !d.switchedOff)
-            now += QStringLiteral("; ") + d.failureReason();
-        row.now->setText(now);
         fillChoices(slot, choices);
     }
+    showNow(engines);
 
     // Test: one request of a column for a URL.
     auto* test = new QGroupBox(tr("Test"), this);
@@ -363,11 +340,44 @@ void SourcesDialog::showReport(const ProbeReport& report) {
     testResult_->setPlainText(lines.join(QLatin1Char('\n')));
 }
 
+// What each slot is now, in words, with what keeps it from counting.
+void SourcesDialog::showNow(const EngineSet& engines) {
+    for (int slot = 0; slot < EngineCount; ++slot) {
+        const Row& row = rows_[slot];
+        const EngineDefinition& d = engines.definitions[slot];
+        QString now;
+        switch (row.original.kind) {
+        case SlotChoice::Kind::BuiltIn:
+            now = tr("Now: the built-in engine %1, which no longer reports link counts")
+                      .arg(d.caption);
+            break;
+        case SlotChoice::Kind::Preset:
+            now = tr("Now: %1 (preset %2)").arg(d.caption, d.preset);
+            break;
+        case SlotChoice::Kind::Off:
+            now = tr("Now: off (it asks nothing)");
+            break;
+        case SlotChoice::Kind::Custom:
+            now = d.kind == EngineKind::Graph
+                      ? tr("Now: a link index of your own (%1), left as engines.ini defines it")
+                            .arg(d.caption)
+                      : tr("Now: a custom definition (%1), left as engines.ini defines it")
+                            .arg(d.caption);
+            break;
+        }
+        if (!d.usable() && !d.switchedOff)
+            now += QStringLiteral("; ") + d.failureReason();
+        row.now->setText(now);
+    }
+}
+
 void SourcesDialog::showCommonCrawl() {
     auto* window = new CommonCrawlDialog(this);
     window->setWindowModality(Qt::WindowModal);
     commonCrawl_ = window;
     connect(window, &CommonCrawlDialog::indexReady, this, &SourcesDialog::commonCrawlReady);
+    // A download may have made the index a column was waiting for: said as the window closes.
+    connect(window, &QDialog::finished, this, [this] { showNow(programEngines()); });
     window->show();
 }
 

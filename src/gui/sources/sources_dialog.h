@@ -6,6 +6,7 @@
 // Cancel changes nothing.
 #pragma once
 
+#include "core/scan/engine_definitions.h"
 #include "core/sources/engines_ini_edit.h"
 #include "gui/sources/common_crawl_dialog.h"
 
@@ -65,6 +66,7 @@ private:
     };
 
     void buildRow(int slot, QGridLayout* grid);
+    void showNow(const EngineSet& engines);
     struct PresetChoice;
     void fillChoices(int slot, const QList<PresetChoice>& choices);
     SlotChoice currentChoice(int slot) const;

@@ -13,6 +13,7 @@
 #include "support/test_env.h"
 
 #include <QDir>
+#include <QLocale>
 #include <QRegularExpression>
 #include <QTest>
 
@@ -72,6 +73,16 @@ QByteArray chainEdges(int n, int unknown) {
         text += QByteArray::number(i) + '\t' + QByteArray::number(i + 1) + '\n';
     for (int k = 0; k < unknown; ++k)
         text += QByteArray::number(n - 1) + '\t' + QByteArray::number(n + 10 + k) + '\n';
+    return text;
+}
+
+// Two edges from every vertex to vertices spread over the graph: text that compresses into
+// megabytes, so that a damage lies chunks after the start.
+QByteArray scatteredEdges(int n) {
+    QByteArray text;
+    for (qint64 i = 0; i < n; ++i)
+        text += QByteArray::number(i) + '\t' + QByteArray::number((i * 7919 + 13) % n) + '\n' +
+                QByteArray::number(i) + '\t' + QByteArray::number((i * 104729 + 7) % n) + '\n';
     return text;
 }
 
@@ -301,10 +312,23 @@ private Q_SLOTS:
             << "2 of the 2 vertices in";
         QTest::newRow("cut-off gzip") << v.left(v.size() / 2) << e << QByteArray()
                                       << "ends in the middle of its compressed data";
+        // Megabytes, damaged or cut off chunks after their start, where a chunk of lines used to
+        // end without a line end.
+        const QByteArray bigV = gzipped(plainVertices(400000));
+        const QByteArray bigE = gzipped(scatteredEdges(400000));
+        QVERIFY(bigE.size() > 3 * 1024 * 1024);
+        const qsizetype at = bigE.size() * 2 / 3;
+        QTest::newRow("damaged edges of megabytes")
+            << bigV << bigE.left(at) + QByteArray(4096, '\x5a') + bigE.mid(at + 4096)
+            << QByteArray() << "/e is damaged at byte ";
+        QTest::newRow("cut-off edges of megabytes")
+            << bigV << bigE.left(at) << QByteArray()
+            << "/e is damaged at byte " + QLocale().toString(at) +
+                   ": it ends in the middle of its compressed data";
         QTest::newRow("damaged gzip")
-            << v.left(12) + QByteArray(40, '\xff') << e << QByteArray() << "is damaged";
-        QTest::newRow("damaged edges")
-            << v << e.left(20) + QByteArray(20, '\xff') + e.mid(40) << QByteArray() << "is damaged";
+            << v.left(12) + QByteArray(40, '\xff') << e << QByteArray() << "is damaged at byte ";
+        QTest::newRow("damaged edges") << v << e.left(20) + QByteArray(20, '\xff') + e.mid(40)
+                                       << QByteArray() << "is damaged at byte ";
         QTest::newRow("empty") << QByteArray() << e << QByteArray() << "holds no vertex";
         QTest::newRow("nothing but vertices")
             << v << QByteArray() << QByteArray() << "nothing to import";
@@ -334,6 +358,8 @@ private Q_SLOTS:
         const GraphImportReport r = importGraph(options);
         QVERIFY(!r.ok);
         QVERIFY2(r.error.contains(error), qPrintable(r.error));
+        // A damaged input is named as the file to fetch again.
+        QCOMPARE(r.damagedFile.isEmpty(), !r.error.contains(" is damaged at byte "));
         QCOMPARE(env.readFile("out.links"), QByteArray("older index"));
         QCOMPARE(leftovers(env), QStringList());
     }

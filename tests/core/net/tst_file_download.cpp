@@ -3,10 +3,15 @@
 // Content-Range, or 416 with "Content-Range: bytes */<size>" past the end; RFC 9110, 14.2-14.4):
 // resumed from a ".part", restarted when the server ignores the range or the part is not a start
 // of the file, a short body and a non-gzip answer refused, the free space checked, redirects
-// followed, a cancel at once keeping what came, and the same on a worker thread.
+// followed, a cancel at once keeping what came, and the same on a worker thread. The faults of the
+// real internet: S3's 503 SlowDown (support/common_crawl_stand_in.h) and cut connections tried
+// again, a file replaced on the server between two runs (If-Range), damaged or endless files, a
+// full disk.
+#include "core/linkgraph/gzip_lines.h"
 #include "core/net/file_download.h"
 #include "support/common_crawl_stand_in.h"
 #include "support/encodings.h"
+#include "support/full_disk.h"
 #include "support/local_http_server.h"
 
 #include <QFile>
@@ -14,6 +19,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
+
+#include <optional>
 
 using namespace tally;
 using tally::test::HttpResponse;
@@ -69,8 +76,32 @@ private Q_SLOTS:
             << QByteArray("<html>") << "file" << 0ll << "" << QByteArray() << none;
         QTest::newRow("redirect") << QByteArray() << "redirect" << 0ll << "" << QByteArray("|")
                                   << none;
-        QTest::newRow("short body")
-            << QByteArray() << "cut" << 0ll << "short body: 5000 of the " << QByteArray() << 5000ll;
+        QTest::newRow("cut off: resumed by the next try")
+            << QByteArray() << "cut" << 0ll << "" << QByteArray("|bytes=5000-") << none;
+        QTest::newRow("SlowDown with Retry-After twice, then the file")
+            << QByteArray() << "slow down" << 0ll << "" << QByteArray("||") << none;
+        QTest::newRow("SlowDown every time: given up")
+            << QByteArray() << "slow down always" << 0ll
+            << "answered HTTP 503 (SlowDown) (given up after 3 tries; nothing of it was kept)"
+            << QByteArray("||") << none;
+        QTest::newRow("replaced on the server: starts again")
+            << test::gzipped("an older file\n").left(10) << "replaced" << 0ll << ""
+            << QByteArray("bytes=10-") << none;
+        QTest::newRow("damaged part kept: starts again")
+            << file.left(20) + QByteArray(200, '\xff') << "file" << 0ll << "" << QByteArray()
+            << none;
+        QTest::newRow("damaged on the server")
+            << QByteArray() << "damaged" << 0ll << "is damaged at byte " << QByteArray() << none;
+        QTest::newRow("cut off on the server")
+            << QByteArray() << "truncated" << 0ll
+            << "ends in the middle of its compressed data (is the file complete?); it was "
+               "removed and is downloaded again next time"
+            << QByteArray() << none;
+        QTest::newRow("endless, without a length")
+            << QByteArray() << "no length" << 0ll << "sent more than the 16 KiB such a file may be"
+            << QByteArray() << none;
+        QTest::newRow("full disk")
+            << QByteArray() << "full disk" << 0ll << "the disk is full" << QByteArray() << none;
         QTest::newRow("not gzip") << QByteArray() << "html" << 0ll << "is not a gzip file"
                                   << QByteArray() << none;
         QTest::newRow("not found")
@@ -103,19 +134,50 @@ private Q_SLOTS:
             standIn.cutNext(Path, 5000);
         } else if (serve == QLatin1String("missing")) {
             path = QStringLiteral("/nothing.gz");
+        } else if (serve.startsWith(QLatin1String("slow down"))) {
+            standIn.slowDown(Path, serve.endsWith(QLatin1String("always")) ? 9 : 2,
+                             serve.endsWith(QLatin1String("always")) ? 0 : 1);
+        } else if (serve == QLatin1String("damaged")) {
+            standIn.setFile(Path, file.left(file.size() / 2) + QByteArray(64, '\xff') +
+                                      file.mid(file.size() / 2 + 64));
+        } else if (serve == QLatin1String("truncated")) {
+            standIn.setFile(Path, file.left(file.size() / 2));
+        } else if (serve == QLatin1String("no length") || serve == QLatin1String("full disk")) {
+            path = QStringLiteral("/unbounded.gz");
+            HttpResponse unbounded = HttpResponse::page(file);
+            unbounded.noLength = true;
+            server.route(path, unbounded);
         }
         QTemporaryDir dir;
+        std::optional<test::SmallFileSystem> disk;
+        if (serve == QLatin1String("full disk")) {
+            disk.emplace(dir.path());
+            if (!disk->mounted())
+                QSKIP("cannot mount a small tmpfs here (needs root)");
+        }
         const QString target = dir.filePath("r-domain-edges.txt.gz");
         if (!part.isEmpty()) {
             QFile f(FileDownload::partFile(target));
             QVERIFY(f.open(QIODevice::WriteOnly));
             f.write(part);
         }
+        if (serve == QLatin1String("replaced")) {
+            QFile f(FileDownload::validatorFile(target));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("\"the older file's ETag\"\n");
+        }
+        if (disk)
+            disk->fill();
         FileDownload download;
         QSignalSpy done(&download, &FileDownload::finished);
         FileDownload::Options options;
         options.expectGzip = true;
         options.spareBytes = spare;
+        options.maxTries = 3;
+        options.firstRetryMs = 20;
+        options.check = std::make_shared<GzipDownloadCheck>("r-domain-edges.txt.gz");
+        if (serve == QLatin1String("no length"))
+            options.maxBytes = 16 * 1024;
         download.start(server.url(path), target, options);
         QTRY_COMPARE_WITH_TIMEOUT(done.size(), 1, 20000);
         const auto outcome = done[0][0].value<FileDownload::Outcome>();
@@ -124,6 +186,8 @@ private Q_SLOTS:
         for (const test::HttpRequest& r : server.requests())
             sent << QString::fromLatin1(r.header("Range"));
         QCOMPARE(sent.join('|').toLatin1(), ranges);
+        if (serve == QLatin1String("replaced"))
+            QCOMPARE(server.requests().first().header("If-Range"), "\"the older file's ETag\"");
         if (error.isEmpty()) {
             QVERIFY2(outcome == FileDownload::Outcome::Done, qPrintable(why));
             QCOMPARE(readAll(target), file);

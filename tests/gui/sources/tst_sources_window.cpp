@@ -3,7 +3,7 @@
 // writing one Preset= line into a hand-written engines.ini (its comments kept) and the key into
 // section Keys only; Cancel writing nothing; the main window's hint bar that offers the window;
 // the Common Crawl window fetching a release from a stand-in of its publisher, stopped and
-// resumed, then offered to the first built-in column.
+// resumed, then offered to the first built-in column; a damaged download named, the program up.
 #include "core/results/results_model.h"
 #include "core/scan/engine_definitions.h"
 #include "core/settings/program_folder.h"
@@ -16,6 +16,7 @@
 #include "gui/sources/sources_hint_bar.h"
 #include "support/api_stand_ins.h"
 #include "support/common_crawl_stand_in.h"
+#include "support/encodings.h"
 #include "support/local_http_server.h"
 #include "support/main_window_fixture.h"
 
@@ -26,7 +27,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -320,6 +323,63 @@ private Q_SLOTS:
                  QByteArray("[Google]\r\nPreset=commoncrawl\r\n"));
         const EngineDefinition google = programEngines().definitions[0];
         QVERIFY2(google.usable(), qPrintable(google.failureReason()));
+    }
+
+    // An edges file of megabytes kept damaged from an earlier run: the import names the damage
+    // and the window stays; the file goes, the next Download fetches it whole, and the Sources
+    // window's line for the column waiting for an index says so once the window closes.
+    void commonCrawlDamagedDownload() {
+        MainWindowFixture f;
+        f.env.writeFile(QStringLiteral("engines.ini"), "[Google]\r\nPreset=commoncrawl\r\n");
+        const QString release = QStringLiteral("cc-main-2099-apr-may-jun");
+        test::CommonCrawlStandIn publisher;
+        publisher.addRelease(release, test::smallGraph({{"com.example", 19}}));
+        test::LocalHttpServer server;
+        server.setHandler(publisher.handler());
+        writeSetting(QLatin1String(settingkeys::GraphListAddress),
+                     server.urlString(QStringLiteral("/graphinfo.json")));
+        writeSetting(QLatin1String(settingkeys::GraphDataAddress), server.urlString(QString()));
+        QByteArray lines(8 * 1024 * 1024, '\n'); // lines of digits that compress to megabytes
+        QRandomGenerator random(3);
+        for (qsizetype i = 0; i < lines.size(); ++i)
+            if (i % 16 != 15)
+                lines[i] = char(i % 16 == 7 ? '\t' : '0' + random.bounded(10));
+        const QByteArray edges = test::gzipped(lines);
+        QVERIFY(edges.size() > 2 * 1024 * 1024);
+        const QString kept =
+            QDir(ProgramFolder::graphsFolder()).filePath(release + "-domain-edges.txt.gz");
+        QVERIFY(QDir().mkpath(ProgramFolder::graphsFolder()));
+        QFile damaged(kept);
+        QVERIFY(damaged.open(QIODevice::WriteOnly));
+        damaged.write(edges.left(edges.size() / 2) + QByteArray(512, 'Z') +
+                      edges.mid(edges.size() / 2 + 512));
+        damaged.close();
+
+        SourcesDialog* sources = openFromTools(f);
+        auto* now = child<QLabel>(sources, "lblNow1");
+        QVERIFY2(now->text().contains(QStringLiteral("no Index, and")), qPrintable(now->text()));
+        QTRY_COMPARE(QApplication::activeWindow(), sources);
+        QTest::keyClick(sources, Qt::Key_C, Qt::AltModifier);
+        QTRY_VERIFY(sources->commonCrawlDialog());
+        CommonCrawlDialog* window = sources->commonCrawlDialog();
+        auto* download = child<QPushButton>(window, "cmdDownload");
+        auto* status = child<QLabel>(window, "lblFetchStatus");
+        QTest::mouseClick(download, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(status->text().startsWith(QStringLiteral("The download did not")),
+                                 30000);
+        QVERIFY2(status->text().contains(release + "-domain-edges.txt.gz is damaged at byte ") &&
+                     status->text().contains(QStringLiteral("downloaded again next time")),
+                 qPrintable(status->text()));
+        QVERIFY(!QFile::exists(kept));
+        QVERIFY(window->isVisible());
+
+        QTest::mouseClick(download, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(status->text().startsWith(QStringLiteral("Done")), 30000);
+        QCOMPARE(child<QProgressBar>(window, "prgFetch")->value(),
+                 child<QProgressBar>(window, "prgFetch")->maximum());
+        QTest::keyClick(window, Qt::Key_Escape);
+        QTRY_VERIFY(!sources->commonCrawlDialog());
+        QVERIFY2(!now->text().contains(QStringLiteral("no Index, and")), qPrintable(now->text()));
     }
 
     void noHintWithEnginesIni() {
