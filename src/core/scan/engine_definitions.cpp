@@ -163,21 +163,34 @@ struct SectionLine {
 QList<SectionLine> linesOf(const QString& sectionText, const QString& preset,
                            QStringList& problems) {
     QList<SectionLine> lines;
-    for (const QString& rawLine : sectionText.split(QLatin1String("\r\n"))) {
+    for (const EngineIniLine& line : engineIniLines(sectionText)) {
+        if (!line.hasValue)
+            problems << QStringLiteral("the line \"%1\" has no \"=\"").arg(line.key);
+        else
+            lines.append({line.key, line.value, preset});
+    }
+    return lines;
+}
+
+} // namespace
+
+QList<EngineIniLine> engineIniLines(const QString& sectionText) {
+    QList<EngineIniLine> lines;
+    for (const QString& rawLine : sectionText.split(QLatin1Char('\n'))) {
         const QString line = rawLine.trimmed();
         if (line.isEmpty() || line.startsWith(QLatin1Char(';')) ||
             line.startsWith(QLatin1Char('#')))
             continue;
         const qsizetype eq = line.indexOf(QLatin1Char('='));
-        if (eq < 0) {
-            problems << QStringLiteral("the line \"%1\" has no \"=\"").arg(line);
-            continue;
-        }
-        lines.append({line.left(eq).trimmed(),
-                      valueOf(rawLine.mid(rawLine.indexOf(QLatin1Char('=')) + 1)), preset});
+        if (eq < 0)
+            lines.append({line, QString(), false});
+        else
+            lines.append({line.left(eq).trimmed(), valueOf(line.mid(eq + 1)), true});
     }
     return lines;
 }
+
+namespace {
 
 std::optional<EngineKind> kindNamed(const QString& name) {
     const QString k = name.toLower();
@@ -685,8 +698,8 @@ std::optional<QString> queryTargetOf(QueryTarget target, const QString& url) {
     switch (target) {
     case QueryTarget::Url:
         return url;
-    case QueryTarget::EncodedUrl:
-        return xurlEncode::URLEncode(url);
+    case QueryTarget::EncodedUrl: // as {encoded-url}: every byte but the unreserved ones
+        return QString::fromLatin1(QUrl::toPercentEncoding(url));
     case QueryTarget::Host:
     case QueryTarget::Domain: {
         const QString host = hostOfUrl(url);

@@ -184,6 +184,17 @@ QString enginesIniBeside(const QString& settingsIni);
 
 // The six built-in engines, exactly as the engine table has them.
 const EngineSet& builtInEngines();
+
+// The "key=value" lines of an engines.ini section's text as every reader of the file takes them:
+// comments and blank lines left out, the key trimmed, the value trimmed with one pair of quotes
+// around it taken off ("\n", "\t", "\"" and "\\" inside them read as such). A line without "="
+// has the whole line as its key and no value.
+struct EngineIniLine {
+    QString key;
+    QString value;
+    bool hasValue = true;
+};
+QList<EngineIniLine> engineIniLines(const QString& sectionText);
 // The engines as enginesIni defines them (the built-in set when the file is missing). Presets
 // are read from presetsFolder(), graph indexes opened and API keys looked up now.
 EngineSet loadEngines(const QString& enginesIni);

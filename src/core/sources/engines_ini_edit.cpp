@@ -1,5 +1,6 @@
 #include "core/sources/engines_ini_edit.h"
 
+#include "core/scan/engine_definitions.h"
 #include "core/scan/engine_presets.h"
 
 namespace tally {
@@ -21,27 +22,7 @@ QString headerName(QByteArray text) {
     return QString::fromUtf8(text.mid(1, close - 1)).trimmed();
 }
 
-struct KeyLine {
-    QString key;
-    QString value;
-};
-
-// The key lines of a section's text; comments and blank lines left out.
-QList<KeyLine> keyLinesOf(const QString& sectionText) {
-    QList<KeyLine> lines;
-    for (QString line : sectionText.split(QLatin1Char('\n'))) {
-        line = line.trimmed();
-        if (line.isEmpty() || line.startsWith(QLatin1Char(';')) ||
-            line.startsWith(QLatin1Char('#')))
-            continue;
-        const qsizetype eq = line.indexOf(QLatin1Char('='));
-        lines.append({eq < 0 ? line : line.left(eq).trimmed(),
-                      eq < 0 ? QString() : line.mid(eq + 1).trimmed()});
-    }
-    return lines;
-}
-
-bool named(const KeyLine& line, const char* key) {
+bool named(const EngineIniLine& line, const char* key) {
     return line.key.compare(QLatin1String(key), Qt::CaseInsensitive) == 0;
 }
 
@@ -49,14 +30,14 @@ bool named(const KeyLine& line, const char* key) {
 
 SlotChoice slotChoiceOf(const QString& sectionText, const QStringList& knownPresets) {
     SlotChoice choice;
-    const QList<KeyLine> lines = keyLinesOf(sectionText);
+    const QList<EngineIniLine> lines = engineIniLines(sectionText);
     SlotChoice custom;
     custom.kind = SlotChoice::Kind::Custom;
     int presets = 0;
     int kinds = 0;
     int servers = 0;
     int captions = 0;
-    for (const KeyLine& line : lines) {
+    for (const EngineIniLine& line : lines) {
         if (named(line, "Preset")) {
             ++presets;
             choice.preset = line.value;

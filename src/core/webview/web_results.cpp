@@ -41,8 +41,9 @@ std::optional<QString> webResultAddress(const QString& rowText, const QString& u
         return std::nullopt;
     const QString prefix = modINI::ReadIniValue(QString::fromLatin1(EnginesSection), engine.key,
                                                 QString(), settingsIni);
-    if (engine.isApi()) {
-        // The address the request asks, its keys masked; a POST has no address to open.
+    if (engine.isApi() || !engine.builtInEngine) {
+        // The address the request asks, its keys masked; a POST has no address to open. Only the
+        // built-in engines keep their own rule: the prefix and the URL encoded by URLEncode.
         const RequestBuild build =
             buildEngineRequest(engine, prefix, url, QDateTime::currentDateTime());
         if (!build.request || build.request->method != "GET")

@@ -38,6 +38,9 @@ private Q_SLOTS:
             << "; x\r\nPreset=majestic\r\nServer=http://127.0.0.1:8\r\nCaption=M"
             << choice(K::Preset, "majestic", "http://127.0.0.1:8", "M");
         QTest::newRow("off, any case") << "kind = OFF" << choice(K::Off);
+        // Values read as the scan reads them: quotes taken off.
+        QTest::newRow("off, quoted") << "Kind=\"off\"" << choice(K::Off);
+        QTest::newRow("preset, quoted") << "Preset=\"moz\"" << choice(K::Preset, "moz");
         QTest::newRow("unknown preset") << "Preset=nosuch" << choice(K::Custom);
         QTest::newRow("preset and a key of its own")
             << "Preset=moz\r\nPointer=/x" << choice(K::Custom);

@@ -1,5 +1,7 @@
 // The address behind each row of the web-results list.
+#include "core/scan/engine_request.h"
 #include "core/scan/url_encode.h"
+#include "core/settings/user_settings.h"
 #include "core/webview/web_results.h"
 #include "support/test_env.h"
 
@@ -14,6 +16,8 @@ private Q_SLOTS:
     void homePageIsTheUrlUnchanged();
     void engineRowIsPrefixAndEncodedUrl_data();
     void engineRowIsPrefixAndEncodedUrl();
+    void definedSlotOpensWhatItFetches_data();
+    void definedSlotOpensWhatItFetches();
     void unknownRowTextOpensNothing();
     void missingFileOrKeyGivesEncodedUrlAlone();
     void prefixIsReadAnewEachTime();
@@ -78,6 +82,47 @@ void TestWebResults::engineRowIsPrefixAndEncodedUrl() {
     QVERIFY(address);
     QCOMPARE(*address, prefix + "http%3A%2F%2Fwww.site.example%2F%7Eme%2Fpage%3Fa%3D1%26b%3D2");
     QCOMPARE(*address, prefix + xurlEncode::URLEncode(url));
+}
+
+// A slot that engines.ini defines opens exactly the address its request fetched (keys masked);
+// Target=encoded-url encodes the URL as {encoded-url} does.
+void TestWebResults::definedSlotOpensWhatItFetches_data() {
+    QTest::addColumn<QByteArray>("section");
+    QTest::addColumn<QString>("address"); // empty: what buildEngineRequest shows
+    QTest::newRow("web page, its own address")
+        << QByteArray("Address=http://w.example/find?site={encoded-url}&n=1\r\n"
+                      "CountBefore=About \r\nCountAfter= results")
+        << "http://w.example/"
+           "find?site=http%3A%2F%2Fa.example%2Fx%3Fq%3Da%2Bb%28c%29%2C%27d%27%21%C3%BC&n=1";
+    QTest::newRow("web page, Target=encoded-url and a suffix")
+        << QByteArray("Target=encoded-url\r\nSuffix=&n=1\r\nCountBefore=About ")
+        << "http://g.example/"
+           "search?q=http%3A%2F%2Fa.example%2Fx%3Fq%3Da%2Bb%28c%29%2C%27d%27%21%C3%BC&n=1";
+    QTest::newRow("API with a key")
+        << QByteArray("Kind=json\r\nAddress=http://api.example/v1?t={domain}&k={key}\r\n"
+                      "KeyName=apikey\r\nPointer=/n")
+        << "";
+}
+
+void TestWebResults::definedSlotOpensWhatItFetches() {
+    QFETCH(QByteArray, section);
+    QFETCH(QString, address);
+    test::TestEnv env(false);
+    env.writeFile("settings.ini", "[Engines]\r\nGoogle=http://g.example/search?q=\r\n");
+    env.writeFile("engines.ini", "[Google]\r\nCaption=Mine\r\n" + section + "\r\n");
+    UserSettings::setApiKey("apikey", "SECRET-1");
+    const QString url = "http://a.example/x?q=a+b(c),'d'!ü";
+    const EngineSet set = loadEngines(env.file("engines.ini"));
+    QVERIFY2(set.definitions[0].usable(), qPrintable(set.definitions[0].failureReason()));
+    const RequestBuild build = buildEngineRequest(
+        set.definitions[0], "http://g.example/search?q=", url, QDateTime::currentDateTime());
+    QVERIFY(build.request);
+    const std::optional<QString> opened = webResultAddress("Mine", url, env.file("settings.ini"));
+    QVERIFY(opened);
+    QCOMPARE(*opened, build.request->shownUrl);
+    QVERIFY(!opened->contains("SECRET-1"));
+    if (!address.isEmpty())
+        QCOMPARE(*opened, address);
 }
 
 void TestWebResults::unknownRowTextOpensNothing() {
