@@ -11,6 +11,8 @@
 #include "core/settings/user_settings.h"
 #include "core/urllist/url_list_file.h"
 
+#include <algorithm>
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -126,9 +128,11 @@ QString unreadableSettings() {
 
 // The exit code of a finished scan: what could not be written first, then whether anything at
 // all was counted, then whether every request gave a count.
-int scanExitCode(bool notWritten, bool anyCount, bool anyFailure) {
+int scanExitCode(bool notWritten, bool anyCount, bool anyFailure, bool sourceRefused) {
     if (notWritten)
         return ExitNotWritten;
+    if (sourceRefused)
+        return ExitSourceRefused;
     if (!anyCount)
         return ExitNothingCounted;
     return anyFailure ? ExitSomeFailed : ExitSuccess;
@@ -258,7 +262,10 @@ private:
         for (const auto& row : rows)
             for (int slot = 0; slot < EngineCount && !anyCount; ++slot)
                 anyCount = row->value(slot).has_value();
-        exitCode_ = scanExitCode(notWritten_, anyCount, !failures.isEmpty());
+        const bool refused =
+            std::any_of(failures.begin(), failures.end(),
+                        [](const ScanFailure& f) { return isSourceRefusal(f.kind); });
+        exitCode_ = scanExitCode(notWritten_, anyCount, !failures.isEmpty(), refused);
         done_ = true;
         QCoreApplication::exit(exitCode_);
     }
@@ -471,7 +478,9 @@ QString usageText() {
         "Progress and a summary go to standard error. Exit status: 0 every request gave a\n"
         "count, 1 some requests failed, 2 bad arguments or unreadable input (the list,\n"
         "settings.ini, engines.ini) or an output that is the list or the other output, 3 a\n"
-        "result could not be written, 4 no request gave a count at all.\n");
+        "result could not be written, 4 no request gave a count at all, 5 a source refused (a\n"
+        "key refused, a quota spent, an engine definition that cannot work): check\n"
+        "Tools > Sources in the window.\n");
 }
 
 QString versionText() {

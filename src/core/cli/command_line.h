@@ -34,14 +34,16 @@ enum class Command {
 
 // The exit codes of the commands.
 enum ExitCode {
-    ExitSuccess = 0,       // every request gave a count and everything was written
-    ExitSomeFailed = 1,    // some requests gave no count
-    ExitBadInput = 2,      // bad arguments, an unreadable or empty list, an unreadable settings.ini
-                           // or engines.ini, an output that is the list or the other output, no
-                           // such saved search
-    ExitNotWritten = 3,    // a CSV, JSON or saved search could not be written (or could not be
-                           // created, found before the first request)
-    ExitNothingCounted = 4 // the scan ran, but no request gave a count at all
+    ExitSuccess = 0,    // every request gave a count and everything was written
+    ExitSomeFailed = 1, // some requests gave no count
+    ExitBadInput = 2,   // bad arguments, an unreadable or empty list, an unreadable settings.ini
+                        // or engines.ini, an output that is the list or the other output, no
+                        // such saved search
+    ExitNotWritten = 3, // a CSV, JSON or saved search could not be written (or could not be
+                        // created, found before the first request)
+    ExitNothingCounted = 4, // the scan ran, but no request gave a count at all
+    ExitSourceRefused = 5   // a source refused: a key refused, a quota spent, a definition that
+                            // cannot work (whatever else was counted)
 };
 
 struct Options {

@@ -245,6 +245,30 @@ bool saysKeyRefused(const QString& message) {
     return false;
 }
 
+// Whether a provider's message says that the account's quota, credits or balance are spent (not
+// that it asks to slow down): "Your monthly row limit has been reached", "Insufficient
+// IndexItemInfoResUnits", "API UNITS BALANCE IS ZERO", "We had a problem billing your account".
+bool saysQuotaSpent(const QString& message) {
+    QString plain;
+    for (QChar c : message)
+        if (c.isLetterOrNumber())
+            plain += c.toLower();
+    if (plain.contains(QLatin1String("rate")))
+        return false;
+    static const char* const phrases[] = {
+        "quota",   "limithasbeenreached", "limitreached", "insufficient",     "balanceiszero",
+        "billing", "outofcredits",        "nocredits",    "notenoughcredits", "paymentrequired"};
+    for (const char* phrase : phrases)
+        if (plain.contains(QLatin1String(phrase)))
+            return true;
+    return false;
+}
+
+// What the user can do about a refusal: the key and the plan are set in the Sources window.
+QString withSourcesHint(const QString& reason) {
+    return Text::tr("%1 (check the key and the plan in Tools › Sources)").arg(reason);
+}
+
 // What a page of an API's answer came to: a failure, or a count (or a score's text) and the
 // number of pages the answer says there are.
 struct AnswerReading {
@@ -262,13 +286,21 @@ AnswerReading failedWith(FailureKind kind, const QString& reason) {
 
 // The answer of a provider that says something went wrong: its own words (quoted), or what the
 // answer holds instead of what a good one does. Whether the key was refused is read in the text.
-AnswerReading providerFailure(const QString& text, const QString& status, bool quote = true) {
+AnswerReading providerFailure(const QString& text, const QString& status, bool quote = true,
+                              int httpStatus = 0) {
     const QString said =
         text.isEmpty() ? QString() : QStringLiteral(": ") + (quote ? quoted(text) : text);
     if (saysKeyRefused(text))
-        return failedWith(FailureKind::KeyRefused,
-                          status.isEmpty() ? Text::tr("API key refused") + said
-                                           : Text::tr("API key refused (%1)").arg(status) + said);
+        return failedWith(
+            FailureKind::KeyRefused,
+            withSourcesHint(status.isEmpty()
+                                ? Text::tr("API key refused") + said
+                                : Text::tr("API key refused (%1)").arg(status) + said));
+    if (saysQuotaSpent(text) || httpStatus == 402)
+        return failedWith(FailureKind::QuotaSpent,
+                          withSourcesHint(status.isEmpty()
+                                              ? Text::tr("quota spent") + said
+                                              : Text::tr("quota spent (%1)").arg(status) + said));
     return failedWith(FailureKind::ApiError,
                       status.isEmpty() ? Text::tr("the API answered") + said : status + said);
 }
@@ -472,9 +504,9 @@ AnswerReading readApiAnswer(const FetchResult& fetch, const EngineDefinition& de
             const QString said =
                 message.isEmpty() ? QString() : QStringLiteral(": ") + quoted(message);
             return failedWith(FailureKind::KeyRefused,
-                              Text::tr("API key refused (%1)").arg(status) + said);
+                              withSourcesHint(Text::tr("API key refused (%1)").arg(status) + said));
         }
-        return providerFailure(message, status);
+        return providerFailure(message, status, true, fetch.status);
     }
     return definition.kind == EngineKind::Table ? readTable(fetch.body, definition)
                                                 : readJson(fetch.body, definition);

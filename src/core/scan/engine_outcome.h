@@ -27,8 +27,16 @@ enum class FailureKind {
     NotInGraph,      // the link graph does not hold the URL's vertex (its host, or its domain)
     Definition,      // the slot's definition in engines.ini cannot work
     ApiError,        // an API answered with an error of its own (quota, rate limit, unknown site)
-    Off              // the slot is switched off (Kind=off): no request, and no failure either
+    Off,             // the slot is switched off (Kind=off): no request, and no failure either
+    QuotaSpent       // an API said that the account's quota, credits or balance are spent
 };
+
+// Whether a failure is the source's refusal that only its user can mend (a key refused, a quota
+// spent, a definition that cannot work), as a nightly job must tell from a site it could not count.
+inline bool isSourceRefusal(FailureKind kind) {
+    return kind == FailureKind::KeyRefused || kind == FailureKind::QuotaSpent ||
+           kind == FailureKind::Definition;
+}
 
 struct EngineOutcome {
     // The count as the cell shows it (thousands commas removed); empty for a failure.

@@ -474,7 +474,7 @@ bool ScanRun::applyOutcome(int engine) {
     if (!off)
         ++d->requests;
     if (!outcome.isCount() && !off) {
-        d->failures.append({url, e.caption, outcome.reason});
+        d->failures.append({url, e.caption, outcome.reason, outcome.failure});
         if (outcome.failure == FailureKind::Stopped)
             d->stoppedInRow = true;
     }

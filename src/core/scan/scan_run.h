@@ -56,6 +56,7 @@ struct ScanFailure {
     QString url;
     QString engine; // the slot's caption
     QString reason;
+    FailureKind kind = FailureKind::None;
 };
 
 class ScanRun : public QObject {

@@ -119,8 +119,8 @@ private Q_SLOTS:
             Mode mode;
             int exitCode;
         } modes[] = {{"counts", Mode::Counts, ExitSuccess},
-                     {"bad keys", Mode::BadKey, ExitNothingCounted},
-                     {"spent quota", Mode::Quota, ExitNothingCounted},
+                     {"bad keys", Mode::BadKey, ExitSourceRefused},
+                     {"spent quota", Mode::Quota, ExitSourceRefused},
                      {"429 with Retry-After first", Mode::RateLimited, ExitSuccess},
                      {"unknown sites", Mode::UnknownSite, ExitNothingCounted}};
         for (const auto& m : modes) {
@@ -208,6 +208,13 @@ private Q_SLOTS:
                                                           : standIn.unknownSiteText();
                 QVERIFY2(reason.contains(quoted), qPrintable(preset + ": " + reason));
                 QVERIFY2(err.contains(quoted.toUtf8()), err.constData());
+                // A refusal only the user can mend is named as one, and says where to mend it
+                // (Bing's ThrottleUser is a throttle, not a spent quota).
+                if (m == Mode::BadKey || (m == Mode::Quota && preset != "bing-webmaster"))
+                    QVERIFY2(
+                        reason.startsWith(m == Mode::Quota ? "quota spent" : "API key refused") &&
+                            reason.endsWith("(check the key and the plan in Tools › Sources)"),
+                        qPrintable(preset + ": " + reason));
             }
             if (total > 0)
                 QCOMPARE(row["total"].toInteger(), total);

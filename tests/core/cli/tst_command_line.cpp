@@ -193,14 +193,15 @@ private Q_SLOTS:
                  qPrintable(s.errText()));
     }
 
-    // An unreadable store is said first, quiet or not, and its keys fail as unreadable.
+    // An unreadable store is said first, quiet or not, and its keys fail as unreadable: a source
+    // that only its user can mend.
     void anUnreadableStoreIsSaidAtStart() {
         Scene s;
         s.env.writeFile(EnginesIniName,
                         "[MSN]\nKind=json\nPointer=/n\nHeader1=API-Key: {key}\nKeyName=k\n");
         QFile::remove(s.env.storeFile());
         QVERIFY(QDir().mkpath(s.env.storeFile()));
-        QCOMPARE(s.run({"--scan", s.list("www.b.example\n"), "--quiet"}), int(ExitSomeFailed));
+        QCOMPARE(s.run({"--scan", s.list("www.b.example\n"), "--quiet"}), int(ExitSourceRefused));
         QVERIFY2(s.errText().startsWith("tallyscope: Your settings in " + s.env.storeFile() +
                                         " cannot be read: It is a folder."),
                  qPrintable(s.errText()));

@@ -575,20 +575,25 @@ private Q_SLOTS:
         QTest::addColumn<QString>("reason");
         const int refused = int(FailureKind::KeyRefused);
         const int api = int(FailureKind::ApiError);
+        const int quota = int(FailureKind::QuotaSpent);
         QTest::newRow("401 quoted")
             << QByteArray() << 401 << QByteArray("{\"message\": \"Invalid credentials\"}")
             << refused
             << "API key refused (HTTP status 401 Unauthorized): "
                "\u201cInvalid credentials\u201d";
         QTest::newRow("403 quota is no refused key")
-            << QByteArray() << 403 << QByteArray("{\"error\": \"API units limit reached\"}") << api
-            << "HTTP status 403 Forbidden: \u201cAPI units limit reached\u201d";
+            << QByteArray() << 403 << QByteArray("{\"error\": \"API units limit reached\"}")
+            << quota
+            << "quota spent (HTTP status 403 Forbidden): \u201cAPI units limit reached\u201d "
+               "(check "
+               "the key and the plan in Tools \u203a Sources)";
         QTest::newRow("403 that says the key is wrong")
             << QByteArray() << 403 << QByteArray("{\"error\": \"Invalid API key\"}") << refused
             << "API key refused (HTTP status 403 Forbidden): \u201cInvalid API key\u201d";
         QTest::newRow("402 text")
-            << QByteArray() << 402 << QByteArray("Payment required\r\nsee your balance\r\n") << api
-            << "HTTP status 402 Payment Required: \u201cPayment required\u201d";
+            << QByteArray() << 402 << QByteArray("Payment required\r\nsee your balance\r\n")
+            << quota
+            << "quota spent (HTTP status 402 Payment Required): \u201cPayment required\u201d";
         QTest::newRow("429 nested message")
             << QByteArray() << 429 << QByteArray("{\"error\": {\"message\": \"slow down\"}}") << api
             << "HTTP status 429 Too Many Requests: \u201cslow down\u201d";
@@ -681,9 +686,10 @@ private Q_SLOTS:
         QTest::newRow("nothing found")
             << QByteArray("ERROR 50 :: NOTHING FOUND\r\n") << 200
             << "fails: the API answered: \u201cERROR 50 :: NOTHING FOUND\u201d";
-        QTest::newRow("units spent") << QByteArray("ERROR 132 :: API UNITS BALANCE IS ZERO") << 403
-                                     << "fails: HTTP status 403 Forbidden: \u201cERROR 132 :: "
-                                        "API UNITS BALANCE IS ZERO\u201d";
+        QTest::newRow("units spent")
+            << QByteArray("ERROR 132 :: API UNITS BALANCE IS ZERO") << 403
+            << "fails: quota spent (HTTP status 403 Forbidden): \u201cERROR "
+               "132 :: API UNITS BALANCE IS ZERO\u201d";
         QTest::newRow("another table") << QByteArray("ascore;total\n1;2\n") << 200
                                        << "fails: page not recognised: no column domains_num";
         QTest::newRow("no row") << QByteArray("domains_num\r\n") << 200
