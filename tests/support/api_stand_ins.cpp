@@ -289,7 +289,8 @@ protected:
 // array of tasks [{"target": "...", "include_subdomains": true, ...}]; the answer {"version",
 // "status_code": 20000, "status_message": "Ok.", ..., "tasks": [{"status_code": 20000,
 // "status_message": "Ok.", "result": [{"target": ..., "backlinks": ..., "referring_domains":
-// ...}]}]}. The servers answer 200 except 401 Unauthorized (status_code 40100), 402 Payment
+// ..., "referring_main_domains": ...}]}]} (referring_domains counts each subdomain as a domain of
+// its own; referring_main_domains the registrable domains, the figure the other columns give). The servers answer 200 except 401 Unauthorized (status_code 40100), 402 Payment
 // Required (40200), 404 and 500; other errors are internal status codes of the request or of
 // its task.
 class DataForSeoStandIn : public ApiStandIn {
@@ -332,8 +333,8 @@ protected:
         const QJsonObject result{{"target", target},
                                  {"rank", 511},
                                  {"backlinks", 2204851},
-                                 {"referring_domains", number(value)},
-                                 {"referring_main_domains", 3170}};
+                                 {"referring_domains", number(value).toDouble() + 3170},
+                                 {"referring_main_domains", number(value)}};
         return envelope(200, 20000, "Ok.", task(20000, "Ok.", QJsonArray{result}));
     }
     HttpResponse unknownSite(const QString&) const override {
