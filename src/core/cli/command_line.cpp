@@ -1,6 +1,7 @@
 #include "core/cli/command_line.h"
 
 #include "core/exports/table_export.h"
+#include "core/files/safe_file.h"
 #include "core/product/product.h"
 #include "core/results/results_model.h"
 #include "core/results/saved_search.h"
@@ -13,8 +14,12 @@
 
 #include <algorithm>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QIODevice>
@@ -55,13 +60,29 @@ void say(QIODevice* device, const QString& text) {
         device->write(text.toLocal8Bit());
 }
 
-// Writes an output to its target: "-" is standard output, anything else a file replaced
-// atomically. False, with the reason on standard error, when it could not be written.
+// A character device (/dev/null, /dev/stdout, a terminal): written to as it is, never replaced.
+bool isCharacterDevice(const QString& path) {
+    struct stat st {};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 && S_ISCHR(st.st_mode);
+}
+
+// Writes an output to its target: "-" is standard output, a character device is written as it
+// is, anything else a file replaced atomically. False, with the reason on standard error, when
+// it could not be written.
 bool writeOutput(const QString& target, const QByteArray& bytes, QIODevice* out, QIODevice* err) {
     if (target == QLatin1String("-")) {
         if (out && out->write(bytes) == bytes.size())
             return true;
         say(err, Text::tr("tallyscope: standard output could not be written\n"));
+        return false;
+    }
+    if (isCharacterDevice(target)) {
+        QFile device(target);
+        if (device.open(QIODevice::WriteOnly | QIODevice::Unbuffered) &&
+            device.write(bytes) == bytes.size())
+            return true;
+        say(err, Text::tr("tallyscope: %1 could not be written: %2\n")
+                     .arg(QDir::toNativeSeparators(target), device.errorString()));
         return false;
     }
     if (const FileOutcome written = writeFileAtomically(target, bytes); !written) {
@@ -91,28 +112,37 @@ struct OutputRefusal {
 std::optional<OutputRefusal> checkOutputs(const QString& listFile,
                                           const QList<std::pair<QString, QString>>& targets) {
     const QString list = listFile == QLatin1String("-") ? QStringLiteral("/dev/stdin") : listFile;
+    // A character device (the cron idiom --csv /dev/null) is neither the list nor a file to make.
+    const auto plainFile = [](const QString& target) {
+        return !target.isEmpty() && target != QLatin1String("-") && !isCharacterDevice(target);
+    };
     for (qsizetype i = 0; i < targets.size(); ++i) {
         const auto& [option, target] = targets.at(i);
-        if (target.isEmpty() || target == QLatin1String("-"))
+        if (!plainFile(target))
             continue;
         if (!list.isEmpty() && isSameFile(target, list))
             return OutputRefusal{Text::tr("%1 %2 is the URL list itself")
                                      .arg(option, QDir::toNativeSeparators(target)),
                                  ExitBadInput};
         for (qsizetype j = 0; j < i; ++j)
-            if (!targets.at(j).second.isEmpty() && targets.at(j).second != QLatin1String("-") &&
-                isSameFile(target, targets.at(j).second))
+            if (plainFile(targets.at(j).second) && isSameFile(target, targets.at(j).second))
                 return OutputRefusal{
                     Text::tr("%1 and %2 name the same file %3")
                         .arg(targets.at(j).first, option, QDir::toNativeSeparators(target)),
                     ExitBadInput};
     }
-    for (const auto& [option, target] : targets)
-        if (!target.isEmpty() && target != QLatin1String("-"))
+    for (const auto& [option, target] : targets) {
+        if (!target.isEmpty() && target != QLatin1String("-") && isCharacterDevice(target) &&
+            ::access(QFile::encodeName(target).constData(), W_OK) != 0)
+            return OutputRefusal{Text::tr("%1 could not be written: %2")
+                                     .arg(QDir::toNativeSeparators(target), systemReason(errno)),
+                                 ExitNotWritten};
+        if (plainFile(target))
             if (const FileOutcome writable = checkFileWritable(target); !writable)
                 return OutputRefusal{Text::tr("%1 could not be written: %2")
                                          .arg(QDir::toNativeSeparators(target), writable.reason()),
                                      ExitNotWritten};
+    }
     return std::nullopt;
 }
 

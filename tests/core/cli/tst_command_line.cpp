@@ -318,6 +318,9 @@ private Q_SLOTS:
         QTest::newRow("empty standard input")
             << "nothing piped in" << QStringList{"--scan", "-"} << 2
             << "the URL list standard input holds no URLs" << 0;
+        QTest::newRow("csv and json to /dev/null, as cron jobs do")
+            << "" << scan + QStringList{"--csv", "/dev/null", "--json", "/dev/null"} << 0 << ""
+            << 12;
         QTest::newRow("csv in a missing folder")
             << "" << scan + QStringList{"--csv", "@/none/x.csv"} << 3
             << "x.csv could not be written: The folder does not exist" << 0;
