@@ -224,7 +224,9 @@ Without a command, tallyscope starts its window.
 Progress and a summary go to standard error. Exit status: 0 every request gave a
 count, 1 some requests failed, 2 bad arguments or unreadable input (the list,
 settings.ini, engines.ini) or an output that is the list or the other output, 3 a
-result could not be written, 4 no request gave a count at all.
+result could not be written, 4 no request gave a count at all, 5 a source refused (a
+key refused, a quota spent, an engine definition that cannot work): check
+Tools &gt; Sources in the window.
 </source>
         <translation>Aufruf: tallyscope
   oder: tallyscope --scan LIST [--save NAME] [--csv FILE|-] [--json FILE|-] [--quiet]
@@ -251,7 +253,9 @@ Fortschritt und Zusammenfassung gehen in die Standardfehlerausgabe. Rückgabewer
 Anfrage lieferte eine Anzahl, 1 einige Anfragen schlugen fehl, 2 ungültige Argumente oder
 unlesbare Eingabe (die Liste, settings.ini, engines.ini) oder eine Ausgabe, die die Liste
 oder die andere Ausgabe ist, 3 ein Ergebnis konnte nicht geschrieben werden, 4 keine
-Anfrage lieferte überhaupt eine Anzahl.
+Anfrage lieferte überhaupt eine Anzahl, 5 eine Quelle verweigerte (ein Schlüssel abgelehnt,
+ein Kontingent verbraucht, eine Suchmaschinendefinition, die nicht funktionieren kann):
+prüfen Sie Werkzeuge &gt; Quellen im Fenster.
 </translation>
     </message>
 </context>
@@ -650,6 +654,18 @@ Anfrage lieferte überhaupt eine Anzahl.
     <message>
         <source>consent page</source>
         <translation>Einwilligungsseite</translation>
+    </message>
+    <message>
+        <source>%1 (check the key and the plan in Tools › Sources)</source>
+        <translation>%1 (prüfen Sie Schlüssel und Tarif unter Werkzeuge › Quellen)</translation>
+    </message>
+    <message>
+        <source>quota spent</source>
+        <translation>Kontingent verbraucht</translation>
+    </message>
+    <message>
+        <source>quota spent (%1)</source>
+        <translation>Kontingent verbraucht (%1)</translation>
     </message>
 </context>
 <context>
