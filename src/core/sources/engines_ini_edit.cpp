@@ -92,11 +92,11 @@ QStringList sectionLinesOf(const SlotChoice& choice) {
 SlotChoice choiceAfterPick(const SlotChoice& before, const SlotChoice& source) {
     if (before.sameSource(source))
         return before;
+    // Nothing of the old choice stays: its Server= is the old provider's gateway, which must
+    // never get the new provider's key.
     SlotChoice after;
     after.kind = source.kind;
     after.preset = source.preset;
-    if (before.kind == SlotChoice::Kind::Preset && after.kind == SlotChoice::Kind::Preset)
-        after.server = before.server;
     return after;
 }
 

@@ -42,9 +42,8 @@ SlotChoice slotChoiceOf(const QString& sectionText, const QStringList& knownPres
 // custom choice has no lines of its own: its section is never rewritten.
 QStringList sectionLinesOf(const SlotChoice& choice);
 
-// The choice that replaces `before` when the user picks `source` (its kind and preset): a
-// preset's Server= stays when the new choice is a preset too; a caption stays only while the
-// source does not change.
+// The choice that replaces `before` when the user picks `source` (its kind and preset): its
+// Server= and caption stay only while the source does not change.
 SlotChoice choiceAfterPick(const SlotChoice& before, const SlotChoice& source);
 
 class EnginesIniEdit {

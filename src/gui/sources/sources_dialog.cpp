@@ -18,6 +18,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -119,10 +120,10 @@ SourcesDialog::SourcesDialog(QWidget* parent) : QDialog(parent) {
     testColumn->addWidget(testSummary_);
     testColumn->addWidget(testResult_, 1);
 
-    okButton_ = new QPushButton(tr("Ok"), this);
+    okButton_ = new QPushButton(tr("&Ok"), this);
     okButton_->setObjectName(QStringLiteral("cmdOk"));
     okButton_->setDefault(true);
-    cancelButton_ = new QPushButton(tr("Cancel"), this);
+    cancelButton_ = new QPushButton(tr("Ca&ncel"), this);
     cancelButton_->setObjectName(QStringLiteral("cmdCancel"));
     connect(okButton_, &QPushButton::clicked, this, &SourcesDialog::saveAndClose);
     connect(cancelButton_, &QPushButton::clicked, this, &QDialog::reject);
@@ -155,6 +156,10 @@ SourcesDialog::SourcesDialog(QWidget* parent) : QDialog(parent) {
     for (qsizetype i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
 
+    // Enter in the URL field tests (the column tested last, else the first that asks a source):
+    // it never presses Ok, which would close the window having tested nothing.
+    testUrl_->installEventFilter(this);
+
     fetcher_ = new NetworkPageFetcher(this);
     probe_ = new SourceProbe(fetcher_, this);
     connect(probe_, &SourceProbe::finished, this, &SourcesDialog::showReport);
@@ -165,6 +170,21 @@ SourcesDialog::SourcesDialog(QWidget* parent) : QDialog(parent) {
 }
 
 SourcesDialog::~SourcesDialog() = default;
+
+bool SourcesDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == testUrl_ && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            int slot = testedSlot_;
+            for (int s = 0; s < EngineCount && slot < 0; ++s)
+                if (rows_[s].choice->currentData().toString().startsWith(PresetPrefix))
+                    slot = s;
+            testSlot(slot < 0 ? 0 : slot);
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
 
 void SourcesDialog::buildRow(int slot, QGridLayout* grid) {
     Row& row = rows_[slot];
@@ -177,8 +197,12 @@ void SourcesDialog::buildRow(int slot, QGridLayout* grid) {
     row.choice->setObjectName(QStringLiteral("cmbSource%1").arg(slot + 1));
     row.choice->setAccessibleName(tr("Source of column %1").arg(row.caption));
     row.name->setBuddy(row.choice);
-    connect(row.choice, &QComboBox::currentIndexChanged, this,
-            [this, slot] { choiceChanged(slot); });
+    connect(row.choice, &QComboBox::currentIndexChanged, this, [this, slot] {
+        if (refuseTwice(slot))
+            return;
+        rows_[slot].shown = rows_[slot].choice->currentIndex();
+        choiceChanged(slot);
+    });
     row.now = new QLabel(grid->parentWidget());
     row.now->setObjectName(QStringLiteral("lblNow%1").arg(slot + 1));
     row.now->setWordWrap(true);
@@ -208,13 +232,40 @@ void SourcesDialog::buildRow(int slot, QGridLayout* grid) {
                         rows_[other].keys[j]->setText(text);
         });
     }
-    row.test = new QPushButton(tr("Test"), grid->parentWidget());
+    row.test = new QPushButton(tr("&Test"), grid->parentWidget());
     row.test->setObjectName(QStringLiteral("cmdTest%1").arg(slot + 1));
     row.test->setAccessibleName(tr("Test column %1").arg(row.caption));
     row.test->setToolTip(tr("Ask this column's source once for the URL below"));
     connect(row.test, &QPushButton::clicked, this, [this, slot] { testSlot(slot); });
     grid->addWidget(row.test, line, 6);
     grid->addWidget(row.now, line + 1, 1, 1, 6);
+}
+
+// A preset counts in one column only: two columns of one provider would share its key and
+// quota, and engines.ini could not tell their captions apart. A second pick is refused, saying
+// which column has it.
+bool SourcesDialog::refuseTwice(int slot) {
+    Row& row = rows_[slot];
+    const QString data = row.choice->currentData().toString();
+    if (!data.startsWith(PresetPrefix))
+        return false;
+    for (int other = 0; other < EngineCount; ++other) {
+        if (other == slot || rows_[other].choice->currentData().toString() != data)
+            continue;
+        const QString source = row.choice->currentText();
+        {
+            const QSignalBlocker block(row.choice);
+            row.choice->setCurrentIndex(row.shown);
+        }
+        accessibility::announce(testSummary_,
+                                tr("%1 counts in column %2 (%3) already; a source can count in one "
+                                   "column only.")
+                                    .arg(source)
+                                    .arg(other + 1)
+                                    .arg(rows_[other].caption));
+        return true;
+    }
+    return false;
 }
 
 void SourcesDialog::fillChoices(int slot, const QList<PresetChoice>& choices) {
@@ -248,6 +299,7 @@ void SourcesDialog::fillChoices(int slot, const QList<PresetChoice>& choices) {
         break;
     }
     box->setCurrentIndex(box->findData(data));
+    row.shown = box->currentIndex();
     choiceChanged(slot);
 }
 
@@ -294,12 +346,10 @@ void SourcesDialog::choiceChanged(int slot) {
 }
 
 void SourcesDialog::testSlot(int slot) {
-    const QString url = testUrl_->text().trimmed();
-    if (url.isEmpty()) {
-        accessibility::announce(testSummary_, tr("Type a URL to test with first."));
-        testUrl_->setFocus();
-        return;
-    }
+    // An empty field tests the example it shows.
+    QString url = testUrl_->text().trimmed();
+    if (url.isEmpty())
+        url = testUrl_->placeholderText();
     testedSlot_ = slot;
     const EngineDefinition d =
         definitionFromSection(slot, currentSection(slot), ProgramFolder::path(), typedKeys_);
@@ -402,14 +452,17 @@ void SourcesDialog::commonCrawlReady() {
 }
 
 void SourcesDialog::saveAndClose() {
+    // engines.ini as it is now: what another program wrote there while the window was open is
+    // kept, and only the columns changed here are written over it.
+    EnginesIniEdit file = EnginesIniEdit::load(enginesIni_);
     for (int slot = 0; slot < EngineCount; ++slot) {
         const SlotChoice choice = currentChoice(slot);
         if (choice.kind == SlotChoice::Kind::Custom || choice == rows_[slot].original)
             continue;
-        file_.setSection(engineTable()[slot].key, sectionLinesOf(choice));
+        file.setSection(engineTable()[slot].key, sectionLinesOf(choice));
     }
-    const bool enginesChanged = file_.changed();
-    if (const FileOutcome outcome = file_.save(); !outcome) {
+    const bool enginesChanged = file.changed();
+    if (const FileOutcome outcome = file.save(); !outcome) {
         Prompts::fileProblem(this, tr("The sources could not be saved to"), enginesIni_,
                              outcome.reason());
         return;

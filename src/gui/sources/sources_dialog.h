@@ -50,6 +50,9 @@ Q_SIGNALS:
     // engines.ini was written: the engine columns may have changed.
     void enginesChanged();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     static constexpr int KeyFields = 2;
     struct Row {
@@ -63,10 +66,12 @@ private:
         QString sectionText;  // its section as the file holds it
         SlotChoice original;  // what the section says
         QStringList keyNames; // the keys the current choice asks for
+        int shown = -1;       // the choice's index while it stands
     };
 
     void buildRow(int slot, QGridLayout* grid);
     void showNow(const EngineSet& engines);
+    bool refuseTwice(int slot);
     struct PresetChoice;
     void fillChoices(int slot, const QList<PresetChoice>& choices);
     SlotChoice currentChoice(int slot) const;

@@ -65,10 +65,10 @@ private Q_SLOTS:
         QTest::newRow("built-in to preset")
             << choice(K::BuiltIn, "", "", "G") << choice(K::Preset, "moz")
             << choice(K::Preset, "moz") << QStringList{"Preset=moz"};
-        QTest::newRow("preset to preset keeps its server")
+        // The old preset's gateway would get the new preset's key: it goes with its preset.
+        QTest::newRow("preset to preset drops the old server")
             << choice(K::Preset, "moz", "http://s:1", "Moz") << choice(K::Preset, "majestic")
-            << choice(K::Preset, "majestic", "http://s:1")
-            << QStringList{"Preset=majestic", "Server=http://s:1"};
+            << choice(K::Preset, "majestic") << QStringList{"Preset=majestic"};
         QTest::newRow("same preset keeps everything")
             << choice(K::Preset, "moz", "http://s:1", "Mine") << choice(K::Preset, "moz")
             << choice(K::Preset, "moz", "http://s:1", "Mine")

@@ -31,6 +31,7 @@
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace tally;
@@ -59,6 +60,22 @@ QByteArray storeBytes(const MainWindowFixture& f) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// The shipped presets with Majestic's address on a local stand-in, for as long as it lives: a
+// column switched to Majestic keeps none of its old preset's lines, its Server= included.
+struct LocalMajestic {
+    QTemporaryDir folder;
+    explicit LocalMajestic(const QString& server) {
+        const QDir shipped(QStringLiteral(TALLY_SOURCE_DIR "/data/presets"));
+        for (const QString& name : shipped.entryList({QStringLiteral("*.ini")}, QDir::Files)) {
+            QFile in(shipped.filePath(name)), out(folder.filePath(name));
+            if (!in.open(QIODevice::ReadOnly) || !out.open(QIODevice::WriteOnly))
+                continue;
+            out.write(in.readAll().replace("https://api.majestic.com", server.toUtf8()));
+        }
+        ProgramFolder::setPresetsOverride(folder.path());
+    }
+};
+
 template <typename T> T* child(QWidget* window, const QString& name) {
     return window->findChild<T*>(name);
 }
@@ -74,6 +91,7 @@ private Q_SLOTS:
         standIn->setValue(QStringLiteral("example.com"), "4321");
         test::LocalHttpServer server;
         server.setHandler(standIn->handler());
+        const LocalMajestic presets(server.urlString(QString()));
         const QByteArray before = handWritten(server.urlString(QString()));
         f.env.writeFile(QStringLiteral("engines.ini"), before);
         QCOMPARE(standIn->keys().first().first, QStringLiteral("majestic"));
@@ -132,8 +150,10 @@ private Q_SLOTS:
         QTest::mouseClick(child<QPushButton>(dialog, "cmdOk"), Qt::LeftButton);
         QCOMPARE(changed.size(), 1);
         QTRY_VERIFY(!f.form->sourcesDialog());
+        // Moz's gateway went with Moz: Majestic's key never goes there.
         QByteArray expected = before;
-        expected.replace("Preset=moz", "Preset=majestic");
+        expected.replace("Preset=moz\r\nServer=" + server.urlString(QString()).toUtf8(),
+                         "Preset=majestic");
         const QByteArray after = f.env.readFile(QStringLiteral("engines.ini"));
         QCOMPARE(after, expected);
         QCOMPARE(after.count("Preset="), 1);
@@ -249,6 +269,48 @@ private Q_SLOTS:
         // Once closed or followed, it stays away.
         f.open(product());
         QVERIFY(!f.find<SourcesHintBar>("barSourcesHint")->isVisible());
+    }
+
+    // A preset already counting in another column is refused there; Enter in the URL field
+    // tests (an empty field, the example it shows) and never presses Ok; Ok keeps what another
+    // program wrote into engines.ini while the window was open.
+    void testsAndSavesWithoutHarm() {
+        MainWindowFixture f;
+        std::unique_ptr<test::ApiStandIn> standIn = test::apiStandIn(QStringLiteral("majestic"));
+        standIn->setValue(QStringLiteral("example.com"), "4321");
+        test::LocalHttpServer server;
+        server.setHandler(standIn->handler());
+        const LocalMajestic presets(server.urlString(QString()));
+        f.env.writeFile(QStringLiteral("engines.ini"), "[ATW]\r\nPreset=majestic\r\n");
+        UserSettings::setApiKey(QStringLiteral("majestic"), standIn->keys().first().second);
+        SourcesDialog* dialog = openFromTools(f);
+        QTRY_COMPARE(QApplication::activeWindow(), dialog);
+        auto* summary = child<QLabel>(dialog, "lblTestSummary");
+
+        auto* first = child<QComboBox>(dialog, "cmbSource1");
+        const QString was = first->currentText();
+        QTest::keyClicks(first, QStringLiteral("Maj"));
+        QCOMPARE(first->currentText(), was);
+        QVERIFY2(summary->text().startsWith(QStringLiteral("Majestic counts in column 6")),
+                 qPrintable(summary->text()));
+
+        auto* url = child<QLineEdit>(dialog, "txtTestUrl");
+        QTest::keyClick(dialog, Qt::Key_U, Qt::AltModifier);
+        QTRY_COMPARE(QApplication::focusWidget(), url);
+        QTest::keyClick(url, Qt::Key_Return);
+        QTRY_VERIFY_WITH_TIMEOUT(summary->text().contains(QStringLiteral("value 4321")), 15000);
+        QVERIFY(dialog->isVisible());
+        QCOMPARE(standIn->requestCount(), 1);
+
+        const QByteArray theirs = "[ATW]\r\nPreset=majestic\r\n\r\n[Notes]\r\nby=another\r\n";
+        f.env.writeFile(QStringLiteral("engines.ini"), theirs);
+        auto* second = child<QComboBox>(dialog, "cmbSource2");
+        QTest::keyClicks(second, QStringLiteral("Off"));
+        QTest::keyClick(dialog, Qt::Key_O, Qt::AltModifier);
+        QTRY_VERIFY(!f.form->sourcesDialog());
+        const QByteArray after = f.env.readFile(QStringLiteral("engines.ini"));
+        QVERIFY2(after.startsWith(theirs) && after.contains("[Altavista]\r\nKind=off"),
+                 after.constData());
     }
 
     // The publisher's newest release through the window: stopped during a download, resumed with
