@@ -601,7 +601,12 @@ QString kindName(EngineKind kind) {
 } // namespace
 
 QString EngineDefinition::failureReason() const {
-    return Text::tr("engine definition: %1").arg(problem);
+    // Whatever a definition quotes (a line of a megabyte, a caption of one) stays readable, and a
+    // scan of thousands of URLs does not write it thousands of times.
+    const QString reason = Text::tr("engine definition: %1").arg(problem);
+    if (reason.size() <= MaxReasonLength)
+        return reason;
+    return reason.left(MaxReasonLength - 1) + QChar(0x2026);
 }
 
 QString EngineDefinition::countMeaning() const {

@@ -134,7 +134,8 @@ struct EngineDefinition {
         return kind == EngineKind::Markers || kind == EngineKind::Json || kind == EngineKind::Table;
     }
     bool isPaged() const { return !pagesPointer.isEmpty(); }
-    // The failure reason of its cells while it has a problem.
+    // The failure reason of its cells while it has a problem, at most MaxReasonLength long.
+    static constexpr qsizetype MaxReasonLength = 300;
     QString failureReason() const;
     // What the count means, for a graph engine: "linking domains in <release>" ("harmonic
     // centrality rank in <release>"...).

@@ -884,8 +884,11 @@ ScanFailuresDialog* MainWindow::failuresDialog() const {
 }
 
 void MainWindow::showScanFailures() {
-    if (!failuresDialog_)
+    if (!failuresDialog_) {
         failuresDialog_ = new ScanFailuresDialog(this);
+        connect(failuresDialog_, &ScanFailuresDialog::sourcesRequested, this,
+                [this] { showSources(); });
+    }
     failuresDialog_->setFailures(failures_);
     bringForward(failuresDialog_);
 }

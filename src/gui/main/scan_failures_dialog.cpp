@@ -36,6 +36,13 @@ ScanFailuresDialog::ScanFailuresDialog(QWidget* owner) : QDialog(owner) {
     QPushButton* close = buttons->button(QDialogButtonBox::Close);
     close->setObjectName(QStringLiteral("cmdClose"));
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QPushButton* sources = buttons->addButton(tr("&Sources..."), QDialogButtonBox::ActionRole);
+    sources->setObjectName(QStringLiteral("cmdSources"));
+    sources->setToolTip(tr("Check the keys, plans and sources of the columns"));
+    connect(sources, &QPushButton::clicked, this, [this] {
+        accept();
+        Q_EMIT sourcesRequested();
+    });
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(label);

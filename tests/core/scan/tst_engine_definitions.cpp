@@ -554,15 +554,24 @@ private Q_SLOTS:
         QTest::newRow("keys missing")
             << json + "BasicAuth=user-key,secret-key\n"
             << "no API keys: give user-key and secret-key values in section Keys";
+        // Almost a megabyte quoted in a reason would be written in every cell of a scan.
+        QTest::newRow("a caption of a megabyte")
+            << "[MSN]\nCaption=" + QByteArray(1000000, 'x') + "\n"
+            << "is longer than 40 characters";
+        QTest::newRow("a line of a megabyte") << json + QByteArray(1000000, 'y') + "\n"
+                                              << "the line \"yyy";
     }
     void brokenRequests() {
         QFETCH(QByteArray, ini);
         QFETCH(QString, problem);
         test::TestEnv env;
         const EngineDefinition d = enginesOf(env, ini).definitions[4];
-        QVERIFY2(d.problem.contains(problem), qPrintable(d.problem));
-        QCOMPARE(buildEngineRequest(d, QString(), "http://a.example/", QDateTime()).failure.failure,
-                 FailureKind::Definition);
+        QVERIFY2(d.problem.contains(problem), qPrintable(d.problem.left(300)));
+        const EngineOutcome failure =
+            buildEngineRequest(d, QString(), "http://a.example/", QDateTime()).failure;
+        QCOMPARE(failure.failure, FailureKind::Definition);
+        QVERIFY(failure.reason.size() <= EngineDefinition::MaxReasonLength);
+        QVERIFY(d.caption.size() <= 40);
     }
 
     // What an API says when something is wrong is quoted, and a refused key is only what the

@@ -14,6 +14,7 @@
 #include "gui/main/scan_failures_dialog.h"
 #include "gui/results/chart_frame.h"
 #include "gui/results/results_table.h"
+#include "gui/sources/sources_dialog.h"
 #include "gui/urllist/url_panel.h"
 #include "gui/webview/website_frame.h"
 #include "support/engine_pages.h"
@@ -362,8 +363,13 @@ void TestMainWindowScan::failedRequestsAreMarkedNamedAndNeverCounted() {
     QCOMPARE(list->topLevelItem(0)->text(0), site(10));
     QCOMPARE(list->topLevelItem(0)->text(1), QStringLiteral("Ask"));
     QCOMPARE(list->topLevelItem(0)->text(2), QStringLiteral("page not recognised"));
-    QTest::keyClick(f.form->failuresDialog(), Qt::Key_Escape);
+    // Its Sources... (Alt+S) leads to where sources are mended.
+    QTRY_COMPARE(QApplication::activeWindow(), f.form->failuresDialog());
+    QTest::keyClick(f.form->failuresDialog(), Qt::Key_S, Qt::AltModifier);
+    QTRY_VERIFY(f.form->sourcesDialog() && f.form->sourcesDialog()->isVisible());
     QVERIFY(!f.form->failuresDialog()->isVisible());
+    f.form->sourcesDialog()->reject();
+    QTRY_VERIFY(!f.form->sourcesDialog());
 
     // Save Selected keeps the failed cells out of the history.
     QTest::mouseClick(f.table()->viewport(), Qt::LeftButton, {}, rowPoint(f.table(), 0));
