@@ -452,6 +452,10 @@ prüfen Sie Werkzeuge &gt; Quellen im Fenster.
         <source>%1 cannot be read: %2</source>
         <translation>%1 kann nicht gelesen werden: %2</translation>
     </message>
+    <message>
+        <source>none of its sections is a column&apos;s ([Google], [Altavista], [Yahoo], [Ask], [MSN] or [ATW]): it is not an engines.ini this program can read</source>
+        <translation>keiner ihrer Abschnitte gehört zu einer Spalte ([Google], [Altavista], [Yahoo], [Ask], [MSN] oder [ATW]): es ist keine engines.ini, die dieses Programm lesen kann</translation>
+    </message>
 </context>
 <context>
     <name>EngineOutcome</name>
@@ -2737,6 +2741,14 @@ Wenn Sie unter diesem Namen speichern, beginnt ihr Verlauf für jede jetzt gespe
         <source>Reason</source>
         <translation>Grund</translation>
     </message>
+    <message>
+        <source>&amp;Sources...</source>
+        <translation>&amp;Quellen …</translation>
+    </message>
+    <message>
+        <source>Check the keys, plans and sources of the columns</source>
+        <translation>Die Schlüssel, Tarife und Quellen der Spalten prüfen</translation>
+    </message>
 </context>
 <context>
     <name>tally::ScanRun</name>
@@ -2830,14 +2842,6 @@ Wenn Sie unter diesem Namen speichern, beginnt ihr Verlauf für jede jetzt gespe
         <translation>Testdetails</translation>
     </message>
     <message>
-        <source>Ok</source>
-        <translation>OK</translation>
-    </message>
-    <message>
-        <source>Cancel</source>
-        <translation>Abbrechen</translation>
-    </message>
-    <message>
         <source>Source of column %1</source>
         <translation>Quelle der Spalte %1</translation>
     </message>
@@ -2872,10 +2876,6 @@ Wenn Sie unter diesem Namen speichern, beginnt ihr Verlauf für jede jetzt gespe
     <message>
         <source>Key %1 of column %2</source>
         <translation>Schlüssel %1 der Spalte %2</translation>
-    </message>
-    <message>
-        <source>Type a URL to test with first.</source>
-        <translation>Geben Sie zuerst eine URL zum Testen ein.</translation>
     </message>
     <message>
         <source>Testing %1 with %2...</source>
@@ -2944,6 +2944,22 @@ Wenn Sie unter diesem Namen speichern, beginnt ihr Verlauf für jede jetzt gespe
     <message>
         <source>Column %1 now counts with Common Crawl; Ok keeps it.</source>
         <translation>Spalte %1 zählt jetzt mit Common Crawl; „OK“ behält das bei.</translation>
+    </message>
+    <message>
+        <source>&amp;Ok</source>
+        <translation>&amp;OK</translation>
+    </message>
+    <message>
+        <source>Ca&amp;ncel</source>
+        <translation>Abb&amp;rechen</translation>
+    </message>
+    <message>
+        <source>&amp;Test</source>
+        <translation>&amp;Testen</translation>
+    </message>
+    <message>
+        <source>%1 counts in column %2 (%3) already; a source can count in one column only.</source>
+        <translation>%1 zählt schon in Spalte %2 (%3); eine Quelle kann nur in einer Spalte zählen.</translation>
     </message>
 </context>
 <context>

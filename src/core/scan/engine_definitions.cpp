@@ -798,15 +798,38 @@ const EngineSet& builtInEngines() {
     return set;
 }
 
+QString enginesIniProblem(const QString& enginesIni) {
+    if (const FileOutcome readable = checkFileReadable(enginesIni, SettingsFileLimit); !readable)
+        return readable.reason();
+    // Something other than an engines.ini (random bytes, another program's file): nothing of it
+    // is used. An empty file, or one of comments only, changes nothing and is fine.
+    const FileContents contents = readFileBounded(enginesIni, SettingsFileLimit);
+    if (!contents.isRead())
+        return contents.reason;
+    bool anyLine = false;
+    for (const QByteArray& raw : contents.bytes.split('\n')) {
+        const QByteArray line = raw.trimmed();
+        anyLine = anyLine || (!line.isEmpty() && !line.startsWith(';') && !line.startsWith('#'));
+    }
+    if (!anyLine)
+        return QString();
+    for (const QString& section : modINI::ListIniSections(enginesIni))
+        for (const EngineInfo& e : engineTable())
+            if (section.compare(QLatin1String(e.key), Qt::CaseInsensitive) == 0)
+                return QString();
+    return Text::tr("none of its sections is a column's ([Google], [Altavista], [Yahoo], [Ask], "
+                    "[MSN] or [ATW]): it is not an engines.ini this program can read");
+}
+
 EngineSet loadEngines(const QString& enginesIni) {
     EngineSet set = builtInEngines();
     set.file = enginesIni;
     if (enginesIni.isEmpty() || !QFileInfo::exists(enginesIni))
         return set;
-    if (const FileOutcome readable = checkFileReadable(enginesIni, SettingsFileLimit); !readable) {
+    if (const QString problem = enginesIniProblem(enginesIni); !problem.isEmpty()) {
         for (EngineDefinition& d : set.definitions)
-            d.problem = Text::tr("%1 cannot be read: %2")
-                            .arg(QString::fromLatin1(EnginesIniName), readable.reason());
+            d.problem =
+                Text::tr("%1 cannot be read: %2").arg(QString::fromLatin1(EnginesIniName), problem);
         return set;
     }
     const QString folder = QFileInfo(enginesIni).absolutePath();

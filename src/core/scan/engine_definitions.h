@@ -186,6 +186,10 @@ QString enginesIniBeside(const QString& settingsIni);
 // The six built-in engines, exactly as the engine table has them.
 const EngineSet& builtInEngines();
 
+// Why engines.ini cannot be used at all (it cannot be read, or it is no engines.ini: text none of
+// whose sections is a column's); empty when it can. A file of nothing but comments is fine.
+QString enginesIniProblem(const QString& enginesIni);
+
 // The "key=value" lines of an engines.ini section's text as every reader of the file takes them:
 // comments and blank lines left out, the key trimmed, the value trimmed with one pair of quotes
 // around it taken off ("\n", "\t", "\"" and "\\" inside them read as such). A line without "="

@@ -59,8 +59,13 @@ QList<UnreadableSettingsFile> unreadableSettingsFiles(const QString& settingsIni
         const QFileInfo info(file);
         if (!info.exists() && !info.isSymLink())
             continue; // a missing file reads as empty
-        if (const FileOutcome readable = checkFileReadable(file, SettingsFileLimit); !readable)
+        if (file == engines) {
+            if (const QString problem = enginesIniProblem(file); !problem.isEmpty())
+                found.append({file, problem});
+        } else if (const FileOutcome readable = checkFileReadable(file, SettingsFileLimit);
+                   !readable) {
             found.append({file, readable.reason()});
+        }
     }
     return found;
 }

@@ -360,6 +360,11 @@ private Q_SLOTS:
         QTest::newRow("engines.ini a FIFO")
             << "engines.ini a FIFO" << scan << 2
             << "engines.ini could not be read: It is not a regular file" << 0;
+        QTest::newRow("engines.ini of random bytes")
+            << "engines.ini random" << scan << 2
+            << "engines.ini could not be read: none of its sections is a column's" << 0;
+        QTest::newRow("engines.ini of comments only: nothing changed")
+            << "engines.ini comments" << scan << 0 << "" << 12;
         QTest::newRow("a killed save's leftover")
             << "killed save" << scan + QStringList{"--save", "{host}"} << 0 << "" << 12;
     }
@@ -404,6 +409,13 @@ private Q_SLOTS:
             const QString ini = s.env.file(scene.section(' ', 0, 0));
             QFile::remove(ini);
             QCOMPARE(::mkfifo(QFile::encodeName(ini).constData(), 0600), 0);
+        } else if (scene == "engines.ini random") {
+            QByteArray noise(4096, Qt::Uninitialized);
+            for (char& c : noise)
+                c = char(QRandomGenerator::global()->bounded(256));
+            s.env.writeFile("engines.ini", noise.replace('[', '('));
+        } else if (scene == "engines.ini comments") {
+            s.env.writeFile("engines.ini", "; mine\r\n\r\n# later\r\n");
         } else if (scene == "settings.ini too large") {
             s.env.writeFile("settings.ini", "[Engines]\r\n" + QByteArray(int(MiB), ';'));
         } else if (scene == "settings.ini a folder") {

@@ -195,7 +195,7 @@ private Q_SLOTS:
 
     void fileProblems() {
         test::TestEnv env;
-        EngineSet set = enginesOf(env, "[Gogle]\nCaption=x\n");
+        EngineSet set = enginesOf(env, "[Gogle]\nCaption=x\n[MSN]\nCaption=M\n");
         QCOMPARE(set.fileProblems, QStringList{"the section [Gogle] is no slot's (Google, "
                                                "Altavista, Yahoo, Ask, MSN or ATW)"});
         QCOMPARE(set.describe().last(), "engines.ini: " + set.fileProblems.first());
