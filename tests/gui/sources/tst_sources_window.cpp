@@ -76,6 +76,18 @@ struct LocalMajestic {
     }
 };
 
+// Majestic's stand-in on a local server (4321 for example.com), and the presets pointing at it.
+struct MajesticSource {
+    std::unique_ptr<test::ApiStandIn> standIn = test::apiStandIn(QStringLiteral("majestic"));
+    test::LocalHttpServer server;
+    std::unique_ptr<LocalMajestic> presets;
+    MajesticSource() {
+        standIn->setValue(QStringLiteral("example.com"), "4321");
+        server.setHandler(standIn->handler());
+        presets = std::make_unique<LocalMajestic>(server.urlString(QString()));
+    }
+};
+
 template <typename T> T* child(QWidget* window, const QString& name) {
     return window->findChild<T*>(name);
 }
@@ -87,11 +99,9 @@ class TestSourcesWindow : public QObject {
 private Q_SLOTS:
     void presetPickedTestedAndSaved() {
         MainWindowFixture f;
-        std::unique_ptr<test::ApiStandIn> standIn = test::apiStandIn(QStringLiteral("majestic"));
-        standIn->setValue(QStringLiteral("example.com"), "4321");
-        test::LocalHttpServer server;
-        server.setHandler(standIn->handler());
-        const LocalMajestic presets(server.urlString(QString()));
+        const MajesticSource source;
+        const std::unique_ptr<test::ApiStandIn>& standIn = source.standIn;
+        const test::LocalHttpServer& server = source.server;
         const QByteArray before = handWritten(server.urlString(QString()));
         f.env.writeFile(QStringLiteral("engines.ini"), before);
         QCOMPARE(standIn->keys().first().first, QStringLiteral("majestic"));
@@ -276,11 +286,8 @@ private Q_SLOTS:
     // program wrote into engines.ini while the window was open.
     void testsAndSavesWithoutHarm() {
         MainWindowFixture f;
-        std::unique_ptr<test::ApiStandIn> standIn = test::apiStandIn(QStringLiteral("majestic"));
-        standIn->setValue(QStringLiteral("example.com"), "4321");
-        test::LocalHttpServer server;
-        server.setHandler(standIn->handler());
-        const LocalMajestic presets(server.urlString(QString()));
+        const MajesticSource source;
+        const std::unique_ptr<test::ApiStandIn>& standIn = source.standIn;
         f.env.writeFile(QStringLiteral("engines.ini"), "[ATW]\r\nPreset=majestic\r\n");
         UserSettings::setApiKey(QStringLiteral("majestic"), standIn->keys().first().second);
         SourcesDialog* dialog = openFromTools(f);
