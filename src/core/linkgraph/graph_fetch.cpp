@@ -87,18 +87,41 @@ QList<GraphReleaseInfo> readGraphReleases(const QByteArray& json, QString* error
     return releases;
 }
 
-qint64 estimatedFetchBytes(const GraphReleaseInfo& release, GraphLevel level, bool ranks) {
-    // The published gzip files of current releases: about 10 bytes per domain and 13 per host in
-    // the vertices, 2.5 per edge, 24 per vertex in the ranks; the index about 16 bytes per vertex
-    // (24 with the ranks). Host parts are joined into one file: their bytes twice.
+namespace {
+
+// What one of a release's published gzip files weighs, from its stats: about 10 bytes per domain
+// and 13 per host in the vertices, 2.5 per edge, 24 per vertex in the ranks; 0 when it states
+// none. A ".paths.gz" list is small.
+qint64 fileEstimate(const GraphReleaseInfo& release, GraphLevel level, const char* kind) {
     const bool hosts = level == GraphLevel::Hosts;
     const double nodes = double(hosts ? release.hostNodes : release.domainNodes);
     const double arcs = double(hosts ? release.hostArcs : release.domainArcs);
-    if (nodes <= 0)
+    if (qstrcmp(kind, "vertices") == 0)
+        return qint64(nodes * (hosts ? 13 : 10));
+    if (qstrcmp(kind, "edges") == 0)
+        return qint64(arcs * 2.5);
+    if (qstrcmp(kind, "ranks") == 0)
+        return qint64(nodes * 24);
+    return PathsEstimate;
+}
+
+// The index made of it: about 16 bytes per vertex, 24 with the ranks.
+qint64 indexEstimate(const GraphReleaseInfo& release, GraphLevel level, bool ranks) {
+    return (level == GraphLevel::Hosts ? release.hostNodes : release.domainNodes) *
+           (ranks ? 24 : 16);
+}
+
+} // namespace
+
+qint64 estimatedFetchBytes(const GraphReleaseInfo& release, GraphLevel level, bool ranks) {
+    if ((level == GraphLevel::Hosts ? release.hostNodes : release.domainNodes) <= 0)
         return 0;
-    double bytes = (nodes * (hosts ? 13 : 10) + arcs * 2.5) * (hosts ? 2 : 1);
-    bytes += ranks ? nodes * (24 + 24) : nodes * 16;
-    return qint64(bytes);
+    // Host parts are joined into one file: their bytes twice.
+    const qint64 files =
+        (fileEstimate(release, level, "vertices") + fileEstimate(release, level, "edges")) *
+        (level == GraphLevel::Hosts ? 2 : 1);
+    return files + (ranks ? fileEstimate(release, level, "ranks") : 0) +
+           indexEstimate(release, level, ranks);
 }
 
 GraphFetch::GraphFetch(QObject* parent) : QObject(parent), download_(new FileDownload(this)) {
@@ -132,18 +155,7 @@ QString GraphFetch::levelName() const {
 }
 
 qint64 GraphFetch::estimateOf(const char* kind) const {
-    // As estimatedFetchBytes: about 10 bytes per domain and 13 per host in the vertices, 2.5 per
-    // edge, 24 per vertex in the ranks.
-    const bool hosts = options_.level == GraphLevel::Hosts;
-    const double nodes = double(hosts ? release_.hostNodes : release_.domainNodes);
-    const double arcs = double(hosts ? release_.hostArcs : release_.domainArcs);
-    if (qstrcmp(kind, "vertices") == 0)
-        return qint64(nodes * (hosts ? 13 : 10));
-    if (qstrcmp(kind, "edges") == 0)
-        return qint64(arcs * 2.5);
-    if (qstrcmp(kind, "ranks") == 0)
-        return qint64(nodes * 24);
-    return PathsEstimate;
+    return fileEstimate(release_, options_.level, kind);
 }
 
 GraphFetch::Item GraphFetch::itemOf(const QString& path, const QString& file, const char* kind,
@@ -453,9 +465,7 @@ void GraphFetch::nextDownload() {
     gzip.firstRetryMs = options_.firstRetryMs;
     gzip.check = std::make_shared<GzipDownloadCheck>(native(item.file));
     // Beyond this file: the files still to come and the index, roughly.
-    const qint64 nodes =
-        options_.level == GraphLevel::Hosts ? release_.hostNodes : release_.domainNodes;
-    gzip.spareBytes = nodes * (options_.ranks ? 24 : 16) + laterBytes_;
+    gzip.spareBytes = indexEstimate(release_, options_.level, options_.ranks) + laterBytes_;
     for (qsizetype i = 1; i < queue_.size(); ++i)
         gzip.spareBytes += queue_[i].estimate;
     download_->start(item.url, item.file, gzip);

@@ -799,21 +799,14 @@ const EngineSet& builtInEngines() {
 }
 
 QString enginesIniProblem(const QString& enginesIni) {
-    if (const FileOutcome readable = checkFileReadable(enginesIni, SettingsFileLimit); !readable)
-        return readable.reason();
+    const modINI::IniDocument file = modINI::IniDocument::load(enginesIni);
+    if (!file.outcome())
+        return file.outcome().reason();
     // Something other than an engines.ini (random bytes, another program's file): nothing of it
     // is used. An empty file, or one of comments only, changes nothing and is fine.
-    const FileContents contents = readFileBounded(enginesIni, SettingsFileLimit);
-    if (!contents.isRead())
-        return contents.reason;
-    bool anyLine = false;
-    for (const QByteArray& raw : contents.bytes.split('\n')) {
-        const QByteArray line = raw.trimmed();
-        anyLine = anyLine || (!line.isEmpty() && !line.startsWith(';') && !line.startsWith('#'));
-    }
-    if (!anyLine)
+    if (file.isBlank())
         return QString();
-    for (const QString& section : modINI::ListIniSections(enginesIni))
+    for (const QString& section : file.sections())
         for (const EngineInfo& e : engineTable())
             if (section.compare(QLatin1String(e.key), Qt::CaseInsensitive) == 0)
                 return QString();

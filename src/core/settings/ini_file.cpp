@@ -1,5 +1,7 @@
 #include "core/settings/ini_file.h"
 
+#include <algorithm>
+
 #include "core/files/file_lock.h"
 #include "core/settings/program_folder.h"
 
@@ -330,6 +332,13 @@ QStringList IniDocument::sections() const {
         names.append(QString::fromUtf8(close < 0 ? header.mid(1) : header.mid(1, close - 1)));
     }
     return names;
+}
+
+bool IniDocument::isBlank() const {
+    return std::all_of(lines_.begin(), lines_.end(), [](const QByteArray& line) {
+        const QByteArray text = line.trimmed();
+        return text.isEmpty() || text.startsWith(';') || text.startsWith('#');
+    });
 }
 
 QString ReadIniValue(const QString& section, const QString& key, const QString& defaultValue,

@@ -64,6 +64,8 @@ public:
     QString value(const QString& section, const QString& key, const QString& defaultValue) const;
     QString section(const QString& section, const QString& defaultValue) const;
     QStringList sections() const;
+    // Nothing but blank lines and comments (";" or "#"): a file that says nothing.
+    bool isBlank() const;
     const FileOutcome& outcome() const { return outcome_; }
 
 private:
