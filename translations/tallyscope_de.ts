@@ -456,6 +456,10 @@ prüfen Sie Werkzeuge &gt; Quellen im Fenster.
         <source>none of its sections is a column&apos;s ([Google], [Altavista], [Yahoo], [Ask], [MSN] or [ATW]): it is not an engines.ini this program can read</source>
         <translation>keiner ihrer Abschnitte gehört zu einer Spalte ([Google], [Altavista], [Yahoo], [Ask], [MSN] oder [ATW]): es ist keine engines.ini, die dieses Programm lesen kann</translation>
     </message>
+    <message>
+        <source>codes without CodePointer (the place of the provider&apos;s code)</source>
+        <translation>Codes ohne CodePointer (die Stelle des eigenen Codes des Anbieters)</translation>
+    </message>
 </context>
 <context>
     <name>EngineOutcome</name>
@@ -671,6 +675,18 @@ prüfen Sie Werkzeuge &gt; Quellen im Fenster.
         <source>quota spent (%1)</source>
         <translation>Kontingent verbraucht (%1)</translation>
     </message>
+    <message>
+        <source>rate limited (%1)</source>
+        <translation>Anfragelimit erreicht (%1)</translation>
+    </message>
+    <message>
+        <source>site not held by the account (%1)%2; list the site exactly as it is verified with the provider</source>
+        <translation>Website gehört nicht zum Konto (%1)%2; die Website genau so eintragen, wie sie beim Anbieter bestätigt ist</translation>
+    </message>
+    <message>
+        <source>code %1</source>
+        <translation>Code %1</translation>
+    </message>
 </context>
 <context>
     <name>EnginePresets</name>
@@ -776,6 +792,10 @@ prüfen Sie Werkzeuge &gt; Quellen im Fenster.
     <message>
         <source>%1 in %2 names no key</source>
         <translation>%1 in %2 nennt keinen Schlüssel</translation>
+    </message>
+    <message>
+        <source>not configured: settings.ini has no query prefix for %1 (Tools › Options)</source>
+        <translation>nicht eingerichtet: settings.ini hat kein Abfragepräfix für %1 (Werkzeuge › Einstellungen)</translation>
     </message>
 </context>
 <context>
@@ -1533,6 +1553,10 @@ Möchten Sie das Diagramm stattdessen als PDF-Datei speichern?</translation>
     <message>
         <source>The folder %1 could not be created</source>
         <translation>Der Ordner %1 konnte nicht angelegt werden</translation>
+    </message>
+    <message>
+        <source>it holds no saved counts (no [section] with a date=count line)</source>
+        <translation>sie enthält keine gespeicherten Zählungen (keinen [Abschnitt] mit einer Zeile Datum=Zahl)</translation>
     </message>
 </context>
 <context>
@@ -2634,6 +2658,17 @@ Changes cannot be kept until this is resolved.</source>
     </message>
 </context>
 <context>
+    <name>tally::ResultsModel</name>
+    <message>
+        <source>too large</source>
+        <translation>zu groß</translation>
+    </message>
+    <message>
+        <source>The counts add up to more than 9223372036854775807, more than a total can hold</source>
+        <translation>Die Zählungen ergeben zusammen mehr als 9223372036854775807, mehr als eine Summe fassen kann</translation>
+    </message>
+</context>
+<context>
     <name>tally::ResultsTable</name>
     <message>
         <source>Results</source>
@@ -2781,6 +2816,14 @@ Wenn Sie unter diesem Namen speichern, beginnt ihr Verlauf für jede jetzt gespe
     <message>
         <source>settings.ini cannot be read: %1</source>
         <translation>settings.ini kann nicht gelesen werden: %1</translation>
+    </message>
+    <message>
+        <source>Search Complete.  Found more links than can be added up.</source>
+        <translation>Suche abgeschlossen.  Mehr Links gefunden, als sich addieren lassen.</translation>
+    </message>
+    <message>
+        <source>rate limited: not asked again in this run (its waits for rate limits are spent)</source>
+        <translation>Anfragelimit erreicht: in diesem Durchlauf nicht mehr gefragt (die Wartezeit für Anfragelimits ist aufgebraucht)</translation>
     </message>
 </context>
 <context>

@@ -26,6 +26,12 @@ HttpResponse text(int status, const QByteArray& body) {
     return answerWith(status, body, "text/plain; charset=utf-8");
 }
 
+// A 429 as most providers send it: asking to come back in a second.
+HttpResponse withRetryAfter(HttpResponse response) {
+    response.headers.append({QByteArrayLiteral("Retry-After"), QByteArrayLiteral("1")});
+    return response;
+}
+
 // A value as the JSON number it stands for.
 QJsonValue number(const QByteArray& value) {
     if (value.contains('.'))
@@ -43,17 +49,26 @@ QString site(const QString& asked) {
 }
 
 // ---------------------------------------------------------------------------------------------
-// Moz Links API v2, url_metrics. Documented: POST https://lsapi.seomoz.com/v2/url_metrics, HTTP
-// Basic authentication with the Access ID as user name and the Secret Key as password, a JSON
-// body {"targets": ["moz.com"]} (up to 50 targets); the answer {"results": [{"page": ...,
-// "domain_authority": ..., "root_domains_to_root_domain": ..., ...}]}, one result per target in
-// order. Errors are a status from 400 up with a JSON object naming the error and its message.
+// Moz Links API v2, url_metrics ("Overview & Authentication - Moz API for Link Data V2",
+// moz.com/help/links-api/getting-started/overview; "V2 URL Metrics"). Documented: POST
+// https://lsapi.seomoz.com/v2/url_metrics with the API token in the header x-moz-token; accounts
+// from before March 2024 may use HTTP Basic authentication with the Access ID as user name and
+// the Secret Key as password instead. A JSON body {"targets": ["moz.com"]} (up to 50 targets);
+// the answer {"results": [{"page": ..., "domain_authority": ..., "root_domains_to_root_domain":
+// ..., ...}]}, one result per target in order. Errors are a status from 400 up with a JSON object
+// naming the error and its message. As "moz" it holds the token, as "moz-legacy" the key pair;
+// either way it accepts both, as the server does.
 class MozStandIn : public ApiStandIn {
 public:
-    QString preset() const override { return QStringLiteral("moz"); }
+    explicit MozStandIn(bool legacy) : legacy_(legacy) {}
+    QString preset() const override {
+        return legacy_ ? QStringLiteral("moz-legacy") : QStringLiteral("moz");
+    }
     QList<QPair<QString, QString>> keys() const override {
-        return {{QStringLiteral("moz-access-id"), QStringLiteral("mozscape-7fa2c19d04")},
-                {QStringLiteral("moz-secret-key"), QStringLiteral("f0e1d2c3b4a5968778695a4b")}};
+        if (!legacy_)
+            return {{QStringLiteral("moz-token"), QLatin1String(Token)}};
+        return {{QStringLiteral("moz-access-id"), QLatin1String(AccessId)},
+                {QStringLiteral("moz-secret-key"), QLatin1String(SecretKey)}};
     }
     QString unknownSiteText() const override { return QStringLiteral("No data for target"); }
     QString quotaText() const override {
@@ -63,10 +78,12 @@ public:
 protected:
     Judged judge(const HttpRequest& r) const override {
         Judged judged;
+        const bool token = r.header("x-moz-token") == Token;
+        const bool pair = r.header("Authorization") ==
+                          basicToken(QLatin1String(AccessId), QLatin1String(SecretKey));
         if (r.method != "POST" || r.path != QLatin1String("/v2/url_metrics"))
             judged.refusal = error(404, "Not Found", "No such endpoint");
-        else if (r.header("Authorization") != basicToken(key(QStringLiteral("moz-access-id")),
-                                                         key(QStringLiteral("moz-secret-key"))))
+        else if (!token && !pair)
             judged.refusal = error(401, "Unauthorized", "Invalid credentials");
         else if (!r.header("Content-Type").startsWith("application/json"))
             judged.refusal = error(400, "Bad Request", "The body must be JSON");
@@ -95,22 +112,31 @@ protected:
     }
     HttpResponse quotaExhausted() const override { return error(403, "Forbidden", quotaText()); }
     HttpResponse rateLimited() const override {
-        return error(429, "Too Many Requests", "Rate limit exceeded, slow down");
+        return withRetryAfter(error(429, "Too Many Requests", "Rate limit exceeded, slow down"));
     }
 
 private:
+    static constexpr const char* Token = "mozscape-T0k3n-7fa2c19d04e8";
+    static constexpr const char* AccessId = "mozscape-7fa2c19d04";
+    static constexpr const char* SecretKey = "f0e1d2c3b4a5968778695a4b";
+    bool legacy_;
+
     static HttpResponse error(int status, const char* name, const QString& message) {
         return json(status, QJsonObject{{"name", QLatin1String(name)}, {"message", message}});
     }
 };
 
 // ---------------------------------------------------------------------------------------------
-// Majestic GetIndexItemInfo. Documented: GET https://api.majestic.com/api/json?app_api_key=KEY
+// Majestic GetIndexItemInfo (developer-support.majestic.com, "GetIndexItemInfo"; the JSON
+// envelope as on "GetPrefixQueryEstimate"). Documented: GET
+// https://api.majestic.com/api/json?app_api_key=KEY
 // &cmd=GetIndexItemInfo&items=1&item0=ITEM&datasource=fresh; the answer {"Code": "OK",
 // "ErrorMessage": "", "FullError": "", "DataTables": {"Results": {"Headers": ..., "Data":
 // [{"ItemNum": 0, "Item": ..., "ResultCode": "OK", "Status": "Found", "ExtBackLinks": ...,
 // "RefDomains": ...}]}}}. Errors come as HTTP 200 with another Code and its ErrorMessage
-// ({"Code": "InvalidAPIKey", ...}); an item the index does not hold has Status "NotFound".
+// ({"Code": "InvalidAPIKey", ...}; a spent allowance of IndexItemInfo units is Code
+// "InsufficientIndexItemInfoUnits", as Majestic's connectors check it); an item the index does not
+// hold has Status "NotFound".
 class MajesticStandIn : public ApiStandIn {
 public:
     QString preset() const override { return QStringLiteral("majestic"); }
@@ -118,9 +144,7 @@ public:
         return {{QStringLiteral("majestic"), QStringLiteral("9A8B7C6D5E4F3A2B1C0D9E8F")}};
     }
     QString unknownSiteText() const override { return QStringLiteral("NotFound"); }
-    QString quotaText() const override {
-        return QStringLiteral("Insufficient IndexItemInfoResUnits to complete the request");
-    }
+    QString quotaText() const override { return QStringLiteral("InsufficientIndexItemInfoUnits"); }
 
 protected:
     Judged judge(const HttpRequest& r) const override {
@@ -145,18 +169,17 @@ protected:
     HttpResponse unknownSite(const QString& item) const override {
         return row(item, "NotFound", 0);
     }
-    HttpResponse quotaExhausted() const override {
-        return result("InsufficientIndexItemInfoResUnits", quotaText());
-    }
+    // The code alone: no ErrorMessage says what it means.
+    HttpResponse quotaExhausted() const override { return result(quotaText().toLatin1(), ""); }
     HttpResponse rateLimited() const override {
-        return json(429, QJsonObject{{"Code", "RateLimitExceeded"},
-                                     {"ErrorMessage", "Too many requests"},
-                                     {"FullError", ""}});
+        return withRetryAfter(json(429, QJsonObject{{"Code", "RateLimitExceeded"},
+                                                    {"ErrorMessage", "Too many requests"},
+                                                    {"FullError", ""}}));
     }
 
 private:
-    static HttpResponse result(const char* code, const QString& message) {
-        return json(200, QJsonObject{{"Code", QLatin1String(code)},
+    static HttpResponse result(const QByteArray& code, const QString& message) {
+        return json(200, QJsonObject{{"Code", QString::fromLatin1(code)},
                                      {"ErrorMessage", message},
                                      {"FullError", message}});
     }
@@ -217,7 +240,9 @@ protected:
         return error(400, unknownSiteText());
     }
     HttpResponse quotaExhausted() const override { return error(403, quotaText()); }
-    HttpResponse rateLimited() const override { return error(429, "Too many requests"); }
+    HttpResponse rateLimited() const override {
+        return withRetryAfter(error(429, "Too many requests"));
+    }
 
 private:
     static HttpResponse error(int status, const QString& message) {
@@ -279,20 +304,23 @@ protected:
         return text(403, quotaText().toUtf8() + "\r\n");
     }
     HttpResponse rateLimited() const override {
-        return text(429, "ERROR 134 :: TOTAL LIMIT EXCEEDED\r\n");
+        return withRetryAfter(text(429, "ERROR 134 :: TOTAL LIMIT EXCEEDED\r\n"));
     }
 };
 
 // ---------------------------------------------------------------------------------------------
-// DataForSEO Backlinks API, backlinks/summary/live. Documented: POST https://api.dataforseo.com/
+// DataForSEO Backlinks API, backlinks/summary/live (docs.dataforseo.com/v3/backlinks/summary/live;
+// "Errors", docs.dataforseo.com/v3/appendix/errors). Documented: POST https://api.dataforseo.com/
 // v3/backlinks/summary/live, HTTP Basic authentication with the API login and password, a JSON
 // array of tasks [{"target": "...", "include_subdomains": true, ...}]; the answer {"version",
 // "status_code": 20000, "status_message": "Ok.", ..., "tasks": [{"status_code": 20000,
 // "status_message": "Ok.", "result": [{"target": ..., "backlinks": ..., "referring_domains":
 // ..., "referring_main_domains": ...}]}]} (referring_domains counts each subdomain as a domain of
-// its own; referring_main_domains the registrable domains, the figure the other columns give). The servers answer 200 except 401 Unauthorized (status_code 40100), 402 Payment
-// Required (40200), 404 and 500; other errors are internal status codes of the request or of
-// its task.
+// its own; referring_main_domains the registrable domains, the figure the other columns give).
+// The servers answer 200 except 401 Unauthorized (status_code 40100), 402 Payment Required
+// (40200), 404 and 500; everything else is an internal status code of the request or of its
+// task, with HTTP 200: 40202 "The rate-limit per minute has been exceeded.", 40501 "Invalid
+// Field.".
 class DataForSeoStandIn : public ApiStandIn {
 public:
     QString preset() const override { return QStringLiteral("dataforseo"); }
@@ -344,7 +372,7 @@ protected:
         return envelope(402, 40200, quotaText(), QJsonValue());
     }
     HttpResponse rateLimited() const override {
-        return envelope(429, 40202, "Rate limit per minute exceeded.", QJsonValue());
+        return envelope(200, 40202, "The rate-limit per minute has been exceeded.", QJsonValue());
     }
 
 private:
@@ -368,78 +396,76 @@ private:
 };
 
 // ---------------------------------------------------------------------------------------------
-// Open PageRank getPageRank. Documented: GET https://openpagerank.com/api/v1.0/getPageRank
-// ?domains[]=google.com (up to 100), header "API-OPR: KEY"; the answer {"status_code": 200,
-// "response": [{"status_code": 200, "error": "", "page_rank_integer": 6, "page_rank_decimal":
-// 6.4, "rank": "1489", "domain": ...}], "last_updated": ...}; a domain it does not know has
-// status_code 404 and error "Domain not found" in its entry. A refused key or an exhausted
-// allowance answers {"status_code": 401, "message": "Invalid API Key or Domain limit reached"};
-// a rate limit {"status_code": 429, "message": "Rate limit exceeded"}.
+// Open PageRank, domains/bulk (openpagerank.keywordseverywhere.com/docs, as its client cites it
+// checked in September 2026; the old GET /api/v1.0/getPageRank with API-OPR answers 404 now).
+// Documented: POST https://openpagerank.keywordseverywhere.com/v1/domains/bulk, "Authorization:
+// Bearer KEY", a JSON body {"domains": [...], "include_history": false} (up to 100); the answer
+// {"as_of": "YYYY-MM-DD", "count": n, "invalid": [...], "results": [{"domain": ..., "found":
+// true, "open_page_rank": 4.68, "rank": ..., "referring_domains": ...}]}; a domain it does not
+// know is "found": false. Errors are a status from 400 up with {"error": "..."}: 401 a refused
+// key, 429 a rate limit.
 class OpenPageRankStandIn : public ApiStandIn {
 public:
     QString preset() const override { return QStringLiteral("openpagerank"); }
     QList<QPair<QString, QString>> keys() const override {
-        return {{QStringLiteral("openpagerank"), QStringLiteral("0c4f8b2a6e1d9c7b5a3f2e1d")}};
+        return {{QStringLiteral("openpagerank"), QStringLiteral("opr_live_0c4f8b2a6e1d9c7b5a3f")}};
     }
-    QString unknownSiteText() const override { return QStringLiteral("Domain not found"); }
-    QString quotaText() const override { return QStringLiteral("Domain limit reached"); }
+    QString unknownSiteText() const override { return QStringLiteral("at /results/0/found"); }
+    QString quotaText() const override { return QStringLiteral("Monthly quota exceeded"); }
 
 protected:
     Judged judge(const HttpRequest& r) const override {
         Judged judged;
-        const QHash<QString, QString> q = queryItems(r.query);
-        if (r.method != "GET" || r.path != QLatin1String("/api/v1.0/getPageRank"))
-            judged.refusal = json(404, QJsonObject{{"status_code", 404}, {"message", "Not Found"}});
-        else if (r.header("API-OPR") != key(QStringLiteral("openpagerank")).toUtf8())
-            judged.refusal =
-                json(401, QJsonObject{{"status_code", 401},
-                                      {"message", "Invalid API Key or Domain limit reached"}});
-        else if (q.value("domains[]").isEmpty())
-            judged.refusal =
-                json(400, QJsonObject{{"status_code", 400}, {"message", "domains[] is required"}});
+        const QJsonArray domains = QJsonDocument::fromJson(r.body).object()["domains"].toArray();
+        if (r.method != "POST" || r.path != QLatin1String("/v1/domains/bulk"))
+            judged.refusal = error(404, "Not Found");
+        else if (r.header("Authorization") !=
+                 "Bearer " + key(QStringLiteral("openpagerank")).toUtf8())
+            judged.refusal = error(401, "Invalid API key");
+        else if (domains.isEmpty() || domains.size() > 100 || !domains.at(0).isString())
+            judged.refusal = error(400, "domains must list 1 to 100 domains");
         else
-            judged.site = site(q.value("domains[]"));
+            judged.site = site(domains.at(0).toString());
         return judged;
     }
     HttpResponse valueAnswer(const QString& domain, const QByteArray& value,
                              const HttpRequest&) const override {
-        return answerFor(QJsonObject{{"status_code", 200},
-                                     {"error", ""},
-                                     {"page_rank_integer", qRound(number(value).toDouble())},
-                                     {"page_rank_decimal", number(value)},
-                                     {"rank", "1489"},
-                                     {"domain", domain}});
+        return answerFor(QJsonObject{{"domain", domain},
+                                     {"found", true},
+                                     {"open_page_rank", number(value)},
+                                     {"rank", 1489},
+                                     {"referring_domains", 5120}});
     }
     HttpResponse unknownSite(const QString& domain) const override {
-        return answerFor(QJsonObject{{"status_code", 404},
-                                     {"error", unknownSiteText()},
-                                     {"page_rank_integer", 0},
-                                     {"page_rank_decimal", 0},
-                                     {"rank", QJsonValue()},
-                                     {"domain", domain}});
+        return answerFor(QJsonObject{{"domain", domain}, {"found", false}});
     }
-    HttpResponse quotaExhausted() const override {
-        return json(403, QJsonObject{{"status_code", 403}, {"message", quotaText()}});
-    }
+    HttpResponse quotaExhausted() const override { return error(403, quotaText()); }
     HttpResponse rateLimited() const override {
-        return json(429, QJsonObject{{"status_code", 429}, {"message", "Rate limit exceeded"}});
+        return withRetryAfter(error(429, "Rate limit exceeded"));
     }
 
 private:
+    static HttpResponse error(int status, const QString& message) {
+        return json(status, QJsonObject{{"error", message}});
+    }
     static HttpResponse answerFor(const QJsonObject& entry) {
-        return json(200, QJsonObject{{"status_code", 200},
-                                     {"response", QJsonArray{entry}},
-                                     {"last_updated", "26th August 2026"}});
+        return json(200, QJsonObject{{"as_of", "2026-11-30"},
+                                     {"count", 1},
+                                     {"invalid", QJsonArray{}},
+                                     {"results", QJsonArray{entry}}});
     }
 };
 
 // ---------------------------------------------------------------------------------------------
-// Bing Webmaster API, GetLinkCounts(siteUrl, page). Documented: GET https://ssl.bing.com/
+// Bing Webmaster API, GetLinkCounts(siteUrl, page) (learn.microsoft.com, "IWebmasterApi.
+// GetLinkCounts", "LinkCounts", "ApiErrorCode Enum"). Documented: GET https://ssl.bing.com/
 // webmaster/api.svc/json/GetLinkCounts?siteUrl=http://example.com&page=0&apikey=KEY; the JSON
 // answer wraps a LinkCounts in "d": {"d": {"__type": "LinkCounts:#...", "Links": [{"__type":
 // "LinkCount:#...", "Count": 5, "Url": "..."}], "TotalPages": 3}}, read page after page while
-// page < TotalPages. Errors are an ApiFault, {"ErrorCode": <ApiErrorCode>, "Message": "ERROR!!!
-// <name>"}: InvalidApiKey (3), ThrottleUser (4), ThrottleHost (5), NotAuthorized (14).
+// page < TotalPages. Errors are an ApiFault with HTTP 400, {"ErrorCode": <ApiErrorCode>,
+// "Message": "ERROR!!! <name>"}: InvalidApiKey (3), ThrottleUser (4), ThrottleHost (5),
+// NotAuthorized (14, a siteUrl that is not a site verified under the key). Throttling is such a
+// fault, never a 429, and names no wait.
 class BingWebmasterStandIn : public ApiStandIn {
 public:
     QString preset() const override { return QStringLiteral("bing-webmaster"); }
@@ -488,11 +514,7 @@ protected:
     }
     HttpResponse unknownSite(const QString&) const override { return fault(14, "NotAuthorized"); }
     HttpResponse quotaExhausted() const override { return fault(4, "ThrottleUser"); }
-    HttpResponse rateLimited() const override {
-        HttpResponse response = fault(5, "ThrottleHost");
-        response.status = 429;
-        return response;
-    }
+    HttpResponse rateLimited() const override { return fault(5, "ThrottleHost"); }
 
 private:
     static HttpResponse fault(int code, const char* name) {
@@ -520,9 +542,7 @@ HttpResponse ApiStandIn::answer(const HttpRequest& request) {
         return quotaExhausted();
     if (mode_ == StandInMode::RateLimited && !limited_.contains(judged.site)) {
         limited_ << judged.site;
-        HttpResponse response = rateLimited();
-        response.headers.append({QByteArrayLiteral("Retry-After"), QByteArrayLiteral("1")});
-        return response;
+        return rateLimited();
     }
     const auto known = values_.constFind(judged.site);
     if (known == values_.constEnd())
@@ -531,8 +551,8 @@ HttpResponse ApiStandIn::answer(const HttpRequest& request) {
 }
 
 std::unique_ptr<ApiStandIn> apiStandIn(const QString& preset) {
-    if (preset == QLatin1String("moz"))
-        return std::make_unique<MozStandIn>();
+    if (preset == QLatin1String("moz") || preset == QLatin1String("moz-legacy"))
+        return std::make_unique<MozStandIn>(preset == QLatin1String("moz-legacy"));
     if (preset == QLatin1String("majestic"))
         return std::make_unique<MajesticStandIn>();
     if (preset == QLatin1String("ahrefs"))
@@ -549,10 +569,10 @@ std::unique_ptr<ApiStandIn> apiStandIn(const QString& preset) {
 }
 
 QStringList standInPresets() {
-    return {QStringLiteral("moz"),           QStringLiteral("majestic"),
-            QStringLiteral("ahrefs"),        QStringLiteral("semrush"),
-            QStringLiteral("dataforseo"),    QStringLiteral("openpagerank"),
-            QStringLiteral("bing-webmaster")};
+    return {QStringLiteral("moz"),          QStringLiteral("moz-legacy"),
+            QStringLiteral("majestic"),     QStringLiteral("ahrefs"),
+            QStringLiteral("semrush"),      QStringLiteral("dataforseo"),
+            QStringLiteral("openpagerank"), QStringLiteral("bing-webmaster")};
 }
 
 QHash<QString, QString> queryItems(const QString& query) {

@@ -1,7 +1,8 @@
 // Local stand-ins of the backlink APIs the shipped presets ask, one per provider. Each judges a
 // request as the provider does (method, path, authentication, parameters or body) and answers
-// in the provider's documented shapes: a count, a refused key, a spent quota, a rate limit with
-// Retry-After, a site it does not know. Each cites, beside its code, the documented shape it
+// in the provider's documented shapes: a count, a refused key, a spent quota, a rate limit (as
+// the provider sends it: a 429 with Retry-After, or its own code with HTTP 200 or 400), a site it
+// does not know. Each cites, beside its code, the documented shape it
 // follows.
 //
 //   auto standIn = test::apiStandIn("majestic");
@@ -29,7 +30,7 @@ namespace tally::test {
 enum class StandInMode {
     Normal,         // the value of a site it knows; its unknown-site answer for any other
     QuotaExhausted, // the provider's answer for a spent quota or allowance
-    RateLimited     // the first request for each site: 429 with Retry-After: 1; then Normal
+    RateLimited     // the first request for each site: the provider's rate limit; then Normal
 };
 
 class ApiStandIn {
@@ -67,7 +68,7 @@ protected:
                                      const HttpRequest& request) const = 0;
     virtual HttpResponse unknownSite(const QString& site) const = 0;
     virtual HttpResponse quotaExhausted() const = 0;
-    // Status 429; Retry-After is added by answer().
+    // The provider's rate limit: a 429 with Retry-After: 1, or its own code.
     virtual HttpResponse rateLimited() const = 0;
 
     QString key(const QString& name) const;

@@ -69,7 +69,13 @@ std::optional<qint64> ResultRecord::total() const {
     return engines->total(outcomesOf(*this));
 }
 
+bool ResultRecord::totalTooLarge() const {
+    return finished && engines->totalTooLarge(outcomesOf(*this));
+}
+
 QString ResultRecord::totalText() const {
+    if (totalTooLarge())
+        return QStringLiteral("too large");
     const std::optional<qint64> sum = total();
     return sum ? QString::number(*sum) : QString();
 }
@@ -133,12 +139,16 @@ QVariant ResultsModel::data(const QModelIndex& index, int role) const {
         if (column == UrlColumn)
             return r.url;
         if (column == TotalColumn)
-            return r.totalText();
+            return r.totalTooLarge() ? tr("too large") : r.totalText();
         return r.cellText(slot);
     case Qt::ToolTipRole:
     case Qt::AccessibleDescriptionRole: {
+        const QString tooLarge =
+            r.totalTooLarge() ? tr("The counts add up to more than 9223372036854775807, more "
+                                   "than a total can hold")
+                              : QString();
         const QString text = column == UrlColumn     ? profileWords(r.profile())
-                             : column == TotalColumn ? QString()
+                             : column == TotalColumn ? tooLarge
                                                      : r.cellNote(slot);
         return text.isEmpty() ? QVariant() : QVariant(text);
     }

@@ -63,6 +63,9 @@ struct ResultRecord {
     // Once finished: the total of the counts of the slots that count into it, or nothing when
     // none of them gave a count.
     std::optional<qint64> total() const;
+    // Once finished: whether the counts add up to more than 64 bits hold (no total then).
+    bool totalTooLarge() const;
+    // The total as files write it: its digits, "too large", or nothing.
     QString totalText() const;
     // 1 low, 2 medium, 3 high, 0 none (no total, or not finished).
     int profile() const;

@@ -171,7 +171,14 @@ SaveResult saveSearchRow(const QList<RowCell>& row, const QString& file, SaveMod
 }
 
 FileOutcome checkSavedSearchReadable(const QString& file) {
-    return checkFileReadable(file, modINI::iniFileSizeLimit(file));
+    if (FileOutcome readable = checkFileReadable(file, modINI::iniFileSizeLimit(file)); !readable)
+        return readable;
+    // Random bytes, an empty file or another program's file is no history, not an empty one.
+    for (const QString& section : modINI::ListIniSections(file))
+        if (!readEngineHistoryLines(section, file).isEmpty())
+            return FileOutcome::success();
+    return FileOutcome::failure(
+        Text::tr("it holds no saved counts (no [section] with a date=count line)"));
 }
 
 QList<HistoryLine> readEngineHistoryLines(const QString& engine, const QString& file) {

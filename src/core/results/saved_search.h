@@ -101,8 +101,8 @@ bool isWritableRow(const QList<RowCell>& cells);
 SaveResult saveSearchRow(const QList<RowCell>& cells, const QString& file, SaveMode mode,
                          const QDate& date, QString* reason = nullptr);
 
-// Whether a saved search can be read whole (a regular file within the size limit); the reason
-// when it cannot.
+// Whether a saved search can be read whole (a regular file within the size limit) and holds
+// saved counts (a section with at least one "label=value" line); the reason when it cannot.
 FileOutcome checkSavedSearchReadable(const QString& file);
 
 // One line of an engine's history: the date text as written and the count.

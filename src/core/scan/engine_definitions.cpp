@@ -214,7 +214,10 @@ void checkPointer(const QString& key, const QString& pointer, QStringList& probl
 }
 
 void readSlot(EngineDefinition& d, const QString& sectionText, const QString& folder,
-              SlotKeys& keys, const QHash<QString, QString>* givenKeys = nullptr) {
+              SlotKeys& keys, const QHash<QString, QString>* givenKeys = nullptr,
+              const QString& presetInstead = QString()) {
+    const EngineDefinition start = d;
+    const SlotKeys startKeys = keys;
     QStringList problems;
     const QList<SectionLine> own = linesOf(sectionText, QString(), problems);
     auto is = [](const SectionLine& line, const char* name) {
@@ -226,7 +229,7 @@ void readSlot(EngineDefinition& d, const QString& sectionText, const QString& fo
     QString presetName;
     for (const SectionLine& line : own)
         if (is(line, "Preset"))
-            presetName = line.value;
+            presetName = presetInstead.isEmpty() ? line.value : presetInstead;
     QList<SectionLine> lines;
     if (!presetName.isEmpty()) {
         QString why;
@@ -267,6 +270,8 @@ void readSlot(EngineDefinition& d, const QString& sectionText, const QString& fo
     std::map<int, QString> errorPointers;
     std::map<int, QString> okPointers;
     std::map<int, QString> okValues;
+    std::map<int, QString> codePointers;
+    QString alternative; // the preset asked instead when this one's keys are not stored
     bool hasPointer = false;
     bool hasIndex = false;
     for (const SectionLine& line : lines) {
@@ -285,6 +290,8 @@ void readSlot(EngineDefinition& d, const QString& sectionText, const QString& fo
             keys.hasCaption = true;
         } else if (is(line, "Kind") || is(line, "Preset")) {
             // read above
+        } else if (is(line, "Alternative")) {
+            alternative = value;
         } else if (is(line, "About")) {
             d.about = value;
         } else if (is(line, "InTotal")) {
@@ -369,6 +376,16 @@ void readSlot(EngineDefinition& d, const QString& sectionText, const QString& fo
             okPointers[n] = value;
         } else if (const int n = numberedOrPlain(key, QStringLiteral("OkValue"))) {
             okValues[n] = value;
+        } else if (const int n = numberedOrPlain(key, QStringLiteral("CodePointer"))) {
+            codePointers[n] = value;
+        } else if (is(line, "RateLimitCodes")) {
+            d.rateLimitCodes = value.split(QLatin1Char('|'));
+        } else if (is(line, "QuotaCodes")) {
+            d.quotaCodes = value.split(QLatin1Char('|'));
+        } else if (is(line, "KeyCodes")) {
+            d.keyCodes = value.split(QLatin1Char('|'));
+        } else if (is(line, "SiteCodes")) {
+            d.siteCodes = value.split(QLatin1Char('|'));
         } else if (is(line, "Sum")) {
             d.sumOf = value;
         } else if (is(line, "Pages")) {
@@ -417,6 +434,11 @@ void readSlot(EngineDefinition& d, const QString& sectionText, const QString& fo
         else
             d.okChecks.append({pointer, okValues[n].split(QLatin1Char('|'))});
     }
+    for (const auto& [n, pointer] : codePointers)
+        d.codePointers << pointer;
+    if (d.codePointers.isEmpty() &&
+        !(d.rateLimitCodes + d.quotaCodes + d.keyCodes + d.siteCodes).isEmpty())
+        problems << Text::tr("codes without CodePointer (the place of the provider's code)");
     for (const auto& [n, v] : okValues)
         if (!okPointers.count(n))
             problems << Text::tr("OkValue%1 has no OkPointer%1")
@@ -435,6 +457,8 @@ void readSlot(EngineDefinition& d, const QString& sectionText, const QString& fo
             checkPointer(QStringLiteral("ErrorPointer"), pointer, problems);
         for (const AnswerCheck& check : d.okChecks)
             checkPointer(QStringLiteral("OkPointer"), check.pointer, problems);
+        for (const QString& pointer : d.codePointers)
+            checkPointer(QStringLiteral("CodePointer"), pointer, problems);
         if (d.isPaged())
             checkPointer(QStringLiteral("Pages"), d.pagesPointer, problems);
     }
@@ -511,6 +535,18 @@ void readSlot(EngineDefinition& d, const QString& sectionText, const QString& fo
                 missing << name;
             else if (holdsLineBreakOrNul(apiKey))
                 problems << Text::tr("the API key %1 holds a line break").arg(name);
+        }
+        // An account with the other way in (a legacy key pair) is asked that way.
+        if (problems.isEmpty() && !missing.isEmpty() && !alternative.isEmpty() &&
+            presetInstead.isEmpty()) {
+            EngineDefinition other = start;
+            SlotKeys otherKeys = startKeys;
+            readSlot(other, sectionText, folder, otherKeys, givenKeys, alternative);
+            if (other.usable()) {
+                d = std::move(other);
+                keys = otherKeys;
+                return;
+            }
         }
         if (problems.isEmpty() && !missing.isEmpty())
             problems << (missing.size() == 1

@@ -9,7 +9,9 @@
 //   Caption      the slot's name everywhere: results column, saved-search section, Options label,
 //                web-results row, status text (" on <caption>")
 //   Preset       a shipped definition (engine_presets.h) the section starts from; its other keys
-//                override the preset's
+//                override the preset's. A preset's Alternative names the preset asked instead
+//                when this one's API keys are not stored and the alternative's are (Moz's legacy
+//                key pair)
 //   Kind         markers (a count read out of a page), json (a number in a JSON answer), table (a
 //                column of a delimited text answer), graph (a count from a local link index, no
 //                request) or off (no request, no count, no failure)
@@ -25,7 +27,9 @@
 //   json:        Pointer (the count's place), ErrorPointer/ErrorPointer2.. (the provider's
 //                message), OkPointer/OkValue (and OkPointer2/OkValue2..: what a good answer holds),
 //                Sum (a member summed over the array at Pointer), Pages (where the answer says
-//                how many pages it has; {page} counts them from 0)
+//                how many pages it has; {page} counts them from 0), CodePointer/CodePointer2..
+//                (the provider's own status code) with RateLimitCodes, QuotaCodes, KeyCodes and
+//                SiteCodes (what its codes mean; several separated by "|")
 //   table:       Column (the count's column by its heading), Separator (";" by default)
 //   graph:       Index (the link index file; relative to the program folder), Release (the name
 //                shown instead of the index's own), Measure (linking-domains, the default;
@@ -112,6 +116,14 @@ struct EngineDefinition {
     QString pointer;
     QStringList errorPointers;
     QList<AnswerCheck> okChecks;
+    // The provider's own status codes, for answers of any HTTP status: where an answer holds its
+    // code (CodePointer, CodePointer2..), and the codes that mean a rate limit (asked again after
+    // a wait, as a 429), a spent quota, a refused key, or a site the account does not hold.
+    QStringList codePointers;
+    QStringList rateLimitCodes;
+    QStringList quotaCodes;
+    QStringList keyCodes;
+    QStringList siteCodes;
     QString sumOf;        // Sum: the count is the sum of this member over the array at pointer
     QString pagesPointer; // Pages: the answer's page count; the pages are asked for one by one
     // table

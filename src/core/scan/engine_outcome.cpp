@@ -301,8 +301,51 @@ AnswerReading providerFailure(const QString& text, const QString& status, bool q
                           withSourcesHint(status.isEmpty()
                                               ? Text::tr("quota spent") + said
                                               : Text::tr("quota spent (%1)").arg(status) + said));
+    if (httpStatus == 429)
+        return failedWith(FailureKind::RateLimited,
+                          Text::tr("rate limited (%1)").arg(status) + said);
     return failedWith(FailureKind::ApiError,
                       status.isEmpty() ? Text::tr("the API answered") + said : status + said);
+}
+
+// The failure an answer's own code stands for, where the definition names it (CodePointer and
+// the codes it lists); nothing for an answer without such a code.
+std::optional<AnswerReading> codedFailure(const QByteArray& body,
+                                          const EngineDefinition& definition) {
+    const std::optional<QJsonValue> document = parseJsonDocument(body);
+    if (!document)
+        return std::nullopt;
+    for (const QString& pointer : definition.codePointers) {
+        const std::optional<QJsonValue> value = valueAt(*document, pointer);
+        if (!value || value->isNull() || value->isUndefined())
+            continue;
+        const QString code = jsonText(*value);
+        const bool rateLimit = definition.rateLimitCodes.contains(code);
+        const bool quota = definition.quotaCodes.contains(code);
+        const bool key = definition.keyCodes.contains(code);
+        const bool site = definition.siteCodes.contains(code);
+        if (!rateLimit && !quota && !key && !site)
+            continue;
+        QString message = messageAt(*document, definition.errorPointers);
+        if (message.isEmpty())
+            message = messageAt(*document, CommonMessagePointers);
+        const QString shown = cleanMessage(code);
+        const QString said = message.isEmpty() ? QString() : QStringLiteral(": ") + quoted(message);
+        if (rateLimit)
+            return failedWith(FailureKind::RateLimited,
+                              Text::tr("rate limited (%1)").arg(shown) + said);
+        if (quota)
+            return failedWith(FailureKind::QuotaSpent,
+                              withSourcesHint(Text::tr("quota spent (%1)").arg(shown) + said));
+        if (key)
+            return failedWith(FailureKind::KeyRefused,
+                              withSourcesHint(Text::tr("API key refused (%1)").arg(shown) + said));
+        return failedWith(FailureKind::ApiError,
+                          Text::tr("site not held by the account (%1)%2; list the site exactly as "
+                                   "it is verified with the provider")
+                              .arg(shown, said));
+    }
+    return std::nullopt;
 }
 
 AnswerReading notRecognised(const QString& why) {
@@ -431,8 +474,10 @@ AnswerReading readJson(const QByteArray& body, const EngineDefinition& definitio
         if (value && check.accepted.contains(found))
             continue;
         const QString message = messageAt(*document, definition.errorPointers);
-        if (!message.isEmpty())
-            return providerFailure(message, QString());
+        if (!message.isEmpty()) // named with the provider's code where that is what failed
+            return providerFailure(message, value && !found.isEmpty() && found.size() <= 40
+                                                ? Text::tr("code %1").arg(cleanMessage(found))
+                                                : QString());
         if (!value)
             return notRecognised(Text::tr("nothing at %1").arg(check.pointer));
         return providerFailure(Text::tr("%1 at %2, not %3")
@@ -497,6 +542,9 @@ AnswerReading readJson(const QByteArray& body, const EngineDefinition& definitio
 
 // One answer of an API read: its failure, or its count and pages.
 AnswerReading readApiAnswer(const FetchResult& fetch, const EngineDefinition& definition) {
+    if (definition.kind == EngineKind::Json && !definition.codePointers.isEmpty())
+        if (std::optional<AnswerReading> coded = codedFailure(fetch.body, definition))
+            return *coded;
     if (fetch.status >= 400) {
         const QString message = providerMessage(fetch.body, definition);
         const QString status = statusLine(fetch);
@@ -679,6 +727,12 @@ EngineOutcome graphOutcome(const EngineDefinition& definition, const QString& ur
     return EngineOutcome::failed(
         FailureKind::NotInGraph,
         Text::tr("not in %1 (looked for %2)").arg(definition.release, vertex));
+}
+
+qint64 rateLimitWaitMs(const FetchResult& fetch, int retriesMade, const QDateTime& now) {
+    if (const std::optional<qint64> asked = retryAfterMs(fetch.retryAfter, now))
+        return std::min(*asked, MaxRetryAfterMs);
+    return std::min<qint64>(1000LL << std::clamp(retriesMade, 0, 10), MaxRetryAfterMs);
 }
 
 std::optional<qint64> retryAfterDelayMs(const FetchResult& fetch, const QDateTime& now) {

@@ -28,7 +28,8 @@ enum class FailureKind {
     Definition,      // the slot's definition in engines.ini cannot work
     ApiError,        // an API answered with an error of its own (quota, rate limit, unknown site)
     Off,             // the slot is switched off (Kind=off): no request, and no failure either
-    QuotaSpent       // an API said that the account's quota, credits or balance are spent
+    QuotaSpent,      // an API said that the account's quota, credits or balance are spent
+    RateLimited      // an API asked to slow down (429, or its own code for it) and kept asking
 };
 
 // Whether a failure is the source's refusal that only its user can mend (a key refused, a quota
@@ -73,7 +74,10 @@ struct EngineDefinition;
 // definition's ErrorPointer, else a message field of a JSON error answer ("message", "error",
 // "error_message", "ErrorMessage", "Message", "status_message", "detail"), else the first line of
 // a short text answer. 401, and any answer whose message says that the key is wrong, is a refused
-// key; a quota or rate limit (402, 403, 429) is not. A 2xx answer fails, quoting the provider,
+// key; a quota or rate limit (402, 403, 429) is not; 429 is RateLimited. Where the definition
+// names the provider's own codes (CodePointer with RateLimitCodes, QuotaCodes, KeyCodes,
+// SiteCodes), an answer of any status holding one of them fails as what the code means. A 2xx
+// answer fails, quoting the provider,
 // when an OkPointer check fails (or, without one, when ErrorPointer holds a message). The value
 // must be a whole number of at least 0 within 64 bits: anything else fails naming what was found
 // (JSON null, a string, a decimal, a negative number, "count too large"), except that a score
@@ -116,6 +120,10 @@ EngineOutcome graphOutcome(const EngineDefinition& definition, const QString& ur
 // other reply, or a header that reads as neither.
 inline constexpr qint64 MaxRetryAfterMs = 60 * 1000;
 std::optional<qint64> retryAfterDelayMs(const FetchResult& fetch, const QDateTime& now);
+
+// How long to wait before asking again after an API's rate-limited answer (RateLimited): what its
+// Retry-After asks for (at most MaxRetryAfterMs), else 1 s doubled for each retry already made.
+qint64 rateLimitWaitMs(const FetchResult& fetch, int retriesMade, const QDateTime& now);
 
 } // namespace tally
 

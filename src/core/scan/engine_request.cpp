@@ -322,6 +322,13 @@ RequestBuild buildEngineRequest(const EngineDefinition& definition, const QStrin
     if (!definition.address.isEmpty()) {
         address = filling.fill(definition.address, Place::Address, QStringLiteral("Address"));
         head = literalHead(definition.address);
+    } else if (prefix.trimmed().isEmpty()) {
+        // Never the listed site itself in place of the engine's page.
+        build.failure = EngineOutcome::failed(
+            FailureKind::Definition,
+            Text::tr("not configured: settings.ini has no query prefix for %1 (Tools › Options)")
+                .arg(definition.key));
+        return build;
     } else {
         const std::optional<QString> target = queryTargetOf(definition.target, url);
         if (!target)

@@ -40,12 +40,16 @@ bool EngineSnapshot::summed(int s) const {
     return s >= 0 && s < EngineCount && slot[s].countsIntoTotal && !slot[s].switchedOff;
 }
 
-qint64
+std::optional<qint64>
 EngineSnapshot::addCounts(qint64 running,
                           const std::array<const EngineOutcome*, EngineCount>& outcomes) const {
-    for (int s = 0; s < EngineCount; ++s)
-        if (summed(s) && outcomes[s] && outcomes[s]->isCount())
-            running = addRoundedHalfEven(running, outcomes[s]->count);
+    for (int s = 0; s < EngineCount; ++s) {
+        if (!summed(s) || !outcomes[s] || !outcomes[s]->isCount())
+            continue;
+        const std::optional<qint64> count = readRoundedNumber(outcomes[s]->count);
+        if (count && __builtin_add_overflow(running, *count, &running))
+            return std::nullopt;
+    }
     return running;
 }
 
@@ -58,6 +62,11 @@ EngineSnapshot::total(const std::array<const EngineOutcome*, EngineCount>& outco
     if (!anyCount)
         return std::nullopt;
     return addCounts(0, outcomes);
+}
+
+bool EngineSnapshot::totalTooLarge(
+    const std::array<const EngineOutcome*, EngineCount>& outcomes) const {
+    return !addCounts(0, outcomes);
 }
 
 int EngineSnapshot::profile(std::optional<qint64> total) const {

@@ -50,14 +50,17 @@ struct EngineSnapshot {
     // and is not switched off.
     bool summed(int slot) const;
 
-    // running + the counts of the outcomes of the summed slots, slot by slot, each added as
-    // addRoundedHalfEven does. A failure adds nothing.
-    qint64 addCounts(qint64 running,
-                     const std::array<const EngineOutcome*, EngineCount>& outcomes) const;
+    // running + the counts of the outcomes of the summed slots, slot by slot, each rounded as
+    // addRoundedHalfEven does; nothing when the sum passes 64 bits (it is never capped). A
+    // failure adds nothing.
+    std::optional<qint64>
+    addCounts(qint64 running, const std::array<const EngineOutcome*, EngineCount>& outcomes) const;
     // A row's total: its summed slots' counts added up; nothing when none of them gave a count
-    // (a row without a count has no total, never 0).
+    // (a row without a count has no total, never 0), or when they add up to more than 64 bits
+    // hold (totalTooLarge).
     std::optional<qint64>
     total(const std::array<const EngineOutcome*, EngineCount>& outcomes) const;
+    bool totalTooLarge(const std::array<const EngineOutcome*, EngineCount>& outcomes) const;
     // The profile of a total: 1 low, 2 medium, 3 high; 0 for no total.
     int profile(std::optional<qint64> total) const;
 };

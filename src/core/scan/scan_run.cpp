@@ -36,7 +36,7 @@ struct EngineSlot {
     EngineOutcome outcome;
     QString prefix;                  // its query prefix, read when the slot started for this URL
     EngineRequest request;           // of the page being asked
-    int attempts = 0;                // of that page: 1, or 2 after a Retry-After
+    int attempts = 0;                // of that page: 1, and one more for each retry
     std::optional<PagedCount> pages; // the answer's pages read so far (one for most slots)
 };
 
@@ -76,6 +76,9 @@ struct ScanRun::Private {
     std::array<qint64, EngineCount> pacingMs{};      // least gap between two requests, this run
     std::array<int, EngineCount> blocks{};
     std::array<int, EngineCount> keyRefusals{};
+    std::array<bool, EngineCount> rateLimitStands{}; // the budget ran out on a rate limit
+    qint64 rateLimitBudgetMs = 0;
+    qint64 rateLimitWaitedMs = 0; // this run's waits for rate limits, planned so far
     QElapsedTimer clock;
 
     int maximum() const { return int(urls.size()) * EngineCount; }
@@ -138,7 +141,10 @@ QList<ScanFailure> ScanRun::failures() const {
 QString ScanRun::completionText(qint64 grandTotal, int failed, int requests) {
     // The plural follows the count; a count beyond int takes the form of a large one.
     const int pluralOfTotal = int(std::clamp<qint64>(grandTotal, 0, 1000000));
-    QString text = tr("Search Complete.  Found %1 links.", nullptr, pluralOfTotal).arg(grandTotal);
+    QString text =
+        grandTotal < 0
+            ? tr("Search Complete.  Found more links than can be added up.")
+            : tr("Search Complete.  Found %1 links.", nullptr, pluralOfTotal).arg(grandTotal);
     if (failed > 0)
         text += tr("  %1 of %2 requests failed.", nullptr, failed).arg(failed).arg(requests);
     return text;
@@ -168,6 +174,10 @@ void ScanRun::start() {
             readWholeNumber(d->prefixes->pacing(d->definitions.definitions[e].key));
         d->pacingMs[e] = std::clamp<qint64>(pacing.value_or(0), 0, MaxPacingMs);
     }
+    const std::optional<qint64> budget =
+        readWholeNumber(d->prefixes->pacing(QLatin1String(RateLimitWaitKey)));
+    d->rateLimitBudgetMs =
+        std::clamp<qint64>(budget.value_or(DefaultRateLimitWaitS), 0, 24 * 3600) * 1000;
     if (d->urls.isEmpty()) {
         Q_EMIT finished();
         return;
@@ -182,6 +192,8 @@ void ScanRun::start() {
     d->lastRequestMs.fill(-1);
     d->blocks.fill(0);
     d->keyRefusals.fill(0);
+    d->rateLimitStands.fill(false);
+    d->rateLimitWaitedMs = 0;
     // Asking the engines at once takes a fetcher of its own for each.
     QSet<PageFetcher*> distinct;
     for (const QPointer<PageFetcher>& f : d->fetchers)
@@ -357,6 +369,10 @@ bool ScanRun::startEngine(int engine) {
         return settle(EngineOutcome::skipped());
     if (d->keyRefusals[engine] >= 2)
         return settle(EngineOutcome::skipped(tr("skipped: API key refused earlier in this run")));
+    if (d->rateLimitStands[engine])
+        return settle(EngineOutcome::failed(
+            FailureKind::RateLimited,
+            tr("rate limited: not asked again in this run (its waits for rate limits are spent)")));
     if (definition.kind == EngineKind::Graph)
         return settle(graphOutcome(definition, url)); // a local count: no request
     if (!fetcherOf(engine))
@@ -435,14 +451,15 @@ void ScanRun::pageFetched(int engine, const FetchResult& result) {
         d->sharedFetcherEngine = -1;
     EngineSlot& slot = d->engines[engine];
     const EngineDefinition& definition = d->definitions.definitions[engine];
-    // Asked to come back later: once for each request, after the wait. Only what the retry does
-    // not cure counts as a block or a refusal.
-    if (slot.attempts == 1) {
-        if (const std::optional<qint64> wait =
-                retryAfterDelayMs(result, QDateTime::currentDateTimeUtc())) {
+    // Asked to come back later: after the wait, within the run's budget for such waits. Only what
+    // the retries do not cure counts as a block, a refusal or a rate limit.
+    if (const std::optional<qint64> wait = retryWaitMs(engine, result)) {
+        if (d->rateLimitWaitedMs + *wait <= d->rateLimitBudgetMs) {
+            d->rateLimitWaitedMs += *wait;
             sendWhenPaced(engine, d->clock.elapsed() + *wait);
             return;
         }
+        d->rateLimitStands[engine] = true;
     }
     slot.pages->add(result);
     if (slot.pages->nextPage()) {
@@ -462,6 +479,23 @@ void ScanRun::pageFetched(int engine, const FetchResult& result) {
     slot.outcome = std::move(outcome);
     slot.state = SlotState::Done;
     advance();
+}
+
+std::optional<qint64> ScanRun::retryWaitMs(int engine, const FetchResult& result) const {
+    const EngineSlot& slot = d->engines[engine];
+    const EngineDefinition& definition = d->definitions.definitions[engine];
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    if (!definition.isApi())
+        return slot.attempts == 1 ? retryAfterDelayMs(result, now) : std::nullopt;
+    if (slot.attempts > MaxRateLimitRetries)
+        return std::nullopt;
+    const bool limited =
+        result.complete() && result.status == 503
+            ? retryAfterDelayMs(result, now).has_value()
+            : engineOutcome(result, definition).failure == FailureKind::RateLimited;
+    if (!limited)
+        return std::nullopt;
+    return rateLimitWaitMs(result, slot.attempts - 1, now);
 }
 
 bool ScanRun::applyOutcome(int engine) {
@@ -499,7 +533,8 @@ void ScanRun::finishRow() {
     for (int e = 0; e < EngineCount; ++e)
         outcomes[e] = &d->engines[e].outcome;
     const std::optional<qint64> rowTotal = d->snapshot->total(outcomes);
-    d->grandTotal = d->snapshot->addCounts(d->grandTotal, outcomes);
+    if (d->grandTotal >= 0) // -1 once the counts are too many to add up
+        d->grandTotal = d->snapshot->addCounts(d->grandTotal, outcomes).value_or(-1);
     const quint64 generation = d->generation;
     Q_EMIT rowFinished(d->position + 1, rowTotal, d->snapshot->profile(rowTotal));
     if (generation != d->generation)

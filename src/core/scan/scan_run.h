@@ -26,10 +26,14 @@
 //
 // Each request ends in an EngineOutcome: a count, or a failure with its reason. Failures count
 // nothing in the totals. Politeness: the engine's pacing (section "Pacing", milliseconds, with a
-// random addition of up to half of it) separates two requests to it; a 429 or 503 reply with
-// Retry-After is tried once more after that wait (at most a minute), for every slot, and a retry
-// that succeeds is a success. A web-page slot that blocked twice (refusals the retry did not cure)
-// is skipped for the rest of the run; an API slot whose key was refused twice likewise.
+// random addition of up to half of it) separates two requests to it; a web page's 429 or 503 reply
+// with Retry-After is tried once more after that wait (at most a minute), and a retry that
+// succeeds is a success. An API's rate limit (a 429, a 503 with Retry-After, or the provider's own
+// code for it) is asked again up to MaxRateLimitRetries times, after its Retry-After or 1, 2, 4 s.
+// The waits for rate limits of one run share one budget (RateLimitWaitKey, ten minutes): once a
+// wait would pass it, that slot's rate limit stands and the slot is not asked again in this run.
+// A web-page slot that blocked twice (refusals the retry did not cure) is skipped for the rest of
+// the run; an API slot whose key was refused twice likewise.
 //
 // The window must not delete the run from inside one of its signals (use deleteLater()), and
 // must not change the rows the run writes (Clear Results, loading saved results) while it runs.
@@ -96,11 +100,19 @@ public:
     bool isRunning() const;
     int urlCount() const;
 
+    // How often one request of an API is asked again after a rate limit.
+    static constexpr int MaxRateLimitRetries = 3;
+    // What the waits for rate limits of one run may add up to: seconds, settings.ini's
+    // [Pacing] RateLimitWait, ten minutes without it.
+    static constexpr const char* RateLimitWaitKey = "RateLimitWait";
+    static constexpr qint64 DefaultRateLimitWaitS = 600;
+
     // The requests of this run that gave no count so far, in the order they were reported.
     QList<ScanFailure> failures() const;
 
     // The text of status panel 1 at completion: "Search Complete.  Found <n> links.", with
-    // "  <failed> of <requests> requests failed." after it when any failed.
+    // "  <failed> of <requests> requests failed." after it when any failed. A grand total below 0
+    // stands for counts too many to add up in 64 bits.
     static QString completionText(qint64 grandTotal, int failed = 0, int requests = 0);
 
 Q_SIGNALS:
@@ -124,6 +136,7 @@ Q_SIGNALS:
     // All URLs done: the completion text for status panel 1, and whether to auto-sort
     // (chkAutoSort, read now). The window hides the progress bar, resets the buttons,
     // sorts ascending, redraws the chart and sorts descending.
+    // grandTotal is -1 when the counts are too many to add up.
     void completed(const QString& statusText, qint64 grandTotal, bool autoSort);
     // The run ended at a stop request (the window's stopped()).
     void stopped();
@@ -138,6 +151,9 @@ private:
     bool prepareRequest(int engine);
     void sendWhenPaced(int engine, qint64 earliestMs);
     void send(int engine);
+    // How long to wait before asking the slot's request again, when its answer asks to come back
+    // later and may still be retried.
+    std::optional<qint64> retryWaitMs(int engine, const FetchResult& result) const;
     void pageFetched(int engine, const FetchResult& result);
     bool applyOutcome(int engine);
     void finishRow();

@@ -276,6 +276,9 @@ private Q_SLOTS:
         QTest::newRow("no such saved search")
             << QByteArray() << QStringList{"--export-history", "x"}
             << "no saved search named \"x\"";
+        QTest::newRow("saved search of random bytes") // as the saved search, not the list
+            << QByteArray("\x8f\x00[\xff]\x1b=\n\xfe", 9)
+            << QStringList{"--export-history", "noise"} << "holds no saved counts";
     }
     void badInputStopsBeforeTheFirstRequest() {
         QFETCH(QByteArray, listBytes);
@@ -283,13 +286,17 @@ private Q_SLOTS:
         QFETCH(QString, message);
         Scene s;
         QStringList arguments;
-        if (!options.startsWith("--export-history"))
+        const bool history = options.startsWith("--export-history");
+        if (!history)
             arguments << "--scan"
                       << (listBytes.isNull() ? s.env.file("missing.txt") : s.list(listBytes));
+        else if (!listBytes.isNull())
+            s.env.writeFile("Saved/noise.vqz", listBytes);
         QCOMPARE(s.run(arguments + options), int(ExitBadInput));
         QVERIFY2(s.errText().contains(message), qPrintable(s.errText()));
         QCOMPARE(s.server.requestCount(), 0);
-        QVERIFY(QDir(s.env.file("Saved")).isEmpty());
+        QCOMPARE(QDir(s.env.file("Saved")).entryList(QDir::Files).size(),
+                 history && !listBytes.isNull() ? 1 : 0);
     }
 
     // The command line as cron and systemd meet it: each row sets the scene up (a keyword below),

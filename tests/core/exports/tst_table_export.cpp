@@ -253,10 +253,15 @@ private Q_SLOTS:
                                  "1999-12-31,5,\r\n"
                                  "someday,,3\r\n"));
 
+        // Nothing to read is named, never exported as an empty history.
         env.writeFile("Saved/empty.vqz", "");
-        QVERIFY(historyCsv(env.file("Saved/empty.vqz"), &csv));
-        QCOMPARE(csv, QByteArray("Date\r\n"));
-
+        env.writeFile("Saved/noise.vqz", QByteArray("\x8f\x00[\xff\x01]\x1b=\n\xfe", 11));
+        env.writeFile("Saved/bare.vqz", "[Google]\r\n; nothing saved\r\n");
+        for (const char* name : {"empty", "noise", "bare"}) {
+            const FileOutcome none =
+                historyCsv(env.file(QStringLiteral("Saved/%1.vqz").arg(name)), &csv);
+            QVERIFY2(!none.ok() && none.reason().contains("no saved counts"), name);
+        }
         const FileOutcome missing = historyCsv(env.file("Saved/none.vqz"), &csv);
         QVERIFY(!missing.ok() && !missing.reason().isEmpty());
     }

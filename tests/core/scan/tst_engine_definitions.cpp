@@ -323,7 +323,8 @@ private Q_SLOTS:
                                 "\u201cbad key\u201d";
         QTest::newRow("403 without a word")
             << QByteArray() << 403 << "fails: HTTP status 403 Forbidden";
-        QTest::newRow("429") << QByteArray() << 429 << "fails: HTTP status 429 Too Many Requests";
+        QTest::newRow("429") << QByteArray() << 429
+                             << "fails: rate limited (HTTP status 429 Too Many Requests)";
         QTest::newRow("500 with a count")
             << reply("1") << 500 << "fails: HTTP status 500 Internal Server Error";
     }
@@ -435,8 +436,11 @@ private Q_SLOTS:
         QTest::addColumn<QString>("caption");
         QTest::addColumn<int>("kind");
         QTest::addColumn<bool>("inTotal");
-        QTest::newRow("moz") << "moz" << QStringList{"moz-access-id", "moz-secret-key"} << "Moz"
-                             << int(EngineKind::Json) << true;
+        QTest::newRow("moz") << "moz" << QStringList{"moz-token"} << "Moz" << int(EngineKind::Json)
+                             << true;
+        QTest::newRow("moz-legacy")
+            << "moz-legacy" << QStringList{"moz-access-id", "moz-secret-key"} << "Moz"
+            << int(EngineKind::Json) << true;
         QTest::newRow("majestic") << "majestic" << QStringList{"majestic"} << "Majestic"
                                   << int(EngineKind::Json) << true;
         QTest::newRow("ahrefs") << "ahrefs" << QStringList{"ahrefs"} << "Ahrefs"
@@ -509,7 +513,7 @@ private Q_SLOTS:
         const EngineDefinition unknown = enginesOf(env, "[Yahoo]\nPreset=nope\n").definitions[2];
         QVERIFY2(unknown.problem.startsWith("unknown preset \"nope\" (ahrefs, bing-webmaster, "
                                             "commoncrawl-rank, commoncrawl, dataforseo, majestic, "
-                                            "moz, openpagerank, semrush)"),
+                                            "moz-legacy, moz, openpagerank, semrush)"),
                  qPrintable(unknown.problem));
         const EngineDefinition sneaky =
             enginesOf(env, "[Yahoo]\nPreset=../engines\n").definitions[2];
@@ -604,8 +608,9 @@ private Q_SLOTS:
             << quota
             << "quota spent (HTTP status 402 Payment Required): \u201cPayment required\u201d";
         QTest::newRow("429 nested message")
-            << QByteArray() << 429 << QByteArray("{\"error\": {\"message\": \"slow down\"}}") << api
-            << "HTTP status 429 Too Many Requests: \u201cslow down\u201d";
+            << QByteArray() << 429 << QByteArray("{\"error\": {\"message\": \"slow down\"}}")
+            << int(FailureKind::RateLimited)
+            << "rate limited (HTTP status 429 Too Many Requests): \u201cslow down\u201d";
         QTest::newRow("error pointer first")
             << QByteArray("ErrorPointer=/detail/text\n") << 400
             << QByteArray("{\"message\": \"generic\", \"detail\": {\"text\": \"specific\"}}") << api
@@ -633,7 +638,22 @@ private Q_SLOTS:
         QTest::newRow("ok check failed, message")
             << QByteArray("OkPointer=/status_code\nOkValue=20000\nErrorPointer=/status_message\n")
             << 200 << QByteArray("{\"status_code\": 40501, \"status_message\": \"Invalid Field\"}")
-            << api << "the API answered: \u201cInvalid Field\u201d";
+            << api << "code 40501: \u201cInvalid Field\u201d";
+        // The provider's own codes, with whatever HTTP status they come.
+        QTest::newRow("rate limit code in a 200")
+            << QByteArray("CodePointer=/status_code\nRateLimitCodes=40202|40209\n") << 200
+            << QByteArray("{\"status_code\": 40202, \"status_message\": \"slow\"}")
+            << int(FailureKind::RateLimited) << "rate limited (40202): \u201cslow\u201d";
+        QTest::newRow("quota code alone")
+            << QByteArray("CodePointer=/Code\nQuotaCodes=InsufficientIndexItemInfoUnits\n") << 200
+            << QByteArray("{\"Code\": \"InsufficientIndexItemInfoUnits\", \"ErrorMessage\": \"\"}")
+            << int(FailureKind::QuotaSpent)
+            << "quota spent (InsufficientIndexItemInfoUnits) (check";
+        QTest::newRow("site code in a 400 fault")
+            << QByteArray("CodePointer=/ErrorCode\nSiteCodes=14\nKeyCodes=3\n") << 400
+            << QByteArray("{\"ErrorCode\": 14, \"Message\": \"ERROR!!! NotAuthorized\"}") << api
+            << "site not held by the account (14): \u201cERROR!!! NotAuthorized\u201d; list the "
+               "site";
         QTest::newRow("ok check of several values")
             << QByteArray("OkPointer=/s\nOkValue=Found|MayExist\n") << 200
             << QByteArray("{\"s\": \"MayExist\", \"n\": 3}") << int(FailureKind::None) << "3";

@@ -154,13 +154,13 @@ private Q_SLOTS:
                                          << ""
                                          << ""
                                          << "refused: engine definition: a request";
-        QTest::newRow("an empty prefix with a key header")
+        QTest::newRow("an empty prefix (never the URL itself)")
             << ""
             << ""
             << "X-Key: {key}"
             << ""
             << ""
-            << "refused: engine definition: a request";
+            << "refused: not configured: settings.ini has no query prefix";
         QTest::newRow("a prefix that does not end its host")
             << ""
             << "https://api.example.net"
