@@ -3004,6 +3004,14 @@ Wenn Sie unter diesem Namen speichern, beginnt ihr Verlauf für jede jetzt gespe
         <source>%1 counts in column %2 (%3) already; a source can count in one column only.</source>
         <translation>%1 zählt schon in Spalte %2 (%3); eine Quelle kann nur in einer Spalte zählen.</translation>
     </message>
+    <message>
+        <source>%1 (%2)</source>
+        <translation>%1 (%2)</translation>
+    </message>
+    <message>
+        <source>, </source>
+        <translation>, </translation>
+    </message>
 </context>
 <context>
     <name>tally::SourcesHintBar</name>

@@ -58,12 +58,22 @@ SourcesDialog::SourcesDialog(QWidget* parent) : QDialog(parent) {
     const EngineSet engines = programEngines();
     const QStringList presets = presetNames();
     QList<PresetChoice> choices;
+    QHash<QString, int> captionUses;
+    QList<EngineDefinition> definitions;
     for (const QString& preset : presets) {
-        const EngineDefinition d =
-            definitionFromSection(0, presetSection(preset), ProgramFolder::path(), {});
-        choices.append({preset,
-                        preset == CommonCrawlPreset ? tr("Common Crawl (free, no key)") : d.caption,
-                        d.about});
+        definitions.append(
+            definitionFromSection(0, presetSection(preset), ProgramFolder::path(), {}));
+        ++captionUses[definitions.last().caption];
+        presetSources_.insert(preset, definitions.last().caption);
+    }
+    for (qsizetype i = 0; i < presets.size(); ++i) {
+        const EngineDefinition& d = definitions.at(i);
+        // One source asked in two ways (Moz's token or its legacy pair): told apart by the keys.
+        const QString text = presets.at(i) == CommonCrawlPreset ? tr("Common Crawl (free, no key)")
+                             : captionUses.value(d.caption) > 1
+                                 ? tr("%1 (%2)").arg(d.caption, d.keyNames().join(tr(", ")))
+                                 : d.caption;
+        choices.append({presets.at(i), text, d.about});
     }
 
     auto* intro = new QLabel(
@@ -249,8 +259,14 @@ bool SourcesDialog::refuseTwice(int slot) {
     const QString data = row.choice->currentData().toString();
     if (!data.startsWith(PresetPrefix))
         return false;
+    // The same source however it is asked (a preset, or another preset of the same source).
+    auto sourceOf = [this](const QString& choiceData) {
+        return presetSources_.value(choiceData.mid(PresetPrefix.size()), choiceData);
+    };
     for (int other = 0; other < EngineCount; ++other) {
-        if (other == slot || rows_[other].choice->currentData().toString() != data)
+        const QString otherData = rows_[other].choice->currentData().toString();
+        if (other == slot || !otherData.startsWith(PresetPrefix) ||
+            sourceOf(otherData) != sourceOf(data))
             continue;
         const QString source = row.choice->currentText();
         {

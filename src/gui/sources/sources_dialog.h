@@ -83,6 +83,7 @@ private:
 
     EnginesIniEdit file_;
     QString enginesIni_;
+    QHash<QString, QString> presetSources_; // the source (its caption) of each preset
     std::array<Row, 6> rows_;
     QHash<QString, QString> typedKeys_; // by key name, as typed (the stored ones to begin with)
     QLineEdit* testUrl_ = nullptr;

@@ -124,7 +124,7 @@ private Q_SLOTS:
         QTest::keyClick(dialog, Qt::Key_5, Qt::AltModifier);
         auto* choice = child<QComboBox>(dialog, "cmbSource5");
         QTRY_COMPARE(QApplication::focusWidget(), choice);
-        QCOMPARE(choice->currentText(), QStringLiteral("Moz"));
+        QCOMPARE(choice->currentText(), QStringLiteral("Moz (moz-token)"));
         QTest::keyClicks(choice, QStringLiteral("Maj"));
         QCOMPARE(choice->currentText(), QStringLiteral("Majestic"));
         // Its key field follows: one, named after the key, masked.
@@ -308,6 +308,20 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(summary->text().contains(QStringLiteral("value 4321")), 15000);
         QVERIFY(dialog->isVisible());
         QCOMPARE(standIn->requestCount(), 1);
+
+        // One source asked two ways (Moz's token, its legacy pair) is still one source.
+        auto* third = child<QComboBox>(dialog, "cmbSource3");
+        auto* fourth = child<QComboBox>(dialog, "cmbSource4");
+        QTest::keyClicks(third, QStringLiteral("Moz"));
+        QTest::keyClick(third, Qt::Key_Down);
+        QCOMPARE(third->currentText(), QStringLiteral("Moz (moz-token)"));
+        const QString fourthWas = fourth->currentText();
+        QTest::keyClicks(fourth, QStringLiteral("Moz"));
+        QCOMPARE(fourth->currentText(), fourthWas);
+        QVERIFY2(summary->text().startsWith(
+                     QStringLiteral("Moz (moz-access-id, moz-secret-key) counts in column 3")),
+                 qPrintable(summary->text()));
+        QTest::keyClicks(third, QStringLiteral("Built"));
 
         const QByteArray theirs = "[ATW]\r\nPreset=majestic\r\n\r\n[Notes]\r\nby=another\r\n";
         f.env.writeFile(QStringLiteral("engines.ini"), theirs);
