@@ -2825,6 +2825,10 @@ Wenn Sie unter diesem Namen speichern, beginnt ihr Verlauf für jede jetzt gespe
         <source>rate limited: not asked again in this run (its waits for rate limits are spent)</source>
         <translation>Anfragelimit erreicht: in diesem Durchlauf nicht mehr gefragt (die Wartezeit für Anfragelimits ist aufgebraucht)</translation>
     </message>
+    <message>
+        <source>  A source refused: see Tools › Sources.</source>
+        <translation>  Eine Quelle hat abgelehnt: siehe Werkzeuge › Quellen.</translation>
+    </message>
 </context>
 <context>
     <name>tally::SourcesDialog</name>

@@ -554,7 +554,11 @@ void ScanRun::endStopped() {
 }
 
 void ScanRun::complete() {
-    const QString text = completionText(d->grandTotal, int(d->failures.size()), d->requests);
+    QString text = completionText(d->grandTotal, int(d->failures.size()), d->requests);
+    // What only the user can mend says where.
+    if (std::any_of(d->failures.cbegin(), d->failures.cend(),
+                    [](const ScanFailure& f) { return isSourceRefusal(f.kind); }))
+        text += tr("  A source refused: see Tools › Sources.");
     const qint64 grandTotal = d->grandTotal;
     abort(); // over: no request in flight, the fetchers released
     const bool autoSort = UserSettings::autoSortByTotal();

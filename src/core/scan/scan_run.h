@@ -111,7 +111,9 @@ public:
     QList<ScanFailure> failures() const;
 
     // The text of status panel 1 at completion: "Search Complete.  Found <n> links.", with
-    // "  <failed> of <requests> requests failed." after it when any failed. A grand total below 0
+    // "  <failed> of <requests> requests failed." after it when any failed (the run adds
+    // "  A source refused: see Tools › Sources." when a key, a quota or a definition failed
+    // them). A grand total below 0
     // stands for counts too many to add up in 64 bits.
     static QString completionText(qint64 grandTotal, int failed = 0, int requests = 0);
 

@@ -248,6 +248,9 @@ private Q_SLOTS:
         QCOMPARE(csvHeader.count(','), 1 + asked.size() * 2 + 1);
         if (m == Mode::Counts)
             QVERIFY2(err.contains("Found") && !err.contains("failed"), err.constData());
+        // The summary says where a refusal is mended.
+        QCOMPARE(QString::fromUtf8(err).contains(u"A source refused: see Tools \u203a Sources."),
+                 m == Mode::BadKey || m == Mode::Quota);
 
         // No key in any output: standard output and error, the JSON, the saved searches, the
         // address behind each web-results row.
