@@ -209,7 +209,9 @@ private Q_SLOTS:
                 }
                 QVERIFY2(cell["count"].isNull(), qPrintable(preset));
                 if (m == Mode::Quota && preset == QLatin1String("bing-webmaster")) {
-                    // Throttled until the scan's waits are spent, then not asked again.
+                    // Throttled until the scan's waits are spent (1 s, then 2 s; the next 4 s
+                    // would pass the 3 s), then not asked again.
+                    QCOMPARE(standIn.requestCount(), 3);
                     QVERIFY2(reason.startsWith("rate limited") &&
                                  (u == 0 ? reason.contains("ThrottleUser")
                                          : reason.contains("not asked again")),

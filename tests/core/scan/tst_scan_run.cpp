@@ -440,29 +440,6 @@ private Q_SLOTS:
                  QStringLiteral("Search Complete.  Found more links than can be added up."));
     }
 
-    // Waits for rate limits share one budget per run (RateLimitWait): past it, the slot's rate
-    // limit stands and it is not asked again in this run.
-    void rateLimitWaitsHaveABudget() {
-        test::TestEnv env(false);
-        Engines engines;
-        const QString ini = engines.settingsWithSlotAt(env, "ATW", "/api?u=");
-        modINI::WritePrivateProfileStringA(PacingSection, "RateLimitWait", "2", ini);
-        HttpResponse limited = HttpResponse::page("{\"message\": \"slow down\"}", 429);
-        limited.headers.append(std::pair<QByteArray, QByteArray>("Retry-After", "1"));
-        engines.server.route("/api", limited);
-        env.writeFile(EnginesIniName, "[ATW]\nKind=json\nPointer=/count\n");
-        NetworkPageFetcher fetcher;
-        ScanRun run({"a", "b"}, ini, &fetcher);
-        Recorder rec(run);
-        QVERIFY(runToEnd(run));
-        QStringList failures = rec.failures.filter(QRegularExpression("^\\d 8 "));
-        failures.replaceInStrings(QRegularExpression(":.*$"), QString());
-        QCOMPARE(failures, (QStringList{"1 8 rate limited (HTTP status 429 Too Many Requests)",
-                                        "2 8 rate limited"}));
-        QVERIFY(rec.failures.last().contains("not asked again in this run"));
-        QCOMPARE(engines.server.requestTargets().filter("/api").size(), 3);
-    }
-
     void prefixesReadBeforeEveryRequest() {
         test::TestEnv env(false);
         Engines engines;
