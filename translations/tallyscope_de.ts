@@ -163,20 +163,8 @@
         <translation>%1 braucht einen Wert</translation>
     </message>
     <message>
-        <source>--scan and --export-history cannot be combined</source>
-        <translation>--scan und --export-history können nicht kombiniert werden</translation>
-    </message>
-    <message>
         <source>--scan LIST or --export-history NAME is needed</source>
         <translation>--scan LIST oder --export-history NAME wird benötigt</translation>
-    </message>
-    <message>
-        <source>%1 belongs to --scan</source>
-        <translation>%1 gehört zu --scan</translation>
-    </message>
-    <message>
-        <source>--quiet belongs to --scan</source>
-        <translation>--quiet gehört zu --scan</translation>
     </message>
     <message>
         <source>--csv and --json cannot both go to standard output</source>
@@ -202,10 +190,84 @@
         <source>; nothing was asked</source>
         <translation>; es wurde nichts abgefragt</translation>
     </message>
+    <message numerus="yes">
+        <source>%1: %n failed, first: %2</source>
+        <translation>
+            <numerusform>%1: %n fehlgeschlagen, zuerst: %2</numerusform>
+            <numerusform>%1: %n fehlgeschlagen, zuerst: %2</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>tallyscope: the run could not be recorded in %1: %2
+</source>
+        <translation>tallyscope: der Lauf konnte nicht in %1 festgehalten werden: %2
+</translation>
+    </message>
+    <message>
+        <source>Tallyscope: %1 refused</source>
+        <translation>Tallyscope: %1 verweigerte</translation>
+    </message>
+    <message>
+        <source>Tallyscope: %1 dropped</source>
+        <translation>Tallyscope: %1 gefallen</translation>
+    </message>
+    <message>
+        <source>tallyscope: the desktop was not told: %1
+</source>
+        <translation>tallyscope: der Desktop wurde nicht benachrichtigt: %1
+</translation>
+    </message>
+    <message>
+        <source>no user systemd instance answers (%1); the same schedule as a crontab line (crontab -e):
+%2</source>
+        <translation>keine systemd-Instanz des Benutzers antwortet (%1); derselbe Zeitplan als crontab-Zeile (crontab -e):
+%2</translation>
+    </message>
+    <message>
+        <source>%1: %2, %3 (%4)
+</source>
+        <translation>%1: %2, %3 (%4)
+</translation>
+    </message>
+    <message>
+        <source>there is no schedule named &quot;%1&quot;</source>
+        <translation>es gibt keinen Zeitplan namens &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>next %1</source>
+        <translation>nächster %1</translation>
+    </message>
+    <message>
+        <source>last %1: %2 counted, %3 failed, exit %4</source>
+        <translation>letzter %1: %2 gezählt, %3 fehlgeschlagen, Rückgabewert %4</translation>
+    </message>
+    <message>
+        <source>the URL list %1 of the schedule %2 is gone</source>
+        <translation>die URL-Liste %1 des Zeitplans %2 fehlt</translation>
+    </message>
+    <message>
+        <source>%1 and %2 cannot be combined</source>
+        <translation>%1 und %2 können nicht kombiniert werden</translation>
+    </message>
+    <message>
+        <source>%1 belongs to %2</source>
+        <translation>%1 gehört zu %2</translation>
+    </message>
+    <message>
+        <source>--schedule needs --list FILE</source>
+        <translation>--schedule braucht --list FILE</translation>
+    </message>
+    <message>
+        <source>--every takes daily, weekly or a number of hours such as 6h, not %1</source>
+        <translation>--every nimmt daily, weekly oder eine Stundenzahl wie 6h, nicht %1</translation>
+    </message>
     <message>
         <source>Usage: tallyscope
   or:  tallyscope --scan LIST [--save NAME] [--csv FILE|-] [--json FILE|-] [--quiet]
   or:  tallyscope --export-history NAME [--csv FILE|-]
+  or:  tallyscope --schedule NAME --list FILE [--every daily|weekly|Nh] [--at HH:MM]
+                  [--day mon..sun] [--notify-drop PERCENT] [--save NAME]
+  or:  tallyscope --unschedule NAME | --schedules | --run-schedule NAME [--quiet]
   or:  tallyscope --help | --version
 Without a command, tallyscope starts its window.
 
@@ -220,17 +282,32 @@ Without a command, tallyscope starts its window.
   --json FILE            write the results as JSON (- for standard output)
   --quiet                nothing on standard error unless something failed
   --export-history NAME  write the history of a saved search as CSV, one row per date
+  --schedule NAME        scan the list FILE on a schedule, run by the user&apos;s systemd
+                         (a service and a timer tallyscope-NAME; a run missed while
+                         the machine was off happens at the next start): daily (the
+                         default), weekly on --day, or every N hours, at --at (03:00);
+                         each site saved as --save says ({host}); the desktop is told
+                         of a source that refused and of a count that fell by more
+                         than --notify-drop percent (10; 0 for never)
+  --unschedule NAME      remove a schedule and its units
+  --schedules            list the schedules, their next run and last result
+  --run-schedule NAME    what a schedule&apos;s service runs: its scan, saved, recorded
+                         and told
 
 Progress and a summary go to standard error. Exit status: 0 every request gave a
 count, 1 some requests failed, 2 bad arguments or unreadable input (the list,
 settings.ini, engines.ini) or an output that is the list or the other output, 3 a
-result could not be written, 4 no request gave a count at all, 5 a source refused (a
-key refused, a quota spent, an engine definition that cannot work): check
-Tools &gt; Sources in the window.
+result could not be written (or a schedule&apos;s list is gone), 4 no request gave a count
+at all, 5 a source refused (a key refused, a quota spent, an engine definition that
+cannot work): check Tools &gt; Sources in the window. A schedule&apos;s service counts 0
+and 1 as success.
 </source>
         <translation>Aufruf: tallyscope
   oder: tallyscope --scan LIST [--save NAME] [--csv FILE|-] [--json FILE|-] [--quiet]
   oder: tallyscope --export-history NAME [--csv FILE|-]
+  oder: tallyscope --schedule NAME --list FILE [--every daily|weekly|Nh] [--at HH:MM]
+                  [--day mon..sun] [--notify-drop PERCENT] [--save NAME]
+  oder: tallyscope --unschedule NAME | --schedules | --run-schedule NAME [--quiet]
   oder: tallyscope --help | --version
 Ohne Befehl öffnet tallyscope sein Fenster.
 
@@ -248,15 +325,39 @@ Ohne Befehl öffnet tallyscope sein Fenster.
                          fehlschlug
   --export-history NAME  den Verlauf einer gespeicherten Suche als CSV schreiben, eine Zeile
                          pro Datum
+  --schedule NAME        die Liste FILE nach Zeitplan abfragen, ausgeführt vom systemd des
+                         Benutzers (ein Dienst und ein Timer tallyscope-NAME; ein Lauf, der
+                         verpasst wurde, während der Rechner aus war, folgt beim nächsten
+                         Start): täglich (die Vorgabe), wöchentlich am Tag --day oder alle
+                         N Stunden, um --at (03:00); jede Website gespeichert, wie --save
+                         sagt ({host}); der Desktop erfährt von einer Quelle, die
+                         verweigerte, und von einer Anzahl, die um mehr als --notify-drop
+                         Prozent fiel (10; 0 für nie)
+  --unschedule NAME      einen Zeitplan und seine Units entfernen
+  --schedules            die Zeitpläne auflisten, mit nächstem Lauf und letztem Ergebnis
+  --run-schedule NAME    was der Dienst eines Zeitplans ausführt: seine Abfrage,
+                         gespeichert, festgehalten und gemeldet
 
 Fortschritt und Zusammenfassung gehen in die Standardfehlerausgabe. Rückgabewert: 0 jede
 Anfrage lieferte eine Anzahl, 1 einige Anfragen schlugen fehl, 2 ungültige Argumente oder
 unlesbare Eingabe (die Liste, settings.ini, engines.ini) oder eine Ausgabe, die die Liste
-oder die andere Ausgabe ist, 3 ein Ergebnis konnte nicht geschrieben werden, 4 keine
-Anfrage lieferte überhaupt eine Anzahl, 5 eine Quelle verweigerte (ein Schlüssel abgelehnt,
-ein Kontingent verbraucht, eine Suchmaschinendefinition, die nicht funktionieren kann):
-prüfen Sie Werkzeuge &gt; Quellen im Fenster.
+oder die andere Ausgabe ist, 3 ein Ergebnis konnte nicht geschrieben werden (oder die Liste
+eines Zeitplans fehlt), 4 keine Anfrage lieferte überhaupt eine Anzahl, 5 eine Quelle
+verweigerte (ein Schlüssel abgelehnt, ein Kontingent verbraucht, eine
+Suchmaschinendefinition, die nicht funktionieren kann): prüfen Sie Werkzeuge &gt; Quellen im
+Fenster. Der Dienst eines Zeitplans wertet 0 und 1 als Erfolg.
 </translation>
+    </message>
+</context>
+<context>
+    <name>DesktopNotifications</name>
+    <message>
+        <source>%1: %2 → %3 (−%4 %) since %5</source>
+        <translation>%1: %2 → %3 (−%4 %) seit %5</translation>
+    </message>
+    <message>
+        <source>no session bus: %1</source>
+        <translation>kein Sitzungsbus: %1</translation>
     </message>
 </context>
 <context>
@@ -1560,6 +1661,68 @@ Möchten Sie das Diagramm stattdessen als PDF-Datei speichern?</translation>
     </message>
 </context>
 <context>
+    <name>Schedule</name>
+    <message>
+        <source>weekly on %1 at %2</source>
+        <translation>wöchentlich am %1 um %2</translation>
+    </message>
+    <message numerus="yes">
+        <source>every %n hours from %1</source>
+        <translation>
+            <numerusform>alle %n Stunde ab %1</numerusform>
+            <numerusform>alle %n Stunden ab %1</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>daily at %1</source>
+        <translation>täglich um %1</translation>
+    </message>
+    <message>
+        <source>the name &quot;%1&quot; must be 1 to 40 letters, digits, &quot;-&quot; or &quot;_&quot;</source>
+        <translation>der Name &quot;%1&quot; muss aus 1 bis 40 Buchstaben, Ziffern, &quot;-&quot; oder &quot;_&quot; bestehen</translation>
+    </message>
+    <message>
+        <source>no URL list file is named</source>
+        <translation>keine URL-Listendatei angegeben</translation>
+    </message>
+    <message>
+        <source>the time of day is not a time (HH:MM)</source>
+        <translation>die Uhrzeit ist keine Uhrzeit (HH:MM)</translation>
+    </message>
+    <message>
+        <source>every %1 hours: the hours must be 1 to 23</source>
+        <translation>alle %1 Stunden: die Stunden müssen 1 bis 23 sein</translation>
+    </message>
+    <message>
+        <source>the day of the week must be 1 (Monday) to 7 (Sunday)</source>
+        <translation>der Wochentag muss 1 (Montag) bis 7 (Sonntag) sein</translation>
+    </message>
+    <message>
+        <source>the drop to tell must be 0 to 100 percent</source>
+        <translation>der zu meldende Rückgang muss 0 bis 100 Prozent sein</translation>
+    </message>
+    <message>
+        <source>there is no schedule named &quot;%1&quot; in %2</source>
+        <translation>es gibt keinen Zeitplan namens &quot;%1&quot; in %2</translation>
+    </message>
+    <message>
+        <source>%1: Every is &quot;%2&quot;, not daily, weekly or hours</source>
+        <translation>%1: Every ist &quot;%2&quot;, nicht daily, weekly oder hours</translation>
+    </message>
+    <message>
+        <source>Hours, NotifyDrop or Save does not read</source>
+        <translation>Hours, NotifyDrop oder Save ist nicht lesbar</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>the folder %1 could not be created</source>
+        <translation>der Ordner %1 konnte nicht angelegt werden</translation>
+    </message>
+</context>
+<context>
     <name>SettingsFiles</name>
     <message>
         <source>What each engine column asks cannot be read from
@@ -1614,6 +1777,29 @@ Bis die Datei gelesen werden kann, wird keine Suchmaschine ohne ihr Präfix abge
     <message>
         <source>Your settings in %1 cannot be read: %2. The program goes on with the default settings and no API keys, and keeps nothing you change there.</source>
         <translation>Ihre Einstellungen in %1 können nicht gelesen werden: %2. Das Programm arbeitet mit den Standardeinstellungen und ohne API-Schlüssel weiter und speichert dort nichts, was Sie ändern.</translation>
+    </message>
+</context>
+<context>
+    <name>UserUnits</name>
+    <message>
+        <source>%1 could not be run: %2</source>
+        <translation>%1 konnte nicht ausgeführt werden: %2</translation>
+    </message>
+    <message>
+        <source>%1 failed (exit status %2): %3</source>
+        <translation>%1 schlug fehl (Rückgabewert %2): %3</translation>
+    </message>
+    <message>
+        <source>there is no systemctl on PATH</source>
+        <translation>es gibt kein systemctl im PATH</translation>
+    </message>
+    <message>
+        <source>the folder %1 could not be created</source>
+        <translation>der Ordner %1 konnte nicht angelegt werden</translation>
+    </message>
+    <message>
+        <source>%1 could not be removed: %2</source>
+        <translation>%1 konnte nicht entfernt werden: %2</translation>
     </message>
 </context>
 <context>

@@ -6,11 +6,7 @@
 #include <QDBusError>
 #include <QDeadlineTimer>
 #include <QFile>
-#include <QTemporaryDir>
 
-#include <csignal>
-#include <cstdio>
-#include <memory>
 #include <utility>
 
 namespace tally::test {
@@ -42,19 +38,6 @@ private:
     QString address_;
 };
 
-// A session bus that starts no services of its own and lets the test own any name.
-constexpr const char* BusConfig =
-    "<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN\"\n"
-    " \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
-    "<busconfig><type>session</type><listen>unix:dir=%1</listen><auth>EXTERNAL</auth>"
-    "<policy context=\"default\"><allow send_destination=\"*\" eavesdrop=\"true\"/>"
-    "<allow eavesdrop=\"true\"/><allow own=\"*\"/></policy></busconfig>\n";
-
-std::unique_ptr<QTemporaryDir>& busFolder() {
-    static std::unique_ptr<QTemporaryDir> folder;
-    return folder;
-}
-
 void recordEvent(QAccessibleEvent* event) {
     AccessibilityBus::Event recorded{event->type(), event->object(), QString()};
     if (event->type() == QAccessible::NameChanged ||
@@ -66,35 +49,8 @@ void recordEvent(QAccessibleEvent* event) {
 
 } // namespace
 
-AccessibilityBus::AccessibilityBus() {
-    busFolder() = std::make_unique<QTemporaryDir>();
-    const QString config = busFolder()->filePath(QStringLiteral("bus.conf"));
-    QFile file(config);
-    if (!file.open(QIODevice::WriteOnly) ||
-        file.write(QString::fromLatin1(BusConfig).arg(busFolder()->path()).toUtf8()) < 0)
-        return;
-    file.close();
-    // The daemon forks once it listens and prints its address and its process id.
-    const QByteArray command = "dbus-daemon --fork --print-address=1 --print-pid=1 --config-file=" +
-                               QFile::encodeName(config);
-    FILE* out = popen(command.constData(), "r");
-    if (!out)
-        return;
-    char line[512] = {};
-    QByteArray address;
-    if (fgets(line, sizeof line, out))
-        address = QByteArray(line).trimmed();
-    if (fgets(line, sizeof line, out))
-        daemonPid_ = QByteArray(line).trimmed().toLongLong();
-    pclose(out);
-    if (!address.isEmpty())
-        qputenv("DBUS_SESSION_BUS_ADDRESS", address);
-}
-
-AccessibilityBus::~AccessibilityBus() {
-    if (daemonPid_ > 0)
-        ::kill(pid_t(daemonPid_), SIGTERM);
-}
+AccessibilityBus::AccessibilityBus() = default;
+AccessibilityBus::~AccessibilityBus() = default;
 
 QList<AccessibilityBus::Event>& AccessibilityBus::events() {
     static QList<Event> recorded;
@@ -102,7 +58,7 @@ QList<AccessibilityBus::Event>& AccessibilityBus::events() {
 }
 
 bool AccessibilityBus::switchOn(QString* why) {
-    if (daemonPid_ <= 0) {
+    if (!bus_.isRunning()) {
         *why = QStringLiteral("dbus-daemon could not be started");
         return false;
     }

@@ -1,11 +1,13 @@
 // Accessibility switched on as a screen reader switches it on, for tests on X (display label).
 //
 // Qt sends accessibility events only while its AT-SPI bridge is on, which it is when the session
-// bus's accessibility service says so. The test gets a session bus of its own (a dbus-daemon run
-// for the test) on which it offers that service, saying "on"; the bridge then connects and
+// bus's accessibility service says so. The test gets a session bus of its own (SessionBus) on
+// which it offers that service, saying "on"; the bridge then connects and
 // QAccessible::isActive() is true. An update handler installed by the test receives every event
 // the widgets send, in place of the bridge. Nothing outside the test's own bus is touched.
 #pragma once
+
+#include "support/session_bus.h"
 
 #include <QAccessible>
 #include <QList>
@@ -36,7 +38,7 @@ public:
     static QList<Event>& events();
 
 private:
-    qint64 daemonPid_ = 0;
+    SessionBus bus_;
 };
 
 } // namespace tally::test

@@ -2,12 +2,16 @@
 
 #include "core/exports/table_export.h"
 #include "core/files/safe_file.h"
+#include "core/numbers/numbers.h"
 #include "core/product/product.h"
 #include "core/results/results_model.h"
 #include "core/results/saved_search.h"
 #include "core/scan/network_page_fetcher.h"
 #include "core/scan/query_prefixes.h"
 #include "core/scan/scan_run.h"
+#include "core/schedule/desktop_notifications.h"
+#include "core/schedule/run_record.h"
+#include "core/schedule/user_units.h"
 #include "core/settings/program_folder.h"
 #include "core/settings/user_settings.h"
 #include "core/urllist/url_list_file.h"
@@ -37,11 +41,27 @@ struct Text {
 };
 
 // The options that take a value, and the one that does not.
-const QStringList valueOptions = {QStringLiteral("--scan"), QStringLiteral("--save"),
-                                  QStringLiteral("--csv"), QStringLiteral("--json"),
-                                  QStringLiteral("--export-history")};
+const QStringList valueOptions = {QStringLiteral("--scan"),
+                                  QStringLiteral("--save"),
+                                  QStringLiteral("--csv"),
+                                  QStringLiteral("--json"),
+                                  QStringLiteral("--export-history"),
+                                  QStringLiteral("--schedule"),
+                                  QStringLiteral("--list"),
+                                  QStringLiteral("--every"),
+                                  QStringLiteral("--at"),
+                                  QStringLiteral("--day"),
+                                  QStringLiteral("--notify-drop"),
+                                  QStringLiteral("--unschedule"),
+                                  QStringLiteral("--run-schedule")};
 const QStringList flagOptions = {QStringLiteral("--help"), QStringLiteral("-h"),
-                                 QStringLiteral("--version"), QStringLiteral("--quiet")};
+                                 QStringLiteral("--version"), QStringLiteral("--quiet"),
+                                 QStringLiteral("--schedules")};
+// The options that name a command without a window, and those each of them takes besides.
+const QStringList commandOptions = {
+    QStringLiteral("--scan"),      QStringLiteral("--export-history"),
+    QStringLiteral("--schedule"),  QStringLiteral("--unschedule"),
+    QStringLiteral("--schedules"), QStringLiteral("--run-schedule")};
 
 // The toolkit's own options of a window, which it also takes with two dashes.
 const QStringList toolkitOptions =
@@ -296,8 +316,74 @@ private:
             std::any_of(failures.begin(), failures.end(),
                         [](const ScanFailure& f) { return isSourceRefusal(f.kind); });
         exitCode_ = scanExitCode(notWritten_, anyCount, !failures.isEmpty(), refused);
+        record(rows, failures);
+        if (options_.command == Command::RunSchedule)
+            notify(rows, failures);
         done_ = true;
         QCoreApplication::exit(exitCode_);
+    }
+
+    // The run in the record of runs: what it counted, and one line per source that failed.
+    void record(const ResultRecords& rows, const QList<ScanFailure>& failures) {
+        RunRecord r;
+        r.when = QDateTime::currentDateTime();
+        r.schedule = options_.command == Command::RunSchedule ? options_.schedule.name : QString();
+        r.list = options_.listFile;
+        r.urls = int(urls_.size());
+        for (const auto& row : rows)
+            for (int slot = 0; slot < EngineCount; ++slot)
+                r.counted += row->value(slot) ? 1 : 0;
+        r.failed = int(failures.size());
+        r.exitCode = exitCode_;
+        QStringList engines;
+        for (const ScanFailure& f : failures)
+            if (!engines.contains(f.engine)) {
+                engines << f.engine;
+                const auto n =
+                    std::count_if(failures.begin(), failures.end(),
+                                  [&f](const ScanFailure& g) { return g.engine == f.engine; });
+                r.sources << Text::tr("%1: %n failed, first: %2", nullptr, int(n))
+                                 .arg(f.engine, f.reason.left(200));
+            }
+        if (const FileOutcome written = appendRunRecord(r); !written)
+            say(err_, Text::tr("tallyscope: the run could not be recorded in %1: %2\n")
+                          .arg(QDir::toNativeSeparators(runRecordFile()), written.reason()));
+    }
+
+    // What a scheduled run tells the desktop: a source that refused, and each site whose count
+    // of a source fell by more than the schedule's share since its previous saved point.
+    void notify(const ResultRecords& rows, const QList<ScanFailure>& failures) {
+        const Schedule& schedule = options_.schedule;
+        QStringList notices; // summary, then body, pairwise
+        if (schedule.notifyBroken) {
+            QStringList broken;
+            for (const ScanFailure& f : failures)
+                if (isSourceRefusal(f.kind) && !broken.contains(f.engine))
+                    broken << f.engine << f.reason.left(300);
+            for (qsizetype i = 0; i < broken.size(); i += 2)
+                notices << Text::tr("Tallyscope: %1 refused").arg(broken.at(i)) << broken.at(i + 1);
+        }
+        for (qsizetype i = 0; i < rows.size() && i < saveNames_.size(); ++i) {
+            // Only what this run saved: a row without a count left its saved search as it was.
+            bool counted = false;
+            for (int slot = 0; slot < EngineCount && !counted; ++slot)
+                counted = rows.at(i)->value(slot).has_value();
+            const auto saved = findSavedSearch(saveNames_.at(i));
+            if (!saved || !counted)
+                continue;
+            QStringList lines;
+            for (const CountDrop& drop : countDrops(savedSearchPath(saved->fileName),
+                                                    historyToday(), schedule.notifyDropPercent))
+                lines << dropText(drop);
+            if (!lines.isEmpty())
+                notices << Text::tr("Tallyscope: %1 dropped").arg(rows.at(i)->url)
+                        << lines.join('\n');
+        }
+        for (qsizetype i = 0; i < notices.size(); i += 2) {
+            say(err_, notices.at(i) + QStringLiteral(": ") + notices.at(i + 1) + QLatin1Char('\n'));
+            if (QString why; !notifyDesktop(notices.at(i), notices.at(i + 1), &why))
+                say(err_, Text::tr("tallyscope: the desktop was not told: %1\n").arg(why));
+        }
     }
 
     Options options_;
@@ -374,6 +460,83 @@ int runScan(const Options& options, QIODevice* out, QIODevice* err) {
     if (!command.isDone())
         QCoreApplication::exec();
     return command.exitCode();
+}
+
+int runSchedule(const Options& options, QIODevice* out, QIODevice* err) {
+    const Schedule& s = options.schedule;
+    QStringList urls;
+    QString reason;
+    if (!readUrlListSource(s.listFile, &urls, &reason))
+        return fail(
+            err,
+            Text::tr("the URL list %1 could not be read: %2").arg(listName(s.listFile), reason));
+    if (urls.isEmpty())
+        return fail(err, Text::tr("the URL list %1 holds no URLs").arg(listName(s.listFile)));
+    const QString program = QCoreApplication::applicationFilePath();
+    if (QString why; !userSystemdRuns(&why)) {
+        // Nothing is left half made: the same in the user's crontab instead.
+        return fail(err, Text::tr("no user systemd instance answers (%1); the same schedule as a "
+                                  "crontab line (crontab -e):\n%2")
+                             .arg(why, crontabLine(s, program)));
+    }
+    if (const FileOutcome installed = installSchedule(s, program); !installed) {
+        removeSchedule(s.name);
+        return fail(err, installed.reason(), ExitNotWritten);
+    }
+    say(out,
+        Text::tr("%1: %2, %3 (%4)\n")
+            .arg(s.name, s.describe(), QDir::toNativeSeparators(s.listFile), timerName(s.name)));
+    return ExitSuccess;
+}
+
+int runUnschedule(const Options& options, QIODevice* err) {
+    if (!QFileInfo::exists(scheduleFile(options.schedule.name)))
+        return fail(err, Text::tr("there is no schedule named \"%1\"").arg(options.schedule.name));
+    if (const FileOutcome removed = removeSchedule(options.schedule.name); !removed)
+        return fail(err, removed.reason(), ExitNotWritten);
+    return ExitSuccess;
+}
+
+int runListSchedules(QIODevice* out) {
+    const QList<RunRecord> runs = recentRuns();
+    for (const QString& name : scheduleNames()) {
+        QString problem;
+        const std::optional<Schedule> s = readSchedule(name, &problem);
+        QString line = name + QStringLiteral("\t") + (s ? s->describe() : problem);
+        if (const QDateTime next = nextScheduledRun(name); next.isValid())
+            line += QStringLiteral("\t") +
+                    Text::tr("next %1").arg(next.toLocalTime().toString(Qt::ISODate));
+        for (const RunRecord& r : runs)
+            if (r.schedule == name) {
+                line += QStringLiteral("\t") + Text::tr("last %1: %2 counted, %3 failed, exit %4")
+                                                   .arg(r.when.toString(Qt::ISODate))
+                                                   .arg(r.counted)
+                                                   .arg(r.failed)
+                                                   .arg(r.exitCode);
+                break;
+            }
+        say(out, line + QLatin1Char('\n'));
+    }
+    return ExitSuccess;
+}
+
+// What a schedule's service runs: its list scanned and saved as --scan would, then recorded and
+// told.
+int runRunSchedule(const Options& options, QIODevice* out, QIODevice* err) {
+    QString problem;
+    const std::optional<Schedule> s = readSchedule(options.schedule.name, &problem);
+    if (!s)
+        return fail(err, problem);
+    if (!QFileInfo::exists(s->listFile))
+        return fail(err,
+                    Text::tr("the URL list %1 of the schedule %2 is gone")
+                        .arg(QDir::toNativeSeparators(s->listFile), s->name),
+                    ExitNotWritten);
+    Options scan = options;
+    scan.schedule = *s;
+    scan.listFile = s->listFile;
+    scan.saveName = s->saveName;
+    return runScan(scan, out, err);
 }
 
 int runExportHistory(const Options& options, QIODevice* out, QIODevice* err) {
@@ -459,19 +622,79 @@ Options parseArguments(const QStringList& arguments) {
     };
     if (values.contains(QStringLiteral("--csv")))
         options.csvTarget = file(values.value(QStringLiteral("--csv")));
-    const bool scan = values.contains(QStringLiteral("--scan"));
-    const bool history = values.contains(QStringLiteral("--export-history"));
-    if (scan == history)
-        return refuse(scan ? Text::tr("--scan and --export-history cannot be combined")
-                           : Text::tr("--scan LIST or --export-history NAME is needed"));
-    if (history) {
-        for (const char* option : {"--save", "--json"})
-            if (values.contains(QLatin1String(option)))
-                return refuse(Text::tr("%1 belongs to --scan").arg(QLatin1String(option)));
-        if (options.quiet)
-            return refuse(Text::tr("--quiet belongs to --scan"));
+    QStringList commands;
+    for (const QString& option : commandOptions)
+        if (values.contains(option) || flags.contains(option))
+            commands << option;
+    if (commands.size() != 1)
+        return refuse(
+            commands.isEmpty()
+                ? Text::tr("--scan LIST or --export-history NAME is needed")
+                : Text::tr("%1 and %2 cannot be combined").arg(commands.at(0), commands.at(1)));
+    const QString command = commands.first();
+    // What each command takes besides its own option.
+    static const QHash<QString, QStringList> takes{
+        {QStringLiteral("--scan"),
+         {QStringLiteral("--save"), QStringLiteral("--csv"), QStringLiteral("--json"),
+          QStringLiteral("--quiet")}},
+        {QStringLiteral("--export-history"), {QStringLiteral("--csv")}},
+        {QStringLiteral("--schedule"),
+         {QStringLiteral("--list"), QStringLiteral("--every"), QStringLiteral("--at"),
+          QStringLiteral("--day"), QStringLiteral("--notify-drop"), QStringLiteral("--save")}},
+        {QStringLiteral("--run-schedule"), {QStringLiteral("--quiet")}}};
+    for (const QString& given : QStringList(values.keys()) + flags) {
+        if (given == command || takes.value(command).contains(given))
+            continue;
+        for (const QString& owner : commandOptions)
+            if (takes.value(owner).contains(given))
+                return refuse(Text::tr("%1 belongs to %2").arg(given, owner));
+    }
+    if (command == QLatin1String("--export-history")) {
         options.command = Command::ExportHistory;
         options.historyName = searchNameOfTyped(values.value(QStringLiteral("--export-history")));
+        return options;
+    }
+    if (command == QLatin1String("--schedules")) {
+        options.command = Command::ListSchedules;
+        return options;
+    }
+    if (command == QLatin1String("--unschedule") || command == QLatin1String("--run-schedule")) {
+        options.command =
+            command == QLatin1String("--unschedule") ? Command::Unschedule : Command::RunSchedule;
+        options.schedule.name = values.value(command);
+        return options;
+    }
+    if (command == QLatin1String("--schedule")) {
+        Schedule& s = options.schedule;
+        s.name = values.value(command);
+        if (!values.contains(QStringLiteral("--list")))
+            return refuse(Text::tr("--schedule needs --list FILE"));
+        s.listFile = file(values.value(QStringLiteral("--list")));
+        const QString every = values.value(QStringLiteral("--every"), QStringLiteral("daily"));
+        if (every == QLatin1String("weekly")) {
+            s.every = Schedule::Every::Weekly;
+        } else if (every.endsWith(QLatin1Char('h'))) {
+            s.every = Schedule::Every::Hours;
+            s.hours = readWholeNumber(every.chopped(1)).value_or(0);
+        } else if (every != QLatin1String("daily")) {
+            return refuse(Text::tr("--every takes daily, weekly or a number of hours such as 6h, "
+                                   "not %1")
+                              .arg(every));
+        }
+        s.at = QTime::fromString(values.value(QStringLiteral("--at"), QStringLiteral("03:00")),
+                                 QStringLiteral("HH:mm"));
+        if (values.contains(QStringLiteral("--day"))) {
+            static const QStringList days{"mon", "tue", "wed", "thu", "fri", "sat", "sun"};
+            s.weekday = int(days.indexOf(values.value(QStringLiteral("--day")).toLower())) + 1;
+        }
+        if (values.contains(QStringLiteral("--notify-drop")))
+            s.notifyDropPercent =
+                int(readWholeNumber(values.value(QStringLiteral("--notify-drop"))).value_or(-1));
+        if (values.contains(QStringLiteral("--save")))
+            s.saveName = values.value(QStringLiteral("--save"));
+        if (const QString problem = scheduleProblem(s); !problem.isEmpty())
+            return refuse(problem);
+        options.command = Command::Schedule;
         return options;
     }
     options.command = Command::Scan;
@@ -490,6 +713,9 @@ QString usageText() {
         "Usage: tallyscope\n"
         "  or:  tallyscope --scan LIST [--save NAME] [--csv FILE|-] [--json FILE|-] [--quiet]\n"
         "  or:  tallyscope --export-history NAME [--csv FILE|-]\n"
+        "  or:  tallyscope --schedule NAME --list FILE [--every daily|weekly|Nh] [--at HH:MM]\n"
+        "                  [--day mon..sun] [--notify-drop PERCENT] [--save NAME]\n"
+        "  or:  tallyscope --unschedule NAME | --schedules | --run-schedule NAME [--quiet]\n"
         "  or:  tallyscope --help | --version\n"
         "Without a command, tallyscope starts its window.\n"
         "\n"
@@ -504,13 +730,25 @@ QString usageText() {
         "  --json FILE            write the results as JSON (- for standard output)\n"
         "  --quiet                nothing on standard error unless something failed\n"
         "  --export-history NAME  write the history of a saved search as CSV, one row per date\n"
+        "  --schedule NAME        scan the list FILE on a schedule, run by the user's systemd\n"
+        "                         (a service and a timer tallyscope-NAME; a run missed while\n"
+        "                         the machine was off happens at the next start): daily (the\n"
+        "                         default), weekly on --day, or every N hours, at --at (03:00);\n"
+        "                         each site saved as --save says ({host}); the desktop is told\n"
+        "                         of a source that refused and of a count that fell by more\n"
+        "                         than --notify-drop percent (10; 0 for never)\n"
+        "  --unschedule NAME      remove a schedule and its units\n"
+        "  --schedules            list the schedules, their next run and last result\n"
+        "  --run-schedule NAME    what a schedule's service runs: its scan, saved, recorded\n"
+        "                         and told\n"
         "\n"
         "Progress and a summary go to standard error. Exit status: 0 every request gave a\n"
         "count, 1 some requests failed, 2 bad arguments or unreadable input (the list,\n"
         "settings.ini, engines.ini) or an output that is the list or the other output, 3 a\n"
-        "result could not be written, 4 no request gave a count at all, 5 a source refused (a\n"
-        "key refused, a quota spent, an engine definition that cannot work): check\n"
-        "Tools > Sources in the window.\n");
+        "result could not be written (or a schedule's list is gone), 4 no request gave a count\n"
+        "at all, 5 a source refused (a key refused, a quota spent, an engine definition that\n"
+        "cannot work): check Tools > Sources in the window. A schedule's service counts 0\n"
+        "and 1 as success.\n");
 }
 
 QString versionText() {
@@ -546,6 +784,14 @@ int run(const Options& options, QIODevice* out, QIODevice* err) {
         return runScan(options, out, err);
     case Command::ExportHistory:
         return runExportHistory(options, out, err);
+    case Command::Schedule:
+        return runSchedule(options, out, err);
+    case Command::Unschedule:
+        return runUnschedule(options, err);
+    case Command::ListSchedules:
+        return runListSchedules(out);
+    case Command::RunSchedule:
+        return runRunSchedule(options, out, err);
     case Command::Window:
         break;
     }

@@ -5,6 +5,9 @@
 //   tallyscope --help | --version
 //   tallyscope --scan LIST [--save NAME] [--csv FILE|-] [--json FILE|-] [--quiet]
 //   tallyscope --export-history NAME [--csv FILE|-]
+//   tallyscope --schedule NAME --list FILE [--every daily|weekly|Nh] [--at HH:MM] [--day DAY]
+//              [--notify-drop PERCENT] [--save NAME]
+//   tallyscope --unschedule NAME | --schedules | --run-schedule NAME [--quiet]
 //
 // --scan reads the URL list file as the window's Load does ("-", a pipe or /dev/stdin: standard
 // input) and scans it with the same engines,
@@ -17,6 +20,8 @@
 // may also be written --option=value.
 #pragma once
 
+#include "core/schedule/schedule.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -25,11 +30,15 @@ class QIODevice;
 namespace tally::cli {
 
 enum class Command {
-    Window,       // no command: the window, with the arguments left to the toolkit
-    Help,         // --help, -h
-    Version,      // --version
-    Scan,         // --scan LIST
-    ExportHistory // --export-history NAME
+    Window,        // no command: the window, with the arguments left to the toolkit
+    Help,          // --help, -h
+    Version,       // --version
+    Scan,          // --scan LIST
+    ExportHistory, // --export-history NAME
+    Schedule,      // --schedule NAME --list FILE [...]: a schedule written and enabled
+    Unschedule,    // --unschedule NAME
+    ListSchedules, // --schedules
+    RunSchedule    // --run-schedule NAME: what a schedule's service runs
 };
 
 // The exit codes of the commands.
@@ -48,13 +57,14 @@ enum ExitCode {
 
 struct Options {
     Command command = Command::Window;
-    QString listFile;    // --scan
-    QString saveName;    // --save
-    QString csvTarget;   // --csv: a file, or "-" for standard output
-    QString jsonTarget;  // --json
-    QString historyName; // --export-history
-    bool quiet = false;  // --quiet: nothing on standard error unless something failed
-    QString error;       // why the arguments are refused; empty when they are fine
+    QString listFile;         // --scan
+    QString saveName;         // --save
+    QString csvTarget;        // --csv: a file, or "-" for standard output
+    QString jsonTarget;       // --json
+    QString historyName;      // --export-history
+    bool quiet = false;       // --quiet: nothing on standard error unless something failed
+    tally::Schedule schedule; // --schedule (whole), --unschedule and --run-schedule (its name)
+    QString error;            // why the arguments are refused; empty when they are fine
 };
 
 // Reads the arguments (without the program's name). Arguments that belong to no command of the
