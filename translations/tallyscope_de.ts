@@ -2684,6 +2684,10 @@ Changes cannot be kept until this is resolved.</source>
         <source>&amp;Save Result For %1</source>
         <translation>Ergebnis für %1 &amp;speichern</translation>
     </message>
+    <message>
+        <source>Sc&amp;hedule...</source>
+        <translation>&amp;Zeitplan …</translation>
+    </message>
 </context>
 <context>
     <name>tally::NavigationBar</name>
@@ -3014,6 +3018,191 @@ Wenn Sie unter diesem Namen speichern, beginnt ihr Verlauf für jede jetzt gespe
     <message>
         <source>  A source refused: see Tools › Sources.</source>
         <translation>  Eine Quelle hat abgelehnt: siehe Werkzeuge › Quellen.</translation>
+    </message>
+</context>
+<context>
+    <name>tally::ScheduleDialog</name>
+    <message>
+        <source>Schedule</source>
+        <translation>Zeitplan</translation>
+    </message>
+    <message>
+        <source>New schedule</source>
+        <translation>Neuer Zeitplan</translation>
+    </message>
+    <message>
+        <source>&amp;Name:</source>
+        <translation>&amp;Name:</translation>
+    </message>
+    <message>
+        <source>&amp;List:</source>
+        <translation>&amp;Liste:</translation>
+    </message>
+    <message>
+        <source>Daily</source>
+        <translation>Täglich</translation>
+    </message>
+    <message>
+        <source>Weekly</source>
+        <translation>Wöchentlich</translation>
+    </message>
+    <message>
+        <source>Every few hours</source>
+        <translation>Alle paar Stunden</translation>
+    </message>
+    <message>
+        <source>every </source>
+        <translation>alle </translation>
+    </message>
+    <message>
+        <source> h</source>
+        <translation> Std.</translation>
+    </message>
+    <message>
+        <source>Hours between runs</source>
+        <translation>Stunden zwischen den Läufen</translation>
+    </message>
+    <message>
+        <source>Day of the week</source>
+        <translation>Wochentag</translation>
+    </message>
+    <message>
+        <source>Time of day</source>
+        <translation>Uhrzeit</translation>
+    </message>
+    <message>
+        <source>at</source>
+        <translation>um</translation>
+    </message>
+    <message>
+        <source>&amp;When:</source>
+        <translation>&amp;Wann:</translation>
+    </message>
+    <message>
+        <source> %</source>
+        <translation> %</translation>
+    </message>
+    <message>
+        <source>never</source>
+        <translation>nie</translation>
+    </message>
+    <message>
+        <source>Tell me when a count &amp;drops by more than:</source>
+        <translation>Melden, wenn eine Anzahl um mehr &amp;fällt als:</translation>
+    </message>
+    <message>
+        <source>Tell me when a source &amp;refuses (a key refused, a quota spent)</source>
+        <translation>Melden, wenn eine Quelle &amp;verweigert (Schlüssel abgelehnt, Kontingent verbraucht)</translation>
+    </message>
+    <message>
+        <source>&amp;Add</source>
+        <translation>&amp;Hinzufügen</translation>
+    </message>
+    <message>
+        <source>Schedules</source>
+        <translation>Zeitpläne</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>When</source>
+        <translation>Wann</translation>
+    </message>
+    <message>
+        <source>List</source>
+        <translation>Liste</translation>
+    </message>
+    <message>
+        <source>Next run</source>
+        <translation>Nächster Lauf</translation>
+    </message>
+    <message>
+        <source>Re&amp;move</source>
+        <translation>&amp;Entfernen</translation>
+    </message>
+    <message>
+        <source>Recent runs</source>
+        <translation>Letzte Läufe</translation>
+    </message>
+    <message>
+        <source>Counted</source>
+        <translation>Gezählt</translation>
+    </message>
+    <message>
+        <source>Failed</source>
+        <translation>Fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>Exit</source>
+        <translation>Rückgabewert</translation>
+    </message>
+    <message>
+        <source>Sources that failed</source>
+        <translation>Fehlgeschlagene Quellen</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation>&amp;Schließen</translation>
+    </message>
+    <message>
+        <source>Choose a URL list</source>
+        <translation>URL-Liste wählen</translation>
+    </message>
+    <message>
+        <source>URL lists (*.txt);;All files (*)</source>
+        <translation>URL-Listen (*.txt);;Alle Dateien (*)</translation>
+    </message>
+    <message>
+        <source>The window&apos;s URL list (kept in step)</source>
+        <translation>Die URL-Liste des Fensters (laufend aktuell)</translation>
+    </message>
+    <message>
+        <source>Another list file...</source>
+        <translation>Andere Listendatei...</translation>
+    </message>
+    <message>
+        <source>not known</source>
+        <translation>unbekannt</translation>
+    </message>
+    <message>
+        <source>by hand</source>
+        <translation>von Hand</translation>
+    </message>
+    <message>
+        <source>The schedule was not made: %1.</source>
+        <translation>Der Zeitplan wurde nicht angelegt: %1.</translation>
+    </message>
+    <message>
+        <source>The schedule was not made: the list %1 cannot be read (%2).</source>
+        <translation>Der Zeitplan wurde nicht angelegt: die Liste %1 kann nicht gelesen werden (%2).</translation>
+    </message>
+    <message>
+        <source>The schedule was not made: the list %1 holds no URLs.</source>
+        <translation>Der Zeitplan wurde nicht angelegt: die Liste %1 enthält keine URLs.</translation>
+    </message>
+    <message>
+        <source>No user systemd instance answers (%1), so nothing was scheduled. The same schedule as a line for your crontab (crontab -e):
+%2</source>
+        <translation>Keine systemd-Instanz des Benutzers antwortet (%1), daher wurde nichts eingeplant. Derselbe Zeitplan als Zeile für Ihre crontab (crontab -e):
+%2</translation>
+    </message>
+    <message>
+        <source>The schedule was not made: %1</source>
+        <translation>Der Zeitplan wurde nicht angelegt: %1</translation>
+    </message>
+    <message>
+        <source>Scheduled &quot;%1&quot;: %2.</source>
+        <translation>Eingeplant &quot;%1&quot;: %2.</translation>
+    </message>
+    <message>
+        <source>The schedule &quot;%1&quot; could not be removed: %2</source>
+        <translation>Der Zeitplan &quot;%1&quot; konnte nicht entfernt werden: %2</translation>
+    </message>
+    <message>
+        <source>The schedule &quot;%1&quot; was removed.</source>
+        <translation>Der Zeitplan &quot;%1&quot; wurde entfernt.</translation>
     </message>
 </context>
 <context>

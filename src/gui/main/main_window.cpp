@@ -28,6 +28,7 @@
 #include "gui/results/chart_frame.h"
 #include "gui/results/results_table.h"
 #include "gui/results/save_search_dialog.h"
+#include "gui/schedule/schedule_dialog.h"
 #include "gui/sources/sources_dialog.h"
 #include "gui/sources/sources_hint_bar.h"
 #include "gui/urllist/url_panel.h"
@@ -282,6 +283,7 @@ void MainWindow::buildMenus() {
     scanDetailsAction_ =
         item(scan, "mnuScanDetails", tr("&Details..."), &MainWindow::showScanFailures);
     scanDetailsAction_->setEnabled(false);
+    item(scan, "mnuSchedule", tr("Sc&hedule..."), &MainWindow::showSchedule);
 
     QMenu* options = menu("mnuOptions2", tr("&Options"));
     item(options, "mnuConfig", tr("&View Options"), &MainWindow::showOptionsModal);
@@ -1074,6 +1076,14 @@ void MainWindow::showSources(QWidget* opener) {
         });
     }
     bringForward(sources_);
+}
+
+void MainWindow::showSchedule() {
+    if (!schedule_)
+        schedule_ = new ScheduleDialog(this);
+    else
+        schedule_->refresh();
+    bringForward(schedule_);
 }
 
 void MainWindow::showAbout() {

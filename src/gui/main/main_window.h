@@ -36,6 +36,7 @@ class ResultsItemModel;
 class ResultsTable;
 class ScanFailuresDialog;
 class SourcesDialog;
+class ScheduleDialog;
 class SourcesHintBar;
 class UrlPanel;
 class WebResultsModel;
@@ -123,6 +124,8 @@ public Q_SLOTS:
     // "Sources...": the Sources window, modal; opener is the window it opens over (Options), else
     // this one.
     void showSources(QWidget* opener = nullptr);
+    // Scan › Schedule...
+    void showSchedule();
 
 Q_SIGNALS:
     // The shut-down sequence is about to end the program (QCoreApplication::quit follows).
@@ -209,6 +212,7 @@ private:
     QPointer<BrowserWindow> browser_;
     QPointer<ScanFailuresDialog> failuresDialog_;
     QPointer<SourcesDialog> sources_;
+    QPointer<ScheduleDialog> schedule_;
     SourcesHintBar* sourcesHint_ = nullptr;
     // The slots of the running scan that ask a built-in engine at its own address.
     std::array<bool, 6> builtInSlots_{};
