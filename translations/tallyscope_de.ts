@@ -2688,6 +2688,14 @@ Changes cannot be kept until this is resolved.</source>
         <source>Sc&amp;hedule...</source>
         <translation>&amp;Zeitplan …</translation>
     </message>
+    <message>
+        <source>&amp;Hide switched-off columns</source>
+        <translation>Abgeschaltete Spalten &amp;ausblenden</translation>
+    </message>
+    <message>
+        <source>Stopped</source>
+        <translation>Angehalten</translation>
+    </message>
 </context>
 <context>
     <name>tally::NavigationBar</name>

@@ -516,7 +516,9 @@ bool ScanRun::applyOutcome(int engine) {
     Q_EMIT webResultAdded(e.rowText, url);
     if (generation != d->generation)
         return false;
-    Q_EMIT statusTextChanged(tr("Scanning %1%2").arg(url, e.statusSuffix));
+    // A switched-off slot is never named: it asks nothing.
+    if (!off)
+        Q_EMIT statusTextChanged(tr("Scanning %1%2").arg(url, e.statusSuffix));
     if (generation != d->generation)
         return false;
     Q_EMIT progressChanged(++d->progress, d->maximum());

@@ -307,6 +307,12 @@ bool useDesktopLook() {
 FileOutcome setUseDesktopLook(bool on) {
     return write(settingkeys::DesktopLook, flag(on));
 }
+bool hideOffColumns() {
+    return readsAsOne(settingkeys::HideOffColumns);
+}
+FileOutcome setHideOffColumns(bool on) {
+    return write(settingkeys::HideOffColumns, flag(on));
+}
 
 namespace {
 // A value the toolkit saved as bytes, kept as Base64 text in the INI file.

@@ -38,6 +38,7 @@ inline constexpr const char* SourcesHint = "sourcesHint";
 inline constexpr const char* GraphListAddress = "graphIndexUrl";
 inline constexpr const char* GraphDataAddress = "graphDataUrl";
 inline constexpr const char* DesktopLook = "chkDesktopLook";
+inline constexpr const char* HideOffColumns = "chkHideOffColumns";
 inline constexpr const char* WindowGeometry = "Form1Geometry";
 inline constexpr const char* WindowState = "Form1State";
 inline constexpr const char* PanelSplit = "Form1Splitter";
@@ -132,6 +133,11 @@ void setParallelEngines(bool on);
 // font instead of the skin. Default off.
 bool useDesktopLook();
 FileOutcome setUseDesktopLook(bool on);
+
+// View › "Hide switched-off columns" (chkHideOffColumns): a column whose source is off (Kind=off)
+// takes no room in the results table. Default off: the six columns stand.
+bool hideOffColumns();
+FileOutcome setHideOffColumns(bool on);
 
 // How the main window was left: its geometry and state, the split between the URL panel and the
 // views, and the results table's columns, each as the toolkit saved it (empty when not stored).

@@ -163,6 +163,7 @@ MainWindow::MainWindow(const ProductInfo& info, QWidget* parent)
     results_ = new ResultsItemModel(this);
     results_->setDeferred(true);
     resultsTable_->setResultsModel(results_);
+    resultsTable_->setHideOffColumns(UserSettings::hideOffColumns());
     webResults_ = new WebResultsModel(results_, this);
     refresh_ = new RefreshThrottle(
         ScanRefreshMs, [this] { refreshScanView(); }, this);
@@ -297,6 +298,13 @@ void MainWindow::buildMenus() {
         const QSignalBlocker quiet(desktopLookAction_);
         desktopLookAction_->setChecked(on);
     });
+    QAction* hideOff =
+        item(view, "mnuHideOffColumns", tr("&Hide switched-off columns"), [this](bool on) {
+            UserSettings::setHideOffColumns(on);
+            resultsTable_->setHideOffColumns(on);
+        });
+    hideOff->setCheckable(true);
+    hideOff->setChecked(UserSettings::hideOffColumns());
 
     QMenu* tools = menu("mnuTools", tr("&Tools"));
     item(tools, "mnuGraph", tr("&View Graph..."), &MainWindow::loadSavedSearch)->setVisible(false);
@@ -800,6 +808,9 @@ void MainWindow::connectRun(ScanRun* run) {
     connect(run, &ScanRun::stopped, this, [this] {
         refresh_->flush();
         scanStopped();
+        // Not "Scanning ..." any more: the scan ended at Stop.
+        setPanelText(1, tr("Stopped"));
+        accessibility::announce(statusPanels_[0], tr("Stopped"));
     });
     connect(run, &ScanRun::finished, this, [this, run] {
         refresh_->flush();

@@ -138,6 +138,16 @@ void ResultsTable::fitColumns() {
     std::array<int, ResultsColumnCount> widths{};
     int numbers = 0;
     for (int c = 1; c < columns; ++c) {
+        const int slot = ResultsModel::slotOfColumn(c);
+        const bool hidden =
+            hideOff_ && slot >= 0 && results_->headerEngines()->slot[slot].switchedOff;
+        if (isColumnHidden(c) != hidden) {
+            fitting_ = true;
+            setColumnHidden(c, hidden);
+            fitting_ = false;
+        }
+        if (hidden)
+            continue;
         widths[c] = std::max(least[c], contentWidth(c));
         if (columnsSizedByUser_)
             widths[c] = std::max(widths[c], columnWidth(c)); // only ever grows then
@@ -147,9 +157,14 @@ void ResultsTable::fitColumns() {
     widths[0] = columnsSizedByUser_ ? columnWidth(0) : std::max(least[0], available - numbers);
     fitting_ = true;
     for (int c = 0; c < columns; ++c)
-        if (columnWidth(c) != widths[c])
+        if (!isColumnHidden(c) && columnWidth(c) != widths[c])
             setColumnWidth(c, widths[c]);
     fitting_ = false;
+}
+
+void ResultsTable::setHideOffColumns(bool hide) {
+    hideOff_ = hide;
+    fitColumns();
 }
 
 bool ResultsTable::viewportEvent(QEvent* event) {

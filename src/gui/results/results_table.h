@@ -75,6 +75,8 @@ public:
     // as results arrive and on every resize; once the user has sized a column by hand, only a
     // number column too narrow for its values still grows.
     void fitColumns();
+    // Whether the columns of switched-off sources are hidden (View › Hide switched-off columns).
+    void setHideOffColumns(bool hide);
 
     // Whether the table is in sorted mode (left on by a sort, turned off by a scan's start).
     bool isSorted() const { return sorted_; }
@@ -108,6 +110,7 @@ private:
     bool sorted_ = false;
     bool fitting_ = false;
     bool columnsSizedByUser_ = false;
+    bool hideOff_ = false;
 };
 
 } // namespace tally

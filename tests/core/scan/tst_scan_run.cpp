@@ -940,6 +940,9 @@ private Q_SLOTS:
         QCOMPARE(rec.starting("cell 1 7"), QStringList{"cell 1 7 [4.5]"});
         // Yahoo's page has no count: the one failure of five requests. Ask's cell is off.
         QCOMPARE(rec.failures, (QStringList{"1 5 page not recognised", "1 6 off"}));
+        // The switched-off slot is never named as being scanned.
+        QVERIFY(rec.starting("status").filter(" on Ask").isEmpty());
+        QCOMPARE(rec.starting("status").size(), 5);
         QCOMPARE(run.failures().size(), 1);
         QCOMPARE(rec.starting("total"), QStringList{"total 1 90 icon 1"});
         QVERIFY(rec.starting("completed")

@@ -214,7 +214,7 @@ void TestMainWindow::menusInOrder() {
     QVERIFY(!f.find<QAction>("mnuStop")->isEnabled());
     QCOMPARE(menuItems(f.find<QMenu>("mnuOptions2")), QStringList{"View Options"});
     QCOMPARE(menuItems(f.find<QMenu>("mnuView")),
-             QStringList{"Use the desktop's colours and fonts"});
+             (QStringList{"Use the desktop's colours and fonts", "Hide switched-off columns"}));
     QVERIFY(f.find<QAction>("mnuDesktopLook")->isCheckable());
     QCOMPARE(menuItems(f.find<QMenu>("mnuHelp01")), QStringList{"View Help"});
     QCOMPARE(menuItems(f.find<QMenu>("mnuHelp")), QStringList{"About this software"});

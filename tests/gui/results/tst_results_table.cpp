@@ -4,6 +4,8 @@
 #include "support/main_window_fixture.h"
 
 #include "core/results/saved_search.h"
+#include "core/scan/engine_definitions.h"
+#include "core/scan/engine_snapshot.h"
 #include "gui/results/results_table.h"
 #include "gui/urllist/url_panel.h"
 #include "gui/webview/website_frame.h"
@@ -302,6 +304,19 @@ void TestResultsTable::numberColumnsFitTheirValues() {
     for (int c = 1; c < ResultsColumnCount; ++c)
         after += table->columnWidth(c);
     QCOMPARE(after, numbers);
+
+    // View › Hide switched-off columns: an off source's column takes no room, the domain column
+    // has it; kept for the next start.
+    f.env.writeFile(EnginesIniName, "[Ask]\r\nKind=off\r\n");
+    f.form->resultsModel()->setHeaderEngines(
+        std::make_shared<const EngineSnapshot>(EngineSnapshot::of(programEngines())));
+    const int wide = table->columnWidth(0);
+    const int ask = ResultsModel::columnOfSlot(3);
+    f.find<QAction>("mnuHideOffColumns")->trigger();
+    QVERIFY(table->isColumnHidden(ask) && UserSettings::hideOffColumns());
+    QTRY_VERIFY(table->columnWidth(0) > wide);
+    f.find<QAction>("mnuHideOffColumns")->trigger();
+    QVERIFY(!table->isColumnHidden(ask) && !UserSettings::hideOffColumns());
 }
 
 TALLY_GL_TEST_MAIN(TestResultsTable)
