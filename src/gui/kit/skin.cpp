@@ -40,7 +40,6 @@ constexpr const char* kDesignedFontProperty = "tallyDesignedFont";
 
 struct SavedLook {
     QString styleName;
-    QPalette palette;
 };
 
 bool& switchedOn() {
@@ -161,9 +160,11 @@ void setDesktopLook(bool on) {
         for (QWidget* window : lookFollowers(kDesignedFontProperty))
             window->setFont(QFont()); // the application's: the desktop's
     } else {
-        if (switchedOn())
+        if (switchedOn()) {
+            start(); // the skin's style and palette for the whole program, as at a start
             for (QWidget* window : lookFollowers(kFollowsLookProperty))
                 applyTo(window);
+        }
         for (QWidget* window : lookFollowers(kDesignedFontProperty))
             window->setFont(window->property(kDesignedFontProperty).value<QFont>());
     }
@@ -231,8 +232,7 @@ void start() {
         QObject::connect(qApp, &QCoreApplication::aboutToQuit, qApp, &stop);
         stopsAtQuit = true;
     }
-    savedLook() = SavedLook{QApplication::style() ? QApplication::style()->name() : QString(),
-                            QApplication::palette()};
+    savedLook() = SavedLook{QApplication::style() ? QApplication::style()->name() : QString()};
     if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion")))
         QApplication::setStyle(fusion);
     QApplication::setPalette(palette());
@@ -246,7 +246,9 @@ void stop() {
     if (!look.styleName.isEmpty())
         if (QStyle* style = QStyleFactory::create(look.styleName))
             QApplication::setStyle(style);
-    QApplication::setPalette(look.palette);
+    // The desktop's palette as it is now (a dark scheme chosen since the start included), not
+    // the one seen at the start: an empty palette gives the platform theme's back.
+    QApplication::setPalette(QPalette());
 }
 
 bool started() {
