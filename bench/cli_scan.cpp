@@ -12,7 +12,8 @@
 // answer at once and after 2 ms, and the ratios of their times (command line / curl). And the
 // memory one large answer costs: the peak of a one-URL scan whose first engine answers a 30 MiB
 // result page (plain, then gzip-compressed), or, as a JSON engine, a JSON answer of just under
-// 1 MiB, above the peak of the same scan with small pages.
+// 1 MiB, above the peak of the same scan with small pages. And a scheduled run of 100 of the
+// sites (--run-schedule: scan, save per site, record, notifications) beside --scan --save of them.
 //
 // The command line runs from a copy of the executable in a temporary folder, which is then its
 // program folder (a portable copy), with the per-user store in a temporary home.
@@ -241,6 +242,50 @@ int main(int argc, char* argv[]) {
     std::printf("core_only_scan_%d_peak_rss: %.1f MiB\n", urlCount,
                 *std::max_element(corePeak.begin(), corePeak.end()));
     std::fflush(stdout);
+
+    // A scheduled run (--run-schedule: the scan, a saved search per site, the record of runs and
+    // what the desktop is told) of 100 sites, beside the same scan and saves asked with --scan.
+    {
+        const QString list100 = folder.filePath(QStringLiteral("list100.txt"));
+        QFile sites(list100);
+        sites.open(QIODevice::WriteOnly);
+        sites.write(urls.mid(0, 100).join(QStringLiteral("\r\n")).toLatin1() + "\r\n");
+        sites.close();
+        const QString schedules = home + QStringLiteral("/.config/Tallyscope/schedules");
+        QDir().mkpath(schedules);
+        QFile schedule(schedules + QStringLiteral("/b.ini"));
+        schedule.open(QIODevice::WriteOnly);
+        schedule.write("[Schedule]\r\nList=" + list100.toUtf8() +
+                       "\r\nEvery=daily\r\nAt=03:00\r\nSave={host}\r\nNotifyDrop=10\r\n");
+        schedule.close();
+        std::vector<double> scheduledMs, scanMs, ratio, peak, scanPeak;
+        for (int i = 0; i < runs; ++i) {
+            const ProcessFigures run =
+                spawner.run(program, {QStringLiteral("--run-schedule"), QStringLiteral("b"),
+                                      QStringLiteral("--quiet")});
+            const ProcessFigures scan =
+                spawner.run(program, {QStringLiteral("--scan"), list100, QStringLiteral("--save"),
+                                      QStringLiteral("{host}"), QStringLiteral("--quiet")});
+            if (run.exitCode != 0 || scan.exitCode != 0) {
+                std::fprintf(stderr, "scheduled run: exit codes %d and %d\n", run.exitCode,
+                             scan.exitCode);
+                return 1;
+            }
+            scheduledMs.push_back(run.ms);
+            scanMs.push_back(scan.ms);
+            ratio.push_back(run.ms / scan.ms);
+            peak.push_back(run.peakMiB);
+            scanPeak.push_back(scan.peakMiB);
+        }
+        std::printf("scheduled_run_100_time: %.1f ms\n", median(scheduledMs));
+        std::printf("scan_save_100_time: %.1f ms\n", median(scanMs));
+        std::printf("scheduled_run_100_ratio: %.3f scheduled/scan --save\n", median(ratio));
+        std::printf("scheduled_run_100_peak_rss: %.1f MiB\n",
+                    *std::max_element(peak.begin(), peak.end()));
+        std::printf("scan_save_100_peak_rss: %.1f MiB\n",
+                    *std::max_element(scanPeak.begin(), scanPeak.end()));
+        std::fflush(stdout);
+    }
 
     // The command line beside curl over the same addresses, in the same order.
     const QString curl = QStandardPaths::findExecutable(QStringLiteral("curl"));

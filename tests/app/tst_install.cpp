@@ -147,7 +147,7 @@ private Q_SLOTS:
         QTest::newRow("settings") << "share/tallyscope/settings.ini" << 0;
         QTest::newRow("German catalogue") << "share/tallyscope/translations/tallyscope_de.qm" << 0;
         for (const char* preset : {"ahrefs", "bing-webmaster", "dataforseo", "majestic", "moz",
-                                   "openpagerank", "semrush"})
+                                   "moz-legacy", "openpagerank", "semrush"})
             QTest::newRow(preset) << QStringLiteral("share/tallyscope/presets/%1.ini").arg(preset)
                                   << 0;
         QTest::newRow("desktop entry") << "share/applications/" + appId + ".desktop" << 0;
