@@ -77,8 +77,11 @@ bool notifyDesktop(const QString& summary, const QString& body, QString* why) {
         QStringLiteral("org.freedesktop.Notifications"),
         QStringLiteral("/org/freedesktop/Notifications"),
         QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("Notify"));
-    call << QStringLiteral("Tallyscope") << uint(0) << QStringLiteral("tallyscope") << summary
-         << body << QStringList() << QVariantMap() << int(-1);
+    // The desktop entry lets the desktop start or raise the program when the notification is
+    // clicked; the icon is the program's own.
+    call << QStringLiteral("Tallyscope") << uint(0) << QStringLiteral(TALLY_APP_ID) << summary
+         << body << QStringList()
+         << QVariantMap{{QStringLiteral("desktop-entry"), QStringLiteral(TALLY_APP_ID)}} << int(-1);
     // Blocks without an event loop of its own, for at most five seconds.
     const QDBusMessage reply = bus.call(call, QDBus::Block, 5000);
     if (reply.type() == QDBusMessage::ErrorMessage) {

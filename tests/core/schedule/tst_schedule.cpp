@@ -35,11 +35,13 @@ class NotificationsStandIn : public QObject {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
 public:
-    QStringList told; // "summary | body"
+    QStringList told;    // "app: summary | body"
+    QStringList entries; // the desktop entry each one names
 public Q_SLOTS:
     uint Notify(const QString& app, uint, const QString&, const QString& summary,
-                const QString& body, const QStringList&, const QVariantMap&, int) {
+                const QString& body, const QStringList&, const QVariantMap& hints, int) {
         told << app + QStringLiteral(": ") + summary + QStringLiteral(" | ") + body;
+        entries << hints.value(QStringLiteral("desktop-entry")).toString();
         return uint(told.size());
     }
 };
@@ -213,11 +215,14 @@ private Q_SLOTS:
                  int(ExitSuccess));
 
         notifications_.told.clear();
+        notifications_.entries.clear();
         const Cli counted = runCli({"--run-schedule", "s"});
         QVERIFY2(counted.code == ExitSuccess, counted.err.constData());
         QCOMPARE(notifications_.told,
                  QStringList{"Tallyscope: Tallyscope: http://www.example.com/ dropped | Majestic: "
                              "5000 \u2192 4000 (\u221220 %) since 2026-12-01"});
+        // Clicked, it starts or raises the program through its desktop entry.
+        QCOMPARE(notifications_.entries, QStringList{QStringLiteral(TALLY_APP_ID)});
 
         majestic->setMode(test::StandInMode::QuotaExhausted);
         notifications_.told.clear();
