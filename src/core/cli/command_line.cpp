@@ -474,7 +474,9 @@ int runSchedule(const Options& options, QIODevice* out, QIODevice* err) {
         return fail(err, Text::tr("the URL list %1 holds no URLs").arg(listName(s.listFile)));
     const QString program = QCoreApplication::applicationFilePath();
     if (QString why; !userSystemdRuns(&why)) {
-        // Nothing is left half made: the same in the user's crontab instead.
+        // No units: the schedule is kept for the crontab line that runs it instead.
+        if (const FileOutcome kept = writeSchedule(s); !kept)
+            return fail(err, kept.reason(), ExitNotWritten);
         return fail(err, Text::tr("no user systemd instance answers (%1); the same schedule as a "
                                   "crontab line (crontab -e):\n%2")
                              .arg(why, crontabLine(s, program)));

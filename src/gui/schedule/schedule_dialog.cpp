@@ -248,10 +248,15 @@ void ScheduleDialog::addSchedule() {
         return say(tr("The schedule was not made: the list %1 holds no URLs.")
                        .arg(QDir::toNativeSeparators(s.listFile)));
     const QString program = QCoreApplication::applicationFilePath();
-    if (!userSystemdRuns(&why))
+    if (!userSystemdRuns(&why)) {
+        // No units: the schedule is kept for the crontab line that runs it instead.
+        if (const FileOutcome kept = writeSchedule(s); !kept)
+            return say(tr("The schedule was not made: %1").arg(kept.reason()));
+        refresh();
         return say(tr("No user systemd instance answers (%1), so nothing was scheduled. The same "
                       "schedule as a line for your crontab (crontab -e):\n%2")
                        .arg(why, crontabLine(s, program)));
+    }
     if (const FileOutcome installed = installSchedule(s, program); !installed) {
         tally::removeSchedule(s.name);
         return say(tr("The schedule was not made: %1").arg(installed.reason()));
