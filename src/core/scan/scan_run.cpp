@@ -487,7 +487,9 @@ std::optional<qint64> ScanRun::retryWaitMs(int engine, const FetchResult& result
     const QDateTime now = QDateTime::currentDateTimeUtc();
     if (!definition.isApi())
         return slot.attempts == 1 ? retryAfterDelayMs(result, now) : std::nullopt;
-    if (slot.attempts > MaxRateLimitRetries)
+    // Only an answer that can be a rate limit is read here: every other one is read once, below.
+    if (slot.attempts > MaxRateLimitRetries ||
+        (result.status != 429 && result.status != 503 && definition.rateLimitCodes.isEmpty()))
         return std::nullopt;
     const bool limited =
         result.complete() && result.status == 503

@@ -29,8 +29,8 @@ using namespace tally::cli;
 
 namespace {
 
-// The desktop's notification service (org.freedesktop.Notifications, its Notify method as the
-// Desktop Notifications Specification gives it), keeping what it was told.
+// The desktop's notification service (org.freedesktop.Notifications, its Notify method as
+// freedesktop.org documents it), keeping what it was told.
 class NotificationsStandIn : public QObject {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
