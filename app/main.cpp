@@ -48,13 +48,16 @@ int runWindow(int argc, char* argv[]) {
 
     QApplication app(argc, argv);
     tally::installTranslations();
-    // What is left after the toolkit took its own options belongs to nobody.
-    if (argc > 1) {
+    // What is left after the toolkit took its own options is the window's own, or nobody's.
+    QStringList left;
+    for (int i = 1; i < argc; ++i)
+        left << QString::fromLocal8Bit(argv[i]);
+    const tally::cli::WindowOptions options = tally::cli::parseWindowArguments(left);
+    if (!options.error.isEmpty()) {
         QFile err;
         err.open(STDERR_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered);
-        err.write(QCoreApplication::translate("main", "tallyscope: unexpected argument %1\n\n%2")
-                      .arg(QString::fromLocal8Bit(argv[1]), tally::cli::usageText())
-                      .toLocal8Bit());
+        err.write(
+            ("tallyscope: " + options.error + "\n\n" + tally::cli::usageText()).toLocal8Bit());
         return tally::cli::ExitBadInput;
     }
     QApplication::setApplicationName(tally::product().name);
@@ -76,6 +79,7 @@ int runWindow(int argc, char* argv[]) {
     // The splash window comes first: it switches the skin on, then opens the main window and
     // stays loaded, hidden, for the rest of the run.
     tally::SplashWindow splash;
+    splash.setHistoryToShow(options.history);
     splash.show();
     return app.exec();
 }

@@ -190,13 +190,6 @@
         <source>; nothing was asked</source>
         <translation>; es wurde nichts abgefragt</translation>
     </message>
-    <message numerus="yes">
-        <source>%1: %n failed, first: %2</source>
-        <translation>
-            <numerusform>%1: %n fehlgeschlagen, zuerst: %2</numerusform>
-            <numerusform>%1: %n fehlgeschlagen, zuerst: %2</numerusform>
-        </translation>
-    </message>
     <message>
         <source>tallyscope: the run could not be recorded in %1: %2
 </source>
@@ -261,15 +254,30 @@
         <source>--every takes daily, weekly or a number of hours such as 6h, not %1</source>
         <translation>--every nimmt daily, weekly oder eine Stundenzahl wie 6h, nicht %1</translation>
     </message>
+    <message numerus="yes">
+        <source>tallyscope: a click on the notification opens the history; waiting for it at most %n minutes
+</source>
+        <translation>
+            <numerusform>tallyscope: ein Klick auf die Meldung öffnet den Verlauf; darauf wird höchstens %n Minute gewartet
+</numerusform>
+            <numerusform>tallyscope: ein Klick auf die Meldung öffnet den Verlauf; darauf wird höchstens %n Minuten gewartet
+</numerusform>
+        </translation>
+    </message>
     <message>
-        <source>Usage: tallyscope
+        <source>--history needs the name of a saved search</source>
+        <translation>--history braucht den Namen einer gespeicherten Suche</translation>
+    </message>
+    <message>
+        <source>Usage: tallyscope [--history NAME]
   or:  tallyscope --scan LIST [--save NAME] [--csv FILE|-] [--json FILE|-] [--quiet]
   or:  tallyscope --export-history NAME [--csv FILE|-]
   or:  tallyscope --schedule NAME --list FILE [--every daily|weekly|Nh] [--at HH:MM]
                   [--day mon..sun] [--notify-drop PERCENT] [--save NAME]
   or:  tallyscope --unschedule NAME | --schedules | --run-schedule NAME [--quiet]
   or:  tallyscope --help | --version
-Without a command, tallyscope starts its window.
+Without a command, tallyscope starts its window (--history NAME: at the history of
+the saved search NAME).
 
   --scan LIST            scan the URLs of a list file (one per line; - for standard
                          input) without a window, with the engines and settings the
@@ -292,7 +300,8 @@ Without a command, tallyscope starts its window.
   --unschedule NAME      remove a schedule and its units
   --schedules            list the schedules, their next run and last result
   --run-schedule NAME    what a schedule&apos;s service runs: its scan, saved, recorded
-                         and told
+                         and told; while the desktop shows what it was told (at most
+                         10 minutes) a click opens the window at the site&apos;s history
 
 Progress and a summary go to standard error. Exit status: 0 every request gave a
 count, 1 some requests failed, 2 bad arguments or unreadable input (the list,
@@ -302,14 +311,15 @@ at all, 5 a source refused (a key refused, a quota spent, an engine definition t
 cannot work): check Tools &gt; Sources in the window. A schedule&apos;s service counts 0
 and 1 as success.
 </source>
-        <translation>Aufruf: tallyscope
+        <translation>Aufruf: tallyscope [--history NAME]
   oder: tallyscope --scan LIST [--save NAME] [--csv FILE|-] [--json FILE|-] [--quiet]
   oder: tallyscope --export-history NAME [--csv FILE|-]
   oder: tallyscope --schedule NAME --list FILE [--every daily|weekly|Nh] [--at HH:MM]
                   [--day mon..sun] [--notify-drop PERCENT] [--save NAME]
   oder: tallyscope --unschedule NAME | --schedules | --run-schedule NAME [--quiet]
   oder: tallyscope --help | --version
-Ohne Befehl öffnet tallyscope sein Fenster.
+Ohne Befehl öffnet tallyscope sein Fenster (--history NAME: beim Verlauf der
+gespeicherten Suche NAME).
 
   --scan LIST            die URLs einer Listendatei (eine pro Zeile; - für die
                          Standardeingabe) ohne Fenster abfragen, mit den Suchmaschinen
@@ -336,7 +346,9 @@ Ohne Befehl öffnet tallyscope sein Fenster.
   --unschedule NAME      einen Zeitplan und seine Units entfernen
   --schedules            die Zeitpläne auflisten, mit nächstem Lauf und letztem Ergebnis
   --run-schedule NAME    was der Dienst eines Zeitplans ausführt: seine Abfrage,
-                         gespeichert, festgehalten und gemeldet
+                         gespeichert, festgehalten und gemeldet; solange der Desktop die
+                         Meldung zeigt (höchstens 10 Minuten), öffnet ein Klick das Fenster
+                         beim Verlauf der Website
 
 Fortschritt und Zusammenfassung gehen in die Standardfehlerausgabe. Rückgabewert: 0 jede
 Anfrage lieferte eine Anzahl, 1 einige Anfragen schlugen fehl, 2 ungültige Argumente oder
@@ -358,6 +370,14 @@ Fenster. Der Dienst eines Zeitplans wertet 0 und 1 als Erfolg.
     <message>
         <source>no session bus: %1</source>
         <translation>kein Sitzungsbus: %1</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>Öffnen</translation>
+    </message>
+    <message>
+        <source>Show history</source>
+        <translation>Verlauf zeigen</translation>
     </message>
 </context>
 <context>
@@ -1595,6 +1615,16 @@ Möchten Sie das Diagramm stattdessen als PDF-Datei speichern?</translation>
     </message>
 </context>
 <context>
+    <name>RunRecord</name>
+    <message numerus="yes">
+        <source>%1: %n failed, first: %2</source>
+        <translation>
+            <numerusform>%1: %n fehlgeschlagen, zuerst: %2</numerusform>
+            <numerusform>%1: %n fehlgeschlagen, zuerst: %2</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>SafeFile</name>
     <message>
         <source>It is not a regular file</source>
@@ -1845,14 +1875,6 @@ Aus der URL-Liste, den Einstellungen der Suchmaschinen und der Website des Progr
 </context>
 <context>
     <name>main</name>
-    <message>
-        <source>tallyscope: unexpected argument %1
-
-%2</source>
-        <translation>tallyscope: unerwartetes Argument %1
-
-%2</translation>
-    </message>
     <message>
         <source>The folder for your settings and saved searches could not be prepared:
 %1
@@ -2696,6 +2718,18 @@ Changes cannot be kept until this is resolved.</source>
         <source>Stopped</source>
         <translation>Angehalten</translation>
     </message>
+    <message>
+        <source>The scan could not be recorded in %1: %2</source>
+        <translation>Die Abfrage konnte nicht in %1 festgehalten werden: %2</translation>
+    </message>
+    <message>
+        <source>There is no saved search named &quot;%1&quot; in %2.</source>
+        <translation>Es gibt keine gespeicherte Suche namens &quot;%1&quot; in %2.</translation>
+    </message>
+    <message>
+        <source>Warning</source>
+        <translation>Warnung</translation>
+    </message>
 </context>
 <context>
     <name>tally::NavigationBar</name>
@@ -3211,6 +3245,10 @@ Wenn Sie unter diesem Namen speichern, beginnt ihr Verlauf für jede jetzt gespe
     <message>
         <source>The schedule &quot;%1&quot; was removed.</source>
         <translation>Der Zeitplan &quot;%1&quot; wurde entfernt.</translation>
+    </message>
+    <message>
+        <source>in the window</source>
+        <translation>im Fenster</translation>
     </message>
 </context>
 <context>

@@ -232,7 +232,7 @@ private Q_SLOTS:
         QCOMPARE(version.out, QByteArray("Tallyscope 1.3\n"));
         Run help = run({"--help"});
         QCOMPARE(help.exitCode, 0);
-        QVERIFY(help.out.startsWith("Usage: tallyscope\n"));
+        QVERIFY(help.out.startsWith("Usage: tallyscope [--history NAME]\n"));
         Run bad = run({"--scan"});
         QCOMPARE(bad.exitCode, 2);
         QVERIFY(bad.err.contains("--scan needs a value"));

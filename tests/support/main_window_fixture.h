@@ -9,6 +9,8 @@
 #include "support/test_env.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QImage>
 #include <QMenu>
 #include <QMenuBar>
 #include <QtTest>
@@ -22,6 +24,18 @@ inline QMenu* openPopup() {
     QMenu* menu = nullptr;
     [&] { QTRY_VERIFY((menu = qobject_cast<QMenu*>(QApplication::activePopupWidget()))); }();
     return menu;
+}
+
+// A window's picture as it shows now; with TALLY_SCREENSHOTS set to a folder, also kept there as
+// NAME.png for a person to look at.
+inline QImage screenshot(QWidget* window, const QString& name) {
+    QTest::qWait(50); // laid out and painted
+    const QImage shot = window->grab().toImage();
+    if (const QString folder = qEnvironmentVariable("TALLY_SCREENSHOTS"); !folder.isEmpty()) {
+        QDir().mkpath(folder);
+        shot.save(folder + QLatin1Char('/') + name + QStringLiteral(".png"));
+    }
+    return shot;
 }
 
 // The window made the active one, as a click into it does.

@@ -176,8 +176,8 @@ QString unreadableSettings() {
     return said.join(QStringLiteral("; "));
 }
 
-// The exit code of a finished scan: what could not be written first, then whether anything at
-// all was counted, then whether every request gave a count.
+} // namespace
+
 int scanExitCode(bool notWritten, bool anyCount, bool anyFailure, bool sourceRefused) {
     if (notWritten)
         return ExitNotWritten;
@@ -187,6 +187,8 @@ int scanExitCode(bool notWritten, bool anyCount, bool anyFailure, bool sourceRef
         return ExitNothingCounted;
     return anyFailure ? ExitSomeFailed : ExitSuccess;
 }
+
+namespace {
 
 QString nameProblem(SearchNameProblem problem, const QString& name) {
     switch (problem) {
@@ -224,7 +226,7 @@ public:
     }
 
     int exitCode() const { return exitCode_; }
-    bool isDone() const { return done_; }
+    bool isDone() const { return done_ && !notifier_.waiting(); }
 
     void start() { run_->start(); }
 
@@ -308,60 +310,51 @@ private:
             !writeOutput(options_.jsonTarget, resultsJson(rows, historyToday()), out_, err_))
             notWritten_ = true;
 
-        bool anyCount = false;
-        for (const auto& row : rows)
-            for (int slot = 0; slot < EngineCount && !anyCount; ++slot)
-                anyCount = row->value(slot).has_value();
-        const bool refused =
-            std::any_of(failures.begin(), failures.end(),
-                        [](const ScanFailure& f) { return isSourceRefusal(f.kind); });
-        exitCode_ = scanExitCode(notWritten_, anyCount, !failures.isEmpty(), refused);
-        record(rows, failures);
-        if (options_.command == Command::RunSchedule)
-            notify(rows, failures);
-        done_ = true;
-        QCoreApplication::exit(exitCode_);
-    }
-
-    // The run in the record of runs: what it counted, and one line per source that failed.
-    void record(const ResultRecords& rows, const QList<ScanFailure>& failures) {
-        RunRecord r;
+        // The run in the record of runs: what it counted, and one line per source that failed.
+        RunRecord r = recordOfScan(rows, failures);
+        exitCode_ = scanExitCode(notWritten_, r.counted > 0, r.failed > 0, r.sourceRefused);
         r.when = QDateTime::currentDateTime();
         r.schedule = options_.command == Command::RunSchedule ? options_.schedule.name : QString();
         r.list = options_.listFile;
-        r.urls = int(urls_.size());
-        for (const auto& row : rows)
-            for (int slot = 0; slot < EngineCount; ++slot)
-                r.counted += row->value(slot) ? 1 : 0;
-        r.failed = int(failures.size());
         r.exitCode = exitCode_;
-        QStringList engines;
-        for (const ScanFailure& f : failures)
-            if (!engines.contains(f.engine)) {
-                engines << f.engine;
-                const auto n =
-                    std::count_if(failures.begin(), failures.end(),
-                                  [&f](const ScanFailure& g) { return g.engine == f.engine; });
-                r.sources << Text::tr("%1: %n failed, first: %2", nullptr, int(n))
-                                 .arg(f.engine, f.reason.left(200));
-            }
         if (const FileOutcome written = appendRunRecord(r); !written)
             say(err_, Text::tr("tallyscope: the run could not be recorded in %1: %2\n")
                           .arg(QDir::toNativeSeparators(runRecordFile()), written.reason()));
+        if (options_.command == Command::RunSchedule)
+            notify(rows, failures);
+        done_ = true;
+        // The run's result is recorded and its exit code settled; what it told the desktop stays
+        // clickable a while.
+        if (!notifier_.waiting()) {
+            QCoreApplication::exit(exitCode_);
+            return;
+        }
+        if (!options_.quiet)
+            say(err_, Text::tr("tallyscope: a click on the notification opens the history; "
+                               "waiting for it at most %n minutes\n",
+                               nullptr, NotificationClickWaitMs / 60000));
+        QObject::connect(&notifier_, &DesktopNotifier::settled, qApp,
+                         [this] { QCoreApplication::exit(exitCode_); });
     }
 
     // What a scheduled run tells the desktop: a source that refused, and each site whose count
     // of a source fell by more than the schedule's share since its previous saved point.
     void notify(const ResultRecords& rows, const QList<ScanFailure>& failures) {
         const Schedule& schedule = options_.schedule;
-        QStringList notices; // summary, then body, pairwise
+        struct Notice {
+            QString summary;
+            QString body;
+            QString history; // the saved search a click opens
+        };
+        QList<Notice> notices;
         if (schedule.notifyBroken) {
             QStringList broken;
             for (const ScanFailure& f : failures)
-                if (isSourceRefusal(f.kind) && !broken.contains(f.engine))
-                    broken << f.engine << f.reason.left(300);
-            for (qsizetype i = 0; i < broken.size(); i += 2)
-                notices << Text::tr("Tallyscope: %1 refused").arg(broken.at(i)) << broken.at(i + 1);
+                if (isSourceRefusal(f.kind) && !broken.contains(f.engine)) {
+                    broken << f.engine;
+                    notices.append({Text::tr("Tallyscope: %1 refused").arg(f.engine),
+                                    f.reason.left(300), QString()});
+                }
         }
         for (qsizetype i = 0; i < rows.size() && i < saveNames_.size(); ++i) {
             // Only what this run saved: a row without a count left its saved search as it was.
@@ -376,17 +369,18 @@ private:
                                                     historyToday(), schedule.notifyDropPercent))
                 lines << dropText(drop);
             if (!lines.isEmpty())
-                notices << Text::tr("Tallyscope: %1 dropped").arg(rows.at(i)->url)
-                        << lines.join('\n');
+                notices.append({Text::tr("Tallyscope: %1 dropped").arg(rows.at(i)->url),
+                                lines.join('\n'), saved->name});
         }
-        for (qsizetype i = 0; i < notices.size(); i += 2) {
-            say(err_, notices.at(i) + QStringLiteral(": ") + notices.at(i + 1) + QLatin1Char('\n'));
-            if (QString why; !notifyDesktop(notices.at(i), notices.at(i + 1), &why))
+        for (const Notice& notice : notices) {
+            say(err_, notice.summary + QStringLiteral(": ") + notice.body + QLatin1Char('\n'));
+            if (QString why; !notifier_.notify(notice.summary, notice.body, notice.history, &why))
                 say(err_, Text::tr("tallyscope: the desktop was not told: %1\n").arg(why));
         }
     }
 
     Options options_;
+    DesktopNotifier notifier_;
     QStringList urls_;
     QStringList saveNames_;
     QIODevice* out_;
@@ -561,8 +555,13 @@ int runExportHistory(const Options& options, QIODevice* out, QIODevice* err) {
 } // namespace
 
 bool isCommandLineRun(const QStringList& arguments) {
-    for (const QString& argument : arguments) {
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString& argument = arguments.at(i);
         const QString name = optionName(argument);
+        if (name == QLatin1String("--history")) { // the window's, with its value
+            i += name == argument ? 1 : 0;
+            continue;
+        }
         if (valueOptions.contains(name) || flagOptions.contains(name))
             return true;
         // Any other "--option" is the program's to refuse, unless the toolkit takes it.
@@ -571,6 +570,28 @@ bool isCommandLineRun(const QStringList& arguments) {
             return true;
     }
     return false;
+}
+
+WindowOptions parseWindowArguments(const QStringList& arguments) {
+    WindowOptions options;
+    if (arguments.isEmpty())
+        return options;
+    const QString& first = arguments.constFirst();
+    const QString name = optionName(first);
+    if (name != QLatin1String("--history")) {
+        options.error = Text::tr("unexpected argument %1").arg(first);
+        return options;
+    }
+    const bool joined = name != first;
+    const qsizetype used = joined ? 1 : 2;
+    const QString value = joined ? first.mid(name.size() + 1) : arguments.value(1);
+    if (value.isEmpty())
+        options.error = Text::tr("--history needs the name of a saved search");
+    else if (arguments.size() > used)
+        options.error = Text::tr("unexpected argument %1").arg(arguments.at(used));
+    else
+        options.history = searchNameOfTyped(value);
+    return options;
 }
 
 Options parseArguments(const QStringList& arguments) {
@@ -712,14 +733,15 @@ Options parseArguments(const QStringList& arguments) {
 QString usageText() {
     // The usual layout of a synopsis, which the manual page is made from.
     return Text::tr(
-        "Usage: tallyscope\n"
+        "Usage: tallyscope [--history NAME]\n"
         "  or:  tallyscope --scan LIST [--save NAME] [--csv FILE|-] [--json FILE|-] [--quiet]\n"
         "  or:  tallyscope --export-history NAME [--csv FILE|-]\n"
         "  or:  tallyscope --schedule NAME --list FILE [--every daily|weekly|Nh] [--at HH:MM]\n"
         "                  [--day mon..sun] [--notify-drop PERCENT] [--save NAME]\n"
         "  or:  tallyscope --unschedule NAME | --schedules | --run-schedule NAME [--quiet]\n"
         "  or:  tallyscope --help | --version\n"
-        "Without a command, tallyscope starts its window.\n"
+        "Without a command, tallyscope starts its window (--history NAME: at the history of\n"
+        "the saved search NAME).\n"
         "\n"
         "  --scan LIST            scan the URLs of a list file (one per line; - for standard\n"
         "                         input) without a window, with the engines and settings the\n"
@@ -742,7 +764,8 @@ QString usageText() {
         "  --unschedule NAME      remove a schedule and its units\n"
         "  --schedules            list the schedules, their next run and last result\n"
         "  --run-schedule NAME    what a schedule's service runs: its scan, saved, recorded\n"
-        "                         and told\n"
+        "                         and told; while the desktop shows what it was told (at most\n"
+        "                         10 minutes) a click opens the window at the site's history\n"
         "\n"
         "Progress and a summary go to standard error. Exit status: 0 every request gave a\n"
         "count, 1 some requests failed, 2 bad arguments or unreadable input (the list,\n"

@@ -1,7 +1,7 @@
 // The program's command line: the window by default, or one of the commands that run without a
 // window (and without a display) on the core alone.
 //
-//   tallyscope                      the window
+//   tallyscope [--history NAME]     the window (at the saved search NAME's history)
 //   tallyscope --help | --version
 //   tallyscope --scan LIST [--save NAME] [--csv FILE|-] [--json FILE|-] [--quiet]
 //   tallyscope --export-history NAME [--csv FILE|-]
@@ -55,6 +55,10 @@ enum ExitCode {
                             // cannot work (whatever else was counted)
 };
 
+// The exit code of a finished scan: what could not be written first, then a source that refused,
+// then whether anything at all was counted, then whether every request gave a count.
+int scanExitCode(bool notWritten, bool anyCount, bool anyFailure, bool sourceRefused);
+
 struct Options {
     Command command = Command::Window;
     QString listFile;         // --scan
@@ -76,6 +80,14 @@ Options parseArguments(const QStringList& arguments);
 // dashes that the toolkit does not take, so that the window must not start (checked before any
 // toolkit object exists).
 bool isCommandLineRun(const QStringList& arguments);
+
+// The window's own option, among the arguments the toolkit left: --history NAME opens the window
+// at that saved search's history (what a click on a scheduled run's notification starts).
+struct WindowOptions {
+    QString history;
+    QString error; // why the arguments are refused
+};
+WindowOptions parseWindowArguments(const QStringList& arguments);
 
 QString usageText();
 QString versionText();

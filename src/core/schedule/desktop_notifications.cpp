@@ -8,6 +8,7 @@
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QFileInfo>
+#include <QProcess>
 #include <QVariantMap>
 
 #include <cmath>
@@ -66,30 +67,100 @@ QString dropText(const CountDrop& drop) {
         .arg(drop.beforeDate.toString(Qt::ISODate));
 }
 
-bool notifyDesktop(const QString& summary, const QString& body, QString* why) {
+namespace {
+
+const QString NotificationsService = QStringLiteral("org.freedesktop.Notifications");
+const QString NotificationsPath = QStringLiteral("/org/freedesktop/Notifications");
+
+QDBusMessage notificationsCall(const QString& method) {
+    return QDBusMessage::createMethodCall(NotificationsService, NotificationsPath,
+                                          NotificationsService, method);
+}
+
+} // namespace
+
+DesktopNotifier::DesktopNotifier(QString program, QObject* parent)
+    : QObject(parent), program_(std::move(program)) {
+    wait_.setSingleShot(true);
+    wait_.setInterval(NotificationClickWaitMs);
+    connect(&wait_, &QTimer::timeout, this, [this] {
+        open_.clear();
+        Q_EMIT settled();
+    });
+}
+
+// Whether the service offers actions, and if so the click and the close heard from now on.
+bool DesktopNotifier::listen() {
+    if (listening_ >= 0)
+        return listening_ == 1;
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    // Blocks without an event loop of its own, for at most five seconds.
+    const QDBusMessage reply =
+        bus.call(notificationsCall(QStringLiteral("GetCapabilities")), QDBus::Block, 5000);
+    const bool actions =
+        reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty() &&
+        reply.arguments().constFirst().toStringList().contains(QLatin1String("actions"));
+    listening_ =
+        actions &&
+        bus.connect(NotificationsService, NotificationsPath, NotificationsService,
+                    QStringLiteral("ActionInvoked"), this, SLOT(actionInvoked(uint, QString))) &&
+        bus.connect(NotificationsService, NotificationsPath, NotificationsService,
+                    QStringLiteral("NotificationClosed"), this,
+                    SLOT(notificationClosed(uint, uint)));
+    return listening_ == 1;
+}
+
+bool DesktopNotifier::notify(const QString& summary, const QString& body,
+                             const QString& historyName, QString* why) {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) {
         if (why)
             *why = Text::tr("no session bus: %1").arg(bus.lastError().message());
         return false;
     }
-    QDBusMessage call = QDBusMessage::createMethodCall(
-        QStringLiteral("org.freedesktop.Notifications"),
-        QStringLiteral("/org/freedesktop/Notifications"),
-        QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("Notify"));
-    // The desktop entry lets the desktop start or raise the program when the notification is
-    // clicked; the icon is the program's own.
+    const bool clickable = listen();
+    QDBusMessage call = notificationsCall(QStringLiteral("Notify"));
+    // The desktop entry names the program and its icon to the desktop; "default" is the click on
+    // the notification itself.
+    const QStringList actions =
+        clickable ? QStringList{QStringLiteral("default"),
+                                historyName.isEmpty() ? Text::tr("Open") : Text::tr("Show history")}
+                  : QStringList();
     call << QStringLiteral("Tallyscope") << uint(0) << QStringLiteral(TALLY_APP_ID) << summary
-         << body << QStringList()
+         << body << actions
          << QVariantMap{{QStringLiteral("desktop-entry"), QStringLiteral(TALLY_APP_ID)}} << int(-1);
-    // Blocks without an event loop of its own, for at most five seconds.
     const QDBusMessage reply = bus.call(call, QDBus::Block, 5000);
     if (reply.type() == QDBusMessage::ErrorMessage) {
         if (why)
             *why = reply.errorMessage();
         return false;
     }
+    if (clickable && !reply.arguments().isEmpty()) {
+        open_.insert(reply.arguments().constFirst().toUInt(), historyName);
+        if (!wait_.isActive())
+            wait_.start();
+    }
     return true;
+}
+
+void DesktopNotifier::actionInvoked(uint id, const QString& action) {
+    if (!open_.contains(id) || action != QLatin1String("default"))
+        return;
+    const QString name = open_.value(id);
+    QProcess::startDetached(
+        program_, name.isEmpty() ? QStringList() : QStringList{QStringLiteral("--history"), name});
+    forget(id);
+}
+
+void DesktopNotifier::notificationClosed(uint id, uint) {
+    forget(id);
+}
+
+void DesktopNotifier::forget(uint id) {
+    if (!open_.remove(id) || !open_.isEmpty())
+        return;
+    wait_.stop();
+    Q_EMIT settled();
 }
 
 } // namespace tally

@@ -1,7 +1,9 @@
 #include "core/schedule/run_record.h"
 
+#include "core/files/file_lock.h"
 #include "core/settings/user_settings.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QJsonArray>
@@ -11,6 +13,10 @@
 namespace tally {
 
 namespace {
+
+struct Text {
+    Q_DECLARE_TR_FUNCTIONS(RunRecord)
+};
 
 // A record file of KeptRuns lines is far below this.
 constexpr qint64 RecordFileLimit = 4 * 1024 * 1024;
@@ -31,20 +37,47 @@ QString runRecordFile() {
     return QFileInfo(userSettingsFile()).absolutePath() + QStringLiteral("/runs.jsonl");
 }
 
+RunRecord recordOfScan(const ResultRecords& rows, const QList<ScanFailure>& failures) {
+    RunRecord r;
+    r.urls = int(rows.size());
+    for (const auto& row : rows)
+        for (int slot = 0; slot < EngineCount; ++slot)
+            r.counted += row->value(slot) ? 1 : 0;
+    r.failed = int(failures.size());
+    QHash<QString, int> failedOf;
+    QStringList engines;
+    for (const ScanFailure& f : failures) {
+        r.sourceRefused = r.sourceRefused || isSourceRefusal(f.kind);
+        if (failedOf[f.engine]++ == 0)
+            engines << f.engine;
+    }
+    for (const QString& engine : engines) {
+        const auto first = std::find_if(failures.begin(), failures.end(),
+                                        [&](const ScanFailure& f) { return f.engine == engine; });
+        r.sources << Text::tr("%1: %n failed, first: %2", nullptr, failedOf.value(engine))
+                         .arg(engine, first->reason.left(200));
+    }
+    return r;
+}
+
 FileOutcome appendRunRecord(const RunRecord& r) {
     const QJsonObject object{{QStringLiteral("when"), r.when.toString(Qt::ISODate)},
                              {QStringLiteral("schedule"), r.schedule},
+                             {QStringLiteral("window"), r.window},
                              {QStringLiteral("list"), r.list},
                              {QStringLiteral("urls"), r.urls},
                              {QStringLiteral("counted"), r.counted},
                              {QStringLiteral("failed"), r.failed},
                              {QStringLiteral("exit"), r.exitCode},
                              {QStringLiteral("sources"), QJsonArray::fromStringList(r.sources)}};
+    QDir().mkpath(QFileInfo(runRecordFile()).absolutePath());
+    FileLock lock(runRecordFile());
+    if (const FileOutcome held = lock.acquire(); !held)
+        return held;
     QList<QByteArray> lines = recordLines();
     lines << QJsonDocument(object).toJson(QJsonDocument::Compact);
     while (lines.size() > KeptRuns)
         lines.removeFirst();
-    QDir().mkpath(QFileInfo(runRecordFile()).absolutePath());
     return writeFileAtomically(runRecordFile(), lines.join('\n') + '\n');
 }
 
@@ -58,6 +91,7 @@ QList<RunRecord> recentRuns() {
         if (!r.when.isValid())
             continue;
         r.schedule = o.value(QStringLiteral("schedule")).toString();
+        r.window = o.value(QStringLiteral("window")).toBool();
         r.list = o.value(QStringLiteral("list")).toString();
         r.urls = o.value(QStringLiteral("urls")).toInt();
         r.counted = o.value(QStringLiteral("counted")).toInt();

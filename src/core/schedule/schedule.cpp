@@ -212,7 +212,9 @@ QString serviceUnitText(const Schedule& s, const QString& programPath) {
                           "ExecStart=%2 --run-schedule %1\n"
                           "# 1: some sites gave no count, the others were saved; 5: a source "
                           "refused\n"
-                          "SuccessExitStatus=1\n")
+                          "SuccessExitStatus=1\n"
+                          "# The window a click on the run's notification opens outlives the run.\n"
+                          "KillMode=process\n")
         .arg(s.name, unitQuoted(programPath));
 }
 

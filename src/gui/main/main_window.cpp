@@ -1,5 +1,6 @@
 #include "gui/main/main_window.h"
 
+#include "core/cli/command_line.h"
 #include "core/exports/table_export.h"
 #include "core/results/refresh_throttle.h"
 #include "core/results/saved_search.h"
@@ -7,6 +8,7 @@
 #include "core/scan/engine_table.h"
 #include "core/scan/network_page_fetcher.h"
 #include "core/scan/query_prefixes.h"
+#include "core/schedule/run_record.h"
 #include "core/settings/program_folder.h"
 #include "core/settings/user_settings.h"
 #include "core/sources/sources_hint.h"
@@ -39,6 +41,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDate>
+#include <QDir>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QGridLayout>
@@ -784,6 +787,7 @@ void MainWindow::connectRun(ScanRun* run) {
     results_->follow(run);
     statusPending_ = false;
     pendingProgress_ = -1;
+    runCompleted_ = false;
     connect(run, &ScanRun::clearResultsRequested, this, &MainWindow::clearResultsNow);
     connect(run, &ScanRun::started, this, [this](int urlCount) {
         setScanControls(true);
@@ -817,6 +821,8 @@ void MainWindow::connectRun(ScanRun* run) {
         websiteFrame_->refreshWebResults();
         failures_ = run->failures();
         showFailureSummary();
+        if (runCompleted_)
+            recordRun(*run);
         if (run_ == run)
             run_ = nullptr;
         run->deleteLater();
@@ -844,6 +850,7 @@ void MainWindow::refreshScanView() {
 }
 
 void MainWindow::scanCompleted(const QString& statusText) {
+    runCompleted_ = true;
     // Everything the scan wrote is on screen before its end is.
     refresh_->flush();
     // Announced: the completion text says what was found and how many requests failed.
@@ -862,6 +869,24 @@ void MainWindow::scanCompleted(const QString& statusText) {
     // Every request to a built-in engine failed: the hint says why and where to go.
     if (sourcesHintDue(builtInEnginesAllFailed(builtInSlots_, results_->records())))
         sourcesHint_->offer();
+}
+
+// The scan in the record of runs that Scan › Schedule... lists, beside the scheduled ones.
+void MainWindow::recordRun(const ScanRun& run) {
+    ResultRecords rows; // this run's, whatever earlier scans left in the table
+    for (const auto& row : results_->records())
+        if (row->engines == run.snapshot())
+            rows << row;
+    RunRecord r = recordOfScan(rows, failures_);
+    r.when = QDateTime::currentDateTime();
+    r.window = true;
+    r.list = ProgramFolder::sessionUrlList();
+    r.exitCode = cli::scanExitCode(false, r.counted > 0, r.failed > 0, r.sourceRefused);
+    if (const FileOutcome written = appendRunRecord(r); !written)
+        setPanelText(2, tr("The scan could not be recorded in %1: %2")
+                            .arg(QDir::toNativeSeparators(runRecordFile()), written.reason()));
+    if (schedule_)
+        schedule_->refresh();
 }
 
 void MainWindow::showFailureSummary() {
@@ -1095,6 +1120,19 @@ void MainWindow::showSchedule() {
     else
         schedule_->refresh();
     bringForward(schedule_);
+}
+
+void MainWindow::showSavedSearchHistory(const QString& name) {
+    const std::optional<SavedSearchEntry> entry = findSavedSearch(name);
+    if (!entry) {
+        Prompts::message(this,
+                         tr("There is no saved search named \"%1\" in %2.")
+                             .arg(name, QDir::toNativeSeparators(savedSearchFolder())),
+                         tr("Warning"), QMessageBox::Warning);
+        return;
+    }
+    selectTab(2); // the Chart View
+    chartFrame_->chartSavedSearch(entry->fileName);
 }
 
 void MainWindow::showAbout() {

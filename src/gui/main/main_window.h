@@ -126,6 +126,9 @@ public Q_SLOTS:
     void showSources(QWidget* opener = nullptr);
     // Scan › Schedule...
     void showSchedule();
+    // The Chart View at the history of the saved search `name` (tallyscope --history NAME, a
+    // click on a scheduled run's notification); a name without a saved search is said.
+    void showSavedSearchHistory(const QString& name);
 
 Q_SIGNALS:
     // The shut-down sequence is about to end the program (QCoreApplication::quit follows).
@@ -165,6 +168,7 @@ private:
     void scanCompleted(const QString& statusText);
     void scanStopped();
     void showFailureSummary();
+    void recordRun(const ScanRun& run);
     void abortScan();
     void clearResultsNow();
     void openOptions(bool modal);
@@ -187,6 +191,7 @@ private:
     WebResultsModel* webResults_ = nullptr;
     QPushButton* clearAllButton_ = nullptr;
     ChartFrame* chartFrame_ = nullptr;
+    bool runCompleted_ = false; // the scan ran to its end (not stopped)
     WebsiteFrame* websiteFrame_ = nullptr;
     // Status bar.
     QLabel* statusPanels_[4] = {};

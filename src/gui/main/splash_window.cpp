@@ -72,6 +72,8 @@ void SplashWindow::openMainWindow() {
     mainWindow_ = new MainWindow();
     mainWindow_->show();
     hide();
+    if (!historyToShow_.isEmpty())
+        mainWindow_->showSavedSearchHistory(historyToShow_);
 }
 
 MainWindow* SplashWindow::mainWindow() const {

@@ -26,6 +26,8 @@ public:
 
     // The main window once opened, else nullptr.
     MainWindow* mainWindow() const;
+    // The saved search whose history the main window opens at (tallyscope --history NAME).
+    void setHistoryToShow(const QString& name) { historyToShow_ = name; }
 
 public Q_SLOTS:
     // The end of the delay: opens the main window (only the first time) and hides the splash.
@@ -38,6 +40,7 @@ private:
     QTimer* delay_ = nullptr;
     QPointer<MainWindow> mainWindow_;
     bool opened_ = false;
+    QString historyToShow_;
 };
 
 } // namespace tally

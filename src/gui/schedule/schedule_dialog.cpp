@@ -207,9 +207,11 @@ void ScheduleDialog::refresh() {
     for (const RunRecord& r : recentRuns()) {
         auto* row = new QTreeWidgetItem(
             runs_, {QLocale().toString(r.when, QLocale::ShortFormat),
-                    r.schedule.isEmpty() ? tr("by hand") : r.schedule, QString::number(r.counted),
-                    QString::number(r.failed), QString::number(r.exitCode),
-                    r.sources.join(QStringLiteral("; "))});
+                    !r.schedule.isEmpty() ? r.schedule
+                    : r.window            ? tr("in the window")
+                                          : tr("by hand"),
+                    QString::number(r.counted), QString::number(r.failed),
+                    QString::number(r.exitCode), r.sources.join(QStringLiteral("; "))});
         row->setToolTip(5, r.sources.join(QLatin1Char('\n')));
     }
     for (QTreeWidget* tree : {schedules_, runs_})

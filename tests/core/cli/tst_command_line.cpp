@@ -88,6 +88,7 @@ private Q_SLOTS:
         QTest::newRow("nothing") << QStringList{} << window << "";
         QTest::newRow("toolkit option") << QStringList{"-platform", "offscreen"} << window << "";
         QTest::newRow("toolkit, two dashes") << QStringList{"--platform", "xcb"} << window << "";
+        QTest::newRow("window at a history") << QStringList{"--history", "n"} << window << "";
         QTest::newRow("help") << QStringList{"--help"} << help << "";
         QTest::newRow("-h") << QStringList{"-h"} << help << "";
         QTest::newRow("help wins") << QStringList{"--scan", "x", "--help"} << help << "";
@@ -122,6 +123,33 @@ private Q_SLOTS:
         if (error.isEmpty())
             QCOMPARE(int(options.command), command);
         QCOMPARE(isCommandLineRun(arguments), command != int(Command::Window) || !error.isEmpty());
+    }
+
+    // What the toolkit left to the window: --history NAME, else a refusal.
+    void windowArguments_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("history");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("none") << QStringList{} << ""
+                              << "";
+        QTest::newRow("history") << QStringList{"--history", "www.example.com"} << "www.example.com"
+                                 << "";
+        QTest::newRow("as its file") << QStringList{"--history=site.VQZ"} << "site"
+                                     << "";
+        QTest::newRow("no name") << QStringList{"--history"} << ""
+                                 << "--history needs the name of a saved search";
+        QTest::newRow("stray") << QStringList{"--history", "a", "b"} << ""
+                               << "unexpected argument b";
+        QTest::newRow("other") << QStringList{"x"} << ""
+                               << "unexpected argument x";
+    }
+    void windowArguments() {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, history);
+        QFETCH(QString, error);
+        const WindowOptions options = parseWindowArguments(arguments);
+        QCOMPARE(options.history, history);
+        QCOMPARE(options.error, error);
     }
 
     void scanOptionsAreResolved() {
@@ -167,7 +195,8 @@ private Q_SLOTS:
         QCOMPARE(s.run({"--version"}), int(ExitSuccess));
         QCOMPARE(s.out.data(), QByteArray("Tallyscope 1.3\n"));
         QCOMPARE(s.run({"--help"}), int(ExitSuccess));
-        QVERIFY(s.out.data().startsWith("Usage: tallyscope\n  or:  tallyscope --scan LIST"));
+        QVERIFY(s.out.data().startsWith(
+            "Usage: tallyscope [--history NAME]\n  or:  tallyscope --scan LIST"));
         QCOMPARE(s.run({"--bogus"}), int(ExitBadInput));
         QVERIFY(s.out.data().isEmpty());
         QVERIFY(s.errText().startsWith("tallyscope: unknown option --bogus\n\nUsage:"));

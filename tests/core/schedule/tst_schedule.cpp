@@ -7,11 +7,13 @@
 #include "core/cli/command_line.h"
 #include "core/results/saved_search.h"
 #include "core/scan/engine_definitions.h"
+#include "core/schedule/desktop_notifications.h"
 #include "core/schedule/run_record.h"
 #include "core/schedule/schedule.h"
 #include "core/settings/user_settings.h"
 #include "support/api_stand_ins.h"
 #include "support/local_http_server.h"
+#include "support/notifications_stand_in.h"
 #include "support/session_bus.h"
 #include "support/systemctl_stand_in.h"
 #include "support/test_env.h"
@@ -28,23 +30,6 @@ using namespace tally;
 using namespace tally::cli;
 
 namespace {
-
-// The desktop's notification service (org.freedesktop.Notifications, its Notify method as
-// freedesktop.org documents it), keeping what it was told.
-class NotificationsStandIn : public QObject {
-    Q_OBJECT
-    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
-public:
-    QStringList told;    // "app: summary | body"
-    QStringList entries; // the desktop entry each one names
-public Q_SLOTS:
-    uint Notify(const QString& app, uint, const QString&, const QString& summary,
-                const QString& body, const QStringList&, const QVariantMap& hints, int) {
-        told << app + QStringLiteral(": ") + summary + QStringLiteral(" | ") + body;
-        entries << hints.value(QStringLiteral("desktop-entry")).toString();
-        return uint(told.size());
-    }
-};
 
 struct Cli {
     QByteArray out;
@@ -74,10 +59,7 @@ private Q_SLOTS:
     void initTestCase() {
         // Nothing of the user's: units, schedules and notifications all stay in the test.
         QVERIFY(bus_.isRunning());
-        QDBusConnection session = QDBusConnection::sessionBus();
-        QVERIFY(session.registerObject(QStringLiteral("/org/freedesktop/Notifications"),
-                                       &notifications_, QDBusConnection::ExportAllSlots));
-        QVERIFY(session.registerService(QStringLiteral("org.freedesktop.Notifications")));
+        QVERIFY(notifications_.serveOn());
     }
 
     void writtenEnabledListedRemoved_data() {
@@ -224,6 +206,7 @@ private Q_SLOTS:
                              "5000 \u2192 4000 (\u221220 %) since 2026-12-01"});
         // Clicked, it starts or raises the program through its desktop entry.
         QCOMPARE(notifications_.entries, QStringList{QStringLiteral(TALLY_APP_ID)});
+        QCOMPARE(notifications_.offered, (QStringList{"default", "Show history"}));
 
         majestic->setMode(test::StandInMode::QuotaExhausted);
         notifications_.told.clear();
@@ -245,9 +228,45 @@ private Q_SLOTS:
         setHistoryToday(QDate());
     }
 
+    // A click opens the window at the history the notification is about; a dismissal opens
+    // nothing; either lets the run end, as does a service that offers no actions.
+    void clickOpensHistory_data() {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("actions");
+        QTest::addColumn<QString>("opened");
+        QTest::newRow("clicked") << int(test::NotificationsStandIn::Answer::Click) << true
+                                 << "--history www.example.com\n";
+        QTest::newRow("dismissed")
+            << int(test::NotificationsStandIn::Answer::Dismiss) << true << "";
+        QTest::newRow("no actions") << int(test::NotificationsStandIn::Answer::None) << false << "";
+    }
+    void clickOpensHistory() {
+        QFETCH(int, answer);
+        QFETCH(bool, actions);
+        QFETCH(QString, opened);
+        test::TestEnv env;
+        const QString program = env.file("opener");
+        env.writeFile("opener", "#!/bin/sh\necho \"$@\" > \"$0.args\"\n");
+        QFile(program).setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        notifications_.answer = test::NotificationsStandIn::Answer(answer);
+        notifications_.actions = actions;
+        DesktopNotifier notifier(program);
+        QSignalSpy settled(&notifier, &DesktopNotifier::settled);
+        QVERIFY(notifier.notify("Tallyscope: dropped", "Majestic: 5000 → 4000", "www.example.com"));
+        QCOMPARE(notifier.waiting(), actions);
+        if (actions)
+            QTRY_COMPARE(settled.size(), 1);
+        if (!opened.isEmpty())
+            QTRY_COMPARE(env.readFile("opener.args"), opened.toUtf8());
+        QTest::qWait(50);
+        QCOMPARE(QFile::exists(program + ".args"), !opened.isEmpty());
+        notifications_.answer = test::NotificationsStandIn::Answer::Dismiss;
+        notifications_.actions = true;
+    }
+
 private:
     test::SessionBus bus_;
-    NotificationsStandIn notifications_;
+    test::NotificationsStandIn notifications_;
 };
 
 QTEST_GUILESS_MAIN(TestSchedule)

@@ -336,20 +336,13 @@ private Q_SLOTS:
         QTest::keyClick(form->urlList(), Qt::Key_F5);
         QTRY_VERIFY_WITH_TIMEOUT(!form->isScanning(), 30000);
 
-        const QString folder = qEnvironmentVariable("TALLY_SCREENSHOTS");
         const QString tag = QString::fromLatin1(QTest::currentDataTag())
                                 .replace(QLatin1String(", "), QLatin1String("-"))
                                 .replace(QLatin1Char(' '), QLatin1Char('-'));
         QStringList problems;
         const auto look = [&](QWidget* window, const QString& name) {
             QVERIFY2(window && window->isVisible(), qPrintable(name));
-            QTest::qWait(50); // laid out and painted
-            const QImage shot = window->grab().toImage();
-            if (!folder.isEmpty()) {
-                QDir().mkpath(folder);
-                shot.save(folder + QLatin1Char('/') + tag + QLatin1Char('-') + name +
-                          QStringLiteral(".png"));
-            }
+            const QImage shot = test::screenshot(window, tag + QLatin1Char('-') + name);
             Findings found;
             checkWidgets(window, shot, found);
             if (auto* chart = window->findChild<HistoryChart*>(); chart && chart->isVisible())

@@ -1,16 +1,21 @@
 // Scan › Schedule... driven from the keyboard: a list without URLs refused, a weekly schedule
 // made for a list file (its units written for the user's systemd and enabled through a stand-in
 // systemctl on PATH), listed with its next run, the recent runs shown from the record, and the
-// schedule removed. Nothing of the user's is touched.
+// schedule removed; a scan in the window recorded beside them, and the Chart View opened at a
+// site's history as a notification's click asks. Nothing of the user's is touched.
 #include "core/schedule/run_record.h"
 #include "core/schedule/schedule.h"
 #include "gui/schedule/schedule_dialog.h"
+#include "gui/urllist/url_panel.h"
+#include "support/engine_pages.h"
+#include "support/local_http_server.h"
 #include "support/main_window_fixture.h"
 #include "support/systemctl_stand_in.h"
 
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QTimeZone>
 #include <QTreeWidget>
 
@@ -74,6 +79,7 @@ private Q_SLOTS:
         const QDateTime next(QDate(2026, 12, 10), QTime(3, 0), QTimeZone::utc());
         QCOMPARE(schedules->topLevelItem(0)->text(3),
                  QLocale().toString(next.toLocalTime(), QLocale::ShortFormat));
+        screenshot(dialog, QStringLiteral("schedule-dialog"));
 
         // Removed from the list by the keyboard.
         schedules->setFocus();
@@ -84,6 +90,44 @@ private Q_SLOTS:
         QTRY_COMPARE(schedules->topLevelItemCount(), 0);
         QVERIFY(!QFile::exists(f.env.file("config/systemd/user/tallyscope-weekly-sites.timer")));
         QVERIFY(scheduleNames().isEmpty());
+    }
+
+    void windowScanRecordedHistoryOpened() {
+        MainWindowFixture f;
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(f.env.file(QStringLiteral("config"))));
+        LocalHttpServer server;
+        serveEnginePages(server, [](int e, const QString&) {
+            return e == 3 ? QByteArray() : QByteArray::number(100 + e); // Ask finds nothing
+        });
+        writeEnginePrefixes(server, f.env.file(QStringLiteral("settings.ini")));
+        activate(f.form.get());
+        f.form->urlPanel()->appendUrls({"http://www.example.com/"});
+        QTest::keyClick(f.form->urlList(), Qt::Key_F5);
+        QTRY_VERIFY_WITH_TIMEOUT(!f.form->isScanning(), 30000);
+        QTRY_COMPARE(recentRuns().size(), 1);
+
+        QTest::keyClick(f.form.get(), Qt::Key_S, Qt::AltModifier);
+        QTest::keyClick(openPopup(), Qt::Key_H);
+        ScheduleDialog* dialog = nullptr;
+        QTRY_VERIFY((dialog = f.form->findChild<ScheduleDialog*>(QStringLiteral("frmSchedule"))));
+        const QTreeWidgetItem* run =
+            dialog->findChild<QTreeWidget*>(QStringLiteral("lstRecentRuns"))->topLevelItem(0);
+        QCOMPARE(run->text(1), QStringLiteral("in the window"));
+        QCOMPARE(run->text(2) + run->text(3) + run->text(4), QStringLiteral("511"));
+        QVERIFY2(run->text(5).startsWith("Ask: 1 failed, first: "), qPrintable(run->text(5)));
+        screenshot(dialog, QStringLiteral("schedule-recent-runs"));
+        dialog->close();
+
+        f.env.writeFile("Saved/www.example.com.vqz",
+                        "\r\n[Google]\r\n12-08-26=105\r\n12-01-26=140\r\n");
+        f.form->showSavedSearchHistory(QStringLiteral("www.example.com"));
+        QCOMPARE(f.form->currentTab(), 2);
+        QCOMPARE(f.form->findChild<QComboBox*>(QStringLiteral("cmbChart1"))->currentText(),
+                 QStringLiteral("Google"));
+        screenshot(f.form.get(), QStringLiteral("history-from-notification"));
+        f.form->showSavedSearchHistory(QStringLiteral("gone"));
+        QVERIFY2(f.prompts.messages().last().startsWith("There is no saved search named \"gone\""),
+                 qPrintable(f.prompts.messages().join('\n')));
     }
 };
 
