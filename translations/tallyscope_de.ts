@@ -271,7 +271,7 @@
     <message>
         <source>Usage: tallyscope [--history NAME]
   or:  tallyscope --scan LIST [--save NAME] [--csv FILE|-] [--json FILE|-] [--quiet]
-  or:  tallyscope --export-history NAME [--csv FILE|-]
+  or:  tallyscope --export-history NAME [--csv FILE|-] [--json FILE|-]
   or:  tallyscope --schedule NAME --list FILE [--every daily|weekly|Nh] [--at HH:MM]
                   [--day mon..sun] [--notify-drop PERCENT] [--save NAME]
   or:  tallyscope --unschedule NAME | --schedules | --run-schedule NAME [--quiet]
@@ -290,6 +290,8 @@ the saved search NAME).
   --json FILE            write the results as JSON (- for standard output)
   --quiet                nothing on standard error unless something failed
   --export-history NAME  write the history of a saved search as CSV, one row per date
+                         (with each point&apos;s source and release where they are
+                         known), or with --json as JSON, one object per point
   --schedule NAME        scan the list FILE on a schedule, run by the user&apos;s systemd
                          (a service and a timer tallyscope-NAME; a run missed while
                          the machine was off happens at the next start): daily (the
@@ -313,7 +315,7 @@ and 1 as success.
 </source>
         <translation>Aufruf: tallyscope [--history NAME]
   oder: tallyscope --scan LIST [--save NAME] [--csv FILE|-] [--json FILE|-] [--quiet]
-  oder: tallyscope --export-history NAME [--csv FILE|-]
+  oder: tallyscope --export-history NAME [--csv FILE|-] [--json FILE|-]
   oder: tallyscope --schedule NAME --list FILE [--every daily|weekly|Nh] [--at HH:MM]
                   [--day mon..sun] [--notify-drop PERCENT] [--save NAME]
   oder: tallyscope --unschedule NAME | --schedules | --run-schedule NAME [--quiet]
@@ -335,6 +337,8 @@ gespeicherten Suche NAME).
                          fehlschlug
   --export-history NAME  den Verlauf einer gespeicherten Suche als CSV schreiben, eine Zeile
                          pro Datum
+                         (mit Quelle und Release jedes Punkts, wo sie bekannt sind), oder
+                         mit --json als JSON, ein Objekt pro Punkt
   --schedule NAME        die Liste FILE nach Zeitplan abfragen, ausgeführt vom systemd des
                          Benutzers (ein Dienst und ein Timer tallyscope-NAME; ein Lauf, der
                          verpasst wurde, während der Rechner aus war, folgt beim nächsten
@@ -1584,6 +1588,37 @@ Möchten Sie das Diagramm stattdessen als PDF-Datei speichern?</translation>
     </message>
 </context>
 <context>
+    <name>Provenance</name>
+    <message>
+        <source> (backfilled from %1)</source>
+        <translation> (nachgetragen aus %1)</translation>
+    </message>
+    <message>
+        <source>source changed: %1 → %2</source>
+        <translation>Quelle gewechselt: %1 → %2</translation>
+    </message>
+    <message>
+        <source>release %1 → %2</source>
+        <translation>Release %1 → %2</translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation>keines</translation>
+    </message>
+    <message>
+        <source>The sources of its points in %1 were left aside: %2</source>
+        <translation>Die Quellen ihrer Punkte in %1 blieben unberücksichtigt: %2</translation>
+    </message>
+    <message>
+        <source>it is not a provenance file of this program</source>
+        <translation>es ist keine Herkunftsdatei dieses Programms</translation>
+    </message>
+    <message>
+        <source>a newer version of the program wrote it (version %1)</source>
+        <translation>eine neuere Version des Programms hat sie geschrieben (Version %1)</translation>
+    </message>
+</context>
+<context>
     <name>ResultsModel</name>
     <message>
         <source>off</source>
@@ -1688,6 +1723,10 @@ Möchten Sie das Diagramm stattdessen als PDF-Datei speichern?</translation>
     <message>
         <source>it holds no saved counts (no [section] with a date=count line)</source>
         <translation>sie enthält keine gespeicherten Zählungen (keinen [Abschnitt] mit einer Zeile Datum=Zahl)</translation>
+    </message>
+    <message>
+        <source>the counts were saved, but not where they came from: %1</source>
+        <translation>die Anzahlen wurden gespeichert, aber nicht, woher sie stammen: %1</translation>
     </message>
 </context>
 <context>
@@ -2068,6 +2107,10 @@ Changes cannot be kept until this is resolved.</source>
         <source>Not saved on this date; the chart draws nothing here.</source>
         <translation>An diesem Datum nicht gespeichert; das Diagramm zeichnet hier nichts.</translation>
     </message>
+    <message>
+        <source>%1 source</source>
+        <translation>%1 Quelle</translation>
+    </message>
 </context>
 <context>
     <name>tally::CommonCrawlDialog</name>
@@ -2398,6 +2441,10 @@ Changes cannot be kept until this is resolved.</source>
     <message>
         <source>3D chart</source>
         <translation>3D-Diagramm</translation>
+    </message>
+    <message>
+        <source> %1 between %2 and %3: %4.</source>
+        <translation> %1 zwischen %2 und %3: %4.</translation>
     </message>
 </context>
 <context>

@@ -541,15 +541,33 @@ int runExportHistory(const Options& options, QIODevice* out, QIODevice* err) {
         return fail(err,
                     Text::tr("there is no saved search named \"%1\" in %2")
                         .arg(options.historyName, QDir::toNativeSeparators(savedSearchFolder())));
-    const QString target = options.csvTarget.isEmpty() ? QStringLiteral("-") : options.csvTarget;
-    if (const auto refusal = checkOutputs(QString(), {{QStringLiteral("--csv"), target}}))
+    // Without --json the CSV goes to standard output, as it always did.
+    const QString csvTarget = options.csvTarget.isEmpty() && options.jsonTarget.isEmpty()
+                                  ? QStringLiteral("-")
+                                  : options.csvTarget;
+    if (const auto refusal =
+            checkOutputs(QString(), {{QStringLiteral("--csv"), csvTarget},
+                                     {QStringLiteral("--json"), options.jsonTarget}}))
         return fail(err, refusal->message, refusal->code);
-    QByteArray csv;
     const QString file = savedSearchPath(entry->fileName);
-    if (const FileOutcome read = historyCsv(file, &csv); !read)
-        return fail(err, Text::tr("%1 could not be read: %2")
-                             .arg(QDir::toNativeSeparators(file), read.reason()));
-    return writeOutput(target, csv, out, err) ? ExitSuccess : ExitNotWritten;
+    QByteArray csv;
+    QByteArray json;
+    QString problem;
+    for (const auto& [target, make, bytes] :
+         {std::tuple{csvTarget, &historyCsv, &csv},
+          std::tuple{options.jsonTarget, &historyJson, &json}}) {
+        if (target.isEmpty())
+            continue;
+        if (const FileOutcome read = make(file, bytes, &problem); !read)
+            return fail(err, Text::tr("%1 could not be read: %2")
+                                 .arg(QDir::toNativeSeparators(file), read.reason()));
+    }
+    if (!problem.isEmpty()) // named once, whichever output met it
+        say(err, QStringLiteral("tallyscope: ") + problem + QLatin1Char('\n'));
+    bool written = csvTarget.isEmpty() || writeOutput(csvTarget, csv, out, err);
+    written = (options.jsonTarget.isEmpty() || writeOutput(options.jsonTarget, json, out, err)) &&
+              written;
+    return written ? ExitSuccess : ExitNotWritten;
 }
 
 } // namespace
@@ -645,6 +663,10 @@ Options parseArguments(const QStringList& arguments) {
     };
     if (values.contains(QStringLiteral("--csv")))
         options.csvTarget = file(values.value(QStringLiteral("--csv")));
+    if (values.contains(QStringLiteral("--json")))
+        options.jsonTarget = file(values.value(QStringLiteral("--json")));
+    if (options.csvTarget == QLatin1String("-") && options.jsonTarget == QLatin1String("-"))
+        return refuse(Text::tr("--csv and --json cannot both go to standard output"));
     QStringList commands;
     for (const QString& option : commandOptions)
         if (values.contains(option) || flags.contains(option))
@@ -660,7 +682,7 @@ Options parseArguments(const QStringList& arguments) {
         {QStringLiteral("--scan"),
          {QStringLiteral("--save"), QStringLiteral("--csv"), QStringLiteral("--json"),
           QStringLiteral("--quiet")}},
-        {QStringLiteral("--export-history"), {QStringLiteral("--csv")}},
+        {QStringLiteral("--export-history"), {QStringLiteral("--csv"), QStringLiteral("--json")}},
         {QStringLiteral("--schedule"),
          {QStringLiteral("--list"), QStringLiteral("--every"), QStringLiteral("--at"),
           QStringLiteral("--day"), QStringLiteral("--notify-drop"), QStringLiteral("--save")}},
@@ -723,10 +745,6 @@ Options parseArguments(const QStringList& arguments) {
     options.command = Command::Scan;
     options.listFile = file(values.value(QStringLiteral("--scan")));
     options.saveName = searchNameOfTyped(values.value(QStringLiteral("--save")));
-    if (values.contains(QStringLiteral("--json")))
-        options.jsonTarget = file(values.value(QStringLiteral("--json")));
-    if (options.csvTarget == QLatin1String("-") && options.jsonTarget == QLatin1String("-"))
-        return refuse(Text::tr("--csv and --json cannot both go to standard output"));
     return options;
 }
 
@@ -735,7 +753,7 @@ QString usageText() {
     return Text::tr(
         "Usage: tallyscope [--history NAME]\n"
         "  or:  tallyscope --scan LIST [--save NAME] [--csv FILE|-] [--json FILE|-] [--quiet]\n"
-        "  or:  tallyscope --export-history NAME [--csv FILE|-]\n"
+        "  or:  tallyscope --export-history NAME [--csv FILE|-] [--json FILE|-]\n"
         "  or:  tallyscope --schedule NAME --list FILE [--every daily|weekly|Nh] [--at HH:MM]\n"
         "                  [--day mon..sun] [--notify-drop PERCENT] [--save NAME]\n"
         "  or:  tallyscope --unschedule NAME | --schedules | --run-schedule NAME [--quiet]\n"
@@ -754,6 +772,8 @@ QString usageText() {
         "  --json FILE            write the results as JSON (- for standard output)\n"
         "  --quiet                nothing on standard error unless something failed\n"
         "  --export-history NAME  write the history of a saved search as CSV, one row per date\n"
+        "                         (with each point's source and release where they are\n"
+        "                         known), or with --json as JSON, one object per point\n"
         "  --schedule NAME        scan the list FILE on a schedule, run by the user's systemd\n"
         "                         (a service and a timer tallyscope-NAME; a run missed while\n"
         "                         the machine was off happens at the next start): daily (the\n"

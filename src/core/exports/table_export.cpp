@@ -2,9 +2,11 @@
 
 #include "core/numbers/numbers.h"
 #include "core/results/saved_search.h"
+#include "core/scan/engine_table.h"
 #include "core/settings/ini_file.h"
 
 #include <QDate>
+#include <QFileInfo>
 #include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -140,10 +142,42 @@ QByteArray resultsJson(const ResultRecords& rows, const QDate& date) {
     return json;
 }
 
-FileOutcome historyCsv(const QString& savedSearchFile, QByteArray* csv) {
+FileOutcome historyJson(const QString& savedSearchFile, QByteArray* json, QString* problem) {
+    if (const FileOutcome readable = checkSavedSearchReadable(savedSearchFile); !readable)
+        return readable;
+    const Provenance sources = Provenance::read(savedSearchFile, problem);
+    const auto orNull = [](const QString& text) {
+        return text.isEmpty() ? QJsonValue() : QJsonValue(text);
+    };
+    QJsonArray points;
+    for (const QString& section : modINI::ListIniSections(savedSearchFile))
+        for (const HistoryLine& line : readEngineHistoryLines(section, savedSearchFile)) {
+            const std::optional<QDate> date = historyKeyDate(line.label);
+            const std::optional<qint64> count = readWholeNumber(line.value);
+            const PointSource from = date ? sources.at(section, *date) : PointSource();
+            points.append(QJsonObject{
+                {QStringLiteral("date"), date ? date->toString(Qt::ISODate) : line.label},
+                {QStringLiteral("caption"), section},
+                {QStringLiteral("count"), count ? QJsonValue(*count) : QJsonValue()},
+                {QStringLiteral("source"), orNull(from.source)},
+                {QStringLiteral("metric"), orNull(from.metric)},
+                {QStringLiteral("release"), orNull(from.release)},
+                {QStringLiteral("vertex"), orNull(from.vertex)},
+                {QStringLiteral("url"), orNull(from.url)},
+                {QStringLiteral("backfilled"), !from.backfilledFrom.isEmpty()}});
+        }
+    const QJsonObject root{
+        {QStringLiteral("name"), savedSearchTitle(QFileInfo(savedSearchFile).fileName())},
+        {QStringLiteral("points"), points}};
+    *json = QJsonDocument(root).toJson();
+    return FileOutcome::success();
+}
+
+FileOutcome historyCsv(const QString& savedSearchFile, QByteArray* csv, QString* problem) {
     if (const FileOutcome readable = checkSavedSearchReadable(savedSearchFile); !readable)
         return readable;
     const QStringList engines = modINI::ListIniSections(savedSearchFile);
+    const Provenance sources = Provenance::read(savedSearchFile, problem);
 
     // Every date text with its value per engine; the first line of a date in a section counts.
     QStringList labels;
@@ -168,13 +202,39 @@ FileOutcome historyCsv(const QString& savedSearchFile, QByteArray* csv) {
         return da.has_value() && !db.has_value();
     });
 
-    QByteArray bytes = csvRecord(QStringList{QStringLiteral("Date")} + engines);
+    // A section's source and release, where its points came from a preset or a definition of
+    // the user's: a built-in engine's source is its caption.
+    QList<bool> withSource;
+    for (int e = 0; e < engines.size(); ++e) {
+        bool other = false;
+        for (auto day = values.cbegin(); day != values.cend() && !other; ++day)
+            if (const std::optional<QDate> date = historyKeyDate(day.key());
+                date && day->contains(e)) {
+                const QString source = sources.at(engines.at(e), *date).source;
+                other = !source.isEmpty() && !isBuiltInEngineKey(source);
+            }
+        withSource << other;
+    }
+    QStringList header{QStringLiteral("Date")};
+    for (int e = 0; e < engines.size(); ++e) {
+        header << engines.at(e);
+        if (withSource.at(e))
+            header << engines.at(e) + QStringLiteral(" source")
+                   << engines.at(e) + QStringLiteral(" release");
+    }
+    QByteArray bytes = csvRecord(header);
     for (const QString& label : std::as_const(labels)) {
         const std::optional<QDate> date = historyKeyDate(label);
         QStringList fields{date ? date->toString(Qt::ISODate) : label};
         const QHash<int, QString>& day = values.value(label);
-        for (int e = 0; e < engines.size(); ++e)
+        for (int e = 0; e < engines.size(); ++e) {
             fields << day.value(e);
+            if (!withSource.at(e))
+                continue;
+            const PointSource from =
+                date && day.contains(e) ? sources.at(engines.at(e), *date) : PointSource();
+            fields << from.source << from.release;
+        }
         bytes += csvRecord(fields);
     }
     *csv = bytes;

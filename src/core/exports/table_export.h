@@ -52,6 +52,14 @@ QByteArray resultsJson(const ResultRecords& rows, const QDate& date);
 // value that day has an empty field, and so has a value that is not a whole number. Date texts
 // that are not dates of the history follow, as written, in the order first found. Fails, with the
 // reason, when the file cannot be read whole.
-FileOutcome historyCsv(const QString& savedSearchFile, QByteArray* csv);
+// A section whose points came from a preset or a definition of the user's (as its provenance
+// says) is followed by "<section> source" and "<section> release". *problem (when given) names a
+// provenance file left aside.
+FileOutcome historyCsv(const QString& savedSearchFile, QByteArray* csv, QString* problem = nullptr);
+// The same history as JSON, one object per point, newest first, section by section:
+// {"name", "points": [{"date", "caption", "count", "source", "metric", "release", "vertex",
+// "url", "backfilled"}]}; what is not known is null.
+FileOutcome historyJson(const QString& savedSearchFile, QByteArray* json,
+                        QString* problem = nullptr);
 
 } // namespace tally

@@ -331,3 +331,35 @@ ChartData resultsChart(const EngineSnapshot& header, const ResultRecords& rows) 
 }
 
 } // namespace tally
+
+namespace tally {
+
+void markSources(ChartData& data, const Provenance& sources) {
+    data.sourceChanges.clear();
+    data.pointSources.clear();
+    if (sources.isEmpty())
+        return;
+    QList<std::optional<QDate>> dates;
+    for (const QString& label : std::as_const(data.rowLabels))
+        dates << historyKeyDate(label);
+    for (int s = 0; s < data.seriesCount(); ++s) {
+        QStringList notes;
+        int newer = -1; // the last row with a value, walking from the newest
+        PointSource newerSource;
+        for (int r = 0; r < data.rowCount(); ++r) {
+            const PointSource here =
+                dates.at(r) ? sources.at(data.seriesLabels.at(s), *dates.at(r)) : PointSource();
+            notes << (here.isKnown() ? here.description() : QString());
+            if (!data.values.at(s).value(r))
+                continue;
+            if (newer >= 0)
+                if (const QString change = newerSource.changeFrom(here); !change.isEmpty())
+                    data.sourceChanges.append({s, newer, r, change});
+            newer = r;
+            newerSource = here;
+        }
+        data.pointSources << notes;
+    }
+}
+
+} // namespace tally

@@ -59,6 +59,19 @@ struct ChartData {
     // score with its decimals): counts[s][r] is set exactly where values[s][r] is.
     QList<QList<ChartValue>> counts;
 
+    // Where a series' line breaks because its points come from different sources or web graph
+    // releases: between two rows that hold its values next to each other, with what changed
+    // ("source changed: Majestic → Semrush").
+    struct SourceChange {
+        int series = 0;
+        int newerRow = 0;
+        int olderRow = 0;
+        QString text;
+    };
+    QList<SourceChange> sourceChanges;
+    // What each point came from, for its tooltip: pointSources[s][r], empty where not known.
+    QList<QStringList> pointSources;
+
     int seriesCount() const { return int(seriesLabels.size()); }
     // The series' full description: seriesDescriptions where given, else its label.
     QString seriesDescription(int series) const;
@@ -106,6 +119,10 @@ struct EngineHistory {
 // without a line for a date has no value in that row (the first line of a date counts when a
 // section holds it twice). The first engine's largest count fixes the divisor and the axis title.
 ChartData allEnginesChart(const QList<EngineHistory>& engines);
+
+// A saved search's chart told where its points came from: each series is the section of its
+// label, each row the date of its label. Series whose points are not known change nothing.
+void markSources(ChartData& data, const Provenance& sources);
 
 // The title of the chart of the current results.
 inline constexpr const char* TemporaryResultsTitle = "Temporary Search Results";

@@ -103,8 +103,11 @@ QList<RowCell> savedCells(const ResultRecord& record) {
         if (record.isOff(s))
             continue;
         const ResultCell& cell = record.cells[s];
-        cells.append({record.engines->slot[s].caption,
-                      cell.settled && cell.outcome.isCount() ? cell.outcome.count : QString()});
+        const EngineSlotSnapshot& slot = record.engines->slot[s];
+        cells.append({slot.caption,
+                      cell.settled && cell.outcome.isCount() ? cell.outcome.count : QString(),
+                      PointSource{slot.source, slot.metric, slot.release, cell.outcome.matched,
+                                  record.url, QString()}});
     }
     return cells;
 }

@@ -165,6 +165,24 @@ SaveResult saveSearchRow(const QList<RowCell>& row, const QString& file, SaveMod
             edit.writePrivateProfileSection(cell.caption, QString());
         edit.writeIniValue(cell.caption, key, cell.count);
     }
+    const bool anySource = std::any_of(cells.begin(), cells.end(),
+                                       [](const RowCell& c) { return c.source.isKnown(); });
+    edit.afterReplacing([&cells, &file, &date, mode, anySource] {
+        bool newer = false;
+        Provenance sources = Provenance::read(file, nullptr, &newer);
+        if (newer || (!anySource && sources.isEmpty()))
+            return FileOutcome::success();
+        for (const RowCell& cell : cells) {
+            if (mode == SaveMode::NewSearch)
+                sources.clearSection(cell.caption);
+            sources.set(cell.caption, date, cell.source);
+        }
+        if (const FileOutcome written = sources.write(file); !written)
+            return FileOutcome::failure(
+                Text::tr("the counts were saved, but not where they came from: %1")
+                    .arg(written.reason()));
+        return FileOutcome::success();
+    });
     if (const FileOutcome outcome = edit.save(); !outcome)
         return fail(outcome.reason());
     return SaveResult::Saved;

@@ -9,6 +9,7 @@
 #pragma once
 
 #include "core/files/safe_file.h"
+#include "core/results/provenance.h"
 
 #include <QDate>
 #include <QList>
@@ -66,8 +67,12 @@ QString searchNameOfTyped(const QString& typed);
 // One engine's cell of a results row on its way into a saved search: the caption the row's run
 // named the engine by (its section) and the count as the cell showed it.
 struct RowCell {
+    RowCell(QString caption_, QString count_, PointSource source_ = {})
+        : caption(std::move(caption_)), count(std::move(count_)), source(std::move(source_)) {}
+
     QString caption;
     QString count;
+    PointSource source; // where the count came from; unknown for a row that says nothing of it
 };
 
 // A cell worth saving: neither "-" nor empty (an engine that gave no count never enters the
@@ -97,7 +102,9 @@ bool isWritableRow(const QList<RowCell>& cells);
 // order: the load, the change and the replacement of the file happen under its lock, so that
 // another program saving into the same file at the same time loses nothing. Cells that are not
 // writable are refused before anything is written. On failure the file is as it was and *reason
-// (when given) says why.
+// (when given) says why. The cells' sources go into the saved search's provenance under the same
+// lock, once the file itself is replaced; a provenance file that a newer version wrote is left
+// as it is.
 SaveResult saveSearchRow(const QList<RowCell>& cells, const QString& file, SaveMode mode,
                          const QDate& date, QString* reason = nullptr);
 

@@ -294,6 +294,8 @@ void readSlot(EngineDefinition& d, const QString& sectionText, const QString& fo
             alternative = value;
         } else if (is(line, "About")) {
             d.about = value;
+        } else if (is(line, "Metric")) {
+            d.metric = value;
         } else if (is(line, "InTotal")) {
             flag(d.countsIntoTotal);
         } else if (is(line, "Suffix")) {
@@ -643,6 +645,30 @@ QString EngineDefinition::failureReason() const {
     if (reason.size() <= MaxReasonLength)
         return reason;
     return reason.left(MaxReasonLength - 1) + QChar(0x2026);
+}
+
+QString EngineDefinition::sourceName() const {
+    if (!preset.isEmpty())
+        return preset;
+    return builtInEngine ? key : QStringLiteral("custom");
+}
+
+QString EngineDefinition::metricName() const {
+    if (!metric.isEmpty())
+        return metric;
+    if (kind == EngineKind::Graph) {
+        switch (measure) {
+        case GraphMeasure::HarmonicRank:
+            return QStringLiteral("harmonic centrality rank");
+        case GraphMeasure::PageRankRank:
+            return QStringLiteral("PageRank rank");
+        case GraphMeasure::LinkingDomains:
+            break;
+        }
+        return index && index->level() == GraphLevel::Hosts ? QStringLiteral("linking hosts")
+                                                            : QStringLiteral("linking domains");
+    }
+    return builtInEngine ? QStringLiteral("linking pages") : QString();
 }
 
 QString EngineDefinition::countMeaning() const {

@@ -92,6 +92,7 @@ struct EngineDefinition {
     // The preset the slot was made from ("moz"), empty for none; what the preset says it reads.
     QString preset;
     QString about;
+    QString metric; // Metric: what the source counts, as the preset names it ("referring domains")
     // Kind=off: the slot sends nothing and counts nothing, and is no failure.
     bool switchedOff = false;
     // InTotal=no: a score or rank (it may hold a decimal), never summed into a total or profile.
@@ -139,6 +140,11 @@ struct EngineDefinition {
     QString problem;
 
     bool usable() const { return problem.isEmpty(); }
+    // Where its counts come from, as a saved point's provenance names it: the preset's name, the
+    // built-in engine's key, or "custom".
+    QString sourceName() const;
+    // What it counts: Metric, a link index's measure, "linking pages" for a built-in engine.
+    QString metricName() const;
     // An API's answer (json or table) rather than a web page or no request at all.
     bool isApi() const { return kind == EngineKind::Json || kind == EngineKind::Table; }
     // Whether the slot asks anything over the network.

@@ -16,6 +16,9 @@ EngineSnapshot EngineSnapshot::of(const EngineSet& engines, qint64 low, qint64 m
         engine.rowText = d.rowText;
         engine.kind = d.kind;
         engine.countMeaning = d.countMeaning();
+        engine.source = d.sourceName();
+        engine.metric = d.metricName();
+        engine.release = d.kind == EngineKind::Graph ? d.release : QString();
         engine.problem = d.usable() ? QString() : d.failureReason();
         engine.countsIntoTotal = d.countsIntoTotal;
         engine.switchedOff = d.switchedOff;

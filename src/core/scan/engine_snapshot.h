@@ -24,6 +24,9 @@ struct EngineSlotSnapshot {
     QString rowText; // its page among the pages behind a scanned URL
     EngineKind kind = EngineKind::Markers;
     QString countMeaning; // what a count means where the caption does not say it; may be empty
+    QString source;       // where its counts come from (EngineDefinition::sourceName)
+    QString metric;       // what it counts (EngineDefinition::metricName)
+    QString release;      // a link index's web graph release; else empty
     QString problem;      // why its definition cannot work ("engine definition: ..."); else empty
     // A score column when false: shown, saved, exported and charted, never summed into a total
     // or a profile; its value may have decimals.

@@ -1,5 +1,7 @@
 #include "core/scan/engine_table.h"
 
+#include <algorithm>
+
 namespace tally {
 
 const std::array<EngineInfo, EngineCount>& engineTable() {
@@ -17,6 +19,11 @@ const std::array<EngineInfo, EngineCount>& engineTable() {
          "http://www.alltheweb.com/search?cat=web&cs=utf8&q=link:"},
     }};
     return table;
+}
+
+bool isBuiltInEngineKey(const QString& key) {
+    return std::any_of(engineTable().begin(), engineTable().end(),
+                       [&key](const EngineInfo& e) { return key == QLatin1String(e.key); });
 }
 
 std::span<const BlockedPagePhrase> blockedPagePhrases() {

@@ -28,6 +28,8 @@ inline constexpr int EngineCount = 6;
 inline constexpr const char* EnginesSection = "Engines";
 
 const std::array<EngineInfo, EngineCount>& engineTable();
+// Whether `key` is a built-in engine's key (exactly, as settings.ini writes it).
+bool isBuiltInEngineKey(const QString& key);
 
 // The section of settings.ini that holds each engine's pacing: the least time in milliseconds
 // between two requests to it, by the engine's key. A missing or unreadable value means none.

@@ -435,7 +435,14 @@ FileOutcome IniFileEdit::save() const {
             break;
         }
     }
-    return SaveIniLines(lines, file_);
+    if (const FileOutcome saved = SaveIniLines(lines, file_); !saved || !after_)
+        return saved;
+    return after_();
+}
+
+IniFileEdit& IniFileEdit::afterReplacing(std::function<FileOutcome()> step) {
+    after_ = std::move(step);
+    return *this;
 }
 
 } // namespace tally::modINI

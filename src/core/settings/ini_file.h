@@ -21,6 +21,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 namespace tally::modINI {
 
 // The key's value (everything after the first "=" of its line), or defaultValue.
@@ -92,6 +94,9 @@ public:
     // when a step cannot be applied (a name holding "[", "]" or "=", a text holding a line break or
     // a NUL), or when the save fails; the reason says which.
     FileOutcome save() const;
+    // A step of its own run under the same lock once the file is replaced (a file kept beside
+    // it); its failure is save()'s, with the file already replaced.
+    IniFileEdit& afterReplacing(std::function<FileOutcome()> step);
 
 private:
     enum class Kind { Value, ProfileString, ProfileSection };
@@ -103,6 +108,7 @@ private:
     };
     QString file_;
     QList<Step> steps_;
+    std::function<FileOutcome()> after_;
 };
 
 // The size limit of an INI file: settings.ini's own, or that of a saved search.

@@ -76,12 +76,18 @@ void ChartTableDialog::setChartData(const ChartData& data, const QList<QList<boo
     table_->setAccessibleDescription(caption_->text());
 
     table_->clear();
-    table_->setColumnCount(data.seriesCount());
+    // Where the points' sources are known, each series has a column of them beside its values.
+    const bool withSources = !data.pointSources.isEmpty();
+    const int per = withSources ? 2 : 1;
+    table_->setColumnCount(data.seriesCount() * per);
     table_->setRowCount(data.rowCount());
     // A series by its full name: a site's URL rather than the host the legend shows.
     QStringList columns;
-    for (int s = 0; s < data.seriesCount(); ++s)
+    for (int s = 0; s < data.seriesCount(); ++s) {
         columns << data.seriesDescription(s);
+        if (withSources)
+            columns << tr("%1 source").arg(data.seriesDescription(s));
+    }
     table_->setHorizontalHeaderLabels(columns);
     // A row without a label of its own keeps the table's row number.
     for (int r = 0; r < data.rowCount(); ++r)
@@ -113,7 +119,14 @@ void ChartTableDialog::setChartData(const ChartData& data, const QList<QList<boo
                 cell->setToolTip(why);
                 cell->setData(Qt::AccessibleDescriptionRole, why);
             }
-            table_->setItem(r, s, cell);
+            table_->setItem(r, s * per, cell);
+            if (!withSources)
+                continue;
+            QString from = value ? data.pointSources.value(s).value(r) : QString();
+            for (const ChartData::SourceChange& change : data.sourceChanges)
+                if (change.series == s && change.newerRow == r)
+                    from += QStringLiteral(" (") + change.text + QLatin1Char(')');
+            table_->setItem(r, s * per + 1, new QTableWidgetItem(from));
         }
     }
     table_->resizeColumnsToContents();

@@ -7,6 +7,7 @@
 #include "gui/kit/opengl_ready.h"
 
 #include <QGraphicsItem>
+#include <QGraphicsSceneHoverEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
@@ -52,12 +53,14 @@ struct Run {
     QList<double> values;
 };
 
-QList<Run> runsOf(const QList<ChartValue>& values) {
+// A run also starts at each row of `breaks` (where the points' source changed).
+QList<Run> runsOf(const QList<ChartValue>& values, const QList<int>& breaks = {}) {
     QList<Run> runs;
     for (int i = 0; i < values.size(); ++i) {
         if (!values.at(i))
             continue;
-        if (runs.isEmpty() || runs.constLast().first + runs.constLast().values.size() != i)
+        if (runs.isEmpty() || runs.constLast().first + runs.constLast().values.size() != i ||
+            breaks.contains(i))
             runs.append(Run{i, {}});
         runs.last().values.append(*values.at(i));
     }
@@ -261,6 +264,98 @@ private:
     QRectF bounds_;
 };
 
+// Where a series' points change source or release: a dashed upright rule between the two rows in
+// the series' colour, the new source named at its top, and what changed as its tooltip.
+class ChangeMark : public QGraphicsItem {
+public:
+    ChangeMark(QChart* chart, QAbstractSeries* anchor, const ChartData::SourceChange& change,
+               const QColor& colour)
+        : QGraphicsItem(chart), chart_(chart), anchor_(anchor), colour_(colour),
+          x_((change.newerRow + change.olderRow) / 2.0),
+          label_(change.text.section(QStringLiteral(" \u2192 "), -1)) {
+        setToolTip(change.text);
+    }
+
+    void place() {
+        prepareGeometryChange();
+        const QRectF plot = chart_->plotArea();
+        const double x = chart_->mapToPosition(QPointF(x_, 0), anchor_).x();
+        const QFontMetricsF metrics(chart_->font());
+        const double width = metrics.horizontalAdvance(label_) + 6;
+        rule_ = QLineF(x, plot.top(), x, plot.bottom());
+        labelBox_ = QRectF(x + 3, plot.top() + 2, width, metrics.height() + 2);
+    }
+
+    QRectF boundingRect() const override {
+        return QRectF(rule_.p1() - QPointF(3, 0), rule_.p2() + QPointF(3, 0)).united(labelBox_);
+    }
+
+    void paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*) override {
+        QPen pen(colour_, 1.5, Qt::DashLine);
+        painter->setPen(pen);
+        painter->drawLine(rule_);
+        painter->setPen(colour_);
+        painter->setFont(chart_->font());
+        painter->drawText(labelBox_, Qt::AlignLeft | Qt::AlignVCenter, label_);
+    }
+
+private:
+    QChart* chart_;
+    QAbstractSeries* anchor_;
+    QColor colour_;
+    double x_;
+    QString label_;
+    QLineF rule_;
+    QRectF labelBox_;
+};
+
+// The tooltip of the point under the pointer: its series, date, count and where it came from.
+class PointTips : public QGraphicsItem {
+public:
+    PointTips(QChart* chart, QAbstractSeries* anchor, const ChartData& data)
+        : QGraphicsItem(chart), chart_(chart), anchor_(anchor), data_(data) {
+        setAcceptHoverEvents(true);
+    }
+    void place() {
+        prepareGeometryChange();
+        bounds_ = chart_->plotArea();
+    }
+    QRectF boundingRect() const override { return bounds_; }
+    void paint(QPainter*, const QStyleOptionGraphicsItem*, QWidget*) override {}
+
+protected:
+    void hoverMoveEvent(QGraphicsSceneHoverEvent* event) override {
+        const QPointF value = chart_->mapToValue(event->pos(), anchor_);
+        const int row = int(std::lround(value.x()));
+        QString tip;
+        double nearest = 12.0; // pixels
+        for (int s = 0; s < data_.seriesCount() && row >= 0 && row < data_.rowCount(); ++s) {
+            const ChartValue v = data_.values.at(s).value(row);
+            if (!v)
+                continue;
+            const double distance =
+                std::abs(chart_->mapToPosition(QPointF(row, *v), anchor_).y() - event->pos().y());
+            if (distance > nearest)
+                continue;
+            nearest = distance;
+            const ChartValue count = data_.counts.at(s).value(row);
+            tip = QStringLiteral("%1, %2: %3")
+                      .arg(data_.seriesLabels.at(s), data_.rowLabels.at(row),
+                           chartNumberLocale().toString(count.value_or(*v), 'f',
+                                                        QLocale::FloatingPointShortest));
+            if (const QString from = data_.pointSources.value(s).value(row); !from.isEmpty())
+                tip += QLatin1Char('\n') + from;
+        }
+        setToolTip(tip);
+    }
+
+private:
+    QChart* chart_;
+    QAbstractSeries* anchor_;
+    const ChartData& data_;
+    QRectF bounds_;
+};
+
 HistoryChart::HistoryChart(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("MSChart1"));
     accessibility::setRole(this, QAccessible::Chart);
@@ -345,6 +440,11 @@ void HistoryChart::describe() {
                       "key) lists the values.")
                        .arg(data_.seriesCount())
                        .arg(data_.rowCount());
+    for (const ChartData::SourceChange& change : std::as_const(data_.sourceChanges))
+        description += tr(" %1 between %2 and %3: %4.")
+                           .arg(data_.seriesLabels.value(change.series),
+                                data_.rowLabels.value(change.olderRow),
+                                data_.rowLabels.value(change.newerRow), change.text);
     setAccessibleDescription(description);
 }
 
@@ -521,6 +621,7 @@ void HistoryChart::drawNow() {
 
 void HistoryChart::draw2D(int type) {
     runShapes_.clear(); // they go with the old chart
+    changeMarks_.clear();
     const ChartKind kind = chartTypeKind(type);
     const int rows = data_.rowCount();
     auto* chart = new QChart();
@@ -591,15 +692,33 @@ void HistoryChart::draw2D(int type) {
             }
             anchor->setName(data_.seriesLabels.at(s));
             attach(anchor);
-            auto* shape = new RunsShape(chart, anchor, kind, runsOf(data_.values.at(s)), colour,
-                                        rows <= MaxMarkedRows);
+            QList<int> breaks;
+            for (const ChartData::SourceChange& change : std::as_const(data_.sourceChanges))
+                if (change.series == s) {
+                    breaks << change.olderRow;
+                    auto* mark = new ChangeMark(chart, anchor, change, colour);
+                    mark->setZValue(6);
+                    changeMarks_.append(mark);
+                }
+            auto* shape = new RunsShape(chart, anchor, kind, runsOf(data_.values.at(s), breaks),
+                                        colour, rows <= MaxMarkedRows);
             shape->setZValue(5 + s * 0.01); // over the grid and the axes, in series order
             runShapes_.append(shape);
         }
-        connect(chart, &QChart::plotAreaChanged, chart, [shapes = runShapes_] {
-            for (RunsShape* shape : shapes)
-                shape->place();
-        });
+        PointTips* tips = nullptr;
+        if (!runShapes_.isEmpty()) {
+            tips = new PointTips(chart, chart->series().constFirst(), data_);
+            tips->setZValue(7);
+        }
+        connect(chart, &QChart::plotAreaChanged, chart,
+                [shapes = runShapes_, marks = changeMarks_, tips] {
+                    for (RunsShape* shape : shapes)
+                        shape->place();
+                    for (ChangeMark* mark : marks)
+                        mark->place();
+                    if (tips)
+                        tips->place();
+                });
     }
 
     if (!view2D_) {

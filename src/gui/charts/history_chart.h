@@ -39,6 +39,7 @@ namespace tally {
 
 class ChartLegend;
 class RunsShape;
+class ChangeMark;
 
 class HistoryChart : public QWidget {
     Q_OBJECT
@@ -124,7 +125,8 @@ private:
 
     ChartData data_;
     QList<int> colourSlots_;
-    QList<RunsShape*> runShapes_; // of the 2D chart on show, owned by it
+    QList<RunsShape*> runShapes_;    // of the 2D chart on show, owned by it
+    QList<ChangeMark*> changeMarks_; // the same chart's marks of a source change
     int shownType_ = DefaultChartType;
     QStackedWidget* pages_ = nullptr;
     QChartView* view2D_ = nullptr;

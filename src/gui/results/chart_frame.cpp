@@ -192,6 +192,14 @@ void ChartFrame::warnIfOneDate(qsizetype lines) {
 
 void ChartFrame::chartSavedSearch(const QString& fileName) {
     savedSearchPath_ = savedSearchPath(fileName);
+    // Where its points came from; a file beside it that cannot be read is named once, and the
+    // chart is drawn as a saved search without one.
+    QString problem;
+    sources_ = Provenance::read(savedSearchPath_, &problem);
+    if (!problem.isEmpty() && !namedProblems_.contains(savedSearchPath_)) {
+        namedProblems_.insert(savedSearchPath_);
+        Prompts::message(window(), problem, tr("Warning"), QMessageBox::Warning);
+    }
     const QStringList sections = modINI::ListIniSections(savedSearchPath_);
     {
         const QSignalBlocker block(engineList_);
@@ -228,6 +236,7 @@ void ChartFrame::engineChosen() {
     }
     data.title = title_;
     data.type = chartTypeList_->currentIndex();
+    markSources(data, sources_);
     withoutCount_.clear();
     chart_->setChartData(data);
 }

@@ -3,10 +3,12 @@
 // on Shift+F10 or the Menu key anywhere in the frame.
 #pragma once
 
+#include "core/results/provenance.h"
 #include "core/results/results_model.h"
 
 #include <QGroupBox>
 #include <QPointer>
+#include <QSet>
 
 class QComboBox;
 class QLabel;
@@ -81,6 +83,8 @@ private:
     QPointer<ResultsModel> results_;
 
     QString savedSearchPath_;
+    Provenance sources_;          // of the saved search on show
+    QSet<QString> namedProblems_; // saved searches whose provenance could not be read
     QString title_;
     bool twoSearchesWarned_ = false;
     bool quietStore_ = false; // the type read at start-up is stored back without a word

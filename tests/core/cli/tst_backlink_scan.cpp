@@ -261,7 +261,8 @@ private Q_SLOTS:
         if (m == Mode::Counts)
             QCOMPARE(saved.size(), Urls.size());
         for (const QString& file : saved)
-            everything += env.readFile("Saved/" + file);
+            everything +=
+                env.readFile("Saved/" + file) + env.readFile("Saved/.provenance/" + file + ".json");
         const EngineSet set = loadEngines(env.file(EnginesIniName));
         for (const EngineDefinition& d : set.definitions)
             for (const QString& url : Urls)

@@ -2,9 +2,12 @@
 // against engines on a local server, with their outputs, saved searches and exit codes.
 #include "core/cli/command_line.h"
 #include "core/exports/table_export.h"
+#include "core/linkgraph/link_index.h"
+#include "core/results/chart_data.h"
 #include "core/results/saved_search.h"
 #include "core/scan/engine_definitions.h"
 #include "core/settings/user_settings.h"
+#include "support/api_stand_ins.h"
 #include "support/engine_pages.h"
 #include "support/full_disk.h"
 #include "support/local_http_server.h"
@@ -107,8 +110,8 @@ private Q_SLOTS:
             << QStringList{"--scan", "a", "--export-history", "n"} << 0 << "cannot be combined";
         QTest::newRow("both to stdout") << QStringList{"--scan", "a", "--csv", "-", "--json", "-"}
                                         << 0 << "cannot both go to standard output";
-        QTest::newRow("json of a history") << QStringList{"--export-history", "n", "--json", "x"}
-                                           << 0 << "--json belongs to --scan";
+        QTest::newRow("json of a history")
+            << QStringList{"--export-history", "n", "--json", "x"} << history << "";
         QTest::newRow("flag with a value")
             << QStringList{"--scan", "a", "--quiet=1"} << 0 << "--quiet takes no value";
         QTest::newRow("toolkit option in a command")
@@ -490,6 +493,119 @@ private Q_SLOTS:
         } else if (code == 0 && arguments.contains(folder + "/out.csv")) {
             QVERIFY(
                 s.env.readFile("out.csv").endsWith("www.b.example,1,2,3,4,5,6,21,low,,,,,,\r\n"));
+        }
+    }
+
+    // Each saved point keeps where it came from beside the saved search, which stays as it was
+    // written before: a web graph release that changed, a preset switched under one caption.
+    // A provenance file that is damaged or from a newer version is named, never blocks the
+    // history and is never overwritten when newer.
+    void historyKnowsWhereEachPointCameFrom_data() {
+        QTest::addColumn<QStringList>("slotPerDay"); // the ATW section of engines.ini, 3 days
+        QTest::addColumn<QStringList>("sources");    // of the points, newest first
+        QTest::addColumn<QStringList>("releases");
+        QTest::addColumn<QString>("change");     // marked between the newest two points
+        QTest::addColumn<QByteArray>("besides"); // written over the provenance at the end
+        const QString cc = "Preset=commoncrawl\nCaption=Common Crawl\nIndex=%1.links\n";
+        const QString api = "Preset=%1\nCaption=Links\nServer=%2\n";
+        QTest::newRow("two releases on three days")
+            << QStringList{cc.arg("a"), cc.arg("a"), cc.arg("b")}
+            << QStringList{"commoncrawl", "commoncrawl", "commoncrawl"}
+            << QStringList{"cc-b", "cc-a", "cc-a"} << "release cc-a \u2192 cc-b" << QByteArray();
+        const QStringList switched{api.arg("majestic", "%M"), api.arg("majestic", "%M"),
+                                   api.arg("semrush", "%S")};
+        QTest::newRow("a preset switched under one caption")
+            << switched << QStringList{"semrush", "majestic", "majestic"} << QStringList{"", "", ""}
+            << "source changed: Majestic \u2192 Semrush" << QByteArray();
+        QTest::newRow("damaged beside it") << switched << QStringList{"", "", ""}
+                                           << QStringList{"", "", ""} << "" << QByteArray("{oops");
+        QTest::newRow("from a newer version")
+            << switched << QStringList{"", "", ""} << QStringList{"", "", ""} << ""
+            << QByteArray("{\"format\": \"tallyscope-provenance\", \"version\": 9}");
+    }
+    void historyKnowsWhereEachPointCameFrom() {
+        QFETCH(QStringList, slotPerDay);
+        QFETCH(QStringList, sources);
+        QFETCH(QStringList, releases);
+        QFETCH(QString, change);
+        QFETCH(QByteArray, besides);
+        Scene scene;
+        LocalHttpServer majesticServer, semrushServer;
+        auto majestic = test::apiStandIn("majestic");
+        auto semrush = test::apiStandIn("semrush");
+        majestic->setValue("known.example", "4000");
+        semrush->setValue("known.example", "2500");
+        majesticServer.setHandler(majestic->handler());
+        semrushServer.setHandler(semrush->handler());
+        for (const auto& standIn : {majestic.get(), semrush.get()})
+            QVERIFY(UserSettings::setApiKey(standIn->keys().first().first,
+                                            standIn->keys().first().second));
+        for (const auto& [release, name, count] :
+             {std::tuple{"cc-a", "a.links", 77}, std::tuple{"cc-b", "b.links", 80}}) {
+            LinkIndexBuilder index(QString::fromLatin1(release), GraphLevel::Domains);
+            index.add("example.known", 0);
+            QVERIFY(writeFileAtomically(scene.env.file(QString::fromLatin1(name)),
+                                        index.finish([count](quint32) { return count; }).bytes));
+        }
+        const QString list = scene.list("www.known.example\r\n");
+        QByteArray expectedVqz;
+        for (int day = 0; day < 3; ++day) {
+            setHistoryToday(QDate(2026, 12, 1 + day));
+            QString slot = slotPerDay.at(day);
+            slot.replace("%M", majesticServer.urlString(QString()))
+                .replace("%S", semrushServer.urlString(QString()));
+            scene.env.writeFile(EnginesIniName, "[Google]\nKind=off\n[Altavista]\nKind=off\n"
+                                                "[Yahoo]\nKind=off\n[Ask]\nKind=off\n"
+                                                "[MSN]\nKind=off\n[ATW]\n" +
+                                                    slot.toUtf8());
+            QCOMPARE(scene.run({"--scan", list, "--save", "{host}", "--quiet"}), int(ExitSuccess));
+        }
+        const QString vqz = scene.env.file("Saved/www.known.example.vqz");
+        if (!besides.isEmpty())
+            scene.env.writeFile("Saved/.provenance/www.known.example.vqz.json", besides);
+        // The saved search as it always was: its lines, newest first, nothing added.
+        const QByteArray caption =
+            slotPerDay.first().contains("commoncrawl") ? "Common Crawl" : "Links";
+        const QList<QByteArray> counts = caption == "Links"
+                                             ? QList<QByteArray>{"2500", "4000", "4000"}
+                                             : QList<QByteArray>{"80", "77", "77"};
+        QCOMPARE(scene.env.readFile("Saved/www.known.example.vqz"),
+                 "\r\n[" + caption + "]\r\n12-03-26=" + counts.at(0) +
+                     "\r\n12-02-26=" + counts.at(1) + "\r\n12-01-26=" + counts.at(2) + "\r\n");
+
+        const QString json = scene.env.file("history.json");
+        QCOMPARE(scene.run({"--export-history", "www.known.example", "--json", json}),
+                 int(ExitSuccess));
+        QCOMPARE(scene.errText().contains("were left aside"), !besides.isEmpty());
+        QCOMPARE(scene.run({"--export-history", "www.known.example"}), int(ExitSuccess));
+        QCOMPARE(scene.out.data().startsWith("Date," + caption + "," + caption + " source," +
+                                             caption + " release\r\n"),
+                 besides.isEmpty());
+        const QJsonArray points = QJsonDocument::fromJson(scene.env.readFile("history.json"))
+                                      .object()["points"]
+                                      .toArray();
+        QCOMPARE(points.size(), 3);
+        for (int i = 0; i < 3; ++i) {
+            const QJsonObject p = points.at(i).toObject();
+            QCOMPARE(p["date"].toString(), QDate(2026, 12, 3 - i).toString(Qt::ISODate));
+            QCOMPARE(p["caption"].toString(), QString::fromLatin1(caption));
+            QCOMPARE(QByteArray::number(p["count"].toInteger()), counts.at(i));
+            QCOMPARE(p["source"].toString(), sources.at(i));
+            QCOMPARE(p["release"].toString(), releases.at(i));
+            QCOMPARE(p["backfilled"].toBool(), false);
+        }
+        ChartData chart = engineHistoryChart(QString::fromLatin1(caption),
+                                             readEngineHistory(QString::fromLatin1(caption), vqz));
+        markSources(chart, Provenance::read(vqz));
+        QCOMPARE(chart.sourceChanges.size(), change.isEmpty() ? 0 : 1);
+        if (!change.isEmpty()) {
+            QCOMPARE(chart.sourceChanges.first().text, change);
+            QCOMPARE(chart.sourceChanges.first().newerRow, 0);
+            QCOMPARE(chart.sourceChanges.first().olderRow, 1);
+        }
+        if (besides.contains("version")) { // a newer version's file stays as it was
+            QCOMPARE(scene.run({"--scan", list, "--save", "{host}", "--quiet"}), int(ExitSuccess));
+            QCOMPARE(scene.env.readFile("Saved/.provenance/www.known.example.vqz.json"), besides);
         }
     }
 };

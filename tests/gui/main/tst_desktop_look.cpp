@@ -322,9 +322,20 @@ private Q_SLOTS:
             saved += "\r\n[" + QByteArray(engine.caption) + "]\r\n12-14-26=1805401\r\n" +
                      "12-07-26=1700000\r\n";
         f.env.writeFile(QStringLiteral("Saved/www.high.example.vqz"), saved);
+        // All The Web's two points from two releases of a web graph: the chart marks the change.
+        f.env.writeFile(QStringLiteral("Saved/.provenance/www.high.example.vqz.json"),
+                        R"({"format": "tallyscope-provenance", "version": 1, "sections": {
+                            "All The Web": {
+                              "2026-12-07": {"source": "commoncrawl", "release": "cc-main-2026-aug"},
+                              "2026-12-14": {"source": "commoncrawl", "release": "cc-main-2026-nov"}},
+                            "Google": {"2026-12-14": {"source": "Google"}}}})");
         f.open(product());
         MainWindow* form = f.form.get();
         QCOMPARE(skin::desktopLook(), desktop);
+        // The desktop's look takes the platform theme's palette as it is now, which on this
+        // test's platform is a light one: the desktop's palette is handed over once more.
+        if (desktop)
+            QApplication::setPalette(dark ? darkPalette() : lightPalette());
         if (!desktop) { // the skin's own look whatever the desktop's
             QCOMPARE(form->font().pointSize(), 8);
             QCOMPARE(form->palette().color(QPalette::Window), skin::colours().panel);
@@ -372,6 +383,8 @@ private Q_SLOTS:
         form->chartFrame()->chartSavedSearch(QStringLiteral("www.high.example.vqz"));
         auto* engineList = f.find<QComboBox>("cmbChart1");
         engineList->setCurrentIndex(engineList->count() - 1); // "All Engines"
+        QVERIFY(form->chartFrame()->chart()->accessibleDescription().contains(
+            "release cc-main-2026-aug \u2192 cc-main-2026-nov"));
         look(form, QStringLiteral("chart-history"));
         form->chartFrame()->showChartTable();
         look(form->chartFrame()->chartTable(), QStringLiteral("chart-table"));
