@@ -107,6 +107,40 @@ int main(int argc, char* argv[]) {
         }
     }
 
+    // Five sites side by side, each saved on its own days (a site on every third day, from a
+    // different first day): sitesChart built from the histories and the 2D line drawn.
+    {
+        QList<tally::SiteHistory> sites;
+        for (int site = 0; site < 5; ++site) {
+            tally::SiteHistory history{QStringLiteral("site%1.example").arg(site), {}};
+            const QList<tally::HistoryRow>& rows = engines.at(site).rows;
+            for (qsizetype d = site % 3; d < rows.size(); d += 3)
+                history.rows.append(rows.at(d));
+            sites.append(history);
+        }
+        std::vector<double> times, lineTimes;
+        for (int run = 0; run < 3; ++run) {
+            QElapsedTimer timer;
+            timer.start();
+            tally::ChartData data = tally::sitesChart(QStringLiteral("Google"), sites);
+            data.type = tally::DefaultChartType;
+            chart.setChartData(data);
+            chart.renderImage();
+            times.push_back(timer.nsecsElapsed() / 1e6);
+            // The anchor: one site's history of the same length as a 2D line.
+            tally::ChartData one =
+                tally::engineHistoryChart(QStringLiteral("Google"), engines.first().rows);
+            one.type = tally::DefaultChartType;
+            timer.restart();
+            chart.setChartData(one);
+            chart.renderImage();
+            lineTimes.push_back(timer.nsecsElapsed() / 1e6);
+        }
+        std::printf("chart_draw_sites_side_by_side_5x%d: %.1f ms\n", days, median(times));
+        std::printf("chart_draw_one_site_line_%d: %.1f ms\n", days, median(lineTimes));
+        std::fflush(stdout);
+    }
+
     if (days != Days)
         return 0;
     // Appending one day: the six engines' writes applied to the file in one replacement.

@@ -269,9 +269,18 @@
         <translation>--history braucht den Namen einer gespeicherten Suche</translation>
     </message>
     <message>
+        <source>a saved search could not be read: %1</source>
+        <translation>eine gespeicherte Suche konnte nicht gelesen werden: %1</translation>
+    </message>
+    <message>
+        <source>several saved searches side by side need --source SECTION</source>
+        <translation>mehrere gespeicherte Suchen nebeneinander brauchen --source SECTION</translation>
+    </message>
+    <message>
         <source>Usage: tallyscope [--history NAME]
   or:  tallyscope --scan LIST [--save NAME] [--csv FILE|-] [--json FILE|-] [--quiet]
-  or:  tallyscope --export-history NAME [--csv FILE|-] [--json FILE|-]
+  or:  tallyscope --export-history NAME [NAME2 ... --source SECTION] [--csv FILE|-]
+                  [--json FILE|-]
   or:  tallyscope --schedule NAME --list FILE [--every daily|weekly|Nh] [--at HH:MM]
                   [--day mon..sun] [--notify-drop PERCENT] [--save NAME]
   or:  tallyscope --unschedule NAME | --schedules | --run-schedule NAME [--quiet]
@@ -291,7 +300,9 @@ the saved search NAME).
   --quiet                nothing on standard error unless something failed
   --export-history NAME  write the history of a saved search as CSV, one row per date
                          (with each point&apos;s source and release where they are
-                         known), or with --json as JSON, one object per point
+                         known), or with --json as JSON, one object per point;
+                         several names and --source SECTION: that section of each,
+                         side by side, oldest date first
   --schedule NAME        scan the list FILE on a schedule, run by the user&apos;s systemd
                          (a service and a timer tallyscope-NAME; a run missed while
                          the machine was off happens at the next start): daily (the
@@ -315,7 +326,8 @@ and 1 as success.
 </source>
         <translation>Aufruf: tallyscope [--history NAME]
   oder: tallyscope --scan LIST [--save NAME] [--csv FILE|-] [--json FILE|-] [--quiet]
-  oder: tallyscope --export-history NAME [--csv FILE|-] [--json FILE|-]
+  oder: tallyscope --export-history NAME [NAME2 ... --source SECTION] [--csv FILE|-]
+                  [--json FILE|-]
   oder: tallyscope --schedule NAME --list FILE [--every daily|weekly|Nh] [--at HH:MM]
                   [--day mon..sun] [--notify-drop PERCENT] [--save NAME]
   oder: tallyscope --unschedule NAME | --schedules | --run-schedule NAME [--quiet]
@@ -338,7 +350,9 @@ gespeicherten Suche NAME).
   --export-history NAME  den Verlauf einer gespeicherten Suche als CSV schreiben, eine Zeile
                          pro Datum
                          (mit Quelle und Release jedes Punkts, wo sie bekannt sind), oder
-                         mit --json als JSON, ein Objekt pro Punkt
+                         mit --json als JSON, ein Objekt pro Punkt; mehrere Namen und
+                         --source SECTION: dieser Abschnitt jeder Suche nebeneinander,
+                         ältestes Datum zuerst
   --schedule NAME        die Liste FILE nach Zeitplan abfragen, ausgeführt vom systemd des
                          Benutzers (ein Dienst und ein Timer tallyscope-NAME; ein Lauf, der
                          verpasst wurde, während der Rechner aus war, folgt beim nächsten
@@ -1617,6 +1631,10 @@ Möchten Sie das Diagramm stattdessen als PDF-Datei speichern?</translation>
         <source>a newer version of the program wrote it (version %1)</source>
         <translation>eine neuere Version des Programms hat sie geschrieben (Version %1)</translation>
     </message>
+    <message>
+        <source>the folder %1 could not be created</source>
+        <translation>der Ordner %1 konnte nicht angelegt werden</translation>
+    </message>
 </context>
 <context>
     <name>ResultsModel</name>
@@ -2515,6 +2533,14 @@ Changes cannot be kept until this is resolved.</source>
     <message>
         <source>Information</source>
         <translation>Information</translation>
+    </message>
+    <message>
+        <source>Side by side &amp;with (one source, oldest date first):</source>
+        <translation>&amp;Nebeneinander mit (eine Quelle, ältestes Datum zuerst):</translation>
+    </message>
+    <message>
+        <source>Side by side with</source>
+        <translation>Nebeneinander mit</translation>
     </message>
 </context>
 <context>

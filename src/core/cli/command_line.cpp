@@ -46,6 +46,7 @@ const QStringList valueOptions = {QStringLiteral("--scan"),
                                   QStringLiteral("--csv"),
                                   QStringLiteral("--json"),
                                   QStringLiteral("--export-history"),
+                                  QStringLiteral("--source"),
                                   QStringLiteral("--schedule"),
                                   QStringLiteral("--list"),
                                   QStringLiteral("--every"),
@@ -536,11 +537,18 @@ int runRunSchedule(const Options& options, QIODevice* out, QIODevice* err) {
 }
 
 int runExportHistory(const Options& options, QIODevice* out, QIODevice* err) {
-    const std::optional<SavedSearchEntry> entry = findSavedSearch(options.historyName);
-    if (!entry)
-        return fail(err,
-                    Text::tr("there is no saved search named \"%1\" in %2")
-                        .arg(options.historyName, QDir::toNativeSeparators(savedSearchFolder())));
+    QStringList files;
+    for (const QString& name : QStringList{options.historyName} + options.moreHistories) {
+        const std::optional<SavedSearchEntry> entry = findSavedSearch(name);
+        if (!entry)
+            return fail(err, Text::tr("there is no saved search named \"%1\" in %2")
+                                 .arg(name, QDir::toNativeSeparators(savedSearchFolder())));
+        files << savedSearchPath(entry->fileName);
+        if (const FileOutcome readable = checkSavedSearchReadable(files.constLast()); !readable)
+            return fail(err,
+                        Text::tr("%1 could not be read: %2")
+                            .arg(QDir::toNativeSeparators(files.constLast()), readable.reason()));
+    }
     // Without --json the CSV goes to standard output, as it always did.
     const QString csvTarget = options.csvTarget.isEmpty() && options.jsonTarget.isEmpty()
                                   ? QStringLiteral("-")
@@ -549,18 +557,26 @@ int runExportHistory(const Options& options, QIODevice* out, QIODevice* err) {
             checkOutputs(QString(), {{QStringLiteral("--csv"), csvTarget},
                                      {QStringLiteral("--json"), options.jsonTarget}}))
         return fail(err, refusal->message, refusal->code);
-    const QString file = savedSearchPath(entry->fileName);
+    const bool sideBySide = !options.moreHistories.isEmpty();
+    const QString& section = options.historySource;
+    const auto csvOf = [&](QByteArray* bytes, QString* problem) {
+        return sideBySide ? sitesHistoryCsv(files, section, bytes)
+                          : historyCsv(files.constFirst(), bytes, problem);
+    };
+    const auto jsonOf = [&](QByteArray* bytes, QString* problem) {
+        return sideBySide ? sitesHistoryJson(files, section, bytes, problem)
+                          : historyJson(files.constFirst(), bytes, problem);
+    };
     QByteArray csv;
     QByteArray json;
     QString problem;
-    for (const auto& [target, make, bytes] :
-         {std::tuple{csvTarget, &historyCsv, &csv},
-          std::tuple{options.jsonTarget, &historyJson, &json}}) {
+    for (const auto& [target, bytes, isCsv] :
+         {std::tuple{csvTarget, &csv, true}, std::tuple{options.jsonTarget, &json, false}}) {
         if (target.isEmpty())
             continue;
-        if (const FileOutcome read = make(file, bytes, &problem); !read)
-            return fail(err, Text::tr("%1 could not be read: %2")
-                                 .arg(QDir::toNativeSeparators(file), read.reason()));
+        const FileOutcome read = isCsv ? csvOf(bytes, &problem) : jsonOf(bytes, &problem);
+        if (!read)
+            return fail(err, Text::tr("a saved search could not be read: %1").arg(read.reason()));
     }
     if (!problem.isEmpty()) // named once, whichever output met it
         say(err, QStringLiteral("tallyscope: ") + problem + QLatin1Char('\n'));
@@ -622,9 +638,16 @@ Options parseArguments(const QStringList& arguments) {
     };
     QHash<QString, QString> values;
     QStringList flags;
+    QStringList moreHistories; // --export-history A B C: the sites side by side
+    QString previous;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString& argument = arguments.at(i);
         const QString name = optionName(argument);
+        if (previous == QLatin1String("--export-history") && !argument.startsWith('-')) {
+            moreHistories << argument;
+            continue;
+        }
+        previous = name;
         if (flagOptions.contains(name)) {
             if (name != argument)
                 return refuse(Text::tr("%1 takes no value").arg(name));
@@ -682,7 +705,8 @@ Options parseArguments(const QStringList& arguments) {
         {QStringLiteral("--scan"),
          {QStringLiteral("--save"), QStringLiteral("--csv"), QStringLiteral("--json"),
           QStringLiteral("--quiet")}},
-        {QStringLiteral("--export-history"), {QStringLiteral("--csv"), QStringLiteral("--json")}},
+        {QStringLiteral("--export-history"),
+         {QStringLiteral("--csv"), QStringLiteral("--json"), QStringLiteral("--source")}},
         {QStringLiteral("--schedule"),
          {QStringLiteral("--list"), QStringLiteral("--every"), QStringLiteral("--at"),
           QStringLiteral("--day"), QStringLiteral("--notify-drop"), QStringLiteral("--save")}},
@@ -697,6 +721,11 @@ Options parseArguments(const QStringList& arguments) {
     if (command == QLatin1String("--export-history")) {
         options.command = Command::ExportHistory;
         options.historyName = searchNameOfTyped(values.value(QStringLiteral("--export-history")));
+        for (const QString& more : std::as_const(moreHistories))
+            options.moreHistories << searchNameOfTyped(more);
+        options.historySource = values.value(QStringLiteral("--source"));
+        if (!options.moreHistories.isEmpty() && options.historySource.isEmpty())
+            return refuse(Text::tr("several saved searches side by side need --source SECTION"));
         return options;
     }
     if (command == QLatin1String("--schedules")) {
@@ -753,7 +782,8 @@ QString usageText() {
     return Text::tr(
         "Usage: tallyscope [--history NAME]\n"
         "  or:  tallyscope --scan LIST [--save NAME] [--csv FILE|-] [--json FILE|-] [--quiet]\n"
-        "  or:  tallyscope --export-history NAME [--csv FILE|-] [--json FILE|-]\n"
+        "  or:  tallyscope --export-history NAME [NAME2 ... --source SECTION] [--csv FILE|-]\n"
+        "                  [--json FILE|-]\n"
         "  or:  tallyscope --schedule NAME --list FILE [--every daily|weekly|Nh] [--at HH:MM]\n"
         "                  [--day mon..sun] [--notify-drop PERCENT] [--save NAME]\n"
         "  or:  tallyscope --unschedule NAME | --schedules | --run-schedule NAME [--quiet]\n"
@@ -773,7 +803,9 @@ QString usageText() {
         "  --quiet                nothing on standard error unless something failed\n"
         "  --export-history NAME  write the history of a saved search as CSV, one row per date\n"
         "                         (with each point's source and release where they are\n"
-        "                         known), or with --json as JSON, one object per point\n"
+        "                         known), or with --json as JSON, one object per point;\n"
+        "                         several names and --source SECTION: that section of each,\n"
+        "                         side by side, oldest date first\n"
         "  --schedule NAME        scan the list FILE on a schedule, run by the user's systemd\n"
         "                         (a service and a timer tallyscope-NAME; a run missed while\n"
         "                         the machine was off happens at the next start): daily (the\n"

@@ -4,7 +4,7 @@
 //   tallyscope [--history NAME]     the window (at the saved search NAME's history)
 //   tallyscope --help | --version
 //   tallyscope --scan LIST [--save NAME] [--csv FILE|-] [--json FILE|-] [--quiet]
-//   tallyscope --export-history NAME [--csv FILE|-]
+//   tallyscope --export-history NAME [NAME2 ... --source SECTION] [--csv FILE|-] [--json FILE|-]
 //   tallyscope --schedule NAME --list FILE [--every daily|weekly|Nh] [--at HH:MM] [--day DAY]
 //              [--notify-drop PERCENT] [--save NAME]
 //   tallyscope --unschedule NAME | --schedules | --run-schedule NAME [--quiet]
@@ -61,14 +61,16 @@ int scanExitCode(bool notWritten, bool anyCount, bool anyFailure, bool sourceRef
 
 struct Options {
     Command command = Command::Window;
-    QString listFile;         // --scan
-    QString saveName;         // --save
-    QString csvTarget;        // --csv: a file, or "-" for standard output
-    QString jsonTarget;       // --json
-    QString historyName;      // --export-history
-    bool quiet = false;       // --quiet: nothing on standard error unless something failed
-    tally::Schedule schedule; // --schedule (whole), --unschedule and --run-schedule (its name)
-    QString error;            // why the arguments are refused; empty when they are fine
+    QString listFile;          // --scan
+    QString saveName;          // --save
+    QString csvTarget;         // --csv: a file, or "-" for standard output
+    QString jsonTarget;        // --json
+    QString historyName;       // --export-history
+    QStringList moreHistories; // --export-history NAME NAME2 ...: sites side by side
+    QString historySource;     // --source: the section charted across them
+    bool quiet = false;        // --quiet: nothing on standard error unless something failed
+    tally::Schedule schedule;  // --schedule (whole), --unschedule and --run-schedule (its name)
+    QString error;             // why the arguments are refused; empty when they are fine
 };
 
 // Reads the arguments (without the program's name). Arguments that belong to no command of the

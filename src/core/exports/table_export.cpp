@@ -1,6 +1,7 @@
 #include "core/exports/table_export.h"
 
 #include "core/numbers/numbers.h"
+#include "core/results/chart_data.h"
 #include "core/results/saved_search.h"
 #include "core/scan/engine_table.h"
 #include "core/settings/ini_file.h"
@@ -142,22 +143,25 @@ QByteArray resultsJson(const ResultRecords& rows, const QDate& date) {
     return json;
 }
 
-FileOutcome historyJson(const QString& savedSearchFile, QByteArray* json, QString* problem) {
-    if (const FileOutcome readable = checkSavedSearchReadable(savedSearchFile); !readable)
-        return readable;
-    const Provenance sources = Provenance::read(savedSearchFile, problem);
+namespace {
+
+// A saved search's points as JSON objects, section by section (only `section` when given).
+QJsonArray historyPoints(const QString& file, const QString& section, QString* problem) {
+    const Provenance sources = Provenance::read(file, problem);
     const auto orNull = [](const QString& text) {
         return text.isEmpty() ? QJsonValue() : QJsonValue(text);
     };
     QJsonArray points;
-    for (const QString& section : modINI::ListIniSections(savedSearchFile))
-        for (const HistoryLine& line : readEngineHistoryLines(section, savedSearchFile)) {
+    for (const QString& caption : modINI::ListIniSections(file)) {
+        if (!section.isEmpty() && caption != section)
+            continue;
+        for (const HistoryLine& line : readEngineHistoryLines(caption, file)) {
             const std::optional<QDate> date = historyKeyDate(line.label);
             const std::optional<qint64> count = readWholeNumber(line.value);
-            const PointSource from = date ? sources.at(section, *date) : PointSource();
+            const PointSource from = date ? sources.at(caption, *date) : PointSource();
             points.append(QJsonObject{
                 {QStringLiteral("date"), date ? date->toString(Qt::ISODate) : line.label},
-                {QStringLiteral("caption"), section},
+                {QStringLiteral("caption"), caption},
                 {QStringLiteral("count"), count ? QJsonValue(*count) : QJsonValue()},
                 {QStringLiteral("source"), orNull(from.source)},
                 {QStringLiteral("metric"), orNull(from.metric)},
@@ -166,10 +170,62 @@ FileOutcome historyJson(const QString& savedSearchFile, QByteArray* json, QStrin
                 {QStringLiteral("url"), orNull(from.url)},
                 {QStringLiteral("backfilled"), !from.backfilledFrom.isEmpty()}});
         }
-    const QJsonObject root{
-        {QStringLiteral("name"), savedSearchTitle(QFileInfo(savedSearchFile).fileName())},
-        {QStringLiteral("points"), points}};
+    }
+    return points;
+}
+
+QString titleOf(const QString& file) {
+    return savedSearchTitle(QFileInfo(file).fileName());
+}
+
+} // namespace
+
+FileOutcome historyJson(const QString& savedSearchFile, QByteArray* json, QString* problem) {
+    if (const FileOutcome readable = checkSavedSearchReadable(savedSearchFile); !readable)
+        return readable;
+    const QJsonObject root{{QStringLiteral("name"), titleOf(savedSearchFile)},
+                           {QStringLiteral("points"), historyPoints(savedSearchFile, {}, problem)}};
     *json = QJsonDocument(root).toJson();
+    return FileOutcome::success();
+}
+
+FileOutcome sitesHistoryCsv(const QStringList& files, const QString& section, QByteArray* csv) {
+    QList<SiteHistory> sites;
+    for (const QString& file : files) {
+        if (const FileOutcome readable = checkSavedSearchReadable(file); !readable)
+            return readable;
+        sites.append({titleOf(file), readEngineHistory(section, file)});
+    }
+    const ChartData data = sitesChart(section, sites);
+    QByteArray bytes = csvRecord(QStringList{QStringLiteral("Date")} + data.seriesLabels);
+    for (int r = 0; r < data.rowCount(); ++r) {
+        const std::optional<QDate> date = historyKeyDate(data.rowLabels.at(r));
+        QStringList fields{date ? date->toString(Qt::ISODate) : data.rowLabels.at(r)};
+        for (int s = 0; s < data.seriesCount(); ++s) {
+            const ChartValue count = data.counts.at(s).at(r);
+            fields << (count ? QString::number(qint64(*count)) : QString());
+        }
+        bytes += csvRecord(fields);
+    }
+    *csv = bytes;
+    return FileOutcome::success();
+}
+
+FileOutcome sitesHistoryJson(const QStringList& files, const QString& section, QByteArray* json,
+                             QString* problem) {
+    QJsonArray sites;
+    for (const QString& file : files) {
+        if (const FileOutcome readable = checkSavedSearchReadable(file); !readable)
+            return readable;
+        QString own;
+        sites.append(QJsonObject{{QStringLiteral("name"), titleOf(file)},
+                                 {QStringLiteral("points"), historyPoints(file, section, &own)}});
+        if (problem && !own.isEmpty())
+            *problem += (problem->isEmpty() ? QString() : QStringLiteral("\n")) + own;
+    }
+    *json = QJsonDocument(
+                QJsonObject{{QStringLiteral("source"), section}, {QStringLiteral("sites"), sites}})
+                .toJson();
     return FileOutcome::success();
 }
 

@@ -61,5 +61,10 @@ FileOutcome historyCsv(const QString& savedSearchFile, QByteArray* csv, QString*
 // "url", "backfilled"}]}; what is not known is null.
 FileOutcome historyJson(const QString& savedSearchFile, QByteArray* json,
                         QString* problem = nullptr);
+// One section of several saved searches side by side (sitesChart's rows, oldest first): CSV
+// "Date" and a column per saved search; JSON {"source", "sites": [{"name", "points"}]}.
+FileOutcome sitesHistoryCsv(const QStringList& files, const QString& section, QByteArray* csv);
+FileOutcome sitesHistoryJson(const QStringList& files, const QString& section, QByteArray* json,
+                             QString* problem = nullptr);
 
 } // namespace tally

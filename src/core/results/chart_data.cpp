@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QHash>
+#include <QMap>
 #include <QSet>
 
 #include <algorithm>
@@ -261,6 +262,43 @@ ChartData allEnginesChart(const QList<EngineHistory>& engines) {
         }
         data.values.append(values);
         data.counts.append(counts);
+    }
+    return data;
+}
+
+ChartData sitesChart(const QString& section, const QList<SiteHistory>& sites) {
+    ChartData data;
+    data.title = section;
+    data.joinGaps = true;
+    QList<qint64> all;
+    QMap<QDate, QString> labelOf; // oldest first
+    for (const SiteHistory& site : sites)
+        for (const HistoryRow& row : site.rows)
+            if (const std::optional<QDate> date = historyKeyDate(row.label)) {
+                labelOf.insert(*date, row.label);
+                all << row.count;
+            }
+    const ScaleBand band = scaleBandFor(LargestNumber(all));
+    data.axisTitle = band.axisTitle;
+    QHash<QDate, qsizetype> rowOf;
+    for (auto it = labelOf.cbegin(); it != labelOf.cend(); ++it) {
+        rowOf.insert(it.key(), data.rowLabels.size());
+        data.rowLabels << it.value();
+    }
+    for (const SiteHistory& site : sites) {
+        data.seriesLabels << site.title;
+        QList<ChartValue> values(data.rowLabels.size());
+        QList<ChartValue> counts(data.rowLabels.size());
+        for (const HistoryRow& row : site.rows) {
+            const std::optional<QDate> date = historyKeyDate(row.label);
+            const qsizetype r = date ? rowOf.value(*date, -1) : -1;
+            if (r >= 0 && !values[r]) { // the first line of a date counts
+                values[r] = scaled(row.count, band.divisor);
+                counts[r] = double(row.count);
+            }
+        }
+        data.values << values;
+        data.counts << counts;
     }
     return data;
 }

@@ -69,6 +69,9 @@ struct ChartData {
         QString text;
     };
     QList<SourceChange> sourceChanges;
+    // A series' line goes on over rows where it has no value (sites measured on different
+    // days) rather than breaking there.
+    bool joinGaps = false;
     // What each point came from, for its tooltip: pointSources[s][r], empty where not known.
     QList<QStringList> pointSources;
 
@@ -119,6 +122,16 @@ struct EngineHistory {
 // without a line for a date has no value in that row (the first line of a date counts when a
 // section holds it twice). The first engine's largest count fixes the divisor and the axis title.
 ChartData allEnginesChart(const QList<EngineHistory>& engines);
+
+// One source across several saved searches (sites side by side): a series per site named by its
+// title, a row per date that any of them holds, oldest first as time series are read; a site
+// without a point on a date draws nothing there. Lines that are not dated are left out. The
+// largest count of all fixes the divisor.
+struct SiteHistory {
+    QString title;
+    QList<HistoryRow> rows;
+};
+ChartData sitesChart(const QString& section, const QList<SiteHistory>& sites);
 
 // A saved search's chart told where its points came from: each series is the section of its
 // label, each row the date of its label. Series whose points are not known change nothing.

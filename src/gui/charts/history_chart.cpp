@@ -51,18 +51,22 @@ constexpr int MaxMarkedRows = 40;
 struct Run {
     int first = 0;
     QList<double> values;
+    QList<int> rows; // the row of each value
 };
 
-// A run also starts at each row of `breaks` (where the points' source changed).
-QList<Run> runsOf(const QList<ChartValue>& values, const QList<int>& breaks = {}) {
+// A run also starts at each row of `breaks` (where the points' source changed). Joined, the rows
+// without a value between two values are gone over (a run then holds each value's row).
+QList<Run> runsOf(const QList<ChartValue>& values, const QList<int>& breaks = {},
+                  bool joined = false) {
     QList<Run> runs;
     for (int i = 0; i < values.size(); ++i) {
         if (!values.at(i))
             continue;
-        if (runs.isEmpty() || runs.constLast().first + runs.constLast().values.size() != i ||
-            breaks.contains(i))
-            runs.append(Run{i, {}});
+        const bool next = !runs.isEmpty() && runs.constLast().rows.constLast() + 1 == i;
+        if (runs.isEmpty() || (!next && !joined) || breaks.contains(i))
+            runs.append(Run{i, {}, {}});
         runs.last().values.append(*values.at(i));
+        runs.last().rows.append(i);
     }
     return runs;
 }
@@ -182,7 +186,7 @@ public:
             QPolygonF line;
             const int count = int(run.values.size());
             for (int i = 0; i < count; ++i) {
-                const double x = run.first + i;
+                const double x = run.rows.at(i);
                 if (kind == ChartKind::Step) {
                     line << QPointF(x - 0.5, run.values.at(i))
                          << QPointF(x + 0.5, run.values.at(i));
@@ -700,8 +704,9 @@ void HistoryChart::draw2D(int type) {
                     mark->setZValue(6);
                     changeMarks_.append(mark);
                 }
-            auto* shape = new RunsShape(chart, anchor, kind, runsOf(data_.values.at(s), breaks),
-                                        colour, rows <= MaxMarkedRows);
+            auto* shape = new RunsShape(chart, anchor, kind,
+                                        runsOf(data_.values.at(s), breaks, data_.joinGaps), colour,
+                                        rows <= MaxMarkedRows);
             shape->setZValue(5 + s * 0.01); // over the grid and the axes, in series order
             runShapes_.append(shape);
         }

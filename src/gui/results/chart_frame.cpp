@@ -190,7 +190,30 @@ void ChartFrame::warnIfOneDate(qsizetype lines) {
                      tr("Information"), QMessageBox::Information);
 }
 
+void ChartFrame::chartSites(const QStringList& fileNames) {
+    sitePaths_.clear();
+    QStringList sections;
+    for (const QString& fileName : fileNames) {
+        sitePaths_ << savedSearchPath(fileName);
+        for (const QString& section : modINI::ListIniSections(sitePaths_.constLast()))
+            if (!sections.contains(section))
+                sections << section;
+    }
+    savedSearchPath_.clear();
+    sources_ = Provenance();
+    {
+        const QSignalBlocker block(engineList_);
+        engineList_->clear();
+        engineList_->addItems(sections); // one source at a time: no "All Engines"
+        engineList_->setEnabled(!sections.isEmpty());
+        engineList_->setCurrentIndex(sections.isEmpty() ? -1 : 0);
+    }
+    exportButton_->setEnabled(false); // Export History is one saved search's
+    engineChosen();
+}
+
 void ChartFrame::chartSavedSearch(const QString& fileName) {
+    sitePaths_.clear();
     savedSearchPath_ = savedSearchPath(fileName);
     // Where its points came from; a file beside it that cannot be read is named once, and the
     // chart is drawn as a saved search without one.
@@ -219,6 +242,18 @@ void ChartFrame::engineChosen() {
     if (index < 0)
         return;
     ChartData data;
+    if (!sitePaths_.isEmpty()) { // sites side by side
+        const QString section = engineList_->itemText(index);
+        QList<SiteHistory> sites;
+        for (const QString& path : std::as_const(sitePaths_))
+            sites.append(
+                {savedSearchTitle(QFileInfo(path).fileName()), readEngineHistory(section, path)});
+        data = sitesChart(section, sites);
+        data.type = chartTypeList_->currentIndex();
+        withoutCount_.clear();
+        chart_->setChartData(data);
+        return;
+    }
     // The last entry is "All Engines", whatever the sections are called.
     if (index < engineList_->count() - 1) {
         const QString engine = engineList_->itemText(index);
@@ -246,6 +281,7 @@ void ChartFrame::chartCurrentResults() {
 }
 
 void ChartFrame::chartResults(const ResultRecords& rows) {
+    sitePaths_.clear();
     {
         const QSignalBlocker block(engineList_);
         engineList_->clear();
@@ -293,6 +329,7 @@ void ChartFrame::takeFocusFromChart() {
 void ChartFrame::loadSavedSearch() {
     LoadSearchDialog dialog(window());
     connect(&dialog, &LoadSearchDialog::savedSearchChosen, this, &ChartFrame::chartSavedSearch);
+    connect(&dialog, &LoadSearchDialog::sitesChosen, this, &ChartFrame::chartSites);
     dialog.exec();
 }
 

@@ -43,6 +43,9 @@ public Q_SLOTS:
     // Charts the saved search stored under this file name in the saved-search folder, the first
     // engine first.
     void chartSavedSearch(const QString& fileName);
+    // One source of several saved searches side by side (file names in the saved-search folder),
+    // its engine list the sections any of them holds.
+    void chartSites(const QStringList& fileNames);
     // Charts the current results, in the table's order or in the order given.
     void chartCurrentResults();
     void chartResults(const ResultRecords& rows);
@@ -84,6 +87,7 @@ private:
 
     QString savedSearchPath_;
     Provenance sources_;          // of the saved search on show
+    QStringList sitePaths_;       // the saved searches side by side, when they are on show
     QSet<QString> namedProblems_; // saved searches whose provenance could not be read
     QString title_;
     bool twoSearchesWarned_ = false;

@@ -6,6 +6,8 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QGroupBox>
+#include <QLabel>
+#include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -39,6 +41,16 @@ LoadSearchDialog::LoadSearchDialog(QWidget* owner) : QDialog(owner) {
     searchList_->setMinimumWidth(260);
     auto* frameLayout = new QVBoxLayout(frame);
     frameLayout->addWidget(searchList_);
+    // Other sites to chart beside it, one source at a time.
+    auto* compareLabel =
+        new QLabel(tr("Side by side &with (one source, oldest date first):"), frame);
+    compareList_ = new QListWidget(frame);
+    compareList_->setObjectName(QStringLiteral("lstCompareSearches"));
+    compareList_->setAccessibleName(tr("Side by side with"));
+    compareList_->setMaximumHeight(120);
+    compareLabel->setBuddy(compareList_);
+    frameLayout->addWidget(compareLabel);
+    frameLayout->addWidget(compareList_);
 
     auto* ok = new QPushButton(tr("Ok"), this);
     ok->setObjectName(QStringLiteral("Command1"));
@@ -57,6 +69,13 @@ LoadSearchDialog::LoadSearchDialog(QWidget* owner) : QDialog(owner) {
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
     entries_ = fillSavedSearchList(searchList_, owner);
+    for (const SavedSearchEntry& entry : std::as_const(entries_)) {
+        auto* item = new QListWidgetItem(entry.name, compareList_);
+        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+        item->setCheckState(Qt::Unchecked);
+    }
+    compareLabel->setHidden(entries_.size() < 2);
+    compareList_->setHidden(entries_.size() < 2);
     skin::skinWindow(this);
     searchList_->setFocus();
 }
@@ -75,7 +94,20 @@ void LoadSearchDialog::openChosenSearch() {
                              outcome.reason());
         return;
     }
-    Q_EMIT savedSearchChosen(fileName);
+    QStringList sites{fileName};
+    for (int i = 0; i < compareList_->count(); ++i)
+        if (compareList_->item(i)->checkState() == Qt::Checked && i != index)
+            sites << entries_.at(i).fileName;
+    for (const QString& site : sites.mid(1))
+        if (const FileOutcome outcome = checkSavedSearchReadable(savedSearchPath(site)); !outcome) {
+            Prompts::fileProblem(this, tr("The saved search could not be read from"),
+                                 savedSearchPath(site), outcome.reason());
+            return;
+        }
+    if (sites.size() > 1)
+        Q_EMIT sitesChosen(sites);
+    else
+        Q_EMIT savedSearchChosen(fileName);
     accept();
 }
 

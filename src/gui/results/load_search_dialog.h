@@ -6,6 +6,7 @@
 #include <QDialog>
 
 class QComboBox;
+class QListWidget;
 
 namespace tally {
 
@@ -24,9 +25,12 @@ public Q_SLOTS:
 Q_SIGNALS:
     // A saved search was chosen: its file name (name + ".vqz") in the saved-search folder.
     void savedSearchChosen(const QString& fileName);
+    // The chosen saved search and those ticked to go beside it (file names, the chosen first).
+    void sitesChosen(const QStringList& fileNames);
 
 private:
     QComboBox* searchList_ = nullptr;
+    QListWidget* compareList_ = nullptr;
     QList<SavedSearchEntry> entries_;
 };
 

@@ -99,6 +99,10 @@ private Q_SLOTS:
         QTest::newRow("scan") << QStringList{"--scan", "l.txt", "--csv", "-"} << scan << "";
         QTest::newRow("scan, equals") << QStringList{"--scan=l.txt", "--json=-"} << scan << "";
         QTest::newRow("history") << QStringList{"--export-history", "n"} << history << "";
+        QTest::newRow("sites side by side")
+            << QStringList{"--export-history", "a", "b", "--source", "Google"} << history << "";
+        QTest::newRow("sites without a source")
+            << QStringList{"--export-history", "a", "b"} << 0 << "need --source SECTION";
         QTest::newRow("unknown") << QStringList{"--bogus"} << 0 << "unknown option --bogus";
         QTest::newRow("no value") << QStringList{"--scan"} << 0 << "--scan needs a value";
         QTest::newRow("empty value") << QStringList{"--scan="} << 0 << "--scan needs a value";
@@ -607,6 +611,28 @@ private Q_SLOTS:
             QCOMPARE(scene.run({"--scan", list, "--save", "{host}", "--quiet"}), int(ExitSuccess));
             QCOMPARE(scene.env.readFile("Saved/.provenance/www.known.example.vqz.json"), besides);
         }
+    }
+
+    // One source of several saved searches side by side: a column per site, oldest date first,
+    // nothing where a site has no point.
+    void historiesSideBySide() {
+        Scene scene;
+        scene.env.writeFile("Saved/a.vqz", "\r\n[Google]\r\n12-14-26=30\r\n12-01-26=10\r\n"
+                                           "[Yahoo!]\r\n12-14-26=5\r\n");
+        scene.env.writeFile("Saved/b.vqz", "\r\n[Google]\r\n12-07-26=20\r\n");
+        QCOMPARE(scene.run({"--export-history", "a", "b.vqz", "--source", "Google"}),
+                 int(ExitSuccess));
+        QCOMPARE(scene.out.data(), QByteArray("Date,a,b\r\n2026-12-01,10,\r\n2026-12-07,,20\r\n"
+                                              "2026-12-14,30,\r\n"));
+        QCOMPARE(scene.run({"--export-history", "a", "b", "--source", "Google", "--json", "-"}),
+                 int(ExitSuccess));
+        const QJsonArray sites =
+            QJsonDocument::fromJson(scene.out.data()).object()["sites"].toArray();
+        QCOMPARE(sites.size(), 2);
+        QCOMPARE(sites.at(1).toObject()["points"].toArray().first().toObject()["count"].toInt(),
+                 20);
+        QCOMPARE(scene.run({"--export-history", "a", "gone", "--source", "Google"}),
+                 int(ExitBadInput));
     }
 };
 

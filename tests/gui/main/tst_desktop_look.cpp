@@ -46,6 +46,7 @@
 #include <QTableWidget>
 #include <QTextBlock>
 #include <QTextBrowser>
+#include <QTimer>
 #include <QTreeView>
 #include <QtCharts/QChart>
 #include <QtCharts/QChartView>
@@ -322,6 +323,12 @@ private Q_SLOTS:
             saved += "\r\n[" + QByteArray(engine.caption) + "]\r\n12-14-26=1805401\r\n" +
                      "12-07-26=1700000\r\n";
         f.env.writeFile(QStringLiteral("Saved/www.high.example.vqz"), saved);
+        f.env.writeFile(QStringLiteral("Saved/www.example.org.vqz"),
+                        "\r\n[Google]\r\n12-14-26=1300000\r\n12-10-26=1250000\r\n"
+                        "11-30-26=1100000\r\n");
+        f.env.writeFile(QStringLiteral("Saved/www.low.example.vqz"),
+                        "\r\n[Google]\r\n12-12-26=400000\r\n12-07-26=650000\r\n"
+                        "12-01-26=700000\r\n");
         // All The Web's two points from two releases of a web graph: the chart marks the change.
         f.env.writeFile(QStringLiteral("Saved/.provenance/www.high.example.vqz.json"),
                         R"({"format": "tallyscope-provenance", "version": 1, "sections": {
@@ -389,6 +396,24 @@ private Q_SLOTS:
         form->chartFrame()->showChartTable();
         look(form->chartFrame()->chartTable(), QStringLiteral("chart-table"));
         form->chartFrame()->chartTable()->close();
+        // Three sites side by side, picked in Load Data: Google's counts of each by date.
+        QTimer::singleShot(0, this, [] {
+            auto* dialog = QApplication::activeModalWidget();
+            QVERIFY(dialog);
+            auto* combo = dialog->findChild<QComboBox*>(QStringLiteral("Combo1"));
+            combo->setCurrentIndex(combo->findText(QStringLiteral("www.high.example")));
+            auto* others = dialog->findChild<QListWidget*>(QStringLiteral("lstCompareSearches"));
+            others->setFocus();
+            for (int row : {0, 2}) { // www.example.org, www.low.example
+                others->setCurrentRow(row);
+                QTest::keyClick(others, Qt::Key_Space);
+            }
+            QTest::keyClick(dialog, Qt::Key_Return);
+        });
+        form->chartFrame()->loadSavedSearch();
+        QCOMPARE(form->chartFrame()->chart()->chartData().seriesLabels,
+                 (QStringList{"www.high.example", "www.example.org", "www.low.example"}));
+        look(form, QStringLiteral("chart-sites"));
         form->selectTab(3);
         look(form, QStringLiteral("website-view"));
 
