@@ -653,21 +653,29 @@ QString EngineDefinition::sourceName() const {
     return builtInEngine ? key : QStringLiteral("custom");
 }
 
+namespace {
+
+// What a link index's count is, by its measure and level.
+QString graphMeasureName(const EngineDefinition& d) {
+    switch (d.measure) {
+    case GraphMeasure::HarmonicRank:
+        return QStringLiteral("harmonic centrality rank");
+    case GraphMeasure::PageRankRank:
+        return QStringLiteral("PageRank rank");
+    case GraphMeasure::LinkingDomains:
+        break;
+    }
+    return d.index && d.index->level() == GraphLevel::Hosts ? QStringLiteral("linking hosts")
+                                                            : QStringLiteral("linking domains");
+}
+
+} // namespace
+
 QString EngineDefinition::metricName() const {
     if (!metric.isEmpty())
         return metric;
-    if (kind == EngineKind::Graph) {
-        switch (measure) {
-        case GraphMeasure::HarmonicRank:
-            return QStringLiteral("harmonic centrality rank");
-        case GraphMeasure::PageRankRank:
-            return QStringLiteral("PageRank rank");
-        case GraphMeasure::LinkingDomains:
-            break;
-        }
-        return index && index->level() == GraphLevel::Hosts ? QStringLiteral("linking hosts")
-                                                            : QStringLiteral("linking domains");
-    }
+    if (kind == EngineKind::Graph)
+        return graphMeasureName(*this);
     return builtInEngine ? QStringLiteral("linking pages") : QString();
 }
 
@@ -678,23 +686,13 @@ QString EngineDefinition::countMeaning() const {
 QString EngineDefinition::countMeaningOf(const QByteArray& vertex) const {
     if (kind != EngineKind::Graph || !index)
         return QString();
-    switch (measure) {
-    case GraphMeasure::HarmonicRank:
-        return vertex.isEmpty() ? QStringLiteral("harmonic centrality rank in %1").arg(release)
-                                : QStringLiteral("harmonic centrality rank of %1 in %2")
-                                      .arg(QString::fromUtf8(vertex), release);
-    case GraphMeasure::PageRankRank:
-        return vertex.isEmpty() ? QStringLiteral("PageRank rank in %1").arg(release)
-                                : QStringLiteral("PageRank rank of %1 in %2")
-                                      .arg(QString::fromUtf8(vertex), release);
-    case GraphMeasure::LinkingDomains:
-        break;
-    }
-    const QString what = index->level() == GraphLevel::Hosts ? QStringLiteral("linking hosts")
-                                                             : QStringLiteral("linking domains");
-    return vertex.isEmpty()
-               ? QStringLiteral("%1 in %2").arg(what, release)
-               : QStringLiteral("%1 to %2 in %3").arg(what, QString::fromUtf8(vertex), release);
+    const QString what = graphMeasureName(*this);
+    if (vertex.isEmpty())
+        return QStringLiteral("%1 in %2").arg(what, release);
+    // A rank is of the vertex; linking domains or hosts link to it.
+    return (measure == GraphMeasure::LinkingDomains ? QStringLiteral("%1 to %2 in %3")
+                                                    : QStringLiteral("%1 of %2 in %3"))
+        .arg(what, QString::fromUtf8(vertex), release);
 }
 
 QStringList EngineDefinition::keyNames() const {
