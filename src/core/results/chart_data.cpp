@@ -51,11 +51,6 @@ ChartKind chartTypeKind(int type) {
     }
 }
 
-int chartTypeFromSetting(const QString& text) {
-    const std::optional<qint64> type = readWholeNumber(text);
-    return type && *type >= 0 && *type < ChartTypeCount ? int(*type) : DefaultChartType;
-}
-
 QString chartTypeHint(int type) {
     return chartTypeIs3D(type) ? Text::tr("Control Key + Drag to rotate.") : QString();
 }

@@ -14,10 +14,6 @@
 
 namespace tally {
 
-// The eight chart types, by their position in cmbChart2.
-inline constexpr int ChartTypeCount = 8;
-inline constexpr int DefaultChartType = 3; // "2D Line Graph"
-
 enum class ChartKind { Bar, Line, Area, Step };
 
 // "3D Bar Chart", "2D Bar Chart", "3d Line Graph", ... in cmbChart2's order.
@@ -25,8 +21,6 @@ QStringList chartTypeNames();
 // A type whose name holds "3D" (letter case ignored). Out-of-range types count as 2D.
 bool chartTypeIs3D(int type);
 ChartKind chartTypeKind(int type);
-// The stored cmbChart2 setting as a type: a whole number from 0 to 7, else the default.
-int chartTypeFromSetting(const QString& text);
 // The hint under the chart for a type: "Control Key + Drag to rotate." for 3D types, else empty.
 QString chartTypeHint(int type);
 

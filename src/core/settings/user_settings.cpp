@@ -2,7 +2,6 @@
 
 #include "core/numbers/numbers.h"
 #include "core/product/product.h"
-#include "core/results/chart_data.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -229,6 +228,11 @@ QString userSettingsProblem() {
                                        "goes on with the default settings and no API keys, and "
                                        "keeps nothing you change there.")
         .arg(QDir::toNativeSeparators(userSettingsFile()), readable.reason());
+}
+
+int chartTypeFromSetting(const QString& text) {
+    const std::optional<qint64> type = readWholeNumber(text);
+    return type && *type >= 0 && *type < ChartTypeCount ? int(*type) : DefaultChartType;
 }
 
 namespace UserSettings {

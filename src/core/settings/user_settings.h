@@ -76,6 +76,12 @@ FileOutcome userSettingsReadable();
 QString userSettingsProblem();
 
 // The program's settings, one accessor each.
+// The eight chart types, by their position in cmbChart2.
+inline constexpr int ChartTypeCount = 8;
+inline constexpr int DefaultChartType = 3; // "2D Line Graph"
+// The stored cmbChart2 setting as a type: a whole number from 0 to 7, else the default.
+int chartTypeFromSetting(const QString& text);
+
 namespace UserSettings {
 
 // The profile thresholds: a row total below low is a low profile, from medium up a high one.
@@ -119,7 +125,7 @@ bool showHelpAtStart();
 FileOutcome setShowHelpAtStart(bool on);
 
 // The chart type of the Chart View (cmbChart2), 0..7. Default 3; a stored text that is not a whole
-// number in that range gives the default.
+// number in that range gives the default (chartTypeFromSetting).
 int chartType();
 FileOutcome setChartType(int type);
 
