@@ -710,7 +710,18 @@ QStringList EngineDefinition::keyNames() const {
     return names;
 }
 
+void EngineDefinition::rememberKeys(const QHash<QString, QString>* given) {
+    loadedKeys.reset();
+    QHash<QString, QString> keys = storedKeys();
+    if (given)
+        for (auto it = keys.begin(); it != keys.end(); ++it)
+            it.value() = given->value(it.key());
+    loadedKeys = std::move(keys);
+}
+
 QHash<QString, QString> EngineDefinition::storedKeys() const {
+    if (loadedKeys)
+        return *loadedKeys;
     QHash<QString, QString> keys;
     QStringList names = keyNames();
     if (makesRequests() && !keyName.isEmpty())
@@ -743,7 +754,7 @@ QList<QPair<QByteArray, QByteArray>> EngineDefinition::requestHeaders() const {
         QString filled = value;
         if (filled.contains(KeyPlaceholder)) {
             if (!keyRead) {
-                apiKey = UserSettings::apiKey(keyName);
+                apiKey = loadedKeys ? loadedKeys->value(keyName) : UserSettings::apiKey(keyName);
                 keyRead = true;
             }
             filled.replace(KeyPlaceholder, apiKey);
@@ -934,6 +945,8 @@ EngineSet loadEngines(const QString& enginesIni) {
         d.statusSuffix = Text::tr(" on %1").arg(caption);
         d.captionChanged = true;
     }
+    for (EngineDefinition& d : set.definitions)
+        d.rememberKeys();
     return set;
 }
 
@@ -948,6 +961,7 @@ EngineDefinition definitionFromSection(int slot, const QString& sectionText, con
         d.statusSuffix = Text::tr(" on %1").arg(slotKeys.caption);
         d.captionChanged = true;
     }
+    d.rememberKeys(&keys);
     return d;
 }
 

@@ -162,6 +162,11 @@ struct EngineDefinition {
     QStringList keyNames() const;
     // Those keys' values from the per-user store.
     QHash<QString, QString> storedKeys() const;
+    // The stored keys as they were when the definition was read (once per run: every request
+    // of a run uses these); unset for a definition made by hand, which reads the store.
+    std::optional<QHash<QString, QString>> loadedKeys;
+    // Reads the stored keys now and keeps them as loadedKeys.
+    void rememberKeys(const QHash<QString, QString>* given = nullptr);
     // text with every key value of the definition (as stored, and as a request would carry it)
     // shown as "…". For any address, reason or excerpt of an answer shown to the user.
     QString maskKeys(const QString& text) const;

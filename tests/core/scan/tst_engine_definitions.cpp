@@ -351,6 +351,10 @@ private Q_SLOTS:
         QVERIFY2(msn.usable(), qPrintable(msn.problem));
         QCOMPARE(msn.requestHeaders(), (PageFetcher::RequestHeaders{
                                            {"API-OPR", "s3cret"}, {"Accept", "application/json"}}));
+        // Read once with the definitions: a run asks with the key it started with.
+        QVERIFY(UserSettings::setApiKey("opr", "changed"));
+        QCOMPARE(msn.requestHeaders().first().second, QByteArray("s3cret"));
+        QCOMPARE(msn.storedKeys().value("opr"), QString("s3cret"));
         QCOMPARE(*msn.queryTarget("http://www.shop.example.co.uk/a"), QString("example.co.uk"));
         QCOMPARE(*msn.queryTarget("http://www.shop.someone.me.uk/"), QString("someone.me.uk"));
         QVERIFY(!msn.queryTarget("http://10.1.2.3/"));
