@@ -217,12 +217,17 @@ protected:
         Judged judged;
         const QHash<QString, QString> q = queryItems(r.query);
         static const QStringList modes{"exact", "prefix", "domain", "subdomains"};
-        if (r.method != "GET" || r.path != QLatin1String("/v3/site-explorer/backlinks-stats"))
+        static const QStringList groupings{"daily", "weekly", "monthly"};
+        if (r.method != "GET" ||
+            (r.path != QLatin1String("/v3/site-explorer/backlinks-stats") && !asksHistory(r)))
             judged.refusal = error(404, "not found");
         else if (r.header("Authorization") != "Bearer " + key(QStringLiteral("ahrefs")).toUtf8())
             judged.refusal = error(401, "Invalid API key");
-        else if (!QDate::fromString(q.value("date"), Qt::ISODate).isValid())
+        else if (!QDate::fromString(q.value(asksHistory(r) ? "date_from" : "date"), Qt::ISODate)
+                      .isValid())
             judged.refusal = error(400, "date: expected YYYY-MM-DD");
+        else if (asksHistory(r) && !groupings.contains(q.value("history_grouping", "monthly")))
+            judged.refusal = error(400, "history_grouping: daily, weekly or monthly");
         else if (q.value("target").isEmpty() || !modes.contains(q.value("mode", "subdomains")))
             judged.refusal = error(400, "target or mode");
         else
@@ -238,6 +243,28 @@ protected:
     }
     HttpResponse unknownSite(const QString&) const override {
         return error(400, unknownSiteText());
+    }
+    // site-explorer/refdomains-history (docs.ahrefs.com/docs/api/site-explorer/operations/
+    // get-refdomains-history): GET with target, date_from (required), date_to, history_grouping
+    // (daily, weekly, monthly) and mode; the answer {"refdomains": [{"date": "2024-01-01",
+    // "refdomains": n}, ...]}, one point per group from date_from on.
+    bool asksHistory(const HttpRequest& r) const override {
+        return r.path == QLatin1String("/v3/site-explorer/refdomains-history");
+    }
+    HttpResponse historyAnswer(const QList<QPair<QDate, qint64>>& points, bool damaged,
+                               const HttpRequest& r) const override {
+        const QDate from = QDate::fromString(queryItems(r.query).value("date_from"), Qt::ISODate);
+        QJsonArray items;
+        for (const auto& [date, count] : points)
+            if (date >= from)
+                items.append(
+                    QJsonObject{{"date", date.toString(Qt::ISODate)}, {"refdomains", count}});
+        if (damaged && !items.isEmpty()) {
+            QJsonObject last = items.last().toObject();
+            last.remove("refdomains");
+            items.replace(items.size() - 1, last);
+        }
+        return json(200, QJsonObject{{"refdomains", items}});
     }
     HttpResponse quotaExhausted() const override { return error(403, quotaText()); }
     HttpResponse rateLimited() const override {
@@ -337,7 +364,8 @@ public:
 protected:
     Judged judge(const HttpRequest& r) const override {
         Judged judged;
-        if (r.method != "POST" || r.path != QLatin1String("/v3/backlinks/summary/live"))
+        if (r.method != "POST" ||
+            (r.path != QLatin1String("/v3/backlinks/summary/live") && !asksHistory(r)))
             judged.refusal = envelope(404, 40400, "Not Found.", QJsonValue());
         else if (r.header("Authorization") !=
                  basicToken(key(QStringLiteral("dataforseo-login")),
@@ -349,8 +377,13 @@ protected:
         else {
             const QJsonArray tasks = QJsonDocument::fromJson(r.body).array();
             const QString target = tasks.size() == 1 ? tasks.at(0)["target"].toString() : QString();
+            const QString from =
+                tasks.size() == 1 ? tasks.at(0)["date_from"].toString() : QString();
             if (target.isEmpty())
                 judged.refusal = envelope(200, 40501, "Invalid Field: 'target'.", QJsonValue());
+            else if (asksHistory(r) && !from.isEmpty() &&
+                     QDate::fromString(from, Qt::ISODate) < QDate(2019, 1, 1))
+                judged.refusal = envelope(200, 40501, "Invalid Field: 'date_from'.", QJsonValue());
             else
                 judged.site = site(target);
         }
@@ -367,6 +400,41 @@ protected:
     }
     HttpResponse unknownSite(const QString&) const override {
         return envelope(200, 20000, "Ok.", task(40501, unknownSiteText(), QJsonValue()));
+    }
+    // backlinks/history/live (docs.dataforseo.com/v3/backlinks/history/live): POST [{"target",
+    // "date_from" (2019-01-01 at the earliest, the default), "date_to"}]; the same envelope, with
+    // result [{"target", "date_from", "date_to", "items_count", "items": [{"type":
+    // "backlinks_history", "date": "2019-01-01 00:00:00 +00:00", "rank", "backlinks",
+    // "referring_domains", "referring_main_domains", ...}]}], one item a month.
+    bool asksHistory(const HttpRequest& r) const override {
+        return r.path == QLatin1String("/v3/backlinks/history/live");
+    }
+    HttpResponse historyAnswer(const QList<QPair<QDate, qint64>>& points, bool damaged,
+                               const HttpRequest& r) const override {
+        const QJsonObject asked = QJsonDocument::fromJson(r.body).array().at(0).toObject();
+        const QDate from =
+            QDate::fromString(asked["date_from"].toString("2019-01-01"), Qt::ISODate);
+        QJsonArray items;
+        for (const auto& [date, count] : points)
+            if (date >= from)
+                items.append(QJsonObject{{"type", "backlinks_history"},
+                                         {"date", date.toString(Qt::ISODate) + " 00:00:00 +00:00"},
+                                         {"rank", 402},
+                                         {"backlinks", count * 31},
+                                         {"referring_domains", count + 211},
+                                         {"referring_main_domains", count}});
+        if (damaged && !items.isEmpty()) {
+            QJsonObject last = items.last().toObject();
+            last["referring_main_domains"] = QJsonValue::Null;
+            items.replace(items.size() - 1, last);
+        }
+        const QJsonObject result{{"target", asked["target"]},
+                                 {"date_from", from.toString(Qt::ISODate)},
+                                 {"date_to", QDate::currentDate().toString(Qt::ISODate)},
+                                 {"rank_scale", "one_thousand"},
+                                 {"items_count", items.size()},
+                                 {"items", items}};
+        return envelope(200, 20000, "Ok.", task(20000, "Ok.", QJsonArray{result}));
     }
     HttpResponse quotaExhausted() const override {
         return envelope(402, 40200, quotaText(), QJsonValue());
@@ -543,6 +611,11 @@ HttpResponse ApiStandIn::answer(const HttpRequest& request) {
     if (mode_ == StandInMode::RateLimited && !limited_.contains(judged.site)) {
         limited_ << judged.site;
         return rateLimited();
+    }
+    if (asksHistory(request)) {
+        const auto past = history_.constFind(judged.site);
+        return past == history_.constEnd() ? unknownSite(judged.site)
+                                           : historyAnswer(*past, historyDamaged_, request);
     }
     const auto known = values_.constFind(judged.site);
     if (known == values_.constEnd())

@@ -16,6 +16,7 @@
 
 #include "support/local_http_server.h"
 
+#include <QDate>
 #include <QHash>
 #include <QList>
 #include <QPair>
@@ -49,6 +50,12 @@ public:
     // a decimal for a score.
     void setValue(const QString& site, const QByteArray& value) { values_.insert(site, value); }
     void setMode(StandInMode mode) { mode_ = mode; }
+    // A site's past, for a provider with a history endpoint: its monthly points. A damaged
+    // history answers its documented shape with the last point's count missing.
+    void setHistory(const QString& site, const QList<QPair<QDate, qint64>>& points) {
+        history_.insert(site, points);
+    }
+    void setHistoryDamaged(bool damaged) { historyDamaged_ = damaged; }
 
     // Judges the request and answers it.
     HttpResponse answer(const HttpRequest& request);
@@ -67,6 +74,12 @@ protected:
     virtual HttpResponse valueAnswer(const QString& site, const QByteArray& value,
                                      const HttpRequest& request) const = 0;
     virtual HttpResponse unknownSite(const QString& site) const = 0;
+    // Whether a request asks for the past, and the answer with the points from its first day on.
+    virtual bool asksHistory(const HttpRequest&) const { return false; }
+    virtual HttpResponse historyAnswer(const QList<QPair<QDate, qint64>>&, bool,
+                                       const HttpRequest&) const {
+        return HttpResponse::page("Not Found", 404);
+    }
     virtual HttpResponse quotaExhausted() const = 0;
     // The provider's rate limit: a 429 with Retry-After: 1, or its own code.
     virtual HttpResponse rateLimited() const = 0;
@@ -75,6 +88,8 @@ protected:
 
 private:
     QHash<QString, QByteArray> values_;
+    QHash<QString, QList<QPair<QDate, qint64>>> history_;
+    bool historyDamaged_ = false;
     StandInMode mode_ = StandInMode::Normal;
     QStringList limited_; // sites already sent a 429
     int requests_ = 0;

@@ -2,6 +2,7 @@
 
 #include "core/exports/table_export.h"
 #include "core/files/safe_file.h"
+#include "core/history/backfill.h"
 #include "core/numbers/numbers.h"
 #include "core/product/product.h"
 #include "core/results/results_model.h"
@@ -47,6 +48,8 @@ const QStringList valueOptions = {QStringLiteral("--scan"),
                                   QStringLiteral("--json"),
                                   QStringLiteral("--export-history"),
                                   QStringLiteral("--source"),
+                                  QStringLiteral("--backfill"),
+                                  QStringLiteral("--months"),
                                   QStringLiteral("--schedule"),
                                   QStringLiteral("--list"),
                                   QStringLiteral("--every"),
@@ -60,9 +63,10 @@ const QStringList flagOptions = {QStringLiteral("--help"), QStringLiteral("-h"),
                                  QStringLiteral("--schedules")};
 // The options that name a command without a window, and those each of them takes besides.
 const QStringList commandOptions = {
-    QStringLiteral("--scan"),      QStringLiteral("--export-history"),
-    QStringLiteral("--schedule"),  QStringLiteral("--unschedule"),
-    QStringLiteral("--schedules"), QStringLiteral("--run-schedule")};
+    QStringLiteral("--scan"),        QStringLiteral("--export-history"),
+    QStringLiteral("--backfill"),    QStringLiteral("--schedule"),
+    QStringLiteral("--unschedule"),  QStringLiteral("--schedules"),
+    QStringLiteral("--run-schedule")};
 
 // The toolkit's own options of a window, which it also takes with two dashes.
 const QStringList toolkitOptions =
@@ -400,48 +404,62 @@ int fail(QIODevice* err, const QString& message, int code = ExitBadInput) {
     return code;
 }
 
-int runScan(const Options& options, QIODevice* out, QIODevice* err) {
-    QStringList urls;
+// The URLs of the list, or the exit code of a list that gives none (said on err).
+std::optional<int> readList(const QString& listFile, QStringList* urls, QIODevice* err) {
     QString reason;
-    if (!readUrlListSource(options.listFile, &urls, &reason))
-        return fail(err, Text::tr("the URL list %1 could not be read: %2")
-                             .arg(listName(options.listFile), reason));
-    if (urls.isEmpty())
-        return fail(err, Text::tr("the URL list %1 holds no URLs").arg(listName(options.listFile)));
+    if (!readUrlListSource(listFile, urls, &reason))
+        return fail(
+            err, Text::tr("the URL list %1 could not be read: %2").arg(listName(listFile), reason));
+    if (urls->isEmpty())
+        return fail(err, Text::tr("the URL list %1 holds no URLs").arg(listName(listFile)));
     if (const QString unreadable = unreadableSettings(); !unreadable.isEmpty())
         return fail(err, unreadable + Text::tr("; nothing was asked"));
+    return std::nullopt;
+}
+
+// Every URL's saved search as the pattern names it, checked before the first request; the exit
+// code when one cannot be (said on err).
+std::optional<int> saveNamesOf(const QStringList& urls, const QString& pattern,
+                               QStringList* saveNames, QIODevice* err) {
+    QHash<QString, QString> urlOfName;
+    for (const QString& url : urls) {
+        const QString name = savedSearchNameFor(pattern, url);
+        if (name.isEmpty())
+            return fail(err, Text::tr("%1 has no host for \"{host}\" in the saved "
+                                      "search name")
+                                 .arg(url));
+        if (const SearchNameProblem problem = checkSearchName(name);
+            problem != SearchNameProblem::None)
+            return fail(err, nameProblem(problem, name));
+        if (urlOfName.contains(name))
+            return fail(err, Text::tr("%1 and %2 would both be saved as \"%3\"; put "
+                                      "\"{host}\" in the name to save each site "
+                                      "on its own")
+                                 .arg(urlOfName.value(name), url, name));
+        urlOfName.insert(name, url);
+        *saveNames << name;
+    }
+    if (!ensureSavedSearchFolder())
+        return fail(err,
+                    Text::tr("the folder %1 could not be created")
+                        .arg(QDir::toNativeSeparators(savedSearchFolder())),
+                    ExitNotWritten);
+    return std::nullopt;
+}
+
+int runScan(const Options& options, QIODevice* out, QIODevice* err) {
+    QStringList urls;
+    if (const std::optional<int> refused = readList(options.listFile, &urls, err))
+        return *refused;
     if (const auto refusal =
             checkOutputs(options.listFile, {{QStringLiteral("--csv"), options.csvTarget},
                                             {QStringLiteral("--json"), options.jsonTarget}}))
         return fail(err, refusal->message, refusal->code);
 
-    // Every URL's saved search, checked before the first request.
     QStringList saveNames;
-    if (!options.saveName.isEmpty()) {
-        QHash<QString, QString> urlOfName;
-        for (const QString& url : std::as_const(urls)) {
-            const QString name = savedSearchNameFor(options.saveName, url);
-            if (name.isEmpty())
-                return fail(err, Text::tr("%1 has no host for \"{host}\" in the saved "
-                                          "search name")
-                                     .arg(url));
-            if (const SearchNameProblem problem = checkSearchName(name);
-                problem != SearchNameProblem::None)
-                return fail(err, nameProblem(problem, name));
-            if (urlOfName.contains(name))
-                return fail(err, Text::tr("%1 and %2 would both be saved as \"%3\"; put "
-                                          "\"{host}\" in the name to save each site "
-                                          "on its own")
-                                     .arg(urlOfName.value(name), url, name));
-            urlOfName.insert(name, url);
-            saveNames << name;
-        }
-        if (!ensureSavedSearchFolder())
-            return fail(err,
-                        Text::tr("the folder %1 could not be created")
-                            .arg(QDir::toNativeSeparators(savedSearchFolder())),
-                        ExitNotWritten);
-    }
+    if (!options.saveName.isEmpty())
+        if (const std::optional<int> refused = saveNamesOf(urls, options.saveName, &saveNames, err))
+            return *refused;
 
     // A store that cannot be read is said before anything else: its API keys are missing.
     if (const QString problem = userSettingsProblem(); !problem.isEmpty())
@@ -455,6 +473,62 @@ int runScan(const Options& options, QIODevice* out, QIODevice* err) {
     if (!command.isDone())
         QCoreApplication::exec();
     return command.exitCode();
+}
+
+// The past of each URL's saved search filled in from every column that can look back.
+int runBackfill(const Options& options, QIODevice* err) {
+    QStringList urls;
+    if (const std::optional<int> refused = readList(options.listFile, &urls, err))
+        return *refused;
+    QStringList names;
+    if (const std::optional<int> refused = saveNamesOf(urls, options.saveName, &names, err))
+        return *refused;
+    QList<BackfillSite> sites;
+    for (qsizetype i = 0; i < urls.size(); ++i) {
+        const auto existing = findSavedSearch(names.at(i));
+        sites.append(
+            {urls.at(i),
+             savedSearchPath(existing ? existing->fileName
+                                      : names.at(i) + QLatin1String(SavedSearchExtension))});
+    }
+    const EngineSet engines = programEngines();
+    const QDate today = historyToday();
+    const BackfillPlan plan =
+        planBackfill(engines, sites, backfillSince(today, options.backfillMonths), today);
+    for (const QString& line : plan.cannot)
+        if (!options.quiet || plan.columns.isEmpty())
+            say(err, Text::tr("  not filled in: %1\n").arg(line));
+    if (plan.columns.isEmpty())
+        return fail(err, Text::tr("no column can look back; nothing was asked"));
+    if (!options.quiet)
+        say(err,
+            Text::tr("Filling in %n month(s) of %1 sites since %2: %3\n", nullptr,
+                     options.backfillMonths)
+                .arg(urls.size())
+                .arg(plan.since.toString(Qt::ISODate), plan.describe().join(QStringLiteral("; "))));
+
+    QObject owner;
+    QList<PageFetcher*> fetchers;
+    for (int f = 0; f < BackfillRequestsAtOnce; ++f)
+        fetchers << new NetworkPageFetcher(&owner);
+    Backfill backfill(plan, engines, fetchers);
+    bool notWritten = false, anyCount = false, anyFailure = false, refusedSource = false;
+    QObject::connect(&backfill, &Backfill::resultReady, &owner, [&](const BackfillResult& r) {
+        notWritten = notWritten || r.notWritten;
+        anyCount = anyCount || r.received > 0;
+        anyFailure = anyFailure || r.failure.has_value();
+        refusedSource = refusedSource || (r.failure && isSourceRefusal(r.failure->failure));
+        if (r.failure)
+            say(err, QStringLiteral("  %1, %2: %3\n").arg(r.url, r.caption, r.failure->reason));
+        else if (!options.quiet)
+            say(err, Text::tr("  %1, %2: %n new point(s), %3 given\n", nullptr, r.added)
+                         .arg(r.url, r.caption)
+                         .arg(r.received));
+    });
+    QObject::connect(&backfill, &Backfill::finished, &owner, [] { QCoreApplication::exit(0); });
+    backfill.start();
+    QCoreApplication::exec();
+    return scanExitCode(notWritten, anyCount, anyFailure, refusedSource);
 }
 
 int runSchedule(const Options& options, QIODevice* out, QIODevice* err) {
@@ -697,7 +771,7 @@ Options parseArguments(const QStringList& arguments) {
     if (commands.size() != 1)
         return refuse(
             commands.isEmpty()
-                ? Text::tr("--scan LIST or --export-history NAME is needed")
+                ? Text::tr("--scan LIST, --backfill LIST or --export-history NAME is needed")
                 : Text::tr("%1 and %2 cannot be combined").arg(commands.at(0), commands.at(1)));
     const QString command = commands.first();
     // What each command takes besides its own option.
@@ -707,6 +781,8 @@ Options parseArguments(const QStringList& arguments) {
           QStringLiteral("--quiet")}},
         {QStringLiteral("--export-history"),
          {QStringLiteral("--csv"), QStringLiteral("--json"), QStringLiteral("--source")}},
+        {QStringLiteral("--backfill"),
+         {QStringLiteral("--save"), QStringLiteral("--months"), QStringLiteral("--quiet")}},
         {QStringLiteral("--schedule"),
          {QStringLiteral("--list"), QStringLiteral("--every"), QStringLiteral("--at"),
           QStringLiteral("--day"), QStringLiteral("--notify-drop"), QStringLiteral("--save")}},
@@ -726,6 +802,23 @@ Options parseArguments(const QStringList& arguments) {
         options.historySource = values.value(QStringLiteral("--source"));
         if (!options.moreHistories.isEmpty() && options.historySource.isEmpty())
             return refuse(Text::tr("several saved searches side by side need --source SECTION"));
+        return options;
+    }
+    if (command == QLatin1String("--backfill")) {
+        options.command = Command::Backfill;
+        options.listFile = file(values.value(command));
+        if (!values.contains(QStringLiteral("--save")))
+            return refuse(Text::tr("--backfill needs --save NAME (the saved searches to fill in)"));
+        options.saveName = searchNameOfTyped(values.value(QStringLiteral("--save")));
+        if (values.contains(QStringLiteral("--months"))) {
+            const std::optional<qint64> months =
+                readWholeNumber(values.value(QStringLiteral("--months")));
+            if (!months || *months < 1 || *months > MaxBackfillMonths)
+                return refuse(Text::tr("--months takes a whole number from 1 to %1, not %2")
+                                  .arg(MaxBackfillMonths)
+                                  .arg(values.value(QStringLiteral("--months"))));
+            options.backfillMonths = int(*months);
+        }
         return options;
     }
     if (command == QLatin1String("--schedules")) {
@@ -782,6 +875,7 @@ QString usageText() {
     return Text::tr(
         "Usage: tallyscope [--history NAME]\n"
         "  or:  tallyscope --scan LIST [--save NAME] [--csv FILE|-] [--json FILE|-] [--quiet]\n"
+        "  or:  tallyscope --backfill LIST --save NAME [--months N] [--quiet]\n"
         "  or:  tallyscope --export-history NAME [NAME2 ... --source SECTION] [--csv FILE|-]\n"
         "                  [--json FILE|-]\n"
         "  or:  tallyscope --schedule NAME --list FILE [--every daily|weekly|Nh] [--at HH:MM]\n"
@@ -801,6 +895,12 @@ QString usageText() {
         "                         when neither --json nor --save is given)\n"
         "  --json FILE            write the results as JSON (- for standard output)\n"
         "  --quiet                nothing on standard error unless something failed\n"
+        "  --backfill LIST        fill in the past of each URL's saved search (--save NAME,\n"
+        "                         {host} as above) from every column that can look back: the\n"
+        "                         sources' own history (DataForSEO, Ahrefs; one request per\n"
+        "                         site, which may cost money) and the Common Crawl releases on\n"
+        "                         this disk; each point at its own date, no saved day changed\n"
+        "  --months N             how far --backfill looks back (24; at most 120)\n"
         "  --export-history NAME  write the history of a saved search as CSV, one row per date\n"
         "                         (with each point's source and release where they are\n"
         "                         known), or with --json as JSON, one object per point;\n"
@@ -857,6 +957,8 @@ int run(const Options& options, QIODevice* out, QIODevice* err) {
     case Command::Version:
         say(out, versionText());
         return ExitSuccess;
+    case Command::Backfill:
+        return runBackfill(options, err);
     case Command::Scan:
         return runScan(options, out, err);
     case Command::ExportHistory:

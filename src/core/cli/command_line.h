@@ -4,6 +4,7 @@
 //   tallyscope [--history NAME]     the window (at the saved search NAME's history)
 //   tallyscope --help | --version
 //   tallyscope --scan LIST [--save NAME] [--csv FILE|-] [--json FILE|-] [--quiet]
+//   tallyscope --backfill LIST --save NAME [--months N] [--quiet]
 //   tallyscope --export-history NAME [NAME2 ... --source SECTION] [--csv FILE|-] [--json FILE|-]
 //   tallyscope --schedule NAME --list FILE [--every daily|weekly|Nh] [--at HH:MM] [--day DAY]
 //              [--notify-drop PERCENT] [--save NAME]
@@ -16,7 +17,9 @@
 // none of that name; "{host}" in NAME stands for each URL's host, one saved search per site).
 // Without --csv, --json or --save the CSV goes to standard output. Progress and a summary go to
 // standard error (with --quiet nothing, unless something failed). The outputs are checked before
-// the first request. A saved search may be named as its file ("mysite.vqz" is "mysite"). Options
+// the first request. --backfill fills in the past of each URL's saved search (named as --save
+// names it) from every column that can look back, --months months (24) before this one. A saved
+// search may be named as its file ("mysite.vqz" is "mysite"). Options
 // may also be written --option=value.
 #pragma once
 
@@ -34,6 +37,7 @@ enum class Command {
     Help,          // --help, -h
     Version,       // --version
     Scan,          // --scan LIST
+    Backfill,      // --backfill LIST --save NAME: the past of each URL's saved search
     ExportHistory, // --export-history NAME
     Schedule,      // --schedule NAME --list FILE [...]: a schedule written and enabled
     Unschedule,    // --unschedule NAME
@@ -68,6 +72,7 @@ struct Options {
     QString historyName;       // --export-history
     QStringList moreHistories; // --export-history NAME NAME2 ...: sites side by side
     QString historySource;     // --source: the section charted across them
+    int backfillMonths = 24;   // --months: how far --backfill looks back
     bool quiet = false;        // --quiet: nothing on standard error unless something failed
     tally::Schedule schedule;  // --schedule (whole), --unschedule and --run-schedule (its name)
     QString error;             // why the arguments are refused; empty when they are fine

@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -186,6 +187,64 @@ SaveResult saveSearchRow(const QList<RowCell>& row, const QString& file, SaveMod
     if (const FileOutcome outcome = edit.save(); !outcome)
         return fail(outcome.reason());
     return SaveResult::Saved;
+}
+
+SaveResult mergePastPoints(const QString& file, const QString& section,
+                           const QList<PastPoint>& points, int* added, QString* reason) {
+    if (added)
+        *added = 0;
+    for (const PastPoint& point : points)
+        if (!isWritableRow({RowCell(section, point.count)}) || !point.date.isValid())
+            return SaveResult::Refused;
+    if (points.isEmpty())
+        return SaveResult::NothingToSave;
+    const QString folder = QFileInfo(file).absolutePath();
+    if (!QFileInfo(folder).isDir() && !QDir().mkpath(folder)) {
+        if (reason)
+            *reason = Text::tr("The folder %1 could not be created")
+                          .arg(QDir::toNativeSeparators(folder));
+        return SaveResult::Failed;
+    }
+    QStringList inserted;
+    QHash<QString, const PastPoint*> byKey;
+    modINI::IniFileEdit edit(file);
+    for (const PastPoint& point : points) {
+        const QString key = historyDateKey(point.date);
+        if (byKey.contains(key))
+            continue; // one point a day: the first given
+        byKey.insert(key, &point);
+        // Newest first: before the first line of an older day.
+        edit.insertMissingKey(
+            section, key, point.count,
+            [date = point.date](const QString& lineKey) {
+                const std::optional<QDate> lineDate = historyKeyDate(lineKey);
+                return lineDate && *lineDate < date;
+            },
+            &inserted);
+    }
+    edit.afterReplacing([&] {
+        bool newer = false;
+        Provenance sources = Provenance::read(file, nullptr, &newer);
+        if (newer || inserted.isEmpty())
+            return FileOutcome::success();
+        for (const QString& key : std::as_const(inserted)) {
+            const PastPoint* point = byKey.value(key);
+            sources.set(section, point->date, point->source);
+        }
+        if (const FileOutcome written = sources.write(file); !written)
+            return FileOutcome::failure(
+                Text::tr("the counts were saved, but not where they came from: %1")
+                    .arg(written.reason()));
+        return FileOutcome::success();
+    });
+    if (const FileOutcome outcome = edit.save(); !outcome) {
+        if (reason)
+            *reason = outcome.reason();
+        return SaveResult::Failed;
+    }
+    if (added)
+        *added = int(inserted.size());
+    return inserted.isEmpty() ? SaveResult::NothingToSave : SaveResult::Saved;
 }
 
 FileOutcome checkSavedSearchReadable(const QString& file) {

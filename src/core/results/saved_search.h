@@ -108,6 +108,22 @@ bool isWritableRow(const QList<RowCell>& cells);
 SaveResult saveSearchRow(const QList<RowCell>& cells, const QString& file, SaveMode mode,
                          const QDate& date, QString* reason = nullptr);
 
+// One point of a section's past, filled in afterwards: its day, the count, where it came from.
+struct PastPoint {
+    QDate date;
+    QString count;
+    PointSource source;
+};
+
+// Merges points of one section's past into `file` (a full path; created when missing), under the
+// file's lock as saveSearchRow writes: each goes in at its own date, the section kept newest first;
+// a day the section holds already keeps its count and its provenance. The added points' sources
+// go into the provenance. *added (when given) says how many were added. Nothing is written for
+// a section name or count the file cannot keep (Refused) or when no point is new (NothingToSave).
+SaveResult mergePastPoints(const QString& file, const QString& section,
+                           const QList<PastPoint>& points, int* added = nullptr,
+                           QString* reason = nullptr);
+
 // Whether a saved search can be read whole (a regular file within the size limit) and holds
 // saved counts (a section with at least one "label=value" line); the reason when it cannot.
 FileOutcome checkSavedSearchReadable(const QString& file);

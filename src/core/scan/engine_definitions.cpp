@@ -392,6 +392,16 @@ void readSlot(EngineDefinition& d, const QString& sectionText, const QString& fo
             d.sumOf = value;
         } else if (is(line, "Pages")) {
             d.pagesPointer = value;
+        } else if (is(line, "HistoryAddress")) {
+            d.historyAddress = value;
+        } else if (is(line, "HistoryBody")) {
+            d.historyBody = value;
+        } else if (is(line, "HistoryItems")) {
+            d.historyItems = value;
+        } else if (is(line, "HistoryDate")) {
+            d.historyDate = value;
+        } else if (is(line, "HistoryCount")) {
+            d.historyCount = value;
         } else if (is(line, "Column")) {
             d.column = value;
         } else if (is(line, "Separator")) {
@@ -463,7 +473,15 @@ void readSlot(EngineDefinition& d, const QString& sectionText, const QString& fo
             checkPointer(QStringLiteral("CodePointer"), pointer, problems);
         if (d.isPaged())
             checkPointer(QStringLiteral("Pages"), d.pagesPointer, problems);
+        if (!d.historyAddress.isEmpty()) {
+            checkPointer(QStringLiteral("HistoryItems"), d.historyItems, problems);
+            if (d.historyDate.isEmpty() || d.historyCount.isEmpty())
+                problems << Text::tr("HistoryAddress needs HistoryDate and HistoryCount (the "
+                                     "members of each point holding its date and its count)");
+        }
     }
+    if (problems.isEmpty() && d.kind != EngineKind::Json && !d.historyAddress.isEmpty())
+        problems << Text::tr("HistoryAddress is read only from a json slot's answer");
     if (problems.isEmpty() && d.kind == EngineKind::Table && d.column.trimmed().isEmpty())
         problems << Text::tr("no Column (the heading of the count's column, such as domains_num)");
 
@@ -484,6 +502,14 @@ void readSlot(EngineDefinition& d, const QString& sectionText, const QString& fo
         problems << placeholderProblems(d.querySuffix, QStringLiteral("Suffix"), d.keyName,
                                         &keyNames);
         problems << placeholderProblems(d.body, QStringLiteral("Body"), d.keyName, &keyNames);
+        problems << placeholderProblems(d.historyAddress, QStringLiteral("HistoryAddress"),
+                                        d.keyName, &keyNames);
+        problems << placeholderProblems(d.historyBody, QStringLiteral("HistoryBody"), d.keyName,
+                                        &keyNames);
+        if (!d.historyAddress.isEmpty() &&
+            !d.historyAddress.startsWith(QLatin1String("https://"), Qt::CaseInsensitive) &&
+            !d.historyAddress.startsWith(QLatin1String("http://"), Qt::CaseInsensitive))
+            problems << Text::tr("HistoryAddress must start with http:// or https://");
         for (const auto& [n, line] : headerLines) {
             const qsizetype colon = line.indexOf(QLatin1Char(':'));
             const QString name = colon < 0 ? QString() : line.left(colon).trimmed();
@@ -509,13 +535,15 @@ void readSlot(EngineDefinition& d, const QString& sectionText, const QString& fo
             keyNames << d.basicAuthUser << d.basicAuthSecret;
         const QByteArray type = d.contentType.isEmpty() ? QByteArrayLiteral("application/json")
                                                         : d.contentType.toLower();
-        if (problems.isEmpty() && !d.body.isEmpty() && type.contains("json")) {
+        for (const auto& [body, name] : {std::pair{d.body, QStringLiteral("Body")},
+                                         std::pair{d.historyBody, QStringLiteral("HistoryBody")}}) {
+            if (!problems.isEmpty() || body.isEmpty() || !type.contains("json"))
+                continue;
             QJsonParseError error;
-            QJsonDocument::fromJson(withPlaceholdersAs(d.body, QStringLiteral("x")).toUtf8(),
-                                    &error);
+            QJsonDocument::fromJson(withPlaceholdersAs(body, QStringLiteral("x")).toUtf8(), &error);
             if (error.error != QJsonParseError::NoError)
-                problems << Text::tr("the Body is not JSON (%1 at byte %2)")
-                                .arg(error.errorString())
+                problems << Text::tr("the %1 is not JSON (%2 at byte %3)")
+                                .arg(name, error.errorString())
                                 .arg(error.offset);
         }
         QStringList missing;
@@ -670,6 +698,17 @@ QString graphMeasureName(const EngineDefinition& d) {
 }
 
 } // namespace
+
+EngineDefinition EngineDefinition::historyDefinition() const {
+    EngineDefinition history = *this;
+    history.address = historyAddress;
+    history.body = historyBody;
+    history.pointer = historyItems;
+    history.pagesPointer.clear();
+    history.sumOf.clear();
+    history.plainRequest = false;
+    return history;
+}
 
 QString EngineDefinition::metricName() const {
     if (!metric.isEmpty())

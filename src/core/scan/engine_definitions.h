@@ -30,6 +30,10 @@
 //                how many pages it has; {page} counts them from 0), CodePointer/CodePointer2..
 //                (the provider's own status code) with RateLimitCodes, QuotaCodes, KeyCodes and
 //                SiteCodes (what its codes mean; several separated by "|")
+//   history:     HistoryAddress and HistoryBody (the provider's history endpoint, asked with the
+//                slot's method, headers and keys; {since} is the first day asked for),
+//                HistoryItems (the pointer of the array of dated points), HistoryDate and
+//                HistoryCount (the members of each point holding its date and the count)
 //   table:       Column (the count's column by its heading), Separator (";" by default)
 //   graph:       Index (the link index file; relative to the program folder), Release (the name
 //                shown instead of the index's own), Measure (linking-domains, the default;
@@ -127,6 +131,12 @@ struct EngineDefinition {
     QStringList siteCodes;
     QString sumOf;        // Sum: the count is the sum of this member over the array at pointer
     QString pagesPointer; // Pages: the answer's page count; the pages are asked for one by one
+    // A look back: the provider's history endpoint and where its answer holds the dated points.
+    QString historyAddress;
+    QString historyBody;
+    QString historyItems;
+    QString historyDate;
+    QString historyCount;
     // table
     QString column;
     QChar separator = QLatin1Char(';');
@@ -152,6 +162,11 @@ struct EngineDefinition {
         return kind == EngineKind::Markers || kind == EngineKind::Json || kind == EngineKind::Table;
     }
     bool isPaged() const { return !pagesPointer.isEmpty(); }
+    // Whether the provider's past can be asked (a json slot with a history endpoint).
+    bool looksBack() const { return kind == EngineKind::Json && !historyAddress.isEmpty(); }
+    // The slot as its history request is made and its answer read: the history address and body
+    // in place of the everyday ones, the points' array at pointer, one page.
+    EngineDefinition historyDefinition() const;
     // The failure reason of its cells while it has a problem, at most MaxReasonLength long.
     static constexpr qsizetype MaxReasonLength = 300;
     QString failureReason() const;

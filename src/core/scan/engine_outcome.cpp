@@ -457,23 +457,31 @@ AnswerReading readTable(const QByteArray& body, const EngineDefinition& definiti
                          !definition.countsIntoTotal);
 }
 
-AnswerReading readJson(const QByteArray& body, const EngineDefinition& definition) {
+// A JSON answer's document, or the failure of an answer that is none.
+std::optional<QJsonValue> jsonAnswer(const QByteArray& body, AnswerReading* failure) {
     QString why;
-    const std::optional<QJsonValue> document = parseJsonDocument(body, &why);
+    std::optional<QJsonValue> document = parseJsonDocument(body, &why);
     if (!document) {
         const QString line = firstLineOfShortText(body);
         if (!line.isEmpty() && saysKeyRefused(line))
-            return providerFailure(line, QString());
-        return notRecognised(Text::tr("not JSON (%1)").arg(why) +
-                             (line.isEmpty() ? QString() : QStringLiteral(": ") + quoted(line)));
+            *failure = providerFailure(line, QString());
+        else
+            *failure =
+                notRecognised(Text::tr("not JSON (%1)").arg(why) +
+                              (line.isEmpty() ? QString() : QStringLiteral(": ") + quoted(line)));
     }
-    // What a good answer holds; failing it, the provider says why.
+    return document;
+}
+
+// What a good answer holds, checked; failing it, the provider says why.
+std::optional<AnswerReading> refusedAnswer(const QJsonValue& document,
+                                           const EngineDefinition& definition) {
     for (const AnswerCheck& check : definition.okChecks) {
-        const std::optional<QJsonValue> value = valueAt(*document, check.pointer);
+        const std::optional<QJsonValue> value = valueAt(document, check.pointer);
         const QString found = value ? jsonText(*value) : QString();
         if (value && check.accepted.contains(found))
             continue;
-        const QString message = messageAt(*document, definition.errorPointers);
+        const QString message = messageAt(document, definition.errorPointers);
         if (!message.isEmpty()) // named with the provider's code where that is what failed
             return providerFailure(message, value && !found.isEmpty() && found.size() <= 40
                                                 ? Text::tr("code %1").arg(cleanMessage(found))
@@ -486,10 +494,20 @@ AnswerReading readJson(const QByteArray& body, const EngineDefinition& definitio
                                QString(), false);
     }
     if (definition.okChecks.isEmpty()) {
-        const QString message = messageAt(*document, definition.errorPointers);
+        const QString message = messageAt(document, definition.errorPointers);
         if (!message.isEmpty())
             return providerFailure(message, QString());
     }
+    return std::nullopt;
+}
+
+AnswerReading readJson(const QByteArray& body, const EngineDefinition& definition) {
+    AnswerReading failure;
+    const std::optional<QJsonValue> document = jsonAnswer(body, &failure);
+    if (!document)
+        return failure;
+    if (std::optional<AnswerReading> refused = refusedAnswer(*document, definition))
+        return *refused;
 
     AnswerReading reading;
     if (definition.isPaged()) {
@@ -541,7 +559,9 @@ AnswerReading readJson(const QByteArray& body, const EngineDefinition& definitio
 }
 
 // One answer of an API read: its failure, or its count and pages.
-AnswerReading readApiAnswer(const FetchResult& fetch, const EngineDefinition& definition) {
+// The failure of an answer that says by its provider's code or its HTTP status that it failed.
+std::optional<AnswerReading> failedStatus(const FetchResult& fetch,
+                                          const EngineDefinition& definition) {
     if (definition.kind == EngineKind::Json && !definition.codePointers.isEmpty())
         if (std::optional<AnswerReading> coded = codedFailure(fetch.body, definition))
             return *coded;
@@ -556,8 +576,48 @@ AnswerReading readApiAnswer(const FetchResult& fetch, const EngineDefinition& de
         }
         return providerFailure(message, status, true, fetch.status);
     }
+    return std::nullopt;
+}
+
+AnswerReading readApiAnswer(const FetchResult& fetch, const EngineDefinition& definition) {
+    if (std::optional<AnswerReading> failed = failedStatus(fetch, definition))
+        return *failed;
     return definition.kind == EngineKind::Table ? readTable(fetch.body, definition)
                                                 : readJson(fetch.body, definition);
+}
+
+// The dated points of a history answer's array, or why the answer gives none.
+AnswerReading readHistoryPoints(const QByteArray& body, const EngineDefinition& history,
+                                QList<DatedCount>* points) {
+    AnswerReading failure;
+    const std::optional<QJsonValue> document = jsonAnswer(body, &failure);
+    if (!document)
+        return failure;
+    if (std::optional<AnswerReading> refused = refusedAnswer(*document, history))
+        return *refused;
+    const std::optional<QJsonValue> items = valueAt(*document, history.pointer);
+    if (!items || items->isNull())
+        return notRecognised(Text::tr("nothing at %1").arg(history.pointer));
+    if (!items->isArray())
+        return notRecognised(Text::tr("the value at %1 is not an array").arg(history.pointer));
+    const QJsonArray array = items->toArray();
+    for (qsizetype i = 0; i < array.size(); ++i) {
+        const QJsonObject item = array.at(i).toObject();
+        const QString at = QStringLiteral("%1/%2/").arg(history.pointer).arg(i);
+        // "2019-01-01 00:00:00 +00:00", "2024-01-01" or "2024-01-01T00:00:00Z": the day.
+        const QString dateText = item.value(history.historyDate).toString();
+        const QDate date = QDate::fromString(dateText.left(10), Qt::ISODate);
+        if (!date.isValid())
+            return notRecognised(Text::tr("no date at %1%2").arg(at, history.historyDate));
+        const QJsonValue count = item.value(history.historyCount);
+        if (count.isUndefined())
+            return notRecognised(Text::tr("nothing at %1%2").arg(at, history.historyCount));
+        const AnswerReading reading = readJsonCount(count, at + history.historyCount, false);
+        if (reading.failure)
+            return reading;
+        points->append({date, reading.count});
+    }
+    return AnswerReading();
 }
 
 EngineOutcome outcomeOf(const AnswerReading& reading, const EngineDefinition& definition) {
@@ -679,6 +739,25 @@ EngineOutcome PagedCount::outcome() const {
         return *settled_;
     return EngineOutcome::failed(FailureKind::Stopped,
                                  Text::tr("stopped after %1 of %2 pages").arg(next_).arg(pages_));
+}
+
+HistoryAnswer historyAnswer(const FetchResult& fetch, const EngineDefinition& history) {
+    HistoryAnswer answer;
+    if (!fetch.complete()) {
+        answer.failure = masked(
+            EngineOutcome::failed(failureOfFetch(fetch.error), reasonOfFetch(fetch)), history);
+        return answer;
+    }
+    AnswerReading reading;
+    if (std::optional<AnswerReading> failed = failedStatus(fetch, history))
+        reading = *failed;
+    else
+        reading = readHistoryPoints(fetch.body, history, &answer.points);
+    if (reading.failure) {
+        answer.points.clear(); // a part of an answer is none of it
+        answer.failure = masked(*reading.failure, history);
+    }
+    return answer;
 }
 
 EngineOutcome engineOutcome(const FetchResult& fetch, int intEngine) {

@@ -4,7 +4,9 @@
 
 #include "core/scan/page_fetcher.h"
 
+#include <QDate>
 #include <QDateTime>
+#include <QList>
 #include <QMetaType>
 #include <QString>
 
@@ -110,6 +112,21 @@ private:
     qint64 sum_ = 0;
     std::optional<EngineOutcome> settled_;
 };
+// One point of a provider's history: the day it names and the count.
+struct DatedCount {
+    QDate date;
+    qint64 count = 0;
+};
+// A history answer read: every point of it, or none and the failure (a refused key, a provider's
+// error, an answer that is not the documented shape, any point without a date or a whole count).
+struct HistoryAnswer {
+    QList<DatedCount> points;
+    std::optional<EngineOutcome> failure;
+};
+// The answer to buildHistoryRequest, read with the slot's historyDefinition(): its status and
+// codes as engineOutcome reads them, then the array at HistoryItems.
+HistoryAnswer historyAnswer(const FetchResult& fetch, const EngineDefinition& history);
+
 // The same for the built-in engine intEngine (1..6).
 EngineOutcome engineOutcome(const FetchResult& fetch, int intEngine);
 // The count of a graph engine for a URL, from its link index; no request is made.

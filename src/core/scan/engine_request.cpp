@@ -37,7 +37,8 @@ struct PlaceholderRule {
 constexpr PlaceholderRule PlaceholderRules[] = {
     {"url", Argument::None},    {"encoded-url", Argument::None}, {"host", Argument::None},
     {"domain", Argument::None}, {"key", Argument::Optional},     {"date", Argument::Required},
-    {"today", Argument::None},  {"yesterday", Argument::None},   {"page", Argument::None}};
+    {"today", Argument::None},  {"yesterday", Argument::None},   {"page", Argument::None},
+    {"since", Argument::None}};
 
 const PlaceholderRule* ruleOf(const QString& name) {
     for (const PlaceholderRule& rule : PlaceholderRules)
@@ -92,6 +93,7 @@ bool holdsLineBreakOrNul(const QString& text) {
 struct Filling {
     QString url;
     QDate day;
+    QDate since; // the first day a look back asks for
     int page = 0;
     const QHash<QString, QString>* keys = nullptr;
     QString defaultKeyName;
@@ -147,6 +149,8 @@ struct Filling {
             return day.addDays(-1).toString(Qt::ISODate);
         if (f.name == QLatin1String("page"))
             return QString::number(page);
+        if (f.name == QLatin1String("since"))
+            return (since.isValid() ? since : day.addYears(-1)).toString(Qt::ISODate);
         return QString();
     }
 
@@ -290,9 +294,11 @@ FetchRequest fetchRequestOf(const EngineRequest& request) {
     return fetch;
 }
 
-RequestBuild buildEngineRequest(const EngineDefinition& definition, const QString& prefix,
-                                const QString& url, const QDateTime& now,
-                                const QHash<QString, QString>& keys, int page) {
+namespace {
+
+RequestBuild buildRequest(const EngineDefinition& definition, const QString& prefix,
+                          const QString& url, const QDateTime& now,
+                          const QHash<QString, QString>& keys, int page, const QDate& since) {
     RequestBuild build;
     if (!definition.usable()) {
         build.failure = EngineOutcome::failed(FailureKind::Definition, definition.failureReason());
@@ -313,6 +319,7 @@ RequestBuild buildEngineRequest(const EngineDefinition& definition, const QStrin
     filling.url = url;
     filling.day = now.date();
     filling.page = page;
+    filling.since = since;
     filling.keys = &keys;
     filling.defaultKeyName = definition.keyName;
 
@@ -424,6 +431,26 @@ RequestBuild buildEngineRequest(const EngineDefinition& definition, const QStrin
     request.shownUrl = maskSecrets(address, filling.secrets);
     build.request = request;
     return build;
+}
+
+} // namespace
+
+RequestBuild buildEngineRequest(const EngineDefinition& definition, const QString& prefix,
+                                const QString& url, const QDateTime& now,
+                                const QHash<QString, QString>& keys, int page) {
+    return buildRequest(definition, prefix, url, now, keys, page, QDate());
+}
+
+RequestBuild buildHistoryRequest(const EngineDefinition& definition, const QString& url,
+                                 const QDateTime& now, const QDate& since,
+                                 const QHash<QString, QString>& keys) {
+    if (!definition.looksBack()) {
+        RequestBuild build;
+        build.failure = EngineOutcome::failed(
+            FailureKind::Definition, Text::tr("engine definition: this source keeps no history"));
+        return build;
+    }
+    return buildRequest(definition.historyDefinition(), QString(), url, now, keys, 0, since);
 }
 
 RequestBuild buildEngineRequest(const EngineDefinition& definition, const QString& prefix,

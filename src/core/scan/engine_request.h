@@ -9,6 +9,8 @@
 //   {date:FORMAT}    the day of the request in a Qt date format ("yyyy-MM-dd"); {today} and
 //                    {yesterday} are that day and the one before in ISO 8601
 //   {page}           the page of a paged answer, from 0
+//   {since}          the first day a look back into a provider's history asks for (ISO 8601);
+//                    a year before the day in any other request
 // In an address a value is percent-encoded; in a JSON body it is escaped as inside a JSON string
 // (the template writes the quotes); in a form body (application/x-www-form-urlencoded)
 // percent-encoded; in a header it is put as it is, but a value holding a line break or NUL is
@@ -66,6 +68,12 @@ struct RequestBuild {
 RequestBuild buildEngineRequest(const EngineDefinition& definition, const QString& prefix,
                                 const QString& url, const QDateTime& now,
                                 const QHash<QString, QString>& keys, int page = 0);
+
+// The request of a slot's look back (its History keys) for `url`, from `since` to `now`: the same
+// method, headers, keys and checks as its everyday request. A slot that keeps no history fails.
+RequestBuild buildHistoryRequest(const EngineDefinition& definition, const QString& url,
+                                 const QDateTime& now, const QDate& since,
+                                 const QHash<QString, QString>& keys);
 
 // The same with the keys of the per-user store.
 RequestBuild buildEngineRequest(const EngineDefinition& definition, const QString& prefix,

@@ -239,6 +239,33 @@ void writeKey(IniLines& lines, const QString& section, const QString& key, const
     }
 }
 
+// A key the section lacks, put in its place; false when the section has it already.
+bool insertMissing(IniLines& lines, const QString& section, const QString& key,
+                   const QString& value, const std::function<bool(const QString&)>& goesBefore) {
+    const qsizetype header = findSection(lines, section);
+    if (header < 0) {
+        appendSection(lines, section, {keyLine(key, value)});
+        return true;
+    }
+    if (findKey(lines, header, key) >= 0)
+        return false;
+    const qsizetype end = sectionEnd(lines, header);
+    qsizetype last = header;
+    for (qsizetype i = header + 1; i < end; ++i) {
+        const QByteArray line = trimSpaces(lines[i]);
+        if (line.isEmpty())
+            continue;
+        const qsizetype eq = line.indexOf('=');
+        if (eq > 0 && goesBefore(QString::fromUtf8(line.left(eq)))) {
+            lines.insert(i, keyLine(key, value));
+            return true;
+        }
+        last = i;
+    }
+    lines.insert(last + 1, keyLine(key, value));
+    return true;
+}
+
 // The "key=value" lines of a section text, at any line end.
 QList<QByteArray> sectionBody(const QString& sectionText) {
     QList<QByteArray> body;
@@ -387,6 +414,14 @@ IniFileEdit& IniFileEdit::writePrivateProfileString(const QString& section, cons
     return *this;
 }
 
+IniFileEdit& IniFileEdit::insertMissingKey(const QString& section, const QString& key,
+                                           const QString& value,
+                                           std::function<bool(const QString&)> goesBefore,
+                                           QStringList* inserted) {
+    steps_.append({Kind::MissingKey, section, key, value, std::move(goesBefore), inserted});
+    return *this;
+}
+
 IniFileEdit& IniFileEdit::writePrivateProfileSection(const QString& section,
                                                      const QString& sectionText) {
     steps_.append({Kind::ProfileSection, section, QString(), sectionText});
@@ -432,6 +467,11 @@ FileOutcome IniFileEdit::save() const {
             break;
         case Kind::ProfileSection:
             writeSection(lines, step.section, step.value);
+            break;
+        case Kind::MissingKey:
+            if (insertMissing(lines, step.section, step.key, step.value, step.goesBefore) &&
+                step.inserted)
+                *step.inserted << step.key;
             break;
         }
     }

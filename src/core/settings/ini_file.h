@@ -88,6 +88,14 @@ public:
                                            const QString& value);
     IniFileEdit& writePrivateProfileSection(const QString& section, const QString& sectionText);
 
+    // Adds key=value to the section unless the key is there already (its line is kept as it
+    // is): before the first key line for which goesBefore(that line's key) holds, else after the
+    // section's last line; a missing section is appended. The key is added to *inserted (when
+    // given) once the step adds it.
+    IniFileEdit& insertMissingKey(const QString& section, const QString& key, const QString& value,
+                                  std::function<bool(const QString& lineKey)> goesBefore,
+                                  QStringList* inserted = nullptr);
+
     // Takes the file's lock, removes the temporary files of saves that were killed half way,
     // loads the file, applies every step, saves it once and lets the lock go. Nothing is written
     // when the lock is held by another program beyond the wait limit, when the file cannot be read,
@@ -99,12 +107,14 @@ public:
     IniFileEdit& afterReplacing(std::function<FileOutcome()> step);
 
 private:
-    enum class Kind { Value, ProfileString, ProfileSection };
+    enum class Kind { Value, ProfileString, ProfileSection, MissingKey };
     struct Step {
         Kind kind;
         QString section;
         QString key;
         QString value;
+        std::function<bool(const QString&)> goesBefore = {};
+        QStringList* inserted = nullptr;
     };
     QString file_;
     QList<Step> steps_;

@@ -1,9 +1,12 @@
 // `tallyscope --scan` with the shipped presets in the six slots, against the stand-ins of the
 // backlink APIs (tests/support/api_stand_ins.h, each naming the documentation it follows) behind
-// one server on 127.0.0.1: engines.ini holds nothing but `Preset=` and `Server=` lines (or
-// `Kind=off`), the keys are in the per-user store. Rate limits come as each provider sends them:
-// a 429 with Retry-After, DataForSEO's 40202 with HTTP 200, Bing's ThrottleHost fault.
+// one server on 127.0.0.1 (and `tallyscope --backfill` against their history endpoints and the
+// web graph's releases on the disk): engines.ini holds nothing but `Preset=` and `Server=` lines
+// (or `Kind=off`), the keys are in the per-user store. Rate limits come as each provider sends
+// them: a 429 with Retry-After, DataForSEO's 40202 with HTTP 200, Bing's ThrottleHost fault.
 #include "core/cli/command_line.h"
+#include "core/files/safe_file.h"
+#include "core/linkgraph/link_index.h"
 #include "core/results/saved_search.h"
 #include "core/scan/engine_definitions.h"
 #include "core/scan/engine_table.h"
@@ -272,6 +275,128 @@ private Q_SLOTS:
         for (const QString& secret : std::as_const(secrets))
             for (const QByteArray& form : {secret.toUtf8(), QUrl::toPercentEncoding(secret)})
                 QVERIFY2(!everything.contains(form), qPrintable(secret));
+        setHistoryToday(QDate());
+    }
+
+    // --backfill: a provider's documented history answer, or the releases on the disk, merged
+    // into a saved search that already holds two of the days.
+    void backfill_data() {
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<QString>("mode"); // counts, damaged, bad key
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<int>("added");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("DataForSEO") << "dataforseo"
+                                    << "counts" << int(ExitSuccess) << 23 << "";
+        QTest::newRow("Ahrefs") << "ahrefs"
+                                << "counts" << int(ExitSuccess) << 23 << "";
+        QTest::newRow("Common Crawl releases") << "commoncrawl"
+                                               << "counts" << int(ExitSuccess) << 1 << "";
+        QTest::newRow("DataForSEO, a point without its count")
+            << "dataforseo"
+            << "damaged" << int(ExitNothingCounted) << 0
+            << "/tasks/0/result/0/items/24/referring_main_domains is JSON null";
+        QTest::newRow("Ahrefs, a point without its count")
+            << "ahrefs"
+            << "damaged" << int(ExitNothingCounted) << 0 << "nothing at /refdomains/24/refdomains";
+        QTest::newRow("DataForSEO, key refused")
+            << "dataforseo"
+            << "bad key" << int(ExitSourceRefused) << 0 << "API key refused";
+    }
+    void backfill() {
+        QFETCH(QString, source);
+        QFETCH(QString, mode);
+        QFETCH(int, exitCode);
+        QFETCH(int, added);
+        QFETCH(QString, said);
+        test::TestEnv env;
+        setHistoryToday(QDate(2026, 12, 9)); // 24 months back: since 2024-12-01
+        test::LocalHttpServer server;
+        QByteArray slot = "Preset=" + source.toUtf8() + "\r\n";
+        const QString caption = source == "dataforseo" ? "DataForSEO"
+                                : source == "ahrefs"   ? "Ahrefs"
+                                                       : "Common Crawl";
+        std::unique_ptr<test::ApiStandIn> standIn = test::apiStandIn(source);
+        if (standIn) {
+            slot += "Server=" + server.urlString(QString()).toUtf8() + "\r\n";
+            server.setHandler(standIn->handler());
+            for (const auto& [name, value] : standIn->keys())
+                QVERIFY(UserSettings::setApiKey(name, mode == "bad key" ? value + "-0ld" : value));
+            QList<QPair<QDate, qint64>> months; // 2024-06 to 2026-12, newest last
+            for (QDate d(2024, 6, 1); d <= QDate(2026, 12, 1); d = d.addMonths(1))
+                months.append({d, 1000 + d.month() * 10 + (d.year() - 2024)});
+            standIn->setHistory("example.com", months);
+            standIn->setHistoryDamaged(mode == "damaged");
+        } else {
+            // Three releases: one before the months asked for, one on a saved day, one new.
+            QVERIFY(QDir().mkpath(env.file("graphs")));
+            for (const char* release : {"cc-main-2023-jan-feb-mar", "cc-main-2025-apr-may-jun",
+                                        "cc-main-2025-jan-feb-mar"}) {
+                LinkIndexBuilder index(QString::fromLatin1(release), GraphLevel::Domains);
+                index.add("com.example", 0);
+                QVERIFY(
+                    writeFileAtomically(env.file(QStringLiteral("graphs/%1.links").arg(release)),
+                                        index.finish([](quint32) { return 640; }).bytes));
+            }
+            slot += "Index=" + env.file("graphs/cc-main-2025-apr-may-jun.links").toUtf8() + "\r\n";
+        }
+        env.writeFile(EnginesIniName, "[Google]\r\n" + slot +
+                                          "[Altavista]\r\nKind=off\r\n[Yahoo]\r\nKind=off\r\n"
+                                          "[Ask]\r\nKind=off\r\n[MSN]\r\nKind=off\r\n"
+                                          "[ATW]\r\nKind=off\r\n");
+        env.writeFile("Lists/sites.txt", "http://www.example.com/\r\n");
+        // Scanned on 1 December 2026 and on 1 June 2025 (a day the past holds too).
+        const QByteArray before = "[" + caption.toUtf8() + "]\r\n12-01-26=5000\r\n06-01-25=1\r\n";
+        env.writeFile("Saved/www.example.com.vqz", before);
+
+        QByteArray out;
+        QByteArray err;
+        const int code =
+            runCli({"--backfill", env.file("Lists/sites.txt"), "--save", "{host}"}, &out, &err);
+        QVERIFY2(code == exitCode, err.constData());
+        QVERIFY2(err.contains(said.toUtf8()), err.constData());
+        const QByteArray vqz = env.readFile("Saved/www.example.com.vqz");
+        if (added == 0) {
+            QCOMPARE(vqz, before); // a failed answer saves nothing
+            setHistoryToday(QDate());
+            return;
+        }
+        // The file as saves write it (a blank line before the header), newest first, CR LF;
+        // the saved days as they were.
+        const QList<QByteArray> lines = vqz.split('\n');
+        QVERIFY2(vqz.startsWith("\r\n[" + caption.toUtf8() + "]\r\n"), vqz.constData());
+        QCOMPARE(lines.size(), 2 + 2 + added + 1);
+        QVERIFY(vqz.endsWith("\r\n") && !vqz.mid(2).contains("\n\r\n"));
+        QVERIFY(vqz.contains("\r\n12-01-26=5000\r\n") && vqz.contains("\r\n06-01-25=1\r\n"));
+        QDate previous(2100, 1, 1);
+        for (qsizetype i = 2; i + 1 < lines.size(); ++i) {
+            const QDate date = *historyKeyDate(QString::fromLatin1(lines[i].left(8)));
+            QVERIFY2(date < previous, lines[i].constData());
+            QVERIFY(date >= QDate(2024, 12, 1));
+            previous = date;
+        }
+        // Each point says where it came from; the scanned ones stay as they were.
+        QVERIFY(runCli({"--export-history", "www.example.com", "--json", "-"}, &out, &err) == 0);
+        int backfilled = 0;
+        for (const QJsonValue& value :
+             QJsonDocument::fromJson(out.mid(out.indexOf('{'))).object()["points"].toArray()) {
+            const QJsonObject p = value.toObject();
+            const bool scanned = p["date"] == "2026-12-01" || p["date"] == "2025-06-01";
+            QCOMPARE(p["backfilled"].toBool(), !scanned);
+            if (scanned)
+                continue;
+            ++backfilled;
+            QCOMPARE(p["source"].toString(), source);
+            QCOMPARE(p["caption"].toString(), caption);
+            QCOMPARE(p["url"].toString(), "http://www.example.com/");
+            QCOMPARE(p["release"].toString(),
+                     standIn ? QString() : QStringLiteral("cc-main-2025-jan-feb-mar"));
+            if (standIn) {
+                const QDate d = QDate::fromString(p["date"].toString(), Qt::ISODate);
+                QCOMPARE(p["count"].toInteger(), 1000 + d.month() * 10 + (d.year() - 2024));
+            }
+        }
+        QCOMPARE(backfilled, added);
         setHistoryToday(QDate());
     }
 };
