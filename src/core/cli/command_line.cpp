@@ -502,8 +502,7 @@ int runBackfill(const Options& options, QIODevice* err) {
         return fail(err, Text::tr("no column can look back; nothing was asked"));
     if (!options.quiet)
         say(err,
-            Text::tr("Filling in %n month(s) of %1 sites since %2: %3\n", nullptr,
-                     options.backfillMonths)
+            Text::tr("Filling in the past of %1 sites since %2: %3\n")
                 .arg(urls.size())
                 .arg(plan.since.toString(Qt::ISODate), plan.describe().join(QStringLiteral("; "))));
 
@@ -521,9 +520,10 @@ int runBackfill(const Options& options, QIODevice* err) {
         if (r.failure)
             say(err, QStringLiteral("  %1, %2: %3\n").arg(r.url, r.caption, r.failure->reason));
         else if (!options.quiet)
-            say(err, Text::tr("  %1, %2: %n new point(s), %3 given\n", nullptr, r.added)
+            say(err, Text::tr("  %1, %2: %3 given, %4 new\n")
                          .arg(r.url, r.caption)
-                         .arg(r.received));
+                         .arg(r.received)
+                         .arg(r.added));
     });
     QObject::connect(&backfill, &Backfill::finished, &owner, [] { QCoreApplication::exit(0); });
     backfill.start();

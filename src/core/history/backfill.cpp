@@ -75,13 +75,18 @@ int BackfillPlan::requests() const {
 
 QStringList BackfillPlan::describe() const {
     QStringList lines;
-    for (const BackfillColumn& column : columns)
-        lines
-            << (column.asksProvider
-                    ? Text::tr("%1: %n request(s)", nullptr, int(sites.size())).arg(column.caption)
-                    : Text::tr("%1: %n release(s) on this disk, no request", nullptr,
-                               int(column.releases.size()))
-                          .arg(column.caption));
+    for (const BackfillColumn& column : columns) {
+        const qsizetype n = column.asksProvider ? sites.size() : column.releases.size();
+        if (column.asksProvider)
+            lines << (n == 1 ? Text::tr("%1: 1 request").arg(column.caption)
+                             : Text::tr("%1: %2 requests").arg(column.caption).arg(n));
+        else
+            lines << (n == 1
+                          ? Text::tr("%1: 1 release on this disk, no request").arg(column.caption)
+                          : Text::tr("%1: %2 releases on this disk, no request")
+                                .arg(column.caption)
+                                .arg(n));
+    }
     return lines;
 }
 

@@ -115,6 +115,18 @@ PointSource Provenance::at(const QString& section, const QDate& date) const {
     return points_.value(section).value(date);
 }
 
+QString Provenance::anyUrl() const {
+    QString url;
+    QDate newest;
+    for (const QMap<QDate, PointSource>& section : points_)
+        for (auto it = section.constBegin(); it != section.constEnd(); ++it)
+            if (!it->url.isEmpty() && (url.isEmpty() || it.key() > newest)) {
+                url = it->url;
+                newest = it.key();
+            }
+    return url;
+}
+
 void Provenance::set(const QString& section, const QDate& date, const PointSource& source) {
     if (source.isKnown())
         points_[section].insert(date, source);

@@ -1,8 +1,8 @@
 // Where each saved point came from: the source, the metric, the web graph's release and vertex
 // and the URL a saved search's counts were scanned for, kept per section and date in a file of
 // its own in a hidden folder beside the saved search (".provenance/<name>.vqz.json"), so that the
-// saved search and its folder stay as other programs read them. A saved search without that file (older ones, files from
-// elsewhere) has no provenance and charts as it always did.
+// saved search and its folder stay as other programs read them. A saved search without that file
+// (older ones, files from elsewhere) has no provenance and charts as it always did.
 #pragma once
 
 #include "core/files/safe_file.h"
@@ -49,6 +49,8 @@ public:
 
     bool isEmpty() const { return points_.isEmpty(); }
     PointSource at(const QString& section, const QDate& date) const;
+    // The URL its newest point was scanned for; empty when no point names one.
+    QString anyUrl() const;
     void set(const QString& section, const QDate& date, const PointSource& source);
     void clearSection(const QString& section);
     FileOutcome write(const QString& savedSearchFile) const;

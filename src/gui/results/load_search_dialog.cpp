@@ -2,6 +2,7 @@
 
 #include "gui/kit/prompts.h"
 #include "gui/kit/skin.h"
+#include "gui/results/backfill_dialog.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -57,7 +58,11 @@ LoadSearchDialog::LoadSearchDialog(QWidget* owner) : QDialog(owner) {
     ok->setDefault(true);
     auto* cancel = new QPushButton(tr("Cancel"), this);
     cancel->setObjectName(QStringLiteral("Command2"));
+    // The chosen saved search's past, from the sources that keep one.
+    auto* backfill = new QPushButton(tr("Fill in the &past..."), this);
+    backfill->setObjectName(QStringLiteral("cmdBackfill"));
     auto* buttons = new QDialogButtonBox(this);
+    buttons->addButton(backfill, QDialogButtonBox::ActionRole);
     buttons->addButton(ok, QDialogButtonBox::AcceptRole);
     buttons->addButton(cancel, QDialogButtonBox::RejectRole);
 
@@ -67,6 +72,7 @@ LoadSearchDialog::LoadSearchDialog(QWidget* owner) : QDialog(owner) {
 
     connect(ok, &QPushButton::clicked, this, &LoadSearchDialog::openChosenSearch);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(backfill, &QPushButton::clicked, this, &LoadSearchDialog::fillInPast);
 
     entries_ = fillSavedSearchList(searchList_, owner);
     for (const SavedSearchEntry& entry : std::as_const(entries_)) {
@@ -78,6 +84,17 @@ LoadSearchDialog::LoadSearchDialog(QWidget* owner) : QDialog(owner) {
     compareList_->setHidden(entries_.size() < 2);
     skin::skinWindow(this);
     searchList_->setFocus();
+}
+
+void LoadSearchDialog::fillInPast() {
+    const int index = searchList_->currentIndex();
+    if (index < 0 || index >= entries_.size()) {
+        Prompts::message(this, tr("Please choose a saved file in the dropdown box above"),
+                         tr("Select A Saved Search"), QMessageBox::Information);
+        return;
+    }
+    BackfillDialog dialog(savedSearchPath(entries_.at(index).fileName), this);
+    dialog.exec();
 }
 
 void LoadSearchDialog::openChosenSearch() {

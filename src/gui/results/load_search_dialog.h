@@ -21,6 +21,8 @@ public:
 public Q_SLOTS:
     // "Ok": reports the chosen saved search and closes; with none chosen, says so.
     void openChosenSearch();
+    // "Fill in the past...": the chosen saved search's past, in a dialog of its own.
+    void fillInPast();
 
 Q_SIGNALS:
     // A saved search was chosen: its file name (name + ".vqz") in the saved-search folder.

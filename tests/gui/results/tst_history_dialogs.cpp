@@ -1,9 +1,14 @@
 // The save dialog (SaveSearchDialog) and the load dialog (LoadSearchDialog), driven through their
 // widgets.
+#include "core/scan/engine_definitions.h"
+#include "core/settings/user_settings.h"
 #include "gui/kit/skin.h"
+#include "gui/results/backfill_dialog.h"
 #include "gui/results/load_search_dialog.h"
 #include "gui/results/save_search_dialog.h"
+#include "support/api_stand_ins.h"
 #include "support/full_disk.h"
+#include "support/main_window_fixture.h"
 #include "support/scripted_prompts.h"
 #include "support/test_env.h"
 
@@ -13,6 +18,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTimer>
@@ -377,6 +383,73 @@ private Q_SLOTS:
             QCOMPARE(chosen[0][0].toString(), QStringLiteral("Site.VQZ"));
             QVERIFY(!dialog.isVisible());
         }
+    }
+
+    // Load Data › Fill in the past...: the plan said before anything is asked, then the
+    // provider's past merged, or nothing once Stop ends the request.
+    void fillInThePast_data() {
+        QTest::addColumn<bool>("answers");
+        QTest::newRow("answered") << true;
+        QTest::newRow("stopped") << false;
+    }
+    void fillInThePast() {
+        QFETCH(bool, answers);
+        TestEnv env;
+        ScriptedPrompts prompts;
+        test::LocalHttpServer server;
+        std::unique_ptr<test::ApiStandIn> dataForSeo = test::apiStandIn("dataforseo");
+        dataForSeo->setHistory("example.com",
+                               {{QDate(2025, 11, 1), 700}, {QDate(2026, 5, 1), 810}});
+        server.setHandler([&](const test::HttpRequest& r) {
+            test::HttpResponse response = dataForSeo->answer(r);
+            response.neverAnswer = !answers;
+            return response;
+        });
+        for (const auto& [name, value] : dataForSeo->keys())
+            QVERIFY(UserSettings::setApiKey(name, value));
+        env.writeFile(EnginesIniName, "[Google]\r\nPreset=dataforseo\r\nServer=" +
+                                          server.urlString(QString()).toUtf8() + "\r\n");
+        const QString file = env.file("Saved/Site.vqz");
+        QCOMPARE(
+            saveSearchRow({RowCell("DataForSEO", "900",
+                                   {"dataforseo", {}, {}, {}, "https://www.example.com/", {}})},
+                          file, SaveMode::NewSearch, QDate(2026, 12, 7)),
+            SaveResult::Saved);
+        const QByteArray before = env.readFile("Saved/Site.vqz");
+
+        LoadSearchDialog load;
+        load.show();
+        child<QComboBox>(&load, "Combo1")->setCurrentIndex(0);
+        bool checked = false;
+        QTimer::singleShot(0, this, [&] {
+            auto* dialog = qobject_cast<BackfillDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            QCOMPARE(child<QLineEdit>(dialog, "txtBackfillUrl")->text(),
+                     "https://www.example.com/");
+            const QString plan = child<QLabel>(dialog, "lblBackfillPlan")->text();
+            QVERIFY2(plan.contains("DataForSEO: 1 request") && plan.contains("1 request in all") &&
+                         plan.contains("Not asked: Altavista: its source keeps no history"),
+                     qPrintable(plan));
+            QSignalSpy done(dialog, &BackfillDialog::done);
+            QTest::keyClick(child<QPushButton>(dialog, "cmdBackfillStart"), Qt::Key_Space);
+            if (!answers) {
+                QTRY_VERIFY(dataForSeo->requestCount() == 1);
+                QTest::keyClick(child<QPushButton>(dialog, "cmdBackfillStop"), Qt::Key_Space);
+            }
+            QTRY_COMPARE(done.count(), 1);
+            const QListWidget* log = child<QListWidget>(dialog, "lstBackfillLog");
+            QCOMPARE(log->item(log->count() - 1)->text(),
+                     answers ? "Done. New points saved: 2." : "Stopped. New points saved: 0.");
+            test::screenshot(dialog, answers ? "backfill-dialog" : "backfill-dialog-stopped");
+            QTest::mouseClick(child<QPushButton>(dialog, "cmdBackfillClose"), Qt::LeftButton);
+            checked = true;
+        });
+        QTest::mouseClick(child<QPushButton>(&load, "cmdBackfill"), Qt::LeftButton);
+        QVERIFY(checked);
+        QCOMPARE(env.readFile("Saved/Site.vqz"),
+                 answers ? QByteArray("\r\n[DataForSEO]\r\n12-07-26=900\r\n05-01-26=810\r\n"
+                                      "11-01-25=700\r\n")
+                         : before);
     }
 
     void bothDialogsAreSkinnedWhileTheSwitchIsOn() {
