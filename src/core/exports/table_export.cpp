@@ -3,6 +3,7 @@
 #include "core/numbers/numbers.h"
 #include "core/results/chart_data.h"
 #include "core/results/saved_search.h"
+#include "core/results/site_histories.h"
 #include "core/scan/engine_table.h"
 #include "core/settings/ini_file.h"
 
@@ -12,6 +13,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <cmath>
 
 #include <algorithm>
 #include <optional>
@@ -107,6 +109,7 @@ QByteArray resultsCsv(const ResultRecords& rows, const EngineSnapshot& header) {
 }
 
 QByteArray resultsJson(const ResultRecords& rows, const QDate& date) {
+    const SiteHistories histories = SiteHistories::read(savedSearchFolder());
     QJsonArray results;
     for (const std::shared_ptr<const ResultRecord>& row : rows) {
         QJsonArray engines;
@@ -122,6 +125,20 @@ QByteArray resultsJson(const ResultRecords& rows, const QDate& date) {
                 engine.insert(QStringLiteral("inTotal"), false);
             if (row->isFailure(s))
                 engine.insert(QStringLiteral("reason"), row->cells[s].outcome.reason);
+            // What changed since the site's previous saved point of this source.
+            if (const std::optional<qint64> value = row->cells[s].count;
+                value && slot.countsIntoTotal && !histories.isEmpty())
+                if (const std::optional<CountChange> change = histories.change(
+                        row->url, slot.caption,
+                        {slot.source, slot.metric, slot.release, {}, {}, {}}, *value, date)) {
+                    engine.insert(QStringLiteral("change"), change->delta);
+                    engine.insert(QStringLiteral("changePercent"),
+                                  change->percent
+                                      ? QJsonValue(std::round(*change->percent * 10) / 10)
+                                      : QJsonValue());
+                    engine.insert(QStringLiteral("changeSince"),
+                                  change->since.toString(Qt::ISODate));
+                }
             if (slot.kind == EngineKind::Graph) {
                 const QString& matched = row->cells[s].outcome.matched;
                 engine.insert(QStringLiteral("matched"),

@@ -4,6 +4,7 @@
 #include "core/scan/scan_run.h"
 
 #include <QCoreApplication>
+#include <QLocale>
 
 #include <algorithm>
 
@@ -150,9 +151,12 @@ QVariant ResultsModel::data(const QModelIndex& index, int role) const {
             r.totalTooLarge() ? tr("The counts add up to more than 9223372036854775807, more "
                                    "than a total can hold")
                               : QString();
-        const QString text = column == UrlColumn     ? profileWords(r.profile())
-                             : column == TotalColumn ? tooLarge
-                                                     : r.cellNote(slot);
+        QString text = column == UrlColumn     ? profileWords(r.profile())
+                       : column == TotalColumn ? tooLarge
+                                               : r.cellNote(slot);
+        if (slot >= 0 && role == Qt::ToolTipRole)
+            if (const QString change = changeNote(r, slot); !change.isEmpty())
+                text += (text.isEmpty() ? QString() : QStringLiteral("\n")) + change;
         return text.isEmpty() ? QVariant() : QVariant(text);
     }
     default:
@@ -237,8 +241,27 @@ void ResultsModel::insertRecord(int position, ResultRecord record) {
     Q_EMIT published();
 }
 
+QString ResultsModel::changeNote(const ResultRecord& record, int slot) const {
+    const ResultCell& cell = record.cells[slot];
+    if (!cell.settled || !cell.count || !record.engines->slot[slot].countsIntoTotal)
+        return QString();
+    if (!histories_)
+        histories_ = std::make_unique<SiteHistories>(SiteHistories::read(savedSearchFolder()));
+    const EngineSlotSnapshot& engine = record.engines->slot[slot];
+    const std::optional<CountChange> change = histories_->change(
+        record.url, engine.caption, {engine.source, engine.metric, engine.release, {}, {}, {}},
+        *cell.count, historyToday());
+    if (!change)
+        return QString();
+    return Text::tr("Since %1: %2")
+        .arg(QLocale().toString(change->since, QLocale::ShortFormat), change->text());
+}
+
 void ResultsModel::follow(ScanRun* run) {
-    connect(run, &ScanRun::started, this, [this, run] { setHeaderEngines(run->snapshot()); });
+    connect(run, &ScanRun::started, this, [this, run] {
+        histories_.reset(); // saved since: read again when asked
+        setHeaderEngines(run->snapshot());
+    });
     connect(run, &ScanRun::rowStarted, this, [this, run](int position, const QString& url) {
         startRow(position, url, run->snapshot());
     });

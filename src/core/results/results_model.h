@@ -19,6 +19,7 @@
 
 #include "core/results/reorderable_model.h"
 #include "core/results/saved_search.h"
+#include "core/results/site_histories.h"
 #include "core/results/sort_keys.h"
 #include "core/scan/engine_outcome.h"
 #include "core/scan/engine_snapshot.h"
@@ -161,6 +162,8 @@ Q_SIGNALS:
     void published();
 
 private:
+    // What changed in a counted cell since its site's previous saved point, as its tooltip says.
+    QString changeNote(const ResultRecord& record, int slot) const;
     ResultRecord* recordAtPosition(int position, int* publishedRow);
     QList<int> sortedOrder(int column, SortKind kind, bool ascending) const;
     void markDirty(int publishedRow);
@@ -179,6 +182,8 @@ private:
     bool deferred_ = false;
     bool changedSent_ = false;
     std::array<QString, ColumnCount> widest_;
+    // The saved searches' sites, read when a tooltip first asks after a run started.
+    mutable std::unique_ptr<SiteHistories> histories_;
 };
 
 } // namespace tally

@@ -562,7 +562,17 @@ private Q_SLOTS:
                                                 "[Yahoo]\nKind=off\n[Ask]\nKind=off\n"
                                                 "[MSN]\nKind=off\n[ATW]\n" +
                                                     slot.toUtf8());
-            QCOMPARE(scene.run({"--scan", list, "--save", "{host}", "--quiet"}), int(ExitSuccess));
+            const QString scanJson = scene.env.file("scan.json");
+            QCOMPARE(scene.run({"--scan", list, "--save", "{host}", "--quiet", "--json", scanJson}),
+                     int(ExitSuccess));
+            // What changed since the site's previous point: only from the same source and release.
+            const QJsonObject cell = QJsonDocument::fromJson(scene.env.readFile("scan.json"))
+                                         .object()["results"][0]["engines"][0]
+                                         .toObject();
+            QCOMPARE(cell["changeSince"].toString(), day == 1 ? "2026-12-01" : "");
+            QCOMPARE(cell.contains("change"), day == 1);
+            if (day == 1)
+                QVERIFY(cell["change"].toInteger() == 0 && cell["changePercent"].toDouble() == 0);
         }
         const QString vqz = scene.env.file("Saved/www.known.example.vqz");
         if (!besides.isEmpty())

@@ -1,5 +1,6 @@
 // Saved-search files: writing a results row as dated history, reading one engine back, listing.
 #include "core/results/saved_search.h"
+#include "core/results/site_histories.h"
 #include "core/settings/ini_file.h"
 #include "core/settings/program_folder.h"
 #include "support/full_disk.h"
@@ -29,6 +30,42 @@ QList<RowCell> row(const char* google, const char* altavista, const char* yahoo,
 class TestSavedSearch : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    // What changed since a site's previous saved point: the newest before today, of the same
+    // source and release.
+    void changeSincePreviousPoint_data() {
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<QString>("release");
+        QTest::addColumn<qint64>("count");
+        QTest::addColumn<QString>("change"); // empty for none
+        QTest::newRow("grew") << "majestic" << "" << qint64(1100) << "+100 (+10.0 %)";
+        QTest::newRow("fell") << "majestic" << "" << qint64(990) << "\u221210 (\u22121.0 %)";
+        QTest::newRow("another source") << "semrush" << "" << qint64(1100) << "";
+        QTest::newRow("another release") << "majestic" << "cc-b" << qint64(1100) << "";
+    }
+    void changeSincePreviousPoint() {
+        QFETCH(QString, source);
+        QFETCH(QString, release);
+        QFETCH(qint64, count);
+        QFETCH(QString, change);
+        TestEnv env;
+        const QString file = env.file("Saved/site.vqz");
+        const PointSource majestic{"majestic", {}, {}, {}, "https://site.example/", {}};
+        for (const auto& [day, value] : {std::pair{1, "1000"}, std::pair{9, "5"}})
+            QCOMPARE(saveSearchRow({RowCell("Links", value, majestic)}, file, SaveMode::Append,
+                                   QDate(2026, 12, day)),
+                     SaveResult::Saved);
+        const SiteHistories histories = SiteHistories::read(env.file("Saved"));
+        // Today's own point (9 December) is not the previous one.
+        const std::optional<CountChange> found =
+            histories.change("https://site.example/", "Links", {source, {}, release, {}, {}, {}},
+                             count, QDate(2026, 12, 9));
+        QCOMPARE(found ? found->text() : QString(), change);
+        if (found)
+            QCOMPARE(found->since, QDate(2026, 12, 1));
+        QVERIFY(!histories.change("https://other.example/", "Links", majestic, count,
+                                  QDate(2026, 12, 9)));
+    }
+
     void cleanup() { setHistoryToday(QDate()); }
 
     void workedExampleByteForByte() {
