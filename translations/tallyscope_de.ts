@@ -2,6 +2,53 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de_DE">
 <context>
+    <name>Backfill</name>
+    <message>
+        <source>%1: 1 request</source>
+        <translation>%1: 1 Anfrage</translation>
+    </message>
+    <message>
+        <source>%1: %2 requests</source>
+        <translation>%1: %2 Anfragen</translation>
+    </message>
+    <message>
+        <source>%1: 1 release on this disk, no request</source>
+        <translation>%1: 1 Release auf diesem Rechner, keine Anfrage</translation>
+    </message>
+    <message>
+        <source>%1: %2 releases on this disk, no request</source>
+        <translation>%1: %2 Releases auf diesem Rechner, keine Anfrage</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>%1: the date of release %2 cannot be told from its name</source>
+        <translation>%1: das Datum des Release %2 ist seinem Namen nicht zu entnehmen</translation>
+    </message>
+    <message>
+        <source>%1: no release of the web graph on this disk is dated within the months asked for</source>
+        <translation>%1: kein Release des Webgraphen auf diesem Rechner fällt in die gefragten Monate</translation>
+    </message>
+    <message>
+        <source>%1: its source keeps no history that can be asked</source>
+        <translation>%1: seine Quelle führt keinen abfragbaren Verlauf</translation>
+    </message>
+    <message>
+        <source>the link index %1 cannot be read</source>
+        <translation>der Linkindex %1 kann nicht gelesen werden</translation>
+    </message>
+    <message>
+        <source>the saved search cannot keep this caption or count</source>
+        <translation>die gespeicherte Suche kann diese Beschriftung oder Anzahl nicht aufnehmen</translation>
+    </message>
+    <message>
+        <source>not saved: %1</source>
+        <translation>nicht gespeichert: %1</translation>
+    </message>
+</context>
+<context>
     <name>ChartData</name>
     <message>
         <source>3D Bar Chart</source>
@@ -163,10 +210,6 @@
         <translation>%1 braucht einen Wert</translation>
     </message>
     <message>
-        <source>--scan LIST or --export-history NAME is needed</source>
-        <translation>--scan LIST oder --export-history NAME wird benötigt</translation>
-    </message>
-    <message>
         <source>--csv and --json cannot both go to standard output</source>
         <translation>--csv und --json können nicht beide in die Standardausgabe schreiben</translation>
     </message>
@@ -277,8 +320,43 @@
         <translation>mehrere gespeicherte Suchen nebeneinander brauchen --source SECTION</translation>
     </message>
     <message>
+        <source>  not filled in: %1
+</source>
+        <translation>  nicht ergänzt: %1
+</translation>
+    </message>
+    <message>
+        <source>no column can look back; nothing was asked</source>
+        <translation>keine Spalte kann zurückblicken; nichts wurde abgefragt</translation>
+    </message>
+    <message>
+        <source>Filling in the past of %1 sites since %2: %3
+</source>
+        <translation>Die Vergangenheit von %1 Websites seit %2 wird ergänzt: %3
+</translation>
+    </message>
+    <message>
+        <source>  %1, %2: %3 given, %4 new
+</source>
+        <translation>  %1, %2: %3 geliefert, %4 neu
+</translation>
+    </message>
+    <message>
+        <source>--scan LIST, --backfill LIST or --export-history NAME is needed</source>
+        <translation>--scan LIST, --backfill LIST oder --export-history NAME wird benötigt</translation>
+    </message>
+    <message>
+        <source>--backfill needs --save NAME (the saved searches to fill in)</source>
+        <translation>--backfill braucht --save NAME (die zu ergänzenden gespeicherten Suchen)</translation>
+    </message>
+    <message>
+        <source>--months takes a whole number from 1 to %1, not %2</source>
+        <translation>--months nimmt eine ganze Zahl von 1 bis %1, nicht %2</translation>
+    </message>
+    <message>
         <source>Usage: tallyscope [--history NAME]
   or:  tallyscope --scan LIST [--save NAME] [--csv FILE|-] [--json FILE|-] [--quiet]
+  or:  tallyscope --backfill LIST --save NAME [--months N] [--quiet]
   or:  tallyscope --export-history NAME [NAME2 ... --source SECTION] [--csv FILE|-]
                   [--json FILE|-]
   or:  tallyscope --schedule NAME --list FILE [--every daily|weekly|Nh] [--at HH:MM]
@@ -298,6 +376,12 @@ the saved search NAME).
                          when neither --json nor --save is given)
   --json FILE            write the results as JSON (- for standard output)
   --quiet                nothing on standard error unless something failed
+  --backfill LIST        fill in the past of each URL&apos;s saved search (--save NAME,
+                         {host} as above) from every column that can look back: the
+                         sources&apos; own history (DataForSEO, Ahrefs; one request per
+                         site, which may cost money) and the Common Crawl releases on
+                         this disk; each point at its own date, no saved day changed
+  --months N             how far --backfill looks back (24; at most 120)
   --export-history NAME  write the history of a saved search as CSV, one row per date
                          (with each point&apos;s source and release where they are
                          known), or with --json as JSON, one object per point;
@@ -326,6 +410,7 @@ and 1 as success.
 </source>
         <translation>Aufruf: tallyscope [--history NAME]
   oder: tallyscope --scan LIST [--save NAME] [--csv FILE|-] [--json FILE|-] [--quiet]
+  oder: tallyscope --backfill LIST --save NAME [--months N] [--quiet]
   oder: tallyscope --export-history NAME [NAME2 ... --source SECTION] [--csv FILE|-]
                   [--json FILE|-]
   oder: tallyscope --schedule NAME --list FILE [--every daily|weekly|Nh] [--at HH:MM]
@@ -347,6 +432,13 @@ gespeicherten Suche NAME).
   --json FILE            die Ergebnisse als JSON schreiben (- für die Standardausgabe)
   --quiet                nichts in die Standardfehlerausgabe, außer wenn etwas
                          fehlschlug
+  --backfill LIST        die Vergangenheit der gespeicherten Suche jeder URL (--save NAME,
+                         {host} wie oben) aus jeder Spalte ergänzen, die zurückblicken
+                         kann: dem Verlauf der Quellen selbst (DataForSEO, Ahrefs; eine
+                         Anfrage pro Website, die Geld kosten kann) und den Common-Crawl-
+                         Releases auf diesem Rechner; jeder Punkt an seinem Datum, kein
+                         gespeicherter Tag geändert
+  --months N             wie weit --backfill zurückblickt (24; höchstens 120)
   --export-history NAME  den Verlauf einer gespeicherten Suche als CSV schreiben, eine Zeile
                          pro Datum
                          (mit Quelle und Release jedes Punkts, wo sie bekannt sind), oder
@@ -458,10 +550,6 @@ Fenster. Der Dienst eines Zeitplans wertet 0 und 1 als Erfolg.
     <message>
         <source>Server: %1</source>
         <translation>Server: %1</translation>
-    </message>
-    <message>
-        <source>the Body is not JSON (%1 at byte %2)</source>
-        <translation>der Body ist kein JSON (%1 bei Byte %2)</translation>
     </message>
     <message>
         <source>no API keys: give %1 values in section %2 of %3</source>
@@ -598,6 +686,22 @@ Fenster. Der Dienst eines Zeitplans wertet 0 und 1 als Erfolg.
     <message>
         <source>codes without CodePointer (the place of the provider&apos;s code)</source>
         <translation>Codes ohne CodePointer (die Stelle des eigenen Codes des Anbieters)</translation>
+    </message>
+    <message>
+        <source>HistoryAddress needs HistoryDate and HistoryCount (the members of each point holding its date and its count)</source>
+        <translation>HistoryAddress braucht HistoryDate und HistoryCount (die Felder jedes Punkts mit seinem Datum und seiner Anzahl)</translation>
+    </message>
+    <message>
+        <source>HistoryAddress is read only from a json slot&apos;s answer</source>
+        <translation>HistoryAddress wird nur aus der Antwort eines json-Platzes gelesen</translation>
+    </message>
+    <message>
+        <source>HistoryAddress must start with http:// or https://</source>
+        <translation>HistoryAddress muss mit http:// oder https:// beginnen</translation>
+    </message>
+    <message>
+        <source>the %1 is not JSON (%2 at byte %3)</source>
+        <translation>%1 ist kein JSON (%2 bei Byte %3)</translation>
     </message>
 </context>
 <context>
@@ -826,6 +930,14 @@ Fenster. Der Dienst eines Zeitplans wertet 0 und 1 als Erfolg.
         <source>code %1</source>
         <translation>Code %1</translation>
     </message>
+    <message>
+        <source>no date at %1%2</source>
+        <translation>kein Datum bei %1%2</translation>
+    </message>
+    <message>
+        <source>nothing at %1%2</source>
+        <translation>nichts bei %1%2</translation>
+    </message>
 </context>
 <context>
     <name>EnginePresets</name>
@@ -935,6 +1047,10 @@ Fenster. Der Dienst eines Zeitplans wertet 0 und 1 als Erfolg.
     <message>
         <source>not configured: settings.ini has no query prefix for %1 (Tools › Options)</source>
         <translation>nicht eingerichtet: settings.ini hat kein Abfragepräfix für %1 (Werkzeuge › Einstellungen)</translation>
+    </message>
+    <message>
+        <source>engine definition: this source keeps no history</source>
+        <translation>Suchmaschinendefinition: diese Quelle führt keinen Verlauf</translation>
     </message>
 </context>
 <context>
@@ -1666,6 +1782,10 @@ Möchten Sie das Diagramm stattdessen als PDF-Datei speichern?</translation>
         <source>Total</source>
         <translation>Summe</translation>
     </message>
+    <message>
+        <source>Since %1: %2</source>
+        <translation>Seit %1: %2</translation>
+    </message>
 </context>
 <context>
     <name>RunRecord</name>
@@ -1984,6 +2104,85 @@ Changes cannot be kept until this is resolved.</source>
     <message>
         <source>About %1</source>
         <translation>Über %1</translation>
+    </message>
+</context>
+<context>
+    <name>tally::BackfillDialog</name>
+    <message>
+        <source>Fill In the Past of %1</source>
+        <translation>Vergangenheit von %1 ergänzen</translation>
+    </message>
+    <message>
+        <source> months</source>
+        <translation> Monate</translation>
+    </message>
+    <message>
+        <source>&amp;Site:</source>
+        <translation>&amp;Website:</translation>
+    </message>
+    <message>
+        <source>&amp;Look back:</source>
+        <translation>&amp;Zurückblicken:</translation>
+    </message>
+    <message>
+        <source>Progress of the fill-in</source>
+        <translation>Fortschritt der Ergänzung</translation>
+    </message>
+    <message>
+        <source>What each column gave</source>
+        <translation>Was jede Spalte lieferte</translation>
+    </message>
+    <message>
+        <source>&amp;Start</source>
+        <translation>&amp;Starten</translation>
+    </message>
+    <message>
+        <source>S&amp;top</source>
+        <translation>S&amp;toppen</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+    <message>
+        <source>No column can look back.</source>
+        <translation>Keine Spalte kann zurückblicken.</translation>
+    </message>
+    <message>
+        <source>Asks, since %1:</source>
+        <translation>Fragt, seit %1:</translation>
+    </message>
+    <message>
+        <source>Not asked: %1</source>
+        <translation>Nicht gefragt: %1</translation>
+    </message>
+    <message>
+        <source>1 request in all; the provider bills it as its plan says.</source>
+        <translation>1 Anfrage insgesamt; der Anbieter berechnet sie nach seinem Tarif.</translation>
+    </message>
+    <message>
+        <source>%1 requests in all; the providers bill them as their plans say.</source>
+        <translation>%1 Anfragen insgesamt; die Anbieter berechnen sie nach ihren Tarifen.</translation>
+    </message>
+    <message>
+        <source>Type the site&apos;s address (http:// or https://) the saved search is for.</source>
+        <translation>Geben Sie die Adresse der Website ein (http:// oder https://), zu der die gespeicherte Suche gehört.</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>%1: %2 given, %3 new</source>
+        <translation>%1: %2 geliefert, %3 neu</translation>
+    </message>
+    <message>
+        <source>Stopped. New points saved: %1.</source>
+        <translation>Gestoppt. Neue Punkte gespeichert: %1.</translation>
+    </message>
+    <message>
+        <source>Done. New points saved: %1.</source>
+        <translation>Fertig. Neue Punkte gespeichert: %1.</translation>
     </message>
 </context>
 <context>
@@ -2541,6 +2740,10 @@ Changes cannot be kept until this is resolved.</source>
     <message>
         <source>Side by side with</source>
         <translation>Nebeneinander mit</translation>
+    </message>
+    <message>
+        <source>Fill in the &amp;past...</source>
+        <translation>&amp;Vergangenheit ergänzen...</translation>
     </message>
 </context>
 <context>
