@@ -116,12 +116,12 @@ BackfillPlan planBackfill(const EngineSet& engines, const QList<BackfillSite>& s
                     plan.cannot << Text::tr("%1: the date of release %2 cannot be told from its "
                                             "name")
                                        .arg(d.caption, index->releaseName());
-                else if (*date >= since && *date <= today)
+                else if (*date <= today)
                     column.releases << index;
             }
             if (column.releases.isEmpty())
-                plan.cannot << Text::tr("%1: no release of the web graph on this disk is "
-                                        "dated within the months asked for")
+                plan.cannot << Text::tr("%1: no release of the web graph on this disk can be "
+                                        "dated")
                                    .arg(d.caption);
             else
                 plan.columns << column;
@@ -257,7 +257,7 @@ void Backfill::answered(int fetcher, const FetchResult& fetch) {
         source.url = site.url;
         source.backfilledFrom = historyEndpoint(definition);
         for (const DatedCount& point : std::as_const(answer.points))
-            if (point.date >= plan_.since && point.date <= plan_.today)
+            if (point.date <= plan_.today) // the provider chose from when; never a future day
                 points.append({point.date, QString::number(point.count), source});
     }
     merge(result, site.file, points);

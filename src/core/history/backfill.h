@@ -70,7 +70,9 @@ struct BackfillPlan {
     QStringList describe() const;
 };
 
-// What can be filled in for the sites with the engines as defined, from `since` to `today`.
+// What can be filled in for the sites with the engines as defined: the providers are asked from
+// `since` on (every point they answer up to `today` is kept), the releases on the disk dated up
+// to `today` are read whatever their age.
 BackfillPlan planBackfill(const EngineSet& engines, const QList<BackfillSite>& sites,
                           const QDate& since, const QDate& today);
 
