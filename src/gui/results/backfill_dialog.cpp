@@ -81,7 +81,7 @@ BackfillDialog::BackfillDialog(const QString& file, QWidget* parent)
     connect(close_, &QPushButton::clicked, this, &QDialog::reject);
     describePlan();
     skin::skinWindow(this);
-    resize(520, sizeHint().height());
+    plan_->setMinimumWidth(plan_->fontMetrics().averageCharWidth() * 60);
 }
 
 BackfillDialog::~BackfillDialog() {

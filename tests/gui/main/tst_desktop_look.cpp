@@ -414,6 +414,22 @@ private Q_SLOTS:
         QCOMPARE(form->chartFrame()->chart()->chartData().seriesLabels,
                  (QStringList{"www.high.example", "www.example.org", "www.low.example"}));
         look(form, QStringLiteral("chart-sites"));
+        // Fill in the past, from Load Data: what it will ask, before anything is asked.
+        QTimer::singleShot(0, this, [&] {
+            QWidget* load = QApplication::activeModalWidget();
+            QVERIFY(load);
+            load->findChild<QComboBox*>(QStringLiteral("Combo1"))->setCurrentIndex(0);
+            QTimer::singleShot(0, this, [&] {
+                QWidget* fill = QApplication::activeModalWidget();
+                QVERIFY(fill && fill->objectName() == QLatin1String("frmBackfill"));
+                look(fill, QStringLiteral("backfill"));
+                fill->close();
+            });
+            QTest::mouseClick(load->findChild<QPushButton*>(QStringLiteral("cmdBackfill")),
+                              Qt::LeftButton);
+            load->close();
+        });
+        form->chartFrame()->loadSavedSearch();
         form->selectTab(3);
         look(form, QStringLiteral("website-view"));
 
