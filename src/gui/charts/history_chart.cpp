@@ -236,13 +236,16 @@ public:
 
     void paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*) override {
         painter->setClipRect(chart_->plotArea());
-        painter->setRenderHint(QPainter::Antialiasing);
         QColor fill = colour_;
         fill.setAlpha(90);
         painter->setPen(Qt::NoPen);
         painter->setBrush(fill);
+        // The fills without antialiasing: their edges lie under the stroked lines drawn next,
+        // and an antialiased fill of every run of a long history with many gaps costs seconds.
+        painter->setRenderHint(QPainter::Antialiasing, false);
         for (const QPolygonF& area : fills_)
             painter->drawPolygon(area);
+        painter->setRenderHint(QPainter::Antialiasing);
         QPen pen(colour_);
         pen.setWidthF(2.0);
         painter->setPen(pen);
