@@ -18,6 +18,9 @@
 // The command line runs from a copy of the executable in a temporary folder, which is then its
 // program folder (a portable copy), with the per-user store in a temporary home.
 //
+// First, what the outputs cost: the command line's peak memory writing --json beside --csv
+// (TALLY_BENCH_OUTPUTS_ONLY=1: that alone).
+//
 // Usage: cli_scan [urls] [runs]
 #include "bench_stats.h"
 #include "core/scan/engine_definitions.h"
@@ -203,6 +206,25 @@ int main(int argc, char* argv[]) {
     const QStringList arguments{QStringLiteral("--scan"), listFile, QStringLiteral("--csv"),
                                 folder.filePath(QStringLiteral("out.csv")),
                                 QStringLiteral("--quiet")};
+
+    // What the outputs cost: the command line's peak with --json beside the same with --csv.
+    {
+        std::vector<double> csvPeak, jsonPeak;
+        for (int i = 0; i < runs; ++i)
+            for (const char* output : {"--csv", "--json"}) {
+                const ProcessFigures f = spawner.run(
+                    program, {QStringLiteral("--scan"), listFile, QLatin1String(output),
+                              folder.filePath(QStringLiteral("out")), QStringLiteral("--quiet")});
+                (qstrcmp(output, "--csv") == 0 ? csvPeak : jsonPeak).push_back(f.peakMiB);
+            }
+        std::printf("cli_scan_%d_csv_peak_rss: %.1f MiB\n", urlCount, median(csvPeak));
+        std::printf("cli_scan_%d_json_peak_rss: %.1f MiB\n", urlCount, median(jsonPeak));
+        std::printf("cli_scan_%d_json_csv_ratio: %.2f json/csv\n", urlCount,
+                    median(jsonPeak) / median(csvPeak));
+        std::fflush(stdout);
+        if (qEnvironmentVariableIsSet("TALLY_BENCH_OUTPUTS_ONLY"))
+            return 0;
+    }
 
     // The window: its own program folder and store, the same engines.
     QTemporaryDir windowFolder;

@@ -91,12 +91,16 @@ bool isCharacterDevice(const QString& path) {
     return ::stat(QFile::encodeName(path).constData(), &st) == 0 && S_ISCHR(st.st_mode);
 }
 
-// Writes an output to its target: "-" is standard output, a character device is written as it
-// is, anything else a file replaced atomically. False, with the reason on standard error, when
-// it could not be written.
-bool writeOutput(const QString& target, const QByteArray& bytes, QIODevice* out, QIODevice* err) {
+// Writes an output to its target as it is made, piece by piece: "-" is standard output, a
+// character device is written as it is, anything else a file replaced atomically once whole.
+// False, with the reason on standard error, when it could not be written.
+using OutputPieces = std::function<bool(const std::function<bool(QByteArrayView)>& sink)>;
+bool writeOutput(const QString& target, const OutputPieces& pieces, QIODevice* out,
+                 QIODevice* err) {
     if (target == QLatin1String("-")) {
-        if (out && out->write(bytes) == bytes.size())
+        if (out && pieces([out](QByteArrayView piece) {
+                return out->write(piece.data(), piece.size()) == piece.size();
+            }))
             return true;
         say(err, Text::tr("tallyscope: standard output could not be written\n"));
         return false;
@@ -104,18 +108,33 @@ bool writeOutput(const QString& target, const QByteArray& bytes, QIODevice* out,
     if (isCharacterDevice(target)) {
         QFile device(target);
         if (device.open(QIODevice::WriteOnly | QIODevice::Unbuffered) &&
-            device.write(bytes) == bytes.size())
+            pieces([&device](QByteArrayView piece) {
+                return device.write(piece.data(), piece.size()) == piece.size();
+            }))
             return true;
         say(err, Text::tr("tallyscope: %1 could not be written: %2\n")
                      .arg(QDir::toNativeSeparators(target), device.errorString()));
         return false;
     }
-    if (const FileOutcome written = writeFileAtomically(target, bytes); !written) {
+    AtomicFileWriter file(target);
+    FileOutcome written = file.open();
+    if (written &&
+        !pieces([&file](QByteArrayView piece) { return file.write(piece.data(), piece.size()); }))
+        written = FileOutcome::failure(file.reason());
+    if (written)
+        written = file.commit();
+    if (!written) {
         say(err, Text::tr("tallyscope: %1 could not be written: %2\n")
                      .arg(QDir::toNativeSeparators(target), written.reason()));
         return false;
     }
     return true;
+}
+
+bool writeOutput(const QString& target, const QByteArray& bytes, QIODevice* out, QIODevice* err) {
+    return writeOutput(
+        target, [&bytes](const std::function<bool(QByteArrayView)>& sink) { return sink(bytes); },
+        out, err);
 }
 
 // What names the list in messages: its file, or standard input.
@@ -312,7 +331,12 @@ private:
             !writeOutput(csvTarget, resultsCsv(rows, *run_->snapshot()), out_, err_))
             notWritten_ = true;
         if (!options_.jsonTarget.isEmpty() &&
-            !writeOutput(options_.jsonTarget, resultsJson(rows, historyToday()), out_, err_))
+            !writeOutput(
+                options_.jsonTarget,
+                [&rows](const std::function<bool(QByteArrayView)>& sink) {
+                    return writeResultsJson(rows, historyToday(), sink);
+                },
+                out_, err_))
             notWritten_ = true;
 
         // The run in the record of runs: what it counted, and one line per source that failed.

@@ -109,8 +109,22 @@ QByteArray resultsCsv(const ResultRecords& rows, const EngineSnapshot& header) {
 }
 
 QByteArray resultsJson(const ResultRecords& rows, const QDate& date) {
+    QByteArray json;
+    writeResultsJson(rows, date, [&json](QByteArrayView piece) {
+        json += piece;
+        return true;
+    });
+    return json;
+}
+
+bool writeResultsJson(const ResultRecords& rows, const QDate& date,
+                      const std::function<bool(QByteArrayView)>& sink) {
     const SiteHistories histories = SiteHistories::read(savedSearchFolder());
-    QJsonArray results;
+    // Written row by row, as QJsonDocument indents a whole document (four spaces a level, CR LF
+    // here): 100,000 rows are never held as one tree, nor as one text.
+    QByteArray json =
+        "{\r\n    \"date\": \"" + date.toString(Qt::ISODate).toUtf8() + "\",\r\n    \"results\": [";
+    bool first = true;
     for (const std::shared_ptr<const ResultRecord>& row : rows) {
         QJsonArray engines;
         for (int s = 0; s < EngineCount; ++s) {
@@ -147,17 +161,36 @@ QByteArray resultsJson(const ResultRecords& rows, const QDate& date) {
             engines.append(engine);
         }
         const QString profile = profileName(row->profile());
-        results.append(QJsonObject{
-            {QStringLiteral("url"), row->url},
-            {QStringLiteral("total"), numberOrText(row->totalText())},
-            {QStringLiteral("profile"), profile.isEmpty() ? QJsonValue() : QJsonValue(profile)},
-            {QStringLiteral("engines"), engines}});
+        const QByteArray object =
+            QJsonDocument(QJsonObject{{QStringLiteral("url"), row->url},
+                                      {QStringLiteral("total"), numberOrText(row->totalText())},
+                                      {QStringLiteral("profile"),
+                                       profile.isEmpty() ? QJsonValue() : QJsonValue(profile)},
+                                      {QStringLiteral("engines"), engines}})
+                .toJson(QJsonDocument::Indented);
+        json += first ? "\r\n" : ",\r\n";
+        first = false;
+        // Two levels in: each line indented by eight spaces, the last line break left to the
+        // next row.
+        qsizetype from = 0;
+        while (from < object.size()) {
+            qsizetype end = object.indexOf('\n', from);
+            if (end < 0)
+                end = object.size();
+            if (from > 0)
+                json += "\r\n";
+            json += "        ";
+            json += QByteArrayView(object).sliced(from, end - from);
+            from = end + 1;
+        }
+        if (json.size() >= 64 * 1024) {
+            if (!sink(json))
+                return false;
+            json.clear();
+        }
     }
-    const QJsonObject document{{QStringLiteral("date"), date.toString(Qt::ISODate)},
-                               {QStringLiteral("results"), results}};
-    QByteArray json = QJsonDocument(document).toJson(QJsonDocument::Indented);
-    json.replace("\n", "\r\n");
-    return json;
+    json += "\r\n    ]\r\n}\r\n";
+    return sink(json);
 }
 
 namespace {

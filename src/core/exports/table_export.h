@@ -13,10 +13,13 @@
 #include "core/results/results_model.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
+
 #include <QDate>
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 #include <memory>
 
@@ -46,6 +49,10 @@ QByteArray resultsCsv(const ResultRecords& rows, const EngineSnapshot& header);
 // may have decimals; a switched-off engine is left out. A link-index engine's entry has
 // "matched": the vertex its count belongs to, or null.
 QByteArray resultsJson(const ResultRecords& rows, const QDate& date);
+// The same handed to `sink` a row at a time (a file written as it is made); stops at the first
+// piece the sink refuses and returns false.
+bool writeResultsJson(const ResultRecords& rows, const QDate& date,
+                      const std::function<bool(QByteArrayView)>& sink);
 
 // A saved search's whole history: header "Date" and its engines (sections) in file order; one
 // record per date saved for any engine, newest first, the date as yyyy-mm-dd; an engine without a
