@@ -408,11 +408,24 @@ void ResultsModel::publish() {
     Q_EMIT published();
 }
 
-void ResultsModel::sortRows(int column, SortKind kind, bool ascending) {
+void ResultsModel::sortRows(int column, SortKind kind, bool ascending, ResultRecords* opposite) {
     if (column < 0 || column >= ColumnCount)
         return;
     publish();
-    reorderRows(rows_, sortedOrder(column, kind, ascending));
+    if (!opposite) {
+        reorderRows(rows_, sortedOrder(column, kind, ascending));
+        return;
+    }
+    QStringList cells;
+    cells.reserve(rows_.size());
+    for (int r = 0; r < int(rows_.size()); ++r)
+        cells.append(data(index(r, column), Qt::DisplayRole).toString());
+    const SortedBothWays both = sortedPositionsBothWays(cells, kind);
+    opposite->clear();
+    opposite->reserve(rows_.size());
+    for (int r : ascending ? both.descending : both.ascending)
+        opposite->append(rows_.at(r));
+    reorderRows(rows_, ascending ? both.ascending : both.descending);
 }
 
 QList<int> ResultsModel::sortedOrder(int column, SortKind kind, bool ascending) const {

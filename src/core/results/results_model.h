@@ -148,7 +148,9 @@ public:
 
     // The typed sort by a 0-based column: stable, every row's cells unchanged; persistent
     // indexes (a view's selection and current row) follow their rows. Publishes first.
-    void sortRows(int column, SortKind kind, bool ascending);
+    // With `opposite`: the rows in the other direction of the same sort too (stable as well),
+    // from the one sort.
+    void sortRows(int column, SortKind kind, bool ascending, ResultRecords* opposite = nullptr);
     // The published rows in the order that sort would give them, the table left as it is.
     ResultRecords sortedRecords(int column, SortKind kind, bool ascending) const;
 

@@ -42,17 +42,26 @@ SortKey makeSortKey(const QString& cell, SortKind kind) {
     return key;
 }
 
-QList<int> sortedPositions(const QStringList& cells, SortKind kind, bool ascending) {
-    const qsizetype n = cells.size();
-    // The keys sit next to their positions, so that the sort walks one array.
-    struct Entry {
-        SortKey key;
-        int position;
-    };
+namespace {
+
+// The keys sit next to their positions, so that the sort walks one array.
+struct Entry {
+    SortKey key;
+    int position;
+};
+
+std::vector<Entry> entriesOf(const QStringList& cells, SortKind kind) {
     std::vector<Entry> entries;
-    entries.reserve(static_cast<size_t>(n));
-    for (qsizetype i = 0; i < n; ++i)
+    entries.reserve(static_cast<size_t>(cells.size()));
+    for (qsizetype i = 0; i < cells.size(); ++i)
         entries.push_back({makeSortKey(cells.at(i), kind), static_cast<int>(i)});
+    return entries;
+}
+
+} // namespace
+
+QList<int> sortedPositions(const QStringList& cells, SortKind kind, bool ascending) {
+    std::vector<Entry> entries = entriesOf(cells, kind);
     if (ascending)
         std::stable_sort(entries.begin(), entries.end(),
                          [](const Entry& a, const Entry& b) { return a.key < b.key; });
@@ -60,10 +69,31 @@ QList<int> sortedPositions(const QStringList& cells, SortKind kind, bool ascendi
         std::stable_sort(entries.begin(), entries.end(),
                          [](const Entry& a, const Entry& b) { return b.key < a.key; });
     QList<int> order;
-    order.reserve(n);
+    order.reserve(cells.size());
     for (const Entry& e : entries)
         order.append(e.position);
     return order;
+}
+
+SortedBothWays sortedPositionsBothWays(const QStringList& cells, SortKind kind) {
+    std::vector<Entry> entries = entriesOf(cells, kind);
+    std::stable_sort(entries.begin(), entries.end(),
+                     [](const Entry& a, const Entry& b) { return a.key < b.key; });
+    SortedBothWays both;
+    both.ascending.reserve(cells.size());
+    both.descending.reserve(cells.size());
+    for (const Entry& e : entries)
+        both.ascending.append(e.position);
+    // Descending: the runs of equal keys from the last, each in its own (stable) order.
+    for (size_t end = entries.size(); end > 0;) {
+        size_t start = end - 1;
+        while (start > 0 && !(entries[start - 1].key < entries[start].key))
+            --start;
+        for (size_t i = start; i < end; ++i)
+            both.descending.append(entries[i].position);
+        end = start;
+    }
+    return both;
 }
 
 } // namespace tally

@@ -47,5 +47,11 @@ SortKey makeSortKey(const QString& cell, SortKind kind);
 // The positions of the cells (0-based) in sorted order. Stable: cells with equal keys keep their
 // order, in both directions.
 QList<int> sortedPositions(const QStringList& cells, SortKind kind, bool ascending);
+// Both orders from one sort: each stable (equal keys keep their positions' order).
+struct SortedBothWays {
+    QList<int> ascending;
+    QList<int> descending;
+};
+SortedBothWays sortedPositionsBothWays(const QStringList& cells, SortKind kind);
 
 } // namespace tally

@@ -857,12 +857,12 @@ void MainWindow::scanCompleted(const QString& statusText) {
     accessibility::announce(statusPanels_[0], statusText);
     progressBar_->hide();
     setScanControls(false);
-    // The chart takes the rows in ascending order of their totals; the table then shows them
-    // in descending order (both sorts are stable: equal totals keep the scan's order).
+    // The chart takes the rows in ascending order of their totals; the table shows them in
+    // descending order (both stable: equal totals keep the scan's order), from one sort.
     if (UserSettings::autoSortByTotal()) {
-        chartFrame_->chartResults(
-            results_->sortedRecords(ResultsModel::TotalColumn, SortKind::Number, true));
-        resultsTable_->sortRows(2, SortKind::Number, false);
+        ResultRecords ascending;
+        resultsTable_->sortRows(2, SortKind::Number, false, &ascending);
+        chartFrame_->chartResults(ascending);
     } else {
         chartFrame_->chartCurrentResults();
     }
