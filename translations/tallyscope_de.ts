@@ -28,10 +28,6 @@
         <translation>%1: das Datum des Release %2 ist seinem Namen nicht zu entnehmen</translation>
     </message>
     <message>
-        <source>%1: no release of the web graph on this disk is dated within the months asked for</source>
-        <translation>%1: kein Release des Webgraphen auf diesem Rechner fällt in die gefragten Monate</translation>
-    </message>
-    <message>
         <source>%1: its source keeps no history that can be asked</source>
         <translation>%1: seine Quelle führt keinen abfragbaren Verlauf</translation>
     </message>
@@ -46,6 +42,10 @@
     <message>
         <source>not saved: %1</source>
         <translation>nicht gespeichert: %1</translation>
+    </message>
+    <message>
+        <source>%1: no release of the web graph on this disk can be dated</source>
+        <translation>%1: kein Release des Webgraphen auf diesem Rechner lässt sich datieren</translation>
     </message>
 </context>
 <context>
@@ -170,10 +170,6 @@
     <message>
         <source>%1 and %2 would both be saved as &quot;%3&quot;; put &quot;{host}&quot; in the name to save each site on its own</source>
         <translation>%1 und %2 würden beide als „%3“ gespeichert; nehmen Sie „{host}“ in den Namen auf, um jede Website einzeln zu speichern</translation>
-    </message>
-    <message>
-        <source>the folder %1 could not be created</source>
-        <translation>der Ordner %1 konnte nicht angelegt werden</translation>
     </message>
     <message>
         <source>Scanning %1 URLs with the settings of %2
@@ -1709,10 +1705,6 @@ Möchten Sie das Diagramm stattdessen als PDF-Datei speichern?</translation>
 <context>
     <name>ProgramFolder</name>
     <message>
-        <source>The folder %1 could not be created</source>
-        <translation>Der Ordner %1 konnte nicht angelegt werden</translation>
-    </message>
-    <message>
         <source>%1 could not be written: %2</source>
         <translation>%1 konnte nicht geschrieben werden: %2</translation>
     </message>
@@ -1746,10 +1738,6 @@ Möchten Sie das Diagramm stattdessen als PDF-Datei speichern?</translation>
     <message>
         <source>a newer version of the program wrote it (version %1)</source>
         <translation>eine neuere Version des Programms hat sie geschrieben (Version %1)</translation>
-    </message>
-    <message>
-        <source>the folder %1 could not be created</source>
-        <translation>der Ordner %1 konnte nicht angelegt werden</translation>
     </message>
 </context>
 <context>
@@ -1851,13 +1839,13 @@ Möchten Sie das Diagramm stattdessen als PDF-Datei speichern?</translation>
         <source>the disk is full (%1)</source>
         <translation>der Datenträger ist voll (%1)</translation>
     </message>
-</context>
-<context>
-    <name>SavedSearch</name>
     <message>
         <source>The folder %1 could not be created</source>
         <translation>Der Ordner %1 konnte nicht angelegt werden</translation>
     </message>
+</context>
+<context>
+    <name>SavedSearch</name>
     <message>
         <source>it holds no saved counts (no [section] with a date=count line)</source>
         <translation>sie enthält keine gespeicherten Zählungen (keinen [Abschnitt] mit einer Zeile Datum=Zahl)</translation>
@@ -1924,10 +1912,6 @@ Möchten Sie das Diagramm stattdessen als PDF-Datei speichern?</translation>
         <source>%1: %2</source>
         <translation>%1: %2</translation>
     </message>
-    <message>
-        <source>the folder %1 could not be created</source>
-        <translation>der Ordner %1 konnte nicht angelegt werden</translation>
-    </message>
 </context>
 <context>
     <name>SettingsFiles</name>
@@ -1970,10 +1954,6 @@ Bis die Datei gelesen werden kann, wird keine Suchmaschine ohne ihr Präfix abge
 <context>
     <name>UserSettings</name>
     <message>
-        <source>The folder %1 could not be created</source>
-        <translation>Der Ordner %1 konnte nicht angelegt werden</translation>
-    </message>
-    <message>
         <source>The settings could not be written</source>
         <translation>Die Einstellungen konnten nicht geschrieben werden</translation>
     </message>
@@ -1999,10 +1979,6 @@ Bis die Datei gelesen werden kann, wird keine Suchmaschine ohne ihr Präfix abge
     <message>
         <source>there is no systemctl on PATH</source>
         <translation>es gibt kein systemctl im PATH</translation>
-    </message>
-    <message>
-        <source>the folder %1 could not be created</source>
-        <translation>der Ordner %1 konnte nicht angelegt werden</translation>
     </message>
     <message>
         <source>%1 could not be removed: %2</source>

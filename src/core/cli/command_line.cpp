@@ -463,11 +463,8 @@ std::optional<int> saveNamesOf(const QStringList& urls, const QString& pattern,
         urlOfName.insert(name, url);
         *saveNames << name;
     }
-    if (!ensureSavedSearchFolder())
-        return fail(err,
-                    Text::tr("the folder %1 could not be created")
-                        .arg(QDir::toNativeSeparators(savedSearchFolder())),
-                    ExitNotWritten);
+    if (const FileOutcome made = makeFolder(savedSearchFolder()); !made)
+        return fail(err, made.reason(), ExitNotWritten);
     return std::nullopt;
 }
 

@@ -389,4 +389,11 @@ QByteArray withoutByteOrderMark(const QByteArray& bytes) {
     return bytes.startsWith("\xEF\xBB\xBF") ? bytes.mid(3) : bytes;
 }
 
+FileOutcome makeFolder(const QString& folder) {
+    if (QFileInfo(folder).isDir() || QDir().mkpath(folder))
+        return FileOutcome::success();
+    return FileOutcome::failure(
+        Text::tr("The folder %1 could not be created").arg(QDir::toNativeSeparators(folder)));
+}
+
 } // namespace tally

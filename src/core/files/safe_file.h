@@ -93,6 +93,9 @@ private:
     QString reason_;
 };
 
+// The folder, made with any folders above it that are missing; success when it is there.
+FileOutcome makeFolder(const QString& folder);
+
 // The checks of writeFileAtomically without writing, and whether the folder takes a new file:
 // success when the file could be replaced (or created) now.
 FileOutcome checkFileWritable(const QString& path);

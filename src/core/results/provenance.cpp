@@ -157,10 +157,8 @@ FileOutcome Provenance::write(const QString& savedSearchFile) const {
                            {QLatin1String("version"), Version},
                            {QLatin1String("sections"), sections}};
     const QString file = fileOf(savedSearchFile);
-    if (!QDir().mkpath(QFileInfo(file).absolutePath()))
-        return FileOutcome::failure(
-            Text::tr("the folder %1 could not be created")
-                .arg(QDir::toNativeSeparators(QFileInfo(file).absolutePath())));
+    if (const FileOutcome made = makeFolder(QFileInfo(file).absolutePath()); !made)
+        return made;
     return writeFileAtomically(file, QJsonDocument(root).toJson());
 }
 

@@ -69,8 +69,7 @@ QString savedSearchFolder() {
 }
 
 bool ensureSavedSearchFolder() {
-    const QString folder = savedSearchFolder();
-    return QFileInfo(folder).isDir() || QDir().mkpath(folder);
+    return bool(makeFolder(savedSearchFolder()));
 }
 
 QString savedSearchPath(const QString& fileName) {
@@ -155,10 +154,8 @@ SaveResult saveSearchRow(const QList<RowCell>& row, const QString& file, SaveMod
             *reason = why;
         return SaveResult::Failed;
     };
-    const QString folder = QFileInfo(file).absolutePath();
-    if (!QFileInfo(folder).isDir() && !QDir().mkpath(folder))
-        return fail(
-            Text::tr("The folder %1 could not be created").arg(QDir::toNativeSeparators(folder)));
+    if (const FileOutcome made = makeFolder(QFileInfo(file).absolutePath()); !made)
+        return fail(made.reason());
     const QString key = historyDateKey(date);
     modINI::IniFileEdit edit(file);
     for (const RowCell& cell : cells) {
@@ -198,11 +195,9 @@ SaveResult mergePastPoints(const QString& file, const QString& section,
             return SaveResult::Refused;
     if (points.isEmpty())
         return SaveResult::NothingToSave;
-    const QString folder = QFileInfo(file).absolutePath();
-    if (!QFileInfo(folder).isDir() && !QDir().mkpath(folder)) {
+    if (const FileOutcome made = makeFolder(QFileInfo(file).absolutePath()); !made) {
         if (reason)
-            *reason = Text::tr("The folder %1 could not be created")
-                          .arg(QDir::toNativeSeparators(folder));
+            *reason = made.reason();
         return SaveResult::Failed;
     }
     QStringList inserted;

@@ -161,9 +161,8 @@ std::optional<Schedule> readSchedule(const QString& name, QString* problem) {
 FileOutcome writeSchedule(const Schedule& s) {
     if (const QString why = scheduleProblem(s); !why.isEmpty())
         return FileOutcome::failure(why);
-    if (!QDir().mkpath(scheduleFolder()))
-        return FileOutcome::failure(Text::tr("the folder %1 could not be created")
-                                        .arg(QDir::toNativeSeparators(scheduleFolder())));
+    if (const FileOutcome made = makeFolder(scheduleFolder()); !made)
+        return made;
     modINI::IniFileEdit edit(scheduleFile(s.name));
     edit.writePrivateProfileSection(Section, QString());
     edit.writePrivateProfileString(Section, QStringLiteral("List"), s.listFile);

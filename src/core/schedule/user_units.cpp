@@ -69,9 +69,8 @@ FileOutcome installSchedule(const Schedule& schedule, const QString& programPath
     if (const FileOutcome written = writeSchedule(schedule); !written)
         return written;
     const QString folder = userUnitFolder();
-    if (!QDir().mkpath(folder))
-        return FileOutcome::failure(
-            Text::tr("the folder %1 could not be created").arg(QDir::toNativeSeparators(folder)));
+    if (const FileOutcome made = makeFolder(folder); !made)
+        return made;
     const QString service = folder + QLatin1Char('/') + serviceName(schedule.name);
     const QString timer = folder + QLatin1Char('/') + timerName(schedule.name);
     if (FileOutcome w =

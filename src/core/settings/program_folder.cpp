@@ -61,13 +61,6 @@ QString shippedFile(const QString& name) {
     return executableFolder() + QLatin1Char('/') + name;
 }
 
-FileOutcome makeFolder(const QString& folder) {
-    if (QFileInfo(folder).isDir() || QDir().mkpath(folder))
-        return FileOutcome::success();
-    return FileOutcome::failure(
-        Text::tr("The folder %1 could not be created").arg(QDir::toNativeSeparators(folder)));
-}
-
 } // namespace
 
 QString ProgramFolder::path() {

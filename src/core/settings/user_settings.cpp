@@ -151,9 +151,8 @@ FileOutcome saveSettings(const QString& app, const QString& section,
         return FileOutcome::failure(current.reason);
     const QDateTime before = QFileInfo(path).lastModified();
     const QString folder = QFileInfo(path).absolutePath();
-    if (!QDir().mkpath(folder))
-        return FileOutcome::failure(
-            Text::tr("The folder %1 could not be created").arg(QDir::toNativeSeparators(folder)));
+    if (const FileOutcome made = makeFolder(folder); !made)
+        return made;
     QTemporaryDir stage(folder + QStringLiteral("/.store-XXXXXX"));
     if (!stage.isValid())
         return FileOutcome::failure(stage.errorString());
