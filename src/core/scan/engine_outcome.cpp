@@ -501,13 +501,24 @@ std::optional<AnswerReading> refusedAnswer(const QJsonValue& document,
     return std::nullopt;
 }
 
+// A JSON answer that holds what a good one does, or (in *failure) why it is not one.
+std::optional<QJsonValue> goodJsonAnswer(const QByteArray& body, const EngineDefinition& definition,
+                                         AnswerReading* failure) {
+    std::optional<QJsonValue> document = jsonAnswer(body, failure);
+    if (!document)
+        return std::nullopt;
+    if (std::optional<AnswerReading> refused = refusedAnswer(*document, definition)) {
+        *failure = *refused;
+        return std::nullopt;
+    }
+    return document;
+}
+
 AnswerReading readJson(const QByteArray& body, const EngineDefinition& definition) {
     AnswerReading failure;
-    const std::optional<QJsonValue> document = jsonAnswer(body, &failure);
+    const std::optional<QJsonValue> document = goodJsonAnswer(body, definition, &failure);
     if (!document)
         return failure;
-    if (std::optional<AnswerReading> refused = refusedAnswer(*document, definition))
-        return *refused;
 
     AnswerReading reading;
     if (definition.isPaged()) {
@@ -590,11 +601,9 @@ AnswerReading readApiAnswer(const FetchResult& fetch, const EngineDefinition& de
 AnswerReading readHistoryPoints(const QByteArray& body, const EngineDefinition& history,
                                 QList<DatedCount>* points) {
     AnswerReading failure;
-    const std::optional<QJsonValue> document = jsonAnswer(body, &failure);
+    const std::optional<QJsonValue> document = goodJsonAnswer(body, history, &failure);
     if (!document)
         return failure;
-    if (std::optional<AnswerReading> refused = refusedAnswer(*document, history))
-        return *refused;
     const std::optional<QJsonValue> items = valueAt(*document, history.pointer);
     if (!items || items->isNull())
         return notRecognised(Text::tr("nothing at %1").arg(history.pointer));
