@@ -120,6 +120,28 @@ private Q_SLOTS:
         QTest::newRow("999 medium") << "999" << 2;
         QTest::newRow("1000 high") << "1000" << 3;
     }
+    // A counted cell's tooltip says what changed since its site's previous saved point of the
+    // same source; today's own point is not that one.
+    void countTooltipSaysWhatChanged() {
+        test::TestEnv env;
+        setHistoryToday(QDate(2026, 12, 9));
+        const QString url = QStringLiteral("http://www.example.com/");
+        const EngineSlotSnapshot& google = EngineSnapshot::builtIn()->slot[0];
+        for (const auto& [day, count] : {std::pair{1, "100"}, std::pair{9, "7"}})
+            QCOMPARE(saveSearchRow({RowCell(google.caption, count,
+                                            {google.source, google.metric, {}, {}, url, {}})},
+                                   env.file("Saved/site.vqz"), SaveMode::Append,
+                                   QDate(2026, 12, day)),
+                     SaveResult::Saved);
+        ResultsModel model;
+        model.insertRecord(1, finishedRecord(url, {"110", "5"}));
+        model.insertRecord(2, finishedRecord("http://other.example/", {"110"}));
+        const QString tip = model.index(0, 2).data(Qt::ToolTipRole).toString();
+        QVERIFY2(tip.startsWith("Since ") && tip.endsWith(": +10 (+10.0 %)"), qPrintable(tip));
+        QVERIFY(model.index(0, 3).data(Qt::ToolTipRole).isNull()); // Altavista: no point
+        QVERIFY(model.index(1, 2).data(Qt::ToolTipRole).isNull()); // another site
+        setHistoryToday(QDate());
+    }
     void profileThresholds() {
         QFETCH(QString, count);
         QFETCH(int, profile);
