@@ -1,5 +1,5 @@
-// The desktop's notification service as freedesktop.org's notification protocol page
-// (notification-spec/latest/ar01s09.html, its "D-BUS Protocol" section) documents it:
+// The desktop's notification service as freedesktop.org's Desktop Notifications documentation
+// (its "D-BUS Protocol" section) describes it:
 // GetCapabilities, Notify returning the id, and the user's answer as the ActionInvoked or
 // NotificationClosed signal (reason 2: dismissed by the user). Keeps what it was told. Register it
 // on a bus of the test's own (session_bus.h) with `serveOn`.

@@ -282,13 +282,9 @@ private:
     // captions the run fetched them with): appended to an existing saved search, or a new one made
     // under the name.
     void save(const ResultRecord& row, const QString& name) {
-        SaveMode mode = SaveMode::NewSearch;
-        QString fileName = name + QLatin1String(SavedSearchExtension);
-        if (const auto existing = findSavedSearch(name)) {
-            mode = SaveMode::Append;
-            fileName = existing->fileName;
-        }
-        const QString file = savedSearchPath(fileName);
+        bool exists = false;
+        const QString file = savedSearchFileFor(name, &exists);
+        const SaveMode mode = exists ? SaveMode::Append : SaveMode::NewSearch;
         QString reason;
         switch (saveSearchRow(savedCells(row), file, mode, historyToday(), &reason)) {
         case SaveResult::Saved:
@@ -505,13 +501,8 @@ int runBackfill(const Options& options, QIODevice* err) {
     if (const std::optional<int> refused = saveNamesOf(urls, options.saveName, &names, err))
         return *refused;
     QList<BackfillSite> sites;
-    for (qsizetype i = 0; i < urls.size(); ++i) {
-        const auto existing = findSavedSearch(names.at(i));
-        sites.append(
-            {urls.at(i),
-             savedSearchPath(existing ? existing->fileName
-                                      : names.at(i) + QLatin1String(SavedSearchExtension))});
-    }
+    for (qsizetype i = 0; i < urls.size(); ++i)
+        sites.append({urls.at(i), savedSearchFileFor(names.at(i))});
     const EngineSet engines = programEngines();
     const QDate today = historyToday();
     const BackfillPlan plan =

@@ -20,19 +20,6 @@ struct Text {
     Q_DECLARE_TR_FUNCTIONS(Backfill)
 };
 
-// Every index in the folder that opens and holds the measure, newest release first.
-QList<std::shared_ptr<const LinkIndex>> installedReleases(const QString& folder,
-                                                          GraphMeasure measure) {
-    QList<std::shared_ptr<const LinkIndex>> found;
-    const QFileInfoList files =
-        QDir(folder).entryInfoList({QStringLiteral("*.links")}, QDir::Files, QDir::Name);
-    for (const QFileInfo& file : files)
-        if (std::shared_ptr<const LinkIndex> index = LinkIndex::open(file.filePath());
-            index && index->has(measure))
-            found << index;
-    return found;
-}
-
 // Where a provider's past came from, as a backfilled point's provenance names it: the history
 // endpoint's host and path.
 QString historyEndpoint(const EngineDefinition& definition) {
@@ -110,7 +97,7 @@ BackfillPlan planBackfill(const EngineSet& engines, const QList<BackfillSite>& s
             column.asksProvider = false;
             const QString folder = QFileInfo(d.index->path()).absolutePath();
             for (const std::shared_ptr<const LinkIndex>& index :
-                 installedReleases(folder, d.measure)) {
+                 LinkIndex::allIn(folder, d.measure)) {
                 const std::optional<QDate> date = releaseDate(index->releaseName());
                 if (!date)
                     plan.cannot << Text::tr("%1: the date of release %2 cannot be told from its "

@@ -219,11 +219,28 @@ LinkIndex::~LinkIndex() {
         ::close(fd_);
 }
 
+namespace {
+
+// The "*.links" files of a folder, the most recently made first.
+QFileInfoList indexFilesIn(const QString& folder) {
+    return QDir(folder).entryInfoList({QStringLiteral("*.links")}, QDir::Files, QDir::Time);
+}
+
+} // namespace
+
+QList<std::shared_ptr<const LinkIndex>> LinkIndex::allIn(const QString& folder,
+                                                         GraphMeasure measure) {
+    QList<std::shared_ptr<const LinkIndex>> found;
+    for (const QFileInfo& file : indexFilesIn(folder))
+        if (std::shared_ptr<const LinkIndex> index = open(file.filePath());
+            index && index->has(measure))
+            found << index;
+    return found;
+}
+
 std::shared_ptr<const LinkIndex> LinkIndex::newestIn(const QString& folder, GraphMeasure measure,
                                                      QString* problem) {
-    const QFileInfoList files =
-        QDir(folder).entryInfoList({QStringLiteral("*.links")}, QDir::Files, QDir::Time);
-    for (const QFileInfo& file : files)
+    for (const QFileInfo& file : indexFilesIn(folder))
         if (std::shared_ptr<const LinkIndex> index = open(file.filePath());
             index && index->has(measure))
             return index;

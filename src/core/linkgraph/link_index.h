@@ -31,6 +31,7 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QList>
 #include <QString>
 
 #include <array>
@@ -78,6 +79,9 @@ public:
     // an update fetched last); nothing, with *problem, when there is none.
     static std::shared_ptr<const LinkIndex> newestIn(const QString& folder, GraphMeasure measure,
                                                      QString* problem = nullptr);
+    // Every index of `folder` that opens and holds `measure`, the most recently made first.
+    static QList<std::shared_ptr<const LinkIndex>> allIn(const QString& folder,
+                                                         GraphMeasure measure);
 
     QString path() const { return path_; }
     QString releaseName() const { return release_; }

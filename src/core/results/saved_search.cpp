@@ -11,6 +11,7 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <functional>
 
 namespace tally {
 
@@ -72,6 +73,13 @@ bool ensureSavedSearchFolder() {
     return bool(makeFolder(savedSearchFolder()));
 }
 
+QString savedSearchFileFor(const QString& name, bool* exists) {
+    const std::optional<SavedSearchEntry> existing = findSavedSearch(name);
+    if (exists)
+        *exists = existing.has_value();
+    return savedSearchPath(existing ? existing->fileName : name + extension);
+}
+
 QString savedSearchPath(const QString& fileName) {
     return savedSearchFolder() + QLatin1Char('/') + fileName;
 }
@@ -130,6 +138,25 @@ bool fitsInLine(const QString& text) {
 
 } // namespace
 
+namespace {
+
+// The saved search's provenance changed by `change` and written, as the last step of a save under
+// the file's lock; left as it is when `change` says there is nothing to write, or when a newer
+// version wrote it.
+FileOutcome changeSources(const QString& file, const std::function<bool(Provenance&)>& change) {
+    bool newer = false;
+    Provenance sources = Provenance::read(file, nullptr, &newer);
+    if (newer || !change(sources))
+        return FileOutcome::success();
+    if (const FileOutcome written = sources.write(file); !written)
+        return FileOutcome::failure(
+            Text::tr("the counts were saved, but not where they came from: %1")
+                .arg(written.reason()));
+    return FileOutcome::success();
+}
+
+} // namespace
+
 bool isWritableRow(const QList<RowCell>& cells) {
     QStringList seen;
     for (const RowCell& cell : cells) {
@@ -166,20 +193,16 @@ SaveResult saveSearchRow(const QList<RowCell>& row, const QString& file, SaveMod
     const bool anySource = std::any_of(cells.begin(), cells.end(),
                                        [](const RowCell& c) { return c.source.isKnown(); });
     edit.afterReplacing([&cells, &file, &date, mode, anySource] {
-        bool newer = false;
-        Provenance sources = Provenance::read(file, nullptr, &newer);
-        if (newer || (!anySource && sources.isEmpty()))
-            return FileOutcome::success();
-        for (const RowCell& cell : cells) {
-            if (mode == SaveMode::NewSearch)
-                sources.clearSection(cell.caption);
-            sources.set(cell.caption, date, cell.source);
-        }
-        if (const FileOutcome written = sources.write(file); !written)
-            return FileOutcome::failure(
-                Text::tr("the counts were saved, but not where they came from: %1")
-                    .arg(written.reason()));
-        return FileOutcome::success();
+        return changeSources(file, [&](Provenance& sources) {
+            if (!anySource && sources.isEmpty())
+                return false;
+            for (const RowCell& cell : cells) {
+                if (mode == SaveMode::NewSearch)
+                    sources.clearSection(cell.caption);
+                sources.set(cell.caption, date, cell.source);
+            }
+            return true;
+        });
     });
     if (const FileOutcome outcome = edit.save(); !outcome)
         return fail(outcome.reason());
@@ -218,19 +241,11 @@ SaveResult mergePastPoints(const QString& file, const QString& section,
             &inserted);
     }
     edit.afterReplacing([&] {
-        bool newer = false;
-        Provenance sources = Provenance::read(file, nullptr, &newer);
-        if (newer || inserted.isEmpty())
-            return FileOutcome::success();
-        for (const QString& key : std::as_const(inserted)) {
-            const PastPoint* point = byKey.value(key);
-            sources.set(section, point->date, point->source);
-        }
-        if (const FileOutcome written = sources.write(file); !written)
-            return FileOutcome::failure(
-                Text::tr("the counts were saved, but not where they came from: %1")
-                    .arg(written.reason()));
-        return FileOutcome::success();
+        return changeSources(file, [&](Provenance& sources) {
+            for (const QString& key : std::as_const(inserted))
+                sources.set(section, byKey.value(key)->date, byKey.value(key)->source);
+            return !inserted.isEmpty();
+        });
     });
     if (const FileOutcome outcome = edit.save(); !outcome) {
         if (reason)

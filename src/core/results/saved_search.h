@@ -52,6 +52,9 @@ QList<SavedSearchEntry> listSavedSearches();
 
 // The entry whose name is exactly `name`, or none.
 std::optional<SavedSearchEntry> findSavedSearch(const QString& name);
+// The file a save under `name` writes: the existing saved search's (its own letter case), else a
+// new "<name>.vqz"; *exists says which.
+QString savedSearchFileFor(const QString& name, bool* exists = nullptr);
 
 // Why a typed name cannot become a saved search's file name.
 enum class SearchNameProblem {

@@ -22,7 +22,8 @@
 namespace tally {
 
 BackfillDialog::BackfillDialog(const QString& file, QWidget* parent)
-    : QDialog(parent), file_(file), engines_(programEngines()) {
+    : QDialog(parent), file_(file), engines_(programEngines()),
+      columns_(planBackfill(engines_, {}, QDate(), historyToday())) {
     setObjectName(QStringLiteral("frmBackfill"));
     setWindowTitle(tr("Fill In the Past of %1").arg(savedSearchTitle(QFileInfo(file).fileName())));
     setModal(true);
@@ -93,12 +94,6 @@ BackfillDialog::~BackfillDialog() {
 
 namespace {
 
-BackfillPlan planFor(const EngineSet& engines, const QString& url, const QString& file,
-                     int months) {
-    const QDate today = historyToday();
-    return planBackfill(engines, {{url.trimmed(), file}}, backfillSince(today, months), today);
-}
-
 bool isWebAddress(const QString& url) {
     const QUrl parsed(url.trimmed());
     return !parsed.host().isEmpty() &&
@@ -107,8 +102,16 @@ bool isWebAddress(const QString& url) {
 
 } // namespace
 
+BackfillPlan BackfillDialog::plan() const {
+    // The columns and releases once per dialog; the site and the months as they are now.
+    BackfillPlan plan = columns_;
+    plan.sites = {{url_->text().trimmed(), file_}};
+    plan.since = backfillSince(plan.today, months_->value());
+    return plan;
+}
+
 void BackfillDialog::describePlan() {
-    const BackfillPlan plan = planFor(engines_, url_->text(), file_, months_->value());
+    const BackfillPlan plan = this->plan();
     QStringList lines;
     if (plan.columns.isEmpty())
         lines << tr("No column can look back.");
@@ -131,7 +134,7 @@ void BackfillDialog::describePlan() {
 void BackfillDialog::start() {
     if (backfill_ || !start_->isEnabled())
         return;
-    const BackfillPlan plan = planFor(engines_, url_->text(), file_, months_->value());
+    const BackfillPlan plan = this->plan();
     added_ = 0;
     failed_ = 0;
     log_->clear();

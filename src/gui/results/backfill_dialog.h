@@ -3,6 +3,7 @@
 // they send before anything starts; Stop ends the requests in flight.
 #pragma once
 
+#include "core/history/backfill.h"
 #include "core/scan/engine_definitions.h"
 
 #include <QDialog>
@@ -18,7 +19,6 @@ class QSpinBox;
 
 namespace tally {
 
-class Backfill;
 class PageFetcher;
 
 class BackfillDialog : public QDialog {
@@ -36,6 +36,7 @@ Q_SIGNALS:
     void done();
 
 private:
+    BackfillPlan plan() const;
     void describePlan();
     void start();
     void stop();
@@ -43,6 +44,7 @@ private:
 
     QString file_;
     EngineSet engines_;
+    BackfillPlan columns_; // what can look back, read once
     QList<PageFetcher*> fetchers_;
     std::unique_ptr<Backfill> backfill_;
     int added_ = 0;
