@@ -1,0 +1,1 @@
+// Holds the precompiled header that the tests share.
