@@ -5,7 +5,7 @@
 #include "bench_stats.h"
 #include "core/results/chart_data.h"
 #include "core/results/saved_search.h"
-#include "core/scan/engine_table.h"
+#include "core/product/engine_table.h"
 #include "core/settings/program_folder.h"
 #include "gui/charts/history_chart.h"
 

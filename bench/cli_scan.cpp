@@ -24,7 +24,7 @@
 // Usage: cli_scan [urls] [runs]
 #include "bench_stats.h"
 #include "core/scan/engine_definitions.h"
-#include "core/scan/engine_table.h"
+#include "core/product/engine_table.h"
 #include "core/settings/ini_file.h"
 #include "core/settings/program_folder.h"
 #include "core/settings/user_settings.h"

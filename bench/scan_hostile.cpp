@@ -4,8 +4,8 @@
 //   - the time from Stop to the end of the run while every engine drips one byte a second.
 //
 // Usage: scan_hostile
-#include "core/scan/engine_table.h"
-#include "core/scan/network_page_fetcher.h"
+#include "core/product/engine_table.h"
+#include "core/net/network_page_fetcher.h"
 #include "core/scan/scan_run.h"
 #include "core/settings/user_settings.h"
 #include "result_page.h"

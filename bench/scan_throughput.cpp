@@ -13,8 +13,8 @@
 //
 // Usage: scan_throughput [urls] [runs at 2 ms] [runs at once] [runs of the 20 ms comparison]
 #include "bench_stats.h"
-#include "core/scan/engine_table.h"
-#include "core/scan/network_page_fetcher.h"
+#include "core/product/engine_table.h"
+#include "core/net/network_page_fetcher.h"
 #include "core/scan/scan_run.h"
 #include "core/settings/ini_file.h"
 #include "core/settings/user_settings.h"

@@ -16,7 +16,7 @@
 // at once)
 #include "core/results/results_model.h"
 #include "core/scan/engine_definitions.h"
-#include "core/scan/engine_table.h"
+#include "core/product/engine_table.h"
 #include "core/scan/scan_run.h"
 #include "core/settings/program_folder.h"
 #include "core/settings/user_settings.h"

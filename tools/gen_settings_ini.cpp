@@ -1,5 +1,5 @@
 // gen_settings_ini FILE: writes the default settings.ini to FILE unless FILE exists.
-#include "core/scan/engine_table.h"
+#include "core/product/engine_table.h"
 
 #include <QFile>
 #include <QSaveFile>

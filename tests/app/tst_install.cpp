@@ -6,7 +6,7 @@
 // search there; a scan from the command line writes its CSV and the same saved search; the
 // installation is never written.
 #include "core/results/saved_search.h"
-#include "core/scan/engine_table.h"
+#include "core/product/engine_table.h"
 #include "support/engine_pages.h"
 #include "support/local_http_server.h"
 

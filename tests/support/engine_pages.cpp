@@ -1,6 +1,6 @@
 #include "support/engine_pages.h"
 
-#include "core/scan/engine_table.h"
+#include "core/product/engine_table.h"
 #include "core/settings/ini_file.h"
 #include "support/local_http_server.h"
 

@@ -1,6 +1,6 @@
 #include "support/test_env.h"
 
-#include "core/scan/engine_table.h"
+#include "core/product/engine_table.h"
 #include "core/settings/program_folder.h"
 #include "core/settings/user_settings.h"
 

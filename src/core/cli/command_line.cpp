@@ -3,11 +3,12 @@
 #include "core/exports/table_export.h"
 #include "core/files/safe_file.h"
 #include "core/history/backfill.h"
+#include "core/net/network_page_fetcher.h"
+#include "core/net/web_address.h"
 #include "core/numbers/numbers.h"
 #include "core/product/product.h"
 #include "core/results/results_model.h"
 #include "core/results/saved_search.h"
-#include "core/scan/network_page_fetcher.h"
 #include "core/scan/query_prefixes.h"
 #include "core/scan/scan_run.h"
 #include "core/schedule/desktop_notifications.h"
@@ -948,7 +949,7 @@ QString savedSearchNameFor(const QString& pattern, const QString& url) {
     static const QLatin1String marker("{host}");
     if (!pattern.contains(marker))
         return pattern;
-    const QString host = QUrl::fromUserInput(url.trimmed()).host();
+    const QString host = urlHost(url);
     if (host.isEmpty())
         return QString();
     QString name = pattern;

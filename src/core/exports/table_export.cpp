@@ -4,7 +4,7 @@
 #include "core/results/chart_data.h"
 #include "core/results/saved_search.h"
 #include "core/results/site_histories.h"
-#include "core/scan/engine_table.h"
+#include "core/product/engine_table.h"
 #include "core/settings/ini_file.h"
 
 #include <QDate>

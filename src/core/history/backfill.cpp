@@ -1,7 +1,7 @@
 #include "core/history/backfill.h"
 
 #include "core/scan/engine_request.h"
-#include "core/scan/page_fetcher.h"
+#include "core/net/page_fetcher.h"
 #include "core/settings/program_folder.h"
 
 #include <QCoreApplication>

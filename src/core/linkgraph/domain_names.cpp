@@ -1,9 +1,9 @@
 #include "core/linkgraph/domain_names.h"
 
+#include "core/net/web_address.h"
+
 #include <QCoreApplication>
-#include <QHostAddress>
 #include <QStringList>
-#include <QUrl>
 
 #include <algorithm>
 
@@ -28,38 +28,7 @@ const psl_ctx_t* suffixList() {
     return list.context;
 }
 
-// The URL as QUrl reads it, with "http://" put in front of a bare host.
-QUrl parsedUrl(const QString& url) {
-    QString text = url.trimmed();
-    if (text.isEmpty())
-        return QUrl();
-    if (!text.contains(QLatin1String("://")))
-        text.prepend(QLatin1String("http://"));
-    return QUrl(text, QUrl::TolerantMode);
-}
-
-QString plainHost(const QUrl& parsed) {
-    if (!parsed.isValid())
-        return QString();
-    QString host = parsed.host(QUrl::FullyEncoded).toLower();
-    while (host.endsWith(QLatin1Char('.')))
-        host.chop(1);
-    return host;
-}
-
 } // namespace
-
-QString hostOfUrl(const QString& url) {
-    const QString host = plainHost(parsedUrl(url));
-    if (host.isEmpty() || !QHostAddress(host).isNull())
-        return QString();
-    return host;
-}
-
-bool urlHostIsAddress(const QString& url) {
-    const QString host = plainHost(parsedUrl(url));
-    return !host.isEmpty() && !QHostAddress(host).isNull();
-}
 
 QString graphHost(const QString& host) {
     if (host.startsWith(QLatin1String("www.")) && host.size() > 4)

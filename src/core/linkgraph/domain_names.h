@@ -18,14 +18,6 @@ namespace tally {
 // What a graph's vertices are.
 enum class GraphLevel { Domains = 0, Hosts = 1 };
 
-// The host of a URL as a list holds it ("www.example.com/a", "https://Example.com:8080/"): lower
-// case, in its ASCII form (international names as "xn--"), without a port or a trailing dot.
-// Empty when the text names no host, and for an IP address.
-QString hostOfUrl(const QString& url);
-
-// Whether the URL's host is an IP address (v4 or v6).
-bool urlHostIsAddress(const QString& url);
-
 // A host as the graphs name it: without one leading "www" label ("www.example.com" gives
 // "example.com"; "www" alone stays).
 QString graphHost(const QString& host);

@@ -1,7 +1,7 @@
 #include "core/net/file_download.h"
 
 #include "core/files/safe_file.h"
-#include "core/net/http_headers.h"
+#include "core/net/http_reply.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -22,16 +22,9 @@ namespace tally {
 
 namespace {
 
-constexpr int MaxRedirects = 5;
 constexpr int ReportIntervalMs = 200;
 constexpr qsizetype ErrorBodyLimit = 2048;
 constexpr qint64 ValidatorLimit = 1024;
-
-qint64 number(QByteArrayView text) {
-    bool ok = false;
-    const qint64 n = text.toByteArray().toLongLong(&ok);
-    return ok && n >= 0 ? n : -1;
-}
 
 QString native(const QString& path) {
     return QDir::toNativeSeparators(path);
@@ -120,12 +113,8 @@ void FileDownload::start(const QUrl& url, const QString& target, const Options& 
 }
 
 void FileDownload::begin() {
-    status_ = 0;
-    total_ = rangeStart_ = -1;
-    location_.clear();
-    retryAfter_.clear();
-    etag_.clear();
-    lastModified_.clear();
+    reply_ = ReplyHead();
+    total_ = -1;
     errorBody_.clear();
     failure_.clear();
     damaged_ = otherFile_ = false;
@@ -236,52 +225,26 @@ bool FileDownload::fail(const QString& error, bool damaged) {
 bool FileDownload::onHeader(QByteArrayView line) {
     if (cancelRequested_)
         return false;
-    QByteArray value;
-    if (line.startsWith("HTTP/")) { // a new reply (an interim one, or the final one)
-        const QList<QByteArray> words = line.toByteArray().simplified().split(' ');
-        status_ = int(number(words.value(1)));
-        total_ = rangeStart_ = -1;
-        location_.clear();
-        retryAfter_.clear();
-        etag_.clear();
-        lastModified_.clear();
-    } else if (headerIs(line, "Content-Length", &value)) {
-        if (status_ == 200)
-            total_ = number(value);
-    } else if (headerIs(line, "Content-Range", &value)) {
-        // "bytes 100-199/200" (RFC 9110, 14.4); the total may be "*", and a range that cannot
-        // be served reads "bytes */200".
-        if (value.startsWith("bytes ")) {
-            const QByteArrayView range = QByteArrayView(value).sliced(6);
-            const qsizetype dash = range.indexOf('-'), slash = range.indexOf('/');
-            rangeStart_ = dash > 0 ? number(range.first(dash)) : -1;
-            if (slash >= 0)
-                total_ = number(range.sliced(slash + 1));
-        }
-    } else if (headerIs(line, "Location", &value)) {
-        location_ = value;
-    } else if (headerIs(line, "Retry-After", &value)) {
-        retryAfter_ = value;
-    } else if (headerIs(line, "ETag", &value)) {
-        etag_ = value;
-    } else if (headerIs(line, "Last-Modified", &value)) {
-        lastModified_ = value;
-    } else if (line.trimmed().isEmpty() && (status_ == 200 || status_ == 206)) {
-        return headersDone();
-    }
-    return true;
+    const bool ended = reply_.read(line);
+    // The whole file's length: a 200's Content-Length, or the total of a Content-Range.
+    total_ = reply_.rangeTotal >= 0 ? reply_.rangeTotal
+             : reply_.status == 200 ? reply_.contentLength
+                                    : -1;
+    return !ended || (reply_.status != 200 && reply_.status != 206) || headersDone();
 }
 
 bool FileDownload::headersDone() {
     // The version of the file this reply is of: a strong ETag, else its date (RFC 9110, 13.1.5:
     // If-Range takes no weak validator).
-    const QByteArray version = !etag_.isEmpty() && !etag_.startsWith("W/") ? etag_ : lastModified_;
-    if (status_ == 206 && !validator_.isEmpty() && !version.isEmpty() && version != validator_) {
+    const QByteArray version =
+        !reply_.etag.isEmpty() && !reply_.etag.startsWith("W/") ? reply_.etag : reply_.lastModified;
+    if (reply_.status == 206 && !validator_.isEmpty() && !version.isEmpty() &&
+        version != validator_) {
         otherFile_ = true;
         return fail(
             tr("%1 changed on the server since its download began").arg(url_.toDisplayString()));
     }
-    if (status_ == 200 && offset_ > 0) { // the server sends the whole file again
+    if (reply_.status == 200 && offset_ > 0) { // the server sends the whole file again
         if (::ftruncate(fd_, 0) != 0)
             return fail(
                 tr("%1 cannot be written: %2").arg(native(partFile(target_)), systemReason(errno)));
@@ -290,10 +253,10 @@ bool FileDownload::headersDone() {
         if (options_.check)
             options_.check->restart();
     }
-    if (status_ == 206 && rangeStart_ != offset_)
+    if (reply_.status == 206 && reply_.rangeStart != offset_)
         return fail(tr("the server resumed %1 at byte %2 instead of %3")
                         .arg(url_.toDisplayString())
-                        .arg(rangeStart_)
+                        .arg(reply_.rangeStart)
                         .arg(offset_));
     if (offset_ == 0 || validator_.isEmpty()) {
         validator_ = version;
@@ -321,7 +284,8 @@ bool FileDownload::headersDone() {
 bool FileDownload::onBody(QByteArrayView bytes) {
     if (cancelRequested_)
         return false;
-    if (status_ != 200 && status_ != 206) { // an error page or a redirect's body: not the file
+    if (reply_.status != 200 &&
+        reply_.status != 206) { // an error page or a redirect's body: not the file
         if (errorBody_.size() < ErrorBodyLimit)
             errorBody_ += bytes.first(std::min(bytes.size(), ErrorBodyLimit - errorBody_.size()));
         return true;
@@ -396,17 +360,15 @@ void FileDownload::onDone(CURLcode result) {
         }
         return finish(Outcome::Failed, failure_);
     }
-    const bool gotFile = status_ == 200 || status_ == 206;
+    const bool gotFile = reply_.status == 200 || reply_.status == 206;
     const QString shortBody = tr("short body: %1 of the %2 bytes %3 announced")
                                   .arg(written_)
                                   .arg(total_)
                                   .arg(url_.toDisplayString());
     if (result != CURLE_OK) {
-        QString why = result == CURLE_OPERATION_TIMEDOUT
-                          ? tr("no data for %1 s").arg(options_.stallSeconds)
-                          : transfer_.errorText();
-        if (why.isEmpty())
-            why = QString::fromUtf8(curl_easy_strerror(result));
+        const QString why = result == CURLE_OPERATION_TIMEDOUT
+                                ? tr("no data for %1 s").arg(options_.stallSeconds)
+                                : transferFailure(result, transfer_, reply_.status != 0).reason;
         const QString reason = gotFile && result == CURLE_PARTIAL_FILE && total_ >= 0
                                    ? shortBody
                                    : tr("download of %1 failed after %2: %3")
@@ -415,19 +377,16 @@ void FileDownload::onDone(CURLcode result) {
             return retryLater(reason, 0, false);
         return finish(Outcome::Failed, reason);
     }
-    if (status_ >= 300 && status_ < 400 && !location_.isEmpty()) {
-        const QUrl next = url_.resolved(QUrl::fromEncoded(location_));
-        const bool web =
-            next.scheme() == QLatin1String("https") ||
-            (next.scheme() == QLatin1String("http") && url_.scheme() == QLatin1String("http"));
-        if (++redirects_ > MaxRedirects || !web)
+    if (reply_.redirects()) {
+        const QUrl next = redirectTarget(url_, reply_.location);
+        if (++redirects_ > MaxRedirects || !mayRedirect(url_, next))
             return finish(
                 Outcome::Failed,
                 tr("%1 redirects too often or away from the web").arg(url_.toDisplayString()));
         url_ = next;
         return begin();
     }
-    if (status_ == 416 && !retriedFresh_) { // the ".part" is not a start of this file
+    if (reply_.status == 416 && !retriedFresh_) { // the ".part" is not a start of this file
         retriedFresh_ = true;
         dropPart();
         return begin();
@@ -436,13 +395,16 @@ void FileDownload::onDone(CURLcode result) {
         const QString code = errorCode(errorBody_);
         const QString reason =
             code.isEmpty()
-                ? tr("%1 answered HTTP %2").arg(url_.toDisplayString()).arg(status_)
-                : tr("%1 answered HTTP %2 (%3)").arg(url_.toDisplayString()).arg(status_).arg(code);
-        if (status_ == 429 || status_ == 500 || status_ == 502 || status_ == 503 ||
-            status_ == 504 || status_ == 403) {
+                ? tr("%1 answered HTTP %2").arg(url_.toDisplayString()).arg(reply_.status)
+                : tr("%1 answered HTTP %2 (%3)")
+                      .arg(url_.toDisplayString())
+                      .arg(reply_.status)
+                      .arg(code);
+        if (reply_.status == 429 || reply_.status == 500 || reply_.status == 502 ||
+            reply_.status == 503 || reply_.status == 504 || reply_.status == 403) {
             const std::optional<qint64> asked =
-                retryAfterMs(retryAfter_, QDateTime::currentDateTimeUtc());
-            return retryLater(reason, asked.value_or(0), status_ == 403);
+                retryAfterMs(reply_.retryAfter, QDateTime::currentDateTimeUtc());
+            return retryLater(reason, asked.value_or(0), reply_.status == 403);
         }
         return finish(Outcome::Failed, reason);
     }

@@ -32,6 +32,7 @@
 // own libcurl multi handle there) or the command line's main thread.
 #pragma once
 
+#include "core/net/http_reply.h"
 #include "core/net/http_transfer.h"
 
 #include <QElapsedTimer>
@@ -148,12 +149,11 @@ private:
     DownloadProgress waiting_;
     QByteArray validator_; // the version the ".part" began with (If-Range)
     // Of the reply being read.
-    int status_ = 0;
-    qint64 offset_ = 0;      // where the ".part" stood when the request went out
-    qint64 written_ = 0;     // bytes of the file on the disk
-    qint64 total_ = -1;      // the whole file's announced length
-    qint64 rangeStart_ = -1; // the first byte of a 206 reply
-    QByteArray location_, retryAfter_, etag_, lastModified_, errorBody_;
+    ReplyHead reply_;
+    qint64 offset_ = 0;  // where the ".part" stood when the request went out
+    qint64 written_ = 0; // bytes of the file on the disk
+    qint64 total_ = -1;  // the whole file's announced length
+    QByteArray errorBody_;
     QByteArray head_; // the first bytes, for the gzip check
     bool checkedSpace_ = false;
 };

@@ -13,8 +13,8 @@
 #pragma once
 
 #include "core/net/http_transfer.h"
+#include "core/net/page_fetcher.h"
 #include "core/net/proxy_environment.h"
-#include "core/scan/page_fetcher.h"
 
 #include <QElapsedTimer>
 
@@ -31,7 +31,7 @@ public:
     static constexpr qint64 DefaultBodyCap = PageBodyCap; // body kept at most, whatever the request
     static constexpr qint64 HeaderLimit = 64 * 1024;      // status lines and headers of a reply
     static constexpr qint64 ReadBufferSize = HttpTransfer::ReceiveBufferSize;
-    static constexpr int MaxRedirects = 20; // followed for one request; one more ends it
+    static constexpr int MaxRedirects = tally::MaxRedirects; // one more ends the request
     static constexpr const char* UserAgent = HttpTransfer::UserAgent;
 
     explicit NetworkPageFetcher(QObject* parent = nullptr);
@@ -61,10 +61,8 @@ private:
     bool keepBody(QByteArrayView bytes);
     bool stop(FetchError error, const QString& reason);
     void hopDone(CURLcode result);
-    void failed(CURLcode result);
     void checkTime();
     void finish(FetchError error, const QString& errorText = QString());
-    bool sameServer(const QUrl& url) const;
 
     HttpTransfer transfer_;
     QTimer* timer_; // the nearest of the three limits
@@ -80,9 +78,9 @@ private:
 
     // The reply being read; stopError_ is why a callback stopped it.
     FetchResult reply_;
-    QByteArray location_;
-    qint64 headBytes_ = 0, bodyBytes_ = 0, length_ = -1, peak_ = 0;
-    bool headersDone_ = false, redirect_ = false, encoded_ = false;
+    ReplyHead head_;
+    qint64 headBytes_ = 0, bodyBytes_ = 0, peak_ = 0;
+    bool headersDone_ = false, redirect_ = false;
     FetchError stopError_ = FetchError::None;
     QString stopReason_;
 

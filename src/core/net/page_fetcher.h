@@ -3,6 +3,8 @@
 // reports what came back, or why nothing usable did, through pageFetched().
 #pragma once
 
+#include "core/net/http_reply.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QMetaType>
@@ -11,21 +13,6 @@
 #include <QString>
 
 namespace tally {
-
-// Why a fetch ended without the whole reply.
-enum class FetchError {
-    None,              // the whole reply arrived (whatever its status)
-    NotWebAddress,     // nothing that can be asked for over http or https
-    ConnectionRefused, // nobody listens at the address
-    HostNotFound,      // the host name does not resolve
-    ConnectFailed,     // any other failure to connect (no route, secure connection refused...)
-    TimedOut,          // no reply headers in time, no byte for too long, or the whole limit
-    TooLarge,          // the body passed the cap; body holds its first bytes up to the cap
-    BadReply,          // not an HTTP reply, headers beyond their limit, broken framing
-    BrokenOff,         // the connection closed before the reply was complete
-    TooManyRedirects,  // the redirects did not end
-    RedirectRefused    // a redirect to something that is not a web address, or to plain http
-};
 
 // What one fetch brought back.
 struct FetchResult {

@@ -1,4 +1,4 @@
-#include "core/scan/engine_table.h"
+#include "core/product/engine_table.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 #include "core/results/chart_data.h"
 
 #include "core/numbers/numbers.h"
-#include "core/scan/engine_table.h"
+#include "core/product/engine_table.h"
 
 #include <QCoreApplication>
 #include <QHash>

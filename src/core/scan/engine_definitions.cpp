@@ -2,6 +2,7 @@
 
 #include "core/files/safe_file.h"
 #include "core/linkgraph/domain_names.h"
+#include "core/net/web_address.h"
 #include "core/numbers/numbers.h"
 #include "core/scan/engine_presets.h"
 #include "core/scan/engine_request.h"

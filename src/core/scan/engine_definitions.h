@@ -56,7 +56,7 @@
 
 #include "core/linkgraph/link_index.h"
 #include "core/scan/engine_parser.h"
-#include "core/scan/engine_table.h"
+#include "core/product/engine_table.h"
 
 #include <QByteArray>
 #include <QHash>

@@ -1,11 +1,11 @@
 #include "core/scan/engine_outcome.h"
 
-#include "core/net/http_headers.h"
+#include "core/net/http_reply.h"
 
 #include "core/numbers/numbers.h"
+#include "core/product/engine_table.h"
 #include "core/scan/engine_definitions.h"
 #include "core/scan/engine_parser.h"
-#include "core/scan/engine_table.h"
 #include "core/scan/json_pointer.h"
 #include "core/scan/page_text.h"
 

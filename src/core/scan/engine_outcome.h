@@ -2,7 +2,7 @@
 // reason. Every engine cell of a scan holds exactly one outcome.
 #pragma once
 
-#include "core/scan/page_fetcher.h"
+#include "core/net/page_fetcher.h"
 
 #include <QDate>
 #include <QDateTime>

@@ -1,6 +1,7 @@
 #include "core/scan/engine_request.h"
 
 #include "core/linkgraph/domain_names.h"
+#include "core/net/web_address.h"
 #include "core/numbers/numbers.h"
 #include "core/settings/user_settings.h"
 

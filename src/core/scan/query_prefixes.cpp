@@ -1,7 +1,7 @@
 #include "core/scan/query_prefixes.h"
 
 #include "core/scan/engine_definitions.h"
-#include "core/scan/engine_table.h"
+#include "core/product/engine_table.h"
 #include "core/settings/program_folder.h"
 
 #include <QCoreApplication>

@@ -4,8 +4,8 @@
 #include "core/scan/engine_definitions.h"
 #include "core/scan/engine_parser.h"
 #include "core/scan/engine_request.h"
-#include "core/scan/engine_table.h"
-#include "core/scan/page_fetcher.h"
+#include "core/product/engine_table.h"
+#include "core/net/page_fetcher.h"
 #include "core/scan/query_prefixes.h"
 #include "core/settings/user_settings.h"
 

@@ -1,7 +1,7 @@
 #include "core/settings/program_folder.h"
 
 #include "core/product/product.h"
-#include "core/scan/engine_table.h"
+#include "core/product/engine_table.h"
 
 #include <QCoreApplication>
 #include <QDir>

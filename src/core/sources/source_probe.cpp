@@ -1,7 +1,7 @@
 #include "core/sources/source_probe.h"
 
 #include "core/scan/engine_request.h"
-#include "core/scan/page_fetcher.h"
+#include "core/net/page_fetcher.h"
 #include "core/scan/page_text.h"
 
 #include <QTimer>

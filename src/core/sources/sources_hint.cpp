@@ -1,12 +1,12 @@
 #include "core/sources/sources_hint.h"
 
-#include "core/scan/engine_table.h"
+#include "core/net/web_address.h"
+#include "core/product/engine_table.h"
 #include "core/settings/ini_file.h"
 #include "core/settings/user_settings.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QUrl>
 
 namespace tally {
 
@@ -21,8 +21,7 @@ std::array<bool, EngineCount> slotsAskingBuiltInEngines(const EngineSet& engines
         const EngineInfo& e = engineTable()[slot];
         const QString prefix =
             settings.value(QLatin1String(EnginesSection), QLatin1String(e.key), QString());
-        const QString ownHost = QUrl(QString::fromLatin1(e.defaultPrefix)).host();
-        builtIn[slot] = QUrl(prefix).host().compare(ownHost, Qt::CaseInsensitive) == 0;
+        builtIn[slot] = urlHost(prefix) == urlHost(QString::fromLatin1(e.defaultPrefix));
     }
     return builtIn;
 }

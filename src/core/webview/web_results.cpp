@@ -53,16 +53,6 @@ std::optional<QString> webResultAddress(const QString& rowText, const QString& u
     return prefix + xurlEncode::URLEncode(url);
 }
 
-std::optional<QUrl> webAddressFor(const QString& address) {
-    const QUrl url = QUrl::fromUserInput(address);
-    if (!url.isValid() || url.host().isEmpty())
-        return std::nullopt;
-    const QString scheme = url.scheme();
-    if (scheme != QLatin1String("http") && scheme != QLatin1String("https"))
-        return std::nullopt;
-    return url;
-}
-
 QString refusedAddressMessage(const QString& address) {
     return Text::tr("This address was not opened:\n\n%1\n\nOnly web addresses (http:// and "
                     "https://) are opened from the URL list, the engines' settings and "

@@ -2,6 +2,7 @@
 // each engine's result page for the URL.
 #pragma once
 
+#include "core/net/web_address.h"
 #include "core/scan/engine_definitions.h"
 
 #include <QString>
@@ -32,12 +33,7 @@ std::optional<QString> webResultAddress(const QString& rowText, const QString& u
 std::optional<QString> webResultAddress(const QString& rowText, const QString& url,
                                         const QString& settingsIni, const EngineSet& engines);
 
-// Whether an address built from the program's data may be opened in the embedded browser, and as
-// what: the text completed as a typed address would be (a bare host name becomes an http address),
-// accepted only when that is an http or https address. The URL list and settings.ini are the
-// user's files, not the user's typing: file:, javascript:, data: and local paths are refused.
-std::optional<QUrl> webAddressFor(const QString& address);
-// What the user is told when such an address is refused.
+// What the user is told when an address is refused (webAddressFor in core/net/web_address.h).
 QString refusedAddressMessage(const QString& address);
 
 } // namespace tally

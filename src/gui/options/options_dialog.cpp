@@ -3,7 +3,7 @@
 #include "core/files/safe_file.h"
 #include "core/options/threshold_rule.h"
 #include "core/scan/engine_definitions.h"
-#include "core/scan/engine_table.h"
+#include "core/product/engine_table.h"
 #include "core/settings/ini_file.h"
 #include "core/settings/program_folder.h"
 #include "core/settings/user_settings.h"

@@ -1,9 +1,10 @@
 #include "gui/results/backfill_dialog.h"
 
 #include "core/history/backfill.h"
+#include "core/net/network_page_fetcher.h"
+#include "core/net/web_address.h"
 #include "core/results/provenance.h"
 #include "core/results/saved_search.h"
-#include "core/scan/network_page_fetcher.h"
 #include "gui/kit/skin.h"
 
 #include <QDialogButtonBox>
@@ -91,16 +92,6 @@ BackfillDialog::~BackfillDialog() {
         backfill_->stop();
     }
 }
-
-namespace {
-
-bool isWebAddress(const QString& url) {
-    const QUrl parsed(url.trimmed());
-    return !parsed.host().isEmpty() &&
-           (parsed.scheme() == QLatin1String("http") || parsed.scheme() == QLatin1String("https"));
-}
-
-} // namespace
 
 BackfillPlan BackfillDialog::plan() const {
     // The columns and releases once per dialog; the site and the months as they are now.

@@ -5,7 +5,7 @@
 #include "core/results/chart_data.h"
 #include "core/results/results_model.h"
 #include "core/results/saved_search.h"
-#include "core/scan/engine_table.h"
+#include "core/product/engine_table.h"
 #include "core/settings/ini_file.h"
 #include "core/settings/user_settings.h"
 #include "gui/charts/chart_table_dialog.h"

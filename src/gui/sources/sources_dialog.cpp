@@ -2,8 +2,8 @@
 
 #include "core/scan/engine_definitions.h"
 #include "core/scan/engine_presets.h"
-#include "core/scan/engine_table.h"
-#include "core/scan/network_page_fetcher.h"
+#include "core/product/engine_table.h"
+#include "core/net/network_page_fetcher.h"
 #include "core/settings/ini_file.h"
 #include "core/settings/program_folder.h"
 #include "core/settings/user_settings.h"

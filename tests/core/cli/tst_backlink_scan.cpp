@@ -10,7 +10,7 @@
 #include "core/linkgraph/link_index.h"
 #include "core/results/saved_search.h"
 #include "core/scan/engine_definitions.h"
-#include "core/scan/engine_table.h"
+#include "core/product/engine_table.h"
 #include "core/settings/ini_file.h"
 #include "core/settings/user_settings.h"
 #include "core/webview/web_results.h"

@@ -3,7 +3,7 @@
 // cut connection, hostile servers and broken replies, proxies from the environment, compressed
 // bodies, POST, certificates.
 #include "core/scan/engine_parser.h"
-#include "core/scan/network_page_fetcher.h"
+#include "core/net/network_page_fetcher.h"
 #include "support/encodings.h"
 #include "support/local_http_server.h"
 

@@ -3,7 +3,7 @@
 // followed, and the throttle that paces the window's refreshes.
 #include "core/results/refresh_throttle.h"
 #include "core/results/results_model.h"
-#include "core/scan/network_page_fetcher.h"
+#include "core/net/network_page_fetcher.h"
 #include "core/scan/scan_run.h"
 #include "core/settings/ini_file.h"
 #include "support/engine_pages.h"

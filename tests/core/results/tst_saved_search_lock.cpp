@@ -5,7 +5,7 @@
 // a run of days of its own to one saved search, as the window and a nightly scan would.
 #include "core/files/file_lock.h"
 #include "core/results/saved_search.h"
-#include "core/scan/engine_table.h"
+#include "core/product/engine_table.h"
 #include "core/settings/ini_file.h"
 #include "core/settings/program_folder.h"
 #include "support/test_env.h"

@@ -2,7 +2,7 @@
 // server: the keys as typed (not stored) reach the stand-in, and the shown address, the answer's
 // excerpt and the reason never hold them.
 #include "core/scan/engine_definitions.h"
-#include "core/scan/network_page_fetcher.h"
+#include "core/net/network_page_fetcher.h"
 #include "core/settings/program_folder.h"
 #include "core/sources/source_probe.h"
 #include "support/api_stand_ins.h"

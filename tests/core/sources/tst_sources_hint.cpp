@@ -1,7 +1,7 @@
 // When the main window offers the Sources window: a fresh start, or a scan in which every request
 // to a built-in engine at its own address failed; never again once closed or followed.
 #include "core/scan/engine_definitions.h"
-#include "core/scan/engine_table.h"
+#include "core/product/engine_table.h"
 #include "core/settings/user_settings.h"
 #include "core/sources/sources_hint.h"
 #include "support/test_env.h"

@@ -7,7 +7,7 @@
 #include "support/accessibility_bus.h"
 #include "support/main_window_fixture.h"
 
-#include "core/scan/engine_table.h"
+#include "core/product/engine_table.h"
 #include "core/settings/ini_file.h"
 #include "gui/charts/chart_table_dialog.h"
 #include "gui/charts/history_chart.h"

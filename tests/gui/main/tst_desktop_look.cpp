@@ -8,7 +8,7 @@
 #include "support/main_window_fixture.h"
 
 #include "core/scan/engine_definitions.h"
-#include "core/scan/engine_table.h"
+#include "core/product/engine_table.h"
 #include "gui/charts/chart_legend.h"
 #include "gui/charts/chart_table_dialog.h"
 #include "gui/charts/history_chart.h"

@@ -3,7 +3,7 @@
 // menu item.
 #include "support/main_window_fixture.h"
 
-#include "core/scan/engine_table.h"
+#include "core/product/engine_table.h"
 #include "gui/help/help_window.h"
 #include "gui/kit/accessibility.h"
 #include "gui/main/scan_failures_dialog.h"

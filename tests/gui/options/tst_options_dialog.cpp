@@ -1,8 +1,8 @@
 // The Options dialog through its real widgets: load, the threshold rule on every keystroke, Ok,
 // Cancel, Reset, and one dialog at a time.
 #include "core/scan/engine_definitions.h"
-#include "core/scan/engine_table.h"
-#include "core/scan/network_page_fetcher.h"
+#include "core/product/engine_table.h"
+#include "core/net/network_page_fetcher.h"
 #include "core/scan/scan_run.h"
 #include "core/settings/ini_file.h"
 #include "core/settings/program_folder.h"

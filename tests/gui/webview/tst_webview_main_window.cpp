@@ -3,7 +3,7 @@
 // program.
 #include "support/main_window_fixture.h"
 
-#include "core/scan/engine_table.h"
+#include "core/product/engine_table.h"
 #include "core/scan/url_encode.h"
 #include "core/settings/ini_file.h"
 #include "gui/charts/history_chart.h"
