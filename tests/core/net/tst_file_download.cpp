@@ -16,6 +16,7 @@
 
 #include <QFile>
 #include <QSignalSpy>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
@@ -76,6 +77,15 @@ private Q_SLOTS:
             << QByteArray("<html>") << "file" << 0ll << "" << QByteArray() << none;
         QTest::newRow("redirect") << QByteArray() << "redirect" << 0ll << "" << QByteArray("|")
                                   << none;
+        // Redirects follow the page fetches' rule: up to its limit, never away from the web.
+        QTest::newRow("redirected six times")
+            << QByteArray() << "redirect chain" << 0ll << "" << QByteArray("||||||") << none;
+        QTest::newRow("redirect away from the web")
+            << QByteArray() << "redirect ftp" << 0ll << "redirects too often or away from the web"
+            << QByteArray("") << none;
+        QTest::newRow("nobody listens")
+            << QByteArray() << "nobody" << 0ll << "connection refused (given up after 3 tries"
+            << QByteArray() << none;
         QTest::newRow("cut off: resumed by the next try")
             << QByteArray() << "cut" << 0ll << "" << QByteArray("|bytes=5000-") << none;
         QTest::newRow("SlowDown with Retry-After twice, then the file")
@@ -123,6 +133,15 @@ private Q_SLOTS:
         } else if (serve == QLatin1String("redirect")) {
             path = QStringLiteral("/old.gz");
             server.route(path, HttpResponse::redirect(Path));
+        } else if (serve == QLatin1String("redirect chain")) {
+            path = QStringLiteral("/hop0.gz");
+            for (int hop = 0; hop < 6; ++hop)
+                server.route(QStringLiteral("/hop%1.gz").arg(hop),
+                             HttpResponse::redirect(
+                                 hop < 5 ? QStringLiteral("/hop%1.gz").arg(hop + 1) : Path));
+        } else if (serve == QLatin1String("redirect ftp")) {
+            path = QStringLiteral("/old.gz");
+            server.route(path, HttpResponse::redirect(QByteArray("ftp://127.0.0.1/r.gz")));
         } else if (serve == QLatin1String("cut")) {
             standIn.cutNext(Path, 5000);
         } else if (serve == QLatin1String("missing")) {
@@ -166,7 +185,13 @@ private Q_SLOTS:
         options.check = std::make_shared<GzipDownloadCheck>("r-domain-edges.txt.gz");
         if (serve == QLatin1String("no length"))
             options.maxBytes = 16 * 1024;
-        download.start(server.url(path), target, options);
+        QUrl url = server.url(path);
+        if (serve == QLatin1String("nobody")) {
+            QTcpServer closed;
+            QVERIFY(closed.listen(QHostAddress::LocalHost));
+            url.setPort(closed.serverPort());
+        }
+        download.start(url, target, options);
         QTRY_COMPARE_WITH_TIMEOUT(done.size(), 1, 20000);
         const auto outcome = done[0][0].value<FileDownload::Outcome>();
         const QString why = done[0][1].toString();
