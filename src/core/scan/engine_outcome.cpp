@@ -694,15 +694,31 @@ EngineOutcome engineOutcome(const FetchResult& fetch, const EngineDefinition& de
     if (fetch.status >= 400)
         return EngineOutcome::failed(FailureKind::HttpStatus, statusLine(fetch));
 
-    const QString page = pageText(fetch.body, fetch.contentType);
-    const EngineCountReading reading = readMarkerCount(page, definition.markers);
-    if (reading.recognised) {
-        QString count = reading.count;
+    // The page is searched in its own bytes where its charset allows; decoded whole only where not.
+    const QByteArray charset = pageCharset(fetch.body, fetch.contentType);
+    std::optional<EngineCountReading> reading =
+        readMarkerCountInBytes(fetch.body, charset, definition.markers);
+    QString page;
+    if (!reading) {
+        page = pageText(fetch.body, fetch.contentType);
+        reading = readMarkerCount(page, definition.markers);
+    }
+    if (reading->recognised) {
+        QString count = reading->count;
         count.remove(QLatin1Char(','));
         return EngineOutcome::counted(count);
     }
+    // Decoded at the first phrase the bytes cannot answer, once.
+    auto says = [&](const QString& phrase) {
+        if (page.isNull())
+            if (const std::optional<bool> inBytes = bytesContain(fetch.body, charset, phrase))
+                return *inBytes;
+        if (page.isNull())
+            page = pageText(fetch.body, fetch.contentType);
+        return page.contains(phrase, Qt::CaseInsensitive);
+    };
     for (const BlockedPagePhrase& p : blockedPagePhrases())
-        if (page.contains(QLatin1String(p.phrase), Qt::CaseInsensitive))
+        if (says(QLatin1String(p.phrase)))
             return EngineOutcome::failed(FailureKind::Blocked, blockedBy(Text::tr(p.what)));
     return EngineOutcome::failed(FailureKind::NotRecognised, Text::tr("page not recognised"));
 }

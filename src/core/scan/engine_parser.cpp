@@ -2,7 +2,11 @@
 
 #include "core/numbers/numbers.h"
 
+#include <QStringDecoder>
+
+#include <algorithm>
 #include <array>
+#include <functional>
 #include <initializer_list>
 
 namespace tally {
@@ -19,18 +23,130 @@ qsizetype position(const QString& text, const QString& part) {
     return text.indexOf(part, 0, Qt::CaseSensitive) + 1;
 }
 
-bool occurs(const QString& page, const QString& marker) {
-    return !marker.isEmpty() && page.contains(marker, Qt::CaseSensitive);
+// A decoded page, searched as QString searches.
+class TextPage {
+public:
+    explicit TextPage(const QString& text) : text_(text) {}
+    bool contains(const QString& part, bool anyCase) const {
+        return text_.contains(part, anyCase ? Qt::CaseInsensitive : Qt::CaseSensitive);
+    }
+    // GetBetween, where `before` occurs.
+    QString between(const QString& before, const QString& after) const {
+        return GetBetween(text_, before, after);
+    }
+
+private:
+    const QString& text_;
+};
+
+bool isAscii(QStringView text) {
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
+}
+
+char folded(char c, bool anyCase, bool quotesAlike) {
+    if (quotesAlike && c == '"')
+        return '\'';
+    return anyCase && c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
+}
+
+// A page searched in its own bytes, never decoded whole: for a charset in which every byte below
+// 0x80 is that ASCII character and never part of another one (UTF-8 and the single-byte
+// charsets), an ASCII text occurs at the same places in the bytes as in the decoded page. Only
+// the passages between markers are decoded. With quotesAlike a double quote of the page reads as
+// a single one, as the rule's own replacement would make it.
+class BytePage {
+public:
+    BytePage(QByteArrayView bytes, const QByteArray& charset, bool quotesAlike)
+        : bytes_(bytes), charset_(charset), quotesAlike_(quotesAlike) {}
+
+    static bool readsCharset(const QByteArray& charset) {
+        const QByteArray name = charset.toLower();
+        return name == "utf-8" || name.startsWith("windows-12") || name.startsWith("iso-8859-") ||
+               name.startsWith("koi8-");
+    }
+
+    bool contains(const QString& part, bool anyCase) const {
+        return part.isEmpty() || find(part.toLatin1(), 0, anyCase) >= 0;
+    }
+    QString between(const QString& before, const QString& after) const {
+        const qsizetype at = find(before.toLatin1(), 0, false);
+        const qsizetype start = at + before.size();
+        qsizetype end = start;
+        if (!after.isEmpty() && start < bytes_.size()) {
+            const qsizetype found = find(after.toLatin1(), start, false);
+            end = found >= 0 ? found : bytes_.size();
+        }
+        QStringDecoder decoder(charset_.constData());
+        QString text = decoder.decode(bytes_.sliced(start, end - start));
+        if (quotesAlike_)
+            text.replace(QLatin1Char('"'), QLatin1Char('\''));
+        return text;
+    }
+
+private:
+    qsizetype find(const QByteArray& needle, qsizetype from, bool anyCase) const {
+        const bool quotes = quotesAlike_ && needle.contains('\'');
+        if (!anyCase && !quotes) {
+            const qsizetype at = QByteArrayView(bytes_).indexOf(needle, from);
+            return at;
+        }
+        const bool alike = quotesAlike_;
+        auto fold = [anyCase, alike](char c) { return folded(c, anyCase, alike); };
+        QByteArray key(needle.size(), Qt::Uninitialized);
+        std::transform(needle.begin(), needle.end(), key.begin(), fold);
+        const std::boyer_moore_horspool_searcher searcher(
+            key.begin(), key.end(), [fold](char c) { return std::hash<char>()(fold(c)); },
+            [fold](char a, char b) { return fold(a) == fold(b); });
+        const auto begin = bytes_.begin() + from;
+        const auto it = std::search(begin, bytes_.end(), searcher);
+        return it == bytes_.end() ? -1 : from + (it - begin);
+    }
+
+    QByteArrayView bytes_;
+    const QByteArray& charset_;
+    bool quotesAlike_;
+};
+
+template <class Page> bool occurs(const Page& page, const QString& marker) {
+    return !marker.isEmpty() && page.contains(marker, false);
 }
 
 // Whether the no-results passage is on the page and says the phrase.
-bool saysNoResults(const QString& page, const MarkerRule& rule) {
+template <class Page> bool saysNoResults(const Page& page, const MarkerRule& rule) {
     if (!occurs(page, rule.noResultsBefore))
         return false;
-    QString passage = GetBetween(page, rule.noResultsBefore, rule.noResultsAfter);
+    QString passage = page.between(rule.noResultsBefore, rule.noResultsAfter);
     if (rule.noResultsJoinLines)
         passage.remove(QLatin1Char('\n'));
     return passage == rule.noResultsPhrase;
+}
+
+template <class Page> EngineCountReading readCount(const Page& page, const MarkerRule& rule) {
+    const bool other = !rule.otherCountBefore.isEmpty() && !page.contains(rule.countBefore, true);
+    const QString& before = other ? rule.otherCountBefore : rule.countBefore;
+    const QString& after = other ? rule.otherCountAfter : rule.countAfter;
+    // Without the opening marker GetBetween would hand back most of the page: no count text.
+    if (occurs(page, before)) {
+        QString count = page.between(before, after);
+        for (const QString& text : rule.remove)
+            if (!text.isEmpty())
+                count.remove(text, Qt::CaseSensitive);
+        if (count.size() >= 1 && count.size() <= rule.maxLength) {
+            if (rule.spacesToZeros)
+                count.replace(QLatin1Char(' '), QLatin1Char('0'));
+            // Beyond the length test, what is shown and saved is a count.
+            if (readsAsCount(count))
+                return {true, count};
+        }
+    }
+    if (saysNoResults(page, rule))
+        return {true, QStringLiteral("0")};
+    return {};
+}
+
+// The markers a rule looks for, as the rule's quotes make them.
+QString markerText(const QString& marker, bool singleQuotes) {
+    return singleQuotes ? QString(marker).replace(QLatin1Char('"'), QLatin1Char('\'')) : marker;
 }
 
 MarkerRule makeRule(bool singleQuotes, const char* countBefore, const char* countAfter,
@@ -98,27 +214,31 @@ const MarkerRule& builtInMarkerRule(int intEngine) {
 EngineCountReading readMarkerCount(QString page, const MarkerRule& rule) {
     if (rule.singleQuotes)
         page.replace(QLatin1Char('"'), QLatin1Char('\''));
-    const bool other =
-        !rule.otherCountBefore.isEmpty() && !page.contains(rule.countBefore, Qt::CaseInsensitive);
-    const QString& before = other ? rule.otherCountBefore : rule.countBefore;
-    const QString& after = other ? rule.otherCountAfter : rule.countAfter;
-    // Without the opening marker GetBetween would hand back most of the page: no count text.
-    if (occurs(page, before)) {
-        QString count = GetBetween(page, before, after);
-        for (const QString& text : rule.remove)
-            if (!text.isEmpty())
-                count.remove(text, Qt::CaseSensitive);
-        if (count.size() >= 1 && count.size() <= rule.maxLength) {
-            if (rule.spacesToZeros)
-                count.replace(QLatin1Char(' '), QLatin1Char('0'));
-            // Beyond the length test, what is shown and saved is a count.
-            if (readsAsCount(count))
-                return {true, count};
-        }
-    }
-    if (saysNoResults(page, rule))
-        return {true, QStringLiteral("0")};
-    return {};
+    return readCount(TextPage(page), rule);
+}
+
+std::optional<EngineCountReading>
+readMarkerCountInBytes(QByteArrayView page, const QByteArray& charset, const MarkerRule& rule) {
+    if (!BytePage::readsCharset(charset))
+        return std::nullopt;
+    for (const QString* marker :
+         {&rule.countBefore, &rule.countAfter, &rule.otherCountBefore, &rule.otherCountAfter,
+          &rule.noResultsBefore, &rule.noResultsAfter})
+        if (!isAscii(*marker))
+            return std::nullopt;
+    MarkerRule quoted = rule;
+    for (QString* marker :
+         {&quoted.countBefore, &quoted.countAfter, &quoted.otherCountBefore,
+          &quoted.otherCountAfter, &quoted.noResultsBefore, &quoted.noResultsAfter})
+        *marker = markerText(*marker, rule.singleQuotes);
+    return readCount(BytePage(page, charset, rule.singleQuotes), quoted);
+}
+
+std::optional<bool> bytesContain(QByteArrayView page, const QByteArray& charset,
+                                 const QString& text) {
+    if (!BytePage::readsCharset(charset) || !isAscii(text))
+        return std::nullopt;
+    return BytePage(page, charset, false).contains(text, true);
 }
 
 EngineCountReading readEngineCount(QString page, int intEngine) {

@@ -1,8 +1,11 @@
 // Reading an engine's result count out of its result page.
 #pragma once
 
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
+
+#include <optional>
 
 namespace tally {
 
@@ -56,6 +59,16 @@ struct EngineCountReading {
 // as a count (readsAsCount); "0" only where the no-results passage really occurs and says the
 // phrase. Everything else is not recognised.
 EngineCountReading readMarkerCount(QString page, const MarkerRule& rule);
+
+// readMarkerCount on a page's own bytes in its charset (pageCharset), without decoding the page:
+// the same reading, for UTF-8 and single-byte charsets and a rule whose markers are ASCII; nothing
+// for any other page or rule (decode it and use readMarkerCount).
+std::optional<EngineCountReading>
+readMarkerCountInBytes(QByteArrayView page, const QByteArray& charset, const MarkerRule& rule);
+// Whether such a page holds an ASCII text in any letter case of its ASCII letters; nothing for
+// another page or text.
+std::optional<bool> bytesContain(QByteArrayView page, const QByteArray& charset,
+                                 const QString& text);
 
 // Engine intEngine's (1..6) count on its page: readMarkerCount with the engine's own rule.
 EngineCountReading readEngineCount(QString page, int intEngine);

@@ -7,6 +7,10 @@
 #include "support/test_env.h"
 
 #include "core/numbers/numbers.h"
+
+#include <QDir>
+#include <QStringDecoder>
+#include <QStringEncoder>
 #include <QTest>
 
 #include <limits>
@@ -124,6 +128,45 @@ private Q_SLOTS:
         const EngineOutcome outcome = engineOutcome(
             fetch, loadEngines(test::dataFile("no-engines.ini")).definitions[engine - 1]);
         QCOMPARE(outcome.isCount() ? outcome.count : QString(), QString(expected).remove(','));
+    }
+
+    // A page read in its own bytes reads as its decoded text does, in every charset that allows
+    // it, with its quotes swapped and its letters upper case; any other charset is decoded.
+    void bytesReadAsText_data() {
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<QByteArray>("charset");
+        QTest::addColumn<int>("engine");
+        const QDir folder(test::dataFile(QStringLiteral("engines")));
+        for (const QString& file : folder.entryList({QStringLiteral("*.html")})) {
+            const QStringList names = {"google", "altavista", "yahoo", "ask", "msn", "alltheweb"};
+            const int engine = 1 + int(names.indexOf(file.section(QLatin1Char('_'), 0, 0)));
+            const QString text = page(file.toLatin1().constData()) + QStringLiteral("\u00e9\u20ac");
+            const QString swapped = QString(text)
+                                        .replace(QLatin1Char('\''), QChar(1))
+                                        .replace(QLatin1Char('"'), QLatin1Char('\''))
+                                        .replace(QChar(1), QLatin1Char('"'));
+            for (const QString& variant : {text, swapped, text.toUpper()})
+                for (const char* charset : {"UTF-8", "windows-1252", "UTF-16LE"}) {
+                    QStringEncoder encode(charset);
+                    QTest::addRow("%s %s %d", qPrintable(file), charset, int(variant.size()))
+                        << QByteArray(encode(variant)) << QByteArray(charset) << engine;
+                }
+        }
+    }
+    void bytesReadAsText() {
+        QFETCH(QByteArray, body);
+        QFETCH(QByteArray, charset);
+        QFETCH(int, engine);
+        const MarkerRule& rule = builtInMarkerRule(engine);
+        const std::optional<EngineCountReading> inBytes =
+            readMarkerCountInBytes(body, charset, rule);
+        QCOMPARE(inBytes.has_value(), charset != "UTF-16LE");
+        if (!inBytes)
+            return;
+        const EngineCountReading asText =
+            readMarkerCount(QStringDecoder(charset.constData())(body), rule);
+        QCOMPARE(inBytes->recognised, asText.recognised);
+        QCOMPARE(inBytes->count, asText.count);
     }
 
     // No page without the engine's marker gives a count, and no count text that is not a number:
