@@ -6,8 +6,9 @@
 
 #include <algorithm>
 #include <array>
-#include <functional>
+#include <cstring>
 #include <initializer_list>
+#include <string>
 
 namespace tally {
 
@@ -84,27 +85,51 @@ public:
     }
 
 private:
+    // The first place of needle from `from` on, -1 for none. The last answer is kept: a marker
+    // looked for and then read between is searched once.
     qsizetype find(const QByteArray& needle, qsizetype from, bool anyCase) const {
-        const bool quotes = quotesAlike_ && needle.contains('\'');
-        if (!anyCase && !quotes) {
-            const qsizetype at = QByteArrayView(bytes_).indexOf(needle, from);
-            return at;
+        if (needle == lastNeedle_ && from == lastFrom_ && anyCase == lastAnyCase_)
+            return lastFound_;
+        lastNeedle_ = needle;
+        lastFrom_ = from;
+        lastAnyCase_ = anyCase;
+        return lastFound_ = search(needle, from, anyCase);
+    }
+    qsizetype search(const QByteArray& needle, qsizetype from, bool anyCase) const {
+        const uchar* page = reinterpret_cast<const uchar*>(bytes_.data());
+        const qsizetype n = needle.size();
+        if (!anyCase && !(quotesAlike_ && needle.contains('\''))) {
+            const void* at =
+                memmem(page + from, size_t(bytes_.size() - from), needle.constData(), size_t(n));
+            return at ? static_cast<const uchar*>(at) - page : -1;
         }
-        const bool alike = quotesAlike_;
-        auto fold = [anyCase, alike](char c) { return folded(c, anyCase, alike); };
-        QByteArray key(needle.size(), Qt::Uninitialized);
-        std::transform(needle.begin(), needle.end(), key.begin(), fold);
-        const std::boyer_moore_horspool_searcher searcher(
-            key.begin(), key.end(), [fold](char c) { return std::hash<char>()(fold(c)); },
-            [fold](char a, char b) { return fold(a) == fold(b); });
-        const auto begin = bytes_.begin() + from;
-        const auto it = std::search(begin, bytes_.end(), searcher);
-        return it == bytes_.end() ? -1 : from + (it - begin);
+        // Boyer-Moore-Horspool over folded bytes.
+        std::array<uchar, 256> fold;
+        for (int c = 0; c < 256; ++c)
+            fold[c] = uchar(folded(char(c), anyCase, quotesAlike_));
+        std::string key(size_t(n), '\0');
+        for (qsizetype i = 0; i < n; ++i)
+            key[i] = char(fold[uchar(needle.at(i))]);
+        std::array<qsizetype, 256> skip;
+        skip.fill(n);
+        for (qsizetype i = 0; i + 1 < n; ++i)
+            skip[uchar(key[i])] = n - 1 - i;
+        for (qsizetype at = from; at + n <= bytes_.size(); at += skip[fold[page[at + n - 1]]]) {
+            qsizetype i = n - 1;
+            while (i >= 0 && fold[page[at + i]] == uchar(key[i]))
+                --i;
+            if (i < 0)
+                return at;
+        }
+        return -1;
     }
 
     QByteArrayView bytes_;
     const QByteArray& charset_;
     bool quotesAlike_;
+    mutable QByteArray lastNeedle_;
+    mutable qsizetype lastFrom_ = -1, lastFound_ = -1;
+    mutable bool lastAnyCase_ = false;
 };
 
 template <class Page> bool occurs(const Page& page, const QString& marker) {
