@@ -1,5 +1,6 @@
 #include "core/net/http_transfer.h"
 
+#include "core/net/http_reply.h"
 #include "core/net/proxy_environment.h"
 
 #include <QHash>
@@ -39,7 +40,49 @@ public:
 
     CURLM* const multi;
 
+    // Body bytes handed out in one turn of the event loop are bounded: a transfer that would pass
+    // the bound is paused (libcurl keeps what it read) and carries on in the next turn, so that
+    // fast large answers never hold the loop up. Not a compressed body: libcurl would decode all
+    // it holds into memory of its own while paused.
+    static constexpr qint64 BytesPerTurn = 1024 * 1024;
+    bool takeTurn(HttpTransfer* transfer, qint64 bytes) {
+        if (turnBytes_ + bytes > BytesPerTurn && turnBytes_ > 0) {
+            paused_.append(transfer);
+            if (paused_.size() == 1)
+                QTimer::singleShot(0, this, [this] { resumePaused(); });
+            return false;
+        }
+        turnBytes_ += bytes;
+        return true;
+    }
+    void forget(HttpTransfer* transfer) {
+        paused_.removeAll(transfer);
+        resuming_.removeAll(transfer);
+    }
+
 private:
+    // Unpausing hands the kept data to the callbacks at once: they may pause the transfer again
+    // (for the next turn), end other transfers, or refuse the data, which ends this one here, as
+    // libcurl leaves it to the caller of curl_easy_pause.
+    void resumePaused() {
+        const std::shared_ptr<CurlMulti> keep = shared_from_this();
+        turnBytes_ = 0;
+        resuming_ = std::exchange(paused_, {});
+        while (!resuming_.isEmpty()) {
+            HttpTransfer* transfer = resuming_.takeFirst();
+            const CURLcode result = curl_easy_pause(transfer->easy_, CURLPAUSE_CONT);
+            if (result != CURLE_OK && transfer->active_)
+                end(transfer, result);
+        }
+    }
+
+    void end(HttpTransfer* transfer, CURLcode result) {
+        curl_multi_remove_handle(multi, transfer->easy_);
+        transfer->active_ = false;
+        if (transfer->onDone)
+            transfer->onDone(result);
+    }
+
     static int watch(CURL*, curl_socket_t socket, int what, void* self, void*) {
         auto* that = static_cast<CurlMulti*>(self);
         for (const bool in : {true, false}) {
@@ -71,22 +114,21 @@ private:
 
     void act(curl_socket_t socket, int events) {
         const std::shared_ptr<CurlMulti> keep = shared_from_this();
+        turnBytes_ = 0;
         int running = 0, left = 0;
         curl_multi_socket_action(multi, socket, events, &running);
         // One at a time: an end may remove other transfers (and their messages) or add new ones.
         while (CURLMsg* message = curl_multi_info_read(multi, &left)) {
             HttpTransfer* transfer = nullptr;
             curl_easy_getinfo(message->easy_handle, CURLINFO_PRIVATE, &transfer);
-            const CURLcode result = message->data.result;
-            curl_multi_remove_handle(multi, message->easy_handle);
-            transfer->active_ = false;
-            if (transfer->onDone)
-                transfer->onDone(result);
+            end(transfer, message->data.result);
         }
     }
 
     QTimer timer_;
     QHash<qint64, QSocketNotifier*> notifiers_; // by socket and direction
+    qint64 turnBytes_ = 0;
+    QList<HttpTransfer*> paused_, resuming_;
 };
 
 HttpTransfer::HttpTransfer() : multi_(CurlMulti::ofThisThread()), easy_(curl_easy_init()) {}
@@ -98,6 +140,7 @@ HttpTransfer::~HttpTransfer() {
 }
 
 void HttpTransfer::cancel() {
+    multi_->forget(this);
     if (std::exchange(active_, false))
         curl_multi_remove_handle(multi_->multi, easy_);
 }
@@ -123,11 +166,21 @@ void HttpTransfer::start(const Request& request) {
     set(CURLOPT_PRIVATE, this);
     using Callback = size_t (*)(char*, size_t, size_t, void*);
     const Callback header = [](char* data, size_t, size_t size, void* self) -> size_t {
-        const auto& onHeader = static_cast<HttpTransfer*>(self)->onHeader;
-        return !onHeader || onHeader(QByteArrayView(data, qsizetype(size))) ? size : 0;
+        auto* transfer = static_cast<HttpTransfer*>(self);
+        const QByteArrayView line(data, qsizetype(size));
+        QByteArray value;
+        if (line.startsWith("HTTP/"))
+            transfer->encoded_ = false;
+        else if (headerIs(line, "Content-Encoding", &value))
+            transfer->encoded_ = true;
+        const auto& onHeader = transfer->onHeader;
+        return !onHeader || onHeader(line) ? size : 0;
     };
     const Callback body = [](char* data, size_t, size_t size, void* self) -> size_t {
-        const auto& onBody = static_cast<HttpTransfer*>(self)->onBody;
+        auto* transfer = static_cast<HttpTransfer*>(self);
+        if (!transfer->encoded_ && !transfer->multi_->takeTurn(transfer, qint64(size)))
+            return CURL_WRITEFUNC_PAUSE;
+        const auto& onBody = transfer->onBody;
         return !onBody || onBody(QByteArrayView(data, qsizetype(size))) ? size
                                                                         : CURL_WRITEFUNC_ERROR;
     };

@@ -67,6 +67,7 @@ private:
     QString proxy_;
     char error_[CURL_ERROR_SIZE] = {};
     bool active_ = false;
+    bool encoded_ = false; // the reply's body has a content encoding
 };
 
 } // namespace tally

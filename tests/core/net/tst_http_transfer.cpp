@@ -3,7 +3,10 @@
 // transfer, cancel() ends one at once without an end to report, and transfers of one thread run
 // side by side and keep their connections alive for the next.
 #include "core/net/http_transfer.h"
+#include "support/encodings.h"
 #include "support/local_http_server.h"
+
+#include <QTimer>
 
 #include <QTest>
 
@@ -55,6 +58,42 @@ private Q_SLOTS:
         QVERIFY(r.headers.startsWith("HTTP/1.1 206 "));
         QVERIFY(r.headers.contains("Content-Range: bytes 10-19/20\r\n"));
         QCOMPARE(r.body, QByteArray("0123456789"));
+    }
+
+    // A large body arriving at once is handed out a bounded amount per turn of the event loop (a
+    // zero timer ticks once a turn), whole and in order; a compressed one as libcurl decodes it.
+    void largeBodyInTurns_data() {
+        QTest::addColumn<bool>("gzip");
+        QTest::newRow("plain") << false;
+        QTest::newRow("gzip") << true;
+    }
+    void largeBodyInTurns() {
+        QFETCH(bool, gzip);
+        QByteArray page(8 * 1024 * 1024, Qt::Uninitialized);
+        for (qsizetype i = 0; i < page.size(); ++i)
+            page[i] = char('a' + (i * 7919 / 4096) % 26);
+        tally::test::LocalHttpServerThread server;
+        HttpResponse response = HttpResponse::page(gzip ? tally::test::gzipped(page) : page);
+        if (gzip)
+            response.headers.append(std::pair<QByteArray, QByteArray>("Content-Encoding", "gzip"));
+        server.server()->route("/large", response);
+        Recorder r;
+        qint64 thisTurn = 0, mostInATurn = 0;
+        r.transfer.onBody = [&](QByteArrayView bytes) {
+            r.body += bytes.toByteArray();
+            mostInATurn = std::max(mostInATurn, thisTurn += bytes.size());
+            return true;
+        };
+        QTimer turns;
+        connect(&turns, &QTimer::timeout, [&] { thisTurn = 0; });
+        turns.start(0);
+        r.start(server.server()->url("/large"));
+        QTRY_VERIFY_WITH_TIMEOUT(!r.ends.isEmpty(), 20000);
+        QCOMPARE(r.ends, QList<CURLcode>{CURLE_OK});
+        QVERIFY(r.body == page);
+        if (!gzip)
+            QVERIFY2(mostInATurn <= 1024 * 1024 + HttpTransfer::ReceiveBufferSize,
+                     qPrintable(QString::number(mostInATurn)));
     }
 
     // A callback that says no ends its transfer with libcurl's write error.
