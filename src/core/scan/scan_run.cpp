@@ -1,20 +1,23 @@
 #include "core/scan/scan_run.h"
 
+#include "core/net/page_fetcher.h"
 #include "core/numbers/numbers.h"
+#include "core/product/engine_table.h"
 #include "core/scan/engine_definitions.h"
 #include "core/scan/engine_parser.h"
 #include "core/scan/engine_request.h"
-#include "core/product/engine_table.h"
-#include "core/net/page_fetcher.h"
 #include "core/scan/query_prefixes.h"
 #include "core/settings/user_settings.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QElapsedTimer>
+#include <QFutureWatcher>
 #include <QPointer>
+#include <QPromise>
 #include <QRandomGenerator>
 #include <QSet>
+#include <QThreadPool>
 #include <QTimer>
 
 #include <algorithm>
@@ -28,6 +31,9 @@ namespace {
 // Pacing beyond an hour is taken as an hour.
 constexpr qint64 MaxPacingMs = 60 * 60 * 1000;
 
+// A page this large is read on another thread: searching it would hold up the event loop.
+constexpr qsizetype ReadAsideBytes = 1024 * 1024;
+
 enum class SlotState { Idle, Waiting, InFlight, Done };
 
 // One engine's request for the URL being scanned.
@@ -37,6 +43,7 @@ struct EngineSlot {
     QString prefix;                  // its query prefix, read when the slot started for this URL
     EngineRequest request;           // of the page being asked
     int attempts = 0;                // of that page: 1, and one more for each retry
+    quint64 reading = 0;             // the page being read aside, if any (ScanRun::readAside)
     std::optional<PagedCount> pages; // the answer's pages read so far (one for most slots)
 };
 
@@ -60,6 +67,7 @@ struct ScanRun::Private {
     bool advancing = false;
     bool advanceAgain = false;
     quint64 generation = 0; // a new run or an abort makes older callbacks void
+    quint64 reads = 0;      // pages read aside so far
     qint64 low = UserSettings::DefaultLowThreshold;
     qint64 medium = UserSettings::DefaultMediumThreshold;
     int position = 0;             // 0-based position of the URL being scanned in the snapshot
@@ -461,6 +469,8 @@ void ScanRun::pageFetched(int engine, const FetchResult& result) {
         }
         d->rateLimitStands[engine] = true;
     }
+    if (result.body.size() >= ReadAsideBytes && !definition.isPaged())
+        return readAside(engine, result);
     slot.pages->add(result);
     if (slot.pages->nextPage()) {
         // The next page of a paged answer, paced like any request.
@@ -470,12 +480,39 @@ void ScanRun::pageFetched(int engine, const FetchResult& result) {
             advance();
         return;
     }
-    EngineOutcome outcome = slot.pages->outcome();
+    settle(engine, slot.pages->outcome());
+}
+
+// The page is read on the thread pool; the slot stays in flight until its outcome comes back here
+// (unless the run stopped or moved on meanwhile).
+void ScanRun::readAside(int engine, const FetchResult& result) {
+    const quint64 reading = d->engines[engine].reading = ++d->reads;
+    auto* watcher = new QFutureWatcher<EngineOutcome>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, engine, reading] {
+        watcher->deleteLater();
+        const EngineSlot& slot = d->engines[engine];
+        if (d->running && slot.state == SlotState::InFlight && slot.reading == reading)
+            settle(engine, watcher->result());
+    });
+    auto promise = std::make_shared<QPromise<EngineOutcome>>();
+    watcher->setFuture(promise->future());
+    promise->start();
+    QThreadPool::globalInstance()->start(
+        [promise, result, definition = d->definitions.definitions[engine]] {
+            promise->addResult(engineOutcome(result, definition));
+            promise->finish();
+        });
+}
+
+void ScanRun::settle(int engine, EngineOutcome outcome) {
+    EngineSlot& slot = d->engines[engine];
     // A web page that blocks twice skips the engine; an API's rate limit or quota does not.
-    if (outcome.failure == FailureKind::Blocked && definition.kind == EngineKind::Markers)
+    if (outcome.failure == FailureKind::Blocked &&
+        d->definitions.definitions[engine].kind == EngineKind::Markers)
         ++d->blocks[engine];
     if (outcome.failure == FailureKind::KeyRefused)
         ++d->keyRefusals[engine];
+    slot.reading = 0;
     slot.outcome = std::move(outcome);
     slot.state = SlotState::Done;
     advance();

@@ -157,6 +157,8 @@ private:
     // later and may still be retried.
     std::optional<qint64> retryWaitMs(int engine, const FetchResult& result) const;
     void pageFetched(int engine, const FetchResult& result);
+    void readAside(int engine, const FetchResult& result);
+    void settle(int engine, EngineOutcome outcome);
     bool applyOutcome(int engine);
     void finishRow();
     void complete();
