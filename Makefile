@@ -45,7 +45,7 @@ test: build test-asan
 	cmake --build $(BUILD) -j$(JOBS) --target benchmarks
 	cd $(BUILD) && xvfb-run -a -s "-screen 0 1600x1200x24" ctest --output-on-failure -j$(JOBS)
 
-# The core library and its tests once more, with AddressSanitizer and UndefinedBehaviorSanitizer.
+# The core library once more with AddressSanitizer and UndefinedBehaviorSanitizer, and its tests.
 test-asan: setup
 	cmake -S . -B $(ASAN_BUILD) $(call GENERATOR,$(ASAN_BUILD)) -DCMAKE_BUILD_TYPE=Debug -DTALLY_CORE_ONLY=ON -DTALLY_SANITIZE=ON $(LAUNCHER) >/dev/null
 	cmake --build $(ASAN_BUILD) -j$(JOBS)
