@@ -22,6 +22,28 @@ bool isHttps(const QUrl& url) {
     return url.scheme().compare(QLatin1String("https"), Qt::CaseInsensitive) == 0;
 }
 
+char16_t code(char c) {
+    return uchar(c);
+}
+char16_t code(QChar c) {
+    return c.unicode();
+}
+
+template <class View> bool tokenOnly(View name) {
+    static constexpr QByteArrayView separators = "\"(),/:;<=>?@[\\]{}";
+    return !name.isEmpty() && std::all_of(name.begin(), name.end(), [](auto c) {
+        const char16_t u = code(c);
+        return u > 0x20 && u <= 0x7e && !separators.contains(char(u));
+    });
+}
+
+template <class View> bool breakOrNul(View text) {
+    return std::any_of(text.begin(), text.end(), [](auto c) {
+        const char16_t u = code(c);
+        return u == '\r' || u == '\n' || u == 0;
+    });
+}
+
 qint64 length(QByteArrayView text) {
     bool ok = false;
     const qint64 n = text.toByteArray().toLongLong(&ok);
@@ -29,6 +51,19 @@ qint64 length(QByteArrayView text) {
 }
 
 } // namespace
+
+bool isHeaderName(QByteArrayView name) {
+    return tokenOnly(name);
+}
+bool isHeaderName(QStringView name) {
+    return tokenOnly(name);
+}
+bool holdsLineBreakOrNul(QByteArrayView text) {
+    return breakOrNul(text);
+}
+bool holdsLineBreakOrNul(QStringView text) {
+    return breakOrNul(text);
+}
 
 bool ReplyHead::read(QByteArrayView view) {
     const QByteArrayView line = view.trimmed();

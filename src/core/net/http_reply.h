@@ -32,6 +32,13 @@ enum class FetchError {
     RedirectRefused    // a redirect to something that is not a web address, or to plain http
 };
 
+// A header the program sends: a name that is a token (RFC 9110, 5.6.2), a value without a line
+// break or NUL. The one rule, for the Header lines of engines.ini and every request's headers.
+bool isHeaderName(QByteArrayView name);
+bool isHeaderName(QStringView name);
+bool holdsLineBreakOrNul(QByteArrayView text);
+bool holdsLineBreakOrNul(QStringView text);
+
 // True when `line` is the header `name` (any case), with its value trimmed into *value.
 bool headerIs(QByteArrayView line, QByteArrayView name, QByteArray* value);
 

@@ -199,8 +199,7 @@ void HttpTransfer::start(const Request& request) {
             headers.append({"Content-Type", request.contentType});
     }
     for (const auto& [name, value] : headers)
-        if (!name.isEmpty() && !name.contains(':') && !(name + value).contains('\r') &&
-            !(name + value).contains('\n') && !value.contains('\0')) // "Name;" has no value
+        if (isHeaderName(name) && !holdsLineBreakOrNul(value)) // "Name;" has no value
             headers_ = curl_slist_append(
                 headers_, (value.isEmpty() ? name + ';' : name + ": " + value).constData());
     set(CURLOPT_HTTPHEADER, headers_);

@@ -2,6 +2,7 @@
 
 #include "core/files/safe_file.h"
 #include "core/linkgraph/domain_names.h"
+#include "core/net/http_reply.h"
 #include "core/net/web_address.h"
 #include "core/numbers/numbers.h"
 #include "core/scan/engine_presets.h"
@@ -116,19 +117,6 @@ std::optional<bool> yesNo(const QString& value) {
     if (v == QLatin1String("no") || v == QLatin1String("0"))
         return false;
     return std::nullopt;
-}
-
-bool isTokenChar(QChar c) {
-    if (c.unicode() > 0x7e || c.unicode() <= 0x20)
-        return false;
-    return !QStringLiteral("\"(),/:;<=>?@[\\]{}").contains(c);
-}
-
-bool holdsLineBreakOrNul(const QString& text) {
-    for (QChar c : text)
-        if (c == QLatin1Char('\r') || c == QLatin1Char('\n') || c.isNull())
-            return true;
-    return false;
 }
 
 QString captionProblem(const QString& caption) {
@@ -495,7 +483,7 @@ void readSlot(EngineDefinition& d, const QString& sectionText, const QString& fo
             problems << Text::tr("Address must start with http:// or https://");
         if (!d.body.isEmpty() && d.method != "POST")
             problems << Text::tr("a Body is sent only with Method=POST");
-        if (holdsLineBreakOrNul(QString::fromLatin1(d.contentType)))
+        if (holdsLineBreakOrNul(d.contentType))
             problems << Text::tr("ContentType holds a line break");
         if (QString why; !d.server.isEmpty() && !readServer(d.server, &why))
             problems << Text::tr("Server: %1").arg(why);
@@ -515,10 +503,7 @@ void readSlot(EngineDefinition& d, const QString& sectionText, const QString& fo
             const qsizetype colon = line.indexOf(QLatin1Char(':'));
             const QString name = colon < 0 ? QString() : line.left(colon).trimmed();
             const QString value = colon < 0 ? QString() : line.mid(colon + 1).trimmed();
-            bool token = !name.isEmpty();
-            for (QChar c : name)
-                token = token && isTokenChar(c);
-            if (!token) {
+            if (!isHeaderName(name)) {
                 problems
                     << QStringLiteral("Header%1 \"%2\" is not \"Name: value\"").arg(n).arg(line);
             } else if (holdsLineBreakOrNul(value)) {

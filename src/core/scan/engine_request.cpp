@@ -1,6 +1,7 @@
 #include "core/scan/engine_request.h"
 
 #include "core/linkgraph/domain_names.h"
+#include "core/net/http_reply.h"
 #include "core/net/web_address.h"
 #include "core/numbers/numbers.h"
 #include "core/settings/user_settings.h"
@@ -81,13 +82,6 @@ QString jsonEscaped(const QString& value) {
 
 QString percentEncoded(const QString& value) {
     return QString::fromLatin1(QUrl::toPercentEncoding(value));
-}
-
-bool holdsLineBreakOrNul(const QString& text) {
-    for (QChar c : text)
-        if (c == QLatin1Char('\r') || c == QLatin1Char('\n') || c.isNull())
-            return true;
-    return false;
 }
 
 // What the placeholders of one request stand for, and what filling them in found.

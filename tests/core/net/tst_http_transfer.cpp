@@ -60,6 +60,27 @@ private Q_SLOTS:
         QCOMPARE(r.body, QByteArray("0123456789"));
     }
 
+    // Only headers that are a token and a value without a line break or NUL are sent.
+    void onlyWellFormedHeadersSent() {
+        LocalHttpServer server;
+        server.route("/h", HttpResponse::page("ok"));
+        Recorder r;
+        r.transfer.start({server.url("/h"),
+                          "GET",
+                          {},
+                          {},
+                          {{"Good", "1"},
+                           {"Bad Name", "2"},
+                           {"Bad:Name", "3"},
+                           {"X-Break", "a\r\nInjected: 1"},
+                           {"X-Nul", QByteArray("a\0b", 3)}}});
+        QTRY_VERIFY_WITH_TIMEOUT(!r.ends.isEmpty(), 10000);
+        const auto request = server.requests().first();
+        QCOMPARE(request.header("Good"), QByteArray("1"));
+        for (const char* name : {"Bad Name", "Bad", "X-Break", "Injected", "X-Nul"})
+            QVERIFY2(request.header(name).isNull(), name);
+    }
+
     // A large body arriving at once is handed out a bounded amount per turn of the event loop (a
     // zero timer ticks once a turn), whole and in order; a compressed one as libcurl decodes it.
     void largeBodyInTurns_data() {
