@@ -121,8 +121,10 @@ bool NetworkPageFetcher::header(QByteArrayView line) {
     if (headersDone_)
         return true; // a chunked body's trailers
     const bool ended = head_.read(line);
-    reply_.status = head_.status;
-    reply_.statusText = printable(head_.reason);
+    if (line.startsWith("HTTP/")) { // a new reply's status line
+        reply_.status = head_.status;
+        reply_.statusText = printable(head_.reason);
+    }
     if (head_.status == 101)
         return stop(FetchError::BadReply, Text::tr("unexpected protocol switch"));
     if (head_.badLength)

@@ -169,11 +169,6 @@ template <class Page> EngineCountReading readCount(const Page& page, const Marke
     return {};
 }
 
-// The markers a rule looks for, as the rule's quotes make them.
-QString markerText(const QString& marker, bool singleQuotes) {
-    return singleQuotes ? QString(marker).replace(QLatin1Char('"'), QLatin1Char('\'')) : marker;
-}
-
 MarkerRule makeRule(bool singleQuotes, const char* countBefore, const char* countAfter,
                     std::initializer_list<const char*> remove, const char* noneBefore,
                     const char* noneAfter, const char* phrase) {
@@ -246,16 +241,16 @@ std::optional<EngineCountReading>
 readMarkerCountInBytes(QByteArrayView page, const QByteArray& charset, const MarkerRule& rule) {
     if (!BytePage::readsCharset(charset))
         return std::nullopt;
-    for (const QString* marker :
-         {&rule.countBefore, &rule.countAfter, &rule.otherCountBefore, &rule.otherCountAfter,
-          &rule.noResultsBefore, &rule.noResultsAfter})
-        if (!isAscii(*marker))
-            return std::nullopt;
+    // The markers as the rule's quotes make them.
     MarkerRule quoted = rule;
     for (QString* marker :
          {&quoted.countBefore, &quoted.countAfter, &quoted.otherCountBefore,
-          &quoted.otherCountAfter, &quoted.noResultsBefore, &quoted.noResultsAfter})
-        *marker = markerText(*marker, rule.singleQuotes);
+          &quoted.otherCountAfter, &quoted.noResultsBefore, &quoted.noResultsAfter}) {
+        if (!isAscii(*marker))
+            return std::nullopt;
+        if (rule.singleQuotes)
+            marker->replace(QLatin1Char('"'), QLatin1Char('\''));
+    }
     return readCount(BytePage(page, charset, rule.singleQuotes), quoted);
 }
 
