@@ -19,12 +19,13 @@
 // program folder (a portable copy), with the per-user store in a temporary home.
 //
 // First, what the outputs cost: the command line's peak memory writing --json beside --csv
-// (TALLY_BENCH_OUTPUTS_ONLY=1: that alone).
+// (TALLY_BENCH_OUTPUTS_ONLY=1: that alone). TALLY_BENCH_CURL_ONLY=1: the command line beside curl
+// alone.
 //
 // Usage: cli_scan [urls] [runs]
 #include "bench_stats.h"
-#include "core/scan/engine_definitions.h"
 #include "core/product/engine_table.h"
+#include "core/scan/engine_definitions.h"
 #include "core/settings/ini_file.h"
 #include "core/settings/program_folder.h"
 #include "core/settings/user_settings.h"
@@ -62,6 +63,7 @@ namespace {
 struct ProcessFigures {
     double ms = -1;
     double peakMiB = 0;
+    double cpuMs = 0; // user and system time
     int exitCode = -1;
 };
 
@@ -110,6 +112,8 @@ struct Spawner {
                 clock_gettime(CLOCK_MONOTONIC, &end);
                 f.ms = (end.tv_sec - start.tv_sec) * 1e3 + (end.tv_nsec - start.tv_nsec) / 1e6;
                 f.peakMiB = usage.ru_maxrss / 1024.0;
+                f.cpuMs = (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3 +
+                          (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
                 f.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
             }
             if (write(out, &f, sizeof f) != sizeof f)
@@ -207,8 +211,9 @@ int main(int argc, char* argv[]) {
                                 folder.filePath(QStringLiteral("out.csv")),
                                 QStringLiteral("--quiet")};
 
+    const bool curlOnly = qEnvironmentVariableIsSet("TALLY_BENCH_CURL_ONLY");
     // What the outputs cost: the command line's peak with --json beside the same with --csv.
-    {
+    if (!curlOnly) {
         std::vector<double> csvPeak, jsonPeak;
         for (int i = 0; i < runs; ++i)
             for (const char* output : {"--csv", "--json"}) {
@@ -227,86 +232,90 @@ int main(int argc, char* argv[]) {
     }
 
     // The window: its own program folder and store, the same engines.
-    QTemporaryDir windowFolder;
-    ProgramFolder::setOverride(windowFolder.path());
-    ProgramFolder::ensureFolders();
-    setUserSettingsFile(windowFolder.filePath(QStringLiteral("store.conf")));
-    writeSetting(QLatin1String(settingkeys::ShowHelp), QStringLiteral("0"));
-    test::writeEnginePrefixes(*server.server(), ProgramFolder::settingsIni());
-    MainWindow form;
-    form.show();
+    if (!curlOnly) {
+        QTemporaryDir windowFolder;
+        ProgramFolder::setOverride(windowFolder.path());
+        ProgramFolder::ensureFolders();
+        setUserSettingsFile(windowFolder.filePath(QStringLiteral("store.conf")));
+        writeSetting(QLatin1String(settingkeys::ShowHelp), QStringLiteral("0"));
+        test::writeEnginePrefixes(*server.server(), ProgramFolder::settingsIni());
+        MainWindow form;
+        form.show();
 
-    std::vector<double> cliMs, windowMs, coreMs, ratios, windowRatios, cliPeak, corePeak;
-    windowScanMs(form, urls.mid(0, 50)); // warm-up
-    for (int i = 0; i < runs; ++i) {
-        const ProcessFigures cli = spawner.run(program, arguments);
-        const double window = windowScanMs(form, urls);
-        const ProcessFigures core = spawner.run(coreOnly, arguments);
-        if (cli.exitCode != 0 || core.exitCode != 0) {
-            std::fprintf(stderr, "run %d: exit codes %d and %d\n", i, cli.exitCode, core.exitCode);
-            return 1;
-        }
-        cliMs.push_back(cli.ms);
-        windowMs.push_back(window);
-        coreMs.push_back(core.ms);
-        ratios.push_back(cli.ms / window);
-        windowRatios.push_back(window / cli.ms);
-        cliPeak.push_back(cli.peakMiB);
-        corePeak.push_back(core.peakMiB);
-    }
-    std::printf("cli_scan_%d_time: %.1f ms\n", urlCount, median(cliMs));
-    std::printf("window_scan_%d_time: %.1f ms\n", urlCount, median(windowMs));
-    std::printf("cli_scan_%d_ratio: %.3f cli/window\n", urlCount, median(ratios));
-    std::printf("window_scan_%d_ratio: %.2f window/cli\n", urlCount, median(windowRatios));
-    std::printf("cli_scan_%d_peak_rss: %.1f MiB\n", urlCount,
-                *std::max_element(cliPeak.begin(), cliPeak.end()));
-    std::printf("core_only_scan_%d_time: %.1f ms\n", urlCount, median(coreMs));
-    std::printf("core_only_scan_%d_peak_rss: %.1f MiB\n", urlCount,
-                *std::max_element(corePeak.begin(), corePeak.end()));
-    std::fflush(stdout);
-
-    // A scheduled run (--run-schedule: the scan, a saved search per site, the record of runs and
-    // what the desktop is told) of 100 sites, beside the same scan and saves asked with --scan.
-    {
-        const QString list100 = folder.filePath(QStringLiteral("list100.txt"));
-        QFile sites(list100);
-        sites.open(QIODevice::WriteOnly);
-        sites.write(urls.mid(0, 100).join(QStringLiteral("\r\n")).toLatin1() + "\r\n");
-        sites.close();
-        const QString schedules = home + QStringLiteral("/.config/Tallyscope/schedules");
-        QDir().mkpath(schedules);
-        QFile schedule(schedules + QStringLiteral("/b.ini"));
-        schedule.open(QIODevice::WriteOnly);
-        schedule.write("[Schedule]\r\nList=" + list100.toUtf8() +
-                       "\r\nEvery=daily\r\nAt=03:00\r\nSave={host}\r\nNotifyDrop=10\r\n");
-        schedule.close();
-        std::vector<double> scheduledMs, scanMs, ratio, peak, scanPeak;
+        std::vector<double> cliMs, windowMs, coreMs, ratios, windowRatios, cliPeak, corePeak;
+        windowScanMs(form, urls.mid(0, 50)); // warm-up
         for (int i = 0; i < runs; ++i) {
-            const ProcessFigures run =
-                spawner.run(program, {QStringLiteral("--run-schedule"), QStringLiteral("b"),
-                                      QStringLiteral("--quiet")});
-            const ProcessFigures scan =
-                spawner.run(program, {QStringLiteral("--scan"), list100, QStringLiteral("--save"),
-                                      QStringLiteral("{host}"), QStringLiteral("--quiet")});
-            if (run.exitCode != 0 || scan.exitCode != 0) {
-                std::fprintf(stderr, "scheduled run: exit codes %d and %d\n", run.exitCode,
-                             scan.exitCode);
+            const ProcessFigures cli = spawner.run(program, arguments);
+            const double window = windowScanMs(form, urls);
+            const ProcessFigures core = spawner.run(coreOnly, arguments);
+            if (cli.exitCode != 0 || core.exitCode != 0) {
+                std::fprintf(stderr, "run %d: exit codes %d and %d\n", i, cli.exitCode,
+                             core.exitCode);
                 return 1;
             }
-            scheduledMs.push_back(run.ms);
-            scanMs.push_back(scan.ms);
-            ratio.push_back(run.ms / scan.ms);
-            peak.push_back(run.peakMiB);
-            scanPeak.push_back(scan.peakMiB);
+            cliMs.push_back(cli.ms);
+            windowMs.push_back(window);
+            coreMs.push_back(core.ms);
+            ratios.push_back(cli.ms / window);
+            windowRatios.push_back(window / cli.ms);
+            cliPeak.push_back(cli.peakMiB);
+            corePeak.push_back(core.peakMiB);
         }
-        std::printf("scheduled_run_100_time: %.1f ms\n", median(scheduledMs));
-        std::printf("scan_save_100_time: %.1f ms\n", median(scanMs));
-        std::printf("scheduled_run_100_ratio: %.3f scheduled/scan --save\n", median(ratio));
-        std::printf("scheduled_run_100_peak_rss: %.1f MiB\n",
-                    *std::max_element(peak.begin(), peak.end()));
-        std::printf("scan_save_100_peak_rss: %.1f MiB\n",
-                    *std::max_element(scanPeak.begin(), scanPeak.end()));
+        std::printf("cli_scan_%d_time: %.1f ms\n", urlCount, median(cliMs));
+        std::printf("window_scan_%d_time: %.1f ms\n", urlCount, median(windowMs));
+        std::printf("cli_scan_%d_ratio: %.3f cli/window\n", urlCount, median(ratios));
+        std::printf("window_scan_%d_ratio: %.2f window/cli\n", urlCount, median(windowRatios));
+        std::printf("cli_scan_%d_peak_rss: %.1f MiB\n", urlCount,
+                    *std::max_element(cliPeak.begin(), cliPeak.end()));
+        std::printf("core_only_scan_%d_time: %.1f ms\n", urlCount, median(coreMs));
+        std::printf("core_only_scan_%d_peak_rss: %.1f MiB\n", urlCount,
+                    *std::max_element(corePeak.begin(), corePeak.end()));
         std::fflush(stdout);
+
+        // A scheduled run (--run-schedule: the scan, a saved search per site, the record of runs
+        // and what the desktop is told) of 100 sites, beside the same scan and saves asked with
+        // --scan.
+        {
+            const QString list100 = folder.filePath(QStringLiteral("list100.txt"));
+            QFile sites(list100);
+            sites.open(QIODevice::WriteOnly);
+            sites.write(urls.mid(0, 100).join(QStringLiteral("\r\n")).toLatin1() + "\r\n");
+            sites.close();
+            const QString schedules = home + QStringLiteral("/.config/Tallyscope/schedules");
+            QDir().mkpath(schedules);
+            QFile schedule(schedules + QStringLiteral("/b.ini"));
+            schedule.open(QIODevice::WriteOnly);
+            schedule.write("[Schedule]\r\nList=" + list100.toUtf8() +
+                           "\r\nEvery=daily\r\nAt=03:00\r\nSave={host}\r\nNotifyDrop=10\r\n");
+            schedule.close();
+            std::vector<double> scheduledMs, scanMs, ratio, peak, scanPeak;
+            for (int i = 0; i < runs; ++i) {
+                const ProcessFigures run =
+                    spawner.run(program, {QStringLiteral("--run-schedule"), QStringLiteral("b"),
+                                          QStringLiteral("--quiet")});
+                const ProcessFigures scan = spawner.run(
+                    program, {QStringLiteral("--scan"), list100, QStringLiteral("--save"),
+                              QStringLiteral("{host}"), QStringLiteral("--quiet")});
+                if (run.exitCode != 0 || scan.exitCode != 0) {
+                    std::fprintf(stderr, "scheduled run: exit codes %d and %d\n", run.exitCode,
+                                 scan.exitCode);
+                    return 1;
+                }
+                scheduledMs.push_back(run.ms);
+                scanMs.push_back(scan.ms);
+                ratio.push_back(run.ms / scan.ms);
+                peak.push_back(run.peakMiB);
+                scanPeak.push_back(scan.peakMiB);
+            }
+            std::printf("scheduled_run_100_time: %.1f ms\n", median(scheduledMs));
+            std::printf("scan_save_100_time: %.1f ms\n", median(scanMs));
+            std::printf("scheduled_run_100_ratio: %.3f scheduled/scan --save\n", median(ratio));
+            std::printf("scheduled_run_100_peak_rss: %.1f MiB\n",
+                        *std::max_element(peak.begin(), peak.end()));
+            std::printf("scan_save_100_peak_rss: %.1f MiB\n",
+                        *std::max_element(scanPeak.begin(), scanPeak.end()));
+            std::fflush(stdout);
+        }
     }
 
     // The command line beside curl over the same addresses, in the same order.
@@ -343,7 +352,7 @@ int main(int argc, char* argv[]) {
     const double requests = double(urlCount) * EngineCount;
     for (const int delayMs : {0, 2}) {
         serve(delayMs, {}, false);
-        std::vector<double> scanMs, parallelMs, loopMs, toParallel, toLoop;
+        std::vector<double> scanMs, parallelMs, loopMs, toParallel, toLoop, scanCpu, parallelCpu;
         for (int i = 0; i < runs; ++i) {
             const ProcessFigures cli = spawner.run(program, arguments);
             const ProcessFigures parallel =
@@ -356,6 +365,8 @@ int main(int argc, char* argv[]) {
                 return 1;
             }
             scanMs.push_back(cli.ms);
+            scanCpu.push_back(cli.cpuMs);
+            parallelCpu.push_back(parallel.cpuMs);
             parallelMs.push_back(parallel.ms);
             loopMs.push_back(loop.ms);
             toParallel.push_back(cli.ms / parallel.ms);
@@ -370,8 +381,13 @@ int main(int argc, char* argv[]) {
         std::printf("cli_scan_%dms_ratio_parallel: %.3f cli/curl --parallel\n", delayMs,
                     median(toParallel));
         std::printf("cli_scan_%dms_ratio_loop: %.3f cli/curl loop\n", delayMs, median(toLoop));
+        std::printf("cli_scan_%dms_cpu: %.0f ms (curl --parallel: %.0f ms)\n", delayMs,
+                    median(scanCpu), median(parallelCpu));
         std::fflush(stdout);
     }
+
+    if (curlOnly)
+        return 0;
 
     // One large answer, against small ones.
     const QString oneUrl = folder.filePath(QStringLiteral("one.txt"));

@@ -910,7 +910,9 @@ QString enginesIniProblem(const QString& enginesIni) {
                     "[MSN] or [ATW]): it is not an engines.ini this program can read");
 }
 
-EngineSet loadEngines(const QString& enginesIni) {
+namespace {
+
+EngineSet readEngines(const QString& enginesIni) {
     EngineSet set = builtInEngines();
     set.file = enginesIni;
     if (enginesIni.isEmpty() || !QFileInfo::exists(enginesIni))
@@ -970,6 +972,14 @@ EngineSet loadEngines(const QString& enginesIni) {
         d.statusSuffix = Text::tr(" on %1").arg(caption);
         d.captionChanged = true;
     }
+    return set;
+}
+
+} // namespace
+
+EngineSet loadEngines(const QString& enginesIni) {
+    EngineSet set = readEngines(enginesIni);
+    // Every request of a run uses the keys as they are now, with or without an engines.ini.
     for (EngineDefinition& d : set.definitions)
         d.rememberKeys();
     return set;

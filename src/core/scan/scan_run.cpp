@@ -22,6 +22,7 @@
 
 #include <algorithm>
 #include <array>
+#include <deque>
 #include <optional>
 
 namespace tally {
@@ -33,6 +34,11 @@ constexpr qint64 MaxPacingMs = 60 * 60 * 1000;
 
 // A page this large is read on another thread: searching it would hold up the event loop.
 constexpr qsizetype ReadAsideBytes = 1024 * 1024;
+
+// How many URLs, counting the one being reported, the engines asked at once may be working on:
+// each engine moves on to the next URL as soon as it has answered, instead of waiting for the
+// slowest engine of the URL, and the outcomes wait here until their row is reported.
+constexpr int LookaheadUrls = 32;
 
 enum class SlotState { Idle, Waiting, InFlight, Done };
 
@@ -46,6 +52,9 @@ struct EngineSlot {
     quint64 reading = 0;             // the page being read aside, if any (ScanRun::readAside)
     std::optional<PagedCount> pages; // the answer's pages read so far (one for most slots)
 };
+
+// The engines' slots of one URL.
+using SlotRow = std::array<EngineSlot, EngineCount>;
 
 } // namespace
 
@@ -62,7 +71,7 @@ struct ScanRun::Private {
     bool running = false;
     bool stopRequested = false;
     bool parallel = false;
-    bool rowActive = false;    // the engines of the current URL are being asked
+    bool rowActive = false;    // the row of the URL at position is being reported
     bool stoppedInRow = false; // a cell of the current row was stopped
     bool advancing = false;
     bool advanceAgain = false;
@@ -70,7 +79,7 @@ struct ScanRun::Private {
     quint64 reads = 0;      // pages read aside so far
     qint64 low = UserSettings::DefaultLowThreshold;
     qint64 medium = UserSettings::DefaultMediumThreshold;
-    int position = 0;             // 0-based position of the URL being scanned in the snapshot
+    int position = 0;             // 0-based position of the URL being reported in the snapshot
     int nextToReport = 0;         // the engine whose outcome is reported next
     int sharedFetcherEngine = -1; // the engine the one shared fetcher is serving
     int progress = 0;
@@ -78,7 +87,9 @@ struct ScanRun::Private {
     int requests = 0;
     QList<ScanFailure> failures;
 
-    std::array<EngineSlot, EngineCount> engines;
+    std::deque<SlotRow> rows;              // rows[i]: the URL at position + i
+    std::array<int, EngineCount> active{}; // the URL of the engine's request in flight or waiting
+    std::array<int, EngineCount> nextStart{}; // the URL the engine asks about next, at once
     std::array<QTimer*, EngineCount> timers{};
     std::array<qint64, EngineCount> lastRequestMs{}; // on clock; -1 before the first
     std::array<qint64, EngineCount> pacingMs{};      // least gap between two requests, this run
@@ -90,6 +101,14 @@ struct ScanRun::Private {
     QElapsedTimer clock;
 
     int maximum() const { return int(urls.size()) * EngineCount; }
+    EngineSlot& slot(int engine, int at) {
+        while (int(rows.size()) <= at - position)
+            rows.emplace_back();
+        return rows[at - position][engine];
+    }
+    // The engine's request in flight or waiting.
+    EngineSlot& activeSlot(int engine) { return slot(engine, active[engine]); }
+    bool hasActive(int engine) const { return active[engine] >= 0; }
 };
 
 ScanRun::ScanRun(const QStringList& urls, const QString& settingsIni, PageFetcher* fetcher,
@@ -108,7 +127,7 @@ ScanRun::ScanRun(const QStringList& urls, const QString& settingsIni,
         QTimer* timer = new QTimer(this);
         timer->setSingleShot(true);
         connect(timer, &QTimer::timeout, this, [this, e] {
-            if (d->running && d->engines[e].state == SlotState::Waiting)
+            if (d->running && d->hasActive(e) && d->activeSlot(e).state == SlotState::Waiting)
                 send(e);
         });
         d->timers[e] = timer;
@@ -202,6 +221,9 @@ void ScanRun::start() {
     d->keyRefusals.fill(0);
     d->rateLimitStands.fill(false);
     d->rateLimitWaitedMs = 0;
+    d->rows.clear();
+    d->active.fill(-1);
+    d->nextStart.fill(0);
     // Asking the engines at once takes a fetcher of its own for each.
     QSet<PageFetcher*> distinct;
     for (const QPointer<PageFetcher>& f : d->fetchers)
@@ -243,37 +265,45 @@ void ScanRun::requestStop() {
     if (!d->running)
         return;
     d->stopRequested = true;
-    if (!d->rowActive)
-        return; // between two URLs: the run stops before the next one
-    // At once: nothing more is asked, and what has no outcome yet is stopped.
+    // At once: nothing more is asked, what was asked about later URLs is let go, and what the row
+    // being reported has no outcome for yet is stopped. Between two URLs the run stops before the
+    // next one.
+    cancelRequests();
+    if (!d->rowActive) {
+        d->rows.clear();
+        return;
+    }
+    d->rows.resize(1);
+    for (EngineSlot& slot : d->rows.front())
+        if (slot.state != SlotState::Done) {
+            slot.outcome = EngineOutcome::stopped();
+            slot.state = SlotState::Done;
+        }
+    advance();
+}
+
+void ScanRun::cancelRequests() {
     for (int e = 0; e < EngineCount; ++e) {
-        EngineSlot& slot = d->engines[e];
-        if (slot.state == SlotState::Done)
+        if (d->timers[e])
+            d->timers[e]->stop();
+        if (!d->hasActive(e))
             continue;
-        d->timers[e]->stop();
+        EngineSlot& slot = d->activeSlot(e);
         if (slot.state == SlotState::InFlight)
             if (PageFetcher* f = fetcherOf(e))
                 f->abort();
-        slot.outcome = EngineOutcome::stopped();
-        slot.state = SlotState::Done;
+        slot = EngineSlot();
+        d->active[e] = -1;
     }
     d->sharedFetcherEngine = -1;
-    advance();
 }
 
 void ScanRun::abort() {
     ++d->generation;
     d->running = false;
     d->rowActive = false;
-    for (int e = 0; e < EngineCount; ++e) {
-        if (d->timers[e])
-            d->timers[e]->stop();
-        if (d->engines[e].state == SlotState::InFlight)
-            if (PageFetcher* f = fetcherOf(e))
-                f->abort();
-        d->engines[e].state = SlotState::Idle;
-    }
-    d->sharedFetcherEngine = -1;
+    cancelRequests();
+    d->rows.clear();
     for (const QMetaObject::Connection& c : std::as_const(d->connections))
         disconnect(c);
     d->connections.clear();
@@ -303,8 +333,7 @@ void ScanRun::nextUrl() {
     Q_EMIT rowStarted(d->position + 1, url);
     if (generation != d->generation)
         return;
-    for (EngineSlot& slot : d->engines)
-        slot = EngineSlot();
+    d->slot(0, d->position); // the row, with what the engines found about it already
     d->nextToReport = 0;
     d->rowActive = true;
     advance();
@@ -322,7 +351,7 @@ void ScanRun::advance() {
     do {
         d->advanceAgain = false;
         while (d->rowActive && d->nextToReport < EngineCount &&
-               d->engines[d->nextToReport].state == SlotState::Done) {
+               d->rows.front()[d->nextToReport].state == SlotState::Done) {
             if (!applyOutcome(d->nextToReport) || generation != d->generation) {
                 d->advancing = false;
                 return;
@@ -343,30 +372,45 @@ void ScanRun::advance() {
 }
 
 void ScanRun::startRequests() {
-    const int limit = d->parallel ? EngineCount : 1;
-    int active = 0;
-    for (int e = d->nextToReport; e < EngineCount; ++e)
-        if (d->engines[e].state == SlotState::Waiting || d->engines[e].state == SlotState::InFlight)
-            ++active;
-    for (int e = d->nextToReport; e < EngineCount && active < limit; ++e) {
-        if (d->engines[e].state != SlotState::Idle)
-            continue;
-        if (!startEngine(e)) {
-            // Settled without a request: reported before anything later starts.
-            d->advanceAgain = true;
+    if (!d->running || d->stopRequested)
+        return;
+    if (!d->parallel) {
+        // One request at a time, in engine order, about the row being reported.
+        if (!d->rowActive)
+            return;
+        for (int e = 0; e < EngineCount; ++e)
+            if (d->hasActive(e))
+                return;
+        for (int e = d->nextToReport; e < EngineCount; ++e) {
+            if (d->rows.front()[e].state != SlotState::Idle)
+                continue;
+            if (!startEngine(e, d->position))
+                d->advanceAgain = true; // settled without a request: reported first
             return;
         }
-        ++active;
+        return;
+    }
+    // Every engine keeps a request going, URL after URL, up to LookaheadUrls ahead of the report.
+    const int end = std::min(int(d->urls.size()), d->position + LookaheadUrls);
+    for (int e = 0; e < EngineCount; ++e) {
+        while (!d->hasActive(e) && d->nextStart[e] < end) {
+            const int at = d->nextStart[e]++;
+            if (at < d->position || d->slot(e, at).state != SlotState::Idle)
+                continue;
+            if (!startEngine(e, at) && at == d->position)
+                d->advanceAgain = true; // settled without a request: the row may report it now
+        }
     }
 }
 
-bool ScanRun::startEngine(int engine) {
-    EngineSlot& slot = d->engines[engine];
+bool ScanRun::startEngine(int engine, int at) {
+    EngineSlot& slot = d->slot(engine, at);
     const EngineDefinition& definition = d->definitions.definitions[engine];
-    const QString& url = d->urls.at(d->position);
-    auto settle = [&slot](EngineOutcome outcome) {
+    const QString& url = d->urls.at(at);
+    auto settle = [this, &slot, engine](EngineOutcome outcome) {
         slot.outcome = std::move(outcome);
         slot.state = SlotState::Done;
+        d->active[engine] = -1;
         return false;
     };
     if (definition.switchedOff)
@@ -394,6 +438,7 @@ bool ScanRun::startEngine(int engine) {
             tr("settings.ini cannot be read: %1")
                 .arg(read.reason()))); // never the bare site in place of the engine
     slot.pages.emplace(definition);
+    d->active[engine] = at;
     if (!prepareRequest(engine))
         return false;
     sendWhenPaced(engine, 0);
@@ -401,15 +446,16 @@ bool ScanRun::startEngine(int engine) {
 }
 
 bool ScanRun::prepareRequest(int engine) {
-    EngineSlot& slot = d->engines[engine];
+    EngineSlot& slot = d->activeSlot(engine);
     const EngineDefinition& definition = d->definitions.definitions[engine];
     // A request that cannot be built goes nowhere: the cell fails with the builder's reason.
     RequestBuild build =
-        buildEngineRequest(definition, slot.prefix, d->urls.at(d->position),
+        buildEngineRequest(definition, slot.prefix, d->urls.at(d->active[engine]),
                            QDateTime::currentDateTime(), slot.pages->nextPage().value_or(0));
     if (!build.request) {
         slot.outcome = std::move(build.failure);
         slot.state = SlotState::Done;
+        d->active[engine] = -1;
         return false;
     }
     slot.request = std::move(*build.request);
@@ -429,18 +475,16 @@ void ScanRun::sendWhenPaced(int engine, qint64 earliestMs) {
         send(engine);
         return;
     }
-    d->engines[engine].state = SlotState::Waiting;
+    d->activeSlot(engine).state = SlotState::Waiting;
     d->timers[engine]->start(int(due - now));
 }
 
 void ScanRun::send(int engine) {
-    EngineSlot& slot = d->engines[engine];
+    EngineSlot& slot = d->activeSlot(engine);
     PageFetcher* fetcher = fetcherOf(engine);
     if (!fetcher) {
-        slot.outcome = EngineOutcome::failed(FailureKind::CouldNotConnect,
-                                             tr("could not connect: no network"));
-        slot.state = SlotState::Done;
-        advance();
+        settle(engine, EngineOutcome::failed(FailureKind::CouldNotConnect,
+                                             tr("could not connect: no network")));
         return;
     }
     slot.state = SlotState::InFlight;
@@ -452,12 +496,12 @@ void ScanRun::send(int engine) {
 }
 
 void ScanRun::pageFetched(int engine, const FetchResult& result) {
-    if (!d->running || engine < 0 || engine >= EngineCount ||
-        d->engines[engine].state != SlotState::InFlight)
+    if (!d->running || engine < 0 || engine >= EngineCount || !d->hasActive(engine) ||
+        d->activeSlot(engine).state != SlotState::InFlight)
         return;
     if (d->fetchers.size() != EngineCount)
         d->sharedFetcherEngine = -1;
-    EngineSlot& slot = d->engines[engine];
+    EngineSlot& slot = d->activeSlot(engine);
     const EngineDefinition& definition = d->definitions.definitions[engine];
     // Asked to come back later: after the wait, within the run's budget for such waits. Only what
     // the retries do not cure counts as a block, a refusal or a rate limit.
@@ -486,12 +530,13 @@ void ScanRun::pageFetched(int engine, const FetchResult& result) {
 // The page is read on the thread pool; the slot stays in flight until its outcome comes back here
 // (unless the run stopped or moved on meanwhile).
 void ScanRun::readAside(int engine, const FetchResult& result) {
-    const quint64 reading = d->engines[engine].reading = ++d->reads;
+    const quint64 reading = d->activeSlot(engine).reading = ++d->reads;
     auto* watcher = new QFutureWatcher<EngineOutcome>(this);
     connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, engine, reading] {
         watcher->deleteLater();
-        const EngineSlot& slot = d->engines[engine];
-        if (d->running && slot.state == SlotState::InFlight && slot.reading == reading)
+        if (d->running && d->hasActive(engine) &&
+            d->activeSlot(engine).state == SlotState::InFlight &&
+            d->activeSlot(engine).reading == reading)
             settle(engine, watcher->result());
     });
     auto promise = std::make_shared<QPromise<EngineOutcome>>();
@@ -505,7 +550,7 @@ void ScanRun::readAside(int engine, const FetchResult& result) {
 }
 
 void ScanRun::settle(int engine, EngineOutcome outcome) {
-    EngineSlot& slot = d->engines[engine];
+    EngineSlot& slot = d->activeSlot(engine);
     // A web page that blocks twice skips the engine; an API's rate limit or quota does not.
     if (outcome.failure == FailureKind::Blocked &&
         d->definitions.definitions[engine].kind == EngineKind::Markers)
@@ -515,11 +560,12 @@ void ScanRun::settle(int engine, EngineOutcome outcome) {
     slot.reading = 0;
     slot.outcome = std::move(outcome);
     slot.state = SlotState::Done;
+    d->active[engine] = -1;
     advance();
 }
 
 std::optional<qint64> ScanRun::retryWaitMs(int engine, const FetchResult& result) const {
-    const EngineSlot& slot = d->engines[engine];
+    const EngineSlot& slot = d->activeSlot(engine);
     const EngineDefinition& definition = d->definitions.definitions[engine];
     const QDateTime now = QDateTime::currentDateTimeUtc();
     if (!definition.isApi())
@@ -541,7 +587,7 @@ bool ScanRun::applyOutcome(int engine) {
     const quint64 generation = d->generation;
     const EngineDefinition& e = d->definitions.definitions[engine];
     const QString url = d->urls.at(d->position);
-    const EngineOutcome outcome = d->engines[engine].outcome;
+    const EngineOutcome outcome = d->rows.front()[engine].outcome;
     // A switched-off slot asks nothing: it is neither a request nor a failure.
     const bool off = outcome.failure == FailureKind::Off;
     if (!off)
@@ -572,15 +618,18 @@ void ScanRun::finishRow() {
     // count into them.
     std::array<const EngineOutcome*, EngineCount> outcomes{};
     for (int e = 0; e < EngineCount; ++e)
-        outcomes[e] = &d->engines[e].outcome;
+        outcomes[e] = &d->rows.front()[e].outcome;
     const std::optional<qint64> rowTotal = d->snapshot->total(outcomes);
     if (d->grandTotal >= 0) // -1 once the counts are too many to add up
         d->grandTotal = d->snapshot->addCounts(d->grandTotal, outcomes).value_or(-1);
+    const int finished = d->position + 1;
+    d->rows.pop_front();
+    ++d->position;
     const quint64 generation = d->generation;
-    Q_EMIT rowFinished(d->position + 1, rowTotal, d->snapshot->profile(rowTotal));
+    Q_EMIT rowFinished(finished, rowTotal, d->snapshot->profile(rowTotal));
     if (generation != d->generation)
         return;
-    ++d->position;
+    startRequests(); // the engines held back by the lookahead go on
     // Yield once before the next URL: Stop, repaints and other commands get their turn.
     QTimer::singleShot(0, this, [this, generation] {
         if (generation == d->generation)

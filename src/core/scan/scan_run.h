@@ -20,9 +20,10 @@
 //
 // Signals of one URL, in order: webResultAdded("Home Page"), rowStarted, then for each engine in
 // slot order webResultAdded(engine row), statusTextChanged, progressChanged, engineResult; then
-// rowFinished. With parallelEngines on, the six requests of a URL are made at the same time (one
-// per engine), and their outcomes are still reported in this order. Engines are named by their
-// slot (0..5), never by a column of any table.
+// rowFinished. With parallelEngines on, the engines are asked at the same time (one request per
+// engine), each going on to the next URL as soon as it answered, up to a few URLs ahead of the
+// row being reported; the outcomes are still reported URL by URL in this order. Engines are named
+// by their slot (0..5), never by a column of any table.
 //
 // Each request ends in an EngineOutcome: a count, or a failure with its reason. Failures count
 // nothing in the totals. Politeness: the engine's pacing (section "Pacing", milliseconds, with a
@@ -149,7 +150,10 @@ private:
     void nextUrl();
     void advance();
     void startRequests();
-    bool startEngine(int engine);
+    // Starts the engine's request about the URL at position at; false when the slot settled
+    // without one.
+    bool startEngine(int engine, int at);
+    void cancelRequests();
     bool prepareRequest(int engine);
     void sendWhenPaced(int engine, qint64 earliestMs);
     void send(int engine);

@@ -708,6 +708,15 @@ private Q_SLOTS:
         QVERIFY(!engineOutcome(broken, d).reason.contains("K3Y"));
     }
 
+    // A run reads the stored keys once, with or without an engines.ini.
+    void keysAreReadWhenTheSetIsLoaded() {
+        test::TestEnv env;
+        QVERIFY(UserSettings::setApiKey("Google", "first"));
+        const EngineSet set = loadEngines(env.file("no-engines.ini"));
+        QVERIFY(UserSettings::setApiKey("Google", "second"));
+        QCOMPARE(set.definitions[0].storedKeys().value("Google"), QString("first"));
+    }
+
     // A delimited text answer read by its column's heading.
     void tableAnswers_data() {
         QTest::addColumn<QByteArray>("body");

@@ -3,9 +3,9 @@
 // thresholds, pacing, Retry-After, engines that block, and asking the engines at once.
 #include "core/files/safe_file.h"
 #include "core/linkgraph/link_index.h"
-#include "core/results/results_model.h"
-#include "core/product/engine_table.h"
 #include "core/net/network_page_fetcher.h"
+#include "core/product/engine_table.h"
+#include "core/results/results_model.h"
 #include "core/scan/scan_run.h"
 #include "core/settings/ini_file.h"
 #include "core/settings/user_settings.h"
@@ -701,7 +701,7 @@ private Q_SLOTS:
             fetchers << owned.back().get();
         }
         QStringList eventsOf[2];
-        qint64 spread[2] = {};
+        qint64 spread[2] = {}, secondUrlAfter[2] = {};
         for (const char* parallel : {"0", "1"}) {
             const int p = parallel[0] - '0';
             writeSetting(settingkeys::ParallelEngines, parallel);
@@ -713,12 +713,15 @@ private Q_SLOTS:
             const QList<HttpRequest> log = engines.server.requests();
             QCOMPARE(log.size(), 12);
             spread[p] = log[5].arrivalMs - log[0].arrivalMs;
+            secondUrlAfter[p] = log[6].arrivalMs - log[0].arrivalMs;
         }
         QCOMPARE(eventsOf[1], eventsOf[0]);
         QVERIFY(eventsOf[1].contains("cell 1 6 []"));
         QVERIFY(eventsOf[1].contains("cell 2 3 [7]") && eventsOf[1].contains("cell 2 5 [9]"));
         QVERIFY2(spread[1] < 200, qPrintable(QString::number(spread[1])));
         QVERIFY2(spread[0] >= 1000, qPrintable(QString::number(spread[0])));
+        // At once, the engines that answered go on to b while Google still works on a.
+        QVERIFY2(secondUrlAfter[1] < 250, qPrintable(QString::number(secondUrlAfter[1])));
     }
 
     // engines.ini repoints slots: Google's markers changed, Ask broken, MSN the JSON API of the
