@@ -17,14 +17,6 @@ struct Text {
     Q_DECLARE_TR_FUNCTIONS(ResultsModel)
 };
 
-std::array<const EngineOutcome*, EngineCount> outcomesOf(const ResultRecord& record) {
-    std::array<const EngineOutcome*, EngineCount> outcomes{};
-    for (int s = 0; s < EngineCount; ++s)
-        if (record.cells[s].settled)
-            outcomes[s] = &record.cells[s].outcome;
-    return outcomes;
-}
-
 } // namespace
 
 // ---- ResultRecord ----
@@ -64,21 +56,45 @@ std::optional<double> ResultRecord::value(int slot) const {
     return double(*cell.count);
 }
 
-std::optional<qint64> ResultRecord::total() const {
+ResultRecord::Sum ResultRecord::sum() const {
+    // The summed slots' counts, each as read when it was reported (EngineSnapshot::total).
+    Sum sum;
     if (!finished)
-        return std::nullopt;
-    return engines->total(outcomesOf(*this));
+        return sum;
+    qint64 running = 0;
+    bool any = false;
+    for (int s = 0; s < EngineCount; ++s) {
+        const ResultCell& cell = cells[s];
+        if (!engines->summed(s) || !cell.settled || !cell.outcome.isCount())
+            continue;
+        const std::optional<qint64> count =
+            cell.count ? cell.count : readRoundedNumber(cell.outcome.count);
+        if (!count)
+            continue;
+        any = true;
+        if (__builtin_add_overflow(running, *count, &running)) {
+            sum.tooLarge = true;
+            return sum;
+        }
+    }
+    if (any)
+        sum.total = running;
+    return sum;
+}
+
+std::optional<qint64> ResultRecord::total() const {
+    return sum().total;
 }
 
 bool ResultRecord::totalTooLarge() const {
-    return finished && engines->totalTooLarge(outcomesOf(*this));
+    return sum().tooLarge;
 }
 
 QString ResultRecord::totalText() const {
-    if (totalTooLarge())
+    const Sum s = sum();
+    if (s.tooLarge)
         return QStringLiteral("too large");
-    const std::optional<qint64> sum = total();
-    return sum ? QString::number(*sum) : QString();
+    return s.total ? QString::number(*s.total) : QString();
 }
 
 int ResultRecord::profile() const {
@@ -142,8 +158,12 @@ QVariant ResultsModel::data(const QModelIndex& index, int role) const {
     case Qt::DisplayRole:
         if (column == UrlColumn)
             return r.url;
-        if (column == TotalColumn)
-            return r.totalTooLarge() ? tr("too large") : r.totalText();
+        if (column == TotalColumn) {
+            const ResultRecord::Sum sum = r.sum();
+            return sum.tooLarge ? tr("too large")
+                   : sum.total  ? QString::number(*sum.total)
+                                : QString();
+        }
         return r.cellText(slot);
     case Qt::ToolTipRole:
     case Qt::AccessibleDescriptionRole: {
@@ -416,11 +436,9 @@ void ResultsModel::sortRows(int column, SortKind kind, bool ascending, ResultRec
         reorderRows(rows_, sortedOrder(column, kind, ascending));
         return;
     }
-    QStringList cells;
-    cells.reserve(rows_.size());
-    for (int r = 0; r < int(rows_.size()); ++r)
-        cells.append(data(index(r, column), Qt::DisplayRole).toString());
-    const SortedBothWays both = sortedPositionsBothWays(cells, kind);
+    const SortedBothWays both = kind == SortKind::Number
+                                    ? sortedPositionsBothWays(numberKeys(column))
+                                    : sortedPositionsBothWays(columnTexts(column), kind);
     opposite->clear();
     opposite->reserve(rows_.size());
     for (int r : ascending ? both.descending : both.ascending)
@@ -429,12 +447,33 @@ void ResultsModel::sortRows(int column, SortKind kind, bool ascending, ResultRec
 }
 
 QList<int> ResultsModel::sortedOrder(int column, SortKind kind, bool ascending) const {
-    const int n = int(rows_.size());
-    QStringList cells;
-    cells.reserve(n);
-    for (int r = 0; r < n; ++r)
-        cells.append(data(index(r, column), Qt::DisplayRole).toString());
-    return sortedPositions(cells, kind, ascending);
+    return kind == SortKind::Number ? sortedPositions(numberKeys(column), ascending)
+                                    : sortedPositions(columnTexts(column), kind, ascending);
+}
+
+QStringList ResultsModel::columnTexts(int column) const {
+    QStringList texts;
+    texts.reserve(rows_.size());
+    for (int r = 0; r < int(rows_.size()); ++r)
+        texts.append(data(index(r, column), Qt::DisplayRole).toString());
+    return texts;
+}
+
+QList<NumberKey> ResultsModel::numberKeys(int column) const {
+    // The total's key from its value: what its digits read as ("too large" and none read as no
+    // number). Every other cell's from its text.
+    QList<NumberKey> keys;
+    keys.reserve(rows_.size());
+    const int slot = slotOfColumn(column);
+    for (const std::shared_ptr<ResultRecord>& row : rows_) {
+        if (column == TotalColumn) {
+            const ResultRecord::Sum sum = row->sum();
+            keys.append(sum.total ? numberKeyOf(double(*sum.total)) : NumberKey());
+        } else {
+            keys.append(numberKeyOf(column == UrlColumn ? row->url : row->cellText(slot)));
+        }
+    }
+    return keys;
 }
 
 ResultRecords ResultsModel::sortedRecords(int column, SortKind kind, bool ascending) const {

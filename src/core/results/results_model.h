@@ -68,6 +68,12 @@ struct ResultRecord {
     bool totalTooLarge() const;
     // The total as files write it: its digits, "too large", or nothing.
     QString totalText() const;
+    // total() and totalTooLarge() from one pass over the cells.
+    struct Sum {
+        std::optional<qint64> total;
+        bool tooLarge = false;
+    };
+    Sum sum() const;
     // 1 low, 2 medium, 3 high, 0 none (no total, or not finished).
     int profile() const;
 };
@@ -168,6 +174,10 @@ private:
     QString changeNote(const ResultRecord& record, int slot) const;
     ResultRecord* recordAtPosition(int position, int* publishedRow);
     QList<int> sortedOrder(int column, SortKind kind, bool ascending) const;
+    // What every row's cell of the column sorts by under kind number.
+    QList<NumberKey> numberKeys(int column) const;
+    // Every row's text of the column.
+    QStringList columnTexts(int column) const;
     void markDirty(int publishedRow);
     void noteWidth(int column, const QString& text);
     void touched();

@@ -36,53 +36,55 @@ SortKey makeSortKey(const QString& cell, SortKind kind) {
         key.text = cell.toCaseFolded();
         return key;
     }
-    double v = 0;
-    key.number = readsAsSortNumber(cell, &v);
-    key.value = key.number && v != 0 ? v : 0.0;
+    const NumberKey number = numberKeyOf(cell);
+    key.number = number.number;
+    key.value = number.value;
     return key;
+}
+
+NumberKey numberKeyOf(const QString& cell) {
+    double v = 0;
+    return readsAsSortNumber(cell, &v) ? numberKeyOf(v) : NumberKey();
 }
 
 namespace {
 
 // The keys sit next to their positions, so that the sort walks one array.
-struct Entry {
-    SortKey key;
+template <typename Key> struct Entry {
+    Key key;
     int position;
 };
 
-std::vector<Entry> entriesOf(const QStringList& cells, SortKind kind) {
-    std::vector<Entry> entries;
+template <typename Key, typename Cells, typename MakeKey>
+std::vector<Entry<Key>> entriesOf(const Cells& cells, MakeKey makeKey) {
+    std::vector<Entry<Key>> entries;
     entries.reserve(static_cast<size_t>(cells.size()));
     for (qsizetype i = 0; i < cells.size(); ++i)
-        entries.push_back({makeSortKey(cells.at(i), kind), static_cast<int>(i)});
+        entries.push_back({makeKey(cells.at(i)), static_cast<int>(i)});
     return entries;
 }
 
-} // namespace
-
-QList<int> sortedPositions(const QStringList& cells, SortKind kind, bool ascending) {
-    std::vector<Entry> entries = entriesOf(cells, kind);
+template <typename Key> QList<int> sortedOf(std::vector<Entry<Key>> entries, bool ascending) {
     if (ascending)
         std::stable_sort(entries.begin(), entries.end(),
-                         [](const Entry& a, const Entry& b) { return a.key < b.key; });
+                         [](const Entry<Key>& a, const Entry<Key>& b) { return a.key < b.key; });
     else
         std::stable_sort(entries.begin(), entries.end(),
-                         [](const Entry& a, const Entry& b) { return b.key < a.key; });
+                         [](const Entry<Key>& a, const Entry<Key>& b) { return b.key < a.key; });
     QList<int> order;
-    order.reserve(cells.size());
-    for (const Entry& e : entries)
+    order.reserve(qsizetype(entries.size()));
+    for (const Entry<Key>& e : entries)
         order.append(e.position);
     return order;
 }
 
-SortedBothWays sortedPositionsBothWays(const QStringList& cells, SortKind kind) {
-    std::vector<Entry> entries = entriesOf(cells, kind);
+template <typename Key> SortedBothWays bothWaysOf(std::vector<Entry<Key>> entries) {
     std::stable_sort(entries.begin(), entries.end(),
-                     [](const Entry& a, const Entry& b) { return a.key < b.key; });
+                     [](const Entry<Key>& a, const Entry<Key>& b) { return a.key < b.key; });
     SortedBothWays both;
-    both.ascending.reserve(cells.size());
-    both.descending.reserve(cells.size());
-    for (const Entry& e : entries)
+    both.ascending.reserve(qsizetype(entries.size()));
+    both.descending.reserve(qsizetype(entries.size()));
+    for (const Entry<Key>& e : entries)
         both.ascending.append(e.position);
     // Descending: the runs of equal keys from the last, each in its own (stable) order.
     for (size_t end = entries.size(); end > 0;) {
@@ -94,6 +96,38 @@ SortedBothWays sortedPositionsBothWays(const QStringList& cells, SortKind kind) 
         end = start;
     }
     return both;
+}
+
+NumberKey same(const NumberKey& key) {
+    return key;
+}
+
+} // namespace
+
+QList<int> sortedPositions(const QStringList& cells, SortKind kind, bool ascending) {
+    if (kind == SortKind::Number)
+        return sortedOf(
+            entriesOf<NumberKey>(cells, [](const QString& c) { return numberKeyOf(c); }),
+            ascending);
+    return sortedOf(
+        entriesOf<SortKey>(cells, [](const QString& c) { return makeSortKey(c, SortKind::Text); }),
+        ascending);
+}
+
+SortedBothWays sortedPositionsBothWays(const QStringList& cells, SortKind kind) {
+    if (kind == SortKind::Number)
+        return bothWaysOf(
+            entriesOf<NumberKey>(cells, [](const QString& c) { return numberKeyOf(c); }));
+    return bothWaysOf(
+        entriesOf<SortKey>(cells, [](const QString& c) { return makeSortKey(c, SortKind::Text); }));
+}
+
+QList<int> sortedPositions(const QList<NumberKey>& keys, bool ascending) {
+    return sortedOf(entriesOf<NumberKey>(keys, same), ascending);
+}
+
+SortedBothWays sortedPositionsBothWays(const QList<NumberKey>& keys) {
+    return bothWaysOf(entriesOf<NumberKey>(keys, same));
 }
 
 } // namespace tally

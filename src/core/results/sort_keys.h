@@ -44,6 +44,20 @@ struct SortKey {
 
 SortKey makeSortKey(const QString& cell, SortKind kind);
 
+// A cell's key under kind number alone (makeSortKey's number and value), for callers that know a
+// cell's value without its text.
+struct NumberKey {
+    bool number = false;
+    double value = 0;
+    bool operator<(const NumberKey& other) const {
+        return number != other.number ? !number : value < other.value;
+    }
+};
+NumberKey numberKeyOf(const QString& cell);
+inline NumberKey numberKeyOf(double value) {
+    return {true, value != 0 ? value : 0.0}; // no "-0"
+}
+
 // The positions of the cells (0-based) in sorted order. Stable: cells with equal keys keep their
 // order, in both directions.
 QList<int> sortedPositions(const QStringList& cells, SortKind kind, bool ascending);
@@ -53,5 +67,8 @@ struct SortedBothWays {
     QList<int> descending;
 };
 SortedBothWays sortedPositionsBothWays(const QStringList& cells, SortKind kind);
+// The same for keys under kind number.
+QList<int> sortedPositions(const QList<NumberKey>& keys, bool ascending);
+SortedBothWays sortedPositionsBothWays(const QList<NumberKey>& keys);
 
 } // namespace tally

@@ -8,6 +8,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace tally {
 
 std::array<bool, EngineCount> slotsAskingBuiltInEngines(const EngineSet& engines,
@@ -28,6 +30,8 @@ std::array<bool, EngineCount> slotsAskingBuiltInEngines(const EngineSet& engines
 
 bool builtInEnginesAllFailed(const std::array<bool, EngineCount>& builtIn,
                              const ResultRecords& rows) {
+    if (std::none_of(builtIn.cbegin(), builtIn.cend(), [](bool b) { return b; }))
+        return false;
     int asked = 0;
     for (const std::shared_ptr<const ResultRecord>& row : rows) {
         if (!row || !row->finished)

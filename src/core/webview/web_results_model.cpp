@@ -10,13 +10,16 @@ namespace tally {
 
 namespace {
 
-// The rows a scanned URL has in the list so far: its home page (-1), then each engine that has
-// reported, in slot order.
-QList<int> pagesOf(const ResultRecord& record) {
-    QList<int> pages{-1};
+// Calls add(page) for each row a scanned URL has in the list so far: its home page (-1), then
+// each engine that has reported, in slot order. Returns how many there are.
+template <typename Add> int forEachPage(const ResultRecord& record, Add add) {
+    add(-1);
+    int pages = 1;
     for (int s = 0; s < EngineCount; ++s)
-        if (record.cells[s].settled && !record.isOff(s))
-            pages.append(s);
+        if (record.cells[s].settled && !record.isOff(s)) {
+            add(s);
+            ++pages;
+        }
     return pages;
 }
 
@@ -89,6 +92,7 @@ void WebResultsModel::reset() {
     groups_.clear();
     shown_.clear();
     entries_.clear();
+    staged_.clear();
     firstOpenGroup_ = 0;
     epoch_ = results_ ? results_->scanEpoch() : 0;
     endResetModel();
@@ -102,28 +106,40 @@ void WebResultsModel::refresh() {
     }
     if (epoch_ != results_->scanEpoch())
         reset();
-    QList<Entry> added;
+    prepare();
+    if (staged_.isEmpty())
+        return;
+    const int first = int(entries_.size());
+    beginInsertRows(QModelIndex(), first, first + int(staged_.size()) - 1);
+    entries_.append(staged_);
+    staged_.clear();
+    endInsertRows();
+    if (sorted_)
+        sortAll();
+}
+
+void WebResultsModel::prepare() {
+    if (!results_ || epoch_ != results_->scanEpoch())
+        return; // refresh() starts afresh
+    QList<Entry>& added = staged_;
+    groups_.reserve(results_->scannedCount());
+    shown_.reserve(results_->scannedCount());
     for (int g = int(groups_.size()); g < results_->scannedCount(); ++g) {
         groups_.append(results_->scanned(g));
         shown_.append(0);
     }
+    added.reserve(added.size() + (groups_.size() - firstOpenGroup_) * (EngineCount + 1));
     for (int g = firstOpenGroup_; g < groups_.size(); ++g) {
         const ResultRecord& record = *groups_.at(g);
-        const QList<int> pages = pagesOf(record);
-        for (qsizetype i = shown_.at(g); i < pages.size(); ++i)
-            added.append({g, pages.at(i)});
-        shown_[g] = int(pages.size());
+        int page = 0;
+        const int shown = shown_.at(g);
+        shown_[g] = forEachPage(record, [&](int slot) {
+            if (page++ >= shown)
+                added.append({g, slot});
+        });
         if (g == firstOpenGroup_ && allReported(record))
             ++firstOpenGroup_;
     }
-    if (added.isEmpty())
-        return;
-    const int first = int(entries_.size());
-    beginInsertRows(QModelIndex(), first, first + int(added.size()) - 1);
-    entries_.append(added);
-    endInsertRows();
-    if (sorted_)
-        sortAll();
 }
 
 int WebResultsModel::rowForUrl(const QString& url) const {

@@ -36,6 +36,9 @@ public:
     // Brings the list up to date with the scanned rows: new rows at the end (or at their sorted
     // places), an emptied list after the results were cleared.
     void refresh();
+    // Gathers what refresh() would add without adding it yet, so that the list comes up to date
+    // in one cheap step later (a long scan while the list is hidden).
+    void prepare();
 
     // A row's page type ("Home Page" or the engine's row text as its run named it) and URL.
     QString rowText(int row) const;
@@ -66,6 +69,7 @@ private:
     QList<int> shown_;                                  // rows listed per group so far
     int firstOpenGroup_ = 0;                            // groups before it have every row listed
     QList<Entry> entries_;
+    QList<Entry> staged_; // gathered by prepare(), not listed yet
     quint64 epoch_ = 0;
     bool sorted_ = false;
     bool ascending_ = true; // the stored order; the first click toggles it to descending

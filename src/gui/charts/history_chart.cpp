@@ -412,7 +412,24 @@ HistoryChart::HistoryChart(QWidget* parent) : QWidget(parent) {
 
 HistoryChart::~HistoryChart() = default;
 
+void HistoryChart::setChartDataLater(std::function<ChartData()> make, int type) {
+    make_ = std::move(make);
+    data_.type = std::clamp(type, 0, ChartTypeCount - 1);
+    pending_ = true;
+    if (isVisible())
+        drawPending();
+}
+
+void HistoryChart::makePending() const {
+    if (!make_)
+        return;
+    ChartData data = std::exchange(const_cast<HistoryChart*>(this)->make_, nullptr)();
+    data.type = data_.type;
+    const_cast<HistoryChart*>(this)->setChartData(data);
+}
+
 void HistoryChart::setChartData(const ChartData& data) {
+    make_ = nullptr;
     data_ = data;
     // Every series holds one entry per row, however the content was built.
     if (data_.values.size() != data_.seriesLabels.size())
@@ -433,6 +450,7 @@ void HistoryChart::setChartData(const ChartData& data) {
 }
 
 void HistoryChart::setChartType(int type) {
+    makePending();
     data_.type = std::clamp(type, 0, ChartTypeCount - 1);
     describe();
     redraw();
@@ -504,6 +522,7 @@ QColor HistoryChart::slotColor(int slot) {
 }
 
 QColor HistoryChart::seriesColor(int series) const {
+    makePending();
     const QColor colour = slotColor(colourSlots_.value(series, series));
     // On a dark background each engine's colour is lightened just enough to stand out.
     const QColor background = palette().color(QPalette::Base);
@@ -602,6 +621,7 @@ void HistoryChart::redraw() {
 }
 
 void HistoryChart::drawPending() const {
+    makePending();
     if (pending_)
         const_cast<HistoryChart*>(this)->drawNow();
 }

@@ -23,6 +23,8 @@
 #include <QPolygonF>
 #include <QWidget>
 
+#include <functional>
+
 class QCategoryAxis;
 class QChart;
 class QChartView;
@@ -49,7 +51,14 @@ public:
 
     // Draws new content in the content's own type.
     void setChartData(const ChartData& data);
-    const ChartData& chartData() const { return data_; }
+    // The same for content that is made only when the chart is shown or its content looked at
+    // (chartData(), legend(), seriesColor()), in the type given: a scan's end over a long list
+    // does not pay for a chart nobody sees.
+    void setChartDataLater(std::function<ChartData()> make, int type);
+    const ChartData& chartData() const {
+        makePending();
+        return data_;
+    }
 
     // Redraws the current content in another type (0..7).
     void setChartType(int type);
@@ -75,7 +84,10 @@ public:
     }
     QWidget* graphContainer() const;
     // The legend under the chart, in 2D and 3D alike.
-    ChartLegend* legend() const { return legend_; }
+    ChartLegend* legend() const {
+        makePending();
+        return legend_;
+    }
     QAbstract3DGraph* activeGraph() const;
     // Whether the window is the 3D graph's own.
     bool ownsWindow(const QWindow* window) const;
@@ -110,6 +122,7 @@ private:
     void redraw();
     void drawNow();
     void drawPending() const;
+    void makePending() const;
     void draw2D(int type);
     bool draw3D(int type);
     bool ensureSurface();
@@ -141,6 +154,7 @@ private:
     QWidget* surfaceContainer_ = nullptr;
     bool glFailed_ = false;
     bool pending_ = false;
+    std::function<ChartData()> make_; // content to be made (setChartDataLater)
 };
 
 } // namespace tally

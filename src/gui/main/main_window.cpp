@@ -2,11 +2,11 @@
 
 #include "core/cli/command_line.h"
 #include "core/exports/table_export.h"
+#include "core/net/network_page_fetcher.h"
+#include "core/product/engine_table.h"
 #include "core/results/refresh_throttle.h"
 #include "core/results/saved_search.h"
 #include "core/scan/engine_definitions.h"
-#include "core/product/engine_table.h"
-#include "core/net/network_page_fetcher.h"
 #include "core/scan/query_prefixes.h"
 #include "core/schedule/run_record.h"
 #include "core/settings/program_folder.h"
@@ -821,8 +821,11 @@ void MainWindow::connectRun(ScanRun* run) {
         websiteFrame_->refreshWebResults();
         failures_ = run->failures();
         showFailureSummary();
+        // Recorded in a turn of its own: the end of a long scan comes in short steps.
         if (runCompleted_)
-            recordRun(*run);
+            QTimer::singleShot(0, this, [this, engines = run->snapshot(), failures = failures_] {
+                recordRun(engines, failures);
+            });
         if (run_ == run)
             run_ = nullptr;
         run->deleteLater();
@@ -832,11 +835,13 @@ void MainWindow::connectRun(ScanRun* run) {
 void MainWindow::refreshScanView() {
     results_->publish();
     // The web-results list grows with the scan only while it shows, and then once a second: it
-    // holds seven rows per URL.
-    if (websiteFrame_->isVisible() &&
-        (!webRefreshed_.isValid() || webRefreshed_.elapsed() >= WebResultsRefreshMs)) {
+    // holds seven rows per URL. Hidden, its rows are gathered as often and listed at the end.
+    if (!webRefreshed_.isValid() || webRefreshed_.elapsed() >= WebResultsRefreshMs) {
         webRefreshed_.start();
-        websiteFrame_->refreshWebResults();
+        if (websiteFrame_->isVisible())
+            websiteFrame_->refreshWebResults();
+        else if (WebResultsModel* list = websiteFrame_->webResultsModel())
+            list->prepare();
     }
     if (pendingProgress_ >= 0) {
         progressBar_->setMaximum(pendingMaximum_);
@@ -872,12 +877,13 @@ void MainWindow::scanCompleted(const QString& statusText) {
 }
 
 // The scan in the record of runs that Scan › Schedule... lists, beside the scheduled ones.
-void MainWindow::recordRun(const ScanRun& run) {
+void MainWindow::recordRun(const std::shared_ptr<const EngineSnapshot>& engines,
+                           const QList<ScanFailure>& failures) {
     ResultRecords rows; // this run's, whatever earlier scans left in the table
     for (const auto& row : results_->records())
-        if (row->engines == run.snapshot())
+        if (row->engines == engines)
             rows << row;
-    RunRecord r = recordOfScan(rows, failures_);
+    RunRecord r = recordOfScan(rows, failures);
     r.when = QDateTime::currentDateTime();
     r.window = true;
     r.list = ProgramFolder::sessionUrlList();

@@ -168,7 +168,8 @@ private:
     void scanCompleted(const QString& statusText);
     void scanStopped();
     void showFailureSummary();
-    void recordRun(const ScanRun& run);
+    void recordRun(const std::shared_ptr<const EngineSnapshot>& engines,
+                   const QList<ScanFailure>& failures);
     void abortScan();
     void clearResultsNow();
     void openOptions(bool modal);

@@ -2,10 +2,10 @@
 
 #include "core/exports/table_export.h"
 #include "core/numbers/numbers.h"
+#include "core/product/engine_table.h"
 #include "core/results/chart_data.h"
 #include "core/results/results_model.h"
 #include "core/results/saved_search.h"
-#include "core/product/engine_table.h"
 #include "core/settings/ini_file.h"
 #include "core/settings/user_settings.h"
 #include "gui/charts/chart_table_dialog.h"
@@ -143,7 +143,7 @@ ChartFrame::ChartFrame(QWidget* parent) : QGroupBox(tr("Results - Chart View"), 
     });
     connect(chart_, &HistoryChart::contentChanged, this, [this] {
         if (table_)
-            table_->setChartData(chart_->chartData(), withoutCount_);
+            table_->setChartData(chart_->chartData(), withoutCount_); // made by now
     });
     // The sink reads as the chart it stands in for.
     const auto describeSink = [this] {
@@ -293,17 +293,22 @@ void ChartFrame::chartResults(const ResultRecords& rows) {
     const ResultsModel* model = results_.data();
     const std::shared_ptr<const EngineSnapshot> header =
         model ? model->headerEngines() : EngineSnapshot::builtIn();
-    // What "Show as Table" says of a cell the chart draws nothing for.
-    for (const std::shared_ptr<const ResultRecord>& row : rows) {
-        QList<bool> noCount;
-        for (int s = 0; s < EngineCount; ++s)
-            if (!header->slot[s].switchedOff)
-                noCount.append(!row->value(s).has_value());
-        withoutCount_.append(noCount);
-    }
-    ChartData data = resultsChart(*header, rows);
-    data.type = chartTypeList_->currentIndex();
-    chart_->setChartData(data);
+    // Made when the chart is shown or looked at.
+    chart_->setChartDataLater(
+        [this, header, rows] {
+            // What "Show as Table" says of a cell the chart draws nothing for.
+            withoutCount_.clear();
+            withoutCount_.reserve(rows.size());
+            for (const std::shared_ptr<const ResultRecord>& row : rows) {
+                QList<bool> noCount;
+                for (int s = 0; s < EngineCount; ++s)
+                    if (!header->slot[s].switchedOff)
+                        noCount.append(!row->value(s).has_value());
+                withoutCount_.append(noCount);
+            }
+            return resultsChart(*header, rows);
+        },
+        chartTypeList_->currentIndex());
 }
 
 void ChartFrame::chartTypeChosen() {
@@ -360,7 +365,8 @@ void ChartFrame::showChartMenu(const QPoint& globalPos) {
 void ChartFrame::showChartTable() {
     if (!table_)
         table_ = new ChartTableDialog(window());
-    table_->setChartData(chart_->chartData(), withoutCount_);
+    const ChartData& data = chart_->chartData(); // made first, with withoutCount_
+    table_->setChartData(data, withoutCount_);
     bringForward(table_);
 }
 

@@ -73,6 +73,8 @@ UrlPanel::UrlPanel(QWidget* parent) : QGroupBox(tr("URLs"), parent) {
     list_->setAccessibleName(tr("URL list"));
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
     list_->setContextMenuPolicy(Qt::NoContextMenu);
+    // One line of text each: a long list is laid out without measuring every entry.
+    list_->setUniformItemSizes(true);
     list_->viewport()->installEventFilter(this);
 
     auto* layout = new QVBoxLayout(this);
