@@ -13,11 +13,13 @@
 #include "core/product/product.h"
 #include "core/translations/translations.h"
 
+#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
+#include <QRegularExpression>
 #include <QStringList>
 #include <QTimer>
 
@@ -134,7 +136,48 @@ void showProgress(const GraphImportProgress& p) {
     std::fflush(stderr);
 }
 
-// The options every import takes; false (having said why) on a bad one.
+// Reads a command's arguments with the options it takes; false (having said why) on a bad one.
+// An option the command does not take is named as given ("unknown option --fast", or for fetch
+// "fetch does not take --fast"), followed by the usage.
+bool parseCommand(QCommandLineParser& parser, const QString& command, const QStringList& args) {
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    if (parser.parse(QStringList{QStringLiteral("tallyscope-graph")} + args))
+        return true;
+    const QStringList unknown = parser.unknownOptionNames();
+    if (unknown.isEmpty()) {
+        say(QStringLiteral("tallyscope-graph: ") + parser.errorText());
+        return false;
+    }
+    // As it was written: "-x" or "--x", without any value joined to it.
+    QString option = QStringLiteral("--") + unknown.first();
+    for (const QString& arg : args)
+        if (arg.startsWith(QLatin1Char('-')) &&
+            arg.section(QLatin1Char('='), 0, 0).remove(QRegularExpression(QStringLiteral("^-+"))) ==
+                unknown.first()) {
+            option = arg.section(QLatin1Char('='), 0, 0);
+            break;
+        }
+    say(command == QLatin1String("fetch")
+            ? Text::tr("tallyscope-graph: fetch does not take %1").arg(option)
+            : Text::tr("tallyscope-graph: unknown option %1").arg(option));
+    std::fputs(Usage, stderr);
+    return false;
+}
+
+// --level's value, when given; false (having said why) on a bad one.
+bool readLevel(const QCommandLineParser& parser, std::optional<GraphLevel>* level) {
+    if (!parser.isSet(QStringLiteral("level")))
+        return true;
+    const QString value = parser.value(QStringLiteral("level"));
+    if (value != QLatin1String("domain") && value != QLatin1String("host")) {
+        say(Text::tr("tallyscope-graph: --level takes domain or host"));
+        return false;
+    }
+    *level = value == QLatin1String("host") ? GraphLevel::Hosts : GraphLevel::Domains;
+    return true;
+}
+
+// The options every import takes.
 struct CommonOptions {
     QString out;
     QString release;
@@ -143,34 +186,20 @@ struct CommonOptions {
     QStringList files;
 };
 
-bool readOptions(const QStringList& args, bool ranksAllowed, CommonOptions* o) {
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString& arg = args[i];
-        const bool hasValue = i + 1 < args.size();
-        if (arg == QLatin1String("--out") && hasValue) {
-            o->out = args[++i];
-        } else if (arg == QLatin1String("--release") && hasValue) {
-            o->release = args[++i];
-        } else if (arg == QLatin1String("--ranks") && hasValue && ranksAllowed) {
-            o->ranks = args[++i];
-        } else if (arg == QLatin1String("--level") && hasValue) {
-            const QString level = args[++i];
-            if (level == QLatin1String("domain")) {
-                o->level = GraphLevel::Domains;
-            } else if (level == QLatin1String("host")) {
-                o->level = GraphLevel::Hosts;
-            } else {
-                say(Text::tr("tallyscope-graph: --level takes domain or host"));
-                return false;
-            }
-        } else if (arg.startsWith(QLatin1String("--"))) {
-            say(Text::tr("tallyscope-graph: unknown option %1").arg(arg));
-            std::fputs(Usage, stderr);
-            return false;
-        } else {
-            o->files << arg;
-        }
-    }
+bool readOptions(const QString& command, const QStringList& args, bool ranksAllowed,
+                 CommonOptions* o) {
+    QCommandLineParser parser;
+    parser.addOptions({{QStringLiteral("out"), QString(), QStringLiteral("FILE")},
+                       {QStringLiteral("release"), QString(), QStringLiteral("NAME")},
+                       {QStringLiteral("level"), QString(), QStringLiteral("LEVEL")}});
+    if (ranksAllowed)
+        parser.addOption({QStringLiteral("ranks"), QString(), QStringLiteral("FILE")});
+    if (!parseCommand(parser, command, args) || !readLevel(parser, &o->level))
+        return false;
+    o->out = parser.value(QStringLiteral("out"));
+    o->release = parser.value(QStringLiteral("release"));
+    o->ranks = ranksAllowed ? parser.value(QStringLiteral("ranks")) : QString();
+    o->files = parser.positionalArguments();
     return true;
 }
 
@@ -218,7 +247,7 @@ void summary(const GraphImportReport& r, const QString& out) {
 
 int import(const QStringList& args) {
     CommonOptions o;
-    if (!readOptions(args, true, &o))
+    if (!readOptions(QStringLiteral("import"), args, true, &o))
         return 2;
     if (o.files.isEmpty() || o.files.size() > 2 || (o.files.size() == 1 && o.ranks.isEmpty())) {
         std::fputs(Usage, stderr);
@@ -246,7 +275,7 @@ int import(const QStringList& args) {
 
 int importCountsCommand(const QStringList& args) {
     CommonOptions o;
-    if (!readOptions(args, false, &o))
+    if (!readOptions(QStringLiteral("import-counts"), args, false, &o))
         return 2;
     if (o.files.size() != 1) {
         std::fputs(Usage, stderr);
@@ -374,47 +403,57 @@ void showFetchProgress(const GraphFetchProgress& p) {
 int fetch(QCoreApplication& app, const QStringList& args) {
     GraphFetchOptions o;
     QStringList again{QStringLiteral("tallyscope-graph"), QStringLiteral("fetch")};
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString& arg = args[i];
-        const bool hasValue = i + 1 < args.size();
-        const auto url = [&](QUrl* target) {
-            *target = QUrl(args[++i]);
-            return target->isValid() && (target->scheme() == QLatin1String("http") ||
-                                         target->scheme() == QLatin1String("https"));
-        };
-        if (arg == QLatin1String("--latest")) {
-            o.release.clear();
-        } else if (arg == QLatin1String("--release") && hasValue) {
-            o.release = args[++i];
-        } else if (arg == QLatin1String("--level") && hasValue) {
-            const QString level = args[++i];
-            if (level != QLatin1String("domain") && level != QLatin1String("host")) {
-                say(Text::tr("tallyscope-graph: --level takes domain or host"));
-                return 2;
-            }
-            o.level = level == QLatin1String("host") ? GraphLevel::Hosts : GraphLevel::Domains;
-        } else if (arg == QLatin1String("--ranks")) {
-            o.ranks = true;
-        } else if (arg == QLatin1String("--keep-downloads")) {
-            o.keepDownloads = true;
-        } else if (arg == QLatin1String("--tries") && hasValue) {
-            bool ok = false;
-            o.tries = args[++i].toInt(&ok);
-            if (!ok || o.tries < 1 || o.tries > 1000) {
-                say(Text::tr("tallyscope-graph: --tries takes a number from 1 to 1000"));
-                return 2;
-            }
-        } else if (arg == QLatin1String("--out") && hasValue) {
-            o.outFolder = args[++i];
-        } else if ((arg == QLatin1String("--index") || arg == QLatin1String("--data")) &&
-                   hasValue) {
-            if (!url(arg == QLatin1String("--index") ? &o.indexUrl : &o.dataUrl)) {
-                say(Text::tr("tallyscope-graph: %1 takes an http or https address").arg(arg));
-                return 2;
-            }
-        } else {
-            say(Text::tr("tallyscope-graph: fetch does not take %1").arg(arg));
-            std::fputs(Usage, stderr);
+    QCommandLineParser parser;
+    parser.addOptions({{QStringLiteral("latest"), QString()},
+                       {QStringLiteral("release"), QString(), QStringLiteral("ID")},
+                       {QStringLiteral("level"), QString(), QStringLiteral("LEVEL")},
+                       {QStringLiteral("ranks"), QString()},
+                       {QStringLiteral("keep-downloads"), QString()},
+                       {QStringLiteral("tries"), QString(), QStringLiteral("N")},
+                       {QStringLiteral("out"), QString(), QStringLiteral("DIR")},
+                       {QStringLiteral("index"), QString(), QStringLiteral("URL")},
+                       {QStringLiteral("data"), QString(), QStringLiteral("URL")}});
+    std::optional<GraphLevel> level;
+    if (!parseCommand(parser, QStringLiteral("fetch"), args) || !readLevel(parser, &level))
+        return 2;
+    if (!parser.positionalArguments().isEmpty()) {
+        say(Text::tr("tallyscope-graph: fetch does not take %1")
+                .arg(parser.positionalArguments().first()));
+        std::fputs(Usage, stderr);
+        return 2;
+    }
+    // The last of --latest and --release counts.
+    const auto lastAt = [&args](const QString& option) {
+        for (qsizetype i = args.size() - 1; i >= 0; --i)
+            if (args[i] == option || args[i].startsWith(option + QLatin1Char('=')))
+                return i;
+        return qsizetype(-1);
+    };
+    if (parser.isSet(QStringLiteral("release")) &&
+        lastAt(QStringLiteral("--release")) > lastAt(QStringLiteral("--latest")))
+        o.release = parser.value(QStringLiteral("release"));
+    if (level)
+        o.level = *level;
+    o.ranks = parser.isSet(QStringLiteral("ranks"));
+    o.keepDownloads = parser.isSet(QStringLiteral("keep-downloads"));
+    if (parser.isSet(QStringLiteral("tries"))) {
+        bool ok = false;
+        o.tries = parser.value(QStringLiteral("tries")).toInt(&ok);
+        if (!ok || o.tries < 1 || o.tries > 1000) {
+            say(Text::tr("tallyscope-graph: --tries takes a number from 1 to 1000"));
+            return 2;
+        }
+    }
+    o.outFolder = parser.value(QStringLiteral("out"));
+    for (const auto& [name, target] : {std::pair{QStringLiteral("index"), &o.indexUrl},
+                                       std::pair{QStringLiteral("data"), &o.dataUrl}}) {
+        if (!parser.isSet(name))
+            continue;
+        *target = QUrl(parser.value(name));
+        if (!target->isValid() || (target->scheme() != QLatin1String("http") &&
+                                   target->scheme() != QLatin1String("https"))) {
+            say(Text::tr("tallyscope-graph: %1 takes an http or https address")
+                    .arg(QStringLiteral("--") + name));
             return 2;
         }
     }

@@ -62,6 +62,13 @@ private Q_SLOTS:
                                     << "usage:" << false;
         QTest::newRow("unknown option") << QStringList{"import", "V", "E", "--fast"} << 2 << ""
                                         << "unknown option --fast" << false;
+        QTest::newRow("unknown short option") << QStringList{"import", "V", "E", "-x"} << 2 << ""
+                                              << "unknown option -x" << false;
+        QTest::newRow("no value") << QStringList{"import", "V", "E", "--out"} << 2 << ""
+                                  << "Missing value after '--out'" << false;
+        QTest::newRow("fetch's unknown option")
+            << QStringList{"fetch", "--fast", "--out", "x"} << 2 << ""
+            << "fetch does not take --fast" << false;
         QTest::newRow("one file, no ranks") << QStringList{"import", "V"} << 2 << ""
                                             << "usage:" << false;
         QTest::newRow("import") << QStringList{"import", "V", "E", "--out", "out.links"} << 0 << ""
