@@ -7,6 +7,8 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
+#include <QMutex>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -36,8 +38,33 @@ bool storeReadable(const QString& path) {
     return !QFileInfo::exists(path) || checkFileReadable(path, SettingsFileLimit).ok();
 }
 
-std::unique_ptr<QSettings> openStore(const QString& path) {
-    return std::make_unique<QSettings>(path, QSettings::IniFormat);
+// What the store held when it was last read, and the file's identity then: a read looks at the
+// file's size, modification time and inode (one stat) and reads the file again only when one
+// of them changed (another program's write, or this one's: markChanged moves the time).
+struct StoreCache {
+    bool valid = false;
+    QString path;
+    bool exists = false;
+    qint64 size = 0;
+    qint64 modifiedNs = 0;
+    quint64 inode = 0;
+    quint64 device = 0;
+    QHash<QString, QString> values;
+};
+
+QMutex& storeCacheMutex() {
+    static QMutex mutex;
+    return mutex;
+}
+
+StoreCache& storeCache() {
+    static StoreCache cache;
+    return cache;
+}
+
+void forgetStore() {
+    const QMutexLocker lock(&storeCacheMutex());
+    storeCache().valid = false;
 }
 
 // Every key of a store file with its value.
@@ -67,21 +94,26 @@ QString storeKey(const QString& section, const QString& key) {
     return section + QLatin1Char('/') + key;
 }
 
-// The default at reads of every key.
-QString defaultSetting(const QString& key) {
+// The keys of section Settings whose default is not the empty text (every other key's is).
+const QList<std::pair<const char*, QString>>& settingDefaults() {
     using namespace settingkeys;
     using namespace UserSettings;
-    if (key == QLatin1String(LowThreshold))
-        return QString::number(DefaultLowThreshold);
-    if (key == QLatin1String(MediumThreshold))
-        return QString::number(DefaultMediumThreshold);
-    if (key == QLatin1String(HighThreshold))
-        return QString::number(DefaultHighThreshold);
-    if (key == QLatin1String(AutoSort) || key == QLatin1String(ClearResults) ||
-        key == QLatin1String(ShowHelp) || key == QLatin1String(ParallelEngines))
-        return QStringLiteral("1");
-    if (key == QLatin1String(ChartType))
-        return QString::number(DefaultChartType);
+    static const QList<std::pair<const char*, QString>> defaults{
+        {LowThreshold, QString::number(DefaultLowThreshold)},
+        {MediumThreshold, QString::number(DefaultMediumThreshold)},
+        {HighThreshold, QString::number(DefaultHighThreshold)},
+        {AutoSort, QStringLiteral("1")},
+        {ClearResults, QStringLiteral("1")},
+        {ShowHelp, QStringLiteral("1")},
+        {ParallelEngines, QStringLiteral("1")},
+        {ChartType, QString::number(DefaultChartType)}};
+    return defaults;
+}
+
+QString defaultSetting(const QString& key) {
+    for (const auto& [name, value] : settingDefaults())
+        if (key == QLatin1String(name))
+            return value;
     return QString();
 }
 
@@ -114,11 +146,23 @@ QString settingsStoreFile(const QString& app) {
 QString GetSetting(const QString& app, const QString& section, const QString& key,
                    const QString& defaultValue) {
     const QString path = settingsStoreFile(app);
-    if (!storeReadable(path))
-        return defaultValue;
-    auto store = openStore(path);
-    const QVariant value = store->value(storeKey(section, key));
-    return value.isValid() ? value.toString() : defaultValue;
+    struct stat file {};
+    const bool exists = ::stat(QFile::encodeName(path).constData(), &file) == 0;
+    const qint64 modifiedNs = qint64(file.st_mtim.tv_sec) * 1000000000 + file.st_mtim.tv_nsec;
+    const QMutexLocker lock(&storeCacheMutex());
+    StoreCache& cache = storeCache();
+    if (!cache.valid || cache.path != path || cache.exists != exists ||
+        (exists && (cache.size != file.st_size || cache.modifiedNs != modifiedNs ||
+                    cache.inode != file.st_ino || cache.device != file.st_dev))) {
+        cache = StoreCache{
+            true, path, exists, file.st_size, modifiedNs, quint64(file.st_ino), file.st_dev, {}};
+        if (exists && storeReadable(path)) {
+            const QSettings store(path, QSettings::IniFormat);
+            for (const QString& k : store.allKeys())
+                cache.values.insert(k, store.value(k).toString());
+        }
+    }
+    return cache.values.value(storeKey(section, key), defaultValue);
 }
 
 void SaveSetting(const QString& app, const QString& section, const QString& key,
@@ -190,8 +234,14 @@ FileOutcome saveSettings(const QString& app, const QString& section,
     }
     // The store holds API keys: it is the user's alone.
     const FileOutcome outcome = writeFileAtomically(path, written.bytes, FileAccess::OwnerOnly);
-    if (outcome)
+    if (outcome) {
         markChanged(path, before);
+        forgetStore();
+        QStringList keys;
+        for (const auto& [key, value] : values)
+            keys << key;
+        Q_EMIT SettingsNotifier::instance()->changed(section, keys);
+    }
     return outcome;
 }
 
@@ -209,6 +259,12 @@ QString userSettingsFile() {
 
 void setUserSettingsFile(const QString& path) {
     settingsFileOverride() = path;
+    forgetStore();
+}
+
+SettingsNotifier* SettingsNotifier::instance() {
+    static SettingsNotifier notifier;
+    return &notifier;
 }
 
 FileOutcome userSettingsReadable() {

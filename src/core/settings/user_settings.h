@@ -7,12 +7,15 @@
 // default. Tests point the store at a file of their own.
 //
 // The program reads and writes its settings only through the typed accessors of UserSettings
-// below: each knows its key, its default and how its stored text is read.
+// below: each knows its key and how its stored text is read; the defaults are one table
+// (user_settings.cpp). A read costs one stat of the file: what the store holds is read again
+// only when the file changed. SettingsNotifier tells this program's writes.
 #pragma once
 
 #include "core/files/safe_file.h"
 
 #include <QList>
+#include <QObject>
 #include <QPair>
 #include <QString>
 
@@ -55,6 +58,16 @@ FileOutcome saveSettings(const QString& app, const QString& section,
                          const QList<QPair<QString, QString>>& values);
 // The file the store of `app` lives in.
 QString settingsStoreFile(const QString& app);
+
+// Tells what this program wrote into the store: the section and its keys, after the write.
+// Another program's writes are not told, but every read sees them.
+class SettingsNotifier : public QObject {
+    Q_OBJECT
+public:
+    static SettingsNotifier* instance();
+Q_SIGNALS:
+    void changed(const QString& section, const QStringList& keys);
+};
 
 // A key of the program's own section (application "Tallyscope", section "Settings") as stored
 // text: its default at reads when nothing is stored. Tests use these to plant stored values; the

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -130,6 +131,20 @@ private Q_SLOTS:
             QVERIFY(writeSetting(settingkeys::ShowHelp, value).ok());
             QCOMPARE(readSetting(settingkeys::ShowHelp), value);
         }
+    }
+
+    // Reads keep what the store held until its file changes: another program's write is seen
+    // at the next read; this program's writes are told.
+    void changesAreSeenAndTold() {
+        test::TestEnv env;
+        QSignalSpy told(SettingsNotifier::instance(), &SettingsNotifier::changed);
+        QVERIFY(writeSetting(settingkeys::LowThreshold, "7").ok());
+        QCOMPARE(told.count(), 1);
+        QCOMPARE(told.at(0).at(1).toStringList(), QStringList{settingkeys::LowThreshold});
+        QCOMPARE(readSetting(settingkeys::LowThreshold), QString("7"));
+        env.writeFile("user-store.conf", "[Settings]\ntxtProfile0=42\n");
+        QCOMPARE(readSetting(settingkeys::LowThreshold), QString("42"));
+        QCOMPARE(told.count(), 1);
     }
 
     void anUnreadableStoreReadsDefaultsAndIsNotWrittenOver() {
