@@ -202,6 +202,142 @@ void checkPointer(const QString& key, const QString& pointer, QStringList& probl
         problems << QStringLiteral("invalid JSON pointer \"%1\" in %2: %3").arg(pointer, key, why);
 }
 
+// The keys of a section that need no more than their value: text as written (of the definition
+// or of its markers), yes or no, and codes with "|" between them. The rest are read one by one
+// in readSlot.
+struct TextKey {
+    const char* name;
+    QString EngineDefinition::*definition;
+    QString MarkerRule::*marker;
+};
+constexpr TextKey TextKeys[] = {
+    {"About", &EngineDefinition::about, nullptr},
+    {"Metric", &EngineDefinition::metric, nullptr},
+    {"Suffix", &EngineDefinition::querySuffix, nullptr},
+    {"Address", &EngineDefinition::address, nullptr},
+    {"Body", &EngineDefinition::body, nullptr},
+    {"Server", &EngineDefinition::server, nullptr},
+    {"Sum", &EngineDefinition::sumOf, nullptr},
+    {"Pages", &EngineDefinition::pagesPointer, nullptr},
+    {"HistoryAddress", &EngineDefinition::historyAddress, nullptr},
+    {"HistoryBody", &EngineDefinition::historyBody, nullptr},
+    {"HistoryItems", &EngineDefinition::historyItems, nullptr},
+    {"HistoryDate", &EngineDefinition::historyDate, nullptr},
+    {"HistoryCount", &EngineDefinition::historyCount, nullptr},
+    {"Column", &EngineDefinition::column, nullptr},
+    {"KeyName", &EngineDefinition::keyName, nullptr},
+    {"Release", &EngineDefinition::release, nullptr},
+    {"CountBefore", nullptr, &MarkerRule::countBefore},
+    {"CountAfter", nullptr, &MarkerRule::countAfter},
+    {"OtherCountBefore", nullptr, &MarkerRule::otherCountBefore},
+    {"OtherCountAfter", nullptr, &MarkerRule::otherCountAfter},
+    {"NoResultsBefore", nullptr, &MarkerRule::noResultsBefore},
+    {"NoResultsAfter", nullptr, &MarkerRule::noResultsAfter},
+    {"NoResultsPhrase", nullptr, &MarkerRule::noResultsPhrase},
+};
+struct FlagKey {
+    const char* name;
+    bool EngineDefinition::*definition;
+    bool MarkerRule::*marker;
+};
+constexpr FlagKey FlagKeys[] = {
+    {"InTotal", &EngineDefinition::countsIntoTotal, nullptr},
+    {"SpacesToZeros", nullptr, &MarkerRule::spacesToZeros},
+    {"SingleQuotes", nullptr, &MarkerRule::singleQuotes},
+    {"NoResultsJoinLines", nullptr, &MarkerRule::noResultsJoinLines},
+};
+struct CodesKey {
+    const char* name;
+    QStringList EngineDefinition::*member;
+};
+constexpr CodesKey CodesKeys[] = {
+    {"RateLimitCodes", &EngineDefinition::rateLimitCodes},
+    {"QuotaCodes", &EngineDefinition::quotaCodes},
+    {"KeyCodes", &EngineDefinition::keyCodes},
+    {"SiteCodes", &EngineDefinition::siteCodes},
+};
+
+template <typename Key, size_t N> const Key* keyIn(const Key (&table)[N], const QString& name) {
+    for (const Key& key : table)
+        if (name.compare(QLatin1String(key.name), Qt::CaseInsensitive) == 0)
+            return &key;
+    return nullptr;
+}
+
+// What a slot's answer is read with must be complete and sound for its kind.
+void answerProblems(const EngineDefinition& d, bool hasPointer, QStringList& problems) {
+    if (problems.isEmpty() && d.kind == EngineKind::Markers && d.markers.countBefore.isEmpty())
+        problems << Text::tr("CountBefore is empty: nothing marks the count");
+
+    if (problems.isEmpty() && d.kind == EngineKind::Json) {
+        if (!hasPointer)
+            problems << QStringLiteral("no Pointer (the count's place in the reply, such as "
+                                       "/data/count)");
+        else if (QString why; !JsonPointer::parse(d.pointer, &why))
+            problems << QStringLiteral("invalid JSON pointer \"%1\": %2").arg(d.pointer, why);
+        for (const QString& pointer : d.errorPointers)
+            checkPointer(QStringLiteral("ErrorPointer"), pointer, problems);
+        for (const AnswerCheck& check : d.okChecks)
+            checkPointer(QStringLiteral("OkPointer"), check.pointer, problems);
+        for (const QString& pointer : d.codePointers)
+            checkPointer(QStringLiteral("CodePointer"), pointer, problems);
+        if (d.isPaged())
+            checkPointer(QStringLiteral("Pages"), d.pagesPointer, problems);
+        if (!d.historyAddress.isEmpty()) {
+            checkPointer(QStringLiteral("HistoryItems"), d.historyItems, problems);
+            if (d.historyDate.isEmpty() || d.historyCount.isEmpty())
+                problems << Text::tr("HistoryAddress needs HistoryDate and HistoryCount (the "
+                                     "members of each point holding its date and its count)");
+        }
+    }
+    if (problems.isEmpty() && d.kind != EngineKind::Json && !d.historyAddress.isEmpty())
+        problems << Text::tr("HistoryAddress is read only from a json slot's answer");
+    if (problems.isEmpty() && d.kind == EngineKind::Table && d.column.trimmed().isEmpty())
+        problems << Text::tr("no Column (the heading of the count's column, such as domains_num)");
+}
+
+// A graph slot's link index: the one Index names (beside engines.ini when relative), or the
+// newest fetched into the per-user graphs folder.
+void openGraphIndex(EngineDefinition& d, bool hasIndex, const QString& folder,
+                    QStringList& problems) {
+    if (!hasIndex || d.indexPath.isEmpty()) {
+        // Without Index=: the index fetched last into the per-user graphs folder.
+        QString why;
+        d.index = LinkIndex::newestIn(ProgramFolder::graphsFolder(), d.measure, &why);
+        if (!d.index)
+            problems << Text::tr("no Index, and %1").arg(why);
+        else if (d.release.isEmpty())
+            d.release = d.index->releaseName();
+    } else {
+        const QString path =
+            QFileInfo(d.indexPath).isAbsolute() ? d.indexPath : QDir(folder).filePath(d.indexPath);
+        QString why;
+        d.index = LinkIndex::open(path, &why);
+        if (!d.index)
+            problems << Text::tr("link index: %1").arg(why);
+        else if (!d.index->has(d.measure))
+            problems << Text::tr("link index: %1 holds no %2 (import the release with "
+                                 "%3)")
+                            .arg(path, measureKey(d.measure),
+                                 d.measure == GraphMeasure::LinkingDomains
+                                     ? Text::tr("its edges file")
+                                     : QStringLiteral("--ranks"));
+        else if (d.release.isEmpty())
+            d.release = d.index->releaseName();
+    }
+}
+
+// The old way of asking (prefix + target + suffix, "{key}" in headers) is enough?
+bool isPlainRequest(const EngineDefinition& d) {
+    bool plain = d.preset.isEmpty() && d.address.isEmpty() && d.method == "GET" &&
+                 d.body.isEmpty() && d.basicAuthUser.isEmpty() && d.server.isEmpty() &&
+                 d.kind != EngineKind::Table && !d.isPaged() && !usesMoreThanKey(d.querySuffix) &&
+                 !d.querySuffix.contains(KeyPlaceholder);
+    for (const auto& [name, value] : d.headers)
+        plain = plain && !usesMoreThanKey(value);
+    return plain;
+}
+
 void readSlot(EngineDefinition& d, const QString& sectionText, const QString& folder,
               SlotKeys& keys, const QHash<QString, QString>* givenKeys = nullptr,
               const QString& presetInstead = QString()) {
@@ -274,21 +410,19 @@ void readSlot(EngineDefinition& d, const QString& sectionText, const QString& fo
                 lineProblems << QStringLiteral("%1 takes yes or no, not \"%2\"").arg(key, value);
         };
         MarkerRule& m = d.markers;
-        if (is(line, "Caption")) {
+        if (const TextKey* text = keyIn(TextKeys, key)) {
+            (text->definition ? d.*(text->definition) : m.*(text->marker)) = value;
+        } else if (const FlagKey* yes = keyIn(FlagKeys, key)) {
+            flag(yes->definition ? d.*(yes->definition) : m.*(yes->marker));
+        } else if (const CodesKey* codes = keyIn(CodesKeys, key)) {
+            d.*(codes->member) = value.split(QLatin1Char('|'));
+        } else if (is(line, "Caption")) {
             keys.caption = value;
             keys.hasCaption = true;
         } else if (is(line, "Kind") || is(line, "Preset")) {
             // read above
         } else if (is(line, "Alternative")) {
             alternative = value;
-        } else if (is(line, "About")) {
-            d.about = value;
-        } else if (is(line, "Metric")) {
-            d.metric = value;
-        } else if (is(line, "InTotal")) {
-            flag(d.countsIntoTotal);
-        } else if (is(line, "Suffix")) {
-            d.querySuffix = value;
         } else if (is(line, "Target")) {
             const QString t = value.toLower();
             if (t == QLatin1String("url"))
@@ -303,16 +437,12 @@ void readSlot(EngineDefinition& d, const QString& sectionText, const QString& fo
                 lineProblems << QStringLiteral("unknown Target \"%1\" (url, encoded-url, host or "
                                                "domain)")
                                     .arg(value);
-        } else if (is(line, "Address")) {
-            d.address = value;
         } else if (is(line, "Method")) {
             if (value.compare(QLatin1String("GET"), Qt::CaseInsensitive) == 0 ||
                 value.compare(QLatin1String("POST"), Qt::CaseInsensitive) == 0)
                 d.method = value.toUpper().toLatin1();
             else
                 lineProblems << Text::tr("Method takes GET or POST, not \"%1\"").arg(value);
-        } else if (is(line, "Body")) {
-            d.body = value;
         } else if (is(line, "ContentType")) {
             d.contentType = value.toLatin1();
         } else if (is(line, "BasicAuth")) {
@@ -326,16 +456,6 @@ void readSlot(EngineDefinition& d, const QString& sectionText, const QString& fo
                                          "\"%1\"")
                                     .arg(value);
             }
-        } else if (is(line, "Server")) {
-            d.server = value;
-        } else if (is(line, "CountBefore")) {
-            m.countBefore = value;
-        } else if (is(line, "CountAfter")) {
-            m.countAfter = value;
-        } else if (is(line, "OtherCountBefore")) {
-            m.otherCountBefore = value;
-        } else if (is(line, "OtherCountAfter")) {
-            m.otherCountAfter = value;
         } else if (const int n = numbered(key, QStringLiteral("Remove"))) {
             removes[n] = value;
         } else if (is(line, "MaxLength")) {
@@ -346,18 +466,6 @@ void readSlot(EngineDefinition& d, const QString& sectionText, const QString& fo
                 lineProblems << QStringLiteral("MaxLength must be a whole number from 1 to 100, "
                                                "not \"%1\"")
                                     .arg(value);
-        } else if (is(line, "SpacesToZeros")) {
-            flag(m.spacesToZeros);
-        } else if (is(line, "SingleQuotes")) {
-            flag(m.singleQuotes);
-        } else if (is(line, "NoResultsBefore")) {
-            m.noResultsBefore = value;
-        } else if (is(line, "NoResultsAfter")) {
-            m.noResultsAfter = value;
-        } else if (is(line, "NoResultsPhrase")) {
-            m.noResultsPhrase = value;
-        } else if (is(line, "NoResultsJoinLines")) {
-            flag(m.noResultsJoinLines);
         } else if (is(line, "Pointer")) {
             d.pointer = value;
             hasPointer = true;
@@ -369,30 +477,6 @@ void readSlot(EngineDefinition& d, const QString& sectionText, const QString& fo
             okValues[n] = value;
         } else if (const int n = numberedOrPlain(key, QStringLiteral("CodePointer"))) {
             codePointers[n] = value;
-        } else if (is(line, "RateLimitCodes")) {
-            d.rateLimitCodes = value.split(QLatin1Char('|'));
-        } else if (is(line, "QuotaCodes")) {
-            d.quotaCodes = value.split(QLatin1Char('|'));
-        } else if (is(line, "KeyCodes")) {
-            d.keyCodes = value.split(QLatin1Char('|'));
-        } else if (is(line, "SiteCodes")) {
-            d.siteCodes = value.split(QLatin1Char('|'));
-        } else if (is(line, "Sum")) {
-            d.sumOf = value;
-        } else if (is(line, "Pages")) {
-            d.pagesPointer = value;
-        } else if (is(line, "HistoryAddress")) {
-            d.historyAddress = value;
-        } else if (is(line, "HistoryBody")) {
-            d.historyBody = value;
-        } else if (is(line, "HistoryItems")) {
-            d.historyItems = value;
-        } else if (is(line, "HistoryDate")) {
-            d.historyDate = value;
-        } else if (is(line, "HistoryCount")) {
-            d.historyCount = value;
-        } else if (is(line, "Column")) {
-            d.column = value;
         } else if (is(line, "Separator")) {
             if (value.size() == 1)
                 d.separator = value.front();
@@ -400,13 +484,9 @@ void readSlot(EngineDefinition& d, const QString& sectionText, const QString& fo
                 lineProblems << Text::tr("Separator takes one character, not \"%1\"").arg(value);
         } else if (const int n = numbered(key, QStringLiteral("Header"))) {
             headerLines[n] = value;
-        } else if (is(line, "KeyName")) {
-            d.keyName = value;
         } else if (is(line, "Index")) {
             d.indexPath = value;
             hasIndex = true;
-        } else if (is(line, "Release")) {
-            d.release = value;
         } else if (is(line, "Measure")) {
             if (!measureFromKey(value, &d.measure))
                 lineProblems << QStringLiteral("unknown Measure \"%1\" (linking-domains, "
@@ -445,34 +525,7 @@ void readSlot(EngineDefinition& d, const QString& sectionText, const QString& fo
             problems << Text::tr("OkValue%1 has no OkPointer%1")
                             .arg(n == 1 ? QString() : QString::number(n));
 
-    if (problems.isEmpty() && d.kind == EngineKind::Markers && d.markers.countBefore.isEmpty())
-        problems << Text::tr("CountBefore is empty: nothing marks the count");
-
-    if (problems.isEmpty() && d.kind == EngineKind::Json) {
-        if (!hasPointer)
-            problems << QStringLiteral("no Pointer (the count's place in the reply, such as "
-                                       "/data/count)");
-        else if (QString why; !JsonPointer::parse(d.pointer, &why))
-            problems << QStringLiteral("invalid JSON pointer \"%1\": %2").arg(d.pointer, why);
-        for (const QString& pointer : d.errorPointers)
-            checkPointer(QStringLiteral("ErrorPointer"), pointer, problems);
-        for (const AnswerCheck& check : d.okChecks)
-            checkPointer(QStringLiteral("OkPointer"), check.pointer, problems);
-        for (const QString& pointer : d.codePointers)
-            checkPointer(QStringLiteral("CodePointer"), pointer, problems);
-        if (d.isPaged())
-            checkPointer(QStringLiteral("Pages"), d.pagesPointer, problems);
-        if (!d.historyAddress.isEmpty()) {
-            checkPointer(QStringLiteral("HistoryItems"), d.historyItems, problems);
-            if (d.historyDate.isEmpty() || d.historyCount.isEmpty())
-                problems << Text::tr("HistoryAddress needs HistoryDate and HistoryCount (the "
-                                     "members of each point holding its date and its count)");
-        }
-    }
-    if (problems.isEmpty() && d.kind != EngineKind::Json && !d.historyAddress.isEmpty())
-        problems << Text::tr("HistoryAddress is read only from a json slot's answer");
-    if (problems.isEmpty() && d.kind == EngineKind::Table && d.column.trimmed().isEmpty())
-        problems << Text::tr("no Column (the heading of the count's column, such as domains_num)");
+    answerProblems(d, hasPointer, problems);
 
     // The request of a slot that makes one.
     QStringList keyNames;
@@ -574,46 +627,13 @@ void readSlot(EngineDefinition& d, const QString& sectionText, const QString& fo
                                         QDir::toNativeSeparators(userSettingsFile())));
     }
 
-    // The old way of asking (prefix + target + suffix, "{key}" in headers) is enough?
-    bool plain = d.preset.isEmpty() && d.address.isEmpty() && d.method == "GET" &&
-                 d.body.isEmpty() && d.basicAuthUser.isEmpty() && d.server.isEmpty() &&
-                 d.kind != EngineKind::Table && !d.isPaged() && !usesMoreThanKey(d.querySuffix) &&
-                 !d.querySuffix.contains(KeyPlaceholder);
-    for (const auto& [name, value] : d.headers)
-        plain = plain && !usesMoreThanKey(value);
-    d.plainRequest = plain;
+    d.plainRequest = isPlainRequest(d);
 
     // A rank is a position, 1 the best: never summed into a total.
     if (d.kind == EngineKind::Graph && d.measure != GraphMeasure::LinkingDomains)
         d.countsIntoTotal = false;
-    if (problems.isEmpty() && d.kind == EngineKind::Graph) {
-        if (!hasIndex || d.indexPath.isEmpty()) {
-            // Without Index=: the index fetched last into the per-user graphs folder.
-            QString why;
-            d.index = LinkIndex::newestIn(ProgramFolder::graphsFolder(), d.measure, &why);
-            if (!d.index)
-                problems << Text::tr("no Index, and %1").arg(why);
-            else if (d.release.isEmpty())
-                d.release = d.index->releaseName();
-        } else {
-            const QString path = QFileInfo(d.indexPath).isAbsolute()
-                                     ? d.indexPath
-                                     : QDir(folder).filePath(d.indexPath);
-            QString why;
-            d.index = LinkIndex::open(path, &why);
-            if (!d.index)
-                problems << Text::tr("link index: %1").arg(why);
-            else if (!d.index->has(d.measure))
-                problems << Text::tr("link index: %1 holds no %2 (import the release with "
-                                     "%3)")
-                                .arg(path, measureKey(d.measure),
-                                     d.measure == GraphMeasure::LinkingDomains
-                                         ? Text::tr("its edges file")
-                                         : QStringLiteral("--ranks"));
-            else if (d.release.isEmpty())
-                d.release = d.index->releaseName();
-        }
-    }
+    if (problems.isEmpty() && d.kind == EngineKind::Graph)
+        openGraphIndex(d, hasIndex, folder, problems);
     problems.removeAll(QString());
     d.problem = d.maskKeys(problems.join(QStringLiteral("; ")));
 }
