@@ -92,44 +92,73 @@ bool isCharacterDevice(const QString& path) {
     return ::stat(QFile::encodeName(path).constData(), &st) == 0 && S_ISCHR(st.st_mode);
 }
 
-// Writes an output to its target as it is made, piece by piece: "-" is standard output, a
-// character device is written as it is, anything else a file replaced atomically once whole.
-// False, with the reason on standard error, when it could not be written.
+// An output's target, written as the output is made: "-" is standard output, a character device
+// is written as it is, anything else a file replaced atomically once whole (close()). Whatever
+// failed is said on standard error by close(), which is then false.
+class OutputTarget {
+public:
+    OutputTarget(const QString& target, QIODevice* out, QIODevice* err)
+        : target_(target), out_(out), err_(err) {
+        if (target == QLatin1String("-")) {
+            ok_ = out != nullptr;
+        } else if (isCharacterDevice(target)) {
+            device_ = std::make_unique<QFile>(target);
+            ok_ = device_->open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+        } else {
+            file_ = std::make_unique<AtomicFileWriter>(target);
+            outcome_ = file_->open();
+            ok_ = outcome_.ok();
+        }
+    }
+
+    bool write(QByteArrayView piece) {
+        if (!ok_)
+            return false;
+        if (file_)
+            ok_ = file_->write(piece.data(), piece.size());
+        else if (device_)
+            ok_ = device_->write(piece.data(), piece.size()) == piece.size();
+        else
+            ok_ = out_->write(piece.data(), piece.size()) == piece.size();
+        if (!ok_ && file_)
+            outcome_ = FileOutcome::failure(file_->reason());
+        return ok_;
+    }
+
+    bool close() {
+        if (ok_ && file_) {
+            outcome_ = file_->commit();
+            ok_ = outcome_.ok();
+        }
+        if (ok_)
+            return true;
+        if (!file_ && !device_)
+            say(err_, Text::tr("tallyscope: standard output could not be written\n"));
+        else
+            say(err_, Text::tr("tallyscope: %1 could not be written: %2\n")
+                          .arg(QDir::toNativeSeparators(target_),
+                               device_ ? device_->errorString() : outcome_.reason()));
+        return false;
+    }
+
+private:
+    QString target_;
+    QIODevice* out_;
+    QIODevice* err_;
+    std::unique_ptr<QFile> device_;
+    std::unique_ptr<AtomicFileWriter> file_;
+    FileOutcome outcome_ = FileOutcome::success();
+    bool ok_ = false;
+};
+
+// Writes an output to its target as it is made, piece by piece (OutputTarget). False, with the
+// reason on standard error, when it could not be written.
 using OutputPieces = std::function<bool(const std::function<bool(QByteArrayView)>& sink)>;
 bool writeOutput(const QString& target, const OutputPieces& pieces, QIODevice* out,
                  QIODevice* err) {
-    if (target == QLatin1String("-")) {
-        if (out && pieces([out](QByteArrayView piece) {
-                return out->write(piece.data(), piece.size()) == piece.size();
-            }))
-            return true;
-        say(err, Text::tr("tallyscope: standard output could not be written\n"));
-        return false;
-    }
-    if (isCharacterDevice(target)) {
-        QFile device(target);
-        if (device.open(QIODevice::WriteOnly | QIODevice::Unbuffered) &&
-            pieces([&device](QByteArrayView piece) {
-                return device.write(piece.data(), piece.size()) == piece.size();
-            }))
-            return true;
-        say(err, Text::tr("tallyscope: %1 could not be written: %2\n")
-                     .arg(QDir::toNativeSeparators(target), device.errorString()));
-        return false;
-    }
-    AtomicFileWriter file(target);
-    FileOutcome written = file.open();
-    if (written &&
-        !pieces([&file](QByteArrayView piece) { return file.write(piece.data(), piece.size()); }))
-        written = FileOutcome::failure(file.reason());
-    if (written)
-        written = file.commit();
-    if (!written) {
-        say(err, Text::tr("tallyscope: %1 could not be written: %2\n")
-                     .arg(QDir::toNativeSeparators(target), written.reason()));
-        return false;
-    }
-    return true;
+    OutputTarget output(target, out, err);
+    pieces([&output](QByteArrayView piece) { return output.write(piece); });
+    return output.close();
 }
 
 bool writeOutput(const QString& target, const QByteArray& bytes, QIODevice* out, QIODevice* err) {
@@ -231,8 +260,8 @@ QString nameProblem(SearchNameProblem problem, const QString& name) {
 }
 
 // The scan of a list without a window: one ScanRun with a fetcher per engine, as the window
-// makes it, its rows kept by a results model as the window keeps them, each finished row saved
-// when asked, the tables written at the end.
+// makes it; each row is made as the results model makes it, and once finished saved when asked and
+// written into the tables, then let go: the memory of a scan does not grow with its list.
 class ScanCommand : public QObject {
 public:
     ScanCommand(const Options& options, const QStringList& urls, const QStringList& saveNames,
@@ -241,9 +270,17 @@ public:
         for (int e = 0; e < EngineCount; ++e)
             fetchers_.append(new NetworkPageFetcher(this));
         run_ = new ScanRun(urls, ProgramFolder::settingsIni(), fetchers_, this);
-        results_ = new ResultsModel(this);
-        results_->follow(run_);
-        // Connected after the model's own handler: the row is finished when this runs.
+        connect(run_, &ScanRun::started, this, &ScanCommand::openOutputs);
+        connect(run_, &ScanRun::rowStarted, this, [this](int, const QString& url) {
+            row_ = std::make_shared<ResultRecord>();
+            row_->url = url;
+            row_->engines = run_->snapshot();
+        });
+        connect(run_, &ScanRun::engineResult, this,
+                [this](int, int slot, const EngineOutcome& outcome) {
+                    if (row_ && slot >= 0 && slot < EngineCount)
+                        row_->settle(slot, outcome);
+                });
         connect(run_, &ScanRun::rowFinished, this, [this](int position) { rowFinished(position); });
         connect(run_, &ScanRun::completed, this,
                 [this](const QString& text, qint64, bool) { summary_ = text; });
@@ -256,10 +293,31 @@ public:
     void start() { run_->start(); }
 
 private:
-    void rowFinished(int position) {
-        const ResultRecord* row = results_->recordAtPosition(position);
-        if (!row)
+    // The tables, opened as the run starts (or at its end, for an empty list).
+    void openOutputs() {
+        if (outputsOpen_)
             return;
+        outputsOpen_ = true;
+        QString csvTarget = options_.csvTarget;
+        if (csvTarget.isEmpty() && options_.jsonTarget.isEmpty() && options_.saveName.isEmpty())
+            csvTarget = QStringLiteral("-");
+        if (!csvTarget.isEmpty()) {
+            csv_ = std::make_unique<OutputTarget>(csvTarget, out_, err_);
+            csv_->write(resultsCsvHeader(*run_->snapshot()));
+        }
+        if (!options_.jsonTarget.isEmpty()) {
+            json_ = std::make_unique<OutputTarget>(options_.jsonTarget, out_, err_);
+            jsonWriter_ = std::make_unique<ResultsJsonWriter>(
+                historyToday(), [this](QByteArrayView piece) { return json_->write(piece); });
+        }
+    }
+
+    void rowFinished(int position) {
+        if (!row_)
+            return;
+        row_->finished = true;
+        const std::shared_ptr<const ResultRecord> finished = std::exchange(row_, nullptr);
+        const ResultRecord* row = finished.get();
         int failed = 0;
         int asked = 0; // a switched-off slot asks nothing
         for (int s = 0; s < EngineCount; ++s) {
@@ -277,6 +335,20 @@ private:
         }
         if (!saveNames_.isEmpty())
             save(*row, saveNames_.at(position - 1));
+        if (csv_)
+            csv_->write(resultsCsvRow(*row, *run_->snapshot()));
+        if (jsonWriter_)
+            jsonWriter_->add(*row);
+        ++rows_;
+        bool counted = false;
+        for (int slot = 0; slot < EngineCount; ++slot)
+            if (row->value(slot)) {
+                ++counted_;
+                counted = true;
+            }
+        // What a scheduled run may tell the desktop about: the rows it saved a count of.
+        if (counted && options_.command == Command::RunSchedule && position <= saveNames_.size())
+            savedRows_.append({row->url, saveNames_.at(position - 1)});
     }
 
     // Today's counts of a row into its saved search, as the save dialog writes them (under the
@@ -320,24 +392,18 @@ private:
         if (failures.size() > Listed)
             say(err_, Text::tr("  ... and %1 more\n").arg(failures.size() - Listed));
 
-        QString csvTarget = options_.csvTarget;
-        if (csvTarget.isEmpty() && options_.jsonTarget.isEmpty() && options_.saveName.isEmpty())
-            csvTarget = QStringLiteral("-");
-        const ResultRecords rows = results_->records();
-        if (!csvTarget.isEmpty() &&
-            !writeOutput(csvTarget, resultsCsv(rows, *run_->snapshot()), out_, err_))
+        openOutputs();
+        if (csv_ && !csv_->close())
             notWritten_ = true;
-        if (!options_.jsonTarget.isEmpty() &&
-            !writeOutput(
-                options_.jsonTarget,
-                [&rows](const std::function<bool(QByteArrayView)>& sink) {
-                    return writeResultsJson(rows, historyToday(), sink);
-                },
-                out_, err_))
+        if (jsonWriter_)
+            jsonWriter_->finish();
+        if (json_ && !json_->close())
             notWritten_ = true;
 
         // The run in the record of runs: what it counted, and one line per source that failed.
-        RunRecord r = recordOfScan(rows, failures);
+        RunRecord r = recordOfScan({}, failures);
+        r.urls = rows_;
+        r.counted = counted_;
         exitCode_ = scanExitCode(notWritten_, r.counted > 0, r.failed > 0, r.sourceRefused);
         r.when = QDateTime::currentDateTime();
         r.schedule = options_.command == Command::RunSchedule ? options_.schedule.name : QString();
@@ -347,7 +413,7 @@ private:
             say(err_, Text::tr("tallyscope: the run could not be recorded in %1: %2\n")
                           .arg(QDir::toNativeSeparators(runRecordFile()), written.reason()));
         if (options_.command == Command::RunSchedule)
-            notify(rows, failures);
+            notify(failures);
         done_ = true;
         // The run's result is recorded and its exit code settled; what it told the desktop stays
         // clickable a while.
@@ -365,7 +431,7 @@ private:
 
     // What a scheduled run tells the desktop: a source that refused, and each site whose count
     // of a source fell by more than the schedule's share since its previous saved point.
-    void notify(const ResultRecords& rows, const QList<ScanFailure>& failures) {
+    void notify(const QList<ScanFailure>& failures) {
         const Schedule& schedule = options_.schedule;
         struct Notice {
             QString summary;
@@ -382,21 +448,18 @@ private:
                                     f.reason.left(300), QString()});
                 }
         }
-        for (qsizetype i = 0; i < rows.size() && i < saveNames_.size(); ++i) {
-            // Only what this run saved: a row without a count left its saved search as it was.
-            bool counted = false;
-            for (int slot = 0; slot < EngineCount && !counted; ++slot)
-                counted = rows.at(i)->value(slot).has_value();
-            const auto saved = findSavedSearch(saveNames_.at(i));
-            if (!saved || !counted)
+        // Only what this run saved: a row without a count left its saved search as it was.
+        for (const auto& [url, saveName] : std::as_const(savedRows_)) {
+            const auto saved = findSavedSearch(saveName);
+            if (!saved)
                 continue;
             QStringList lines;
             for (const CountDrop& drop : countDrops(savedSearchPath(saved->fileName),
                                                     historyToday(), schedule.notifyDropPercent))
                 lines << dropText(drop);
             if (!lines.isEmpty())
-                notices.append({Text::tr("Tallyscope: %1 dropped").arg(rows.at(i)->url),
-                                lines.join('\n'), saved->name});
+                notices.append(
+                    {Text::tr("Tallyscope: %1 dropped").arg(url), lines.join('\n'), saved->name});
         }
         for (const Notice& notice : notices) {
             say(err_, notice.summary + QStringLiteral(": ") + notice.body + QLatin1Char('\n'));
@@ -413,7 +476,14 @@ private:
     QIODevice* err_;
     QList<PageFetcher*> fetchers_;
     ScanRun* run_ = nullptr;
-    ResultsModel* results_ = nullptr;
+    std::shared_ptr<ResultRecord> row_; // the row being scanned
+    std::unique_ptr<OutputTarget> csv_;
+    std::unique_ptr<OutputTarget> json_;
+    std::unique_ptr<ResultsJsonWriter> jsonWriter_;
+    bool outputsOpen_ = false;
+    int rows_ = 0;
+    int counted_ = 0;
+    QList<std::pair<QString, QString>> savedRows_; // URL and saved-search name
     QString summary_;
     bool notWritten_ = false;
     bool done_ = false;

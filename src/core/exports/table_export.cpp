@@ -1,10 +1,10 @@
 #include "core/exports/table_export.h"
 
 #include "core/numbers/numbers.h"
+#include "core/product/engine_table.h"
 #include "core/results/chart_data.h"
 #include "core/results/saved_search.h"
 #include "core/results/site_histories.h"
-#include "core/product/engine_table.h"
 #include "core/settings/ini_file.h"
 
 #include <QDate>
@@ -76,35 +76,54 @@ QByteArray csvRecord(const QStringList& fields) {
     return written.join(QLatin1Char(',')).toUtf8() + "\r\n";
 }
 
-QByteArray resultsCsv(const ResultRecords& rows, const EngineSnapshot& header) {
+namespace {
+
+// The slots a table of the header's run has columns for, and those of them with a "matched" one.
+struct CsvColumns {
     QList<int> kept;
-    for (int s = 0; s < EngineCount; ++s)
-        if (!header.slot[s].switchedOff)
-            kept << s;
+    QList<int> graphs;
+    explicit CsvColumns(const EngineSnapshot& header) {
+        for (int s = 0; s < EngineCount; ++s)
+            if (!header.slot[s].switchedOff) {
+                kept << s;
+                if (header.slot[s].kind == EngineKind::Graph)
+                    graphs << s;
+            }
+    }
+};
+
+} // namespace
+
+QByteArray resultsCsvHeader(const EngineSnapshot& header) {
+    const CsvColumns columns(header);
     QStringList fields{QStringLiteral("URL")};
-    for (int s : kept)
+    for (int s : columns.kept)
         fields << header.slot[s].caption;
     fields << QStringLiteral("Total") << QStringLiteral("Profile");
-    for (int s : kept)
+    for (int s : columns.kept)
         fields << header.slot[s].caption + QStringLiteral(" reason");
-    QList<int> graphs; // the vertex each cell of a link index's column was looked up as
-    for (int s : kept)
-        if (header.slot[s].kind == EngineKind::Graph)
-            graphs << s;
-    for (int s : graphs)
+    for (int s : columns.graphs) // the vertex each cell of a link index's column was looked up as
         fields << header.slot[s].caption + QStringLiteral(" matched");
-    QByteArray csv = csvRecord(fields);
-    for (const std::shared_ptr<const ResultRecord>& row : rows) {
-        fields = QStringList{row->url};
-        for (int s : kept)
-            fields << (row->isOff(s) ? QString() : row->cellText(s));
-        fields << row->totalText() << profileName(row->profile());
-        for (int s : kept)
-            fields << (row->isFailure(s) ? row->cells[s].outcome.reason : QString());
-        for (int s : graphs)
-            fields << row->cells[s].outcome.matched;
-        csv += csvRecord(fields);
-    }
+    return csvRecord(fields);
+}
+
+QByteArray resultsCsvRow(const ResultRecord& row, const EngineSnapshot& header) {
+    const CsvColumns columns(header);
+    QStringList fields{row.url};
+    for (int s : columns.kept)
+        fields << (row.isOff(s) ? QString() : row.cellText(s));
+    fields << row.totalText() << profileName(row.profile());
+    for (int s : columns.kept)
+        fields << (row.isFailure(s) ? row.cells[s].outcome.reason : QString());
+    for (int s : columns.graphs)
+        fields << row.cells[s].outcome.matched;
+    return csvRecord(fields);
+}
+
+QByteArray resultsCsv(const ResultRecords& rows, const EngineSnapshot& header) {
+    QByteArray csv = resultsCsvHeader(header);
+    for (const std::shared_ptr<const ResultRecord>& row : rows)
+        csv += resultsCsvRow(*row, header);
     return csv;
 }
 
@@ -119,78 +138,97 @@ QByteArray resultsJson(const ResultRecords& rows, const QDate& date) {
 
 bool writeResultsJson(const ResultRecords& rows, const QDate& date,
                       const std::function<bool(QByteArrayView)>& sink) {
-    const SiteHistories histories = SiteHistories::read(savedSearchFolder());
+    ResultsJsonWriter writer(date, sink);
+    for (const std::shared_ptr<const ResultRecord>& row : rows)
+        if (!writer.add(*row))
+            return false;
+    return writer.finish();
+}
+
+ResultsJsonWriter::ResultsJsonWriter(const QDate& date, std::function<bool(QByteArrayView)> sink)
+    : date_(date), sink_(std::move(sink)),
+      histories_(std::make_unique<SiteHistories>(SiteHistories::read(savedSearchFolder()))) {
     // Written row by row, as QJsonDocument indents a whole document (four spaces a level, CR LF
     // here): 100,000 rows are never held as one tree, nor as one text.
-    QByteArray json =
+    json_ =
         "{\r\n    \"date\": \"" + date.toString(Qt::ISODate).toUtf8() + "\",\r\n    \"results\": [";
-    bool first = true;
-    for (const std::shared_ptr<const ResultRecord>& row : rows) {
-        QJsonArray engines;
-        for (int s = 0; s < EngineCount; ++s) {
-            const EngineSlotSnapshot& slot = row->engines->slot[s];
-            if (slot.switchedOff)
-                continue;
-            const QString count = row->cellText(s);
-            QJsonObject engine{{QStringLiteral("engine"), slot.caption},
-                               {QStringLiteral("count"),
-                                slot.countsIntoTotal ? numberOrText(count) : scoreValue(count)}};
-            if (!slot.countsIntoTotal)
-                engine.insert(QStringLiteral("inTotal"), false);
-            if (row->isFailure(s))
-                engine.insert(QStringLiteral("reason"), row->cells[s].outcome.reason);
-            // What changed since the site's previous saved point of this source.
-            if (const std::optional<qint64> value = row->cells[s].count;
-                value && slot.countsIntoTotal && !histories.isEmpty())
-                if (const std::optional<CountChange> change = histories.change(
-                        row->url, slot.caption,
-                        {slot.source, slot.metric, slot.release, {}, {}, {}}, *value, date)) {
-                    engine.insert(QStringLiteral("change"), change->delta);
-                    engine.insert(QStringLiteral("changePercent"),
-                                  change->percent
-                                      ? QJsonValue(std::round(*change->percent * 10) / 10)
-                                      : QJsonValue());
-                    engine.insert(QStringLiteral("changeSince"),
-                                  change->since.toString(Qt::ISODate));
-                }
-            if (slot.kind == EngineKind::Graph) {
-                const QString& matched = row->cells[s].outcome.matched;
-                engine.insert(QStringLiteral("matched"),
-                              matched.isEmpty() ? QJsonValue() : QJsonValue(matched));
+}
+
+ResultsJsonWriter::~ResultsJsonWriter() = default;
+
+bool ResultsJsonWriter::add(const ResultRecord& row) {
+    if (refused_)
+        return false;
+    QJsonArray engines;
+    for (int s = 0; s < EngineCount; ++s) {
+        const EngineSlotSnapshot& slot = row.engines->slot[s];
+        if (slot.switchedOff)
+            continue;
+        const QString count = row.cellText(s);
+        QJsonObject engine{{QStringLiteral("engine"), slot.caption},
+                           {QStringLiteral("count"),
+                            slot.countsIntoTotal ? numberOrText(count) : scoreValue(count)}};
+        if (!slot.countsIntoTotal)
+            engine.insert(QStringLiteral("inTotal"), false);
+        if (row.isFailure(s))
+            engine.insert(QStringLiteral("reason"), row.cells[s].outcome.reason);
+        // What changed since the site's previous saved point of this source.
+        if (const std::optional<qint64> value = row.cells[s].count;
+            value && slot.countsIntoTotal && !histories_->isEmpty())
+            if (const std::optional<CountChange> change = histories_->change(
+                    row.url, slot.caption, {slot.source, slot.metric, slot.release, {}, {}, {}},
+                    *value, date_)) {
+                engine.insert(QStringLiteral("change"), change->delta);
+                engine.insert(QStringLiteral("changePercent"),
+                              change->percent ? QJsonValue(std::round(*change->percent * 10) / 10)
+                                              : QJsonValue());
+                engine.insert(QStringLiteral("changeSince"), change->since.toString(Qt::ISODate));
             }
-            engines.append(engine);
+        if (slot.kind == EngineKind::Graph) {
+            const QString& matched = row.cells[s].outcome.matched;
+            engine.insert(QStringLiteral("matched"),
+                          matched.isEmpty() ? QJsonValue() : QJsonValue(matched));
         }
-        const QString profile = profileName(row->profile());
-        const QByteArray object =
-            QJsonDocument(QJsonObject{{QStringLiteral("url"), row->url},
-                                      {QStringLiteral("total"), numberOrText(row->totalText())},
-                                      {QStringLiteral("profile"),
-                                       profile.isEmpty() ? QJsonValue() : QJsonValue(profile)},
-                                      {QStringLiteral("engines"), engines}})
-                .toJson(QJsonDocument::Indented);
-        json += first ? "\r\n" : ",\r\n";
-        first = false;
-        // Two levels in: each line indented by eight spaces, the last line break left to the
-        // next row.
-        qsizetype from = 0;
-        while (from < object.size()) {
-            qsizetype end = object.indexOf('\n', from);
-            if (end < 0)
-                end = object.size();
-            if (from > 0)
-                json += "\r\n";
-            json += "        ";
-            json += QByteArrayView(object).sliced(from, end - from);
-            from = end + 1;
-        }
-        if (json.size() >= 64 * 1024) {
-            if (!sink(json))
-                return false;
-            json.clear();
-        }
+        engines.append(engine);
     }
-    json += "\r\n    ]\r\n}\r\n";
-    return sink(json);
+    const QString profile = profileName(row.profile());
+    const QByteArray object =
+        QJsonDocument(QJsonObject{{QStringLiteral("url"), row.url},
+                                  {QStringLiteral("total"), numberOrText(row.totalText())},
+                                  {QStringLiteral("profile"),
+                                   profile.isEmpty() ? QJsonValue() : QJsonValue(profile)},
+                                  {QStringLiteral("engines"), engines}})
+            .toJson(QJsonDocument::Indented);
+    json_ += first_ ? "\r\n" : ",\r\n";
+    first_ = false;
+    // Two levels in: each line indented by eight spaces, the last line break left to the
+    // next row.
+    qsizetype from = 0;
+    while (from < object.size()) {
+        qsizetype end = object.indexOf('\n', from);
+        if (end < 0)
+            end = object.size();
+        if (from > 0)
+            json_ += "\r\n";
+        json_ += "        ";
+        json_ += QByteArrayView(object).sliced(from, end - from);
+        from = end + 1;
+    }
+    if (json_.size() >= 64 * 1024) {
+        if (!sink_(json_)) {
+            refused_ = true;
+            return false;
+        }
+        json_.clear();
+    }
+    return true;
+}
+
+bool ResultsJsonWriter::finish() {
+    if (refused_)
+        return false;
+    json_ += "\r\n    ]\r\n}\r\n";
+    return sink_(json_);
 }
 
 namespace {

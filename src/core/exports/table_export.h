@@ -41,6 +41,9 @@ QByteArray csvRecord(const QStringList& fields);
 // engine then has a column "<caption> matched": the vertex its count belongs to ("com.example"),
 // empty where none was looked up.
 QByteArray resultsCsv(const ResultRecords& rows, const EngineSnapshot& header);
+// Its header record, and the record of one row: a table written as the rows come.
+QByteArray resultsCsvHeader(const EngineSnapshot& header);
+QByteArray resultsCsvRow(const ResultRecord& row, const EngineSnapshot& header);
 
 // {"date": "yyyy-mm-dd", "results": [{"url", "total", "profile", "engines": [{"engine", "count",
 // "reason"}...]}...]}: each engine named as the row's run named it; a count is a number (a text
@@ -53,6 +56,24 @@ QByteArray resultsJson(const ResultRecords& rows, const QDate& date);
 // piece the sink refuses and returns false.
 bool writeResultsJson(const ResultRecords& rows, const QDate& date,
                       const std::function<bool(QByteArrayView)>& sink);
+// The same a row at a time, as the rows come: add() each row in order, then finish(). Each
+// returns false once the sink refused a piece (nothing more is handed to it then).
+class SiteHistories;
+class ResultsJsonWriter {
+public:
+    ResultsJsonWriter(const QDate& date, std::function<bool(QByteArrayView)> sink);
+    ~ResultsJsonWriter();
+    bool add(const ResultRecord& row);
+    bool finish();
+
+private:
+    QDate date_;
+    std::function<bool(QByteArrayView)> sink_;
+    std::unique_ptr<SiteHistories> histories_;
+    QByteArray json_;
+    bool first_ = true;
+    bool refused_ = false;
+};
 
 // A saved search's whole history: header "Date" and its engines (sections) in file order; one
 // record per date saved for any engine, newest first, the date as yyyy-mm-dd; an engine without a

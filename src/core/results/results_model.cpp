@@ -25,6 +25,13 @@ bool ResultRecord::isOff(int slot) const {
     return engines->slot[slot].switchedOff;
 }
 
+void ResultRecord::settle(int slot, const EngineOutcome& outcome) {
+    ResultCell& cell = cells[slot];
+    cell.settled = true;
+    cell.outcome = outcome;
+    cell.count = outcome.isCount() ? readRoundedNumber(outcome.count) : std::nullopt;
+}
+
 bool ResultRecord::isFailure(int slot) const {
     return cells[slot].settled && !isOff(slot) && !cells[slot].outcome.isCount();
 }
@@ -340,10 +347,7 @@ void ResultsModel::setOutcome(int position, int slot, const EngineOutcome& outco
     ResultRecord* record = recordAtPosition(position, &row);
     if (!record)
         return;
-    ResultCell& cell = record->cells[slot];
-    cell.settled = true;
-    cell.outcome = outcome;
-    cell.count = outcome.isCount() ? readRoundedNumber(outcome.count) : std::nullopt;
+    record->settle(slot, outcome);
     noteWidth(columnOfSlot(slot), record->cellText(slot));
     noteWidth(TotalColumn, record->totalText()); // a finished row's total changes with it
     markDirty(row);

@@ -51,6 +51,8 @@ struct ResultRecord {
 
     // A slot switched off in the snapshot.
     bool isOff(int slot) const;
+    // The slot's outcome as reported: settled, with its count read as a number.
+    void settle(int slot, const EngineOutcome& outcome);
     // A reported slot that gave no count (and is not switched off).
     bool isFailure(int slot) const;
     // What the cell shows: the count as reported, "off", or nothing.

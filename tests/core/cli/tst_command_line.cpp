@@ -229,6 +229,27 @@ private Q_SLOTS:
                  qPrintable(s.errText()));
     }
 
+    // A row reaches the table on standard output as soon as it is finished, not at the end.
+    void rowsAreWrittenAsTheyFinish() {
+        Scene s;
+        struct Progress : QBuffer {
+            const QBuffer* out = nullptr;
+            QByteArray outAtSecondRow;
+            qint64 writeData(const char* data, qint64 size) override {
+                if (QByteArray(data, size).startsWith("[2/2]"))
+                    outAtSecondRow = out->data();
+                return QBuffer::writeData(data, size);
+            }
+        } err;
+        err.out = &s.out;
+        s.out.open(QIODevice::WriteOnly);
+        err.open(QIODevice::WriteOnly);
+        const QString list = s.list("www.a.example\nwww.b.example\n");
+        QCOMPARE(cli::run(parseArguments({"--scan", list}), &s.out, &err), int(ExitSuccess));
+        QCOMPARE(err.outAtSecondRow,
+                 csvHeader + "www.a.example,10,20,30,40,50,60,210,low,,,,,,\r\n");
+    }
+
     // An unreadable store is said first, quiet or not, and its keys fail as unreadable: a source
     // that only its user can mend.
     void anUnreadableStoreIsSaidAtStart() {
