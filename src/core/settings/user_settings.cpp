@@ -52,19 +52,20 @@ struct StoreCache {
     QHash<QString, QString> values;
 };
 
-QMutex& storeCacheMutex() {
-    static QMutex mutex;
-    return mutex;
-}
+// The one cache of the process, and what guards it (a read may come from any thread).
+struct GuardedCache {
+    QMutex mutex;
+    StoreCache cache;
+};
 
-StoreCache& storeCache() {
-    static StoreCache cache;
-    return cache;
+GuardedCache& guardedCache() {
+    static GuardedCache guarded;
+    return guarded;
 }
 
 void forgetStore() {
-    const QMutexLocker lock(&storeCacheMutex());
-    storeCache().valid = false;
+    const QMutexLocker lock(&guardedCache().mutex);
+    guardedCache().cache.valid = false;
 }
 
 // Every key of a store file with its value.
@@ -149,8 +150,8 @@ QString GetSetting(const QString& app, const QString& section, const QString& ke
     struct stat file {};
     const bool exists = ::stat(QFile::encodeName(path).constData(), &file) == 0;
     const qint64 modifiedNs = qint64(file.st_mtim.tv_sec) * 1000000000 + file.st_mtim.tv_nsec;
-    const QMutexLocker lock(&storeCacheMutex());
-    StoreCache& cache = storeCache();
+    const QMutexLocker lock(&guardedCache().mutex);
+    StoreCache& cache = guardedCache().cache;
     if (!cache.valid || cache.path != path || cache.exists != exists ||
         (exists && (cache.size != file.st_size || cache.modifiedNs != modifiedNs ||
                     cache.inode != file.st_ino || cache.device != file.st_dev))) {
