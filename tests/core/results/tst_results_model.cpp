@@ -1,9 +1,9 @@
 // The results model: totals and profiles derived from the cells (as the run's snapshot counts
 // them), what a view reads of each cell, rows published in batches, the typed sort, a real run
 // followed, and the throttle that paces the window's refreshes.
+#include "core/net/network_page_fetcher.h"
 #include "core/results/refresh_throttle.h"
 #include "core/results/results_model.h"
-#include "core/net/network_page_fetcher.h"
 #include "core/scan/scan_run.h"
 #include "core/settings/ini_file.h"
 #include "support/engine_pages.h"
@@ -265,6 +265,32 @@ private Q_SLOTS:
         QCOMPARE(order, urls);
         QCOMPARE(a.row(), int(urls.indexOf("a")));
         QCOMPARE(a.data().toString(), QStringLiteral("20"));
+    }
+
+    // The total sorts by its value as its text would: no total and "too large" first, in their
+    // order; equal totals keep theirs, both ways.
+    void totalsSortAsTheirTexts() {
+        ResultsModel model;
+        appendRecords(&model, {{"none", ""},
+                               {"big", "9223372036854775807", "1"},
+                               {"neg", "-5"},
+                               {"tie1", "7"},
+                               {"zero", "0"},
+                               {"tie2", "7"}});
+        QCOMPARE(model.index(1, 1).data().toString(), QStringLiteral("too large"));
+        QStringList totals;
+        for (int r = 0; r < model.rowCount(); ++r)
+            totals << model.index(r, 1).data().toString();
+        for (const bool ascending : {true, false}) {
+            QStringList order;
+            for (const auto& record : model.sortedRecords(1, SortKind::Number, ascending))
+                order << record->url;
+            QStringList byText;
+            for (int r : sortedPositions(totals, SortKind::Number, ascending))
+                byText << model.record(r).url;
+            QCOMPARE(order, byText);
+        }
+        QCOMPARE(model.sortedRecords(1, SortKind::Number, true).constLast()->url, "tie2");
     }
 
     // A real run followed: the header takes the run's snapshot, each row its counts and failures,
