@@ -231,14 +231,6 @@ std::shared_ptr<const ResultRecord> ResultsModel::recordAt(int row) const {
     return rows_.at(row);
 }
 
-ResultRecords ResultsModel::records() const {
-    ResultRecords list;
-    list.reserve(rows_.size());
-    for (const std::shared_ptr<ResultRecord>& r : rows_)
-        list.append(r);
-    return list;
-}
-
 void ResultsModel::clear() {
     beginResetModel();
     rows_.clear();
@@ -306,14 +298,14 @@ ResultRecord* ResultsModel::recordAtPosition(int position, int* publishedRow) {
         if (v >= rows_.size())
             return nullptr;
         *publishedRow = v;
-        return rows_.at(v).get();
+        return const_cast<ResultRecord*>(rows_.at(v).get());
     }
     if (v < pendingAt_ + waiting)
-        return pending_.at(v - pendingAt_).get();
+        return const_cast<ResultRecord*>(pending_.at(v - pendingAt_).get());
     if (v - waiting >= rows_.size())
         return nullptr;
     *publishedRow = v - waiting;
-    return rows_.at(v - waiting).get();
+    return const_cast<ResultRecord*>(rows_.at(v - waiting).get());
 }
 
 const ResultRecord* ResultsModel::recordAtPosition(int position) const {
@@ -419,7 +411,7 @@ void ResultsModel::publish() {
         if (pendingAt_ == rows_.size()) {
             rows_.append(pending_); // a scan after "Clear Results": its rows are all there is
         } else {
-            QList<std::shared_ptr<ResultRecord>> rows;
+            ResultRecords rows;
             rows.reserve(rows_.size() + n);
             rows.append(rows_.mid(0, pendingAt_));
             rows.append(pending_);
@@ -469,7 +461,7 @@ QList<NumberKey> ResultsModel::numberKeys(int column) const {
     QList<NumberKey> keys;
     keys.reserve(rows_.size());
     const int slot = slotOfColumn(column);
-    for (const std::shared_ptr<ResultRecord>& row : rows_) {
+    for (const std::shared_ptr<const ResultRecord>& row : rows_) {
         if (column == TotalColumn) {
             const ResultRecord::Sum sum = row->sum();
             keys.append(sum.total ? numberKeyOf(double(*sum.total)) : NumberKey());

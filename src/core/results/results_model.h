@@ -122,7 +122,7 @@ public:
     // The rows in the table's order (published rows only in deferred mode).
     const ResultRecord& record(int row) const { return *rows_.at(row); }
     std::shared_ptr<const ResultRecord> recordAt(int row) const;
-    ResultRecords records() const;
+    const ResultRecords& records() const { return rows_; }
 
     // The scanned rows in the order they were scanned, published or not; the count changes back
     // to 0, and the epoch grows, when the results are cleared.
@@ -185,10 +185,12 @@ private:
     void touched();
 
     std::shared_ptr<const EngineSnapshot> header_ = EngineSnapshot::builtIn();
-    QList<std::shared_ptr<ResultRecord>> rows_;    // what the views know
-    QList<std::shared_ptr<ResultRecord>> pending_; // started rows not yet published
-    int pendingAt_ = 0;                            // where they go among rows_
-    QList<std::shared_ptr<ResultRecord>> scanned_; // scan order
+    // The model makes every record and alone changes them (recordAtPosition); what it hands out
+    // is read only.
+    ResultRecords rows_;    // what the views know
+    ResultRecords pending_; // started rows not yet published
+    int pendingAt_ = 0;     // where they go among rows_
+    ResultRecords scanned_; // scan order
     quint64 epoch_ = 0;
     quint64 nextSerial_ = 1;
     int dirtyFirst_ = -1; // published rows changed since the last publish
