@@ -143,6 +143,18 @@ void keepTable(ScanRun& run, QStringList& urls) {
                      [&urls](int p, const QString& url) { urls.insert(p - 1, url); });
 }
 
+// A fetcher of its own for each engine, so that the engines can be asked at once.
+struct FetcherPerEngine {
+    std::vector<std::unique_ptr<NetworkPageFetcher>> owned;
+    QList<PageFetcher*> list;
+    FetcherPerEngine() {
+        for (int e = 0; e < EngineCount; ++e) {
+            owned.push_back(std::make_unique<NetworkPageFetcher>());
+            list << owned.back().get();
+        }
+    }
+};
+
 bool runToEnd(ScanRun& run, int ms = 20000) {
     QSignalSpy finished(&run, &ScanRun::finished);
     run.start();
@@ -694,19 +706,14 @@ private Q_SLOTS:
             if (e == 0 || e == 2)
                 r.body.prepend(QByteArray(2 * 1024 * 1024, 'p'));
         };
-        QList<PageFetcher*> fetchers;
-        std::vector<std::unique_ptr<NetworkPageFetcher>> owned;
-        for (int e = 0; e < EngineCount; ++e) {
-            owned.push_back(std::make_unique<NetworkPageFetcher>());
-            fetchers << owned.back().get();
-        }
+        FetcherPerEngine fetchers;
         QStringList eventsOf[2];
         qint64 spread[2] = {}, secondUrlAfter[2] = {};
         for (const char* parallel : {"0", "1"}) {
             const int p = parallel[0] - '0';
             writeSetting(settingkeys::ParallelEngines, parallel);
             engines.server.clearLog();
-            ScanRun run({"a", "b"}, env.file("settings.ini"), fetchers);
+            ScanRun run({"a", "b"}, env.file("settings.ini"), fetchers.list);
             Recorder rec(run);
             QVERIFY(runToEnd(run));
             eventsOf[p] = rec.events;
@@ -722,6 +729,31 @@ private Q_SLOTS:
         QVERIFY2(spread[0] >= 1000, qPrintable(QString::number(spread[0])));
         // At once, the engines that answered go on to b while Google still works on a.
         QVERIFY2(secondUrlAfter[1] < 250, qPrintable(QString::number(secondUrlAfter[1])));
+    }
+
+    // A stop while the engines work ahead ends with the row being reported: what was asked about
+    // later URLs is let go.
+    void stopWhileEnginesWorkAhead() {
+        test::TestEnv env(false);
+        Engines engines;
+        engines.writePrefixes(env.file("settings.ini"));
+        for (const char* url : {"a", "b", "c"})
+            engines.set(url, {"1", "2", "3", "4", "5", "6"});
+        engines.adjust = [](int e, HttpResponse& r) { r.delayMs = e == 0 ? 3000 : 0; };
+        writeSetting(settingkeys::ParallelEngines, "1");
+        FetcherPerEngine fetchers;
+        ScanRun run({"a", "b", "c"}, env.file("settings.ini"), fetchers.list);
+        Recorder rec(run);
+        QSignalSpy finished(&run, &ScanRun::finished);
+        run.start();
+        // Google still on a, the five others through c.
+        QTRY_COMPARE_WITH_TIMEOUT(engines.server.requestCount(), 16, 2000);
+        run.requestStop();
+        QVERIFY(!finished.isEmpty() || finished.wait(2000));
+        QCOMPARE(rec.starting("row "), QStringList{"row 1 a"});
+        QCOMPARE(rec.failures, QStringList{"1 3 stopped"});
+        QCOMPARE(rec.starting("total"), QStringList{"total 1 20 icon 1"});
+        QCOMPARE(rec.events.mid(rec.events.size() - 2), (QStringList{"stopped", "finished"}));
     }
 
     // engines.ini repoints slots: Google's markers changed, Ask broken, MSN the JSON API of the
