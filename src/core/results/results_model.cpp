@@ -64,29 +64,14 @@ std::optional<double> ResultRecord::value(int slot) const {
 }
 
 ResultRecord::Sum ResultRecord::sum() const {
-    // The summed slots' counts, each as read when it was reported (EngineSnapshot::total).
-    Sum sum;
+    // Each summed slot's count as read when it was reported.
     if (!finished)
-        return sum;
-    qint64 running = 0;
-    bool any = false;
-    for (int s = 0; s < EngineCount; ++s) {
-        const ResultCell& cell = cells[s];
-        if (!engines->summed(s) || !cell.settled || !cell.outcome.isCount())
-            continue;
-        const std::optional<qint64> count =
-            cell.count ? cell.count : readRoundedNumber(cell.outcome.count);
-        if (!count)
-            continue;
-        any = true;
-        if (__builtin_add_overflow(running, *count, &running)) {
-            sum.tooLarge = true;
-            return sum;
-        }
-    }
-    if (any)
-        sum.total = running;
-    return sum;
+        return Sum();
+    EngineSnapshot::Counts counts;
+    for (int s = 0; s < EngineCount; ++s)
+        if (cells[s].settled && cells[s].outcome.isCount())
+            counts[s] = cells[s].count ? cells[s].count : readRoundedNumber(cells[s].outcome.count);
+    return engines->sum(counts);
 }
 
 std::optional<qint64> ResultRecord::total() const {

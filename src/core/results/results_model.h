@@ -70,11 +70,8 @@ struct ResultRecord {
     bool totalTooLarge() const;
     // The total as files write it: its digits, "too large", or nothing.
     QString totalText() const;
-    // total() and totalTooLarge() from one pass over the cells.
-    struct Sum {
-        std::optional<qint64> total;
-        bool tooLarge = false;
-    };
+    // total() and totalTooLarge() from one pass over the cells (EngineSnapshot::sum).
+    using Sum = EngineSnapshot::RowSum;
     Sum sum() const;
     // 1 low, 2 medium, 3 high, 0 none (no total, or not finished).
     int profile() const;

@@ -56,20 +56,44 @@ EngineSnapshot::addCounts(qint64 running,
     return running;
 }
 
+namespace {
+
+EngineSnapshot::Counts countsOf(const std::array<const EngineOutcome*, EngineCount>& outcomes) {
+    EngineSnapshot::Counts counts;
+    for (int s = 0; s < EngineCount; ++s)
+        if (outcomes[s] && outcomes[s]->isCount())
+            counts[s] = readRoundedNumber(outcomes[s]->count);
+    return counts;
+}
+
+} // namespace
+
 std::optional<qint64>
 EngineSnapshot::total(const std::array<const EngineOutcome*, EngineCount>& outcomes) const {
-    bool anyCount = false;
-    for (int s = 0; s < EngineCount && !anyCount; ++s)
-        anyCount =
-            summed(s) && outcomes[s] && outcomes[s]->isCount() && readsAsNumber(outcomes[s]->count);
-    if (!anyCount)
-        return std::nullopt;
-    return addCounts(0, outcomes);
+    return sum(countsOf(outcomes)).total;
 }
 
 bool EngineSnapshot::totalTooLarge(
     const std::array<const EngineOutcome*, EngineCount>& outcomes) const {
-    return !addCounts(0, outcomes);
+    return sum(countsOf(outcomes)).tooLarge;
+}
+
+EngineSnapshot::RowSum EngineSnapshot::sum(const Counts& counts) const {
+    RowSum sum;
+    qint64 running = 0;
+    bool any = false;
+    for (int s = 0; s < EngineCount; ++s) {
+        if (!summed(s) || !counts[s])
+            continue;
+        any = true;
+        if (__builtin_add_overflow(running, *counts[s], &running)) {
+            sum.tooLarge = true;
+            return sum;
+        }
+    }
+    if (any)
+        sum.total = running;
+    return sum;
 }
 
 int EngineSnapshot::profile(std::optional<qint64> total) const {

@@ -64,6 +64,14 @@ struct EngineSnapshot {
     std::optional<qint64>
     total(const std::array<const EngineOutcome*, EngineCount>& outcomes) const;
     bool totalTooLarge(const std::array<const EngineOutcome*, EngineCount>& outcomes) const;
+    // The same rule over counts already read (a slot without a count: nothing): the total, or
+    // that the counts are too many to add up.
+    struct RowSum {
+        std::optional<qint64> total;
+        bool tooLarge = false;
+    };
+    using Counts = std::array<std::optional<qint64>, EngineCount>;
+    RowSum sum(const Counts& counts) const;
     // The profile of a total: 1 low, 2 medium, 3 high; 0 for no total.
     int profile(std::optional<qint64> total) const;
 };
