@@ -548,6 +548,263 @@ ReleaseOfFile releaseOfVerticesFile(const QString& path) {
     return result;
 }
 
+namespace {
+
+// How the import ends when a step cannot go on; each returns false for the step to return.
+bool failed(GraphImportReport& report, const QString& why) {
+    report.ok = false;
+    report.error = why;
+    return false;
+}
+
+// A file that cannot be read on: its reason, and the file itself when it is damaged.
+bool readFailed(GraphImportReport& report, const GzipLineReader& reader) {
+    if (reader.damaged())
+        report.damagedFile = reader.path();
+    return failed(report, reader.error());
+}
+
+bool stopped(GraphImportReport& report) {
+    report.cancelled = true;
+    return failed(report, Text::tr("cancelled; nothing was written"));
+}
+
+// Vertices: the names in the order they come, with their ids.
+bool readVertices(GzipLineReader& vertices, const GraphImportOptions& options,
+                  const GraphImportProgressFn& progress, NameTable& table,
+                  GraphImportReport& report) {
+    Pacer pacer(progress, GraphImportProgress::Phase::Vertices, options.cancel);
+    Lookalikes lookalikes;
+    std::vector<bool> seen; // ids met, once the ids are not the lines' positions
+    QByteArrayView line;
+    bool tooLong = false;
+    QByteArray lower;
+    QByteArrayView fields[4];
+    while (vertices.next(&line, &tooLong)) {
+        ++report.vertexLines;
+        if (!pacer.line(vertices))
+            return stopped(report);
+        const int n = tooLong ? 0 : splitFields(line, fields, 3);
+        const std::optional<quint64> id =
+            n == 2 || n == 3 ? readPlainIndex(fields[0]) : std::nullopt;
+        bool upper = false;
+        if (!id || *id >= MostLinks || *id > 2 * report.vertexLines + IdSlack ||
+            !isVertexName(fields[1], &upper)) {
+            ++report.malformedVertexLines;
+            if (!tooLong)
+                lookalikes.note(line);
+            if (lookalikes.ranksHeader && report.vertexLines == 1)
+                return failed(report,
+                              Text::tr("%1 is a ranks file (harmonic centrality and PageRank "
+                                       "positions), not a vertices file: give it with --ranks")
+                                  .arg(options.verticesFile));
+            continue;
+        }
+        if (*id != table.size() || !seen.empty()) {
+            if (seen.empty())
+                seen.assign(size_t(table.size()), true);
+            if (*id >= seen.size())
+                seen.resize(size_t(*id + 1), false);
+            if (seen[size_t(*id)]) {
+                ++report.repeatedIds;
+                continue;
+            }
+            seen[size_t(*id)] = true;
+        }
+        table.add(lowered(fields[1], upper, &lower), quint32(*id));
+    }
+    if (!vertices.error().isEmpty())
+        return readFailed(report, vertices);
+    pacer.send(vertices);
+    const quint64 good = report.vertexLines - report.malformedVertexLines;
+    if (table.size() == 0 && report.vertexLines == 0)
+        return failed(
+            report,
+            Text::tr("%1 holds no vertex (\"<id><tab><name>\" lines)").arg(options.verticesFile));
+    if (tooFewRead(good, report.vertexLines))
+        return failed(report,
+                      unreadable(options.verticesFile, "vertices", "<id><TAB><reversed name>", good,
+                                 report.vertexLines, lookalikes));
+    return true;
+}
+
+// The counts by id; an id without a vertex is marked while the edges are read.
+bool countEdges(GzipLineReader& edges, const NameTable& table, const GraphImportOptions& options,
+                const GraphImportProgressFn& progress, std::vector<quint32>& counts,
+                GraphImportReport& report) {
+    const bool identity = table.identityIds();
+    counts.assign(size_t(table.maxId()) + 1, identity ? 0 : NoVertex);
+    if (!identity)
+        for (quint64 r = 0; r < table.size(); ++r)
+            counts[table.idOf(r)] = 0;
+    Pacer pacer(progress, GraphImportProgress::Phase::Edges, options.cancel);
+    Lookalikes lookalikes;
+    LinkCounter counter(counts, report);
+    const quint64 known = counts.size();
+    // Edges go in batches, so that the counts they will touch are fetched from memory ahead.
+    constexpr int Batch = 256;
+    constexpr int Ahead = 16;
+    quint32 batch[Batch][2];
+    int queued = 0;
+    auto flush = [&]() {
+        for (int i = 0; i < queued; ++i) {
+            if (i + Ahead < queued)
+                __builtin_prefetch(&counts[batch[i + Ahead][1]], 1);
+            counter.edge(batch[i][0], batch[i][1]);
+        }
+        queued = 0;
+    };
+    // Lines are read where they lie: "<digits>\t<digits>\n" in one pass; anything else is
+    // looked at whole.
+    const char* p = nullptr;
+    const char* end = nullptr;
+    while (edges.nextLines(&p, &end)) {
+        while (p < end) {
+            ++report.edgeLines;
+            if (!pacer.line(edges))
+                return stopped(report);
+            quint64 from = 0;
+            quint64 to = 0;
+            const char* q = scanPlainIndex(p, end, &from);
+            bool read = false;
+            if (q && *q == '\t') {
+                q = scanPlainIndex(q + 1, end, &to);
+                if (q && *q == '\r')
+                    ++q;
+                read = q && *q == '\n';
+            }
+            if (!read) {
+                const auto* lineEnd =
+                    static_cast<const char*>(std::memchr(p, '\n', size_t(end - p)));
+                QByteArrayView line(p, lineEnd - p);
+                if (line.endsWith('\r'))
+                    line.chop(1);
+                ++report.malformedEdgeLines;
+                if (line.size() <= GzipLineReader::MaxLineLength)
+                    lookalikes.note(line);
+                p = lineEnd + 1;
+                continue;
+            }
+            p = q + 1;
+            if (from >= known || to >= known ||
+                (!identity &&
+                 (counts[size_t(from)] == NoVertex || counts[size_t(to)] == NoVertex))) {
+                ++report.unknownIdEdges;
+                continue;
+            }
+            batch[queued][0] = quint32(from);
+            batch[queued][1] = quint32(to);
+            if (++queued == Batch)
+                flush();
+        }
+    }
+    flush();
+    counter.close();
+    if (!edges.error().isEmpty())
+        return readFailed(report, edges);
+    pacer.send(edges);
+    const quint64 good = report.edgeLines - report.malformedEdgeLines;
+    if (report.edgeLines > 0 && tooFewRead(good, report.edgeLines))
+        return failed(report, unreadable(options.edgesFile, "edges", "<from id><TAB><to id>", good,
+                                         report.edgeLines, lookalikes));
+    if (tooManyUnknown(report.unknownIdEdges, good))
+        return failed(report,
+                      Text::tr("%1 of the %2 edges in %3 name ids that %4 does not hold: are both "
+                               "files of the same release?")
+                          .arg(report.unknownIdEdges)
+                          .arg(good)
+                          .arg(options.edgesFile, options.verticesFile));
+    if (!identity)
+        for (quint32& c : counts)
+            if (c == NoVertex)
+                c = 0;
+    return true;
+}
+
+// Ranks: each line's vertex found by its name.
+bool readRanks(GzipLineReader& ranks, const NameTable& table, const GraphImportOptions& options,
+               const GraphImportProgressFn& progress, std::vector<quint32>& harmonic,
+               std::vector<quint32>& pageRank, GraphImportReport& report) {
+    harmonic.assign(size_t(table.size()), 0);
+    pageRank.assign(size_t(table.size()), 0);
+    Pacer pacer(progress, GraphImportProgress::Phase::Ranks, options.cancel);
+    Lookalikes lookalikes;
+    quint64 headers = 0;
+    QByteArrayView line;
+    bool tooLong = false;
+    QByteArrayView fields[7];
+    QByteArray lower;
+    // A position; "---" (a vertex the other ranking missed) is none.
+    auto position = [](QByteArrayView text, bool* ok) -> quint32 {
+        if (text == "---")
+            return 0;
+        const std::optional<quint64> p = readPlainIndex(text);
+        *ok = *ok && p && *p >= 1 && *p <= 0xffffffffu;
+        return p ? quint32(std::min<quint64>(*p, 0xffffffffu)) : 0;
+    };
+    while (ranks.next(&line, &tooLong)) {
+        ++report.rankLines;
+        if (!pacer.line(ranks))
+            return stopped(report);
+        if (!tooLong && line.startsWith('#')) {
+            ++headers;
+            continue;
+        }
+        const int n = tooLong ? 0 : splitFields(line, fields, 6);
+        bool ok = n == 5 || n == 6;
+        bool upper = false;
+        const quint32 hc = ok ? position(fields[0], &ok) : 0;
+        const quint32 pr = ok ? position(fields[2], &ok) : 0;
+        ok = ok && isVertexName(fields[4], &upper);
+        if (!ok) {
+            ++report.malformedRankLines;
+            if (!tooLong)
+                lookalikes.note(line);
+            continue;
+        }
+        const std::optional<quint64> record = table.find(lowered(fields[4], upper, &lower));
+        if (!record) {
+            ++report.unknownRankNames;
+            continue;
+        }
+        harmonic[size_t(*record)] = hc;
+        pageRank[size_t(*record)] = pr;
+        ++report.ranked;
+    }
+    if (!ranks.error().isEmpty())
+        return readFailed(report, ranks);
+    pacer.send(ranks);
+    const quint64 lines = report.rankLines - headers;
+    const quint64 good = lines - report.malformedRankLines;
+    if (tooFewRead(good, lines))
+        return failed(report, unreadable(options.ranksFile, "ranks",
+                                         "<harmonic position><TAB><value><TAB><PageRank "
+                                         "position><TAB><value><TAB><reversed name>",
+                                         good, lines, lookalikes));
+    if (tooManyUnknown(report.unknownRankNames, good))
+        return failed(report,
+                      Text::tr("%1 of the %2 vertices in %3 are not in %4: are both files of the "
+                               "same release?")
+                          .arg(report.unknownRankNames)
+                          .arg(good)
+                          .arg(options.ranksFile, options.verticesFile));
+    return true;
+}
+
+// Every file opens before the long work begins.
+std::unique_ptr<GzipLineReader> opened(const QString& path, GraphImportReport& report) {
+    if (path.isEmpty())
+        return nullptr;
+    auto reader = std::make_unique<GzipLineReader>(path);
+    if (!reader->open()) {
+        readFailed(report, *reader);
+        return nullptr;
+    }
+    return reader;
+}
+
+} // namespace
+
 GraphImportReport importGraph(const GraphImportOptions& options,
                               const GraphImportProgressFn& progress) {
     const qint64 cpuAtStart = threadCpuMs();
@@ -555,274 +812,55 @@ GraphImportReport importGraph(const GraphImportOptions& options,
     const ReleaseOfFile fromName = releaseOfVerticesFile(options.verticesFile);
     report.release = options.release.isEmpty() ? fromName.release : options.release;
     report.level = options.level.value_or(fromName.level);
-    auto failed = [&report](const QString& why) {
-        report.ok = false;
-        report.error = why;
+    if (options.outFile.isEmpty()) {
+        failed(report, Text::tr("no file to write the index to"));
         return report;
-    };
-    // A file that cannot be read on: its reason, and the file itself when it is damaged.
-    auto readFailed = [&failed, &report](const GzipLineReader& reader) {
-        if (reader.damaged())
-            report.damagedFile = reader.path();
-        return failed(reader.error());
-    };
-    auto stopped = [&report]() {
-        report.ok = false;
-        report.cancelled = true;
-        report.error = Text::tr("cancelled; nothing was written");
+    }
+    if (options.edgesFile.isEmpty() && options.ranksFile.isEmpty()) {
+        failed(report, Text::tr("nothing to import: give an edges file, a ranks file or both"));
         return report;
-    };
-    if (options.outFile.isEmpty())
-        return failed(Text::tr("no file to write the index to"));
-    if (options.edgesFile.isEmpty() && options.ranksFile.isEmpty())
-        return failed(Text::tr("nothing to import: give an edges file, a ranks file or both"));
+    }
     if (const QString clash =
             sameFile(options.outFile, {options.verticesFile, options.edgesFile, options.ranksFile});
-        !clash.isEmpty())
-        return failed(clash);
+        !clash.isEmpty()) {
+        failed(report, clash);
+        return report;
+    }
 
-    // Every file must open before the long work begins.
     GzipLineReader vertices(options.verticesFile);
-    if (!vertices.open())
-        return readFailed(vertices);
-    std::unique_ptr<GzipLineReader> edges;
-    if (!options.edgesFile.isEmpty()) {
-        edges = std::make_unique<GzipLineReader>(options.edgesFile);
-        if (!edges->open())
-            return readFailed(*edges);
+    if (!vertices.open()) {
+        readFailed(report, vertices);
+        return report;
     }
-    std::unique_ptr<GzipLineReader> ranks;
-    if (!options.ranksFile.isEmpty()) {
-        ranks = std::make_unique<GzipLineReader>(options.ranksFile);
-        if (!ranks->open())
-            return readFailed(*ranks);
-    }
+    const std::unique_ptr<GzipLineReader> edges = opened(options.edgesFile, report);
+    if (!report.error.isEmpty())
+        return report;
+    const std::unique_ptr<GzipLineReader> ranks = opened(options.ranksFile, report);
+    if (!report.error.isEmpty())
+        return report;
 
-    // Vertices: the names in the order they come, with their ids.
     NameTable table;
-    {
-        Pacer pacer(progress, GraphImportProgress::Phase::Vertices, options.cancel);
-        Lookalikes lookalikes;
-        std::vector<bool> seen; // ids met, once the ids are not the lines' positions
-        QByteArrayView line;
-        bool tooLong = false;
-        QByteArray lower;
-        QByteArrayView fields[4];
-        while (vertices.next(&line, &tooLong)) {
-            ++report.vertexLines;
-            if (!pacer.line(vertices))
-                return stopped();
-            const int n = tooLong ? 0 : splitFields(line, fields, 3);
-            const std::optional<quint64> id =
-                n == 2 || n == 3 ? readPlainIndex(fields[0]) : std::nullopt;
-            bool upper = false;
-            if (!id || *id >= MostLinks || *id > 2 * report.vertexLines + IdSlack ||
-                !isVertexName(fields[1], &upper)) {
-                ++report.malformedVertexLines;
-                if (!tooLong)
-                    lookalikes.note(line);
-                if (lookalikes.ranksHeader && report.vertexLines == 1)
-                    return failed(Text::tr("%1 is a ranks file (harmonic centrality and PageRank "
-                                           "positions), not a vertices file: give it with --ranks")
-                                      .arg(options.verticesFile));
-                continue;
-            }
-            if (*id != table.size() || !seen.empty()) {
-                if (seen.empty())
-                    seen.assign(size_t(table.size()), true);
-                if (*id >= seen.size())
-                    seen.resize(size_t(*id + 1), false);
-                if (seen[size_t(*id)]) {
-                    ++report.repeatedIds;
-                    continue;
-                }
-                seen[size_t(*id)] = true;
-            }
-            table.add(lowered(fields[1], upper, &lower), quint32(*id));
-        }
-        if (!vertices.error().isEmpty())
-            return readFailed(vertices);
-        pacer.send(vertices);
-        const quint64 good = report.vertexLines - report.malformedVertexLines;
-        if (table.size() == 0 && report.vertexLines == 0)
-            return failed(Text::tr("%1 holds no vertex (\"<id><tab><name>\" lines)")
-                              .arg(options.verticesFile));
-        if (tooFewRead(good, report.vertexLines))
-            return failed(unreadable(options.verticesFile, "vertices", "<id><TAB><reversed name>",
-                                     good, report.vertexLines, lookalikes));
-    }
+    if (!readVertices(vertices, options, progress, table, report))
+        return report;
     if (!table.sorted()) {
         table.sortByBytes();
         report.namesSorted = true;
     }
-
-    // The counts by id; an id without a vertex is marked.
-    const bool identity = table.identityIds();
     std::vector<quint32> counts;
-    quint32 measures = 0;
-    if (edges) {
-        measures |= measureBit(GraphMeasure::LinkingDomains);
-        counts.assign(size_t(table.maxId()) + 1, identity ? 0 : NoVertex);
-        if (!identity)
-            for (quint64 r = 0; r < table.size(); ++r)
-                counts[table.idOf(r)] = 0;
-        Pacer pacer(progress, GraphImportProgress::Phase::Edges, options.cancel);
-        Lookalikes lookalikes;
-        LinkCounter counter(counts, report);
-        const quint64 known = counts.size();
-        // Edges go in batches, so that the counts they will touch are fetched from memory ahead.
-        constexpr int Batch = 256;
-        constexpr int Ahead = 16;
-        quint32 batch[Batch][2];
-        int queued = 0;
-        auto flush = [&]() {
-            for (int i = 0; i < queued; ++i) {
-                if (i + Ahead < queued)
-                    __builtin_prefetch(&counts[batch[i + Ahead][1]], 1);
-                counter.edge(batch[i][0], batch[i][1]);
-            }
-            queued = 0;
-        };
-        // Lines are read where they lie: "<digits>\t<digits>\n" in one pass; anything else is
-        // looked at whole.
-        const char* p = nullptr;
-        const char* end = nullptr;
-        while (edges->nextLines(&p, &end)) {
-            while (p < end) {
-                ++report.edgeLines;
-                if (!pacer.line(*edges))
-                    return stopped();
-                quint64 from = 0;
-                quint64 to = 0;
-                const char* q = scanPlainIndex(p, end, &from);
-                bool read = false;
-                if (q && *q == '\t') {
-                    q = scanPlainIndex(q + 1, end, &to);
-                    if (q && *q == '\r')
-                        ++q;
-                    read = q && *q == '\n';
-                }
-                if (!read) {
-                    const auto* lineEnd =
-                        static_cast<const char*>(std::memchr(p, '\n', size_t(end - p)));
-                    QByteArrayView line(p, lineEnd - p);
-                    if (line.endsWith('\r'))
-                        line.chop(1);
-                    ++report.malformedEdgeLines;
-                    if (line.size() <= GzipLineReader::MaxLineLength)
-                        lookalikes.note(line);
-                    p = lineEnd + 1;
-                    continue;
-                }
-                p = q + 1;
-                if (from >= known || to >= known ||
-                    (!identity &&
-                     (counts[size_t(from)] == NoVertex || counts[size_t(to)] == NoVertex))) {
-                    ++report.unknownIdEdges;
-                    continue;
-                }
-                batch[queued][0] = quint32(from);
-                batch[queued][1] = quint32(to);
-                if (++queued == Batch)
-                    flush();
-            }
-        }
-        flush();
-        counter.close();
-        if (!edges->error().isEmpty())
-            return readFailed(*edges);
-        pacer.send(*edges);
-        const quint64 good = report.edgeLines - report.malformedEdgeLines;
-        if (report.edgeLines > 0 && tooFewRead(good, report.edgeLines))
-            return failed(unreadable(options.edgesFile, "edges", "<from id><TAB><to id>", good,
-                                     report.edgeLines, lookalikes));
-        if (tooManyUnknown(report.unknownIdEdges, good))
-            return failed(
-                Text::tr("%1 of the %2 edges in %3 name ids that %4 does not hold: are both "
-                         "files of the same release?")
-                    .arg(report.unknownIdEdges)
-                    .arg(good)
-                    .arg(options.edgesFile, options.verticesFile));
-        if (!identity)
-            for (quint32& c : counts)
-                if (c == NoVertex)
-                    c = 0;
-    }
-
-    // Ranks: each line's vertex found by its name.
     std::vector<quint32> harmonic;
     std::vector<quint32> pageRank;
-    if (ranks) {
-        measures |= measureBit(GraphMeasure::HarmonicRank) | measureBit(GraphMeasure::PageRankRank);
-        harmonic.assign(size_t(table.size()), 0);
-        pageRank.assign(size_t(table.size()), 0);
-        Pacer pacer(progress, GraphImportProgress::Phase::Ranks, options.cancel);
-        Lookalikes lookalikes;
-        quint64 headers = 0;
-        QByteArrayView line;
-        bool tooLong = false;
-        QByteArrayView fields[7];
-        QByteArray lower;
-        // A position; "---" (a vertex the other ranking missed) is none.
-        auto position = [](QByteArrayView text, bool* ok) -> quint32 {
-            if (text == "---")
-                return 0;
-            const std::optional<quint64> p = readPlainIndex(text);
-            *ok = *ok && p && *p >= 1 && *p <= 0xffffffffu;
-            return p ? quint32(std::min<quint64>(*p, 0xffffffffu)) : 0;
-        };
-        while (ranks->next(&line, &tooLong)) {
-            ++report.rankLines;
-            if (!pacer.line(*ranks))
-                return stopped();
-            if (!tooLong && line.startsWith('#')) {
-                ++headers;
-                continue;
-            }
-            const int n = tooLong ? 0 : splitFields(line, fields, 6);
-            bool ok = n == 5 || n == 6;
-            bool upper = false;
-            const quint32 hc = ok ? position(fields[0], &ok) : 0;
-            const quint32 pr = ok ? position(fields[2], &ok) : 0;
-            ok = ok && isVertexName(fields[4], &upper);
-            if (!ok) {
-                ++report.malformedRankLines;
-                if (!tooLong)
-                    lookalikes.note(line);
-                continue;
-            }
-            const std::optional<quint64> record = table.find(lowered(fields[4], upper, &lower));
-            if (!record) {
-                ++report.unknownRankNames;
-                continue;
-            }
-            harmonic[size_t(*record)] = hc;
-            pageRank[size_t(*record)] = pr;
-            ++report.ranked;
-        }
-        if (!ranks->error().isEmpty())
-            return readFailed(*ranks);
-        pacer.send(*ranks);
-        const quint64 lines = report.rankLines - headers;
-        const quint64 good = lines - report.malformedRankLines;
-        if (tooFewRead(good, lines))
-            return failed(unreadable(options.ranksFile, "ranks",
-                                     "<harmonic position><TAB><value><TAB><PageRank "
-                                     "position><TAB><value><TAB><reversed name>",
-                                     good, lines, lookalikes));
-        if (tooManyUnknown(report.unknownRankNames, good))
-            return failed(
-                Text::tr("%1 of the %2 vertices in %3 are not in %4: are both files of the "
-                         "same release?")
-                    .arg(report.unknownRankNames)
-                    .arg(good)
-                    .arg(options.ranksFile, options.verticesFile));
-    }
-
     Values values;
-    if (edges)
+    quint32 measures = 0;
+    if (edges) {
+        if (!countEdges(*edges, table, options, progress, counts, report))
+            return report;
+        measures |= measureBit(GraphMeasure::LinkingDomains);
         values.counts = &counts;
+    }
     if (ranks) {
+        if (!readRanks(*ranks, table, options, progress, harmonic, pageRank, report))
+            return report;
+        measures |= measureBit(GraphMeasure::HarmonicRank) | measureBit(GraphMeasure::PageRankRank);
         values.harmonic = &harmonic;
         values.pageRank = &pageRank;
     }

@@ -717,55 +717,63 @@ private:
             return;
         }
 
-        CharProps& chr = st_.chr;
-        ParaProps& para = st_.para;
+        if (destinationWord(word) || documentWord(word, hasParam, param) || characterWord(word))
+            return;
         const bool on = !hasParam || param != 0;
+        if (!formattingWord(word, on, hasParam, param))
+            paragraphWord(word, param);
+        // Everything else: not understood, ignored.
+    }
 
-        // Destinations.
+    // A word that opens a destination: the tables, a field's parts, what is never shown.
+    bool destinationWord(std::string_view word) {
         if (word == "fonttbl") {
             st_.dest = Dest::FontTable;
             startFontEntry(-1);
-            return;
+            return true;
         }
         if (word == "colortbl") {
             st_.dest = Dest::ColourTable;
             red_ = green_ = blue_ = -1;
-            return;
+            return true;
         }
         if (word == "field") {
             if (fields_.size() < kMaxFields) {
                 fields_.append(Field());
                 st_.field = int(fields_.size()) - 1;
             }
-            return;
+            return true;
         }
         if (word == "fldinst" && st_.field >= 0) {
             st_.dest = Dest::FieldInstruction;
-            return;
+            return true;
         }
         if (word == "fldrslt") {
             if (st_.field >= 0 && st_.field < fields_.size())
                 fields_[st_.field].resultStart = visibleChars_;
-            return;
+            return true;
         }
         if (word == "footnote") {
             // Footnotes are numbered in their order; their text is not shown.
             ++footnotes_;
             st_.dest = Dest::Skip;
-            return;
+            return true;
         }
         if (word == "NeXTGraphic") {
             // The file name of a picture attached by TextEdit, followed by its attachment mark.
             st_.attachment = true;
             st_.dest = Dest::Skip;
-            return;
+            return true;
         }
         if (isSkippedDestination(word)) {
             st_.dest = Dest::Skip;
-            return;
+            return true;
         }
+        return false;
+    }
 
-        // Document.
+    // The document's code page, default font and Unicode characters.
+    bool documentWord(std::string_view word, bool hasParam, int param) {
         if (word == "ansicpg") {
             if (hasParam && param > 0)
                 codePage_ = param;
@@ -783,42 +791,43 @@ private:
             st_.uc = std::clamp(param, 0, 16);
         } else if (word == "u") {
             unicodeChar(param);
+        } else {
+            return false;
         }
-        // Breaks and special characters.
-        else if (word == "par" || word == "sect" || word == "page" || word == "row" ||
-                 word == "nestrow") {
+        return true;
+    }
+
+    // Breaks and words that stand for one character.
+    bool characterWord(std::string_view word) {
+        static constexpr std::pair<std::string_view, char16_t> characters[] = {
+            {"line", u'\u2028'},      {"tab", u'\t'},          {"cell", u'\t'},
+            {"nestcell", u'\t'},      {"bullet", u'\u2022'},   {"emdash", u'\u2014'},
+            {"endash", u'\u2013'},    {"emspace", u'\u2003'},  {"enspace", u'\u2002'},
+            {"qmspace", u'\u2005'},   {"lquote", u'\u2018'},   {"rquote", u'\u2019'},
+            {"ldblquote", u'\u201C'}, {"rdblquote", u'\u201D'}};
+        if (word == "par" || word == "sect" || word == "page" || word == "row" ||
+            word == "nestrow") {
             paragraph();
-        } else if (word == "line") {
-            textChar(QChar::LineSeparator);
-        } else if (word == "tab" || word == "cell" || word == "nestcell") {
-            textChar(QLatin1Char('\t'));
-        } else if (word == "bullet") {
-            textChar(QChar(0x2022));
-        } else if (word == "emdash") {
-            textChar(QChar(0x2014));
-        } else if (word == "endash") {
-            textChar(QChar(0x2013));
-        } else if (word == "emspace") {
-            textChar(QChar(0x2003));
-        } else if (word == "enspace") {
-            textChar(QChar(0x2002));
-        } else if (word == "qmspace") {
-            textChar(QChar(0x2005));
-        } else if (word == "lquote") {
-            textChar(QChar(0x2018));
-        } else if (word == "rquote") {
-            textChar(QChar(0x2019));
-        } else if (word == "ldblquote") {
-            textChar(QChar(0x201C));
-        } else if (word == "rdblquote") {
-            textChar(QChar(0x201D));
-        } else if (word == "chftn") {
+            return true;
+        }
+        if (word == "chftn") {
             // The mark of the footnote that follows it.
             for (const QChar ch : QString::number(footnotes_ + 1))
                 textChar(ch);
+            return true;
         }
-        // Character formatting.
-        else if (word == "plain") {
+        for (const auto& [name, character] : characters)
+            if (word == name) {
+                textChar(QChar(character));
+                return true;
+            }
+        return false;
+    }
+
+    // Character formatting.
+    bool formattingWord(std::string_view word, bool on, bool hasParam, int param) {
+        CharProps& chr = st_.chr;
+        if (word == "plain") {
             const int keepFont = defaultFont_;
             chr = CharProps();
             chr.font = keepFont;
@@ -863,9 +872,16 @@ private:
         } else if (word == "nosupersub") {
             chr.vertical = 0;
             formatDirty_ = true;
+        } else {
+            return false;
         }
-        // Paragraph formatting.
-        else if (word == "pard") {
+        return true;
+    }
+
+    // Paragraph formatting.
+    void paragraphWord(std::string_view word, int param) {
+        ParaProps& para = st_.para;
+        if (word == "pard") {
             para = ParaProps();
         } else if (word == "ql") {
             para.align = Qt::AlignLeft;
@@ -889,7 +905,6 @@ private:
             if (para.tabs.size() < kMaxTabStops)
                 para.tabs.append(clampTwips(param));
         }
-        // Everything else: not understood, ignored.
     }
 
     void fontTableWord(std::string_view word, bool hasParam, int param) {
