@@ -112,8 +112,11 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(!r.ends.isEmpty(), 20000);
         QCOMPARE(r.ends, QList<CURLcode>{CURLE_OK});
         QVERIFY(r.body == page);
+        // The test's tick and the transfer's own turn are two events of the loop: between two
+        // ticks the end of one bounded helping and the start of the next may both fall (unbounded,
+        // 3 to 5 MiB arrive between ticks).
         if (!gzip)
-            QVERIFY2(mostInATurn <= 1024 * 1024 + HttpTransfer::ReceiveBufferSize,
+            QVERIFY2(mostInATurn <= 2 * (1024 * 1024 + HttpTransfer::ReceiveBufferSize),
                      qPrintable(QString::number(mostInATurn)));
     }
 
