@@ -2,8 +2,8 @@
 
 #include "core/files/safe_file.h"
 #include "core/options/threshold_rule.h"
-#include "core/scan/engine_definitions.h"
 #include "core/product/engine_table.h"
+#include "core/scan/engine_definitions.h"
 #include "core/settings/ini_file.h"
 #include "core/settings/program_folder.h"
 #include "core/settings/user_settings.h"
@@ -79,7 +79,38 @@ OptionsDialog::OptionsDialog(QWidget* parent) : QDialog(parent) {
     setAttribute(Qt::WA_DeleteOnClose);
     setSizeGripEnabled(false);
 
-    // "Edit Search Engine URLs": one labelled box per engine.
+    // Made from top to bottom, the order the dialog's children are found in.
+    QGroupBox* engines = makeEnginesFrame();
+    QGroupBox* ranks = makeRanksFrame();
+    QGroupBox* data = makeDataFrame();
+    makeLookBox();
+    QHBoxLayout* buttons = makeButtons();
+    auto* lower = new QHBoxLayout;
+    lower->addWidget(ranks, 3);
+    lower->addWidget(data, 2);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(engines);
+    layout->addLayout(lower);
+    layout->addWidget(desktopLookBox_);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    // Tab order follows the frames from top to bottom.
+    QWidget* order[] = {prefixBoxes_[0],    prefixBoxes_[1],     prefixBoxes_[2],
+                        prefixBoxes_[3],    prefixBoxes_[4],     prefixBoxes_[5],
+                        sourcesButton_,     checkEnginesButton_, thresholdBoxes_[2],
+                        thresholdBoxes_[1], thresholdBoxes_[0],  clearResultsBox_,
+                        autoSortBox_,       desktopLookBox_,     okButton_,
+                        cancelButton_,      resetButton_};
+    for (size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
+
+    load();
+}
+
+// "Edit Search Engine URLs": one labelled box per engine, what is wrong in engines.ini and
+// the buttons to the engines' check and the Sources window.
+QGroupBox* OptionsDialog::makeEnginesFrame() {
     auto* frame1 = new QGroupBox(tr("Edit Search Engine URLs"), this);
     frame1->setObjectName(QStringLiteral("Frame1"));
     auto* grid1 = new QGridLayout(frame1);
@@ -124,8 +155,11 @@ OptionsDialog::OptionsDialog(QWidget* parent) : QDialog(parent) {
     checkRow->addWidget(sourcesButton_, 0, Qt::AlignRight | Qt::AlignTop);
     checkRow->addWidget(checkEnginesButton_, 0, Qt::AlignRight | Qt::AlignTop);
     grid1->addLayout(checkRow, EngineCount, 0, 1, 2);
+    return frame1;
+}
 
-    // "Define Popularity Ranks": the txtProfile array, index 2 on top and 0 at the bottom.
+// "Define Popularity Ranks": the txtProfile array, index 2 on top and 0 at the bottom.
+QGroupBox* OptionsDialog::makeRanksFrame() {
     auto* frame2 = new QGroupBox(tr("Define Popularity Ranks"), this);
     frame2->setObjectName(QStringLiteral("Frame2"));
     auto* grid2 = new QGridLayout(frame2);
@@ -145,8 +179,11 @@ OptionsDialog::OptionsDialog(QWidget* parent) : QDialog(parent) {
         thresholdBoxes_[index] = box;
         connect(box, &QLineEdit::textChanged, this, [this, index] { applyThresholdRule(index); });
     }
+    return frame2;
+}
 
-    // "Data Options".
+// "Data Options".
+QGroupBox* OptionsDialog::makeDataFrame() {
     auto* frame3 = new QGroupBox(tr("Data Options"), this);
     frame3->setObjectName(QStringLiteral("Frame3"));
     auto* box3 = new QVBoxLayout(frame3);
@@ -157,8 +194,11 @@ OptionsDialog::OptionsDialog(QWidget* parent) : QDialog(parent) {
     box3->addWidget(clearResultsBox_);
     box3->addWidget(autoSortBox_);
     box3->addStretch(1);
+    return frame3;
+}
 
-    // The look: stored and applied at once, as the View menu's item does.
+// The look: stored and applied at once, as the View menu's item does.
+void OptionsDialog::makeLookBox() {
     desktopLookBox_ = new QCheckBox(tr("Use the &desktop's colours and fonts"), this);
     desktopLookBox_->setObjectName(QStringLiteral("chkDesktopLook"));
     desktopLookBox_->setToolTip(tr("The desktop's colour scheme (dark ones too), style and font "
@@ -170,7 +210,10 @@ OptionsDialog::OptionsDialog(QWidget* parent) : QDialog(parent) {
         const QSignalBlocker quiet(desktopLookBox_);
         desktopLookBox_->setChecked(on);
     });
+}
 
+// Ok, Cancel and Reset.
+QHBoxLayout* OptionsDialog::makeButtons() {
     okButton_ = new QPushButton(tr("Ok"), this);
     okButton_->setObjectName(QStringLiteral("Command1"));
     okButton_->setDefault(true);
@@ -186,32 +229,12 @@ OptionsDialog::OptionsDialog(QWidget* parent) : QDialog(parent) {
     connect(cancelButton_, &QPushButton::clicked, this, &QDialog::reject);
     connect(resetButton_, &QPushButton::clicked, this, &OptionsDialog::resetToDefaults);
 
-    auto* lower = new QHBoxLayout;
-    lower->addWidget(frame2, 3);
-    lower->addWidget(frame3, 2);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(resetButton_);
     buttons->addStretch(1);
     buttons->addWidget(okButton_);
     buttons->addWidget(cancelButton_);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(frame1);
-    layout->addLayout(lower);
-    layout->addWidget(desktopLookBox_);
-    layout->addLayout(buttons);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
-
-    // Tab order follows the frames from top to bottom.
-    QWidget* order[] = {prefixBoxes_[0],    prefixBoxes_[1],     prefixBoxes_[2],
-                        prefixBoxes_[3],    prefixBoxes_[4],     prefixBoxes_[5],
-                        sourcesButton_,     checkEnginesButton_, thresholdBoxes_[2],
-                        thresholdBoxes_[1], thresholdBoxes_[0],  clearResultsBox_,
-                        autoSortBox_,       desktopLookBox_,     okButton_,
-                        cancelButton_,      resetButton_};
-    for (size_t i = 1; i < std::size(order); ++i)
-        setTabOrder(order[i - 1], order[i]);
-
-    load();
+    return buttons;
 }
 
 void OptionsDialog::load() {

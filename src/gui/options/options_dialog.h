@@ -9,6 +9,8 @@
 #include <array>
 
 class QCheckBox;
+class QGroupBox;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -54,6 +56,11 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    QGroupBox* makeEnginesFrame();
+    QGroupBox* makeRanksFrame();
+    QGroupBox* makeDataFrame();
+    void makeLookBox();
+    QHBoxLayout* makeButtons();
     void load();
     // The engines.ini problems in a red that reads on the dialog's background.
     void colourProblems();

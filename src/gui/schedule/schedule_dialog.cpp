@@ -51,64 +51,7 @@ ScheduleDialog::ScheduleDialog(QWidget* parent) : QDialog(parent) {
     setWindowTitle(tr("Schedule"));
     setAttribute(Qt::WA_DeleteOnClose);
 
-    auto* make = new QGroupBox(tr("New schedule"), this);
-    make->setObjectName(QStringLiteral("fraNewSchedule"));
-    auto* form = new QFormLayout(make);
-    name_ = new QLineEdit(QStringLiteral("nightly"), make);
-    name_->setObjectName(QStringLiteral("txtScheduleName"));
-    name_->setMaxLength(40);
-    form->addRow(tr("&Name:"), name_);
-    list_ = new QComboBox(make);
-    list_->setObjectName(QStringLiteral("cmbScheduleList"));
-    form->addRow(tr("&List:"), list_);
-
-    auto* when = new QHBoxLayout;
-    every_ = new QComboBox(make);
-    every_->setObjectName(QStringLiteral("cmbEvery"));
-    every_->addItems({tr("Daily"), tr("Weekly"), tr("Every few hours")});
-    hours_ = new QSpinBox(make);
-    hours_->setObjectName(QStringLiteral("spnHours"));
-    hours_->setRange(1, 23);
-    hours_->setValue(6);
-    hours_->setPrefix(tr("every "));
-    hours_->setSuffix(tr(" h"));
-    hours_->setAccessibleName(tr("Hours between runs"));
-    day_ = new QComboBox(make);
-    day_->setObjectName(QStringLiteral("cmbDay"));
-    for (int d = 1; d <= 7; ++d)
-        day_->addItem(QLocale().dayName(d));
-    day_->setAccessibleName(tr("Day of the week"));
-    at_ = new QTimeEdit(QTime(3, 0), make);
-    at_->setObjectName(QStringLiteral("tmeAt"));
-    at_->setDisplayFormat(QStringLiteral("HH:mm"));
-    at_->setAccessibleName(tr("Time of day"));
-    when->addWidget(every_);
-    when->addWidget(hours_);
-    when->addWidget(day_);
-    when->addWidget(new QLabel(tr("at"), make));
-    when->addWidget(at_, 1);
-    auto* whenLabel = new QLabel(tr("&When:"), make);
-    whenLabel->setBuddy(every_);
-    form->addRow(whenLabel, when);
-
-    drop_ = new QSpinBox(make);
-    drop_->setObjectName(QStringLiteral("spnNotifyDrop"));
-    drop_->setRange(0, 100);
-    drop_->setValue(10);
-    drop_->setSuffix(tr(" %"));
-    drop_->setSpecialValueText(tr("never"));
-    form->addRow(tr("Tell me when a count &drops by more than:"), drop_);
-    broken_ =
-        new QCheckBox(tr("Tell me when a source &refuses (a key refused, a quota spent)"), make);
-    broken_->setObjectName(QStringLiteral("chkNotifyBroken"));
-    broken_->setChecked(true);
-    form->addRow(broken_);
-    add_ = new QPushButton(tr("&Add"), make);
-    add_->setObjectName(QStringLiteral("cmdAddSchedule"));
-    auto* addRow = new QHBoxLayout;
-    addRow->addStretch(1);
-    addRow->addWidget(add_);
-    form->addRow(addRow);
+    QGroupBox* make = makeNewScheduleFrame();
 
     auto* kept = new QGroupBox(tr("Schedules"), this);
     auto* keptLayout = new QVBoxLayout(kept);
@@ -145,20 +88,7 @@ ScheduleDialog::ScheduleDialog(QWidget* parent) : QDialog(parent) {
     layout->addWidget(buttons);
 
     connect(every_, &QComboBox::currentIndexChanged, this, &ScheduleDialog::everyChanged);
-    connect(list_, &QComboBox::activated, this, [this](int index) {
-        if (list_->itemData(index).isValid())
-            return;
-        // "Another list file...": picked, then kept among the choices.
-        const QString file = QFileDialog::getOpenFileName(this, tr("Choose a URL list"),
-                                                          ProgramFolder::listsFolder(),
-                                                          tr("URL lists (*.txt);;All files (*)"));
-        if (file.isEmpty()) {
-            list_->setCurrentIndex(0);
-            return;
-        }
-        list_->insertItem(index, QDir::toNativeSeparators(file), file);
-        list_->setCurrentIndex(index);
-    });
+    connect(list_, &QComboBox::activated, this, &ScheduleDialog::listChosen);
     connect(add_, &QPushButton::clicked, this, &ScheduleDialog::addSchedule);
     connect(remove_, &QPushButton::clicked, this, &ScheduleDialog::removeSchedule);
     connect(schedules_, &QTreeWidget::itemSelectionChanged, this,
@@ -170,6 +100,94 @@ ScheduleDialog::ScheduleDialog(QWidget* parent) : QDialog(parent) {
     skin::skinWindow(this);
     resize(760, 620);
     name_->setFocus();
+}
+
+// "New schedule": its name, list, times and what it tells.
+QGroupBox* ScheduleDialog::makeNewScheduleFrame() {
+    auto* make = new QGroupBox(tr("New schedule"), this);
+    make->setObjectName(QStringLiteral("fraNewSchedule"));
+    auto* form = new QFormLayout(make);
+    name_ = new QLineEdit(QStringLiteral("nightly"), make);
+    name_->setObjectName(QStringLiteral("txtScheduleName"));
+    name_->setMaxLength(40);
+    form->addRow(tr("&Name:"), name_);
+    list_ = new QComboBox(make);
+    list_->setObjectName(QStringLiteral("cmbScheduleList"));
+    form->addRow(tr("&List:"), list_);
+
+    QHBoxLayout* when = makeWhen(make);
+    form->addRow(whenLabel(make), when);
+
+    drop_ = new QSpinBox(make);
+    drop_->setObjectName(QStringLiteral("spnNotifyDrop"));
+    drop_->setRange(0, 100);
+    drop_->setValue(10);
+    drop_->setSuffix(tr(" %"));
+    drop_->setSpecialValueText(tr("never"));
+    form->addRow(tr("Tell me when a count &drops by more than:"), drop_);
+    broken_ =
+        new QCheckBox(tr("Tell me when a source &refuses (a key refused, a quota spent)"), make);
+    broken_->setObjectName(QStringLiteral("chkNotifyBroken"));
+    broken_->setChecked(true);
+    form->addRow(broken_);
+    add_ = new QPushButton(tr("&Add"), make);
+    add_->setObjectName(QStringLiteral("cmdAddSchedule"));
+    auto* addRow = new QHBoxLayout;
+    addRow->addStretch(1);
+    addRow->addWidget(add_);
+    form->addRow(addRow);
+    return make;
+}
+
+// How often and when: the boxes that do not apply to the choice are hidden (everyChanged).
+QHBoxLayout* ScheduleDialog::makeWhen(QWidget* make) {
+    auto* when = new QHBoxLayout;
+    every_ = new QComboBox(make);
+    every_->setObjectName(QStringLiteral("cmbEvery"));
+    every_->addItems({tr("Daily"), tr("Weekly"), tr("Every few hours")});
+    hours_ = new QSpinBox(make);
+    hours_->setObjectName(QStringLiteral("spnHours"));
+    hours_->setRange(1, 23);
+    hours_->setValue(6);
+    hours_->setPrefix(tr("every "));
+    hours_->setSuffix(tr(" h"));
+    hours_->setAccessibleName(tr("Hours between runs"));
+    day_ = new QComboBox(make);
+    day_->setObjectName(QStringLiteral("cmbDay"));
+    for (int d = 1; d <= 7; ++d)
+        day_->addItem(QLocale().dayName(d));
+    day_->setAccessibleName(tr("Day of the week"));
+    at_ = new QTimeEdit(QTime(3, 0), make);
+    at_->setObjectName(QStringLiteral("tmeAt"));
+    at_->setDisplayFormat(QStringLiteral("HH:mm"));
+    at_->setAccessibleName(tr("Time of day"));
+    when->addWidget(every_);
+    when->addWidget(hours_);
+    when->addWidget(day_);
+    when->addWidget(new QLabel(tr("at"), make));
+    when->addWidget(at_, 1);
+    return when;
+}
+
+QLabel* ScheduleDialog::whenLabel(QWidget* make) {
+    auto* label = new QLabel(tr("&When:"), make);
+    label->setBuddy(every_);
+    return label;
+}
+
+// A list picked from the choices; "Another list file..." asks for one, then keeps it among them.
+void ScheduleDialog::listChosen(int index) {
+    if (list_->itemData(index).isValid())
+        return;
+    const QString file =
+        QFileDialog::getOpenFileName(this, tr("Choose a URL list"), ProgramFolder::listsFolder(),
+                                     tr("URL lists (*.txt);;All files (*)"));
+    if (file.isEmpty()) {
+        list_->setCurrentIndex(0);
+        return;
+    }
+    list_->insertItem(index, QDir::toNativeSeparators(file), file);
+    list_->setCurrentIndex(index);
 }
 
 void ScheduleDialog::fillLists() {

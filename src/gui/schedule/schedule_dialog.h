@@ -7,6 +7,8 @@
 
 class QCheckBox;
 class QComboBox;
+class QGroupBox;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -25,6 +27,10 @@ public:
     void refresh();
 
 private:
+    QGroupBox* makeNewScheduleFrame();
+    QHBoxLayout* makeWhen(QWidget* make);
+    QLabel* whenLabel(QWidget* make);
+    void listChosen(int index);
     void fillLists();
     void everyChanged();
     void addSchedule();

@@ -1,9 +1,9 @@
 #include "gui/sources/sources_dialog.h"
 
+#include "core/net/network_page_fetcher.h"
+#include "core/product/engine_table.h"
 #include "core/scan/engine_definitions.h"
 #include "core/scan/engine_presets.h"
-#include "core/product/engine_table.h"
-#include "core/net/network_page_fetcher.h"
 #include "core/settings/ini_file.h"
 #include "core/settings/program_folder.h"
 #include "core/settings/user_settings.h"
@@ -57,24 +57,7 @@ SourcesDialog::SourcesDialog(QWidget* parent) : QDialog(parent) {
     file_ = EnginesIniEdit::load(enginesIni_);
     const EngineSet engines = programEngines();
     const QStringList presets = presetNames();
-    QList<PresetChoice> choices;
-    QHash<QString, int> captionUses;
-    QList<EngineDefinition> definitions;
-    for (const QString& preset : presets) {
-        definitions.append(
-            definitionFromSection(0, presetSection(preset), ProgramFolder::path(), {}));
-        ++captionUses[definitions.last().caption];
-        presetSources_.insert(preset, definitions.last().caption);
-    }
-    for (qsizetype i = 0; i < presets.size(); ++i) {
-        const EngineDefinition& d = definitions.at(i);
-        // One source asked in two ways (Moz's token or its legacy pair): told apart by the keys.
-        const QString text = presets.at(i) == CommonCrawlPreset ? tr("Common Crawl (free, no key)")
-                             : captionUses.value(d.caption) > 1
-                                 ? tr("%1 (%2)").arg(d.caption, d.keyNames().join(tr(", ")))
-                                 : d.caption;
-        choices.append({presets.at(i), text, d.about});
-    }
+    const QList<PresetChoice> choices = presetChoices(presets);
 
     auto* intro = new QLabel(
         tr("Each column of the results asks one source. The built-in search engines no longer "
@@ -83,70 +66,10 @@ SourcesDialog::SourcesDialog(QWidget* parent) : QDialog(parent) {
     intro->setObjectName(QStringLiteral("lblSourcesIntro"));
     intro->setWordWrap(true);
 
-    auto* columns = new QGroupBox(tr("Engine columns"), this);
-    columns->setObjectName(QStringLiteral("fraSlots"));
-    auto* grid = new QGridLayout(columns);
-    grid->setColumnStretch(1, 1);
-    for (int slot = 0; slot < EngineCount; ++slot) {
-        Row& row = rows_[slot];
-        const EngineDefinition& d = engines.definitions[slot];
-        row.caption = d.caption;
-        row.sectionText = file_.sectionText(d.key);
-        row.original = file_.sectionCount(d.key) > 1
-                           ? SlotChoice{SlotChoice::Kind::Custom, {}, {}, {}}
-                           : slotChoiceOf(row.sectionText, presets);
-        if (!file_.ok())
-            row.original.kind = SlotChoice::Kind::Custom;
-        buildRow(slot, grid);
-        fillChoices(slot, choices);
-    }
+    QGroupBox* columns = makeColumnsFrame(engines, presets, choices);
     showNow(engines);
-
-    // Test: one request of a column for a URL.
-    auto* test = new QGroupBox(tr("Test"), this);
-    test->setObjectName(QStringLiteral("fraTest"));
-    auto* urlLabel = new QLabel(tr("&URL to test with:"), test);
-    testUrl_ = new QLineEdit(test);
-    testUrl_->setObjectName(QStringLiteral("txtTestUrl"));
-    testUrl_->setAccessibleName(tr("URL to test with"));
-    testUrl_->setPlaceholderText(QStringLiteral("https://www.example.com/"));
-    urlLabel->setBuddy(testUrl_);
-    testSummary_ = new QLabel(tr("Press Test beside a column to ask its source once."), test);
-    testSummary_->setObjectName(QStringLiteral("lblTestSummary"));
-    testSummary_->setAccessibleDescription(tr("Test result"));
-    testSummary_->setWordWrap(true);
-    testSummary_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    testResult_ = new QPlainTextEdit(test);
-    testResult_->setObjectName(QStringLiteral("txtTestResult"));
-    testResult_->setAccessibleName(tr("Test details"));
-    testResult_->setReadOnly(true);
-    testResult_->setTabChangesFocus(true);
-    testResult_->setMinimumHeight(150);
-    auto* urlRow = new QHBoxLayout;
-    urlRow->addWidget(urlLabel);
-    urlRow->addWidget(testUrl_, 1);
-    auto* testColumn = new QVBoxLayout(test);
-    testColumn->addLayout(urlRow);
-    testColumn->addWidget(testSummary_);
-    testColumn->addWidget(testResult_, 1);
-
-    okButton_ = new QPushButton(tr("&Ok"), this);
-    okButton_->setObjectName(QStringLiteral("cmdOk"));
-    okButton_->setDefault(true);
-    cancelButton_ = new QPushButton(tr("Ca&ncel"), this);
-    cancelButton_->setObjectName(QStringLiteral("cmdCancel"));
-    connect(okButton_, &QPushButton::clicked, this, &SourcesDialog::saveAndClose);
-    connect(cancelButton_, &QPushButton::clicked, this, &QDialog::reject);
-    commonCrawlButton_ = new QPushButton(tr("Download &Common Crawl..."), this);
-    commonCrawlButton_->setObjectName(QStringLiteral("cmdCommonCrawl"));
-    commonCrawlButton_->setToolTip(
-        tr("Fetch the free Common Crawl web graph and make the link index its columns read"));
-    connect(commonCrawlButton_, &QPushButton::clicked, this, &SourcesDialog::showCommonCrawl);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(commonCrawlButton_);
-    buttons->addStretch(1);
-    buttons->addWidget(okButton_);
-    buttons->addWidget(cancelButton_);
+    QGroupBox* test = makeTestFrame();
+    QHBoxLayout* buttons = makeButtons();
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(intro);
@@ -177,6 +100,106 @@ SourcesDialog::SourcesDialog(QWidget* parent) : QDialog(parent) {
     skin::skinWindow(this);
     sizeToContents(this, QSize(900, 680));
     rows_[0].choice->setFocus();
+}
+
+// Each shipped preset as the choices show it; the source each preset asks noted.
+QList<SourcesDialog::PresetChoice> SourcesDialog::presetChoices(const QStringList& presets) {
+    QList<PresetChoice> choices;
+    QHash<QString, int> captionUses;
+    QList<EngineDefinition> definitions;
+    for (const QString& preset : presets) {
+        definitions.append(
+            definitionFromSection(0, presetSection(preset), ProgramFolder::path(), {}));
+        ++captionUses[definitions.last().caption];
+        presetSources_.insert(preset, definitions.last().caption);
+    }
+    for (qsizetype i = 0; i < presets.size(); ++i) {
+        const EngineDefinition& d = definitions.at(i);
+        // One source asked in two ways (Moz's token or its legacy pair): told apart by the keys.
+        const QString text = presets.at(i) == CommonCrawlPreset ? tr("Common Crawl (free, no key)")
+                             : captionUses.value(d.caption) > 1
+                                 ? tr("%1 (%2)").arg(d.caption, d.keyNames().join(tr(", ")))
+                                 : d.caption;
+        choices.append({presets.at(i), text, d.about});
+    }
+    return choices;
+}
+
+// One row per engine column: its source, its keys and its Test button.
+QGroupBox* SourcesDialog::makeColumnsFrame(const EngineSet& engines, const QStringList& presets,
+                                           const QList<PresetChoice>& choices) {
+    auto* columns = new QGroupBox(tr("Engine columns"), this);
+    columns->setObjectName(QStringLiteral("fraSlots"));
+    auto* grid = new QGridLayout(columns);
+    grid->setColumnStretch(1, 1);
+    for (int slot = 0; slot < EngineCount; ++slot) {
+        Row& row = rows_[slot];
+        const EngineDefinition& d = engines.definitions[slot];
+        row.caption = d.caption;
+        row.sectionText = file_.sectionText(d.key);
+        row.original = file_.sectionCount(d.key) > 1
+                           ? SlotChoice{SlotChoice::Kind::Custom, {}, {}, {}}
+                           : slotChoiceOf(row.sectionText, presets);
+        if (!file_.ok())
+            row.original.kind = SlotChoice::Kind::Custom;
+        buildRow(slot, grid);
+        fillChoices(slot, choices);
+    }
+
+    return columns;
+}
+
+// Test: one request of a column for a URL.
+QGroupBox* SourcesDialog::makeTestFrame() {
+    auto* test = new QGroupBox(tr("Test"), this);
+    test->setObjectName(QStringLiteral("fraTest"));
+    auto* urlLabel = new QLabel(tr("&URL to test with:"), test);
+    testUrl_ = new QLineEdit(test);
+    testUrl_->setObjectName(QStringLiteral("txtTestUrl"));
+    testUrl_->setAccessibleName(tr("URL to test with"));
+    testUrl_->setPlaceholderText(QStringLiteral("https://www.example.com/"));
+    urlLabel->setBuddy(testUrl_);
+    testSummary_ = new QLabel(tr("Press Test beside a column to ask its source once."), test);
+    testSummary_->setObjectName(QStringLiteral("lblTestSummary"));
+    testSummary_->setAccessibleDescription(tr("Test result"));
+    testSummary_->setWordWrap(true);
+    testSummary_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    testResult_ = new QPlainTextEdit(test);
+    testResult_->setObjectName(QStringLiteral("txtTestResult"));
+    testResult_->setAccessibleName(tr("Test details"));
+    testResult_->setReadOnly(true);
+    testResult_->setTabChangesFocus(true);
+    testResult_->setMinimumHeight(150);
+    auto* urlRow = new QHBoxLayout;
+    urlRow->addWidget(urlLabel);
+    urlRow->addWidget(testUrl_, 1);
+    auto* testColumn = new QVBoxLayout(test);
+    testColumn->addLayout(urlRow);
+    testColumn->addWidget(testSummary_);
+    testColumn->addWidget(testResult_, 1);
+    return test;
+}
+
+// Common Crawl's download, Ok and Cancel.
+QHBoxLayout* SourcesDialog::makeButtons() {
+    okButton_ = new QPushButton(tr("&Ok"), this);
+    okButton_->setObjectName(QStringLiteral("cmdOk"));
+    okButton_->setDefault(true);
+    cancelButton_ = new QPushButton(tr("Ca&ncel"), this);
+    cancelButton_->setObjectName(QStringLiteral("cmdCancel"));
+    connect(okButton_, &QPushButton::clicked, this, &SourcesDialog::saveAndClose);
+    connect(cancelButton_, &QPushButton::clicked, this, &QDialog::reject);
+    commonCrawlButton_ = new QPushButton(tr("Download &Common Crawl..."), this);
+    commonCrawlButton_->setObjectName(QStringLiteral("cmdCommonCrawl"));
+    commonCrawlButton_->setToolTip(
+        tr("Fetch the free Common Crawl web graph and make the link index its columns read"));
+    connect(commonCrawlButton_, &QPushButton::clicked, this, &SourcesDialog::showCommonCrawl);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(commonCrawlButton_);
+    buttons->addStretch(1);
+    buttons->addWidget(okButton_);
+    buttons->addWidget(cancelButton_);
+    return buttons;
 }
 
 SourcesDialog::~SourcesDialog() = default;

@@ -18,6 +18,8 @@
 
 class QComboBox;
 class QGridLayout;
+class QGroupBox;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -74,6 +76,11 @@ private:
     bool refuseTwice(int slot);
     struct PresetChoice;
     void fillChoices(int slot, const QList<PresetChoice>& choices);
+    QList<PresetChoice> presetChoices(const QStringList& presets);
+    QGroupBox* makeColumnsFrame(const EngineSet& engines, const QStringList& presets,
+                                const QList<PresetChoice>& choices);
+    QGroupBox* makeTestFrame();
+    QHBoxLayout* makeButtons();
     SlotChoice currentChoice(int slot) const;
     // The section text the current choice stands for.
     QString currentSection(int slot) const;
