@@ -785,6 +785,121 @@ WindowOptions parseWindowArguments(const QStringList& arguments) {
     return options;
 }
 
+namespace {
+
+// The options as they were given, before any is read for its meaning.
+struct GivenOptions {
+    QHash<QString, QString> values; // by name
+    QStringList flags;
+    QStringList moreHistories; // --export-history A B C: the sites side by side
+    QString error;
+
+    GivenOptions& refuse(const QString& why) {
+        error = why;
+        return *this;
+    }
+};
+
+GivenOptions readGivenOptions(const QStringList& arguments) {
+    GivenOptions given;
+    QHash<QString, QString>& values = given.values;
+    QString previous;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString& argument = arguments.at(i);
+        const QString name = optionName(argument);
+        if (previous == QLatin1String("--export-history") && !argument.startsWith('-')) {
+            given.moreHistories << argument;
+            continue;
+        }
+        previous = name;
+        if (flagOptions.contains(name)) {
+            if (name != argument)
+                return given.refuse(Text::tr("%1 takes no value").arg(name));
+            given.flags << (name == QLatin1String("-h") ? QStringLiteral("--help") : name);
+            continue;
+        }
+        if (!valueOptions.contains(name))
+            return given.refuse(argument.startsWith(QLatin1Char('-'))
+                                    ? Text::tr("unknown option %1").arg(argument)
+                                    : Text::tr("unexpected argument %1").arg(argument));
+        if (values.contains(name))
+            return given.refuse(Text::tr("%1 is given twice").arg(name));
+        QString value;
+        if (name != argument) {
+            value = argument.mid(name.size() + 1);
+        } else {
+            if (i + 1 >= arguments.size())
+                return given.refuse(Text::tr("%1 needs a value").arg(name));
+            value = arguments.at(++i);
+        }
+        if (value.isEmpty())
+            return given.refuse(Text::tr("%1 needs a value").arg(name));
+        values.insert(name, value);
+    }
+    return given;
+}
+
+// A file named on the command line: "-" (standard output) as it is, any other made absolute.
+QString fileArgument(const QString& value) {
+    return value == QLatin1String("-") ? value : QFileInfo(value).absoluteFilePath();
+}
+
+// --backfill LIST --save NAME [--months N]; the problem, if any.
+QString readBackfill(const QHash<QString, QString>& values, const QString& command,
+                     Options& options) {
+    options.command = Command::Backfill;
+    options.listFile = fileArgument(values.value(command));
+    if (!values.contains(QStringLiteral("--save")))
+        return Text::tr("--backfill needs --save NAME (the saved searches to fill in)");
+    options.saveName = searchNameOfTyped(values.value(QStringLiteral("--save")));
+    if (values.contains(QStringLiteral("--months"))) {
+        const std::optional<qint64> months =
+            readWholeNumber(values.value(QStringLiteral("--months")));
+        if (!months || *months < 1 || *months > MaxBackfillMonths)
+            return Text::tr("--months takes a whole number from 1 to %1, not %2")
+                .arg(MaxBackfillMonths)
+                .arg(values.value(QStringLiteral("--months")));
+        options.backfillMonths = int(*months);
+    }
+    return QString();
+}
+
+// --schedule NAME --list FILE [--every …] [--at HH:MM] [--day DAY] [--notify-drop N] [--save NAME];
+// the problem, if any.
+QString readSchedule(const QHash<QString, QString>& values, const QString& command,
+                     Options& options) {
+    Schedule& s = options.schedule;
+    s.name = values.value(command);
+    if (!values.contains(QStringLiteral("--list")))
+        return Text::tr("--schedule needs --list FILE");
+    s.listFile = fileArgument(values.value(QStringLiteral("--list")));
+    const QString every = values.value(QStringLiteral("--every"), QStringLiteral("daily"));
+    if (every == QLatin1String("weekly")) {
+        s.every = Schedule::Every::Weekly;
+    } else if (every.endsWith(QLatin1Char('h'))) {
+        s.every = Schedule::Every::Hours;
+        s.hours = readWholeNumber(every.chopped(1)).value_or(0);
+    } else if (every != QLatin1String("daily")) {
+        return Text::tr("--every takes daily, weekly or a number of hours such as 6h, "
+                        "not %1")
+            .arg(every);
+    }
+    s.at = QTime::fromString(values.value(QStringLiteral("--at"), QStringLiteral("03:00")),
+                             QStringLiteral("HH:mm"));
+    if (values.contains(QStringLiteral("--day"))) {
+        static const QStringList days{"mon", "tue", "wed", "thu", "fri", "sat", "sun"};
+        s.weekday = int(days.indexOf(values.value(QStringLiteral("--day")).toLower())) + 1;
+    }
+    if (values.contains(QStringLiteral("--notify-drop")))
+        s.notifyDropPercent =
+            int(readWholeNumber(values.value(QStringLiteral("--notify-drop"))).value_or(-1));
+    if (values.contains(QStringLiteral("--save")))
+        s.saveName = values.value(QStringLiteral("--save"));
+    return scheduleProblem(s);
+}
+
+} // namespace
+
 Options parseArguments(const QStringList& arguments) {
     Options options;
     if (!isCommandLineRun(arguments))
@@ -793,42 +908,11 @@ Options parseArguments(const QStringList& arguments) {
         options.error = why;
         return options;
     };
-    QHash<QString, QString> values;
-    QStringList flags;
-    QStringList moreHistories; // --export-history A B C: the sites side by side
-    QString previous;
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        const QString& argument = arguments.at(i);
-        const QString name = optionName(argument);
-        if (previous == QLatin1String("--export-history") && !argument.startsWith('-')) {
-            moreHistories << argument;
-            continue;
-        }
-        previous = name;
-        if (flagOptions.contains(name)) {
-            if (name != argument)
-                return refuse(Text::tr("%1 takes no value").arg(name));
-            flags << (name == QLatin1String("-h") ? QStringLiteral("--help") : name);
-            continue;
-        }
-        if (!valueOptions.contains(name))
-            return refuse(argument.startsWith(QLatin1Char('-'))
-                              ? Text::tr("unknown option %1").arg(argument)
-                              : Text::tr("unexpected argument %1").arg(argument));
-        if (values.contains(name))
-            return refuse(Text::tr("%1 is given twice").arg(name));
-        QString value;
-        if (name != argument) {
-            value = argument.mid(name.size() + 1);
-        } else {
-            if (i + 1 >= arguments.size())
-                return refuse(Text::tr("%1 needs a value").arg(name));
-            value = arguments.at(++i);
-        }
-        if (value.isEmpty())
-            return refuse(Text::tr("%1 needs a value").arg(name));
-        values.insert(name, value);
-    }
+    const GivenOptions given = readGivenOptions(arguments);
+    if (!given.error.isEmpty())
+        return refuse(given.error);
+    const QHash<QString, QString>& values = given.values;
+    const QStringList& flags = given.flags;
     if (flags.contains(QLatin1String("--help"))) {
         options.command = Command::Help;
         return options;
@@ -838,13 +922,10 @@ Options parseArguments(const QStringList& arguments) {
         return options;
     }
     options.quiet = flags.contains(QLatin1String("--quiet"));
-    auto file = [](const QString& value) {
-        return value == QLatin1String("-") ? value : QFileInfo(value).absoluteFilePath();
-    };
     if (values.contains(QStringLiteral("--csv")))
-        options.csvTarget = file(values.value(QStringLiteral("--csv")));
+        options.csvTarget = fileArgument(values.value(QStringLiteral("--csv")));
     if (values.contains(QStringLiteral("--json")))
-        options.jsonTarget = file(values.value(QStringLiteral("--json")));
+        options.jsonTarget = fileArgument(values.value(QStringLiteral("--json")));
     if (options.csvTarget == QLatin1String("-") && options.jsonTarget == QLatin1String("-"))
         return refuse(Text::tr("--csv and --json cannot both go to standard output"));
     QStringList commands;
@@ -880,7 +961,7 @@ Options parseArguments(const QStringList& arguments) {
     if (command == QLatin1String("--export-history")) {
         options.command = Command::ExportHistory;
         options.historyName = searchNameOfTyped(values.value(QStringLiteral("--export-history")));
-        for (const QString& more : std::as_const(moreHistories))
+        for (const QString& more : given.moreHistories)
             options.moreHistories << searchNameOfTyped(more);
         options.historySource = values.value(QStringLiteral("--source"));
         if (!options.moreHistories.isEmpty() && options.historySource.isEmpty())
@@ -889,19 +970,8 @@ Options parseArguments(const QStringList& arguments) {
     }
     if (command == QLatin1String("--backfill")) {
         options.command = Command::Backfill;
-        options.listFile = file(values.value(command));
-        if (!values.contains(QStringLiteral("--save")))
-            return refuse(Text::tr("--backfill needs --save NAME (the saved searches to fill in)"));
-        options.saveName = searchNameOfTyped(values.value(QStringLiteral("--save")));
-        if (values.contains(QStringLiteral("--months"))) {
-            const std::optional<qint64> months =
-                readWholeNumber(values.value(QStringLiteral("--months")));
-            if (!months || *months < 1 || *months > MaxBackfillMonths)
-                return refuse(Text::tr("--months takes a whole number from 1 to %1, not %2")
-                                  .arg(MaxBackfillMonths)
-                                  .arg(values.value(QStringLiteral("--months"))));
-            options.backfillMonths = int(*months);
-        }
+        if (const QString problem = readBackfill(values, command, options); !problem.isEmpty())
+            return refuse(problem);
         return options;
     }
     if (command == QLatin1String("--schedules")) {
@@ -915,40 +985,13 @@ Options parseArguments(const QStringList& arguments) {
         return options;
     }
     if (command == QLatin1String("--schedule")) {
-        Schedule& s = options.schedule;
-        s.name = values.value(command);
-        if (!values.contains(QStringLiteral("--list")))
-            return refuse(Text::tr("--schedule needs --list FILE"));
-        s.listFile = file(values.value(QStringLiteral("--list")));
-        const QString every = values.value(QStringLiteral("--every"), QStringLiteral("daily"));
-        if (every == QLatin1String("weekly")) {
-            s.every = Schedule::Every::Weekly;
-        } else if (every.endsWith(QLatin1Char('h'))) {
-            s.every = Schedule::Every::Hours;
-            s.hours = readWholeNumber(every.chopped(1)).value_or(0);
-        } else if (every != QLatin1String("daily")) {
-            return refuse(Text::tr("--every takes daily, weekly or a number of hours such as 6h, "
-                                   "not %1")
-                              .arg(every));
-        }
-        s.at = QTime::fromString(values.value(QStringLiteral("--at"), QStringLiteral("03:00")),
-                                 QStringLiteral("HH:mm"));
-        if (values.contains(QStringLiteral("--day"))) {
-            static const QStringList days{"mon", "tue", "wed", "thu", "fri", "sat", "sun"};
-            s.weekday = int(days.indexOf(values.value(QStringLiteral("--day")).toLower())) + 1;
-        }
-        if (values.contains(QStringLiteral("--notify-drop")))
-            s.notifyDropPercent =
-                int(readWholeNumber(values.value(QStringLiteral("--notify-drop"))).value_or(-1));
-        if (values.contains(QStringLiteral("--save")))
-            s.saveName = values.value(QStringLiteral("--save"));
-        if (const QString problem = scheduleProblem(s); !problem.isEmpty())
+        if (const QString problem = readSchedule(values, command, options); !problem.isEmpty())
             return refuse(problem);
         options.command = Command::Schedule;
         return options;
     }
     options.command = Command::Scan;
-    options.listFile = file(values.value(QStringLiteral("--scan")));
+    options.listFile = fileArgument(values.value(QStringLiteral("--scan")));
     options.saveName = searchNameOfTyped(values.value(QStringLiteral("--save")));
     return options;
 }
