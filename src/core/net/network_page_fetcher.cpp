@@ -1,5 +1,6 @@
 #include "core/net/network_page_fetcher.h"
 
+#include "core/files/safe_file.h"
 #include "core/net/web_address.h"
 
 #include <QCoreApplication>
@@ -27,11 +28,6 @@ QString printable(const QByteArray& text) {
 
 QString seconds(int ms) {
     return QString::number((ms + 999) / 1000) + QStringLiteral(" s");
-}
-
-QString mebibytes(qint64 bytes) {
-    return bytes % (1024 * 1024) ? Text::tr("%1 bytes").arg(bytes)
-                                 : Text::tr("%1 MiB").arg(bytes / (1024 * 1024));
 }
 
 } // namespace
@@ -117,7 +113,7 @@ bool NetworkPageFetcher::header(QByteArrayView line) {
     peak_ = std::max(peak_, headBytes_ + reply_.body.size());
     if (headBytes_ > HeaderLimit)
         return stop(FetchError::BadReply,
-                    Text::tr("reply headers longer than %1").arg(mebibytes(HeaderLimit)));
+                    Text::tr("reply headers longer than %1").arg(sizeInWords(HeaderLimit)));
     if (headersDone_)
         return true; // a chunked body's trailers
     const bool ended = head_.read(line);
@@ -159,7 +155,7 @@ bool NetworkPageFetcher::keepBody(QByteArrayView bytes) {
     return bodyBytes_ <= cap_ ||
            stop(FetchError::TooLarge,
                 Text::tr("%1 larger than %2")
-                    .arg(cap_ <= ApiBodyCap ? "answer" : "page", mebibytes(cap_)));
+                    .arg(cap_ <= ApiBodyCap ? "answer" : "page", sizeInWords(cap_)));
 }
 
 void NetworkPageFetcher::hopDone(CURLcode result) {
