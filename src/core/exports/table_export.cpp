@@ -114,9 +114,9 @@ QByteArray resultsCsvRow(const ResultRecord& row, const EngineSnapshot& header) 
         fields << (row.isOff(s) ? QString() : row.cellText(s));
     fields << row.totalText() << profileName(row.profile());
     for (int s : columns.kept)
-        fields << (row.isFailure(s) ? row.cells[s].outcome.reason : QString());
+        fields << (row.isFailure(s) ? row.cells[s].reason() : QString());
     for (int s : columns.graphs)
-        fields << row.cells[s].outcome.matched;
+        fields << row.cells[s].matched();
     return csvRecord(fields);
 }
 
@@ -171,7 +171,7 @@ bool ResultsJsonWriter::add(const ResultRecord& row) {
         if (!slot.countsIntoTotal)
             engine.insert(QStringLiteral("inTotal"), false);
         if (row.isFailure(s))
-            engine.insert(QStringLiteral("reason"), row.cells[s].outcome.reason);
+            engine.insert(QStringLiteral("reason"), row.cells[s].reason());
         // What changed since the site's previous saved point of this source.
         if (const std::optional<qint64> value = row.cells[s].count;
             value && slot.countsIntoTotal && !histories_->isEmpty())
@@ -185,7 +185,7 @@ bool ResultsJsonWriter::add(const ResultRecord& row) {
                 engine.insert(QStringLiteral("changeSince"), change->since.toString(Qt::ISODate));
             }
         if (slot.kind == EngineKind::Graph) {
-            const QString& matched = row.cells[s].outcome.matched;
+            const QString& matched = row.cells[s].matched();
             engine.insert(QStringLiteral("matched"),
                           matched.isEmpty() ? QJsonValue() : QJsonValue(matched));
         }

@@ -19,6 +19,31 @@ struct Text {
 
 } // namespace
 
+// ---- ResultCell ----
+
+ResultCell::ResultCell(const EngineOutcome& outcome)
+    : count(outcome.isCount() ? readRoundedNumber(outcome.count) : std::nullopt), settled(true),
+      count_(outcome.count), failure_(outcome.failure) {
+    if (!outcome.reason.isEmpty() || !outcome.note.isEmpty() || !outcome.matched.isEmpty())
+        details_ =
+            std::make_shared<const Details>(Details{outcome.reason, outcome.note, outcome.matched});
+}
+
+EngineOutcome ResultCell::outcome() const {
+    EngineOutcome outcome;
+    outcome.count = count_;
+    outcome.failure = failure_;
+    outcome.reason = reason();
+    outcome.note = note();
+    outcome.matched = matched();
+    return outcome;
+}
+
+const QString& ResultCell::none() {
+    static const QString empty;
+    return empty;
+}
+
 // ---- ResultRecord ----
 
 bool ResultRecord::isOff(int slot) const {
@@ -26,21 +51,18 @@ bool ResultRecord::isOff(int slot) const {
 }
 
 void ResultRecord::settle(int slot, const EngineOutcome& outcome) {
-    ResultCell& cell = cells[slot];
-    cell.settled = true;
-    cell.outcome = outcome;
-    cell.count = outcome.isCount() ? readRoundedNumber(outcome.count) : std::nullopt;
+    cells[slot] = ResultCell(outcome);
 }
 
 bool ResultRecord::isFailure(int slot) const {
-    return cells[slot].settled && !isOff(slot) && !cells[slot].outcome.isCount();
+    return cells[slot].settled && !isOff(slot) && !cells[slot].isCount();
 }
 
 QString ResultRecord::cellText(int slot) const {
     if (isOff(slot))
         return Text::tr("off");
     const ResultCell& cell = cells[slot];
-    return cell.settled && cell.outcome.isCount() ? cell.outcome.count : QString();
+    return cell.settled && cell.isCount() ? cell.countText() : QString();
 }
 
 QString ResultRecord::cellNote(int slot) const {
@@ -49,15 +71,15 @@ QString ResultRecord::cellNote(int slot) const {
     const ResultCell& cell = cells[slot];
     if (!cell.settled)
         return QString();
-    return cell.outcome.isCount() ? cell.outcome.note : cell.outcome.reason;
+    return cell.isCount() ? cell.note() : cell.reason();
 }
 
 std::optional<double> ResultRecord::value(int slot) const {
     const ResultCell& cell = cells[slot];
-    if (isOff(slot) || !cell.settled || !cell.outcome.isCount())
+    if (isOff(slot) || !cell.settled || !cell.isCount())
         return std::nullopt;
     if (!engines->slot[slot].countsIntoTotal)
-        return readDecimalNumber(cell.outcome.count); // a score keeps its decimals
+        return readDecimalNumber(cell.countText()); // a score keeps its decimals
     if (!cell.count)
         return std::nullopt;
     return double(*cell.count);
@@ -69,8 +91,8 @@ ResultRecord::Sum ResultRecord::sum() const {
         return Sum();
     EngineSnapshot::Counts counts;
     for (int s = 0; s < EngineCount; ++s)
-        if (cells[s].settled && cells[s].outcome.isCount())
-            counts[s] = cells[s].count ? cells[s].count : readRoundedNumber(cells[s].outcome.count);
+        if (cells[s].settled && cells[s].isCount())
+            counts[s] = cells[s].count;
     return engines->sum(counts);
 }
 
@@ -113,9 +135,8 @@ QList<RowCell> savedCells(const ResultRecord& record) {
             continue;
         const ResultCell& cell = record.cells[s];
         const EngineSlotSnapshot& slot = record.engines->slot[s];
-        cells.append({slot.caption,
-                      cell.settled && cell.outcome.isCount() ? cell.outcome.count : QString(),
-                      PointSource{slot.source, slot.metric, slot.release, cell.outcome.matched,
+        cells.append({slot.caption, cell.settled && cell.isCount() ? cell.countText() : QString(),
+                      PointSource{slot.source, slot.metric, slot.release, cell.matched(),
                                   record.url, QString()}});
     }
     return cells;

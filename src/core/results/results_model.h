@@ -35,11 +35,35 @@ namespace tally {
 
 class ScanRun;
 
-// One engine slot's cell of a row.
-struct ResultCell {
-    bool settled = false;        // the run has reported this slot
-    EngineOutcome outcome;       // the whole outcome, as reported
+// One engine slot's cell of a row, as the run reported it. Kept small (a long list holds six
+// per URL): the count's text inline; a failure's reason, a count's note and the vertex matched,
+// which most cells lack, apart.
+class ResultCell {
+public:
+    ResultCell() = default;
+    // A settled cell.
+    explicit ResultCell(const EngineOutcome& outcome);
+
+    // The whole outcome, as reported (a default outcome before the slot reports).
+    EngineOutcome outcome() const;
+    bool isCount() const { return failure_ == FailureKind::None; }
+    FailureKind failure() const { return failure_; }
+    const QString& countText() const { return count_; } // empty for a failure
+    const QString& reason() const { return details_ ? details_->reason : none(); }
+    const QString& note() const { return details_ ? details_->note : none(); }
+    const QString& matched() const { return details_ ? details_->matched : none(); }
+
     std::optional<qint64> count; // a count outcome whose text reads as a number, rounded
+    bool settled = false;        // the run has reported this slot
+
+private:
+    static const QString& none();
+    struct Details {
+        QString reason, note, matched;
+    };
+    QString count_;
+    std::shared_ptr<const Details> details_; // none when all three are empty
+    FailureKind failure_ = FailureKind::None;
 };
 
 struct ResultRecord {

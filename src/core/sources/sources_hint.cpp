@@ -38,9 +38,9 @@ bool builtInEnginesAllFailed(const std::array<bool, EngineCount>& builtIn,
             continue;
         for (int slot = 0; slot < EngineCount; ++slot) {
             const ResultCell& cell = row->cells[slot];
-            if (!builtIn[slot] || !cell.settled || cell.outcome.failure == FailureKind::Stopped)
+            if (!builtIn[slot] || !cell.settled || cell.failure() == FailureKind::Stopped)
                 continue;
-            if (cell.outcome.isCount())
+            if (cell.isCount())
                 return false;
             ++asked;
         }

@@ -443,8 +443,7 @@ private Q_SLOTS:
     void totalTooLargeIsNoNumber() {
         ResultRecord record;
         for (int s = 0; s < 2; ++s)
-            record.cells[s] = {true, EngineOutcome::counted("5000000000000000000"),
-                               5000000000000000000};
+            record.settle(s, EngineOutcome::counted("5000000000000000000"));
         record.finished = true;
         QVERIFY(record.totalTooLarge() && !record.total() && record.profile() == 0);
         QCOMPARE(record.totalText(), QStringLiteral("too large"));

@@ -1,7 +1,7 @@
 // When the main window offers the Sources window: a fresh start, or a scan in which every request
 // to a built-in engine at its own address failed; never again once closed or followed.
-#include "core/scan/engine_definitions.h"
 #include "core/product/engine_table.h"
+#include "core/scan/engine_definitions.h"
 #include "core/settings/user_settings.h"
 #include "core/sources/sources_hint.h"
 #include "support/test_env.h"
@@ -18,14 +18,12 @@ std::shared_ptr<const ResultRecord> row(const char* cells, bool finished = true)
     r->url = QStringLiteral("http://www.example.com/");
     r->finished = finished;
     for (int slot = 0; slot < EngineCount; ++slot) {
-        ResultCell& cell = r->cells[slot];
-        cell.settled = cells[slot] != '-';
         if (cells[slot] == 'c')
-            cell.outcome = EngineOutcome::counted(QStringLiteral("12"));
+            r->settle(slot, EngineOutcome::counted(QStringLiteral("12")));
         else if (cells[slot] == 'f')
-            cell.outcome = EngineOutcome::failed(FailureKind::HttpStatus, QStringLiteral("404"));
+            r->settle(slot, EngineOutcome::failed(FailureKind::HttpStatus, QStringLiteral("404")));
         else if (cells[slot] == 's')
-            cell.outcome = EngineOutcome::stopped();
+            r->settle(slot, EngineOutcome::stopped());
     }
     return r;
 }
