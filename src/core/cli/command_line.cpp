@@ -315,7 +315,7 @@ private:
     void rowFinished(int position) {
         if (!row_)
             return;
-        row_->finished = true;
+        row_->finish();
         const std::shared_ptr<const ResultRecord> finished = std::exchange(row_, nullptr);
         const ResultRecord* row = finished.get();
         int failed = 0;

@@ -52,6 +52,8 @@ bool ResultRecord::isOff(int slot) const {
 
 void ResultRecord::settle(int slot, const EngineOutcome& outcome) {
     cells[slot] = ResultCell(outcome);
+    if (sumKept_) // a finished row's total changes with its cells
+        keepSum();
 }
 
 bool ResultRecord::isFailure(int slot) const {
@@ -89,11 +91,27 @@ ResultRecord::Sum ResultRecord::sum() const {
     // Each summed slot's count as read when it was reported.
     if (!finished)
         return Sum();
+    if (sumKept_)
+        return {keptHasTotal_ ? std::optional<qint64>(keptTotal_) : std::nullopt, keptTooLarge_};
     EngineSnapshot::Counts counts;
     for (int s = 0; s < EngineCount; ++s)
         if (cells[s].settled && cells[s].isCount())
             counts[s] = cells[s].count;
     return engines->sum(counts);
+}
+
+void ResultRecord::finish() {
+    finished = true;
+    keepSum();
+}
+
+void ResultRecord::keepSum() {
+    sumKept_ = false;
+    const Sum kept = sum();
+    keptTotal_ = kept.total.value_or(0);
+    keptHasTotal_ = kept.total.has_value();
+    keptTooLarge_ = kept.tooLarge;
+    sumKept_ = true;
 }
 
 std::optional<qint64> ResultRecord::total() const {
@@ -357,7 +375,7 @@ void ResultsModel::finishRow(int position) {
     ResultRecord* record = recordAtPosition(position, &row);
     if (!record)
         return;
-    record->finished = true;
+    record->finish();
     noteWidth(TotalColumn, record->totalText());
     markDirty(row);
     touched();
@@ -430,22 +448,11 @@ void ResultsModel::publish() {
     Q_EMIT published();
 }
 
-void ResultsModel::sortRows(int column, SortKind kind, bool ascending, ResultRecords* opposite) {
+void ResultsModel::sortRows(int column, SortKind kind, bool ascending) {
     if (column < 0 || column >= ColumnCount)
         return;
     publish();
-    if (!opposite) {
-        reorderRows(rows_, sortedOrder(column, kind, ascending));
-        return;
-    }
-    const SortedBothWays both = kind == SortKind::Number
-                                    ? sortedPositionsBothWays(numberKeys(column))
-                                    : sortedPositionsBothWays(columnTexts(column), kind);
-    opposite->clear();
-    opposite->reserve(rows_.size());
-    for (int r : ascending ? both.descending : both.ascending)
-        opposite->append(rows_.at(r));
-    reorderRows(rows_, ascending ? both.ascending : both.descending);
+    reorderRows(rows_, sortedOrder(column, kind, ascending));
 }
 
 QList<int> ResultsModel::sortedOrder(int column, SortKind kind, bool ascending) const {
@@ -461,6 +468,27 @@ QStringList ResultsModel::columnTexts(int column) const {
     return texts;
 }
 
+namespace {
+
+NumberKey totalKey(const ResultRecord& row) {
+    const ResultRecord::Sum sum = row.sum();
+    return sum.total ? numberKeyOf(double(*sum.total)) : NumberKey();
+}
+
+} // namespace
+
+ResultRecords byTotalAscending(const ResultRecords& rows) {
+    QList<NumberKey> keys;
+    keys.reserve(rows.size());
+    for (const std::shared_ptr<const ResultRecord>& row : rows)
+        keys.append(totalKey(*row));
+    ResultRecords sorted;
+    sorted.reserve(rows.size());
+    for (int r : sortedPositions(keys, true))
+        sorted.append(rows.at(r));
+    return sorted;
+}
+
 QList<NumberKey> ResultsModel::numberKeys(int column) const {
     // The total's key from its value: what its digits read as ("too large" and none read as no
     // number). Every other cell's from its text.
@@ -469,8 +497,7 @@ QList<NumberKey> ResultsModel::numberKeys(int column) const {
     const int slot = slotOfColumn(column);
     for (const std::shared_ptr<const ResultRecord>& row : rows_) {
         if (column == TotalColumn) {
-            const ResultRecord::Sum sum = row->sum();
-            keys.append(sum.total ? numberKeyOf(double(*sum.total)) : NumberKey());
+            keys.append(totalKey(*row));
         } else {
             keys.append(numberKeyOf(column == UrlColumn ? row->url : row->cellText(slot)));
         }

@@ -94,15 +94,27 @@ struct ResultRecord {
     bool totalTooLarge() const;
     // The total as files write it: its digits, "too large", or nothing.
     QString totalText() const;
-    // total() and totalTooLarge() from one pass over the cells (EngineSnapshot::sum).
+    // total() and totalTooLarge() from one pass over the cells (EngineSnapshot::sum), kept from
+    // the moment the row is finished (finish()), so that a sort of many rows reads one field.
     using Sum = EngineSnapshot::RowSum;
     Sum sum() const;
+    // Every slot has reported: the row is finished and its sum kept.
+    void finish();
     // 1 low, 2 medium, 3 high, 0 none (no total, or not finished).
     int profile() const;
+
+private:
+    void keepSum();
+    // The sum once finished; a row marked finished by hand sums on each call.
+    qint64 keptTotal_ = 0;
+    bool sumKept_ = false, keptHasTotal_ = false, keptTooLarge_ = false;
 };
 
 // Rows of the results, in the table's order.
 using ResultRecords = QList<std::shared_ptr<const ResultRecord>>;
+
+// The rows in ascending order of their totals (none first), equal totals in the order given.
+ResultRecords byTotalAscending(const ResultRecords& rows);
 
 // "Low profile", "Medium profile", "High profile"; empty for any other number.
 QString profileWords(int profile);
@@ -177,9 +189,7 @@ public:
 
     // The typed sort by a 0-based column: stable, every row's cells unchanged; persistent
     // indexes (a view's selection and current row) follow their rows. Publishes first.
-    // With `opposite`: the rows in the other direction of the same sort too (stable as well),
-    // from the one sort.
-    void sortRows(int column, SortKind kind, bool ascending, ResultRecords* opposite = nullptr);
+    void sortRows(int column, SortKind kind, bool ascending);
     // The published rows in the order that sort would give them, the table left as it is.
     ResultRecords sortedRecords(int column, SortKind kind, bool ascending) const;
 

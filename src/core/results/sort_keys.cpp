@@ -78,26 +78,6 @@ template <typename Key> QList<int> sortedOf(std::vector<Entry<Key>> entries, boo
     return order;
 }
 
-template <typename Key> SortedBothWays bothWaysOf(std::vector<Entry<Key>> entries) {
-    std::stable_sort(entries.begin(), entries.end(),
-                     [](const Entry<Key>& a, const Entry<Key>& b) { return a.key < b.key; });
-    SortedBothWays both;
-    both.ascending.reserve(qsizetype(entries.size()));
-    both.descending.reserve(qsizetype(entries.size()));
-    for (const Entry<Key>& e : entries)
-        both.ascending.append(e.position);
-    // Descending: the runs of equal keys from the last, each in its own (stable) order.
-    for (size_t end = entries.size(); end > 0;) {
-        size_t start = end - 1;
-        while (start > 0 && !(entries[start - 1].key < entries[start].key))
-            --start;
-        for (size_t i = start; i < end; ++i)
-            both.descending.append(entries[i].position);
-        end = start;
-    }
-    return both;
-}
-
 NumberKey same(const NumberKey& key) {
     return key;
 }
@@ -114,20 +94,8 @@ QList<int> sortedPositions(const QStringList& cells, SortKind kind, bool ascendi
         ascending);
 }
 
-SortedBothWays sortedPositionsBothWays(const QStringList& cells, SortKind kind) {
-    if (kind == SortKind::Number)
-        return bothWaysOf(
-            entriesOf<NumberKey>(cells, [](const QString& c) { return numberKeyOf(c); }));
-    return bothWaysOf(
-        entriesOf<SortKey>(cells, [](const QString& c) { return makeSortKey(c, SortKind::Text); }));
-}
-
 QList<int> sortedPositions(const QList<NumberKey>& keys, bool ascending) {
     return sortedOf(entriesOf<NumberKey>(keys, same), ascending);
-}
-
-SortedBothWays sortedPositionsBothWays(const QList<NumberKey>& keys) {
-    return bothWaysOf(entriesOf<NumberKey>(keys, same));
 }
 
 } // namespace tally

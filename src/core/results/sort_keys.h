@@ -61,14 +61,7 @@ inline NumberKey numberKeyOf(double value) {
 // The positions of the cells (0-based) in sorted order. Stable: cells with equal keys keep their
 // order, in both directions.
 QList<int> sortedPositions(const QStringList& cells, SortKind kind, bool ascending);
-// Both orders from one sort: each stable (equal keys keep their positions' order).
-struct SortedBothWays {
-    QList<int> ascending;
-    QList<int> descending;
-};
-SortedBothWays sortedPositionsBothWays(const QStringList& cells, SortKind kind);
 // The same for keys under kind number.
 QList<int> sortedPositions(const QList<NumberKey>& keys, bool ascending);
-SortedBothWays sortedPositionsBothWays(const QList<NumberKey>& keys);
 
 } // namespace tally

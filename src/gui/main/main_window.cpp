@@ -818,7 +818,8 @@ void MainWindow::connectRun(ScanRun* run) {
     });
     connect(run, &ScanRun::finished, this, [this, run] {
         refresh_->flush();
-        websiteFrame_->refreshWebResults();
+        // The web-results list takes the scan's last rows in a turn of its own.
+        QTimer::singleShot(0, websiteFrame_, &WebsiteFrame::refreshWebResults);
         failures_ = run->failures();
         showFailureSummary();
         // Recorded in a turn of its own: the end of a long scan comes in short steps.
@@ -862,12 +863,11 @@ void MainWindow::scanCompleted(const QString& statusText) {
     accessibility::announce(statusPanels_[0], statusText);
     progressBar_->hide();
     setScanControls(false);
-    // The chart takes the rows in ascending order of their totals; the table shows them in
-    // descending order (both stable: equal totals keep the scan's order), from one sort.
+    // The table shows the rows in descending order of their totals; the chart takes them in
+    // ascending order when it is drawn (both stable: equal totals keep the scan's order).
     if (UserSettings::autoSortByTotal()) {
-        ResultRecords ascending;
-        resultsTable_->sortRows(2, SortKind::Number, false, &ascending);
-        chartFrame_->chartResults(ascending);
+        resultsTable_->sortRows(2, SortKind::Number, false);
+        chartFrame_->chartResults(results_->records(), true);
     } else {
         chartFrame_->chartCurrentResults();
     }

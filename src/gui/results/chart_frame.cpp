@@ -280,7 +280,7 @@ void ChartFrame::chartCurrentResults() {
     chartResults(results_ ? results_->records() : ResultRecords());
 }
 
-void ChartFrame::chartResults(const ResultRecords& rows) {
+void ChartFrame::chartResults(const ResultRecords& given, bool byTotal) {
     sitePaths_.clear();
     {
         const QSignalBlocker block(engineList_);
@@ -295,7 +295,8 @@ void ChartFrame::chartResults(const ResultRecords& rows) {
         model ? model->headerEngines() : EngineSnapshot::builtIn();
     // Made when the chart is shown or looked at.
     chart_->setChartDataLater(
-        [this, header, rows] {
+        [this, header, given, byTotal] {
+            const ResultRecords rows = byTotal ? byTotalAscending(given) : given;
             // What "Show as Table" says of a cell the chart draws nothing for.
             withoutCount_.clear();
             withoutCount_.reserve(rows.size());

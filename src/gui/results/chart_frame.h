@@ -46,9 +46,11 @@ public Q_SLOTS:
     // One source of several saved searches side by side (file names in the saved-search folder),
     // its engine list the sections any of them holds.
     void chartSites(const QStringList& fileNames);
-    // Charts the current results, in the table's order or in the order given.
+    // Charts the current results, in the table's order or in the order given; byTotal: in
+    // ascending order of their totals (equal totals in the order given), put so when the chart
+    // is made.
     void chartCurrentResults();
-    void chartResults(const ResultRecords& rows);
+    void chartResults(const ResultRecords& rows, bool byTotal = false);
     // Shows the load dialog modally; the chosen saved search is charted.
     void loadSavedSearch();
     // Prints the chart.

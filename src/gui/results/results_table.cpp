@@ -201,14 +201,14 @@ void ResultsTable::selectRow(int row) {
     setCurrentIndex(results_->index(row, 0));
 }
 
-void ResultsTable::sortRows(int column, SortKind kind, bool ascending, ResultRecords* opposite) {
+void ResultsTable::sortRows(int column, SortKind kind, bool ascending) {
     if (!results_ || column < 1 || column > ResultsColumnCount)
         return;
     // The hourglass over the table while its rows change places.
     const bool hadCursor = testAttribute(Qt::WA_SetCursor);
     const QCursor oldCursor = cursor();
     setCursor(Qt::WaitCursor);
-    results_->sortRows(column - 1, kind, ascending, opposite);
+    results_->sortRows(column - 1, kind, ascending);
     setSorted(true, column, ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
     if (hadCursor)
         setCursor(oldCursor);

@@ -67,7 +67,7 @@ public:
 
     // The typed sort by a 1-based column: the hourglass over the table while the model reorders
     // its rows, the selection and current row kept; the table is left in sorted mode.
-    void sortRows(int column, SortKind kind, bool ascending, ResultRecords* opposite = nullptr);
+    void sortRows(int column, SortKind kind, bool ascending);
 
     // Sets the column widths for the table's width: a number column is as wide as its widest
     // value and its header (so that a count or total is never cut), and the domain column takes

@@ -112,6 +112,18 @@ private Q_SLOTS:
         QCOMPARE(saved.first().count, counts.first());
     }
 
+    // A finished row keeps its total; a cell that reports after the row finished changes it.
+    void aLateCellChangesTheKeptTotal() {
+        ResultsModel model;
+        model.startRow(1, QStringLiteral("u"));
+        model.setOutcome(1, 0, EngineOutcome::counted(QStringLiteral("100")));
+        model.finishRow(1);
+        QCOMPARE(model.record(0).totalText(), QStringLiteral("100"));
+        model.setOutcome(1, 1, EngineOutcome::counted(QStringLiteral("5")));
+        QCOMPARE(model.record(0).totalText(), QStringLiteral("105"));
+        QCOMPARE(byTotalAscending({}).size(), 0);
+    }
+
     void profileThresholds_data() {
         QTest::addColumn<QString>("count");
         QTest::addColumn<int>("profile");

@@ -20,22 +20,6 @@ class TestSortKeys : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void initTestCase() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
-    // One sort gives both directions, each exactly as its own stable sort orders it.
-    void bothWaysFromOneSort_data() {
-        QTest::addColumn<QStringList>("cells");
-        QTest::addColumn<int>("kind");
-        QTest::newRow("ties and blanks")
-            << QStringList{"5", "", "5", "12", "", "0", "12", "5"} << int(SortKind::Number);
-        QTest::newRow("text") << QStringList{"b", "A", "a", "c", "B"} << int(SortKind::Text);
-        QTest::newRow("none") << QStringList{} << int(SortKind::Number);
-    }
-    void bothWaysFromOneSort() {
-        QFETCH(QStringList, cells);
-        QFETCH(int, kind);
-        const SortedBothWays both = sortedPositionsBothWays(cells, SortKind(kind));
-        QCOMPARE(both.ascending, sortedPositions(cells, SortKind(kind), true));
-        QCOMPARE(both.descending, sortedPositions(cells, SortKind(kind), false));
-    }
     void numbersSortByValue();
     void negativesBeforeZero();
     void nonNumbersFirstAscendingLastDescending();

@@ -444,7 +444,7 @@ private Q_SLOTS:
         ResultRecord record;
         for (int s = 0; s < 2; ++s)
             record.settle(s, EngineOutcome::counted("5000000000000000000"));
-        record.finished = true;
+        record.finish();
         QVERIFY(record.totalTooLarge() && !record.total() && record.profile() == 0);
         QCOMPARE(record.totalText(), QStringLiteral("too large"));
         QCOMPARE(ScanRun::completionText(-1),
