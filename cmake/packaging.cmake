@@ -7,7 +7,7 @@ set(CPACK_PACKAGE_CONTACT "${TALLY_COMPANY_NAME} <support@example.com>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Counts the pages that link to your web sites")
 # Lines of at most 80 characters, as the package's description is read in a terminal.
 set(CPACK_PACKAGE_DESCRIPTION
-  "For each web site in a list, Tallyscope asks six web search engines how many\npages link to it, shows the counts, totals and a profile per site, keeps a\ndated history and charts it. Scans also run without a window from the\ncommand line.")
+  "For each web site in a list, Tallyscope asks six sources (backlink APIs, the\nCommon Crawl web graph, web search engines) how many pages or domains link\nto it, shows the counts, totals and a profile per site, keeps a\ndated history and charts it. Scans also run without a window from the\ncommand line.")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)

@@ -7,6 +7,7 @@
 #include <QSaveFile>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstring>
@@ -18,6 +19,11 @@
 namespace tally {
 
 namespace {
+
+std::atomic<quint64>& writesSoFar() {
+    static std::atomic<quint64> writes{0};
+    return writes;
+}
 
 // The texts of this file, under one context of the catalogues.
 struct Text {
@@ -244,7 +250,26 @@ FileOutcome AtomicFileWriter::commit() {
     }
     syncFolder(file_->target.absolutePath());
     file_.reset();
+    writesSoFar().fetch_add(1, std::memory_order_relaxed);
     return FileOutcome::success();
+}
+
+quint64 filesWrittenSoFar() {
+    return writesSoFar().load(std::memory_order_relaxed);
+}
+
+FileStamp FileStamp::of(const QString& path) {
+    FileStamp stamp;
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return stamp;
+    stamp.exists = true;
+    stamp.device = quint64(info.st_dev);
+    stamp.inode = quint64(info.st_ino);
+    stamp.size = qint64(info.st_size);
+    stamp.modifiedNs = qint64(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+    stamp.changedNs = qint64(info.st_ctim.tv_sec) * 1000000000 + info.st_ctim.tv_nsec;
+    return stamp;
 }
 
 FileOutcome writeFileAtomically(const QString& path, const QByteArray& bytes, FileAccess access) {

@@ -100,6 +100,23 @@ FileOutcome makeFolder(const QString& folder);
 // success when the file could be replaced (or created) now.
 FileOutcome checkFileWritable(const QString& path);
 
+// What tells a file's new contents from its old without reading them: its identity (device,
+// inode), size and times, from one stat. Equal stamps: the same file, as it was.
+struct FileStamp {
+    bool exists = false;
+    quint64 device = 0;
+    quint64 inode = 0;
+    qint64 size = 0;
+    qint64 modifiedNs = 0;
+    qint64 changedNs = 0;
+    bool operator==(const FileStamp&) const = default;
+    static FileStamp of(const QString& path);
+};
+// How many files this program has replaced so far (writeFileAtomically, AtomicFileWriter): a
+// reader that keeps a file's contents and looks at the file only now and then sees this program's
+// own writes at once.
+quint64 filesWrittenSoFar();
+
 // Whether two paths name the same file: the same file on the disk (through a symbolic link or a
 // hard link too), or, for a file not there yet, the same name in the same real folder.
 bool isSameFile(const QString& a, const QString& b);

@@ -55,8 +55,8 @@
 #pragma once
 
 #include "core/linkgraph/link_index.h"
-#include "core/scan/engine_parser.h"
 #include "core/product/engine_table.h"
+#include "core/scan/engine_parser.h"
 
 #include <QByteArray>
 #include <QHash>

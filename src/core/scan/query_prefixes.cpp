@@ -1,7 +1,7 @@
 #include "core/scan/query_prefixes.h"
 
-#include "core/scan/engine_definitions.h"
 #include "core/product/engine_table.h"
+#include "core/scan/engine_definitions.h"
 #include "core/settings/program_folder.h"
 
 #include <QCoreApplication>
@@ -9,29 +9,18 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <sys/stat.h>
-
 namespace tally {
 
-QueryPrefixes::QueryPrefixes(const QString& settingsIni)
-    : path_(ProgramFolder::resolve(settingsIni)) {}
-
-QueryPrefixes::Stamp QueryPrefixes::stampOf(const QString& path) {
-    Stamp stamp;
-    struct stat info {};
-    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
-        return stamp;
-    stamp.exists = true;
-    stamp.device = quint64(info.st_dev);
-    stamp.inode = quint64(info.st_ino);
-    stamp.size = qint64(info.st_size);
-    stamp.modifiedNs = qint64(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
-    stamp.changedNs = qint64(info.st_ctim.tv_sec) * 1000000000 + info.st_ctim.tv_nsec;
-    return stamp;
-}
+QueryPrefixes::QueryPrefixes(const QString& settingsIni, int recheckMs)
+    : path_(ProgramFolder::resolve(settingsIni)), recheckMs_(recheckMs) {}
 
 void QueryPrefixes::refresh() {
-    const Stamp now = stampOf(path_);
+    const quint64 writes = filesWrittenSoFar();
+    if (loaded_ && writes == writesSeen_ && recheckMs_ > 0 && !checked_.hasExpired(recheckMs_))
+        return;
+    writesSeen_ = writes;
+    checked_.start();
+    const FileStamp now = FileStamp::of(path_);
     if (loaded_ && now == stamp_)
         return;
     // Stamped before the read: a change during the read shows as a change at the next request.

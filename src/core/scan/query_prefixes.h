@@ -8,6 +8,7 @@
 
 #include "core/settings/ini_file.h"
 
+#include <QElapsedTimer>
 #include <QList>
 #include <QString>
 
@@ -25,7 +26,9 @@ QString unreadableSettingsMessage(const QList<UnreadableSettingsFile>& files);
 
 class QueryPrefixes {
 public:
-    explicit QueryPrefixes(const QString& settingsIni);
+    // recheckMs: the file is looked at (one stat) at most this often; this program's own writes
+    // are seen at once. 0: at every read.
+    explicit QueryPrefixes(const QString& settingsIni, int recheckMs = 0);
 
     // The prefix of an engine key, read again first when the file changed; empty when none.
     QString prefix(const QString& key);
@@ -41,19 +44,11 @@ public:
 private:
     void refresh();
 
-    struct Stamp {
-        bool exists = false;
-        quint64 device = 0;
-        quint64 inode = 0;
-        qint64 size = 0;
-        qint64 modifiedNs = 0;
-        qint64 changedNs = 0;
-        bool operator==(const Stamp&) const = default;
-    };
-    static Stamp stampOf(const QString& path);
-
     QString path_;
-    Stamp stamp_;
+    int recheckMs_ = 0;
+    QElapsedTimer checked_;
+    quint64 writesSeen_ = 0;
+    FileStamp stamp_;
     bool loaded_ = false;
     modINI::IniDocument document_;
     int reads_ = 0;

@@ -99,6 +99,19 @@ struct ScanRun::Private {
     qint64 rateLimitBudgetMs = 0;
     qint64 rateLimitWaitedMs = 0; // this run's waits for rate limits, planned so far
     QElapsedTimer clock;
+    // The local time the requests' date placeholders are filled from, read at most once a second
+    // (the time zone's rules make a reading cost more than the rest of a request's making).
+    QDateTime requestTime;
+    qint64 requestTimeReadMs = -1;
+
+    const QDateTime& timeForRequests() {
+        const qint64 ms = clock.elapsed();
+        if (requestTimeReadMs < 0 || ms - requestTimeReadMs >= 1000) {
+            requestTime = QDateTime::currentDateTime();
+            requestTimeReadMs = ms;
+        }
+        return requestTime;
+    }
 
     int maximum() const { return int(urls.size()) * EngineCount; }
     EngineSlot& slot(int engine, int at) {
@@ -195,7 +208,9 @@ void ScanRun::start() {
         d->definitions = loadEngines(enginesIniBeside(d->settingsIni));
     d->snapshot = std::make_shared<const EngineSnapshot>(
         EngineSnapshot::of(d->definitions, d->low, d->medium));
-    d->prefixes = std::make_unique<QueryPrefixes>(d->settingsIni);
+    // Looked at afresh for every URL, the file itself at most every 50 ms: a prefix saved in the
+    // Options dialog applies at once, one changed by hand within a blink.
+    d->prefixes = std::make_unique<QueryPrefixes>(d->settingsIni, 50);
     for (int e = 0; e < EngineCount; ++e) {
         const std::optional<qint64> pacing =
             readWholeNumber(d->prefixes->pacing(d->definitions.definitions[e].key));
@@ -451,7 +466,7 @@ bool ScanRun::prepareRequest(int engine) {
     // A request that cannot be built goes nowhere: the cell fails with the builder's reason.
     RequestBuild build =
         buildEngineRequest(definition, slot.prefix, d->urls.at(d->active[engine]),
-                           QDateTime::currentDateTime(), slot.pages->nextPage().value_or(0));
+                           d->timeForRequests(), slot.pages->nextPage().value_or(0));
     if (!build.request) {
         slot.outcome = std::move(build.failure);
         slot.state = SlotState::Done;

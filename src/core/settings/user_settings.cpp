@@ -44,11 +44,7 @@ bool storeReadable(const QString& path) {
 struct StoreCache {
     bool valid = false;
     QString path;
-    bool exists = false;
-    qint64 size = 0;
-    qint64 modifiedNs = 0;
-    quint64 inode = 0;
-    quint64 device = 0;
+    FileStamp stamp;
     QHash<QString, QString> values;
 };
 
@@ -147,17 +143,12 @@ QString settingsStoreFile(const QString& app) {
 QString GetSetting(const QString& app, const QString& section, const QString& key,
                    const QString& defaultValue) {
     const QString path = settingsStoreFile(app);
-    struct stat file {};
-    const bool exists = ::stat(QFile::encodeName(path).constData(), &file) == 0;
-    const qint64 modifiedNs = qint64(file.st_mtim.tv_sec) * 1000000000 + file.st_mtim.tv_nsec;
+    const FileStamp stamp = FileStamp::of(path);
     const QMutexLocker lock(&guardedCache().mutex);
     StoreCache& cache = guardedCache().cache;
-    if (!cache.valid || cache.path != path || cache.exists != exists ||
-        (exists && (cache.size != file.st_size || cache.modifiedNs != modifiedNs ||
-                    cache.inode != file.st_ino || cache.device != file.st_dev))) {
-        cache = StoreCache{
-            true, path, exists, file.st_size, modifiedNs, quint64(file.st_ino), file.st_dev, {}};
-        if (exists && storeReadable(path)) {
+    if (!cache.valid || cache.path != path || !(cache.stamp == stamp)) {
+        cache = StoreCache{true, path, stamp, {}};
+        if (stamp.exists && storeReadable(path)) {
             const QSettings store(path, QSettings::IniFormat);
             for (const QString& k : store.allKeys())
                 cache.values.insert(k, store.value(k).toString());

@@ -64,6 +64,21 @@ private Q_SLOTS:
         QCOMPARE(prefixes.prefix("Google"), google);
         QCOMPARE(prefixes.reads(), reads);
     }
+
+    // Looked at now and then (as a scan does): another program's change waits for the next look;
+    // this program's own write is seen at once.
+    void lookedAtNowAndThen() {
+        TestEnv env(false);
+        const QString ini = env.file("settings.ini");
+        env.writeFile("settings.ini", "[Engines]\r\nGoogle=http://g/?q=\r\n");
+        QueryPrefixes prefixes(ini, 60000);
+        QCOMPARE(prefixes.prefix("Google"), QStringLiteral("http://g/?q="));
+        env.writeFile("settings.ini", "[Engines]\r\nGoogle=http://other/?q=\r\n");
+        QCOMPARE(prefixes.prefix("Google"), QStringLiteral("http://g/?q="));
+        QVERIFY(modINI::WritePrivateProfileStringA("Engines", "Google", "http://new/?q=", ini));
+        QCOMPARE(prefixes.prefix("Google"), QStringLiteral("http://new/?q="));
+        QCOMPARE(prefixes.reads(), 2);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestQueryPrefixes)
