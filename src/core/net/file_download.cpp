@@ -65,7 +65,7 @@ qint64 fileSize(const QString& path) {
 FileDownload::FileDownload(QObject* parent) : QObject(parent) {
     qRegisterMetaType<tally::DownloadProgress>();
     qRegisterMetaType<tally::FileDownload::Outcome>();
-    transfer_.onHeader = [this](QByteArrayView line) { return onHeader(line); };
+    transfer_.onHeader = [this](QByteArrayView) { return onHeader(); };
     transfer_.onBody = [this](QByteArrayView bytes) { return onBody(bytes); };
     transfer_.onDone = [this](CURLcode result) { onDone(result); };
     retryTimer_.setSingleShot(true);
@@ -113,7 +113,6 @@ void FileDownload::start(const QUrl& url, const QString& target, const Options& 
 }
 
 void FileDownload::begin() {
-    reply_ = ReplyHead();
     total_ = -1;
     errorBody_.clear();
     failure_.clear();
@@ -222,29 +221,29 @@ bool FileDownload::fail(const QString& error, bool damaged) {
     return false;
 }
 
-bool FileDownload::onHeader(QByteArrayView line) {
+bool FileDownload::onHeader() {
     if (cancelRequested_)
         return false;
-    const bool ended = reply_.read(line);
+    const ReplyHead& head = transfer_.head();
     // The whole file's length: a 200's Content-Length, or the total of a Content-Range.
-    total_ = reply_.rangeTotal >= 0 ? reply_.rangeTotal
-             : reply_.status == 200 ? reply_.contentLength
-                                    : -1;
-    return !ended || (reply_.status != 200 && reply_.status != 206) || headersDone();
+    total_ = head.rangeTotal >= 0 ? head.rangeTotal : head.status == 200 ? head.contentLength : -1;
+    return !transfer_.headEnded() || (head.status != 200 && head.status != 206) || headersDone();
 }
 
 bool FileDownload::headersDone() {
     // The version of the file this reply is of: a strong ETag, else its date (RFC 9110, 13.1.5:
     // If-Range takes no weak validator).
     const QByteArray version =
-        !reply_.etag.isEmpty() && !reply_.etag.startsWith("W/") ? reply_.etag : reply_.lastModified;
-    if (reply_.status == 206 && !validator_.isEmpty() && !version.isEmpty() &&
+        !transfer_.head().etag.isEmpty() && !transfer_.head().etag.startsWith("W/")
+            ? transfer_.head().etag
+            : transfer_.head().lastModified;
+    if (transfer_.head().status == 206 && !validator_.isEmpty() && !version.isEmpty() &&
         version != validator_) {
         otherFile_ = true;
         return fail(
             tr("%1 changed on the server since its download began").arg(url_.toDisplayString()));
     }
-    if (reply_.status == 200 && offset_ > 0) { // the server sends the whole file again
+    if (transfer_.head().status == 200 && offset_ > 0) { // the server sends the whole file again
         if (::ftruncate(fd_, 0) != 0)
             return fail(
                 tr("%1 cannot be written: %2").arg(native(partFile(target_)), systemReason(errno)));
@@ -253,10 +252,10 @@ bool FileDownload::headersDone() {
         if (options_.check)
             options_.check->restart();
     }
-    if (reply_.status == 206 && reply_.rangeStart != offset_)
+    if (transfer_.head().status == 206 && transfer_.head().rangeStart != offset_)
         return fail(tr("the server resumed %1 at byte %2 instead of %3")
                         .arg(url_.toDisplayString())
-                        .arg(reply_.rangeStart)
+                        .arg(transfer_.head().rangeStart)
                         .arg(offset_));
     if (offset_ == 0 || validator_.isEmpty()) {
         validator_ = version;
@@ -284,8 +283,8 @@ bool FileDownload::headersDone() {
 bool FileDownload::onBody(QByteArrayView bytes) {
     if (cancelRequested_)
         return false;
-    if (reply_.status != 200 &&
-        reply_.status != 206) { // an error page or a redirect's body: not the file
+    if (transfer_.head().status != 200 &&
+        transfer_.head().status != 206) { // an error page or a redirect's body: not the file
         if (errorBody_.size() < ErrorBodyLimit)
             errorBody_ += bytes.first(std::min(bytes.size(), ErrorBodyLimit - errorBody_.size()));
         return true;
@@ -360,15 +359,16 @@ void FileDownload::onDone(CURLcode result) {
         }
         return finish(Outcome::Failed, failure_);
     }
-    const bool gotFile = reply_.status == 200 || reply_.status == 206;
+    const bool gotFile = transfer_.head().status == 200 || transfer_.head().status == 206;
     const QString shortBody = tr("short body: %1 of the %2 bytes %3 announced")
                                   .arg(written_)
                                   .arg(total_)
                                   .arg(url_.toDisplayString());
     if (result != CURLE_OK) {
-        const QString why = result == CURLE_OPERATION_TIMEDOUT
-                                ? tr("no data for %1 s").arg(options_.stallSeconds)
-                                : transferFailure(result, transfer_, reply_.status != 0).reason;
+        const QString why =
+            result == CURLE_OPERATION_TIMEDOUT
+                ? tr("no data for %1 s").arg(options_.stallSeconds)
+                : transferFailure(result, transfer_, transfer_.head().status != 0).reason;
         const QString reason = gotFile && result == CURLE_PARTIAL_FILE && total_ >= 0
                                    ? shortBody
                                    : tr("download of %1 failed after %2: %3")
@@ -377,8 +377,8 @@ void FileDownload::onDone(CURLcode result) {
             return retryLater(reason, 0, false);
         return finish(Outcome::Failed, reason);
     }
-    if (reply_.redirects()) {
-        const QUrl next = redirectTarget(url_, reply_.location);
+    if (transfer_.head().redirects()) {
+        const QUrl next = redirectTarget(url_, transfer_.head().location);
         if (++redirects_ > MaxRedirects || !mayRedirect(url_, next))
             return finish(
                 Outcome::Failed,
@@ -386,7 +386,8 @@ void FileDownload::onDone(CURLcode result) {
         url_ = next;
         return begin();
     }
-    if (reply_.status == 416 && !retriedFresh_) { // the ".part" is not a start of this file
+    if (transfer_.head().status == 416 &&
+        !retriedFresh_) { // the ".part" is not a start of this file
         retriedFresh_ = true;
         dropPart();
         return begin();
@@ -395,16 +396,17 @@ void FileDownload::onDone(CURLcode result) {
         const QString code = errorCode(errorBody_);
         const QString reason =
             code.isEmpty()
-                ? tr("%1 answered HTTP %2").arg(url_.toDisplayString()).arg(reply_.status)
+                ? tr("%1 answered HTTP %2").arg(url_.toDisplayString()).arg(transfer_.head().status)
                 : tr("%1 answered HTTP %2 (%3)")
                       .arg(url_.toDisplayString())
-                      .arg(reply_.status)
+                      .arg(transfer_.head().status)
                       .arg(code);
-        if (reply_.status == 429 || reply_.status == 500 || reply_.status == 502 ||
-            reply_.status == 503 || reply_.status == 504 || reply_.status == 403) {
+        if (transfer_.head().status == 429 || transfer_.head().status == 500 ||
+            transfer_.head().status == 502 || transfer_.head().status == 503 ||
+            transfer_.head().status == 504 || transfer_.head().status == 403) {
             const std::optional<qint64> asked =
-                retryAfterMs(reply_.retryAfter, QDateTime::currentDateTimeUtc());
-            return retryLater(reason, asked.value_or(0), reply_.status == 403);
+                retryAfterMs(transfer_.head().retryAfter, QDateTime::currentDateTimeUtc());
+            return retryLater(reason, asked.value_or(0), transfer_.head().status == 403);
         }
         return finish(Outcome::Failed, reason);
     }

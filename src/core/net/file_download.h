@@ -117,7 +117,7 @@ Q_SIGNALS:
 private:
     void begin();
     bool openPart();
-    bool onHeader(QByteArrayView line);
+    bool onHeader();
     bool headersDone();
     bool onBody(QByteArrayView bytes);
     void onDone(CURLcode result);
@@ -149,7 +149,6 @@ private:
     DownloadProgress waiting_;
     QByteArray validator_; // the version the ".part" began with (If-Range)
     // Of the reply being read.
-    ReplyHead reply_;
     qint64 offset_ = 0;  // where the ".part" stood when the request went out
     qint64 written_ = 0; // bytes of the file on the disk
     qint64 total_ = -1;  // the whole file's announced length

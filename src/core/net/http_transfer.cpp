@@ -150,6 +150,8 @@ void HttpTransfer::start(const Request& request) {
     curl_easy_reset(easy_);
     curl_slist_free_all(std::exchange(headers_, nullptr));
     error_[0] = 0;
+    head_ = ReplyHead();
+    headEnded_ = false;
     body_ = request.body;
     const auto set = [this](CURLoption option, auto value) {
         curl_easy_setopt(easy_, option, value);
@@ -168,17 +170,14 @@ void HttpTransfer::start(const Request& request) {
     const Callback header = [](char* data, size_t, size_t size, void* self) -> size_t {
         auto* transfer = static_cast<HttpTransfer*>(self);
         const QByteArrayView line(data, qsizetype(size));
-        QByteArray value;
-        if (line.startsWith("HTTP/"))
-            transfer->encoded_ = false;
-        else if (headerIs(line, "Content-Encoding", &value))
-            transfer->encoded_ = true;
+        if (!transfer->headEnded_ || line.startsWith("HTTP/"))
+            transfer->headEnded_ = transfer->head_.read(line);
         const auto& onHeader = transfer->onHeader;
         return !onHeader || onHeader(line) ? size : 0;
     };
     const Callback body = [](char* data, size_t, size_t size, void* self) -> size_t {
         auto* transfer = static_cast<HttpTransfer*>(self);
-        if (!transfer->encoded_ && !transfer->multi_->takeTurn(transfer, qint64(size)))
+        if (!transfer->head_.encoded && !transfer->multi_->takeTurn(transfer, qint64(size)))
             return CURL_WRITEFUNC_PAUSE;
         const auto& onBody = transfer->onBody;
         return !onBody || onBody(QByteArrayView(data, qsizetype(size))) ? size

@@ -10,6 +10,8 @@
 // progress, the announced length) sets them in onStart and takes the bytes from onBody.
 #pragma once
 
+#include "core/net/http_reply.h"
+
 #include <QByteArrayView>
 #include <QList>
 #include <QPair>
@@ -37,7 +39,7 @@ public:
 
     // Called within libcurl's work (where the transfer may be read, but not started, cancelled
     // or deleted); false stops the transfer. onHeader gets each status and header line as it
-    // arrives, interim replies' too; onBody the body's bytes, decoded.
+    // arrives, interim replies' too, once head() has read it; onBody the body's bytes, decoded.
     std::function<bool(QByteArrayView)> onHeader, onBody;
     // Once per start(), from the event loop, the transfer out of libcurl; never after cancel().
     std::function<void(CURLcode)> onDone;
@@ -53,6 +55,10 @@ public:
     // Ends the transfer at once; a reply not read to its end takes its connection with it.
     void cancel();
     bool isActive() const { return active_; }
+    // The reply's status line and headers as read so far (the final reply's, once headEnded());
+    // a chunked body's trailers are not read into it.
+    const ReplyHead& head() const { return head_; }
+    bool headEnded() const { return headEnded_; }
     void setCaFile(const QString& pemFile) { caFile_ = pemFile.toLocal8Bit(); }
     CURL* handle() const { return easy_; }
     QString proxy() const { return proxy_; } // "host:port" of the current request; empty: direct
@@ -67,7 +73,8 @@ private:
     QString proxy_;
     char error_[CURL_ERROR_SIZE] = {};
     bool active_ = false;
-    bool encoded_ = false; // the reply's body has a content encoding
+    ReplyHead head_;
+    bool headEnded_ = false;
 };
 
 } // namespace tally

@@ -73,7 +73,6 @@ void NetworkPageFetcher::abort() {
 void NetworkPageFetcher::startHop(const QUrl& url) {
     url_ = url;
     reply_ = FetchResult();
-    head_ = ReplyHead();
     headBytes_ = bodyBytes_ = 0;
     headersDone_ = redirect_ = false;
     stopError_ = FetchError::None;
@@ -116,32 +115,32 @@ bool NetworkPageFetcher::header(QByteArrayView line) {
                     Text::tr("reply headers longer than %1").arg(sizeInWords(HeaderLimit)));
     if (headersDone_)
         return true; // a chunked body's trailers
-    const bool ended = head_.read(line);
+    const ReplyHead& head = transfer_.head();
+    const bool ended = transfer_.headEnded();
     if (line.startsWith("HTTP/")) { // a new reply's status line
-        reply_.status = head_.status;
-        reply_.statusText = printable(head_.reason);
+        reply_.status = head.status;
+        reply_.statusText = printable(head.reason);
     }
-    if (head_.status == 101)
+    if (head.status == 101)
         return stop(FetchError::BadReply, Text::tr("unexpected protocol switch"));
-    if (head_.badLength)
+    if (head.badLength)
         return stop(FetchError::BadReply, Text::tr("bad content length"));
     // "chunked, identity" and the like: a framing that two readers may read apart.
-    if (!head_.transferEncoding.isEmpty() && head_.transferEncoding.toLower() != "chunked")
+    if (!head.transferEncoding.isEmpty() && head.transferEncoding.toLower() != "chunked")
         return stop(
             FetchError::BadReply,
-            Text::tr("unsupported transfer encoding %1").arg(printable(head_.transferEncoding)));
+            Text::tr("unsupported transfer encoding %1").arg(printable(head.transferEncoding)));
     if (!ended)
         return true;
     headersDone_ = true;
-    redirect_ = head_.redirects();
-    reply_.retryAfter = head_.retryAfter.left(100);
-    reply_.contentType = head_.contentType.left(200);
+    redirect_ = head.redirects();
+    reply_.retryAfter = head.retryAfter.left(100);
+    reply_.contentType = head.contentType.left(200);
     // Room for the whole body at once, never copied as it grows: its length, or the cap (pages
     // not written to take no memory).
     if (!redirect_)
-        reply_.body.reserve(qsizetype(head_.contentLength >= 0 && !head_.encoded
-                                          ? std::min(head_.contentLength, cap_)
-                                          : cap_));
+        reply_.body.reserve(qsizetype(
+            head.contentLength >= 0 && !head.encoded ? std::min(head.contentLength, cap_) : cap_));
     return true;
 }
 
@@ -167,7 +166,7 @@ void NetworkPageFetcher::hopDone(CURLcode result) {
     }
     if (!redirect_)
         return finish(FetchError::None);
-    const QUrl target = redirectTarget(url_, head_.location);
+    const QUrl target = redirectTarget(url_, transfer_.head().location);
     // A POST's body goes to its own server only; after 301, 302 and 303 a GET follows.
     const bool keepsBody = request_.method == "POST" && reply_.status != 301 &&
                            reply_.status != 302 && reply_.status != 303;

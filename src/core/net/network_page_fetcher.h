@@ -78,7 +78,6 @@ private:
 
     // The reply being read; stopError_ is why a callback stopped it.
     FetchResult reply_;
-    ReplyHead head_;
     qint64 headBytes_ = 0, bodyBytes_ = 0, peak_ = 0;
     bool headersDone_ = false, redirect_ = false;
     FetchError stopError_ = FetchError::None;
