@@ -700,7 +700,7 @@ EngineOutcome engineOutcome(const FetchResult& fetch, const EngineDefinition& de
         readMarkerCountInBytes(fetch.body, charset, definition.markers);
     QString page;
     if (!reading) {
-        page = pageText(fetch.body, fetch.contentType);
+        page = pageTextIn(fetch.body, charset);
         reading = readMarkerCount(page, definition.markers);
     }
     if (reading->recognised) {
@@ -714,7 +714,7 @@ EngineOutcome engineOutcome(const FetchResult& fetch, const EngineDefinition& de
             if (const std::optional<bool> inBytes = bytesContain(fetch.body, charset, phrase))
                 return *inBytes;
         if (page.isNull())
-            page = pageText(fetch.body, fetch.contentType);
+            page = pageTextIn(fetch.body, charset);
         return page.contains(phrase, Qt::CaseInsensitive);
     };
     for (const BlockedPagePhrase& p : blockedPagePhrases())

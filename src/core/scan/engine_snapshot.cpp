@@ -43,19 +43,6 @@ bool EngineSnapshot::summed(int s) const {
     return s >= 0 && s < EngineCount && slot[s].countsIntoTotal && !slot[s].switchedOff;
 }
 
-std::optional<qint64>
-EngineSnapshot::addCounts(qint64 running,
-                          const std::array<const EngineOutcome*, EngineCount>& outcomes) const {
-    for (int s = 0; s < EngineCount; ++s) {
-        if (!summed(s) || !outcomes[s] || !outcomes[s]->isCount())
-            continue;
-        const std::optional<qint64> count = readRoundedNumber(outcomes[s]->count);
-        if (count && __builtin_add_overflow(running, *count, &running))
-            return std::nullopt;
-    }
-    return running;
-}
-
 namespace {
 
 EngineSnapshot::Counts countsOf(const std::array<const EngineOutcome*, EngineCount>& outcomes) {
@@ -68,14 +55,9 @@ EngineSnapshot::Counts countsOf(const std::array<const EngineOutcome*, EngineCou
 
 } // namespace
 
-std::optional<qint64>
-EngineSnapshot::total(const std::array<const EngineOutcome*, EngineCount>& outcomes) const {
-    return sum(countsOf(outcomes)).total;
-}
-
-bool EngineSnapshot::totalTooLarge(
-    const std::array<const EngineOutcome*, EngineCount>& outcomes) const {
-    return sum(countsOf(outcomes)).tooLarge;
+EngineSnapshot::RowSum
+EngineSnapshot::sumOf(const std::array<const EngineOutcome*, EngineCount>& outcomes) const {
+    return sum(countsOf(outcomes));
 }
 
 EngineSnapshot::RowSum EngineSnapshot::sum(const Counts& counts) const {

@@ -53,25 +53,17 @@ struct EngineSnapshot {
     // and is not switched off.
     bool summed(int slot) const;
 
-    // running + the counts of the outcomes of the summed slots, slot by slot, each rounded as
-    // addRoundedHalfEven does; nothing when the sum passes 64 bits (it is never capped). A
-    // failure adds nothing.
-    std::optional<qint64>
-    addCounts(qint64 running, const std::array<const EngineOutcome*, EngineCount>& outcomes) const;
-    // A row's total: its summed slots' counts added up; nothing when none of them gave a count
-    // (a row without a count has no total, never 0), or when they add up to more than 64 bits
-    // hold (totalTooLarge).
-    std::optional<qint64>
-    total(const std::array<const EngineOutcome*, EngineCount>& outcomes) const;
-    bool totalTooLarge(const std::array<const EngineOutcome*, EngineCount>& outcomes) const;
-    // The same rule over counts already read (a slot without a count: nothing): the total, or
-    // that the counts are too many to add up.
+    // A row's total: its summed slots' counts added up (each rounded as addRoundedHalfEven
+    // does); nothing when none of them gave a count (a row without a count has no total, never
+    // 0), or when they add up to more than 64 bits hold (tooLarge; never capped). Over counts
+    // already read (a slot without a count: nothing), or over the outcomes as reported.
     struct RowSum {
         std::optional<qint64> total;
         bool tooLarge = false;
     };
     using Counts = std::array<std::optional<qint64>, EngineCount>;
     RowSum sum(const Counts& counts) const;
+    RowSum sumOf(const std::array<const EngineOutcome*, EngineCount>& outcomes) const;
     // The profile of a total: 1 low, 2 medium, 3 high; 0 for no total.
     int profile(std::optional<qint64> total) const;
 };

@@ -60,7 +60,11 @@ QByteArray pageCharset(const QByteArray& body, const QByteArray& contentType) {
 }
 
 QString pageText(const QByteArray& body, const QByteArray& contentType) {
-    QStringDecoder decoder(pageCharset(body, contentType).constData());
+    return pageTextIn(body, pageCharset(body, contentType));
+}
+
+QString pageTextIn(const QByteArray& body, const QByteArray& charset) {
+    QStringDecoder decoder(charset.constData());
     return decoder.decode(body);
 }
 

@@ -13,5 +13,7 @@ namespace tally {
 QByteArray pageCharset(const QByteArray& body, const QByteArray& contentType);
 // The page as text, decoded from that charset (a byte order mark left out).
 QString pageText(const QByteArray& body, const QByteArray& contentType);
+// The same, the charset already known (pageCharset).
+QString pageTextIn(const QByteArray& body, const QByteArray& charset);
 
 } // namespace tally

@@ -634,9 +634,13 @@ void ScanRun::finishRow() {
     std::array<const EngineOutcome*, EngineCount> outcomes{};
     for (int e = 0; e < EngineCount; ++e)
         outcomes[e] = &d->rows.front()[e].outcome;
-    const std::optional<qint64> rowTotal = d->snapshot->total(outcomes);
-    if (d->grandTotal >= 0) // -1 once the counts are too many to add up
-        d->grandTotal = d->snapshot->addCounts(d->grandTotal, outcomes).value_or(-1);
+    const EngineSnapshot::RowSum sum = d->snapshot->sumOf(outcomes);
+    const std::optional<qint64> rowTotal = sum.total;
+    // -1 once the counts are too many to add up.
+    if (d->grandTotal >= 0 &&
+        (sum.tooLarge ||
+         (sum.total && __builtin_add_overflow(d->grandTotal, *sum.total, &d->grandTotal))))
+        d->grandTotal = -1;
     const int finished = d->position + 1;
     d->rows.pop_front();
     ++d->position;

@@ -103,8 +103,9 @@ void SaveSearchDialog::saveAsNewSearch() {
     case SearchNameProblem::None:
         break;
     }
-    QString fileName = name + QLatin1String(SavedSearchExtension);
-    if (const auto existing = findSavedSearch(name)) {
+    bool exists = false;
+    const QString file = savedSearchFileFor(name, &exists);
+    if (exists) {
         const auto answer = Prompts::instance().msgBox(
             this,
             tr("A saved search named \"%1\" already exists.\n\nSaving under this "
@@ -116,9 +117,8 @@ void SaveSearchDialog::saveAsNewSearch() {
             nameBox_->setFocus();
             return;
         }
-        fileName = existing->fileName;
     }
-    save(savedSearchPath(fileName), SaveMode::NewSearch);
+    save(file, SaveMode::NewSearch);
 }
 
 void SaveSearchDialog::appendToChosenSearch() {
