@@ -1534,14 +1534,6 @@ lässt einen früheren Index unverändert.
 <context>
     <name>PageFetcher</name>
     <message>
-        <source>%1 bytes</source>
-        <translation>%1 Bytes</translation>
-    </message>
-    <message>
-        <source>%1 MiB</source>
-        <translation>%1 MiB</translation>
-    </message>
-    <message>
         <source>not a web address</source>
         <translation>keine Webadresse</translation>
     </message>
