@@ -8,6 +8,8 @@
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
+# Tests wait on their servers and child processes much of the time: one more than the cores.
+TEST_JOBS  ?= $(shell echo $$(( $(JOBS) + 1 )))
 PACKAGES   := $(shell grep -v '^\s*\#' packages.txt | grep -v '^\s*$$')
 SUDO       := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 PREFIX     ?= /usr/local
@@ -43,13 +45,13 @@ run: build
 
 test: build test-asan
 	cmake --build $(BUILD) -j$(JOBS) --target benchmarks
-	cd $(BUILD) && xvfb-run -a -s "-screen 0 1600x1200x24" ctest --output-on-failure -j$(JOBS)
+	cd $(BUILD) && xvfb-run -a -s "-screen 0 1600x1200x24" ctest --output-on-failure -j$(TEST_JOBS)
 
 # The core library once more with AddressSanitizer and UndefinedBehaviorSanitizer, and its tests.
 test-asan: setup
 	cmake -S . -B $(ASAN_BUILD) $(call GENERATOR,$(ASAN_BUILD)) -DCMAKE_BUILD_TYPE=Debug -DTALLY_CORE_ONLY=ON -DTALLY_SANITIZE=ON $(LAUNCHER) >/dev/null
 	cmake --build $(ASAN_BUILD) -j$(JOBS)
-	cd $(ASAN_BUILD) && ctest --output-on-failure -L core -j$(JOBS)
+	cd $(ASAN_BUILD) && ctest --output-on-failure -L core -j$(TEST_JOBS)
 
 bench: build
 	cmake --build $(BUILD) -j$(JOBS) --target benchmarks
