@@ -28,6 +28,7 @@
 
 #include <csignal>
 #include <optional>
+#include <vector>
 
 using namespace tally;
 
@@ -98,10 +99,13 @@ struct Publisher {
 
 // Text that does not compress: gzip files of about its size.
 QByteArray randomText(qsizetype size) {
+    std::vector<quint32> words(size_t(size + 3) / 4);
+    QRandomGenerator(7).fillRange(words.data(), qsizetype(words.size()));
+    const auto* random = reinterpret_cast<const unsigned char*>(words.data());
     QByteArray text(size, Qt::Uninitialized);
-    QRandomGenerator random(7);
-    for (char& c : text)
-        c = char('a' + random.bounded(26));
+    char* out = text.data();
+    for (qsizetype i = 0; i < size; ++i)
+        out[i] = char('a' + random[i] % 26);
     return text;
 }
 
@@ -229,7 +233,11 @@ private Q_SLOTS:
         if (fault == QLatin1String("html"))
             publisher.standIn.setFile(publisher.edges(), "<html><body>Busy</body></html>");
         const QByteArray goodEdges = publisher.standIn.file(publisher.edges());
-        const QByteArray big = test::gzipped(randomText(6 * 1024 * 1024));
+        // Edges of megabytes, made only for the rows that damage them.
+        const QByteArray big =
+            fault == QLatin1String("corrupted") || fault == QLatin1String("truncated")
+                ? test::gzipped(randomText(6 * 1024 * 1024))
+                : QByteArray();
         if (fault == QLatin1String("corrupted"))
             publisher.standIn.setFile(publisher.edges(), big.left(big.size() / 2) +
                                                              QByteArray(4096, 'Z') +
@@ -298,17 +306,17 @@ private Q_SLOTS:
     // a file replaced on the server between two runs is not joined to its older part.
     void survivesSlowDownsAndReplacedFiles() {
         Publisher publisher;
-        publisher.standIn.slowDown(publisher.edges(), 2, 2);
+        publisher.standIn.slowDown(publisher.edges(), 2, 1);
         QTemporaryDir out;
         QElapsedTimer clock;
         clock.start();
         const Run run = runTool(publisher.args(out.path()));
         QVERIFY2(run.exit == 0, qPrintable(run.err));
-        QVERIFY(clock.elapsed() >= 4000);
+        QVERIFY(clock.elapsed() >= 2000);
         QCOMPARE(publisher.fileRequests().count(Newest + "-domain-edges.txt.gz"), 3);
         QVERIFY2(
             run.err.contains(Newest + "-domain-edges.txt.gz: http://") &&
-                run.err.contains(" answered HTTP 503 (SlowDown); retrying in 2 s, try 3 of 20"),
+                run.err.contains(" answered HTTP 503 (SlowDown); retrying in 1 s, try 3 of 20"),
             qPrintable(run.err));
 
         // A second release whose edges are cut half-way, then replaced by a file with one link

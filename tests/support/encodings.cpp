@@ -12,7 +12,7 @@ namespace {
 // the gzip wrapper (windowBits 31) or the zlib one (15).
 QByteArray deflateRepeated(const QByteArray& piece, qint64 total, int windowBits) {
     z_stream z{};
-    deflateInit2(&z, Z_BEST_COMPRESSION, Z_DEFLATED, windowBits, 9, Z_DEFAULT_STRATEGY);
+    deflateInit2(&z, Z_BEST_SPEED, Z_DEFLATED, windowBits, 8, Z_DEFAULT_STRATEGY);
     QByteArray out;
     char buffer[64 * 1024];
     for (qint64 left = total;;) {

@@ -10,14 +10,13 @@
 #include "core/files/safe_file.h"
 #include "core/linkgraph/graph_import.h"
 #include "core/linkgraph/link_index.h"
+#include "support/encodings.h"
 #include "support/test_env.h"
 
 #include <QDir>
 #include <QLocale>
 #include <QRegularExpression>
 #include <QTest>
-
-#include <zlib.h>
 
 using namespace tally;
 
@@ -84,21 +83,6 @@ QByteArray scatteredEdges(int n) {
         text += QByteArray::number(i) + '\t' + QByteArray::number((i * 7919 + 13) % n) + '\n' +
                 QByteArray::number(i) + '\t' + QByteArray::number((i * 104729 + 7) % n) + '\n';
     return text;
-}
-
-// The gzip layout (RFC 1952) around the bytes, as gzip writes it.
-QByteArray gzipped(const QByteArray& text) {
-    z_stream z{};
-    deflateInit2(&z, 6, Z_DEFLATED, 16 + MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
-    QByteArray out(qsizetype(deflateBound(&z, uLong(text.size()))), '\0');
-    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(text.constData()));
-    z.avail_in = uInt(text.size());
-    z.next_out = reinterpret_cast<Bytef*>(out.data());
-    z.avail_out = uInt(out.size());
-    deflate(&z, Z_FINISH);
-    out.truncate(out.size() - qsizetype(z.avail_out));
-    deflateEnd(&z);
-    return out;
 }
 
 // The files of a folder, without the ones a test wrote itself.
@@ -192,7 +176,7 @@ private Q_SLOTS:
         const qsizetype cut = many.indexOf('\n', 2 * 1024 * 1024 - 100000) + 1;
         many.insert(cut, "7\tcom." + QByteArray(3000000, 'y') + "\n");
         QTest::newRow("lines across chunks")
-            << many << gzipped(chainEdges(200000, 0))
+            << many << test::gzipped(chainEdges(200000, 0))
             << "vertices 200000, malformed 1, repeated ids 0, repeated names 0, byte order; links "
                "199999, malformed 0, unknown 0, self 0, repeated 0"
             << QStringList{"com.v100000=0", "com.v200000=1", "com.v299999=1"};
@@ -314,8 +298,8 @@ private Q_SLOTS:
                                       << "ends in the middle of its compressed data";
         // Megabytes, damaged or cut off chunks after their start, where a chunk of lines used to
         // end without a line end.
-        const QByteArray bigV = gzipped(plainVertices(400000));
-        const QByteArray bigE = gzipped(scatteredEdges(400000));
+        const QByteArray bigV = test::gzipped(plainVertices(400000));
+        const QByteArray bigE = test::gzipped(scatteredEdges(400000));
         QVERIFY(bigE.size() > 3 * 1024 * 1024);
         const qsizetype at = bigE.size() * 2 / 3;
         QTest::newRow("damaged edges of megabytes")
@@ -436,7 +420,7 @@ private Q_SLOTS:
         QFETCH(QString, outcome);
         QFETCH(QStringList, counts);
         test::TestEnv env(false);
-        env.writeFile("rel-domain-counts.txt", gzip ? gzipped(table) : table);
+        env.writeFile("rel-domain-counts.txt", gzip ? test::gzipped(table) : table);
         CountsImportOptions options;
         options.countsFile = env.file("rel-domain-counts.txt");
         options.outFile = env.file("out.links");
