@@ -29,16 +29,6 @@ ResultCell::ResultCell(const EngineOutcome& outcome)
             std::make_shared<const Details>(Details{outcome.reason, outcome.note, outcome.matched});
 }
 
-EngineOutcome ResultCell::outcome() const {
-    EngineOutcome outcome;
-    outcome.count = count_;
-    outcome.failure = failure_;
-    outcome.reason = reason();
-    outcome.note = note();
-    outcome.matched = matched();
-    return outcome;
-}
-
 const QString& ResultCell::none() {
     static const QString empty;
     return empty;

@@ -44,8 +44,6 @@ public:
     // A settled cell.
     explicit ResultCell(const EngineOutcome& outcome);
 
-    // The whole outcome, as reported (a default outcome before the slot reports).
-    EngineOutcome outcome() const;
     bool isCount() const { return failure_ == FailureKind::None; }
     FailureKind failure() const { return failure_; }
     const QString& countText() const { return count_; } // empty for a failure
