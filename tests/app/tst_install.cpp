@@ -5,10 +5,11 @@
 // window driver, a plugin the toolkit loads) shows the installed help, saves Options and a saved
 // search there; a scan from the command line writes its CSV and the same saved search; the
 // installation is never written.
-#include "core/results/saved_search.h"
 #include "core/product/engine_table.h"
+#include "core/results/saved_search.h"
 #include "support/engine_pages.h"
 #include "support/local_http_server.h"
+#include "support/test_main.h"
 
 #include <QDirIterator>
 #include <QProcess>
@@ -303,5 +304,5 @@ private Q_SLOTS:
     void installationIsNeverWritten() { QCOMPARE(snapshot(prefix_), installed_); }
 };
 
-QTEST_GUILESS_MAIN(TestInstall)
+TALLY_GUILESS_TEST_MAIN(TestInstall)
 #include "tst_install.moc"

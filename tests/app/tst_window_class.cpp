@@ -1,6 +1,7 @@
 // The program's windows as a window manager and a desktop see them: the built program started
 // under openbox on the test's X server carries the window class that its desktop entry names
 // (StartupWMClass), so that the desktop ties its windows to the entry and its icon.
+#include "support/test_main.h"
 #include "support/window_manager.h"
 
 #include <QApplication>
@@ -70,11 +71,10 @@ private Q_SLOTS:
     }
 };
 
-int main(int argc, char* argv[]) {
+TALLY_MAIN {
     QStandardPaths::setTestModeEnabled(true);
     QApplication app(argc, argv);
     TestWindowClass test;
-    QTEST_SET_MAIN_SOURCE_PATH
     return QTest::qExec(&test, argc, argv);
 }
 

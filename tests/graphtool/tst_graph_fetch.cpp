@@ -17,6 +17,7 @@
 #include "support/full_disk.h"
 #include "support/local_http_server.h"
 #include "support/test_env.h"
+#include "support/test_main.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -457,5 +458,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestGraphFetch)
+TALLY_GUILESS_TEST_MAIN(TestGraphFetch)
 #include "tst_graph_fetch.moc"

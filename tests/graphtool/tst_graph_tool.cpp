@@ -5,6 +5,7 @@
 #include "core/files/safe_file.h"
 #include "core/product/product.h"
 #include "support/test_env.h"
+#include "support/test_main.h"
 
 #include <QDir>
 #include <QFile>
@@ -186,5 +187,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestGraphTool)
+TALLY_GUILESS_TEST_MAIN(TestGraphTool)
 #include "tst_graph_tool.moc"

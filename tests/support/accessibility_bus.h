@@ -7,6 +7,8 @@
 // the widgets send, in place of the bridge. Nothing outside the test's own bus is touched.
 #pragma once
 
+#include "support/test_main.h"
+
 #include "support/session_bus.h"
 
 #include <QAccessible>
@@ -45,7 +47,7 @@ private:
 
 // The main of such a test: the bus before the application, a program that quits only when told.
 #define TALLY_ACCESSIBILITY_TEST_MAIN(TestClass)                                                   \
-    int main(int argc, char* argv[]) {                                                             \
+    TALLY_MAIN {                                                                                   \
         QStandardPaths::setTestModeEnabled(true);                                                  \
         tally::test::AccessibilityBus bus;                                                         \
         QApplication app(argc, argv);                                                              \
@@ -54,6 +56,5 @@ private:
         if (!bus.switchOn(&why))                                                                   \
             qFatal("accessibility did not come on: %s", qPrintable(why));                          \
         TestClass tc;                                                                              \
-        QTEST_SET_MAIN_SOURCE_PATH                                                                 \
         return QTest::qExec(&tc, argc, argv);                                                      \
     }

@@ -2,6 +2,8 @@
 // when first needed, and the program quits only when told to), one on a screen of a given size.
 #pragma once
 
+#include "support/test_main.h"
+
 #include <QApplication>
 #include <QFile>
 #include <QStandardPaths>
@@ -41,14 +43,12 @@ template <class TestClass> int runWindowTest(int argc, char* argv[]) {
 
 // The main of tests on such a screen.
 #define TALLY_SCREEN_TEST_MAIN(TestClass, width, height)                                           \
-    int main(int argc, char* argv[]) {                                                             \
+    TALLY_MAIN {                                                                                   \
         const auto screen = tally::test::offscreenScreen(width, height);                           \
-        QTEST_SET_MAIN_SOURCE_PATH                                                                 \
         return tally::test::runWindowTest<TestClass>(argc, argv);                                  \
     }
 
 #define TALLY_GL_TEST_MAIN(TestClass)                                                              \
-    int main(int argc, char* argv[]) {                                                             \
-        QTEST_SET_MAIN_SOURCE_PATH                                                                 \
+    TALLY_MAIN {                                                                                   \
         return tally::test::runWindowTest<TestClass>(argc, argv);                                  \
     }

@@ -1,5 +1,6 @@
 // The tests' own HTTP server, driven by a raw socket so that every byte on the wire is seen.
 #include "support/local_http_server.h"
+#include "support/test_main.h"
 
 #include <QElapsedTimer>
 #include <QSignalSpy>
@@ -186,5 +187,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestLocalHttpServer)
+TALLY_GUILESS_TEST_MAIN(TestLocalHttpServer)
 #include "tst_local_http_server.moc"

@@ -8,15 +8,16 @@
 #include "core/files/safe_file.h"
 #include "core/history/backfill.h"
 #include "core/linkgraph/link_index.h"
+#include "core/product/engine_table.h"
 #include "core/results/saved_search.h"
 #include "core/scan/engine_definitions.h"
-#include "core/product/engine_table.h"
 #include "core/settings/ini_file.h"
 #include "core/settings/user_settings.h"
 #include "core/webview/web_results.h"
 #include "support/api_stand_ins.h"
 #include "support/local_http_server.h"
 #include "support/test_env.h"
+#include "support/test_main.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -403,5 +404,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestBacklinkScan)
+TALLY_GUILESS_TEST_MAIN(TestBacklinkScan)
 #include "tst_backlink_scan.moc"

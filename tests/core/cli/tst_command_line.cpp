@@ -13,6 +13,7 @@
 #include "support/local_http_server.h"
 #include "support/standard_input.h"
 #include "support/test_env.h"
+#include "support/test_main.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -667,5 +668,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestCommandLine)
+TALLY_GUILESS_TEST_MAIN(TestCommandLine)
 #include "tst_command_line.moc"

@@ -4,6 +4,7 @@
 #include "core/results/results_model.h"
 #include "core/results/saved_search.h"
 #include "support/test_env.h"
+#include "support/test_main.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -267,5 +268,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestTableExport)
+TALLY_GUILESS_TEST_MAIN(TestTableExport)
 #include "tst_table_export.moc"

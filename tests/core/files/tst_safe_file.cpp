@@ -1,6 +1,7 @@
 // Atomic writes that never report success for a short write, and bounded reads of regular files.
 #include "core/files/safe_file.h"
 #include "support/full_disk.h"
+#include "support/test_main.h"
 
 #include <QDir>
 #include <QFile>
@@ -287,5 +288,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestSafeFile)
+TALLY_GUILESS_TEST_MAIN(TestSafeFile)
 #include "tst_safe_file.moc"

@@ -1,5 +1,6 @@
 // FileExists: ordinary files only.
 #include "core/help/file_exists.h"
+#include "support/test_main.h"
 
 #include <QDir>
 #include <QFile>
@@ -59,5 +60,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestHelpFileExists)
+TALLY_GUILESS_TEST_MAIN(TestHelpFileExists)
 #include "tst_file_exists.moc"

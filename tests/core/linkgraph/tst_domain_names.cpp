@@ -3,6 +3,7 @@
 // graphs fold hosts: their published ranks list com.blogspot (4,119,696 hosts) and io.github
 // (276,416 hosts) as single domains, and uk.gov (a public suffix) as a domain of its own.
 #include "core/linkgraph/domain_names.h"
+#include "support/test_main.h"
 
 #include <QTest>
 
@@ -118,5 +119,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestDomainNames)
+TALLY_GUILESS_TEST_MAIN(TestDomainNames)
 #include "tst_domain_names.moc"

@@ -12,6 +12,7 @@
 #include "core/linkgraph/link_index.h"
 #include "support/encodings.h"
 #include "support/test_env.h"
+#include "support/test_main.h"
 
 #include <QDir>
 #include <QLocale>
@@ -569,5 +570,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestGraphImport)
+TALLY_GUILESS_TEST_MAIN(TestGraphImport)
 #include "tst_graph_import.moc"

@@ -3,6 +3,7 @@
 #include "core/files/safe_file.h"
 #include "core/linkgraph/link_index.h"
 #include "support/test_env.h"
+#include "support/test_main.h"
 
 #include <QFile>
 #include <QTest>
@@ -289,5 +290,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestLinkIndex)
+TALLY_GUILESS_TEST_MAIN(TestLinkIndex)
 #include "tst_link_index.moc"

@@ -13,6 +13,7 @@
 #include "support/encodings.h"
 #include "support/full_disk.h"
 #include "support/local_http_server.h"
+#include "support/test_main.h"
 
 #include <QFile>
 #include <QSignalSpy>
@@ -283,5 +284,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestFileDownload)
+TALLY_GUILESS_TEST_MAIN(TestFileDownload)
 #include "tst_file_download.moc"

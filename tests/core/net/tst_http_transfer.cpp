@@ -5,6 +5,7 @@
 #include "core/net/http_transfer.h"
 #include "support/encodings.h"
 #include "support/local_http_server.h"
+#include "support/test_main.h"
 
 #include <QTimer>
 
@@ -182,5 +183,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestHttpTransfer)
+TALLY_GUILESS_TEST_MAIN(TestHttpTransfer)
 #include "tst_http_transfer.moc"

@@ -2,10 +2,11 @@
 // pages, refused and silent servers, the transfer time-out, the request limit, the body caps, a
 // cut connection, hostile servers and broken replies, proxies from the environment, compressed
 // bodies, POST, certificates.
-#include "core/scan/engine_parser.h"
 #include "core/net/network_page_fetcher.h"
+#include "core/scan/engine_parser.h"
 #include "support/encodings.h"
 #include "support/local_http_server.h"
+#include "support/test_main.h"
 
 #include <QElapsedTimer>
 #include <curl/curl.h>
@@ -719,5 +720,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestPageFetcher)
+TALLY_GUILESS_TEST_MAIN(TestPageFetcher)
 #include "tst_page_fetcher.moc"

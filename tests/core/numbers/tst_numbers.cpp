@@ -1,5 +1,6 @@
 // Every reading of a number out of a text, side by side.
 #include "core/numbers/numbers.h"
+#include "support/test_main.h"
 
 #include <QLocale>
 #include <QTest>
@@ -248,5 +249,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestNumbers)
+TALLY_GUILESS_TEST_MAIN(TestNumbers)
 #include "tst_numbers.moc"

@@ -1,6 +1,7 @@
 // The change rule of the three profile thresholds, on plain texts.
 #include "core/numbers/numbers.h"
 #include "core/options/threshold_rule.h"
+#include "support/test_main.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -198,5 +199,5 @@ private slots:
     }
 };
 
-QTEST_APPLESS_MAIN(TestThresholdRule)
+TALLY_APPLESS_TEST_MAIN(TestThresholdRule)
 #include "tst_threshold_rule.moc"

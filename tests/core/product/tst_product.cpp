@@ -1,5 +1,6 @@
 // The program's name, maker, site and version as the windows show them.
 #include "core/product/product.h"
+#include "support/test_main.h"
 
 #include <QtTest>
 
@@ -34,5 +35,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestProduct)
+TALLY_GUILESS_TEST_MAIN(TestProduct)
 #include "tst_product.moc"

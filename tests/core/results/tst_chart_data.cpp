@@ -1,6 +1,7 @@
 // Chart content decided without a chart: types, scale bands, history and results charts.
 #include "core/results/chart_data.h"
 #include "support/result_rows.h"
+#include "support/test_main.h"
 
 #include <QtTest>
 
@@ -335,5 +336,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestChartData)
+TALLY_GUILESS_TEST_MAIN(TestChartData)
 #include "tst_chart_data.moc"

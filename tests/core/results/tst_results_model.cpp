@@ -10,6 +10,7 @@
 #include "support/local_http_server.h"
 #include "support/result_rows.h"
 #include "support/test_env.h"
+#include "support/test_main.h"
 
 #include <QAbstractItemModelTester>
 #include <QElapsedTimer>
@@ -368,5 +369,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestResultsModel)
+TALLY_GUILESS_TEST_MAIN(TestResultsModel)
 #include "tst_results_model.moc"

@@ -5,6 +5,7 @@
 #include "core/settings/program_folder.h"
 #include "support/full_disk.h"
 #include "support/test_env.h"
+#include "support/test_main.h"
 
 #include <QDir>
 
@@ -37,10 +38,14 @@ private Q_SLOTS:
         QTest::addColumn<QString>("release");
         QTest::addColumn<qint64>("count");
         QTest::addColumn<QString>("change"); // empty for none
-        QTest::newRow("grew") << "majestic" << "" << qint64(1100) << "+100 (+10.0 %)";
-        QTest::newRow("fell") << "majestic" << "" << qint64(990) << "\u221210 (\u22121.0 %)";
-        QTest::newRow("another source") << "semrush" << "" << qint64(1100) << "";
-        QTest::newRow("another release") << "majestic" << "cc-b" << qint64(1100) << "";
+        QTest::newRow("grew") << "majestic"
+                              << "" << qint64(1100) << "+100 (+10.0 %)";
+        QTest::newRow("fell") << "majestic"
+                              << "" << qint64(990) << "\u221210 (\u22121.0 %)";
+        QTest::newRow("another source") << "semrush"
+                                        << "" << qint64(1100) << "";
+        QTest::newRow("another release") << "majestic"
+                                         << "cc-b" << qint64(1100) << "";
     }
     void changeSincePreviousPoint() {
         QFETCH(QString, source);
@@ -391,5 +396,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestSavedSearch)
+TALLY_GUILESS_TEST_MAIN(TestSavedSearch)
 #include "tst_saved_search.moc"

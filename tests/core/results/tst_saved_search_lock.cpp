@@ -1,14 +1,15 @@
 // Saves of one file by two programs at once: each load–change–replace holds the file's lock, so
 // that neither loses the other's days; a lock held too long is reported, not waited on for ever.
 //
-// The two programs are this test's own executable started twice with "--save-days": each appends
+// The two programs are this test started twice with "--save-days": each appends
 // a run of days of its own to one saved search, as the window and a nightly scan would.
 #include "core/files/file_lock.h"
-#include "core/results/saved_search.h"
 #include "core/product/engine_table.h"
+#include "core/results/saved_search.h"
 #include "core/settings/ini_file.h"
 #include "core/settings/program_folder.h"
 #include "support/test_env.h"
+#include "support/test_main.h"
 
 #include <QDir>
 #include <QProcess>
@@ -58,8 +59,9 @@ private Q_SLOTS:
         for (const QDate& first : firsts) {
             auto* worker = new QProcess(this);
             worker->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-            worker->start(QCoreApplication::applicationFilePath(),
-                          {"--save-days", file, first.toString(Qt::ISODate)});
+            worker->start(
+                QCoreApplication::applicationFilePath(),
+                {"tst_saved_search_lock", "--save-days", file, first.toString(Qt::ISODate)});
             workers << worker;
         }
         for (QProcess* worker : workers) {
@@ -134,7 +136,7 @@ private Q_SLOTS:
     }
 };
 
-int main(int argc, char* argv[]) {
+TALLY_MAIN {
     QCoreApplication app(argc, argv);
     if (argc == 4 && qstrcmp(argv[1], "--save-days") == 0)
         return saveDays(QString::fromLocal8Bit(argv[2]),

@@ -1,5 +1,6 @@
 // The ordering of the typed sort, without a window.
 #include "core/results/sort_keys.h"
+#include "support/test_main.h"
 
 #include <QLocale>
 #include <QRandomGenerator>
@@ -102,5 +103,5 @@ void TestSortKeys::valueOrderMatchesKeyTextOrder() {
     }
 }
 
-QTEST_GUILESS_MAIN(TestSortKeys)
+TALLY_GUILESS_TEST_MAIN(TestSortKeys)
 #include "tst_sort_keys.moc"

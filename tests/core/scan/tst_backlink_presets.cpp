@@ -9,6 +9,7 @@
 #include "core/settings/user_settings.h"
 #include "support/api_stand_ins.h"
 #include "support/test_env.h"
+#include "support/test_main.h"
 
 #include <QTest>
 #include <QUrl>
@@ -246,5 +247,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestBacklinkPresets)
+TALLY_GUILESS_TEST_MAIN(TestBacklinkPresets)
 #include "tst_backlink_presets.moc"

@@ -12,6 +12,7 @@
 #include "core/webview/web_results.h"
 #include "support/engine_pages.h"
 #include "support/test_env.h"
+#include "support/test_main.h"
 
 #include <QDir>
 #include <QJsonArray>
@@ -903,5 +904,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestEngineDefinitions)
+TALLY_GUILESS_TEST_MAIN(TestEngineDefinitions)
 #include "tst_engine_definitions.moc"

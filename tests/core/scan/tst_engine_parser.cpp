@@ -5,6 +5,7 @@
 #include "core/scan/url_encode.h"
 #include "support/engine_pages.h"
 #include "support/test_env.h"
+#include "support/test_main.h"
 
 #include "core/numbers/numbers.h"
 
@@ -393,5 +394,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestEngineParser)
+TALLY_GUILESS_TEST_MAIN(TestEngineParser)
 #include "tst_engine_parser.moc"

@@ -2,6 +2,7 @@
 // stand, keys kept to the definition's own server and masked wherever an address is shown.
 #include "core/scan/engine_definitions.h"
 #include "core/scan/engine_request.h"
+#include "support/test_main.h"
 
 #include <QTest>
 
@@ -378,5 +379,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestEngineRequest)
+TALLY_GUILESS_TEST_MAIN(TestEngineRequest)
 #include "tst_engine_request.moc"

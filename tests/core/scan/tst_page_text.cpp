@@ -5,6 +5,7 @@
 #include "core/scan/engine_outcome.h"
 #include "core/scan/page_text.h"
 #include "support/test_env.h"
+#include "support/test_main.h"
 
 #include <QTest>
 
@@ -119,5 +120,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestPageText)
+TALLY_GUILESS_TEST_MAIN(TestPageText)
 #include "tst_page_text.moc"

@@ -3,6 +3,7 @@
 #include "core/scan/query_prefixes.h"
 #include "core/settings/ini_file.h"
 #include "support/test_env.h"
+#include "support/test_main.h"
 
 #include <QFile>
 #include <QtTest>
@@ -81,5 +82,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestQueryPrefixes)
+TALLY_GUILESS_TEST_MAIN(TestQueryPrefixes)
 #include "tst_query_prefixes.moc"

@@ -12,6 +12,7 @@
 #include "support/engine_pages.h"
 #include "support/local_http_server.h"
 #include "support/test_env.h"
+#include "support/test_main.h"
 
 #include <QElapsedTimer>
 #include <QHash>
@@ -1006,5 +1007,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestScanRun)
+TALLY_GUILESS_TEST_MAIN(TestScanRun)
 #include "tst_scan_run.moc"

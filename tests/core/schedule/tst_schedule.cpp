@@ -17,6 +17,7 @@
 #include "support/session_bus.h"
 #include "support/systemctl_stand_in.h"
 #include "support/test_env.h"
+#include "support/test_main.h"
 
 #include <QBuffer>
 #include <QDBusConnection>
@@ -269,5 +270,5 @@ private:
     test::NotificationsStandIn notifications_;
 };
 
-QTEST_GUILESS_MAIN(TestSchedule)
+TALLY_GUILESS_TEST_MAIN(TestSchedule)
 #include "tst_schedule.moc"

@@ -2,6 +2,7 @@
 #include "core/settings/program_folder.h"
 #include "support/full_disk.h"
 #include "support/test_env.h"
+#include "support/test_main.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -346,5 +347,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestIniFile)
+TALLY_GUILESS_TEST_MAIN(TestIniFile)
 #include "tst_ini_file.moc"

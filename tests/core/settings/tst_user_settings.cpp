@@ -4,6 +4,7 @@
 #include "core/settings/user_settings.h"
 #include "support/full_disk.h"
 #include "support/test_env.h"
+#include "support/test_main.h"
 
 #include <QDir>
 #include <QFile>
@@ -316,5 +317,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestUserSettings)
+TALLY_GUILESS_TEST_MAIN(TestUserSettings)
 #include "tst_user_settings.moc"

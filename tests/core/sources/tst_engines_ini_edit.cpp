@@ -3,6 +3,7 @@
 #include "core/files/safe_file.h"
 #include "core/sources/engines_ini_edit.h"
 #include "support/test_env.h"
+#include "support/test_main.h"
 
 #include <QFileInfo>
 #include <QTest>
@@ -177,5 +178,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestEnginesIniEdit)
+TALLY_GUILESS_TEST_MAIN(TestEnginesIniEdit)
 #include "tst_engines_ini_edit.moc"

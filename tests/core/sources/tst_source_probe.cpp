@@ -1,13 +1,14 @@
 // One request of a slot for a typed URL (SourceProbe), against the presets' stand-ins on a local
 // server: the keys as typed (not stored) reach the stand-in, and the shown address, the answer's
 // excerpt and the reason never hold them.
-#include "core/scan/engine_definitions.h"
 #include "core/net/network_page_fetcher.h"
+#include "core/scan/engine_definitions.h"
 #include "core/settings/program_folder.h"
 #include "core/sources/source_probe.h"
 #include "support/api_stand_ins.h"
 #include "support/local_http_server.h"
 #include "support/test_env.h"
+#include "support/test_main.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -171,5 +172,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestSourceProbe)
+TALLY_GUILESS_TEST_MAIN(TestSourceProbe)
 #include "tst_source_probe.moc"

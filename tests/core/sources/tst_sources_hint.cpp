@@ -5,6 +5,7 @@
 #include "core/settings/user_settings.h"
 #include "core/sources/sources_hint.h"
 #include "support/test_env.h"
+#include "support/test_main.h"
 
 #include <QTest>
 
@@ -93,5 +94,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestSourcesHint)
+TALLY_GUILESS_TEST_MAIN(TestSourcesHint)
 #include "tst_sources_hint.moc"

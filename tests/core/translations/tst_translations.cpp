@@ -8,6 +8,7 @@
 #include "core/translations/translations.h"
 #include "support/result_rows.h"
 #include "support/test_env.h"
+#include "support/test_main.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -206,5 +207,5 @@ void TestTranslations::writtenFilesDoNotDependOnTheLanguage() {
     QCOMPARE(inGerman.savedSearch, inEnglish.savedSearch);
 }
 
-QTEST_GUILESS_MAIN(TestTranslations)
+TALLY_GUILESS_TEST_MAIN(TestTranslations)
 #include "tst_translations.moc"

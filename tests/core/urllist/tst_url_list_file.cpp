@@ -3,6 +3,7 @@
 #include "core/urllist/url_list_file.h"
 #include "support/full_disk.h"
 #include "support/test_env.h"
+#include "support/test_main.h"
 
 #include <QFile>
 #include <QtTest>
@@ -186,5 +187,5 @@ void TestUrlListFile::txtSuffixRule() {
     QCOMPARE(urlListFileName(chosen), name);
 }
 
-QTEST_GUILESS_MAIN(TestUrlListFile)
+TALLY_GUILESS_TEST_MAIN(TestUrlListFile)
 #include "tst_url_list_file.moc"

@@ -4,6 +4,7 @@
 #include "core/settings/user_settings.h"
 #include "core/webview/web_results.h"
 #include "support/test_env.h"
+#include "support/test_main.h"
 
 #include <QtTest>
 
@@ -191,5 +192,5 @@ void TestWebResults::onlyWebAddressesOpen() {
         QCOMPARE(url->toString(), opens);
 }
 
-QTEST_GUILESS_MAIN(TestWebResults)
+TALLY_GUILESS_TEST_MAIN(TestWebResults)
 #include "tst_web_results.moc"

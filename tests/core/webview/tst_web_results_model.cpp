@@ -4,6 +4,7 @@
 #include "core/results/results_model.h"
 #include "core/webview/web_results_model.h"
 #include "support/result_rows.h"
+#include "support/test_main.h"
 
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>
@@ -119,5 +120,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestWebResultsModel)
+TALLY_GUILESS_TEST_MAIN(TestWebResultsModel)
 #include "tst_web_results_model.moc"

@@ -6,6 +6,7 @@
 #include "gui/results/chart_frame.h"
 #include "support/scripted_prompts.h"
 #include "support/test_env.h"
+#include "support/test_main.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -266,11 +267,10 @@ private Q_SLOTS:
     }
 };
 
-int main(int argc, char* argv[]) {
+TALLY_MAIN {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     TestChart3D test;
-    QTEST_SET_MAIN_SOURCE_PATH
     return QTest::qExec(&test, argc, argv);
 }
 

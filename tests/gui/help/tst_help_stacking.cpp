@@ -7,6 +7,7 @@
 #include "gui/main/main_window.h"
 #include "support/scripted_prompts.h"
 #include "support/test_env.h"
+#include "support/test_main.h"
 #include "support/window_manager.h"
 
 #include <QApplication>
@@ -131,12 +132,11 @@ private Q_SLOTS:
     }
 };
 
-int main(int argc, char* argv[]) {
+TALLY_MAIN {
     QStandardPaths::setTestModeEnabled(true);
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
     TestHelpStacking test;
-    QTEST_SET_MAIN_SOURCE_PATH
     return QTest::qExec(&test, argc, argv);
 }
 

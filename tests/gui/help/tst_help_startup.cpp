@@ -8,6 +8,7 @@
 #include "gui/main/splash_window.h"
 #include "support/scripted_prompts.h"
 #include "support/test_env.h"
+#include "support/test_main.h"
 
 #include <QAction>
 #include <QApplication>
@@ -167,7 +168,7 @@ private slots:
     }
 };
 
-int main(int argc, char* argv[]) {
+TALLY_MAIN {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QStandardPaths::setTestModeEnabled(true);
     QApplication app(argc, argv);

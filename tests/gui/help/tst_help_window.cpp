@@ -6,6 +6,7 @@
 #include "gui/main/main_window.h"
 #include "support/scripted_prompts.h"
 #include "support/test_env.h"
+#include "support/test_main.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -206,5 +207,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestHelpWindow)
+TALLY_TEST_MAIN(TestHelpWindow)
 #include "tst_help_window.moc"

@@ -1,6 +1,7 @@
 // The RTF reader: formatting, tables, characters, skipped destinations, the shipped help text, and
 // broken or hostile input.
 #include "gui/help/rtf_reader.h"
+#include "support/test_main.h"
 
 #include "support/test_env.h"
 
@@ -497,5 +498,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestRtfReader)
+TALLY_TEST_MAIN(TestRtfReader)
 #include "tst_rtf_reader.moc"

@@ -6,6 +6,7 @@
 // however it changes.
 #include "support/accessibility_bus.h"
 #include "support/main_window_fixture.h"
+#include "support/test_main.h"
 
 #include "core/product/engine_table.h"
 #include "core/settings/ini_file.h"
@@ -309,8 +310,7 @@ void TestAccessibility::menuBarKeys() {
         {Qt::Key_F10, "mnuFile2"},           {Qt::ALT | Qt::Key_F, "mnuFile2"},
         {Qt::ALT | Qt::Key_S, "mnuOptions"}, {Qt::ALT | Qt::Key_O, "mnuOptions2"},
         {Qt::ALT | Qt::Key_V, "mnuView"},    {Qt::ALT | Qt::Key_T, "mnuTools"},
-        {Qt::ALT | Qt::Key_H, "mnuHelp01"},
-        {Qt::ALT | Qt::Key_A, "mnuHelp"},
+        {Qt::ALT | Qt::Key_H, "mnuHelp01"},  {Qt::ALT | Qt::Key_A, "mnuHelp"},
     };
     for (const auto& c : cases) {
         QTest::keyClick(f.form.get(), c.keys.key(), c.keys.keyboardModifiers());
@@ -325,8 +325,7 @@ void TestAccessibility::menuBarKeys() {
     for (int i = 0; i < bar->childCount(); ++i)
         if (!bar->child(i)->state().invisible)
             captions << bar->child(i)->text(QAccessible::Name);
-    QCOMPARE(captions,
-             (QStringList{"File", "Scan", "Options", "View", "Tools", "Help", "About"}));
+    QCOMPARE(captions, (QStringList{"File", "Scan", "Options", "View", "Tools", "Help", "About"}));
 }
 
 void TestAccessibility::windowsAreWindowsAndTheBoxIsStored() {

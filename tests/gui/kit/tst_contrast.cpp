@@ -1,5 +1,6 @@
 // Contrast as the accessibility guidelines measure it, and colours moved just far enough to read.
 #include "gui/kit/contrast.h"
+#include "support/test_main.h"
 
 #include <QPalette>
 #include <QTest>
@@ -80,5 +81,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestContrast)
+TALLY_TEST_MAIN(TestContrast)
 #include "tst_contrast.moc"

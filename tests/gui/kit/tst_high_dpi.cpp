@@ -5,6 +5,7 @@
 #include "gui/main/about_window.h"
 #include "gui/main/splash_window.h"
 #include "gui/results/results_table.h"
+#include "support/test_main.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -77,12 +78,11 @@ private Q_SLOTS:
     }
 };
 
-int main(int argc, char* argv[]) {
+TALLY_MAIN {
     QStandardPaths::setTestModeEnabled(true);
     qputenv("QT_SCALE_FACTOR", "2");
     QApplication app(argc, argv);
     TestHighDpi tc;
-    QTEST_SET_MAIN_SOURCE_PATH
     return QTest::qExec(&tc, argc, argv);
 }
 

@@ -5,6 +5,7 @@
 #include "gui/results/chart_frame.h"
 #include "support/scripted_prompts.h"
 #include "support/test_env.h"
+#include "support/test_main.h"
 
 #include <QApplication>
 #include <QDir>
@@ -216,5 +217,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestPrintChart)
+TALLY_TEST_MAIN(TestPrintChart)
 #include "tst_print_chart.moc"

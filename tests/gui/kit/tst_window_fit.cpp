@@ -4,6 +4,7 @@
 #include "gui/kit/twips.h"
 #include "gui/kit/windows.h"
 #include "support/main_window_fixture.h"
+#include "support/test_main.h"
 
 #include <QScreen>
 

@@ -6,6 +6,7 @@
 #include "gui/webview/browser_window.h"
 #include "support/local_http_server.h"
 #include "support/test_env.h"
+#include "support/test_main.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -81,7 +82,7 @@ private slots:
     }
 };
 
-int main(int argc, char* argv[]) {
+TALLY_MAIN {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QStandardPaths::setTestModeEnabled(true);
     QApplication app(argc, argv);

@@ -4,6 +4,7 @@
 #include "gui/main/about_window.h"
 #include "gui/main/main_window.h"
 #include "support/test_env.h"
+#include "support/test_main.h"
 
 #include <QLabel>
 #include <QPointer>
@@ -131,5 +132,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestAboutWindow)
+TALLY_TEST_MAIN(TestAboutWindow)
 #include "tst_about_window.moc"

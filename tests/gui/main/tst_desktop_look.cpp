@@ -6,9 +6,10 @@
 // unreadable (the contrast of every text and picture against what lies behind it). With
 // TALLY_SCREENSHOTS set to a folder, the screenshots are kept there.
 #include "support/main_window_fixture.h"
+#include "support/test_main.h"
 
-#include "core/scan/engine_definitions.h"
 #include "core/product/engine_table.h"
+#include "core/scan/engine_definitions.h"
 #include "gui/charts/chart_legend.h"
 #include "gui/charts/chart_table_dialog.h"
 #include "gui/charts/history_chart.h"

@@ -3,6 +3,7 @@
 // own configuration folder) hands the program a dark palette, as a dark desktop does. Every open
 // window takes the desktop's dark colours at once, and the skin's again when switched off.
 #include "support/main_window_fixture.h"
+#include "support/test_main.h"
 
 #include "gui/kit/skin.h"
 #include "gui/options/options_dialog.h"
@@ -56,7 +57,7 @@ private Q_SLOTS:
     }
 };
 
-int main(int argc, char* argv[]) {
+TALLY_MAIN {
     // The desktop's colour scheme, dark, where Qt's KDE platform theme reads it: the configuration
     // folder of a home of the test's own (QStandardPaths' test mode puts it under .qttest).
     QTemporaryDir home;
@@ -73,7 +74,6 @@ int main(int argc, char* argv[]) {
     qputenv("HOME", QFile::encodeName(home.path()));
     qputenv("QT_QPA_PLATFORMTHEME", "kde");
     qputenv("KDE_SESSION_VERSION", "5");
-    QTEST_SET_MAIN_SOURCE_PATH
     return tally::test::runWindowTest<TestDesktopLookLive>(argc, argv);
 }
 

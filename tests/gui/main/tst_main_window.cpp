@@ -3,6 +3,7 @@
 #include "gui/kit/accessibility.h"
 #include "gui/kit/twips.h"
 #include "support/main_window_fixture.h"
+#include "support/test_main.h"
 
 #include "gui/results/chart_frame.h"
 #include "gui/results/results_table.h"
@@ -192,8 +193,8 @@ void TestMainWindow::menusInOrder() {
     for (QAction* a : f.form->menuBar()->actions())
         if (a->isVisible())
             visibleMenus << a->text();
-    QCOMPARE(visibleMenus, (QStringList{"&File", "&Scan", "&Options", "&View", "&Tools", "&Help",
-                                        "&About"}));
+    QCOMPARE(visibleMenus,
+             (QStringList{"&File", "&Scan", "&Options", "&View", "&Tools", "&Help", "&About"}));
     auto* tools = f.find<QMenu>("mnuTools");
     QCOMPARE(tools->title(), QStringLiteral("&Tools"));
     QVERIFY(!f.find<QAction>("mnuGraph")->isVisible());

@@ -2,6 +2,7 @@
 // menus, buttons and tabs read in it, mnemonics and shortcuts kept.
 #include "core/translations/translations.h"
 #include "support/main_window_fixture.h"
+#include "support/test_main.h"
 
 #include <QMenu>
 #include <QPushButton>

@@ -2,6 +2,7 @@
 // stop it with the focus left where it was, "Details..." in the Scan menu, and an Alt key on every
 // menu item.
 #include "support/main_window_fixture.h"
+#include "support/test_main.h"
 
 #include "core/product/engine_table.h"
 #include "gui/help/help_window.h"

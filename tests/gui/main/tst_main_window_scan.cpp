@@ -2,12 +2,13 @@
 // totals, status texts, progress, button states before, during and after, Stop, the data options,
 // failed requests, and closing the window in the middle of a scan.
 #include "support/main_window_fixture.h"
+#include "support/test_main.h"
 
 #include "core/files/safe_file.h"
 #include "core/linkgraph/link_index.h"
+#include "core/product/engine_table.h"
 #include "core/results/saved_search.h"
 #include "core/scan/engine_definitions.h"
-#include "core/product/engine_table.h"
 #include "core/scan/scan_run.h"
 #include "core/settings/ini_file.h"
 #include "gui/charts/history_chart.h"

@@ -4,6 +4,7 @@
 #include "gui/main/main_window.h"
 #include "gui/main/splash_window.h"
 #include "support/test_env.h"
+#include "support/test_main.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -94,7 +95,7 @@ private slots:
     }
 };
 
-int main(int argc, char* argv[]) {
+TALLY_MAIN {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QStandardPaths::setTestModeEnabled(true);
     QApplication app(argc, argv);

@@ -3,6 +3,7 @@
 // --save writes (new and appended), "Export History..." writes the charted saved search aligned
 // by date; failures are reported with the file.
 #include "support/main_window_fixture.h"
+#include "support/test_main.h"
 
 #include "core/cli/command_line.h"
 #include "core/exports/table_export.h"

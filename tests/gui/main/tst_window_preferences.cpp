@@ -4,6 +4,7 @@
 // the desktop's look (View menu and Options); and what it says when the files behind them cannot
 // be read or written.
 #include "support/main_window_fixture.h"
+#include "support/test_main.h"
 
 #include "core/settings/program_folder.h"
 #include "gui/kit/skin.h"

@@ -1,8 +1,8 @@
 // The Options dialog through its real widgets: load, the threshold rule on every keystroke, Ok,
 // Cancel, Reset, and one dialog at a time.
-#include "core/scan/engine_definitions.h"
-#include "core/product/engine_table.h"
 #include "core/net/network_page_fetcher.h"
+#include "core/product/engine_table.h"
+#include "core/scan/engine_definitions.h"
 #include "core/scan/scan_run.h"
 #include "core/settings/ini_file.h"
 #include "core/settings/program_folder.h"
@@ -12,6 +12,7 @@
 #include "support/local_http_server.h"
 #include "support/scripted_prompts.h"
 #include "support/test_env.h"
+#include "support/test_main.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -566,5 +567,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestOptionsDialog)
+TALLY_TEST_MAIN(TestOptionsDialog)
 #include "tst_options_dialog.moc"

@@ -2,6 +2,7 @@
 // the "Options" button modeless without an owner, one dialog at a time, gone at shut-down.
 #include "gui/options/options_dialog.h"
 #include "support/main_window_fixture.h"
+#include "support/test_main.h"
 
 #include <QAction>
 #include <QLineEdit>

@@ -11,6 +11,7 @@
 #include "support/main_window_fixture.h"
 #include "support/scripted_prompts.h"
 #include "support/test_env.h"
+#include "support/test_main.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -481,5 +482,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestHistoryDialogs)
+TALLY_TEST_MAIN(TestHistoryDialogs)
 #include "tst_history_dialogs.moc"

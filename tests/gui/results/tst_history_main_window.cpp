@@ -1,6 +1,7 @@
 // Saved searches and charts from the main window: "Save Selected" through the save dialog, "View
 // Graph..." through the load dialog, the stored chart type at start-up, the chart after a scan.
 #include "support/main_window_fixture.h"
+#include "support/test_main.h"
 
 #include "core/results/saved_search.h"
 #include "gui/charts/history_chart.h"

@@ -2,6 +2,7 @@
 // right-button handling and its menu, Save Selected, Clear Results, and the web-results list's
 // header sort.
 #include "support/main_window_fixture.h"
+#include "support/test_main.h"
 
 #include "core/results/saved_search.h"
 #include "core/scan/engine_definitions.h"

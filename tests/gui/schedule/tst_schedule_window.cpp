@@ -11,6 +11,7 @@
 #include "support/local_http_server.h"
 #include "support/main_window_fixture.h"
 #include "support/systemctl_stand_in.h"
+#include "support/test_main.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -131,5 +132,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestScheduleWindow)
+TALLY_TEST_MAIN(TestScheduleWindow)
 #include "tst_schedule_window.moc"

@@ -19,6 +19,7 @@
 #include "support/encodings.h"
 #include "support/local_http_server.h"
 #include "support/main_window_fixture.h"
+#include "support/test_main.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -474,5 +475,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestSourcesWindow)
+TALLY_TEST_MAIN(TestSourcesWindow)
 #include "tst_sources_window.moc"

@@ -1,6 +1,7 @@
 // The URL list through the main window's real widgets: every command from every control that
 // reaches it, the context menu's states, list files and the clipboard.
 #include "support/main_window_fixture.h"
+#include "support/test_main.h"
 
 #include "gui/urllist/url_panel.h"
 

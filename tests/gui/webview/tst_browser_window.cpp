@@ -8,6 +8,7 @@
 #include "support/gl_test_main.h"
 #include "support/local_http_server.h"
 #include "support/test_env.h"
+#include "support/test_main.h"
 
 #include <QGroupBox>
 #include <QLabel>

@@ -4,6 +4,7 @@
 #include "gui/webview/web_engine_plugin.h"
 #include "gui/webview/website_frame.h"
 #include "support/test_env.h"
+#include "support/test_main.h"
 
 #include <QDir>
 #include <QFile>
@@ -84,5 +85,5 @@ void TestWebEngineMissing::brokenPluginFile() {
     QVERIFY(!frame.browser()->isCreated());
 }
 
-QTEST_MAIN(TestWebEngineMissing)
+TALLY_TEST_MAIN(TestWebEngineMissing)
 #include "tst_web_engine_missing.moc"

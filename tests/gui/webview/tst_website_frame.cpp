@@ -13,6 +13,7 @@
 #include "support/result_rows.h"
 #include "support/scripted_prompts.h"
 #include "support/test_env.h"
+#include "support/test_main.h"
 
 #include <QHeaderView>
 #include <QLineEdit>

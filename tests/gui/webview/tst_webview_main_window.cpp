@@ -2,6 +2,7 @@
 // the "Visit" button, and the order in which the main window and the browser window end the
 // program.
 #include "support/main_window_fixture.h"
+#include "support/test_main.h"
 
 #include "core/product/engine_table.h"
 #include "core/scan/url_encode.h"

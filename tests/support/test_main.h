@@ -1,0 +1,48 @@
+// The tests of one area are one executable: each file registers its main under the file's name, and
+// the executable runs the test that its name (a link in the tests' folder) or its first argument
+// names. Each test still runs in a process of its own.
+#pragma once
+
+#include <QtTest>
+
+namespace tally::test {
+
+using TestMain = int (*)(int argc, char* argv[]);
+
+// Registers a file's main under the file's base name ("tst_numbers" for ".../tst_numbers.cpp").
+struct TestEntry {
+    TestEntry(const char* file, TestMain main);
+};
+
+} // namespace tally::test
+
+// Opens the main of the test in this file; its body sees argc and argv as a main does.
+#define TALLY_MAIN                                                                                 \
+    static int tallyTestMain(int argc, char* argv[]);                                              \
+    static const tally::test::TestEntry tallyTestEntry(__FILE__, &tallyTestMain);                  \
+    static int tallyTestMain(int argc, char* argv[])
+
+// The shapes of Qt Test's own mains.
+#define TALLY_APPLESS_TEST_MAIN(TestObject)                                                        \
+    TALLY_MAIN {                                                                                   \
+        TestObject tc;                                                                             \
+        return QTest::qExec(&tc, argc, argv);                                                      \
+    }
+
+#define TALLY_GUILESS_TEST_MAIN(TestObject)                                                        \
+    TALLY_MAIN {                                                                                   \
+        QCoreApplication app(argc, argv);                                                          \
+        TestObject tc;                                                                             \
+        return QTest::qExec(&tc, argc, argv);                                                      \
+    }
+
+#ifdef QT_WIDGETS_LIB
+#include <QApplication>
+#define TALLY_TEST_MAIN(TestObject)                                                                \
+    TALLY_MAIN {                                                                                   \
+        QApplication app(argc, argv);                                                              \
+        app.setAttribute(Qt::AA_Use96Dpi, true);                                                   \
+        TestObject tc;                                                                             \
+        return QTest::qExec(&tc, argc, argv);                                                      \
+    }
+#endif
