@@ -14,6 +14,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStackedWidget>
+#include <QTransform>
 #include <QVBoxLayout>
 #include <QtCharts/QAreaSeries>
 #include <QtCharts/QBarSeries>
@@ -45,6 +46,11 @@ constexpr int MaxRowLabels = 24;
 constexpr int MaxRowLabels3D = 16;
 // Up to this many rows a line chart marks each point, so that a single date still shows.
 constexpr int MaxMarkedRows = 40;
+// Up to this many rows (a year of days) a bar chart is Qt's; beyond, its thousands of bars, each
+// an item of the chart's scene, take far longer to lay out than to draw, and they are drawn as one
+// shape per series as lines and areas are. Each row's bars share this share of the row's width.
+constexpr int MaxBarSeriesRows = 366;
+constexpr double BarWidth = 0.8;
 
 // The runs of rows that hold a value, each as its first row and its values: a line, a step or an
 // area is drawn run by run, so that it breaks where a value is missing.
@@ -173,16 +179,25 @@ Profile3D profile3D(ChartKind kind, const QList<ChartValue>& values) {
 
 // One series of a 2D line, step or area chart, drawn run by run into the chart's plot: a line (its
 // points marked when the rows are few, a run of one date always), a staircase or a see-through
-// area for each run of values, and nothing between the runs. A Qt Charts series cannot break, and
+// area for each run of values, and nothing between the runs; or of a long bar chart, a bar per
+// value. A Qt Charts series cannot break, and
 // one series per run costs seconds in a long history with many gaps; this is one item per series.
 // An empty series of the same name and colour stands in the chart for the legend and the axes.
 class RunsShape : public QGraphicsItem {
 public:
+    // A bar chart's series takes its slot of `slotCount` beside the other series in each row.
     RunsShape(QChart* chart, QAbstractSeries* anchor, ChartKind kind, const QList<Run>& runs,
-              const QColor& colour, bool markPoints)
+              const QColor& colour, bool markPoints, int slot = 0, int slotCount = 1)
         : QGraphicsItem(chart), chart_(chart), anchor_(anchor), kind_(kind), colour_(colour),
           markPoints_(markPoints) {
+        const double barWidth = BarWidth / slotCount;
         for (const Run& run : runs) {
+            if (kind == ChartKind::Bar) { // a block per value, its outline as a closed line
+                for (int i = 0; i < run.values.size(); ++i)
+                    lines_.append(QPolygonF(QRectF(run.rows.at(i) - BarWidth / 2 + slot * barWidth,
+                                                   0, barWidth, run.values.at(i))));
+                continue;
+            }
             QPolygonF line;
             const int count = int(run.values.size());
             for (int i = 0; i < count; ++i) {
@@ -212,13 +227,17 @@ public:
         shownLines_.clear();
         fills_.clear();
         marks_.clear();
-        const auto at = [this](const QPointF& value) {
-            return chart_->mapToPosition(value, anchor_);
-        };
+        // Both axes are linear: two points give where every value lies.
+        const QPointF origin = chart_->mapToPosition(QPointF(0, 0), anchor_);
+        const QPointF unit = chart_->mapToPosition(QPointF(1, 1), anchor_) - origin;
+        const QTransform toPlot(unit.x(), 0, 0, unit.y(), origin.x(), origin.y());
+        const auto at = [&toPlot](const QPointF& value) { return toPlot.map(value); };
         for (const QPolygonF& line : lines_) {
-            QPolygonF shown;
-            for (const QPointF& point : line)
-                shown << at(point);
+            const QPolygonF shown = toPlot.map(line);
+            if (kind_ == ChartKind::Bar) {
+                fills_.append(shown);
+                continue;
+            }
             shownLines_.append(shown);
             if (kind_ == ChartKind::Area) {
                 // Filled (and stroked) run by run: the painter fills thousands of outlines at once
@@ -236,15 +255,13 @@ public:
 
     void paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*) override {
         painter->setClipRect(chart_->plotArea());
-        QColor fill = colour_;
-        fill.setAlpha(90);
-        painter->setPen(Qt::NoPen);
-        painter->setBrush(fill);
-        // The fills without antialiasing: their edges lie under the stroked lines drawn next,
-        // and an antialiased fill of every run of a long history with many gaps costs seconds.
-        painter->setRenderHint(QPainter::Antialiasing, false);
-        for (const QPolygonF& area : fills_)
-            painter->drawPolygon(area);
+        if (kind_ == ChartKind::Bar) { // bars stand side by side, solid as a bar chart's
+            painter->setPen(Qt::NoPen);
+            painter->setBrush(colour_);
+            fillAll(painter);
+        } else if (!fills_.isEmpty()) {
+            paintSeeThrough(painter);
+        }
         painter->setRenderHint(QPainter::Antialiasing);
         QPen pen(colour_);
         pen.setWidthF(2.0);
@@ -259,6 +276,40 @@ public:
     }
 
 private:
+    // The fills without antialiasing: their edges lie under the stroked lines drawn next, and an
+    // antialiased fill of every run of a long history with many gaps costs seconds.
+    void fillAll(QPainter* painter) const {
+        painter->setRenderHint(QPainter::Antialiasing, false);
+        for (const QPolygonF& area : fills_)
+            painter->drawPolygon(area);
+    }
+
+    // The areas see-through, so that one lying in front of another never hides it. Filled solid
+    // on a layer of their own, which is then laid on the chart see-through: the painter fills
+    // thousands of see-through outlines far more slowly than solid ones (one path even slower).
+    void paintSeeThrough(QPainter* painter) const {
+        const qreal ratio = painter->device()->devicePixelRatio();
+        const QTransform toLayer = painter->worldTransform() * QTransform::fromScale(ratio, ratio);
+        const QRect area = toLayer.mapRect(chart_->plotArea()).toAlignedRect();
+        if (area.isEmpty())
+            return;
+        QImage layer(area.size(), QImage::Format_ARGB32_Premultiplied);
+        layer.fill(Qt::transparent);
+        {
+            QPainter onLayer(&layer);
+            onLayer.setTransform(toLayer * QTransform::fromTranslate(-area.left(), -area.top()));
+            onLayer.setPen(Qt::NoPen);
+            onLayer.setBrush(colour_);
+            fillAll(&onLayer);
+        }
+        layer.setDevicePixelRatio(ratio);
+        painter->save();
+        painter->setWorldTransform(QTransform());
+        painter->setOpacity(painter->opacity() * 90 / 255.0);
+        painter->drawImage(QPointF(area.topLeft()) / ratio, layer);
+        painter->restore();
+    }
+
     QChart* chart_;
     QAbstractSeries* anchor_;
     ChartKind kind_;
@@ -682,7 +733,7 @@ void HistoryChart::draw2D(int type) {
         series->attachAxis(axisY);
     };
 
-    if (kind == ChartKind::Bar) {
+    if (kind == ChartKind::Bar && rows <= MaxBarSeriesRows) {
         auto* bars = new QBarSeries();
         for (int s = 0; s < data_.seriesCount(); ++s) {
             auto* set = new QBarSet(data_.seriesLabels.at(s));
@@ -695,7 +746,7 @@ void HistoryChart::draw2D(int type) {
             set->append(values);
             bars->append(set);
         }
-        bars->setBarWidth(0.8);
+        bars->setBarWidth(BarWidth);
         attach(bars);
     } else {
         // Series in their order, so that the legend lists them so, each drawn by a RunsShape over
@@ -729,7 +780,7 @@ void HistoryChart::draw2D(int type) {
                 }
             auto* shape = new RunsShape(chart, anchor, kind,
                                         runsOf(data_.values.at(s), breaks, data_.joinGaps), colour,
-                                        rows <= MaxMarkedRows);
+                                        rows <= MaxMarkedRows, s, data_.seriesCount());
             shape->setZValue(5 + s * 0.01); // over the grid and the axes, in series order
             runShapes_.append(shape);
         }

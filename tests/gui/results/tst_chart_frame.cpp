@@ -9,6 +9,7 @@
 #include "support/result_rows.h"
 #include "support/scripted_prompts.h"
 #include "support/test_env.h"
+#include "support/test_main.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -338,6 +339,35 @@ private Q_SLOTS:
         QVERIFY(frame->chart()->drawnLines(QStringLiteral("Google")).isEmpty());
     }
 
+    // Beyond a year of dates the bars are drawn as one shape per series: a bar per value in the
+    // series' slot of its row, as tall as the value, and none where a value is missing.
+    void aLongBarChartDrawsABarPerValue() {
+        QByteArray google = "\r\n[Google]\r\n", yahoo = "\r\n[Yahoo!]\r\n";
+        for (int d = 0; d < 400; ++d) {
+            const QByteArray date = QDate(2025, 1, 1).addDays(d).toString("MM-dd-yy").toLatin1();
+            google += date + '=' + QByteArray::number(100 + d) + "\r\n";
+            if (d % 4 != 0)
+                yahoo += date + "=7\r\n";
+        }
+        env->writeFile(QStringLiteral("Saved/long.vqz"), google + yahoo);
+        load(QStringLiteral("long.vqz"));
+        types()->setCurrentIndex(1);
+        engines()->setCurrentIndex(engines()->count() - 1);
+        QCOMPARE(shown().rowCount(), 400);
+        QVERIFY(
+            !qobject_cast<QBarSeries*>(frame->chart()->chartView()->chart()->series().value(0)));
+        const QList<QPolygonF> googleBars = frame->chart()->drawnLines(QStringLiteral("Google"));
+        const QList<QPolygonF> yahooBars = frame->chart()->drawnLines(QStringLiteral("Yahoo!"));
+        QCOMPARE(googleBars.size(), 400);
+        QCOMPARE(yahooBars.size(), 300);
+        const int newest = shown().rowLabels.indexOf(QStringLiteral("02-04-26"));
+        const QRectF bar = googleBars.at(newest).boundingRect();
+        QCOMPARE(bar.left(), newest - 0.4);
+        QCOMPARE(bar.width(), 0.4);
+        QCOMPARE(bar.height(), 499.0);
+        QCOMPARE(yahooBars.at(0).boundingRect().left(), 0.0);
+    }
+
     // "All Engines" over engines saved on different dates, in every 2D type: each count stands at
     // its own date, nothing is drawn where an engine has no count, and the legend lists each
     // engine once, in section order, in the engine's own colour.
@@ -450,5 +480,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestChartFrame)
+TALLY_TEST_MAIN(TestChartFrame)
 #include "tst_chart_frame.moc"
