@@ -1649,8 +1649,8 @@ lässt einen früheren Index unverändert.
 <context>
     <name>Pictures</name>
     <message>
-        <source>Link popularity of your web sites across six search engines</source>
-        <translation>Linkpopularität Ihrer Websites in sechs Suchmaschinen</translation>
+        <source>Link popularity of your web sites across six sources</source>
+        <translation>Linkpopularität Ihrer Websites aus sechs Quellen</translation>
     </message>
     <message>
         <source>Version %1</source>

@@ -162,7 +162,7 @@ QPixmap splashPicture(const QSize& size, qreal devicePixelRatio) {
     p.setFont(subtitle);
     p.setPen(QColor(205, 228, 240));
     p.drawText(QRectF(w * 0.07, h * 0.42, w * 0.52, h * 0.2), Qt::AlignLeft | Qt::TextWordWrap,
-               Text::tr("Link popularity of your web sites across six search engines"));
+               Text::tr("Link popularity of your web sites across six sources"));
 
     QFont small = subtitle;
     small.setPixelSize(qRound(h * 0.042));
