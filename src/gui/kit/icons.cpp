@@ -114,180 +114,237 @@ void profileBars(QPainter& p, const Inks& c, int level) {
     }
 }
 
+// The pictures, each on a square of 16 units.
+
+void playTriangle(QPainter& p, const Inks& c) {
+    QPainterPath path;
+    path.moveTo(4, 2.5);
+    path.lineTo(13.5, 8);
+    path.lineTo(4, 13.5);
+    path.closeSubpath();
+    p.setPen(line(c.green().darker(130), 1));
+    p.setBrush(c.green());
+    p.drawPath(path);
+}
+
+void stopSquare(QPainter& p, const Inks& c) {
+    p.setPen(line(c.red().darker(130), 1));
+    p.setBrush(c.red());
+    p.drawRoundedRect(QRectF(3, 3, 10, 10), 1.5, 1.5);
+}
+
+void sliders(QPainter& p, const Inks& c) {
+    for (int i = 0; i < 3; ++i) {
+        const qreal y = 3.5 + i * 4.5;
+        p.setPen(line(c.ink(), 1.3));
+        p.drawLine(QPointF(2, y), QPointF(14, y));
+        const qreal knob = i == 1 ? 10 : (i == 0 ? 5 : 7.5);
+        p.setPen(line(c.ink(), 1));
+        p.setBrush(i == 1 ? c.amber() : c.blue());
+        p.drawEllipse(QPointF(knob, y), 2, 2);
+    }
+}
+
+void pageWithPlus(QPainter& p, const Inks& c) {
+    page(p, c, QRectF(2.5, 1.5, 9, 12));
+    p.setPen(line(c.green(), 2));
+    p.drawLine(QPointF(12, 9), QPointF(12, 15));
+    p.drawLine(QPointF(9, 12), QPointF(15, 12));
+}
+
+void redCross(QPainter& p, const Inks& c) {
+    cross(p, c.red(), QRectF(3.5, 3.5, 9, 9), 2.4);
+}
+
+void folder(QPainter& p, const Inks& c) {
+    QPainterPath back;
+    back.moveTo(1.5, 13.5);
+    back.lineTo(1.5, 3);
+    back.lineTo(5.5, 3);
+    back.lineTo(7, 4.5);
+    back.lineTo(13, 4.5);
+    back.lineTo(13, 7);
+    p.setPen(line(c.ink(), 1));
+    p.setBrush(c.amber().lighter(130));
+    p.drawPath(back);
+    QPainterPath front;
+    front.moveTo(1.5, 13.5);
+    front.lineTo(4, 7);
+    front.lineTo(15, 7);
+    front.lineTo(12.5, 13.5);
+    front.closeSubpath();
+    p.setBrush(c.amber());
+    p.drawPath(front);
+}
+
+void floppy(QPainter& p, const Inks& c) {
+    p.setPen(line(c.ink(), 1));
+    p.setBrush(c.blue());
+    p.drawRoundedRect(QRectF(2, 2, 12, 12), 1.2, 1.2);
+    p.setBrush(c.paper());
+    p.drawRect(QRectF(4.5, 2, 7, 4.5));
+    p.setBrush(c.sky());
+    p.drawRect(QRectF(4, 9, 8, 5));
+}
+
+void magnifiedPage(QPainter& p, const Inks& c) {
+    page(p, c, QRectF(1.5, 1.5, 9, 12));
+    p.setPen(line(c.ink(), 1.6));
+    p.drawLine(QPointF(11.5, 11.5), QPointF(14.5, 14.5));
+    p.setPen(line(c.ink(), 1.1));
+    p.setBrush(c.sky());
+    p.drawEllipse(QPointF(9.5, 9.5), 3, 3);
+}
+
+void eraser(QPainter& p, const Inks& c) {
+    p.save();
+    p.translate(8, 8);
+    p.rotate(-40);
+    p.setPen(line(c.ink(), 1));
+    p.setBrush(c.red().lighter(150));
+    p.drawRoundedRect(QRectF(-6, -3, 6, 6), 1, 1);
+    p.setBrush(c.paper());
+    p.drawRoundedRect(QRectF(0, -3, 6, 6), 1, 1);
+    p.restore();
+    p.setPen(line(c.ink(), 1));
+    p.drawLine(QPointF(2, 14.5), QPointF(14, 14.5));
+}
+
+void printer(QPainter& p, const Inks& c) {
+    p.setPen(line(c.ink(), 1));
+    p.setBrush(c.paper());
+    p.drawRect(QRectF(4.5, 1.5, 7, 5));
+    p.setBrush(c.blue());
+    p.drawRoundedRect(QRectF(1.5, 5.5, 13, 6), 1.2, 1.2);
+    p.setBrush(c.paper());
+    p.drawRect(QRectF(4.5, 9.5, 7, 5));
+    p.drawLine(QPointF(6, 11.5), QPointF(10, 11.5));
+    p.drawLine(QPointF(6, 13), QPointF(10, 13));
+}
+
+void stopSign(QPainter& p, const Inks& c) {
+    p.setPen(line(c.red().darker(120), 1));
+    p.setBrush(c.red());
+    p.drawEllipse(QRectF(1.5, 1.5, 13, 13));
+    cross(p, QColor(Qt::white), QRectF(5.2, 5.2, 5.6, 5.6), 1.8);
+}
+
+void circularArrow(QPainter& p, const Inks& c) {
+    p.setPen(line(c.green(), 2));
+    p.setBrush(Qt::NoBrush);
+    p.drawArc(QRectF(2.5, 2.5, 11, 11), 60 * 16, 290 * 16);
+    // The arrow head at the start of the arc.
+    const qreal angle = 60.0 * M_PI / 180.0;
+    const QPointF tip(8 + 5.5 * std::cos(angle), 8 - 5.5 * std::sin(angle));
+    QPainterPath head;
+    head.moveTo(tip + QPointF(-3.2, -1.6));
+    head.lineTo(tip + QPointF(1.2, -2.4));
+    head.lineTo(tip + QPointF(0.6, 2.4));
+    head.closeSubpath();
+    p.setPen(Qt::NoPen);
+    p.setBrush(c.green());
+    p.drawPath(head);
+}
+
+void table(QPainter& p, const Inks& c) {
+    p.setPen(line(c.ink(), 1));
+    p.setBrush(c.paper());
+    p.drawRect(QRectF(1.5, 2.5, 13, 11));
+    p.fillRect(QRectF(2, 3, 12, 3), c.ink());
+    p.drawLine(QPointF(6.5, 6), QPointF(6.5, 13.5));
+    p.drawLine(QPointF(2, 9.5), QPointF(14, 9.5));
+}
+
+void warningTriangle(QPainter& p, const Inks& c) {
+    const QPointF corners[] = {{8, 1.5}, {15, 14.5}, {1, 14.5}};
+    p.setPen(line(c.pick(c.dark ? 0xffd54f : 0x8a5a00), 1));
+    p.setBrush(c.pick(0xf5b400));
+    p.drawPolygon(corners, 3);
+    p.setPen(Qt::NoPen);
+    p.setBrush(c.pick(0x202020));
+    p.drawRect(QRectF(7.1, 5.5, 1.8, 5));
+    p.drawEllipse(QRectF(7, 11.4, 2, 2));
+}
+
+void barChart(QPainter& p, const Inks& c) {
+    p.setPen(Qt::NoPen);
+    p.setBrush(c.green());
+    p.drawRect(QRectF(2, 8, 3, 6));
+    p.setBrush(c.amber());
+    p.drawRect(QRectF(6.5, 4, 3, 10));
+    p.setBrush(c.blue());
+    p.drawRect(QRectF(11, 2, 3, 12));
+    p.setPen(line(c.ink(), 1));
+    p.drawLine(QPointF(1, 14.5), QPointF(15, 14.5));
+}
+
 void draw(QPainter& p, IconKind kind, const Inks& c) {
     switch (kind) {
-    case IconKind::Start: {
-        QPainterPath path;
-        path.moveTo(4, 2.5);
-        path.lineTo(13.5, 8);
-        path.lineTo(4, 13.5);
-        path.closeSubpath();
-        p.setPen(line(c.green().darker(130), 1));
-        p.setBrush(c.green());
-        p.drawPath(path);
-        break;
-    }
+    case IconKind::Start:
+        playTriangle(p, c);
+        return;
     case IconKind::Stop:
-        p.setPen(line(c.red().darker(130), 1));
-        p.setBrush(c.red());
-        p.drawRoundedRect(QRectF(3, 3, 10, 10), 1.5, 1.5);
-        break;
+        stopSquare(p, c);
+        return;
     case IconKind::Options:
-        for (int i = 0; i < 3; ++i) {
-            const qreal y = 3.5 + i * 4.5;
-            p.setPen(line(c.ink(), 1.3));
-            p.drawLine(QPointF(2, y), QPointF(14, y));
-            const qreal knob = i == 1 ? 10 : (i == 0 ? 5 : 7.5);
-            p.setPen(line(c.ink(), 1));
-            p.setBrush(i == 1 ? c.amber() : c.blue());
-            p.drawEllipse(QPointF(knob, y), 2, 2);
-        }
-        break;
+        sliders(p, c);
+        return;
     case IconKind::Website:
     case IconKind::WebsiteTab:
         globe(p, c);
-        break;
+        return;
     case IconKind::AddUrl:
-        page(p, c, QRectF(2.5, 1.5, 9, 12));
-        p.setPen(line(c.green(), 2));
-        p.drawLine(QPointF(12, 9), QPointF(12, 15));
-        p.drawLine(QPointF(9, 12), QPointF(15, 12));
-        break;
+        pageWithPlus(p, c);
+        return;
     case IconKind::Delete:
-        cross(p, c.red(), QRectF(3.5, 3.5, 9, 9), 2.4);
-        break;
-    case IconKind::Open: {
-        QPainterPath back;
-        back.moveTo(1.5, 13.5);
-        back.lineTo(1.5, 3);
-        back.lineTo(5.5, 3);
-        back.lineTo(7, 4.5);
-        back.lineTo(13, 4.5);
-        back.lineTo(13, 7);
-        p.setPen(line(c.ink(), 1));
-        p.setBrush(c.amber().lighter(130));
-        p.drawPath(back);
-        QPainterPath front;
-        front.moveTo(1.5, 13.5);
-        front.lineTo(4, 7);
-        front.lineTo(15, 7);
-        front.lineTo(12.5, 13.5);
-        front.closeSubpath();
-        p.setBrush(c.amber());
-        p.drawPath(front);
-        break;
-    }
+        redCross(p, c);
+        return;
+    case IconKind::Open:
+        folder(p, c);
+        return;
     case IconKind::Save:
-        p.setPen(line(c.ink(), 1));
-        p.setBrush(c.blue());
-        p.drawRoundedRect(QRectF(2, 2, 12, 12), 1.2, 1.2);
-        p.setBrush(c.paper());
-        p.drawRect(QRectF(4.5, 2, 7, 4.5));
-        p.setBrush(c.sky());
-        p.drawRect(QRectF(4, 9, 8, 5));
-        break;
+        floppy(p, c);
+        return;
     case IconKind::WebResults:
-        page(p, c, QRectF(1.5, 1.5, 9, 12));
-        p.setPen(line(c.ink(), 1.6));
-        p.drawLine(QPointF(11.5, 11.5), QPointF(14.5, 14.5));
-        p.setPen(line(c.ink(), 1.1));
-        p.setBrush(c.sky());
-        p.drawEllipse(QPointF(9.5, 9.5), 3, 3);
-        break;
-    case IconKind::ClearAll: {
-        p.save();
-        p.translate(8, 8);
-        p.rotate(-40);
-        p.setPen(line(c.ink(), 1));
-        p.setBrush(c.red().lighter(150));
-        p.drawRoundedRect(QRectF(-6, -3, 6, 6), 1, 1);
-        p.setBrush(c.paper());
-        p.drawRoundedRect(QRectF(0, -3, 6, 6), 1, 1);
-        p.restore();
-        p.setPen(line(c.ink(), 1));
-        p.drawLine(QPointF(2, 14.5), QPointF(14, 14.5));
-        break;
-    }
+        magnifiedPage(p, c);
+        return;
+    case IconKind::ClearAll:
+        eraser(p, c);
+        return;
     case IconKind::Print:
-        p.setPen(line(c.ink(), 1));
-        p.setBrush(c.paper());
-        p.drawRect(QRectF(4.5, 1.5, 7, 5));
-        p.setBrush(c.blue());
-        p.drawRoundedRect(QRectF(1.5, 5.5, 13, 6), 1.2, 1.2);
-        p.setBrush(c.paper());
-        p.drawRect(QRectF(4.5, 9.5, 7, 5));
-        p.drawLine(QPointF(6, 11.5), QPointF(10, 11.5));
-        p.drawLine(QPointF(6, 13), QPointF(10, 13));
-        break;
+        printer(p, c);
+        return;
     case IconKind::Go:
     case IconKind::Forward:
         arrow(p, c, true);
-        break;
+        return;
     case IconKind::Back:
         arrow(p, c, false);
-        break;
+        return;
     case IconKind::StopLoading:
-        p.setPen(line(c.red().darker(120), 1));
-        p.setBrush(c.red());
-        p.drawEllipse(QRectF(1.5, 1.5, 13, 13));
-        cross(p, QColor(Qt::white), QRectF(5.2, 5.2, 5.6, 5.6), 1.8);
-        break;
-    case IconKind::Reload: {
-        p.setPen(line(c.green(), 2));
-        p.setBrush(Qt::NoBrush);
-        p.drawArc(QRectF(2.5, 2.5, 11, 11), 60 * 16, 290 * 16);
-        // The arrow head at the start of the arc.
-        const qreal angle = 60.0 * M_PI / 180.0;
-        const QPointF tip(8 + 5.5 * std::cos(angle), 8 - 5.5 * std::sin(angle));
-        QPainterPath head;
-        head.moveTo(tip + QPointF(-3.2, -1.6));
-        head.lineTo(tip + QPointF(1.2, -2.4));
-        head.lineTo(tip + QPointF(0.6, 2.4));
-        head.closeSubpath();
-        p.setPen(Qt::NoPen);
-        p.setBrush(c.green());
-        p.drawPath(head);
-        break;
-    }
+        stopSign(p, c);
+        return;
+    case IconKind::Reload:
+        circularArrow(p, c);
+        return;
     case IconKind::DataTab:
-        p.setPen(line(c.ink(), 1));
-        p.setBrush(c.paper());
-        p.drawRect(QRectF(1.5, 2.5, 13, 11));
-        p.fillRect(QRectF(2, 3, 12, 3), c.ink());
-        p.drawLine(QPointF(6.5, 6), QPointF(6.5, 13.5));
-        p.drawLine(QPointF(2, 9.5), QPointF(14, 9.5));
-        break;
+        table(p, c);
+        return;
     case IconKind::ProfileLow:
         profileBars(p, c, 1);
-        break;
+        return;
     case IconKind::ProfileMedium:
         profileBars(p, c, 2);
-        break;
+        return;
     case IconKind::ProfileHigh:
         profileBars(p, c, 3);
-        break;
-    case IconKind::FailureMark: {
-        const QPointF corners[] = {{8, 1.5}, {15, 14.5}, {1, 14.5}};
-        p.setPen(line(c.pick(c.dark ? 0xffd54f : 0x8a5a00), 1));
-        p.setBrush(c.pick(0xf5b400));
-        p.drawPolygon(corners, 3);
-        p.setPen(Qt::NoPen);
-        p.setBrush(c.pick(0x202020));
-        p.drawRect(QRectF(7.1, 5.5, 1.8, 5));
-        p.drawEllipse(QRectF(7, 11.4, 2, 2));
-        break;
-    }
+        return;
+    case IconKind::FailureMark:
+        warningTriangle(p, c);
+        return;
     case IconKind::ChartTab:
-        p.setPen(Qt::NoPen);
-        p.setBrush(c.green());
-        p.drawRect(QRectF(2, 8, 3, 6));
-        p.setBrush(c.amber());
-        p.drawRect(QRectF(6.5, 4, 3, 10));
-        p.setBrush(c.blue());
-        p.drawRect(QRectF(11, 2, 3, 12));
-        p.setPen(line(c.ink(), 1));
-        p.drawLine(QPointF(1, 14.5), QPointF(15, 14.5));
-        break;
+        barChart(p, c);
+        return;
     }
 }
 
