@@ -116,6 +116,13 @@ Profile3D profile3D(ChartKind kind, const QList<ChartValue>& values) {
         p.ys.append(float(y));
         p.collapsed.append(collapsed);
     };
+    if (kind == ChartKind::Bar && values.size() > MaxBarSeriesRows) {
+        // Beyond a year of dates the floor between two blocks is narrower than a pixel: the
+        // blocks of a run stand side by side as the treads of a staircase, with half the corners.
+        p = profile3D(ChartKind::Step, values);
+        p.depths = {-0.3f, -0.3f + Wall, 0.3f - Wall, 0.3f};
+        return p;
+    }
     if (kind == ChartKind::Bar) { // a block per value with floor between the blocks
         for (int i = 0; i < values.size(); ++i) {
             if (!values.at(i))

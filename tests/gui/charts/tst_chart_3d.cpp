@@ -158,6 +158,25 @@ private Q_SLOTS:
                      (QStringList{"0", "200,000", "400,000", "600,000", "800,000", "1,000,000"}));
     }
 
+    // Beyond a year of dates the blocks of a bar chart stand side by side: two positions a value.
+    void aLongBarChartHasNoFloorBetweenItsBlocks() {
+        ChartData data = sample();
+        data.rowLabels.clear();
+        data.values = {{}, {}};
+        for (int row = 0; row < 400; ++row) {
+            data.rowLabels << QString::number(row);
+            data.values[0] << 1000 + row;
+            data.values[1] << 500;
+        }
+        frame->chart()->setChartData(data);
+        types()->setCurrentIndex(0);
+        const QSurfaceDataRow& top =
+            *frame->chart()->surface3D()->seriesList()[0]->dataProxy()->array()->at(1);
+        QCOMPARE(top.size(), 800);
+        QCOMPARE(top.at(1).x() - top.at(0).x(), 1.0f - 2 * 0.002f); // a whole row wide
+        QCOMPARE(top.at(1).y(), 1000.0f);
+    }
+
     // "All Engines" over engines saved on different dates: nothing stands where an engine has no
     // count (no block, no piece of ribbon, step or slab), and every engine keeps its colour.
     void gapsStayEmpty_data() {
