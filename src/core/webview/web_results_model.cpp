@@ -111,7 +111,10 @@ void WebResultsModel::refresh() {
         return;
     const int first = int(entries_.size());
     beginInsertRows(QModelIndex(), first, first + int(staged_.size()) - 1);
-    entries_.append(staged_);
+    if (entries_.isEmpty()) // the rows of a scan gathered while hidden: taken, not copied
+        entries_.swap(staged_);
+    else
+        entries_.append(staged_);
     staged_.clear();
     endInsertRows();
     if (sorted_)

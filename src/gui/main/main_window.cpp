@@ -822,9 +822,10 @@ void MainWindow::connectRun(ScanRun* run) {
         QTimer::singleShot(0, websiteFrame_, &WebsiteFrame::refreshWebResults);
         failures_ = run->failures();
         showFailureSummary();
-        // Recorded in a turn of its own: the end of a long scan comes in short steps.
+        // Recorded in a turn of its own: the end of a long scan comes in short steps. Behind a
+        // timer, so that input and painting come in between (posted calls run back to back).
         if (runCompleted_)
-            QTimer::singleShot(0, this, [this, engines = run->snapshot(), failures = failures_] {
+            QTimer::singleShot(1, this, [this, engines = run->snapshot(), failures = failures_] {
                 recordRun(engines, failures);
             });
         if (run_ == run)
