@@ -1,4 +1,4 @@
-#include "support/test_main.h"
+#include "support/test_entry.h"
 
 #include <cstdio>
 #include <cstring>

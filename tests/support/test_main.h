@@ -3,18 +3,9 @@
 // names. Each test still runs in a process of its own.
 #pragma once
 
+#include "support/test_entry.h"
+
 #include <QtTest>
-
-namespace tally::test {
-
-using TestMain = int (*)(int argc, char* argv[]);
-
-// Registers a file's main under the file's base name ("tst_numbers" for ".../tst_numbers.cpp").
-struct TestEntry {
-    TestEntry(const char* file, TestMain main);
-};
-
-} // namespace tally::test
 
 // Opens the main of the test in this file; its body sees argc and argv as a main does.
 #define TALLY_MAIN                                                                                 \
