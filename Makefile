@@ -34,8 +34,13 @@ setup:
 	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq --no-install-recommends $$missing; \
 	fi
 
+# Debug information as line tables (-g1): backtraces and sanitizer reports name functions, files
+# and lines, and the build takes a third less time than with full information (-g). For a
+# debugger's view of variables: cmake -S . -B build-debug -DCMAKE_BUILD_TYPE=Debug.
+LINES_ONLY  = -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG" -DCMAKE_CXX_FLAGS_DEBUG="-g1"
+
 $(BUILD)/CMakeCache.txt: | setup
-	cmake -S . -B $(BUILD) $(call GENERATOR,$(BUILD)) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(LAUNCHER)
+	cmake -S . -B $(BUILD) $(call GENERATOR,$(BUILD)) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(LINES_ONLY) $(LAUNCHER)
 
 build: setup $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j$(JOBS)
@@ -49,7 +54,7 @@ test: build test-asan
 
 # The core library once more with AddressSanitizer and UndefinedBehaviorSanitizer, and its tests.
 test-asan: setup
-	cmake -S . -B $(ASAN_BUILD) $(call GENERATOR,$(ASAN_BUILD)) -DCMAKE_BUILD_TYPE=Debug -DTALLY_CORE_ONLY=ON -DTALLY_SANITIZE=ON $(LAUNCHER) >/dev/null
+	cmake -S . -B $(ASAN_BUILD) $(call GENERATOR,$(ASAN_BUILD)) -DCMAKE_BUILD_TYPE=Debug $(LINES_ONLY) -DTALLY_CORE_ONLY=ON -DTALLY_SANITIZE=ON $(LAUNCHER) >/dev/null
 	cmake --build $(ASAN_BUILD) -j$(JOBS)
 	cd $(ASAN_BUILD) && ctest --output-on-failure -L core -j$(TEST_JOBS)
 
