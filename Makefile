@@ -19,7 +19,7 @@ LAUNCHER   := $(if $(shell command -v ccache 2>/dev/null),-DCMAKE_CXX_COMPILER_L
 # better than make; a folder made before keeps its generator.
 GENERATOR   = $(if $(wildcard $(1)/CMakeCache.txt),,$(if $(shell command -v ninja 2>/dev/null),-G Ninja))
 
-.PHONY: all setup build run test test-asan bench install package format clean
+.PHONY: all setup build run test test-asan asan-build bench install package format clean
 
 all: build
 
@@ -48,15 +48,24 @@ build: setup $(BUILD)/CMakeCache.txt
 run: build
 	./$(BUILD)/bin/tallyscope
 
-test: build test-asan
-	cmake --build $(BUILD) -j$(JOBS) --target benchmarks
-	cd $(BUILD) && xvfb-run -a -s "-screen 0 1600x1200x24" ctest --output-on-failure -j$(TEST_JOBS)
+# The benchmarks are built (so that they keep compiling) at the lowest priority while both test
+# runs go on: the tests wait on their servers and children much of the time, and take the
+# processors first whenever they need them.
+test: build asan-build
+	@nice -n 19 cmake --build $(BUILD) -j$(JOBS) --target benchmarks >$(BUILD)/benchmarks.log 2>&1 & \
+	benchmarks=$$!; failed=0; \
+	(cd $(ASAN_BUILD) && ctest --output-on-failure -L core -j$(TEST_JOBS)) || failed=1; \
+	(cd $(BUILD) && xvfb-run -a -s "-screen 0 1600x1200x24" ctest --output-on-failure -j$(TEST_JOBS)) || failed=1; \
+	if wait $$benchmarks; then echo "Benchmarks built."; else cat $(BUILD)/benchmarks.log; failed=1; fi; \
+	exit $$failed
 
 # The core library once more with AddressSanitizer and UndefinedBehaviorSanitizer, and its tests.
-test-asan: setup
+test-asan: asan-build
+	cd $(ASAN_BUILD) && ctest --output-on-failure -L core -j$(TEST_JOBS)
+
+asan-build: setup
 	cmake -S . -B $(ASAN_BUILD) $(call GENERATOR,$(ASAN_BUILD)) -DCMAKE_BUILD_TYPE=Debug $(LINES_ONLY) -DTALLY_CORE_ONLY=ON -DTALLY_SANITIZE=ON $(LAUNCHER) >/dev/null
 	cmake --build $(ASAN_BUILD) -j$(JOBS)
-	cd $(ASAN_BUILD) && ctest --output-on-failure -L core -j$(TEST_JOBS)
 
 bench: build
 	cmake --build $(BUILD) -j$(JOBS) --target benchmarks
