@@ -187,8 +187,8 @@ Profile3D profile3D(ChartKind kind, const QList<ChartValue>& values) {
 // One series of a 2D line, step or area chart, drawn run by run into the chart's plot: a line (its
 // points marked when the rows are few, a run of one date always), a staircase or a see-through
 // area for each run of values, and nothing between the runs; or of a long bar chart, a bar per
-// value. A Qt Charts series cannot break, and
-// one series per run costs seconds in a long history with many gaps; this is one item per series.
+// value. A Qt Charts series cannot break, and one series per run costs seconds in a long history
+// with many gaps (thousands of bars as many items); this is one item per series.
 // An empty series of the same name and colour stands in the chart for the legend and the axes.
 class RunsShape : public QGraphicsItem {
 public:
