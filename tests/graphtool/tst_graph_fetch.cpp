@@ -51,22 +51,6 @@ QMap<QByteArray, int> hosts() {
     return {{"com.example", 6}, {"com.example.blog", 4}, {"com.blogspot.myblog", 9}};
 }
 
-struct Run {
-    int exit = -1;
-    QString err;
-};
-
-Run runTool(const QStringList& args) {
-    QProcess tool;
-    tool.start(QStringLiteral(TALLY_GRAPH_TOOL), args);
-    Run run;
-    if (!tool.waitForFinished(60000))
-        return run;
-    run.exit = tool.exitStatus() == QProcess::NormalExit ? tool.exitCode() : -1;
-    run.err = QString::fromUtf8(tool.readAllStandardError());
-    return run;
-}
-
 struct Publisher {
     test::CommonCrawlStandIn standIn;
     test::LocalHttpServerThread server;
@@ -156,7 +140,7 @@ private Q_SLOTS:
         QFETCH(int, position);
         Publisher publisher;
         QTemporaryDir out;
-        const Run run = runTool(publisher.args(out.path()) + options);
+        const test::ToolRun run = test::runGraphTool(publisher.args(out.path()) + options);
         QVERIFY2(run.exit == 0, qPrintable(run.err));
         QCOMPARE(publisher.fileRequests(), files);
         // Only the index is left: the downloads are removed once it is made.
@@ -172,7 +156,7 @@ private Q_SLOTS:
         QCOMPARE(int(found.value(GraphMeasure::HarmonicRank)), position);
         // The same command again finds the index there and fetches nothing.
         publisher.server.server()->clearLog();
-        const Run again = runTool(publisher.args(out.path()) + options);
+        const test::ToolRun again = test::runGraphTool(publisher.args(out.path()) + options);
         QCOMPARE(again.exit, 0);
         QVERIFY2(again.err.contains("is there already: nothing to fetch"), qPrintable(again.err));
         QVERIFY(publisher.fileRequests().isEmpty());
@@ -280,7 +264,7 @@ private Q_SLOTS:
             args[2] = publisher.server.server()->urlString("/nothing.json");
         if (disk)
             disk->fill();
-        const Run run = runTool(args);
+        const test::ToolRun run = test::runGraphTool(args);
         QCOMPARE(run.exit, 1);
         QVERIFY2(run.err.contains(error), qPrintable(run.err));
         QVERIFY2(run.err.contains("to continue, run the same command again:\n  tallyscope-graph " +
@@ -293,7 +277,7 @@ private Q_SLOTS:
         publisher.server.server()->clearLog();
         publisher.server.server()->removeRoute(publisher.edges());
         publisher.standIn.setFile(publisher.edges(), goodEdges);
-        const Run again = runTool(args);
+        const test::ToolRun again = test::runGraphTool(args);
         QVERIFY2(again.exit == 0, qPrintable(again.err));
         // The vertices were complete: only the rest of the edges (or all of them again, after
         // a damaged download) was asked for.
@@ -311,7 +295,7 @@ private Q_SLOTS:
         QTemporaryDir out;
         QElapsedTimer clock;
         clock.start();
-        const Run run = runTool(publisher.args(out.path()));
+        const test::ToolRun run = test::runGraphTool(publisher.args(out.path()));
         QVERIFY2(run.exit == 0, qPrintable(run.err));
         QVERIFY(clock.elapsed() >= 2000);
         QCOMPARE(publisher.fileRequests().count(Newest + "-domain-edges.txt.gz"), 3);
@@ -326,7 +310,8 @@ private Q_SLOTS:
         QTemporaryDir out2;
         replaced.standIn.cutNext(replaced.edges(),
                                  replaced.standIn.file(replaced.edges()).size() / 2);
-        QCOMPARE(runTool(replaced.args(out2.path()) + QStringList{"--tries", "1"}).exit, 1);
+        QCOMPARE(test::runGraphTool(replaced.args(out2.path()) + QStringList{"--tries", "1"}).exit,
+                 1);
         const test::SmallGraph graph = test::smallGraph(domains());
         QByteArray target, fewer;
         for (const QByteArray& line : graph.vertices.split('\n'))
@@ -341,7 +326,7 @@ private Q_SLOTS:
         }
         replaced.standIn.setFile(replaced.edges(), test::gzipped(fewer));
         replaced.server.server()->clearLog();
-        const Run again = runTool(replaced.args(out2.path()));
+        const test::ToolRun again = test::runGraphTool(replaced.args(out2.path()));
         QVERIFY2(again.exit == 0, qPrintable(again.err));
         const test::HttpRequest resumed = replaced.server.server()->requests().last();
         QVERIFY(resumed.header("Range").startsWith("bytes="));
@@ -372,7 +357,7 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(out.filePath(Newest + "-domain.links")));
         publisher.standIn.drip(publisher.edges(), 1 << 20, 0);
         publisher.server.server()->clearLog();
-        const Run again = runTool(publisher.args(out.path()));
+        const test::ToolRun again = test::runGraphTool(publisher.args(out.path()));
         QVERIFY2(again.exit == 0, qPrintable(again.err));
         QCOMPARE(publisher.server.server()->requests().last().header("Range"),
                  "bytes=" + QByteArray::number(kept) + "-");
@@ -433,8 +418,8 @@ private Q_SLOTS:
         QFETCH(QString, position);
         test::TestEnv env;
         Publisher publisher;
-        const Run run =
-            runTool(publisher.args(ProgramFolder::graphsFolder()) + QStringList{"--ranks"});
+        const test::ToolRun run = test::runGraphTool(publisher.args(ProgramFolder::graphsFolder()) +
+                                                     QStringList{"--ranks"});
         QVERIFY2(run.exit == 0, qPrintable(run.err));
         env.writeFile("engines.ini", "[ATW]\nPreset=commoncrawl\n[MSN]\nPreset=commoncrawl-rank\n");
         const EngineSet set = loadEngines(env.file("engines.ini"));

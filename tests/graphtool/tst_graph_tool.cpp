@@ -21,25 +21,6 @@ using namespace tally;
 
 namespace {
 
-struct Run {
-    int exit = -1;
-    QString out;
-    QString err;
-};
-
-Run runTool(const QString& folder, const QStringList& args) {
-    QProcess tool;
-    tool.setWorkingDirectory(folder);
-    tool.start(QStringLiteral(TALLY_GRAPH_TOOL), args);
-    Run run;
-    if (!tool.waitForFinished(60000))
-        return run;
-    run.exit = tool.exitStatus() == QProcess::NormalExit ? tool.exitCode() : -1;
-    run.out = QString::fromUtf8(tool.readAllStandardOutput());
-    run.err = QString::fromUtf8(tool.readAllStandardError());
-    return run;
-}
-
 QString fixture(const char* file) {
     return test::dataFile(
         QStringLiteral("graph/cc-main-2099-jan-feb-mar-domain-%1.txt.gz").arg(QLatin1String(file)));
@@ -108,7 +89,7 @@ private Q_SLOTS:
                                             {"C", "counts.txt"}};
         for (QString& arg : args)
             arg = files.value(arg, arg);
-        const Run run = runTool(env.path(), args);
+        const test::ToolRun run = test::runGraphTool(args, env.path());
         QCOMPARE(run.exit, exit);
         QVERIFY2(run.out.contains(out), qPrintable(run.out));
         QVERIFY2(run.err.contains(err), qPrintable(run.err));
@@ -119,14 +100,16 @@ private Q_SLOTS:
     // The index goes to <release>-domain.links by default; each URL's line names its vertex.
     void lookups() {
         test::TestEnv env(false);
-        QCOMPARE(runTool(env.path(), {"import", fixture("vertices"), fixture("edges"), "--ranks",
-                                      fixture("ranks")})
+        QCOMPARE(test::runGraphTool(
+                     {"import", fixture("vertices"), fixture("edges"), "--ranks", fixture("ranks")},
+                     env.path())
                      .exit,
                  0);
         const QString index = "cc-main-2099-jan-feb-mar-domain.links";
         QVERIFY(QFile::exists(env.file(index)));
-        Run run = runTool(env.path(), {"lookup", index, "http://www.shop.someone.me.uk/",
-                                       "myblog.blogspot.com", "http://10.0.0.1/"});
+        test::ToolRun run = test::runGraphTool({"lookup", index, "http://www.shop.someone.me.uk/",
+                                                "myblog.blogspot.com", "http://10.0.0.1/"},
+                                               env.path());
         QCOMPARE(run.exit, 1); // the address has no vertex
 
         QCOMPARE(run.out.split('\n'),
@@ -139,13 +122,13 @@ private Q_SLOTS:
                               "http://10.0.0.1/\t-\t-\tan IP address (the web graphs hold host "
                               "names only)",
                               ""}));
-        run = runTool(env.path(), {"lookup", index, "alpha.com"});
+        run = test::runGraphTool({"lookup", index, "alpha.com"}, env.path());
         QCOMPARE(run.exit, 0);
-        run = runTool(env.path(), {"lookup", index, "nothere.org"});
+        run = test::runGraphTool({"lookup", index, "nothere.org"}, env.path());
         QCOMPARE(run.exit, 1);
         QCOMPARE(run.out,
                  QString("nothere.org\t-\torg.nothere\tnot in cc-main-2099-jan-feb-mar\n"));
-        run = runTool(env.path(), {"lookup", "counts.txt", "a.com"});
+        run = test::runGraphTool({"lookup", "counts.txt", "a.com"}, env.path());
         QCOMPARE(run.exit, 1);
         QVERIFY2(run.err.contains("there is no file counts.txt"), qPrintable(run.err));
     }

@@ -17,6 +17,7 @@
 #include "support/local_http_server.h"
 
 #include <QDate>
+#include <QDateTime>
 #include <QHash>
 #include <QList>
 #include <QPair>
@@ -27,6 +28,9 @@
 #include <optional>
 
 namespace tally::test {
+
+// The moment the tests build their requests at (dated and signed requests depend on it).
+inline const QDateTime RequestTime(QDate(2026, 3, 1), QTime(9, 30));
 
 enum class StandInMode {
     Normal,         // the value of a site it knows; its unknown-site answer for any other

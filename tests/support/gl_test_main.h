@@ -14,6 +14,11 @@
 
 namespace tally::test {
 
+// How long a web page may take to open (the web engine's first start included).
+constexpr int loadTimeout = 30000;
+// The exit code of an event loop that nobody ended.
+constexpr int stillRunning = 42;
+
 // Points the offscreen platform at one screen of this size, with window frames as a desktop has
 // them. Called before the application exists; the configuration lives as long as the result.
 inline std::unique_ptr<QTemporaryDir> offscreenScreen(int width, int height) {

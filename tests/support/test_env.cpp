@@ -4,9 +4,11 @@
 #include "core/settings/program_folder.h"
 #include "core/settings/user_settings.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 
 namespace tally::test {
 
@@ -64,6 +66,28 @@ QByteArray readDataFile(const QString& relative) {
 QByteArray shippedHelp() {
     QFile file(QStringLiteral(TALLY_SOURCE_DIR "/data/Help.rtf"));
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QString storedShowHelp() {
+    return GetSetting(QStringLiteral("Tallyscope"), QLatin1String(SettingsSection),
+                      QLatin1String(settingkeys::ShowHelp), QStringLiteral("<absent>"));
+}
+
+void flushDeletes() {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+ToolRun runGraphTool(const QStringList& args, const QString& workingFolder) {
+    QProcess tool;
+    tool.setWorkingDirectory(workingFolder);
+    tool.start(QStringLiteral(TALLY_GRAPH_TOOL), args);
+    ToolRun run;
+    if (!tool.waitForFinished(60000))
+        return run;
+    run.exit = tool.exitStatus() == QProcess::NormalExit ? tool.exitCode() : -1;
+    run.out = QString::fromUtf8(tool.readAllStandardOutput());
+    run.err = QString::fromUtf8(tool.readAllStandardError());
+    return run;
 }
 
 } // namespace tally::test

@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 namespace tally::test {
@@ -33,5 +34,19 @@ QString dataFile(const QString& relative);
 QByteArray readDataFile(const QString& relative);
 // The help text the program ships (data/Help.rtf).
 QByteArray shippedHelp();
+// The per-user store's "show help at start" value as stored, "<absent>" when it holds none.
+QString storedShowHelp();
+
+// Deletes the objects whose deletion was deferred (a closed dialog's, say).
+void flushDeletes();
+
+// A run of tallyscope-graph to its end: its exit code (-1 when it crashed or did not end within
+// a minute) and what it wrote.
+struct ToolRun {
+    int exit = -1;
+    QString out;
+    QString err;
+};
+ToolRun runGraphTool(const QStringList& args, const QString& workingFolder = QString());
 
 } // namespace tally::test

@@ -7,11 +7,15 @@
 
 #include <QtTest>
 
-// Opens the main of the test in this file; its body sees argc and argv as a main does.
-#define TALLY_MAIN                                                                                 \
-    static int tallyTestMain(int argc, char* argv[]);                                              \
-    static const tally::test::TestEntry tallyTestEntry(__FILE__, &tallyTestMain);                  \
-    static int tallyTestMain(int argc, char* argv[])
+// Opens the main of the test in this file; its body sees argc and argv as a main does. Its names
+// carry a counter: a folder's files are compiled as one source.
+#define TALLY_MAIN TALLY_MAIN_NUMBERED(__COUNTER__)
+#define TALLY_MAIN_NUMBERED(n) TALLY_MAIN_CAT(n)
+#define TALLY_MAIN_CAT(n) TALLY_MAIN_NAMED(tallyTestMain##n, tallyTestEntry##n)
+#define TALLY_MAIN_NAMED(function, entry)                                                          \
+    static int function(int argc, char* argv[]);                                                   \
+    static const tally::test::TestEntry entry(__FILE__, &function);                                \
+    static int function(int argc, char* argv[])
 
 // The shapes of Qt Test's own mains.
 #define TALLY_APPLESS_TEST_MAIN(TestObject)                                                        \

@@ -18,7 +18,6 @@ using namespace tally;
 
 namespace {
 
-const QDateTime Now(QDate(2026, 3, 1), QTime(9, 30));
 const QString KnownUrl = QStringLiteral("http://www.example.com/");
 const QString UnknownUrl = QStringLiteral("http://www.unknown-site.example/");
 
@@ -59,7 +58,7 @@ Asked ask(const EngineDefinition& d, const QString& url, test::ApiStandIn& stand
     Asked asked;
     PagedCount pages(d);
     while (const std::optional<int> page = pages.nextPage()) {
-        const RequestBuild build = buildEngineRequest(d, QString(), url, Now, *page);
+        const RequestBuild build = buildEngineRequest(d, QString(), url, test::RequestTime, *page);
         if (!build.request) {
             asked.outcome = build.failure;
             return asked;
@@ -210,7 +209,7 @@ private Q_SLOTS:
         test::TestEnv env;
         const std::unique_ptr<test::ApiStandIn> standIn = test::apiStandIn(preset);
         const EngineDefinition d = presetSlot(env, *standIn, QStringLiteral("http://127.0.0.1:9"));
-        const RequestBuild build = buildEngineRequest(d, QString(), KnownUrl, Now);
+        const RequestBuild build = buildEngineRequest(d, QString(), KnownUrl, test::RequestTime);
         QVERIFY2(build.request, qPrintable(build.failure.reason));
         const test::HttpRequest r = received(*build.request);
         QCOMPARE(r.method, method);
@@ -222,7 +221,7 @@ private Q_SLOTS:
         // Without Server= the request goes to the provider itself, over https.
         env.writeFile(EnginesIniName, "[MSN]\r\nPreset=" + preset.toUtf8() + "\r\n");
         const EngineDefinition own = loadEngines(env.file(EnginesIniName)).definitions[4];
-        const RequestBuild direct = buildEngineRequest(own, QString(), KnownUrl, Now);
+        const RequestBuild direct = buildEngineRequest(own, QString(), KnownUrl, test::RequestTime);
         QVERIFY(direct.request);
         QVERIFY(direct.request->url.startsWith("https://"));
         QCOMPARE(QUrl(direct.request->url).path(QUrl::FullyEncoded), path);

@@ -2,6 +2,7 @@
 // stand, keys kept to the definition's own server and masked wherever an address is shown.
 #include "core/scan/engine_definitions.h"
 #include "core/scan/engine_request.h"
+#include "support/api_stand_ins.h"
 #include "support/test_main.h"
 
 #include <QTest>
@@ -9,8 +10,6 @@
 using namespace tally;
 
 namespace {
-
-const QDateTime Now(QDate(2026, 3, 1), QTime(9, 30));
 
 // A json slot with nothing of the built-in engine.
 EngineDefinition apiSlot() {
@@ -105,7 +104,8 @@ private Q_SLOTS:
                                 ? QByteArray("application/x-www-form-urlencoded")
                                 : QByteArray("text/plain");
         }
-        const RequestBuild build = buildEngineRequest(d, QString(), url, Now, Keys, page);
+        const RequestBuild build =
+            buildEngineRequest(d, QString(), url, test::RequestTime, Keys, page);
         QVERIFY2(build.request, qPrintable(build.failure.reason));
         const EngineRequest& r = *build.request;
         if (place == QLatin1String("address"))
@@ -217,7 +217,8 @@ private Q_SLOTS:
             d.method = "POST";
             d.body = body;
         }
-        const RequestBuild build = buildEngineRequest(d, prefix, "http://evil.example/", Now, Keys);
+        const RequestBuild build =
+            buildEngineRequest(d, prefix, "http://evil.example/", test::RequestTime, Keys);
         if (sentTo.startsWith(QLatin1String("refused: "))) {
             QVERIFY(!build.request);
             QCOMPARE(build.failure.failure, FailureKind::Definition);
@@ -236,7 +237,8 @@ private Q_SLOTS:
         d.address = QStringLiteral("https://api.example.net/x?k={key}&o={key:other}");
         d.basicAuthUser = QStringLiteral("site-key");
         d.basicAuthSecret = QStringLiteral("other");
-        const RequestBuild build = buildEngineRequest(d, QString(), "a.example", Now, Keys);
+        const RequestBuild build =
+            buildEngineRequest(d, QString(), "a.example", test::RequestTime, Keys);
         QVERIFY(build.request);
         QCOMPARE(build.request->shownUrl, QString("https://api.example.net/x?k=\u2026&o=\u2026"));
         const QByteArray token = QByteArray("a b&c\"d:0th3r").toBase64();
@@ -301,7 +303,7 @@ private Q_SLOTS:
         QHash<QString, QString> keys = Keys;
         keys.insert(QStringLiteral("colon"), QStringLiteral("a:b"));
         keys.insert(QStringLiteral("broken"), QStringLiteral("a\r\nb"));
-        const RequestBuild build = buildEngineRequest(d, QString(), url, Now, keys);
+        const RequestBuild build = buildEngineRequest(d, QString(), url, test::RequestTime, keys);
         QVERIFY(!build.request);
         QCOMPARE(int(build.failure.failure), failure);
         QVERIFY2(build.failure.reason.startsWith(reason), qPrintable(build.failure.reason));
@@ -315,26 +317,27 @@ private Q_SLOTS:
         d.method = "POST";
         d.body = QStringLiteral("{\"targets\": [\"{domain}\"], \"page\": {page}}");
         RequestBuild build =
-            buildEngineRequest(d, QString(), "http://www.a.example/", Now, Keys, 2);
+            buildEngineRequest(d, QString(), "http://www.a.example/", test::RequestTime, Keys, 2);
         QVERIFY(build.request);
         QCOMPARE(build.request->method, QByteArray("POST"));
         QCOMPARE(build.request->contentType, QByteArray("application/json"));
         QCOMPARE(build.request->body, QByteArray("{\"targets\": [\"a.example\"], \"page\": 2}"));
         d.body = QStringLiteral("{\"target\": {host}}");
-        build = buildEngineRequest(d, QString(), "http://www.a.example/", Now, Keys);
+        build = buildEngineRequest(d, QString(), "http://www.a.example/", test::RequestTime, Keys);
         QVERIFY(!build.request);
         QVERIFY(build.failure.reason.startsWith("engine definition: the Body is not JSON once "
                                                 "filled in"));
         // A markers slot's request is the page it always was: prefix, URL, suffix, no body.
         const EngineDefinition google = builtInEngines().definitions[0];
-        build = buildEngineRequest(google, "http://g.example/search?q=link:", "a.example", Now, {});
+        build = buildEngineRequest(google, "http://g.example/search?q=link:", "a.example",
+                                   test::RequestTime, {});
         QVERIFY(build.request);
         QCOMPARE(build.request->url, QString("http://g.example/search?q=link:a.example"));
         QCOMPARE(build.request->method, QByteArray("GET"));
         QVERIFY(build.request->body.isEmpty() && build.request->contentType.isEmpty());
         QVERIFY(!build.request->api);
         build = buildEngineRequest(builtInEngines().definitions[5],
-                                   "http://atw.example/?q=", "a.example", Now, {});
+                                   "http://atw.example/?q=", "a.example", test::RequestTime, {});
         QCOMPARE(build.request->url, QString("http://atw.example/?q=a.example&rys=0&_sb_lang="
                                              "pref&ocjp=1"));
     }

@@ -22,13 +22,9 @@
 
 using namespace tally;
 using tally::test::shippedHelp;
+using tally::test::storedShowHelp;
 
 namespace {
-
-QString storedShowHelp() {
-    return GetSetting(QStringLiteral("Tallyscope"), QLatin1String(SettingsSection),
-                      QLatin1String(settingkeys::ShowHelp), QStringLiteral("<absent>"));
-}
 
 // The loaded window of that object name, wherever it is, or nullptr.
 QWidget* loadedWindow(const char* name) {

@@ -18,16 +18,10 @@
 
 using namespace tally;
 using tally::test::shippedHelp;
+using tally::test::storedShowHelp;
 using tally::test::TestEnv;
 
-namespace {
-
-QString storedShowHelp() {
-    return GetSetting(QStringLiteral("Tallyscope"), QLatin1String(SettingsSection),
-                      QLatin1String(settingkeys::ShowHelp), QStringLiteral("<absent>"));
-}
-
-} // namespace
+namespace {} // namespace
 
 // The help window as the main window opens it. The program folder holds no help file when the
 // main window loads, so the window does not open by itself.

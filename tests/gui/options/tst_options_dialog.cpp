@@ -37,6 +37,8 @@ using tally::test::LocalHttpServer;
 using tally::test::ScriptedPrompts;
 using tally::test::TestEnv;
 
+using tally::test::flushDeletes;
+
 namespace {
 
 // settings.ini with prefixes of the user's own and an unrelated section after them.
@@ -72,11 +74,6 @@ void paste(QLineEdit* edit, const QString& text) {
 
 QPushButton* button(OptionsDialog* form, const char* name) {
     return form->findChild<QPushButton*>(QString::fromLatin1(name));
-}
-
-// Lets a closed dialog's deferred deletion happen.
-void flushDeletes() {
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 QString stored(const QString& key) {

@@ -13,11 +13,9 @@
 using namespace tally;
 using tally::test::MainWindowFixture;
 
-namespace {
+using tally::test::flushDeletes;
 
-void flushDeletes() {
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
+namespace {
 
 // A click that goes through the window system, as a user's does, so that modality applies.
 void userClick(QWidget* widget) {

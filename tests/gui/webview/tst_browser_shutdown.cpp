@@ -15,11 +15,7 @@
 using namespace tally;
 using tally::test::HttpResponse;
 using tally::test::LocalHttpServer;
-
-namespace {
-// The exit code of a loop that nobody ended.
-constexpr int stillRunning = 42;
-} // namespace
+using tally::test::stillRunning;
 
 class TestBrowserShutdown : public QObject {
     Q_OBJECT

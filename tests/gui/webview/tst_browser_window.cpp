@@ -24,11 +24,10 @@
 using namespace tally;
 using tally::test::HttpRequest;
 using tally::test::HttpResponse;
+using tally::test::loadTimeout;
 using tally::test::LocalHttpServer;
 
 namespace {
-
-constexpr int loadTimeout = 30000;
 
 // Waits until the window's browser has finished a load.
 bool waitForLoad(BrowserWindow* window) {

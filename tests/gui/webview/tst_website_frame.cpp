@@ -29,11 +29,10 @@
 using namespace tally;
 using tally::test::HttpRequest;
 using tally::test::HttpResponse;
+using tally::test::loadTimeout;
 using tally::test::LocalHttpServer;
 
 namespace {
-
-constexpr int loadTimeout = 30000;
 
 const QStringList engineRows = {"Google", "AltaVista", "Yahoo", "Ask", "MSN", "AllTheWeb"};
 

@@ -32,14 +32,12 @@
 using namespace tally;
 using tally::test::HttpRequest;
 using tally::test::HttpResponse;
+using tally::test::loadTimeout;
 using tally::test::LocalHttpServer;
 using tally::test::MainWindowFixture;
+using tally::test::stillRunning;
 
 namespace {
-
-constexpr int loadTimeout = 30000;
-// The exit code of an event loop that nobody ended.
-constexpr int stillRunning = 42;
 
 // Whether the web engine's library is in this process.
 bool webEngineLoaded() {
