@@ -43,18 +43,19 @@ bool ensureSharedContext() {
 
 } // namespace
 
-void prepareWindowForOpenGL(QWidget* widget) {
+bool prepareWindowForOpenGL(QWidget* widget) {
     const QString platform = QGuiApplication::platformName();
     if (!widget || platform == QLatin1String("offscreen") || platform == QLatin1String("minimal"))
-        return;
+        return false;
     if (!ensureSharedContext())
-        return;
+        return false;
     QWidget* window = widget->window();
     if (window->findChild<QOpenGLWidget*>(readyMarker, Qt::FindDirectChildrenOnly))
-        return;
+        return true;
     auto* glReady = new QOpenGLWidget(window);
     glReady->setObjectName(readyMarker);
     glReady->hide();
+    return true;
 }
 
 } // namespace tally

@@ -17,7 +17,7 @@ namespace tally {
 //    native child windows inside it (the 3D chart's) are destroyed with it. An idle OpenGL widget,
 //    never shown, makes the window OpenGL-ready once, before any such child exists, so that no
 //    later content changes anything around it.
-// Without OpenGL (no context can be made), or off screen, there is nothing to prepare.
-void prepareWindowForOpenGL(QWidget* widget);
+// Without OpenGL (no context can be made), or off screen, there is nothing to prepare: false.
+bool prepareWindowForOpenGL(QWidget* widget);
 
 } // namespace tally

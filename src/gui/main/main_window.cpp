@@ -35,6 +35,7 @@
 #include "gui/sources/sources_hint_bar.h"
 #include "gui/urllist/url_panel.h"
 #include "gui/webview/browser_window.h"
+#include "gui/webview/lazy_web_view.h"
 #include "gui/webview/website_frame.h"
 
 #include <QAction>
@@ -717,6 +718,9 @@ void MainWindow::showCurrentTabFrame() {
         return;
     for (int i = 0; i < 3; ++i)
         frames[i]->setVisible(i == index);
+    // A page is the Website View's next step: its web engine starts while the user chooses one.
+    if (frames[index] == websiteFrame_)
+        websiteFrame_->browser()->prepare();
 }
 
 // ---- The scan ----

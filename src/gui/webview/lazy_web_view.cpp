@@ -6,6 +6,7 @@
 #include "gui/webview/web_page_view.h"
 
 #include <QLabel>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace tally {
@@ -62,6 +63,32 @@ WebPageView* LazyWebView::view() {
         Q_EMIT loadFinished();
     });
     return view_;
+}
+
+void LazyWebView::prepare() {
+    if (view_ || preparing_)
+        return;
+    preparing_ = true;
+    QTimer::singleShot(0, this, [this] { prepareStep(0); });
+}
+
+void LazyWebView::prepareStep(int step) {
+    if (view_)
+        return;
+    bool ready = true;
+    switch (step) {
+    case 0:
+        ready = prepareWindowForOpenGL(this);
+        break;
+    case 1:
+        ready = webPageViewFactory(nullptr) != nullptr;
+        break;
+    default:
+        view();
+        return;
+    }
+    if (ready)
+        QTimer::singleShot(0, this, [this, step] { prepareStep(step + 1); });
 }
 
 void LazyWebView::showLoadError(const QString& reason) {

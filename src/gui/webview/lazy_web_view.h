@@ -25,6 +25,11 @@ public:
     // loaded.
     WebPageView* view();
     bool isCreated() const { return view_ != nullptr; }
+    // Starts the web engine ahead of the first page (when the browser comes into sight, say), so
+    // that the page opens sooner: OpenGL, the plugin and the view, each in a step of its own on the
+    // event loop. Only where the window can draw through OpenGL; a failure is said when a page
+    // is opened.
+    void prepare();
 
     // Opens the address as a user would type it: a bare host name is completed to a web address.
     // "about:blank" before the view exists opens nothing. An address that cannot be made into a
@@ -57,10 +62,13 @@ Q_SIGNALS:
 
 private:
     void showLoadError(const QString& reason);
+    // The steps of prepare(), each of which stops when a page has been opened meanwhile.
+    void prepareStep(int step);
 
     QString viewName_;
     QPointer<WebPageView> view_;
     QLabel* loadError_ = nullptr;
+    bool preparing_ = false;
 };
 
 } // namespace tally

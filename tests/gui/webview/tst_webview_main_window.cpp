@@ -24,6 +24,8 @@
 #include <QOpenGLWidget>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTimer>
 #include <QTreeView>
 
@@ -117,6 +119,7 @@ class TestWebviewMainWindow : public QObject {
 private Q_SLOTS:
     // First: nothing in this process has opened a page before it.
     void webResultsForTheSecondUrlShowsItsHomePage();
+    void choosingTheWebsiteViewStartsTheWebEngine();
     void webResultsWithoutASelectedRowShowsTheMessage();
     void webResultsForARepeatedUrlOpensTheFirstGroup();
     void addressesFromTheListOpenOnlyOnTheWeb();
@@ -197,6 +200,27 @@ void TestWebviewMainWindow::webResultsForARepeatedUrlOpensTheFirstGroup() {
     QCOMPARE(f.selectedWebRow(), 0);
     QCOMPARE(f.form->currentTab(), 3);
     QTRY_VERIFY_WITH_TIMEOUT(f.server.pageTargets().contains("/same/"), loadTimeout);
+}
+
+// The web engine starts while the user looks at the tab, without opening any page; the first page
+// then opens in the view it made.
+void TestWebviewMainWindow::choosingTheWebsiteViewStartsTheWebEngine() {
+    WebFixture f;
+    LazyWebView* browser = f.form->websiteFrame()->browser();
+    QTabBar* tabBar = f.find<QTabWidget>("TabStrip1")->tabBar();
+    QTest::mouseClick(tabBar, Qt::LeftButton, {}, tabBar->tabRect(2).center());
+    QVERIFY(!browser->isCreated()); // not while the tab comes into sight
+    QTRY_VERIFY(browser->isCreated());
+    WebPageView* view = browser->view();
+    QCOMPARE(browser->currentAddress(), QString("about:blank"));
+    QTest::qWait(300);
+    QVERIFY(f.server.requestTargets().isEmpty());
+
+    auto* address = f.form->websiteFrame()->findChild<QLineEdit*>("Text1");
+    address->setText(f.server.urlString("/typed/"));
+    QTest::mouseClick(f.find<QPushButton>("Command10"), Qt::LeftButton);
+    QTRY_COMPARE_WITH_TIMEOUT(f.server.pageTargets(), QStringList{"/typed/"}, loadTimeout);
+    QCOMPARE(browser->view(), view);
 }
 
 void TestWebviewMainWindow::addressesFromTheListOpenOnlyOnTheWeb() {
