@@ -145,6 +145,46 @@ QString chartValueText(double value, int decimals) {
     return chartNumberLocale().toString(value, 'f', decimals);
 }
 
+QList<QList<int>> runsToDraw(const QList<ChartValue>& values, int spans) {
+    const qsizetype rows = values.size();
+    const bool thin = spans > 0 && rows > 2 * qsizetype(spans);
+    // A gap of fewer rows than this is gone over.
+    const qsizetype shortGap = thin ? (rows + spans - 1) / spans : 1;
+    QList<QList<int>> runs;
+    for (int i = 0; i < rows; ++i) {
+        if (!values.at(i))
+            continue;
+        if (runs.isEmpty() || i - runs.constLast().constLast() - 1 >= shortGap)
+            runs.append(QList<int>());
+        runs.last().append(i);
+    }
+    if (!thin)
+        return runs;
+    auto spanOf = [&](int row) { return qsizetype(row) * spans / rows; };
+    for (QList<int>& run : runs) {
+        QList<int> kept{run.constFirst()};
+        auto keep = [&](int row) {
+            if (kept.constLast() < row)
+                kept.append(row);
+        };
+        for (qsizetype at = 0; at < run.size();) {
+            qsizetype end = at, low = at, high = at;
+            for (; end < run.size() && spanOf(run.at(end)) == spanOf(run.at(at)); ++end) {
+                if (*values.at(run.at(end)) < *values.at(run.at(low)))
+                    low = end;
+                if (*values.at(run.at(end)) > *values.at(run.at(high)))
+                    high = end;
+            }
+            keep(run.at(std::min(low, high)));
+            keep(run.at(std::max(low, high)));
+            at = end;
+        }
+        keep(run.constLast());
+        run = kept;
+    }
+    return runs;
+}
+
 QList<int> seriesColourSlots(const QStringList& seriesLabels) {
     QList<int> chosen(seriesLabels.size(), -1);
     QList<bool> taken;

@@ -94,6 +94,13 @@ ValueScale niceValueScale(double low, double high);
 QLocale chartNumberLocale();
 QString chartValueText(double value, int decimals);
 
+// The runs of values of a series that a chart with room for `spans` spans of rows draws, each as
+// its rows in order. When the rows are no more than twice the spans: every run and every row.
+// Otherwise what the spans can show: a gap shorter than a span is gone over, and of each run are
+// kept its first and last row and, in each span, the rows of the least and the greatest value
+// (counts that were reported, never a mean), so that the drawing keeps the series' outline.
+QList<QList<int>> runsToDraw(const QList<ChartValue>& values, int spans);
+
 // The colour slot of each series (an index into the chart's palette). An engine's caption always
 // has its column's slot (Google 0, Altavista 1, ... All The Web 5), so that an engine keeps its
 // colour in every chart of every saved search; any other label takes the lowest slot that no

@@ -51,6 +51,10 @@ constexpr int MaxMarkedRows = 40;
 // shape per series as lines and areas are. Each row's bars share this share of the row's width.
 constexpr int MaxBarSeriesRows = 366;
 constexpr double BarWidth = 0.8;
+// A 3D chart has room for about this many spans of rows along its row axis (two pixels or so
+// each): a longer series is drawn with its highs, lows and run ends in each span, and
+// its bars or steps, each narrower than a pixel there, as a slab along each run (runsToDraw).
+constexpr int Spans3D = 300;
 
 // The runs of rows that hold a value, each as its first row and its values: a line, a step or an
 // area is drawn run by run, so that it breaks where a value is missing.
@@ -108,6 +112,8 @@ struct Profile3D {
 // The shape of a series: a block per value (bars), a tread per value (steps), a slab (areas) or a
 // ribbon (lines) along each run of values; nothing where a value is missing.
 Profile3D profile3D(ChartKind kind, const QList<ChartValue>& values) {
+    if ((kind == ChartKind::Bar || kind == ChartKind::Step) && values.size() > 2 * Spans3D)
+        kind = ChartKind::Area; // bars and steps narrower than a pixel: a slab
     // Two positions this close apart make a wall that stands straight up.
     constexpr float Wall = 0.002f;
     Profile3D p;
@@ -136,21 +142,22 @@ Profile3D profile3D(ChartKind kind, const QList<ChartValue>& values) {
         p.onFloor = {true, false, false, true};
         return p;
     }
-    const QList<Run> runs = runsOf(values);
+    const QList<QList<int>> runs = runsToDraw(values, Spans3D);
     for (int r = 0; r < runs.size(); ++r) {
-        const Run& run = runs.at(r);
-        const int count = int(run.values.size());
-        const float first = float(run.first);
-        const float last = float(run.first + count - 1);
+        const QList<int>& rows = runs.at(r);
+        const int count = int(rows.size());
+        const float first = float(rows.constFirst());
+        const float last = float(rows.constLast());
+        auto value = [&](int i) { return *values.at(rows.at(i)); };
         // A ribbon narrows to a line at its own height; a slab or a staircase to the floor.
-        const double startHeight = kind == ChartKind::Line ? run.values.constFirst() : 0.0;
-        const double endHeight = kind == ChartKind::Line ? run.values.constLast() : 0.0;
+        const double startHeight = kind == ChartKind::Line ? value(0) : 0.0;
+        const double endHeight = kind == ChartKind::Line ? value(count - 1) : 0.0;
         if (kind == ChartKind::Step) {
             if (r > 0)
                 add(first - 0.5f, 0, true);
             for (int i = 0; i < count; ++i) {
-                add(first + i - 0.5f + Wall, run.values.at(i));
-                add(first + i + 0.5f - Wall, run.values.at(i));
+                add(rows.at(i) - 0.5f + Wall, value(i));
+                add(rows.at(i) + 0.5f - Wall, value(i));
             }
             if (r + 1 < runs.size())
                 add(last + 0.5f, 0, true);
@@ -162,11 +169,11 @@ Profile3D profile3D(ChartKind kind, const QList<ChartValue>& values) {
         if (r > 0)
             add(from - Wall, startHeight, true);
         if (count == 1) {
-            add(from, run.values.constFirst());
-            add(to, run.values.constFirst());
+            add(from, value(0));
+            add(to, value(0));
         } else {
             for (int i = 0; i < count; ++i)
-                add(first + i, run.values.at(i));
+                add(rows.at(i), value(i));
         }
         if (r + 1 < runs.size())
             add(to + Wall, endHeight, true);

@@ -24,6 +24,7 @@
 #include <QtDataVisualization/QValue3DAxis>
 #include <QtTest>
 
+#include <algorithm>
 #include <memory>
 
 using namespace tally;
@@ -175,6 +176,29 @@ private Q_SLOTS:
         QCOMPARE(top.size(), 800);
         QCOMPARE(top.at(1).x() - top.at(0).x(), 1.0f - 2 * 0.002f); // a whole row wide
         QCOMPARE(top.at(1).y(), 1000.0f);
+    }
+
+    // Ten years of days: every 3D type draws a series with what its row axis can show (a few
+    // hundred positions, not thousands), its highest and lowest counts among them.
+    void aTenYearChartDrawsWhatItsWidthShows() {
+        ChartData data = sample();
+        data.rowLabels.clear();
+        data.values = {{}};
+        for (int row = 0; row < 3650; ++row) {
+            data.rowLabels << QString::number(row);
+            data.values[0] << 1000 + (row * 7919) % 3650;
+        }
+        frame->chart()->setChartData(data);
+        for (int type : {0, 2, 4, 6}) {
+            types()->setCurrentIndex(type);
+            const QSurfaceDataRow& top =
+                *frame->chart()->surface3D()->seriesList()[0]->dataProxy()->array()->at(1);
+            QVERIFY2(top.size() < 700, qPrintable(QString::number(top.size())));
+            const auto [low, high] = std::minmax_element(
+                top.begin(), top.end(), [](const auto& a, const auto& b) { return a.y() < b.y(); });
+            QCOMPARE(low->y(), 1000.0f);
+            QCOMPARE(high->y(), 4649.0f);
+        }
     }
 
     // "All Engines" over engines saved on different dates: nothing stands where an engine has no
