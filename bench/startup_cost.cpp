@@ -34,6 +34,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QEvent>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -47,6 +48,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <map>
 #include <vector>
 
@@ -79,9 +81,24 @@ void runFor(int ms) {
     QCoreApplication::exec();
 }
 
+// Calls back on each drawing of the watched window.
+class DrawWatch : public QObject {
+public:
+    explicit DrawWatch(std::function<void()> drawn) : drawn_(std::move(drawn)) {}
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::UpdateRequest)
+            drawn_();
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> drawn_;
+};
+
 // One start of the program in this process, as app/main.cpp and the splash window start it (the
 // splash window's own pause left out). Prints "<main() to shown, us> <clock at shown, us> <peak
-// RSS at shown, KiB> <first page, ms> <peak RSS after it, KiB> <helper processes' RSS, KiB>".
+// RSS at shown, KiB> <first page, ms> <peak RSS after it, KiB> <helper processes' RSS, KiB>
+// <window drawn after the page was asked for, ms>".
 int runProgram(const QElapsedTimer& sinceMain, QApplication& app, int tabLeadMs) {
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setWindowIcon(pictures::programIcon());
@@ -117,6 +134,13 @@ int runProgram(const QElapsedTimer& sinceMain, QApplication& app, int tabLeadMs)
         page.restart();
     }
     frame->findChild<QLineEdit*>(QStringLiteral("Text1"))->setText(server.urlString());
+    // The window's first drawing after the click: how long it is kept from answering.
+    qint64 drawnMs = -1;
+    DrawWatch watch([&] {
+        if (drawnMs < 0)
+            drawnMs = page.elapsed();
+    });
+    form.installEventFilter(&watch);
     QObject::connect(frame->browser(), &LazyWebView::loadFinished, &app, &QCoreApplication::quit);
     QTimer::singleShot(60000, &app, &QCoreApplication::quit);
     frame->findChild<QPushButton*>(QStringLiteral("Command10"))->click();
@@ -126,9 +150,9 @@ int runProgram(const QElapsedTimer& sinceMain, QApplication& app, int tabLeadMs)
         return 1;
     runFor(500);
     const QString self = QString::number(QCoreApplication::applicationPid());
-    std::printf("%lld %lld %ld %lld %ld %ld\n", shownUs, shownAt, hwmAtShown,
+    std::printf("%lld %lld %ld %lld %ld %ld %lld\n", shownUs, shownAt, hwmAtShown,
                 static_cast<long long>(pageMs), bench::statusKiB("self", "VmHWM"),
-                descendantsRssKiB(self));
+                descendantsRssKiB(self), static_cast<long long>(drawnMs));
     std::fflush(stdout);
     return 0;
 }
@@ -172,7 +196,7 @@ struct Variant {
     std::map<int, std::vector<double>> runs;
 };
 
-enum Figure { ToShown, LaunchToShown, PeakAtShown, FirstPage, PeakAfterPage, Helpers };
+enum Figure { ToShown, LaunchToShown, PeakAtShown, FirstPage, PeakAfterPage, Helpers, Drawn };
 
 // One run of a variant in a fresh process; false when it failed.
 bool runOnce(Variant& v) {
@@ -201,7 +225,7 @@ bool runOnce(Variant& v) {
         run.exitCode() != 0)
         return false;
     const QList<QByteArray> f = run.readAllStandardOutput().trimmed().split(' ');
-    if (f.size() != (v.opensPage ? 6 : 3))
+    if (f.size() != (v.opensPage ? 7 : 3))
         return false;
     v.runs[ToShown].push_back(f[0].toDouble() / 1000);
     v.runs[LaunchToShown].push_back((f[1].toLongLong() - launchedAt) / 1000.0);
@@ -210,6 +234,7 @@ bool runOnce(Variant& v) {
         v.runs[FirstPage].push_back(f[3].toDouble());
         v.runs[PeakAfterPage].push_back(f[4].toDouble() / 1024);
         v.runs[Helpers].push_back(f[5].toDouble() / 1024);
+        v.runs[Drawn].push_back(f[6].toDouble());
     }
     return true;
 }
@@ -279,6 +304,10 @@ int main(int argc, char* argv[]) {
                         median(v.runs.at(PeakAfterPage)));
             std::printf("startup_%s_helper_processes_rss_after_first_page: %.1f MiB\n", v.key,
                         median(v.runs.at(Helpers)));
+            // None when the window had nothing to draw before the page opened.
+            if (const double drawn = median(v.runs.at(Drawn)); drawn >= 0)
+                std::printf("startup_%s_window_drawn_after_asking_for_the_page: %.0f ms\n", v.key,
+                            drawn);
         }
     }
     const Variant& bare = variants.front();

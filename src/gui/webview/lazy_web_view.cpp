@@ -9,6 +9,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <utility>
+
 namespace tally {
 
 namespace {
@@ -73,22 +75,23 @@ void LazyWebView::prepare() {
 }
 
 void LazyWebView::prepareStep(int step) {
-    if (view_)
-        return;
-    bool ready = true;
-    switch (step) {
-    case 0:
+    bool ready = !view_;
+    if (ready && step == 0)
         ready = prepareWindowForOpenGL(this);
-        break;
-    case 1:
+    else if (ready && step == 1)
         ready = webPageViewFactory(nullptr) != nullptr;
-        break;
-    default:
-        view();
+    if (ready && step < 2) {
+        QTimer::singleShot(0, this, [this, step] { prepareStep(step + 1); });
         return;
     }
-    if (ready)
-        QTimer::singleShot(0, this, [this, step] { prepareStep(step + 1); });
+    // The last step, or one that failed: the view is made (or its failure said) and the page
+    // waiting for it opens; with none waiting, a failure is said when a page is opened.
+    preparing_ = false;
+    const QUrl waiting = std::exchange(pendingUrl_, QUrl());
+    if (step < 2 && waiting.isEmpty())
+        return;
+    if (WebPageView* page = view(); page && !waiting.isEmpty())
+        page->load(waiting);
 }
 
 void LazyWebView::showLoadError(const QString& reason) {
@@ -121,8 +124,15 @@ void LazyWebView::openUrl(const QUrl& url) {
         return;
     if (!view_ && url == QUrl(blankPage))
         return;
-    if (WebPageView* page = view())
-        page->load(url);
+    if (view_) {
+        view_->load(url);
+        return;
+    }
+    // The web engine starts in steps, the window drawn and answering between them; the page
+    // opens in the view they end with.
+    pendingUrl_ = url;
+    Q_EMIT statusTextChanged(tr("Opening page %1").arg(url.toString(QUrl::FullyEncoded)));
+    prepare();
 }
 
 void LazyWebView::back() {

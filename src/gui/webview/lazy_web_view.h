@@ -31,6 +31,9 @@ public:
     // is opened.
     void prepare();
 
+    // The first page (before the web view exists) opens once the web engine has started, in the
+    // steps of prepare(): the call returns at once and the window is drawn meanwhile. Later pages
+    // open at once. A page asked for during the steps replaces the one waiting.
     // Opens the address as a user would type it: a bare host name is completed to a web address.
     // "about:blank" before the view exists opens nothing. An address that cannot be made into a
     // URL does nothing.
@@ -62,13 +65,14 @@ Q_SIGNALS:
 
 private:
     void showLoadError(const QString& reason);
-    // The steps of prepare(), each of which stops when a page has been opened meanwhile.
+    // The steps of prepare(); none once the view exists (made by view() meanwhile).
     void prepareStep(int step);
 
     QString viewName_;
     QPointer<WebPageView> view_;
     QLabel* loadError_ = nullptr;
     bool preparing_ = false;
+    QUrl pendingUrl_; // the page waiting for the web engine
 };
 
 } // namespace tally

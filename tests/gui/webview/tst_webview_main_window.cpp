@@ -148,7 +148,12 @@ void TestWebviewMainWindow::webResultsForTheSecondUrlShowsItsHomePage() {
     f.server.clearLog();
 
     f.clickResultsRow(second);
+    QSignalSpy status(f.form->websiteFrame(), &WebsiteFrame::statusText);
     QTest::mouseClick(f.find<QPushButton>("Command12"), Qt::LeftButton);
+    // The click returns with the tab in sight and the page announced; the engine starts after it.
+    QVERIFY(!f.form->websiteFrame()->browser()->isCreated());
+    QCOMPARE(status.size(), 1);
+    QCOMPARE(status.first().first().toString(), "Opening page " + second);
     QCOMPARE(f.selectedWebRow(), 7);
     QCOMPARE(test::cellText(f.list2(), 7, 0), QString("Home Page"));
     QCOMPARE(f.form->currentTab(), 3);
