@@ -145,7 +145,8 @@ QString chartValueText(double value, int decimals) {
     return chartNumberLocale().toString(value, 'f', decimals);
 }
 
-QList<QList<int>> runsToDraw(const QList<ChartValue>& values, int spans) {
+QList<QList<int>> runsToDraw(const QList<ChartValue>& values, int spans, const QList<int>& breaks,
+                             bool joined) {
     const qsizetype rows = values.size();
     const bool thin = spans > 0 && rows > 2 * qsizetype(spans);
     // A gap of fewer rows than this is gone over.
@@ -154,7 +155,9 @@ QList<QList<int>> runsToDraw(const QList<ChartValue>& values, int spans) {
     for (int i = 0; i < rows; ++i) {
         if (!values.at(i))
             continue;
-        if (runs.isEmpty() || i - runs.constLast().constLast() - 1 >= shortGap)
+        const bool goneOver =
+            !runs.isEmpty() && (joined || i - runs.constLast().constLast() - 1 < shortGap);
+        if (!goneOver || breaks.contains(i))
             runs.append(QList<int>());
         runs.last().append(i);
     }

@@ -95,11 +95,15 @@ QLocale chartNumberLocale();
 QString chartValueText(double value, int decimals);
 
 // The runs of values of a series that a chart with room for `spans` spans of rows draws, each as
-// its rows in order. When the rows are no more than twice the spans: every run and every row.
-// Otherwise what the spans can show: a gap shorter than a span is gone over, and of each run are
-// kept its first and last row and, in each span, the rows of the least and the greatest value
-// (counts that were reported, never a mean), so that the drawing keeps the series' outline.
-QList<QList<int>> runsToDraw(const QList<ChartValue>& values, int spans);
+// its rows in order: a line, a step or an area is drawn run by run, so that it breaks where a
+// value is missing. A run also starts at each row of `breaks` (where the points' source changed);
+// joined, the rows without a value between two values are gone over. When the rows are no more
+// than twice the spans (or spans is 0): every row holding a value. Otherwise what the spans can
+// show: a gap shorter than a span is gone over, and of each run are kept its first and last row
+// and, in each span, the rows of the least and the greatest value (counts that were reported,
+// never a mean), so that the drawing keeps the series' outline.
+QList<QList<int>> runsToDraw(const QList<ChartValue>& values, int spans,
+                             const QList<int>& breaks = {}, bool joined = false);
 
 // The colour slot of each series (an index into the chart's palette). An engine's caption always
 // has its column's slot (Google 0, Altavista 1, ... All The Web 5), so that an engine keeps its

@@ -56,27 +56,23 @@ constexpr double BarWidth = 0.8;
 // its bars or steps, each narrower than a pixel there, as a slab along each run (runsToDraw).
 constexpr int Spans3D = 300;
 
-// The runs of rows that hold a value, each as its first row and its values: a line, a step or an
-// area is drawn run by run, so that it breaks where a value is missing.
+// A run of rows that hold a value (runsToDraw), with its values: a 2D line, step or area is drawn
+// run by run.
 struct Run {
     int first = 0;
     QList<double> values;
     QList<int> rows; // the row of each value
 };
 
-// A run also starts at each row of `breaks` (where the points' source changed). Joined, the rows
-// without a value between two values are gone over (a run then holds each value's row).
 QList<Run> runsOf(const QList<ChartValue>& values, const QList<int>& breaks = {},
                   bool joined = false) {
     QList<Run> runs;
-    for (int i = 0; i < values.size(); ++i) {
-        if (!values.at(i))
-            continue;
-        const bool next = !runs.isEmpty() && runs.constLast().rows.constLast() + 1 == i;
-        if (runs.isEmpty() || (!next && !joined) || breaks.contains(i))
-            runs.append(Run{i, {}, {}});
-        runs.last().values.append(*values.at(i));
-        runs.last().rows.append(i);
+    for (QList<int>& rows : runsToDraw(values, 0, breaks, joined)) {
+        Run run{rows.constFirst(), {}, {}};
+        for (const int row : rows)
+            run.values.append(*values.at(row));
+        run.rows = std::move(rows);
+        runs.append(std::move(run));
     }
     return runs;
 }

@@ -249,28 +249,36 @@ private Q_SLOTS:
         QCOMPARE(seriesColourSlots(labels), expected);
     }
 
-    // What a chart with room for a few spans draws of a series: all of a short one; of a long one
-    // each run's ends and each span's least and greatest value, a gap shorter than a span gone
-    // over.
+    // What a chart with room for a few spans draws of a series: all of a short one, broken at
+    // every gap and every change of source unless joined; of a long one each run's ends and each
+    // span's least and greatest value, a gap shorter than a span gone over.
     void runsToDraw_data() {
         QTest::addColumn<QList<ChartValue>>("values");
         QTest::addColumn<int>("spans");
+        QTest::addColumn<QList<int>>("breaks");
+        QTest::addColumn<bool>("joined");
         QTest::addColumn<QList<QList<int>>>("runs");
         const ChartValue none;
         QTest::newRow("short: every row, broken at every gap")
-            << QList<ChartValue>{1, none, 2, 3} << 2 << QList<QList<int>>{{0}, {2, 3}};
+            << QList<ChartValue>{1, none, 2, 3} << 2 << QList<int>{} << false
+            << QList<QList<int>>{{0}, {2, 3}};
+        QTest::newRow("every row: broken at a change of source, joined over gaps")
+            << QList<ChartValue>{none, 1, none, none, 2, 3, 4} << 0 << QList<int>{5} << true
+            << QList<QList<int>>{{1, 4}, {5, 6}};
         QTest::newRow("long: ends, lows and highs")
-            << QList<ChartValue>{5, 1, 9, 2, 3, 3, 8, 0, 4, 7, 6, 5} << 3
+            << QList<ChartValue>{5, 1, 9, 2, 3, 3, 8, 0, 4, 7, 6, 5} << 3 << QList<int>{} << false
             << QList<QList<int>>{{0, 1, 2, 6, 7, 8, 9, 11}};
         QTest::newRow("long: a gap of a span breaks, a shorter one not")
             << QList<ChartValue>{10, 20, none, 30, 5, 6, 7, 8, none, none, none, none, 1, 2, 3, 4}
-            << 4 << QList<QList<int>>{{0, 3, 4, 7}, {12, 15}};
+            << 4 << QList<int>{} << false << QList<QList<int>>{{0, 3, 4, 7}, {12, 15}};
     }
     void runsToDraw() {
         QFETCH(QList<ChartValue>, values);
         QFETCH(int, spans);
+        QFETCH(QList<int>, breaks);
+        QFETCH(bool, joined);
         QFETCH(QList<QList<int>>, runs);
-        QCOMPARE(tally::runsToDraw(values, spans), runs);
+        QCOMPARE(tally::runsToDraw(values, spans, breaks, joined), runs);
     }
 
     // The chart of the current results: a request without a count draws nothing (never 0), a
