@@ -146,8 +146,13 @@ void LazyWebView::forward() {
 }
 
 void LazyWebView::stop() {
-    if (view_)
+    if (view_) {
         view_->stop();
+    } else if (!pendingUrl_.isEmpty()) {
+        // The web engine goes on starting; the page waiting for it does not open.
+        pendingUrl_.clear();
+        Q_EMIT statusTextChanged(tr("Done"));
+    }
 }
 
 void LazyWebView::reload() {

@@ -33,7 +33,7 @@ public:
 
     // The first page (before the web view exists) opens once the web engine has started, in the
     // steps of prepare(): the call returns at once and the window is drawn meanwhile. Later pages
-    // open at once. A page asked for during the steps replaces the one waiting.
+    // open at once. A page asked for during the steps replaces the one waiting; stop() drops it.
     // Opens the address as a user would type it: a bare host name is completed to a web address.
     // "about:blank" before the view exists opens nothing. An address that cannot be made into a
     // URL does nothing.

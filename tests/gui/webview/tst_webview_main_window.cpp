@@ -120,6 +120,7 @@ private Q_SLOTS:
     // First: nothing in this process has opened a page before it.
     void webResultsForTheSecondUrlShowsItsHomePage();
     void choosingTheWebsiteViewStartsTheWebEngine();
+    void stopDropsThePageWaitingForTheWebEngine();
     void webResultsWithoutASelectedRowShowsTheMessage();
     void webResultsForARepeatedUrlOpensTheFirstGroup();
     void addressesFromTheListOpenOnlyOnTheWeb();
@@ -226,6 +227,19 @@ void TestWebviewMainWindow::choosingTheWebsiteViewStartsTheWebEngine() {
     QTest::mouseClick(f.find<QPushButton>("Command10"), Qt::LeftButton);
     QTRY_COMPARE_WITH_TIMEOUT(f.server.pageTargets(), QStringList{"/typed/"}, loadTimeout);
     QCOMPARE(browser->view(), view);
+}
+
+// Stop pressed while the first page waits for the web engine: the engine starts, the page does not
+// open.
+void TestWebviewMainWindow::stopDropsThePageWaitingForTheWebEngine() {
+    WebFixture f;
+    f.form->websiteFrame()->findChild<QLineEdit*>("Text1")->setText(f.server.urlString("/stop/"));
+    f.form->selectTab(3);
+    QTest::mouseClick(f.find<QPushButton>("Command10"), Qt::LeftButton);
+    QTest::mouseClick(f.find<QPushButton>("Command11"), Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(f.form->websiteFrame()->browser()->isCreated(), loadTimeout);
+    QTest::qWait(300);
+    QVERIFY(f.server.pageTargets().isEmpty());
 }
 
 void TestWebviewMainWindow::addressesFromTheListOpenOnlyOnTheWeb() {
