@@ -266,6 +266,16 @@ void warningTriangle(QPainter& p, const Inks& c) {
     p.drawEllipse(QRectF(7, 11.4, 2, 2));
 }
 
+void information(QPainter& p, const Inks& c) {
+    p.setPen(line(c.blue().darker(120), 1));
+    p.setBrush(c.blue());
+    p.drawEllipse(QRectF(1.5, 1.5, 13, 13));
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(Qt::white));
+    p.drawEllipse(QRectF(7, 3.8, 2, 2));
+    p.drawRect(QRectF(7.1, 6.8, 1.8, 5.6));
+}
+
 void barChart(QPainter& p, const Inks& c) {
     p.setPen(Qt::NoPen);
     p.setBrush(c.green());
@@ -341,6 +351,9 @@ void draw(QPainter& p, IconKind kind, const Inks& c) {
         return;
     case IconKind::FailureMark:
         warningTriangle(p, c);
+        return;
+    case IconKind::Information:
+        information(p, c);
         return;
     case IconKind::ChartTab:
         barChart(p, c);

@@ -33,6 +33,7 @@ enum class IconKind {
     ProfileMedium, // two of three bars, amber
     ProfileHigh,   // three bars, green
     FailureMark,   // an amber warning triangle
+    Information,   // an "i" in a blue circle
 };
 
 // The icon of a command; it answers every size and draws a greyed picture when disabled.
