@@ -222,10 +222,15 @@ void printer(QPainter& p, const Inks& c) {
     p.drawLine(QPointF(6, 13), QPointF(10, 13));
 }
 
-void stopSign(QPainter& p, const Inks& c) {
-    p.setPen(line(c.red().darker(120), 1));
-    p.setBrush(c.red());
+// A round sign of one colour with a darker rim, filling the square.
+void disc(QPainter& p, const QColor& colour) {
+    p.setPen(line(colour.darker(120), 1));
+    p.setBrush(colour);
     p.drawEllipse(QRectF(1.5, 1.5, 13, 13));
+}
+
+void stopSign(QPainter& p, const Inks& c) {
+    disc(p, c.red());
     cross(p, QColor(Qt::white), QRectF(5.2, 5.2, 5.6, 5.6), 1.8);
 }
 
@@ -267,9 +272,7 @@ void warningTriangle(QPainter& p, const Inks& c) {
 }
 
 void information(QPainter& p, const Inks& c) {
-    p.setPen(line(c.blue().darker(120), 1));
-    p.setBrush(c.blue());
-    p.drawEllipse(QRectF(1.5, 1.5, 13, 13));
+    disc(p, c.blue());
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(Qt::white));
     p.drawEllipse(QRectF(7, 3.8, 2, 2));
